@@ -11,12 +11,14 @@
 // operator row, that accepts the operands.
 #pragma once
 
+#include "shadertool/frontend/types.h"
+
 namespace ShaderTool {
 
 // One overload of a built-in function or type constructor.
 struct BuiltInOverloadRow {
     const char* name;
-    int id;              // the Operator id the call carries: 50..90 functions, 91..102 constructors
+    Operator id;  // carried by the calls that resolve to it: 50..90 functions, 91..102 constructors
     const char* result;  // short type name
     // Parameters as short type names separated by ",", or "N*T" for N
     // parameters that all have type T (registered with AddMultiple).
@@ -26,7 +28,7 @@ struct BuiltInOverloadRow {
 // One accepted operand combination of an operator. Unary operators store
 // "void" as their right operand.
 struct OperatorRow {
-    int id;  // Operator id 0..41
+    Operator id;  // 0..41
     const char* left;
     const char* right;
     const char* result;
