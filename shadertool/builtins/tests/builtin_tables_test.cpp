@@ -192,3 +192,30 @@ TEST(OperatorTable, AddAppendsToItsListOnly) {
     EXPECT_EQ(table.GetSignatures(OP_SELECT).count, 0);
     EXPECT_EQ(table.CountRows(), 397);
 }
+
+// A misspelt short name in either table would silently become "no type".
+TEST(BuiltInTables, EveryTypeNameInTheTablesIsKnown) {
+    EXPECT_EQ(GetTypeFromShortName("f5").basic_type, TYPE_NONE);
+    EXPECT_EQ(GetTypeFromShortName(nullptr).basic_type, TYPE_NONE);
+
+    BuiltInFunctionManager manager;
+    for (int i = 0; i < manager.Count(); ++i) {
+        EXPECT_NE(manager[i].type.basic_type, TYPE_NONE) << manager[i].mangled_name.c_str();
+        const AggregateNode* list = Parameters(manager[i]);
+        EXPECT_GE(list->children.count, 1) << manager[i].mangled_name.c_str();
+        for (int p = 0; p < list->children.count; ++p) {
+            const Type& type = static_cast<const TypedNode*>(list->children[p])->type;
+            EXPECT_NE(type.basic_type, TYPE_NONE) << manager[i].mangled_name.c_str();
+            EXPECT_NE(type.basic_type, TYPE_VOID) << manager[i].mangled_name.c_str();
+        }
+    }
+    OperatorTable table;
+    for (int id = 0; id < OperatorTable::kListCount; ++id) {
+        const nArray<OperatorSignature>& rows = table.GetSignatures(id);
+        for (int i = 0; i < rows.count; ++i) {
+            EXPECT_NE(rows[i].left.basic_type, TYPE_NONE) << "operator " << id << " row " << i;
+            EXPECT_NE(rows[i].right.basic_type, TYPE_NONE) << "operator " << id << " row " << i;
+            EXPECT_NE(rows[i].result.basic_type, TYPE_NONE) << "operator " << id << " row " << i;
+        }
+    }
+}
