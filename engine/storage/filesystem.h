@@ -60,7 +60,7 @@ public:
         return 0;
     }
 
-    static const uint32_t flag_archive_entry = 4;
+    static constexpr uint32_t flag_archive_entry = 4;
 
     int64_t size;
     uint32_t flags;
