@@ -174,12 +174,13 @@ File* MountSystem::OpenFile(PathPrefix prefix, const nString& path, OpenMode mod
 bool MountSystem::WriteBack(const Written& entry) {
     nString temporary = nString::Format("%s.zekar-tmp", entry.path.c_str());
     File* file = inner->OpenFile(entry.file->prefix, temporary, OPEN_MODE_WRITE);
-    if (!file) return false;
-    uint64_t size = entry.file->GetBufferSize();
-    bool complete = size == 0 || file->Write(entry.file->GetBuffer(), size_t(size)) == size;
-    inner->CloseFile(file);
-    if (complete && ReplaceFile(temporary.c_str(), entry.path.c_str())) return true;
-    inner->DeleteFile(entry.file->prefix, temporary);
+    if (file) {
+        uint64_t size = entry.file->GetBufferSize();
+        bool complete = size == 0 || file->Write(entry.file->GetBuffer(), size_t(size)) == size;
+        inner->CloseFile(file);
+        if (complete && ReplaceFile(temporary.c_str(), entry.path.c_str())) return true;
+        inner->DeleteFile(entry.file->prefix, temporary);
+    }
     zk->ZK_PrintDebugf(ZK_MESSAGE_WARNING, "File System Unmount: unable to write '%s', its data is kept in memory.",
                        entry.path.c_str());
     return false;
