@@ -1,11 +1,13 @@
 // Data manifests: adding them, the look-up with its extension fallbacks
 // across manifests, and what an entry does to a bitmap and a sequence.
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "engine/core/media_records.h"
 #include "engine/core/zekar.h"
 #include "engine/storage/data_manifests.h"
+#include "engine/storage/database_manager.h"
 #include "engine/storage/tests/storage_test_support.h"
 
 using namespace InnerZK;
@@ -25,6 +27,14 @@ protected:
     void TearDown() override {
         zk_data_manifest_databases.count = 0;
         zk_data_manifest_arrays.count = 0;
+        // The manager keeps its databases for the whole run; these files
+        // are gone after the test.
+        for (int i = zk_dman.databases.count - 1; i >= 0; --i) {
+            DMDatabase* database = zk_dman.databases[i];
+            if (database->name && strncmp(database->name, dir.Path().c_str(), dir.Path().size()) == 0) {
+                zk_dman.ReleaseDatabase(database);
+            }
+        }
     }
     // Writes a manifest whose first array holds the given nodes and adds it.
     std::string Add(const std::string& name, const std::string& nodes, const std::string& more_arrays = "") {
