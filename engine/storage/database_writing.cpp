@@ -150,11 +150,27 @@ int FindText(const DMNode* node, bool& cdata) {
     return text;
 }
 
+// Plain text is read back up to the next '<' and breaks the document at a
+// '>' or a '"'; such a text goes into a CDATA section, which holds anything
+// but its own end mark. A text that fits neither is reported and left out,
+// so that the rest of the file still loads.
+int WritableText(const DMNode* node, bool& cdata) {
+    int text = FindText(node, cdata);
+    if (text == no_text) return no_text;
+    const char* value = node->values.items[text].value;
+    if (!value) return text;
+    if (!cdata && strpbrk(value, "<>\"")) cdata = true;
+    if (!cdata || !strstr(value, "]]>")) return text;
+    zk->ZK_Popupf(ZK_MESSAGE_WARNING, "DMDatabase: the text of node '%s' cannot be written.",
+                  node->id ? node->id : "(null)");
+    return no_text;
+}
+
 void AppendNode(TextBuilder& out, const DMNode* node, int values_per_line) {
     int count = node->values.count;
     bool one_per_line = count > values_per_line;
     bool cdata = false;
-    int text = FindText(node, cdata);
+    int text = WritableText(node, cdata);
 
     out.Append("\t\t<node ");
     bool any_attribute = false;

@@ -109,6 +109,51 @@ TEST_F(DatabaseWriting, ExactLayoutOfArraysAndNodes) {
     EXPECT_STREQ(loaded.GetValue("second", "long", "DATA"), "t");
 }
 
+TEST_F(DatabaseWriting, TextsThatWouldBreakTheDocumentAreKeptInCharacterData) {
+    DMDatabase database;
+    DMArray* array = database.AddArray("texts");
+    struct Case {
+        const char* key;
+        const char* text;
+        const char* written;      // the node as written
+        const char* loaded_key;   // null: the text is left out
+    } cases[] = {
+        {"DATA", "plain", "\t\t<node id=\"n0\" >plain</node>\n", "DATA"},
+        {"DATA", "a < b", "\t\t<node id=\"n1\" ><![CDATA[a < b]]></node>\n", "CDATA"},
+        {"DATA", "say \"hi\"", "\t\t<node id=\"n2\" ><![CDATA[say \"hi\"]]></node>\n", "CDATA"},
+        {"DATA", "x > y", "\t\t<node id=\"n3\" ><![CDATA[x > y]]></node>\n", "CDATA"},
+        {"DATA", "x]]>y", "\t\t<node id=\"n4\" />\n", nullptr},
+        {"CDATA", "x]]>y", "\t\t<node id=\"n5\" />\n", nullptr},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        DMNode* node = array->AddNode(nString::Format("n%d", index++).c_str());
+        node->AppendValue(c.key, c.text);
+    }
+    std::string text = AsXML(database);
+    for (const Case& c : cases) EXPECT_NE(text.find(c.written), std::string::npos) << c.text;
+    EXPECT_EQ(PopupTexts(), (std::vector<std::string>{"DMDatabase: the text of node 'n4' cannot be written.",
+                                                      "DMDatabase: the text of node 'n5' cannot be written."}));
+
+    // The file loads whole, each text under the key it was written with.
+    ClearRecorded();
+    std::string path = dir / "texts.xml";
+    ASSERT_TRUE(database.Save(path.c_str(), false));
+    DMDatabase loaded;
+    ASSERT_TRUE(loaded.Load(path.c_str()));
+    EXPECT_EQ(PopupTexts().size(), 2u);  // the writer's two, nothing from the loader
+    index = 0;
+    for (const Case& c : cases) {
+        DMNode* node = loaded.GetArrayByIndex(0)->GetNodeByIndex(index++);
+        ASSERT_NE(node, nullptr) << c.text;
+        if (c.loaded_key) {
+            EXPECT_STREQ(node->GetValue(c.loaded_key), c.text);
+        } else {
+            EXPECT_EQ(node->values.count, 1) << c.text;
+        }
+    }
+}
+
 // Values that the reader would change if they were written unescaped.
 const char* const awkward_values[] = {
     "a\"b", "a\\b", "ends in \\", "\\\"", "\\\\\"", "&amp;", "&quot;", "x & y", "&&amp;amp;",
