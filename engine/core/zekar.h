@@ -27,15 +27,16 @@
 //                                 ZKI_FillLeaderboardsInterface, ZKI_FillNotificationsInterface,
 //                                 ZKI_FillSocialInterface, ZKI_FillStatisticInterface,
 //                                 ZKI_FillUGCInterface (each taking its sub-table).
-// Until a subsystem exists, engine/core/standins/<subsystem>_standins.cpp
-// (storage, media, services) defines its fillers and functions neutrally
-// (false, zero or null). A subsystem that lands defines the same names in
-// its own folder, deletes that one stand-in file (the core's CMakeLists picks
-// the folder up by glob) and adds, in its own CMakeLists.txt,
-//     target_link_libraries(zk_core PUBLIC zk_<subsystem>)
-// so the core's fillers find its definitions. Nothing may rely on a
-// stand-in's behaviour. The prototypes of every installed function are in
-// engine/core/interface_functions.h.
+// Until a subsystem exists, a stand-in file under engine/core/standins/
+// (storage_standins, http_standins, graphics_standins, audio_standins,
+// services_standins) defines its fillers and functions neutrally (false,
+// zero or null). Each stand-in gives way by itself: as soon as a .cpp file
+// of the subsystem's folder defines the filler named in the stand-in's first
+// line (a definition that starts its line with the return type), the
+// core's CMakeLists drops the stand-in and links the subsystem's
+// library (zk_storage, zk_media, zk_services). Define the same names with
+// the signatures of engine/core/interface_functions.h; nothing may rely on a
+// stand-in's behaviour.
 #pragma once
 
 #include <cstddef>

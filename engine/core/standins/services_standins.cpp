@@ -1,7 +1,8 @@
+// stand-in until: engine/services zk_services ZKI_FillLeaderboardsInterface
 // Neutral stand-ins for the service sub-tables (achievements, cloud,
 // leaderboards, notifications, social, statistic, user content): every
-// function answers false, zero or null and does nothing else. The services
-// subsystem replaces this whole file with its own fillers of the same names.
+// function answers false, zero or null and does nothing else. They give way
+// to the services subsystem's definitions of the same names.
 
 #include "engine/core/interface_functions.h"
 #include "engine/core/ntransform.h"

@@ -1,7 +1,7 @@
-// Neutral stand-ins for the file-system sub-table and the storage functions
-// of the top-level table (HTTP requests and their buffers): every function
-// answers false, zero or null and does nothing else. The storage subsystem
-// replaces this whole file with its own definitions of the same names.
+// stand-in until: engine/storage zk_storage ZKI_FillFileSystemInterface
+// Neutral stand-ins for the file-system sub-table: every function answers
+// false, zero or null and does nothing else. They give way to the storage
+// subsystem's definitions of the same names (see engine/core/CMakeLists.txt).
 
 #include "engine/core/interface_functions.h"
 #include "engine/core/ntransform.h"
@@ -53,10 +53,3 @@ void ZKI_FillFileSystemInterface(zk_file_system_api_t* api) {
     api->ZK_FileSystem_Unmount = ZK_FileSystem_Unmount;
     api->ZK_FileSystem_WriteFile = ZK_FileSystem_WriteFile;
 }
-int ZK_SendHttpRequest(int /*method*/, const char* /*url*/, const char* /*content_type*/, const char* /*body*/,
-                       int /*body_size*/, zk_buffer_t** /*response*/, int* /*unused*/) { return 0; }
-int ZK_SendHttpRequestWithHeader(int /*method*/, const char* /*url*/, const char* /*header*/, int /*header_size*/,
-                                 const char* /*body*/, int /*body_size*/, zk_buffer_t** /*response*/,
-                                 zk_buffer_t** /*response_header*/, int* /*unused*/) { return 0; }
-zk_buffer_t* ZK_AllocBuffer(int /*size*/) { return nullptr; }
-void ZK_FreeBuffer(zk_buffer_t* /*buffer*/) {}
