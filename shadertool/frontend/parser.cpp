@@ -41,14 +41,26 @@ void Parser::Initialize(const ShaderSource& source) {
 
 bool Parser::Parse(const ShaderInfo& info, const ShaderSource& source) {
     Initialize(source);
-    semantics.InitializeStructuresAndVariables(info);
+    InitializeStructuresAndVariables(info);
     if (yyparse(this) != 0) {
         semantics.valid = false;
         return false;
     }
-    semantics.CheckFunctionDefinitions();
-    semantics.CheckVertexOutputsNotSet();
+    CheckFunctionDefinitions();
+    CheckVertexOutputsNotSet();
     return semantics.valid;
+}
+
+void Parser::InitializeStructuresAndVariables(const ShaderInfo& info) {
+    semantics.InitializeStructuresAndVariables(info);
+}
+
+void Parser::CheckFunctionDefinitions() {
+    semantics.CheckFunctionDefinitions();
+}
+
+void Parser::CheckVertexOutputsNotSet() {
+    semantics.CheckVertexOutputsNotSet();
 }
 
 void Parser::ReportError(const SourceLocation& location, const char* format, ...) {
@@ -247,12 +259,14 @@ ParserNode* Parser::StartDeclarationList(const Type& type, ParserNode* first) {
 
 ParserNode* Parser::Declare(const ParserType& type, const Token& name) {
     Type declared = GetTypeFromParserType(type);
-    return StartDeclarationList(declared, semantics.DeclareVariable(declared, name.text, name.location, nullptr, name.location));
+    return StartDeclarationList(declared,
+                                semantics.DeclareVariable(declared, name.text, name.location, nullptr, name.location));
 }
 
 ParserNode* Parser::Declare(const ParserType& type, const Token& name, const Token& equal, ParserNode* initializer) {
     Type declared = GetTypeFromParserType(type);
-    return StartDeclarationList(declared, semantics.DeclareVariable(declared, name.text, name.location, initializer, equal.location));
+    return StartDeclarationList(
+        declared, semantics.DeclareVariable(declared, name.text, name.location, initializer, equal.location));
 }
 
 ParserNode* Parser::DeclareArray(const ParserType& type, const Token& name, int size) {
@@ -274,18 +288,27 @@ ParserNode* Parser::DeclareArray(const ParserType& type, const Token& name, int 
                                 semantics.DeclareVariable(declared, name.text, name.location, list, equal.location));
 }
 
+// A name after a comma takes the list's type but is never an array: the
+// grammar has no array form there, and "float a[2], b;" makes b a float.
+static Type TypeOfFurtherName(const AggregateNode* declarations) {
+    Type type = declarations->type;
+    type.array_size = 0;
+    type.constant = false;
+    return type;
+}
+
 ParserNode* Parser::ContinueDeclaration(ParserNode* list, const Token& name) {
     AggregateNode* declarations = static_cast<AggregateNode*>(list);
-    Type declared = declarations->type;
-    declarations->children.InsertLast(semantics.DeclareVariable(declared, name.text, name.location, nullptr, name.location));
+    declarations->children.InsertLast(semantics.DeclareVariable(TypeOfFurtherName(declarations), name.text,
+                                                                name.location, nullptr, name.location));
     return list;
 }
 
 ParserNode* Parser::ContinueDeclaration(ParserNode* list, const Token& name, const Token& equal,
                                         ParserNode* initializer) {
     AggregateNode* declarations = static_cast<AggregateNode*>(list);
-    Type declared = declarations->type;
-    declarations->children.InsertLast(semantics.DeclareVariable(declared, name.text, name.location, initializer, equal.location));
+    declarations->children.InsertLast(semantics.DeclareVariable(TypeOfFurtherName(declarations), name.text,
+                                                                name.location, initializer, equal.location));
     return list;
 }
 

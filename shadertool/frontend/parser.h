@@ -59,6 +59,11 @@ public:
     // then the checks that need the whole source. True when no error was
     // reported.
     bool Parse(const ShaderInfo& info, const ShaderSource& source);
+    // The steps of Parse after Initialize, for a caller that runs them one
+    // by one: these, with yyparse(parser) between them.
+    void InitializeStructuresAndVariables(const ShaderInfo& info);
+    void CheckFunctionDefinitions();
+    void CheckVertexOutputsNotSet();
 
     void DestroyNodes();
     void RemoveAndDestroyNode(ParserNode* node);

@@ -193,6 +193,9 @@ INSTANTIATE_TEST_SUITE_P(
         ShapeCase{"IfElseBindsToNearestIf", "if (p) if (q) x = a; else x = b;",
                   "if(p if(q (= x a) (= x b)) null)"},
         ShapeCase{"IfWithoutBranchBody", "if (p) ;", "if(p {} null)"},
+        ShapeCase{"WhileWithoutBody", "while (p) ;", "while(null p null {})"},
+        ShapeCase{"ParenthesesKeepConstness", "const float k = (1.0 + 2.0); x = k;",
+                  "decl[(= k (() (+ 1.0f 2.0f)))] (= x k)"},
         ShapeCase{"WhileWithDeclaredCondition", "while (bool r = p) { x = a; }", "while(null decl[(= r p)] null {(= x a)})"},
         ShapeCase{"ForLoopParts", "for (int i = 0; i < 4; ++i) x += a;",
                   "for(decl[(= i 0)] (< i 4) (++ i) (+= x a))"},
@@ -218,11 +221,11 @@ TEST(Parser, PrototypeAloneStaysOutOfTheTree) {
     EXPECT_EQ(result.tree, "[main(){(= (. output color) float4(0.0f 0.0f 0.0f 0.0f))}]");
 }
 
-TEST(Parser, ArraySizesReadOnlyLeadingDecimalDigits) {
+TEST(Parser, ArraySizesReadOnlyLeadingDecimalDigitsAndStayWithTheirName) {
     Log log;
     Parser parser(log);
     ParseResult result = ParseWith(parser, log,
-                                   "float a[010]; float b[3];\n"
+                                   "float a[010]; float b[3], c;\n"
                                    "void main() { output.color = float4(a[1], b[2], 0.0, 1.0); }\n",
                                    PIXEL_SHADER);
     EXPECT_TRUE(result.ok) << result.log;
@@ -231,6 +234,11 @@ TEST(Parser, ArraySizesReadOnlyLeadingDecimalDigits) {
     const AggregateNode* second = static_cast<const AggregateNode*>(parser.GetRoot()->children[1]);
     EXPECT_EQ(static_cast<const SymbolNode*>(first->children[0])->type.array_size, 10);
     EXPECT_EQ(static_cast<const SymbolNode*>(second->children[0])->type.array_size, 3);
+    // A further name of the list is a plain variable of the element type.
+    const SymbolNode* plain = static_cast<const SymbolNode*>(second->children[1]);
+    EXPECT_EQ(plain->type.array_size, 0);
+    EXPECT_EQ(plain->type.basic_type, TYPE_FLOAT);
+    EXPECT_EQ(plain->type.vector_size, 1);
 }
 
 TEST(Parser, DiscardInVertexSourceIsReportedAndStillBuilt) {
@@ -305,6 +313,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "(2:7) error: array size must be larger than 0."},
         MessageCase{"LocalPrototype", MAIN_BODY("  float helper(float v);"),
                     "(2:9) error: local function declarations are not allowed."},
+        MessageCase{"ConstParameter", "float f(const float v) { return v; }\n" MAIN_BODY(""),
+                    "(1:21) error: 'const' is not allowed in function declarations."},
+        MessageCase{"ConstUnnamedParameterPointsAtItsType", "float g(const int);\n" MAIN_BODY(""),
+                    "(1:15) error: 'const' is not allowed in function declarations."},
         MessageCase{"FileInstructionNamesTheFile", "@f \"inc\" 7\nvoid main() { ) }",
                     "inc(7:15) error: syntax error"}),
     [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
