@@ -8,7 +8,9 @@
  * is read, typed and checked in one pass.
  *
  * Terminals carry the Token::Type value the tokenizer gives them, so the
- * lexer adapter can hand kinds straight through.
+ * lexer adapter can hand kinds straight through. A symbol's value keeps the
+ * token it started with (single-symbol rules copy the whole value), which is
+ * how `$<token>1` of an operator or type rule still finds its word and place.
  */
 
 %code requires {
