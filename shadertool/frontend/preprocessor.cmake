@@ -24,3 +24,10 @@ zk_add_test(NAME preprocessor_tests
     ${CMAKE_CURRENT_SOURCE_DIR}/tests/preprocessor_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/tests/shader_reader_test.cpp
   LIBS zk_frontend zk_storage)
+
+# Reader, preprocessor and parser together over a folder of Shader XMLs.
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/parser.h)
+  zk_add_test(NAME shader_pipeline_tests
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tests/shader_pipeline_test.cpp
+    LIBS zk_frontend zk_storage)
+endif()
