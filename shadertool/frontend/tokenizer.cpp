@@ -407,6 +407,25 @@ void Tokenizer::ProcessFileInstruction() {
     stream.line = number + 1;
 }
 
+bool Tokenizer::ValidateSourceBytes(Log& log, const char* file_name, const char* bytes, int size, int first_line) {
+    int line = first_line;
+    int column = 1;
+    for (int i = 0; bytes && i < size; ++i) {
+        char c = bytes[i];
+        if (c == '\0') {
+            log.AddLocatedError(file_name, line, column, "invalid character (code 0) in source.");
+            return false;
+        }
+        if (c == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            column += c == '\t' ? 4 : 1;
+        }
+    }
+    return true;
+}
+
 BasicType Tokenizer::EvaluateBasicTypeOfToken(const nString& text) {
     Log scratch;
     Tokenizer tokenizer(scratch, text);

@@ -229,6 +229,26 @@ TEST(Tokenizer, BytesOutsideTheLanguageAreReportedNotTakenAsEnd) {
     EXPECT_FALSE(quiet.has_messages);
 }
 
+TEST(Tokenizer, NulBytesInRawSourceAreReported) {
+    struct Case {
+        const char* bytes;
+        int size;
+        bool valid;
+        const char* log;
+    };
+    const Case cases[] = {
+        {"float a;\n", 9, true, ""},
+        {"a\n\tb\0c\0", 8, false, "inc.zksl(6:6) error: invalid character (code 0) in source.\n"},
+        {"\0", 1, false, "inc.zksl(5:1) error: invalid character (code 0) in source.\n"},
+        {"", 0, true, ""},
+    };
+    for (const Case& c : cases) {
+        Log log;
+        EXPECT_EQ(Tokenizer::ValidateSourceBytes(log, "inc.zksl", c.bytes, c.size, 5), c.valid);
+        EXPECT_STREQ(log.GetText(), c.log);
+    }
+}
+
 TEST(Tokenizer, UnterminatedStringLiteralHasNoKind) {
     Log log;
     std::vector<Lexeme> lexemes = Tokenize("\"abc\nx", log);
@@ -249,6 +269,27 @@ TEST(Tokenizer, BasicTypeOfAValueText) {
         {"", ShaderTool::TYPE_NONE},      {"  0x10 junk", ShaderTool::TYPE_INT}, {"-1", ShaderTool::TYPE_NONE},
     };
     for (const Case& c : cases) EXPECT_EQ(Tokenizer::EvaluateBasicTypeOfToken(nString(c.text)), c.type) << c.text;
+}
+
+// A translator driver is constructed during static initialisation, before
+// main; tokenizing then must already find the keywords.
+namespace {
+struct TokenizedBeforeMain {
+    TokenizedBeforeMain() {
+        Log log;
+        nString source("while");
+        Tokenizer tokenizer(log, source);
+        Token token;
+        tokenizer.TokenizeNextInput(token);
+        type = token.type;
+    }
+    int type;
+};
+TokenizedBeforeMain tokenized_before_main;
+}  // namespace
+
+TEST(Tokenizer, KeywordsWorkDuringStaticInitialisation) {
+    EXPECT_EQ(tokenized_before_main.type, Token::TK_WHILE);
 }
 
 TEST(Tokenizer, KeywordMapHoldsWordsInOrder) {
