@@ -117,8 +117,10 @@ nString TranslatorDriver::GetBaseFilePath(nString path) const {
 }
 
 bool TranslatorDriver::ReadShaderXML(const nString& path, const char* xmlText, bool reload, bool skipSources) {
+    // The reader keeps the path text it was given, so it must outlive the read.
+    shader_xml_path = path;
     bool read = xmlText ? reader.ReadShaderXMLFromMemory(xmlText, skipSources)
-                        : reader.ReadShaderXMLFromFile(path.c_str(), reload, skipSources);
+                        : reader.ReadShaderXMLFromFile(shader_xml_path.c_str(), reload, skipSources);
     if (read) {
         shader_info = reader.GetShaderInfo();
         return true;
