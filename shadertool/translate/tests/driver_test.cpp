@@ -286,6 +286,74 @@ TEST_F(DriverTest, CompilingFailsForEveryTarget) {
     }
 }
 
+// Compiles to a text naming the call; fails at one level when asked. Every
+// other call's code borrows static bytes, which the driver must not free.
+class FakeCompiler : public Compiler {
+public:
+    FakeCompiler(std::string& calls, int failingLevel = -1) : calls(calls), failing_level(failingLevel) {}
+    bool Compile(ShaderTarget target, ShaderLevel level, ShaderType stage, const nString& source,
+                 nByteBuffer& code) override {
+        calls += std::string(GetShaderTargetName(GetShaderTargetIndex(target))) + " " + std::to_string(level) + " " +
+                 (stage == VERTEX_SHADER ? "vertex" : "pixel") + (source.IsEmpty() ? " empty" : "") + "\n";
+        if (level == failing_level) return false;
+        static char borrowed[] = "borrowed";
+        if (stage == PIXEL_SHADER) {
+            code.SetExternal(reinterpret_cast<uint8_t*>(borrowed), 8);
+        } else {
+            std::string text = "code " + std::to_string(level);
+            code.Append(text.data(), static_cast<int>(text.size()));
+        }
+        return true;
+    }
+    std::string& calls;
+    int failing_level;
+};
+
+TEST_F(DriverTest, CompiledCodeGoesToTheBinaryTargetsPerLevel) {
+    std::string calls;
+    driver.SetCompiler(HLSL11, new FakeCompiler(calls));
+    driver.SetCompiler(PSSL, new FakeCompiler(calls));
+    driver.SetCompiler(GLSL21, new FakeCompiler(calls));
+    Start(GLSL21 | HLSL11 | PSSL);
+    TranslatorDriver::Options options = Options(GLSL21 | HLSL11 | PSSL);
+    options.compile = true;
+    options.level_mask = HLSL11_DEFAULT | HLSL11_XBOX;
+    EXPECT_NE(Run("minimal.xml", options, true).find("Translation SUCCEEDED"), std::string::npos);
+    EXPECT_EQ(calls,
+              "GLSL21 0 vertex\nHLSL11 1 vertex\nHLSL11 4 vertex\nPSSL 0 vertex\n"
+              "GLSL21 0 pixel\nHLSL11 1 pixel\nHLSL11 4 pixel\nPSSL 0 pixel\n");
+    EXPECT_EQ(ReadWhole(out + "HLSL11/bin/minimal_DEFAULT.vertex"), "code 1");
+    EXPECT_EQ(ReadWhole(out + "HLSL11/bin/minimal_XBOX.vertex"), "code 4");
+    EXPECT_EQ(ReadWhole(out + "HLSL11/bin/minimal_XBOX.pixel"), "borrowed");
+    EXPECT_FALSE(Exists(out + "HLSL11/bin/minimal_LOW.vertex"));
+    // PSSL code has no level suffix even when levels are given.
+    EXPECT_EQ(ReadWhole(out + "PSSL/bin/minimal.vertex"), "code 0");
+    // Other targets' code is dropped; their translated text stays.
+    EXPECT_FALSE(Exists(out + "GLSL21/bin/minimal.vertex"));
+    EXPECT_EQ(ReadWhole(out + "GLSL21/minimal.vertex"), kMinimalVertex);
+}
+
+TEST_F(DriverTest, AFailedLevelFailsTheFileButEveryLevelIsTried) {
+    std::string calls;
+    driver.SetCompiler(HLSL11, new FakeCompiler(calls, HLSL11_LOW));
+    Start(HLSL11);
+    TranslatorDriver::Options options = Options(HLSL11);
+    options.compile = true;
+    options.level_mask = ALL_LEVELS;
+    EXPECT_NE(Run("minimal.xml", options, false).find("\nTranslation FAILED\n"), std::string::npos);
+    EXPECT_EQ(calls, "HLSL11 1 vertex\nHLSL11 2 vertex\nHLSL11 4 vertex\nHLSL11 1 pixel\nHLSL11 2 pixel\nHLSL11 4 pixel\n");
+    EXPECT_TRUE(Exists(out + "HLSL11/bin/minimal_XBOX.pixel"));
+    EXPECT_FALSE(Exists(out + "HLSL11/bin/minimal_LOW.pixel"));
+
+    // Without levels HLSL11 compiles once and writes without a suffix.
+    calls.clear();
+    options.level_mask = 0;
+    driver.SetCompiler(HLSL11, new FakeCompiler(calls));
+    EXPECT_NE(Run("minimal.xml", options, true).find("Translation SUCCEEDED"), std::string::npos);
+    EXPECT_EQ(calls, "HLSL11 0 vertex\nHLSL11 0 pixel\n");
+    EXPECT_EQ(ReadWhole(out + "HLSL11/bin/minimal.vertex"), "code 0");
+}
+
 TEST_F(DriverTest, AWriteFailureFailsTheFile) {
     // The driver makes no directories: the caller prepares them.
     driver.SetTranslator(GLSL21, new TestTranslator(driver.GetIntermediateLog()));
@@ -296,6 +364,17 @@ TEST_F(DriverTest, AWriteFailureFailsTheFile) {
               std::string::npos)
         << log;
     EXPECT_NE(log.find("\nTranslation FAILED\n"), std::string::npos) << log;
+}
+
+// A write that the disk cannot take must not pass as a written file.
+TEST_F(DriverTest, AShortWriteFailsTheFile) {
+    Start(GLSL21);
+    ASSERT_EQ(symlink("/dev/full", (out + "GLSL21/minimal.vertex").c_str()), 0);
+    std::string log = Run("minimal.xml", Options(GLSL21), false);
+    EXPECT_NE(log.find("Error: could not write to output file '" + out + "GLSL21/minimal.vertex'.\n"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("\nTranslation FAILED\n"), std::string::npos) << log;
+    EXPECT_EQ(ReadWhole(out + "GLSL21/minimal.pixel"), kMinimalPixel);
 }
 
 TEST_F(DriverTest, TheEnginesDriverWorksFromStaticStorage) {
