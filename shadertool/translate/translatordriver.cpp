@@ -223,7 +223,9 @@ bool TranslatorDriver::InitializeSourceInfos() {
         (vertex ? vertexTotal : pixelTotal) |= source.targets;
         if (source.targets != kAllTargets) (vertex ? vertex_targets : pixel_targets) |= source.targets;
     }
-    if (vertexTotal != pixelTotal) {
+    // Only the requested targets need both stages: a file may split its
+    // sources over targets that this call does not translate.
+    if ((vertexTotal & options.target_mask) != (pixelTotal & options.target_mask)) {
         LogError(intermediate_log, "some targets do not have both vertex and pixel shader source specified.");
         return false;
     }

@@ -206,6 +206,23 @@ TEST_F(DriverTest, EveryTargetNeedsBothStages) {
     EXPECT_FALSE(Exists(out + "ESSL20/one_stage_missing.pixel"));
 }
 
+// Vertex sources for ESSL20 and for GLSL21 with one pixel source for both:
+// each of the two targets has both stages, whichever is requested.
+TEST_F(DriverTest, StagesAreCheckedForTheRequestedTargetsOnly) {
+    Start(ESSL20 | GLSL21);
+    const int requests[] = {ESSL20, GLSL21, ESSL20 | GLSL21};
+    for (int targets : requests) {
+        std::string log = Run("split_sources.xml", Options(targets), true);
+        EXPECT_NE(log.find("\nTranslation SUCCEEDED\n"), std::string::npos) << targets << "\n" << log;
+    }
+    EXPECT_EQ(ReadWhole(out + "GLSL21/split_sources.vertex"), kMinimalVertex);
+    EXPECT_EQ(ReadWhole(out + "ESSL20/split_sources.vertex"),
+              "void main()\n{\n\toutput.position = input.position * 0.5f;\n}\n");
+    // A target with a pixel source but no vertex source still fails.
+    EXPECT_NE(Run("one_stage_missing.xml", Options(GLSL21), false).find("some targets do not have both"),
+              std::string::npos);
+}
+
 TEST_F(DriverTest, ASourceForOneTargetWinsOverTheCatchAll) {
     Start(GLSL21 | HLSL9);
     EXPECT_EQ(Run("per_target.xml", Options(GLSL21 | HLSL9), true),
