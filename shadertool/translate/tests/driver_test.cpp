@@ -145,6 +145,64 @@ TEST_F(DriverTest, TranslatesEveryStageAndWritesIt) {
     EXPECT_FALSE(Exists(out + "GLSL21/bin/minimal.vertex"));
 }
 
+// The parser's tree of a shader that uses most statement and expression
+// forms, written back by the base translator.
+TEST_F(DriverTest, WritesBackTheParsersTree) {
+    Start(HLSL11);
+    EXPECT_NE(Run("constructs.xml", Options(HLSL11), true).find("Translation SUCCEEDED"), std::string::npos);
+    // The blank line after the global array is written where the walk
+    // stands, in the body, before the next global is routed to its section.
+    EXPECT_EQ(ReadWhole(out + "HLSL11/constructs.pixel"),
+              "float weights[3] =\n"
+              "{\n"
+              "\t0.25f,\n"
+              "\t0.5f,\n"
+              "\t0.25f\n"
+              "};\n"
+              "float gain;\n"
+              "\n"
+              "float4 shade(float4 color, float amount);\n"
+              "\n"
+              "\n"
+              "\n"
+              "void main()\n"
+              "{\n"
+              "\tfloat4 sum = float4(0.0f, 0.0f, 0.0f, 0.0f);\n"
+              "\tint count = 0, i;\n"
+              "\n"
+              "\tfor (i = 0; i < 3; i++)\n"
+              "\t{\n"
+              "\t\tsum += float4(weights[i], weights[i], weights[i], 1.0f);\n"
+              "\t\tcount++;\n"
+              "\t}\n"
+              "\n"
+              "\tif (count > 2)\n"
+              "\t\tsum = -sum;\n"
+              "\telse if (count == 2)\n"
+              "\t{\n"
+              "\t\tsum.xy = sum.yx * (2.0f + gain);\n"
+              "\t}\n"
+              "\telse\n"
+              "\t\tdiscard;\n"
+              "\n"
+              "\twhile (count > 0)\n"
+              "\t\tcount--;\n"
+              "\n"
+              "\tdo\n"
+              "\t{\n"
+              "\t\t++count;\n"
+              "\t}\n"
+              "\twhile (count < 1);\n"
+              "\n"
+              "\toutput.color = count > 0 ? shade(sum, - -gain) : mix(sum, float4(1.0f, 1.0f, 1.0f, 1.0f), 0.5f);\n"
+              "}\n"
+              "\n"
+              "float4 shade(float4 color, float amount)\n"
+              "{\n"
+              "\treturn saturate(color * amount);\n"
+              "}\n");
+}
+
 TEST_F(DriverTest, SkipsFilesThatAreNotForTheRequestedTargets) {
     Start(GLSL21 | ESSL20);
     EXPECT_EQ(Run("not_a_shader.xml", Options(GLSL21), true),
