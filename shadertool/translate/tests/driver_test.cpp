@@ -341,6 +341,24 @@ TEST_F(DriverTest, ATargetThatRefusesTheCodeFailsAloneAndTheOthersAreWritten) {
     EXPECT_FALSE(Exists(out + "GLSL21/minimal.pixel"));
 }
 
+// One parsed tree serves both targets; the one without bit operations
+// refuses it and the other still writes its text.
+TEST_F(DriverTest, BitOperationsFailOnlyTheTargetsWithoutThem) {
+    driver.SetTranslator(GLSL31, new TestTranslator(driver.GetIntermediateLog(), true));
+    Start(GLSL21 | GLSL31);
+    std::string log = Run("bit_operations.xml", Options(GLSL21 | GLSL31), false);
+    EXPECT_NE(log.find("Translating pixel shader code of shader source 2...\n"
+                       "Translating for target 'GLSL21'...\n"
+                       "Error: bit-wise operations are not supported.\n"
+                       "Translating for target 'GLSL31'...\n"
+                       "\nTranslation FAILED\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(ReadWhole(out + "GLSL31/bit_operations.pixel"),
+              "void main()\n{\n\tint mask = 6 & 3;\n\toutput.color = float4(1.0f, 0.5f, 0.25f, 1.0f);\n}\n");
+    EXPECT_FALSE(Exists(out + "GLSL21/bit_operations.pixel"));
+}
+
 TEST_F(DriverTest, CompilingFailsForEveryTarget) {
     for (int target : {ESSL20, ESSL30, GLSL21, GLSL31, HLSL9, HLSL11, PSSL}) {
         TranslatorDriver local;
