@@ -481,6 +481,22 @@ TEST_F(DriverTest, ATargetWithoutTranslatorFails) {
     EXPECT_FALSE(Exists(out + "PSSL/minimal.vertex"));
 }
 
+// The run-time entry: a Shader XML given as text, read without its sources.
+TEST_F(DriverTest, ReadsShaderXMLTexts) {
+    std::string text = ReadWhole(std::string(kData) + "many_outputs.xml");
+    ASSERT_TRUE(driver.ReadShaderXML("shaders/many_outputs.xml", text.c_str(), false, true));
+    EXPECT_EQ(driver.GetShaderInfo().pixel_output.count, 3);
+    EXPECT_EQ(driver.GetShaderInfo().sources.count, 0);
+    EXPECT_STREQ(driver.GetMasterLog().GetText(), "");
+    driver.Reset();
+
+    std::string old = ReadWhole(std::string(kData) + "old_version.xml");
+    EXPECT_FALSE(driver.ReadShaderXML("shaders/old_version.xml", old.c_str(), false, true));
+    EXPECT_STREQ(driver.GetMasterLog().GetText(), "Failed to read the Shader XML:\nError: file is of invalid version.\n");
+    EXPECT_TRUE(driver.GetMasterLog().HasErrors());
+    EXPECT_STREQ(driver.GetIntermediateLog().GetText(), "");
+}
+
 TEST_F(DriverTest, TheEnginesDriverWorksFromStaticStorage) {
     shader_translator_driver.SetTranslator(ESSL30, new TestTranslator(shader_translator_driver.GetIntermediateLog()));
     ASSERT_TRUE(shader_translator_driver.Initialize(ESSL30, "", false));
