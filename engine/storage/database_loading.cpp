@@ -40,7 +40,7 @@ static const char* LastAttribute(const xml_block_t* block, const char* key) {
 bool DMDatabase::Load(const char* path) {
     SetName(path);
     bool loaded = false;
-    if (strlen(name) < 4) {
+    if (!name || strlen(name) < 4) {
         loaded = false;
     } else if (EndsWith(name, ".csv")) {
         loaded = LoadCSV(name);

@@ -1,5 +1,6 @@
 #include "engine/storage/database_manager.h"
 
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,6 +23,11 @@ public:
 private:
     zk_mutex_t* mutex;
 };
+// Signalled whenever a first load ends.
+std::condition_variable& LoadEnded() {
+    static std::condition_variable ended;
+    return ended;
+}
 }  // namespace
 
 int DatabaseManager::IndexOf(const char* name) const {
@@ -46,7 +52,7 @@ DMDatabase* DatabaseManager::FindOrAppend(const char* name, bool& created) {
 
 void DatabaseManager::WaitWhileLoading(DMDatabase* database) {
     std::unique_lock<std::mutex> lock(load_lock);
-    load_ended.wait(lock, [&] {
+    LoadEnded().wait(lock, [&] {
         for (int i = 0; i < loading.count; ++i) {
             if (loading.items[i] == database) return false;
         }
@@ -59,7 +65,7 @@ void DatabaseManager::EndLoading(DMDatabase* database) {
         std::lock_guard<std::mutex> lock(load_lock);
         loading.RemoveItem(database);
     }
-    load_ended.notify_all();
+    LoadEnded().notify_all();
 }
 
 DMDatabase* DatabaseManager::GetDatabase(const char* path) {
@@ -114,6 +120,9 @@ void DatabaseManager::ReloadDatabases() {
     DataManLock lock;
     for (int i = 0; i < databases.count; ++i) {
         DMDatabase* database = databases.items[i];
+        // A first load still running on another thread ends first; it
+        // needs only load_lock, not DATAMAN.
+        WaitWhileLoading(database);
         if (database->name && *database->name) database->Reload();
     }
 }

@@ -4,7 +4,6 @@
 // another thread waits until that load has ended.
 #pragma once
 
-#include <condition_variable>
 #include <mutex>
 
 #include "engine/core/narray.h"
@@ -14,7 +13,8 @@ namespace InnerZK {
 
 class DatabaseManager {
 public:
-    DatabaseManager() = default;
+    // Constant-initialised, so the global manager is usable before main.
+    constexpr DatabaseManager() = default;
     // Frees the list only: the databases are left to the process's exit.
     ~DatabaseManager() = default;
     DatabaseManager(const DatabaseManager&) = delete;
@@ -45,10 +45,10 @@ private:
     void WaitWhileLoading(DMDatabase* database);
     void EndLoading(DMDatabase* database);
 
-    // Databases whose first load is running, guarded by load_lock.
+    // Databases whose first load is running, guarded by load_lock; the end
+    // of a load is signalled on a condition shared by all managers.
     nArray<DMDatabase*> loading;
     std::mutex load_lock;
-    std::condition_variable load_ended;
 };
 
 }  // namespace InnerZK
