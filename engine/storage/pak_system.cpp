@@ -10,7 +10,7 @@ namespace ZKFileSystem {
 
 static const char pak_magic[8] = {'P', 'A', 'K', 0, 'V', '1', '1', 0};
 static const uint32_t header_size = 16;
-// Names are read in one piece of this size; the name and its NUL must fit.
+// Names are read with one read of this size; the name and its NUL must fit.
 static const int name_read_size = 511;
 static const int first_bucket_count = 16;
 
