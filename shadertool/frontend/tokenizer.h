@@ -1,0 +1,93 @@
+// The ZKSL tokenizer: cuts preprocessed source into tokens for the parser,
+// one per call, with the file, line and column of each for messages. It also
+// follows the file instruction lines ("@f \"name\" line") that the
+// preprocessor writes around included text. The preprocessor's tokenizer
+// derives from it and overrides the four virtual operations.
+#pragma once
+
+#include "engine/core/nmap.h"
+#include "engine/core/nstring.h"
+#include "shadertool/frontend/log.h"
+#include "shadertool/frontend/shader_info.h"
+#include "shadertool/frontend/source_stream.h"
+#include "shadertool/frontend/token.h"
+#include "shadertool/frontend/types.h"
+
+namespace ShaderTool {
+
+class Tokenizer {
+public:
+    // No file name, column 1, line 1, over `source` (which must outlive the
+    // tokenizer's use of it). Fills the keyword map.
+    Tokenizer(Log& log, const nString& source);
+    explicit Tokenizer(Log& log);
+    Tokenizer(const Tokenizer&) = delete;
+    Tokenizer& operator=(const Tokenizer&) = delete;
+    virtual ~Tokenizer();
+
+    // Takes the source's file name and reads its code from its first line;
+    // with strip_comments a copy without comments is read.
+    virtual void Initialize(const ShaderSource& source, bool strip_comments);
+    // Forgets the source.
+    virtual void Reset();
+    // Reads the next token; type TK_END at the end of the text.
+    virtual void TokenizeNextInput(Token& token);
+    // The words looked up for identifiers.
+    virtual nMap<Token::Type>& GetKeywordMap();
+
+    // What the parser does in place of Initialize: file name, text, column 1
+    // and the first line, without comment stripping.
+    void SetSource(const char* file_name, const nString& code, int first_line);
+
+    const char* GetFileName() const { return file_name.c_str(); }
+    // Location of the token being read (or last read).
+    const SourceLocation& GetLocation() const { return location; }
+    Log& GetLog() { return log; }
+    SourceStream& GetStream() { return stream; }
+
+    // The process-wide ZKSL keyword map, filled on first use (safe from
+    // static initialisation).
+    static nMap<Token::Type>& ZKSLKeywordMap();
+    static void InitializeZKSLKeywordMap();
+
+    // Removes "//" and "/* */" comments and carriage returns, keeping every
+    // line feed (and the columns of what follows a block comment).
+    static nString StripComments(const char* text);
+    // BasicType of the first token of a value text: bool, float, int, or
+    // TYPE_NONE for anything else.
+    static BasicType EvaluateBasicTypeOfToken(const nString& text);
+    static bool IsIdentifierCharacter(char c);
+    static bool IsWhitespaceCharacter(char c);
+
+protected:
+    char GetCharacter() { return stream.GetCharacter(); }
+    void UngetCharacter() { stream.UngetCharacter(); }
+    bool IsNextCharacter(char c);
+    // Records the stream's position as the location of the token being read.
+    void MarkTokenStart(Token& token);
+    void AppendCharacter(Token& token, char c);
+    void ReportError(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    // Dispatches on the first character to the string, number, identifier
+    // or symbol reader.
+    void ProcessToken(Token& token, char first);
+    // After "@": "f" reads a file instruction; any other character is dropped.
+    void ProcessInternalInstruction();
+    // Reads to the next line feed or the end; c ends as the line feed or 0.
+    void SkipCharactersUntilTerminator(char& c);
+
+    void ProcessStringLiteral(Token& token);
+    void ProcessNumber(Token& token, char first);
+    void ProcessFloat(Token& token, char c);
+    void ProcessIdentifier(Token& token, char first);
+    void ProcessSymbol(Token& token, char first);
+    void ProcessFileInstruction();
+
+    nString file_name;
+    SourceStream stream;
+    SourceLocation location = {0, 0};
+    bool report_overlong = true;
+    Log& log;
+};
+
+}  // namespace ShaderTool

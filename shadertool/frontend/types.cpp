@@ -1,0 +1,72 @@
+#include "shadertool/frontend/types.h"
+
+namespace ShaderTool {
+
+Type GetTypeFromParserType(const ParserType& parser_type) {
+    Type type;
+    type.basic_type = parser_type.basic_type;
+    if (parser_type.basic_type == TYPE_TEXTURE) {
+        type.texture_kind = parser_type.texture_kind;
+        return type;  // array, vector, matrix and qualifier stay 0
+    }
+    type.array_size = parser_type.array_size;
+    type.qualifier = parser_type.qualifier;
+    type.texture_kind = TEXTURE_NONE;
+    if (parser_type.matrix_size >= 1) {
+        type.basic_type = TYPE_FLOAT;
+        type.vector_size = 0;
+        type.matrix_size = parser_type.matrix_size;
+    } else {
+        type.vector_size = parser_type.vector_size;
+        type.matrix_size = parser_type.matrix_size;
+    }
+    return type;
+}
+
+// Spelled and mangled stems of the texture kinds, in kind order.
+static const char* const kTextureNames[3][2] = {
+    {"Texture2D", "t2"},
+    {"Texture3D", "t3"},
+    {"TextureCube", "tC"},
+};
+
+static nString GetTypeStem(const Type& type, bool mangled) {
+    int form = mangled ? 1 : 0;
+    switch (type.basic_type) {
+    case TYPE_BOOL: return nString(mangled ? "b" : "bool");
+    case TYPE_FLOAT: return nString(mangled ? "f" : "float");
+    case TYPE_INT: return nString(mangled ? "i" : "int");
+    case TYPE_STRUCTURE: return type.structure_name;
+    case TYPE_TEXTURE:
+        if (type.texture_kind >= TEXTURE_2D && type.texture_kind <= TEXTURE_CUBE)
+            return nString(kTextureNames[type.texture_kind][form]);
+        return nString("");
+    case TYPE_VOID: return nString("void");
+    default: return nString("");
+    }
+}
+
+nString GetTypeName(const Type& type, bool mangled) {
+    nString name = GetTypeStem(type, mangled);
+    if (name.text == nullptr) name = "";
+    if (type.vector_size >= 2)
+        name.AppendFormatted("%i", type.vector_size);
+    else if (type.matrix_size >= 1)
+        name.AppendFormatted("%ix%i", type.matrix_size, type.matrix_size);
+    return name;
+}
+
+// Spellings of operators 0 to 46, in id order.
+static const char* const kOperatorStrings[] = {
+    "~",  "()", "!",  "-",  "+",   "--", "++", "--", "++", "+", "=",  "+=", "&=",     "/=",       "<<=", "%=",
+    "*=", "|=", ">>=", "-=", "^=", "&",  "|",  "^",  "/",  "==", ">", ">=", "<<",     "<",        "<=",  "&&",
+    "||", ".",  "%",  "*",  "!=",  ">>", "[]", "-",  "?",  ":",  "",  "break", "continue", "discard", "return",
+};
+static_assert(sizeof kOperatorStrings / sizeof kOperatorStrings[0] == OP_RETURN + 1, "one spelling per operator");
+
+const char* GetOperatorString(int op) {
+    if (op < 0 || op > OP_RETURN) return "";
+    return kOperatorStrings[op];
+}
+
+}  // namespace ShaderTool
