@@ -280,5 +280,229 @@ TEST(GLSLTranslators, WritesArithmeticByDialect) {
     CheckSnippets(cases, sizeof(cases) / sizeof(cases[0]));
 }
 
+// The Shader XML's values are reached through the built-in structures.
+TEST(GLSLTranslators, NamesTheStagesValues) {
+    const Snippet cases[] = {
+        // The POSITION output is chosen by its own semantic, not by the name
+        // of the POSITION input ("position" here).
+        {"position output", ALL_GL, V, [](Tree& t) { return t.Assign(t.Out("screen"), t.In("position")); }, "gl_Position = _in_position;"},
+        {"output named like the position input", ALL_GL, V, [](Tree& t) { return t.Assign(t.Out("uv", F(2)), t.Member("input", "position", F(4))); }, "_vary_uv = _in_position;"},
+        {"int input", ALL_GL, V, [](Tree& t) { return t.Assign(t.Sym("b", I(4)), t.In("bones", I(4))); }, "b = ivec4(_in_bones);"},
+        {"int input swizzled", ALL_GL, V, [](Tree& t) { return t.Assign(t.Sym("b", I()), t.Op(OP_SELECT, t.In("bones", I(4)), t.Sym("x", I()))); }, "b = ivec4(_in_bones).x;"},
+        {"constant", ALL_GL, V, [](Tree& t) { return t.Assign(t.Sym("m", Type::Matrix(4)), t.Member("constants", "wvp", Type::Matrix(4))); }, "m = _const_wvp;"},
+        {"pixel input", ALL_GL, P, [](Tree& t) { return t.Assign(t.Sym("c", F(2)), t.In("uv", F(2))); }, "c = _vary_uv;"},
+        {"pixel output", GL2, P, [](Tree& t) { return t.Assign(t.Out("color"), t.Member("constants", "tint", F(4))); }, "gl_FragColor = _const_tint;"},
+        {"pixel output", GL3, P, [](Tree& t) { return t.Assign(t.Out("color"), t.Member("constants", "tint", F(4))); }, "_out_color = _const_tint;"},
+        {"user vector named like a structure", ALL_GL, V, [](Tree& t) { return t.Assign(t.Sym("a"), t.Op(OP_SELECT, t.Sym("constants", F(4)), t.Sym("x"))); }, "a = constants.x;"},
+        {"face direction", GLSL21 | GL3, P, [](Tree& t) { return t.Assign(t.Sym("s"), t.In("face_direction", F())); }, "s = (gl_FrontFacing ? 1.0f : -1.0f);"},
+        {"face direction", ESSL20, P, [](Tree& t) { return t.Assign(t.Sym("s"), t.In("face_direction", F())); }, "s = (gl_FrontFacing ? 1.0 : -1.0);"},
+        {"front facing", ALL_GL, P, [](Tree& t) { return t.Assign(t.Sym("f", Type::Scalar(TYPE_BOOL)), t.In("is_front_facing", Type::Scalar(TYPE_BOOL))); }, "f = gl_FrontFacing;"},
+        {"instance id", GL3, V, [](Tree& t) { return t.Assign(t.Sym("i", I()), t.In("instance_id", I())); }, "i = gl_InstanceID;"},
+        {"instance id", GL2, V, [](Tree& t) { return t.Assign(t.Sym("i", I()), t.In("instance_id", I())); }, "Error: 'input.instance_id' is not supported.\n", true},
+        {"vertex id", ALL_GL, V, [](Tree& t) { return t.Assign(t.Sym("i", I()), t.In("vertex_id", I())); }, "Error: 'input.vertex_id' is not supported.\n", true},
+    };
+    CheckSnippets(cases, sizeof(cases) / sizeof(cases[0]));
+}
+
+// GLSL takes only bool conditions; ZKSL also takes int ones.
+TEST(GLSLTranslators, ComparesIntConditionsWithZero) {
+    auto body = [](Tree& t) { return t.Block({t.Jump(OP_BREAK)}); };
+    const Snippet cases[] = {
+        {"if int", ALL_GL, V, [](Tree& t) { return t.If(t.Sym("i", I()), t.Block({})); }, "if (i != 0)\n\t{\n\t}"},
+        {"if bool", ALL_GL, V, [](Tree& t) { return t.If(t.Sym("b", Type::Scalar(TYPE_BOOL)), t.Block({})); }, "if (b)\n\t{\n\t}"},
+        {"if int sum", ALL_GL, V, [](Tree& t) { return t.If(t.Typed(t.Op(OP_ADD, t.Sym("i", I()), t.Lit("1", TYPE_INT)), I()), t.Block({})); }, "if ((i + 1) != 0)\n\t{\n\t}"},
+        {"if int and", GL3, V, [](Tree& t) { return t.If(t.Typed(t.Op(OP_BITWISE_AND, t.Sym("i", I()), t.Lit("1", TYPE_INT)), I()), t.Block({})); }, "if ((i & 1) != 0)\n\t{\n\t}"},
+        {"if int member", ALL_GL, V, [](Tree& t) { return t.If(t.Typed(t.Op(OP_SELECT, t.In("bones", I(4)), t.Sym("x", I())), I()), t.Block({})); }, "if (ivec4(_in_bones).x != 0)\n\t{\n\t}"},
+        {"else if int", ALL_GL, V, [](Tree& t) { return t.If(t.Sym("b", Type::Scalar(TYPE_BOOL)), t.Block({}), t.If(t.Sym("i", I()), t.Block({}))); }, "if (b)\n\t{\n\t}\n\telse if (i != 0)\n\t{\n\t}"},
+        {"while int", ALL_GL, V, [&](Tree& t) { return t.Loop(IterationNode::WHILE, nullptr, t.Sym("i", I()), nullptr, body(t)); }, "while (i != 0)\n\t{\n\t\tbreak;\n\t}"},
+        {"do-while int", ALL_GL, V, [&](Tree& t) { return t.Loop(IterationNode::DO_WHILE, nullptr, t.Typed(t.Op(OP_POST_DECREMENT, t.Sym("i", I())), I()), nullptr, body(t)); }, "do\n\t{\n\t\tbreak;\n\t}\n\twhile ((i--) != 0);"},
+        {"for int", ALL_GL, V, [&](Tree& t) { return t.Loop(IterationNode::FOR, nullptr, t.Sym("i", I()), t.Typed(t.Op(OP_PRE_DECREMENT, t.Sym("i", I())), I()), body(t)); }, "for (; i != 0; --i)\n\t{\n\t\tbreak;\n\t}"},
+        {"if int2", ALL_GL, V, [](Tree& t) { return t.If(t.Sym("v", I(2)), t.Block({})); }, "Error: condition of type 'int2' is not supported.\n", true},
+    };
+    CheckSnippets(cases, sizeof(cases) / sizeof(cases[0]));
+}
+
+// Whole texts of an empty main(): the declarations made from the Shader XML
+// and the lines each dialect puts in front of them.
+TEST(GLSLTranslators, DeclareTheShaderXMLValues) {
+    struct Case {
+        int target;
+        ShaderType stage;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {GLSL21, V,
+         "attribute vec4 _in_position;\nattribute vec4 _in_bones;\n\n"
+         "uniform mat4 _const_wvp;\nuniform vec4 _const_palette[3];\n\n"
+         "varying vec4 _vary_screen;\nvarying vec2 _vary_uv;\n\n"
+         "void main()\n{\n}\n"},
+        {ESSL20, V,
+         "attribute vec4 _in_position;\nattribute vec4 _in_bones;\n\n"
+         "uniform mat4 _const_wvp;\nuniform vec4 _const_palette[3];\n\n"
+         "varying vec4 _vary_screen;\nvarying vec2 _vary_uv;\n\n"
+         "void main()\n{\n}\n"},
+        {ESSL30, V,
+         "in vec4 _in_position;\nin vec4 _in_bones;\n\n"
+         "uniform mat4 _const_wvp;\nuniform vec4 _const_palette[3];\n\n"
+         "out vec4 _vary_screen;\nout vec2 _vary_uv;\n\n"
+         "void main()\n{\n}\n"},
+        {GLSL21, P,
+         "varying vec4 _vary_screen;\nvarying vec2 _vary_uv;\n\n"
+         "uniform vec4 _const_tint;\n\n"
+         "uniform sampler2D _tex_albedo;\nuniform samplerCube _tex_sky;\nuniform sampler3D _tex_volume;\n\n"
+         "void main()\n{\n}\n"},
+        {ESSL20, P,
+         "#if defined(GL_FRAGMENT_PRECISION_HIGH)\n\nprecision highp float;\n\n#else\n\nprecision mediump float;\n\n#endif\n\n"
+         "varying vec4 _vary_screen;\nvarying vec2 _vary_uv;\n\n"
+         "uniform vec4 _const_tint;\n\n"
+         "uniform sampler2D _tex_albedo;\nuniform samplerCube _tex_sky;\nuniform sampler3D _tex_volume;\n\n"
+         "void main()\n{\n}\n"},
+        {GLSL31, P,
+         "in vec4 _vary_screen;\nin vec2 _vary_uv;\n\n"
+         "uniform vec4 _const_tint;\n\n"
+         "uniform sampler2D _tex_albedo;\nuniform samplerCube _tex_sky;\nuniform sampler3D _tex_volume;\n\n"
+         "out vec4 _out_color;\n\n"
+         "void main()\n{\n}\n"},
+        {ESSL30, P,
+         "precision highp float;\nprecision lowp sampler3D;\n\n"
+         "in vec4 _vary_screen;\nin vec2 _vary_uv;\n\n"
+         "uniform vec4 _const_tint;\n\n"
+         "uniform sampler2D _tex_albedo;\nuniform samplerCube _tex_sky;\nuniform sampler3D _tex_volume;\n\n"
+         "layout(location = 0) out vec4 _out_color;\n\n"
+         "void main()\n{\n}\n"},
+    };
+    for (const Case& c : cases) {
+        Tree t;
+        Outcome outcome = Translated(c.target, c.stage, t.List({t.Main({})}));
+        EXPECT_STREQ(outcome.text.c_str(), c.expected) << TargetName(c.target) << (c.stage == V ? " vertex" : " pixel");
+    }
+}
+
+TEST(GLSLTranslators, NumbersSeveralPixelOutputsInES30) {
+    ShaderInfo info = MakeInfo();
+    ShaderPixelOutputVariable normal;
+    normal.id = "normal";
+    info.pixel_output.InsertLast(normal);
+    const char* expected[][2] = {
+        {"GLSL31", "out vec4 _out_color;\nout vec4 _out_normal;\n"},
+        {"ESSL30", "layout(location = 0) out vec4 _out_color;\nlayout(location = 1) out vec4 _out_normal;\n"},
+    };
+    int targets[] = {GLSL31, ESSL30};
+    for (int i = 0; i < 2; ++i) {
+        Tree t;
+        Outcome outcome = Translated(targets[i], P, t.List({t.Main({})}), info);
+        EXPECT_NE(strstr(outcome.text.c_str(), expected[i][1]), nullptr) << expected[i][0] << "\n" << outcome.text.c_str();
+    }
+}
+
+// Varyings are interpolated floats; the 3.x dialects pass ints flat, and
+// nothing passes bools.
+TEST(GLSLTranslators, DeclaresOnlyVaryingsTheDialectCanPass) {
+    struct Case {
+        Type type;
+        int target;
+        ShaderType stage;
+        const char* expected;  // a declaration line, or the log
+        bool error;
+    };
+    const char* intError = "Error: vertex output 'value' of type 'int2' is not supported.\n";
+    const char* boolError = "Error: vertex output 'value' of type 'bool' is not supported.\n";
+    const Case cases[] = {
+        {I(2), GLSL31, V, "flat out ivec2 _vary_value;\n", false},
+        {I(2), GLSL31, P, "flat in ivec2 _vary_value;\n", false},
+        {I(2), ESSL30, V, "flat out ivec2 _vary_value;\n", false},
+        {I(2), ESSL30, P, "flat in ivec2 _vary_value;\n", false},
+        {Type::Matrix(3), ESSL20, V, "varying mat3 _vary_value;\n", false},
+        {I(2), GLSL21, V, intError, true},
+        {I(2), GLSL21, P, intError, true},
+        {I(2), ESSL20, V, intError, true},
+        {I(2), ESSL20, P, intError, true},
+        {Type::Scalar(TYPE_BOOL), GLSL21, P, boolError, true},
+        {Type::Scalar(TYPE_BOOL), ESSL20, V, boolError, true},
+        {Type::Scalar(TYPE_BOOL), GLSL31, V, boolError, true},
+        {Type::Scalar(TYPE_BOOL), ESSL30, P, boolError, true},
+    };
+    for (const Case& c : cases) {
+        ShaderInfo info = MakeInfo();
+        info.vertex_output.InsertLast(VertexOutput("value", c.type, OUTPUT_TEXTURE_COORDINATE));
+        Tree t;
+        Outcome outcome = Translated(c.target, c.stage, t.List({t.Main({})}), info);
+        const char* label = TargetName(c.target);
+        if (c.error) {
+            EXPECT_FALSE(outcome.ok) << label;
+            EXPECT_STREQ(outcome.log.c_str(), c.expected) << label;
+        } else {
+            EXPECT_NE(strstr(outcome.text.c_str(), c.expected), nullptr) << label << "\n" << outcome.text.c_str();
+        }
+    }
+}
+
+// Arrays with initialisers: array constructors, or for ES 1.00 one
+// assignment per element.
+TEST(GLSLTranslators, InitialisesArraysByDialect) {
+    auto array = [](Tree& t) {
+        Type type = F();
+        type.array_size = 2;
+        return t.Decl(type, {t.Init("a", type, t.List({t.Lit("1.0f"), t.Lit("2.0f")}))});
+    };
+    const Snippet cases[] = {
+        {"local", GLSL21 | GL3, V, array, "float a[2] = float[]\n\t(\n\t\t1.0f,\n\t\t2.0f\n\t);"},
+        {"local", ESSL20, V, array, "float a[2];\n\ta[0] = 1.0;\n\ta[1] = 2.0;"},
+    };
+    CheckSnippets(cases, sizeof(cases) / sizeof(cases[0]));
+
+    for (int target : kGLTargets) {
+        Tree t;
+        Outcome outcome = Translated(target, V, t.List({array(t), t.Main({})}));
+        if (target == ESSL20) {
+            EXPECT_STREQ(outcome.log.c_str(), "Error: array declarations in global scope are not supported.\n");
+        } else {
+            EXPECT_TRUE(outcome.ok) << TargetName(target) << outcome.log.c_str();
+            EXPECT_NE(strstr(outcome.text.c_str(), "\n\nfloat a[2] = float[]\n(\n\t1.0f,\n\t2.0f\n);\n"),
+                      nullptr)
+                << TargetName(target) << "\n" << outcome.text.c_str();
+        }
+    }
+}
+
+// ES compilers refuse global initialisers they cannot fold.
+TEST(GLSLTranslators, RefusesNonConstantGlobalInitialisersInES) {
+    struct Case {
+        const char* label;
+        std::function<ParserNode*(Tree&)> value;
+        bool constant;
+    };
+    const Case cases[] = {
+        {"literal", [](Tree& t) { return t.Lit("1.0f"); }, true},
+        {"const variable times literal", [](Tree& t) { return t.Op(OP_MULTIPLY, t.ConstSym("k", F()), t.Lit("2.0f")); }, true},
+        {"built-in of a literal", [](Tree& t) { return t.BuiltIn("sin", OP_SIN, {t.Lit("1.0f")}); }, true},
+        {"swizzled constructor", [](Tree& t) { return t.Op(OP_SELECT, t.BuiltIn("float2", OP_CONSTRUCT_FLOAT2, {t.Lit("1.0f")}), t.Sym("x")); }, true},
+        {"shader constant", [](Tree& t) { return t.Op(OP_SELECT, t.Member("constants", "wvp", Type::Matrix(4)), t.Sym("x")); }, false},
+        {"old-style shader constant", [](Tree& t) { return t.Constant("tint"); }, false},
+        {"plain global", [](Tree& t) { return t.Op(OP_ADD, t.Sym("other"), t.Lit("1.0f")); }, false},
+        {"user function", [](Tree& t) { return t.Call("shade", {t.Lit("1.0f")}); }, false},
+    };
+    for (const Case& c : cases) {
+        for (int target : kGLTargets) {
+            Tree t;
+            ParserNode* declaration = t.Decl(F(), {t.Init("g", F(), c.value(t))});
+            Outcome outcome = Translated(target, V, t.List({declaration, t.Main({})}));
+            bool refused = !c.constant && (target & ESSL);
+            EXPECT_EQ(outcome.ok, !refused) << c.label << " / " << TargetName(target) << outcome.log.c_str();
+            if (refused) {
+                EXPECT_STREQ(outcome.log.c_str(), "Error: initializer of global variable 'g' must be a constant expression.\n")
+                    << c.label << " / " << TargetName(target);
+            }
+        }
+    }
+    // The elements of a global array constructor are checked too.
+    Tree t;
+    Type type = F();
+    type.array_size = 2;
+    ParserNode* array = t.Decl(type, {t.Init("a", type, t.List({t.Lit("1.0f"), t.Constant("tint")}))});
+    Outcome outcome = Translated(ESSL30, V, t.List({array, t.Main({})}));
+    EXPECT_STREQ(outcome.log.c_str(), "Error: initializer of global variable 'a' must be a constant expression.\n");
+}
+
 }  // namespace
 }  // namespace ShaderTool
