@@ -9,7 +9,7 @@
 template <class T>
 class nArray {
 public:
-    nArray() : items(nullptr), count(0), capacity(0), shrink(false) {}
+    constexpr nArray() : items(nullptr), count(0), capacity(0), shrink(false) {}
     nArray(const nArray& other) : items(nullptr), count(0), capacity(0), shrink(false) { Copy(this, &other); }
     nArray& operator=(const nArray& other) {
         if (this != &other) Copy(this, &other);

@@ -10,7 +10,7 @@
 
 class nString {
 public:
-    nString() : text(nullptr) {}
+    constexpr nString() : text(nullptr) {}
     nString(const char* source);
     nString(const nString& other);
     nString& operator=(const nString& other);

@@ -56,6 +56,10 @@ public:
     // BasicType of the first token of a value text: bool, float, int, or
     // TYPE_NONE for anything else.
     static BasicType EvaluateBasicTypeOfToken(const nString& text);
+    // Source text lives in C strings, so a NUL byte in a file would silently
+    // end its text there. Readers of raw file bytes call this first: false,
+    // with the error at the first NUL's line and column, when there is one.
+    static bool ValidateSourceBytes(Log& log, const char* file_name, const char* bytes, int size, int first_line);
     static bool IsIdentifierCharacter(char c);
     static bool IsWhitespaceCharacter(char c);
 

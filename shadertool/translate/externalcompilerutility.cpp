@@ -9,7 +9,7 @@
 
 #include "engine/core/narray.h"
 #include "shadertool/translate/compiler.h"
-#include "shadertool/translate/translatoroutput.h"
+#include "shadertool/translate/outputpaths.h"
 
 extern char** environ;
 

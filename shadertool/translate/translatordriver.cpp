@@ -1,6 +1,6 @@
 #include "shadertool/translate/translatordriver.h"
 
-#include "shadertool/translate/translatoroutput.h"
+#include "shadertool/translate/outputpaths.h"
 
 namespace ShaderTool {
 

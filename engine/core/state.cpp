@@ -1,0 +1,174 @@
+// The engine state record, its set-up and the core mutexes.
+
+#include "engine/core/state.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/core/threads.h"
+
+// Constant-initialised: valid (and zero) before any static constructor runs.
+zk_state_t zk_state;
+zk_parms_t zk_parms;
+zk_prog_t* zk_prog = nullptr;
+zk_device_info_t zk_device_info;
+zk_platform_info_t zk_platform_info;
+void* zk_command_line_params = nullptr;
+
+static const char* const core_mutex_names[ZK_NUM_CORE_MUTEXES] = {
+    "PRINT",    "GET_MUTEX", "CREATE_DIR",     "GET_PATH",      "GET_BITMAP", "GET_SOUND",     "GET_FONT",
+    "GET_SHADER", "MAIN_LOOP", "RESOURCE_QUEUE", "SHARED_BITMAP", "CORE_IMP",   "CORE_VARIABLE",
+};
+
+const char* ZKI_GetCoreMutexName(int id) {
+    if (id < 0 || id >= ZK_NUM_CORE_MUTEXES) return "UNKNOWN";
+    return core_mutex_names[id];
+}
+
+zk_state_t::~zk_state_t() {
+    // The containers free their own storage; the texts of owned_texts and
+    // the registered mutexes are the state's to free. Nothing inside the
+    // pools is freed.
+    for (int i = 0; i < owned_texts.count; ++i) free(owned_texts.items[i]);
+    for (int i = 0; i < named_mutexes.count; ++i) ZKT_DestroyMutex(named_mutexes.items[i]);
+    named_mutexes.count = 0;
+}
+
+// Empties an array and releases its storage.
+template <class T>
+static void ResetArray(nArray<T>& array) {
+    delete[] array.items;
+    array.items = nullptr;
+    array.count = 0;
+    array.capacity = 0;
+    array.shrink = false;
+}
+
+static void FreeOwnedTexts(nArray<char*>& texts) {
+    for (int i = 0; i < texts.count; ++i) free(texts.items[i]);
+    ResetArray(texts);
+}
+
+static void ResetContainers(zk_state_t& s) {
+    for (nString& path : s.package_paths) path = nString();
+    ResetArray(s.render_target_stack);
+    for (int i = 0; i < s.named_mutexes.count; ++i) ZKT_DestroyMutex(s.named_mutexes.items[i]);
+    ResetArray(s.named_mutexes);
+    ResetArray(s.event_queue);
+    ResetArray(s.search_paths);
+    ResetArray(s.open_files);
+    ResetArray(s.bitmap_release_queue);
+    ResetArray(s.bitmap_upload_queue);
+    ResetArray(s.font_upload_queue);
+    ResetArray(s.index_buffer_create_queue);
+    ResetArray(s.index_buffer_free_queue);
+    ResetArray(s.index_buffer_load_queue);
+    ResetArray(s.vertex_buffer_create_queue);
+    ResetArray(s.vertex_buffer_free_queue);
+    ResetArray(s.vertex_buffer_load_queue);
+    ResetArray(s.shader_load_queue);
+    FreeOwnedTexts(s.owned_texts);
+    ResetArray(s.extra_list);
+    ResetArray(s.tail_list_a);
+    ResetArray(s.tail_list_b);
+}
+
+// Zeroes a plain member (or array of plain members).
+template <class T>
+static void Zero(T& field) {
+    memset(static_cast<void*>(&field), 0, sizeof(T));
+}
+
+void ZKI_StateReset() {
+    ZKI_DestroyCoreMutexes();
+    ResetContainers(zk_state);
+    // Every plain member has a zero initialiser, so a fresh record is the
+    // zeroed state; copying it leaves the (now empty) containers empty. It
+    // lives on the heap: the record is far too large for a thread's stack.
+    zk_state_t* fresh = new zk_state_t();
+    zk_state = *fresh;
+    delete fresh;
+}
+
+static void SetIdentity(nTransform& t) {
+    Zero(t);
+    t.m[0] = t.m[5] = t.m[10] = t.m[15] = 1.0f;
+}
+
+static int HostByteOrder() {
+    const uint16_t probe = 1;
+    unsigned char first;
+    memcpy(&first, &probe, 1);
+    return first == 1 ? ZK_LITTLE_ENDIAN : ZK_BIG_ENDIAN;
+}
+
+static void SetDefaults(zk_state_t& s) {
+    s.reference_counting = 1;
+    s.log_verbose_level = 2;
+    s.console_toggle_key = 112;
+    s.windowed = 1;
+    s.world_transform_top = s.view_transform_top = s.projection_transform_top = -1;
+    s.scissor_rect_top = -1;
+    SetIdentity(s.world_view_transform);
+    SetIdentity(zk_transform_identity);
+    s.pack_bitmaps = 1;
+    s.allowed_orientations = 12;
+    s.interface_orientation = 8;
+    s.target_orientation = 8;
+    s.default_bitmap_cache_mode = 4;
+    s.default_bitmap_flags = 2;
+    s.depth_range[0] = 0.1f;
+    s.depth_range[1] = 0.5f;
+    s.depth_range[2] = 1.0f;
+    s.depth_default = 0.5f;
+    for (int i = 0; i < 4; ++i) {
+        s.quad_vertices[i].z = s.quad_vertices_4v[i].z = 0.5f;
+        s.quad_vertices[i].color = s.quad_vertices_4v[i].color = 0xFFFFFFFFu;
+    }
+    s.overlay_zoom = s.overlay_zoom_saved = 1.0f;
+    s.endianness = HostByteOrder();
+}
+
+void ZKI_StateSetup(void* platform_argument) {
+    zk = &zekar;
+    zekar = zekar_t();
+    zk_parms = zk_parms_t();
+    ZKI_StateReset();
+    ZKI_SetBasicInterface(&zekar);
+    zk_state.zk = zk;
+    zk_state.device_info = &zk_device_info;
+    SetDefaults(zk_state);
+    zk_parms.command_line_params = zk_command_line_params;
+    if (platform_argument) {
+        zk_state.has_platform_argument = 1;
+        zk_state.platform_argument = platform_argument;
+    }
+    zk_state.start_time_ms = ZKT_GetTime();
+    zk_state.start_steady_clock = ZKT_GetSteadyClockNanoseconds();
+}
+
+void ZKI_CreateCoreMutexes() {
+    for (int id = 0; id < ZK_NUM_CORE_MUTEXES; ++id) {
+        if (!zk_state.core_mutexes[id]) zk_state.core_mutexes[id] = ZKT_CreateMutex(ZKI_GetCoreMutexName(id));
+    }
+}
+
+void ZKI_DestroyCoreMutexes() {
+    for (int id = 0; id < ZK_NUM_CORE_MUTEXES; ++id) {
+        zk_mutex_t* mutex = zk_state.core_mutexes[id];
+        zk_state.core_mutexes[id] = nullptr;
+        ZKT_DestroyMutex(mutex);
+    }
+}
+
+void ZKI_LockCoreMutex(int id) {
+    if (id < 0 || id >= ZK_NUM_CORE_MUTEXES) return;
+    ZKT_LockMutex(zk_state.core_mutexes[id]);
+}
+
+void ZKI_UnlockCoreMutex(int id) {
+    if (id < 0 || id >= ZK_NUM_CORE_MUTEXES) return;
+    ZKT_UnlockMutex(zk_state.core_mutexes[id]);
+}
+
+bool ZKI_IsDeveloperModeEnabled() { return zk_state.developer_mode != 0; }

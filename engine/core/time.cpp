@@ -1,0 +1,84 @@
+// The engine's clocks and dates.
+
+#include <pthread.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <chrono>
+
+#include "engine/core/state.h"
+#include "engine/core/threads.h"
+
+double (*zkt_absolute_clock_function)() = ZKD_GetAbsoluteTimeSeconds;
+
+// The clock's base and last reading, shared by all threads.
+static pthread_mutex_t clock_lock = PTHREAD_MUTEX_INITIALIZER;
+static bool clock_has_base = false;
+static double clock_base = 0.0;
+static double clock_last = 0.0;
+
+int64_t ZKT_GetTime() {
+    pthread_mutex_lock(&clock_lock);
+    double reading = zkt_absolute_clock_function();
+    if (!clock_has_base) {
+        clock_base = reading;
+        clock_last = reading;
+        clock_has_base = true;
+    }
+    // The platform clock follows the system clock; never go back with it.
+    if (reading < clock_last) reading = clock_last;
+    clock_last = reading;
+    double elapsed = reading - clock_base;
+    pthread_mutex_unlock(&clock_lock);
+    return static_cast<int64_t>(elapsed * 1000.0);
+}
+
+void ZKT_ResetClockForTesting() {
+    pthread_mutex_lock(&clock_lock);
+    clock_has_base = false;
+    clock_base = clock_last = 0.0;
+    pthread_mutex_unlock(&clock_lock);
+}
+
+int64_t ZKT_GetSteadyClockNanoseconds() {
+    auto now = std::chrono::steady_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();
+}
+
+void ZKT_Sleep(int milliseconds) {
+    if (milliseconds <= 0) return;
+    if (milliseconds >= 1000) sleep(static_cast<unsigned>(milliseconds / 1000));
+    usleep(static_cast<useconds_t>(milliseconds % 1000) * 1000);
+}
+
+uint32_t ZK_GetTime() {
+    return static_cast<uint32_t>(static_cast<uint64_t>(ZKT_GetTime()) - static_cast<uint64_t>(zk_state.start_time_ms));
+}
+
+int64_t ZK_GetTimeNanoseconds() { return ZKT_GetSteadyClockNanoseconds() - zk_state.start_steady_clock; }
+
+int64_t ZKT_GetTimeSecondsElapsedSinceEpoch() { return static_cast<int64_t>(time(nullptr)); }
+int64_t ZK_GetTimeSecondsElapsedSinceEpoch() { return ZKT_GetTimeSecondsElapsedSinceEpoch(); }
+
+static zk_date_t DateFromLocalTime(time_t seconds) {
+    struct tm local = {};
+    localtime_r(&seconds, &local);
+    zk_date_t date = {};
+    date.year = static_cast<uint16_t>(local.tm_year + 1900);
+    date.month = static_cast<uint8_t>(local.tm_mon + 1);
+    date.day = static_cast<uint8_t>(local.tm_mday);
+    date.hour = static_cast<uint8_t>(local.tm_hour);
+    date.minute = static_cast<uint8_t>(local.tm_min);
+    date.second = static_cast<uint8_t>(local.tm_sec);
+    date.weekday = local.tm_wday;
+    date.day_of_year = static_cast<uint16_t>(local.tm_yday);
+    return date;
+}
+
+zk_date_t ZKT_GetDate() { return DateFromLocalTime(time(nullptr)); }
+zk_date_t ZK_GetDate() { return ZKT_GetDate(); }
+
+zk_date_t ZKT_GetEpochTimeConvertedToDate(uint64_t seconds) {
+    return DateFromLocalTime(static_cast<time_t>(seconds));
+}
+zk_date_t ZK_GetEpochTimeConvertedToDate(uint64_t seconds) { return ZKT_GetEpochTimeConvertedToDate(seconds); }
