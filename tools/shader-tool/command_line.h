@@ -1,0 +1,36 @@
+// zk-shader-tool's command line: options, input collection, the per-file
+// translation flow and the summary.
+#pragma once
+
+#include "engine/core/narray.h"
+#include "engine/core/nstring.h"
+
+struct Options {
+    nArray<nString> inputFiles;
+    nString inputDirectory = "./";
+    nString outputDirectory = "./";
+    nArray<nString> definitions;  // name at even index, its value at the next
+    int levelMask = 0;
+    int targetMask = 0;
+    bool compile = false;
+    bool deleteTranslations = true;
+    bool force = false;
+    bool listDefinitions = false;
+    bool preprocessOnly = false;
+    bool printFailuresOnly = false;
+    bool showUsage = false;
+
+    // With isFilePath the input directory is the part of path before its last
+    // '/'; otherwise path itself. A non-empty result ends in a separator.
+    void SetInputDirectory(const char* path, bool isFilePath);
+};
+
+// Adds the Shader XML files named by path (a ".xml" file, or the "*.xml"
+// files of a directory) to the input files and sets the input directory.
+bool ParseFilePath(const char* path, bool recursive, Options& options);
+
+// The whole usage text, without the line break that puts adds.
+nString GetShaderToolUsageText();
+
+// The real main of zk-shader-tool; returns the exit code, 0 or 1.
+int ZK_CommandLine_Main(int argc, char** argv);
