@@ -209,6 +209,8 @@ static bool GetLiteralIntValue(const ParserNode* node, long long& value) {
     return false;
 }
 
+// False when the index is no int scalar. A literal index outside a sized
+// array is reported too, but the element type still holds.
 bool Semantics::CheckArrayIndex(OperatorNode* node, const TypedNode* array, const TypedNode* index) {
     const Type& type = index->type;
     if (type.basic_type != TYPE_INT || type.vector_size != 1 || type.array_size != 0) {
@@ -217,10 +219,8 @@ bool Semantics::CheckArrayIndex(OperatorNode* node, const TypedNode* array, cons
     }
     long long value = 0;
     int size = array->type.array_size;
-    if (size > 0 && GetLiteralIntValue(index, value) && (value < 0 || value >= size)) {
+    if (size > 0 && GetLiteralIntValue(index, value) && (value < 0 || value >= size))
         Error(node->location, "array index %lld is out of range for an array of size %i.", value, size);
-        return false;
-    }
     return true;
 }
 
