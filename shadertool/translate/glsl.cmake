@@ -9,3 +9,9 @@ target_sources(zk_translate PRIVATE
 zk_add_test(NAME glsl_translate_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/glsl_translator_test.cpp
   LIBS zk_translate)
+
+zk_add_test(NAME glsl_snippet_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/tests/glsl_snippet_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tests/glsl_glslang.cpp
+  LIBS zk_translate)
