@@ -271,6 +271,8 @@ void Translator::ProcessVariableSequence(const AggregateNode* list) {
     }
 }
 
+// Only the first name of a list is the array ("float a[2], b;" makes b a
+// float), so the names after it follow as plain declarators.
 void Translator::ProcessVariableArraySequence(const AggregateNode* list) {
     if (list->children.count < 1 || !list->children[0]) return;
     const ParserNode* item = list->children[0];
@@ -279,10 +281,14 @@ void Translator::ProcessVariableArraySequence(const AggregateNode* list) {
         ProcessParserNode(initialized->left);
         output->AppendFormatted("[%i]", list->type.array_size);
         ProcessArrayInitializerList(initialized);
-        return;
+    } else {
+        ProcessParserNode(item);
+        output->AppendFormatted("[%i]", list->type.array_size);
     }
-    ProcessParserNode(item);
-    output->AppendFormatted("[%i]", list->type.array_size);
+    for (int i = 1; i < list->children.count; ++i) {
+        Write(", ");
+        ProcessParserNode(list->children[i]);
+    }
 }
 
 void Translator::ProcessArrayInitializerList(const OperatorNode* node) {

@@ -1,5 +1,7 @@
 #include "shadertool/translate/translatordriver.h"
 
+#include "engine/core/zekar.h"
+
 #include "shadertool/translate/outputpaths.h"
 
 namespace ShaderTool {
@@ -21,6 +23,7 @@ TranslatorDriver::TranslatorDriver()
       vertex_targets(0),
       pixel_targets(0),
       only_changed(false),
+      only_changed_requested(false),
       newest_source_time(0) {
     for (int i = 0; i < kTargetCount; ++i) {
         compilers[i] = nullptr;
@@ -41,16 +44,9 @@ int TranslatorDriver::GetTranslatorIndexForTarget(int target) {
     return -1;
 }
 
-void TranslatorDriver::LogNote(Log& log, const nString& text) {
-    log.text.AppendFormatted("%s\n", text.c_str());
-    log.has_messages = true;
-}
+void TranslatorDriver::LogNote(Log& log, const nString& text) { log.AddNote("%s", text.c_str()); }
 
-void TranslatorDriver::LogError(Log& log, const nString& text) {
-    log.text.AppendFormatted("Error: %s\n", text.c_str());
-    log.has_messages = true;
-    log.has_errors = true;
-}
+void TranslatorDriver::LogError(Log& log, const nString& text) { log.AddError("%s", text.c_str()); }
 
 bool TranslatorDriver::Initialize(int targets, const nString& outputDirectory, bool onlyChanged) {
     for (int i = 0; i < kTargetCount; ++i) {
@@ -62,7 +58,8 @@ bool TranslatorDriver::Initialize(int targets, const nString& outputDirectory, b
     output_directory = outputDirectory;
     if (!output_directory.IsEmpty()) AppendDirectorySeparatorToPath(output_directory);
     only_changed = onlyChanged;
-    preprocessor.track_source_times = onlyChanged;
+    only_changed_requested = onlyChanged;
+    preprocessor.SetTrackSourceTimes(onlyChanged);
     return true;
 }
 
@@ -83,12 +80,8 @@ Translator* TranslatorDriver::GetTranslator(ShaderTarget target) const {
 
 void TranslatorDriver::Reset() {
     base_file_path = "";
-    intermediate_log.text = "";
-    intermediate_log.has_messages = false;
-    intermediate_log.has_errors = false;
-    master_log.text = "";
-    master_log.has_messages = false;
-    master_log.has_errors = false;
+    intermediate_log.Clear();
+    master_log.Clear();
     for (int i = 0; i < kTargetCount; ++i)
         if (translators[i]) translators[i]->Reset();
     parser.Reset();
@@ -98,6 +91,8 @@ void TranslatorDriver::Reset() {
     sources = nArray<SourceInfo>();
     vertex_targets = 0;
     pixel_targets = 0;
+    translated_code = ShaderCode();
+    newest_source_time = 0;
 }
 
 void TranslatorDriver::AppendIntermediateLogToMasterLog(const nString& heading) {
@@ -105,9 +100,7 @@ void TranslatorDriver::AppendIntermediateLogToMasterLog(const nString& heading) 
     master_log.text.Append(intermediate_log.text.c_str());
     master_log.has_messages = master_log.has_messages || intermediate_log.has_messages;
     master_log.has_errors = master_log.has_errors || intermediate_log.has_errors;
-    intermediate_log.text = "";
-    intermediate_log.has_messages = false;
-    intermediate_log.has_errors = false;
+    intermediate_log.Clear();
 }
 
 nString TranslatorDriver::GetBaseFilePath(nString path) const {
@@ -127,7 +120,7 @@ bool TranslatorDriver::ReadShaderXML(const nString& path, const char* xmlText, b
     bool read = xmlText ? reader.ReadShaderXMLFromMemory(xmlText, skipSources)
                         : reader.ReadShaderXMLFromFile(path.c_str(), reload, skipSources);
     if (read) {
-        shader_info = reader.shader_info;
+        shader_info = reader.GetShaderInfo();
         return true;
     }
     AppendIntermediateLogToMasterLog("Failed to read the Shader XML");
@@ -224,7 +217,7 @@ bool TranslatorDriver::InitializeSourceInfos() {
         info.source = &source;
         info.number = i + 1;
         sources.InsertLast(info);
-        bool vertex = source.type == ShaderType(0);
+        bool vertex = source.type == VERTEX_SHADER;
         (vertex ? vertexTotal : pixelTotal) |= source.targets;
         if (source.targets != kAllTargets) (vertex ? vertex_targets : pixel_targets) |= source.targets;
     }
@@ -258,7 +251,7 @@ void TranslatorDriver::ForgetReferenceTimeWhenOutputsAreMissing() {
                 expected.InsertLast(GetOutputFilePath(output_directory.c_str(), target, "bin/", base_file_path.c_str(), 0, stage));
             }
             for (int k = 0; k < expected.count; ++k) {
-                if (zk->filesystem->FileExists(expected[k].c_str())) continue;
+                if (zk->file_system->ZK_FileSystem_FileExists(expected[k].c_str())) continue;
                 options.reference_time = 0;
                 return;
             }
@@ -281,7 +274,7 @@ bool TranslatorDriver::TranslateSourcesForTargets() {
 bool TranslatorDriver::TranslateSourceForTargets(SourceInfo& info) {
     bool result = true;
     int sourceTargets = info.source->targets;
-    int stageMask = info.source->type == ShaderType(0) ? vertex_targets : pixel_targets;
+    int stageMask = info.source->type == VERTEX_SHADER ? vertex_targets : pixel_targets;
     for (int i = 0; i < kTargetCount; ++i) {
         int target = kTargetBits[i];
         if (!(options.target_mask & target) || !(sourceTargets & target)) continue;
@@ -311,8 +304,8 @@ bool TranslatorDriver::TranslateSourceForTarget(SourceInfo& info, ShaderTarget t
     if (options.list_definitions) return true;
     ShaderType stage = info.source->type;
     if (options.preprocess_only) {
-        KeepTranslatedCode(stage, preprocessor.output);
-        return OutputFile(preprocessor.output.c_str(), preprocessor.output.Length(), "", target, ShaderLevel(0), stage);
+        KeepTranslatedCode(stage, preprocessor.GetOutput());
+        return OutputTranslatedShaderSource(GetTranslator(target), target, stage);
     }
     if (!RunTranslator(info, target)) return false;
     Translator* translator = GetTranslator(target);
@@ -328,23 +321,23 @@ bool TranslatorDriver::RunTranslator(SourceInfo& info, ShaderTarget target) {
         LogError(intermediate_log, nString::Format("target '%s' has no translator.", GetTargetName(target)));
         return false;
     }
-    return translator->Translate(shader_info, target, options.level_mask, info.source->type, parser.root);
+    return translator->Translate(shader_info, target, options.level_mask, info.source->type, parser.GetRoot());
 }
 
 void TranslatorDriver::KeepTranslatedCode(ShaderType stage, const nString& text) {
-    nByteBuffer& code = stage == ShaderType(0) ? translated_code.vertex : translated_code.pixel;
+    nByteBuffer& code = translated_code.GetBuffer(stage);
     code.Clear();
-    code.AppendWithStringAndNullTerminator(text.c_str());
+    translated_code.AppendStringWithNullTerminator(stage, text.c_str());
 }
 
 ShaderSource TranslatorDriver::GetPreprocessedShaderSource(const ShaderSource& source) const {
     ShaderSource copy = source;
-    copy.code = preprocessor.output;
+    copy.code = preprocessor.GetOutput();
     return copy;
 }
 
 int TranslatorDriver::UpdateSourceModifiedTime(SourceInfo& info) {
-    int time = static_cast<int>(preprocessor.newest_source_time);
+    int time = static_cast<int>(preprocessor.GetNewestSourceTime());
     info.up_to_date = time >= 1 && time <= options.reference_time;
     return time;
 }
@@ -358,8 +351,8 @@ bool TranslatorDriver::ParseSourceForTarget(SourceInfo& info, ShaderTarget targe
                                           options.list_definitions);
     bool loggedErrors = intermediate_log.has_errors;
     intermediate_log.has_errors = earlierErrors || loggedErrors;
-    if (processed && !loggedErrors && preprocessor.track_source_times) {
-        int time = static_cast<int>(preprocessor.newest_source_time);
+    if (processed && !loggedErrors && only_changed_requested) {
+        int time = static_cast<int>(preprocessor.GetNewestSourceTime());
         if (time > newest_source_time) newest_source_time = time;
     }
     if (options.list_definitions) return processed && !loggedErrors;
@@ -367,7 +360,7 @@ bool TranslatorDriver::ParseSourceForTarget(SourceInfo& info, ShaderTarget targe
         info.must_parse = false;
         return false;
     }
-    info.must_parse = preprocessor.target_dependent;
+    info.must_parse = preprocessor.IsTargetDependent();
     if (!info.must_parse && only_changed) {
         UpdateSourceModifiedTime(info);
         if (info.up_to_date) return true;
@@ -376,17 +369,14 @@ bool TranslatorDriver::ParseSourceForTarget(SourceInfo& info, ShaderTarget targe
 
     preprocessed_source = GetPreprocessedShaderSource(*info.source);
     parser.Initialize(preprocessed_source);
-    if (info.source->type == ShaderType(1))
-        parser.InitializePixelShaderStructures(shader_info);
-    else
-        parser.InitializeVertexShaderStructures(shader_info);
+    parser.InitializeStructuresAndVariables(shader_info);
     if (yyparse(&parser) != 0) {
-        parser.valid = false;
+        parser.semantics.valid = false;
         return false;
     }
     parser.CheckFunctionDefinitions();
     parser.CheckVertexOutputsNotSet();
-    return parser.valid;
+    return parser.IsValid();
 }
 
 }  // namespace ShaderTool

@@ -11,6 +11,9 @@
 #include "engine/core/nbytebuffer.h"
 #include "engine/core/nstring.h"
 #include "shadertool/translate/compiler.h"
+#include "shadertool/frontend/parser.h"
+#include "shadertool/frontend/preprocessor.h"
+#include "shadertool/frontend/shader_reader.h"
 #include "shadertool/translate/frontend.h"
 #include "shadertool/translate/translator.h"
 
@@ -36,8 +39,6 @@ public:
         bool parsed = true;
         bool must_parse = true;
     };
-
-    enum { kTargetCount = 7 };
 
     TranslatorDriver();
     ~TranslatorDriver();
@@ -121,6 +122,8 @@ private:
     int vertex_targets;
     int pixel_targets;
     bool only_changed;
+    // only_changed as Initialize set it; the second pass clears the other.
+    bool only_changed_requested;
 
     ShaderSource preprocessed_source;
     ShaderCode translated_code;

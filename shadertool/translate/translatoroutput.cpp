@@ -1,6 +1,8 @@
 #include "shadertool/translate/outputpaths.h"
 #include "shadertool/translate/translatordriver.h"
 
+#include "engine/core/zekar.h"
+
 namespace ShaderTool {
 
 void TranslatorDriver::AppendDirectorySeparatorToPath(nString& path) {
@@ -18,13 +20,13 @@ bool TranslatorDriver::OutputFile(const char* data, size_t length, const char* s
     if (output_directory.IsEmpty()) return true;
     nString path = GetOutputFilePath(output_directory.c_str(), target, subdirectory, base_file_path.c_str(), level,
                                      stage);
-    zk_file_t* file = zk->filesystem->OpenFile(path.c_str(), "w");
+    zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path.c_str(), "w");
     if (!file) {
         LogError(intermediate_log, nString::Format("could not open output file '%s'.", path.c_str()));
         return false;
     }
-    size_t written = length > 0 ? zk->filesystem->WriteFile(data, length, file) : 0;
-    zk->filesystem->CloseFile(file);
+    size_t written = length > 0 ? zk->file_system->ZK_FileSystem_WriteFile(data, length, file) : 0;
+    zk->file_system->ZK_FileSystem_CloseFile(file);
     if (written != length) {
         LogError(intermediate_log, nString::Format("could not write to output file '%s'.", path.c_str()));
         return false;
@@ -34,7 +36,7 @@ bool TranslatorDriver::OutputFile(const char* data, size_t length, const char* s
 
 bool TranslatorDriver::OutputTranslatedShaderSource(Translator* translator, ShaderTarget target, ShaderType stage) {
     if (output_directory.IsEmpty()) return true;
-    const nString& text = options.preprocess_only ? preprocessor.output : translator->GetOutput();
+    const nString& text = options.preprocess_only || !translator ? preprocessor.GetOutput() : translator->GetOutput();
     return OutputFile(text.c_str(), text.Length(), "", target, ShaderLevel(0), stage);
 }
 

@@ -133,6 +133,11 @@ TEST(TranslatorStatements, LaysOutControlFlow) {
              type.array_size = 2;
              return t.Decl(type, {t.Op(OP_ASSIGN, t.Sym("w", type), t.List({t.Lit("0.25f"), t.Lit("0.75f")}))});
          }, "float w[2] =\n{\n\t0.25f,\n\t0.75f\n};\n"},
+        {"array then plain names", [](TreeBuilder& t) {
+             Type type = TreeBuilder::Float();
+             type.array_size = 2;
+             return t.Decl(type, {t.Sym("a", type), t.Sym("b"), t.Init("c", TreeBuilder::Float(), t.Lit("1.0f"))});
+         }, "float a[2], b, c = 1.0f;\n"},
         {"if with single statement", [](TreeBuilder& t) { return t.If(t.Sym("c"), t.Jump(OP_DISCARD)); }, "if (c)\n\tdiscard;\n"},
         {"if with block and else", [](TreeBuilder& t) {
              return t.If(t.Sym("c"), t.Block({t.Op(OP_ASSIGN, t.Sym("a"), t.Sym("b"))}), t.Block({t.Jump(OP_DISCARD)}));
