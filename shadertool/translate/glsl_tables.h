@@ -46,4 +46,9 @@ struct GLSLFunctionRename {
 extern const GLSLFunctionRename GLSL_FUNCTION_RENAMES[];
 extern const int GLSL_FUNCTION_RENAME_COUNT;
 
+// Words a GLSL dialect does not take as a name; besides these, names that
+// begin with "gl_" or hold "__" are reserved.
+extern const char* const GLSL_RESERVED_WORDS[];
+extern const int GLSL_RESERVED_WORD_COUNT;
+
 }  // namespace ShaderTool

@@ -68,6 +68,13 @@ const char* SamplingNameEnding(Operator op) {
     }
 }
 
+bool IsReservedIdentifier(const char* name) {
+    if (strncmp(name, "gl_", 3) == 0 || strstr(name, "__")) return true;
+    for (int i = 0; i < GLSL_RESERVED_WORD_COUNT; ++i)
+        if (strcmp(name, GLSL_RESERVED_WORDS[i]) == 0) return true;
+    return false;
+}
+
 }  // namespace
 
 GLSL21Translator::GLSL21Translator(Log& log)
@@ -92,6 +99,7 @@ void GLSL21Translator::InitializeFunctionMap(bool inOutStyle) {
 void GLSL21Translator::Reset() {
     Translator::Reset();
     extensions.count = 0;
+    refused_identifiers = nArray<nString>();
     position_input = nullptr;
     position_output = nullptr;
 }
@@ -311,6 +319,31 @@ bool GLSL21Translator::IsConstantExpression(const ParserNode* node) const {
     }
     default: return false;
     }
+}
+
+void GLSL21Translator::CheckIdentifier(const nString& name) {
+    if (!IsReservedIdentifier(name.c_str())) return;
+    for (int i = 0; i < refused_identifiers.count; ++i)
+        if (refused_identifiers[i] == name) return;
+    refused_identifiers.InsertLast(name);
+    LogError(nString::Format("identifier '%s' is not supported.", name.c_str()));
+}
+
+// The built-in structures and the Shader XML's constants are written under
+// names of their own.
+void GLSL21Translator::ProcessSymbolNode(const SymbolNode* node) {
+    if (!node->shader_constant && node->type.basic_type != TYPE_STRUCTURE) CheckIdentifier(node->name);
+    Translator::ProcessSymbolNode(node);
+}
+
+void GLSL21Translator::ProcessFunctionDefinitionNode(const FunctionNode* node) {
+    CheckIdentifier(node->name);
+    const AggregateNode* parameters = Arguments(node);
+    for (int i = 0; parameters && i < parameters->children.count; ++i) {
+        const SymbolNode* parameter = AsSymbol(parameters->children[i]);
+        if (parameter) CheckIdentifier(parameter->name);
+    }
+    Translator::ProcessFunctionDefinitionNode(node);
 }
 
 const ParserNode* GLSL21Translator::GetBooleanCondition(const ParserNode* condition, ConditionScratch& scratch) {

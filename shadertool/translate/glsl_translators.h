@@ -26,10 +26,14 @@ public:
     // An array constructor: " = float[]" and the elements in parentheses.
     void ProcessArrayInitializerList(const OperatorNode* node) override;
     void ProcessFunctionCallNode(const FunctionNode* node) override;
+    // Refuses function and parameter names that GLSL reserves.
+    void ProcessFunctionDefinitionNode(const FunctionNode* node) override;
     void ProcessOperatorNode(const OperatorNode* node) override;
     // Conditions must be bool in GLSL; an int scalar becomes "x != 0".
     void ProcessSelectionNode(const SelectionNode* node) override;
     void ProcessShaderInfoDeclarations(const ShaderInfo& info) override;
+    // Refuses variable names that GLSL reserves.
+    void ProcessSymbolNode(const SymbolNode* node) override;
     void ProcessForLoop(const IterationNode* node) override;
     void ProcessWhileLoop(const IterationNode* node) override;
 
@@ -66,6 +70,8 @@ protected:
     // global variables.
     void CheckGlobalInitializer(const ParserNode* variable, const ParserNode* value);
     bool IsConstantExpression(const ParserNode* node) const;
+    // Logs an error, once per name, for a name no GLSL dialect accepts.
+    void CheckIdentifier(const nString& name);
     // Returns the condition as GLSL must see it: an int scalar condition is
     // compared with zero through the caller's scratch nodes.
     struct ConditionScratch {
@@ -86,6 +92,7 @@ protected:
     // dialect has no int varyings.
     const char* integer_varying_qualifier;
     bool constant_global_initializers_required;
+    nArray<nString> refused_identifiers;
 };
 
 class ESSL20Translator : public GLSL21Translator {

@@ -332,5 +332,21 @@ TEST(GLSLSnippets, PassOnlyVaryingsTheDialectCanExpress) {
     }
 }
 
+// Names that ZKSL allows and GLSL reserves are refused, once each, rather
+// than written into text no GLSL compiler takes.
+TEST(GLSLSnippets, RefuseNamesGLSLReserves) {
+    const Snippet cases[] = {
+        {"qualifier word", ALL_GL, P, "float flat = 1.0;\noutput.color *= flat;", "Error: identifier 'flat' is not supported.\n", true},
+        {"type word", ALL_GL, P, "float3 vec3 = constants.tint.xyz;\noutput.color.xyz = vec3;", "Error: identifier 'vec3' is not supported.\n", true},
+        {"gl_ prefix", ALL_GL, P, "float gl_Depth = 1.0;", "Error: identifier 'gl_Depth' is not supported.\n", true},
+        {"double underscore", ALL_GL, P, "float a__b = 1.0;", "Error: identifier 'a__b' is not supported.\n", true},
+        {"function and parameter", ALL_GL, P,
+         "float filter(float varying)\n{\n\treturn varying;\n}\nvoid main()\n{\n\toutput.color = constants.tint * filter(0.5);\n}\n",
+         "Error: identifier 'filter' is not supported.\nError: identifier 'varying' is not supported.\n", true},
+        {"ordinary names", ALL_GL, P, "float flatness = 1.0;\nfloat vec = flatness;", "float flatness = 1.0"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
 }  // namespace
 }  // namespace ShaderTool
