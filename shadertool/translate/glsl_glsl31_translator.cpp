@@ -24,6 +24,10 @@ void GLSL31Translator::ProcessFunctionCallNode(const FunctionNode* node) {
     case OP_ALL:
     case OP_ANY: ProcessAllOrAnyFunctionCallNode(node); break;
     case OP_SATURATE: ProcessSaturateFunctionCallNode(node); break;
+    case OP_SAMPLE_TEXTURE_LOD_OFFSET:
+        CheckTexelOffset(node);
+        Translator::ProcessFunctionCallNode(node);
+        break;
     default: Translator::ProcessFunctionCallNode(node); break;
     }
 }

@@ -140,6 +140,7 @@ void GLSL21Translator::ProcessFunctionCallNode(const FunctionNode* node) {
     case OP_SAMPLE_TEXTURE_LOD:
     case OP_SAMPLE_TEXTURE_LOD_OFFSET:
         AddExtension("GL_EXT_gpu_shader4", false);
+        CheckTexelOffset(node);
         Translator::ProcessFunctionCallNode(node);
         break;
     case OP_ALL:
@@ -319,6 +320,11 @@ bool GLSL21Translator::IsConstantExpression(const ParserNode* node) const {
     }
     default: return false;
     }
+}
+
+void GLSL21Translator::CheckTexelOffset(const FunctionNode* node) {
+    if (node->op != OP_SAMPLE_TEXTURE_LOD_OFFSET || IsConstantExpression(Argument(node, 3))) return;
+    LogError(nString::Format("offset of function '%s' must be a constant expression.", node->name.c_str()));
 }
 
 void GLSL21Translator::CheckIdentifier(const nString& name) {

@@ -70,6 +70,8 @@ protected:
     // global variables.
     void CheckGlobalInitializer(const ParserNode* variable, const ParserNode* value);
     bool IsConstantExpression(const ParserNode* node) const;
+    // GLSL takes texel offsets as constant expressions only.
+    void CheckTexelOffset(const FunctionNode* node);
     // Logs an error, once per name, for a name no GLSL dialect accepts.
     void CheckIdentifier(const nString& name);
     // Returns the condition as GLSL must see it: an int scalar condition is

@@ -198,6 +198,9 @@ TEST(GLSLSnippets, SampleTextures) {
          "Error: function 'sampleTextureGrad' is not supported.\n", true},
         {"level of detail with offset", GLSL21, P, "float4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, int3(1, 0, 0));", "texture3DLodOffset(_tex_volume, "},
         {"level of detail with offset", GL3, P, "float4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, int3(1, 0, 0));", "textureLodOffset(_tex_volume, "},
+        {"constant offset variable", GL3, P, "const int3 o = int3(1, 0, 0);\nfloat4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, o);", "textureLodOffset(_tex_volume, vec3(0.5f, 0.5f, 0.5f), 0.0f, o)"},
+        {"variable offset", GL3 | GLSL21, P, "int3 o = int3(1, 0, 0);\nfloat4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, o);",
+         "Error: offset of function 'sampleTextureLodOffset' must be a constant expression.\n", true},
     };
     CHECK_SNIPPETS(cases);
     // Only GLSL 1.20 needs the extension.
