@@ -225,8 +225,8 @@ TEST(GLSLTranslators, SampleTexturesByDialect) {
         {"grad", GLSL21, P, [](Tree& t) { return Sample(t, "sampleTextureGrad", OP_SAMPLE_TEXTURE_GRAD, "sky", TEXTURE_CUBE, {t.Sym("d", F(3)), t.Sym("x", F(3)), t.Sym("y", F(3))}); }, "textureCubeGrad(_tex_sky, d, x, y);"},
         {"grad", GL3, P, [](Tree& t) { return Sample(t, "sampleTextureGrad", OP_SAMPLE_TEXTURE_GRAD, "sky", TEXTURE_CUBE, {t.Sym("d", F(3)), t.Sym("x", F(3)), t.Sym("y", F(3))}); }, "textureGrad(_tex_sky, d, x, y);"},
         {"grad", ESSL20, P, [](Tree& t) { return Sample(t, "sampleTextureGrad", OP_SAMPLE_TEXTURE_GRAD, "sky", TEXTURE_CUBE, {t.Sym("d", F(3)), t.Sym("x", F(3)), t.Sym("y", F(3))}); }, "Error: function 'sampleTextureGrad' is not supported.\n", true},
-        {"lod offset", GLSL21, P, [](Tree& t) { return Sample(t, "sampleTextureLodOffset", OP_SAMPLE_TEXTURE_LOD_OFFSET, "volume", TEXTURE_3D, {t.Sym("p", F(3)), t.Lit("0.0f"), t.Sym("o", I(3))}); }, "texture3DLodOffset(_tex_volume, p, 0.0f, o);"},
-        {"lod offset", GL3, P, [](Tree& t) { return Sample(t, "sampleTextureLodOffset", OP_SAMPLE_TEXTURE_LOD_OFFSET, "volume", TEXTURE_3D, {t.Sym("p", F(3)), t.Lit("0.0f"), t.Sym("o", I(3))}); }, "textureLodOffset(_tex_volume, p, 0.0f, o);"},
+        {"lod offset", GLSL21, P, [](Tree& t) { return Sample(t, "sampleTextureLodOffset", OP_SAMPLE_TEXTURE_LOD_OFFSET, "volume", TEXTURE_3D, {t.Sym("p", F(3)), t.Lit("0.0f"), t.ConstSym("o", I(3))}); }, "texture3DLodOffset(_tex_volume, p, 0.0f, o);"},
+        {"lod offset", GL3, P, [](Tree& t) { return Sample(t, "sampleTextureLodOffset", OP_SAMPLE_TEXTURE_LOD_OFFSET, "volume", TEXTURE_3D, {t.Sym("p", F(3)), t.Lit("0.0f"), t.ConstSym("o", I(3))}); }, "textureLodOffset(_tex_volume, p, 0.0f, o);"},
     };
     CheckSnippets(cases, sizeof(cases) / sizeof(cases[0]));
 }
