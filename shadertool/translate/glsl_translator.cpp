@@ -218,15 +218,17 @@ bool GLSL21Translator::ProcessMemberOperatorNode(const OperatorNode* node) {
     return true;
 }
 
+// Each stage has its own special members; in the other stage the same name
+// is an ordinary input (a vertex output may be called "vertex_id").
 bool GLSL21Translator::ProcessInputMemberOperatorNode(const nString& member) {
     const char* name = member.c_str();
-    if (strcmp(name, "face_direction") == 0) {
+    if (shader_type == PIXEL_SHADER && strcmp(name, "face_direction") == 0) {
         ProcessFaceDirectionMemberOperatorNode();
-    } else if (strcmp(name, "instance_id") == 0) {
+    } else if (shader_type == VERTEX_SHADER && strcmp(name, "instance_id") == 0) {
         ProcessInstanceIDMemberOperatorNode();
-    } else if (strcmp(name, "is_front_facing") == 0) {
+    } else if (shader_type == PIXEL_SHADER && strcmp(name, "is_front_facing") == 0) {
         Write("gl_FrontFacing");
-    } else if (strcmp(name, "vertex_id") == 0) {
+    } else if (shader_type == VERTEX_SHADER && strcmp(name, "vertex_id") == 0) {
         LogError("'input.vertex_id' is not supported.");
     } else {
         return false;

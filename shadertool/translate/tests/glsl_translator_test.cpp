@@ -300,6 +300,10 @@ TEST(GLSLTranslators, NamesTheStagesValues) {
         {"instance id", GL3, V, [](Tree& t) { return t.Assign(t.Sym("i", I()), t.In("instance_id", I())); }, "i = gl_InstanceID;"},
         {"instance id", GL2, V, [](Tree& t) { return t.Assign(t.Sym("i", I()), t.In("instance_id", I())); }, "Error: 'input.instance_id' is not supported.\n", true},
         {"vertex id", ALL_GL, V, [](Tree& t) { return t.Assign(t.Sym("i", I()), t.In("vertex_id", I())); }, "Error: 'input.vertex_id' is not supported.\n", true},
+        // In the pixel stage the names of the vertex stage's special inputs are
+        // ordinary vertex outputs.
+        {"vertex output named vertex_id", ALL_GL, P, [](Tree& t) { return t.Assign(t.Sym("v", F(2)), t.In("vertex_id", F(2))); }, "v = _vary_vertex_id;"},
+        {"vertex output named instance_id", ALL_GL, P, [](Tree& t) { return t.Assign(t.Sym("v", F(2)), t.In("instance_id", F(2))); }, "v = _vary_instance_id;"},
     };
     CheckSnippets(cases, sizeof(cases) / sizeof(cases[0]));
 }
