@@ -62,7 +62,8 @@ void Semantics::EvaluateGeneralOperationAndSetOperands(OperatorNode* node, Parse
         node->op == OP_ASSIGN && (node->flags & ParserNode::FLAG_DECLARATION_INITIALIZER) != 0;
     if (modifies) {
         if (unset_vertex_outputs.count > 0) CheckForVertexOutputAssignment(left);
-        if (!declaration_initializer && !IsModifiableLValue(IsTypedNode(left) ? static_cast<TypedNode*>(left) : nullptr)) {
+        const TypedNode* target = IsTypedNode(left) ? static_cast<const TypedNode*>(left) : nullptr;
+        if (!declaration_initializer && !IsModifiableLValue(target)) {
             Error(node->location, "expression must be a modifiable l-value.");
             return;
         }
@@ -70,8 +71,7 @@ void Semantics::EvaluateGeneralOperationAndSetOperands(OperatorNode* node, Parse
     EvaluateOperationAndSetOperands(node, left, right, modifies, declaration_initializer);
 }
 
-// Whether a signature side accepts an operand. Arrays are accepted only where
-// a declaration initializes a whole array, and then only of equal size.
+// Whether a signature side accepts an operand of the same shape.
 static bool SideAccepts(const Type& side, const Type& operand, bool allow_int_to_float) {
     if (!SameShape(side, operand)) return false;
     if (operand.basic_type == side.basic_type) return true;
@@ -85,14 +85,13 @@ void Semantics::EvaluateOperationAndSetOperands(OperatorNode* node, ParserNode* 
     node->right = right;
     Type left_type = TypeOf(left);
     Type right_type = TypeOf(right);
+    // Arrays are operands only where a declaration initializes a whole array
+    // from a list of its size.
+    bool arrays_fit = declaration_initializer ? left_type.array_size == right_type.array_size
+                                              : left_type.array_size == 0 && right_type.array_size == 0;
     const nArray<OperatorSignature>& signatures = operator_table.GetSignatures(node->op);
-    for (int i = 0; i < signatures.count; ++i) {
+    for (int i = 0; arrays_fit && i < signatures.count; ++i) {
         const OperatorSignature& signature = signatures[i];
-        if (declaration_initializer) {
-            if (left_type.array_size != right_type.array_size) continue;
-        } else if (left_type.array_size != 0 || right_type.array_size != 0) {
-            continue;
-        }
         if (!SideAccepts(signature.left, left_type, !assignment)) continue;
         if (!SideAccepts(signature.right, right_type, true)) continue;
 

@@ -127,7 +127,8 @@ void Semantics::ValidateReturn(JumpNode* jump) {
     }
     const Type& expected = active_function->type;
     if (!jump->operand) {
-        if (expected.basic_type != TYPE_VOID) Error(jump->location, "return value type does not match the function type.");
+        if (expected.basic_type != TYPE_VOID)
+            Error(jump->location, "return value type does not match the function type.");
         return;
     }
     Type value = TypeOf(jump->operand);

@@ -25,7 +25,7 @@ TEST(BuiltInFunctionManager, HoldsEveryOverloadOnceConstructorsFirst) {
     std::set<std::string> keys;
     for (int i = 0; i < manager.Count(); ++i) {
         const FunctionNode& function = manager[i];
-        EXPECT_TRUE(keys.insert(function.mangled_name.c_str()).second) << "duplicate key " << function.mangled_name.c_str();
+        EXPECT_TRUE(keys.insert(function.mangled_name.c_str()).second) << "duplicate " << function.mangled_name.c_str();
         // 61 constructors, then the functions; ids never go back down.
         EXPECT_EQ(function.op >= kFirstConstructor, i < 61) << function.mangled_name.c_str();
         if (i > 0 && (manager[i - 1].op >= kFirstConstructor) == (function.op >= kFirstConstructor)) {

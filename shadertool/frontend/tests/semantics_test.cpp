@@ -713,6 +713,8 @@ TEST_F(SemanticsTest, BuiltInVariablesPerStageAndVersion) {
     EXPECT_EQ(Log(), At("undeclared identifier 'texture'.")) << "no textures in a vertex source";
 
     Begin(PIXEL_SHADER);
+    EXPECT_EQ(semantics.GetStructureMemberType("_Input", "instance_id").basic_type, TYPE_NONE)
+        << "a reset empties the structures";
     info.version = 0x20003;  // constants are members of "constants"
     semantics.InitializeStructuresAndVariables(info);
     semantics.GetSymbolNode("scale", kAt);
