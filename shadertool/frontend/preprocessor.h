@@ -183,10 +183,6 @@ private:
     nString directive_file_name;  // file of the directive being read
 };
 
-// Removes every "component/.." pair, repeatedly from the start, until none
-// is left: "a/b/../c" gives "a/c"; a leading "../" stays.
-nString ZK_CollapsePathRelations(const char* path);
-
 // A float written so that it reads back as the same value and tokenizes as a
 // float literal: "%f" when that is exact (0.5 gives "0.500000"), else the
 // shortest exact form.
@@ -197,3 +193,7 @@ nString FormatFloatLiteral(float value);
 int ReadWholeTextFile(const char* path, nString& text);
 
 }  // namespace ShaderTool
+
+// Removes every "component/.." pair, repeatedly from the start, until none
+// is left: "a/b/../c" gives "a/c"; a leading "../" stays.
+nString ZK_CollapsePathRelations(const char* path);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/core/zekar.h"
+#include "engine/storage/filesystem_api.h"
 #include "shadertool/frontend/tests/reader_test_engine.h"
 #include "shadertool/frontend/preprocessor.h"
 
@@ -152,6 +153,34 @@ TEST_F(PreprocessorTest, SyntaxErrorsEndTheParse) {
         EXPECT_FALSE(Run(c.source)) << c.source;
         EXPECT_EQ(Messages(), c.message) << c.source;
     }
+}
+
+TEST_F(PreprocessorTest, ParserStackIsBounded) {
+    // Every logical not holds one more entry on the parser's stack.
+    std::string source = "#if " + std::string(10001, '!') + "1\n#endif\n";
+    EXPECT_FALSE(Run(source.c_str()));
+    EXPECT_NE(Messages().find("error: memory exhausted\n"), std::string::npos) << Messages();
+
+    log.Clear();
+    source = "#if " + std::string(5000, '!') + "1\nyes\n#endif\n";
+    EXPECT_TRUE(Run(source.c_str())) << Messages();
+}
+
+// Strings never reach an operator or a condition through the grammar (a name
+// that ends at a string literal is refused first), but the checks stand.
+TEST_F(PreprocessorTest, StringOperandsAreRefused) {
+    ASSERT_TRUE(Run("x\n"));
+    ShaderTool::SourceLocation location = {3, 2};
+    ShaderTool::Constant text = Preprocessor::MakeInt(0, location);
+    text.kind = ShaderTool::Constant::STRING;
+    ShaderTool::Constant one = Preprocessor::MakeInt(1, location);
+    ShaderTool::Constant sum = preprocessor.EvaluateBinary(ShaderTool::PreprocessorOperation::ADD, one, text, location);
+    EXPECT_EQ(sum.kind, ShaderTool::Constant::INT);
+    EXPECT_EQ(sum.int_value, 0);
+    preprocessor.If(text, location);
+    EXPECT_EQ(Messages(),
+              "(2:3) error: operands must be of numeric type.\n"
+              "(2:3) error: expression must be of numeric type.\n");
 }
 
 TEST_F(PreprocessorTest, IfNestingStopsAtSevenLevels) {
@@ -471,6 +500,22 @@ TEST_F(PreprocessorTest, FaultsInAnIncludedFileNameThatFile) {
                               "(4:9) error: identifiers must not start with an underscore.\n");
 }
 
+size_t ReadOneByteLess(void* buffer, size_t size, zk_file_t* file) {
+    return size > 0 ? ZK_FileSystem_ReadFile(buffer, size - 1, file) : 0;
+}
+
+TEST_F(PreprocessorTest, ShortIncludeReadIsReported) {
+    std::string main = std::string(kData) + "main.zksl";
+    auto read = zk->file_system->ZK_FileSystem_ReadFile;
+    zk->file_system->ZK_FileSystem_ReadFile = ReadOneByteLess;
+    bool ok = Run("#include \"two_lines.zksl\"\nb\n", ShaderTool::HLSL11, main.c_str());
+    zk->file_system->ZK_FileSystem_ReadFile = read;
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(Messages(), main + "(1:10) error: include file could not be read.\n");
+    std::string path = std::string(kData) + "two_lines.zksl";
+    EXPECT_EQ(Output(), "@f \"" + path + "\" 1\n\n@f \"" + main + "\" 2\nb\n");
+}
+
 TEST_F(PreprocessorTest, SelfIncludeStopsAtTheDepthLimit) {
     std::string self = std::string(kData) + "self.zksl";
     EXPECT_FALSE(Run("#include \"self.zksl\"\n", ShaderTool::HLSL11, self.c_str()));
@@ -484,6 +529,16 @@ TEST_F(PreprocessorTest, FileInstructionLinesAreNotSubstituted) {
     ASSERT_TRUE(Run("#include \"two_lines.zksl\"\ntwo_lines\n", ShaderTool::HLSL11, main.c_str())) << Messages();
     std::string path = std::string(kData) + "two_lines.zksl";
     EXPECT_EQ(Output(), "@f \"" + path + "\" 1\nx\ny\n\n@f \"" + main + "\" 2\n9\n");
+}
+
+// A conditional section that an included file opens and the including file
+// closes: the line that returns to the including file still reaches the parser.
+TEST_F(PreprocessorTest, FileInstructionsSurviveInactiveSections) {
+    std::string main = std::string(kData) + "main.zksl";
+    ASSERT_TRUE(Run("#include \"open_if.zksl\"\nhidden\n#endif\nshown\n", ShaderTool::HLSL11, main.c_str()))
+        << Messages();
+    std::string path = std::string(kData) + "open_if.zksl";
+    EXPECT_EQ(Output(), "@f \"" + path + "\" 1\n\n\n@f \"" + main + "\" 2\n\n\nshown\n");
 }
 
 TEST(CollapsePathRelations, RemovesComponentParentPairs) {
@@ -502,7 +557,7 @@ TEST(CollapsePathRelations, RemovesComponentParentPairs) {
         {"", ""},
     };
     for (const Case& c : cases) {
-        EXPECT_STREQ(ShaderTool::ZK_CollapsePathRelations(c.path).c_str(), c.collapsed) << c.path;
+        EXPECT_STREQ(ZK_CollapsePathRelations(c.path).c_str(), c.collapsed) << c.path;
     }
 }
 
