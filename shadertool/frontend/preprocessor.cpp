@@ -459,8 +459,19 @@ Constant Preprocessor::MakeInt(int value, const SourceLocation& location) {
 Constant Preprocessor::MakeFloat(double value, const SourceLocation& location) {
     Constant constant = MakeInt(0, location);
     constant.kind = Constant::FLOAT;
-    constant.float_value = static_cast<float>(value);
+    // A double beyond the float range has no float value; it is infinite.
+    if (value > std::numeric_limits<float>::max()) {
+        constant.float_value = std::numeric_limits<float>::infinity();
+    } else if (value < -std::numeric_limits<float>::max()) {
+        constant.float_value = -std::numeric_limits<float>::infinity();
+    } else {
+        constant.float_value = static_cast<float>(value);
+    }
     return constant;
+}
+
+Constant Preprocessor::MakeIntFromText(const Token& token) {
+    return MakeInt(ParseDecimalInt(token.text), token.location);
 }
 
 Constant Preprocessor::MakeName(const Token& token) {

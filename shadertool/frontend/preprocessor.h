@@ -112,6 +112,8 @@ public:
 
     static Constant MakeInt(int value, const SourceLocation& location);
     static Constant MakeFloat(double value, const SourceLocation& location);
+    // The value of an integer literal as atoi reads it, wrapped to 32 bits.
+    static Constant MakeIntFromText(const Token& token);
     Constant MakeName(const Token& token);
     Constant MakeStringLiteral(const Token& token);
     FunctionCall MakeFunctionCall(const Token& name);

@@ -88,6 +88,8 @@ TEST_F(PreprocessorTest, ConditionsEvaluateWithPrecedenceAndKinds) {
         {"defined(_PI)", true},
         {"defined(NOT_DEFINED)", false},
         {"2147483647 + 1 < 0", true},    // wraps instead of overflowing
+        {"4294967297 == 1", true},       // an overlong literal wraps too
+        {"1e99 > 3.4e38", true},         // beyond the float range: infinite
     };
     for (const Case& c : cases) {
         log.Clear();

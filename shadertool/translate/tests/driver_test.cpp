@@ -145,6 +145,64 @@ TEST_F(DriverTest, TranslatesEveryStageAndWritesIt) {
     EXPECT_FALSE(Exists(out + "GLSL21/bin/minimal.vertex"));
 }
 
+// The parser's tree of a shader that uses most statement and expression
+// forms, written back by the base translator.
+TEST_F(DriverTest, WritesBackTheParsersTree) {
+    Start(HLSL11);
+    EXPECT_NE(Run("constructs.xml", Options(HLSL11), true).find("Translation SUCCEEDED"), std::string::npos);
+    // The blank line after the global array is written where the walk
+    // stands, in the body, before the next global is routed to its section.
+    EXPECT_EQ(ReadWhole(out + "HLSL11/constructs.pixel"),
+              "float weights[3] =\n"
+              "{\n"
+              "\t0.25f,\n"
+              "\t0.5f,\n"
+              "\t0.25f\n"
+              "};\n"
+              "float gain;\n"
+              "\n"
+              "float4 shade(float4 color, float amount);\n"
+              "\n"
+              "\n"
+              "\n"
+              "void main()\n"
+              "{\n"
+              "\tfloat4 sum = float4(0.0f, 0.0f, 0.0f, 0.0f);\n"
+              "\tint count = 0, i;\n"
+              "\n"
+              "\tfor (i = 0; i < 3; i++)\n"
+              "\t{\n"
+              "\t\tsum += float4(weights[i], weights[i], weights[i], 1.0f);\n"
+              "\t\tcount++;\n"
+              "\t}\n"
+              "\n"
+              "\tif (count > 2)\n"
+              "\t\tsum = -sum;\n"
+              "\telse if (count == 2)\n"
+              "\t{\n"
+              "\t\tsum.xy = sum.yx * (2.0f + gain);\n"
+              "\t}\n"
+              "\telse\n"
+              "\t\tdiscard;\n"
+              "\n"
+              "\twhile (count > 0)\n"
+              "\t\tcount--;\n"
+              "\n"
+              "\tdo\n"
+              "\t{\n"
+              "\t\t++count;\n"
+              "\t}\n"
+              "\twhile (count < 1);\n"
+              "\n"
+              "\toutput.color = count > 0 ? shade(sum, - -gain) : mix(sum, float4(1.0f, 1.0f, 1.0f, 1.0f), 0.5f);\n"
+              "}\n"
+              "\n"
+              "float4 shade(float4 color, float amount)\n"
+              "{\n"
+              "\treturn saturate(color * amount);\n"
+              "}\n");
+}
+
 TEST_F(DriverTest, SkipsFilesThatAreNotForTheRequestedTargets) {
     Start(GLSL21 | ESSL20);
     EXPECT_EQ(Run("not_a_shader.xml", Options(GLSL21), true),
@@ -283,6 +341,24 @@ TEST_F(DriverTest, ATargetThatRefusesTheCodeFailsAloneAndTheOthersAreWritten) {
     EXPECT_FALSE(Exists(out + "GLSL21/minimal.pixel"));
 }
 
+// One parsed tree serves both targets; the one without bit operations
+// refuses it and the other still writes its text.
+TEST_F(DriverTest, BitOperationsFailOnlyTheTargetsWithoutThem) {
+    driver.SetTranslator(GLSL31, new TestTranslator(driver.GetIntermediateLog(), true));
+    Start(GLSL21 | GLSL31);
+    std::string log = Run("bit_operations.xml", Options(GLSL21 | GLSL31), false);
+    EXPECT_NE(log.find("Translating pixel shader code of shader source 2...\n"
+                       "Translating for target 'GLSL21'...\n"
+                       "Error: bit-wise operations are not supported.\n"
+                       "Translating for target 'GLSL31'...\n"
+                       "\nTranslation FAILED\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(ReadWhole(out + "GLSL31/bit_operations.pixel"),
+              "void main()\n{\n\tint mask = 6 & 3;\n\toutput.color = float4(1.0f, 0.5f, 0.25f, 1.0f);\n}\n");
+    EXPECT_FALSE(Exists(out + "GLSL21/bit_operations.pixel"));
+}
+
 TEST_F(DriverTest, CompilingFailsForEveryTarget) {
     for (int target : {ESSL20, ESSL30, GLSL21, GLSL31, HLSL9, HLSL11, PSSL}) {
         TranslatorDriver local;
@@ -403,6 +479,22 @@ TEST_F(DriverTest, ATargetWithoutTranslatorFails) {
     EXPECT_NE(log.find("Translating for target 'PSSL'...\nError: target 'PSSL' has no translator.\n"), std::string::npos)
         << log;
     EXPECT_FALSE(Exists(out + "PSSL/minimal.vertex"));
+}
+
+// The run-time entry: a Shader XML given as text, read without its sources.
+TEST_F(DriverTest, ReadsShaderXMLTexts) {
+    std::string text = ReadWhole(std::string(kData) + "many_outputs.xml");
+    ASSERT_TRUE(driver.ReadShaderXML("shaders/many_outputs.xml", text.c_str(), false, true));
+    EXPECT_EQ(driver.GetShaderInfo().pixel_output.count, 3);
+    EXPECT_EQ(driver.GetShaderInfo().sources.count, 0);
+    EXPECT_STREQ(driver.GetMasterLog().GetText(), "");
+    driver.Reset();
+
+    std::string old = ReadWhole(std::string(kData) + "old_version.xml");
+    EXPECT_FALSE(driver.ReadShaderXML("shaders/old_version.xml", old.c_str(), false, true));
+    EXPECT_STREQ(driver.GetMasterLog().GetText(), "Failed to read the Shader XML:\nError: file is of invalid version.\n");
+    EXPECT_TRUE(driver.GetMasterLog().HasErrors());
+    EXPECT_STREQ(driver.GetIntermediateLog().GetText(), "");
 }
 
 TEST_F(DriverTest, TheEnginesDriverWorksFromStaticStorage) {
