@@ -74,19 +74,22 @@ protected:
     void CheckTexelOffset(const FunctionNode* node);
     // Logs an error, once per name, for a name no GLSL dialect accepts.
     void CheckIdentifier(const nString& name);
-    // Returns the condition as GLSL must see it: an int scalar condition is
-    // compared with zero through the caller's scratch nodes.
+    // Nodes that stand for "(condition) != 0" while a statement is written.
     struct ConditionScratch {
         OperatorNode parentheses;
         OperatorNode comparison;
         LiteralNode zero;
     };
+    // The condition as GLSL must see it: an int scalar condition is compared
+    // with zero through the caller's scratch nodes.
     const ParserNode* GetBooleanCondition(const ParserNode* condition, ConditionScratch& scratch);
 
     const char* const* declaration_formats;
     const char* const* variable_formats;
     bool location_layout;
     nArray<const char*> extensions;
+    // The vertex input whose semantic is POSITION. Outputs no longer go by
+    // its name (a POSITION output named otherwise never reached gl_Position).
     const ShaderVertexInputVariable* position_input;
     // The vertex output whose semantic is POSITION: written to gl_Position.
     const ShaderVertexOutputVariable* position_output;
