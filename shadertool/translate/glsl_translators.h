@@ -88,8 +88,8 @@ protected:
     const char* const* variable_formats;
     bool location_layout;
     nArray<const char*> extensions;
-    // The vertex input whose semantic is POSITION. Outputs no longer go by
-    // its name (a POSITION output named otherwise never reached gl_Position).
+    // The vertex input whose semantic is POSITION. Outputs are matched by
+    // their own semantic, so the POSITION output may have any name.
     const ShaderVertexInputVariable* position_input;
     // The vertex output whose semantic is POSITION: written to gl_Position.
     const ShaderVertexOutputVariable* position_output;
