@@ -254,6 +254,34 @@ TEST(GLSLTranslators, NamesTheExtensionOnceInFrontOfTheText) {
     }
 }
 
+// The driver keeps one translator per target for every file: nothing of
+// one translation may reach the next.
+TEST(GLSLTranslators, ForgetTheLastTranslation) {
+    Log log;
+    GLSL21Translator translator(log);
+    Tree first;
+    AggregateNode* lod = first.List({first.Main({first.Assign(
+        first.Out("color"),
+        Sample(first, "sampleTextureLod", OP_SAMPLE_TEXTURE_LOD, "albedo", TEXTURE_2D, {first.Sym("uv", F(2)), first.Lit("1.0f")}))})});
+    ASSERT_TRUE(translator.Translate(MakeInfo(), GLSL21, 0, PIXEL_SHADER, lod));
+    ASSERT_NE(strstr(translator.GetOutput().c_str(), "#extension"), nullptr);
+
+    Tree second;
+    AggregateNode* plain = second.List({second.Main({second.Assign(second.Out("screen"), second.In("position"))})});
+    ASSERT_TRUE(translator.Translate(MakeInfo(), GLSL21, 0, VERTEX_SHADER, plain));
+    EXPECT_EQ(strstr(translator.GetOutput().c_str(), "#extension"), nullptr) << translator.GetOutput().c_str();
+    EXPECT_NE(strstr(translator.GetOutput().c_str(), "gl_Position = _in_position;"), nullptr);
+
+    // A refused name is refused again in the next translation.
+    for (int i = 0; i < 2; ++i) {
+        log.Clear();
+        Tree tree;
+        AggregateNode* root = tree.List({tree.Main({tree.Assign(tree.Sym("flat"), tree.Lit("1.0f"))})});
+        EXPECT_FALSE(translator.Translate(MakeInfo(), GLSL21, 0, VERTEX_SHADER, root));
+        EXPECT_STREQ(log.GetText(), "Error: identifier 'flat' is not supported.\n");
+    }
+}
+
 TEST(GLSLTranslators, WarnsOfAnExtensionOnlyWhenAskedAndOnce) {
     Log log;
     GLSL21Translator translator(log);
