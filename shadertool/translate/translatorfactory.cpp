@@ -5,14 +5,16 @@
 // "target '<name>' has no translator.".
 #include "shadertool/translate/translatordriver.h"
 
+#include "shadertool/translate/glsl_translators.h"
+
 namespace ShaderTool {
 
 Translator* TranslatorDriver::CreateTranslator(ShaderTarget target) {
     switch (target) {
-    case ESSL20:
-    case ESSL30:
-    case GLSL21:
-    case GLSL31:
+    case ESSL20: return new ESSL20Translator(intermediate_log);
+    case ESSL30: return new ESSL30Translator(intermediate_log);
+    case GLSL21: return new GLSL21Translator(intermediate_log);
+    case GLSL31: return new GLSL31Translator(intermediate_log);
     case HLSL9:
     case HLSL11:
     case PSSL:
