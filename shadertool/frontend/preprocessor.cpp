@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "engine/core/zekar.h"
-#include "engine/storage/file_system.h"
+#include "engine/storage/filesystem_api.h"
 #include "shadertool/frontend/pp_grammar.hpp"
 
 namespace ShaderTool {
@@ -49,6 +49,12 @@ bool IsNumeric(const Constant& value) {
 int ParseDecimalInt(const char* text) {
     long long value = std::strtoll(text, nullptr, 10);
     return static_cast<int>(static_cast<uint32_t>(static_cast<unsigned long long>(value)));
+}
+
+// 1 for a text whose first token is "true", 0 for "false".
+int BoolLiteralValue(const char* text) {
+    while (*text == ' ' || *text == '\t' || *text == '\n') ++text;
+    return std::strncmp(text, "true", 4) == 0 && !IsWordCharacter(text[4]) ? 1 : 0;
 }
 
 // Signed arithmetic that wraps instead of overflowing.
@@ -196,14 +202,9 @@ int ReadWholeTextFile(const char* path, nString& text) {
     text = "";
     zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "r");
     if (!file) return 1;
-    zk->file_system->ZK_FileSystem_SetFilePosition(file, 0, 2);
-    int64_t size = zk->file_system->ZK_FileSystem_GetFilePosition(file);
-    zk->file_system->ZK_FileSystem_SetFilePosition(file, 0, 0);
-    if (size < 0 || size > std::numeric_limits<int>::max() - 1) {
-        zk->file_system->ZK_FileSystem_CloseFile(file);
-        return 2;
-    }
-    char* buffer = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
+    int64_t size = file->size;
+    char* buffer = nullptr;
+    if (size >= 0 && size < std::numeric_limits<int>::max()) buffer = static_cast<char*>(std::malloc(size + 1));
     size_t read = buffer ? zk->file_system->ZK_FileSystem_ReadFile(buffer, static_cast<size_t>(size), file) : 0;
     zk->file_system->ZK_FileSystem_CloseFile(file);
     if (!buffer || read != static_cast<size_t>(size)) {
@@ -257,6 +258,7 @@ void Preprocessor::Reset() {
     definitions.count = predefinition_count;
     output = "";
     output_text.count = 0;
+    directive_file_name = "";
     tokenizer.Reset();
     if_depth = 0;
     std::memset(if_states, 0, sizeof if_states);
@@ -319,13 +321,9 @@ void Preprocessor::AddGeneralConstantAsDefinition(const ShaderConstant& constant
     SourceLocation nowhere = {0, 0};
     const char* text = constant.value.c_str();
     switch (constant.kind) {
-    case ShaderConstant::BOOL: {
-        // The first token is "true" or "false".
-        while (Tokenizer::IsWhitespaceCharacter(*text)) ++text;
-        bool is_true = std::strncmp(text, "true", 4) == 0 && !IsWordCharacter(text[4]);
-        AppendDefinition(constant.id.c_str(), MakeInt(is_true ? 1 : 0, nowhere), false, false);
+    case ShaderConstant::BOOL:
+        AppendDefinition(constant.id.c_str(), MakeInt(BoolLiteralValue(text), nowhere), false, false);
         return;
-    }
     case ShaderConstant::INT:
         AppendDefinition(constant.id.c_str(), MakeInt(ParseDecimalInt(text), nowhere), false, false);
         return;
@@ -367,6 +365,10 @@ bool Preprocessor::AddAdditionalDefinition(const char* name, const char* value) 
     }
     if (kind == TYPE_FLOAT) {
         AppendDefinition(name, MakeFloat(std::atof(value), nowhere), false, false);
+        return true;
+    }
+    if (kind == TYPE_BOOL) {
+        AppendDefinition(name, MakeInt(BoolLiteralValue(value), nowhere), false, false);
         return true;
     }
     bool is_string_literal = false;
@@ -444,7 +446,7 @@ void Preprocessor::SubstituteIdentifiers() {
 }
 
 void Preprocessor::ValidateNesting() {
-    if (if_depth > 0) ReportError(tokenizer.GetLocation(), "expected endif directive.");
+    if (if_depth > 0) ReportParseError("expected endif directive.");
 }
 
 // ---------------------------------------------------------------------------
@@ -452,10 +454,16 @@ void Preprocessor::ValidateNesting() {
 
 void Preprocessor::ReadNextToken(Token& token) {
     tokenizer.TokenizeNextInput(token);
+    // A directive is reduced only once the next line's first token is read,
+    // which may be the file instruction that ends an included file; its
+    // messages still name the file the directive stands in.
+    if (token.type == Token::TK_HASH) directive_file_name = tokenizer.GetFileName();
 }
 
 void Preprocessor::ReportParseError(const char* message) {
-    ReportError(tokenizer.GetLocation(), "%s", message);
+    log.AddLocatedError(tokenizer.GetFileName(), tokenizer.GetLocation().line, tokenizer.GetLocation().column, "%s",
+                        message);
+    success = false;
 }
 
 void Preprocessor::ReportError(const SourceLocation& location, const char* format, ...) {
@@ -464,7 +472,7 @@ void Preprocessor::ReportError(const SourceLocation& location, const char* forma
     va_start(args, format);
     std::vsnprintf(message, sizeof message, format, args);
     va_end(args);
-    log.AddLocatedError(tokenizer.GetFileName(), location.line, location.column, "%s", message);
+    log.AddLocatedError(directive_file_name.c_str(), location.line, location.column, "%s", message);
     success = false;
 }
 
@@ -846,8 +854,8 @@ void Preprocessor::UpdateSourceModifiedTime(const char* path) {
     if (!track_source_times) return;
     zk_file_info_t file_info;
     if (zk->file_system->ZK_FileSystem_GetFileInfo(path, &file_info) &&
-        file_info.time_modified > newest_source_time) {
-        newest_source_time = file_info.time_modified;
+        file_info.modification_time > newest_source_time) {
+        newest_source_time = file_info.modification_time;
     }
 }
 

@@ -180,6 +180,7 @@ private:
     // Stream positions where the back instruction of each open include
     // begins, innermost last; gives the include depth at a directive.
     nArray<int> include_ends;
+    nString directive_file_name;  // file of the directive being read
 };
 
 // Removes every "component/.." pair, repeatedly from the start, until none

@@ -8,7 +8,7 @@
 #include "engine/core/zekar.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/datamodel.h"
-#include "engine/storage/file_system.h"
+#include "engine/storage/filesystem_api.h"
 #include "shadertool/frontend/preprocessor.h"
 #include "shadertool/frontend/tokenizer.h"
 
@@ -240,14 +240,15 @@ bool ShaderReader::ReadShaderXMLFromFile(const char* file_path, bool release_cac
         database = nullptr;
         return false;
     }
-    path = file_path;
-    directory = DirectoryOf(file_path);
+    nString owned(file_path);  // the caller's text may be our own path
+    path = owned;
+    directory = DirectoryOf(owned.c_str());
     bool result = ReadShaderXML(skip_sources);
     database = nullptr;
     if (result) {
         zk_file_info_t file_info;
         if (zk->file_system->ZK_FileSystem_GetFileInfo(path.c_str(), &file_info)) {
-            shader_info.time_modified = file_info.time_modified;
+            shader_info.time_modified = file_info.modification_time;
         }
     }
     return result;
@@ -259,10 +260,7 @@ bool ShaderReader::ReadShaderXMLFromMemory(const char* text, bool skip_sources) 
     directory = "";
     DMDatabase temporary;
     nByteBuffer buffer;
-    buffer.bytes = reinterpret_cast<unsigned char*>(const_cast<char*>(text));
-    buffer.size = static_cast<int>(std::strlen(text));
-    buffer.capacity = buffer.size;
-    buffer.external = true;
+    buffer.SetExternal(reinterpret_cast<uint8_t*>(const_cast<char*>(text)), static_cast<int>(std::strlen(text)));
     if (!temporary.LoadFromBufferXML(&buffer)) {
         log.AddError("failed to read Shader XML text.");
         return false;
@@ -290,7 +288,7 @@ bool ShaderReader::ReadShaderXML(bool skip_sources) {
 uint32_t ShaderReader::GetTimeModified() {
     zk_file_info_t file_info;
     if (!zk->file_system->ZK_FileSystem_GetFileInfo(path.c_str(), &file_info)) return 0;
-    shader_info.time_modified = file_info.time_modified;
+    shader_info.time_modified = file_info.modification_time;
     return shader_info.time_modified;
 }
 
