@@ -8,11 +8,17 @@
  * is read, typed and checked in one pass.
  *
  * Terminals carry the Token::Type value the tokenizer gives them, so the
- * lexer adapter can hand kinds straight through.
+ * lexer adapter can hand kinds straight through. A symbol's value keeps the
+ * token it started with (single-symbol rules copy the whole value), which is
+ * how `$<token>1` of an operator or type rule still finds its word and place.
  */
 
 %code requires {
 #include "shadertool/frontend/parser.h"
+}
+
+%code {
+using namespace ShaderTool;
 }
 
 %define api.pure full
@@ -87,9 +93,9 @@ variable_identifier
 
 primary_expression
     : variable_identifier
-    | ZKSL_INT_CONSTANT                 { $$ = parser->MakeLiteral(ShaderTool::TYPE_INT, $1); }
-    | ZKSL_FLOAT_CONSTANT               { $$ = parser->MakeLiteral(ShaderTool::TYPE_FLOAT, $1); }
-    | ZKSL_BOOL_CONSTANT                { $$ = parser->MakeLiteral(ShaderTool::TYPE_BOOL, $1); }
+    | ZKSL_INT_CONSTANT                 { $$ = parser->MakeLiteral(TYPE_INT, $1); }
+    | ZKSL_FLOAT_CONSTANT               { $$ = parser->MakeLiteral(TYPE_FLOAT, $1); }
+    | ZKSL_BOOL_CONSTANT                { $$ = parser->MakeLiteral(TYPE_BOOL, $1); }
     | ZKSL_LEFT_PARENTHESIS expression ZKSL_RIGHT_PARENTHESIS
                                         { $$ = parser->MakeParentheses($1, $2); }
     ;
@@ -102,9 +108,9 @@ postfix_expression
     | postfix_expression ZKSL_PERIOD ZKSL_IDENTIFIER
                                         { $$ = parser->MakeMemberSelection($1, $2, $3); }
     | postfix_expression ZKSL_INCREASE_OP
-                                        { $$ = parser->MakeUnary(ShaderTool::OP_POST_INCREMENT, $2, $1); }
+                                        { $$ = parser->MakeUnary(OP_POST_INCREMENT, $2, $1); }
     | postfix_expression ZKSL_DECREASE_OP
-                                        { $$ = parser->MakeUnary(ShaderTool::OP_POST_DECREMENT, $2, $1); }
+                                        { $$ = parser->MakeUnary(OP_POST_DECREMENT, $2, $1); }
     ;
 
 integer_expression
@@ -141,98 +147,98 @@ function_call_header
     ;
 
 function_identifier
-    : type_specifier                    { $$ = ShaderTool::Parser::IdentifyConstructor($1); }
-    | ZKSL_IDENTIFIER                   { $$ = ShaderTool::Parser::IdentifyFunction($1); }
+    : type_specifier                    { $$ = Parser::IdentifyConstructor($1); }
+    | ZKSL_IDENTIFIER                   { $$ = Parser::IdentifyFunction($1); }
     ;
 
 unary_expression
     : postfix_expression
-    | ZKSL_INCREASE_OP unary_expression { $$ = parser->MakeUnary(ShaderTool::OP_PRE_INCREMENT, $1, $2); }
-    | ZKSL_DECREASE_OP unary_expression { $$ = parser->MakeUnary(ShaderTool::OP_PRE_DECREMENT, $1, $2); }
+    | ZKSL_INCREASE_OP unary_expression { $$ = parser->MakeUnary(OP_PRE_INCREMENT, $1, $2); }
+    | ZKSL_DECREASE_OP unary_expression { $$ = parser->MakeUnary(OP_PRE_DECREMENT, $1, $2); }
     | unary_operator unary_expression   { $$ = parser->MakeUnary($1, $<token>1, $2); }
     ;
 
 unary_operator
-    : ZKSL_PLUS                         { $$ = ShaderTool::OP_UNARY_PLUS; }
-    | ZKSL_DASH                         { $$ = ShaderTool::OP_NEGATE; }
-    | ZKSL_EXCLAMATION                  { $$ = ShaderTool::OP_LOGICAL_NOT; }
-    | ZKSL_TILDE                        { $$ = ShaderTool::OP_BITWISE_NOT; }
+    : ZKSL_PLUS                         { $$ = OP_UNARY_PLUS; }
+    | ZKSL_DASH                         { $$ = OP_NEGATE; }
+    | ZKSL_EXCLAMATION                  { $$ = OP_LOGICAL_NOT; }
+    | ZKSL_TILDE                        { $$ = OP_BITWISE_NOT; }
     ;
 
 multiplicative_expression
     : unary_expression
     | multiplicative_expression ZKSL_ASTERISK unary_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_MULTIPLY, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_MULTIPLY, $2, $1, $3); }
     | multiplicative_expression ZKSL_SLASH unary_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_DIVIDE, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_DIVIDE, $2, $1, $3); }
     | multiplicative_expression ZKSL_PERCENT unary_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_MODULO, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_MODULO, $2, $1, $3); }
     ;
 
 additive_expression
     : multiplicative_expression
     | additive_expression ZKSL_PLUS multiplicative_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_ADD, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_ADD, $2, $1, $3); }
     | additive_expression ZKSL_DASH multiplicative_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_SUBTRACT, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_SUBTRACT, $2, $1, $3); }
     ;
 
 shift_expression
     : additive_expression
     | shift_expression ZKSL_LEFT_SHIFT_OP additive_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_LEFT_SHIFT, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_LEFT_SHIFT, $2, $1, $3); }
     | shift_expression ZKSL_RIGHT_SHIFT_OP additive_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_RIGHT_SHIFT, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_RIGHT_SHIFT, $2, $1, $3); }
     ;
 
 relational_expression
     : shift_expression
     | relational_expression ZKSL_LEFT_CHEVRON shift_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_LESS, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_LESS, $2, $1, $3); }
     | relational_expression ZKSL_RIGHT_CHEVRON shift_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_GREATER, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_GREATER, $2, $1, $3); }
     | relational_expression ZKSL_LESS_THAN_EQUAL_OP shift_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_LESS_EQUAL, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_LESS_EQUAL, $2, $1, $3); }
     | relational_expression ZKSL_GREATER_THAN_EQUAL_OP shift_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_GREATER_EQUAL, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_GREATER_EQUAL, $2, $1, $3); }
     ;
 
 equality_expression
     : relational_expression
     | equality_expression ZKSL_EQUAL_OP relational_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_EQUAL, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_EQUAL, $2, $1, $3); }
     | equality_expression ZKSL_NOT_EQUAL_OP relational_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_NOT_EQUAL, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_NOT_EQUAL, $2, $1, $3); }
     ;
 
 and_expression
     : equality_expression
     | and_expression ZKSL_AMPERSAND equality_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_BITWISE_AND, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_BITWISE_AND, $2, $1, $3); }
     ;
 
 exclusive_or_expression
     : and_expression
     | exclusive_or_expression ZKSL_CARET and_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_BITWISE_XOR, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_BITWISE_XOR, $2, $1, $3); }
     ;
 
 inclusive_or_expression
     : exclusive_or_expression
     | inclusive_or_expression ZKSL_VERTICAL_BAR exclusive_or_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_BITWISE_OR, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_BITWISE_OR, $2, $1, $3); }
     ;
 
 logical_and_expression
     : inclusive_or_expression
     | logical_and_expression ZKSL_LOGICAL_AND_OP inclusive_or_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_LOGICAL_AND, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_LOGICAL_AND, $2, $1, $3); }
     ;
 
 logical_or_expression
     : logical_and_expression
     | logical_or_expression ZKSL_LOGICAL_OR_OP logical_and_expression
-                                        { $$ = parser->MakeBinary(ShaderTool::OP_LOGICAL_OR, $2, $1, $3); }
+                                        { $$ = parser->MakeBinary(OP_LOGICAL_OR, $2, $1, $3); }
     ;
 
 conditional_expression
@@ -248,17 +254,17 @@ assignment_expression
     ;
 
 assignment_operator
-    : ZKSL_EQUAL                        { $$ = ShaderTool::OP_ASSIGN; }
-    | ZKSL_ASSIGN_MULTIPLY              { $$ = ShaderTool::OP_ASSIGN_MULTIPLY; }
-    | ZKSL_ASSIGN_DIVIDE                { $$ = ShaderTool::OP_ASSIGN_DIVIDE; }
-    | ZKSL_ASSIGN_MODULO                { $$ = ShaderTool::OP_ASSIGN_MODULO; }
-    | ZKSL_ASSIGN_ADD                   { $$ = ShaderTool::OP_ASSIGN_ADD; }
-    | ZKSL_ASSIGN_SUBTRACT              { $$ = ShaderTool::OP_ASSIGN_SUBTRACT; }
-    | ZKSL_ASSIGN_LEFT_SHIFT            { $$ = ShaderTool::OP_ASSIGN_LEFT_SHIFT; }
-    | ZKSL_ASSIGN_RIGHT_SHIFT           { $$ = ShaderTool::OP_ASSIGN_RIGHT_SHIFT; }
-    | ZKSL_ASSIGN_AND                   { $$ = ShaderTool::OP_ASSIGN_AND; }
-    | ZKSL_ASSIGN_XOR                   { $$ = ShaderTool::OP_ASSIGN_XOR; }
-    | ZKSL_ASSIGN_OR                    { $$ = ShaderTool::OP_ASSIGN_OR; }
+    : ZKSL_EQUAL                        { $$ = OP_ASSIGN; }
+    | ZKSL_ASSIGN_MULTIPLY              { $$ = OP_ASSIGN_MULTIPLY; }
+    | ZKSL_ASSIGN_DIVIDE                { $$ = OP_ASSIGN_DIVIDE; }
+    | ZKSL_ASSIGN_MODULO                { $$ = OP_ASSIGN_MODULO; }
+    | ZKSL_ASSIGN_ADD                   { $$ = OP_ASSIGN_ADD; }
+    | ZKSL_ASSIGN_SUBTRACT              { $$ = OP_ASSIGN_SUBTRACT; }
+    | ZKSL_ASSIGN_LEFT_SHIFT            { $$ = OP_ASSIGN_LEFT_SHIFT; }
+    | ZKSL_ASSIGN_RIGHT_SHIFT           { $$ = OP_ASSIGN_RIGHT_SHIFT; }
+    | ZKSL_ASSIGN_AND                   { $$ = OP_ASSIGN_AND; }
+    | ZKSL_ASSIGN_XOR                   { $$ = OP_ASSIGN_XOR; }
+    | ZKSL_ASSIGN_OR                    { $$ = OP_ASSIGN_OR; }
     ;
 
 expression
@@ -300,10 +306,10 @@ parameter_declarator
 parameter_declaration
     : type_qualifier parameter_declarator
                                         { $$ = parser->QualifyParameter($1, $2); }
-    | parameter_declarator              { $$ = parser->QualifyParameter(ShaderTool::Parser::NoQualifier(), $1); }
+    | parameter_declarator              { $$ = parser->QualifyParameter(Parser::NoQualifier(), $1); }
     | type_qualifier parameter_type_specifier
-                                        { $$ = parser->QualifyParameter($1, parser->MakeUnnamedParameter($2, $<token>2)); }
-    | parameter_type_specifier          { $$ = parser->QualifyParameter(ShaderTool::Parser::NoQualifier(),
+        { $$ = parser->QualifyParameter($1, parser->MakeUnnamedParameter($2, $<token>2)); }
+    | parameter_type_specifier          { $$ = parser->QualifyParameter(Parser::NoQualifier(),
                                                                         parser->MakeUnnamedParameter($1, $<token>1)); }
     ;
 
@@ -324,7 +330,8 @@ single_declaration
                                         { $$ = parser->Declare($1, $2); }
     | fully_specified_type ZKSL_IDENTIFIER array_specifier
                                         { $$ = parser->DeclareArray($1, $2, $3); }
-    | fully_specified_type ZKSL_IDENTIFIER array_specifier ZKSL_EQUAL ZKSL_LEFT_BRACE initializer_list ZKSL_RIGHT_BRACE
+    | fully_specified_type ZKSL_IDENTIFIER array_specifier ZKSL_EQUAL
+      ZKSL_LEFT_BRACE initializer_list ZKSL_RIGHT_BRACE
                                         { $$ = parser->DeclareArray($1, $2, $3, $4, $6); }
     | fully_specified_type ZKSL_IDENTIFIER ZKSL_EQUAL initializer
                                         { $$ = parser->Declare($1, $2, $3, $4); }
@@ -332,7 +339,7 @@ single_declaration
 
 fully_specified_type
     : type_specifier
-    | type_qualifier type_specifier     { $$ = ShaderTool::Parser::QualifyType($1, $2); }
+    | type_qualifier type_specifier     { $$ = Parser::QualifyType($1, $2); }
     ;
 
 type_qualifier
@@ -344,7 +351,7 @@ single_type_qualifier
     ;
 
 storage_qualifier
-    : ZKSL_CONST                        { $$ = ShaderTool::Parser::ConstQualifier(); }
+    : ZKSL_CONST                        { $$ = Parser::ConstQualifier(); }
     ;
 
 type_specifier
@@ -355,26 +362,26 @@ array_specifier
     : ZKSL_LEFT_BRACKET ZKSL_RIGHT_BRACKET
                                         { $$ = -1; }
     | ZKSL_LEFT_BRACKET ZKSL_INT_CONSTANT ZKSL_RIGHT_BRACKET
-                                        { $$ = ShaderTool::Parser::ReadArraySize($2); }
+                                        { $$ = Parser::ReadArraySize($2); }
     ;
 
 type_specifier_nonarray
-    : ZKSL_VOID                         { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_FLOAT                        { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_INT                          { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_BOOL                         { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_FLOAT2                       { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_FLOAT3                       { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_FLOAT4                       { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_INT2                         { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_INT3                         { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_INT4                         { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_FLOAT2X2                     { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_FLOAT3X3                     { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_FLOAT4X4                     { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_TEXTURE2D                    { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_TEXTURE3D                    { $$ = ShaderTool::Parser::TypeOfWord($1); }
-    | ZKSL_TEXTURECUBE                  { $$ = ShaderTool::Parser::TypeOfWord($1); }
+    : ZKSL_VOID                         { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_FLOAT                        { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_INT                          { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_BOOL                         { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_FLOAT2                       { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_FLOAT3                       { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_FLOAT4                       { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_INT2                         { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_INT3                         { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_INT4                         { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_FLOAT2X2                     { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_FLOAT3X3                     { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_FLOAT4X4                     { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_TEXTURE2D                    { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_TEXTURE3D                    { $$ = Parser::TypeOfWord($1); }
+    | ZKSL_TEXTURECUBE                  { $$ = Parser::TypeOfWord($1); }
     ;
 
 initializer
@@ -446,8 +453,8 @@ selection_statement
 
 selection_rest_statement
     : statement_scoped ZKSL_ELSE statement_scoped
-                                        { $$ = ShaderTool::Parser::MakePair($1, $3); }
-    | statement_scoped                  { $$ = ShaderTool::Parser::MakePair($1, nullptr); }
+                                        { $$ = Parser::MakePair($1, $3); }
+    | statement_scoped                  { $$ = Parser::MakePair($1, nullptr); }
     ;
 
 condition
@@ -478,14 +485,14 @@ conditionopt
     ;
 
 for_rest_statement
-    : conditionopt ZKSL_SEMICOLON       { $$ = ShaderTool::Parser::MakePair($1, nullptr); }
+    : conditionopt ZKSL_SEMICOLON       { $$ = Parser::MakePair($1, nullptr); }
     | conditionopt ZKSL_SEMICOLON expression
-                                        { $$ = ShaderTool::Parser::MakePair($1, $3); }
+                                        { $$ = Parser::MakePair($1, $3); }
     ;
 
 jump_statement
-    : ZKSL_CONTINUE ZKSL_SEMICOLON      { $$ = parser->MakeJump(ShaderTool::OP_CONTINUE, $1, nullptr); }
-    | ZKSL_BREAK ZKSL_SEMICOLON         { $$ = parser->MakeJump(ShaderTool::OP_BREAK, $1, nullptr); }
+    : ZKSL_CONTINUE ZKSL_SEMICOLON      { $$ = parser->MakeJump(OP_CONTINUE, $1, nullptr); }
+    | ZKSL_BREAK ZKSL_SEMICOLON         { $$ = parser->MakeJump(OP_BREAK, $1, nullptr); }
     | ZKSL_RETURN ZKSL_SEMICOLON        { $$ = parser->MakeReturn($1, nullptr); }
     | ZKSL_RETURN expression ZKSL_SEMICOLON
                                         { $$ = parser->MakeReturn($1, $2); }
@@ -502,7 +509,7 @@ translation_unit
 
 external_declaration
     : function_definition
-    | declaration                       { $$ = ShaderTool::Parser::DropPrototype($1); }
+    | declaration                       { $$ = Parser::DropPrototype($1); }
     ;
 
 function_definition

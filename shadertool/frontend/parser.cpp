@@ -8,7 +8,8 @@ namespace ShaderTool {
 
 // ---- Lifecycle. ----
 
-Parser::Parser(Log& parser_log) : log(parser_log), tokenizer(parser_log), semantics(parser_log, node_list, &tokenizer) {}
+Parser::Parser(Log& parser_log)
+    : log(parser_log), tokenizer(parser_log), semantics(parser_log, node_list, &tokenizer) {}
 
 Parser::~Parser() {
     // The tree goes first; the tables hold pointers into it.
