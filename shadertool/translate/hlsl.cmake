@@ -6,6 +6,10 @@ target_sources(zk_translate PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/hlsl_hlsl11_translator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/pssl_translator.cpp)
 
+zk_add_test(NAME hlsl_translate_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/hlsl_translator_test.cpp
+  LIBS zk_translate)
+
 zk_add_test(NAME hlsl_snippet_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/tests/hlsl_snippet_test.cpp
