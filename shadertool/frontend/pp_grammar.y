@@ -11,6 +11,7 @@
 }
 
 %code {
+#include <cstdlib>
 #include <cstring>
 
 int ppyylex(PPYYSTYPE* value, ShaderTool::Preprocessor* preprocessor);
@@ -44,7 +45,7 @@ using ShaderTool::Preprocessor;
 constant
     : PP_FLOAT_CONSTANT { $$.expression = Preprocessor::MakeFloat(std::atof($1.token.text), $1.token.location); }
     | PP_IDENTIFIER     { $$.expression = preprocessor->MakeName($1.token); }
-    | PP_INT_CONSTANT   { $$.expression = Preprocessor::MakeInt(std::atoi($1.token.text), $1.token.location); }
+    | PP_INT_CONSTANT   { $$.expression = Preprocessor::MakeIntFromText($1.token); }
     ;
 
 primary_expression

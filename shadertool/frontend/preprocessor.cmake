@@ -13,15 +13,21 @@ bison_target(PreprocessorGrammar
 
 target_sources(zk_frontend PRIVATE
   ${BISON_PreprocessorGrammar_OUTPUTS}
-  ${CMAKE_CURRENT_SOURCE_DIR}/preprocessor.cpp)
-set(ZK_PP_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/preprocessor_test.cpp)
-# The reader needs the data model of engine/storage.
-if(EXISTS ${CMAKE_SOURCE_DIR}/engine/storage/database_manager.h)
-  target_sources(zk_frontend PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/shader_reader.cpp)
-  list(APPEND ZK_PP_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/tests/shader_reader_test.cpp)
-endif()
+  ${CMAKE_CURRENT_SOURCE_DIR}/preprocessor.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/shader_reader.cpp)
 target_include_directories(zk_frontend PUBLIC ${CMAKE_CURRENT_BINARY_DIR}/generated)
 # The Shader XML reader reads through the data model and the file systems.
 target_link_libraries(zk_frontend PUBLIC zk_storage)
 
-zk_add_test(NAME preprocessor_tests SOURCES ${ZK_PP_TESTS} LIBS zk_frontend zk_storage)
+zk_add_test(NAME preprocessor_tests
+  SOURCES
+    ${CMAKE_CURRENT_SOURCE_DIR}/tests/preprocessor_test.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/tests/shader_reader_test.cpp
+  LIBS zk_frontend zk_storage)
+
+# Reader, preprocessor and parser together over a folder of Shader XMLs.
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/parser.h)
+  zk_add_test(NAME shader_pipeline_tests
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tests/shader_pipeline_test.cpp
+    LIBS zk_frontend zk_storage)
+endif()

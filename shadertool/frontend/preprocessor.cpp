@@ -169,35 +169,6 @@ nString FormatFloatLiteral(float value) {
     return nString(text);
 }
 
-nString ZK_CollapsePathRelations(const char* path) {
-    nString result(path ? path : "");
-    for (;;) {
-        const char* text = result.c_str();
-        // The first "component/../" pair, where the component is not "..".
-        int start = 0;
-        int found = -1;
-        int found_end = 0;
-        int length = static_cast<int>(std::strlen(text));
-        while (start < length) {
-            const char* slash = std::strchr(text + start, '/');
-            if (!slash) break;
-            int component_end = static_cast<int>(slash - text);
-            bool is_parent = component_end - start == 2 && text[start] == '.' && text[start + 1] == '.';
-            if (!is_parent && component_end > start && std::strncmp(slash, "/..", 3) == 0 &&
-                (slash[3] == '/' || slash[3] == '\0')) {
-                found = start;
-                found_end = component_end + 3 + (slash[3] == '/' ? 1 : 0);
-                break;
-            }
-            start = component_end + 1;
-        }
-        if (found < 0) return result;
-        nString collapsed = result.Substring(0, found);
-        collapsed.Append(text + found_end);
-        result = collapsed;
-    }
-}
-
 int ReadWholeTextFile(const char* path, nString& text) {
     text = "";
     zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "r");
@@ -488,8 +459,19 @@ Constant Preprocessor::MakeInt(int value, const SourceLocation& location) {
 Constant Preprocessor::MakeFloat(double value, const SourceLocation& location) {
     Constant constant = MakeInt(0, location);
     constant.kind = Constant::FLOAT;
-    constant.float_value = static_cast<float>(value);
+    // A double beyond the float range has no float value; it is infinite.
+    if (value > std::numeric_limits<float>::max()) {
+        constant.float_value = std::numeric_limits<float>::infinity();
+    } else if (value < -std::numeric_limits<float>::max()) {
+        constant.float_value = -std::numeric_limits<float>::infinity();
+    } else {
+        constant.float_value = static_cast<float>(value);
+    }
     return constant;
+}
+
+Constant Preprocessor::MakeIntFromText(const Token& token) {
+    return MakeInt(ParseDecimalInt(token.text), token.location);
 }
 
 Constant Preprocessor::MakeName(const Token& token) {
@@ -878,3 +860,32 @@ void Preprocessor::ProcessNonPreprocessorLine() {
 }
 
 }  // namespace ShaderTool
+
+nString ZK_CollapsePathRelations(const char* path) {
+    nString result(path ? path : "");
+    for (;;) {
+        const char* text = result.c_str();
+        // The first "component/../" pair, where the component is not "..".
+        int start = 0;
+        int found = -1;
+        int found_end = 0;
+        int length = static_cast<int>(std::strlen(text));
+        while (start < length) {
+            const char* slash = std::strchr(text + start, '/');
+            if (!slash) break;
+            int component_end = static_cast<int>(slash - text);
+            bool is_parent = component_end - start == 2 && text[start] == '.' && text[start + 1] == '.';
+            if (!is_parent && component_end > start && std::strncmp(slash, "/..", 3) == 0 &&
+                (slash[3] == '/' || slash[3] == '\0')) {
+                found = start;
+                found_end = component_end + 3 + (slash[3] == '/' ? 1 : 0);
+                break;
+            }
+            start = component_end + 1;
+        }
+        if (found < 0) return result;
+        nString collapsed = result.Substring(0, found);
+        collapsed.Append(text + found_end);
+        result = collapsed;
+    }
+}

@@ -112,6 +112,8 @@ public:
 
     static Constant MakeInt(int value, const SourceLocation& location);
     static Constant MakeFloat(double value, const SourceLocation& location);
+    // The value of an integer literal as atoi reads it, wrapped to 32 bits.
+    static Constant MakeIntFromText(const Token& token);
     Constant MakeName(const Token& token);
     Constant MakeStringLiteral(const Token& token);
     FunctionCall MakeFunctionCall(const Token& name);
@@ -183,10 +185,6 @@ private:
     nString directive_file_name;  // file of the directive being read
 };
 
-// Removes every "component/.." pair, repeatedly from the start, until none
-// is left: "a/b/../c" gives "a/c"; a leading "../" stays.
-nString ZK_CollapsePathRelations(const char* path);
-
 // A float written so that it reads back as the same value and tokenizes as a
 // float literal: "%f" when that is exact (0.5 gives "0.500000"), else the
 // shortest exact form.
@@ -197,3 +195,7 @@ nString FormatFloatLiteral(float value);
 int ReadWholeTextFile(const char* path, nString& text);
 
 }  // namespace ShaderTool
+
+// Removes every "component/.." pair, repeatedly from the start, until none
+// is left: "a/b/../c" gives "a/c"; a leading "../" stays.
+nString ZK_CollapsePathRelations(const char* path);

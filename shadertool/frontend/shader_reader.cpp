@@ -307,8 +307,9 @@ DMArray* ShaderReader::GetXMLArray(const char* name, bool required) {
 uint32_t ShaderReader::ReadVersion(DMArray* info) {
     const char* version = info->GetNodeValue("version", "value");
     const char* revision = info->GetNodeValue("revision", "value");
-    uint32_t major = version ? static_cast<uint32_t>(std::atoi(version)) : 0;
-    uint32_t minor = revision ? static_cast<uint32_t>(std::atoi(revision)) : 0;
+    // Decimal as atoi reads it, without its undefined result on overflow.
+    uint32_t major = version ? static_cast<uint32_t>(std::strtoll(version, nullptr, 10)) : 0;
+    uint32_t minor = revision ? static_cast<uint32_t>(std::strtoll(revision, nullptr, 10)) : 0;
     return (major << 16) | minor;
 }
 

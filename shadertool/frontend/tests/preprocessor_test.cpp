@@ -88,6 +88,8 @@ TEST_F(PreprocessorTest, ConditionsEvaluateWithPrecedenceAndKinds) {
         {"defined(_PI)", true},
         {"defined(NOT_DEFINED)", false},
         {"2147483647 + 1 < 0", true},    // wraps instead of overflowing
+        {"4294967297 == 1", true},       // an overlong literal wraps too
+        {"1e99 > 3.4e38", true},         // beyond the float range: infinite
     };
     for (const Case& c : cases) {
         log.Clear();
@@ -531,6 +533,16 @@ TEST_F(PreprocessorTest, FileInstructionLinesAreNotSubstituted) {
     EXPECT_EQ(Output(), "@f \"" + path + "\" 1\nx\ny\n\n@f \"" + main + "\" 2\n9\n");
 }
 
+// A conditional section that an included file opens and the including file
+// closes: the line that returns to the including file still reaches the parser.
+TEST_F(PreprocessorTest, FileInstructionsSurviveInactiveSections) {
+    std::string main = std::string(kData) + "main.zksl";
+    ASSERT_TRUE(Run("#include \"open_if.zksl\"\nhidden\n#endif\nshown\n", ShaderTool::HLSL11, main.c_str()))
+        << Messages();
+    std::string path = std::string(kData) + "open_if.zksl";
+    EXPECT_EQ(Output(), "@f \"" + path + "\" 1\n\n\n@f \"" + main + "\" 2\n\n\nshown\n");
+}
+
 TEST(CollapsePathRelations, RemovesComponentParentPairs) {
     struct Case {
         const char* path;
@@ -547,7 +559,7 @@ TEST(CollapsePathRelations, RemovesComponentParentPairs) {
         {"", ""},
     };
     for (const Case& c : cases) {
-        EXPECT_STREQ(ShaderTool::ZK_CollapsePathRelations(c.path).c_str(), c.collapsed) << c.path;
+        EXPECT_STREQ(ZK_CollapsePathRelations(c.path).c_str(), c.collapsed) << c.path;
     }
 }
 
