@@ -33,6 +33,18 @@ TEST(HLSLGoldens, TranslationsEqualTheExpectedFiles) {
     }
 }
 
+// The driver writes the same texts through the translator factory.
+TEST(HLSLGoldens, TheDriverTranslatesToTheExpectedFiles) {
+    for (const HLSLGoldenCase& c : Cases()) {
+        HLSLGoldenResult result = TranslateHLSLGoldenCaseWithDriver(c);
+        ASSERT_TRUE(result.ok) << HLSLGoldenLabel(c) << "\n" << result.log;
+        std::ifstream file(HLSLExpectedPath(c), std::ios::binary);
+        std::stringstream expected;
+        expected << file.rdbuf();
+        EXPECT_EQ(result.text, expected.str()) << HLSLGoldenLabel(c);
+    }
+}
+
 TEST(HLSLGoldens, TranslationsCompileWithGlslang) {
     for (const HLSLGoldenCase& c : Cases()) {
         if (c.target == PSSL) continue;

@@ -1,7 +1,11 @@
 #include "shadertool/translate/tests/hlsl_goldens.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <memory>
 
 #include "engine/core/state.h"
@@ -12,6 +16,7 @@
 #include "shadertool/frontend/preprocessor.h"
 #include "shadertool/frontend/shader_reader.h"
 #include "shadertool/translate/hlsl_translators.h"
+#include "shadertool/translate/translatordriver.h"
 
 namespace ShaderTool {
 namespace testing {
@@ -129,6 +134,37 @@ HLSLGoldenResult TranslateHLSLGoldenCase(const HLSLGoldenCase& c) {
     }
     ReleaseDatabases();
     result.log = log.GetText();
+    return result;
+}
+
+HLSLGoldenResult TranslateHLSLGoldenCaseWithDriver(const HLSLGoldenCase& c) {
+    SetUpEngine();
+    HLSLGoldenResult result;
+    char directory[] = "/tmp/zk_hlsl_driver_XXXXXX";
+    if (!mkdtemp(directory)) {
+        result.log = "cannot make a temporary directory";
+        return result;
+    }
+    // The shader tool makes the target directories before it translates.
+    std::filesystem::create_directories(std::string(directory) + "/" + TargetName(c.target));
+    {
+        TranslatorDriver driver;
+        driver.Initialize(c.target, nString(directory), false);
+        TranslatorDriver::Options options;
+        options.input_directory = kHLSLGoldenDirectory;
+        options.target_mask = c.target;
+        options.level_mask = HLSL11_DEFAULT;
+        result.ok = driver.Translate(nString(FixturePath(c.fixture).c_str()), options, true);
+        result.log = std::string(driver.GetMasterLog().GetText()) + driver.GetIntermediateLog().GetText();
+    }
+    ReleaseDatabases();
+    std::ifstream file(std::string(directory) + "/" + TargetName(c.target) + "/" + c.fixture +
+                           (c.stage == PIXEL_SHADER ? ".pixel" : ".vertex"),
+                       std::ios::binary);
+    std::stringstream written;
+    written << file.rdbuf();
+    result.text = written.str();
+    std::filesystem::remove_all(directory);
     return result;
 }
 
