@@ -211,6 +211,8 @@ void Translator::ProcessAggregateNode(const AggregateNode* node) {
         ProcessSequence(node, true);
 }
 
+// A branch or loop body: a single statement goes on its own line one level
+// deeper; a sequence prints its own braces.
 void Translator::ProcessAggregateNodeOrStatement(const ParserNode* node, bool indent) {
     if (!node) return;
     if (node->node_type == ParserNode::AGGREGATE_NODE) {
@@ -420,24 +422,11 @@ void Translator::ProcessSymbolNode(const SymbolNode* node) {
         Write(node->name.c_str());
 }
 
-// A branch or loop body: a single statement goes on its own line one level
-// deeper; a sequence prints its own braces.
-void Translator::ProcessBranch(const ParserNode* branch) {
-    if (!branch) return;
-    if (branch->node_type == ParserNode::AGGREGATE_NODE) {
-        ProcessAggregateNode(static_cast<const AggregateNode*>(branch));
-        return;
-    }
-    ++indentation;
-    ProcessStatement(branch, true, false);
-    --indentation;
-}
-
 void Translator::ProcessSelectionNode(const SelectionNode* node) {
     Write("if (");
     ProcessParserNode(node->condition);
     Write(")\n");
-    ProcessBranch(node->then_branch);
+    ProcessAggregateNodeOrStatement(node->then_branch, true);
     const ParserNode* elseBranch = node->else_branch;
     if (!elseBranch) return;
     Write("\n");
@@ -447,7 +436,7 @@ void Translator::ProcessSelectionNode(const SelectionNode* node) {
     if (chained)
         ProcessStatement(elseBranch, false, false);
     else
-        ProcessBranch(elseBranch);
+        ProcessAggregateNodeOrStatement(elseBranch, true);
 }
 
 void Translator::ProcessIterationNode(const IterationNode* node) {
@@ -456,7 +445,7 @@ void Translator::ProcessIterationNode(const IterationNode* node) {
     case IterationNode::FOR: ProcessForLoop(node); break;
     default: Write("do\n"); break;
     }
-    ProcessBranch(node->body);
+    ProcessAggregateNodeOrStatement(node->body, true);
     if (node->kind == IterationNode::DO_WHILE) ProcessWhileLoop(node);
 }
 

@@ -101,7 +101,6 @@ private:
     Translator(const Translator&) = delete;
     Translator& operator=(const Translator&) = delete;
     bool NeedsBlankLineBetween(const ParserNode* previous, const ParserNode* next) const;
-    void ProcessBranch(const ParserNode* branch);
 };
 
 }  // namespace ShaderTool

@@ -117,8 +117,10 @@ nString TranslatorDriver::GetBaseFilePath(nString path) const {
 }
 
 bool TranslatorDriver::ReadShaderXML(const nString& path, const char* xmlText, bool reload, bool skipSources) {
+    // The reader keeps the path text it was given, so it must outlive the read.
+    shader_xml_path = path;
     bool read = xmlText ? reader.ReadShaderXMLFromMemory(xmlText, skipSources)
-                        : reader.ReadShaderXMLFromFile(path.c_str(), reload, skipSources);
+                        : reader.ReadShaderXMLFromFile(shader_xml_path.c_str(), reload, skipSources);
     if (read) {
         shader_info = reader.GetShaderInfo();
         return true;
@@ -221,7 +223,9 @@ bool TranslatorDriver::InitializeSourceInfos() {
         (vertex ? vertexTotal : pixelTotal) |= source.targets;
         if (source.targets != kAllTargets) (vertex ? vertex_targets : pixel_targets) |= source.targets;
     }
-    if (vertexTotal != pixelTotal) {
+    // Only the requested targets need both stages: a file may split its
+    // sources over targets that this call does not translate.
+    if ((vertexTotal & options.target_mask) != (pixelTotal & options.target_mask)) {
         LogError(intermediate_log, "some targets do not have both vertex and pixel shader source specified.");
         return false;
     }

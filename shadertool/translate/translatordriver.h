@@ -125,6 +125,7 @@ private:
     // only_changed as Initialize set it; the second pass clears the other.
     bool only_changed_requested;
 
+    nString shader_xml_path;
     ShaderSource preprocessed_source;
     ShaderCode translated_code;
     int newest_source_time;

@@ -2,8 +2,23 @@
 #include "shadertool/translate/translatordriver.h"
 
 #include "engine/core/zekar.h"
+#include "engine/storage/filesystem_api.h"
 
 namespace ShaderTool {
+
+namespace {
+
+// Writes are buffered, so a full disk shows only when the file is closed,
+// which reports nothing; the file's size afterwards tells.
+bool HasSize(const char* path, size_t length) {
+    zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "r");
+    if (!file) return false;
+    bool whole = file->size == static_cast<int64_t>(length);
+    zk->file_system->ZK_FileSystem_CloseFile(file);
+    return whole;
+}
+
+}  // namespace
 
 void TranslatorDriver::AppendDirectorySeparatorToPath(nString& path) {
     int length = path.Length();
@@ -27,7 +42,7 @@ bool TranslatorDriver::OutputFile(const char* data, size_t length, const char* s
     }
     size_t written = length > 0 ? zk->file_system->ZK_FileSystem_WriteFile(data, length, file) : 0;
     zk->file_system->ZK_FileSystem_CloseFile(file);
-    if (written != length) {
+    if (written != length || !HasSize(path.c_str(), length)) {
         LogError(intermediate_log, nString::Format("could not write to output file '%s'.", path.c_str()));
         return false;
     }
