@@ -33,7 +33,7 @@ TEST(HLSLGoldens, TranslationsEqualTheExpectedFiles) {
     }
 }
 
-// The driver writes the same texts through the translator factory.
+// The driver, running the translator, writes the same texts.
 TEST(HLSLGoldens, TheDriverTranslatesToTheExpectedFiles) {
     for (const HLSLGoldenCase& c : Cases()) {
         HLSLGoldenResult result = TranslateHLSLGoldenCaseWithDriver(c);

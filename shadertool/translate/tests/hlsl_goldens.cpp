@@ -149,6 +149,8 @@ HLSLGoldenResult TranslateHLSLGoldenCaseWithDriver(const HLSLGoldenCase& c) {
     std::filesystem::create_directories(std::string(directory) + "/" + TargetName(c.target));
     {
         TranslatorDriver driver;
+        Log& log = driver.GetIntermediateLog();
+        driver.SetTranslator(ShaderTarget(c.target), MakeTranslator(c.target, log).release());
         driver.Initialize(c.target, nString(directory), false);
         TranslatorDriver::Options options;
         options.input_directory = kHLSLGoldenDirectory;

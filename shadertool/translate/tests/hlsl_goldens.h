@@ -38,8 +38,8 @@ bool ListHLSLGoldenCases(std::vector<HLSLGoldenCase>* cases, std::string* messag
 // shader tool's default level.
 HLSLGoldenResult TranslateHLSLGoldenCase(const HLSLGoldenCase& c);
 
-// The same case through the translator driver (with the factory's
-// translator); the text is the output file the driver wrote under a
+// The same case through the translator driver, with the target's
+// translator installed in it; the text is the output file the driver wrote under a
 // temporary directory, which is removed afterwards.
 HLSLGoldenResult TranslateHLSLGoldenCaseWithDriver(const HLSLGoldenCase& c);
 
