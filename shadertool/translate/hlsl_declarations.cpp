@@ -90,12 +90,10 @@ void HLSL9Translator::ProcessVertexInput(const ShaderInfo& info) {
 }
 
 nString HLSL9Translator::GetVertexOutputSemanticName(ShaderVertexOutputSemantic semantic, int index) const {
-    switch (semantic) {
-    case OUTPUT_TEXTURE_COORDINATE: return nString::Format("TEXCOORD%i", index);
-    case OUTPUT_COLOR: return nString::Format("COLOR%i", index);
-    case OUTPUT_POSITION: return nString(position_semantic);
-    default: return nString();
-    }
+    const char* name = GetHLSLVertexOutputSemanticName(semantic);
+    if (!name) return nString(position_semantic);
+    if (!*name) return nString();
+    return nString::Format("%s%i", name, index);
 }
 
 // The vertex stage's outputs are the pixel stage's inputs: both structures

@@ -76,6 +76,15 @@ const char* GetHLSLVertexInputSemanticName(int semantic) {
     return "";
 }
 
+const char* GetHLSLVertexOutputSemanticName(int semantic) {
+    switch (semantic) {
+    case OUTPUT_COLOR: return "COLOR";
+    case OUTPUT_POSITION: return nullptr;
+    case OUTPUT_TEXTURE_COORDINATE: return "TEXCOORD";
+    default: return "";
+    }
+}
+
 const char* GetHLSL9TextureKindName(TextureKind kind) {
     switch (kind) {
     case TEXTURE_2D: return "2D";

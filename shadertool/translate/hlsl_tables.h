@@ -34,6 +34,12 @@ extern const HLSLDialect PSSL_DIALECT;
 // anything else.
 const char* GetHLSLVertexInputSemanticName(int semantic);
 
+// Vertex output semantic of a COLOR or TEXTURE_COORDINATE output, which
+// is followed by the output's semantic index; null for the POSITION
+// output, which takes the dialect's position semantic, and "" for anything
+// else.
+const char* GetHLSLVertexOutputSemanticName(int semantic);
+
 // The sampling function of the dialect without texture objects: "tex",
 // the texture kind ("2D", "3D", "CUBE") and the way the level is chosen
 // ("", "grad", "lod"). Empty parts for anything that is not sampling.
