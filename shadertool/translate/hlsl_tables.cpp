@@ -51,8 +51,8 @@ const HLSLDialect HLSL11_DIALECT = {
     "uint _vertex_id : SV_VertexID",
     "(input._facing ? 1.0f : -1.0f)",
     "input._facing",
-    "input._instance_id",
-    "input._vertex_id",
+    "int(input._instance_id)",
+    "int(input._vertex_id)",
     HLSL11_SAMPLER_METHODS,
 };
 
@@ -65,8 +65,8 @@ const HLSLDialect PSSL_DIALECT = {
     "uint _vertex_id : S_VERTEX_ID",
     "input._facing",
     "(input._facing > 0.0f)",
-    "input._instance_id",
-    "input._vertex_id",
+    "int(input._instance_id)",
+    "int(input._vertex_id)",
     PSSL_SAMPLER_METHODS,
 };
 

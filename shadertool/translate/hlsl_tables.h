@@ -16,7 +16,8 @@ struct HLSLDialect {
     const char* facing_declaration;
     const char* instance_id_declaration;  // null: the dialect has no instance id
     const char* vertex_id_declaration;    // null: the dialect has no vertex id
-    // How the special inputs read in an expression.
+    // How the special inputs read in an expression. The ids are declared
+    // uint, as the system values are, and read as the int that ZKSL has.
     const char* face_direction;
     const char* is_front_facing;
     const char* instance_id;

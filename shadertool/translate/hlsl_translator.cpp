@@ -79,6 +79,7 @@ HLSL9Translator::HLSL9Translator(Log& log, const HLSLDialect& dialect)
       target_semantic(dialect.target_semantic),
       position_semantic(dialect.position_semantic),
       pixel_textures(nullptr),
+      vertex_inputs(nullptr),
       reciprocal_dimensions_declared(),
       constant_buffer_keyword(dialect.constant_buffer_keyword) {
     InitializeFunctionMap();
@@ -98,11 +99,13 @@ void HLSL9Translator::Reset() {
     instance_id_declaration = nullptr;
     vertex_id_declaration = nullptr;
     pixel_textures = nullptr;
+    vertex_inputs = nullptr;
     for (bool& declared : reciprocal_dimensions_declared) declared = false;
 }
 
 void HLSL9Translator::PreprocessShaderInfo(const ShaderInfo& info) {
     if (shader_type == PIXEL_SHADER) pixel_textures = &info.pixel_textures;
+    if (shader_type == VERTEX_SHADER) vertex_inputs = &info.vertex_input;
 }
 
 nString HLSL9Translator::GetBuiltInFunctionName(const FunctionNode* call) {
@@ -234,7 +237,8 @@ bool HLSL9Translator::ProcessMemberOperatorNode(const OperatorNode* node) {
     // to be named like one keeps its swizzle.
     if (!structure || !member || structure->type.basic_type != TYPE_STRUCTURE) return false;
     const char* name = structure->name.c_str();
-    if (strcmp(name, "input") == 0) return ProcessInputMemberOperatorNode(member->name);
+    if (strcmp(name, "input") == 0)
+        return ProcessInputMemberOperatorNode(member->name) || ProcessUnsignedVertexInputNode(member->name);
     if (strcmp(name, "constants") == 0) {
         if (!constant_buffer_keyword && IsIntegerType(member->type) && member->type.array_size == 0)
             WriteIntegerConstant(member->name.c_str(), member->type.vector_size);
@@ -267,6 +271,18 @@ bool HLSL9Translator::ProcessInputMemberOperatorNode(const nString& member) {
         return false;
     }
     return true;
+}
+
+// ZKSL reads bone indices as int4: through the cast, arithmetic on them is
+// signed as in the other targets.
+bool HLSL9Translator::ProcessUnsignedVertexInputNode(const nString& member) {
+    for (int i = 0; vertex_inputs && i < vertex_inputs->count; ++i) {
+        const ShaderVertexInputVariable& input = (*vertex_inputs)[i];
+        if (input.semantic != INPUT_4_BONE_INDICES || !(input.id == member)) continue;
+        output->AppendFormatted("int4(input.%s)", member.c_str());
+        return true;
+    }
+    return false;
 }
 
 void HLSL9Translator::SetFacingDeclaration() { facing_declaration = dialect.facing_declaration; }

@@ -61,6 +61,8 @@ protected:
     bool ProcessMemberOperatorNode(const OperatorNode* node);
     // True for the special members of "input".
     bool ProcessInputMemberOperatorNode(const nString& member);
+    // True when an unsigned vertex input was read through its int cast.
+    bool ProcessUnsignedVertexInputNode(const nString& member);
     // True when a comparison of vectors or matrices was reduced to one bool.
     bool ProcessComparisonOperatorNode(const OperatorNode* node);
     // True when an element of an int constant array was written with its
@@ -86,6 +88,9 @@ protected:
     const char* target_semantic;
     const char* position_semantic;
     const nArray<ShaderTextureVariable>* pixel_textures;
+    // The vertex inputs, set in vertex shaders only: bone indices are
+    // declared uint4 and read as int4.
+    const nArray<ShaderVertexInputVariable>* vertex_inputs;
     bool reciprocal_dimensions_declared[kMaximumTextures];
     const char* constant_buffer_keyword;
 };

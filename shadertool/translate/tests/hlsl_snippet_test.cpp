@@ -201,11 +201,12 @@ int Occurrences(const std::string& text, const char* piece) {
 
 TEST(HLSLSnippets, ReadTheSpecialInputs) {
     const Snippet cases[] = {
-        {"instance id", HLSL11, V, "int i = input.instance_id;", "int i = input._instance_id;"},
+        // Read as int: arithmetic on the ids stays signed.
+        {"instance id", OBJECTS, V, "int i = input.instance_id - 1;", "int i = int(input._instance_id) - 1;"},
         {"instance id", HLSL11, V, "int i = input.instance_id;", "\tuint _instance_id : SV_InstanceID;\n};"},
         {"instance id", PSSL, V, "int i = input.instance_id;", "\tuint _instance_id : S_INSTANCE_ID;\n};"},
         {"instance id", HLSL9, V, "int i = input.instance_id;", "Error: 'input.instance_id' is not supported.\n", true},
-        {"vertex id", OBJECTS, V, "int i = input.vertex_id;", "int i = input._vertex_id;"},
+        {"vertex id", OBJECTS, V, "bool first = input.vertex_id - 1 < 0;", "bool first = int(input._vertex_id) - 1 < 0;"},
         {"vertex id", HLSL11, V, "int i = input.vertex_id;", "\tuint _vertex_id : SV_VertexID;\n};"},
         {"vertex id", PSSL, V, "int i = input.vertex_id;", "\tuint _vertex_id : S_VERTEX_ID;\n};"},
         {"vertex id", HLSL9, V, "int i = input.vertex_id;", "Error: 'input.vertex_id' is not supported.\n", true},
@@ -240,6 +241,18 @@ TEST(HLSLSnippets, DeclareEachSpecialInputOnce) {
         Outcome vertex = Translate(target, V, "");
         EXPECT_EQ(vertex.text.find("_id"), std::string::npos) << TargetName(target);
     }
+}
+
+// Bone indices are declared uint4 (the blend index format) and read as the
+// int4 ZKSL has; other inputs are read as they are declared.
+TEST(HLSLSnippets, ReadBoneIndicesAsInt) {
+    const Snippet cases[] = {
+        {"declaration", ALL_HLSL, V, "", "\tuint4 bones : BLENDINDICES;\n"},
+        {"read", ALL_HLSL, V, "int4 b = input.bones - 1;", "int4 b = int4(input.bones) - 1;"},
+        {"component", ALL_HLSL, V, "int b = input.bones.y / 2;", "int b = int4(input.bones).y / 2;"},
+        {"float input", ALL_HLSL, V, "float4 p = input.position;", "float4 p = input.position;"},
+    };
+    CHECK_SNIPPETS(cases);
 }
 
 TEST(HLSLSnippets, MultiplyMatricesWithMul) {
@@ -403,7 +416,7 @@ TEST(HLSLSnippets, AcceptBitwiseOperatorsWhereTheDialectHasThem) {
     const char* code = "int n = input.vertex_id;\nn = (n & 3) | (n << 1);";
     const Snippet cases[] = {
         {"bit-wise", OBJECTS, V, code, "n = (n & 3) | (n << 1);"},
-        {"complement", OBJECTS, V, "int n = ~input.vertex_id;", "int n = ~input._vertex_id;"},
+        {"complement", OBJECTS, V, "int n = ~input.vertex_id;", "int n = ~int(input._vertex_id);"},
         {"complement", HLSL9, V, "int n = ~3;", "Error: bit-wise operations are not supported.\n", true},
         {"remainder", ALL_HLSL, V, "int n = 7 % 3;", "int n = 7 % 3;"},
     };
