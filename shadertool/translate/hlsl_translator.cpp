@@ -66,6 +66,52 @@ bool IsVectorConstructor(Operator op) {
     }
 }
 
+// How tightly an expression binds, as in C: 15 primary and postfix, 14
+// prefix, 13 "*", 12 "+", down to 3 "?:" and 2 the assignments.
+int Precedence(const ParserNode* node) {
+    if (!node || node->node_type != ParserNode::OPERATOR_NODE) return 15;
+    switch (static_cast<const OperatorNode*>(node)->op) {
+    case OP_BITWISE_NOT:
+    case OP_LOGICAL_NOT:
+    case OP_NEGATE:
+    case OP_UNARY_PLUS:
+    case OP_PRE_DECREMENT:
+    case OP_PRE_INCREMENT: return 14;
+    case OP_MULTIPLY:
+    case OP_DIVIDE:
+    case OP_MODULO: return 13;
+    case OP_ADD:
+    case OP_SUBTRACT: return 12;
+    case OP_LEFT_SHIFT:
+    case OP_RIGHT_SHIFT: return 11;
+    case OP_LESS:
+    case OP_LESS_EQUAL:
+    case OP_GREATER:
+    case OP_GREATER_EQUAL: return 10;
+    case OP_EQUAL:
+    case OP_NOT_EQUAL: return 9;
+    case OP_BITWISE_AND: return 8;
+    case OP_BITWISE_XOR: return 7;
+    case OP_BITWISE_OR: return 6;
+    case OP_LOGICAL_AND: return 5;
+    case OP_LOGICAL_OR: return 4;
+    case OP_CONDITIONAL:
+    case OP_ALTERNATIVES: return 3;
+    case OP_ASSIGN:
+    case OP_ASSIGN_ADD:
+    case OP_ASSIGN_AND:
+    case OP_ASSIGN_DIVIDE:
+    case OP_ASSIGN_LEFT_SHIFT:
+    case OP_ASSIGN_MODULO:
+    case OP_ASSIGN_MULTIPLY:
+    case OP_ASSIGN_OR:
+    case OP_ASSIGN_RIGHT_SHIFT:
+    case OP_ASSIGN_SUBTRACT:
+    case OP_ASSIGN_XOR: return 2;
+    default: return 15;
+    }
+}
+
 }  // namespace
 
 HLSL9Translator::HLSL9Translator(Log& log) : HLSL9Translator(log, HLSL9_DIALECT) {}
@@ -150,15 +196,26 @@ void HLSL9Translator::ProcessSampleTextureLodFunctionCallNode(const FunctionNode
     output->AppendFormatted("%s(", GetBuiltInFunctionName(node).c_str());
     ProcessParserNode(texture);
     Write(", float4(");
-    ProcessParserNode(coordinates);
     if (offset) {
+        // The arguments become operands of "+" and "*": parentheses keep
+        // each one whole.
+        WriteOperand(coordinates, 12);
         output->AppendFormatted(" + %s * ", reciprocal.c_str());
-        ProcessParserNode(Argument(node, 3));
+        WriteOperand(Argument(node, 3), 14);
+    } else {
+        ProcessParserNode(coordinates);
     }
     const Type* coordinatesType = TypeOf(coordinates);
     output->AppendFormatted(", %s", coordinatesType && coordinatesType->vector_size == 2 ? "0.0f, " : "");
     ProcessParserNode(Argument(node, 2));
     Write("))");
+}
+
+void HLSL9Translator::WriteOperand(const ParserNode* node, int precedence) {
+    bool parentheses = Precedence(node) < precedence;
+    if (parentheses) Write("(");
+    ProcessParserNode(node);
+    if (parentheses) Write(")");
 }
 
 nString HLSL9Translator::AddReciprocalTextureDimensionsConstant(const SymbolNode* texture) {

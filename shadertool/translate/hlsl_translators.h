@@ -71,6 +71,10 @@ protected:
     void ProcessVertexInput(const ShaderInfo& info);
     void ProcessVertexOutput(const ShaderInfo& info, const char* structure, bool withFacing, bool leadingLineBreak);
     void ProcessPixelOutput(const ShaderInfo& info);
+    // Writes an expression as an operand that must bind at least as tightly
+    // as `precedence` (as in C: 12 for "+", 14 for the right side of "*"),
+    // in parentheses when it binds less tightly.
+    void WriteOperand(const ParserNode* node, int precedence);
     // The name of the constant that holds the texture's reciprocal size,
     // declared in the header on first use.
     nString AddReciprocalTextureDimensionsConstant(const SymbolNode* texture);

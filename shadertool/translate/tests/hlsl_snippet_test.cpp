@@ -320,6 +320,13 @@ TEST(HLSLSnippets, SampleTextures) {
         {"offset", HLSL9, P, offset,
          "tex2Dlod(_tex_detail, float4(input.uv + _const_reciprocal_texture_dimensions_1 * int2(1, 0), 0.0f, 0.0f))"},
         {"offset", HLSL9, P, offset, "float2 _const_reciprocal_texture_dimensions_1;\n\nstruct PixelInput\n"},
+        // The offset and the coordinates stay whole inside the sum.
+        {"offset expression", HLSL9, P,
+         "int2 step = int2(4, 2);\nfloat4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, step / 2 - int2(1, 0));",
+         "float4(input.uv + _const_reciprocal_texture_dimensions_1 * (step / 2 - int2(1, 0)), 0.0f, 0.0f)"},
+        {"coordinates expression", HLSL9, P,
+         "bool flip = input.uv.x > 0.5;\nfloat4 c = sampleTextureLodOffset(texture.detail, flip ? input.uv.yx : input.uv, 0.0, int2(1, 0));",
+         "float4((flip ? input.uv.yx : input.uv) + _const_reciprocal_texture_dimensions_1 * int2(1, 0), 0.0f, 0.0f)"},
         {"3D offset", HLSL9, P, offset3, "float3 _const_reciprocal_texture_dimensions_3;\n"},
         {"3D offset", HLSL9, P, offset3,
          "tex3Dlod(_tex_volume, float4(input.shade.xyz + _const_reciprocal_texture_dimensions_3 * int3(1, 0, 0), 0.0f))"},
