@@ -174,11 +174,17 @@ void HLSL9Translator::ProcessFunctionCallNode(const FunctionNode* node) {
     Translator::ProcessFunctionCallNode(node);
 }
 
+bool HLSL9Translator::WritesAsCast(const ParserNode* node) {
+    if (!node || node->node_type != ParserNode::FUNCTION_CALL_NODE) return false;
+    const FunctionNode* call = static_cast<const FunctionNode*>(node);
+    if (!IsVectorConstructor(call->op) || ArgumentCount(call) != 1) return false;
+    const Type* type = TypeOf(Argument(call, 0));
+    return type && type->vector_size != call->type.vector_size;
+}
+
 bool HLSL9Translator::ProcessConstructorFunctionCallNode(const FunctionNode* node) {
-    if (ArgumentCount(node) != 1) return false;
+    if (!WritesAsCast(node)) return false;
     const ParserNode* argument = Argument(node, 0);
-    const Type* type = TypeOf(argument);
-    if (!type || type->vector_size == node->type.vector_size) return false;
     output->AppendFormatted("(%s)(", GetTypeName(node->type).c_str());
     ProcessParserNode(argument);
     Write(")");
@@ -252,6 +258,16 @@ void HLSL9Translator::ProcessOperatorNode(const OperatorNode* node) {
         if (ProcessIntegerConstantElementNode(node)) return;
         break;
     default: break;
+    }
+    if ((node->op == OP_SELECT || node->op == OP_SUBSCRIPT) && WritesAsCast(node->left)) {
+        // "(float4)(x).y" would select from x: the cast goes in parentheses.
+        OperatorNode parentheses;
+        parentheses.op = OP_PARENTHESES;
+        parentheses.left = node->left;
+        OperatorNode selection = *node;
+        selection.left = &parentheses;
+        Translator::ProcessOperatorNode(&selection);
+        return;
     }
     Translator::ProcessOperatorNode(node);
 }

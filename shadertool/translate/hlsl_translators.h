@@ -54,6 +54,9 @@ protected:
     void ProcessSampleTextureLodFunctionCallNode(const FunctionNode* node);
     // True when the call was written as a cast.
     bool ProcessConstructorFunctionCallNode(const FunctionNode* node);
+    // A constructor of one argument of another vector size: HLSL writes it
+    // as a cast, "(float4)(x)".
+    static bool WritesAsCast(const ParserNode* node);
     void ProcessMainFunctionDefinitionNode(const FunctionNode* node);
     // True when the product was written with mul().
     bool ProcessMultiplyOperatorNode(const OperatorNode* node);

@@ -300,6 +300,10 @@ TEST(HLSLSnippets, WriteConstructorsOfOtherSizesAsCasts) {
         {"same size", ALL_HLSL, V, "float4 v = float4(input.position);", "float4 v = float4(input.position);"},
         {"several arguments", ALL_HLSL, V, "float2 a = input.position.xy;\nfloat4 v = float4(a, a);", "float4 v = float4(a, a);"},
         {"matrix", ALL_HLSL, V, "float2x2 m = float2x2(1.0, 0.0, 0.0, 1.0);", "float2x2 m = float2x2(1.0f, 0.0f, 0.0f, 1.0f);"},
+        // A cast binds less tightly than a selection or a subscript after it.
+        {"selected", ALL_HLSL, V, "float x = 0.5;\nfloat y = float4(x).y;", "float y = ((float4)(x)).y;"},
+        {"subscripted", ALL_HLSL, V, "float y = float3(input.position)[1];", "float y = ((float3)(input.position))[1];"},
+        {"selected constructor", ALL_HLSL, V, "float y = float4(input.position).y;", "float y = float4(input.position).y;"},
     };
     CHECK_SNIPPETS(cases);
 }
