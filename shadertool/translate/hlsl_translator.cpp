@@ -171,7 +171,19 @@ void HLSL9Translator::ProcessFunctionCallNode(const FunctionNode* node) {
         ProcessSampleTextureLodFunctionCallNode(node);
         return;
     }
+    if (node->op == OP_SIGN) {
+        ProcessSignFunctionCallNode(node);
+        return;
+    }
     Translator::ProcessFunctionCallNode(node);
+}
+
+// HLSL's sign() gives ints; ZKSL's gives the float type of its argument,
+// and "sign(x) / 2" must not divide integers.
+void HLSL9Translator::ProcessSignFunctionCallNode(const FunctionNode* node) {
+    output->AppendFormatted("%s(", GetTypeName(node->type).c_str());
+    Translator::ProcessFunctionCallNode(node);
+    Write(")");
 }
 
 bool HLSL9Translator::WritesAsCast(const ParserNode* node) {

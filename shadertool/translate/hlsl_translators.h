@@ -52,6 +52,7 @@ protected:
     void InitializeFunctionMap();
     nString GetConstantTypeName(const Type& type) const;
     void ProcessSampleTextureLodFunctionCallNode(const FunctionNode* node);
+    void ProcessSignFunctionCallNode(const FunctionNode* node);
     // True when the call was written as a cast.
     bool ProcessConstructorFunctionCallNode(const FunctionNode* node);
     // A constructor of one argument of another vector size: HLSL writes it

@@ -469,6 +469,15 @@ TEST(HLSLSnippets, PutTheWarningPragmaInFrontOfHLSL11Only) {
         }
 }
 
+// HLSL's sign() returns ints: its result is turned back into floats.
+TEST(HLSLSnippets, KeepTheSignOfFloatsAFloat) {
+    const Snippet cases[] = {
+        {"scalar", ALL_HLSL, V, "float s = sign(input.position.x) / 2.0;", "float s = float(sign(input.position.x)) / 2.0f;"},
+        {"vector", ALL_HLSL, V, "float3 s = sign(input.position.xyz) * 0.5;", "float3 s = float3(sign(input.position.xyz)) * 0.5f;"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
 TEST(HLSLSnippets, CastTheArgumentOfAllAndAnyInPSSL) {
     const Snippet cases[] = {
         {"any", PSSL, P, "bool b = any(input.shade.xyz);", "bool b = any((bool3)(input.shade.xyz));"},
