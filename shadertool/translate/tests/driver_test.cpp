@@ -470,17 +470,6 @@ TEST_F(DriverTest, AShortWriteFailsTheFile) {
     EXPECT_EQ(ReadWhole(out + "GLSL21/minimal.pixel"), kMinimalPixel);
 }
 
-// Until a target's translator is registered, its translations fail in words.
-TEST_F(DriverTest, ATargetWithoutTranslatorFails) {
-    MakeTargetDirectories(out, PSSL);
-    ASSERT_TRUE(driver.Initialize(PSSL, out.c_str(), false));
-    ASSERT_EQ(driver.GetTranslator(PSSL), nullptr);
-    std::string log = Run("minimal.xml", Options(PSSL), false);
-    EXPECT_NE(log.find("Translating for target 'PSSL'...\nError: target 'PSSL' has no translator.\n"), std::string::npos)
-        << log;
-    EXPECT_FALSE(Exists(out + "PSSL/minimal.vertex"));
-}
-
 // The run-time entry: a Shader XML given as text, read without its sources.
 TEST_F(DriverTest, ReadsShaderXMLTexts) {
     std::string text = ReadWhole(std::string(kData) + "many_outputs.xml");
