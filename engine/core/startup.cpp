@@ -378,10 +378,3 @@ bool ZKI_Init() {
     ZKI_ValidateConfigurationArrays();
     return true;
 }
-
-int ZKI_CallCommandLineMain(int argc, char** argv) {
-    int result = ZK_CommandLine_Main(argc, argv);
-    zk_run_no_popups = 1;
-    zk_run_silent = 1;
-    return result;
-}

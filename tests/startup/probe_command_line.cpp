@@ -21,8 +21,16 @@ struct SwitchLogLinesOn {
     }
 } switch_log_lines_on;
 
+// Keeps using the engine's shared state (a named mutex and the key table)
+// for as long as the process lives.
 void RunForever(void*) {
-    for (;;) ZKT_Sleep(10);
+    zk_mutex_t* mutex = zk->ZK_GetMutex("probe worker");
+    for (int i = 0;; ++i) {
+        zk->ZK_LockMutex(mutex);
+        zk->ZK_SetKeyStatei(2047, i);
+        zk->ZK_UnlockMutex(mutex);
+        ZKT_Sleep(1);
+    }
 }
 }  // namespace
 
