@@ -15,11 +15,13 @@
 #include "engine/core/zekar.h"
 
 // While non-zero, ZK_Printf and ZK_PrintDebugf do nothing and return 0, and
-// ZK_Popupf skips its second print. Both switches start at 1 in the shader
-// tool; the command-line path sets them again after the command line.
+// ZK_Popupf skips its second print. Starts at 1: the shader tool keeps the
+// engine's own log lines off (tests switch them on with 0).
 extern unsigned char zk_run_silent;
 // While non-zero, ZK_Popupf prints nothing and shows no platform popup (it
-// still adds its console line and answers as before).
+// still adds its console line and answers as before). Starts at 0 so that
+// popup texts reach standard output while the tool runs; the command-line
+// path sets it after the command line returns, silencing what follows.
 extern unsigned char zk_run_no_popups;
 
 int ZK_Printf(const char* format, ...) ZK_PRINTF_LIKE(1, 2);                                   // slot 0

@@ -14,6 +14,8 @@ zk_prog_t* zk_prog = nullptr;
 zk_device_info_t zk_device_info;
 zk_platform_info_t zk_platform_info;
 void* zk_command_line_params = nullptr;
+RendererImplementation* ri = nullptr;
+ImageLoaderImp* zk_il = nullptr;
 
 static const char* const core_mutex_names[ZK_NUM_CORE_MUTEXES] = {
     "PRINT",    "GET_MUTEX", "CREATE_DIR",     "GET_PATH",      "GET_BITMAP", "GET_SOUND",     "GET_FONT",
@@ -130,6 +132,7 @@ static void SetDefaults(zk_state_t& s) {
 }
 
 void ZKI_StateSetup(void* platform_argument) {
+    ri = nullptr;
     zk = &zekar;
     zekar = zekar_t();
     zk_parms = zk_parms_t();

@@ -312,6 +312,10 @@ extern zk_prog_t* zk_prog;
 extern zk_device_info_t zk_device_info;
 extern zk_platform_info_t zk_platform_info;
 extern void* zk_command_line_params;
+// The current renderer (zk_state.rend_imp holds the same pointer); null
+// until the media subsystem loads one. The image loader singleton.
+extern RendererImplementation* ri;
+extern ImageLoaderImp* zk_il;
 
 // Zeroes the table `zekar`, zk_parms and every plain field of zk_state,
 // empties the state's containers (freeing what they own, the registered and

@@ -286,7 +286,7 @@ uint32_t ZKT_CreateThread(const char* name, void (*function)(void*), void* data)
     }
     uint32_t id = ZKT_GetFreeThreadId();
     *record = ZKT_ThreadFunc_t{function, name_copy, data, id, 0};
-    CountNewThread(name, id);
+    CountNewThread(name_copy, id);
 
     pthread_attr_t attributes;
     pthread_attr_init(&attributes);

@@ -1,0 +1,221 @@
+// The built-in function table and the operator signature table as the front
+// end holds them: sizes, order, keys and the shape of each entry.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+
+#include "shadertool/frontend/builtin_functions.h"
+#include "shadertool/frontend/operator_table.h"
+#include "shadertool/frontend/symbol_table.h"
+
+using namespace ShaderTool;
+
+static const AggregateNode* Parameters(const FunctionNode& function) {
+    return static_cast<const AggregateNode*>(function.children[0]);
+}
+
+TEST(BuiltInFunctionManager, HoldsEveryOverloadOnceConstructorsFirst) {
+    BuiltInFunctionManager manager;
+    ASSERT_EQ(manager.Count(), 223);
+    EXPECT_EQ(std::string(manager[0].mangled_name.c_str()), "bool,b");
+    EXPECT_EQ(std::string(manager[222].mangled_name.c_str()), "transpose,f4x4");
+
+    std::set<std::string> keys;
+    for (int i = 0; i < manager.Count(); ++i) {
+        const FunctionNode& function = manager[i];
+        EXPECT_TRUE(keys.insert(function.mangled_name.c_str()).second) << "duplicate " << function.mangled_name.c_str();
+        // 61 constructors, then the functions; ids never go back down.
+        EXPECT_EQ(function.op >= kFirstConstructor, i < 61) << function.mangled_name.c_str();
+        if (i > 0 && (manager[i - 1].op >= kFirstConstructor) == (function.op >= kFirstConstructor)) {
+            EXPECT_LE(manager[i - 1].op, function.op) << function.mangled_name.c_str();
+        }
+        EXPECT_TRUE(function.built_in);
+        EXPECT_TRUE(function.defined);
+        EXPECT_EQ(function.reference_count, 0);
+        EXPECT_EQ(function.node_type, ParserNode::FUNCTION_DEFINITION_NODE);
+        ASSERT_EQ(function.children.count, 1);
+        EXPECT_EQ(Parameters(function)->op, OP_LIST);
+    }
+}
+
+TEST(BuiltInFunctionManager, OverloadCountsPerFunction) {
+    struct Expected {
+        Operator id;
+        int count;
+    };
+    const Expected expected[] = {
+        {OP_CONSTRUCT_BOOL, 3},   {OP_CONSTRUCT_FLOAT, 3},    {OP_CONSTRUCT_FLOAT2, 5},   {OP_CONSTRUCT_FLOAT3, 6},
+        {OP_CONSTRUCT_FLOAT4, 9}, {OP_CONSTRUCT_FLOAT2X2, 5}, {OP_CONSTRUCT_FLOAT3X3, 4}, {OP_CONSTRUCT_FLOAT4X4, 3},
+        {OP_CONSTRUCT_INT, 3},    {OP_CONSTRUCT_INT2, 5},     {OP_CONSTRUCT_INT3, 6},     {OP_CONSTRUCT_INT4, 9},
+        {OP_ALL, 6},              {OP_ANY, 6},                {OP_CROSS, 1},              {OP_LERP, 7},
+        {OP_SAMPLE_TEXTURE, 3},   {OP_SAMPLE_TEXTURE_GRAD, 3}, {OP_SAMPLE_TEXTURE_LOD, 3},
+        {OP_SAMPLE_TEXTURE_LOD_OFFSET, 2}, {OP_TRANSPOSE, 3},
+    };
+    BuiltInFunctionManager manager;
+    int counts[OP_CONSTRUCT_INT4 + 1] = {};
+    for (int i = 0; i < manager.Count(); ++i) counts[manager[i].op] += 1;
+    for (const Expected& entry : expected) EXPECT_EQ(counts[entry.id], entry.count) << "id " << entry.id;
+    // Every other function has one overload per float type.
+    for (int id = kFirstBuiltInFunction; id <= kLastBuiltInFunction; ++id) {
+        bool listed = false;
+        for (const Expected& entry : expected) listed = listed || entry.id == id;
+        if (!listed) {
+            EXPECT_EQ(counts[id], 4) << "id " << id;
+        }
+    }
+}
+
+TEST(BuiltInFunctionManager, EntriesCarryTheirExactTypes) {
+    BuiltInFunctionManager manager;
+    FunctionTable table;
+    manager.AddFunctionsToFunctionTable(table);
+    ASSERT_EQ(table.Count(), 223);
+
+    struct Case {
+        const char* key;
+        Operator id;
+        const char* result;
+        int parameters;
+    };
+    const Case cases[] = {
+        {"abs,f2", OP_ABS, "float2", 1},
+        {"sampleTextureLodOffset,t2,f2,f,i2", OP_SAMPLE_TEXTURE_LOD_OFFSET, "float4", 4},
+        {"float2x2,f2x2", OP_CONSTRUCT_FLOAT2X2, "float2x2", 1},
+        {"float4x4,f,f,f,f,f,f,f,f,f,f,f,f,f,f,f,f", OP_CONSTRUCT_FLOAT4X4, "float4x4", 16},
+        {"lerp,f3,f3,f", OP_LERP, "float3", 3},
+        {"dot,f4,f4", OP_DOT, "float", 2},
+        {"all,i3", OP_ALL, "bool", 1},
+        {"sampleTexture,tC,f3", OP_SAMPLE_TEXTURE, "float4", 2},
+    };
+    for (const Case& c : cases) {
+        FunctionTable::Entry* entry = table.Find(c.key);
+        ASSERT_NE(entry, nullptr) << c.key;
+        const FunctionNode* function = entry->value;
+        EXPECT_EQ(function->op, c.id) << c.key;
+        EXPECT_EQ(std::string(GetTypeName(function->type, false).c_str()), c.result) << c.key;
+        EXPECT_EQ(Parameters(*function)->children.count, c.parameters) << c.key;
+    }
+    // Matrices have vector size 0; textures carry their kind; others kind 3.
+    const FunctionNode* transpose = table.Find("transpose,f3x3")->value;
+    EXPECT_EQ(transpose->type.vector_size, 0);
+    EXPECT_EQ(transpose->type.matrix_size, 3);
+    EXPECT_EQ(transpose->type.texture_kind, TEXTURE_NONE);
+    const FunctionNode* sample = table.Find("sampleTexture,t3,f3")->value;
+    const TypedNode* texture = static_cast<const TypedNode*>(Parameters(*sample)->children[0]);
+    EXPECT_EQ(texture->type.basic_type, TYPE_TEXTURE);
+    EXPECT_EQ(texture->type.texture_kind, TEXTURE_3D);
+    EXPECT_EQ(texture->type.vector_size, 0);
+    // What the table must not have.
+    const char* absent[] = {"sampleTextureLodOffset,tC,f3,f,i3", "transpose,f2", "all,f", "any,b", "cross,f2,f2",
+                            "float2,i2", "int3,f3"};
+    for (const char* key : absent) EXPECT_EQ(table.Find(key), nullptr) << key;
+}
+
+TEST(BuiltInFunctionManager, NoTwoOverloadsShareAParameterNode) {
+    BuiltInFunctionManager manager;
+    std::set<const void*> seen;
+    for (int i = 0; i < manager.Count(); ++i) {
+        const AggregateNode* list = Parameters(manager[i]);
+        EXPECT_TRUE(seen.insert(list).second);
+        for (int p = 0; p < list->children.count; ++p) EXPECT_TRUE(seen.insert(list->children[p]).second);
+    }
+}
+
+TEST(BuiltInFunctionManager, VoidSlotsAreSkippedButTheFirstParameterIsAlwaysKept) {
+    BuiltInFunctionManager manager;
+    Type f = Type::Scalar(TYPE_FLOAT), i2 = Type::Vector(TYPE_INT, 2), v = Type::Void();
+    manager.Add("gap", OP_ABS, f, f, v, i2, v);
+    EXPECT_STREQ(manager[manager.Count() - 1].mangled_name.c_str(), "gap,f,i2");
+    manager.Add("first", OP_ABS, f, v);
+    EXPECT_STREQ(manager[manager.Count() - 1].mangled_name.c_str(), "first,void");
+    manager.AddMultiple("none", OP_ABS, f, f, 0);
+    EXPECT_STREQ(manager[manager.Count() - 1].mangled_name.c_str(), "none,");
+    manager.AddMultiple("three", OP_ABS, f, i2, 3);
+    EXPECT_STREQ(manager[manager.Count() - 1].mangled_name.c_str(), "three,i2,i2,i2");
+    EXPECT_EQ(manager.Count(), 227);
+}
+
+TEST(OperatorTable, RowCountsPerOperator) {
+    OperatorTable table;
+    EXPECT_EQ(table.CountRows(), 396);
+    const int expected[OperatorTable::kListCount] = {
+        4,  0,  1, 11, 4,  11, 11, 11, 11, 29, 12, 20, 4,  20, 4, 7, 23, 4,  4,  20, 4,
+        4,  4,  4, 26, 12, 2,  2,  4,  2,  2,  1,  1,  0,  7,  32, 12, 4, 9, 29, 12, 12,
+    };
+    for (int id = 0; id < OperatorTable::kListCount; ++id)
+        EXPECT_EQ(table.GetSignatures(id).count, expected[id]) << "operator " << id;
+    EXPECT_EQ(table.GetSignatures(42).count, 0);
+    EXPECT_EQ(table.GetSignatures(-1).count, 0);
+}
+
+TEST(OperatorTable, NoListHoldsAnOperandPairTwice) {
+    OperatorTable table;
+    for (int id = 0; id < OperatorTable::kListCount; ++id) {
+        std::set<std::pair<std::string, std::string> > pairs;
+        const nArray<OperatorSignature>& rows = table.GetSignatures(id);
+        for (int i = 0; i < rows.count; ++i) {
+            std::pair<std::string, std::string> pair(GetTypeName(rows[i].left, true).c_str(),
+                                                     GetTypeName(rows[i].right, true).c_str());
+            EXPECT_TRUE(pairs.insert(pair).second) << "operator " << id << " " << pair.first << "," << pair.second;
+        }
+    }
+}
+
+TEST(OperatorTable, UnaryRowsStoreVoidOnTheRightAndTypesAreExact) {
+    OperatorTable table;
+    const int unary[] = {OP_BITWISE_NOT, OP_LOGICAL_NOT, OP_NEGATE, OP_UNARY_PLUS, OP_POST_DECREMENT,
+                         OP_POST_INCREMENT, OP_PRE_DECREMENT, OP_PRE_INCREMENT};
+    for (int id : unary) {
+        const nArray<OperatorSignature>& rows = table.GetSignatures(id);
+        for (int i = 0; i < rows.count; ++i) {
+            EXPECT_EQ(rows[i].right.basic_type, TYPE_VOID) << id;
+            EXPECT_EQ(rows[i].right.vector_size, 1) << id;
+            EXPECT_EQ(rows[i].right.texture_kind, TEXTURE_NONE) << id;
+        }
+    }
+    // Row 15 of "*" is float2 * float2x2 -> float2; the matrix has vector size 0.
+    const OperatorSignature& row = table.GetSignatures(OP_MULTIPLY)[14];
+    EXPECT_STREQ(GetTypeName(row.left, false).c_str(), "float2");
+    EXPECT_EQ(row.right.vector_size, 0);
+    EXPECT_EQ(row.right.matrix_size, 2);
+    EXPECT_STREQ(GetTypeName(row.result, false).c_str(), "float2");
+}
+
+TEST(OperatorTable, AddAppendsToItsListOnly) {
+    OperatorTable table;
+    table.Add(OP_ALTERNATIVES, Type::Scalar(TYPE_INT), Type::Scalar(TYPE_INT), Type::Scalar(TYPE_INT));
+    table.Add(static_cast<Operator>(42), Type::Scalar(TYPE_INT), Type::Scalar(TYPE_INT), Type::Scalar(TYPE_INT));
+    EXPECT_EQ(table.GetSignatures(OP_ALTERNATIVES).count, 13);
+    EXPECT_EQ(table.GetSignatures(OP_PARENTHESES).count, 0);
+    EXPECT_EQ(table.GetSignatures(OP_SELECT).count, 0);
+    EXPECT_EQ(table.CountRows(), 397);
+}
+
+// A misspelt short name in either table would silently become "no type".
+TEST(BuiltInTables, EveryTypeNameInTheTablesIsKnown) {
+    EXPECT_EQ(GetTypeFromShortName("f5").basic_type, TYPE_NONE);
+    EXPECT_EQ(GetTypeFromShortName(nullptr).basic_type, TYPE_NONE);
+
+    BuiltInFunctionManager manager;
+    for (int i = 0; i < manager.Count(); ++i) {
+        EXPECT_NE(manager[i].type.basic_type, TYPE_NONE) << manager[i].mangled_name.c_str();
+        const AggregateNode* list = Parameters(manager[i]);
+        EXPECT_GE(list->children.count, 1) << manager[i].mangled_name.c_str();
+        for (int p = 0; p < list->children.count; ++p) {
+            const Type& type = static_cast<const TypedNode*>(list->children[p])->type;
+            EXPECT_NE(type.basic_type, TYPE_NONE) << manager[i].mangled_name.c_str();
+            EXPECT_NE(type.basic_type, TYPE_VOID) << manager[i].mangled_name.c_str();
+        }
+    }
+    OperatorTable table;
+    for (int id = 0; id < OperatorTable::kListCount; ++id) {
+        const nArray<OperatorSignature>& rows = table.GetSignatures(id);
+        for (int i = 0; i < rows.count; ++i) {
+            EXPECT_NE(rows[i].left.basic_type, TYPE_NONE) << "operator " << id << " row " << i;
+            EXPECT_NE(rows[i].right.basic_type, TYPE_NONE) << "operator " << id << " row " << i;
+            EXPECT_NE(rows[i].result.basic_type, TYPE_NONE) << "operator " << id << " row " << i;
+        }
+    }
+}
