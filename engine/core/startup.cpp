@@ -279,8 +279,6 @@ static void AddEarlyPackages() {
 
 bool ZKI_PreInit(void* platform_argument) {
     ZKT_InitThreads();
-    // A fresh state has no renderer yet.
-    ri = nullptr;
     ZKI_StateSetup(platform_argument);
     ZKI_CreateCoreMutexes();
     ZKPI_ResolvePlatformInfo();

@@ -12,9 +12,6 @@
 #include "engine/core/log.h"
 #include "engine/core/state.h"
 
-RendererImplementation* ri = nullptr;
-ImageLoaderImp* zk_il = nullptr;
-
 namespace {
 
 class RendererImplementationNull : public RendererImplementation {
