@@ -9,6 +9,8 @@
 
 #include "engine/core/interface_functions.h"
 #include "engine/core/tests/startup_test_support.h"
+#include "engine/storage/database_manager.h"
+#include "engine/storage/settings.h"
 #include "platform/macos/device.h"
 
 namespace {
@@ -34,6 +36,9 @@ protected:
         StopKeepingPrintedLines();
         ri = nullptr;
         zk_prog = nullptr;
+        // "GetProductValue" loaded the (empty) settings; the manager leaves
+        // its databases to the process's exit.
+        zk_dman.ReleaseDatabase(PLATFORM_PARAMETERS_FILENAME);
     }
     static std::string Ask(const char* name, const char* value) {
         const char* answer = ZK_CallExtension(name, value);
