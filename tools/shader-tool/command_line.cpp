@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/core/zekar.h"
+#include "engine/storage/database_manager.h"
 #include "engine/storage/filesystem_api.h"
 #include "shadertool/frontend/shader_info.h"
 #include "shadertool/translate/translatordriver.h"
@@ -294,6 +295,8 @@ int TranslateFiles(const Options& options) {
         else
             failedLogs.InsertLast(nString(driver->GetMasterLog().GetText()));
         DeleteOutputs(options, paths, succeeded);
+        // Each file is read once per run: its database would only pile up.
+        zk_dman.ReleaseDatabase(path.c_str());
         driver->Reset();
     }
     if (failedLogs.count > 0) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/core/tests/core_fixture.h"
+#include "engine/storage/database_manager.h"
 #include "engine/storage/filesystem.h"
 #include "tools/shader-tool/command_line.h"
 
@@ -196,6 +197,22 @@ TEST_F(CommandLineTest, InputDirectoryOfFilesAndFolders) {
     EXPECT_STREQ(options.inputDirectory.c_str(), "");
     options.SetInputDirectory("a\\", false);
     EXPECT_STREQ(options.inputDirectory.c_str(), "a\\");
+}
+
+// A pipeline run may cover thousands of Shader XMLs: each file's database
+// goes once the file is done, so memory does not grow with the file count
+// and nothing is left behind at exit.
+TEST_F(CommandLineTest, TranslatedFilesLeaveNoDatabaseBehind) {
+    std::string fixtures = std::string(previous_) + "/tests/data/shader-tool/";
+    ASSERT_EQ(std::system(("cp '" + fixtures + "good/quad.xml' '" + fixtures + "mixed/broken.xml' .").c_str()), 0);
+    WriteFile("notshader.xml", "<root></root>");
+    WriteFile("garbage.xml", "\x01<<<");
+    int before = zk_dman.databases.count;
+    int exitCode = 0;
+    std::string output = Run({"-t", "GLSL21", "-dSCALE=0.5", "-o", "out", "."}, &exitCode);
+    EXPECT_EQ(exitCode, 1) << output;
+    EXPECT_NE(output.find("1 of 4 Shader XML(s) were translated successfully."), std::string::npos) << output;
+    EXPECT_EQ(zk_dman.databases.count, before);
 }
 
 TEST(Usage, FitsEightyColumnsAndKeepsItsLayout) {
