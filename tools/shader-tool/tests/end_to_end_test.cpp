@@ -92,12 +92,11 @@ TEST_F(ShaderToolRun, RecursiveRunWritesEveryTargetAndDropsBinaryTargetTexts) {
     EXPECT_TRUE(Exists("out/HLSL11/bin/sub"));
     EXPECT_TRUE(Exists("out/PSSL/bin"));
 
-    // A second run finds every output up to date, unless forced.
+    // Only binaries date a file's outputs: without them every run
+    // translates again.
     output = Run("-r -t GLSL31 -dSCALE=0.5 -o out good", &exitCode);
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(Count(output, "Translation SKIPPED"), 0) << output;
-    EXPECT_EQ(Count(output, "Shader source is up to date, skipping translation..."), 4) << output;
-    output = Run("-f -r -t GLSL31 -dSCALE=0.5 -o out good", &exitCode);
     EXPECT_EQ(Count(output, "up to date"), 0) << output;
 
     // Kept translations of the binary targets.
@@ -105,6 +104,26 @@ TEST_F(ShaderToolRun, RecursiveRunWritesEveryTargetAndDropsBinaryTargetTexts) {
     EXPECT_EQ(exitCode, 0) << output;
     EXPECT_TRUE(Exists("kept/HLSL11/quad.pixel"));
     EXPECT_TRUE(Exists("kept/HLSL11/sub/plain.vertex"));
+}
+
+// Binaries newer than every source make a file up to date; a missing output
+// makes it translate again rather than be skipped without it.
+TEST_F(ShaderToolRun, UpToDateSkipNeverLeavesAnOutputMissing) {
+    CopyFixture("good");
+    const std::string run = "--keep-translations -t PSSL -dSCALE=0.5 -o out good/quad.xml";
+    int exitCode = -1;
+    std::string output = Run(run, &exitCode);
+    ASSERT_EQ(exitCode, 0) << output;
+    ASSERT_EQ(Shell("cd '" + work_ + "' && touch -d 2035-01-01 out/PSSL/bin/quad.vertex out/PSSL/bin/quad.pixel"), 0);
+    output = Run(run, &exitCode);
+    EXPECT_EQ(exitCode, 0) << output;
+    EXPECT_EQ(Count(output, "Shader source is up to date, skipping translation..."), 2) << output;
+
+    ASSERT_EQ(Shell("rm '" + work_ + "/out/PSSL/quad.pixel'"), 0);
+    output = Run(run, &exitCode);
+    EXPECT_EQ(exitCode, 0) << output;
+    EXPECT_EQ(Count(output, "up to date"), 0) << output;
+    EXPECT_TRUE(Exists("out/PSSL/quad.pixel"));
 }
 
 TEST_F(ShaderToolRun, FailedFileIsReportedAgainAndItsOutputsDeleted) {
