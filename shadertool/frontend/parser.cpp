@@ -49,7 +49,7 @@ bool Parser::Parse(const ShaderInfo& info, const ShaderSource& source) {
     }
     CheckFunctionDefinitions();
     CheckVertexOutputsNotSet();
-    return semantics.valid;
+    return IsValid();
 }
 
 void Parser::InitializeStructuresAndVariables(const ShaderInfo& info) {

@@ -68,7 +68,7 @@ public:
     void DestroyNodes();
     void RemoveAndDestroyNode(ParserNode* node);
 
-    bool IsValid() const { return semantics.valid; }
+    bool IsValid() const { return semantics.valid && !tokenizer.HasReportedErrors(); }
     AggregateNode* GetRoot() const { return root; }
 
     // Error at a location, in the log's located form; clears `valid`.

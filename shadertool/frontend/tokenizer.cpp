@@ -129,17 +129,20 @@ void Tokenizer::Initialize(const ShaderSource& source, bool strip_comments) {
     InitializeZKSLKeywordMap();
     file_name = source.file;
     stream.Initialize(source.code, source.line, strip_comments);
+    reported_errors = false;
 }
 
 void Tokenizer::SetSource(const char* name, const nString& code, int first_line) {
     InitializeZKSLKeywordMap();
     file_name = name;
     stream.Initialize(code, first_line, false);
+    reported_errors = false;
 }
 
 void Tokenizer::Reset() {
     stream.Reset();
     location = {0, 0};
+    reported_errors = false;
 }
 
 nMap<Token::Type>& Tokenizer::GetKeywordMap() { return ZKSLKeywordMap(); }
@@ -168,6 +171,7 @@ void Tokenizer::ReportError(const char* format, ...) {
     va_end(args);
     log.AddLocatedError(file_name.c_str(), location.line, location.column, "%s", message);
     if (message != stack) delete[] message;
+    reported_errors = true;
 }
 
 void Tokenizer::AppendCharacter(Token& token, char c) {

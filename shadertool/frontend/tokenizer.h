@@ -43,6 +43,9 @@ public:
     // Location of the token being read (or last read).
     const SourceLocation& GetLocation() const { return location; }
     Log& GetLog() { return log; }
+    // Whether this source reported an error: tokenizing goes on after one,
+    // but what it yields (a truncated name, a bad literal) must not pass.
+    bool HasReportedErrors() const { return reported_errors; }
     SourceStream& GetStream() { return stream; }
 
     // The process-wide ZKSL keyword map, filled on first use (safe from
@@ -91,6 +94,7 @@ protected:
     SourceStream stream;
     SourceLocation location = {0, 0};
     bool report_overlong = true;
+    bool reported_errors = false;
     Log& log;
 };
 

@@ -327,6 +327,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "(1:21) error: 'const' is not allowed in function declarations."},
         MessageCase{"ConstUnnamedParameterPointsAtItsType", "float g(const int);\n" MAIN_BODY(""),
                     "(1:15) error: 'const' is not allowed in function declarations."},
+        // Tokenizing goes on after these, but a source with them must not pass.
+        MessageCase{"OverlongName", MAIN_BODY("float " "a123456789012345678901234567890123456789012345678901234567890123456789"
+                                              "01234567890123456789012345678901234567890123456789012345678 = 1.0;"),
+                    "(2:7) error: too many characters in token (maximum is 128)."},
+        MessageCase{"OctalLiteralWithADecimalDigit", MAIN_BODY("int i = 09;"),
+                    "(2:9) error: unexpected digit in octal literal."},
         MessageCase{"FileInstructionNamesTheFile", "@f \"inc\" 7\nvoid main() { ) }",
                     "inc(7:15) error: syntax error"}),
     [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
