@@ -271,7 +271,15 @@ TranslatorDriver::Options MakeDriverOptions(const Options& options) {
     return driverOptions;
 }
 
+// Lets go of the databases the run loaded and still holds (constants files
+// shared by several Shader XMLs): they would otherwise outlive the run.
+void ReleaseDatabasesFrom(int first) {
+    while (zk_dman.databases.count > first)
+        zk_dman.ReleaseDatabase(zk_dman.databases.items[zk_dman.databases.count - 1]);
+}
+
 int TranslateFiles(const Options& options) {
+    int firstDatabase = zk_dman.databases.count;
     TranslatorDriver* driver = new TranslatorDriver();
     if (!driver->Initialize(options.targetMask, options.outputDirectory, !options.force)) {
         puts(driver->GetMasterLog().GetText());
@@ -306,6 +314,7 @@ int TranslateFiles(const Options& options) {
     if (!options.printFailuresOnly)
         printf("%i of %i Shader XML(s) were translated successfully.\n\n", successes, options.inputFiles.count);
     delete driver;
+    ReleaseDatabasesFrom(firstDatabase);
     return successes == options.inputFiles.count ? 0 : 1;
 }
 

@@ -200,18 +200,22 @@ TEST_F(CommandLineTest, InputDirectoryOfFilesAndFolders) {
 }
 
 // A pipeline run may cover thousands of Shader XMLs: each file's database
-// goes once the file is done, so memory does not grow with the file count
-// and nothing is left behind at exit.
+// goes once the file is done, so memory does not grow with the file count,
+// and the shared constants files go at the end, so nothing is left at exit.
 TEST_F(CommandLineTest, TranslatedFilesLeaveNoDatabaseBehind) {
     std::string fixtures = std::string(previous_) + "/tests/data/shader-tool/";
-    ASSERT_EQ(std::system(("cp '" + fixtures + "good/quad.xml' '" + fixtures + "mixed/broken.xml' .").c_str()), 0);
+    std::string examples = std::string(previous_) + "/examples/shaders/";
+    ASSERT_EQ(std::system(("cp '" + fixtures + "good/quad.xml' '" + fixtures + "mixed/broken.xml' '" + examples +
+                           "tinted.xml' . && cp -r '" + examples + "common' .")
+                              .c_str()),
+              0);
     WriteFile("notshader.xml", "<root></root>");
     WriteFile("garbage.xml", "\x01<<<");
     int before = zk_dman.databases.count;
     int exitCode = 0;
     std::string output = Run({"-t", "GLSL21", "-dSCALE=0.5", "-o", "out", "."}, &exitCode);
     EXPECT_EQ(exitCode, 1) << output;
-    EXPECT_NE(output.find("1 of 4 Shader XML(s) were translated successfully."), std::string::npos) << output;
+    EXPECT_NE(output.find("2 of 5 Shader XML(s) were translated successfully."), std::string::npos) << output;
     EXPECT_EQ(zk_dman.databases.count, before);
 }
 
