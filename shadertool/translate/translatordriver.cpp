@@ -2,6 +2,7 @@
 
 #include "engine/core/zekar.h"
 
+#include "engine/storage/filesystem_api.h"
 #include "shadertool/translate/outputpaths.h"
 
 namespace ShaderTool {
@@ -153,7 +154,7 @@ bool TranslatorDriver::Translate(const nString& path, const Options& callOptions
     }
     if (!CheckCapabilities() || !InitializeSourceInfos()) return Fail();
     base_file_path = GetBaseFilePath(path);
-    ForgetReferenceTimeWhenOutputsAreMissing();
+    LimitReferenceTimeToOutputs();
     bool result = TranslateSourcesForTargets();
     if (!result) return Fail();
     result = TranslateUpToDateSourcesIfNeeded(result);
@@ -232,17 +233,32 @@ bool TranslatorDriver::InitializeSourceInfos() {
     return true;
 }
 
-// The caller's reference time says the outputs are at least that new. When
-// an output that this run would leave is missing, nothing may count as up to
-// date, or the file would be skipped without its outputs.
-void TranslatorDriver::ForgetReferenceTimeWhenOutputsAreMissing() {
+// The caller's reference time says the outputs are at least that new. Every
+// output that this run would leave must be: a missing one means nothing is
+// up to date, or the file would be skipped without it, and an older one
+// lowers the time, or it would be kept stale beside newer outputs.
+void TranslatorDriver::LimitReferenceTimeToOutputs() {
     if (!only_changed || options.reference_time == 0 || output_directory.IsEmpty() || sources.count == 0) return;
+    nArray<nString> expected = GetExpectedOutputPaths();
+    for (int k = 0; k < expected.count; ++k) {
+        zk_file_info_t info;
+        if (!zk->file_system->ZK_FileSystem_FileExists(expected[k].c_str()) ||
+            !zk->file_system->ZK_FileSystem_GetFileInfo(expected[k].c_str(), &info)) {
+            options.reference_time = 0;
+            return;
+        }
+        int time = static_cast<int>(info.modification_time);
+        if (time < options.reference_time) options.reference_time = time < 0 ? 0 : time;
+    }
+}
+
+nArray<nString> TranslatorDriver::GetExpectedOutputPaths() const {
     const int levels[] = {1, 2, 4};
+    nArray<nString> expected;
     for (int i = 0; i < kTargetCount; ++i) {
         int target = kTargetBits[i];
         if (!(options.target_mask & target)) continue;
         for (int stage = 0; stage < 2; ++stage) {
-            nArray<nString> expected;
             bool binaries = options.compile && !options.preprocess_only && IsBinaryTarget(target);
             if (!binaries) {
                 expected.InsertLast(GetOutputFilePath(output_directory.c_str(), target, "", base_file_path.c_str(), 0, stage));
@@ -254,13 +270,9 @@ void TranslatorDriver::ForgetReferenceTimeWhenOutputsAreMissing() {
             } else {
                 expected.InsertLast(GetOutputFilePath(output_directory.c_str(), target, "bin/", base_file_path.c_str(), 0, stage));
             }
-            for (int k = 0; k < expected.count; ++k) {
-                if (zk->file_system->ZK_FileSystem_FileExists(expected[k].c_str())) continue;
-                options.reference_time = 0;
-                return;
-            }
         }
     }
+    return expected;
 }
 
 bool TranslatorDriver::TranslateSourcesForTargets() {

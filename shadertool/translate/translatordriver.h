@@ -96,7 +96,8 @@ private:
     bool CheckCapabilities();
     bool CheckTargetCapabilities(const ShaderInfo& info, const Capabilities& capabilities, ShaderTarget target);
     bool InitializeSourceInfos();
-    void ForgetReferenceTimeWhenOutputsAreMissing();
+    void LimitReferenceTimeToOutputs();
+    nArray<nString> GetExpectedOutputPaths() const;
     bool TranslateSourcesForTargets();
     bool TranslateSourceForTargets(SourceInfo& info);
     bool TranslateSourceForTarget(SourceInfo& info, ShaderTarget target);

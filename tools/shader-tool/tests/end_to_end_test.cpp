@@ -124,6 +124,17 @@ TEST_F(ShaderToolRun, UpToDateSkipNeverLeavesAnOutputMissing) {
     EXPECT_EQ(exitCode, 0) << output;
     EXPECT_EQ(Count(output, "up to date"), 0) << output;
     EXPECT_TRUE(Exists("out/PSSL/quad.pixel"));
+
+    // An output older than its source is stale, however new the binaries
+    // of another target are.
+    ASSERT_EQ(Shell("cd '" + work_ + "' && touch -d 2035-01-01 out/PSSL/quad.pixel out/PSSL/quad.vertex"), 0);
+    output = Run("-t GLSL21 -dSCALE=0.5 -o out good/quad.xml", &exitCode);
+    ASSERT_EQ(exitCode, 0) << output;
+    ASSERT_EQ(Shell("cd '" + work_ + "' && touch -d 2030-01-01 out/GLSL21/quad.pixel"), 0);
+    ASSERT_EQ(Shell("cd '" + work_ + "' && touch -d 2032-01-01 good/quad.xml"), 0);
+    output = Run("--keep-translations -t GLSL21 -t PSSL -dSCALE=0.5 -o out good/quad.xml", &exitCode);
+    EXPECT_EQ(exitCode, 0) << output;
+    EXPECT_EQ(Count(output, "up to date"), 0) << output;
 }
 
 TEST_F(ShaderToolRun, FailedFileIsReportedAgainAndItsOutputsDeleted) {
