@@ -169,7 +169,7 @@ nString FormatFloatLiteral(float value) {
     return nString(text);
 }
 
-int ReadWholeTextFile(const char* path, nString& text) {
+int ReadWholeTextFile(const char* path, nString& text, Log* source_log) {
     text = "";
     zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "r");
     if (!file) return 1;
@@ -183,6 +183,10 @@ int ReadWholeTextFile(const char* path, nString& text) {
         return 2;
     }
     buffer[size] = '\0';
+    if (source_log && !Tokenizer::ValidateSourceBytes(*source_log, path, buffer, static_cast<int>(size), 1)) {
+        std::free(buffer);
+        return 2;
+    }
     text = buffer;
     std::free(buffer);
     return 0;
@@ -805,7 +809,7 @@ void Preprocessor::Include(const String& path, const SourceLocation& location) {
 
 void Preprocessor::IncludeFile(const char* path, const SourceLocation& location) {
     nString text;
-    int status = ReadWholeTextFile(path, text);
+    int status = ReadWholeTextFile(path, text, &log);
     if (status == 1) {
         ReportError(location, "include file was not found.");
     } else if (status == 2) {

@@ -191,8 +191,10 @@ private:
 nString FormatFloatLiteral(float value);
 
 // Reads a whole file through the file-system table. 0 on success, 1 when it
-// cannot be opened, 2 when fewer bytes than its size arrive.
-int ReadWholeTextFile(const char* path, nString& text);
+// cannot be opened, 2 when fewer bytes than its size arrive. With a log, a
+// source file is also checked for NUL bytes, which would silently end its
+// text: one is reported there, and the result is 2.
+int ReadWholeTextFile(const char* path, nString& text, Log* source_log = nullptr);
 
 }  // namespace ShaderTool
 

@@ -720,7 +720,7 @@ bool ShaderReader::ReadSourceFromFile(const char* file, ShaderSource& source) {
     nString joined = directory;
     joined.Append(file);
     source.file = joined;
-    if (ReadWholeTextFile(joined.c_str(), source.code) != 0) {
+    if (ReadWholeTextFile(joined.c_str(), source.code, &log) != 0) {
         log.AddError("failed to open or read shader source file '%s'.", joined.c_str());
         return false;
     }

@@ -518,6 +518,15 @@ TEST_F(PreprocessorTest, ShortIncludeReadIsReported) {
     EXPECT_EQ(Output(), "@f \"" + path + "\" 1\n\n@f \"" + main + "\" 2\nb\n");
 }
 
+// A NUL byte would end the file's text there and drop the rest unseen.
+TEST_F(PreprocessorTest, NulByteInAnIncludeIsReported) {
+    std::string main = std::string(kData) + "main.zksl";
+    EXPECT_FALSE(Run("#include \"nul_byte.zksl\"\nb\n", ShaderTool::HLSL11, main.c_str()));
+    std::string path = std::string(kData) + "nul_byte.zksl";
+    EXPECT_EQ(Messages(), path + "(2:2) error: invalid character (code 0) in source.\n" + main +
+                              "(1:10) error: include file could not be read.\n");
+}
+
 TEST_F(PreprocessorTest, SelfIncludeStopsAtTheDepthLimit) {
     std::string self = std::string(kData) + "self.zksl";
     EXPECT_FALSE(Run("#include \"self.zksl\"\n", ShaderTool::HLSL11, self.c_str()));

@@ -392,6 +392,15 @@ TEST_F(ShaderReaderTest, PathIsOwnedAndMemoryReadsForgetTheDirectory) {
     EXPECT_STREQ(reader.GetPath().c_str(), "");
 }
 
+TEST_F(ShaderReaderTest, NulByteInASourceFileIsReported) {
+    std::string sources =
+        "<array id=\"sources\">\n<node type=\"vertex\" file=\"tests/data/preprocessor/nul_byte.zksl\"/>\n</array>\n";
+    EXPECT_FALSE(ReadMemory(ShaderXML(kPosition + std::string(kPixelOutput) + sources), false));
+    EXPECT_STREQ(log.GetText(),
+                 "tests/data/preprocessor/nul_byte.zksl(2:2) error: invalid character (code 0) in source.\n"
+                 "Error: failed to open or read shader source file 'tests/data/preprocessor/nul_byte.zksl'.\n");
+}
+
 TEST_F(ShaderReaderTest, DeveloperModeRereadsConstantFilesButNeverTheFileBeingRead) {
     developer_mode = true;
     const char* binary = std::getenv("ZK_BINARY_DIR");
