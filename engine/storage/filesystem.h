@@ -1,0 +1,134 @@
+// The static file-system layer behind the file-system table: one file system
+// per path prefix, the base and current directory of each prefix, and the
+// path and wildcard helpers. Engine code reaches it only through the table.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/core/narray.h"
+#include "engine/core/nstring.h"
+#include "engine/core/zekar.h"
+
+namespace ZKFileSystem {
+
+enum PathPrefix : uint32_t {
+    PATH_PREFIX_CACHE = 0,
+    PATH_PREFIX_DOCS = 1,
+    PATH_PREFIX_HTTP = 2,
+    PATH_PREFIX_LOGS = 3,
+    PATH_PREFIX_RES = 4,
+    PATH_PREFIX_SAVE = 5,
+    PATH_PREFIX_USER = 6,
+    PATH_PREFIX_UGC = 7,
+    // Handed to directory-creation callbacks for a plain native path.
+    PATH_PREFIX_NATIVE = 9,
+    PATH_PREFIX_INVALID = 10,
+};
+
+// Number of prefixes that have a string, a base path and a system.
+const int path_prefix_count = 8;
+
+enum OpenMode : uint32_t {
+    OPEN_MODE_APPEND = 0,
+    OPEN_MODE_READ = 1,
+    OPEN_MODE_WRITE = 2,
+};
+
+// Texts longer than this are refused rather than cut: the engine's path
+// buffers hold 260 bytes.
+const int max_path_length = 259;
+
+// An open file of one file system.
+class File {
+public:
+    File(int64_t size, uint32_t flags, PathPrefix prefix, bool writable)
+        : size(size), flags(flags), prefix(prefix), writable(writable) {}
+    virtual ~File() {}
+    virtual void Flush() {}
+    // An operating-system descriptor for the file's data, adding to offset
+    // where the data begins inside it; -1 when there is none.
+    virtual int GetFileDescriptor(int& offset) {
+        (void)offset;
+        return -1;
+    }
+    virtual int64_t GetPosition() = 0;
+    virtual size_t Read(void* buffer, size_t count) = 0;
+    virtual int SetPosition(int offset, zk_seek_t origin) = 0;
+    virtual size_t Write(const void* data, size_t count) {
+        (void)data;
+        (void)count;
+        return 0;
+    }
+
+    static const uint32_t flag_archive_entry = 4;
+
+    int64_t size;
+    uint32_t flags;
+    PathPrefix prefix;
+    bool writable;
+};
+
+// A file system serving one or more path prefixes.
+class System {
+public:
+    virtual ~System() {}
+    virtual bool CloseFile(File* file);
+    virtual bool CreateDirectory(PathPrefix prefix, const nString& path);
+    virtual bool CreatePathDirectory(PathPrefix prefix);
+    virtual bool DeleteDirectory(PathPrefix prefix, const nString& path, bool with_files);
+    virtual bool DeleteFile(PathPrefix prefix, const nString& path);
+    virtual bool FileExists(PathPrefix prefix, const nString& path) = 0;
+    virtual void FindFiles(PathPrefix prefix, nString& result_base, nString& directory,
+                           const nArray<nString>& wildcards, bool recursive, nArray<nString>& results) = 0;
+    virtual bool GetFileInfo(PathPrefix prefix, const nString& path, zk_file_info_t* info);
+    virtual bool Mount(int index);
+    virtual File* OpenFile(PathPrefix prefix, const nString& path, OpenMode mode) = 0;
+    virtual void Unmount() {}
+
+    bool mountable = false;
+};
+
+// Module state.
+extern nString base_paths[path_prefix_count];
+extern nString paths[path_prefix_count];
+extern System* file_systems[path_prefix_count];
+extern bool is_resources_path_writable;
+extern bool save_path_directory_exists;
+
+PathPrefix GetPathPrefixOfPath(const char* path);
+int GetPathPrefixLength(const char* path);
+const char* GetPathPrefixString(PathPrefix prefix);
+const char* GetOpenModeString(OpenMode mode);
+bool IsValidPathPrefixForAdvancedFileFunctions(PathPrefix prefix);
+
+zk_file_t* OpenFile(const char* path, OpenMode mode);
+void CloseFile(zk_file_t* handle);
+bool CreateDirectory(const char* path);
+bool DeleteDirectory(const char* path, bool with_files);
+bool DeleteFile(const char* path);
+bool FileExists(const char* path);
+bool GetFileInfo(const char* path, zk_file_info_t* info);
+nArray<nString> FindFiles(const char* path, const nArray<nString>& wildcards, bool recursive);
+int GetFileDescriptor(zk_file_t* handle, int& offset);
+
+nString ConvertNativePathToPath(const char* native);
+nString ConvertNativePathToPath(const nString& native, PathPrefix prefix);
+void NormalizePath(char* text);
+
+bool FilePathMatchesWildcards(const nString& name, const nArray<nString>& wildcards);
+bool FilePathMatchesWildcard(const char* name, const char* wildcard);
+void AddPathToFindPaths(nArray<nString>& results, const nString& base, const char* name);
+
+void ChangePath(PathPrefix prefix, const char* path);
+bool Mount(const char* name, int index);
+void Unmount(const char* name);
+
+bool Initialize();
+void InitializePathsAndDirectories();
+void Deinitialize();
+
+typedef bool (*CreateDirectoryFunction)(PathPrefix prefix, const nString& path);
+bool CreateDirectoriesRecursively(const nString& path, CreateDirectoryFunction create);
+bool CreateDirectoriesRecursively(PathPrefix prefix, const nString& path, CreateDirectoryFunction create);
+
+}  // namespace ZKFileSystem

@@ -1,0 +1,64 @@
+// The engine's file-system functions: the 21 operations of the file-system
+// table, the records they speak of, and the path helpers beside the table.
+// They take native paths only: a path holding "://" is refused.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/core/zekar.h"
+
+class nString;
+
+namespace ZKFileSystem {
+class File;
+}
+
+// An open file of the API. The handle owns its name (a copy of the path as
+// the caller gave it) and its file; CloseFile frees all three.
+struct zk_file_t {
+    char* name;
+    int64_t size;  // bytes when opened; 0 when opened for writing
+    ZKFileSystem::File* file;
+};
+
+// Second counts from the file's status.
+struct zk_file_info_t {
+    uint32_t status_change_time;
+    uint32_t modification_time;
+    uint32_t access_time;
+};
+
+void ZK_FileSystem_AddSearchPath(const char* path, bool flag);
+void ZK_FileSystem_CloseFile(zk_file_t* file);
+bool ZK_FileSystem_CreateDirectory(const char* path);
+bool ZK_FileSystem_DeleteDirectory(const char* path, bool with_files);
+bool ZK_FileSystem_DeleteFile(const char* path);
+zk_list_t* ZK_FileSystem_FindFiles(const char* path, const char* wildcards, bool recursive);
+bool ZK_FileSystem_FileExists(const char* path);
+void ZK_FileSystem_FlushFile(zk_file_t* file);
+bool ZK_FileSystem_GetFileInfo(const char* path, zk_file_info_t* info);
+int64_t ZK_FileSystem_GetFilePosition(zk_file_t* file);
+int ZK_FileSystem_GetNumberOfSearchPaths();
+const char* ZK_FileSystem_GetSearchPathByIndex(int index);
+bool ZK_FileSystem_IsPathValid(const char* path);
+bool ZK_FileSystem_Mount(const char* name, int index);
+zk_file_t* ZK_FileSystem_OpenFile(const char* path, const char* mode);
+size_t ZK_FileSystem_ReadFile(void* buffer, size_t size, zk_file_t* file);
+void ZK_FileSystem_RemoveSearchPath(const char* path);
+bool ZK_FileSystem_SearchPathExists(const char* path);
+int ZK_FileSystem_SetFilePosition(zk_file_t* file, int offset, zk_seek_t origin);
+void ZK_FileSystem_Unmount(const char* name);
+size_t ZK_FileSystem_WriteFile(const void* data, size_t size, zk_file_t* file);
+
+// The full path of a file: for a native path the path itself when it opens
+// for reading, or (must_exist false) when it can be created. The result is
+// one of 32 rotating 260-byte buffers; null when nothing fits, also for a
+// path longer than 259 characters.
+const char* ZKI_GetFileFullPath(const char* path, bool must_exist);
+// The native path of an engine path ("res://data/a.bms"); "" for any path
+// holding "://" in this system.
+nString ZK_ConvertStaticPathToNativeOSPath(const char* path);
+// True when a file can be created at the path; an existing file is never
+// touched (the answer is then whether it opens for appending).
+bool ZK_CanWriteToFile(const char* path);

@@ -1,0 +1,185 @@
+#include "engine/storage/posix_system.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "engine/storage/filesystem_api.h"
+
+namespace ZKFileSystem {
+
+// ---------------------------------------------------------------- POSIXFile
+
+void POSIXFile::Flush() { fflush(stream); }
+
+int64_t POSIXFile::GetPosition() {
+    long position = ftell(stream);
+    return position < 0 ? 0 : position;
+}
+
+size_t POSIXFile::Read(void* buffer, size_t count) { return fread(buffer, 1, count, stream); }
+
+int POSIXFile::SetPosition(int offset, zk_seek_t origin) { return fseek(stream, offset, origin); }
+
+size_t POSIXFile::Write(const void* data, size_t count) { return fwrite(data, 1, count, stream); }
+
+// ---------------------------------------------------------------- PAKSystem
+
+nString PAKSystem::ConvertFilePathToPAKPath(PathPrefix, const nString& path) { return path; }
+
+// ---------------------------------------------------------------- POSIXSystem
+
+int64_t POSIXSystem::GetFileSize(const nString& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 ? int64_t(status.st_size) : 0;
+}
+
+File* POSIXSystem::OpenFile(PathPrefix prefix, const nString& path, OpenMode mode) {
+    FILE* stream = fopen(path.c_str(), GetOpenMode(mode));
+    if (!stream) return nullptr;
+    struct stat status;
+    bool known = fstat(fileno(stream), &status) == 0;
+    // A directory opens as a stream on some systems; only regular files are
+    // files to read.
+    if (mode == OPEN_MODE_READ && (!known || !S_ISREG(status.st_mode))) {
+        fclose(stream);
+        return nullptr;
+    }
+    int64_t size = mode != OPEN_MODE_WRITE && known ? int64_t(status.st_size) : 0;
+    return new POSIXFile(size, prefix, mode != OPEN_MODE_READ, stream);
+}
+
+bool POSIXSystem::CloseFile(File* file) {
+    if (!file) return false;
+    POSIXFile* posix = dynamic_cast<POSIXFile*>(file);
+    if (posix && posix->stream) fclose(posix->stream);
+    delete file;
+    return true;
+}
+
+bool POSIXSystem::FileExists(PathPrefix, const nString& path) {
+    struct stat status;
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool POSIXSystem::GetFileInfo(PathPrefix, const nString& path, zk_file_info_t* info) {
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0) return false;
+    info->status_change_time = uint32_t(status.st_ctime);
+    info->modification_time = uint32_t(status.st_mtime);
+    info->access_time = uint32_t(status.st_atime);
+    return true;
+}
+
+enum EntryKind { ENTRY_FILE, ENTRY_DIRECTORY, ENTRY_OTHER };
+
+// What a directory entry is. An entry of unknown type is asked for its
+// status. A symbolic link counts as what it points to when that is a
+// regular file; a link to a directory is never followed, so link cycles
+// cannot make a search list files again and again.
+static EntryKind KindOfEntry(const struct dirent* entry, const nString& directory) {
+    unsigned char type = entry->d_type;
+    nString full = nString::Format("%s/%s", directory.c_str(), entry->d_name);
+    if (type == DT_UNKNOWN) {
+        struct stat status;
+        if (lstat(full.c_str(), &status) != 0) return ENTRY_OTHER;
+        if (S_ISREG(status.st_mode)) return ENTRY_FILE;
+        if (S_ISDIR(status.st_mode)) return ENTRY_DIRECTORY;
+        if (!S_ISLNK(status.st_mode)) return ENTRY_OTHER;
+        type = DT_LNK;
+    }
+    if (type == DT_REG) return ENTRY_FILE;
+    if (type == DT_DIR) return ENTRY_DIRECTORY;
+    if (type == DT_LNK) {
+        struct stat status;
+        if (stat(full.c_str(), &status) == 0 && S_ISREG(status.st_mode)) return ENTRY_FILE;
+    }
+    return ENTRY_OTHER;
+}
+
+void POSIXSystem::FindFiles(PathPrefix prefix, nString& result_base, nString& directory,
+                            const nArray<nString>& wildcards, bool recursive, nArray<nString>& results) {
+    DIR* listing = opendir(directory.c_str());
+    if (!listing) return;
+    while (struct dirent* entry = readdir(listing)) {
+        if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0) continue;
+        EntryKind kind = KindOfEntry(entry, directory);
+        if (kind == ENTRY_FILE) {
+            if (FilePathMatchesWildcards(nString(entry->d_name), wildcards)) {
+                AddPathToFindPaths(results, result_base, entry->d_name);
+            }
+        } else if (kind == ENTRY_DIRECTORY && recursive) {
+            nString base = nString::Format("%s%s/", result_base.c_str(), entry->d_name);
+            nString below = nString::Format("%s/%s", directory.c_str(), entry->d_name);
+            FindFiles(prefix, base, below, wildcards, recursive, results);
+        }
+    }
+    closedir(listing);
+}
+
+// ---------------------------------------------------------------- MacOSPOSIXSystem
+
+bool MacOSPOSIXSystem::CreateDirectory(PathPrefix, const nString& path) {
+    return CreateDirectoriesRecursively(path, Platform::CreateDirectory);
+}
+
+bool MacOSPOSIXSystem::CreatePathDirectory(PathPrefix prefix) {
+    if (prefix >= path_prefix_count) return false;
+    return Platform::CreateDirectory(prefix, paths[prefix]);
+}
+
+bool MacOSPOSIXSystem::DeleteDirectory(PathPrefix, const nString& path, bool) {
+    return Platform::DeleteDirectory(path);
+}
+
+bool MacOSPOSIXSystem::DeleteFile(PathPrefix, const nString& path) { return Platform::DeleteFile(path); }
+
+// ---------------------------------------------------------------- directory walks
+
+// Calls create for every leading part of the components: the built path
+// starts as start and grows by each component, joined by '/'.
+static bool CreateEachComponent(nString built, const char* rest, bool separate_first, PathPrefix prefix,
+                                CreateDirectoryFunction create) {
+    bool separate = separate_first;
+    const char* p = rest;
+    while (*p) {
+        const char* end = strchr(p, '/');
+        int size = end ? int(end - p) : int(strlen(p));
+        if (size > 0) {
+            if (separate) built.Append("/");
+            built.Append(nString(p).Substring(0, size).c_str());
+            if (!create(prefix, built)) return false;
+            separate = true;
+        }
+        p += size;
+        if (*p == '/') ++p;
+    }
+    return true;
+}
+
+bool CreateDirectoriesRecursively(const nString& path, CreateDirectoryFunction create) {
+    const char* text = path.c_str();
+    const char* slash = strchr(text, '/');
+    nString root;
+    int root_size = 0;
+    if (slash && (slash == text || slash[-1] == ':')) {
+        root_size = int(slash - text) + 1;
+        root = path.Substring(0, root_size);
+    }
+    return CreateEachComponent(root.c_str(), text + root_size, false, PATH_PREFIX_NATIVE, create);
+}
+
+bool CreateDirectoriesRecursively(PathPrefix prefix, const nString& path, CreateDirectoryFunction create) {
+    if (prefix >= path_prefix_count) return false;
+    const nString& current = paths[prefix];
+    int size = current.Length();
+    const char* text = path.c_str();
+    if (strncmp(text, current.c_str(), size) != 0) return false;
+    const char* rest = text + size;
+    if (*rest == '/') ++rest;
+    return CreateEachComponent(current, rest, true, prefix, create);
+}
+
+}  // namespace ZKFileSystem

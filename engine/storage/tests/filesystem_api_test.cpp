@@ -1,0 +1,557 @@
+// The public file-system functions: refusal of prefixed paths, modes, the
+// open-file count, wildcards, listings and directories.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/core/state.h"
+#include "engine/storage/filesystem.h"
+#include "engine/storage/tests/storage_test_support.h"
+
+using namespace storage_test;
+
+namespace {
+
+zk_file_system_api_t& Api() { return *zk->file_system; }
+
+// The engine counts open files only once it is initialised.
+class InitializedEngine {
+public:
+    InitializedEngine() : saved(zk_state.initialized) { zk_state.initialized = 1; }
+    ~InitializedEngine() { zk_state.initialized = saved; }
+
+private:
+    uint8_t saved;
+};
+
+std::vector<std::string> ListAndFree(zk_list_t* list) {
+    std::vector<std::string> items;
+    if (!list) return items;
+    for (int i = 0; i < list->count; ++i) items.push_back(list->items[i]);
+    zk->ZK_FreeList(list);
+    return items;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> items) {
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+class FileSystemApiTest : public StorageTest {};
+
+// --------------------------------------------------------------- prefixed paths
+
+struct RefusedCall {
+    const char* operation;
+    bool (*call)(const char* path);  // true when the call succeeded
+};
+
+const RefusedCall refused_calls[] = {
+    {"OpenFile",
+     [](const char* p) {
+         zk_file_t* f = Api().ZK_FileSystem_OpenFile(p, "rb");
+         if (f) Api().ZK_FileSystem_CloseFile(f);
+         return f != nullptr;
+     }},
+    {"CreateDirectory", [](const char* p) { return Api().ZK_FileSystem_CreateDirectory(p); }},
+    {"DeleteDirectory", [](const char* p) { return Api().ZK_FileSystem_DeleteDirectory(p, false); }},
+    {"DeleteFile", [](const char* p) { return Api().ZK_FileSystem_DeleteFile(p); }},
+    {"FindFiles", [](const char* p) { return !ListAndFree(Api().ZK_FileSystem_FindFiles(p, "*", true)).empty(); }},
+    {"GetFileInfo",
+     [](const char* p) {
+         zk_file_info_t info;
+         return Api().ZK_FileSystem_GetFileInfo(p, &info);
+     }},
+};
+
+TEST_F(FileSystemApiTest, EveryPrefixedPathIsRefusedWithTheInvalidPathWarning) {
+    const char* paths[] = {"res://prog.xml", "logs://a.log", "user://x", "docs://", "relative/a://b"};
+    for (const RefusedCall& c : refused_calls) {
+        for (const char* path : paths) {
+            ClearRecorded();
+            EXPECT_FALSE(c.call(path)) << c.operation << " " << path;
+            std::string expected =
+                std::string("File System ") + c.operation + ": path '" + path + "' is invalid, see IsPathValid() for more info.";
+            EXPECT_EQ(PopupTexts(), std::vector<std::string>{expected}) << c.operation << " " << path;
+        }
+    }
+}
+
+TEST_F(FileSystemApiTest, FileExistsAndIsPathValidAnswerFalseSilently) {
+    for (const char* path : {"res://prog.xml", "logs://a.log", "user://x"}) {
+        EXPECT_FALSE(Api().ZK_FileSystem_FileExists(path)) << path;
+        EXPECT_FALSE(Api().ZK_FileSystem_IsPathValid(path)) << path;
+    }
+    EXPECT_FALSE(Api().ZK_FileSystem_FileExists(nullptr));
+    EXPECT_FALSE(Api().ZK_FileSystem_IsPathValid(nullptr));
+    EXPECT_TRUE(Api().ZK_FileSystem_IsPathValid("a/b.xml"));
+    EXPECT_TRUE(Recorded().empty());
+}
+
+TEST_F(FileSystemApiTest, NullArgumentsFailWithoutMessages) {
+    zk_file_info_t info;
+    EXPECT_EQ(Api().ZK_FileSystem_OpenFile(nullptr, "r"), nullptr);
+    EXPECT_FALSE(Api().ZK_FileSystem_CreateDirectory(nullptr));
+    EXPECT_FALSE(Api().ZK_FileSystem_DeleteDirectory(nullptr, false));
+    EXPECT_FALSE(Api().ZK_FileSystem_DeleteFile(nullptr));
+    EXPECT_FALSE(Api().ZK_FileSystem_GetFileInfo(nullptr, &info));
+    EXPECT_FALSE(Api().ZK_FileSystem_GetFileInfo("tests", nullptr));
+    EXPECT_EQ(Api().ZK_FileSystem_ReadFile(&info, 1, nullptr), 0u);
+    EXPECT_EQ(Api().ZK_FileSystem_WriteFile(&info, 1, nullptr), 0u);
+    EXPECT_EQ(Api().ZK_FileSystem_GetFilePosition(nullptr), 0);
+    Api().ZK_FileSystem_CloseFile(nullptr);
+    Api().ZK_FileSystem_FlushFile(nullptr);
+    EXPECT_TRUE(Recorded().empty());
+}
+
+TEST_F(FileSystemApiTest, SearchPathsAreEmptyAndMountingIsRefused) {
+    EXPECT_EQ(Api().ZK_FileSystem_GetNumberOfSearchPaths(), 0);
+    EXPECT_EQ(Api().ZK_FileSystem_GetSearchPathByIndex(0), nullptr);
+    EXPECT_EQ(Api().ZK_FileSystem_GetSearchPathByIndex(-1), nullptr);
+    EXPECT_FALSE(Api().ZK_FileSystem_SearchPathExists("a"));
+    EXPECT_FALSE(Api().ZK_FileSystem_Mount("save", 0));
+}
+
+// --------------------------------------------------------------- modes
+
+TEST_F(FileSystemApiTest, OnlyTheFirstCharacterOfTheModeCounts) {
+    TempDirectory dir;
+    WriteFile(dir / "f.txt", "hello");
+    struct Case {
+        const char* mode;
+        bool opens;
+        int64_t size;
+    } cases[] = {{"rb", true, 5}, {"r+", true, 5}, {"rt", true, 5}, {"r", true, 5},
+                 {"ab", true, 5}, {"a+", true, 5}, {"wb", true, 0}};
+    for (const Case& c : cases) {
+        WriteFile(dir / "f.txt", "hello");
+        zk_file_t* file = Api().ZK_FileSystem_OpenFile((dir / "f.txt").c_str(), c.mode);
+        ASSERT_EQ(file != nullptr, c.opens) << c.mode;
+        EXPECT_EQ(file->size, c.size) << c.mode;
+        Api().ZK_FileSystem_CloseFile(file);
+    }
+    EXPECT_TRUE(Recorded().empty());
+}
+
+TEST_F(FileSystemApiTest, AnInvalidModeWarnsOnlyOnCountedPathsAndNeverOpens) {
+    TempDirectory dir;
+    WriteFile(dir / "f.txt", "x");
+    WriteFile(dir / "f.log", "x");
+    const std::string warning = "File System OpenFile: mode is invalid, see OpenFile() for more info.";
+    struct Case {
+        bool initialized;
+        std::string path;
+        const char* mode;
+        bool warns;
+    } cases[] = {
+        {false, dir / "f.txt", "x", false},  // before initialisation
+        {true, dir / "f.log", "x", false},   // log files are exempt
+        {true, dir / "f.txt", "x", true},
+        {true, dir / "f.txt", "", true},
+        {true, dir / "f.txt", nullptr, true},
+    };
+    for (const Case& c : cases) {
+        ClearRecorded();
+        uint8_t saved = zk_state.initialized;
+        zk_state.initialized = c.initialized;
+        EXPECT_EQ(Api().ZK_FileSystem_OpenFile(c.path.c_str(), c.mode), nullptr) << c.path;
+        zk_state.initialized = saved;
+        EXPECT_EQ(PopupTexts(), c.warns ? std::vector<std::string>{warning} : std::vector<std::string>{}) << c.path;
+    }
+}
+
+TEST_F(FileSystemApiTest, BackslashesAreSeparatorsButTheHandleKeepsTheCallersName) {
+    TempDirectory dir;
+    mkdir((dir / "a").c_str(), 0777);
+    WriteFile(dir / "a/b.txt", "abc");
+    std::string native = dir.Path() + "\\a\\b.txt";
+    zk_file_t* file = Api().ZK_FileSystem_OpenFile(native.c_str(), "r");
+    ASSERT_NE(file, nullptr);
+    EXPECT_STREQ(file->name, native.c_str());
+    char buffer[8] = {};
+    EXPECT_EQ(Api().ZK_FileSystem_ReadFile(buffer, sizeof buffer, file), 3u);
+    EXPECT_STREQ(buffer, "abc");
+    Api().ZK_FileSystem_CloseFile(file);
+}
+
+TEST_F(FileSystemApiTest, ReadWriteSeekAndPositionRoundTrip) {
+    TempDirectory dir;
+    std::string path = dir / "data.bin";
+    zk_file_t* out = Api().ZK_FileSystem_OpenFile(path.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(Api().ZK_FileSystem_WriteFile("0123456789", 10, out), 10u);
+    Api().ZK_FileSystem_FlushFile(out);
+    EXPECT_EQ(Api().ZK_FileSystem_GetFilePosition(out), 10);
+    Api().ZK_FileSystem_CloseFile(out);
+
+    zk_file_t* in = Api().ZK_FileSystem_OpenFile(path.c_str(), "rb");
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(in->size, 10);
+    EXPECT_EQ(Api().ZK_FileSystem_SetFilePosition(in, -3, 2), 0);
+    char tail[4] = {};
+    EXPECT_EQ(Api().ZK_FileSystem_ReadFile(tail, 3, in), 3u);
+    EXPECT_STREQ(tail, "789");
+    EXPECT_EQ(Api().ZK_FileSystem_SetFilePosition(in, 2, 0), 0);
+    EXPECT_EQ(Api().ZK_FileSystem_GetFilePosition(in), 2);
+    Api().ZK_FileSystem_CloseFile(in);
+}
+
+TEST_F(FileSystemApiTest, DirectoriesAndMissingFilesDoNotOpenForReading) {
+    TempDirectory dir;
+    EXPECT_EQ(Api().ZK_FileSystem_OpenFile(dir.Path().c_str(), "rb"), nullptr);
+    EXPECT_EQ(Api().ZK_FileSystem_OpenFile((dir / "missing").c_str(), "rb"), nullptr);
+    EXPECT_EQ(Api().ZK_FileSystem_OpenFile(dir.Path().c_str(), "wb"), nullptr);
+}
+
+// --------------------------------------------------------------- open-file count
+
+TEST_F(FileSystemApiTest, TheSixteenthOpenFileWarnsAndIsStillReturned) {
+    InitializedEngine initialized;
+    TempDirectory dir;
+    std::vector<zk_file_t*> files;
+    // Log files and the engine's temporary files are never counted.
+    for (const char* exempt : {"x.log", "zekar-tmp"}) {
+        files.push_back(Api().ZK_FileSystem_OpenFile((dir / exempt).c_str(), "wb"));
+    }
+    for (int i = 1; i <= 15; ++i) {
+        files.push_back(Api().ZK_FileSystem_OpenFile((dir / ("f" + std::to_string(i))).c_str(), "wb"));
+    }
+    EXPECT_TRUE(PopupTexts().empty());
+    EXPECT_EQ(zk_state.open_files.count, 15);
+
+    std::string last = dir / "f16";
+    zk_file_t* sixteenth = Api().ZK_FileSystem_OpenFile(last.c_str(), "wb");
+    ASSERT_NE(sixteenth, nullptr);
+    files.push_back(sixteenth);
+    EXPECT_EQ(PopupTexts(), std::vector<std::string>{"File System OpenFile: 16 files are open at the same time, "
+                                                     "last file opened is '" + last + "'."});
+    for (zk_file_t* file : files) {
+        ASSERT_NE(file, nullptr);
+        Api().ZK_FileSystem_CloseFile(file);
+    }
+    EXPECT_EQ(zk_state.open_files.count, 0);
+}
+
+// --------------------------------------------------------------- wildcards
+
+TEST(Wildcards, MatchingRules) {
+    struct Case {
+        const char* name;
+        std::vector<const char*> wildcards;
+        bool matches;
+    } cases[] = {
+        {"Makefile", {"*.*"}, true},
+        {"Makefile", {"*"}, true},
+        {"a.xml", {"*.xml"}, true},
+        {".xml", {"*.xml"}, true},
+        {"a.XML", {"*.xml"}, false},
+        {"a.xml.bak", {"*.xml"}, false},
+        {"a.jpg", {"*.png", "*.jpg"}, true},
+        {"abc", {"a*c"}, true},
+        {"ac", {"a*c"}, true},
+        {"abcbc", {"a*bc"}, true},
+        {"abcbd", {"a*bc"}, false},
+        {"ab", {"a*c"}, false},
+        {"a", {"a**"}, true},
+        {"shader_ps.txt", {"*_ps*"}, true},
+        {"Shader", {"shader"}, false},
+        {"name", {""}, false},
+        {"name", {}, false},
+        {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", {"*a*a*a*a*a*a*a*a*a*a*c"}, false},
+    };
+    for (const Case& c : cases) {
+        nArray<nString> wildcards;
+        for (const char* w : c.wildcards) wildcards.InsertLast(nString(w));
+        EXPECT_EQ(ZKFileSystem::FilePathMatchesWildcards(nString(c.name), wildcards), c.matches)
+            << c.name << " " << (c.wildcards.empty() ? "(none)" : c.wildcards[0]);
+    }
+}
+
+TEST_F(FileSystemApiTest, WildcardTextsAreCheckedBeforeAnySearch) {
+    TempDirectory dir;
+    WriteFile(dir / "a.png", "");
+    std::string token511(511, 'a');
+    token511[0] = '*';
+    std::string token512 = token511 + "a";
+    struct Case {
+        std::string wildcards;
+        bool valid;
+    } cases[] = {
+        {"*.png", true},          {"*.png;*.jpg", true},         {"*.png;", true},
+        {"a (1)-@_.png", true},   {token511, true},              {token512, false},
+        {"*.png;" + token512, false}, {"?.png", false},          {"%.png", false},
+        {"*.png;a?b", false},     {"dir\\*.png", false},
+    };
+    for (const Case& c : cases) {
+        ClearRecorded();
+        std::vector<std::string> found = ListAndFree(Api().ZK_FileSystem_FindFiles(dir.Path().c_str(), c.wildcards.c_str(), false));
+        if (c.valid) {
+            EXPECT_TRUE(PopupTexts().empty()) << c.wildcards;
+        } else {
+            EXPECT_TRUE(found.empty()) << c.wildcards;
+            EXPECT_EQ(PopupTexts(), std::vector<std::string>{"File System FindFiles: wildcards (" + c.wildcards +
+                                                             ") are invalid, see FindFiles() for more info."})
+                << c.wildcards;
+        }
+    }
+}
+
+// --------------------------------------------------------------- paths
+
+TEST(Paths, NormalizePath) {
+    struct Case {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"a/b/../c", "a/c"},     {"x/../y", "/y"},       {"a\\b\\..\\c", "a/c"}, {"a/b/c/../../d", "a/d"},
+        {"/a/../b", "/b"},       {"a/b/...", "a."},       {"a/b/..name", "aname"}, {"plain/path", "plain/path"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<char> text(c.in, c.in + strlen(c.in) + 1);
+        ZKFileSystem::NormalizePath(text.data());
+        EXPECT_STREQ(text.data(), c.out) << c.in;
+    }
+}
+
+TEST(Paths, PrefixHelpers) {
+    using namespace ZKFileSystem;
+    EXPECT_EQ(GetPathPrefixOfPath("a/b"), PATH_PREFIX_RES);
+    EXPECT_EQ(GetPathPrefixOfPath("res://a"), PATH_PREFIX_INVALID);
+    EXPECT_EQ(GetPathPrefixLength("logs://a.log"), 7);
+    const char* strings[] = {"cache", "docs", "http", "logs", "res", "save", "user", "ugc"};
+    for (int i = 0; i < 8; ++i) EXPECT_STREQ(GetPathPrefixString(PathPrefix(i)), strings[i]);
+    EXPECT_STREQ(GetPathPrefixString(PATH_PREFIX_NATIVE), "");
+    EXPECT_STREQ(GetPathPrefixString(PATH_PREFIX_INVALID), "");
+    EXPECT_STREQ(GetOpenModeString(OPEN_MODE_APPEND), "ab");
+    EXPECT_STREQ(GetOpenModeString(OPEN_MODE_READ), "rb");
+    EXPECT_STREQ(GetOpenModeString(OPEN_MODE_WRITE), "wb");
+    EXPECT_STREQ(GetOpenModeString(OpenMode(3)), "");
+}
+
+// --------------------------------------------------------------- listings
+
+class Listing : public FileSystemApiTest {
+protected:
+    void SetUp() override {
+        FileSystemApiTest::SetUp();
+        mkdir((dir / "s").c_str(), 0777);
+        mkdir((dir / "s/t").c_str(), 0777);
+        for (const char* name : {"a.png", "b.jpg", "c.txt", "s/n.png", "s/t/deep.png"}) WriteFile(dir / name, "");
+    }
+    std::vector<std::string> Find(const std::string& path, const char* wildcards, bool recursive) {
+        return Sorted(ListAndFree(Api().ZK_FileSystem_FindFiles(path.c_str(), wildcards, recursive)));
+    }
+    TempDirectory dir;
+};
+
+TEST_F(Listing, PathsBeginWithTheSearchedPathAndOneSlash) {
+    std::vector<std::string> expected = {dir / "a.png", dir / "b.jpg"};
+    EXPECT_EQ(Find(dir.Path(), "*.png;*.jpg", false), expected);
+    EXPECT_EQ(Find(dir.Path() + "/", "*.png;*.jpg", false), expected);
+    EXPECT_EQ(Find(dir.Path() + "\\", "*.png;*.jpg", false), expected);
+}
+
+TEST_F(Listing, RecursionDescendsIntoSubdirectories) {
+    EXPECT_EQ(Find(dir.Path(), "*.png", true),
+              (std::vector<std::string>{dir / "a.png", dir / "s/n.png", dir / "s/t/deep.png"}));
+    EXPECT_EQ(Find(dir.Path(), "*.png", false), (std::vector<std::string>{dir / "a.png"}));
+}
+
+TEST_F(Listing, LinkedDirectoriesAreNotFollowedAndLinkedFilesAreListed) {
+    // s/t/up points back at the top: following it would list for ever.
+    ASSERT_EQ(symlink(dir.Path().c_str(), (dir / "s/t/up").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "a.png").c_str(), (dir / "s/link.png").c_str()), 0);
+    EXPECT_EQ(Find(dir.Path(), "*.png", true),
+              (std::vector<std::string>{dir / "a.png", dir / "s/link.png", dir / "s/n.png", dir / "s/t/deep.png"}));
+}
+
+TEST_F(Listing, EmptyInputGivesAnEmptyListNeverNull) {
+    for (zk_list_t* list : {Api().ZK_FileSystem_FindFiles(nullptr, "*", true),
+                            Api().ZK_FileSystem_FindFiles("", "*", true),
+                            Api().ZK_FileSystem_FindFiles(dir.Path().c_str(), nullptr, true),
+                            Api().ZK_FileSystem_FindFiles((dir / "missing").c_str(), "*", true)}) {
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->count, 0);
+        zk->ZK_FreeList(list);
+    }
+    EXPECT_TRUE(Recorded().empty());
+}
+
+TEST(FindPaths, AnEntryIsAddedOnce) {
+    nArray<nString> results;
+    ZKFileSystem::AddPathToFindPaths(results, nString("d/"), "a");
+    ZKFileSystem::AddPathToFindPaths(results, nString("d/"), "a");
+    ZKFileSystem::AddPathToFindPaths(results, nString(""), "a");
+    ASSERT_EQ(results.count, 2);
+    EXPECT_STREQ(results[0].c_str(), "d/a");
+    EXPECT_STREQ(results[1].c_str(), "a");
+}
+
+// --------------------------------------------------------------- directories and files
+
+TEST_F(FileSystemApiTest, CreateDirectoryMakesEveryMissingParent) {
+    TempDirectory dir;
+    ASSERT_TRUE(Api().ZK_FileSystem_CreateDirectory((dir / "a/b/c").c_str()));
+    struct stat status;
+    EXPECT_EQ(stat((dir / "a/b/c").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISDIR(status.st_mode));
+    // Existing directories count as made; so does a trailing separator.
+    EXPECT_TRUE(Api().ZK_FileSystem_CreateDirectory((dir / "a/b/c").c_str()));
+    EXPECT_TRUE(Api().ZK_FileSystem_CreateDirectory((dir / "a/b/d/").c_str()));
+    EXPECT_TRUE(Api().ZK_FileSystem_CreateDirectory((dir.Path() + "\\a\\e").c_str()));
+    EXPECT_EQ(stat((dir / "a/e").c_str(), &status), 0);
+}
+
+TEST_F(FileSystemApiTest, AFileInTheWayIsNotADirectory) {
+    TempDirectory dir;
+    WriteFile(dir / "file", "x");
+    EXPECT_FALSE(Api().ZK_FileSystem_CreateDirectory((dir / "file").c_str()));
+    EXPECT_FALSE(Api().ZK_FileSystem_CreateDirectory((dir / "file/below").c_str()));
+    EXPECT_EQ(ReadWholeFile(dir / "file"), "x");
+}
+
+TEST_F(FileSystemApiTest, NewDirectoriesFollowTheProcessMask) {
+    TempDirectory dir;
+    mode_t previous = umask(022);
+    bool made = Api().ZK_FileSystem_CreateDirectory((dir / "out/shaders/GLSL21").c_str());
+    mode_t during = umask(previous);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(during, mode_t(022)) << "the mask must be left as it was";
+    for (const char* name : {"out", "out/shaders", "out/shaders/GLSL21"}) {
+        struct stat status;
+        ASSERT_EQ(stat((dir / name).c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, mode_t(0755)) << name;
+    }
+    // Files written afterwards are not world-writable either.
+    previous = umask(022);
+    zk_file_t* file = Api().ZK_FileSystem_OpenFile((dir / "out/a.txt").c_str(), "wb");
+    umask(previous);
+    ASSERT_NE(file, nullptr);
+    Api().ZK_FileSystem_CloseFile(file);
+    struct stat status;
+    ASSERT_EQ(stat((dir / "out/a.txt").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, mode_t(0644));
+}
+
+TEST_F(FileSystemApiTest, DeletingDirectories) {
+    TempDirectory dir;
+    mkdir((dir / "empty").c_str(), 0777);
+    mkdir((dir / "full").c_str(), 0777);
+    WriteFile(dir / "full/x", "");
+
+    EXPECT_FALSE(Api().ZK_FileSystem_DeleteDirectory((dir / "empty").c_str(), true));
+    EXPECT_EQ(PopupTexts(), std::vector<std::string>{"File System DeleteDirectory: deleting directory '" +
+                                                     (dir / "empty") + "' with existing files is not allowed."});
+    struct stat status;
+    EXPECT_EQ(stat((dir / "empty").c_str(), &status), 0);
+
+    EXPECT_FALSE(Api().ZK_FileSystem_DeleteDirectory((dir / "full").c_str(), false));
+    EXPECT_TRUE(Api().ZK_FileSystem_DeleteDirectory((dir / "empty/").c_str(), false));
+    EXPECT_NE(stat((dir / "empty").c_str(), &status), 0);
+    EXPECT_FALSE(Api().ZK_FileSystem_DeleteDirectory((dir / "missing").c_str(), false));
+}
+
+TEST_F(FileSystemApiTest, ExistenceInformationAndDeletion) {
+    TempDirectory dir;
+    WriteFile(dir / "f", "x");
+    EXPECT_TRUE(Api().ZK_FileSystem_FileExists((dir / "f").c_str()));
+    EXPECT_FALSE(Api().ZK_FileSystem_FileExists(dir.Path().c_str()));
+    EXPECT_FALSE(Api().ZK_FileSystem_FileExists((dir / "g").c_str()));
+
+    zk_file_info_t info = {};
+    EXPECT_TRUE(Api().ZK_FileSystem_GetFileInfo(dir.Path().c_str(), &info));
+    EXPECT_TRUE(Api().ZK_FileSystem_GetFileInfo((dir / "f").c_str(), &info));
+    struct stat status;
+    stat((dir / "f").c_str(), &status);
+    EXPECT_EQ(info.modification_time, uint32_t(status.st_mtime));
+    EXPECT_EQ(info.status_change_time, uint32_t(status.st_ctime));
+    EXPECT_FALSE(Api().ZK_FileSystem_GetFileInfo((dir / "g").c_str(), &info));
+
+    EXPECT_TRUE(Api().ZK_FileSystem_DeleteFile((dir / "f").c_str()));
+    EXPECT_FALSE(Api().ZK_FileSystem_DeleteFile((dir / "f").c_str()));
+    EXPECT_FALSE(Api().ZK_FileSystem_FileExists((dir / "f").c_str()));
+}
+
+TEST(DirectoryWalk, EveryLeadingPartIsCreatedInTurn) {
+    static std::vector<std::string> made;
+    static std::string refuse;
+    auto record = [](ZKFileSystem::PathPrefix prefix, const nString& path) {
+        EXPECT_EQ(prefix, ZKFileSystem::PATH_PREFIX_NATIVE);
+        made.push_back(path.c_str());
+        return made.back() != refuse;
+    };
+    struct Case {
+        const char* path;
+        const char* refused;
+        bool result;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"a/b/c", "", true, {"a", "a/b", "a/b/c"}},
+        {"/x/y", "", true, {"/x", "/x/y"}},
+        {"C:/x", "", true, {"C:/x"}},
+        {"a/b/", "", true, {"a", "a/b"}},
+        {"a//b", "", true, {"a", "a/b"}},
+        {"", "", true, {}},
+        {"a/b/c", "a/b", false, {"a", "a/b"}},
+    };
+    for (const Case& c : cases) {
+        made.clear();
+        refuse = c.refused;
+        EXPECT_EQ(ZKFileSystem::CreateDirectoriesRecursively(nString(c.path), record), c.result) << c.path;
+        EXPECT_EQ(made, c.calls) << c.path;
+    }
+}
+
+// --------------------------------------------------------------- probes beside the table
+
+TEST_F(FileSystemApiTest, WriteProbesNeverDestroyAnExistingFile) {
+    TempDirectory dir;
+    WriteFile(dir / "keep.txt", "precious");
+    EXPECT_TRUE(ZK_CanWriteToFile((dir / "keep.txt").c_str()));
+    EXPECT_EQ(ReadWholeFile(dir / "keep.txt"), "precious");
+    EXPECT_STREQ(ZKI_GetFileFullPath((dir / "keep.txt").c_str(), false), (dir / "keep.txt").c_str());
+    EXPECT_EQ(ReadWholeFile(dir / "keep.txt"), "precious");
+
+    // A missing file is probed by making it and deleting it again.
+    EXPECT_TRUE(ZK_CanWriteToFile((dir / "new.txt").c_str()));
+    EXPECT_FALSE(Api().ZK_FileSystem_FileExists((dir / "new.txt").c_str()));
+    EXPECT_STREQ(ZKI_GetFileFullPath((dir / "new.txt").c_str(), false), (dir / "new.txt").c_str());
+    EXPECT_FALSE(Api().ZK_FileSystem_FileExists((dir / "new.txt").c_str()));
+    EXPECT_EQ(ZKI_GetFileFullPath((dir / "new.txt").c_str(), true), nullptr);
+    EXPECT_FALSE(ZK_CanWriteToFile((dir / "no/such/dir/x").c_str()));
+}
+
+TEST_F(FileSystemApiTest, FullPathsLongerThanTheBuffersAreRefused) {
+    TempDirectory dir;
+    std::string base = dir.Path() + "/";
+    std::string fits = base + std::string(259 - base.size(), 'f');
+    std::string too_long = fits + "g";
+    WriteFile(fits, "x");
+    EXPECT_STREQ(ZKI_GetFileFullPath(fits.c_str(), true), fits.c_str());
+    EXPECT_EQ(ZKI_GetFileFullPath(too_long.c_str(), false), nullptr);
+    EXPECT_FALSE(Api().ZK_FileSystem_FileExists(too_long.c_str()));
+    EXPECT_EQ(ZKI_GetFileFullPath("res://prog.xml", false), nullptr);
+}
+
+TEST_F(FileSystemApiTest, FullPathsRotateThroughThirtyTwoBuffers) {
+    TempDirectory dir;
+    WriteFile(dir / "f", "");
+    std::set<const char*> buffers;
+    const char* first = ZKI_GetFileFullPath((dir / "f").c_str(), true);
+    buffers.insert(first);
+    for (int i = 1; i < 32; ++i) buffers.insert(ZKI_GetFileFullPath((dir / "f").c_str(), true));
+    EXPECT_EQ(buffers.size(), 32u);
+    EXPECT_EQ(ZKI_GetFileFullPath((dir / "f").c_str(), true), first);
+}
+
+TEST(StaticPaths, PrefixedPathsHaveNoNativeForm) {
+    EXPECT_STREQ(ZK_ConvertStaticPathToNativeOSPath("res://data/a.bms").c_str(), "");
+}
+
+}  // namespace
