@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -345,4 +346,176 @@ zk_console_line_t* zkConsole::GetLineAtScreenPosition(vec2_t position) {
     return found;
 }
 
-void zkConsole::Draw() {}
+
+// --- Drawing --------------------------------------------------------------------------------------
+
+namespace {
+
+const char* const kConsoleFontName = "core/console.mft";
+const char* const kSearchHighlightFormat = "|#1199ff|%s|#ffffff|";
+const float kPi = 3.14159265358979f;
+const int kLineTextLimit = 512;
+const int kScrollGripWidth = 58;
+
+// The sizes of one drawing of the overlay.
+struct OverlayLayout {
+    float width, height;    // the program's screen
+    float alpha;            // slide factor
+    float console_height;   // C
+    int text_height;        // T
+    int font_height;        // h
+    int rows;               // R
+    int shown_lines;        // N
+    float line_step;
+};
+
+void SetColor(zk_graphics_api_t* g, float r, float gr, float b, float a) { g->ZK_Graphics_SetColorWithAlpha(r, gr, b, a); }
+
+void Rect(zk_graphics_api_t* g, float x, float y, float w, float h) { g->ZK_Graphics_DrawRect(x, y, w, h); }
+
+void LineColor(zk_graphics_api_t* g, int type, float alpha) {
+    switch (type) {
+    case ZK_MESSAGE_WARNING: SetColor(g, 1, 1, 0, alpha); break;
+    case ZK_MESSAGE_ERROR: SetColor(g, 1, 0, 0, alpha); break;
+    case ZK_MESSAGE_SYSTEM: SetColor(g, 0, 1, 0, alpha); break;
+    default: SetColor(g, 1, 1, 1, alpha); break;
+    }
+}
+
+}  // namespace
+
+static void LoadConsoleFont(zkConsole& c, zk_graphics_api_t* g) {
+    if (c.font) return;
+    c.font = g->ZK_Graphics_LoadFont(kConsoleFontName);
+    if (!c.font || c.font->num_glyphs <= 0) c.font = &zk_state.fonts[0];
+}
+
+static int CountShownLines(const zkConsole& c) {
+    if (!c.edit_line[0]) return c.lines.count;
+    int shown = 0;
+    for (int i = 0; i < c.lines.count; ++i)
+        if (IsLineShown(c, c.lines.items[i])) ++shown;
+    return shown;
+}
+
+static OverlayLayout MeasureOverlay(const zkConsole& c) {
+    OverlayLayout l;
+    l.width = static_cast<float>(zk_parms.width);
+    l.height = static_cast<float>(zk_parms.height);
+    l.alpha = sinf(c.slide * kPi * 0.5f);
+    if (c.overlay) l.alpha *= 0.5f;
+    l.font_height = c.font->height ? c.font->height : 16;
+    l.line_step = LineStep(c);
+    int full = static_cast<int>(0.8f * l.height);
+    l.console_height = static_cast<float>(full) * l.alpha;
+    l.text_height = static_cast<int>(static_cast<float>(full - 2 - l.font_height) * l.alpha);
+    l.rows = l.text_height / l.font_height;
+    l.shown_lines = CountShownLines(c);
+    return l;
+}
+
+// Dragging along the right edge scrolls; the offset stays within the lines.
+static void ScrollWithPointer(zkConsole& c, const OverlayLayout& l) {
+    bool dragging = zk_state.key_states_i[ZK_KEY_MOUSE_LEFT] &&
+                    static_cast<float>(zk_state.key_states_i[ZK_KEY_POINTER0_X]) >= l.width - kScrollGripWidth;
+    if (dragging && l.text_height > 0) {
+        float y = static_cast<float>(zk_state.key_states_i[ZK_KEY_POINTER0_Y]);
+        c.scroll_offset = static_cast<int32_t>((1.0f - y / static_cast<float>(l.text_height)) * l.shown_lines);
+    }
+    int most = l.shown_lines - l.rows;
+    if (most < 0) most = 0;
+    if (c.scroll_offset > most) c.scroll_offset = most;
+    if (c.scroll_offset < 0) c.scroll_offset = 0;
+}
+
+static void DrawBackground(const zkConsole& c, zk_graphics_api_t* g, const OverlayLayout& l) {
+    g->ZK_Graphics_SetBlend(1);
+    SetColor(g, 0.2f, 0.3f, 0.5f, 0.6f * l.alpha);
+    Rect(g, 0, 0, l.width, l.console_height);
+    if (c.completion_hint) {
+        SetColor(g, 0, 0, 0, 0.6f * l.alpha);
+        Rect(g, 0, l.console_height, l.width, l.height - l.console_height);
+    }
+}
+
+static void DrawScrollBar(const zkConsole& c, zk_graphics_api_t* g, const OverlayLayout& l) {
+    float track = static_cast<float>(l.text_height);
+    SetColor(g, 0.2f, 0.3f, 0.5f, 0.9f * l.alpha);
+    Rect(g, l.width - 8, 0, 8, track);
+    SetColor(g, 1, 1, 1, l.alpha);
+    Rect(g, 0, l.console_height, l.width, 2);
+    Rect(g, l.width - 9, 0, 1, track);
+    if (l.shown_lines <= 0) return;
+    float n = static_cast<float>(l.shown_lines);
+    float share = static_cast<float>(l.rows) / n;
+    if (share > 1.0f) share = 1.0f;
+    float top = (n - static_cast<float>(c.scroll_offset + l.rows)) / n;
+    if (top < 0.0f) top = 0.0f;
+    SetColor(g, 0.5f, 0.6f, 0.9f, l.alpha);
+    Rect(g, l.width - 7, top * track, 7, share * track);
+}
+
+static void DrawEditLine(const zkConsole& c, zk_graphics_api_t* g, const OverlayLayout& l) {
+    float y = l.console_height - l.line_step;
+    SetColor(g, 1, 1, 1, l.alpha);
+    g->ZK_Graphics_DrawTextf(c.font, 10, y, "%s", c.edit_line);
+    if (c.completion_hint) {
+        SetColor(g, 1, 1, 1, 0.95f * l.alpha);
+        g->ZK_Graphics_SetTextboxWidth(l.width - 20);
+        g->ZK_Graphics_DrawTextf(c.font, 10, l.console_height + 4, "%s", c.completion_hint);
+        g->ZK_Graphics_SetTextboxWidth(0);
+    }
+    float typed = g->ZK_Graphics_GetTextWidthf(c.font, "%.*s", static_cast<int>(c.cursor), c.edit_line);
+    SetColor(g, 1, 1, 1, (1.0f - c.blink_timer) * l.alpha);
+    Rect(g, 10 + typed, y, 2, static_cast<float>(l.font_height));
+    SetColor(g, 1, 1, 1, 0.75f * l.alpha);
+    Rect(g, 0, y - 1, l.width - 9, 1);
+}
+
+static void DrawLine(const zkConsole& c, zk_graphics_api_t* g, const zk_console_line_t& line, float y, float alpha) {
+    const char* thread = line.thread_name ? line.thread_name : "";
+    LineColor(g, line.type, alpha);
+    g->ZK_Graphics_SetTextTransform(0.9f, 0.9f, 0.0f);
+    g->ZK_Graphics_DrawTextf(c.font, 10, y, "#%.4d: ", line.number);
+    g->ZK_Graphics_DrawTextf(c.font, 60, y, "[%.2d:%.2d]", line.time.hour, line.time.minute);
+    g->ZK_Graphics_DrawTextf(c.font, 110, y, "[%s]>", thread);
+    float x = truncf(g->ZK_Graphics_GetTextWidthf(c.font, "[%s]>", thread) * 0.9f) + 120;
+    g->ZK_Graphics_SetTextTransform(1.0f, 1.0f, 0.0f);
+    const char* text = line.text ? line.text : "";
+    char highlighted[kLineTextLimit];
+    if (c.edit_line[0] && strlen(text) < kLineTextLimit) {
+        char mark[kLineTextLimit + 32];
+        snprintf(mark, sizeof(mark), kSearchHighlightFormat, c.edit_line);
+        if (nStringReplace(text, c.edit_line, mark, highlighted, kLineTextLimit)) text = highlighted;
+    }
+    g->ZK_Graphics_DrawTextf(c.font, x, y, "%s", text);
+}
+
+static void DrawLines(const zkConsole& c, zk_graphics_api_t* g, const OverlayLayout& l) {
+    float y = l.console_height - 2.0f * l.line_step - 2.0f;
+    for (int i = c.lines.count - 1 - c.scroll_offset; i >= 0 && i < c.lines.count && y >= 0.0f; --i) {
+        if (!IsLineShown(c, c.lines.items[i])) continue;
+        DrawLine(c, g, c.lines.items[i], y, l.alpha);
+        y -= l.line_step;
+    }
+}
+
+void zkConsole::Draw() {
+    if (!OverlayAllowed(*this) || slide <= 0.0f || !zk || !zk->graphics) return;
+    zk_graphics_api_t* g = zk->graphics;
+    LoadConsoleFont(*this, g);
+    g->ZK_Graphics_SetTextAlign(0u);
+    g->ZK_Graphics_SetTextboxWidth(0.0f);
+    g->ZK_Graphics_SetTextTransform(1.0f, 1.0f, 0.0f);
+    g->ZK_Graphics_SetColor(1.0f, 1.0f, 1.0f);
+    ZKI_LockCoreMutex(ZK_CORE_MUTEX_PRINT);
+    ZK_LockMutex(mutex);
+    OverlayLayout layout = MeasureOverlay(*this);
+    ScrollWithPointer(*this, layout);
+    DrawBackground(*this, g, layout);
+    DrawScrollBar(*this, g, layout);
+    DrawEditLine(*this, g, layout);
+    DrawLines(*this, g, layout);
+    ZK_UnlockMutex(mutex);
+    ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_PRINT);
+}
