@@ -79,6 +79,7 @@ protected:
         zk_state.developer_mode = 1;
         zk_state.console_enabled = 1;
         zk_console.Init();
+        zk_console.lowest_kept_type = 0;  // keep every line
         EmptyConsole();
     }
     void OpenConsole() {
