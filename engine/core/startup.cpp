@@ -279,9 +279,14 @@ static void AddEarlyPackages() {
 
 bool ZKI_PreInit(void* platform_argument) {
     ZKT_InitThreads();
+    // A fresh state has no renderer yet.
+    ri = nullptr;
     ZKI_StateSetup(platform_argument);
     ZKI_CreateCoreMutexes();
     ZKPI_ResolvePlatformInfo();
+    // A second pre-initialisation (tests run several) first lets go of the
+    // file systems of the first one.
+    ZKFileSystem::Deinitialize();
     ZKFileSystem::Initialize();
     zk_state.prog = &zk_state.default_prog;
     ApplyPreInitFeatures();

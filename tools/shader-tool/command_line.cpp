@@ -344,12 +344,16 @@ bool ParseFilePath(const char* path, bool recursive, Options& options) {
     return true;
 }
 
+bool ParseCommandLineArguments(int argc, char** argv, Options& options) {
+    ParseState state{options};
+    ParseArguments(state, argc, argv);
+    return !state.argumentError && !state.inputRefused;
+}
+
 int ZK_CommandLine_Main(int argc, char** argv) {
     puts("Zekar Shader Tool version 3.1\n");
     Options options;
-    ParseState state{options};
-    ParseArguments(state, argc, argv);
-    bool argumentError = state.argumentError || state.inputRefused;
+    bool argumentError = !ParseCommandLineArguments(argc, argv, options);
     if (argumentError) options.showUsage = true;
     if (options.showUsage) {
         PrintUsage(options);

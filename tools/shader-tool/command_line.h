@@ -29,6 +29,10 @@ struct Options {
 // files of a directory) to the input files and sets the input directory.
 bool ParseFilePath(const char* path, bool recursive, Options& options);
 
+// Walks the arguments into options, printing each argument error; false when
+// there was one (a refused input included).
+bool ParseCommandLineArguments(int argc, char** argv, Options& options);
+
 // The whole usage text, without the line break that puts adds.
 nString GetShaderToolUsageText();
 

@@ -22,6 +22,8 @@ inline void SetUpEngineForTest() {
     ZKT_InitThreads();
     ZKI_StateSetup(nullptr);
     ZKI_CreateCoreMutexes();
+    zk_device_info = zk_device_info_t();
+    zk_state.prog = &zk_state.default_prog;
 }
 
 inline void ClearConsoleLines() {
@@ -30,6 +32,11 @@ inline void ClearConsoleLines() {
         free(zk_console.lines.items[i].thread_name);
     }
     zk_console.lines.count = 0;
+    for (int i = 0; i < zk_console.words.count; ++i) {
+        free(zk_console.words.items[i].word);
+        free(zk_console.words.items[i].extra);
+    }
+    zk_console.words.count = 0;
 }
 
 // Enables the console so that printed lines are kept (and shown).

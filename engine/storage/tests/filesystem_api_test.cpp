@@ -117,6 +117,60 @@ TEST_F(FileSystemApiTest, SearchPathsAreEmptyAndMountingIsRefused) {
     EXPECT_FALSE(Api().ZK_FileSystem_Mount("save", 0));
 }
 
+TEST_F(FileSystemApiTest, WritingIsRefusedWhileResourcesAreNotWritable) {
+    TempDirectory dir;
+    WriteFile(dir / "f", "x");
+    std::string file = dir / "f";
+    std::string sub = dir / "sub";
+    ZKFileSystem::is_resources_path_writable = false;
+    zk_file_t* written = Api().ZK_FileSystem_OpenFile(file.c_str(), "wb");
+    zk_file_t* appended = Api().ZK_FileSystem_OpenFile(file.c_str(), "a");
+    zk_file_t* read = Api().ZK_FileSystem_OpenFile(file.c_str(), "rb");
+    bool made = Api().ZK_FileSystem_CreateDirectory(sub.c_str());
+    bool removed = Api().ZK_FileSystem_DeleteDirectory(dir.Path().c_str(), false);
+    bool deleted = Api().ZK_FileSystem_DeleteFile(file.c_str());
+    ZKFileSystem::is_resources_path_writable = true;
+
+    EXPECT_EQ(written, nullptr);
+    EXPECT_EQ(appended, nullptr);
+    ASSERT_NE(read, nullptr);  // reading is always allowed
+    Api().ZK_FileSystem_CloseFile(read);
+    EXPECT_FALSE(made);
+    EXPECT_FALSE(removed);
+    EXPECT_FALSE(deleted);
+    EXPECT_EQ(ReadWholeFile(file), "x");
+    EXPECT_EQ(PopupTexts(), (std::vector<std::string>{
+                                "File System CreateDirectory: attempted to modify path '" + sub + "', which is not writable.",
+                                "File System DeleteDirectory: attempted to modify path '" + dir.Path() +
+                                    "', which is not writable.",
+                                "File System DeleteFile: attempted to modify path '" + file + "', which is not writable."}));
+    // The open refusal is a debug line of type WARNING, not a popup.
+    std::vector<std::string> lines;
+    for (const Message& m : Recorded()) {
+        if (m.type == -1 - ZK_MESSAGE_WARNING) lines.push_back(m.text);
+    }
+    std::string line = "File System OpenFile: attempted to modify path '" + file + "', which is not writable.";
+    EXPECT_EQ(lines, (std::vector<std::string>{line, line}));
+}
+
+TEST_F(FileSystemApiTest, OnlyTheSavePrefixMountsAndOnlyUgcChangesItsPath) {
+    EXPECT_FALSE(ZKFileSystem::Mount("save", 0));  // nothing to mount in this system
+    EXPECT_FALSE(ZKFileSystem::Mount("res", 0));
+    EXPECT_FALSE(ZKFileSystem::Mount(nullptr, 0));
+    ZKFileSystem::Unmount("save");
+    ZKFileSystem::Unmount(nullptr);
+    EXPECT_FALSE(ZKFileSystem::save_path_directory_exists);
+
+    nString res = ZKFileSystem::paths[ZKFileSystem::PATH_PREFIX_RES];
+    ZKFileSystem::ChangePath(ZKFileSystem::PATH_PREFIX_RES, "/elsewhere");
+    EXPECT_STREQ(ZKFileSystem::paths[ZKFileSystem::PATH_PREFIX_RES].c_str(), res.c_str());
+    ZKFileSystem::ChangePath(ZKFileSystem::PATH_PREFIX_UGC, "/content");
+    EXPECT_STREQ(ZKFileSystem::paths[ZKFileSystem::PATH_PREFIX_UGC].c_str(), "/content");
+    ZKFileSystem::ChangePath(ZKFileSystem::PATH_PREFIX_UGC, "");
+    EXPECT_TRUE(ZKFileSystem::IsValidPathPrefixForAdvancedFileFunctions(ZKFileSystem::PATH_PREFIX_DOCS));
+    EXPECT_FALSE(ZKFileSystem::IsValidPathPrefixForAdvancedFileFunctions(ZKFileSystem::PATH_PREFIX_USER));
+}
+
 // --------------------------------------------------------------- modes
 
 TEST_F(FileSystemApiTest, OnlyTheFirstCharacterOfTheModeCounts) {

@@ -1,0 +1,151 @@
+// Scrambled database files: the transform, its checksum and recognition by
+// the XML reader.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "engine/storage/datamodel.h"
+#include "engine/storage/scrambler.h"
+#include "engine/storage/xml_reader.h"
+#include "engine/storage/tests/storage_test_support.h"
+
+using namespace storage_test;
+
+namespace {
+
+const char key[] = "42PLUM_VAULTS";
+
+void PutU32(std::string& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) out += char((value >> (8 * i)) & 0xFF);
+}
+
+// The writer's rule, written out independently of the reader.
+std::string Scramble(const std::string& plain) {
+    std::string scrambled;
+    uint32_t checksum = 0;
+    for (size_t i = 0; i < plain.size(); ++i) {
+        unsigned char s = (unsigned char)((unsigned char)plain[i] - (unsigned char)key[i % 13] - i);
+        scrambled += char(s);
+        checksum += uint32_t(i) * uint32_t(int32_t(int8_t(s)));
+    }
+    std::string file(key, 13);
+    file += '\0';
+    PutU32(file, uint32_t(plain.size()));
+    PutU32(file, checksum);
+    return file + scrambled;
+}
+
+// The plain text of a scrambled file, or "(refused)".
+std::string Decrypt(const std::string& file) {
+    int length = -1;
+    char* plain = Scrambler::Decrypt(file.data(), int(file.size()), &length);
+    if (!plain) return length == 0 ? "(refused)" : "(length not cleared)";
+    std::string text(plain, size_t(length));
+    free(plain);
+    return text;
+}
+
+std::string TextOfLength(size_t length) {
+    std::string text;
+    for (size_t i = 0; i < length; ++i) text += char(32 + (i * 7) % 95);
+    return text;
+}
+
+TEST(Scrambler, RoundTrips) {
+    for (size_t length : {0u, 1u, 13u, 14u, 40u, 300u}) {
+        std::string plain = TextOfLength(length);
+        std::string file = Scramble(plain);
+        EXPECT_EQ(file.size(), 22 + length);
+        EXPECT_EQ(Decrypt(file), plain) << length;
+    }
+    // Bytes of every value survive, and the checksum of an empty text is 0.
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += char(b);
+    EXPECT_EQ(Decrypt(Scramble(all)), all);
+    std::string empty = Scramble("");
+    EXPECT_EQ(empty.substr(18, 4), std::string(4, '\0'));
+}
+
+TEST(Scrambler, AChangedByteAfterTheFirstBreaksTheChecksum) {
+    std::string plain = TextOfLength(40);
+    for (size_t i = 1; i < 40; ++i) {
+        std::string file = Scramble(plain);
+        file[22 + i] = char(file[22 + i] ^ 0x01);
+        EXPECT_EQ(Decrypt(file), "(refused)") << i;
+    }
+    // The first byte weighs nothing in the checksum: it unscrambles, differently.
+    std::string file = Scramble(plain);
+    file[22] = char(file[22] ^ 0x01);
+    std::string changed = Decrypt(file);
+    ASSERT_EQ(changed.size(), plain.size());
+    EXPECT_NE(changed[0], plain[0]);
+    EXPECT_EQ(changed.substr(1), plain.substr(1));
+}
+
+TEST(Scrambler, HeadersThatDoNotFitAreRefused) {
+    std::string file = Scramble(TextOfLength(40));
+    struct Case {
+        const char* what;
+        std::string data;
+    } cases[] = {
+        {"count one more", [&] { std::string f = file; f[14] = char(41); return f; }()},
+        {"count one less", [&] { std::string f = file; f[14] = char(39); return f; }()},
+        {"huge count", [&] { std::string f = file; f[17] = char(0xFF); return f; }()},
+        {"wrong checksum", [&] { std::string f = file; f[18] = char(f[18] ^ 1); return f; }()},
+        {"no terminating zero in the magic", [&] { std::string f = file; f[13] = 'X'; return f; }()},
+        {"other magic", [&] { std::string f = file; f[0] = '5'; return f; }()},
+        {"short", file.substr(0, 21)},
+        {"cut", file.substr(0, file.size() - 1)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Decrypt(c.data), "(refused)") << c.what;
+    // The length pointer may be null.
+    char* plain = Scrambler::Decrypt(file.data(), int(file.size()), nullptr);
+    EXPECT_NE(plain, nullptr);
+    free(plain);
+}
+
+class ScrambledFiles : public StorageTest {};
+
+const std::string document =
+    "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<root>\n<array id=\"scores\">\n"
+    "<node id=\"1\" name=\"ann\" score=\"99\"/>\n</array>\n</root>\n";
+
+TEST_F(ScrambledFiles, TheReaderRecognisesAndUnscramblesThem) {
+    TempDirectory dir;
+    WriteFile(dir / "scores.dat", Scramble(document));
+    InnerZK::DMDatabase database;
+    EXPECT_TRUE(database.Load((dir / "scores.dat").c_str()));
+    EXPECT_STREQ(database.GetValue("scores", "1", "name"), "ann");
+    EXPECT_TRUE(PopupTexts().empty());
+}
+
+TEST_F(ScrambledFiles, AFailedUnscrambleFailsTheOpenWithoutAMessageOfItsOwn) {
+    TempDirectory dir;
+    std::string file = Scramble(document);
+    file[30] = char(file[30] ^ 0x10);
+    WriteFile(dir / "bad.dat", file);
+    InnerZK::XMLReader reader;
+    EXPECT_FALSE(reader.OpenFile((dir / "bad.dat").c_str()));
+    EXPECT_TRUE(PopupTexts().empty());
+}
+
+TEST_F(ScrambledFiles, WithoutTheZeroByteTheFileIsPlainText) {
+    TempDirectory dir;
+    std::string file = Scramble(document);
+    file[13] = 'X';
+    WriteFile(dir / "plain.dat", file);
+    InnerZK::XMLReader reader;
+    EXPECT_FALSE(reader.OpenFile((dir / "plain.dat").c_str()));
+    EXPECT_EQ(PopupTexts(), std::vector<std::string>{"First non-whitespace char in XML document needs to be '<'. "
+                                                     "First char in '" + (dir / "plain.dat") + "' is #52 '4'."});
+}
+
+TEST_F(ScrambledFiles, TextsInMemoryAreNeverUnscrambled) {
+    std::string file = Scramble(document);
+    InnerZK::XMLReader reader;
+    EXPECT_FALSE(reader.OpenFileInMemory(file.data(), int(file.size())));
+    ASSERT_EQ(PopupTexts().size(), 1u);
+    EXPECT_NE(PopupTexts()[0].find("is #52 '4'"), std::string::npos);
+}
+
+}  // namespace

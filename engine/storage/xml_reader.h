@@ -1,0 +1,71 @@
+// The reader of the engine's XML dialect. It reads a whole text into memory
+// and hands it out block by block: an element (start, end or empty-element
+// tag) with its attribute pairs, or a text block. Block strings point into
+// the reader's work buffer (character data into the text itself) and stay
+// valid until the next block is read.
+#pragma once
+
+namespace InnerZK {
+
+const int xml_max_pairs = 512;
+const int xml_work_size = 16384;
+
+struct xml_block_t {
+    char* name;  // null for a text block
+    int count;
+    char* keys[xml_max_pairs];
+    char* values[xml_max_pairs];
+    bool closing;  // end tag or empty-element tag
+};
+
+class XMLReader {
+public:
+    XMLReader();
+    ~XMLReader();
+    XMLReader(const XMLReader&) = delete;
+    XMLReader& operator=(const XMLReader&) = delete;
+
+    // Reads the whole file through the file-system table, unscrambles a
+    // scrambled file and reads the declaration.
+    bool OpenFile(const char* path);
+    // Reads a text held in memory (copied); never unscrambled.
+    bool OpenFileInMemory(const void* data, int length);
+    // The next element or text block; null at the end or after an error.
+    xml_block_t* ReadNextBlock();
+    bool EndOfFile() const { return position >= length; }
+    int GetDepth() const { return 0; }
+    void CloseFile();
+
+    static bool OnlyWhitespace(const char* text);
+    static bool IsValidKeyString(const char* text);
+    static void FormattedStringToBinaryString(char* text);
+    static void ParseXMLEntities(char* text);
+    // The end of the attribute value that starts at the opening quote at
+    // value: the first space or '>' (or the text's end) outside the quotes.
+    static char* SeekParmEnd(char* value);
+
+    const char* GetFileName() const { return file_name; }
+    bool IsValid() const { return valid; }
+
+    char* file_name;
+    int depth;
+    int length;
+    long long position;
+    xml_block_t block;
+    char* work;
+    char* text;
+    bool valid;
+
+private:
+    char* GetNextBlock(xml_block_t* target);
+    bool ReadDeclaration();
+    void TakeText(char* bytes, int size);
+    void MarkInvalid();
+    void PrintParsingError(const char* reason, int character);
+    void PrintParsingErrorFrom(const char* reason, int character, long long from);
+    bool ReadPairs(char* cursor);
+    char* ReadCharacterData(xml_block_t* target);
+    bool SkipComment();
+};
+
+}  // namespace InnerZK

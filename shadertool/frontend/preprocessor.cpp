@@ -1,0 +1,891 @@
+#include "shadertool/frontend/preprocessor.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "engine/core/zekar.h"
+#include "engine/storage/filesystem_api.h"
+#include "shadertool/frontend/pp_grammar.hpp"
+
+namespace ShaderTool {
+
+namespace {
+
+const char* const kTargetNames[kTargetCount] = {"ESSL20", "ESSL30", "GLSL21", "GLSL31", "HLSL9", "HLSL11", "PSSL"};
+
+// Families in the order of their definitions; each target's family index.
+const char* const kFamilyNames[4] = {"ESSL", "GLSL", "HLSL", "PSSL"};
+const int kFamilyOfTarget[kTargetCount] = {0, 0, 1, 1, 2, 2, 3};
+
+const char* const kHalfPi = "1.5707963268f";
+const char* const kPi = "3.1415926536f";
+const char* const kTwoPi = "6.2831853072f";
+
+const char* const kArrayNodeFunction = "_IS_ARRAY_NODE_DEFINED";
+
+// Characters that make a name part of a longer word.
+bool IsWordCharacter(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+bool IsTrue(const Constant& value) {
+    return value.kind == Constant::INT ? value.int_value != 0 : value.float_value != 0.0f;
+}
+
+float AsFloat(const Constant& value) {
+    return value.kind == Constant::INT ? static_cast<float>(value.int_value) : value.float_value;
+}
+
+bool IsNumeric(const Constant& value) {
+    return value.kind == Constant::INT || value.kind == Constant::FLOAT;
+}
+
+// atoi without its undefined behaviour on overflow: decimal digits after an
+// optional sign, wrapped to 32 bits.
+int ParseDecimalInt(const char* text) {
+    long long value = std::strtoll(text, nullptr, 10);
+    return static_cast<int>(static_cast<uint32_t>(static_cast<unsigned long long>(value)));
+}
+
+// 1 for a text whose first token is "true", 0 for "false".
+int BoolLiteralValue(const char* text) {
+    while (*text == ' ' || *text == '\t' || *text == '\n') ++text;
+    return std::strncmp(text, "true", 4) == 0 && !IsWordCharacter(text[4]) ? 1 : 0;
+}
+
+// Signed arithmetic that wraps instead of overflowing.
+int WrapAdd(int a, int b) { return static_cast<int>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b)); }
+int WrapSubtract(int a, int b) { return static_cast<int>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b)); }
+int WrapMultiply(int a, int b) { return static_cast<int>(static_cast<uint32_t>(a) * static_cast<uint32_t>(b)); }
+
+Constant WithFault(Constant value, int fault) {
+    value.fault = fault;
+    return value;
+}
+
+bool IsFileInstructionLine(const char* line) {
+    while (*line == ' ' || *line == '\t') ++line;
+    return line[0] == '@' && line[1] == 'f';
+}
+
+// Text of one definition as it goes into the code.
+nString ReplacementText(const Definition& definition) {
+    const Constant& value = definition.value;
+    if (value.kind == Constant::INT) return nString::Format("%i", value.int_value);
+    if (value.kind == Constant::FLOAT) return FormatFloatLiteral(value.float_value);
+    if (definition.is_string_literal) return nString::Format("\"%s\"", value.string_value.text);
+    return nString(value.string_value.text);
+}
+
+// Appends characters to a growing buffer; nString would copy on every append.
+struct TextBuilder {
+    nArray<char> characters;
+    void Append(const char* text, int length) {
+        for (int i = 0; i < length; ++i) characters.InsertLast(text[i]);
+    }
+    nString Finish() {
+        characters.InsertLast('\0');
+        return nString(characters.items);
+    }
+};
+
+// Replaces every whole-word occurrence of name in text, leaving quoted text
+// and file instruction lines alone.
+nString ReplaceWholeWords(const char* text, const char* name, const nString& replacement) {
+    const int name_length = static_cast<int>(std::strlen(name));
+    const int replacement_length = replacement.Length();
+    TextBuilder result;
+    const char* p = text;
+    bool line_start = true;
+    while (*p) {
+        if (line_start && IsFileInstructionLine(p)) {
+            const char* end = std::strchr(p, '\n');
+            int length = end ? static_cast<int>(end - p) + 1 : static_cast<int>(std::strlen(p));
+            result.Append(p, length);
+            p += length;
+            continue;
+        }
+        line_start = false;
+        if (*p == '"') {
+            const char* end = p + 1;
+            while (*end && *end != '"' && *end != '\n') ++end;
+            if (*end == '"') ++end;
+            result.Append(p, static_cast<int>(end - p));
+            p = end;
+            continue;
+        }
+        if (*p == '\n') {
+            result.Append(p, 1);
+            ++p;
+            line_start = true;
+            continue;
+        }
+        bool preceded = p > text && IsWordCharacter(p[-1]);
+        if (!preceded && std::strncmp(p, name, name_length) == 0 && !IsWordCharacter(p[name_length])) {
+            result.Append(replacement.c_str(), replacement_length);
+            p += name_length;
+            continue;
+        }
+        // Copy the rest of a word at once so that its inside is never matched.
+        const char* end = p + 1;
+        if (IsWordCharacter(*p)) {
+            while (IsWordCharacter(*end)) ++end;
+        }
+        result.Append(p, static_cast<int>(end - p));
+        p = end;
+    }
+    return result.Finish();
+}
+
+}  // namespace
+
+bool SetString(String& out, const char* text, int length) {
+    if (!text) text = "";
+    int full = length < 0 ? static_cast<int>(std::strlen(text)) : length;
+    int kept = full > String::kMaximumLength ? String::kMaximumLength : full;
+    std::memcpy(out.text, text, kept);
+    out.text[kept] = '\0';
+    out.length = kept;
+    return kept == full;
+}
+
+nString FormatFloatLiteral(float value) {
+    if (std::isnan(value)) return nString("(0.0/0.0)");
+    // 1e39 is beyond the float range, so it reads back as infinity.
+    if (std::isinf(value)) return nString(value > 0 ? "1e39" : "-1e39");
+    char text[64];
+    std::snprintf(text, sizeof text, "%f", value);
+    if (std::strtof(text, nullptr) == value) return nString(text);
+    for (int digits = 6; digits <= 9; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        if (std::strtof(text, nullptr) == value) break;
+    }
+    // A float literal needs a point or an exponent: "1e-07" is one already.
+    if (!std::strchr(text, '.') && !std::strchr(text, 'e')) std::strncat(text, ".0", sizeof text - std::strlen(text) - 1);
+    return nString(text);
+}
+
+int ReadWholeTextFile(const char* path, nString& text) {
+    text = "";
+    zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "r");
+    if (!file) return 1;
+    int64_t size = file->size;
+    char* buffer = nullptr;
+    if (size >= 0 && size < std::numeric_limits<int>::max()) buffer = static_cast<char*>(std::malloc(size + 1));
+    size_t read = buffer ? zk->file_system->ZK_FileSystem_ReadFile(buffer, static_cast<size_t>(size), file) : 0;
+    zk->file_system->ZK_FileSystem_CloseFile(file);
+    if (!buffer || read != static_cast<size_t>(size)) {
+        std::free(buffer);
+        return 2;
+    }
+    buffer[size] = '\0';
+    text = buffer;
+    std::free(buffer);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+
+Preprocessor::Preprocessor(Log& log_) : log(log_), tokenizer(log_) {
+    InitializeDefinitions();
+}
+
+void Preprocessor::InitializeDefinitions() {
+    SourceLocation nowhere = {0, 0};
+    Constant name = MakeInt(0, nowhere);
+    name.kind = Constant::STRING;
+    SetString(name.string_value, kHalfPi);
+    AppendDefinition("_HALF_PI", name, false, false);
+    SetString(name.string_value, kPi);
+    AppendDefinition("_PI", name, false, false);
+    SetString(name.string_value, kTwoPi);
+    AppendDefinition("_TWO_PI", name, false, false);
+    for (int i = 0; i < kTargetCount; ++i) {
+        AppendDefinition(nString::Format("_TARGET_%s", kTargetNames[i]).c_str(), MakeInt(1 << i, nowhere), false,
+                         false);
+    }
+    for (int i = 0; i < 4; ++i) {
+        AppendDefinition(nString::Format("_TARGET_%s", kFamilyNames[i]).c_str(), MakeInt(1 << i, nowhere), false,
+                         false);
+    }
+    predefinition_count = definitions.Count();
+}
+
+void Preprocessor::AppendDefinition(const char* name, const Constant& value, bool is_string_literal,
+                                    bool target_dependent) {
+    Definition definition;
+    definition.name = name;
+    definition.value = value;
+    definition.is_string_literal = is_string_literal;
+    definition.is_target_dependent = target_dependent;
+    definitions.InsertLast(definition);
+}
+
+void Preprocessor::Reset() {
+    definitions.count = predefinition_count;
+    output = "";
+    output_text.count = 0;
+    directive_file_name = "";
+    tokenizer.Reset();
+    if_depth = 0;
+    std::memset(if_states, 0, sizeof if_states);
+    if_states[0] = 1;
+    target_dependent = false;
+    success = true;
+    include_ends.count = 0;
+}
+
+void Preprocessor::Initialize(const ShaderInfo& shader_info, const ShaderSource& source) {
+    Reset();
+    info = &shader_info;
+    tokenizer.Initialize(source, true);
+    newest_source_time = 0;
+    if (track_source_times) {
+        newest_source_time = shader_info.time_modified;
+        UpdateSourceModifiedTime(source.file.c_str());
+    }
+}
+
+bool Preprocessor::Process(const ShaderInfo& shader_info, int target, const ShaderSource& source,
+                           const nArray<nString>& extra_definitions, bool list_definitions) {
+    Initialize(shader_info, source);
+    AddPredefinitions(target);
+    AddAdditionalDefinitions(extra_definitions);
+    if (list_definitions) {
+        OutputDefinitions();
+        return true;
+    }
+    int parse_result = ppyyparse(this);
+    output_text.InsertLast('\0');
+    output = output_text.items;
+    output_text.count = 0;
+    if (parse_result != 0) {
+        success = false;
+        return false;
+    }
+    if (!success) return false;
+    ValidateNesting();
+    SubstituteIdentifiers();
+    return success;
+}
+
+void Preprocessor::AddPredefinitions(int target) {
+    int index = GetShaderTargetIndex(target);
+    if (index < 0) index = 0;
+    SourceLocation nowhere = {0, 0};
+    Constant name = MakeInt(0, nowhere);
+    name.kind = Constant::STRING;
+    SetString(name.string_value, nString::Format("_TARGET_%s", kTargetNames[index]).c_str());
+    AppendDefinition("_TARGET", name, false, true);
+    SetString(name.string_value, nString::Format("_TARGET_%s", kFamilyNames[kFamilyOfTarget[index]]).c_str());
+    AppendDefinition("_TARGET_GROUP", name, false, true);
+    int v_points_up = kFamilyOfTarget[index] <= 1 ? 1 : 0;
+    AppendDefinition("_TEXTURE_COORDINATE_AXIS_V_POINTS_UP", MakeInt(v_points_up, nowhere), false, true);
+    for (int i = 0; i < info->constants.Count(); ++i) AddGeneralConstantAsDefinition(info->constants[i]);
+}
+
+void Preprocessor::AddGeneralConstantAsDefinition(const ShaderConstant& constant) {
+    SourceLocation nowhere = {0, 0};
+    const char* text = constant.value.c_str();
+    switch (constant.kind) {
+    case ShaderConstant::BOOL:
+        AppendDefinition(constant.id.c_str(), MakeInt(BoolLiteralValue(text), nowhere), false, false);
+        return;
+    case ShaderConstant::INT:
+        AppendDefinition(constant.id.c_str(), MakeInt(ParseDecimalInt(text), nowhere), false, false);
+        return;
+    case ShaderConstant::FLOAT:
+        AppendDefinition(constant.id.c_str(), MakeFloat(std::atof(text), nowhere), false, false);
+        return;
+    default: {
+        Constant literal = MakeInt(0, nowhere);
+        literal.kind = Constant::STRING;
+        if (!SetString(literal.string_value, text)) {
+            log.AddError("general constant '%s' is longer than %i characters.", constant.id.c_str(),
+                         static_cast<int>(String::kMaximumLength));
+            success = false;
+        }
+        AppendDefinition(constant.id.c_str(), literal, true, false);
+        return;
+    }
+    }
+}
+
+void Preprocessor::AddAdditionalDefinitions(const nArray<nString>& extra_definitions) {
+    for (int i = 0; i + 1 < extra_definitions.Count(); i += 2) {
+        const char* name = extra_definitions[i].c_str();
+        const char* value = extra_definitions[i + 1].c_str();
+        if (!AddAdditionalDefinition(name, value)) {
+            // Counts as a failure of the file, though processing goes on.
+            log.AddError("invalid additional preprocessor definition '%s=%s' specified.", name, value);
+        }
+    }
+}
+
+bool Preprocessor::AddAdditionalDefinition(const char* name, const char* value) {
+    SourceLocation nowhere = {0, 0};
+    if (!ValidateDefinitionIdentifier(name, -1)) return false;
+    BasicType kind = Tokenizer::EvaluateBasicTypeOfToken(nString(value));
+    if (kind == TYPE_INT) {
+        AppendDefinition(name, MakeInt(ParseDecimalInt(value), nowhere), false, false);
+        return true;
+    }
+    if (kind == TYPE_FLOAT) {
+        AppendDefinition(name, MakeFloat(std::atof(value), nowhere), false, false);
+        return true;
+    }
+    if (kind == TYPE_BOOL) {
+        AppendDefinition(name, MakeInt(BoolLiteralValue(value), nowhere), false, false);
+        return true;
+    }
+    bool is_string_literal = false;
+    if (!ParseDefinitionValueString(value, is_string_literal)) return false;
+    if (is_string_literal) {
+        Constant literal = MakeInt(0, nowhere);
+        literal.kind = Constant::STRING;
+        SetString(literal.string_value, value + 1, static_cast<int>(std::strlen(value)) - 2);
+        AppendDefinition(name, literal, true, false);
+        return true;
+    }
+    int index = GetDefinitionIndex(value);
+    if (index < 0) {
+        AppendDefinition(name, MakeInt(0, nowhere), false, false);
+    } else {
+        Definition copy = definitions[index];
+        AppendDefinition(name, copy.value, copy.is_string_literal, false);
+    }
+    return true;
+}
+
+bool Preprocessor::ValidateDefinitionIdentifier(const char* text, int length) {
+    if (!text) return false;
+    if (length < 0) length = static_cast<int>(std::strlen(text));
+    // An empty name would match nothing in the code yet pass every test.
+    if (length == 0 || length > String::kMaximumLength || text[0] == '_') return false;
+    for (int i = 0; i < length; ++i) {
+        if (!IsWordCharacter(text[i])) return false;
+    }
+    return true;
+}
+
+bool Preprocessor::ParseDefinitionValueString(const char* text, bool& is_string_literal) {
+    is_string_literal = false;
+    if (!text) return false;
+    int length = static_cast<int>(std::strlen(text));
+    if (length >= 2 && text[0] == '"' && text[length - 1] == '"') {
+        // The quotes are not part of the stored text.
+        if (length - 2 > String::kMaximumLength) return false;
+        for (int i = 1; i < length - 1; ++i) {
+            if (text[i] == '"' || text[i] == '\n') return false;
+        }
+        is_string_literal = true;
+        return true;
+    }
+    return ValidateDefinitionIdentifier(text, length);
+}
+
+void Preprocessor::OutputDefinitions() {
+    int width = 0;
+    for (int i = 0; i < definitions.Count(); ++i) {
+        if (definitions[i].name.Length() > width) width = definitions[i].name.Length();
+    }
+    for (int i = 0; i < definitions.Count(); ++i) {
+        const Definition& definition = definitions[i];
+        nString value;
+        if (definition.value.kind == Constant::INT) {
+            value.SetFormatted("%i", definition.value.int_value);
+        } else if (definition.value.kind == Constant::FLOAT) {
+            value = FormatFloatLiteral(definition.value.float_value);
+        } else {
+            value = definition.value.string_value.text;
+        }
+        nString line = nString::Format("%-*s %s\n", width, definition.name.c_str(), value.c_str());
+        log.AppendText(line.c_str());
+    }
+    log.has_messages = true;
+}
+
+void Preprocessor::SubstituteIdentifiers() {
+    for (int i = 0; i < definitions.Count(); ++i) {
+        if (definitions[i].name.IsEmpty()) continue;
+        output = ReplaceWholeWords(output.c_str(), definitions[i].name.c_str(), ReplacementText(definitions[i]));
+    }
+}
+
+void Preprocessor::ValidateNesting() {
+    if (if_depth > 0) ReportParseError("expected endif directive.");
+}
+
+// ---------------------------------------------------------------------------
+// Grammar services
+
+void Preprocessor::ReadNextToken(Token& token) {
+    tokenizer.TokenizeNextInput(token);
+    // A directive is reduced only once the next line's first token is read,
+    // which may be the file instruction that ends an included file; its
+    // messages still name the file the directive stands in.
+    if (token.type == Token::TK_HASH) directive_file_name = tokenizer.GetFileName();
+}
+
+void Preprocessor::ReportParseError(const char* message) {
+    log.AddLocatedError(tokenizer.GetFileName(), tokenizer.GetLocation().line, tokenizer.GetLocation().column, "%s",
+                        message);
+    success = false;
+}
+
+void Preprocessor::ReportError(const SourceLocation& location, const char* format, ...) {
+    char message[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(message, sizeof message, format, args);
+    va_end(args);
+    log.AddLocatedError(directive_file_name.c_str(), location.line, location.column, "%s", message);
+    success = false;
+}
+
+Constant Preprocessor::MakeInt(int value, const SourceLocation& location) {
+    Constant constant;
+    std::memset(&constant, 0, sizeof constant);
+    constant.kind = Constant::INT;
+    constant.int_value = value;
+    constant.location = location;
+    return constant;
+}
+
+Constant Preprocessor::MakeFloat(double value, const SourceLocation& location) {
+    Constant constant = MakeInt(0, location);
+    constant.kind = Constant::FLOAT;
+    // A double beyond the float range has no float value; it is infinite.
+    if (value > std::numeric_limits<float>::max()) {
+        constant.float_value = std::numeric_limits<float>::infinity();
+    } else if (value < -std::numeric_limits<float>::max()) {
+        constant.float_value = -std::numeric_limits<float>::infinity();
+    } else {
+        constant.float_value = static_cast<float>(value);
+    }
+    return constant;
+}
+
+Constant Preprocessor::MakeIntFromText(const Token& token) {
+    return MakeInt(ParseDecimalInt(token.text), token.location);
+}
+
+Constant Preprocessor::MakeName(const Token& token) {
+    Constant constant = MakeInt(0, token.location);
+    constant.kind = Constant::STRING;
+    if (!SetString(constant.string_value, token.text, token.length)) {
+        ReportError(token.location, "text is longer than %i characters.", static_cast<int>(String::kMaximumLength));
+    }
+    return constant;
+}
+
+Constant Preprocessor::MakeStringLiteral(const Token& token) {
+    return MakeName(token);
+}
+
+FunctionCall Preprocessor::MakeFunctionCall(const Token& name) {
+    FunctionCall call;
+    std::memset(&call, 0, sizeof call);
+    call.name = MakeName(name).string_value;
+    call.location = name.location;
+    return call;
+}
+
+void Preprocessor::AddFunctionCallArgument(FunctionCall& call, const Constant& argument) {
+    if (call.argument_count < 2) call.arguments[call.argument_count] = argument;
+    ++call.argument_count;
+}
+
+int Preprocessor::GetDefinitionIndex(const char* name) const {
+    for (int i = 0; i < definitions.Count(); ++i) {
+        if (std::strcmp(definitions[i].name.c_str(), name) == 0) return i;
+    }
+    return -1;
+}
+
+int Preprocessor::GetDefinitionIndex(const String& name) const {
+    return GetDefinitionIndex(name.text);
+}
+
+Constant Preprocessor::GetDefinition(const Constant& constant) {
+    Constant value = constant;
+    // Every step moves to a definition; more steps than definitions is a loop.
+    for (int steps = 0; value.kind == Constant::STRING && steps <= definitions.Count(); ++steps) {
+        int index = GetDefinitionIndex(value.string_value);
+        if (index < 0) return MakeInt(0, constant.location);
+        const Definition& definition = definitions[index];
+        if (definition.is_target_dependent) target_dependent = true;
+        value = definition.value;
+        value.location = constant.location;
+        if (definition.is_string_literal) return value;
+    }
+    if (value.kind == Constant::STRING) return MakeInt(0, constant.location);
+    return value;
+}
+
+Constant Preprocessor::GetConstantAsExpression(const Constant& constant) {
+    if (constant.kind != Constant::STRING) return constant;
+    Constant value = GetDefinition(constant);
+    if (value.kind == Constant::STRING) {
+        ReportError(constant.location, "expression evaluating to a string literal is not allowed.");
+        return MakeInt(0, constant.location);
+    }
+    return value;
+}
+
+Constant Preprocessor::EvaluateDefined(const Token& name, const SourceLocation& location) {
+    return MakeInt(GetDefinitionIndex(name.text) >= 0 ? 1 : 0, location);
+}
+
+Constant Preprocessor::EvaluateFunctionCall(const FunctionCall& call) {
+    if (std::strcmp(call.name.text, kArrayNodeFunction) != 0) {
+        ReportError(call.location, "undeclared function-like macro '%s'.", call.name.text);
+        return MakeInt(0, call.location);
+    }
+    if (call.argument_count != 2 || call.arguments[0].kind != Constant::STRING ||
+        call.arguments[1].kind != Constant::STRING) {
+        ReportError(call.location, "invalid arguments.");
+        return MakeInt(0, call.location);
+    }
+    bool exists = DoesNameExistInShaderInfoArray(call.arguments[0].string_value, call.arguments[1].string_value,
+                                                 call.location);
+    return MakeInt(exists ? 1 : 0, call.location);
+}
+
+namespace {
+
+template <class T>
+bool ListHoldsId(const nArray<T>& list, const char* id) {
+    for (int i = 0; i < list.Count(); ++i) {
+        if (std::strcmp(list[i].id.c_str(), id) == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool Preprocessor::DoesNameExistInShaderInfoArray(const String& array, const String& name,
+                                                  const SourceLocation& location) {
+    const char* a = array.text;
+    const char* id = name.text;
+    if (std::strcmp(a, "constants") == 0) return ListHoldsId(info->constants, id);
+    if (std::strcmp(a, "pixel_constants") == 0) return ListHoldsId(info->pixel_constants, id);
+    if (std::strcmp(a, "pixel_output") == 0) return ListHoldsId(info->pixel_output, id);
+    if (std::strcmp(a, "pixel_textures") == 0) return ListHoldsId(info->pixel_textures, id);
+    if (std::strcmp(a, "vertex_constants") == 0) return ListHoldsId(info->vertex_constants, id);
+    if (std::strcmp(a, "vertex_input") == 0) return ListHoldsId(info->vertex_input, id);
+    if (std::strcmp(a, "vertex_output") == 0) return ListHoldsId(info->vertex_output, id);
+    ReportError(location, "invalid array name.");
+    return false;
+}
+
+Constant Preprocessor::EvaluateUnary(PreprocessorOperation operation, const Constant& operand,
+                                     const SourceLocation& location) {
+    Constant result = MakeInt(0, location);
+    if (!IsNumeric(operand)) {
+        result = WithFault(result, Constant::NOT_NUMERIC);
+    } else if (operation == PreprocessorOperation::NEGATE) {
+        result = operand;
+        result.location = location;
+        if (operand.kind == Constant::INT) {
+            result.int_value = WrapSubtract(0, operand.int_value);
+        } else {
+            result.float_value = -operand.float_value;
+        }
+    } else {
+        result.int_value = IsTrue(operand) ? 0 : 1;
+    }
+    ValidateOperationResult(result, location);
+    return result;
+}
+
+namespace {
+
+Constant EvaluateArithmetic(PreprocessorOperation operation, const Constant& left, const Constant& right,
+                            Constant result) {
+    if (left.kind == Constant::INT && right.kind == Constant::INT) {
+        int a = left.int_value;
+        int b = right.int_value;
+        switch (operation) {
+        case PreprocessorOperation::MULTIPLY: result.int_value = WrapMultiply(a, b); break;
+        case PreprocessorOperation::ADD: result.int_value = WrapAdd(a, b); break;
+        case PreprocessorOperation::SUBTRACT: result.int_value = WrapSubtract(a, b); break;
+        default:
+            if (b == 0) return WithFault(result, Constant::DIVISION_BY_ZERO);
+            if (a == std::numeric_limits<int>::min() && b == -1) return WithFault(result, Constant::DIVISION_OVERFLOW);
+            result.int_value = a / b;
+            break;
+        }
+        return result;
+    }
+    float a = AsFloat(left);
+    float b = AsFloat(right);
+    result.kind = Constant::FLOAT;
+    switch (operation) {
+    case PreprocessorOperation::MULTIPLY: result.float_value = a * b; break;
+    case PreprocessorOperation::ADD: result.float_value = a + b; break;
+    case PreprocessorOperation::SUBTRACT: result.float_value = a - b; break;
+    default: result.float_value = a / b; break;
+    }
+    return result;
+}
+
+bool Compare(PreprocessorOperation operation, const Constant& left, const Constant& right) {
+    if (left.kind == Constant::INT && right.kind == Constant::INT) {
+        int a = left.int_value;
+        int b = right.int_value;
+        switch (operation) {
+        case PreprocessorOperation::LESS: return a < b;
+        case PreprocessorOperation::GREATER: return a > b;
+        case PreprocessorOperation::LESS_EQUAL: return a <= b;
+        case PreprocessorOperation::GREATER_EQUAL: return a >= b;
+        case PreprocessorOperation::EQUAL: return a == b;
+        default: return a != b;
+        }
+    }
+    float a = AsFloat(left);
+    float b = AsFloat(right);
+    switch (operation) {
+    case PreprocessorOperation::LESS: return a < b;
+    case PreprocessorOperation::GREATER: return a > b;
+    case PreprocessorOperation::LESS_EQUAL: return a <= b;
+    case PreprocessorOperation::GREATER_EQUAL: return a >= b;
+    case PreprocessorOperation::EQUAL: return a == b;
+    default: return a != b;
+    }
+}
+
+}  // namespace
+
+Constant Preprocessor::EvaluateBinary(PreprocessorOperation operation, const Constant& left, const Constant& right,
+                                      const SourceLocation& location) {
+    Constant result = MakeInt(0, left.location);
+    if (!IsNumeric(left) || !IsNumeric(right)) {
+        result = WithFault(result, Constant::NOT_NUMERIC);
+    } else {
+        switch (operation) {
+        case PreprocessorOperation::MULTIPLY:
+        case PreprocessorOperation::DIVIDE:
+        case PreprocessorOperation::ADD:
+        case PreprocessorOperation::SUBTRACT:
+            result = EvaluateArithmetic(operation, left, right, result);
+            break;
+        case PreprocessorOperation::LOGICAL_AND:
+            result.int_value = IsTrue(left) && IsTrue(right) ? 1 : 0;
+            break;
+        case PreprocessorOperation::LOGICAL_OR:
+            result.int_value = IsTrue(left) || IsTrue(right) ? 1 : 0;
+            break;
+        default:
+            result.int_value = Compare(operation, left, right) ? 1 : 0;
+            break;
+        }
+    }
+    ValidateOperationResult(result, location);
+    return result;
+}
+
+void Preprocessor::ValidateOperationResult(Constant& result, const SourceLocation& location) {
+    switch (result.fault) {
+    case Constant::NO_FAULT: return;
+    case Constant::NOT_NUMERIC: ReportError(location, "operands must be of numeric type."); break;
+    case Constant::DIVISION_BY_ZERO: ReportError(location, "division by zero."); break;
+    default: ReportError(location, "integer division overflows."); break;
+    }
+    result = MakeInt(0, result.location);
+}
+
+// ---------------------------------------------------------------------------
+// Directives
+
+void Preprocessor::AddDefinition(const Token& name, const Constant& value, bool is_string_literal) {
+    AppendOutput("\n", 1);
+    if (!IsActive()) return;
+    if (name.text[0] == '_') {
+        ReportError(name.location, "identifiers must not start with an underscore.");
+        return;
+    }
+    if (GetDefinitionIndex(name.text) >= 0) {
+        ReportError(name.location, "redefinition of '%s'.", name.text);
+        return;
+    }
+    AppendDefinition(name.text, value, is_string_literal, false);
+}
+
+void Preprocessor::If(const Constant& value, const SourceLocation& location) {
+    AppendOutput("\n", 1);
+    if (if_depth >= kMaximumIfDepth) {
+        ReportError(location, "too many nested if directives.");
+        return;
+    }
+    bool enclosing_active = IsActive();
+    ++if_depth;
+    if (!IsNumeric(value)) {
+        ReportError(location, "expression must be of numeric type.");
+        if_states[if_depth] = 0;
+        return;
+    }
+    if_states[if_depth] = enclosing_active && IsTrue(value) ? 1 : 0;
+}
+
+void Preprocessor::ElseIf(const Constant& value, const SourceLocation& location) {
+    AppendOutput("\n", 1);
+    if (if_depth == 0) {
+        ReportError(location, "unexpected elif directive.");
+        return;
+    }
+    bool numeric = IsNumeric(value);
+    if (!numeric) ReportError(location, "expression must be of numeric type.");
+    if (!IsEnclosingActive()) return;
+    int& state = if_states[if_depth];
+    if (state == 1) {
+        state = 2;
+    } else if (state == 0 && numeric && IsTrue(value)) {
+        state = 1;
+    }
+}
+
+void Preprocessor::Else(const SourceLocation& location) {
+    AppendOutput("\n", 1);
+    if (if_depth == 0) {
+        ReportError(location, "unexpected else directive.");
+        return;
+    }
+    if (!IsEnclosingActive()) return;
+    int& state = if_states[if_depth];
+    state = state == 0 ? 1 : 2;
+}
+
+void Preprocessor::EndIf(const SourceLocation& location) {
+    AppendOutput("\n", 1);
+    if (if_depth == 0) {
+        ReportError(location, "unexpected endif directive.");
+        return;
+    }
+    if_states[if_depth] = 0;
+    --if_depth;
+}
+
+void Preprocessor::Include(const Constant& name, const SourceLocation& location) {
+    if (!IsActive()) {
+        AppendOutput("\n", 1);
+        return;
+    }
+    Constant value = GetDefinition(name);
+    if (value.kind != Constant::STRING) {
+        ReportError(location, "expression must evaluate to a string literal.");
+        // Nothing is inserted, so the directive keeps its own output line.
+        AppendOutput("\n", 1);
+        return;
+    }
+    Include(value.string_value, location);
+}
+
+void Preprocessor::Include(const String& path, const SourceLocation& location) {
+    if (!IsActive()) {
+        // An include that is not executed still stands for one output line.
+        AppendOutput("\n", 1);
+        return;
+    }
+    if (GetIncludeDepth() >= kMaximumIncludeDepth) {
+        ReportError(location, "includes are nested too deeply (maximum is %i).", static_cast<int>(kMaximumIncludeDepth));
+        AppendOutput("\n", 1);
+        return;
+    }
+    nString directory(tokenizer.GetFileName());
+    const char* slash = std::strrchr(directory.c_str(), '/');
+    directory = slash ? directory.Substring(0, static_cast<int>(slash - directory.c_str()) + 1) : nString("");
+    directory.Append(path.text);
+    IncludeFile(ZK_CollapsePathRelations(directory.c_str()).c_str(), location);
+}
+
+void Preprocessor::IncludeFile(const char* path, const SourceLocation& location) {
+    nString text;
+    int status = ReadWholeTextFile(path, text);
+    if (status == 1) {
+        ReportError(location, "include file was not found.");
+    } else if (status == 2) {
+        ReportError(location, "include file could not be read.");
+    } else {
+        UpdateSourceModifiedTime(path);
+    }
+    nString stripped = status == 0 ? Tokenizer::StripComments(text.c_str()) : nString("");
+    SourceStream& stream = tokenizer.GetStream();
+    int position = stream.position;
+    int length_before = stream.length;
+    tokenizer.InsertIncludeSource(nString(path), stripped);
+    int inserted = stream.length - length_before;
+    // Open includes that contain this one end later by what was inserted.
+    for (int i = 0; i < include_ends.Count(); ++i) {
+        if (include_ends[i] >= position) include_ends[i] += inserted;
+    }
+    include_ends.InsertLast(position + inserted);
+}
+
+int Preprocessor::GetIncludeDepth() {
+    int position = tokenizer.GetStream().position;
+    while (include_ends.Count() > 0 && include_ends[include_ends.Count() - 1] <= position) --include_ends.count;
+    return include_ends.Count();
+}
+
+void Preprocessor::UpdateSourceModifiedTime(const char* path) {
+    if (!track_source_times) return;
+    zk_file_info_t file_info;
+    if (zk->file_system->ZK_FileSystem_GetFileInfo(path, &file_info) &&
+        file_info.modification_time > newest_source_time) {
+        newest_source_time = file_info.modification_time;
+    }
+}
+
+void Preprocessor::AppendOutput(const char* text, int length) {
+    for (int i = 0; i < length; ++i) output_text.InsertLast(text[i]);
+}
+
+void Preprocessor::ProcessNonPreprocessorLine() {
+    const SourceStream& stream = tokenizer.GetStream();
+    const char* line = stream.GetText() + stream.position;
+    // File instruction lines keep the parser's file and line numbering right
+    // even where a conditional section does not close in the file it opened in.
+    if (!IsActive() && !IsFileInstructionLine(line)) {
+        AppendOutput("\n", 1);
+        return;
+    }
+    const char* end = std::strchr(line, '\n');
+    int length = end ? static_cast<int>(end - line) + 1 : static_cast<int>(std::strlen(line));
+    AppendOutput(line, length);
+}
+
+}  // namespace ShaderTool
+
+nString ZK_CollapsePathRelations(const char* path) {
+    nString result(path ? path : "");
+    for (;;) {
+        const char* text = result.c_str();
+        // The first "component/../" pair, where the component is not "..".
+        int start = 0;
+        int found = -1;
+        int found_end = 0;
+        int length = static_cast<int>(std::strlen(text));
+        while (start < length) {
+            const char* slash = std::strchr(text + start, '/');
+            if (!slash) break;
+            int component_end = static_cast<int>(slash - text);
+            bool is_parent = component_end - start == 2 && text[start] == '.' && text[start + 1] == '.';
+            if (!is_parent && component_end > start && std::strncmp(slash, "/..", 3) == 0 &&
+                (slash[3] == '/' || slash[3] == '\0')) {
+                found = start;
+                found_end = component_end + 3 + (slash[3] == '/' ? 1 : 0);
+                break;
+            }
+            start = component_end + 1;
+        }
+        if (found < 0) return result;
+        nString collapsed = result.Substring(0, found);
+        collapsed.Append(text + found_end);
+        result = collapsed;
+    }
+}

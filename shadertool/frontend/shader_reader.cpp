@@ -1,0 +1,797 @@
+#include "shadertool/frontend/shader_reader.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/core/nbytebuffer.h"
+#include "engine/core/zekar.h"
+#include "engine/storage/database_manager.h"
+#include "engine/storage/datamodel.h"
+#include "engine/storage/filesystem_api.h"
+#include "shadertool/frontend/preprocessor.h"
+#include "shadertool/frontend/tokenizer.h"
+
+namespace ShaderTool {
+
+using InnerZK::DMArray;
+using InnerZK::DMDatabase;
+using InnerZK::DMNode;
+
+namespace {
+
+struct NamedValue {
+    const char* name;
+    int value;
+};
+
+template <int N>
+bool FindNamedValue(const NamedValue (&table)[N], const char* name, int& value) {
+    if (!name) return false;
+    for (int i = 0; i < N; ++i) {
+        if (std::strcmp(table[i].name, name) == 0) {
+            value = table[i].value;
+            return true;
+        }
+    }
+    return false;
+}
+
+struct VertexInputSemantic {
+    const char* name;
+    int bit;
+    BasicType basic_type;
+    int vector_size;
+};
+
+const VertexInputSemantic kVertexInputSemantics[] = {
+    {"POSITION", INPUT_POSITION, TYPE_FLOAT, 4},
+    {"COLOR", INPUT_COLOR, TYPE_FLOAT, 4},
+    {"TEXTURE_COORDINATE_0", INPUT_TEXTURE_COORDINATE_0, TYPE_FLOAT, 2},
+    {"NORMAL", INPUT_NORMAL, TYPE_FLOAT, 3},
+    {"TEXTURE_COORDINATE_1", INPUT_TEXTURE_COORDINATE_1, TYPE_FLOAT, 2},
+    {"TANGENT", INPUT_TANGENT, TYPE_FLOAT, 3},
+    {"BITANGENT", INPUT_BITANGENT, TYPE_FLOAT, 3},
+    {"4_BONE_INDICES", INPUT_4_BONE_INDICES, TYPE_INT, 4},
+    {"4_BONE_WEIGHTS", INPUT_4_BONE_WEIGHTS, TYPE_FLOAT, 4},
+};
+
+// The OR of the input semantics must be one of these vertex formats.
+const int kVertexFormats[] = {1, 7, 15, 47, 111, 385, 399, 495};
+
+struct VariableTypeName {
+    const char* name;
+    BasicType basic_type;
+    int vector_size;
+    int matrix_size;
+};
+
+const VariableTypeName kVariableTypes[] = {
+    {"BOOL", TYPE_BOOL, 1, 0},     {"FLOAT", TYPE_FLOAT, 1, 0},    {"FLOAT2", TYPE_FLOAT, 2, 0},
+    {"FLOAT3", TYPE_FLOAT, 3, 0},  {"FLOAT4", TYPE_FLOAT, 4, 0},   {"FLOAT2X2", TYPE_FLOAT, 0, 2},
+    {"FLOAT3X3", TYPE_FLOAT, 0, 3}, {"FLOAT4X4", TYPE_FLOAT, 0, 4}, {"INT", TYPE_INT, 1, 0},
+    {"INT2", TYPE_INT, 2, 0},      {"INT3", TYPE_INT, 3, 0},       {"INT4", TYPE_INT, 4, 0},
+};
+
+const NamedValue kConstantSemantics[] = {
+    {"WORLD_TRANSFORM", CONSTANT_WORLD_TRANSFORM},
+    {"WORLD_VIEW_TRANSFORM", CONSTANT_WORLD_VIEW_TRANSFORM},
+    {"WORLD_VIEW_PROJECTION_TRANSFORM", CONSTANT_WORLD_VIEW_PROJECTION_TRANSFORM},
+    {"VIEW_TRANSFORM", CONSTANT_VIEW_TRANSFORM},
+    {"VIEW_PROJECTION_TRANSFORM", CONSTANT_VIEW_PROJECTION_TRANSFORM},
+};
+
+const NamedValue kVertexOutputSemantics[] = {
+    {"COLOR", OUTPUT_COLOR},
+    {"POSITION", OUTPUT_POSITION},
+    {"TEXTURE_COORDINATE", OUTPUT_TEXTURE_COORDINATE},
+};
+
+const NamedValue kTextureTypes[] = {{"2D", TEXTURE_2D}, {"3D", TEXTURE_3D}, {"CUBE", TEXTURE_CUBE}};
+const NamedValue kAddressModes[] = {{"CLAMP", 1}, {"WRAP", 2}, {"MIRROR", 3}};
+const NamedValue kFilterModes[] = {{"POINT", 1}, {"LINEAR", 2}, {"ANISOTROPIC", 3}};
+const NamedValue kShaderTypes[] = {{"vertex", VERTEX_SHADER}, {"pixel", PIXEL_SHADER}};
+
+const char* NodeValue(DMNode* node, const char* key) { return node ? node->GetValue(key) : nullptr; }
+
+bool IsDecimalDigits(const char* text) {
+    if (!text || !*text) return false;
+    for (; *text; ++text) {
+        if (*text < '0' || *text > '9') return false;
+    }
+    return true;
+}
+
+// A count as atoi reads it, or 0 when it is not a positive number whose byte
+// size (at most 64 per element) fits an int.
+int ParseCount(const char* text) {
+    char* end = nullptr;
+    long long value = std::strtoll(text, &end, 10);
+    if (end == text || value < 1 || value > INT_MAX / 64) return 0;
+    return static_cast<int>(value);
+}
+
+nString DirectoryOf(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    // Nothing before the only "/" (a path like "/file.xml") gives no directory.
+    if (!slash || slash == path) return nString("");
+    return nString(path).Substring(0, static_cast<int>(slash - path) + 1);
+}
+
+// ---------------------------------------------------------------------------
+// Raw scan for the lines of the sources' character data sections.
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+const char* SkipBlanks(const char* p) {
+    while (IsBlank(*p)) ++p;
+    return p;
+}
+
+// True when p lies inside a comment: a "-->" follows it with no "<!--" first.
+bool IsInsideComment(const char* p) {
+    const char* close = std::strstr(p, "-->");
+    if (!close) return false;
+    const char* open = std::strstr(p, "<!--");
+    return !open || open > close;
+}
+
+const char* FindSourcesArray(const char* text) {
+    for (const char* p = std::strstr(text, "<array"); p; p = std::strstr(p + 1, "<array")) {
+        const char* q = SkipBlanks(p + 6);
+        if (std::strncmp(q, "id", 2) != 0) continue;
+        q = SkipBlanks(q + 2);
+        if (*q != '=') continue;
+        q = SkipBlanks(q + 1);
+        if (std::strncmp(q, "\"sources\"", 9) != 0) continue;
+        if (IsInsideComment(p)) continue;
+        return p;
+    }
+    return nullptr;
+}
+
+int CountLineFeeds(const char* from, const char* to) {
+    int count = 0;
+    for (const char* p = from; p < to; ++p) {
+        if (*p == '\n') ++count;
+    }
+    return count;
+}
+
+void RecordSourceLines(const char* text, nArray<int>& lines) {
+    const char* array = FindSourcesArray(text);
+    if (!array) return;
+    const char* array_end = std::strstr(array, "</array");
+    const char* counted_to = text;
+    int line = 1;
+    for (const char* node = std::strstr(array, "<node"); node && (!array_end || node < array_end);
+         node = std::strstr(node + 1, "<node")) {
+        if (IsInsideComment(node)) continue;
+        const char* node_end = std::strstr(node, "/>");
+        if (!node_end) node_end = std::strstr(node, "</node");
+        const char* section = std::strstr(node, "<![CDATA[");
+        if (section && node_end && section <= node_end) {
+            line += CountLineFeeds(counted_to, section);
+            counted_to = section;
+            lines.InsertLast(line);
+        } else {
+            lines.InsertLast(1);
+        }
+    }
+}
+
+// Drops the blank lines before the first line that holds a visible
+// character; returns the number of line feeds dropped.
+int RemoveLeadingBlankLines(nString& code) {
+    const char* text = code.c_str();
+    const char* line_start = text;
+    int removed = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p == '\n') {
+            ++removed;
+            line_start = p + 1;
+        } else if (static_cast<unsigned char>(*p) > ' ') {
+            break;
+        }
+    }
+    if (line_start != text) code = nString(line_start);
+    return removed;
+}
+
+}  // namespace
+
+Type GetVariableType(const char* name, bool is_constant, int count) {
+    Type type;
+    for (const VariableTypeName& entry : kVariableTypes) {
+        if (name && std::strcmp(entry.name, name) == 0) {
+            type.basic_type = entry.basic_type;
+            type.vector_size = entry.vector_size;
+            type.matrix_size = entry.matrix_size;
+            break;
+        }
+    }
+    type.array_size = count != 1 ? count : 0;
+    if (is_constant) type.qualifier |= QUALIFIER_CONST;
+    type.texture_kind = TEXTURE_NONE;
+    return type;
+}
+
+ShaderReader::ShaderReader(Log& log_) : log(log_) {}
+
+void ShaderReader::Reset() {
+    shader_info = ShaderInfo();
+    shader_info.tags = "";
+    source_line_numbers.count = 0;
+    directory = "";
+}
+
+bool ShaderReader::ReadShaderXMLFromFile(const char* file_path, bool release_cached, bool skip_sources) {
+    if (!file_path) file_path = "";
+    if (release_cached) zk_dman.ReleaseDatabase(file_path);
+    database = zk_dman.GetDatabase(file_path);
+    if (!database) {
+        log.AddError("file does not exist.");
+        return false;
+    }
+    // An unreadable file or broken XML arrives as an empty database, which
+    // would otherwise pass as a file that is not a Shader XML.
+    if (database->load_failed) {
+        log.AddError("failed to read Shader XML file '%s'.", file_path);
+        database = nullptr;
+        return false;
+    }
+    nString owned(file_path);  // the caller's text may be our own path
+    path = owned;
+    directory = DirectoryOf(owned.c_str());
+    bool result = ReadShaderXML(skip_sources);
+    database = nullptr;
+    if (result) {
+        zk_file_info_t file_info;
+        if (zk->file_system->ZK_FileSystem_GetFileInfo(path.c_str(), &file_info)) {
+            shader_info.time_modified = file_info.modification_time;
+        }
+    }
+    return result;
+}
+
+bool ShaderReader::ReadShaderXMLFromMemory(const char* text, bool skip_sources) {
+    if (!text) text = "";
+    path = "";
+    directory = "";
+    DMDatabase temporary;
+    nByteBuffer buffer;
+    buffer.SetExternal(reinterpret_cast<uint8_t*>(const_cast<char*>(text)), static_cast<int>(std::strlen(text)));
+    if (!temporary.LoadFromBufferXML(&buffer)) {
+        log.AddError("failed to read Shader XML text.");
+        return false;
+    }
+    database = &temporary;
+    bool result = ReadShaderXML(skip_sources);
+    database = nullptr;
+    return result;
+}
+
+bool ShaderReader::ReadShaderXML(bool skip_sources) {
+    if (!ReadInfo()) return false;
+    if (shader_info.version == 0) return true;
+    if (!ReadGeneralConstants(nullptr)) return false;
+    if (!ReadVertexInput()) return false;
+    if (!ReadConstants("vertex_constants", shader_info.vertex_constants)) return false;
+    if (!ReadVertexOutput()) return false;
+    if (!ReadConstants("pixel_constants", shader_info.pixel_constants)) return false;
+    if (!ReadPixelTextures()) return false;
+    if (!ReadPixelOutput()) return false;
+    if (skip_sources) return true;
+    return ReadSources();
+}
+
+uint32_t ShaderReader::GetTimeModified() {
+    zk_file_info_t file_info;
+    if (!zk->file_system->ZK_FileSystem_GetFileInfo(path.c_str(), &file_info)) return 0;
+    shader_info.time_modified = file_info.modification_time;
+    return shader_info.time_modified;
+}
+
+DMArray* ShaderReader::GetXMLArray(const char* name, bool required) {
+    for (int i = 0; database && i < database->GetNumberOfArrays(); ++i) {
+        DMArray* array = database->GetArrayByIndex(i);
+        if (array->id && std::strcmp(array->id, name) == 0) return array;
+    }
+    if (required) log.AddError("required array '%s' does not exist.", name);
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Info
+
+uint32_t ShaderReader::ReadVersion(DMArray* info) {
+    const char* version = info->GetNodeValue("version", "value");
+    const char* revision = info->GetNodeValue("revision", "value");
+    // Decimal as atoi reads it, without its undefined result on overflow.
+    uint32_t major = version ? static_cast<uint32_t>(std::strtoll(version, nullptr, 10)) : 0;
+    uint32_t minor = revision ? static_cast<uint32_t>(std::strtoll(revision, nullptr, 10)) : 0;
+    return (major << 16) | minor;
+}
+
+bool ShaderReader::ValidateVersion() {
+    if (shader_info.version > 0x20001) return true;
+    log.AddError("file is of invalid version.");
+    return false;
+}
+
+bool ShaderReader::ReadInfo() {
+    DMArray* info = GetXMLArray("info", false);
+    if (!info) return true;
+    shader_info.version = ReadVersion(info);
+    bool ok = ValidateVersion();
+    if (const char* tags = info->GetNodeValue("tags", "value")) shader_info.tags = tags;
+    if (DMNode* target = info->GetNodeById("target")) {
+        shader_info.targets = GetSourceTargetIds(target->GetValue("value"));
+        if (shader_info.targets == 0) {
+            log.AddError("info array has invalid target(s).");
+            ok = false;
+        }
+        return ok;
+    }
+    const char* level = info->GetNodeValue("feature_level", "value");
+    if (!level || std::strcmp(level, "1") == 0) {
+        shader_info.targets = ALL_TARGETS;
+    } else if (std::strcmp(level, "2") == 0) {
+        shader_info.targets = ALL_TARGETS & ~(ESSL20 | GLSL21);
+    } else {
+        log.AddError("info array has invalid feature level.");
+        ok = false;
+    }
+    return ok;
+}
+
+// ---------------------------------------------------------------------------
+// Identifiers
+
+bool ShaderReader::ValidateID(DMNode* node, const char* what, nString& id) {
+    const char* text = NodeValue(node, "id");
+    id = text ? text : "";
+    if (!text) {
+        log.AddError("%s does not have 'id' attribute.", what);
+        return false;
+    }
+    if (text[0] == '_') {
+        log.AddError("%s id starts with an underscore.", what);
+        return false;
+    }
+    return true;
+}
+
+bool ShaderReader::ValidateConstantID(DMNode* node, const char* array_name, nString& id) {
+    const char* text = NodeValue(node, "id");
+    id = text ? text : "";
+    if (!text) {
+        log.AddError("constant variable (%s) does not have 'id' attribute.", array_name);
+        return false;
+    }
+    if (text[0] == '_') {
+        log.AddError("constant variable (%s) id starts with an underscore.", array_name);
+        return false;
+    }
+    return true;
+}
+
+template <class T>
+bool ShaderReader::ArrayContainsItem(const nArray<T>& list, const nString& id) {
+    for (int i = 0; i < list.Count(); ++i) {
+        if (list[i].id == id) return true;
+    }
+    return false;
+}
+
+// After the first refused node of a list no node is appended, but every
+// node is still read so that its faults are reported.
+template <class T>
+bool ShaderReader::AppendUnique(nArray<T>& list, const T& item, bool accepted, bool& all_accepted,
+                                const char* what) {
+    if (accepted && ArrayContainsItem(list, item.id)) {
+        log.AddError("%s with name '%s' already exists.", what, item.id.c_str());
+        accepted = false;
+    }
+    if (!accepted) all_accepted = false;
+    if (all_accepted) list.InsertLast(item);
+    return accepted;
+}
+
+// ---------------------------------------------------------------------------
+// General constants
+
+bool ShaderReader::ReadGeneralConstants(DMArray* included) {
+    DMArray* array = included ? included : GetXMLArray("constants", false);
+    if (!array) return true;
+    bool ok = true;
+    for (int i = 0; i < array->GetNumberOfNodes(); ++i) {
+        if (!ReadGeneralConstant(array->GetNodeByIndex(i), included != nullptr)) ok = false;
+    }
+    return ok;
+}
+
+bool ShaderReader::ReadGeneralConstant(DMNode* node, bool in_included_file) {
+    const char* file = NodeValue(node, "file");
+    if (!NodeValue(node, "id") && file) {
+        if (in_included_file) {
+            log.AddError("general constant files are not allowed outside Shader XMLs.");
+            return false;
+        }
+        return ReadGeneralConstantsFromFile(file);
+    }
+    ShaderConstant constant;
+    if (!ValidateID(node, "general constant", constant.id)) return false;
+    const char* value = NodeValue(node, "value");
+    if (!value) {
+        log.AddError("general constant does not have 'value' attribute.");
+        return false;
+    }
+    constant.value = value;
+    switch (Tokenizer::EvaluateBasicTypeOfToken(constant.value)) {
+    case TYPE_BOOL: constant.kind = ShaderConstant::BOOL; break;
+    case TYPE_FLOAT: constant.kind = ShaderConstant::FLOAT; break;
+    case TYPE_INT: constant.kind = ShaderConstant::INT; break;
+    default: constant.kind = ShaderConstant::OTHER; break;
+    }
+    for (int i = 0; i < shader_info.constants.Count(); ++i) {
+        if (shader_info.constants[i].id == constant.id) {
+            // A later value replaces the earlier one in place, kind included.
+            shader_info.constants[i].value = constant.value;
+            shader_info.constants[i].kind = constant.kind;
+            return true;
+        }
+    }
+    shader_info.constants.InsertLast(constant);
+    return true;
+}
+
+bool ShaderReader::ReadGeneralConstantsFromFile(const char* file) {
+    nString joined = directory;
+    joined.Append(file);
+    if (!zk->file_system->ZK_FileSystem_FileExists(joined.c_str())) {
+        log.AddError("general constant file path '%s' does not exist.", joined.c_str());
+        return false;
+    }
+    // Read the file afresh in developer mode, but never release the database
+    // that is being read (a file that names itself).
+    bool is_own_database = database && database->name && std::strcmp(database->name, joined.c_str()) == 0;
+    if (zk->ZKI_IsDeveloperModeEnabled() && !is_own_database) zk_dman.ReleaseDatabase(joined.c_str());
+    DMDatabase* included = zk_dman.GetDatabase(joined.c_str());
+    if (!included) return false;
+    if (included->load_failed) {
+        log.AddError("failed to read Shader XML file '%s'.", joined.c_str());
+        return false;
+    }
+    DMArray* array = nullptr;
+    for (int i = 0; i < included->GetNumberOfArrays(); ++i) {
+        DMArray* candidate = included->GetArrayByIndex(i);
+        if (candidate->id && std::strcmp(candidate->id, "constants") == 0) {
+            array = candidate;
+            break;
+        }
+    }
+    if (!array) return false;
+    return ReadGeneralConstants(array);
+}
+
+// ---------------------------------------------------------------------------
+// Vertex inputs
+
+bool ShaderReader::ReadVertexInputVariable(DMNode* node, ShaderVertexInputVariable& variable) {
+    bool ok = ValidateID(node, "vertex input variable", variable.id);
+    const char* semantic = NodeValue(node, "semantic");
+    variable.semantic = 0;
+    variable.type = Type();
+    for (const VertexInputSemantic& entry : kVertexInputSemantics) {
+        if (semantic && std::strcmp(entry.name, semantic) == 0) {
+            variable.semantic = entry.bit;
+            variable.type = Type::Vector(entry.basic_type, entry.vector_size);
+            variable.type.qualifier |= QUALIFIER_CONST;
+            break;
+        }
+    }
+    return ok;
+}
+
+bool ShaderReader::ReadVertexInput() {
+    DMArray* array = GetXMLArray("vertex_input", false);
+    if (!array) return true;
+    bool all_accepted = true;
+    if (array->GetNumberOfNodes() > kMaximumVertexInputs) {
+        log.AddError("too many vertex input variables, the maximum is %i.", static_cast<int>(kMaximumVertexInputs));
+        all_accepted = false;
+    }
+    int format = 0;
+    bool unknown_semantic = false;
+    for (int i = 0; i < array->GetNumberOfNodes(); ++i) {
+        ShaderVertexInputVariable variable;
+        bool accepted = ReadVertexInputVariable(array->GetNodeByIndex(i), variable);
+        format |= variable.semantic;
+        if (variable.semantic == 0) unknown_semantic = true;
+        AppendUnique(shader_info.vertex_input, variable, accepted, all_accepted, "vertex input");
+    }
+    bool known_format = false;
+    for (int valid : kVertexFormats) {
+        if (format == valid) known_format = true;
+    }
+    // An input without a known semantic belongs to no format.
+    if (!known_format || unknown_semantic) {
+        log.AddError("vertex input format is invalid.");
+        all_accepted = false;
+    }
+    return all_accepted;
+}
+
+// ---------------------------------------------------------------------------
+// Vertex and pixel constants
+
+int ShaderReader::ReadConstantVariableCount(const char* text) {
+    if (!text) return 1;
+    if (IsDecimalDigits(text)) return ParseCount(text);
+    for (int i = 0; i < shader_info.constants.Count(); ++i) {
+        const ShaderConstant& constant = shader_info.constants[i];
+        if (std::strcmp(constant.id.c_str(), text) == 0) {
+            if (constant.kind != ShaderConstant::INT || constant.value.IsEmpty()) return 0;
+            return ParseCount(constant.value.c_str());
+        }
+    }
+    return 0;
+}
+
+bool ShaderReader::ReadConstantVariable(DMNode* node, const char* array_name, ShaderConstantVariable& variable) {
+    bool ok = ValidateConstantID(node, array_name, variable.id);
+    int count = ReadConstantVariableCount(NodeValue(node, "count"));
+    if (count < 1) {
+        log.AddError("constant variable (%s) '%s' has invalid count.", array_name, variable.id.c_str());
+        ok = false;
+    }
+    variable.type = GetVariableType(NodeValue(node, "type"), true, count);
+    const Type& type = variable.type;
+    bool vector = type.vector_size == 4 && (type.basic_type == TYPE_FLOAT || type.basic_type == TYPE_INT);
+    bool matrix = type.matrix_size != 0 && type.basic_type == TYPE_FLOAT;
+    if (!vector && !matrix) {
+        log.AddError("constant variable (%s) '%s' has invalid type.", array_name, variable.id.c_str());
+        ok = false;
+    }
+    const char* semantic = NodeValue(node, "semantic");
+    variable.semantic = CONSTANT_NONE;
+    if (semantic && !FindNamedValue(kConstantSemantics, semantic, variable.semantic)) {
+        variable.semantic = CONSTANT_INVALID;
+        log.AddError("constant variable (%s) '%s' has invalid semantic.", array_name, variable.id.c_str());
+        ok = false;
+    }
+    variable.size = (type.matrix_size != 0 ? 64 : 16) * (type.array_size != 0 ? type.array_size : 1);
+    return ok;
+}
+
+bool ShaderReader::ReadConstants(const char* array_name, nArray<ShaderConstantVariable>& list) {
+    DMArray* array = GetXMLArray(array_name, false);
+    if (!array) return true;
+    bool all_accepted = true;
+    for (int i = 0; i < array->GetNumberOfNodes(); ++i) {
+        ShaderConstantVariable variable;
+        bool accepted = ReadConstantVariable(array->GetNodeByIndex(i), array_name, variable);
+        AppendUnique(list, variable, accepted, all_accepted, "shader constant");
+    }
+    return all_accepted;
+}
+
+// ---------------------------------------------------------------------------
+// Vertex outputs
+
+int ShaderReader::GetVertexOutputVariableSemanticIndex(ShaderVertexOutputSemantic semantic) const {
+    int count = 0;
+    for (int i = 0; i < shader_info.vertex_output.Count(); ++i) {
+        if (shader_info.vertex_output[i].semantic == semantic) ++count;
+    }
+    return count;
+}
+
+bool ShaderReader::ReadVertexOutputVariable(DMNode* node, ShaderVertexOutputVariable& variable) {
+    bool ok = ValidateID(node, "vertex output variable", variable.id);
+    variable.type = GetVariableType(NodeValue(node, "type"), false, 1);
+    if (variable.type.basic_type == TYPE_NONE) {
+        log.AddError("vertex output variable '%s' has invalid type.", variable.id.c_str());
+        ok = false;
+    }
+    int semantic = OUTPUT_TEXTURE_COORDINATE;
+    FindNamedValue(kVertexOutputSemantics, NodeValue(node, "semantic"), semantic);
+    variable.semantic = static_cast<ShaderVertexOutputSemantic>(semantic);
+    if (variable.semantic == OUTPUT_POSITION && GetVertexOutputVariableSemanticIndex(OUTPUT_POSITION) > 0) {
+        log.AddError("multiple vertex output variables with semantic 'POSITION' exist.");
+        ok = false;
+    }
+    variable.semantic_index = GetVertexOutputVariableSemanticIndex(variable.semantic);
+    return ok;
+}
+
+bool ShaderReader::ReadVertexOutput() {
+    DMArray* array = GetXMLArray("vertex_output", false);
+    if (!array) return true;
+    bool all_accepted = true;
+    for (int i = 0; i < array->GetNumberOfNodes(); ++i) {
+        ShaderVertexOutputVariable variable;
+        bool accepted = ReadVertexOutputVariable(array->GetNodeByIndex(i), variable);
+        AppendUnique(shader_info.vertex_output, variable, accepted, all_accepted, "vertex output");
+    }
+    return all_accepted;
+}
+
+// ---------------------------------------------------------------------------
+// Pixel textures
+
+bool ShaderReader::GetTextureAddressMode(DMNode* node, const char* key, const ShaderTextureVariable& variable,
+                                         int& mode) {
+    const char* text = NodeValue(node, key);
+    mode = 0;
+    if (!text || FindNamedValue(kAddressModes, text, mode)) return true;
+    log.AddError("pixel texture variable '%s' has invalid address mode.", variable.id.c_str());
+    return false;
+}
+
+bool ShaderReader::GetTextureFilterMode(DMNode* node, const char* key, const ShaderTextureVariable& variable,
+                                        int& mode) {
+    const char* text = NodeValue(node, key);
+    mode = 0;
+    if (!text || FindNamedValue(kFilterModes, text, mode)) return true;
+    log.AddError("pixel texture variable '%s' has invalid filter mode.", variable.id.c_str());
+    return false;
+}
+
+bool ShaderReader::ReadTextureVariable(DMNode* node, ShaderTextureVariable& variable) {
+    bool ok = ValidateID(node, "pixel texture variable", variable.id);
+    int kind = 0;
+    if (FindNamedValue(kTextureTypes, NodeValue(node, "type"), kind)) {
+        variable.type = Type::Texture(static_cast<TextureKind>(kind));
+    } else {
+        variable.type = Type();
+        log.AddError("pixel texture variable '%s' has invalid type.", variable.id.c_str());
+        ok = false;
+    }
+    // The first refused mode ends the reading of the modes.
+    bool modes = GetTextureAddressMode(node, "address_u", variable, variable.address_u) &&
+                 GetTextureAddressMode(node, "address_v", variable, variable.address_v) &&
+                 GetTextureAddressMode(node, "address_w", variable, variable.address_w) &&
+                 GetTextureFilterMode(node, "filter_mag", variable, variable.filter_mag) &&
+                 GetTextureFilterMode(node, "filter_min", variable, variable.filter_min) &&
+                 GetTextureFilterMode(node, "filter_mip", variable, variable.filter_mip);
+    if (!modes) ok = false;
+    if (const char* source = NodeValue(node, "source")) {
+        variable.source = zk->graphics->ZK_Graphics_GetBitmap(source);
+        if (!variable.source) {
+            log.AddError("pixel texture variable '%s' has invalid source.", variable.id.c_str());
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+bool ShaderReader::ReadPixelTextures() {
+    DMArray* array = GetXMLArray("pixel_textures", false);
+    if (!array) return true;
+    bool all_accepted = true;
+    if (array->GetNumberOfNodes() > kMaximumPixelTextures) {
+        log.AddError("too many pixel texture variables, the maximum is %i.", static_cast<int>(kMaximumPixelTextures));
+        all_accepted = false;
+    }
+    for (int i = 0; i < array->GetNumberOfNodes(); ++i) {
+        ShaderTextureVariable variable;
+        bool accepted = ReadTextureVariable(array->GetNodeByIndex(i), variable);
+        AppendUnique(shader_info.pixel_textures, variable, accepted, all_accepted, "pixel texture");
+    }
+    return all_accepted;
+}
+
+// ---------------------------------------------------------------------------
+// Pixel outputs
+
+bool ShaderReader::ReadPixelOutputVariable(DMNode* node, ShaderPixelOutputVariable& variable) {
+    return ValidateID(node, "pixel output variable", variable.id);
+}
+
+bool ShaderReader::ReadPixelOutput() {
+    DMArray* array = GetXMLArray("pixel_output", true);
+    bool all_accepted = true;
+    for (int i = 0; array && i < array->GetNumberOfNodes(); ++i) {
+        ShaderPixelOutputVariable variable;
+        bool accepted = ReadPixelOutputVariable(array->GetNodeByIndex(i), variable);
+        AppendUnique(shader_info.pixel_output, variable, accepted, all_accepted, "pixel output");
+    }
+    if (shader_info.pixel_output.Count() == 0) {
+        log.AddError("at least one pixel output variable must be declared.");
+        return false;
+    }
+    return array && all_accepted;
+}
+
+// ---------------------------------------------------------------------------
+// Sources
+
+void ShaderReader::GetSourceLineNumbers() {
+    source_line_numbers.count = 0;
+    if (path.IsEmpty()) return;
+    nString text;
+    if (ReadWholeTextFile(path.c_str(), text) != 0) return;
+    RecordSourceLines(text.c_str(), source_line_numbers);
+}
+
+bool ShaderReader::ReadSourceFromFile(const char* file, ShaderSource& source) {
+    nString joined = directory;
+    joined.Append(file);
+    source.file = joined;
+    if (ReadWholeTextFile(joined.c_str(), source.code) != 0) {
+        log.AddError("failed to open or read shader source file '%s'.", joined.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool ShaderReader::ReadSource(DMNode* node, int number, ShaderSource& source) {
+    bool ok = true;
+    int type = UNKNOWN_SHADER;
+    if (FindNamedValue(kShaderTypes, NodeValue(node, "type"), type)) {
+        source.type = static_cast<ShaderType>(type);
+    } else {
+        source.type = UNKNOWN_SHADER;
+        log.AddError("shader source %i has invalid type.", number);
+        ok = false;
+    }
+    source.targets = GetSourceTargetIds(NodeValue(node, "target"));
+    if (source.targets == 0) {
+        log.AddError("shader source %i has invalid target(s).", number);
+        ok = false;
+    }
+    const char* file = NodeValue(node, "file");
+    const char* code = NodeValue(node, "CDATA");
+    if (!file && !code) {
+        log.AddError("shader source %i does not define source code.", number);
+        return false;
+    }
+    if (file && code) {
+        log.AddError("shader source %i defines both file and CDATA.", number);
+        return false;
+    }
+    int index = number - 1;
+    source.line = index < source_line_numbers.Count() ? source_line_numbers[index] : 1;
+    if (file) return ReadSourceFromFile(file, source) && ok;
+    source.file = path;
+    source.code = code;
+    source.line += RemoveLeadingBlankLines(source.code);
+    return ok;
+}
+
+bool ShaderReader::IsTargetAlreadySpecifiedInSource(const ShaderSource& source) {
+    const char* type_name = source.type == VERTEX_SHADER ? "vertex" : "pixel";
+    for (int i = 0; i < shader_info.sources.Count(); ++i) {
+        const ShaderSource& earlier = shader_info.sources[i];
+        if (earlier.type != source.type) continue;
+        if (earlier.targets == ALL_TARGETS) {
+            if (source.targets == ALL_TARGETS) {
+                log.AddError("multiple %s shader sources target all targets.", type_name);
+                return true;
+            }
+        } else if ((earlier.targets & source.targets) != 0) {
+            log.AddError("multiple %s shader sources target the same target.", type_name);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ShaderReader::ReadSources() {
+    GetSourceLineNumbers();
+    DMArray* array = GetXMLArray("sources", true);
+    if (!array) return false;
+    bool all_accepted = true;
+    for (int i = 0; i < array->GetNumberOfNodes(); ++i) {
+        ShaderSource source;
+        bool accepted = ReadSource(array->GetNodeByIndex(i), i + 1, source);
+        if (accepted && IsTargetAlreadySpecifiedInSource(source)) accepted = false;
+        if (!accepted) all_accepted = false;
+        if (all_accepted) shader_info.sources.InsertLast(source);
+    }
+    return all_accepted;
+}
+
+}  // namespace ShaderTool

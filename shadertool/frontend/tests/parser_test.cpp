@@ -1,0 +1,456 @@
+// The parser on small sources: tree shapes where grouping matters, and every
+// message the grammar itself gives, with its location.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "shadertool/frontend/parser.h"
+
+using namespace ShaderTool;
+
+namespace {
+
+const char* const kFile = "test.zksl";
+
+// A Shader XML description with one of everything the sources below use:
+// input.position, output.position / output.color, constants.scale and the
+// texture "diffuse".
+ShaderInfo MakeInfo() {
+    ShaderInfo info;
+    info.version = 0x20003;
+    ShaderVertexInputVariable position;
+    position.id = "position";
+    position.semantic = INPUT_POSITION;
+    position.type = Type::Vector(TYPE_FLOAT, 4);
+    position.type.qualifier = QUALIFIER_CONST;
+    info.vertex_input.InsertLast(position);
+    ShaderVertexOutputVariable output;
+    output.id = "position";
+    output.type = Type::Vector(TYPE_FLOAT, 4);
+    output.semantic = OUTPUT_POSITION;
+    info.vertex_output.InsertLast(output);
+    ShaderConstantVariable scale;
+    scale.id = "scale";
+    scale.type = Type::Vector(TYPE_FLOAT, 4);
+    scale.type.qualifier = QUALIFIER_CONST;
+    info.vertex_constants.InsertLast(scale);
+    info.pixel_constants.InsertLast(scale);
+    ShaderPixelOutputVariable color;
+    color.id = "color";
+    info.pixel_output.InsertLast(color);
+    ShaderTextureVariable diffuse;
+    diffuse.id = "diffuse";
+    diffuse.type = Type::Texture(TEXTURE_2D);
+    info.pixel_textures.InsertLast(diffuse);
+    return info;
+}
+
+ShaderSource MakeSource(const std::string& code, ShaderType type) {
+    ShaderSource source;
+    source.file = kFile;
+    source.code = code.c_str();
+    source.line = 1;
+    source.type = type;
+    return source;
+}
+
+// ---- A compact rendering of a tree: operators in prefix form with their
+// source spelling, calls as name(arguments), lists in brackets. ----
+
+std::string Render(const ParserNode* node);
+
+std::string RenderChildren(const AggregateNode* list) {
+    std::string text;
+    for (int i = 0; i < list->children.count; ++i) {
+        if (i) text += " ";
+        text += Render(list->children[i]);
+    }
+    return text;
+}
+
+std::string Render(const ParserNode* node) {
+    if (!node) return "null";
+    switch (node->node_type) {
+        case ParserNode::SYMBOL_NODE: return static_cast<const SymbolNode*>(node)->name.c_str();
+        case ParserNode::LITERAL_NODE: return static_cast<const LiteralNode*>(node)->text.c_str();
+        case ParserNode::OPERATOR_NODE: {
+            const OperatorNode* op = static_cast<const OperatorNode*>(node);
+            std::string text = std::string("(") + GetOperatorString(op->op) + " " + Render(op->left);
+            if (op->right) text += " " + Render(op->right);
+            return text + ")";
+        }
+        case ParserNode::AGGREGATE_NODE: {
+            const AggregateNode* list = static_cast<const AggregateNode*>(node);
+            const char* open = list->op == OP_DECLARATION_LIST ? "decl[" : list->scoped ? "{" : "[";
+            const char* close = list->op == OP_DECLARATION_LIST ? "]" : list->scoped ? "}" : "]";
+            return open + RenderChildren(list) + close;
+        }
+        case ParserNode::FUNCTION_DEFINITION_NODE:
+        case ParserNode::FUNCTION_CALL_NODE: {
+            const FunctionNode* function = static_cast<const FunctionNode*>(node);
+            std::string text = std::string(function->name.c_str()) + "(";
+            if (function->children.count > 0) text += RenderChildren(static_cast<AggregateNode*>(function->children[0]));
+            text += ")";
+            if (function->children.count > 1) text += Render(function->children[1]);
+            return text;
+        }
+        case ParserNode::SELECTION_NODE: {
+            const SelectionNode* selection = static_cast<const SelectionNode*>(node);
+            return "if(" + Render(selection->condition) + " " + Render(selection->then_branch) + " " +
+                   Render(selection->else_branch) + ")";
+        }
+        case ParserNode::ITERATION_NODE: {
+            const IterationNode* loop = static_cast<const IterationNode*>(node);
+            static const char* const kKinds[] = {"do", "for", "while"};
+            return std::string(kKinds[loop->kind]) + "(" + Render(loop->initializer) + " " + Render(loop->condition) +
+                   " " + Render(loop->increment) + " " + Render(loop->body) + ")";
+        }
+        case ParserNode::JUMP_NODE: {
+            const JumpNode* jump = static_cast<const JumpNode*>(node);
+            return std::string(GetOperatorString(jump->op)) + "(" + Render(jump->operand) + ")";
+        }
+    }
+    return "?";
+}
+
+struct ParseResult {
+    bool ok;
+    std::string log;
+    std::string tree;
+};
+
+ParseResult ParseWith(Parser& parser, Log& log, const std::string& code, ShaderType type) {
+    log.Clear();
+    ShaderInfo info = MakeInfo();
+    ShaderSource source = MakeSource(code, type);
+    bool ok = parser.Parse(info, source);
+    return {ok, log.GetText(), Render(parser.GetRoot())};
+}
+
+ParseResult ParseCode(const std::string& code, ShaderType type = PIXEL_SHADER) {
+    Log log;
+    Parser parser(log);
+    return ParseWith(parser, log, code, type);
+}
+
+std::string Located(int line, int column, const char* message) {
+    char buffer[256];
+    snprintf(buffer, sizeof buffer, "%s(%i:%i) error: %s\n", kFile, line, column, message);
+    return buffer;
+}
+
+// ---- Grouping and tree shapes. ----
+
+struct ShapeCase {
+    const char* name;
+    const char* body;      // statements inside main of a pixel source
+    const char* expected;  // rendering of main's body
+};
+
+const char* const kGlobals =
+    "float a; float b; float c; float d; float x; float y; float4 v; bool p; bool q;\n";
+
+class ShapeTest : public ::testing::TestWithParam<ShapeCase> {};
+
+TEST_P(ShapeTest, GroupsAsTheLanguageSays) {
+    const ShapeCase& shape = GetParam();
+    std::string code = std::string(kGlobals) + "void main() {\n" + shape.body +
+                       "\noutput.color = float4(1.0, 1.0, 1.0, 1.0);\n}\n";
+    ParseResult result = ParseCode(code);
+    EXPECT_TRUE(result.ok) << result.log;
+    EXPECT_EQ(result.log, "");
+    std::string prefix = "main(){";
+    size_t at = result.tree.find(prefix);
+    ASSERT_NE(at, std::string::npos) << result.tree;
+    at += prefix.size();
+    ASSERT_GE(result.tree.size(), at + 2) << result.tree;
+    std::string body = result.tree.substr(at, result.tree.size() - at - 2);  // without "}]"
+    EXPECT_EQ(body, std::string(shape.expected) + " (= (. output color) float4(1.0f 1.0f 1.0f 1.0f))");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parser, ShapeTest,
+    ::testing::Values(
+        ShapeCase{"ConditionalGroupsRight", "x = p ? a : q ? b : c;", "(= x (? p (: a (? q (: b c)))))"},
+        ShapeCase{"ConditionalInFirstAlternative", "x = p ? q ? a : b : c;", "(= x (? p (: (? q (: a b)) c)))"},
+        ShapeCase{"AssignmentGroupsRight", "x = y = a;", "(= x (= y a))"},
+        ShapeCase{"CompoundAssignmentGroupsRight", "x += y -= a;", "(+= x (-= y a))"},
+        ShapeCase{"SubtractionGroupsLeft", "x = a - b - c;", "(= x (- (- a b) c))"},
+        ShapeCase{"DivisionGroupsLeft", "x = a / b / c;", "(= x (/ (/ a b) c))"},
+        ShapeCase{"ProductBindsTighterThanSum", "x = a + b * c - d;", "(= x (- (+ a (* b c)) d))"},
+        ShapeCase{"ParenthesesKeepTheirNode", "x = (a + b) * c;", "(= x (* (() (+ a b)) c))"},
+        ShapeCase{"PrefixBeforeBinary", "x = -a * b;", "(= x (* (- a) b))"},
+        ShapeCase{"PostfixBeforePrefix", "x = -v.x;", "(= x (- (. v x)))"},
+        ShapeCase{"LogicalLayers", "p = p || q && a < b == q;", "(= p (|| p (&& q (== (< a b) q))))"},
+        ShapeCase{"DeclarationList", "int i = 1; int j = i, k;", "decl[(= i 1)] decl[(= j i) k]"},
+        ShapeCase{"DeclarationListTakesTheType", "float2 g, h = float2(a, b);",
+                  "decl[g (= h float2(a b))]"},
+        ShapeCase{"ArrayWithList", "float w[] = {1.0, 2.0};", "decl[(= w [1.0f 2.0f])]"},
+        ShapeCase{"EmptyStatementsLeaveNoNode", ";;{}x = a;;", "(= x a)"},
+        ShapeCase{"IfElseBindsToNearestIf", "if (p) if (q) x = a; else x = b;",
+                  "if(p if(q (= x a) (= x b)) null)"},
+        ShapeCase{"IfWithoutBranchBody", "if (p) ;", "if(p {} null)"},
+        ShapeCase{"WhileWithoutBody", "while (p) ;", "while(null p null {})"},
+        ShapeCase{"ParenthesesKeepConstness", "const float k = (1.0 + 2.0); x = k;",
+                  "decl[(= k (() (+ 1.0f 2.0f)))] (= x k)"},
+        ShapeCase{"WhileWithDeclaredCondition", "while (bool r = p) { x = a; }", "while(null decl[(= r p)] null {(= x a)})"},
+        ShapeCase{"ForLoopParts", "for (int i = 0; i < 4; ++i) x += a;",
+                  "for(decl[(= i 0)] (< i 4) (++ i) (+= x a))"},
+        ShapeCase{"ForLoopWithoutParts", "for (;;) { break; }", "for(null null null {break(null)})"},
+        ShapeCase{"DoWhile", "do { continue; } while (p);", "do(null p null {continue(null)})"},
+        ShapeCase{"NestedBlocksAreScoped", "{ x = a; { y = b; } }", "{(= x a) {(= y b)}}"}),
+    [](const ::testing::TestParamInfo<ShapeCase>& info) { return std::string(info.param.name); });
+
+TEST(Parser, PrototypeThenDefinitionLeavesOneFunctionHoldingTheBody) {
+    ParseResult result = ParseCode(
+        "float twice(float v);\n"
+        "void main() { output.color = float4(twice(1.0), 0.0, 0.0, 1.0); }\n"
+        "float twice(float v) { return v + v; }\n");
+    EXPECT_TRUE(result.ok) << result.log;
+    EXPECT_EQ(result.tree,
+              "[main(){(= (. output color) float4(twice(1.0f) 0.0f 0.0f 1.0f))} "
+              "twice(v){return((+ v v))}]");
+}
+
+TEST(Parser, PrototypeAloneStaysOutOfTheTree) {
+    ParseResult result = ParseCode("float unused(int v);\nvoid main() { output.color = float4(0.0, 0.0, 0.0, 0.0); }\n");
+    EXPECT_TRUE(result.ok) << result.log;
+    EXPECT_EQ(result.tree, "[main(){(= (. output color) float4(0.0f 0.0f 0.0f 0.0f))}]");
+}
+
+TEST(Parser, ArraySizesReadOnlyLeadingDecimalDigitsAndStayWithTheirName) {
+    Log log;
+    Parser parser(log);
+    ParseResult result = ParseWith(parser, log,
+                                   "float a[010]; float b[3], c;\n"
+                                   "void main() { output.color = float4(a[1], b[2], 0.0, 1.0); }\n",
+                                   PIXEL_SHADER);
+    EXPECT_TRUE(result.ok) << result.log;
+    ASSERT_NE(parser.GetRoot(), nullptr);
+    const AggregateNode* first = static_cast<const AggregateNode*>(parser.GetRoot()->children[0]);
+    const AggregateNode* second = static_cast<const AggregateNode*>(parser.GetRoot()->children[1]);
+    EXPECT_EQ(static_cast<const SymbolNode*>(first->children[0])->type.array_size, 10);
+    EXPECT_EQ(static_cast<const SymbolNode*>(second->children[0])->type.array_size, 3);
+    // A further name of the list is a plain variable of the element type.
+    const SymbolNode* plain = static_cast<const SymbolNode*>(second->children[1]);
+    EXPECT_EQ(plain->type.array_size, 0);
+    EXPECT_EQ(plain->type.basic_type, TYPE_FLOAT);
+    EXPECT_EQ(plain->type.vector_size, 1);
+}
+
+TEST(Parser, DiscardInVertexSourceIsReportedAndStillBuilt) {
+    ParseResult result = ParseCode(
+        "void main() {\n"
+        "    output.position = input.position;\n"
+        "    discard;\n"
+        "}\n",
+        VERTEX_SHADER);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.log, Located(3, 5, "expression is only allowed in pixel shader."));
+    EXPECT_EQ(result.tree, "[main(){(= (. output position) (. input position)) discard(null)}]");
+}
+
+TEST(Parser, DiscardInPixelSourceIsAccepted) {
+    ParseResult result = ParseCode("void main() { discard; output.color = float4(0.0, 0.0, 0.0, 0.0); }\n");
+    EXPECT_TRUE(result.ok) << result.log;
+    EXPECT_EQ(result.log, "");
+}
+
+// ---- Messages of the grammar, with their locations. ----
+
+struct MessageCase {
+    const char* name;
+    const char* code;
+    const char* expected_log;  // log lines; a line starting "(" gets the file name in front
+};
+
+std::string WithFileName(const char* expected) {
+    std::string text;
+    std::istringstream lines(expected);
+    std::string line;
+    while (std::getline(lines, line)) text += (line[0] == '(' ? std::string(kFile) : std::string()) + line + "\n";
+    return text;
+}
+
+class MessageTest : public ::testing::TestWithParam<MessageCase> {};
+
+TEST_P(MessageTest, ReportsAtTheRightPlace) {
+    const MessageCase& message = GetParam();
+    ParseResult result = ParseCode(message.code);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.log, WithFileName(message.expected_log));
+}
+
+#define MAIN_BODY(x) "void main() {\n" x "\noutput.color = float4(0.0, 0.0, 0.0, 0.0);\n}\n"
+
+INSTANTIATE_TEST_SUITE_P(
+    Parser, MessageTest,
+    ::testing::Values(
+        MessageCase{"EmptySource", "", "(1:1) error: syntax error"},
+        MessageCase{"OnlyBlanks", "\n\n   ", "(3:4) error: syntax error"},
+        MessageCase{"MissingSemicolon", MAIN_BODY("float f = 1.0\nf = 2.0;"), "(3:1) error: syntax error"},
+        MessageCase{"TabCountsFourColumns", MAIN_BODY("\t\t)"), "(2:9) error: syntax error"},
+        MessageCase{"StrayCharacter", MAIN_BODY("  $"), "(2:3) error: syntax error"},
+        MessageCase{"CarriageReturn", "void main()\r\n{}", "(1:12) error: syntax error"},
+        MessageCase{"StringLiteral", MAIN_BODY("\"text\";"), "(2:1) error: syntax error"},
+        MessageCase{"Hash", MAIN_BODY("#"), "(2:1) error: syntax error"},
+        MessageCase{"ByteOutsideTheLanguage", MAIN_BODY("\xC3\xA9"),
+                    "(2:1) error: invalid character (code 195) in source.\n(2:1) error: syntax error"},
+        MessageCase{"ReservedWord", MAIN_BODY("  struct"),
+                    "(2:3) error: 'struct' is a reserved word.\n(2:3) error: syntax error"},
+        MessageCase{"TextureWordIsReserved", "Texture2D t;",
+                    "(1:1) error: 'Texture2D' is a reserved word.\n(1:1) error: syntax error"},
+        MessageCase{"CommaOperatorDoesNotExist", MAIN_BODY("float f = 1.0, g = 2.0; f = 1.0, 2.0;"),
+                    "(2:32) error: syntax error"},
+        MessageCase{"ErrorStopsAtTheFirst", "void main() { ) }\nvoid main() { ) }", "(1:15) error: syntax error"},
+        MessageCase{"MissingArraySize", MAIN_BODY("float f[];"),
+                    "(2:7) error: array size is required when the initializer list is omitted."},
+        MessageCase{"ZeroArraySize", MAIN_BODY("float f[0];"), "(2:7) error: array size must be larger than 0."},
+        MessageCase{"HexadecimalArraySizeIsZero", MAIN_BODY("float f[0x4];"),
+                    "(2:7) error: array size must be larger than 0."},
+        MessageCase{"LocalPrototype", MAIN_BODY("  float helper(float v);"),
+                    "(2:9) error: local function declarations are not allowed."},
+        MessageCase{"ConstParameter", "float f(const float v) { return v; }\n" MAIN_BODY(""),
+                    "(1:21) error: 'const' is not allowed in function declarations."},
+        MessageCase{"ConstUnnamedParameterPointsAtItsType", "float g(const int);\n" MAIN_BODY(""),
+                    "(1:15) error: 'const' is not allowed in function declarations."},
+        MessageCase{"FileInstructionNamesTheFile", "@f \"inc\" 7\nvoid main() { ) }",
+                    "inc(7:15) error: syntax error"}),
+    [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
+
+TEST(Parser, MessagesUseTheSourceFileNameAndFirstLine) {
+    Log log;
+    Parser parser(log);
+    ShaderInfo info = MakeInfo();
+    ShaderSource source = MakeSource("void main() {\n  )\n}\n", PIXEL_SHADER);
+    source.file = "shaders/blur.xml";
+    source.line = 40;
+    EXPECT_FALSE(parser.Parse(info, source));
+    EXPECT_STREQ(log.GetText(), "shaders/blur.xml(41:3) error: syntax error\n");
+}
+
+TEST(Parser, NestingBeyondTheStackLimitRunsOutOfMemory) {
+    std::string code = "void main() { output.color = float4(";
+    code += std::string(12000, '(') + "1.0" + std::string(12000, ')') + ", 0.0, 0.0, 0.0); }";
+    ParseResult result = ParseCode(code);
+    EXPECT_FALSE(result.ok);
+    size_t column = 0;
+    // Every "(" holds a few stack entries, so the limit falls well inside.
+    ASSERT_EQ(result.log.rfind(std::string(kFile) + "(1:", 0), 0u) << result.log;
+    ASSERT_NE(result.log.find(") error: memory exhausted\n"), std::string::npos) << result.log;
+    EXPECT_EQ(sscanf(result.log.c_str() + strlen(kFile), "(1:%zu)", &column), 1);
+    EXPECT_GT(column, 37u);
+    EXPECT_LT(column, 37u + 12000u);
+}
+
+TEST(Parser, DeepNestingWithinTheLimitIsAccepted) {
+    std::string code = "void main() { output.color = float4(";
+    code += std::string(1000, '(') + "1.0" + std::string(1000, ')') + ", 0.0, 0.0, 0.0); }";
+    ParseResult result = ParseCode(code);
+    EXPECT_TRUE(result.ok) << result.log.substr(0, 200);
+}
+
+// ---- One parser, many sources. ----
+
+TEST(Parser, EachParseStartsFromAClearState) {
+    Log log;
+    Parser parser(log);
+    ParseResult broken = ParseWith(parser, log, "float shared; void main() { ) }", PIXEL_SHADER);
+    EXPECT_FALSE(broken.ok);
+    // The same names again: nothing of the failed source is still declared.
+    ParseResult good = ParseWith(parser, log,
+                                 "float shared;\nvoid main() { output.color = float4(shared, 0.0, 0.0, 1.0); }\n",
+                                 PIXEL_SHADER);
+    EXPECT_TRUE(good.ok) << good.log;
+    EXPECT_EQ(good.log, "");
+    ParseResult vertex = ParseWith(parser, log, "void main() { output.position = input.position; }\n", VERTEX_SHADER);
+    EXPECT_TRUE(vertex.ok) << vertex.log;
+}
+
+TEST(Parser, ResetDestroysTheTree) {
+    Log log;
+    Parser parser(log);
+    ParseWith(parser, log, "void main() { output.color = float4(0.0, 0.0, 0.0, 0.0); }\n", PIXEL_SHADER);
+    ASSERT_NE(parser.GetRoot(), nullptr);
+    EXPECT_GT(parser.node_list.Count(), 0);
+    parser.Reset();
+    EXPECT_EQ(parser.GetRoot(), nullptr);
+    EXPECT_EQ(parser.node_list.Count(), 0);
+    EXPECT_TRUE(parser.IsValid());
+}
+
+TEST(Parser, TwoParsersRunSideBySide) {
+    Log first_log, second_log;
+    Parser first(first_log), second(second_log);
+    ParseResult a = ParseWith(first, first_log, "void main() { output.color = float4(0.0, 0.0, 0.0, 0.0); }\n",
+                              PIXEL_SHADER);
+    ParseResult b = ParseWith(second, second_log, "void main() { ) }", PIXEL_SHADER);
+    ParseResult c = ParseWith(first, first_log, "float k; void main() { output.color = float4(k, k, k, k); }\n",
+                              PIXEL_SHADER);
+    EXPECT_TRUE(a.ok);
+    EXPECT_FALSE(b.ok);
+    EXPECT_TRUE(c.ok) << c.log;
+    EXPECT_EQ(second_log.GetText(), Located(1, 15, "syntax error"));
+}
+
+// ---- The sources of a smallest complete Shader XML. ----
+
+std::string ReadFixture(const char* path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The character data of the index-th source node of the fixture.
+std::string SourceSection(const std::string& xml, int index) {
+    size_t at = 0;
+    for (int i = 0; i <= index; ++i) {
+        at = xml.find("<![CDATA[", at);
+        if (at == std::string::npos) return "";
+        at += 9;
+    }
+    return xml.substr(at, xml.find("]]>", at) - at);
+}
+
+TEST(Parser, MinimalShaderXmlSourcesParseCleanly) {
+    std::string xml = ReadFixture("tests/data/parser/minimal.xml");
+    ASSERT_FALSE(xml.empty());
+    ShaderInfo info;
+    info.version = 0x20002;
+    ShaderVertexInputVariable position;
+    position.id = "position";
+    position.semantic = INPUT_POSITION;
+    position.type = Type::Vector(TYPE_FLOAT, 4);
+    position.type.qualifier = QUALIFIER_CONST;
+    info.vertex_input.InsertLast(position);
+    ShaderVertexOutputVariable out_position;
+    out_position.id = "position";
+    out_position.type = Type::Vector(TYPE_FLOAT, 4);
+    out_position.semantic = OUTPUT_POSITION;
+    info.vertex_output.InsertLast(out_position);
+    ShaderPixelOutputVariable color;
+    color.id = "color";
+    info.pixel_output.InsertLast(color);
+
+    Log log;
+    Parser parser(log);
+    struct {
+        ShaderType type;
+        const char* tree;
+    } const kSources[] = {
+        {VERTEX_SHADER, "[main(){(= (. output position) (. input position))}]"},
+        {PIXEL_SHADER, "[main(){(= (. output color) float4(1.0f 1.0f 1.0f 1.0f))}]"},
+    };
+    for (int i = 0; i < 2; ++i) {
+        ShaderSource source = MakeSource(SourceSection(xml, i), kSources[i].type);
+        EXPECT_TRUE(parser.Parse(info, source)) << log.GetText();
+        EXPECT_STREQ(log.GetText(), "");
+        EXPECT_EQ(Render(parser.GetRoot()), kSources[i].tree);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,17 @@
+// Engine set-up for the reader and preprocessor tests: the state record, the
+// interface table and the file systems, once per process.
+#pragma once
+
+#include "engine/core/log.h"
+#include "engine/core/state.h"
+#include "engine/core/zekar.h"
+#include "engine/storage/filesystem.h"
+
+inline void SetUpEngineForReaderTests() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    ZKI_StateSetup(nullptr);
+    ZKI_CreateCoreMutexes();
+    ZKFileSystem::Initialize();
+}
