@@ -2,6 +2,7 @@
 // completion and its hint, the clipboard, sliding, and drawing through a
 // recording graphics table.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -408,6 +409,28 @@ TEST_F(ConsoleOverlayTest, DrawingShowsTheNewestLinesInTheirColours) {
     // Drawing again does not load the font again.
     zk_console.Draw();
     EXPECT_EQ(graphics_.Matching("LoadFont").size(), 1u);
+}
+
+TEST_F(ConsoleOverlayTest, TypedTextIsDrawnWithItsCursorAndCompletionHint) {
+    zk_console.AddAutoCompletionString("ShowFPS", "Shows the frame rate.");
+    Type("sho");
+    Key(ZK_KEY_LEFT);
+    zk_console.slide = 1.0f;
+    zk_console.blink_timer = 0.25f;
+    zk_console.Draw();
+    const std::string hint = "Autocomplete (tab): |#ffaa55|Sho|#ffffff|wFPS \n\nShows the frame rate.";
+    EXPECT_FALSE(graphics_.Matching("DrawText 10 368 sho").empty());
+    // The hint below the console, wrapped to the width less 20, on a black box.
+    std::vector<std::string> calls = graphics_.calls;
+    auto hint_at = std::find(calls.begin(), calls.end(), "DrawText 10 388 " + hint);
+    ASSERT_NE(hint_at, calls.end());
+    EXPECT_EQ(*(hint_at - 1), "SetTextboxWidth 780");
+    EXPECT_EQ(*(hint_at + 1), "SetTextboxWidth 0");
+    EXPECT_FALSE(graphics_.Matching("DrawRect 0 384 800 96").empty());
+    // The cursor after "sh" (8 pixels a character), fading with the blink.
+    auto cursor_at = std::find(calls.begin(), calls.end(), "DrawRect 26 368 2 16");
+    ASSERT_NE(cursor_at, calls.end());
+    EXPECT_EQ(*(cursor_at - 1), "SetColorWithAlpha 1 1 1 0.75");
 }
 
 TEST_F(ConsoleOverlayTest, SearchingShowsOnlyMatchingLinesHighlighted) {
