@@ -30,7 +30,7 @@ void Report(Error::ID id, int platform_error, const char* detail) {
     int room = kPopupTextLimit - head_length - 1;
     int detail_length = static_cast<int>(strlen(detail));
     if (detail_length > room) detail_length = room;
-    zk->ZK_Popupf(ZK_MESSAGE_ERROR, "%s%.*s.", head, detail_length, detail);
+    ZK_Popupf(ZK_MESSAGE_ERROR, "%s%.*s.", head, detail_length, detail);
 }
 
 // "\n\n" followed by the formatted detail (cut at the buffer's end); an

@@ -1,5 +1,5 @@
 // Error reports: a numeric code, an optional platform error number and an
-// optional detail text become one ERROR popup (zk->ZK_Popupf). Nothing is
+// optional detail text become one ERROR popup (ZK_Popupf). Nothing is
 // stored.
 #pragma once
 
