@@ -73,3 +73,17 @@ TEST_F(ErrorReportTest, OverlongDetailIsCutButTheReportStillEndsWithItsFullStop)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ErrorReportTest, ReportsWorkBeforeTheInterfaceTableIsSetUp) {
+    zekar_t* table = zk;
+    zk = nullptr;
+    StdoutCapture out;
+    Error::SetError(3, 4);
+    std::string printed = out.Finish();
+    zk = table;
+    EXPECT_EQ(printed, "[ERROR] Unknown category error: unknown error (0x00000003, platform error 4).\n");
+}
+
+}  // namespace
