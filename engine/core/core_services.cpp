@@ -9,17 +9,25 @@
 #include "engine/core/state.h"
 #include "engine/core/threads.h"
 
+// Codes outside the tables are ignored: reads give 0, writes change nothing.
+static bool IsKeyCode(int code) { return code >= 0 && code < ZK_NUM_KEY_STATES; }
+
 int ZK_GetKeyStatei(int code) {
+    if (!IsKeyCode(code)) return 0;
     int value = zk_state.key_states_i[code];
     // "Went down since the last read" is consumed by reading, for the
     // first 256 codes only.
-    if (code >= 0 && code < 256) zk_state.key_states_i[code] = value & ~2;
+    if (code < 256) zk_state.key_states_i[code] = value & ~2;
     return value;
 }
 
-void ZK_SetKeyStatei(int code, int value) { zk_state.key_states_i[code] = value; }
-float ZK_GetKeyStatef(int code) { return zk_state.key_states_f[code]; }
-void ZK_SetKeyStatef(int code, float value) { zk_state.key_states_f[code] = value; }
+void ZK_SetKeyStatei(int code, int value) {
+    if (IsKeyCode(code)) zk_state.key_states_i[code] = value;
+}
+float ZK_GetKeyStatef(int code) { return IsKeyCode(code) ? zk_state.key_states_f[code] : 0.0f; }
+void ZK_SetKeyStatef(int code, float value) {
+    if (IsKeyCode(code)) zk_state.key_states_f[code] = value;
+}
 
 void ZK_FreeList(zk_list_t* list) {
     if (!list) return;

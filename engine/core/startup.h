@@ -1,0 +1,63 @@
+// Start-up, the command-line path and shutdown.
+//
+// A program built on the engine starts in two calls: ZKI_PreInit (threads,
+// state, interface table, core mutexes, file systems, device, console, the
+// null program, the null renderer, packages, locale, screen mode and
+// orientation) and ZKI_Init (renderer, input, sound and the feature flags).
+// The command-line path then runs ZKI_CallCommandLineMain and
+// ZEKAR_Shutdown.
+#pragma once
+
+#include "engine/core/state.h"
+
+struct zk_resolution_t {
+    int32_t width;
+    int32_t height;
+};
+enum { ZK_NUM_WINDOWED_RESOLUTIONS = 26 };
+// The windowed sizes offered besides the renderer's own list, ascending.
+extern const zk_resolution_t WINDOWED_RESOLUTIONS[ZK_NUM_WINDOWED_RESOLUTIONS];
+
+// Always true.
+bool ZKI_PreInit(void* platform_argument);
+// False when no renderer could be initialised.
+bool ZKI_Init();
+// Runs ZK_CommandLine_Main, then switches log lines and popups off for the
+// rest of the run; returns the command line's result.
+int ZKI_CallCommandLineMain(int argc, char** argv);
+// Signals shutdown, waits a bounded time for the engine threads, lists
+// those left running and calls the program's Shutdown. Nothing else is
+// torn down.
+void ZEKAR_Shutdown();
+// True when the last shutdown left engine threads running. The process must
+// then end without destroying its globals (the threads still use them).
+bool ZKI_ThreadsLeftRunningAtShutdown();
+
+// The shutdown wait: up to `rounds` sleeps of `step_ms` (60 x 200 ms).
+// Tests shorten it.
+void ZKI_SetShutdownWait(int rounds, int step_ms);
+
+// The command-line program the engine runs (zk-shader-tool's, or a test's).
+int ZK_CommandLine_Main(int argc, char** argv);
+
+// Steps of start-up.
+void ZKPI_ResolvePlatformInfo();
+bool ZKI_LoadProgImp();
+void ZKI_DetermineProgramParameters();
+void ZKI_ExpandSupportedResolutions();
+void ZKI_DetermineLocale();
+void ZKI_DetermineInitialScreenMode();
+void ZKI_DetermineOrientation();
+void ZKI_SetupDefaultShaders();
+void ZKID_LoadStaticInputImps();
+bool ZKID_LoadInputImp(const char* name);
+void* ZKID_AllocateMemory(unsigned int size);
+void ZKID_FreeMemory(void* memory);
+// Empty steps.
+void ZKI_CheckForMultipleProgramInstances();
+void ZKI_AddAndroidPackages();
+void ZKI_FinalizeProgramNamesIdsAndDirectories();
+void ZKI_CheckDatatypes();
+
+// "PORTRAIT", "LANDSCAPE" or "UNKNOWN" for an orientation value.
+const char* ZKI_GetOrientationName(int orientation);
