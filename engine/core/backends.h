@@ -65,8 +65,8 @@ public:
 };
 
 // --- Renderer ----------------------------------------------------------------
-// The current renderer (also zk_state_t::rend_imp); null before start-up.
-extern RendererImplementation* ri;
+// The current renderer `ri` (also zk_state_t::rend_imp) is declared in
+// engine/core/state.h; null before start-up.
 RendererImplementation* GetRendImpNull();
 // When no renderer is current: logs "Loading renderer implementation...",
 // makes the null renderer current and fills the interface table again.
@@ -92,8 +92,7 @@ int ZKI_GetProgramOrientation();
 void ZKI_SetOverlayZoom(float zoom);
 
 // --- Image loader --------------------------------------------------------------
-class ImageLoaderImp;
-extern ImageLoaderImp* zk_il;
+// zk_il (engine/core/state.h) holds the image loader singleton.
 // Stores the image loader singleton in zk_il. Always true.
 bool ZKID_InitImageLoader();
 

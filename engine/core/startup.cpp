@@ -279,14 +279,13 @@ static void AddEarlyPackages() {
 
 bool ZKI_PreInit(void* platform_argument) {
     ZKT_InitThreads();
-    // A fresh state has no renderer yet.
-    ri = nullptr;
+    // A second pre-initialisation (tests run several) first lets go of the
+    // file systems of the first one, while the mutexes they hold still
+    // exist.
+    ZKFileSystem::Deinitialize();
     ZKI_StateSetup(platform_argument);
     ZKI_CreateCoreMutexes();
     ZKPI_ResolvePlatformInfo();
-    // A second pre-initialisation (tests run several) first lets go of the
-    // file systems of the first one.
-    ZKFileSystem::Deinitialize();
     ZKFileSystem::Initialize();
     zk_state.prog = &zk_state.default_prog;
     ApplyPreInitFeatures();

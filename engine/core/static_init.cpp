@@ -10,6 +10,15 @@
 #include "engine/core/null_program.h"
 #include "engine/core/startup.h"
 
+// Makes the compiler prove that a global is constant-initialised.
+#if defined(__clang__)
+#define ZK_CONSTANT_INITIALISED [[clang::require_constant_initialization]]
+#elif defined(__GNUC__)
+#define ZK_CONSTANT_INITIALISED __constinit
+#else
+#define ZK_CONSTANT_INITIALISED
+#endif
+
 // Windowed sizes offered in addition to the renderer's own list.
 const zk_resolution_t WINDOWED_RESOLUTIONS[ZK_NUM_WINDOWED_RESOLUTIONS] = {
     {640, 480},   {800, 600},   {960, 600},   {1024, 576},  {1024, 600},  {1024, 768},  {1152, 864},
@@ -18,5 +27,5 @@ const zk_resolution_t WINDOWED_RESOLUTIONS[ZK_NUM_WINDOWED_RESOLUTIONS] = {
     {1856, 1392}, {1920, 1080}, {1920, 1200}, {1920, 1440}, {2560, 1440},
 };
 
-zk_prog_t zk_null_prog;
-zkConsole zk_console;
+ZK_CONSTANT_INITIALISED zk_prog_t zk_null_prog;
+ZK_CONSTANT_INITIALISED zkConsole zk_console;

@@ -7,6 +7,7 @@
 #include "engine/core/narray.h"
 
 class nByteBuffer;
+class nString;
 
 namespace InnerZK {
 
@@ -123,6 +124,12 @@ public:
     bool LoadCSV(const char* path);
     bool LoadFromBufferXML(nByteBuffer* buffer);
     void Reload();
+
+    // Writing (database_writing.cpp). GetAsXML gives a new string the
+    // caller deletes, null when memory runs out.
+    nString* GetAsXML() const;
+    bool SaveXML(const char* path, bool scramble);
+    bool Save(const char* path, bool scramble);
 
     bool IsValidName(const char* text) const;
     void Validate() const {}

@@ -2,6 +2,7 @@
 // behind the public file-system functions.
 #include "engine/storage/filesystem.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -126,6 +127,12 @@ bool DeleteFile(const char* path) {
     System* system = WritableSystemOf(path, "DeleteFile");
     if (!system) return false;
     return system->DeleteFile(GetPathPrefixOfPath(path), WithForwardSlashes(path));
+}
+
+bool ReplaceFile(const char* from, const char* to) {
+    if (!from || !to || HasPrefixMark(from) || HasPrefixMark(to)) return false;
+    if (!WritableSystemOf(to, "ReplaceFile")) return false;
+    return rename(WithForwardSlashes(from).c_str(), WithForwardSlashes(to).c_str()) == 0;
 }
 
 bool FileExists(const char* path) {

@@ -60,7 +60,7 @@ public:
         return 0;
     }
 
-    static const uint32_t flag_archive_entry = 4;
+    static constexpr uint32_t flag_archive_entry = 4;
 
     int64_t size;
     uint32_t flags;
@@ -106,6 +106,9 @@ void CloseFile(zk_file_t* handle);
 bool CreateDirectory(const char* path);
 bool DeleteDirectory(const char* path, bool with_files);
 bool DeleteFile(const char* path);
+// Moves the file at `from` over the file at `to` in one step, so that `to`
+// holds either its old or its new content, never a part of it.
+bool ReplaceFile(const char* from, const char* to);
 bool FileExists(const char* path);
 bool GetFileInfo(const char* path, zk_file_info_t* info);
 nArray<nString> FindFiles(const char* path, const nArray<nString>& wildcards, bool recursive);

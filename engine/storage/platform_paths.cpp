@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "engine/storage/http_system.h"
+#include "engine/storage/mount_system.h"
 #include "engine/storage/posix_system.h"
 #include "platform/macos/folders.h"
 

@@ -12,6 +12,10 @@ namespace ZKFileSystem {
 
 // ---------------------------------------------------------------- POSIXFile
 
+POSIXFile::~POSIXFile() {
+    if (stream) fclose(stream);
+}
+
 void POSIXFile::Flush() { fflush(stream); }
 
 int64_t POSIXFile::GetPosition() {
@@ -24,10 +28,6 @@ size_t POSIXFile::Read(void* buffer, size_t count) { return fread(buffer, 1, cou
 int POSIXFile::SetPosition(int offset, zk_seek_t origin) { return fseek(stream, offset, origin); }
 
 size_t POSIXFile::Write(const void* data, size_t count) { return fwrite(data, 1, count, stream); }
-
-// ---------------------------------------------------------------- PAKSystem
-
-nString PAKSystem::ConvertFilePathToPAKPath(PathPrefix, const nString& path) { return path; }
 
 // ---------------------------------------------------------------- POSIXSystem
 
@@ -51,10 +51,11 @@ File* POSIXSystem::OpenFile(PathPrefix prefix, const nString& path, OpenMode mod
     return new POSIXFile(size, prefix, mode != OPEN_MODE_READ, stream);
 }
 
+// An archive entry closes its own handle on the archive; any other file
+// closes its stream as it is destroyed.
 bool POSIXSystem::CloseFile(File* file) {
     if (!file) return false;
-    POSIXFile* posix = dynamic_cast<POSIXFile*>(file);
-    if (posix && posix->stream) fclose(posix->stream);
+    if (file->flags & File::flag_archive_entry) return PAKSystem::CloseFile(file);
     delete file;
     return true;
 }

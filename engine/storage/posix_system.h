@@ -1,11 +1,11 @@
 // The file systems of the platform: the POSIX system that serves every local
-// file, its files, the systems that later serve archives, HTTP and the save
-// prefix, and the platform layer that finds the base directories.
+// file, its files, and the platform layer that finds the base directories.
 #pragma once
 
 #include <cstdio>
 
 #include "engine/storage/filesystem.h"
+#include "engine/storage/pak_system.h"
 
 struct zk_mutex_t;
 
@@ -16,6 +16,7 @@ class POSIXFile : public File {
 public:
     POSIXFile(int64_t size, PathPrefix prefix, bool writable, FILE* stream)
         : File(size, 0, prefix, writable), stream(stream) {}
+    ~POSIXFile() override;
     void Flush() override;
     int64_t GetPosition() override;
     size_t Read(void* buffer, size_t count) override;
@@ -23,16 +24,6 @@ public:
     size_t Write(const void* data, size_t count) override;
 
     FILE* stream;
-};
-
-// The archive layer beneath the POSIX system. Archives are not looked up in
-// this system, so a path converts to itself.
-class PAKSystem : public System {
-public:
-    explicit PAKSystem(zk_mutex_t* mutex) : mutex(mutex) {}
-    virtual nString ConvertFilePathToPAKPath(PathPrefix prefix, const nString& path);
-
-    zk_mutex_t* mutex;  // the named mutex "PAKSystemOpenPAK"
 };
 
 class POSIXSystem : public PAKSystem {
@@ -57,30 +48,6 @@ public:
     bool CreatePathDirectory(PathPrefix prefix) override;
     bool DeleteDirectory(PathPrefix prefix, const nString& path, bool with_files) override;
     bool DeleteFile(PathPrefix prefix, const nString& path) override;
-};
-
-// Serves "http" paths over the local system; requests are not served yet,
-// so nothing exists under it and nothing opens.
-class HTTPSystem : public System {
-public:
-    explicit HTTPSystem(System* local) : local(local) {}
-    bool FileExists(PathPrefix, const nString&) override { return false; }
-    void FindFiles(PathPrefix, nString&, nString&, const nArray<nString>&, bool, nArray<nString>&) override {}
-    File* OpenFile(PathPrefix, const nString&, OpenMode) override { return nullptr; }
-
-    System* local;
-};
-
-// Serves the "save" prefix over the local system once mounted; nothing is
-// mounted yet, so nothing exists under it and nothing opens.
-class MountSystem : public System {
-public:
-    explicit MountSystem(System* local) : local(local) { mountable = true; }
-    bool FileExists(PathPrefix, const nString&) override { return false; }
-    void FindFiles(PathPrefix, nString&, nString&, const nArray<nString>&, bool, nArray<nString>&) override {}
-    File* OpenFile(PathPrefix, const nString&, OpenMode) override { return nullptr; }
-
-    System* local;
 };
 
 namespace Platform {

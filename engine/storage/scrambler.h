@@ -22,4 +22,9 @@ bool IsScrambled(const char* data, long long length);
 // *out_length is set to 0 first.
 char* Decrypt(const char* data, int length, int* out_length);
 
+// The scrambled file of N plain bytes in a new malloc'd block of N + 22
+// bytes, with *out_length set to its size; null when memory runs out or N
+// does not fit the header. *out_length is set to 0 first.
+char* Encrypt(const char* plain, int length, int* out_length);
+
 }  // namespace Scrambler

@@ -143,7 +143,7 @@ function_call_header_with_parameters
 
 function_call_header
     : function_identifier ZKSL_LEFT_PARENTHESIS
-                                        { $$ = parser->BeginFunctionCall($1, $2); }
+                                        { $$ = parser->BeginFunctionCall($1, $<token>1, $2); }
     ;
 
 function_identifier

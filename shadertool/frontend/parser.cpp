@@ -167,14 +167,16 @@ FunctionIdentifier Parser::IdentifyFunction(const Token& name) {
     FunctionIdentifier identifier;
     memset(static_cast<void*>(&identifier), 0, sizeof identifier);
     size_t length = strlen(name.text);
-    // A name of the tokenizer's full 128 characters does not fit; the call
-    // then goes on without a name and is reported as undeclared.
     if (length <= FunctionIdentifier::kMaximumNameLength) memcpy(identifier.name, name.text, length + 1);
     return identifier;
 }
 
-ParserNode* Parser::BeginFunctionCall(const FunctionIdentifier& identifier, const Token& parenthesis) {
-    return node_list.CreateFunctionCallNode(identifier, parenthesis.location);
+ParserNode* Parser::BeginFunctionCall(const FunctionIdentifier& identifier, const Token& name,
+                                      const Token& parenthesis) {
+    if (identifier.is_constructor || identifier.name[0] != '\0')
+        return node_list.CreateFunctionCallNode(identifier, parenthesis.location);
+    // Declarations keep names of all 128 characters, so calls do too.
+    return node_list.CreateFunctionNode(ParserNode::FUNCTION_CALL_NODE, name.text, parenthesis.location);
 }
 
 static AggregateNode* ParameterList(ParserNode* function) {

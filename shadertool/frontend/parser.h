@@ -94,7 +94,9 @@ public:
 
     static FunctionIdentifier IdentifyConstructor(const ParserType& type);
     static FunctionIdentifier IdentifyFunction(const Token& name);
-    ParserNode* BeginFunctionCall(const FunctionIdentifier& identifier, const Token& parenthesis);
+    // `name` is the identifier's token: a name of the tokenizer's full 128
+    // characters does not fit the identifier, and is taken from there.
+    ParserNode* BeginFunctionCall(const FunctionIdentifier& identifier, const Token& name, const Token& parenthesis);
     ParserNode* AddArgument(ParserNode* call, ParserNode* argument);
     ParserNode* FinishFunctionCall(ParserNode* call);
 

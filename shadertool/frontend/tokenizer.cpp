@@ -397,8 +397,12 @@ void Tokenizer::ProcessFileInstruction() {
     if (c != '"') return;  // an unterminated name ends the instruction
 
     GetCharacter();  // the blank
+    // Digits past any real line count are read but not added, so the number
+    // cannot overflow.
+    const int kLargestLine = 99999999;
     int number = 0;
-    for (c = GetCharacter(); IsDigit(c); c = GetCharacter()) number = number * 10 + (c - '0');
+    for (c = GetCharacter(); IsDigit(c); c = GetCharacter())
+        if (number <= kLargestLine / 10) number = number * 10 + (c - '0');
     if (c == '\n') {
         stream.line = number;
         return;

@@ -12,7 +12,6 @@
 #include "engine/core/log.h"
 #include "engine/core/state.h"
 
-
 namespace {
 
 class RendererImplementationNull : public RendererImplementation {

@@ -6,9 +6,12 @@
 #include <atomic>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "engine/core/interface_functions.h"
 #include "engine/core/tests/startup_test_support.h"
+#include "engine/storage/database_manager.h"
+#include "engine/storage/settings.h"
 #include "platform/macos/device.h"
 
 namespace {
@@ -34,6 +37,9 @@ protected:
         StopKeepingPrintedLines();
         ri = nullptr;
         zk_prog = nullptr;
+        // "GetProductValue" loaded the (empty) settings; the manager leaves
+        // its databases to the process's exit.
+        zk_dman.ReleaseDatabase(PLATFORM_PARAMETERS_FILENAME);
     }
     static std::string Ask(const char* name, const char* value) {
         const char* answer = ZK_CallExtension(name, value);
@@ -302,6 +308,44 @@ TEST_F(ExtensionCallTest, MouseDeltaGoesToKeys508And509) {
     EXPECT_EQ(Ask("ReadMouseDelta", nullptr), "(null)");
     EXPECT_EQ(ZK_GetKeyStatei(508), 5);
     EXPECT_EQ(ZK_GetKeyStatei(509), -3);
+}
+
+std::vector<std::string> reloads;
+zk_bitmap_t* RecordCacheMode(zk_bitmap_t* bitmap, int mode) {
+    reloads.push_back(std::string(bitmap->name) + " " + std::to_string(mode));
+    return bitmap;
+}
+void RecordRefreshFont(zk_font_t* font) { reloads.push_back(std::string("font ") + font->name); }
+
+TEST_F(ExtensionCallTest, CacheReloadTouchesReferencedReloadableResourcesOnly) {
+    zk_graphics_api_t saved = *zk->graphics;
+    zk->graphics->ZK_Graphics_SetBitmapCacheMode = RecordCacheMode;
+    zk->graphics->ZK_Graphics_RefreshFont = RecordRefreshFont;
+    struct Slot {
+        const char* name;
+        int16_t references;
+        uint16_t flags;
+    };
+    const Slot slots[] = {{"reloadable", 1, 2}, {"!placeholder", 1, 2}, {"unused", 0, 2}, {"fixed", 3, 1}};
+    for (int i = 0; i < 4; ++i) {
+        zk_state.bitmaps[i].name = const_cast<char*>(slots[i].name);
+        zk_state.bitmaps[i].reference_count = slots[i].references;
+        zk_state.bitmaps[i].flags = slots[i].flags;
+        zk_state.bitmaps[i].cache_mode = 4;
+    }
+    zk_state.num_bitmaps = 4;
+    zk_state.fonts[0].name = const_cast<char*>("core/console.mft");
+    zk_state.fonts[0].reference_count = 1;
+    zk_state.fonts[1].name = const_cast<char*>("!generated");
+    zk_state.fonts[1].reference_count = 1;
+    zk_state.num_fonts = 2;
+
+    reloads.clear();
+    Ask("Cache", "Other");
+    EXPECT_TRUE(reloads.empty());
+    Ask("Cache", "ReloadResources");
+    *zk->graphics = saved;
+    EXPECT_EQ(reloads, (std::vector<std::string>{"reloadable 0", "reloadable 4", "font core/console.mft"}));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "engine/core/null_program.h"
 #include "engine/core/tests/startup_test_support.h"
 #include "platform/macos/device.h"
+#include "platform/macos/platform.h"
 
 // The command line the start-up tests run.
 static int command_line_calls = 0;
@@ -396,6 +397,47 @@ TEST_F(StartupStepsTest, ThreadsLeftRunningAreListed) {
     ZKI_SetShutdownWait(60, 200);
     ZEKAR_Shutdown();
     EXPECT_FALSE(ZKI_ThreadsLeftRunningAtShutdown());
+}
+
+}  // namespace
+
+namespace {
+
+// A renderer that cannot be initialised.
+class FailingRenderer : public RendererImplementation {
+public:
+    const char* GetName() override { return "Failing"; }
+    bool Initialize(zekar_t*, zk_state_t*, zk_parms_t*) override { return false; }
+    void Shutdown() override {}
+    int GetMaximumTextureSize() override { return 0; }
+    bool IsReadyToRender() override { return false; }
+    bool IsResolutionSupported(int, int) override { return false; }
+    void UpdateSupportedResolutions() override {}
+    const char* GetListOfSupportedResolutions() override { return nullptr; }
+    int GetVertexColorFormat() override { return 1; }
+    const char* CallExtension(const char*, const char*) override { return nullptr; }
+    void ActivateWindow(bool) override {}
+};
+
+TEST_F(StartupStepsTest, RendererFailureEndsInitialisationWithAPlatformPopup) {
+    ZKI_PreInit(nullptr);
+    FailingRenderer renderer;
+    ri = &renderer;
+    zk_state.parms.width = 800;
+    zk_state.parms.height = 600;
+    zk_state.parms.windowed = 0;
+    ZKD_ResetPopupRecord();
+    KeepPrintedLines(2);
+    EXPECT_FALSE(ZKI_Init());
+    EXPECT_EQ(zk_state.initialized, 0);
+    EXPECT_TRUE(WasPrinted(
+        "[ERROR] Unable to initialize the renderer. Tried all listed renderers but was unable to initialize any."));
+    EXPECT_TRUE(WasPrinted("[SYSTEM] Destroy Window.\n"));
+    EXPECT_EQ(ZKD_GetNumberOfPopups(), 1);
+    EXPECT_EQ(ZKD_GetLastPopupType(), ZK_MESSAGE_ERROR);
+    EXPECT_EQ(std::string(ZKD_GetLastPopupText()).rfind("Unable to initialize the graphics (800x600 fullscreen). ", 0),
+              0u);
+    ri = nullptr;
 }
 
 }  // namespace

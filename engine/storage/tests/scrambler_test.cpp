@@ -66,6 +66,19 @@ TEST(Scrambler, RoundTrips) {
     EXPECT_EQ(empty.substr(18, 4), std::string(4, '\0'));
 }
 
+TEST(Scrambler, TheWriterMatchesTheFormatByteForByte) {
+    // Lengths around the key's period and bytes above 127, whose checksum
+    // terms are negative.
+    for (const std::string& plain : {std::string(), std::string("a"), std::string(13, 'x'), std::string(40, '\xF0'),
+                                     std::string("<?xml version=\"1.0\"?>\n<root>\xE9\n</root>\n")}) {
+        int length = -1;
+        char* file = Scrambler::Encrypt(plain.data(), int(plain.size()), &length);
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(std::string(file, size_t(length)), Scramble(plain));
+        free(file);
+    }
+}
+
 TEST(Scrambler, AChangedByteAfterTheFirstBreaksTheChecksum) {
     std::string plain = TextOfLength(40);
     for (size_t i = 1; i < 40; ++i) {

@@ -215,6 +215,16 @@ TEST(Parser, PrototypeThenDefinitionLeavesOneFunctionHoldingTheBody) {
               "twice(v){return((+ v v))}]");
 }
 
+TEST(Parser, CallsReachFunctionsWithNamesOfTheFullTokenLength) {
+    for (int length : {127, 128}) {
+        std::string name = "f" + std::string(length - 1, 'x');
+        ParseResult result = ParseCode("float " + name + "(float v) { return v; }\n" +
+                                       "void main() { output.color = float4(" + name + "(1.0), 0.0, 0.0, 1.0); }\n");
+        EXPECT_TRUE(result.ok) << length << ": " << result.log;
+        EXPECT_NE(result.tree.find(name + "(1.0f)"), std::string::npos) << length;
+    }
+}
+
 TEST(Parser, PrototypeAloneStaysOutOfTheTree) {
     ParseResult result = ParseCode("float unused(int v);\nvoid main() { output.color = float4(0.0, 0.0, 0.0, 0.0); }\n");
     EXPECT_TRUE(result.ok) << result.log;

@@ -189,6 +189,8 @@ TEST(Tokenizer, FileInstructionsMoveFileAndLine) {
         {"a\n@f \"lib/common.zksl\" 40\n\n  struct", "lib/common.zksl(41:3) error: 'struct' is a reserved word.\n"},
         {"@f \"x\" 5 trailing words\nstruct", "x(6:1) error: 'struct' is a reserved word.\n"},
         {"@f \"inc\" 1\na\n@f \"main\" 3\nstruct", "main(3:1) error: 'struct' is a reserved word.\n"},
+        // A line number past any real count stops growing instead of overflowing.
+        {"@f \"big\" 123456789012345678901\nstruct", "big(12345678:1) error: 'struct' is a reserved word.\n"},
         // "@" with anything else is dropped together with that character.
         {"@xstruct", "a.zksl(1:3) error: 'struct' is a reserved word.\n"},
     };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/core/tests/core_fixture.h"
+#include "engine/storage/filesystem.h"
 #include "tools/shader-tool/command_line.h"
 
 namespace {
@@ -19,6 +20,7 @@ class CommandLineTest : public ZkCoreTest {
 protected:
     void SetUp() override {
         ZkCoreTest::SetUp();
+        ZKFileSystem::Initialize();
         char pattern[] = "/tmp/zk_cli_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         directory_ = pattern;
@@ -29,6 +31,7 @@ protected:
         EXPECT_EQ(chdir(previous_), 0);
         std::string command = "rm -rf '" + directory_ + "'";
         EXPECT_EQ(std::system(command.c_str()), 0);
+        ZKFileSystem::Deinitialize();
         ZkCoreTest::TearDown();
     }
 
@@ -211,7 +214,7 @@ TEST(Usage, FitsEightyColumnsAndKeepsItsLayout) {
     EXPECT_NE(text.find("\n                              HLSL (HLSL9 | HLSL11)\n\n                              ALL\n\n"),
               std::string::npos);
     EXPECT_NE(text.find("\n  --pp                      Runs the preprocessor only,\n\n"), std::string::npos);
-    EXPECT_EQ(text.substr(text.size() - 53), "working directory is searched for Shader XML files.\n");
+    EXPECT_EQ(text.substr(text.size() - 52), "working directory is searched for Shader XML files.\n");
 }
 
 }  // namespace

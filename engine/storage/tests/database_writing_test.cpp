@@ -1,0 +1,293 @@
+// Writing databases: the exact text, escaping and key checks, saving plain
+// and scrambled and loading the files back, and failures that must leave
+// the target file as it was.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/core/nstring.h"
+#include "engine/core/zekar.h"
+#include "engine/storage/datamodel.h"
+#include "engine/storage/filesystem_api.h"
+#include "engine/storage/scrambler.h"
+#include "engine/storage/tests/storage_test_support.h"
+
+using namespace InnerZK;
+using namespace storage_test;
+
+namespace {
+
+const std::string declaration = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n";
+
+std::string AsXML(const DMDatabase& database) {
+    nString* text = database.GetAsXML();
+    std::string result = text ? text->c_str() : "(null)";
+    delete text;
+    return result;
+}
+
+// Node and array contents equal, ids by text (the loader leaves array id
+// hashes at 0, so DMArray::Equals cannot compare a built database with a
+// loaded one).
+void ExpectSameContent(const DMDatabase& expected, const DMDatabase& actual) {
+    ASSERT_EQ(expected.GetNumberOfArrays(), actual.GetNumberOfArrays());
+    for (int a = 0; a < expected.GetNumberOfArrays(); ++a) {
+        DMArray* e = expected.GetArrayByIndex(a);
+        DMArray* got = actual.GetArrayByIndex(a);
+        EXPECT_STREQ(e->id, got->id);
+        ASSERT_EQ(e->GetNumberOfArrayValues(), got->GetNumberOfArrayValues());
+        for (int v = 0; v < e->GetNumberOfArrayValues(); ++v) {
+            EXPECT_TRUE(e->array_values[v].Equals(&got->array_values[v])) << e->array_values[v].value;
+        }
+        ASSERT_EQ(e->GetNumberOfNodes(), got->GetNumberOfNodes());
+        for (int n = 0; n < e->GetNumberOfNodes(); ++n) {
+            EXPECT_TRUE(e->GetNodeByIndex(n)->Equals(got->GetNodeByIndex(n))) << "array " << a << " node " << n;
+            EXPECT_STREQ(e->GetNodeByIndex(n)->id, got->GetNodeByIndex(n)->id);
+        }
+    }
+}
+
+class DatabaseWriting : public StorageTest {
+protected:
+    TempDirectory dir;
+};
+
+TEST_F(DatabaseWriting, AnEmptyDatabaseIsTheDeclarationAndTheRoot) {
+    DMDatabase database;
+    EXPECT_EQ(AsXML(database), declaration + "<root>\n</root>\n");
+}
+
+TEST_F(DatabaseWriting, ExactLayoutOfArraysAndNodes) {
+    DMDatabase database;
+    DMArray* first = database.AddArray("first");
+    first->SetArrayValue("version", "2");
+    first->SetArrayValue("kind", "list");
+    first->SetNodeValue("a", "w", "32");
+    first->AddNode(nullptr);  // no pairs at all, after a self-closing node
+    DMNode* six = first->AddNode("six");
+    for (const char* key : {"b", "c", "d", "e", "f"}) six->SetValue(key, key);
+    DMNode* five = first->AddNode("five");
+    for (const char* key : {"b", "c", "d", "e"}) five->SetValue(key, key);
+    DMArray* second = database.AddArray("second");
+    second->SetNodeValue("text", "DATA", "plain text");
+    DMNode* both = second->AddNode("both");
+    both->AppendValue("DATA", "first");
+    both->AppendValue("CDATA", "a < b");
+    both->AppendValue("DATA", "last & <kept>");
+    DMNode* long_text = second->AddNode("long");
+    for (const char* key : {"b", "c", "d", "e", "f"}) long_text->SetValue(key, key);
+    long_text->AppendValue("DATA", "t");
+
+    EXPECT_EQ(AsXML(database), declaration +
+                                   "<root>\n"
+                                   "\n\t<array id=\"first\" version=\"2\" kind=\"list\">\n"
+                                   "\t\t<node id=\"a\" w=\"32\" />\n"
+                                   "\t\t<node ></node>\n"
+                                   "\t\t<node id=\"six\"\n\t\t b=\"b\"\n\t\t c=\"c\"\n\t\t d=\"d\"\n\t\t e=\"e\"\n"
+                                   "\t\t f=\"f\"\n\t\t/>\n\n"
+                                   "\t\t<node id=\"five\" b=\"b\" c=\"c\" d=\"d\" e=\"e\" />\n"
+                                   "\t</array>\n"
+                                   "\n\t<array id=\"second\">\n"
+                                   "\t\t<node id=\"text\" >plain text</node>\n"
+                                   "\t\t<node id=\"both\" ><![CDATA[last & <kept>]]></node>\n"
+                                   "\t\t<node id=\"long\"\n\t\t b=\"b\"\n\t\t c=\"c\"\n\t\t d=\"d\"\n\t\t e=\"e\"\n"
+                                   "\t\t f=\"f\"\n\t\t >t</node>\n\n"
+                                   "\t</array>\n"
+                                   "</root>\n");
+    EXPECT_TRUE(PopupTexts().empty());
+
+    // The file loads back to a database that writes the same text: a node
+    // with several text pairs keeps only the one that was written.
+    std::string path = dir / "layout.xml";
+    ASSERT_TRUE(database.Save(path.c_str(), false));
+    DMDatabase loaded;
+    ASSERT_TRUE(loaded.Load(path.c_str()));
+    EXPECT_TRUE(PopupTexts().empty());
+    EXPECT_EQ(AsXML(loaded), AsXML(database));
+    EXPECT_EQ(loaded.GetNode("second", "both")->values.count, 2);
+    EXPECT_STREQ(loaded.GetValue("second", "both", "CDATA"), "last & <kept>");
+    EXPECT_STREQ(loaded.GetValue("second", "long", "DATA"), "t");
+}
+
+TEST_F(DatabaseWriting, TextsThatWouldBreakTheDocumentAreKeptInCharacterData) {
+    DMDatabase database;
+    DMArray* array = database.AddArray("texts");
+    struct Case {
+        const char* key;
+        const char* text;
+        const char* written;      // the node as written
+        const char* loaded_key;   // null: the text is left out
+    } cases[] = {
+        {"DATA", "plain", "\t\t<node id=\"n0\" >plain</node>\n", "DATA"},
+        {"DATA", "a < b", "\t\t<node id=\"n1\" ><![CDATA[a < b]]></node>\n", "CDATA"},
+        {"DATA", "say \"hi\"", "\t\t<node id=\"n2\" ><![CDATA[say \"hi\"]]></node>\n", "CDATA"},
+        {"DATA", "x > y", "\t\t<node id=\"n3\" ><![CDATA[x > y]]></node>\n", "CDATA"},
+        {"DATA", "x]]>y", "\t\t<node id=\"n4\" />\n", nullptr},
+        {"CDATA", "x]]>y", "\t\t<node id=\"n5\" />\n", nullptr},
+    };
+    int index = 0;
+    for (const Case& c : cases) {
+        DMNode* node = array->AddNode(nString::Format("n%d", index++).c_str());
+        node->AppendValue(c.key, c.text);
+    }
+    std::string text = AsXML(database);
+    for (const Case& c : cases) EXPECT_NE(text.find(c.written), std::string::npos) << c.text;
+    EXPECT_EQ(PopupTexts(), (std::vector<std::string>{"DMDatabase: the text of node 'n4' cannot be written.",
+                                                      "DMDatabase: the text of node 'n5' cannot be written."}));
+
+    // The file loads whole, each text under the key it was written with.
+    ClearRecorded();
+    std::string path = dir / "texts.xml";
+    ASSERT_TRUE(database.Save(path.c_str(), false));
+    DMDatabase loaded;
+    ASSERT_TRUE(loaded.Load(path.c_str()));
+    EXPECT_EQ(PopupTexts().size(), 2u);  // the writer's two, nothing from the loader
+    index = 0;
+    for (const Case& c : cases) {
+        DMNode* node = loaded.GetArrayByIndex(0)->GetNodeByIndex(index++);
+        ASSERT_NE(node, nullptr) << c.text;
+        if (c.loaded_key) {
+            EXPECT_STREQ(node->GetValue(c.loaded_key), c.text);
+        } else {
+            EXPECT_EQ(node->values.count, 1) << c.text;
+        }
+    }
+}
+
+// Values that the reader would change if they were written unescaped.
+const char* const awkward_values[] = {
+    "a\"b", "a\\b", "ends in \\", "\\\"", "\\\\\"", "&amp;", "&quot;", "x & y", "&&amp;amp;",
+    "line\nbreak\ttab\rreturn", "<b> / >", "  spaced  ", "", "\\n is not a line feed", "'single'",
+};
+
+TEST_F(DatabaseWriting, EscapedValuesLoadBackTheSamePlainAndScrambled) {
+    DMDatabase database;
+    DMArray* array = database.AddArray("values & \"ids\"");
+    array->SetArrayValue("note", "array \"value\" \\ &amp;");
+    int index = 0;
+    for (const char* value : awkward_values) {
+        DMNode* node = array->AddNode(nString::Format("node %d \"%s\"", index++, value).c_str());
+        node->SetValue("v", value);
+        node->SetValue("w", "1");
+    }
+    for (bool scramble : {false, true}) {
+        std::string path = dir / (scramble ? "scrambled.xml" : "plain.xml");
+        ASSERT_TRUE(database.SaveXML(path.c_str(), scramble));
+        std::string bytes = ReadWholeFile(path);
+        EXPECT_EQ(Scrambler::IsScrambled(bytes.data(), (long long)bytes.size()), scramble);
+        DMDatabase loaded;
+        ASSERT_TRUE(loaded.Load(path.c_str())) << path;
+        EXPECT_TRUE(PopupTexts().empty());
+        ExpectSameContent(database, loaded);
+        int i = 0;
+        for (const char* value : awkward_values) EXPECT_STREQ(loaded.GetArrayByIndex(0)->GetNodeValue(i++, "v"), value);
+
+        // Saved again, the loaded database gives the same text, and the two
+        // loaded databases are equal array by array.
+        std::string again = dir / "again.xml";
+        ASSERT_TRUE(loaded.Save(again.c_str(), scramble));
+        DMDatabase reloaded;
+        ASSERT_TRUE(reloaded.Load(again.c_str()));
+        EXPECT_EQ(AsXML(loaded), AsXML(reloaded));
+        EXPECT_TRUE(loaded.GetArrayByIndex(0)->Equals(reloaded.GetArrayByIndex(0)));
+    }
+}
+
+TEST_F(DatabaseWriting, KeysTheReaderRefusesAreReportedAndLeftOut) {
+    struct Case {
+        const char* key;
+        bool written;
+    } cases[] = {
+        {"plain", true}, {"with_under", true}, {"_lead", true}, {".dot", true}, {"a1.b2", true},
+        {"1digit", false}, {"with-dash", false}, {"with space", false}, {"", false}, {"quo\"te", false},
+    };
+    DMDatabase database;
+    DMArray* array = database.AddArray("keys");
+    DMNode* node = array->AddNode("n");
+    for (const Case& c : cases) node->AppendValue(c.key, "v");
+    array->SetArrayValue("bad-key", "x");
+    node->AppendValue(nullptr, "null key");
+
+    std::string path = dir / "keys.xml";
+    ASSERT_TRUE(database.Save(path.c_str(), false));
+    std::vector<std::string> expected;
+    expected.push_back("DMDatabase: invalid value key 'bad-key'. Key names need to start with a-z or A-Z.");
+    for (const Case& c : cases) {
+        if (!c.written) {
+            expected.push_back(std::string("DMDatabase: invalid value key '") + c.key +
+                               "'. Key names need to start with a-z or A-Z.");
+        }
+    }
+    expected.push_back("DMDatabase: invalid value key '(null)'. Key names need to start with a-z or A-Z.");
+    EXPECT_EQ(PopupTexts(), expected);
+
+    ClearRecorded();
+    DMDatabase loaded;
+    ASSERT_TRUE(loaded.Load(path.c_str()));
+    EXPECT_TRUE(PopupTexts().empty());
+    DMNode* read = loaded.GetNode("keys", "n");
+    ASSERT_NE(read, nullptr);
+    for (const Case& c : cases) {
+        if (*c.key) {
+            EXPECT_EQ(read->GetValue(c.key) != nullptr, c.written) << c.key;
+        }
+    }
+    EXPECT_EQ(loaded.GetArrayByIndex(0)->GetNumberOfArrayValues(), 0);
+}
+
+TEST_F(DatabaseWriting, FileNamesAndOpenFailures) {
+    DMDatabase database;
+    database.SetValue("a", "n", "v", "1");
+    std::string missing = dir / "no/such/dir/x.xml";
+    struct Case {
+        std::string path;
+        bool saved;
+        std::vector<std::string> popups;
+    } cases[] = {
+        {dir / "upper.XML", true, {}},
+        {dir / "t.csv", false, {"Unknown database file type '" + (dir / "t.csv") + "'.\nSupported formats are: .csv .xml"}},
+        {dir / "t.dat", false, {"Unknown database file type '" + (dir / "t.dat") + "'.\nSupported formats are: .csv .xml"}},
+        {".xm", false, {}},
+        {missing, false,
+         {"Unable to open file '" + missing +
+          "' for writing. The filename needs to be absolute file system target such as res://data/file.xml."}},
+        {"user://leaderboards-db.xml", false,
+         {"File System OpenFile: path 'user://leaderboards-db.xml.zekar-tmp' is invalid, see IsPathValid() for more "
+          "info.",
+          "Unable to open file 'user://leaderboards-db.xml' for writing."}},
+    };
+    for (const Case& c : cases) {
+        ClearRecorded();
+        EXPECT_EQ(database.Save(c.path.c_str(), false), c.saved) << c.path;
+        EXPECT_EQ(PopupTexts(), c.popups) << c.path;
+    }
+    EXPECT_FALSE(database.Save(nullptr, false));
+    EXPECT_EQ(ReadWholeFile(dir / "upper.XML"), AsXML(database));
+}
+
+// A file system that stores only half of each write.
+size_t (*real_write)(const void*, size_t, zk_file_t*) = nullptr;
+size_t WriteHalf(const void* data, size_t size, zk_file_t* file) { return real_write(data, size / 2, file); }
+
+TEST_F(DatabaseWriting, AShortWriteFailsAndKeepsTheOldFile) {
+    std::string path = dir / "kept.xml";
+    WriteFile(path, "old content");
+    DMDatabase database;
+    database.SetValue("a", "n", "v", "1");
+    real_write = zk->file_system->ZK_FileSystem_WriteFile;
+    zk->file_system->ZK_FileSystem_WriteFile = WriteHalf;
+    bool plain = database.SaveXML(path.c_str(), false);
+    bool scrambled = database.SaveXML(path.c_str(), true);
+    zk->file_system->ZK_FileSystem_WriteFile = real_write;
+    EXPECT_FALSE(plain);
+    EXPECT_FALSE(scrambled);
+    EXPECT_EQ(ReadWholeFile(path), "old content");
+    EXPECT_FALSE(zk->file_system->ZK_FileSystem_FileExists((path + ".zekar-tmp").c_str()));
+    EXPECT_EQ(PopupTexts(), std::vector<std::string>(2, "Unable to write file '" + path + "'."));
+
+    // A full write replaces the old file.
+    ASSERT_TRUE(database.SaveXML(path.c_str(), false));
+    EXPECT_EQ(ReadWholeFile(path), AsXML(database));
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#include "shadertool/translate/compiler.h"
+
+#include "shadertool/translate/outputpaths.h"
+
+namespace ShaderTool {
+
+Compiler::~Compiler() {}
+
+nString Compiler::ProcessOutput(const char* output, ShaderLevel level) {
+    nString trimmed = output ? output : "";
+    int length = trimmed.Length();
+    while (length > 0 && (trimmed.text[length - 1] == '\r' || trimmed.text[length - 1] == '\n')) --length;
+    trimmed = trimmed.Substring(0, length);
+    if (level == ShaderLevel(0)) return nString::Format("- Compilation output:\n%s\n", trimmed.c_str());
+    return nString::Format("- Compilation output (%s):\n%s\n", GetLevelName(level), trimmed.c_str());
+}
+
+int GetCompilerFamily(ShaderTarget target) {
+    switch (static_cast<int>(target)) {
+    case ESSL20:
+    case ESSL30:
+    case GLSL21:
+    case GLSL31:
+        return 0;
+    case HLSL9:
+    case HLSL11:
+        return 1;
+    case PSSL:
+        return 2;
+    default:
+        return -1;
+    }
+}
+
+Compiler* CreateCompiler(ShaderTarget) { return nullptr; }
+
+nString GetEnvironmentPath(const char*) { return nString(); }
+
+}  // namespace ShaderTool

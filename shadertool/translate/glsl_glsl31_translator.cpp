@@ -1,0 +1,58 @@
+// GLSL31Translator and ESSL30Translator: the in/out dialects, with integer
+// operations, named sampling functions, flat integer varyings and declared
+// pixel outputs.
+#include "shadertool/translate/glsl_translators.h"
+
+namespace ShaderTool {
+
+GLSL31Translator::GLSL31Translator(Log& log) : GLSL21Translator(log) {
+    declaration_formats = GLSL31_DECLARATION_FORMATS;
+    variable_formats = GLSL31_VARIABLE_FORMATS;
+    bitwise_operators_supported = true;
+    // Integers are not interpolated: they must be declared flat.
+    integer_varying_qualifier = "flat ";
+    InitializeFunctionMap(true);
+}
+
+// The overloaded texture functions take the sampler type from the argument.
+nString GLSL31Translator::GetBuiltInFunctionName(const FunctionNode* call) {
+    return Translator::GetBuiltInFunctionName(call);
+}
+
+void GLSL31Translator::ProcessFunctionCallNode(const FunctionNode* node) {
+    switch (node->op) {
+    case OP_ALL:
+    case OP_ANY: ProcessAllOrAnyFunctionCallNode(node); break;
+    case OP_SATURATE: ProcessSaturateFunctionCallNode(node); break;
+    case OP_SAMPLE_TEXTURE_LOD_OFFSET:
+        CheckTexelOffset(node);
+        Translator::ProcessFunctionCallNode(node);
+        break;
+    default: Translator::ProcessFunctionCallNode(node); break;
+    }
+}
+
+void GLSL31Translator::ProcessOperatorNode(const OperatorNode* node) {
+    if (node->op == OP_ASSIGN && !inside_function) CheckGlobalInitializer(node->left, node->right);
+    if (node->op == OP_SELECT && ProcessMemberOperatorNode(node)) return;
+    Translator::ProcessOperatorNode(node);
+}
+
+void GLSL31Translator::ProcessInstanceIDMemberOperatorNode() { Write("gl_InstanceID"); }
+
+ESSL30Translator::ESSL30Translator(Log& log) : GLSL31Translator(log) {
+    declaration_formats = ESSL30_DECLARATION_FORMATS;
+    location_layout = true;
+    constant_global_initializers_required = true;
+}
+
+// ES 3.00 has no default float precision in the pixel stage and none for
+// 3D samplers.
+void ESSL30Translator::PostProcess() {
+    if (shader_type != PIXEL_SHADER) return;
+    nString text("precision highp float;\nprecision lowp sampler3D;\n\n");
+    text.Append(header.c_str());
+    header = text;
+}
+
+}  // namespace ShaderTool

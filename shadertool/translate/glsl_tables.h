@@ -1,0 +1,54 @@
+// The text tables of the GLSL-family translators: how each dialect declares
+// and names the values a Shader XML describes, and how it spells the
+// built-in functions whose ZKSL names it does not share.
+#pragma once
+
+namespace ShaderTool {
+
+// Declaration formats, in this order.
+enum GLSLDeclaration : int {
+    DECLARE_VERTEX_INPUT = 0,   // (type, id)
+    DECLARE_VERTEX_OUTPUT,      // (type, id)
+    DECLARE_PIXEL_INPUT,        // (type, id)
+    DECLARE_PIXEL_OUTPUT,       // (index, id) with a location layout, else (id, id)
+    DECLARE_CONSTANT,           // (type, id)
+    DECLARE_CONSTANT_ARRAY,     // (type, id, count)
+    DECLARE_TEXTURE,            // (sampler suffix, id)
+    GLSL_DECLARATION_COUNT
+};
+
+// Variable formats, in this order; each takes the variable's id.
+enum GLSLVariable : int {
+    NAME_VERTEX_INPUT = 0,
+    NAME_VERTEX_OUTPUT,
+    NAME_POSITION_OUTPUT,
+    NAME_PIXEL_INPUT,
+    NAME_PIXEL_OUTPUT,
+    NAME_CONSTANT,
+    NAME_TEXTURE,
+    GLSL_VARIABLE_COUNT
+};
+
+extern const char* const GLSL_DECLARATION_FORMATS[GLSL_DECLARATION_COUNT];
+extern const char* const GLSL31_DECLARATION_FORMATS[GLSL_DECLARATION_COUNT];
+extern const char* const ESSL30_DECLARATION_FORMATS[GLSL_DECLARATION_COUNT];
+
+extern const char* const GLSL_VARIABLE_FORMATS[GLSL_VARIABLE_COUNT];
+extern const char* const GLSL31_VARIABLE_FORMATS[GLSL_VARIABLE_COUNT];
+
+// A ZKSL built-in that the GLSL dialects spell differently.
+struct GLSLFunctionRename {
+    const char* zksl;
+    const char* glsl21;  // GLSL21 and ESSL20; the sampling names get the texture suffix appended
+    const char* glsl31;  // GLSL31 and ESSL30
+};
+
+extern const GLSLFunctionRename GLSL_FUNCTION_RENAMES[];
+extern const int GLSL_FUNCTION_RENAME_COUNT;
+
+// Words a GLSL dialect does not take as a name; besides these, names that
+// begin with "gl_" or hold "__" are reserved.
+extern const char* const GLSL_RESERVED_WORDS[];
+extern const int GLSL_RESERVED_WORD_COUNT;
+
+}  // namespace ShaderTool

@@ -1,0 +1,54 @@
+// The text tables of the HLSL-family translators: the semantics of the
+// stage structures, the spelling of the special inputs per dialect, and the
+// names of the texture sampling functions and methods.
+#pragma once
+
+#include "shadertool/frontend/types.h"
+
+namespace ShaderTool {
+
+// What one HLSL dialect writes where the dialects differ.
+struct HLSLDialect {
+    const char* target_semantic;          // pixel outputs, followed by the index
+    const char* position_semantic;        // the POSITION vertex output
+    const char* constant_buffer_keyword;  // null: constants are plain globals
+    // Members of the input structure, added when the body reads the input.
+    const char* facing_declaration;
+    const char* instance_id_declaration;  // null: the dialect has no instance id
+    const char* vertex_id_declaration;    // null: the dialect has no vertex id
+    // How the special inputs read in an expression. The ids are declared
+    // uint, as the system values are, and read as the int that ZKSL has.
+    const char* face_direction;
+    const char* is_front_facing;
+    const char* instance_id;
+    const char* vertex_id;
+    // Texture object methods in sampling order (sampleTexture, ...Grad,
+    // ...Lod, ...LodOffset); null where sampling goes through functions.
+    const char* const* sampler_methods;
+};
+
+extern const HLSLDialect HLSL9_DIALECT;
+extern const HLSLDialect HLSL11_DIALECT;
+extern const HLSLDialect PSSL_DIALECT;
+
+// Vertex input semantic of one ShaderVertexInputSemantic bit; "" for
+// anything else.
+const char* GetHLSLVertexInputSemanticName(int semantic);
+
+// Vertex output semantic of a COLOR or TEXTURE_COORDINATE output, which
+// is followed by the output's semantic index; null for the POSITION
+// output, which takes the dialect's position semantic, and "" for anything
+// else.
+const char* GetHLSLVertexOutputSemanticName(int semantic);
+
+// The sampling function of the dialect without texture objects: "tex",
+// the texture kind ("2D", "3D", "CUBE") and the way the level is chosen
+// ("", "grad", "lod"). Empty parts for anything that is not sampling.
+const char* GetHLSL9TextureKindName(TextureKind kind);
+const char* GetHLSL9SamplingEnding(Operator op);
+
+// The method of a texture object for a sampling operator; "" for any other
+// operator or a dialect without texture objects.
+const char* GetHLSLSamplerMethodName(const HLSLDialect& dialect, Operator op);
+
+}  // namespace ShaderTool

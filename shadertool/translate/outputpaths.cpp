@@ -1,0 +1,47 @@
+#include "shadertool/translate/outputpaths.h"
+
+namespace ShaderTool {
+
+namespace {
+
+struct LevelNames {
+    int level;
+    const char* name;
+};
+const LevelNames kLevelNames[] = {{1, "HLSL11_DEFAULT"}, {2, "HLSL11_LOW"}, {4, "HLSL11_XBOX"}};
+
+}  // namespace
+
+const char* GetTargetName(int target) {
+    const char* name = GetShaderTargetName(GetShaderTargetIndex(target));
+    return name ? name : "";
+}
+
+const char* GetStageName(int stage) {
+    if (stage == 0) return "vertex";
+    if (stage == 1) return "pixel";
+    return "";
+}
+
+const char* GetLevelName(int level) {
+    for (const LevelNames& entry : kLevelNames)
+        if (entry.level == level) return entry.name;
+    return "";
+}
+
+// The suffix is the level's name from its "_" on.
+const char* GetLevelSuffix(int level) {
+    const char* name = GetLevelName(level);
+    const char* underscore = name;
+    while (*underscore && *underscore != '_') ++underscore;
+    return underscore;
+}
+
+nString GetOutputFilePath(const char* outputDirectory, int target, const char* subdirectory, const char* basePath,
+                          int level, int stage) {
+    return nString::Format("%s%s/%s%s%s.%s", outputDirectory ? outputDirectory : "", GetTargetName(target),
+                           subdirectory ? subdirectory : "", basePath ? basePath : "", GetLevelSuffix(level),
+                           GetStageName(stage));
+}
+
+}  // namespace ShaderTool

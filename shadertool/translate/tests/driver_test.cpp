@@ -1,0 +1,668 @@
+// The translation driver on fixture Shader XMLs, with the test translator
+// standing in for every target: the master-log transcripts, the files
+// written, and the up-to-date passes.
+#include "shadertool/translate/translatordriver.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utime.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "engine/core/state.h"
+#include "engine/core/zekar.h"
+#include "engine/storage/database_manager.h"
+#include "engine/storage/filesystem.h"
+#include "shadertool/translate/tests/tree_builder.h"
+
+namespace ShaderTool {
+namespace {
+
+using testing::TestTranslator;
+
+const char* const kData = "tests/data/translate/";
+
+std::string ReadWhole(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+void SetTimes(const std::string& path, time_t seconds) {
+    struct utimbuf times = {seconds, seconds};
+    ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
+}
+
+void CopyFile(const std::string& from, const std::string& to) {
+    std::ofstream(to, std::ios::binary) << ReadWhole(from);
+}
+
+const char kMinimalVertex[] = "void main()\n{\n\toutput.position = input.position;\n}\n";
+const char kMinimalPixel[] = "void main()\n{\n\toutput.color = float4(1.0f, 0.5f, 0.25f, 1.0f);\n}\n";
+
+// Fails every translation with an error of its own, as a target whose
+// translator refuses the code would.
+class RefusingTranslator : public Translator {
+public:
+    explicit RefusingTranslator(Log& log) : Translator(log) {}
+    void PostProcess() override {}
+    void PreprocessShaderInfo(const ShaderInfo&) override { LogError("refused by the target."); }
+};
+
+class DriverTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static bool engineReady = false;
+        if (engineReady) return;
+        engineReady = true;
+        ZKI_StateSetup(nullptr);
+        ZKI_CreateCoreMutexes();
+        ZKFileSystem::Initialize();
+    }
+
+    void SetUp() override {
+        char pattern[] = "/tmp/zk-driver-test-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        ASSERT_NE(made, nullptr);
+        temp = made;
+        out = temp + "/out/";
+    }
+    void TearDown() override {
+        // The engine keeps every database it read until the process ends;
+        // give them back so that each test leaves nothing behind.
+        while (zk_dman.databases.count > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
+        std::system(("rm -rf '" + temp + "'").c_str());
+    }
+
+    // Test translators for the targets, the output directory made for them.
+    void Start(int targets, bool onlyChanged = false, const std::string& output = "") {
+        for (int bit = 1; bit < 128; bit <<= 1)
+            if ((targets & bit) && !driver.GetTranslator(ShaderTarget(bit)))
+                driver.SetTranslator(ShaderTarget(bit), new TestTranslator(driver.GetIntermediateLog()));
+        std::string directory = output.empty() ? out : output;
+        MakeTargetDirectories(directory, targets);
+        ASSERT_TRUE(driver.Initialize(targets, directory.c_str(), onlyChanged));
+    }
+
+    void MakeTargetDirectories(const std::string& directory, int targets) {
+        mkdir(directory.c_str(), 0700);
+        for (int bit = 1; bit < 128; bit <<= 1) {
+            if (!(targets & bit)) continue;
+            std::string target = directory + GetShaderTargetName(GetShaderTargetIndex(bit));
+            mkdir(target.c_str(), 0700);
+            mkdir((target + "/bin").c_str(), 0700);
+        }
+    }
+
+    TranslatorDriver::Options Options(int targets, const std::string& inputDirectory = kData) {
+        TranslatorDriver::Options options;
+        options.input_directory = inputDirectory.c_str();
+        options.level_mask = HLSL11_DEFAULT;
+        options.target_mask = targets;
+        return options;
+    }
+
+    // Translates a fixture and returns the master log.
+    std::string Run(const std::string& fixture, const TranslatorDriver::Options& options, bool expected,
+                    const std::string& directory = kData) {
+        nString path = (directory + fixture).c_str();
+        EXPECT_EQ(driver.Translate(path, options, true), expected) << driver.GetMasterLog().GetText();
+        std::string log = driver.GetMasterLog().GetText();
+        driver.Reset();
+        return log;
+    }
+
+    std::string temp;
+    std::string out;
+    TranslatorDriver driver;
+};
+
+TEST_F(DriverTest, TranslatesEveryStageAndWritesIt) {
+    Start(GLSL21 | HLSL9);
+    EXPECT_EQ(Run("minimal.xml", Options(GLSL21 | HLSL9), true),
+              "Translating Shader XML 'tests/data/translate/minimal.xml'...\n"
+              "Translating vertex shader code of shader source 1...\n"
+              "Translating for target 'GLSL21'...\n"
+              "Translating for target 'HLSL9'...\n"
+              "Translating pixel shader code of shader source 2...\n"
+              "Translating for target 'GLSL21'...\n"
+              "Translating for target 'HLSL9'...\n"
+              "\nTranslation SUCCEEDED\n");
+    for (const char* target : {"GLSL21", "HLSL9"}) {
+        EXPECT_EQ(ReadWhole(out + target + "/minimal.vertex"), kMinimalVertex) << target;
+        EXPECT_EQ(ReadWhole(out + target + "/minimal.pixel"), kMinimalPixel) << target;
+    }
+    EXPECT_FALSE(Exists(out + "GLSL21/bin/minimal.vertex"));
+}
+
+// The parser's tree of a shader that uses most statement and expression
+// forms, written back by the base translator.
+TEST_F(DriverTest, WritesBackTheParsersTree) {
+    Start(HLSL11);
+    EXPECT_NE(Run("constructs.xml", Options(HLSL11), true).find("Translation SUCCEEDED"), std::string::npos);
+    // The blank line after the global array is written where the walk
+    // stands, in the body, before the next global is routed to its section.
+    EXPECT_EQ(ReadWhole(out + "HLSL11/constructs.pixel"),
+              "float weights[3] =\n"
+              "{\n"
+              "\t0.25f,\n"
+              "\t0.5f,\n"
+              "\t0.25f\n"
+              "};\n"
+              "float gain;\n"
+              "\n"
+              "float4 shade(float4 color, float amount);\n"
+              "\n"
+              "\n"
+              "\n"
+              "void main()\n"
+              "{\n"
+              "\tfloat4 sum = float4(0.0f, 0.0f, 0.0f, 0.0f);\n"
+              "\tint count = 0, i;\n"
+              "\n"
+              "\tfor (i = 0; i < 3; i++)\n"
+              "\t{\n"
+              "\t\tsum += float4(weights[i], weights[i], weights[i], 1.0f);\n"
+              "\t\tcount++;\n"
+              "\t}\n"
+              "\n"
+              "\tif (count > 2)\n"
+              "\t\tsum = -sum;\n"
+              "\telse if (count == 2)\n"
+              "\t{\n"
+              "\t\tsum.xy = sum.yx * (2.0f + gain);\n"
+              "\t}\n"
+              "\telse\n"
+              "\t\tdiscard;\n"
+              "\n"
+              "\twhile (count > 0)\n"
+              "\t\tcount--;\n"
+              "\n"
+              "\tdo\n"
+              "\t{\n"
+              "\t\t++count;\n"
+              "\t}\n"
+              "\twhile (count < 1);\n"
+              "\n"
+              "\toutput.color = count > 0 ? shade(sum, - -gain) : mix(sum, float4(1.0f, 1.0f, 1.0f, 1.0f), 0.5f);\n"
+              "}\n"
+              "\n"
+              "float4 shade(float4 color, float amount)\n"
+              "{\n"
+              "\treturn saturate(color * amount);\n"
+              "}\n");
+}
+
+TEST_F(DriverTest, SkipsFilesThatAreNotForTheRequestedTargets) {
+    Start(GLSL21 | ESSL20);
+    EXPECT_EQ(Run("not_a_shader.xml", Options(GLSL21), true),
+              "Translating Shader XML 'tests/data/translate/not_a_shader.xml'...\n"
+              "File is not a Shader XML file.\n\nTranslation SKIPPED\n");
+    EXPECT_EQ(Run("essl20_only.xml", Options(GLSL21), true),
+              "Translating Shader XML 'tests/data/translate/essl20_only.xml'...\n"
+              "No translation targets match the targets specified in the Shader XML.\n\nTranslation SKIPPED\n");
+    EXPECT_FALSE(Exists(out + "GLSL21/essl20_only.vertex"));
+
+    // Of two requested targets only the one the file lists is translated.
+    std::string log = Run("essl20_only.xml", Options(GLSL21 | ESSL20), true);
+    EXPECT_EQ(log.find("GLSL21"), std::string::npos) << log;
+    EXPECT_EQ(ReadWhole(out + "ESSL20/essl20_only.vertex"), kMinimalVertex);
+    EXPECT_FALSE(Exists(out + "GLSL21/essl20_only.vertex"));
+}
+
+TEST_F(DriverTest, ReadFailuresFail) {
+    Start(GLSL21);
+    EXPECT_EQ(Run("old_version.xml", Options(GLSL21), false),
+              "Translating Shader XML 'tests/data/translate/old_version.xml'...\n"
+              "Failed to read the Shader XML:\n"
+              "Error: file is of invalid version.\n"
+              "\nTranslation FAILED\n");
+    // A file the XML reader cannot parse is a read failure, not a file that
+    // merely is no Shader XML.
+    std::string broken = Run("broken.xml", Options(GLSL21), false);
+    EXPECT_EQ(broken.rfind("Translating Shader XML 'tests/data/translate/broken.xml'...\nFailed to read the Shader XML:\nError: ", 0), 0u) << broken;
+    EXPECT_NE(broken.find("\nTranslation FAILED\n"), std::string::npos) << broken;
+    EXPECT_EQ(broken.find("SKIPPED"), std::string::npos) << broken;
+
+    std::string missing = Run("no_such_file.xml", Options(GLSL21), false);
+    EXPECT_NE(missing.find("Failed to read the Shader XML:\n"), std::string::npos) << missing;
+    EXPECT_EQ(missing.find("SKIPPED"), std::string::npos) << missing;
+}
+
+TEST_F(DriverTest, CapabilityErrorsStopTheFileBeforeAnythingIsWritten) {
+    Start(ESSL20 | GLSL21 | HLSL9);
+    EXPECT_EQ(Run("many_outputs.xml", Options(ESSL20 | GLSL21 | HLSL9), false),
+              "Translating Shader XML 'tests/data/translate/many_outputs.xml'...\n"
+              "Error: target 'ESSL20' does not support multiple pixel outputs.\n"
+              "Error: target 'ESSL20' does not support 3D textures.\n"
+              "Error: target 'GLSL21' does not support multiple pixel outputs.\n"
+              "\nTranslation FAILED\n");
+    for (const char* target : {"ESSL20", "GLSL21", "HLSL9"}) {
+        EXPECT_FALSE(Exists(out + target + "/many_outputs.vertex")) << target;
+        EXPECT_FALSE(Exists(out + target + "/many_outputs.pixel")) << target;
+    }
+    // A target with both capabilities alone translates it.
+    EXPECT_NE(Run("many_outputs.xml", Options(HLSL9), true).find("Translation SUCCEEDED"), std::string::npos);
+}
+
+TEST_F(DriverTest, EveryTargetNeedsBothStages) {
+    Start(ESSL20 | GLSL21);
+    EXPECT_EQ(Run("one_stage_missing.xml", Options(ESSL20 | GLSL21), false),
+              "Translating Shader XML 'tests/data/translate/one_stage_missing.xml'...\n"
+              "Error: some targets do not have both vertex and pixel shader source specified.\n"
+              "\nTranslation FAILED\n");
+    EXPECT_FALSE(Exists(out + "ESSL20/one_stage_missing.pixel"));
+}
+
+// Vertex sources for ESSL20 and for GLSL21 with one pixel source for both:
+// each of the two targets has both stages, whichever is requested.
+TEST_F(DriverTest, StagesAreCheckedForTheRequestedTargetsOnly) {
+    Start(ESSL20 | GLSL21);
+    const int requests[] = {ESSL20, GLSL21, ESSL20 | GLSL21};
+    for (int targets : requests) {
+        std::string log = Run("split_sources.xml", Options(targets), true);
+        EXPECT_NE(log.find("\nTranslation SUCCEEDED\n"), std::string::npos) << targets << "\n" << log;
+    }
+    EXPECT_EQ(ReadWhole(out + "GLSL21/split_sources.vertex"), kMinimalVertex);
+    EXPECT_EQ(ReadWhole(out + "ESSL20/split_sources.vertex"),
+              "void main()\n{\n\toutput.position = input.position * 0.5f;\n}\n");
+    // A target with a pixel source but no vertex source still fails.
+    EXPECT_NE(Run("one_stage_missing.xml", Options(GLSL21), false).find("some targets do not have both"),
+              std::string::npos);
+}
+
+TEST_F(DriverTest, ASourceForOneTargetWinsOverTheCatchAll) {
+    Start(GLSL21 | HLSL9);
+    EXPECT_EQ(Run("per_target.xml", Options(GLSL21 | HLSL9), true),
+              "Translating Shader XML 'tests/data/translate/per_target.xml'...\n"
+              "Translating vertex shader code of shader source 1...\n"
+              "Translating for target 'GLSL21'...\n"
+              "Translating pixel shader code of shader source 2...\n"
+              "Translating for target 'GLSL21'...\n"
+              "Translating for target 'HLSL9'...\n"
+              "Translating vertex shader code of shader source 3...\n"
+              "Translating for target 'HLSL9'...\n"
+              "\nTranslation SUCCEEDED\n");
+    EXPECT_EQ(ReadWhole(out + "GLSL21/per_target.vertex"), kMinimalVertex);
+    EXPECT_EQ(ReadWhole(out + "HLSL9/per_target.vertex"),
+              "void main()\n{\n\toutput.position = input.position * 2.0f;\n}\n");
+    EXPECT_EQ(ReadWhole(out + "HLSL9/per_target.pixel"), kMinimalPixel);
+}
+
+// A source that depends on the target is parsed again for every target;
+// one that does not is parsed once and its tree serves every target.
+TEST_F(DriverTest, TargetDependentSourcesAreParsedPerTarget) {
+    Start(GLSL21 | HLSL9);
+    EXPECT_NE(Run("target_dependent.xml", Options(GLSL21 | HLSL9), true).find("Translation SUCCEEDED"),
+              std::string::npos);
+    EXPECT_EQ(ReadWhole(out + "GLSL21/target_dependent.pixel"),
+              "void main()\n{\n\toutput.color = float4(1.0f, 1.0f, 1.0f, 1.0f);\n}\n");
+    EXPECT_EQ(ReadWhole(out + "HLSL9/target_dependent.pixel"),
+              "void main()\n{\n\toutput.color = float4(0.0f, 0.0f, 0.0f, 1.0f);\n}\n");
+}
+
+TEST_F(DriverTest, AParseFailureStopsTheSourcesOtherTargets) {
+    Start(GLSL21 | HLSL9);
+    std::string log = Run("syntax_error.xml", Options(GLSL21 | HLSL9), false);
+    EXPECT_NE(log.find("Translating pixel shader code of shader source 2...\n"
+                       "Translating for target 'GLSL21'...\n"
+                       "tests/data/translate/syntax_error.xml("),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find(" error: syntax error\n"
+                       "Error: parsing the source failed, skipping rest of the targets...\n"
+                       "\nTranslation FAILED\n"),
+              std::string::npos)
+        << log;
+    // The vertex source was fine and is still written for both targets.
+    EXPECT_EQ(ReadWhole(out + "HLSL9/syntax_error.vertex"), kMinimalVertex);
+    EXPECT_FALSE(Exists(out + "GLSL21/syntax_error.pixel"));
+}
+
+TEST_F(DriverTest, ATargetThatRefusesTheCodeFailsAloneAndTheOthersAreWritten) {
+    driver.SetTranslator(GLSL21, new RefusingTranslator(driver.GetIntermediateLog()));
+    Start(GLSL21 | HLSL9);
+    std::string log = Run("minimal.xml", Options(GLSL21 | HLSL9), false);
+    EXPECT_NE(log.find("Translating for target 'GLSL21'...\nError: refused by the target.\n"
+                       "Translating for target 'HLSL9'...\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(ReadWhole(out + "HLSL9/minimal.pixel"), kMinimalPixel);
+    EXPECT_FALSE(Exists(out + "GLSL21/minimal.pixel"));
+}
+
+// One parsed tree serves both targets; the one without bit operations
+// refuses it and the other still writes its text.
+TEST_F(DriverTest, BitOperationsFailOnlyTheTargetsWithoutThem) {
+    driver.SetTranslator(GLSL31, new TestTranslator(driver.GetIntermediateLog(), true));
+    Start(GLSL21 | GLSL31);
+    std::string log = Run("bit_operations.xml", Options(GLSL21 | GLSL31), false);
+    EXPECT_NE(log.find("Translating pixel shader code of shader source 2...\n"
+                       "Translating for target 'GLSL21'...\n"
+                       "Error: bit-wise operations are not supported.\n"
+                       "Translating for target 'GLSL31'...\n"
+                       "\nTranslation FAILED\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(ReadWhole(out + "GLSL31/bit_operations.pixel"),
+              "void main()\n{\n\tint mask = 6 & 3;\n\toutput.color = float4(1.0f, 0.5f, 0.25f, 1.0f);\n}\n");
+    EXPECT_FALSE(Exists(out + "GLSL21/bit_operations.pixel"));
+}
+
+TEST_F(DriverTest, CompilingFailsForEveryTarget) {
+    for (int target : {ESSL20, ESSL30, GLSL21, GLSL31, HLSL9, HLSL11, PSSL}) {
+        TranslatorDriver local;
+        local.SetTranslator(ShaderTarget(target), new TestTranslator(local.GetIntermediateLog()));
+        MakeTargetDirectories(out, target);
+        ASSERT_TRUE(local.Initialize(target, out.c_str(), false));
+        TranslatorDriver::Options options = Options(target);
+        options.compile = true;
+        options.level_mask = ALL_LEVELS;
+        EXPECT_FALSE(local.Translate("tests/data/translate/minimal.xml", options, true));
+        std::string name = GetShaderTargetName(GetShaderTargetIndex(target));
+        std::string message = "Error: target '" + name +
+                              "' does not have a compiler set up. If this occurred at runtime, most likely the "
+                              "target does not support runtime compilation.\n";
+        std::string log = local.GetMasterLog().GetText();
+        EXPECT_NE(log.find("Translating for target '" + name + "'...\n" + message), std::string::npos) << log;
+        EXPECT_NE(log.find("\nTranslation FAILED\n"), std::string::npos) << log;
+    }
+}
+
+// Compiles to a text naming the call; fails at one level when asked. Every
+// other call's code borrows static bytes, which the driver must not free.
+class FakeCompiler : public Compiler {
+public:
+    FakeCompiler(std::string& calls, int failingLevel = -1) : calls(calls), failing_level(failingLevel) {}
+    bool Compile(ShaderTarget target, ShaderLevel level, ShaderType stage, const nString& source,
+                 nByteBuffer& code) override {
+        calls += std::string(GetShaderTargetName(GetShaderTargetIndex(target))) + " " + std::to_string(level) + " " +
+                 (stage == VERTEX_SHADER ? "vertex" : "pixel") + (source.IsEmpty() ? " empty" : "") + "\n";
+        if (level == failing_level) return false;
+        static char borrowed[] = "borrowed";
+        if (stage == PIXEL_SHADER) {
+            code.SetExternal(reinterpret_cast<uint8_t*>(borrowed), 8);
+        } else {
+            std::string text = "code " + std::to_string(level);
+            code.Append(text.data(), static_cast<int>(text.size()));
+        }
+        return true;
+    }
+    std::string& calls;
+    int failing_level;
+};
+
+TEST_F(DriverTest, CompiledCodeGoesToTheBinaryTargetsPerLevel) {
+    std::string calls;
+    driver.SetCompiler(HLSL11, new FakeCompiler(calls));
+    driver.SetCompiler(PSSL, new FakeCompiler(calls));
+    driver.SetCompiler(GLSL21, new FakeCompiler(calls));
+    Start(GLSL21 | HLSL11 | PSSL);
+    TranslatorDriver::Options options = Options(GLSL21 | HLSL11 | PSSL);
+    options.compile = true;
+    options.level_mask = HLSL11_DEFAULT | HLSL11_XBOX;
+    EXPECT_NE(Run("minimal.xml", options, true).find("Translation SUCCEEDED"), std::string::npos);
+    EXPECT_EQ(calls,
+              "GLSL21 0 vertex\nHLSL11 1 vertex\nHLSL11 4 vertex\nPSSL 0 vertex\n"
+              "GLSL21 0 pixel\nHLSL11 1 pixel\nHLSL11 4 pixel\nPSSL 0 pixel\n");
+    EXPECT_EQ(ReadWhole(out + "HLSL11/bin/minimal_DEFAULT.vertex"), "code 1");
+    EXPECT_EQ(ReadWhole(out + "HLSL11/bin/minimal_XBOX.vertex"), "code 4");
+    EXPECT_EQ(ReadWhole(out + "HLSL11/bin/minimal_XBOX.pixel"), "borrowed");
+    EXPECT_FALSE(Exists(out + "HLSL11/bin/minimal_LOW.vertex"));
+    // PSSL code has no level suffix even when levels are given.
+    EXPECT_EQ(ReadWhole(out + "PSSL/bin/minimal.vertex"), "code 0");
+    // Other targets' code is dropped; their translated text stays.
+    EXPECT_FALSE(Exists(out + "GLSL21/bin/minimal.vertex"));
+    EXPECT_EQ(ReadWhole(out + "GLSL21/minimal.vertex"), kMinimalVertex);
+}
+
+TEST_F(DriverTest, AFailedLevelFailsTheFileButEveryLevelIsTried) {
+    std::string calls;
+    driver.SetCompiler(HLSL11, new FakeCompiler(calls, HLSL11_LOW));
+    Start(HLSL11);
+    TranslatorDriver::Options options = Options(HLSL11);
+    options.compile = true;
+    options.level_mask = ALL_LEVELS;
+    EXPECT_NE(Run("minimal.xml", options, false).find("\nTranslation FAILED\n"), std::string::npos);
+    EXPECT_EQ(calls, "HLSL11 1 vertex\nHLSL11 2 vertex\nHLSL11 4 vertex\nHLSL11 1 pixel\nHLSL11 2 pixel\nHLSL11 4 pixel\n");
+    EXPECT_TRUE(Exists(out + "HLSL11/bin/minimal_XBOX.pixel"));
+    EXPECT_FALSE(Exists(out + "HLSL11/bin/minimal_LOW.pixel"));
+
+    // Without levels HLSL11 compiles once and writes without a suffix.
+    calls.clear();
+    options.level_mask = 0;
+    driver.SetCompiler(HLSL11, new FakeCompiler(calls));
+    EXPECT_NE(Run("minimal.xml", options, true).find("Translation SUCCEEDED"), std::string::npos);
+    EXPECT_EQ(calls, "HLSL11 0 vertex\nHLSL11 0 pixel\n");
+    EXPECT_EQ(ReadWhole(out + "HLSL11/bin/minimal.vertex"), "code 0");
+}
+
+TEST_F(DriverTest, AWriteFailureFailsTheFile) {
+    // The driver makes no directories: the caller prepares them.
+    driver.SetTranslator(GLSL21, new TestTranslator(driver.GetIntermediateLog()));
+    ASSERT_TRUE(driver.Initialize(GLSL21, (temp + "/missing").c_str(), false));
+    std::string log = Run("minimal.xml", Options(GLSL21), false);
+    EXPECT_NE(log.find("Translating for target 'GLSL21'...\nError: could not open output file '" + temp +
+                       "/missing/GLSL21/minimal.vertex'.\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("\nTranslation FAILED\n"), std::string::npos) << log;
+}
+
+// A write that the disk cannot take must not pass as a written file.
+TEST_F(DriverTest, AShortWriteFailsTheFile) {
+    Start(GLSL21);
+    ASSERT_EQ(symlink("/dev/full", (out + "GLSL21/minimal.vertex").c_str()), 0);
+    std::string log = Run("minimal.xml", Options(GLSL21), false);
+    EXPECT_NE(log.find("Error: could not write to output file '" + out + "GLSL21/minimal.vertex'.\n"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("\nTranslation FAILED\n"), std::string::npos) << log;
+    EXPECT_EQ(ReadWhole(out + "GLSL21/minimal.pixel"), kMinimalPixel);
+}
+
+// The run-time entry: a Shader XML given as text, read without its sources.
+TEST_F(DriverTest, ReadsShaderXMLTexts) {
+    std::string text = ReadWhole(std::string(kData) + "many_outputs.xml");
+    ASSERT_TRUE(driver.ReadShaderXML("shaders/many_outputs.xml", text.c_str(), false, true));
+    EXPECT_EQ(driver.GetShaderInfo().pixel_output.count, 3);
+    EXPECT_EQ(driver.GetShaderInfo().sources.count, 0);
+    EXPECT_STREQ(driver.GetMasterLog().GetText(), "");
+    driver.Reset();
+
+    std::string old = ReadWhole(std::string(kData) + "old_version.xml");
+    EXPECT_FALSE(driver.ReadShaderXML("shaders/old_version.xml", old.c_str(), false, true));
+    EXPECT_STREQ(driver.GetMasterLog().GetText(), "Failed to read the Shader XML:\nError: file is of invalid version.\n");
+    EXPECT_TRUE(driver.GetMasterLog().HasErrors());
+    EXPECT_STREQ(driver.GetIntermediateLog().GetText(), "");
+}
+
+TEST_F(DriverTest, TheEnginesDriverWorksFromStaticStorage) {
+    shader_translator_driver.SetTranslator(ESSL30, new TestTranslator(shader_translator_driver.GetIntermediateLog()));
+    ASSERT_TRUE(shader_translator_driver.Initialize(ESSL30, "", false));
+    EXPECT_TRUE(shader_translator_driver.Translate("tests/data/translate/minimal.xml", Options(ESSL30), false));
+    EXPECT_STREQ(reinterpret_cast<const char*>(shader_translator_driver.GetTranslatedCode().pixel.data), kMinimalPixel);
+    shader_translator_driver.Reset();
+}
+
+TEST_F(DriverTest, WithoutOutputDirectoryNothingIsWrittenAndTheTextIsKept) {
+    driver.SetTranslator(GLSL21, new TestTranslator(driver.GetIntermediateLog()));
+    ASSERT_TRUE(driver.Initialize(GLSL21, "", false));
+    EXPECT_TRUE(driver.Translate("tests/data/translate/minimal.xml", Options(GLSL21), true));
+    const ShaderCode& code = driver.GetTranslatedCode();
+    EXPECT_STREQ(reinterpret_cast<const char*>(code.vertex.data), kMinimalVertex);
+    EXPECT_STREQ(reinterpret_cast<const char*>(code.pixel.data), kMinimalPixel);
+    EXPECT_EQ(code.pixel.size, static_cast<int>(sizeof(kMinimalPixel)));
+    EXPECT_FALSE(Exists("GLSL21/minimal.vertex"));
+}
+
+TEST_F(DriverTest, PreprocessOnlyWritesThePreprocessedText) {
+    Start(GLSL21);
+    TranslatorDriver::Options options = Options(GLSL21);
+    options.preprocess_only = true;
+    EXPECT_NE(Run("target_dependent.xml", options, true).find("Translation SUCCEEDED"), std::string::npos);
+    std::string pixel = ReadWhole(out + "GLSL21/target_dependent.pixel");
+    EXPECT_NE(pixel.find("output.color = float4(1.0, 1.0, 1.0, 1.0);"), std::string::npos) << pixel;
+    EXPECT_EQ(pixel.find("#if"), std::string::npos) << pixel;
+}
+
+// Listing the definitions builds no tree, so nothing may be translated or
+// written, with or without preprocessing only.
+TEST_F(DriverTest, ListingDefinitionsTranslatesNothing) {
+    Start(GLSL21 | HLSL9);
+    for (bool preprocessOnly : {false, true}) {
+        TranslatorDriver::Options options = Options(GLSL21 | HLSL9);
+        options.list_definitions = true;
+        options.preprocess_only = preprocessOnly;
+        std::string log = Run("minimal.xml", options, true);
+        EXPECT_NE(log.find("_TARGET_GLSL21"), std::string::npos) << log;
+        EXPECT_NE(log.find("\nTranslation SUCCEEDED\n"), std::string::npos) << log;
+        EXPECT_FALSE(Exists(out + "GLSL21/minimal.vertex"));
+        EXPECT_FALSE(Exists(out + "HLSL9/minimal.pixel"));
+    }
+}
+
+// A refused -d definition is logged as an error while the preprocessor
+// itself succeeds; the file must fail all the same.
+TEST_F(DriverTest, APreprocessorErrorFailsTheSourceEvenWhenItsResultIsTrue) {
+    Start(GLSL21);
+    TranslatorDriver::Options options = Options(GLSL21);
+    options.definitions.InsertLast("_RESERVED");
+    options.definitions.InsertLast("1");
+    std::string log = Run("minimal.xml", options, false);
+    EXPECT_NE(log.find("Error: invalid additional preprocessor definition '_RESERVED=1' specified.\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("\nTranslation FAILED\n"), std::string::npos) << log;
+    EXPECT_FALSE(Exists(out + "GLSL21/minimal.vertex"));
+}
+
+// Up-to-date passes over a Shader XML whose sources are files with their
+// own times.
+class UpToDateTest : public DriverTest {
+protected:
+    void SetUp() override {
+        DriverTest::SetUp();
+        input = temp + "/in/";
+        mkdir(input.c_str(), 0700);
+        for (const char* name : {"two_files.xml", "two_files_vertex.zksl", "two_files_pixel.zksl"})
+            CopyFile(std::string(kData) + name, input + name);
+        SetTimes(input + "two_files.xml", 1000);
+        SetTimes(input + "two_files_vertex.zksl", 1000);
+        SetTimes(input + "two_files_pixel.zksl", 5000);
+    }
+
+    std::string RunTwoFiles(int referenceTime, bool expected = true) {
+        TranslatorDriver::Options options = Options(GLSL21, input);
+        options.reference_time = referenceTime;
+        return Run("two_files.xml", options, expected, input);
+    }
+
+    void WriteOutputs() {
+        std::ofstream(out + "GLSL21/two_files.vertex") << "old";
+        std::ofstream(out + "GLSL21/two_files.pixel") << "old";
+    }
+
+    std::string input;
+};
+
+TEST_F(UpToDateTest, ANewerSourceBringsTheOlderOneAlong) {
+    Start(GLSL21, true);
+    WriteOutputs();
+    std::string header = "Translating Shader XML '" + input + "two_files.xml'...\n";
+    EXPECT_EQ(RunTwoFiles(3000), header +
+                                     "Translating vertex shader code of shader source 1...\n"
+                                     "Translating for target 'GLSL21'...\n"
+                                     "Shader source is up to date, skipping translation...\n"
+                                     "Translating pixel shader code of shader source 2...\n"
+                                     "Translating for target 'GLSL21'...\n"
+                                     "Changes or target dependent code was detected, translating up-to-date shader "
+                                     "sources...\n"
+                                     "Translating vertex shader code of shader source 1...\n"
+                                     "Translating for target 'GLSL21'...\n"
+                                     "\nTranslation SUCCEEDED\n");
+    EXPECT_EQ(ReadWhole(out + "GLSL21/two_files.vertex"), kMinimalVertex);
+    EXPECT_EQ(ReadWhole(out + "GLSL21/two_files.pixel"),
+              "void main()\n{\n\toutput.color = float4(0.0f, 1.0f, 0.0f, 1.0f);\n}\n");
+    EXPECT_EQ(driver.GetNewestSourceTime(), 0);  // reset with the file
+}
+
+TEST_F(UpToDateTest, EverythingUpToDateIsSkippedWhole) {
+    Start(GLSL21, true);
+    WriteOutputs();
+    EXPECT_EQ(RunTwoFiles(6000), "Translating Shader XML '" + input + "two_files.xml'...\n" +
+                                     "Translating vertex shader code of shader source 1...\n"
+                                     "Translating for target 'GLSL21'...\n"
+                                     "Shader source is up to date, skipping translation...\n"
+                                     "Translating pixel shader code of shader source 2...\n"
+                                     "Translating for target 'GLSL21'...\n"
+                                     "Shader source is up to date, skipping translation...\n"
+                                     "\nTranslation SUCCEEDED\n");
+    EXPECT_EQ(ReadWhole(out + "GLSL21/two_files.vertex"), "old");
+}
+
+// A fresh reference time must not skip a file whose outputs are gone.
+TEST_F(UpToDateTest, AMissingOutputMakesNothingUpToDate) {
+    Start(GLSL21, true);
+    WriteOutputs();
+    unlink((out + "GLSL21/two_files.pixel").c_str());
+    std::string log = RunTwoFiles(6000);
+    EXPECT_EQ(log.find("up to date"), std::string::npos) << log;
+    EXPECT_EQ(ReadWhole(out + "GLSL21/two_files.vertex"), kMinimalVertex);
+    EXPECT_TRUE(Exists(out + "GLSL21/two_files.pixel"));
+}
+
+TEST_F(UpToDateTest, ReferenceTimeZeroOrForcedTranslatesEverything) {
+    Start(GLSL21, true);
+    WriteOutputs();
+    EXPECT_EQ(RunTwoFiles(0).find("up to date"), std::string::npos);
+    TranslatorDriver forced;
+    forced.SetTranslator(GLSL21, new TestTranslator(forced.GetIntermediateLog()));
+    ASSERT_TRUE(forced.Initialize(GLSL21, out.c_str(), false));
+    TranslatorDriver::Options options = Options(GLSL21, input);
+    options.reference_time = 6000;
+    ASSERT_TRUE(forced.Translate((input + "two_files.xml").c_str(), options, true));
+    EXPECT_EQ(std::string(forced.GetMasterLog().GetText()).find("up to date"), std::string::npos);
+}
+
+TEST_F(UpToDateTest, RunTimeUsersGetTheNewestSourceTime) {
+    driver.SetTranslator(GLSL21, new TestTranslator(driver.GetIntermediateLog()));
+    ASSERT_TRUE(driver.Initialize(GLSL21, "", true));
+    TranslatorDriver::Options options = Options(GLSL21, input);
+    ASSERT_TRUE(driver.Translate((input + "two_files.xml").c_str(), options, true));
+    EXPECT_EQ(driver.GetNewestSourceTime(), 5000);
+}
+
+TEST(DriverHelpers, BaseFilePathAndSeparators) {
+    struct {
+        const char* path;
+        const char* expected;
+    } paths[] = {{"a/b.c/d", "a/b.c/d"}, {"x.xml", "x"}, {"effects/blur.xml", "effects/blur"}, {"a.b.xml", "a.b"}};
+    TranslatorDriver driver;
+    for (const auto& c : paths) EXPECT_STREQ(driver.GetBaseFilePath(c.path).c_str(), c.expected) << c.path;
+
+    struct {
+        const char* path;
+        const char* expected;
+    } separators[] = {{"", "/"}, {"out", "out/"}, {"out/", "out/"}, {"out\\", "out\\"}};
+    for (const auto& c : separators) {
+        nString path = c.path;
+        TranslatorDriver::AppendDirectorySeparatorToPath(path);
+        EXPECT_STREQ(path.c_str(), c.expected) << c.path;
+    }
+
+    for (int i = 0; i < 7; ++i) EXPECT_EQ(TranslatorDriver::GetTranslatorIndexForTarget(1 << i), i);
+    for (int target : {0, 3, 48, 127, 128}) EXPECT_EQ(TranslatorDriver::GetTranslatorIndexForTarget(target), -1);
+}
+
+}  // namespace
+}  // namespace ShaderTool

@@ -1,0 +1,355 @@
+// ZKSL sources through the parser and the GLSL-family translators: the text
+// each dialect makes of a construct, or the error it reports. Every text
+// that translates is also compiled with glslangValidator.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "shadertool/frontend/parser.h"
+#include "shadertool/translate/glsl_translators.h"
+#include "shadertool/translate/tests/glsl_glslang.h"
+
+namespace ShaderTool {
+namespace {
+
+using testing::CompilesWithGlslang;
+
+const int kGLTargets[] = {GLSL21, ESSL20, GLSL31, ESSL30};
+const int ALL_GL = GLSL21 | ESSL20 | GLSL31 | ESSL30;
+const int GL2 = GLSL21 | ESSL20;
+const int GL3 = GLSL31 | ESSL30;
+const ShaderType V = VERTEX_SHADER;
+const ShaderType P = PIXEL_SHADER;
+
+const char* TargetName(int target) {
+    switch (target) {
+    case GLSL21: return "GLSL21";
+    case ESSL20: return "ESSL20";
+    case GLSL31: return "GLSL31";
+    case ESSL30: return "ESSL30";
+    default: return "?";
+    }
+}
+
+std::unique_ptr<Translator> MakeTranslator(int target, Log& log) {
+    switch (target) {
+    case GLSL21: return std::make_unique<GLSL21Translator>(log);
+    case ESSL20: return std::make_unique<ESSL20Translator>(log);
+    case GLSL31: return std::make_unique<GLSL31Translator>(log);
+    default: return std::make_unique<ESSL30Translator>(log);
+    }
+}
+
+Type Const(Type type) {
+    type.qualifier = QUALIFIER_CONST;
+    return type;
+}
+
+// Vertex inputs position (POSITION) and bones (int4); vertex outputs screen
+// (POSITION, deliberately not named like the input) and uv; constants
+// scale and tint; textures albedo (2D), sky (cube), volume (3D, left out
+// for ES 1.00, which has none); pixel output color.
+ShaderInfo MakeInfo(int target) {
+    ShaderInfo info;
+    info.version = 0x20003;
+    info.targets = ALL_TARGETS;
+    ShaderVertexInputVariable input;
+    input.id = "position";
+    input.semantic = INPUT_POSITION;
+    input.type = Const(Type::Vector(TYPE_FLOAT, 4));
+    info.vertex_input.InsertLast(input);
+    input.id = "bones";
+    input.semantic = INPUT_4_BONE_INDICES;
+    input.type = Const(Type::Vector(TYPE_INT, 4));
+    info.vertex_input.InsertLast(input);
+    ShaderVertexOutputVariable output;
+    output.id = "screen";
+    output.type = Type::Vector(TYPE_FLOAT, 4);
+    output.semantic = OUTPUT_POSITION;
+    info.vertex_output.InsertLast(output);
+    output.id = "uv";
+    output.type = Type::Vector(TYPE_FLOAT, 2);
+    output.semantic = OUTPUT_TEXTURE_COORDINATE;
+    info.vertex_output.InsertLast(output);
+    ShaderConstantVariable constant;
+    constant.id = "scale";
+    constant.semantic = CONSTANT_NONE;
+    constant.type = Const(Type::Vector(TYPE_FLOAT, 4));
+    info.vertex_constants.InsertLast(constant);
+    constant.id = "tint";
+    info.pixel_constants.InsertLast(constant);
+    const char* textures[] = {"albedo", "sky", "volume"};
+    const TextureKind kinds[] = {TEXTURE_2D, TEXTURE_CUBE, TEXTURE_3D};
+    for (int i = 0; i < (target == ESSL20 ? 2 : 3); ++i) {
+        ShaderTextureVariable texture;
+        texture.id = textures[i];
+        texture.type = Type::Texture(kinds[i]);
+        info.pixel_textures.InsertLast(texture);
+    }
+    ShaderPixelOutputVariable color;
+    color.id = "color";
+    info.pixel_output.InsertLast(color);
+    return info;
+}
+
+struct Outcome {
+    bool parsed = false;
+    bool translated = false;
+    std::string text;
+    std::string log;
+};
+
+// A source without main() is taken as main's body, after the lines that
+// set every output of the stage.
+std::string CompleteSource(const char* code, ShaderType stage) {
+    if (strstr(code, "main()")) return code;
+    std::string source = "void main()\n{\n";
+    source += stage == VERTEX_SHADER ? "output.screen = input.position;\noutput.uv = input.position.xy;\n"
+                                     : "output.color = constants.tint;\n";
+    return source + code + "\n}\n";
+}
+
+Outcome TranslateWith(const ShaderInfo& info, int target, ShaderType stage, const char* code) {
+    ShaderSource source;
+    source.file = "snippet.zksl";
+    std::string text = CompleteSource(code, stage);
+    source.code = text.c_str();
+    source.type = stage;
+    Log log;
+    Parser parser(log);
+    Outcome outcome;
+    outcome.parsed = parser.Parse(info, source);
+    if (outcome.parsed) {
+        std::unique_ptr<Translator> translator = MakeTranslator(target, log);
+        outcome.translated =
+            translator->Translate(info, ShaderTarget(target), 0, stage, parser.GetRoot());
+        if (outcome.translated) outcome.text = translator->GetOutput().c_str();
+    }
+    outcome.log = log.GetText();
+    return outcome;
+}
+
+Outcome Translate(int target, ShaderType stage, const char* code) {
+    return TranslateWith(MakeInfo(target), target, stage, code);
+}
+
+struct Snippet {
+    const char* label;
+    int targets;
+    ShaderType stage;
+    const char* code;
+    // A piece of the translated text, or the whole log when `error` is set.
+    const char* expected;
+    bool error = false;
+};
+
+// GLSL 1.20 text that uses GL_EXT_gpu_shader4, which glslangValidator does
+// not know: these cases are not compiled for GLSL21.
+const char* const kNeedsGpuShader4[] = {"level of detail", "gradients", "level of detail with offset"};
+
+bool NeedsGpuShader4(const char* label, int target) {
+    if (target != GLSL21) return false;
+    for (const char* name : kNeedsGpuShader4)
+        if (strcmp(name, label) == 0) return true;
+    return false;
+}
+
+void CheckSnippets(const Snippet* cases, int count) {
+    for (int i = 0; i < count; ++i) {
+        const Snippet& c = cases[i];
+        for (int target : kGLTargets) {
+            if (!(c.targets & target)) continue;
+            std::string where = std::string(c.label) + " / " + TargetName(target);
+            Outcome outcome = Translate(target, c.stage, c.code);
+            ASSERT_TRUE(outcome.parsed) << where << "\n" << outcome.log;
+            if (c.error) {
+                EXPECT_FALSE(outcome.translated) << where;
+                EXPECT_EQ(outcome.log, c.expected) << where;
+                continue;
+            }
+            ASSERT_TRUE(outcome.translated) << where << "\n" << outcome.log;
+            EXPECT_NE(outcome.text.find(c.expected), std::string::npos) << where << "\n--- text:\n" << outcome.text;
+            if (NeedsGpuShader4(c.label, target)) continue;
+            std::string messages;
+            EXPECT_TRUE(CompilesWithGlslang(target, c.stage, outcome.text.c_str(), &messages))
+                << where << "\n--- text:\n" << outcome.text << "--- glslangValidator:\n" << messages;
+        }
+    }
+}
+
+#define CHECK_SNIPPETS(cases) CheckSnippets(cases, sizeof(cases) / sizeof(cases[0]))
+
+TEST(GLSLSnippets, SampleTextures) {
+    const Snippet cases[] = {
+        {"sampling", GL2, P, "float4 c = sampleTexture(texture.albedo, float2(0.5, 0.5));", "texture2D(_tex_albedo, vec2(0.5"},
+        {"sampling", GL3, P, "float4 c = sampleTexture(texture.sky, float3(0.0, 1.0, 0.0));", "texture(_tex_sky, vec3(0.0f, 1.0f, 0.0f))"},
+        {"sampling a cube", GL2, P, "float4 c = sampleTexture(texture.sky, float3(0.0, 1.0, 0.0));", "textureCube(_tex_sky, vec3("},
+        {"level of detail", GLSL21, P, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);\nc += sampleTextureLod(texture.albedo, float2(0.5, 0.5), 1.0);",
+         "#extension GL_EXT_gpu_shader4 : require\n\nvarying vec4 _vary_screen;"},
+        {"level of detail", GLSL21, P, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);", "texture2DLod(_tex_albedo, vec2(0.5f, 0.5f), 2.0f)"},
+        {"level of detail", GL3, P, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);", "textureLod(_tex_albedo, vec2(0.5f, 0.5f), 2.0f)"},
+        {"level of detail", ESSL20, P, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);",
+         "Error: function 'sampleTextureLod' is not supported.\n", true},
+        {"gradients", GLSL21, P, "float4 c = sampleTextureGrad(texture.sky, float3(1.0, 0.0, 0.0), float3(0.1, 0.0, 0.0), float3(0.0, 0.1, 0.0));", "textureCubeGrad(_tex_sky, "},
+        {"gradients", GL3, P, "float4 c = sampleTextureGrad(texture.sky, float3(1.0, 0.0, 0.0), float3(0.1, 0.0, 0.0), float3(0.0, 0.1, 0.0));", "textureGrad(_tex_sky, "},
+        {"gradients", ESSL20, P, "float4 c = sampleTextureGrad(texture.sky, float3(1.0, 0.0, 0.0), float3(0.1, 0.0, 0.0), float3(0.0, 0.1, 0.0));",
+         "Error: function 'sampleTextureGrad' is not supported.\n", true},
+        {"level of detail with offset", GLSL21, P, "float4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, int3(1, 0, 0));", "texture3DLodOffset(_tex_volume, "},
+        {"level of detail with offset", GL3, P, "float4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, int3(1, 0, 0));", "textureLodOffset(_tex_volume, "},
+        {"constant offset variable", GL3, P, "const int3 o = int3(1, 0, 0);\nfloat4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, o);", "textureLodOffset(_tex_volume, vec3(0.5f, 0.5f, 0.5f), 0.0f, o)"},
+        {"variable offset", GL3 | GLSL21, P, "int3 o = int3(1, 0, 0);\nfloat4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, o);",
+         "Error: offset of function 'sampleTextureLodOffset' must be a constant expression.\n", true},
+    };
+    CHECK_SNIPPETS(cases);
+    // Only GLSL 1.20 needs the extension.
+    for (int target : {GLSL31, ESSL30}) {
+        Outcome outcome = Translate(target, P, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);");
+        EXPECT_EQ(outcome.text.find("#extension"), std::string::npos) << TargetName(target);
+    }
+}
+
+TEST(GLSLSnippets, NameTheStagesValues) {
+    const Snippet cases[] = {
+        // The position output is the one whose semantic is POSITION, whatever
+        // the POSITION input is called.
+        {"position output", ALL_GL, V, "", "\tgl_Position = _in_position;\n\t_vary_uv = _in_position.xy;\n"},
+        {"int input", ALL_GL, V, "int4 b = input.bones;", "ivec4 b = ivec4(_in_bones);"},
+        {"constant", ALL_GL, V, "float4 s = constants.scale * 2.0;", "vec4 s = _const_scale * 2.0"},
+        {"single pixel output", GL2, P, "", "gl_FragColor = _const_tint;"},
+        {"pixel output", GL3, P, "", "_out_color = _const_tint;"},
+        {"face direction", (ALL_GL & ~ESSL20), P, "float s = input.face_direction;", "float s = (gl_FrontFacing ? 1.0f : -1.0f);"},
+        {"face direction", ESSL20, P, "float s = input.face_direction;", "float s = (gl_FrontFacing ? 1.0 : -1.0);"},
+        {"front facing", ALL_GL, P, "bool f = input.is_front_facing;", "bool f = gl_FrontFacing;"},
+        {"instance id", GL3, V, "int i = input.instance_id;", "int i = gl_InstanceID;"},
+        {"instance id", GL2, V, "int i = input.instance_id;", "Error: 'input.instance_id' is not supported.\n", true},
+        {"vertex id", ALL_GL, V, "int i = input.vertex_id;", "Error: 'input.vertex_id' is not supported.\n", true},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+TEST(GLSLSnippets, WriteArithmeticAndBuiltIns) {
+    const Snippet cases[] = {
+        {"int remainder", GL2, V, "int a = 7;\nint b = 2;\nint c = a % b;", "int c = int(mod(float(a), float(b)));"},
+        {"int remainder", GL3, V, "int a = 7;\nint b = 2;\nint c = a % b;", "int c = a % b;"},
+        {"vector remainder", GL2, V, "int3 v = int3(7, 8, 9);\nv %= 4;", "v = ivec3(mod(vec3(v), float(4)));"},
+        {"vector remainder", GL3, V, "int3 v = int3(7, 8, 9);\nv %= 4;", "v %= 4;"},
+        {"bit-wise and", GL3, V, "int a = 6;\nint c = a & 3;", "int c = a & 3;"},
+        {"bit-wise and", GL2, V, "int a = 6;\nint c = a & 3;", "Error: bit-wise operations are not supported.\n", true},
+        {"shift", GL3, V, "int a = 6;\na <<= 2;", "a <<= 2;"},
+        {"shift", GL2, V, "int a = 6;\na <<= 2;", "Error: bit-wise operations are not supported.\n", true},
+        {"saturate", (ALL_GL & ~ESSL20), P, "float s = saturate(constants.tint.x);", "float s = clamp(_const_tint.x, 0.0f, 1.0f);"},
+        {"saturate", ESSL20, P, "float s = saturate(constants.tint.x);", "float s = clamp(_const_tint.x, 0.0, 1.0);"},
+        {"any", ALL_GL, P, "bool b = any(constants.tint.xyz);", "bool b = any(bvec3(_const_tint.xyz));"},
+        {"all of ints", ALL_GL, P, "bool b = all(int2(1, 0));", "bool b = all(bvec2(ivec2(1, 0)));"},
+        {"renamed built-ins", (ALL_GL & ~ESSL20), P,
+         "float4 m = lerp(constants.tint, float4(1.0), 0.5);\nfloat f = frac(m.x) + atan2(m.y, m.z) + rsqrt(m.w);",
+         "vec4 m = mix(_const_tint, vec4(1.0f), 0.5f);\n\tfloat f = fract(m.x) + atan(m.y, m.z) + inversesqrt(m.w);"},
+        {"converted int literal", (ALL_GL & ~ESSL20), P, "float f = constants.tint.x + 1;", "float f = _const_tint.x + 1.000000f;"},
+        {"converted int literal", ESSL20, P, "float f = constants.tint.x + 1;", "float f = _const_tint.x + 1.000000;"},
+        {"converted int variable", ALL_GL, P, "int i = 3;\nfloat f = i * 2.0;", "float f = float(i) * 2.0"},
+        {"matrices", ALL_GL, V, "float3x3 m = float3x3(1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0);\nfloat3 v = input.position.xyz * m;",
+         "mat3 m = mat3(1.0"},
+        {"transpose", (ALL_GL & ~ESSL20), V, "float2x2 m = transpose(float2x2(1.0, 2.0, 3.0, 4.0));", "mat2 m = transpose(mat2("},
+        {"transpose", ESSL20, V, "float2x2 m = transpose(float2x2(1.0, 2.0, 3.0, 4.0));", "Error: function 'transpose' is not supported.\n", true},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+// GLSL takes only bool conditions, ZKSL int ones too.
+TEST(GLSLSnippets, CompareIntConditionsWithZero) {
+    const Snippet cases[] = {
+        {"if", ALL_GL, V, "int i = 2;\nif (i)\n{\n\ti = 3;\n}", "if (i != 0)\n"},
+        {"while", ALL_GL, V, "int i = 2;\nwhile (i - 1)\n{\n\ti--;\n}", "while ((i - 1) != 0)\n"},
+        {"do-while", ALL_GL, V, "int i = 2;\ndo\n{\n\ti--;\n}\nwhile (i);", "while (i != 0);"},
+        {"for", ALL_GL, V, "for (int i = 3; i; i--)\n{\n}", "for (int i = 3; i != 0; i--)\n"},
+        {"bool condition", ALL_GL, V, "int i = 2;\nif (i > 1)\n{\n\ti = 3;\n}", "if (i > 1)\n"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+TEST(GLSLSnippets, DeclareGlobalsAndArrays) {
+    const char* nonConstant = "float g = constants.tint.x;\nvoid main()\n{\n\toutput.color = constants.tint * g;\n}\n";
+    const char* globalArray = "float g[2] = {1.0, 2.0};\nvoid main()\n{\n\toutput.color = constants.tint * g[1];\n}\n";
+    const Snippet cases[] = {
+        {"constant global", ALL_GL, P, "const float k = 2.0;\nfloat g = k * sin(1.0);\nvoid main()\n{\n\toutput.color = constants.tint * g;\n}\n",
+         "float g = k * sin(1.0"},
+        {"non-constant global", GLSL31, P, nonConstant, "float g = _const_tint.x;"},
+        {"non-constant global", GLSL21, P, nonConstant, "float g = _const_tint.x;"},
+        {"non-constant global", ESSL20 | ESSL30, P, nonConstant,
+         "Error: initializer of global variable 'g' must be a constant expression.\n", true},
+        {"global array", (ALL_GL & ~ESSL20), P, globalArray, "float g[2] = float[]\n(\n\t1.0f,\n\t2.0f\n);\n"},
+        {"global array", ESSL20, P, globalArray, "Error: array declarations in global scope are not supported.\n", true},
+        {"local array", (ALL_GL & ~ESSL20), P, "float a[3] = {1.0, 2.0, 3.0};\noutput.color *= a[2];",
+         "float a[3] = float[]\n\t(\n\t\t1.0f,\n\t\t2.0f,\n\t\t3.0f\n\t);\n"},
+        {"local array", ESSL20, P, "float a[3] = {1.0, 2.0, 3.0};\noutput.color *= a[2];",
+         "float a[3];\n\ta[0] = 1.0;\n\ta[1] = 2.0;\n\ta[2] = 3.0;\n"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+// Varyings: ints pass flat in the 3.x dialects and not at all in the older
+// ones; bools pass nowhere.
+TEST(GLSLSnippets, PassOnlyVaryingsTheDialectCanExpress) {
+    struct Case {
+        const char* type;
+        Type value;
+        int target;
+        const char* expected;  // a piece of the text, or the whole log
+        bool error;
+    };
+    const Case cases[] = {
+        {"INT2", Type::Vector(TYPE_INT, 2), GLSL31, "flat %s ivec2 _vary_id;\n", false},
+        {"INT2", Type::Vector(TYPE_INT, 2), ESSL30, "flat %s ivec2 _vary_id;\n", false},
+        {"INT2", Type::Vector(TYPE_INT, 2), GLSL21, "Error: vertex output 'id' of type 'int2' is not supported.\n", true},
+        {"INT2", Type::Vector(TYPE_INT, 2), ESSL20, "Error: vertex output 'id' of type 'int2' is not supported.\n", true},
+        {"BOOL", Type::Scalar(TYPE_BOOL), GLSL31, "Error: vertex output 'id' of type 'bool' is not supported.\n", true},
+        {"BOOL", Type::Scalar(TYPE_BOOL), ESSL30, "Error: vertex output 'id' of type 'bool' is not supported.\n", true},
+    };
+    const char* vertex = "void main()\n{\n\toutput.screen = input.position;\n\toutput.uv = input.position.xy;\n\toutput.id = %s;\n}\n";
+    const char* pixel = "void main()\n{\n\toutput.color = constants.tint;\n\tif (%s)\n\t{\n\t\toutput.color.x = 0.0;\n\t}\n}\n";
+    for (const Case& c : cases) {
+        bool isInt = c.value.basic_type == TYPE_INT;
+        for (ShaderType stage : {V, P}) {
+            ShaderInfo info = MakeInfo(c.target);
+            ShaderVertexOutputVariable output;
+            output.id = "id";
+            output.type = c.value;
+            output.semantic = OUTPUT_TEXTURE_COORDINATE;
+            info.vertex_output.InsertLast(output);
+            std::string code = stage == V ? nString::Format(vertex, isInt ? "int2(1, 2)" : "true").c_str()
+                                          : nString::Format(pixel, isInt ? "input.id.x == 1" : "input.id").c_str();
+            std::string where = std::string(c.type) + " / " + TargetName(c.target) + (stage == V ? " vertex" : " pixel");
+            Outcome outcome = TranslateWith(info, c.target, stage, code.c_str());
+            ASSERT_TRUE(outcome.parsed) << where << "\n" << outcome.log;
+            if (c.error) {
+                EXPECT_EQ(outcome.log, c.expected) << where;
+                continue;
+            }
+            std::string line = nString::Format(c.expected, stage == V ? "out" : "in").c_str();
+            EXPECT_NE(outcome.text.find(line), std::string::npos) << where << "\n" << outcome.text;
+            std::string messages;
+            EXPECT_TRUE(CompilesWithGlslang(c.target, stage, outcome.text.c_str(), &messages)) << where << "\n" << messages;
+        }
+    }
+}
+
+// Names that ZKSL allows and GLSL reserves are refused, once each, rather
+// than written into text no GLSL compiler takes.
+TEST(GLSLSnippets, RefuseNamesGLSLReserves) {
+    const Snippet cases[] = {
+        {"qualifier word", ALL_GL, P, "float flat = 1.0;\noutput.color *= flat;", "Error: identifier 'flat' is not supported.\n", true},
+        {"type word", ALL_GL, P, "float3 vec3 = constants.tint.xyz;\noutput.color.xyz = vec3;", "Error: identifier 'vec3' is not supported.\n", true},
+        {"gl_ prefix", ALL_GL, P, "float gl_Depth = 1.0;", "Error: identifier 'gl_Depth' is not supported.\n", true},
+        {"double underscore", ALL_GL, P, "float a__b = 1.0;", "Error: identifier 'a__b' is not supported.\n", true},
+        {"function and parameter", ALL_GL, P,
+         "float filter(float varying)\n{\n\treturn varying;\n}\nvoid main()\n{\n\toutput.color = constants.tint * filter(0.5);\n}\n",
+         "Error: identifier 'filter' is not supported.\nError: identifier 'varying' is not supported.\n", true},
+        {"ordinary names", ALL_GL, P, "float flatness = 1.0;\nfloat vec = flatness;", "float flatness = 1.0"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+}  // namespace
+}  // namespace ShaderTool

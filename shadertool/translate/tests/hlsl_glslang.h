@@ -1,0 +1,18 @@
+// Runs glslangValidator's HLSL front end over a translated HLSL9 or HLSL11
+// text: "-D -V -e main -S vert|frag", with "--hlsl-dx9-compatible" for
+// HLSL9. That front end is lenient, so passing it shows the text is
+// well-formed HLSL, not that every shader compiler takes it.
+#pragma once
+
+#include <string>
+
+#include "shadertool/frontend/shader_info.h"
+
+namespace ShaderTool {
+namespace testing {
+
+// True when the text compiles; `messages` receives the validator's output.
+bool CompilesAsHLSL(int target, ShaderType stage, const char* text, std::string* messages);
+
+}  // namespace testing
+}  // namespace ShaderTool

@@ -1,0 +1,560 @@
+// ZKSL sources through the parser and the HLSL-family translators: the text
+// each dialect makes of a construct, or the error it reports. Every HLSL9
+// and HLSL11 text that translates is also compiled with glslangValidator's
+// HLSL front end; no compiler here reads PSSL.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "shadertool/frontend/parser.h"
+#include "shadertool/translate/hlsl_translators.h"
+#include "shadertool/translate/tests/hlsl_glslang.h"
+
+namespace ShaderTool {
+namespace {
+
+using testing::CompilesAsHLSL;
+
+const int kHLSLTargets[] = {HLSL9, HLSL11, PSSL};
+const int ALL_HLSL = HLSL9 | HLSL11 | PSSL;
+const int OBJECTS = HLSL11 | PSSL;  // the dialects with texture objects
+const ShaderType V = VERTEX_SHADER;
+const ShaderType P = PIXEL_SHADER;
+
+const char* TargetName(int target) {
+    switch (target) {
+    case HLSL9: return "HLSL9";
+    case HLSL11: return "HLSL11";
+    case PSSL: return "PSSL";
+    default: return "?";
+    }
+}
+
+std::unique_ptr<Translator> MakeTranslator(int target, Log& log) {
+    switch (target) {
+    case HLSL9: return std::make_unique<HLSL9Translator>(log);
+    case HLSL11: return std::make_unique<HLSL11Translator>(log);
+    default: return std::make_unique<PSSLTranslator>(log);
+    }
+}
+
+Type Const(Type type) {
+    type.qualifier = QUALIFIER_CONST;
+    return type;
+}
+
+void AddConstant(nArray<ShaderConstantVariable>& constants, const char* id, Type type) {
+    ShaderConstantVariable constant;
+    constant.id = id;
+    constant.semantic = CONSTANT_NONE;
+    constant.type = Const(type);
+    constants.InsertLast(constant);
+}
+
+// Vertex inputs position (POSITION) and bones (int4 bone indices); vertex
+// outputs screen (POSITION), uv (TEXCOORD0) and shade (COLOR0); constants
+// scale, tint (float4), count (int4), palette (int4[2]) and world
+// (float4x4) in both stages; textures albedo and detail (2D), sky (cube)
+// and volume (3D); pixel output color.
+ShaderInfo MakeInfo(unsigned int version = 0x20003) {
+    ShaderInfo info;
+    info.version = version;
+    info.targets = ALL_TARGETS;
+    ShaderVertexInputVariable input;
+    input.id = "position";
+    input.semantic = INPUT_POSITION;
+    input.type = Const(Type::Vector(TYPE_FLOAT, 4));
+    info.vertex_input.InsertLast(input);
+    input.id = "bones";
+    input.semantic = INPUT_4_BONE_INDICES;
+    input.type = Const(Type::Vector(TYPE_INT, 4));
+    info.vertex_input.InsertLast(input);
+    ShaderVertexOutputVariable output;
+    output.id = "screen";
+    output.type = Type::Vector(TYPE_FLOAT, 4);
+    output.semantic = OUTPUT_POSITION;
+    info.vertex_output.InsertLast(output);
+    output.id = "uv";
+    output.type = Type::Vector(TYPE_FLOAT, 2);
+    output.semantic = OUTPUT_TEXTURE_COORDINATE;
+    info.vertex_output.InsertLast(output);
+    output.id = "shade";
+    output.type = Type::Vector(TYPE_FLOAT, 4);
+    output.semantic = OUTPUT_COLOR;
+    info.vertex_output.InsertLast(output);
+    for (nArray<ShaderConstantVariable>* constants : {&info.vertex_constants, &info.pixel_constants}) {
+        AddConstant(*constants, "scale", Type::Vector(TYPE_FLOAT, 4));
+        AddConstant(*constants, "tint", Type::Vector(TYPE_FLOAT, 4));
+        AddConstant(*constants, "count", Type::Vector(TYPE_INT, 4));
+        Type palette = Type::Vector(TYPE_INT, 4);
+        palette.array_size = 2;
+        AddConstant(*constants, "palette", palette);
+        AddConstant(*constants, "world", Type::Matrix(4));
+    }
+    const char* textures[] = {"albedo", "detail", "sky", "volume"};
+    const TextureKind kinds[] = {TEXTURE_2D, TEXTURE_2D, TEXTURE_CUBE, TEXTURE_3D};
+    for (int i = 0; i < 4; ++i) {
+        ShaderTextureVariable texture;
+        texture.id = textures[i];
+        texture.type = Type::Texture(kinds[i]);
+        info.pixel_textures.InsertLast(texture);
+    }
+    ShaderPixelOutputVariable color;
+    color.id = "color";
+    info.pixel_output.InsertLast(color);
+    return info;
+}
+
+struct Outcome {
+    bool parsed = false;
+    bool translated = false;
+    std::string text;
+    std::string log;
+};
+
+// A source without main() is taken as main's body, after the lines that
+// set every output of the stage.
+std::string CompleteSource(const char* code, ShaderType stage) {
+    if (strstr(code, "main()")) return code;
+    std::string source = "void main()\n{\n";
+    source += stage == VERTEX_SHADER
+                  ? "output.screen = input.position;\noutput.uv = input.position.xy;\noutput.shade = input.position;\n"
+                  : "output.color = input.shade;\n";
+    return source + code + "\n}\n";
+}
+
+Outcome TranslateWith(const ShaderInfo& info, int target, int level, ShaderType stage, const char* code) {
+    ShaderSource source;
+    source.file = "snippet.zksl";
+    std::string text = CompleteSource(code, stage);
+    source.code = text.c_str();
+    source.type = stage;
+    Log log;
+    Parser parser(log);
+    Outcome outcome;
+    outcome.parsed = parser.Parse(info, source);
+    if (outcome.parsed) {
+        std::unique_ptr<Translator> translator = MakeTranslator(target, log);
+        outcome.translated = translator->Translate(info, ShaderTarget(target), level, stage, parser.GetRoot());
+        if (outcome.translated) outcome.text = translator->GetOutput().c_str();
+    }
+    outcome.log = log.GetText();
+    return outcome;
+}
+
+Outcome Translate(int target, ShaderType stage, const char* code, int level = 0) {
+    return TranslateWith(MakeInfo(), target, level, stage, code);
+}
+
+struct Snippet {
+    const char* label;
+    int targets;
+    ShaderType stage;
+    const char* code;
+    // A piece of the translated text, or the whole log when `error` is set.
+    const char* expected;
+    bool error = false;
+};
+
+// glslangValidator's all() and any() take no bool matrices, which HLSL's
+// do: these texts are not compiled.
+const char* const kBoolMatrixCases[] = {"equal matrices"};
+
+bool ComparesMatrices(const char* label) {
+    for (const char* name : kBoolMatrixCases)
+        if (strcmp(name, label) == 0) return true;
+    return false;
+}
+
+void CheckOutcome(const Snippet& c, int target, const Outcome& outcome) {
+    std::string where = std::string(c.label) + " / " + TargetName(target);
+    ASSERT_TRUE(outcome.parsed) << where << "\n" << outcome.log;
+    if (c.error) {
+        EXPECT_FALSE(outcome.translated) << where;
+        EXPECT_EQ(outcome.log, c.expected) << where;
+        return;
+    }
+    ASSERT_TRUE(outcome.translated) << where << "\n" << outcome.log;
+    EXPECT_NE(outcome.text.find(c.expected), std::string::npos) << where << "\n--- text:\n" << outcome.text;
+    if (target == PSSL || ComparesMatrices(c.label)) return;
+    std::string messages;
+    EXPECT_TRUE(CompilesAsHLSL(target, c.stage, outcome.text.c_str(), &messages))
+        << where << "\n--- text:\n" << outcome.text << "--- glslangValidator:\n" << messages;
+}
+
+void CheckSnippets(const Snippet* cases, int count) {
+    for (int i = 0; i < count; ++i)
+        for (int target : kHLSLTargets)
+            if (cases[i].targets & target) CheckOutcome(cases[i], target, Translate(target, cases[i].stage, cases[i].code));
+}
+
+#define CHECK_SNIPPETS(cases) CheckSnippets(cases, sizeof(cases) / sizeof(cases[0]))
+
+// How often `piece` occurs in `text`.
+int Occurrences(const std::string& text, const char* piece) {
+    int count = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++count;
+    return count;
+}
+
+TEST(HLSLSnippets, ReadTheSpecialInputs) {
+    const Snippet cases[] = {
+        // Read as int: arithmetic on the ids stays signed.
+        {"instance id", OBJECTS, V, "int i = input.instance_id - 1;", "int i = int(input._instance_id) - 1;"},
+        {"instance id", HLSL11, V, "int i = input.instance_id;", "\tuint _instance_id : SV_InstanceID;\n};"},
+        {"instance id", PSSL, V, "int i = input.instance_id;", "\tuint _instance_id : S_INSTANCE_ID;\n};"},
+        {"instance id", HLSL9, V, "int i = input.instance_id;", "Error: 'input.instance_id' is not supported.\n", true},
+        {"vertex id", OBJECTS, V, "bool first = input.vertex_id - 1 < 0;", "bool first = int(input._vertex_id) - 1 < 0;"},
+        {"vertex id", HLSL11, V, "int i = input.vertex_id;", "\tuint _vertex_id : SV_VertexID;\n};"},
+        {"vertex id", PSSL, V, "int i = input.vertex_id;", "\tuint _vertex_id : S_VERTEX_ID;\n};"},
+        {"vertex id", HLSL9, V, "int i = input.vertex_id;", "Error: 'input.vertex_id' is not supported.\n", true},
+        {"both ids", HLSL11, V, "int i = input.vertex_id + input.instance_id;",
+         "\tuint4 bones : BLENDINDICES;\n\tuint _instance_id : SV_InstanceID;\n\tuint _vertex_id : SV_VertexID;\n};"},
+        {"face direction", HLSL9, P, "float f = input.face_direction;", "float f = input._facing;"},
+        {"face direction", HLSL9, P, "float f = input.face_direction;", "\tfloat4 shade : COLOR0;\n\tfloat _facing : VFACE;\n};"},
+        {"face direction", HLSL11, P, "float f = input.face_direction;", "float f = (input._facing ? 1.0f : -1.0f);"},
+        {"face direction", HLSL11, P, "float f = input.face_direction;", "\tbool _facing : SV_IsFrontFace;\n};"},
+        {"face direction", PSSL, P, "float f = input.face_direction;", "float f = input._facing;"},
+        {"face direction", PSSL, P, "float f = input.face_direction;", "\tfloat _facing : S_FRONT_FACE;\n};"},
+        {"front facing", HLSL9 | PSSL, P, "bool b = input.is_front_facing;", "bool b = (input._facing > 0.0f);"},
+        {"front facing", HLSL11, P, "bool b = input.is_front_facing;", "bool b = input._facing;"},
+        {"front facing", HLSL11, P, "bool b = input.is_front_facing;", "\tbool _facing : SV_IsFrontFace;\n};"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+// Each special input is declared once, however often the body reads it,
+// and a shader that reads none declares none.
+TEST(HLSLSnippets, DeclareEachSpecialInputOnce) {
+    for (int target : {HLSL11, PSSL}) {
+        Outcome vertex = Translate(target, V, "int i = input.instance_id * input.instance_id + input.vertex_id;\ni += input.vertex_id;");
+        EXPECT_EQ(Occurrences(vertex.text, " _instance_id : "), 1) << TargetName(target) << "\n" << vertex.text;
+        EXPECT_EQ(Occurrences(vertex.text, " _vertex_id : "), 1) << TargetName(target) << "\n" << vertex.text;
+    }
+    for (int target : kHLSLTargets) {
+        Outcome pixel = Translate(target, P, "float f = input.face_direction;\nif (input.is_front_facing) f = 2.0;");
+        EXPECT_EQ(Occurrences(pixel.text, " _facing : "), 1) << TargetName(target) << "\n" << pixel.text;
+        Outcome plain = Translate(target, P, "");
+        EXPECT_EQ(plain.text.find("_facing"), std::string::npos) << TargetName(target);
+        Outcome vertex = Translate(target, V, "");
+        EXPECT_EQ(vertex.text.find("_id"), std::string::npos) << TargetName(target);
+    }
+}
+
+// Bone indices are declared uint4 (the blend index format) and read as the
+// int4 ZKSL has; other inputs are read as they are declared.
+TEST(HLSLSnippets, ReadBoneIndicesAsInt) {
+    const Snippet cases[] = {
+        {"declaration", ALL_HLSL, V, "", "\tuint4 bones : BLENDINDICES;\n"},
+        {"read", ALL_HLSL, V, "int4 b = input.bones - 1;", "int4 b = int4(input.bones) - 1;"},
+        {"component", ALL_HLSL, V, "int b = input.bones.y / 2;", "int b = int4(input.bones).y / 2;"},
+        {"float input", ALL_HLSL, V, "float4 p = input.position;", "float4 p = input.position;"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+TEST(HLSLSnippets, MultiplyMatricesWithMul) {
+    const Snippet cases[] = {
+        {"vector times matrix", ALL_HLSL, V, "float4 p = input.position * constants.world;",
+         "float4 p = mul(input.position, _const_world);"},
+        {"vector times matrix assigned", ALL_HLSL, V, "float4 p = input.position;\np *= constants.world;",
+         "\tp = mul(p, _const_world);\n"},
+        {"matrix times matrix", ALL_HLSL, V, "float4x4 m = constants.world * constants.world;",
+         "float4x4 m = mul(_const_world, _const_world);"},
+        {"matrix times matrix assigned", ALL_HLSL, V, "float4x4 m = constants.world;\nm *= constants.world;",
+         "\tm = mul(m, _const_world);\n"},
+        {"matrix in parentheses", ALL_HLSL, V, "float4 p = input.position * (constants.world * constants.world);",
+         "mul(input.position, (mul(_const_world, _const_world)))"},
+        {"scalar times matrix", ALL_HLSL, V, "float4x4 m = 2.0 * constants.world;", "float4x4 m = 2.0f * _const_world;"},
+        {"matrix times scalar", ALL_HLSL, V, "float4x4 m = constants.world * 2.0;", "float4x4 m = _const_world * 2.0f;"},
+        {"vector times vector", ALL_HLSL, V, "float4 p = input.position * constants.scale;",
+         "float4 p = input.position * _const_scale;"},
+        {"vector times scalar assigned", ALL_HLSL, V, "float4 p = input.position;\np *= 2.0;", "\tp *= 2.0f;\n"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+TEST(HLSLSnippets, CompareVectorsAndMatricesAsAWhole) {
+    const Snippet cases[] = {
+        {"equal vectors", ALL_HLSL, V, "bool b = input.position == constants.scale;",
+         "bool b = all(input.position == _const_scale);"},
+        {"different vectors", ALL_HLSL, V, "bool b = input.position != constants.scale;",
+         "bool b = any(input.position != _const_scale);"},
+        {"equal matrices", ALL_HLSL, V, "bool b = constants.world == constants.world;",
+         "bool b = all(_const_world == _const_world);"},
+        {"different int vectors", ALL_HLSL, V, "int2 a = int2(1, 2);\nbool b = a != int2(2, 1);", "bool b = any(a != int2(2, 1));"},
+        {"in a condition", ALL_HLSL, V, "float4 p = input.position;\nif (p == constants.scale && p.x == 1.0) p.x = 0.0;",
+         "if (all(p == _const_scale) && p.x == 1.0f)"},
+        {"scalars", ALL_HLSL, V, "bool b = input.position.x != 1.0;", "bool b = input.position.x != 1.0f;"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+TEST(HLSLSnippets, WriteConstructorsOfOtherSizesAsCasts) {
+    const Snippet cases[] = {
+        {"scalar to vector", ALL_HLSL, V, "float x = 0.5;\nfloat4 v = float4(x);", "float4 v = (float4)(x);"},
+        {"narrowing", ALL_HLSL, V, "float3 v = float3(input.position);", "float3 v = (float3)(input.position);"},
+        {"int scalar to vector", ALL_HLSL, V, "int2 v = int2(3);", "int2 v = (int2)(3);"},
+        {"same size", ALL_HLSL, V, "float4 v = float4(input.position);", "float4 v = float4(input.position);"},
+        {"several arguments", ALL_HLSL, V, "float2 a = input.position.xy;\nfloat4 v = float4(a, a);", "float4 v = float4(a, a);"},
+        {"matrix", ALL_HLSL, V, "float2x2 m = float2x2(1.0, 0.0, 0.0, 1.0);", "float2x2 m = float2x2(1.0f, 0.0f, 0.0f, 1.0f);"},
+        // A cast binds less tightly than a selection or a subscript after it.
+        {"selected", ALL_HLSL, V, "float x = 0.5;\nfloat y = float4(x).y;", "float y = ((float4)(x)).y;"},
+        {"subscripted", ALL_HLSL, V, "float y = float3(input.position)[1];", "float y = ((float3)(input.position))[1];"},
+        {"selected constructor", ALL_HLSL, V, "float y = float4(input.position).y;", "float y = float4(input.position).y;"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+TEST(HLSLSnippets, SampleTextures) {
+    const char* lod = "float4 c = sampleTextureLod(texture.albedo, input.uv, 2.0);";
+    const char* lodCube = "float4 c = sampleTextureLod(texture.sky, input.shade.xyz, 1.0);";
+    const char* grad = "float4 c = sampleTextureGrad(texture.albedo, input.uv, float2(0.1, 0.0), float2(0.0, 0.1));";
+    const char* offset = "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));";
+    const char* offset3 = "float4 c = sampleTextureLodOffset(texture.volume, input.shade.xyz, 0.0, int3(1, 0, 0));";
+    const Snippet cases[] = {
+        {"2D", HLSL9, P, "float4 c = sampleTexture(texture.albedo, input.uv);", "float4 c = tex2D(_tex_albedo, input.uv);"},
+        {"cube", HLSL9, P, "float4 c = sampleTexture(texture.sky, input.shade.xyz);", "texCUBE(_tex_sky, input.shade.xyz)"},
+        {"3D", HLSL9, P, "float4 c = sampleTexture(texture.volume, input.shade.xyz);", "tex3D(_tex_volume, input.shade.xyz)"},
+        {"gradients", HLSL9, P, grad, "tex2Dgrad(_tex_albedo, input.uv, float2(0.1f, 0.0f), float2(0.0f, 0.1f))"},
+        {"level", HLSL9, P, lod, "tex2Dlod(_tex_albedo, float4(input.uv, 0.0f, 2.0f))"},
+        {"cube level", HLSL9, P, lodCube, "texCUBElod(_tex_sky, float4(input.shade.xyz, 1.0f))"},
+        {"offset", HLSL9, P, offset,
+         "tex2Dlod(_tex_detail, float4(input.uv + _const_reciprocal_texture_dimensions_1 * int2(1, 0), 0.0f, 0.0f))"},
+        {"offset", HLSL9, P, offset, "float2 _const_reciprocal_texture_dimensions_1;\n\nstruct PixelInput\n"},
+        // The offset and the coordinates stay whole inside the sum.
+        {"offset expression", HLSL9, P,
+         "int2 step = int2(4, 2);\nfloat4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, step / 2 - int2(1, 0));",
+         "float4(input.uv + _const_reciprocal_texture_dimensions_1 * (step / 2 - int2(1, 0)), 0.0f, 0.0f)"},
+        {"coordinates expression", HLSL9, P,
+         "bool flip = input.uv.x > 0.5;\nfloat4 c = sampleTextureLodOffset(texture.detail, flip ? input.uv.yx : input.uv, 0.0, int2(1, 0));",
+         "float4((flip ? input.uv.yx : input.uv) + _const_reciprocal_texture_dimensions_1 * int2(1, 0), 0.0f, 0.0f)"},
+        {"3D offset", HLSL9, P, offset3, "float3 _const_reciprocal_texture_dimensions_3;\n"},
+        {"3D offset", HLSL9, P, offset3,
+         "tex3Dlod(_tex_volume, float4(input.shade.xyz + _const_reciprocal_texture_dimensions_3 * int3(1, 0, 0), 0.0f))"},
+        {"2D", OBJECTS, P, "float4 c = sampleTexture(texture.albedo, input.uv);",
+         "float4 c = _tex_albedo.Sample(_smp_albedo, input.uv);"},
+        {"gradients", HLSL11, P, grad, "_tex_albedo.SampleGrad(_smp_albedo, input.uv, float2(0.1f, 0.0f), float2(0.0f, 0.1f))"},
+        {"gradients", PSSL, P, grad, "_tex_albedo.SampleGradient(_smp_albedo, input.uv, "},
+        {"level", HLSL11, P, lod, "_tex_albedo.SampleLevel(_smp_albedo, input.uv, 2.0f)"},
+        {"level", PSSL, P, lod, "_tex_albedo.SampleLOD(_smp_albedo, input.uv, 2.0f)"},
+        {"offset", HLSL11, P, offset, "_tex_detail.SampleLevel(_smp_detail, input.uv, 0.0f, int2(1, 0))"},
+        {"offset", PSSL, P, offset, "_tex_detail.SampleLOD(_smp_detail, input.uv, 0.0f, int2(1, 0))"},
+        {"cube level", OBJECTS, P, lodCube, "_tex_sky.Sample"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+// The reciprocal size of a texture is declared once however often it is
+// used, and only by the offset form.
+TEST(HLSLSnippets, DeclareEachReciprocalSizeOnce) {
+    Outcome outcome = Translate(HLSL9, P,
+                                "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));\n"
+                                "c += sampleTextureLodOffset(texture.detail, input.uv, 1.0, int2(0, 1));\n"
+                                "c += sampleTextureLod(texture.albedo, input.uv, 1.0);");
+    ASSERT_TRUE(outcome.translated) << outcome.log;
+    EXPECT_EQ(Occurrences(outcome.text, "float2 _const_reciprocal_texture_dimensions_1;"), 1) << outcome.text;
+    EXPECT_EQ(Occurrences(outcome.text, "_const_reciprocal_texture_dimensions_"), 3) << outcome.text;
+    for (int target : {HLSL11, PSSL}) {
+        Outcome objects = Translate(target, P, "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));");
+        EXPECT_EQ(objects.text.find("reciprocal"), std::string::npos) << TargetName(target);
+    }
+}
+
+TEST(HLSLSnippets, DeclareTexturesWithTheirRegisters) {
+    const Snippet cases[] = {
+        {"samplers", HLSL9, P, "",
+         "\nsampler _tex_albedo : register(s0);\nsampler _tex_detail : register(s1);\n"
+         "sampler _tex_sky : register(s2);\nsampler _tex_volume : register(s3);\n\nstruct PixelOutput\n"},
+        {"texture objects", OBJECTS, P, "",
+         "\nSamplerState _smp_albedo : register(s0);\nTexture2D _tex_albedo : register(t0);\n"
+         "SamplerState _smp_detail : register(s1);\nTexture2D _tex_detail : register(t1);\n"
+         "SamplerState _smp_sky : register(s2);\nTextureCube _tex_sky : register(t2);\n"
+         "SamplerState _smp_volume : register(s3);\nTexture3D _tex_volume : register(t3);\n\nstruct PixelOutput\n"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+TEST(HLSLSnippets, DeclareAndReadConstants) {
+    const Snippet cases[] = {
+        {"globals", HLSL9, V, "",
+         "};\n\nfloat4 _const_scale;\nfloat4 _const_tint;\nfloat4 _const_count;\nfloat4 _const_palette[2];\n"
+         "float4x4 _const_world;\n\nstruct VertexOutput\n"},
+        {"constant buffer", HLSL11, V, "",
+         "};\n\ncbuffer Constants\n{\n\tfloat4 _const_scale;\n\tfloat4 _const_tint;\n\tint4 _const_count;\n"
+         "\tint4 _const_palette[2];\n\tfloat4x4 _const_world;\n};\n\nstruct VertexOutput\n"},
+        {"constant buffer", PSSL, P, "", "};\n\nConstantBuffer Constants\n{\n\tfloat4 _const_scale;\n"},
+        {"float", ALL_HLSL, V, "float4 s = constants.scale;", "float4 s = _const_scale;"},
+        // Declared float4 where constants are globals: read through a cast.
+        {"int", HLSL9, V, "int4 n = constants.count / 2;", "int4 n = int4(_const_count) / 2;"},
+        {"int", OBJECTS, V, "int4 n = constants.count / 2;", "int4 n = _const_count / 2;"},
+        {"int component", HLSL9, V, "int n = constants.count.y;", "int n = int4(_const_count).y;"},
+        {"int element", HLSL9, V, "int4 n = constants.palette[1];", "int4 n = int4(_const_palette[1]);"},
+        {"int element", OBJECTS, V, "int4 n = constants.palette[1];", "int4 n = _const_palette[1];"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+// Files up to version 2.2 read their constants as global variables; an int
+// constant is read through a cast in every dialect.
+TEST(HLSLSnippets, ReadConstantVariablesOfOldFiles) {
+    const Snippet cases[] = {
+        {"float", ALL_HLSL, V, "float4 s = scale;", "float4 s = _const_scale;"},
+        {"int", ALL_HLSL, V, "int4 n = count;", "int4 n = int4(_const_count);"},
+        {"int element", ALL_HLSL, V, "int4 n = palette[1];", "int4 n = int4(_const_palette[1]);"},
+        {"matrix", ALL_HLSL, V, "float4 p = input.position * world;", "mul(input.position, _const_world)"},
+    };
+    ShaderInfo info = MakeInfo(0x20002);
+    for (const Snippet& c : cases)
+        for (int target : kHLSLTargets) CheckOutcome(c, target, TranslateWith(info, target, 0, c.stage, c.code));
+}
+
+TEST(HLSLSnippets, MakeGlobalVariablesStatic) {
+    const char* source =
+        "float g = 2.0;\nconst float k = 3.0;\nfloat twice(float x)\n{\n\tfloat l = x * g;\n\treturn l * k;\n}\n"
+        "void main()\n{\n\toutput.screen = input.position * twice(1.0);\n\toutput.uv = input.position.xy;\n"
+        "\toutput.shade = input.position;\n}\n";
+    const Snippet cases[] = {
+        {"globals", ALL_HLSL, V, source, "};\n\nstatic float g = 2.0f;\nstatic const float k = 3.0f;\n\nfloat twice(float x);\n\n"},
+        {"local", ALL_HLSL, V, source, "float twice(float x)\n{\n\tfloat l = x * g;\n\treturn l * k;\n}\n"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+TEST(HLSLSnippets, AcceptBitwiseOperatorsWhereTheDialectHasThem) {
+    const char* code = "int n = input.vertex_id;\nn = (n & 3) | (n << 1);";
+    const Snippet cases[] = {
+        {"bit-wise", OBJECTS, V, code, "n = (n & 3) | (n << 1);"},
+        {"complement", OBJECTS, V, "int n = ~input.vertex_id;", "int n = ~int(input._vertex_id);"},
+        {"complement", HLSL9, V, "int n = ~3;", "Error: bit-wise operations are not supported.\n", true},
+        {"remainder", ALL_HLSL, V, "int n = 7 % 3;", "int n = 7 % 3;"},
+    };
+    CHECK_SNIPPETS(cases);
+    // Each bit-wise operator is reported on its own.
+    Outcome hlsl9 = Translate(HLSL9, V, "int n = 5;\nn = (n & 3) | (n << 1);");
+    EXPECT_FALSE(hlsl9.translated);
+    EXPECT_EQ(Occurrences(hlsl9.log, "Error: bit-wise operations are not supported.\n"), 3) << hlsl9.log;
+}
+
+TEST(HLSLSnippets, RefuseBitwiseOperatorsInTheLowLevelOfHLSL11) {
+    const char* code = "int n = 5;\nn &= 3;";
+    for (int level : {int(HLSL11_DEFAULT), int(HLSL11_XBOX), HLSL11_DEFAULT | HLSL11_XBOX}) {
+        Outcome outcome = Translate(HLSL11, V, code, level);
+        EXPECT_TRUE(outcome.translated) << "level " << level << "\n" << outcome.log;
+    }
+    for (int level : {int(HLSL11_LOW), int(ALL_LEVELS)}) {
+        Outcome outcome = Translate(HLSL11, V, code, level);
+        EXPECT_FALSE(outcome.translated) << "level " << level;
+        EXPECT_EQ(outcome.log, "Error: bit-wise operations are not supported in level 'HLSL11_LOW'.\n") << "level " << level;
+        Outcome plain = Translate(HLSL11, V, "int n = 5 + 3;", level);
+        EXPECT_TRUE(plain.translated) << plain.log;
+    }
+    Outcome pssl = Translate(PSSL, V, code, HLSL11_LOW);
+    EXPECT_TRUE(pssl.translated) << pssl.log;
+}
+
+TEST(HLSLSnippets, PutTheWarningPragmaInFrontOfHLSL11Only) {
+    for (int level : {0, int(HLSL11_DEFAULT), int(HLSL11_LOW), int(ALL_LEVELS)})
+        for (ShaderType stage : {V, P}) {
+            Outcome outcome = Translate(HLSL11, stage, "", level);
+            EXPECT_EQ(outcome.text.rfind("#pragma warning(disable : 3078)\n\nstruct ", 0), 0u) << outcome.text;
+        }
+    for (int target : {HLSL9, PSSL})
+        for (ShaderType stage : {V, P}) {
+            Outcome outcome = Translate(target, stage, "", HLSL11_DEFAULT);
+            EXPECT_EQ(outcome.text.find("#pragma"), std::string::npos) << TargetName(target);
+            EXPECT_EQ(outcome.text.rfind("struct ", 0), 0u) << TargetName(target) << "\n" << outcome.text;
+        }
+}
+
+// HLSL's sign() returns ints: its result is turned back into floats.
+TEST(HLSLSnippets, KeepTheSignOfFloatsAFloat) {
+    const Snippet cases[] = {
+        {"scalar", ALL_HLSL, V, "float s = sign(input.position.x) / 2.0;", "float s = float(sign(input.position.x)) / 2.0f;"},
+        {"vector", ALL_HLSL, V, "float3 s = sign(input.position.xyz) * 0.5;", "float3 s = float3(sign(input.position.xyz)) * 0.5f;"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+TEST(HLSLSnippets, CastTheArgumentOfAllAndAnyInPSSL) {
+    const Snippet cases[] = {
+        {"any", PSSL, P, "bool b = any(input.shade.xyz);", "bool b = any((bool3)(input.shade.xyz));"},
+        {"all", PSSL, P, "bool b = all(input.uv);", "bool b = all((bool2)(input.uv));"},
+        {"any", HLSL9 | HLSL11, P, "bool b = any(input.shade.xyz);", "bool b = any(input.shade.xyz);"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+// The stage structures, written from the Shader XML around main().
+TEST(HLSLSnippets, WriteTheEntryPointAndItsStructures) {
+    Outcome vertex = Translate(HLSL9, V, "");
+    ASSERT_TRUE(vertex.translated) << vertex.log;
+    EXPECT_EQ(vertex.text,
+              "struct VertexInput\n{\n\tfloat4 position : POSITION;\n\tuint4 bones : BLENDINDICES;\n};\n\n"
+              "float4 _const_scale;\nfloat4 _const_tint;\nfloat4 _const_count;\nfloat4 _const_palette[2];\n"
+              "float4x4 _const_world;\n\n"
+              "struct VertexOutput\n{\n\tfloat4 screen : POSITION;\n\tfloat2 uv : TEXCOORD0;\n\tfloat4 shade : COLOR0;\n};\n\n"
+              "VertexOutput main(VertexInput input)\n{\n\tVertexOutput output;\n\toutput.screen = input.position;\n"
+              "\toutput.uv = input.position.xy;\n\toutput.shade = input.position;\n\n\treturn output;\n}\n");
+    const Snippet cases[] = {
+        {"pixel", HLSL11, P, "",
+         "struct PixelInput\n{\n\tfloat4 screen : SV_POSITION;\n\tfloat2 uv : TEXCOORD0;\n\tfloat4 shade : COLOR0;\n};\n\n"
+         "cbuffer Constants\n"},
+        {"pixel", HLSL11, P, "", "struct PixelOutput\n{\n\tfloat4 color : SV_TARGET0;\n};\n\n"
+         "PixelOutput main(PixelInput input)\n{\n\tPixelOutput output;\n\toutput.color = input.shade;\n\n\treturn output;\n}\n"},
+        {"pixel", HLSL9, P, "", "\tfloat4 screen : POSITION;\n"},
+        {"pixel", HLSL9, P, "", "\tfloat4 color : COLOR0;\n"},
+        {"pixel", PSSL, P, "", "\tfloat4 screen : S_POSITION;\n"},
+        {"pixel", PSSL, P, "", "\tfloat4 color : S_TARGET_OUTPUT0;\n"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+TEST(HLSLSnippets, NumberTheSemanticsOfOutputs) {
+    ShaderInfo info = MakeInfo();
+    ShaderVertexOutputVariable output;
+    output.id = "uv2";
+    output.type = Type::Vector(TYPE_FLOAT, 2);
+    output.semantic = OUTPUT_TEXTURE_COORDINATE;
+    output.semantic_index = 1;
+    info.vertex_output.InsertLast(output);
+    ShaderPixelOutputVariable glow;
+    glow.id = "glow";
+    info.pixel_output.InsertLast(glow);
+    Outcome vertex = TranslateWith(info, HLSL11, 0, V, "output.uv2 = input.position.zw;");
+    EXPECT_NE(vertex.text.find("\tfloat2 uv2 : TEXCOORD1;\n"), std::string::npos) << vertex.log << vertex.text;
+    Outcome pixel = TranslateWith(info, HLSL11, 0, P, "output.glow = input.shade;");
+    EXPECT_NE(pixel.text.find("\tfloat4 color : SV_TARGET0;\n\tfloat4 glow : SV_TARGET1;\n"), std::string::npos)
+        << pixel.log << pixel.text;
+}
+
+// A translator is used for many translations: what one body declared is
+// gone in the next.
+TEST(HLSLSnippets, ForgetTheDeclarationsOfTheLastTranslation) {
+    ShaderInfo info = MakeInfo();
+    Log log;
+    for (int target : kHLSLTargets) {
+        std::unique_ptr<Translator> translator = MakeTranslator(target, log);
+        const char* first = target == HLSL9
+                                ? "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));\nfloat f = input.face_direction;"
+                                : "float f = input.face_direction;";
+        for (const char* code : {first, ""}) {
+            ShaderSource source;
+            source.file = "snippet.zksl";
+            std::string text = CompleteSource(code, P);
+            source.code = text.c_str();
+            source.type = P;
+            Parser parser(log);
+            ASSERT_TRUE(parser.Parse(info, source)) << log.GetText();
+            ASSERT_TRUE(translator->Translate(info, ShaderTarget(target), 0, P, parser.GetRoot())) << log.GetText();
+        }
+        std::string last = translator->GetOutput().c_str();
+        EXPECT_EQ(last.find("_facing"), std::string::npos) << TargetName(target) << "\n" << last;
+        EXPECT_EQ(last.find("reciprocal"), std::string::npos) << TargetName(target) << "\n" << last;
+    }
+}
+
+}  // namespace
+}  // namespace ShaderTool

@@ -1,0 +1,493 @@
+#include "shadertool/translate/translator.h"
+
+#include <cstring>
+
+namespace ShaderTool {
+
+namespace {
+
+// The type each constructor builds, in constructor order from bool.
+struct ConstructedType {
+    BasicType basic;
+    int vectorSize;
+    int matrixSize;
+};
+const ConstructedType kConstructedTypes[] = {
+    {TYPE_BOOL, 1, 0},  {TYPE_FLOAT, 1, 0}, {TYPE_FLOAT, 2, 0}, {TYPE_FLOAT, 3, 0},
+    {TYPE_FLOAT, 4, 0}, {TYPE_FLOAT, 0, 2}, {TYPE_FLOAT, 0, 3}, {TYPE_FLOAT, 0, 4},
+    {TYPE_INT, 1, 0},   {TYPE_INT, 2, 0},   {TYPE_INT, 3, 0},   {TYPE_INT, 4, 0},
+};
+
+// "~", "&=", "<<=", "|=", ">>=", "^=", "&", "|", "^", "<<", ">>". "%" and "%="
+// are not bit operations.
+const Operator kBitwiseOperators[] = {OP_BITWISE_NOT,   OP_ASSIGN_AND,  OP_ASSIGN_LEFT_SHIFT, OP_ASSIGN_OR,
+                                      OP_ASSIGN_RIGHT_SHIFT, OP_ASSIGN_XOR, OP_BITWISE_AND, OP_BITWISE_OR,
+                                      OP_BITWISE_XOR,   OP_LEFT_SHIFT,  OP_RIGHT_SHIFT};
+
+int OperatorId(Operator op) { return static_cast<int>(op); }
+
+bool IsAggregate(const ParserNode* node, int op) {
+    return node && node->node_type == ParserNode::AGGREGATE_NODE && OperatorId(static_cast<const AggregateNode*>(node)->op) == op;
+}
+
+bool IsSelectionOrIteration(const ParserNode* node) {
+    return node && (node->node_type == ParserNode::SELECTION_NODE || node->node_type == ParserNode::ITERATION_NODE);
+}
+
+// A declaration of an array with an initialiser list.
+bool IsInitializedArrayDeclaration(const ParserNode* node) {
+    if (!IsAggregate(node, OP_DECLARATION_LIST)) return false;
+    const AggregateNode* list = static_cast<const AggregateNode*>(node);
+    return list->type.array_size != 0 && list->children.count > 0 && list->children[0] &&
+           list->children[0]->node_type == ParserNode::OPERATOR_NODE;
+}
+
+const ParserNode* FunctionBody(const FunctionNode* function) {
+    return function->children.count > 1 ? function->children[1] : nullptr;
+}
+
+const AggregateNode* FunctionArguments(const FunctionNode* function) {
+    if (function->children.count < 1 || !function->children[0]) return nullptr;
+    if (function->children[0]->node_type != ParserNode::AGGREGATE_NODE) return nullptr;
+    return static_cast<const AggregateNode*>(function->children[0]);
+}
+
+bool NeedsSemicolon(const ParserNode* node) {
+    switch (node->node_type) {
+    case ParserNode::FUNCTION_CALL_NODE:
+    case ParserNode::JUMP_NODE:
+    case ParserNode::LITERAL_NODE:
+    case ParserNode::OPERATOR_NODE:
+    case ParserNode::SYMBOL_NODE:
+        return true;
+    case ParserNode::AGGREGATE_NODE:
+        return IsAggregate(node, OP_DECLARATION_LIST);
+    case ParserNode::FUNCTION_DEFINITION_NODE:
+        return FunctionBody(static_cast<const FunctionNode*>(node)) == nullptr;
+    default:
+        return false;
+    }
+}
+
+const char* JumpKeyword(Operator op) {
+    switch (OperatorId(op)) {
+    case OP_BREAK: return "break";
+    case OP_CONTINUE: return "continue";
+    case OP_DISCARD: return "discard";
+    case OP_RETURN: return "return";
+    default: return "";
+    }
+}
+
+}  // namespace
+
+Translator::Translator(Log& log)
+    : output(&body),
+      log(log),
+      indentation(0),
+      level(0),
+      target(ShaderTarget(0)),
+      shader_type(UNKNOWN_SHADER),
+      version(0),
+      bitwise_operators_supported(false),
+      inside_function(false),
+      succeeded(true) {}
+
+Translator::~Translator() {}
+
+void Translator::Reset() {
+    header = "";
+    prototypes = "";
+    globals = "";
+    body = "";
+    indentation = 0;
+    target = ShaderTarget(0);
+    shader_type = UNKNOWN_SHADER;
+    inside_function = false;
+    output = &body;
+    succeeded = true;
+}
+
+void Translator::SetTranslationParameters(int levelMask, ShaderTarget newTarget, ShaderType type,
+                                          unsigned int newVersion) {
+    level = levelMask;
+    target = newTarget;
+    shader_type = type;
+    version = newVersion;
+}
+
+bool Translator::Translate(const ShaderInfo& info, ShaderTarget newTarget, int levelMask, ShaderType type,
+                           const AggregateNode* root) {
+    Reset();
+    SetTranslationParameters(levelMask, newTarget, type, info.version);
+    PreprocessShaderInfo(info);
+    ProcessRoot(root);
+    if (!succeeded) return false;
+    ProcessShaderInfoDeclarations(info);
+    PostProcess();
+    PrependGlobalDeclarations();
+    return true;
+}
+
+void Translator::ProcessRoot(const AggregateNode* root) {
+    if (!root) return;
+    if (IsAggregate(root, OP_DECLARATION_LIST))
+        ProcessVariableSequence(root);
+    else if (IsAggregate(root, OP_LIST))
+        ProcessSequence(root, true);
+}
+
+void Translator::PrependGlobalDeclarations() {
+    if (!header.IsEmpty()) header.Append("\n");
+    if (!globals.IsEmpty()) globals.Append("\n");
+    if (!prototypes.IsEmpty()) prototypes.Append("\n");
+    nString joined = header;
+    joined.Append(globals.c_str());
+    joined.Append(prototypes.c_str());
+    joined.Append(body.c_str());
+    body = joined;
+}
+
+void Translator::PostProcess() {}
+
+void Translator::PreprocessShaderInfo(const ShaderInfo&) {}
+
+void Translator::ProcessShaderInfoDeclarations(const ShaderInfo&) {}
+
+nString Translator::GetTypeName(const Type& type) const { return ShaderTool::GetTypeName(type, false); }
+
+nString Translator::GetTypeString(const Type& type) const {
+    nString text;
+    if (type.qualifier & 1) text = "const ";
+    text.Append(GetTypeName(type).c_str());
+    return text;
+}
+
+nString Translator::GetBuiltInFunctionName(const FunctionNode* call) {
+    int op = OperatorId(call->op);
+    if (op >= kFirstConstructor && op <= kLastConstructor) {
+        const ConstructedType& made = kConstructedTypes[op - kFirstConstructor];
+        return GetTypeName(Type::Make(made.basic, made.vectorSize, made.matrixSize, TEXTURE_NONE));
+    }
+    if (call->name.IsEmpty()) return nString();
+    auto* mapped = function_map.Find(call->name.c_str());
+    if (mapped) return nString(mapped->value);
+    return call->name;
+}
+
+void Translator::AppendIndentation() {
+    for (int i = 0; i < indentation; ++i) Write("\t");
+}
+
+void Translator::LogError(const nString& message) {
+    log.AddError("%s", message.c_str());
+    succeeded = false;
+}
+
+void Translator::SetActiveSource(const ParserNode* node) {
+    if (!inside_function && IsAggregate(node, OP_DECLARATION_LIST)) output = &globals;
+}
+
+void Translator::ProcessParserNode(const ParserNode* node) {
+    if (!node) return;
+    switch (node->node_type) {
+    case ParserNode::AGGREGATE_NODE: ProcessAggregateNode(static_cast<const AggregateNode*>(node)); break;
+    case ParserNode::FUNCTION_DEFINITION_NODE: ProcessFunctionDefinitionNode(static_cast<const FunctionNode*>(node)); break;
+    case ParserNode::FUNCTION_CALL_NODE: ProcessFunctionCallNode(static_cast<const FunctionNode*>(node)); break;
+    case ParserNode::ITERATION_NODE: ProcessIterationNode(static_cast<const IterationNode*>(node)); break;
+    case ParserNode::JUMP_NODE: ProcessJumpNode(static_cast<const JumpNode*>(node)); break;
+    case ParserNode::LITERAL_NODE: ProcessLiteralNode(static_cast<const LiteralNode*>(node)); break;
+    case ParserNode::OPERATOR_NODE: ProcessOperatorNode(static_cast<const OperatorNode*>(node)); break;
+    case ParserNode::SELECTION_NODE: ProcessSelectionNode(static_cast<const SelectionNode*>(node)); break;
+    case ParserNode::SYMBOL_NODE: ProcessSymbolNode(static_cast<const SymbolNode*>(node)); break;
+    default: break;
+    }
+}
+
+void Translator::ProcessAggregateNode(const AggregateNode* node) {
+    if (IsAggregate(node, OP_DECLARATION_LIST))
+        ProcessVariableSequence(node);
+    else if (IsAggregate(node, OP_LIST))
+        ProcessSequence(node, true);
+}
+
+// A branch or loop body: a single statement goes on its own line one level
+// deeper; a sequence prints its own braces.
+void Translator::ProcessAggregateNodeOrStatement(const ParserNode* node, bool indent) {
+    if (!node) return;
+    if (node->node_type == ParserNode::AGGREGATE_NODE) {
+        ProcessAggregateNode(static_cast<const AggregateNode*>(node));
+        return;
+    }
+    if (indent) ++indentation;
+    ProcessStatement(node, indent, false);
+    if (indent) --indentation;
+}
+
+void Translator::ProcessStatement(const ParserNode* node, bool indent, bool newline) {
+    if (!node) return;
+    SetActiveSource(node);
+    if (indent) AppendIndentation();
+    ProcessParserNode(node);
+    if (NeedsSemicolon(node)) Write(";");
+    if (newline) Write("\n");
+    output = &body;
+}
+
+bool Translator::NeedsBlankLineBetween(const ParserNode* previous, const ParserNode* next) const {
+    return IsSelectionOrIteration(previous) || IsSelectionOrIteration(next) ||
+           IsInitializedArrayDeclaration(previous) || IsInitializedArrayDeclaration(next);
+}
+
+void Translator::ProcessSequence(const AggregateNode* sequence, bool braces) {
+    bool withBraces = braces && sequence->scoped;
+    if (withBraces) {
+        AppendIndentation();
+        Write("{\n");
+        ++indentation;
+    }
+    const ParserNode* previous = nullptr;
+    for (int i = 0; i < sequence->children.count; ++i) {
+        const ParserNode* statement = sequence->children[i];
+        if (!statement) continue;
+        if (previous && NeedsBlankLineBetween(previous, statement)) Write("\n");
+        ProcessStatement(statement, true, true);
+        previous = statement;
+    }
+    if (withBraces) {
+        --indentation;
+        AppendIndentation();
+        Write("}");
+    }
+}
+
+void Translator::ProcessVariableSequence(const AggregateNode* list) {
+    output->AppendFormatted("%s ", GetTypeString(list->type).c_str());
+    if (list->type.array_size != 0) {
+        ProcessVariableArraySequence(list);
+        return;
+    }
+    for (int i = 0; i < list->children.count; ++i) {
+        if (i > 0) Write(", ");
+        ProcessParserNode(list->children[i]);
+    }
+}
+
+// Only the first name of a list is the array ("float a[2], b;" makes b a
+// float), so the names after it follow as plain declarators.
+void Translator::ProcessVariableArraySequence(const AggregateNode* list) {
+    if (list->children.count < 1 || !list->children[0]) return;
+    const ParserNode* item = list->children[0];
+    if (item->node_type == ParserNode::OPERATOR_NODE) {
+        const OperatorNode* initialized = static_cast<const OperatorNode*>(item);
+        ProcessParserNode(initialized->left);
+        output->AppendFormatted("[%i]", list->type.array_size);
+        ProcessArrayInitializerList(initialized);
+    } else {
+        ProcessParserNode(item);
+        output->AppendFormatted("[%i]", list->type.array_size);
+    }
+    for (int i = 1; i < list->children.count; ++i) {
+        Write(", ");
+        ProcessParserNode(list->children[i]);
+    }
+}
+
+void Translator::ProcessArrayInitializerList(const OperatorNode* node) {
+    Write(" =\n");
+    AppendIndentation();
+    Write("{\n");
+    ++indentation;
+    const ParserNode* list = node->right;
+    if (IsAggregate(list, OP_LIST)) {
+        const AggregateNode* elements = static_cast<const AggregateNode*>(list);
+        for (int i = 0; i < elements->children.count; ++i) {
+            if (i > 0) Write(",\n");
+            AppendIndentation();
+            ProcessParserNode(elements->children[i]);
+        }
+    } else if (list) {
+        AppendIndentation();
+        ProcessParserNode(list);
+    }
+    Write("\n");
+    --indentation;
+    AppendIndentation();
+    Write("}");
+}
+
+void Translator::ProcessFunctionDefinitionNode(const FunctionNode* function) {
+    nString head = nString::Format("%s %s(", GetTypeString(function->type).c_str(), function->name.c_str());
+    const AggregateNode* parameters = FunctionArguments(function);
+    for (int i = 0; parameters && i < parameters->children.count; ++i) {
+        const ParserNode* parameter = parameters->children[i];
+        if (!parameter || parameter->node_type != ParserNode::SYMBOL_NODE) continue;
+        const SymbolNode* symbol = static_cast<const SymbolNode*>(parameter);
+        head.AppendFormatted("%s%s %s", i > 0 ? ", " : "", GetTypeString(symbol->type).c_str(), symbol->name.c_str());
+    }
+    head.Append(")");
+    if (strcmp(function->name.c_str(), "main") != 0) prototypes.AppendFormatted("%s;\n", head.c_str());
+
+    const ParserNode* functionBody = FunctionBody(function);
+    // A prototype in the source keeps only its head; the statement adds ";".
+    output->AppendFormatted("%s%s%s", output->IsEmpty() ? "" : "\n", head.c_str(), functionBody ? "\n" : "");
+    if (!functionBody || functionBody->node_type != ParserNode::AGGREGATE_NODE) return;
+    inside_function = true;
+    ProcessSequence(static_cast<const AggregateNode*>(functionBody), true);
+    inside_function = false;
+}
+
+void Translator::ProcessFunctionCallNode(const FunctionNode* call) {
+    nString name = call->built_in ? GetBuiltInFunctionName(call) : call->name;
+    output->AppendFormatted("%s(", name.c_str());
+    const AggregateNode* arguments = FunctionArguments(call);
+    for (int i = 0; arguments && i < arguments->children.count; ++i) {
+        if (i > 0) Write(", ");
+        ProcessParserNode(arguments->children[i]);
+    }
+    Write(")");
+}
+
+void Translator::WritePrefixOperator(const char* symbol, const ParserNode* operand) {
+    Write(symbol);
+    int operandStart = output->Length();
+    ProcessParserNode(operand);
+    size_t symbolLength = strlen(symbol);
+    if (symbolLength == 0 || output->Length() <= operandStart) return;
+    char last = symbol[symbolLength - 1];
+    if ((last == '-' || last == '+') && output->text[operandStart] == last) {
+        nString spaced = output->Substring(0, operandStart);
+        spaced.Append(" ");
+        spaced.Append(output->text + operandStart);
+        *output = spaced;
+    }
+}
+
+void Translator::ProcessOperatorNode(const OperatorNode* node) {
+    int op = OperatorId(node->op);
+    const char* symbol = GetOperatorString(node->op);
+    switch (op) {
+    case OP_BITWISE_NOT:
+    case OP_LOGICAL_NOT:
+    case OP_NEGATE:
+    case OP_UNARY_PLUS:
+    case OP_PRE_DECREMENT:
+    case OP_PRE_INCREMENT:
+        WritePrefixOperator(symbol, node->left);
+        break;
+    case OP_PARENTHESES:
+        Write("(");
+        ProcessParserNode(node->left);
+        Write(")");
+        break;
+    case OP_POST_DECREMENT:
+    case OP_POST_INCREMENT:
+        ProcessParserNode(node->left);
+        Write(symbol);
+        break;
+    case OP_SUBSCRIPT:
+        ProcessParserNode(node->left);
+        Write("[");
+        ProcessParserNode(node->right);
+        Write("]");
+        break;
+    case OP_SELECT:
+        ProcessParserNode(node->left);
+        Write(symbol);
+        ProcessParserNode(node->right);
+        break;
+    default:
+        ProcessParserNode(node->left);
+        output->AppendFormatted(" %s ", symbol);
+        ProcessParserNode(node->right);
+        break;
+    }
+    if (!bitwise_operators_supported && IsBitwiseOperator(node->op)) LogError("bit-wise operations are not supported.");
+}
+
+void Translator::ProcessJumpNode(const JumpNode* node) {
+    Write(JumpKeyword(node->op));
+    if (node->operand) {
+        Write(" ");
+        ProcessParserNode(node->operand);
+    }
+}
+
+void Translator::ProcessLiteralNode(const LiteralNode* node) { Write(node->text.c_str()); }
+
+void Translator::ProcessSymbolNode(const SymbolNode* node) {
+    if (node->shader_constant)
+        output->AppendFormatted("_const_%s", node->name.c_str());
+    else
+        Write(node->name.c_str());
+}
+
+void Translator::ProcessSelectionNode(const SelectionNode* node) {
+    Write("if (");
+    ProcessParserNode(node->condition);
+    Write(")\n");
+    ProcessAggregateNodeOrStatement(node->then_branch, true);
+    const ParserNode* elseBranch = node->else_branch;
+    if (!elseBranch) return;
+    Write("\n");
+    AppendIndentation();
+    bool chained = elseBranch->node_type == ParserNode::SELECTION_NODE;
+    Write(chained ? "else " : "else\n");
+    if (chained)
+        ProcessStatement(elseBranch, false, false);
+    else
+        ProcessAggregateNodeOrStatement(elseBranch, true);
+}
+
+void Translator::ProcessIterationNode(const IterationNode* node) {
+    switch (node->kind) {
+    case IterationNode::WHILE: ProcessWhileLoop(node); break;
+    case IterationNode::FOR: ProcessForLoop(node); break;
+    default: Write("do\n"); break;
+    }
+    ProcessAggregateNodeOrStatement(node->body, true);
+    if (node->kind == IterationNode::DO_WHILE) ProcessWhileLoop(node);
+}
+
+void Translator::ProcessForLoop(const IterationNode* node) {
+    Write("for (");
+    ProcessParserNode(node->initializer);
+    Write("; ");
+    ProcessParserNode(node->condition);
+    Write("; ");
+    ProcessParserNode(node->increment);
+    Write(")\n");
+}
+
+void Translator::ProcessWhileLoop(const IterationNode* node) {
+    bool doWhileTail = node->kind == IterationNode::DO_WHILE;
+    if (doWhileTail) {
+        Write("\n");
+        AppendIndentation();
+    }
+    Write("while (");
+    ProcessParserNode(node->condition);
+    Write(doWhileTail ? ");" : ")\n");
+}
+
+bool Translator::IsBitwiseOperator(Operator op) {
+    for (Operator bitwise : kBitwiseOperators)
+        if (op == bitwise) return true;
+    return false;
+}
+
+bool Translator::IsSamplerFunctionOperator(Operator op) {
+    int id = OperatorId(op);
+    return id >= OP_SAMPLE_TEXTURE && id <= OP_SAMPLE_TEXTURE_LOD_OFFSET;
+}
+
+const char* Translator::GetTextureTypeNameSuffix(const Type& type) {
+    switch (type.texture_kind) {
+    case TEXTURE_2D: return "2D";
+    case TEXTURE_3D: return "3D";
+    case TEXTURE_CUBE: return "Cube";
+    default: return "";
+    }
+}
+
+}  // namespace ShaderTool

@@ -1,0 +1,106 @@
+// Base of the target translators: walks a checked ZKSL tree and writes
+// C-like text that the HLSL family takes as it is and the GLSL family
+// adjusts through the virtual hooks below.
+//
+// A target translator derives from Translator, fills `function_map` in its
+// constructor, sets `bitwise_operators_supported` when the target has the
+// integer bit operations, and overrides the hooks where its text differs.
+// It keeps the order of the virtual operations and appends its own after
+// them.
+#pragma once
+
+#include "engine/core/nmap.h"
+#include "engine/core/nstring.h"
+#include "shadertool/translate/frontend.h"
+
+namespace ShaderTool {
+
+class Translator {
+public:
+    explicit Translator(Log& log);
+    virtual ~Translator();
+
+    // Empties every text and returns to the state after construction.
+    virtual void Reset();
+    // The target's spelling of a built-in function or constructor call.
+    virtual nString GetBuiltInFunctionName(const FunctionNode* call);
+    virtual nString GetTypeName(const Type& type) const;
+    // Runs after the tree and the declarations are written, before the
+    // sections are joined.
+    virtual void PostProcess();
+    // Runs before the tree is walked; targets collect what they need.
+    virtual void PreprocessShaderInfo(const ShaderInfo& info);
+    virtual void ProcessArrayInitializerList(const OperatorNode* node);
+    virtual void ProcessFunctionCallNode(const FunctionNode* node);
+    virtual void ProcessFunctionDefinitionNode(const FunctionNode* node);
+    virtual void ProcessIterationNode(const IterationNode* node);
+    virtual void ProcessJumpNode(const JumpNode* node);
+    virtual void ProcessLiteralNode(const LiteralNode* node);
+    virtual void ProcessOperatorNode(const OperatorNode* node);
+    virtual void ProcessSelectionNode(const SelectionNode* node);
+    // Writes the declarations made from the Shader XML (into `header`).
+    virtual void ProcessShaderInfoDeclarations(const ShaderInfo& info);
+    virtual void ProcessSymbolNode(const SymbolNode* node);
+    virtual void ProcessForLoop(const IterationNode* node);
+    virtual void ProcessVariableSequence(const AggregateNode* node);
+    virtual void ProcessVariableArraySequence(const AggregateNode* node);
+    virtual void ProcessWhileLoop(const IterationNode* node);
+
+    // Translates one stage's tree. On success the whole text is `body`
+    // (GetOutput); after an error the sections stay unassembled and the
+    // result is false.
+    bool Translate(const ShaderInfo& info, ShaderTarget target, int level, ShaderType type,
+                   const AggregateNode* root);
+
+    // Walks a root node: a declaration list or a statement sequence.
+    void ProcessRoot(const AggregateNode* root);
+    // Joins header, globals, prototypes and body into `body`.
+    void PrependGlobalDeclarations();
+
+    const nString& GetOutput() const { return body; }
+    bool Succeeded() const { return succeeded; }
+    void SetTranslationParameters(int levelMask, ShaderTarget newTarget, ShaderType type, unsigned int newVersion);
+
+    static bool IsBitwiseOperator(Operator op);
+    static bool IsSamplerFunctionOperator(Operator op);
+    static const char* GetTextureTypeNameSuffix(const Type& type);
+
+protected:
+    void ProcessParserNode(const ParserNode* node);
+    void ProcessSequence(const AggregateNode* sequence, bool braces);
+    void ProcessStatement(const ParserNode* node, bool indent, bool newline);
+    void ProcessAggregateNode(const AggregateNode* node);
+    void ProcessAggregateNodeOrStatement(const ParserNode* node, bool indent);
+    void AppendIndentation();
+    void LogError(const nString& message);
+    nString GetTypeString(const Type& type) const;
+    void SetActiveSource(const ParserNode* node);
+
+    // Writes a prefix operator and its operand, with a blank between them
+    // when the two would otherwise read as one token ("- -x", not "--x").
+    void WritePrefixOperator(const char* symbol, const ParserNode* operand);
+    void Write(const char* text) { output->Append(text); }
+
+    nString* output;
+    nMap<const char*> function_map;
+    nString header;
+    Log& log;
+    int indentation;
+    int level;
+    ShaderTarget target;
+    ShaderType shader_type;
+    unsigned int version;
+    bool bitwise_operators_supported;
+    bool inside_function;
+    nString prototypes;
+    nString globals;
+    nString body;
+    bool succeeded;
+
+private:
+    Translator(const Translator&) = delete;
+    Translator& operator=(const Translator&) = delete;
+    bool NeedsBlankLineBetween(const ParserNode* previous, const ParserNode* next) const;
+};
+
+}  // namespace ShaderTool

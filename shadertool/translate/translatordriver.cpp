@@ -1,0 +1,386 @@
+#include "shadertool/translate/translatordriver.h"
+
+#include "engine/core/zekar.h"
+
+#include "shadertool/translate/outputpaths.h"
+
+namespace ShaderTool {
+
+namespace {
+
+const int kAllTargets = 127;
+const int kTargetBits[] = {ESSL20, ESSL30, GLSL21, GLSL31, HLSL9, HLSL11, PSSL};
+
+bool IsBinaryTarget(int target) { return target == HLSL11 || target == PSSL; }
+
+}  // namespace
+
+TranslatorDriver::TranslatorDriver()
+    : parser(intermediate_log),
+      preprocessor(intermediate_log),
+      reader(intermediate_log),
+      capabilities(GetCapabilities()),
+      vertex_targets(0),
+      pixel_targets(0),
+      only_changed(false),
+      only_changed_requested(false),
+      newest_source_time(0) {
+    for (int i = 0; i < kTargetCount; ++i) {
+        compilers[i] = nullptr;
+        translators[i] = nullptr;
+    }
+}
+
+TranslatorDriver::~TranslatorDriver() {
+    for (int i = 0; i < kTargetCount; ++i) {
+        delete compilers[i];
+        delete translators[i];
+    }
+}
+
+int TranslatorDriver::GetTranslatorIndexForTarget(int target) {
+    for (int i = 0; i < kTargetCount; ++i)
+        if (kTargetBits[i] == target) return i;
+    return -1;
+}
+
+void TranslatorDriver::LogNote(Log& log, const nString& text) { log.AddNote("%s", text.c_str()); }
+
+void TranslatorDriver::LogError(Log& log, const nString& text) { log.AddError("%s", text.c_str()); }
+
+bool TranslatorDriver::Initialize(int targets, const nString& outputDirectory, bool onlyChanged) {
+    for (int i = 0; i < kTargetCount; ++i) {
+        ShaderTarget target = ShaderTarget(kTargetBits[i]);
+        if (!(targets & target)) continue;
+        if (!translators[i]) translators[i] = CreateTranslator(target);
+        CreateAndInitializeCompiler(target);
+    }
+    output_directory = outputDirectory;
+    if (!output_directory.IsEmpty()) AppendDirectorySeparatorToPath(output_directory);
+    only_changed = onlyChanged;
+    only_changed_requested = onlyChanged;
+    preprocessor.SetTrackSourceTimes(onlyChanged);
+    return true;
+}
+
+void TranslatorDriver::SetTranslator(ShaderTarget target, Translator* translator) {
+    int index = GetTranslatorIndexForTarget(target);
+    if (index < 0) {
+        delete translator;
+        return;
+    }
+    delete translators[index];
+    translators[index] = translator;
+}
+
+Translator* TranslatorDriver::GetTranslator(ShaderTarget target) const {
+    int index = GetTranslatorIndexForTarget(target);
+    return index < 0 ? nullptr : translators[index];
+}
+
+void TranslatorDriver::Reset() {
+    base_file_path = "";
+    intermediate_log.Clear();
+    master_log.Clear();
+    for (int i = 0; i < kTargetCount; ++i)
+        if (translators[i]) translators[i]->Reset();
+    parser.Reset();
+    preprocessor.Reset();
+    reader.Reset();
+    shader_info = ShaderInfo();
+    sources = nArray<SourceInfo>();
+    vertex_targets = 0;
+    pixel_targets = 0;
+    translated_code = ShaderCode();
+    newest_source_time = 0;
+}
+
+void TranslatorDriver::AppendIntermediateLogToMasterLog(const nString& heading) {
+    if (!heading.IsEmpty()) master_log.text.AppendFormatted("%s:\n", heading.c_str());
+    master_log.text.Append(intermediate_log.text.c_str());
+    master_log.has_messages = master_log.has_messages || intermediate_log.has_messages;
+    master_log.has_errors = master_log.has_errors || intermediate_log.has_errors;
+    intermediate_log.Clear();
+}
+
+nString TranslatorDriver::GetBaseFilePath(nString path) const {
+    int skip = options.input_directory.Length();
+    if (skip > 0 && skip <= path.Length()) path = path.Substring(skip, path.Length() - skip);
+    int lastSlash = -1;
+    int lastDot = -1;
+    for (int i = 0; i < path.Length(); ++i) {
+        if (path.text[i] == '/') lastSlash = i;
+        if (path.text[i] == '.') lastDot = i;
+    }
+    if (lastDot > lastSlash) path = path.Substring(0, lastDot);
+    return path;
+}
+
+bool TranslatorDriver::ReadShaderXML(const nString& path, const char* xmlText, bool reload, bool skipSources) {
+    // The reader keeps the path text it was given, so it must outlive the read.
+    shader_xml_path = path;
+    bool read = xmlText ? reader.ReadShaderXMLFromMemory(xmlText, skipSources)
+                        : reader.ReadShaderXMLFromFile(shader_xml_path.c_str(), reload, skipSources);
+    if (read) {
+        shader_info = reader.GetShaderInfo();
+        return true;
+    }
+    AppendIntermediateLogToMasterLog("Failed to read the Shader XML");
+    return false;
+}
+
+bool TranslatorDriver::Fail() {
+    AppendIntermediateLogToMasterLog(nString());
+    LogNote(master_log, "\nTranslation FAILED");
+    return false;
+}
+
+bool TranslatorDriver::Translate(const nString& path, const Options& callOptions, bool reload) {
+    LogNote(master_log, nString::Format("Translating Shader XML '%s'...", path.c_str()));
+    if (!ReadShaderXML(path, nullptr, reload, false)) {
+        LogNote(master_log, "\nTranslation FAILED");
+        return false;
+    }
+    if (shader_info.version == 0) {
+        LogNote(master_log, "File is not a Shader XML file.\n\nTranslation SKIPPED");
+        return true;
+    }
+    options = callOptions;
+    options.target_mask &= shader_info.targets;
+    if (options.target_mask == 0) {
+        LogNote(master_log, "No translation targets match the targets specified in the Shader XML.\n\nTranslation SKIPPED");
+        return true;
+    }
+    if (!CheckCapabilities() || !InitializeSourceInfos()) return Fail();
+    base_file_path = GetBaseFilePath(path);
+    ForgetReferenceTimeWhenOutputsAreMissing();
+    bool result = TranslateSourcesForTargets();
+    if (!result) return Fail();
+    result = TranslateUpToDateSourcesIfNeeded(result);
+    if (!result) return Fail();
+    AppendIntermediateLogToMasterLog(nString());
+    LogNote(master_log, "\nTranslation SUCCEEDED");
+    return true;
+}
+
+bool TranslatorDriver::TranslateUpToDateSourcesIfNeeded(bool result) {
+    if (!only_changed || sources.count == 0) return result;
+    int upToDate = 0;
+    for (int i = 0; i < sources.count; ++i) {
+        if (sources[i].up_to_date) {
+            sources[i].must_parse = true;
+            ++upToDate;
+        }
+        sources[i].up_to_date = !sources[i].up_to_date;
+    }
+    if (upToDate < 1 || upToDate >= sources.count) return result;
+    only_changed = false;
+    LogNote(intermediate_log, "Changes or target dependent code was detected, translating up-to-date shader sources...");
+    result = TranslateSourcesForTargets();
+    only_changed = true;
+    return result;
+}
+
+bool TranslatorDriver::CheckTargetCapabilities(const ShaderInfo& info, const Capabilities& caps, ShaderTarget target) {
+    bool passed = true;
+    if (!caps.multiple_pixel_outputs && info.pixel_output.count >= 2) {
+        LogError(master_log, nString::Format("target '%s' does not support multiple pixel outputs.", GetTargetName(target)));
+        passed = false;
+    }
+    if (!caps.textures_3d) {
+        for (int i = 0; i < info.pixel_textures.count; ++i) {
+            if (info.pixel_textures[i].type.texture_kind != 1) continue;
+            LogError(master_log, nString::Format("target '%s' does not support 3D textures.", GetTargetName(target)));
+            passed = false;
+            break;
+        }
+    }
+    return passed;
+}
+
+bool TranslatorDriver::CheckCapabilities() {
+    bool passed = true;
+    for (int i = 0; i < kTargetCount; ++i) {
+        if (!(options.target_mask & kTargetBits[i])) continue;
+        if (!CheckTargetCapabilities(shader_info, capabilities[i], ShaderTarget(kTargetBits[i]))) passed = false;
+    }
+    return passed;
+}
+
+bool TranslatorDriver::InitializeSourceInfos() {
+    int vertexTotal = 0;
+    int pixelTotal = 0;
+    vertex_targets = 0;
+    pixel_targets = 0;
+    for (int i = 0; i < shader_info.sources.count; ++i) {
+        const ShaderSource& source = shader_info.sources[i];
+        if (!(source.targets & options.target_mask)) continue;
+        SourceInfo info;
+        info.source = &source;
+        info.number = i + 1;
+        sources.InsertLast(info);
+        bool vertex = source.type == VERTEX_SHADER;
+        (vertex ? vertexTotal : pixelTotal) |= source.targets;
+        if (source.targets != kAllTargets) (vertex ? vertex_targets : pixel_targets) |= source.targets;
+    }
+    // Only the requested targets need both stages: a file may split its
+    // sources over targets that this call does not translate.
+    if ((vertexTotal & options.target_mask) != (pixelTotal & options.target_mask)) {
+        LogError(intermediate_log, "some targets do not have both vertex and pixel shader source specified.");
+        return false;
+    }
+    return true;
+}
+
+// The caller's reference time says the outputs are at least that new. When
+// an output that this run would leave is missing, nothing may count as up to
+// date, or the file would be skipped without its outputs.
+void TranslatorDriver::ForgetReferenceTimeWhenOutputsAreMissing() {
+    if (!only_changed || options.reference_time == 0 || output_directory.IsEmpty() || sources.count == 0) return;
+    const int levels[] = {1, 2, 4};
+    for (int i = 0; i < kTargetCount; ++i) {
+        int target = kTargetBits[i];
+        if (!(options.target_mask & target)) continue;
+        for (int stage = 0; stage < 2; ++stage) {
+            nArray<nString> expected;
+            bool binaries = options.compile && !options.preprocess_only && IsBinaryTarget(target);
+            if (!binaries) {
+                expected.InsertLast(GetOutputFilePath(output_directory.c_str(), target, "", base_file_path.c_str(), 0, stage));
+            } else if (target == HLSL11 && options.level_mask != 0) {
+                for (int level : levels)
+                    if (options.level_mask & level)
+                        expected.InsertLast(GetOutputFilePath(output_directory.c_str(), target, "bin/",
+                                                              base_file_path.c_str(), level, stage));
+            } else {
+                expected.InsertLast(GetOutputFilePath(output_directory.c_str(), target, "bin/", base_file_path.c_str(), 0, stage));
+            }
+            for (int k = 0; k < expected.count; ++k) {
+                if (zk->file_system->ZK_FileSystem_FileExists(expected[k].c_str())) continue;
+                options.reference_time = 0;
+                return;
+            }
+        }
+    }
+}
+
+bool TranslatorDriver::TranslateSourcesForTargets() {
+    bool result = true;
+    for (int i = 0; i < sources.count; ++i) {
+        SourceInfo& info = sources[i];
+        if (info.up_to_date) continue;
+        LogNote(intermediate_log, nString::Format("Translating %s shader code of shader source %i...",
+                                                  GetStageName(info.source->type), info.number));
+        if (!TranslateSourceForTargets(info)) result = false;
+    }
+    return result;
+}
+
+bool TranslatorDriver::TranslateSourceForTargets(SourceInfo& info) {
+    bool result = true;
+    int sourceTargets = info.source->targets;
+    int stageMask = info.source->type == VERTEX_SHADER ? vertex_targets : pixel_targets;
+    for (int i = 0; i < kTargetCount; ++i) {
+        int target = kTargetBits[i];
+        if (!(options.target_mask & target) || !(sourceTargets & target)) continue;
+        // A source written for one target wins over the catch-all source.
+        if (sourceTargets == kAllTargets && (stageMask & target)) continue;
+        bool translated = TranslateSourceForTarget(info, ShaderTarget(target));
+        if (translated && info.up_to_date) {
+            LogNote(intermediate_log, "Shader source is up to date, skipping translation...");
+            return result;
+        }
+        if (!translated && !info.parsed && !info.must_parse) {
+            LogError(intermediate_log, "parsing the source failed, skipping rest of the targets...");
+            return false;
+        }
+        if (!translated) result = false;
+    }
+    return result;
+}
+
+bool TranslatorDriver::TranslateSourceForTarget(SourceInfo& info, ShaderTarget target) {
+    LogNote(intermediate_log, nString::Format("Translating for target '%s'...", GetTargetName(target)));
+    if (info.must_parse) info.parsed = ParseSourceForTarget(info, target);
+    if (info.up_to_date) return true;
+    if (!info.parsed) return false;
+    // Listing definitions is all this mode does: no tree was built, so
+    // nothing is translated or written.
+    if (options.list_definitions) return true;
+    ShaderType stage = info.source->type;
+    if (options.preprocess_only) {
+        KeepTranslatedCode(stage, preprocessor.GetOutput());
+        return OutputTranslatedShaderSource(GetTranslator(target), target, stage);
+    }
+    if (!RunTranslator(info, target)) return false;
+    Translator* translator = GetTranslator(target);
+    KeepTranslatedCode(stage, translator->GetOutput());
+    bool result = OutputTranslatedShaderSource(translator, target, stage);
+    if (options.compile) result = CompileAndOutputTranslatedShaderSource(translator->GetOutput(), target, stage) && result;
+    return result;
+}
+
+bool TranslatorDriver::RunTranslator(SourceInfo& info, ShaderTarget target) {
+    Translator* translator = GetTranslator(target);
+    if (!translator) {
+        LogError(intermediate_log, nString::Format("target '%s' has no translator.", GetTargetName(target)));
+        return false;
+    }
+    return translator->Translate(shader_info, target, options.level_mask, info.source->type, parser.GetRoot());
+}
+
+void TranslatorDriver::KeepTranslatedCode(ShaderType stage, const nString& text) {
+    nByteBuffer& code = translated_code.GetBuffer(stage);
+    code.Clear();
+    translated_code.AppendStringWithNullTerminator(stage, text.c_str());
+}
+
+ShaderSource TranslatorDriver::GetPreprocessedShaderSource(const ShaderSource& source) const {
+    ShaderSource copy = source;
+    copy.code = preprocessor.GetOutput();
+    return copy;
+}
+
+int TranslatorDriver::UpdateSourceModifiedTime(SourceInfo& info) {
+    int time = static_cast<int>(preprocessor.GetNewestSourceTime());
+    info.up_to_date = time >= 1 && time <= options.reference_time;
+    return time;
+}
+
+bool TranslatorDriver::ParseSourceForTarget(SourceInfo& info, ShaderTarget target) {
+    // Errors that the preprocessor logs without failing (a refused -d
+    // definition) still fail the source.
+    bool earlierErrors = intermediate_log.has_errors;
+    intermediate_log.has_errors = false;
+    bool processed = preprocessor.Process(shader_info, target, *info.source, options.definitions,
+                                          options.list_definitions);
+    bool loggedErrors = intermediate_log.has_errors;
+    intermediate_log.has_errors = earlierErrors || loggedErrors;
+    if (processed && !loggedErrors && only_changed_requested) {
+        int time = static_cast<int>(preprocessor.GetNewestSourceTime());
+        if (time > newest_source_time) newest_source_time = time;
+    }
+    if (options.list_definitions) return processed && !loggedErrors;
+    if (!processed || loggedErrors) {
+        info.must_parse = false;
+        return false;
+    }
+    info.must_parse = preprocessor.IsTargetDependent();
+    if (!info.must_parse && only_changed) {
+        UpdateSourceModifiedTime(info);
+        if (info.up_to_date) return true;
+    }
+    if (options.preprocess_only) return true;
+
+    preprocessed_source = GetPreprocessedShaderSource(*info.source);
+    parser.Initialize(preprocessed_source);
+    parser.InitializeStructuresAndVariables(shader_info);
+    if (yyparse(&parser) != 0) {
+        parser.semantics.valid = false;
+        return false;
+    }
+    parser.CheckFunctionDefinitions();
+    parser.CheckVertexOutputsNotSet();
+    return parser.IsValid();
+}
+
+}  // namespace ShaderTool
