@@ -13,6 +13,7 @@
 #include "engine/core/narray.h"
 #include "engine/core/nstring.h"
 #include "engine/core/threads.h"
+#include "engine/core/types.h"
 #include "engine/core/zekar.h"
 
 // One kept line.
@@ -59,6 +60,22 @@ public:
     // Completion words registered by the engine and the program.
     void AddAutoCompletionString(const char* word, const char* extra);
     const char* GetAutoCompletionForString(const char* text);
+
+    // The overlay over the running program (developer mode; console_overlay.cpp).
+    // Opens or closes it (closes only, unless enabled in developer mode).
+    void Toggle();
+    // Slides the overlay and advances the cursor blink.
+    void Update(float dt);
+    // An event for the open overlay (never type 7); non-zero: consumed.
+    int ProcessEvent(zk_event_t* event);
+    // Draws the overlay through the graphics table.
+    void Draw();
+    // Null empties the line; a text over 510 characters changes nothing.
+    void SetEditLine(const char* text);
+    // Rebuilds the completion hint for the typed text.
+    void OnLineTypedChanged(const char* text);
+    // The kept line drawn at that screen position, or null.
+    zk_console_line_t* GetLineAtScreenPosition(vec2_t position);
 
     // The log-file form of a line: number, time, thread name (null: none),
     // type name and the text as given.

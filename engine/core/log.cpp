@@ -75,12 +75,21 @@ bool ZKD_IsLogFile(const char* path) {
     return path && strstr(path, "zekar-") && strstr(path, ".log");
 }
 
+// Formats into text; a null format gives the empty text.
+static int FormatLine(char* text, size_t size, const char* format, va_list args) {
+    if (!format) {
+        text[0] = '\0';
+        return 0;
+    }
+    return vsnprintf(text, size, format, args);
+}
+
 int ZK_Printf(const char* format, ...) {
     if (zk_run_silent) return 0;
     char text[kFormatBufferSize];
     va_list args;
     va_start(args, format);
-    int count = vsnprintf(text, sizeof(text), format ? format : "", args);
+    int count = FormatLine(text, sizeof(text), format, args);
     va_end(args);
     ZKI_LockCoreMutex(ZK_CORE_MUTEX_PRINT);
     WriteLine(ZK_MESSAGE_INFO, text);
@@ -94,7 +103,7 @@ int ZK_PrintDebugf(zk_message_type_t type, const char* format, ...) {
     char text[kFormatBufferSize];
     va_list args;
     va_start(args, format);
-    int count = vsnprintf(text, sizeof(text), format ? format : "", args);
+    int count = FormatLine(text, sizeof(text), format, args);
     va_end(args);
     ZKI_LockCoreMutex(ZK_CORE_MUTEX_PRINT);
     WriteLine(type, text);
@@ -142,7 +151,7 @@ int ZK_Popupf(zk_message_type_t type, const char* format, ...) {
     char text[kFormatBufferSize];
     va_list args;
     va_start(args, format);
-    vsnprintf(text, sizeof(text), format ? format : "", args);
+    FormatLine(text, sizeof(text), format, args);
     va_end(args);
     // Popup texts reach standard output even when the engine runs silent,
     // until popups are switched off altogether.

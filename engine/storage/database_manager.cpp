@@ -96,6 +96,11 @@ DMDatabase* DatabaseManager::CreateDatabase(const char* name) {
     return FindOrAppend(name, created);
 }
 
+DatabaseManager::~DatabaseManager() {
+    for (int i = 0; i < databases.count; ++i) delete databases.items[i];
+    databases.count = 0;
+}
+
 void DatabaseManager::ReleaseDatabase(const char* name) {
     DMDatabase* database = nullptr;
     {
