@@ -106,6 +106,7 @@ void Translator::Reset() {
     inside_function = false;
     output = &body;
     succeeded = true;
+    node_depth = 0;
 }
 
 void Translator::SetTranslationParameters(int levelMask, ShaderTarget newTarget, ShaderType type,
@@ -190,6 +191,17 @@ void Translator::SetActiveSource(const ParserNode* node) {
 
 void Translator::ProcessParserNode(const ParserNode* node) {
     if (!node) return;
+    if (node_depth >= kMaximumNodeDepth) {
+        if (succeeded) LogError("expression is nested too deeply.");
+        succeeded = false;
+        return;
+    }
+    ++node_depth;
+    ProcessNodeOfItsType(node);
+    --node_depth;
+}
+
+void Translator::ProcessNodeOfItsType(const ParserNode* node) {
     switch (node->node_type) {
     case ParserNode::AGGREGATE_NODE: ProcessAggregateNode(static_cast<const AggregateNode*>(node)); break;
     case ParserNode::FUNCTION_DEFINITION_NODE: ProcessFunctionDefinitionNode(static_cast<const FunctionNode*>(node)); break;

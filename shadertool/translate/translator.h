@@ -98,6 +98,13 @@ protected:
     bool succeeded;
 
 private:
+    // A long chain of operators ("a + a + ... + a") builds a tree as deep as
+    // it is long, which the parser's own nesting limit does not bound; the
+    // recursive walk stops there rather than overflow the stack.
+    static const int kMaximumNodeDepth = 1000;
+    int node_depth = 0;
+    void ProcessNodeOfItsType(const ParserNode* node);
+
     Translator(const Translator&) = delete;
     Translator& operator=(const Translator&) = delete;
     bool NeedsBlankLineBetween(const ParserNode* previous, const ParserNode* next) const;

@@ -359,6 +359,31 @@ TEST_F(DriverTest, BitOperationsFailOnlyTheTargetsWithoutThem) {
     EXPECT_FALSE(Exists(out + "GLSL21/bit_operations.pixel"));
 }
 
+// A generated shader may chain many operators; a tree as deep as the chain
+// is long is refused rather than walked until the stack runs out.
+TEST_F(DriverTest, VeryLongOperatorChainsFailInsteadOfOverflowingTheStack) {
+    Start(GLSL21);
+    std::string minimal = ReadWhole(std::string(kData) + "minimal.xml");
+    const std::string statement = "output.position = input.position;";
+    ASSERT_NE(minimal.find(statement), std::string::npos);
+    struct Case {
+        int terms;
+        bool translated;
+    } cases[] = {{200, true}, {100000, false}};
+    for (const Case& c : cases) {
+        std::string chain = "output.position = input.position";
+        for (int i = 0; i < c.terms; ++i) chain += " + input.position";
+        std::string xml = minimal;
+        xml.replace(xml.find(statement), statement.size(), chain + ";");
+        std::ofstream(temp + "/chain.xml") << xml;
+        unlink((out + "GLSL21/chain.vertex").c_str());
+        std::string log = Run("chain.xml", Options(GLSL21, temp + "/"), c.translated, temp + "/");
+        EXPECT_EQ(log.find("Error: expression is nested too deeply.\n") != std::string::npos, !c.translated)
+            << c.terms << ": " << log.substr(0, 300);
+        EXPECT_EQ(Exists(out + "GLSL21/chain.vertex"), c.translated) << c.terms;
+    }
+}
+
 TEST_F(DriverTest, CompilingFailsForEveryTarget) {
     for (int target : {ESSL20, ESSL30, GLSL21, GLSL31, HLSL9, HLSL11, PSSL}) {
         TranslatorDriver local;
