@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/core/interface_functions.h"
 #include "engine/core/zekar.h"
 
 class nString;
@@ -29,27 +30,8 @@ struct zk_file_info_t {
     uint32_t access_time;
 };
 
-void ZK_FileSystem_AddSearchPath(const char* path, bool flag);
-void ZK_FileSystem_CloseFile(zk_file_t* file);
-bool ZK_FileSystem_CreateDirectory(const char* path);
-bool ZK_FileSystem_DeleteDirectory(const char* path, bool with_files);
-bool ZK_FileSystem_DeleteFile(const char* path);
-zk_list_t* ZK_FileSystem_FindFiles(const char* path, const char* wildcards, bool recursive);
-bool ZK_FileSystem_FileExists(const char* path);
-void ZK_FileSystem_FlushFile(zk_file_t* file);
-bool ZK_FileSystem_GetFileInfo(const char* path, zk_file_info_t* info);
-int64_t ZK_FileSystem_GetFilePosition(zk_file_t* file);
-int ZK_FileSystem_GetNumberOfSearchPaths();
-const char* ZK_FileSystem_GetSearchPathByIndex(int index);
-bool ZK_FileSystem_IsPathValid(const char* path);
-bool ZK_FileSystem_Mount(const char* name, int index);
-zk_file_t* ZK_FileSystem_OpenFile(const char* path, const char* mode);
-size_t ZK_FileSystem_ReadFile(void* buffer, size_t size, zk_file_t* file);
-void ZK_FileSystem_RemoveSearchPath(const char* path);
-bool ZK_FileSystem_SearchPathExists(const char* path);
-int ZK_FileSystem_SetFilePosition(zk_file_t* file, int offset, zk_seek_t origin);
-void ZK_FileSystem_Unmount(const char* name);
-size_t ZK_FileSystem_WriteFile(const void* data, size_t size, zk_file_t* file);
+// The 21 ZK_FileSystem_ operations are declared with the rest of the
+// table's functions.
 
 // The full path of a file: for a native path the path itself when it opens
 // for reading, or (must_exist false) when it can be created. The result is
