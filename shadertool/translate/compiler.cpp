@@ -1,6 +1,6 @@
 #include "shadertool/translate/compiler.h"
 
-#include "shadertool/translate/outputpaths.h"
+#include "shadertool/translate/output_paths.h"
 
 namespace ShaderTool {
 

@@ -7,7 +7,7 @@
 #include "engine/storage/database_manager.h"
 #include "engine/storage/filesystem_api.h"
 #include "shadertool/frontend/shader_info.h"
-#include "shadertool/translate/translatordriver.h"
+#include "shadertool/translate/translator_driver.h"
 
 using ShaderTool::TranslatorDriver;
 

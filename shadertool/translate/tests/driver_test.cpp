@@ -1,7 +1,7 @@
 // The translation driver on fixture Shader XMLs, with the test translator
 // standing in for every target: the master-log transcripts, the files
 // written, and the up-to-date passes.
-#include "shadertool/translate/translatordriver.h"
+#include "shadertool/translate/translator_driver.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

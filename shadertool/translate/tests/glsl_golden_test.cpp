@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "engine/storage/database_manager.h"
-#include "shadertool/translate/translatordriver.h"
+#include "shadertool/translate/translator_driver.h"
 
 #include "shadertool/translate/tests/glsl_glslang.h"
 #include "shadertool/translate/tests/glsl_goldens.h"

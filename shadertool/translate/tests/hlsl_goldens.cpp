@@ -16,7 +16,7 @@
 #include "shadertool/frontend/preprocessor.h"
 #include "shadertool/frontend/shader_reader.h"
 #include "shadertool/translate/hlsl_translators.h"
-#include "shadertool/translate/translatordriver.h"
+#include "shadertool/translate/translator_driver.h"
 
 namespace ShaderTool {
 namespace testing {

@@ -1,9 +1,9 @@
-#include "shadertool/translate/translatordriver.h"
+#include "shadertool/translate/translator_driver.h"
 
 #include "engine/core/zekar.h"
 
 #include "engine/storage/filesystem_api.h"
-#include "shadertool/translate/outputpaths.h"
+#include "shadertool/translate/output_paths.h"
 
 namespace ShaderTool {
 

@@ -9,7 +9,7 @@
 
 #include "engine/core/narray.h"
 #include "shadertool/translate/compiler.h"
-#include "shadertool/translate/outputpaths.h"
+#include "shadertool/translate/output_paths.h"
 
 extern char** environ;
 

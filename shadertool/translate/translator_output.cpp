@@ -1,5 +1,5 @@
-#include "shadertool/translate/outputpaths.h"
-#include "shadertool/translate/translatordriver.h"
+#include "shadertool/translate/output_paths.h"
+#include "shadertool/translate/translator_driver.h"
 
 #include "engine/core/zekar.h"
 #include "engine/storage/filesystem_api.h"

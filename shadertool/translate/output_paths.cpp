@@ -1,4 +1,4 @@
-#include "shadertool/translate/outputpaths.h"
+#include "shadertool/translate/output_paths.h"
 
 namespace ShaderTool {
 

@@ -3,7 +3,7 @@
 // from its case below, bound to the driver's intermediate log. A target
 // without one gives null; the driver then fails its translations with
 // "target '<name>' has no translator.".
-#include "shadertool/translate/translatordriver.h"
+#include "shadertool/translate/translator_driver.h"
 
 #include "shadertool/translate/glsl_translators.h"
 #include "shadertool/translate/hlsl_translators.h"

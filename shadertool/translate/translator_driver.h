@@ -3,7 +3,7 @@
 // reports into two logs: the intermediate log that every stage writes to,
 // and the per-file master log that the caller prints.
 //
-// Target translators plug in through CreateTranslator (translatorfactory.cpp).
+// Target translators plug in through CreateTranslator (translator_factory.cpp).
 // The driver takes no lock; run-time users guard it themselves.
 #pragma once
 
