@@ -1,10 +1,33 @@
 #include "shadertool/frontend/log.h"
 
 #include <cstdarg>
-
-#include "engine/core/nstring.h"
+#include <cstring>
 
 namespace ShaderTool {
+
+void LogText::Append(const char* more) {
+    if (!more) return;
+    int added = static_cast<int>(std::strlen(more));
+    int length = Length();
+    int needed = length + added + 1;
+    if (needed > characters.capacity) {
+        int capacity = characters.capacity > 0 ? characters.capacity : 256;
+        while (capacity < needed) capacity *= 2;
+        characters.SetMaximumSize(capacity);
+    }
+    std::memcpy(characters.items + length, more, static_cast<size_t>(added) + 1);
+    characters.count = needed;
+}
+
+void LogText::AppendFormatted(const char* format, ...) {
+    char stack[1024];
+    va_list args;
+    va_start(args, format);
+    char* formatted = nStringFormatDynamic(stack, sizeof stack, format, args);
+    va_end(args);
+    Append(formatted);
+    if (formatted != stack) delete[] formatted;
+}
 
 // Formats the caller's message once, then frames it.
 static nString FormatMessage(const char* format, va_list args) {
@@ -15,14 +38,23 @@ static nString FormatMessage(const char* format, va_list args) {
     return message;
 }
 
+bool Log::TakeError() {
+    has_messages = true;
+    has_errors = true;
+    ++error_count;
+    if (error_count == kMaximumErrors + 1)
+        text.AppendFormatted("Error: too many errors (more than %i); the rest are not reported.\n",
+                             static_cast<int>(kMaximumErrors));
+    return error_count <= kMaximumErrors;
+}
+
 void Log::AddError(const char* format, ...) {
+    if (!TakeError()) return;
     va_list args;
     va_start(args, format);
     nString message = FormatMessage(format, args);
     va_end(args);
     text.AppendFormatted("Error: %s\n", message.c_str());
-    has_messages = true;
-    has_errors = true;
 }
 
 void Log::AddWarning(const char* format, ...) {
@@ -44,23 +76,21 @@ void Log::AddNote(const char* format, ...) {
 }
 
 void Log::AddLocatedError(const char* file_name, int line, int column, const char* format, ...) {
+    if (!TakeError()) return;
     va_list args;
     va_start(args, format);
     nString message = FormatMessage(format, args);
     va_end(args);
     text.AppendFormatted("%s(%i:%i) error: %s\n", file_name ? file_name : "", line, column, message.c_str());
-    has_messages = true;
-    has_errors = true;
 }
 
-void Log::AppendText(const char* more) {
-    if (more) text.Append(more);
-}
+void Log::AppendText(const char* more) { text.Append(more); }
 
 void Log::Clear() {
-    text = nString();
+    text.Clear();
     has_messages = false;
     has_errors = false;
+    error_count = 0;
 }
 
 }  // namespace ShaderTool

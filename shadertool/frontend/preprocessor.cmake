@@ -31,3 +31,15 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/parser.h)
     SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tests/shader_pipeline_test.cpp
     LIBS zk_frontend zk_storage)
 endif()
+
+# Inputs made to exhaust the front end. Each case is sized so that work
+# without a bound could not finish within the time bound set here.
+if(ZK_BUILD_TESTS)
+  add_executable(hostile_input_tests ${CMAKE_CURRENT_SOURCE_DIR}/tests/hostile_input_test.cpp)
+  target_link_libraries(hostile_input_tests PRIVATE zk_frontend zk_storage GTest::gtest GTest::gtest_main
+                        Threads::Threads)
+  gtest_discover_tests(hostile_input_tests
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES TIMEOUT 60)
+endif()

@@ -171,6 +171,12 @@ nString FormatFloatLiteral(float value) {
 
 int ReadWholeTextFile(const char* path, nString& text, Log* source_log) {
     text = "";
+    // Only regular files are opened: opening a FIFO (or a device) for
+    // reading would wait for a writer for ever. The test does not block.
+    if (!zk->file_system->ZK_FileSystem_FileExists(path)) {
+        zk_file_info_t info;
+        return zk->file_system->ZK_FileSystem_GetFileInfo(path, &info) ? 2 : 1;
+    }
     zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "r");
     if (!file) return 1;
     int64_t size = file->size;
@@ -241,6 +247,8 @@ void Preprocessor::Reset() {
     target_dependent = false;
     success = true;
     include_ends.count = 0;
+    include_count = 0;
+    included_length = 0;
 }
 
 void Preprocessor::Initialize(const ShaderInfo& shader_info, const ShaderSource& source) {
@@ -800,6 +808,13 @@ void Preprocessor::Include(const String& path, const SourceLocation& location) {
         AppendOutput("\n", 1);
         return;
     }
+    // Depth alone does not bound the work: a file that includes the next one
+    // twice, sixteen deep, makes 65536 includes.
+    if (include_count >= kMaximumIncludeCount) {
+        ReportError(location, "too many includes (maximum is %i).", static_cast<int>(kMaximumIncludeCount));
+        AppendOutput("\n", 1);
+        return;
+    }
     nString directory(tokenizer.GetFileName());
     const char* slash = std::strrchr(directory.c_str(), '/');
     directory = slash ? directory.Substring(0, static_cast<int>(slash - directory.c_str()) + 1) : nString("");
@@ -810,6 +825,14 @@ void Preprocessor::Include(const String& path, const SourceLocation& location) {
 void Preprocessor::IncludeFile(const char* path, const SourceLocation& location) {
     nString text;
     int status = ReadWholeTextFile(path, text, &log);
+    if (status == 0 && included_length + text.Length() > kMaximumIncludedLength) {
+        ReportError(location, "included text is too long (maximum is %i bytes).",
+                    static_cast<int>(kMaximumIncludedLength));
+        AppendOutput("\n", 1);
+        return;
+    }
+    ++include_count;
+    if (status == 0) included_length += text.Length();
     if (status == 1) {
         ReportError(location, "include file was not found.");
     } else if (status == 2) {
@@ -850,16 +873,14 @@ void Preprocessor::AppendOutput(const char* text, int length) {
 }
 
 void Preprocessor::ProcessNonPreprocessorLine() {
-    const SourceStream& stream = tokenizer.GetStream();
-    const char* line = stream.GetText() + stream.position;
+    int length = 0;
+    const char* line = tokenizer.GetStream().PeekLine(length);
     // File instruction lines keep the parser's file and line numbering right
     // even where a conditional section does not close in the file it opened in.
     if (!IsActive() && !IsFileInstructionLine(line)) {
         AppendOutput("\n", 1);
         return;
     }
-    const char* end = std::strchr(line, '\n');
-    int length = end ? static_cast<int>(end - line) + 1 : static_cast<int>(std::strlen(line));
     AppendOutput(line, length);
 }
 

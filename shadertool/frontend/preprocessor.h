@@ -88,6 +88,9 @@ public:
         kMaximumIfDepth = 7,
         // A file that includes itself would expand without end.
         kMaximumIncludeDepth = 16,
+        // Bounds on the includes of one source, however shallow.
+        kMaximumIncludeCount = 1024,
+        kMaximumIncludedLength = 16 * 1024 * 1024,
     };
 
     explicit Preprocessor(Log& log);
@@ -182,6 +185,8 @@ private:
     // Stream positions where the back instruction of each open include
     // begins, innermost last; gives the include depth at a directive.
     nArray<int> include_ends;
+    int include_count = 0;
+    int included_length = 0;
     nString directive_file_name;  // file of the directive being read
 };
 
@@ -191,7 +196,8 @@ private:
 nString FormatFloatLiteral(float value);
 
 // Reads a whole file through the file-system table. 0 on success, 1 when it
-// cannot be opened, 2 when fewer bytes than its size arrive. With a log, a
+// does not exist or cannot be opened, 2 when it is not a regular file or
+// fewer bytes than its size arrive. With a log, a
 // source file is also checked for NUL bytes, which would silently end its
 // text: one is reported there, and the result is 2.
 int ReadWholeTextFile(const char* path, nString& text, Log* source_log = nullptr);

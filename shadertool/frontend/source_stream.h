@@ -3,6 +3,7 @@
 // at the read position (how included files are spliced in).
 #pragma once
 
+#include "engine/core/narray.h"
 #include "engine/core/nstring.h"
 
 namespace ShaderTool {
@@ -27,18 +28,21 @@ public:
     // Steps back one character and then to the first character of its line.
     void UngetCharactersUntilPreviousLine();
     // Splices text in at the read position: the next character read is the
-    // first inserted one. The stream reads its own copy from then on.
+    // first inserted one. It costs what the inserted text costs: neither the
+    // text read so far nor the text still to come is copied again.
     void InsertSource(const nString& inserted);
 
     bool AtEnd() const { return position >= length; }
-    // The text read, or "" when there is none.
-    const char* GetText() const { return text ? text->c_str() : ""; }
+    // The characters from the read position through the next line feed (or
+    // to the end of the text); `count` gets their number. The pointer stays
+    // valid until the stream changes.
+    const char* PeekLine(int& count);
+    // The whole text, read and still to come, as one copy.
+    nString GetText() const;
 
     // Column as reported in locations: a tab counts four columns.
     int GetReportedColumn() const { return column + 3 * tabs; }
 
-    const nString* text = nullptr;  // the caller's text or own_copy
-    nString own_copy;
     int column = 0;
     int line = 0;
     int length = 0;
@@ -46,7 +50,23 @@ public:
     int tabs = 0;
 
 private:
+    // The character at index, which lies before the read position.
+    char CharacterBefore(int index) const { return spliced ? read.items[index] : text->text[index]; }
+    // Characters of the text that lie before the read position.
+    int ReadCount() const { return position < length ? position : length; }
     void RecountLineStart();
+    // Leaves reading in place for the two stacks below.
+    void BeginSplicing();
+
+    const nString* text = nullptr;  // the caller's text or own_copy, until the first insertion
+    nString own_copy;
+    // After the first insertion the text lives in two parts: the characters
+    // read so far in order, and those still to come in reverse order, so
+    // that inserting at the read position is pushing onto that stack.
+    bool spliced = false;
+    nArray<char> read;
+    nArray<char> unread;
+    nArray<char> peeked_line;
 };
 
 }  // namespace ShaderTool

@@ -392,12 +392,11 @@ void Tokenizer::ProcessSymbol(Token& token, char first) {
 void Tokenizer::ProcessFileInstruction() {
     GetCharacter();  // the blank
     GetCharacter();  // the opening quote
-    int start = stream.position;
+    nArray<char> name;
     char c = GetCharacter();
-    while (c != '"' && c != '\n' && c != '\0') c = GetCharacter();
-    int end = c == '\0' ? (stream.length < stream.position ? stream.length : stream.position) : stream.position - 1;
-    nString name = stream.text ? stream.text->Substring(start, end - start) : nString();
-    file_name = name.text ? name.text : "";
+    for (; c != '"' && c != '\n' && c != '\0'; c = GetCharacter()) name.InsertLast(c);
+    name.InsertLast('\0');
+    file_name = name.items;
     if (c != '"') return;  // an unterminated name ends the instruction
 
     GetCharacter();  // the blank

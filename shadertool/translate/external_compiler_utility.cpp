@@ -105,10 +105,7 @@ bool ExternalCompilerUtility::Initialize() {
 void ExternalCompilerUtility::IncrementShaderID() { ++shader_id; }
 
 void ExternalCompilerUtility::LogError(const char* message) {
-    if (!log) return;
-    log->text.AppendFormatted("Error: %s\n", message);
-    log->has_messages = true;
-    log->has_errors = true;
+    if (log) log->AddError("%s", message);
 }
 
 void ExternalCompilerUtility::DeleteTemporaryFiles() {

@@ -112,7 +112,7 @@ TEST(SourceStream, InsertedTextIsReadNext) {
         int line = stream.line;
         int column = stream.column;
         stream.InsertSource(nString(c.inserted));
-        EXPECT_STREQ(stream.GetText(), c.result);
+        EXPECT_STREQ(stream.GetText().c_str(), c.result);
         EXPECT_EQ(stream.line, line);
         EXPECT_EQ(stream.column, column);
         EXPECT_EQ(stream.GetCharacter(), c.inserted[0]);
@@ -227,7 +227,7 @@ TEST(PreprocessorTokenizer, IncludedTextIsFramedByFileInstructions) {
     for (int i = 0; i < 3; ++i) tokenizer.TokenizeNextInput(token);  // # include "x"
     ASSERT_EQ(token.type, Token::TK_STRING_LITERAL);
     tokenizer.InsertIncludeSource(nString("dir/x"), nString("a\nb"));
-    EXPECT_STREQ(tokenizer.GetStream().GetText(),
+    EXPECT_STREQ(tokenizer.GetStream().GetText().c_str(),
                  "#include \"x\"\n@f \"dir/x\" 1\na\nb\n@f \"dir/main.zksl\" 2\nstruct\n");
 
     // A ZKSL tokenizer over that text reports lines of the right files.

@@ -132,7 +132,7 @@ Outcome Translated(int target, ShaderType stage, const AggregateNode* root, cons
     Outcome outcome;
     outcome.ok = translator->Translate(info, ShaderTarget(target), 0, stage, root);
     outcome.text = translator->GetOutput();
-    outcome.log = log.text;
+    outcome.log = log.GetText();
     EXPECT_EQ(outcome.ok, !log.has_errors) << TargetName(target);
     return outcome;
 }
