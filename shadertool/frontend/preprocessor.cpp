@@ -169,8 +169,8 @@ nString FormatFloatLiteral(float value) {
     return nString(text);
 }
 
-int ReadWholeTextFile(const char* path, nString& text, Log* source_log) {
-    text = "";
+int ReadWholeFile(const char* path, nArray<char>& bytes) {
+    bytes.count = 0;
     // Only regular files are opened: opening a FIFO (or a device) for
     // reading would wait for a writer for ever. The test does not block.
     if (!zk->file_system->ZK_FileSystem_FileExists(path)) {
@@ -180,21 +180,23 @@ int ReadWholeTextFile(const char* path, nString& text, Log* source_log) {
     zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "r");
     if (!file) return 1;
     int64_t size = file->size;
-    char* buffer = nullptr;
-    if (size >= 0 && size < std::numeric_limits<int>::max()) buffer = static_cast<char*>(std::malloc(size + 1));
-    size_t read = buffer ? zk->file_system->ZK_FileSystem_ReadFile(buffer, static_cast<size_t>(size), file) : 0;
+    bool fits = size >= 0 && size < std::numeric_limits<int>::max();
+    if (fits) bytes.SetMaximumSize(static_cast<int>(size) + 1);
+    size_t read = fits ? zk->file_system->ZK_FileSystem_ReadFile(bytes.items, static_cast<size_t>(size), file) : 0;
     zk->file_system->ZK_FileSystem_CloseFile(file);
-    if (!buffer || read != static_cast<size_t>(size)) {
-        std::free(buffer);
-        return 2;
-    }
-    buffer[size] = '\0';
-    if (source_log && !Tokenizer::ValidateSourceBytes(*source_log, path, buffer, static_cast<int>(size), 1)) {
-        std::free(buffer);
-        return 2;
-    }
-    text = buffer;
-    std::free(buffer);
+    if (!fits || read != static_cast<size_t>(size)) return 2;
+    bytes.items[size] = '\0';
+    bytes.count = static_cast<int>(size) + 1;
+    return 0;
+}
+
+int ReadWholeTextFile(const char* path, nString& text, Log* source_log) {
+    text = "";
+    nArray<char> bytes;
+    int status = ReadWholeFile(path, bytes);
+    if (status != 0) return status;
+    if (source_log && !Tokenizer::ValidateSourceBytes(*source_log, path, bytes.items, bytes.count - 1, 1)) return 2;
+    text = bytes.items;
     return 0;
 }
 

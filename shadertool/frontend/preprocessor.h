@@ -201,6 +201,8 @@ nString FormatFloatLiteral(float value);
 // source file is also checked for NUL bytes, which would silently end its
 // text: one is reported there, and the result is 2.
 int ReadWholeTextFile(const char* path, nString& text, Log* source_log = nullptr);
+// The same for the raw bytes: `bytes` gets them and a terminating NUL.
+int ReadWholeFile(const char* path, nArray<char>& bytes);
 
 }  // namespace ShaderTool
 

@@ -128,15 +128,44 @@ const char* SkipBlanks(const char* p) {
     return p;
 }
 
+// Offsets of a character data section's content in the raw text, from its
+// first character to its "]]>"; -1 for a node without a section.
+struct SourceSection {
+    int start;
+    int end;
+};
+
+// The first occurrence of a pattern at or after a point, for scans whose
+// points only move forward: an answer is reused while it still lies ahead,
+// so a scan over many nodes reads the text once instead of once per node.
+class ForwardSearch {
+public:
+    explicit ForwardSearch(const char* pattern) : pattern(pattern) {}
+    const char* From(const char* p) {
+        if (!searched_from || p < searched_from || (found && p > found)) {
+            searched_from = p;
+            found = std::strstr(p, pattern);
+        }
+        return found;
+    }
+
+private:
+    const char* pattern;
+    const char* searched_from = nullptr;
+    const char* found = nullptr;
+};
+
 // True when p lies inside a comment: a "-->" follows it with no "<!--" first.
-bool IsInsideComment(const char* p) {
-    const char* close = std::strstr(p, "-->");
+bool IsInsideComment(const char* p, ForwardSearch& closes, ForwardSearch& opens) {
+    const char* close = closes.From(p);
     if (!close) return false;
-    const char* open = std::strstr(p, "<!--");
+    const char* open = opens.From(p);
     return !open || open > close;
 }
 
 const char* FindSourcesArray(const char* text) {
+    ForwardSearch closes("-->");
+    ForwardSearch opens("<!--");
     for (const char* p = std::strstr(text, "<array"); p; p = std::strstr(p + 1, "<array")) {
         const char* q = SkipBlanks(p + 6);
         if (std::strncmp(q, "id", 2) != 0) continue;
@@ -144,7 +173,7 @@ const char* FindSourcesArray(const char* text) {
         if (*q != '=') continue;
         q = SkipBlanks(q + 1);
         if (std::strncmp(q, "\"sources\"", 9) != 0) continue;
-        if (IsInsideComment(p)) continue;
+        if (IsInsideComment(p, closes, opens)) continue;
         return p;
     }
     return nullptr;
@@ -158,26 +187,54 @@ int CountLineFeeds(const char* from, const char* to) {
     return count;
 }
 
-void RecordSourceLines(const char* text, nArray<int>& lines) {
+// For each node of the sources array in the raw text: the line on which its
+// character data section begins (1 without one), and the section's span.
+void RecordSourceLines(const char* text, nArray<int>& lines, nArray<SourceSection>& sections) {
     const char* array = FindSourcesArray(text);
     if (!array) return;
     const char* array_end = std::strstr(array, "</array");
+    ForwardSearch closes("-->");
+    ForwardSearch opens("<!--");
+    ForwardSearch empty_ends("/>");
+    ForwardSearch node_ends("</node");
+    ForwardSearch section_starts("<![CDATA[");
+    ForwardSearch section_ends("]]>");
     const char* counted_to = text;
     int line = 1;
     for (const char* node = std::strstr(array, "<node"); node && (!array_end || node < array_end);
          node = std::strstr(node + 1, "<node")) {
-        if (IsInsideComment(node)) continue;
-        const char* node_end = std::strstr(node, "/>");
-        if (!node_end) node_end = std::strstr(node, "</node");
-        const char* section = std::strstr(node, "<![CDATA[");
+        if (IsInsideComment(node, closes, opens)) continue;
+        const char* node_end = empty_ends.From(node);
+        if (!node_end) node_end = node_ends.From(node);
+        const char* section = section_starts.From(node);
+        SourceSection span = {-1, -1};
         if (section && node_end && section <= node_end) {
             line += CountLineFeeds(counted_to, section);
             counted_to = section;
             lines.InsertLast(line);
+            const char* content = section + 9;
+            const char* end = section_ends.From(content);
+            span.start = static_cast<int>(content - text);
+            span.end = end ? static_cast<int>(end - text) : span.start + static_cast<int>(std::strlen(content));
         } else {
             lines.InsertLast(1);
         }
+        sections.InsertLast(span);
     }
+}
+
+// Line and column (a tab counts four) of a byte of the raw text.
+SourceLocation LocateByte(const char* text, int offset) {
+    SourceLocation location = {1, 1};
+    for (int i = 0; i < offset; ++i) {
+        if (text[i] == '\n') {
+            ++location.line;
+            location.column = 1;
+        } else {
+            location.column += text[i] == '\t' ? 4 : 1;
+        }
+    }
+    return location;
 }
 
 // Drops the blank lines before the first line that holds a visible
@@ -710,10 +767,30 @@ bool ShaderReader::ReadPixelOutput() {
 
 void ShaderReader::GetSourceLineNumbers() {
     source_line_numbers.count = 0;
+    source_nul_locations.count = 0;
     if (path.IsEmpty()) return;
-    nString text;
-    if (ReadWholeTextFile(path.c_str(), text) != 0) return;
-    RecordSourceLines(text.c_str(), source_line_numbers);
+    nArray<char> bytes;
+    if (ReadWholeFile(path.c_str(), bytes) != 0) return;
+    // The data model hands a character data section out as a C string, so a
+    // NUL byte in it would silently cut the source there. The raw text is
+    // scanned with each NUL read as a blank, and a source whose section held
+    // one is refused when it is read.
+    nArray<int> nuls;
+    for (int i = 0; i + 1 < bytes.count; ++i) {
+        if (bytes.items[i] != '\0') continue;
+        nuls.InsertLast(i);
+        bytes.items[i] = ' ';
+    }
+    nArray<SourceSection> sections;
+    RecordSourceLines(bytes.items, source_line_numbers, sections);
+    int next = 0;  // both lists run forward through the text
+    for (int i = 0; i < sections.count; ++i) {
+        SourceLocation found = {0, 0};
+        while (next < nuls.count && nuls[next] < sections[i].start) ++next;
+        if (sections[i].start >= 0 && next < nuls.count && nuls[next] < sections[i].end)
+            found = LocateByte(bytes.items, nuls[next]);
+        source_nul_locations.InsertLast(found);
+    }
 }
 
 bool ShaderReader::ReadSourceFromFile(const char* file, ShaderSource& source) {
@@ -756,6 +833,11 @@ bool ShaderReader::ReadSource(DMNode* node, int number, ShaderSource& source) {
     source.line = index < source_line_numbers.Count() ? source_line_numbers[index] : 1;
     if (file) return ReadSourceFromFile(file, source) && ok;
     source.file = path;
+    if (index < source_nul_locations.Count() && source_nul_locations[index].line > 0) {
+        const SourceLocation& nul = source_nul_locations[index];
+        log.AddLocatedError(path.c_str(), nul.line, nul.column, "invalid character (code 0) in source.");
+        return false;
+    }
     source.code = code;
     source.line += RemoveLeadingBlankLines(source.code);
     return ok;

@@ -10,6 +10,7 @@
 #include "engine/core/nstring.h"
 #include "shadertool/frontend/log.h"
 #include "shadertool/frontend/shader_info.h"
+#include "shadertool/frontend/token.h"
 #include "shadertool/frontend/types.h"
 
 namespace InnerZK {
@@ -96,6 +97,9 @@ private:
     nString directory;  // the Shader XML's directory with a trailing "/", or empty
     nString path;       // the Shader XML's path; empty for a text read from memory
     nArray<int> source_line_numbers;
+    // Per source node, where a NUL byte stands in its character data section
+    // (line 0: none).
+    nArray<SourceLocation> source_nul_locations;
     InnerZK::DMDatabase* database = nullptr;  // while a read is in progress
 };
 
