@@ -1,6 +1,8 @@
 #include "shadertool/frontend/parser.h"
 
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstdarg>
 #include <cstring>
 
@@ -112,7 +114,17 @@ ParserNode* Parser::ReferToVariable(const Token& name) {
     return semantics.GetSymbolNode(name.text, name.location);
 }
 
+// Decimal, octal with a leading "0" and hexadecimal with "0x" alike: the
+// targets take any literal whose bits fit 32, and no compiler takes more.
+static bool FitsIn32Bits(const char* text) {
+    errno = 0;
+    unsigned long long value = strtoull(text, nullptr, 0);
+    return errno != ERANGE && value <= 0xFFFFFFFFull;
+}
+
 ParserNode* Parser::MakeLiteral(BasicType basic, const Token& token) {
+    if (basic == TYPE_INT && !FitsIn32Bits(token.text))
+        ReportError(token.location, "integer literal '%s' does not fit in 32 bits.", token.text);
     return node_list.CreateLiteralNode(basic, token.text, token.location);
 }
 

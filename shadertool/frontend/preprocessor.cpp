@@ -51,6 +51,19 @@ int ParseDecimalInt(const char* text) {
     return static_cast<int>(static_cast<uint32_t>(static_cast<unsigned long long>(value)));
 }
 
+// A text of decimal digits whose value fits an int, as atoi reads it.
+bool ReadDecimalInt(const char* text, int& value) {
+    long long number = 0;
+    if (!*text) return false;
+    for (const char* c = text; *c; ++c) {
+        if (*c < '0' || *c > '9') return false;
+        number = number * 10 + (*c - '0');
+        if (number > std::numeric_limits<int>::max()) return false;
+    }
+    value = static_cast<int>(number);
+    return true;
+}
+
 // 1 for a text whose first token is "true", 0 for "false".
 int BoolLiteralValue(const char* text) {
     while (*text == ' ' || *text == '\t' || *text == '\n') ++text;
@@ -343,19 +356,28 @@ void Preprocessor::AddAdditionalDefinitions(const nArray<nString>& extra_definit
 bool Preprocessor::AddAdditionalDefinition(const char* name, const char* value) {
     SourceLocation nowhere = {0, 0};
     if (!ValidateDefinitionIdentifier(name, -1)) return false;
-    BasicType kind = Tokenizer::EvaluateBasicTypeOfToken(nString(value));
+    // A number must be the whole value and must keep its value: "1.0 + 2.0"
+    // read as 1.0, or an overlong int read as some other int, would pass on
+    // a value that nobody wrote.
+    BasicType kind = Tokenizer::EvaluateBasicTypeOfLiteral(nString(value));
     if (kind == TYPE_INT) {
-        AppendDefinition(name, MakeInt(ParseDecimalInt(value), nowhere), false, false);
+        int number = 0;
+        if (!ReadDecimalInt(value, number)) return false;
+        AppendDefinition(name, MakeInt(number, nowhere), false, false);
         return true;
     }
     if (kind == TYPE_FLOAT) {
-        AppendDefinition(name, MakeFloat(std::atof(value), nowhere), false, false);
+        double number = std::atof(value);
+        if (std::isinf(number) || std::fabs(number) > std::numeric_limits<float>::max()) return false;
+        AppendDefinition(name, MakeFloat(number, nowhere), false, false);
         return true;
     }
     if (kind == TYPE_BOOL) {
         AppendDefinition(name, MakeInt(BoolLiteralValue(value), nowhere), false, false);
         return true;
     }
+    // What begins with a digit and is not one number is no name either.
+    if (*value >= '0' && *value <= '9') return false;
     bool is_string_literal = false;
     if (!ParseDefinitionValueString(value, is_string_literal)) return false;
     if (is_string_literal) {

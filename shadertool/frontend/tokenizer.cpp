@@ -446,6 +446,23 @@ BasicType Tokenizer::EvaluateBasicTypeOfToken(const nString& text) {
     }
 }
 
+BasicType Tokenizer::EvaluateBasicTypeOfLiteral(const nString& text) {
+    Log scratch;
+    Tokenizer tokenizer(scratch, text);
+    Token token;
+    tokenizer.TokenizeNextInput(token);
+    BasicType kind = TYPE_NONE;
+    switch (token.type) {
+    case Token::TK_BOOL_CONSTANT: kind = TYPE_BOOL; break;
+    case Token::TK_FLOAT_CONSTANT: kind = TYPE_FLOAT; break;
+    case Token::TK_INT_CONSTANT: kind = TYPE_INT; break;
+    default: return TYPE_NONE;
+    }
+    Token next;
+    tokenizer.TokenizeNextInput(next);
+    return next.type == Token::TK_END && !scratch.HasErrors() ? kind : TYPE_NONE;
+}
+
 // Comment removal that keeps every line feed: a comment's characters become
 // blanks (tabs kept) so later columns on the line stay where they were, and
 // carriage returns are dropped everywhere.

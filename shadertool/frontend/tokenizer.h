@@ -59,6 +59,9 @@ public:
     // BasicType of the first token of a value text: bool, float, int, or
     // TYPE_NONE for anything else.
     static BasicType EvaluateBasicTypeOfToken(const nString& text);
+    // The same for a text that must be one literal and nothing more: a text
+    // with a second token (or a faulty literal) gives TYPE_NONE.
+    static BasicType EvaluateBasicTypeOfLiteral(const nString& text);
     // Source text lives in C strings, so a NUL byte in a file would silently
     // end its text there. Readers of raw file bytes call this first: false,
     // with the error at the first NUL's line and column, when there is one.

@@ -333,6 +333,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "(2:7) error: too many characters in token (maximum is 128)."},
         MessageCase{"OctalLiteralWithADecimalDigit", MAIN_BODY("int i = 09;"),
                     "(2:9) error: unexpected digit in octal literal."},
+        // The targets take any 32 bits (4294967295 and 0xFFFFFFFF pass), no more.
+        MessageCase{"DecimalLiteralBeyond32Bits", MAIN_BODY("int i = 4294967295;\nint j = 4294967296;"),
+                    "(3:9) error: integer literal '4294967296' does not fit in 32 bits."},
+        MessageCase{"HexadecimalLiteralBeyond32Bits", MAIN_BODY("int i = 0xFFFFFFFF + 0x100000000;"),
+                    "(2:22) error: integer literal '0x100000000' does not fit in 32 bits."},
+        MessageCase{"LiteralBeyond64Bits", MAIN_BODY("int i = 99999999999999999999999;"),
+                    "(2:9) error: integer literal '99999999999999999999999' does not fit in 32 bits."},
         MessageCase{"FileInstructionNamesTheFile", "@f \"inc\" 7\nvoid main() { ) }",
                     "inc(7:15) error: syntax error"}),
     [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });

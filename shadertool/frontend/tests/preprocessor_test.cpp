@@ -392,6 +392,17 @@ TEST_F(PreprocessorTest, CommandLineDefinitionsAreCheckedAndApplied) {
         {"N", "two words", nullptr},
         {"N", "_hidden", nullptr},
         {"N", "", nullptr},
+        // A number must be the whole value, and keep its value.
+        {"N", "1.0 + 2.0", nullptr},
+        {"N", "1)", nullptr},
+        {"N", "2147483647", "2147483647\n"},
+        {"N", "2147483648", nullptr},
+        {"N", "99999999999", nullptr},
+        {"N", "0x10", nullptr},
+        {"N", "1e99", nullptr},
+        {"N", "1e", nullptr},
+        {"N", "1abc", nullptr},
+        {"N", "1.5f", "1.500000\n"},
     };
     for (const Case& c : cases) {
         log.Clear();
