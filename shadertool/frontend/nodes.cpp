@@ -14,6 +14,39 @@ bool IsTypedNode(const ParserNode* node) {
     }
 }
 
+// The precedence level of a left-associative binary operator; 0 for any
+// other operator.
+static int LeftChainLevel(Operator op) {
+    switch (op) {
+    case OP_MULTIPLY:
+    case OP_DIVIDE:
+    case OP_MODULO: return 1;
+    case OP_ADD:
+    case OP_SUBTRACT: return 2;
+    case OP_LEFT_SHIFT:
+    case OP_RIGHT_SHIFT: return 3;
+    case OP_LESS:
+    case OP_GREATER:
+    case OP_LESS_EQUAL:
+    case OP_GREATER_EQUAL: return 4;
+    case OP_EQUAL:
+    case OP_NOT_EQUAL: return 5;
+    case OP_BITWISE_AND: return 6;
+    case OP_BITWISE_XOR: return 7;
+    case OP_BITWISE_OR: return 8;
+    case OP_LOGICAL_AND: return 9;
+    case OP_LOGICAL_OR: return 10;
+    default: return 0;
+    }
+}
+
+bool IsLeftChainStep(Operator op, const ParserNode* left) {
+    if (!left || left->node_type != ParserNode::OPERATOR_NODE) return false;
+    const OperatorNode* inner = static_cast<const OperatorNode*>(left);
+    int level = LeftChainLevel(op);
+    return level != 0 && LeftChainLevel(inner->op) == level && inner->left && inner->right;
+}
+
 // Nodes have no virtual destructor: each is deleted as its own record type.
 void DestroyNode(ParserNode* node) {
     if (!node) return;
@@ -104,6 +137,7 @@ FunctionNode* NodeList::CreateCastNode(const Type& type, ParserNode* node) {
     cast->op = static_cast<Operator>(OP_CONSTRUCT_BOOL + type.vector_size);
     cast->built_in = true;
     if (node) {
+        cast->depth = node->depth + 1;
         static_cast<AggregateNode*>(cast->children[0])->children.InsertLast(node);
         if (IsTypedNode(node)) cast->type.constant = static_cast<TypedNode*>(node)->type.constant;
     }

@@ -39,6 +39,9 @@ struct ParserNode {
     unsigned int flags;
     SourceLocation location;
     NodeType node_type;
+    // Levels of nodes from this one down to its deepest leaf, 1 for a leaf;
+    // a step along a left chain (see IsLeftChainStep) adds no level.
+    int depth = 1;
 };
 
 struct TypedNode : ParserNode {
@@ -129,6 +132,12 @@ struct FunctionIdentifier {
     char name[kMaximumNameLength + 1];
     ParserType type;
 };
+
+// True when `left`, the left operand of the binary operator `op`, is itself
+// a binary operator of the same left-associative level, as "a - b" is in
+// "a - b + c". Such a chain is as long as the source makes it while its
+// nesting stays flat, so walks along it go in a loop, not by recursion.
+bool IsLeftChainStep(Operator op, const ParserNode* left);
 
 // True for node types whose records carry a Type (all but selection,
 // iteration and jump nodes).

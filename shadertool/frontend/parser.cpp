@@ -104,6 +104,17 @@ void Parser::ReportSyntaxError(const char* message) {
     ReportError(current_location, "%s", message);
 }
 
+// ---- Nesting. ----
+
+void Parser::Nest(ParserNode* node, const ParserNode* child) {
+    if (!node || !child || child->depth + 1 <= node->depth) return;
+    node->depth = child->depth + 1;
+    if (node->depth != kMaximumNestingDepth + 1) return;
+    // Lists carry no place of their own; the token being read stands near.
+    bool placed = node->location.line > 0;
+    ReportError(placed ? node->location : current_location, "expression is nested too deeply.");
+}
+
 // ---- Expressions. ----
 
 static TypedNode* AsTyped(ParserNode* node) {
@@ -132,30 +143,42 @@ ParserNode* Parser::MakeParentheses(const Token& parenthesis, ParserNode* expres
     OperatorNode* node = node_list.CreateOperatorNode(OP_PARENTHESES, parenthesis.location);
     node->left = expression;
     if (TypedNode* inner = AsTyped(expression)) node->type = inner->type;
+    Nest(node, expression);
     return node;
 }
 
 ParserNode* Parser::MakeSubscript(ParserNode* left, const Token& bracket, ParserNode* index) {
     OperatorNode* node = node_list.CreateOperatorNode(OP_SUBSCRIPT, bracket.location);
     semantics.EvaluateSubscriptOperationAndSetOperands(node, left, index);
+    Nest(node, left);
+    Nest(node, index);
     return node;
 }
 
 ParserNode* Parser::MakeMemberSelection(ParserNode* left, const Token& period, const Token& member) {
     OperatorNode* node = node_list.CreateOperatorNode(OP_SELECT, period.location);
     semantics.EvaluateMemberOperationAndSetOperands(node, left, member.text);
+    Nest(node, left);
     return node;
 }
 
 ParserNode* Parser::MakeUnary(Operator op, const Token& at, ParserNode* operand) {
     OperatorNode* node = node_list.CreateOperatorNode(op, at.location);
     semantics.EvaluateGeneralOperationAndSetOperands(node, operand, nullptr);
+    Nest(node, node->left ? node->left : operand);
     return node;
 }
 
 ParserNode* Parser::MakeBinary(Operator op, const Token& at, ParserNode* left, ParserNode* right) {
     OperatorNode* node = node_list.CreateOperatorNode(op, at.location);
     semantics.EvaluateGeneralOperationAndSetOperands(node, left, right);
+    // The operands may have been replaced by conversions.
+    const ParserNode* first = node->left ? node->left : left;
+    if (!IsLeftChainStep(op, first))
+        Nest(node, first);
+    else if (first->depth > node->depth)
+        node->depth = first->depth;
+    Nest(node, node->right ? node->right : right);
     return node;
 }
 
@@ -203,6 +226,7 @@ static AggregateNode* ParameterList(ParserNode* function) {
 
 ParserNode* Parser::AddArgument(ParserNode* call, ParserNode* argument) {
     if (AggregateNode* arguments = ParameterList(call)) arguments->children.InsertLast(argument);
+    Nest(call, argument);
     return call;
 }
 
@@ -256,6 +280,7 @@ ParserNode* Parser::BeginFunctionDefinition(ParserNode* prototype) {
 
 ParserNode* Parser::FinishFunctionDefinition(ParserNode* function, ParserNode* body) {
     static_cast<FunctionNode*>(function)->children.InsertLast(body);
+    Nest(function, body);
     semantics.ResetActiveFunction();
     CloseScope();
     return function;
@@ -269,6 +294,7 @@ ParserNode* Parser::StartDeclarationList(const Type& type, ParserNode* first) {
     AggregateNode* list = node_list.CreateSequenceNode(OP_DECLARATION_LIST);
     list->type = type;
     list->children.InsertLast(first);
+    Nest(list, first);
     return list;
 }
 
@@ -280,8 +306,9 @@ ParserNode* Parser::Declare(const ParserType& type, const Token& name) {
 
 ParserNode* Parser::Declare(const ParserType& type, const Token& name, const Token& equal, ParserNode* initializer) {
     Type declared = GetTypeFromParserType(type);
-    return StartDeclarationList(
-        declared, semantics.DeclareVariable(declared, name.text, name.location, initializer, equal.location));
+    ParserNode* variable = semantics.DeclareVariable(declared, name.text, name.location, initializer, equal.location);
+    Nest(variable, initializer);
+    return StartDeclarationList(declared, variable);
 }
 
 ParserNode* Parser::DeclareArray(const ParserType& type, const Token& name, int size) {
@@ -299,8 +326,9 @@ ParserNode* Parser::DeclareArray(const ParserType& type, const Token& name, int 
     Type declared = GetTypeFromParserType(sized);
     // A refused size is reported; the variable is declared all the same.
     semantics.ParseArrayDeclaration(declared, static_cast<AggregateNode*>(list), name.location);
-    return StartDeclarationList(declared,
-                                semantics.DeclareVariable(declared, name.text, name.location, list, equal.location));
+    ParserNode* variable = semantics.DeclareVariable(declared, name.text, name.location, list, equal.location);
+    Nest(variable, list);
+    return StartDeclarationList(declared, variable);
 }
 
 // A name after a comma takes the list's type but is never an array: the
@@ -314,16 +342,21 @@ static Type TypeOfFurtherName(const AggregateNode* declarations) {
 
 ParserNode* Parser::ContinueDeclaration(ParserNode* list, const Token& name) {
     AggregateNode* declarations = static_cast<AggregateNode*>(list);
-    declarations->children.InsertLast(semantics.DeclareVariable(TypeOfFurtherName(declarations), name.text,
-                                                                name.location, nullptr, name.location));
+    ParserNode* variable =
+        semantics.DeclareVariable(TypeOfFurtherName(declarations), name.text, name.location, nullptr, name.location);
+    declarations->children.InsertLast(variable);
+    Nest(list, variable);
     return list;
 }
 
 ParserNode* Parser::ContinueDeclaration(ParserNode* list, const Token& name, const Token& equal,
                                         ParserNode* initializer) {
     AggregateNode* declarations = static_cast<AggregateNode*>(list);
-    declarations->children.InsertLast(semantics.DeclareVariable(TypeOfFurtherName(declarations), name.text,
-                                                                name.location, initializer, equal.location));
+    ParserNode* variable =
+        semantics.DeclareVariable(TypeOfFurtherName(declarations), name.text, name.location, initializer, equal.location);
+    Nest(variable, initializer);
+    declarations->children.InsertLast(variable);
+    Nest(list, variable);
     return list;
 }
 
@@ -393,11 +426,13 @@ int Parser::ReadArraySize(const Token& number) {
 ParserNode* Parser::StartList(ParserNode* item) {
     AggregateNode* list = node_list.CreateSequenceNode(OP_LIST);
     list->children.InsertLast(item);
+    Nest(list, item);
     return list;
 }
 
 ParserNode* Parser::AppendToList(ParserNode* list, ParserNode* item) {
     static_cast<AggregateNode*>(list)->children.InsertLast(item);
+    Nest(list, item);
     return list;
 }
 
@@ -409,6 +444,7 @@ ParserNode* Parser::StartStatementList(ParserNode* statement) {
 ParserNode* Parser::AppendToStatementList(ParserNode* list, ParserNode* statement) {
     // Empty statements and empty braces leave no node.
     if (statement) static_cast<AggregateNode*>(list)->children.InsertLast(statement);
+    Nest(list, statement);
     return list;
 }
 
@@ -450,23 +486,35 @@ ParserNode* Parser::CheckCondition(ParserNode* condition) {
 
 ParserNode* Parser::MakeSelection(ParserNode* condition, const ParserNodePair& branches) {
     semantics.CheckForBooleanExpression(condition);
-    return node_list.CreateSelectionNode(condition, branches);
+    SelectionNode* selection = node_list.CreateSelectionNode(condition, branches);
+    Nest(selection, condition);
+    Nest(selection, selection->then_branch);
+    Nest(selection, selection->else_branch);
+    return selection;
+}
+
+ParserNode* Parser::NestLoop(IterationNode* loop) {
+    Nest(loop, loop->initializer);
+    Nest(loop, loop->condition);
+    Nest(loop, loop->increment);
+    Nest(loop, loop->body);
+    return loop;
 }
 
 ParserNode* Parser::MakeWhile(ParserNode* condition, ParserNode* body) {
     semantics.CheckForBooleanExpression(condition);
-    return node_list.CreateIterationNode(IterationNode::WHILE, nullptr, condition, nullptr, body);
+    return NestLoop(node_list.CreateIterationNode(IterationNode::WHILE, nullptr, condition, nullptr, body));
 }
 
 ParserNode* Parser::MakeDoWhile(ParserNode* body, ParserNode* condition) {
     semantics.CheckForBooleanExpression(condition);
-    return node_list.CreateIterationNode(IterationNode::DO_WHILE, nullptr, condition, nullptr, body);
+    return NestLoop(node_list.CreateIterationNode(IterationNode::DO_WHILE, nullptr, condition, nullptr, body));
 }
 
 ParserNode* Parser::MakeFor(ParserNode* initializer, const ParserNodePair& condition_and_increment,
                             ParserNode* body) {
-    return node_list.CreateIterationNode(IterationNode::FOR, initializer, condition_and_increment.then_branch,
-                                         condition_and_increment.else_branch, body);
+    return NestLoop(node_list.CreateIterationNode(IterationNode::FOR, initializer, condition_and_increment.then_branch,
+                                                  condition_and_increment.else_branch, body));
 }
 
 ParserNode* Parser::MakeJump(Operator op, const Token& keyword, ParserNode* operand) {
@@ -475,6 +523,7 @@ ParserNode* Parser::MakeJump(Operator op, const Token& keyword, ParserNode* oper
 
 ParserNode* Parser::MakeReturn(const Token& keyword, ParserNode* value) {
     JumpNode* jump = node_list.CreateJumpNode(OP_RETURN, value, keyword.location);
+    Nest(jump, value);
     semantics.ValidateReturn(jump);
     return jump;
 }
@@ -495,6 +544,7 @@ void Parser::CloseScope() {
 ParserNode* Parser::AddExternalDeclaration(ParserNode* declaration) {
     if (!root) root = node_list.CreateSequenceNode(OP_LIST);
     if (declaration) root->children.InsertLast(declaration);
+    Nest(root, declaration);
     return root;
 }
 

@@ -44,6 +44,11 @@ static_assert(std::is_trivially_copyable<ParserValue>::value, "the grammar's val
 
 class Parser {
 public:
+    // Deeper trees are refused: the translators walk them by recursion.
+    // Chains of one left-associative operator level do not count (see
+    // IsLeftChainStep), however long they are.
+    enum { kMaximumNestingDepth = 256 };
+
     explicit Parser(Log& log);
     ~Parser();
     Parser(const Parser&) = delete;
@@ -160,6 +165,10 @@ public:
 
 private:
     ParserNode* StartDeclarationList(const Type& type, ParserNode* first);
+    // Makes node at least one level deeper than child, and reports the node
+    // whose depth first passes the limit.
+    void Nest(ParserNode* node, const ParserNode* child);
+    ParserNode* NestLoop(IterationNode* loop);
 
     SourceLocation current_location{0, 0};  // of the last token read
 };

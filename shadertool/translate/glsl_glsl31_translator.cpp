@@ -38,6 +38,10 @@ void GLSL31Translator::ProcessOperatorNode(const OperatorNode* node) {
     Translator::ProcessOperatorNode(node);
 }
 
+bool GLSL31Translator::WritesOperatorBetweenOperands(const OperatorNode* node) const {
+    return Translator::WritesOperatorBetweenOperands(node);
+}
+
 void GLSL31Translator::ProcessInstanceIDMemberOperatorNode() { Write("gl_InstanceID"); }
 
 ESSL30Translator::ESSL30Translator(Log& log) : GLSL31Translator(log) {

@@ -184,6 +184,10 @@ void GLSL21Translator::ProcessOperatorNode(const OperatorNode* node) {
     Translator::ProcessOperatorNode(node);
 }
 
+bool GLSL21Translator::WritesOperatorBetweenOperands(const OperatorNode* node) const {
+    return node->op != OP_MODULO && node->op != OP_ASSIGN_MODULO;
+}
+
 // GLSL 1.20 and ES 1.00 reserve "%": int remainders go through mod() on
 // floats and back.
 void GLSL21Translator::ProcessModuloOperatorNode(const OperatorNode* node) {
@@ -302,6 +306,11 @@ bool GLSL21Translator::IsConstantExpression(const ParserNode* node) const {
     }
     case ParserNode::OPERATOR_NODE: {
         const OperatorNode* op = static_cast<const OperatorNode*>(node);
+        // Along a chain of one operator level the walk goes in a loop.
+        while (op->right && IsLeftChainStep(op->op, op->left)) {
+            if (!IsConstantExpression(op->right)) return false;
+            op = static_cast<const OperatorNode*>(op->left);
+        }
         // The right side of "." names a member or a swizzle.
         if (op->op == OP_SELECT) return IsConstantExpression(op->left);
         return IsConstantExpression(op->left) && IsConstantExpression(op->right);

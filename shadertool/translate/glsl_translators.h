@@ -29,6 +29,8 @@ public:
     // Refuses function and parameter names that GLSL reserves.
     void ProcessFunctionDefinitionNode(const FunctionNode* node) override;
     void ProcessOperatorNode(const OperatorNode* node) override;
+    // "%" is written with mod().
+    bool WritesOperatorBetweenOperands(const OperatorNode* node) const override;
     // Conditions must be bool in GLSL; an int scalar becomes "x != 0".
     void ProcessSelectionNode(const SelectionNode* node) override;
     void ProcessShaderInfoDeclarations(const ShaderInfo& info) override;
@@ -121,6 +123,8 @@ public:
     nString GetBuiltInFunctionName(const FunctionNode* call) override;
     void ProcessFunctionCallNode(const FunctionNode* node) override;
     void ProcessOperatorNode(const OperatorNode* node) override;
+    // "%" is written as it is.
+    bool WritesOperatorBetweenOperands(const OperatorNode* node) const override;
     void ProcessInstanceIDMemberOperatorNode() override;
 };
 

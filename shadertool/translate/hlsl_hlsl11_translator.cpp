@@ -64,8 +64,8 @@ void HLSL11Translator::ProcessSampleTextureFunctionCallNode(const FunctionNode* 
     Write(")");
 }
 
-void HLSL11Translator::ProcessOperatorNode(const OperatorNode* node) {
-    HLSL9Translator::ProcessOperatorNode(node);
+void HLSL11Translator::CheckOperatorSupport(const OperatorNode* node) {
+    HLSL9Translator::CheckOperatorSupport(node);
     if ((level & HLSL11_LOW) && IsBitwiseOperator(node->op))
         LogError("bit-wise operations are not supported in level 'HLSL11_LOW'.");
 }

@@ -52,6 +52,21 @@ const SymbolNode* BuiltInMember(const ParserNode* node, const char* structure) {
 
 bool IsIntegerType(const Type& type) { return type.basic_type == TYPE_INT; }
 
+// A product with a matrix, which HLSL writes with mul().
+bool IsMatrixProduct(const OperatorNode* node) {
+    if (node->op != OP_MULTIPLY && node->op != OP_ASSIGN_MULTIPLY) return false;
+    const Type* left = TypeOf(node->left);
+    const Type* right = TypeOf(node->right);
+    return (IsMatrix(left) && (IsVector(right) || IsMatrix(right))) || (IsVector(left) && IsMatrix(right));
+}
+
+// A comparison of vectors or matrices, which HLSL makes per component.
+bool ComparesPerComponent(const OperatorNode* node) {
+    if (node->op != OP_EQUAL && node->op != OP_NOT_EQUAL) return false;
+    const Type* left = TypeOf(node->left);
+    return IsVector(left) || IsMatrix(left);
+}
+
 // The constructors whose single argument may have another vector size;
 // HLSL writes those as casts.
 bool IsVectorConstructor(Operator op) {
@@ -284,14 +299,15 @@ void HLSL9Translator::ProcessOperatorNode(const OperatorNode* node) {
     Translator::ProcessOperatorNode(node);
 }
 
+bool HLSL9Translator::WritesOperatorBetweenOperands(const OperatorNode* node) const {
+    return !IsMatrixProduct(node) && !ComparesPerComponent(node);
+}
+
 // "*" on HLSL matrices multiplies per component; the matrix product that
 // the other targets compute is mul(). For "*=" the left operand is
 // assigned the product.
 bool HLSL9Translator::ProcessMultiplyOperatorNode(const OperatorNode* node) {
-    const Type* left = TypeOf(node->left);
-    const Type* right = TypeOf(node->right);
-    bool product = (IsMatrix(left) && (IsVector(right) || IsMatrix(right))) || (IsVector(left) && IsMatrix(right));
-    if (!product) return false;
+    if (!IsMatrixProduct(node)) return false;
     if (node->op == OP_ASSIGN_MULTIPLY) {
         ProcessParserNode(node->left);
         Write(" = ");
@@ -307,8 +323,7 @@ bool HLSL9Translator::ProcessMultiplyOperatorNode(const OperatorNode* node) {
 // HLSL compares vectors and matrices per component; ZKSL's "==" is true
 // when every component is equal and "!=" when any differs.
 bool HLSL9Translator::ProcessComparisonOperatorNode(const OperatorNode* node) {
-    const Type* left = TypeOf(node->left);
-    if (!IsVector(left) && !IsMatrix(left)) return false;
+    if (!ComparesPerComponent(node)) return false;
     Write(node->op == OP_EQUAL ? "all(" : "any(");
     Translator::ProcessOperatorNode(node);
     Write(")");

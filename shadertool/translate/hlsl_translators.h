@@ -29,6 +29,8 @@ public:
     void ProcessFunctionCallNode(const FunctionNode* node) override;
     void ProcessFunctionDefinitionNode(const FunctionNode* node) override;
     void ProcessOperatorNode(const OperatorNode* node) override;
+    // Matrix products and comparisons of vectors are written as functions.
+    bool WritesOperatorBetweenOperands(const OperatorNode* node) const override;
     void ProcessShaderInfoDeclarations(const ShaderInfo& info) override;
     void ProcessSymbolNode(const SymbolNode* node) override;
     // Global variables are "static": HLSL takes other globals as constants.
@@ -111,7 +113,7 @@ public:
     void PostProcess() override;
     void ProcessFunctionCallNode(const FunctionNode* node) override;
     // Bit-wise operators are refused in the low level.
-    void ProcessOperatorNode(const OperatorNode* node) override;
+    void CheckOperatorSupport(const OperatorNode* node) override;
     void ProcessConstants(const nArray<ShaderConstantVariable>& constants) override;
     void ProcessPixelTextures(const ShaderInfo& info) override;
 
@@ -130,7 +132,7 @@ public:
 
     void ProcessFunctionCallNode(const FunctionNode* node) override;
     // Bit-wise operators at every level.
-    void ProcessOperatorNode(const OperatorNode* node) override;
+    void CheckOperatorSupport(const OperatorNode* node) override;
 
 protected:
     // all() and any() take their argument as a bool vector.

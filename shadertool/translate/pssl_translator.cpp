@@ -27,6 +27,6 @@ void PSSLTranslator::ProcessAllOrAnyFunctionCallNode(const FunctionNode* node) {
     Write("))");
 }
 
-void PSSLTranslator::ProcessOperatorNode(const OperatorNode* node) { HLSL9Translator::ProcessOperatorNode(node); }
+void PSSLTranslator::CheckOperatorSupport(const OperatorNode* node) { HLSL9Translator::CheckOperatorSupport(node); }
 
 }  // namespace ShaderTool

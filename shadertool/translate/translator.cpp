@@ -409,12 +409,39 @@ void Translator::ProcessOperatorNode(const OperatorNode* node) {
         ProcessParserNode(node->right);
         break;
     default:
-        ProcessParserNode(node->left);
-        output->AppendFormatted(" %s ", symbol);
-        ProcessParserNode(node->right);
-        break;
+        WriteOperatorChain(node);
+        return;
     }
+    CheckOperatorSupport(node);
+}
+
+bool Translator::WritesOperatorBetweenOperands(const OperatorNode*) const { return true; }
+
+void Translator::CheckOperatorSupport(const OperatorNode* node) {
     if (!bitwise_operators_supported && IsBitwiseOperator(node->op)) LogError("bit-wise operations are not supported.");
+}
+
+// "a + b - c" is the tree ((a + b) - c): each link is written as the
+// recursion would write it, left operand, operator, right operand, and
+// checked after its right operand, in the same order.
+void Translator::WriteOperatorChain(const OperatorNode* node) {
+    int base = chain_nodes.count;
+    chain_nodes.InsertLast(node);
+    const OperatorNode* innermost = node;
+    while (node->right && IsLeftChainStep(innermost->op, innermost->left)) {
+        const OperatorNode* inner = static_cast<const OperatorNode*>(innermost->left);
+        if (!WritesOperatorBetweenOperands(inner)) break;
+        chain_nodes.InsertLast(inner);
+        innermost = inner;
+    }
+    ProcessParserNode(innermost->left);
+    for (int i = chain_nodes.count - 1; i >= base; --i) {
+        const OperatorNode* link = chain_nodes[i];
+        output->AppendFormatted(" %s ", GetOperatorString(link->op));
+        ProcessParserNode(link->right);
+        CheckOperatorSupport(link);
+    }
+    chain_nodes.count = base;
 }
 
 void Translator::ProcessJumpNode(const JumpNode* node) {

@@ -9,6 +9,7 @@
 // them.
 #pragma once
 
+#include "engine/core/narray.h"
 #include "engine/core/nmap.h"
 #include "engine/core/nstring.h"
 #include "shadertool/translate/frontend.h"
@@ -45,6 +46,13 @@ public:
     virtual void ProcessVariableSequence(const AggregateNode* node);
     virtual void ProcessVariableArraySequence(const AggregateNode* node);
     virtual void ProcessWhileLoop(const IterationNode* node);
+    // Whether the target writes a binary operator as "left op right", as
+    // the base does; false where it writes something before the left
+    // operand (a function around both). A chain of such operators is written
+    // in a loop rather than by recursion, however long it is.
+    virtual bool WritesOperatorBetweenOperands(const OperatorNode* node) const;
+    // Logs what the target does not support of an operator it has written.
+    virtual void CheckOperatorSupport(const OperatorNode* node);
 
     // Translates one stage's tree. On success the whole text is `body`
     // (GetOutput); after an error the sections stay unassembled and the
@@ -98,12 +106,19 @@ protected:
     bool succeeded;
 
 private:
-    // A long chain of operators ("a + a + ... + a") builds a tree as deep as
-    // it is long, which the parser's own nesting limit does not bound; the
-    // recursive walk stops there rather than overflow the stack.
+    // The parser bounds the nesting of its trees, and chains of one operator
+    // level are written in a loop; a chain whose links are written as
+    // functions (mul() in HLSL, mod() in GLSL 1.20) still recurses, and the
+    // walk stops there rather than overflow the stack.
     static const int kMaximumNodeDepth = 1000;
     int node_depth = 0;
     void ProcessNodeOfItsType(const ParserNode* node);
+    // Writes a binary operator and the chain of same-level operators on its
+    // left, innermost first.
+    void WriteOperatorChain(const OperatorNode* node);
+    // The chains being written, outermost node of each first; chains nest
+    // through right operands, so this is used as a stack.
+    nArray<const OperatorNode*> chain_nodes;
 
     Translator(const Translator&) = delete;
     Translator& operator=(const Translator&) = delete;

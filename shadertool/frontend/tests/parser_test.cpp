@@ -369,11 +369,50 @@ TEST(Parser, NestingBeyondTheStackLimitRunsOutOfMemory) {
     EXPECT_LT(column, 37u + 12000u);
 }
 
-TEST(Parser, DeepNestingWithinTheLimitIsAccepted) {
-    std::string code = "void main() { output.color = float4(";
-    code += std::string(1000, '(') + "1.0" + std::string(1000, ')') + ", 0.0, 0.0, 0.0); }";
-    ParseResult result = ParseCode(code);
-    EXPECT_TRUE(result.ok) << result.log.substr(0, 200);
+// True nesting is bounded, with a message at the place where the tree gets
+// too deep; a chain of one left-associative operator level is not nesting,
+// however long it is.
+TEST(Parser, NestingIsBoundedButLeftChainsAreNot) {
+    auto repeat = [](const char* text, int count) {
+        std::string repeated;
+        for (int i = 0; i < count; ++i) repeated += text;
+        return repeated;
+    };
+    struct Case {
+        const char* label;
+        std::string code;
+        const char* message;  // null when the source is accepted
+    };
+    const std::string open = "void main() {\nfloat f = ";
+    const Case cases[] = {
+        {"parentheses", open + repeat("(", 250) + "1.0" + repeat(")", 250) + ";\noutput.color = float4(f);\n}",
+         nullptr},
+        {"parentheses", open + repeat("(", 300) + "1.0" + repeat(")", 300) + ";\noutput.color = float4(f);\n}",
+         "(2:55) error: expression is nested too deeply."},
+        {"negations", open + repeat("- ", 300) + "1.0;\noutput.color = float4(f);\n}",
+         "(2:99) error: expression is nested too deeply."},
+        {"calls", open + repeat("abs(", 300) + "1.0" + repeat(")", 300) + ";\noutput.color = float4(f);\n}",
+         "(2:190) error: expression is nested too deeply."},
+        {"blocks", "void main() {\n" + repeat("{", 300) + "output.color = float4(1.0);" + repeat("}", 300) + "\n}",
+         "(2:580) error: expression is nested too deeply."},  // lists have no place: the token read
+        {"sum", open + "1.0" + repeat(" + 1.0", 100000) + ";\noutput.color = float4(f);\n}", nullptr},
+        {"mixed levels", open + "1.0" + repeat(" - 2.0 + 1.0 * 3.0 / 2.0", 20000) + ";\noutput.color = float4(f);\n}",
+         nullptr},
+        {"conditions", "void main() {\nbool b = true" + repeat(" && true || false", 50000) +
+                           ";\noutput.color = float4(1.0);\n}",
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        // Not rendered: the rendering recurses along chains.
+        Log log;
+        Parser parser(log);
+        bool ok = parser.Parse(MakeInfo(), MakeSource(c.code, PIXEL_SHADER));
+        std::string messages = log.GetText();
+        EXPECT_EQ(ok, c.message == nullptr) << c.label << "\n" << messages.substr(0, 300);
+        if (c.message) {
+            EXPECT_EQ(messages, WithFileName(c.message)) << c.label;
+        }
+    }
 }
 
 // ---- One parser, many sources. ----

@@ -289,6 +289,28 @@ TEST(GLSLSnippets, DeclareGlobalsAndArrays) {
     CHECK_SNIPPETS(cases);
 }
 
+// A chain of one operator level is written in a loop, not by a recursion as
+// deep as the chain is long: the text is the chain as written, and compiles.
+TEST(GLSLSnippets, WriteLongOperatorChainsWhole) {
+    std::string sum = "float f = constants.tint.x";
+    std::string sumText = "float f = _const_tint.x";
+    std::string logic = "bool b = constants.tint.x > constants.tint.y";
+    std::string logicText = "bool b = _const_tint.x > _const_tint.y";
+    for (int i = 0; i < 2000; ++i) {
+        sum += " + constants.tint.y - constants.tint.z * constants.tint.w / constants.tint.x";
+        sumText += " + _const_tint.y - _const_tint.z * _const_tint.w / _const_tint.x";
+        logic += " && constants.tint.y < constants.tint.z || constants.tint.z == constants.tint.w";
+        logicText += " && _const_tint.y < _const_tint.z || _const_tint.z == _const_tint.w";
+    }
+    sum += ";";
+    logic += ";";
+    const Snippet cases[] = {
+        {"sum", ALL_GL, P, sum.c_str(), sumText.c_str()},
+        {"conditions", ALL_GL, P, logic.c_str(), logicText.c_str()},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
 // Varyings: ints pass flat in the 3.x dialects and not at all in the older
 // ones; bools pass nowhere.
 TEST(GLSLSnippets, PassOnlyVaryingsTheDialectCanExpress) {

@@ -292,6 +292,28 @@ TEST(HLSLSnippets, CompareVectorsAndMatricesAsAWhole) {
     CHECK_SNIPPETS(cases);
 }
 
+// A chain of one operator level is written in a loop, not by a recursion as
+// deep as the chain is long; links written as functions keep their form.
+TEST(HLSLSnippets, WriteLongOperatorChainsWhole) {
+    std::string sum = "float f = constants.tint.x";
+    std::string sumText = "float f = _const_tint.x";
+    std::string logic = "bool b = input.position == constants.scale";
+    std::string logicText = "bool b = all(input.position == _const_scale)";
+    for (int i = 0; i < 2000; ++i) {
+        sum += " + constants.tint.y - constants.tint.z * constants.tint.w / constants.tint.x";
+        sumText += " + _const_tint.y - _const_tint.z * _const_tint.w / _const_tint.x";
+        logic += " && input.position != constants.tint || constants.tint.x == constants.tint.y";
+        logicText += " && any(input.position != _const_tint) || _const_tint.x == _const_tint.y";
+    }
+    sum += ";";
+    logic += ";";
+    const Snippet cases[] = {
+        {"sum", ALL_HLSL, V, sum.c_str(), sumText.c_str()},
+        {"conditions", ALL_HLSL, V, logic.c_str(), logicText.c_str()},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
 TEST(HLSLSnippets, WriteConstructorsOfOtherSizesAsCasts) {
     const Snippet cases[] = {
         {"scalar to vector", ALL_HLSL, V, "float x = 0.5;\nfloat4 v = float4(x);", "float4 v = (float4)(x);"},
