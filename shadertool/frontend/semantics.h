@@ -154,6 +154,7 @@ private:
     bool IsModifiableLValue(const TypedNode* target) const;
     void CheckForVertexOutputAssignment(ParserNode* target);
     bool CheckArrayIndex(OperatorNode* node, const TypedNode* array, const TypedNode* index);
+    void CheckComponentIndex(OperatorNode* node, const Type& type, const ParserNode* index);
     void FailMemberSelection(OperatorNode* node, const nString& name, const char* member);
 
     Log& log;

@@ -223,6 +223,17 @@ bool Semantics::CheckArrayIndex(OperatorNode* node, const TypedNode* array, cons
     return true;
 }
 
+// A literal index outside a vector's components or a matrix's rows is
+// refused, as one outside a sized array is; the element type still holds.
+void Semantics::CheckComponentIndex(OperatorNode* node, const Type& type, const ParserNode* index) {
+    long long value = 0;
+    if (!GetLiteralIntValue(index, value)) return;
+    bool matrix = type.matrix_size > 0;
+    int size = matrix ? type.matrix_size : type.vector_size;
+    if (value >= 0 && value < size) return;
+    Error(node->location, "index %lld is out of range for a %s of size %i.", value, matrix ? "matrix" : "vector", size);
+}
+
 void Semantics::EvaluateSubscriptOperationAndSetOperands(OperatorNode* node, ParserNode* array, ParserNode* index) {
     if (!array || !index) return;
     node->left = array;
@@ -231,6 +242,7 @@ void Semantics::EvaluateSubscriptOperationAndSetOperands(OperatorNode* node, Par
     const TypedNode* typed_array = static_cast<const TypedNode*>(array);
     if (typed_array->type.array_size == 0) {
         EvaluateOperationAndSetOperands(node, array, index, false, false);
+        if (node->type.basic_type != TYPE_NONE) CheckComponentIndex(node, typed_array->type, index);
         return;
     }
     if (!CheckArrayIndex(node, typed_array, static_cast<const TypedNode*>(index))) return;

@@ -377,6 +377,13 @@ TEST_F(SemanticsTest, SubscriptsOfArraysVectorsAndMatrices) {
         {array, Variable("i2", T("i2")), "", "array index must be an int scalar."},
         {Variable("v", T("i4")), Int("1"), "int", ""},
         {Variable("m", T("f3x3")), Int("2"), "float3", ""},
+        // Components and rows are counted as array elements are.
+        {Variable("v4", T("f4")), Int("5"), "float", "index 5 is out of range for a vector of size 4."},
+        {Variable("v2", T("i2")), Int("2"), "int", "index 2 is out of range for a vector of size 2."},
+        {Variable("v3", T("f3")), Apply(OP_NEGATE, Int("1")), "float", "index -1 is out of range for a vector of size 3."},
+        {Variable("m3", T("f2x2")), Int("2"), "float2", "index 2 is out of range for a matrix of size 2."},
+        {Variable("m4", T("f4x4")), Int("3"), "float4", ""},
+        {Variable("v5", T("f4")), i, "float", ""},
         {Variable("m2", T("f2x2")), Float("0.0"), "", "no operator '[]' matches the operands."},
         {Variable("s", T("f")), Int("0"), "", "no operator '[]' matches the operands."},
     };
