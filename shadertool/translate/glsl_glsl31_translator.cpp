@@ -34,6 +34,7 @@ void GLSL31Translator::ProcessFunctionCallNode(const FunctionNode* node) {
 
 void GLSL31Translator::ProcessOperatorNode(const OperatorNode* node) {
     if (node->op == OP_ASSIGN && !inside_function) CheckGlobalInitializer(node->left, node->right);
+    CheckPixelInputWrite(node);
     if (node->op == OP_SELECT && ProcessMemberOperatorNode(node)) return;
     Translator::ProcessOperatorNode(node);
 }

@@ -68,6 +68,28 @@ const char* SamplingNameEnding(Operator op) {
     }
 }
 
+// The assignments and the increments and decrements.
+bool WritesLeftOperand(Operator op) {
+    switch (op) {
+    case OP_ASSIGN:
+    case OP_ASSIGN_ADD:
+    case OP_ASSIGN_AND:
+    case OP_ASSIGN_DIVIDE:
+    case OP_ASSIGN_LEFT_SHIFT:
+    case OP_ASSIGN_MODULO:
+    case OP_ASSIGN_MULTIPLY:
+    case OP_ASSIGN_OR:
+    case OP_ASSIGN_RIGHT_SHIFT:
+    case OP_ASSIGN_SUBTRACT:
+    case OP_ASSIGN_XOR:
+    case OP_POST_DECREMENT:
+    case OP_POST_INCREMENT:
+    case OP_PRE_DECREMENT:
+    case OP_PRE_INCREMENT: return true;
+    default: return false;
+    }
+}
+
 bool IsReservedIdentifier(const char* name) {
     if (strncmp(name, "gl_", 3) == 0 || strstr(name, "__")) return true;
     for (int i = 0; i < GLSL_RESERVED_WORD_COUNT; ++i)
@@ -176,6 +198,7 @@ void GLSL21Translator::ProcessSaturateFunctionCallNode(const FunctionNode* node)
 
 void GLSL21Translator::ProcessOperatorNode(const OperatorNode* node) {
     if (node->op == OP_ASSIGN && !inside_function) CheckGlobalInitializer(node->left, node->right);
+    CheckPixelInputWrite(node);
     if (node->op == OP_MODULO || node->op == OP_ASSIGN_MODULO) {
         ProcessModuloOperatorNode(node);
         return;
@@ -336,6 +359,27 @@ bool GLSL21Translator::IsConstantExpression(const ParserNode* node) const {
 void GLSL21Translator::CheckTexelOffset(const FunctionNode* node) {
     if (node->op != OP_SAMPLE_TEXTURE_LOD_OFFSET || IsConstantExpression(Argument(node, 3))) return;
     LogError(nString::Format("offset of function '%s' must be a constant expression.", node->name.c_str()));
+}
+
+void GLSL21Translator::CheckPixelInputWrite(const OperatorNode* node) {
+    if (shader_type != PIXEL_SHADER || !WritesLeftOperand(node->op)) return;
+    const SymbolNode* member = nullptr;
+    const ParserNode* target = node->left;
+    while (target && target->node_type == ParserNode::OPERATOR_NODE) {
+        const OperatorNode* step = static_cast<const OperatorNode*>(target);
+        if (step->op != OP_SELECT && step->op != OP_SUBSCRIPT && step->op != OP_PARENTHESES) return;
+        const SymbolNode* structure = AsSymbol(step->left);
+        if (step->op == OP_SELECT && structure && structure->type.basic_type == TYPE_STRUCTURE &&
+            strcmp(structure->name.c_str(), "input") == 0)
+            member = AsSymbol(step->right);
+        target = step->left;
+    }
+    if (!member) return;
+    nString name = nString::Format("input.%s", member->name.c_str());
+    for (int i = 0; i < refused_identifiers.count; ++i)
+        if (refused_identifiers[i] == name) return;
+    refused_identifiers.InsertLast(name);
+    LogError(nString::Format("writing to '%s' is not supported.", name.c_str()));
 }
 
 void GLSL21Translator::CheckIdentifier(const nString& name) {

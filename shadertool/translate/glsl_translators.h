@@ -76,6 +76,9 @@ protected:
     void CheckTexelOffset(const FunctionNode* node);
     // Logs an error, once per name, for a name no GLSL dialect accepts.
     void CheckIdentifier(const nString& name);
+    // The pixel inputs are the varyings, which GLSL does not let a pixel
+    // shader write: a write to a member of input is refused, naming it.
+    void CheckPixelInputWrite(const OperatorNode* node);
     // Nodes that stand for "(condition) != 0" while a statement is written.
     struct ConditionScratch {
         OperatorNode parentheses;

@@ -357,6 +357,22 @@ TEST(GLSLSnippets, PassOnlyVaryingsTheDialectCanExpress) {
     }
 }
 
+// ZKSL lets a pixel shader write its inputs (HLSL passes them as a
+// parameter); in GLSL they are the varyings, which a pixel shader may not
+// write. Such a write is refused, once per member, rather than written into
+// text that no GLSL compiler takes.
+TEST(GLSLSnippets, RefuseWritesToPixelInputs) {
+    const Snippet cases[] = {
+        {"compound assignment", ALL_GL, P, "input.uv.x += 1.0;", "Error: writing to 'input.uv' is not supported.\n", true},
+        {"increments", ALL_GL, P, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
+         "Error: writing to 'input.uv' is not supported.\nError: writing to 'input.screen' is not supported.\n", true},
+        {"through parentheses", ALL_GL, P, "(input.uv).y = 0.5;", "Error: writing to 'input.uv' is not supported.\n", true},
+        {"reading", ALL_GL, P, "float2 uv = input.uv;\nuv.x += 1.0;\noutput.color.xy = uv;", "uv.x += 1.0"},
+        {"vertex outputs", ALL_GL, V, "output.uv.x += 1.0;", "_vary_uv.x += 1.0"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
 // Names that ZKSL allows and GLSL reserves are refused, once each, rather
 // than written into text no GLSL compiler takes.
 TEST(GLSLSnippets, RefuseNamesGLSLReserves) {

@@ -292,6 +292,14 @@ TEST(HLSLSnippets, CompareVectorsAndMatricesAsAWhole) {
     CHECK_SNIPPETS(cases);
 }
 
+// The pixel inputs arrive as a parameter, which a shader may write.
+TEST(HLSLSnippets, WriteToPixelInputs) {
+    const Snippet cases[] = {
+        {"compound assignment", ALL_HLSL, P, "input.uv.x += 1.0;\n++input.uv;", "input.uv.x += 1.0f;\n\t++input.uv;"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
 // A chain of one operator level is written in a loop, not by a recursion as
 // deep as the chain is long; links written as functions keep their form.
 TEST(HLSLSnippets, WriteLongOperatorChainsWhole) {
