@@ -3,6 +3,8 @@
 // pixel outputs.
 #include "shadertool/translate/glsl_translators.h"
 
+#include <cstring>
+
 namespace ShaderTool {
 
 GLSL31Translator::GLSL31Translator(Log& log) : GLSL21Translator(log) {
@@ -49,6 +51,16 @@ ESSL30Translator::ESSL30Translator(Log& log) : GLSL31Translator(log) {
     declaration_formats = ESSL30_DECLARATION_FORMATS;
     location_layout = true;
     constant_global_initializers_required = true;
+}
+
+void ESSL30Translator::ProcessFunctionDefinitionNode(const FunctionNode* node) {
+    for (int i = 0; i < ESSL30_BUILT_IN_FUNCTION_COUNT; ++i) {
+        if (strcmp(node->name.c_str(), ESSL30_BUILT_IN_FUNCTIONS[i]) != 0) continue;
+        LogErrorOnce(nString::Format("%s()", node->name.c_str()),
+                     nString::Format("function '%s' would overload a built-in function.", node->name.c_str()));
+        break;
+    }
+    GLSL31Translator::ProcessFunctionDefinitionNode(node);
 }
 
 // ES 3.00 has no default float precision in the pixel stage and none for

@@ -79,4 +79,25 @@ const char* const GLSL_RESERVED_WORDS[] = {
 
 const int GLSL_RESERVED_WORD_COUNT = sizeof(GLSL_RESERVED_WORDS) / sizeof(GLSL_RESERVED_WORDS[0]);
 
+const char* const ESSL30_BUILT_IN_FUNCTIONS[] = {
+    // Angles and trigonometry, exponentials.
+    "radians", "degrees", "sin", "cos", "tan", "asin", "acos", "atan", "sinh", "cosh", "tanh", "asinh", "acosh",
+    "atanh", "pow", "exp", "log", "exp2", "log2", "sqrt", "inversesqrt",
+    // Common functions and packing.
+    "abs", "sign", "floor", "trunc", "round", "roundEven", "ceil", "fract", "mod", "modf", "min", "max", "clamp",
+    "mix", "step", "smoothstep", "isnan", "isinf", "floatBitsToInt", "floatBitsToUint", "intBitsToFloat",
+    "uintBitsToFloat", "packSnorm2x16", "unpackSnorm2x16", "packUnorm2x16", "unpackUnorm2x16", "packHalf2x16",
+    "unpackHalf2x16",
+    // Geometry, matrices and vector relations.
+    "length", "distance", "dot", "cross", "normalize", "faceforward", "reflect", "refract", "matrixCompMult",
+    "outerProduct", "transpose", "determinant", "inverse", "lessThan", "lessThanEqual", "greaterThan",
+    "greaterThanEqual", "equal", "notEqual", "any", "all", "not",
+    // Textures and derivatives.
+    "textureSize", "texture", "textureProj", "textureLod", "textureOffset", "texelFetch", "texelFetchOffset",
+    "textureProjOffset", "textureLodOffset", "textureProjLod", "textureProjLodOffset", "textureGrad",
+    "textureGradOffset", "textureProjGrad", "textureProjGradOffset", "dFdx", "dFdy", "fwidth",
+};
+
+const int ESSL30_BUILT_IN_FUNCTION_COUNT = sizeof(ESSL30_BUILT_IN_FUNCTIONS) / sizeof(ESSL30_BUILT_IN_FUNCTIONS[0]);
+
 }  // namespace ShaderTool

@@ -51,4 +51,9 @@ extern const int GLSL_FUNCTION_RENAME_COUNT;
 extern const char* const GLSL_RESERVED_WORDS[];
 extern const int GLSL_RESERVED_WORD_COUNT;
 
+// The built-in functions of ES 3.00, which a shader may neither redefine
+// nor overload.
+extern const char* const ESSL30_BUILT_IN_FUNCTIONS[];
+extern const int ESSL30_BUILT_IN_FUNCTION_COUNT;
+
 }  // namespace ShaderTool

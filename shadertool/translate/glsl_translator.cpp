@@ -121,7 +121,6 @@ void GLSL21Translator::InitializeFunctionMap(bool inOutStyle) {
 void GLSL21Translator::Reset() {
     Translator::Reset();
     extensions.count = 0;
-    refused_identifiers = nArray<nString>();
     position_input = nullptr;
     position_output = nullptr;
 }
@@ -376,18 +375,12 @@ void GLSL21Translator::CheckPixelInputWrite(const OperatorNode* node) {
     }
     if (!member) return;
     nString name = nString::Format("input.%s", member->name.c_str());
-    for (int i = 0; i < refused_identifiers.count; ++i)
-        if (refused_identifiers[i] == name) return;
-    refused_identifiers.InsertLast(name);
-    LogError(nString::Format("writing to '%s' is not supported.", name.c_str()));
+    LogErrorOnce(name, nString::Format("writing to '%s' is not supported.", name.c_str()));
 }
 
 void GLSL21Translator::CheckIdentifier(const nString& name) {
-    if (!IsReservedIdentifier(name.c_str())) return;
-    for (int i = 0; i < refused_identifiers.count; ++i)
-        if (refused_identifiers[i] == name) return;
-    refused_identifiers.InsertLast(name);
-    LogError(nString::Format("identifier '%s' is not supported.", name.c_str()));
+    if (IsReservedIdentifier(name.c_str()))
+        LogErrorOnce(name, nString::Format("identifier '%s' is not supported.", name.c_str()));
 }
 
 // The built-in structures and the Shader XML's constants are written under

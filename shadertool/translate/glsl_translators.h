@@ -102,7 +102,6 @@ protected:
     // dialect has no int varyings.
     const char* integer_varying_qualifier;
     bool constant_global_initializers_required;
-    nArray<nString> refused_identifiers;
 };
 
 class ESSL20Translator : public GLSL21Translator {
@@ -137,6 +136,8 @@ public:
 
     // The precision lines in front of a pixel shader.
     void PostProcess() override;
+    // Refuses functions that would overload a built-in function.
+    void ProcessFunctionDefinitionNode(const FunctionNode* node) override;
 };
 
 }  // namespace ShaderTool

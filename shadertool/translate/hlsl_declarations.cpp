@@ -20,7 +20,19 @@ const AggregateNode* AsSequence(const ParserNode* node) {
 
 // --- Entry point -------------------------------------------------------------------
 
+void HLSL9Translator::CheckIdentifier(const nString& name) {
+    if (IsHLSLReservedName(dialect, name.c_str()))
+        LogErrorOnce(name, nString::Format("identifier '%s' is not supported.", name.c_str()));
+}
+
 void HLSL9Translator::ProcessFunctionDefinitionNode(const FunctionNode* node) {
+    CheckIdentifier(node->name);
+    const AggregateNode* parameters = node->children.count > 0 ? AsSequence(node->children[0]) : nullptr;
+    for (int i = 0; parameters && i < parameters->children.count; ++i) {
+        const ParserNode* parameter = parameters->children[i];
+        if (parameter && parameter->node_type == ParserNode::SYMBOL_NODE)
+            CheckIdentifier(static_cast<const SymbolNode*>(parameter)->name);
+    }
     if (strcmp(node->name.c_str(), "main") == 0 && FunctionBody(node))
         ProcessMainFunctionDefinitionNode(node);
     else

@@ -1,5 +1,7 @@
 #include "shadertool/translate/hlsl_tables.h"
 
+#include <cstring>
+
 #include "shadertool/frontend/shader_info.h"
 
 namespace ShaderTool {
@@ -8,6 +10,83 @@ namespace {
 
 const char* const HLSL11_SAMPLER_METHODS[] = {"Sample", "SampleGrad", "SampleLevel", "SampleLevel"};
 const char* const PSSL_SAMPLER_METHODS[] = {"Sample", "SampleGradient", "SampleLOD", "SampleLOD"};
+
+// Keywords and reserved words of every HLSL dialect that ZKSL takes as
+// ordinary names, and the structures the translation declares.
+const char* const HLSL_RESERVED_WORDS[] = {
+    "AppendStructuredBuffer", "asm", "asm_fragment", "BlendState", "bool", "break", "Buffer", "ByteAddressBuffer",
+    "case", "cbuffer", "centroid", "class", "column_major", "compile", "compile_fragment", "CompileShader", "const",
+    "continue", "ComputeShader", "ConsumeStructuredBuffer", "default", "DepthStencilState", "DepthStencilView",
+    "discard", "do", "double", "DomainShader", "dword", "else", "export", "extern", "false", "float", "for",
+    "fxgroup", "GeometryShader", "groupshared", "half", "Hullshader", "HullShader", "if", "in", "inline", "inout",
+    "InputPatch", "int", "interface", "line", "lineadj", "linear", "LineStream", "matrix", "namespace",
+    "nointerpolation", "noperspective", "NULL", "out", "OutputPatch", "packoffset", "pass", "pixelfragment",
+    "PixelShader", "point", "PointStream", "precise", "RasterizerState", "RenderTargetView", "return", "register",
+    "row_major", "RWBuffer", "RWByteAddressBuffer", "RWStructuredBuffer", "RWTexture1D", "RWTexture1DArray",
+    "RWTexture2D", "RWTexture2DArray", "RWTexture3D", "sample", "sampler", "SamplerState", "SamplerComparisonState",
+    "shared", "snorm", "stateblock", "stateblock_state", "static", "string", "struct", "switch", "StructuredBuffer",
+    "tbuffer", "technique", "technique10", "technique11", "texture", "Texture1D", "Texture1DArray", "Texture2D",
+    "Texture2DArray", "Texture2DMS", "Texture2DMSArray", "Texture3D", "TextureCube", "TextureCubeArray", "true",
+    "typedef", "triangle", "triangleadj", "TriangleStream", "uint", "uniform", "unorm", "unsigned", "vector",
+    "vertexfragment", "VertexShader", "void", "volatile", "while", "min16float", "min10float", "min16int",
+    "min12int", "min16uint", "sampler1D", "sampler2D", "sampler3D", "samplerCUBE", "sampler_state",
+    // Reserved for the language's future.
+    "auto", "catch", "char", "const_cast", "delete", "dynamic_cast", "enum", "explicit", "friend", "goto", "long",
+    "mutable", "new", "operator", "private", "protected", "public", "reinterpret_cast", "short", "signed", "sizeof",
+    "static_cast", "template", "this", "throw", "try", "typename", "union", "using", "virtual",
+    // The entry point's structures.
+    "VertexInput", "VertexOutput", "PixelInput", "PixelOutput",
+    nullptr,
+};
+
+// The texture types and shader objects of the effect syntax that shader
+// model 3 compilers read.
+const char* const HLSL9_RESERVED_WORDS[] = {
+    "texture1D", "texture2D", "texture3D", "textureCUBE", "pixelshader", "vertexshader", "PIXELSHADER",
+    "VERTEXSHADER", nullptr,
+};
+
+// The types of later shader models, and the constant buffer's name.
+const char* const HLSL11_RESERVED_WORDS[] = {
+    "ConstantBuffer", "globallycoherent", "RasterizerOrderedBuffer", "RasterizerOrderedByteAddressBuffer", "RasterizerOrderedStructuredBuffer",
+    "RasterizerOrderedTexture1D", "RasterizerOrderedTexture2D", "RasterizerOrderedTexture3D", "Constants", nullptr,
+};
+
+// PSSL's own buffer, texture and qualifier words and types, and the
+// constant buffer's name.
+const char* const PSSL_RESERVED_WORDS[] = {
+    "ConstantBuffer", "DataBuffer", "RW_DataBuffer", "RegularBuffer", "RW_RegularBuffer", "ByteBuffer",
+    "RW_ByteBuffer", "AppendRegularBuffer", "ConsumeRegularBuffer", "RW_Texture1D", "RW_Texture1D_Array",
+    "RW_Texture2D", "RW_Texture2D_Array", "RW_Texture3D", "MS_Texture2D", "MS_Texture2D_Array", "Texture1D_Array",
+    "Texture2D_Array", "TextureCube_Array", "PointBuffer", "LineBuffer", "TriangleBuffer", "thread_group_memory",
+    "nointerp", "nopersp", "ushort", "ulong", "Constants", nullptr,
+};
+
+const char* const HLSL_SCALAR_TYPES[] = {"bool",       "int",        "uint",     "dword",    "half",
+                                         "float",      "double",     "min16float", "min10float", "min16int",
+                                         "min12int",   "min16uint",  nullptr};
+const char* const PSSL_SCALAR_TYPES[] = {"bool", "int", "uint", "half", "float", "double",
+                                         "short", "ushort", "long", "ulong", nullptr};
+
+bool IsListed(const char* const* words, const char* name) {
+    for (; words && *words; ++words)
+        if (strcmp(*words, name) == 0) return true;
+    return false;
+}
+
+// "half4" or "float2x3": a scalar type, a size from 1 to 4, and for a
+// matrix "x" and another.
+bool IsSizedTypeName(const char* const* scalars, const char* name) {
+    for (; scalars && *scalars; ++scalars) {
+        size_t length = strlen(*scalars);
+        if (strncmp(name, *scalars, length) != 0) continue;
+        const char* size = name + length;
+        bool vector = size[0] >= '1' && size[0] <= '4';
+        if (vector && size[1] == '\0') return true;
+        if (vector && size[1] == 'x' && size[2] >= '1' && size[2] <= '4' && size[3] == '\0') return true;
+    }
+    return false;
+}
 
 struct VertexInputSemantic {
     int semantic;
@@ -40,6 +119,8 @@ const HLSLDialect HLSL9_DIALECT = {
     nullptr,
     nullptr,
     nullptr,
+    HLSL9_RESERVED_WORDS,
+    HLSL_SCALAR_TYPES,
 };
 
 const HLSLDialect HLSL11_DIALECT = {
@@ -54,6 +135,8 @@ const HLSLDialect HLSL11_DIALECT = {
     "int(input._instance_id)",
     "int(input._vertex_id)",
     HLSL11_SAMPLER_METHODS,
+    HLSL11_RESERVED_WORDS,
+    HLSL_SCALAR_TYPES,
 };
 
 const HLSLDialect PSSL_DIALECT = {
@@ -68,7 +151,14 @@ const HLSLDialect PSSL_DIALECT = {
     "int(input._instance_id)",
     "int(input._vertex_id)",
     PSSL_SAMPLER_METHODS,
+    PSSL_RESERVED_WORDS,
+    PSSL_SCALAR_TYPES,
 };
+
+bool IsHLSLReservedName(const HLSLDialect& dialect, const char* name) {
+    return IsListed(HLSL_RESERVED_WORDS, name) || IsListed(dialect.reserved_words, name) ||
+           IsSizedTypeName(dialect.scalar_types, name);
+}
 
 const char* GetHLSLVertexInputSemanticName(int semantic) {
     for (const VertexInputSemantic& entry : VERTEX_INPUT_SEMANTICS)

@@ -432,6 +432,7 @@ bool HLSL9Translator::ProcessIntegerConstantElementNode(const OperatorNode* node
 }
 
 void HLSL9Translator::ProcessSymbolNode(const SymbolNode* node) {
+    if (!node->shader_constant && node->type.basic_type != TYPE_STRUCTURE) CheckIdentifier(node->name);
     if (node->shader_constant && IsIntegerType(node->type) && node->type.array_size == 0)
         WriteIntegerConstant(node->name.c_str(), node->type.vector_size);
     else

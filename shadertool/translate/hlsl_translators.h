@@ -90,6 +90,8 @@ protected:
     // Writes an int constant: through a cast where constants are declared
     // with float types.
     void WriteIntegerConstant(const char* name, int vectorSize);
+    // Logs an error, once per name, for a name the dialect does not take.
+    void CheckIdentifier(const nString& name);
 
     const HLSLDialect& dialect;
     const char* facing_declaration;

@@ -107,6 +107,7 @@ void Translator::Reset() {
     output = &body;
     succeeded = true;
     node_depth = 0;
+    refused = nArray<nString>();
 }
 
 void Translator::SetTranslationParameters(int levelMask, ShaderTarget newTarget, ShaderType type,
@@ -183,6 +184,13 @@ void Translator::AppendIndentation() {
 void Translator::LogError(const nString& message) {
     log.AddError("%s", message.c_str());
     succeeded = false;
+}
+
+void Translator::LogErrorOnce(const nString& what, const nString& message) {
+    for (int i = 0; i < refused.count; ++i)
+        if (refused[i] == what) return;
+    refused.InsertLast(what);
+    LogError(message);
 }
 
 void Translator::SetActiveSource(const ParserNode* node) {

@@ -81,6 +81,8 @@ protected:
     void ProcessAggregateNodeOrStatement(const ParserNode* node, bool indent);
     void AppendIndentation();
     void LogError(const nString& message);
+    // Logs the message the first time `what` is refused in a translation.
+    void LogErrorOnce(const nString& what, const nString& message);
     nString GetTypeString(const Type& type) const;
     void SetActiveSource(const ParserNode* node);
 
@@ -104,6 +106,7 @@ protected:
     nString globals;
     nString body;
     bool succeeded;
+    nArray<nString> refused;
 
 private:
     // The parser bounds the nesting of its trees, and chains of one operator

@@ -357,6 +357,35 @@ TEST(GLSLSnippets, PassOnlyVaryingsTheDialectCanExpress) {
     }
 }
 
+// ES 3.00 forbids a shader to overload a built-in function, even with
+// other parameters; the other dialects allow it.
+TEST(GLSLSnippets, RefuseOverloadsOfBuiltInFunctionsInES3) {
+    const char* zkslName = "float sin(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(sin(2), sin(1.0), 0.0, 1.0);\n}\n";
+    const char* glslName = "float mix(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(mix(2));\n}\n";
+    const char* otherName = "float lerp(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(lerp(2));\n}\n";
+    const Snippet cases[] = {
+        {"ZKSL built-in", ESSL30, P, zkslName, "Error: function 'sin' would overload a built-in function.\n", true},
+        {"ZKSL built-in", GLSL21 | ESSL20 | GLSL31, P, zkslName, "float sin(int x)\n{"},
+        {"GLSL built-in", ESSL30, P, glslName, "Error: function 'mix' would overload a built-in function.\n", true},
+        {"GLSL built-in", GLSL21 | ESSL20 | GLSL31, P, glslName, "float mix(int x)\n{"},
+        {"not a GLSL built-in", ALL_GL, P, otherName, "float lerp(int x)\n{"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+// Every name of the list is one the reference compiler refuses to overload.
+TEST(GLSLSnippets, ES3BuiltInFunctionListHoldsOnlyBuiltIns) {
+    for (int i = 0; i < ESSL30_BUILT_IN_FUNCTION_COUNT; ++i) {
+        const char* name = ESSL30_BUILT_IN_FUNCTIONS[i];
+        std::string text = std::string("precision highp float;\nfloat ") + name +
+                           "(bool a, bool b, bool c)\n{\n\treturn 1.0;\n}\nout vec4 color;\nvoid main()\n{\n\tcolor = vec4(" +
+                           name + "(true, true, true));\n}\n";
+        std::string messages;
+        EXPECT_FALSE(CompilesWithGlslang(ESSL30, P, text.c_str(), &messages)) << name;
+        EXPECT_NE(messages.find("ERROR"), std::string::npos) << name << "\n" << messages;
+    }
+}
+
 // ZKSL lets a pixel shader write its inputs (HLSL passes them as a
 // parameter); in GLSL they are the varyings, which a pixel shader may not
 // write. Such a write is refused, once per member, rather than written into

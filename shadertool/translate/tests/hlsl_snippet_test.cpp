@@ -292,6 +292,32 @@ TEST(HLSLSnippets, CompareVectorsAndMatricesAsAWhole) {
     CHECK_SNIPPETS(cases);
 }
 
+// Names that ZKSL allows and an HLSL dialect reserves (or that name the
+// entry point's structures) are refused, once each, rather than written into
+// text that does not compile.
+TEST(HLSLSnippets, RefuseNamesTheDialectReserves) {
+    const Snippet cases[] = {
+        {"buffer word", ALL_HLSL, P, "float cbuffer = 1.0;\noutput.color *= cbuffer;", "Error: identifier 'cbuffer' is not supported.\n", true},
+        {"type words", ALL_HLSL, P, "float4 vector = constants.tint;\nfloat matrix = vector.x;",
+         "Error: identifier 'vector' is not supported.\nError: identifier 'matrix' is not supported.\n", true},
+        {"sized type names", ALL_HLSL, P, "float4 half4 = constants.tint;\nfloat float2x3 = half4.x;",
+         "Error: identifier 'half4' is not supported.\nError: identifier 'float2x3' is not supported.\n", true},
+        {"qualifier", ALL_HLSL, P, "float uniform = 1.0;", "Error: identifier 'uniform' is not supported.\n", true},
+        {"sampler", ALL_HLSL, P, "float sampler = 1.0;", "Error: identifier 'sampler' is not supported.\n", true},
+        {"structure of the entry point", ALL_HLSL, V, "float VertexInput = 1.0;",
+         "Error: identifier 'VertexInput' is not supported.\n", true},
+        {"constant buffer name", OBJECTS, P, "float Constants = 1.0;", "Error: identifier 'Constants' is not supported.\n", true},
+        {"PSSL buffer type", PSSL, P, "float RegularBuffer = 1.0;", "Error: identifier 'RegularBuffer' is not supported.\n", true},
+        {"function and parameter", ALL_HLSL, P,
+         "float linear(float point)\n{\n\treturn point;\n}\nvoid main()\n{\n\toutput.color = constants.tint * linear(0.5);\n}\n",
+         "Error: identifier 'linear' is not supported.\nError: identifier 'point' is not supported.\n", true},
+        {"ordinary names", ALL_HLSL, P, "float half5 = 1.0;\nfloat vectors = half5;\nfloat Constant = vectors;\nfloat RegularBuffers = Constant;\noutput.color *= RegularBuffers;",
+         "float half5 = 1.0f;"},
+        {"a word of another dialect", HLSL9, P, "float RegularBuffer = 1.0;\noutput.color *= RegularBuffer;", "float RegularBuffer = 1.0f;"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
 // The pixel inputs arrive as a parameter, which a shader may write.
 TEST(HLSLSnippets, WriteToPixelInputs) {
     const Snippet cases[] = {
