@@ -85,6 +85,12 @@ bool ParseOption(ParseState& state, int argc, char** argv, int& i) {
             return false;
         }
         options.outputDirectory = argv[++i];
+        // An empty directory (an unset shell variable, say) would become
+        // "/", the root of the file system.
+        if (options.outputDirectory.IsEmpty()) {
+            printf("Argument for option 'output' is empty.\n");
+            return false;
+        }
         TranslatorDriver::AppendDirectorySeparatorToPath(options.outputDirectory);
     } else if (!strcmp(argument, "-r") || !strcmp(argument, "--recursive")) {
         state.recursive = true;

@@ -83,6 +83,8 @@ TEST_F(CommandLineTest, ArgumentErrorsPrintTheirMessageAndTheUsage) {
         {{"-l"}, "Argument for option 'level' is missing.\n"},
         {{"-l", "HLSL11"}, "Argument for option 'level' is invalid.\n"},
         {{"-o"}, "Argument for option 'output' is missing.\n"},
+        {{"-o", ""}, "Argument for option 'output' is empty.\n"},
+        {{"-o", "out", "-o", ""}, "Argument for option 'output' is empty.\n"},
         {{"-x"}, "Unknown option '-x' specified.\n\n"},
         {{"--forced"}, "Unknown option '--forced' specified.\n\n"},
         {{"shaders", "-t", "ALL"}, "Options must be placed before input file/directory.\n"},
