@@ -257,6 +257,17 @@ TEST(GLSLSnippets, WriteArithmeticAndBuiltIns) {
     CHECK_SNIPPETS(cases);
 }
 
+// Every built-in function of the float family, called once: each is written
+// under the name the dialect knows it by, and the text compiles.
+TEST(GLSLSnippets, CallEveryFloatBuiltIn) {
+    const Snippet cases[] = {
+        {"float built-ins", ALL_GL, P,
+         "float3 v = constants.tint.xyz;\nfloat3 r = abs(v) + acos(v) + asin(v) + atan(v) + atan2(v, v) + ceil(v) + clamp(v, v, v) + cos(v) + cross(v, v) + degrees(v) + exp(v) + exp2(v) + floor(v) + frac(v) + lerp(v, v, v.x) + log(v) + log2(v) + max(v, v) + min(v, v) + normalize(v) + pow(v, v) + radians(v) + reflect(v, v) + rsqrt(v) + sign(v) + sin(v) + smoothstep(v, v, v) + sqrt(v) + step(v, v) + tan(v);\nfloat s = distance(v, v) + dot(v, v) + length(v);",
+         "vec3 r = abs(v) + acos(v) + asin(v) + atan(v) + atan(v, v) + ceil(v) + clamp(v, v, v) + cos(v) + cross(v, v) + degrees(v) + exp(v) + exp2(v) + floor(v) + fract(v) + mix(v, v, v.x) + log(v) + log2(v) + max(v, v) + min(v, v) + normalize(v) + pow(v, v) + radians(v) + reflect(v, v) + inversesqrt(v) + sign(v) + sin(v) + smoothstep(v, v, v) + sqrt(v) + step(v, v) + tan(v);\n\tfloat s = distance(v, v) + dot(v, v) + length(v);"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
 // GLSL takes only bool conditions, ZKSL int ones too.
 TEST(GLSLSnippets, CompareIntConditionsWithZero) {
     const Snippet cases[] = {

@@ -318,6 +318,17 @@ TEST(HLSLSnippets, RefuseNamesTheDialectReserves) {
     CHECK_SNIPPETS(cases);
 }
 
+// Every built-in function of the float family, called once: each is written
+// under the name the dialect knows it by, and the text compiles.
+TEST(HLSLSnippets, CallEveryFloatBuiltIn) {
+    const Snippet cases[] = {
+        {"float built-ins", ALL_HLSL, P,
+         "float3 v = constants.tint.xyz;\nfloat3 r = abs(v) + acos(v) + asin(v) + atan(v) + atan2(v, v) + ceil(v) + clamp(v, v, v) + cos(v) + cross(v, v) + degrees(v) + exp(v) + exp2(v) + floor(v) + frac(v) + lerp(v, v, v.x) + log(v) + log2(v) + max(v, v) + min(v, v) + normalize(v) + pow(v, v) + radians(v) + reflect(v, v) + rsqrt(v) + sign(v) + sin(v) + smoothstep(v, v, v) + sqrt(v) + step(v, v) + tan(v);\nfloat s = distance(v, v) + dot(v, v) + length(v);",
+         "float3 r = abs(v) + acos(v) + asin(v) + atan(v) + atan2(v, v) + ceil(v) + clamp(v, v, v) + cos(v) + cross(v, v) + degrees(v) + exp(v) + exp2(v) + floor(v) + frac(v) + lerp(v, v, v.x) + log(v) + log2(v) + max(v, v) + min(v, v) + normalize(v) + pow(v, v) + radians(v) + reflect(v, v) + rsqrt(v) + float3(sign(v)) + sin(v) + smoothstep(v, v, v) + sqrt(v) + step(v, v) + tan(v);\n\tfloat s = distance(v, v) + dot(v, v) + length(v);"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
 // The pixel inputs arrive as a parameter, which a shader may write.
 TEST(HLSLSnippets, WriteToPixelInputs) {
     const Snippet cases[] = {
