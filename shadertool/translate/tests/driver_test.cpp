@@ -255,6 +255,36 @@ TEST_F(DriverTest, CapabilityErrorsStopTheFileBeforeAnythingIsWritten) {
     EXPECT_NE(Run("many_outputs.xml", Options(HLSL9), true).find("Translation SUCCEEDED"), std::string::npos);
 }
 
+// The boundary of the capability: one pixel output passes on the targets
+// without multiple outputs, two already do not.
+TEST_F(DriverTest, TwoPixelOutputsAreAlreadyMultiple) {
+    Start(ESSL20 | GLSL21 | GLSL31);
+    std::string minimal = ReadWhole(std::string(kData) + "minimal.xml");
+    const std::string output = "<node id=\"color\"/>";
+    ASSERT_NE(minimal.find(output), std::string::npos);
+    struct Case {
+        int outputs;
+        int targets;
+        bool translated;
+    } cases[] = {
+        {1, ESSL20 | GLSL21, true},
+        {2, ESSL20, false},
+        {2, GLSL21, false},
+        {2, GLSL31, true},
+    };
+    for (const Case& c : cases) {
+        std::string xml = minimal;
+        std::string outputs = output;
+        for (int i = 1; i < c.outputs; ++i) outputs += "<node id=\"extra" + std::to_string(i) + "\"/>";
+        xml.replace(xml.find(output), output.size(), outputs);
+        std::ofstream(temp + "/outputs.xml") << xml;
+        std::string log = Run("outputs.xml", Options(c.targets, temp + "/"), c.translated, temp + "/");
+        std::string name = GetShaderTargetName(GetShaderTargetIndex(c.targets & -c.targets));
+        bool refused = log.find("Error: target '" + name + "' does not support multiple pixel outputs.\n") != std::string::npos;
+        EXPECT_EQ(refused, !c.translated) << c.outputs << " outputs for " << name << "\n" << log;
+    }
+}
+
 TEST_F(DriverTest, EveryTargetNeedsBothStages) {
     Start(ESSL20 | GLSL21);
     EXPECT_EQ(Run("one_stage_missing.xml", Options(ESSL20 | GLSL21), false),
