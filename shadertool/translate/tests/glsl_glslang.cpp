@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace ShaderTool {
 namespace testing {
@@ -30,25 +32,18 @@ const char* GLSLVersionLine(int target) {
     }
 }
 
-bool CompilesWithGlslang(int target, ShaderType stage, const char* text, std::string* messages) {
-    char path[] = "/tmp/zk_glslang_XXXXXX";
-    int descriptor = mkstemp(path);
-    if (descriptor < 0) {
-        *messages = "cannot make a temporary file";
-        return false;
-    }
-    close(descriptor);
-    if (!WriteFile(path, GLSLVersionLine(target), text)) {
-        unlink(path);
-        *messages = "cannot write a temporary file";
-        return false;
-    }
-    std::string command = std::string("glslangValidator --stdin -S ") + (stage == PIXEL_SHADER ? "frag" : "vert") +
-                          " < " + path + " 2>&1";
+namespace {
+
+// Runs glslangValidator with the arguments and the files; the files are
+// removed afterwards.
+bool RunGlslang(const std::string& arguments, const std::vector<std::string>& files, std::string* messages) {
+    std::string command = "glslangValidator " + arguments;
+    for (const std::string& file : files) command += " " + file;
+    command += " 2>&1";
     messages->clear();
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) {
-        unlink(path);
+        for (const std::string& file : files) unlink(file.c_str());
         *messages = "cannot run glslangValidator";
         return false;
     }
@@ -56,10 +51,49 @@ bool CompilesWithGlslang(int target, ShaderType stage, const char* text, std::st
     size_t count;
     while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) messages->append(buffer, count);
     int status = pclose(pipe);
-    unlink(path);
+    for (const std::string& file : files) unlink(file.c_str());
     if (status != 0 && messages->find("not found") != std::string::npos)
         *messages = "glslangValidator is not installed (package glslang-tools): " + *messages;
     return status == 0;
+}
+
+// A temporary file holding the dialect's version line and the text, named
+// with the stage's extension, which tells glslangValidator the stage.
+bool WriteStageFile(int target, ShaderType stage, const char* text, std::string* path, std::string* messages) {
+    char pattern[] = "/tmp/zk_glslang_XXXXXX.vert";
+    if (stage == PIXEL_SHADER) std::memcpy(pattern + sizeof pattern - 5, "frag", 4);
+    int descriptor = mkstemps(pattern, 5);
+    if (descriptor < 0) {
+        *messages = "cannot make a temporary file";
+        return false;
+    }
+    close(descriptor);
+    *path = pattern;
+    if (!WriteFile(path->c_str(), GLSLVersionLine(target), text)) {
+        unlink(path->c_str());
+        *messages = "cannot write a temporary file";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CompilesWithGlslang(int target, ShaderType stage, const char* text, std::string* messages) {
+    std::string path;
+    if (!WriteStageFile(target, stage, text, &path, messages)) return false;
+    return RunGlslang("", {path}, messages);
+}
+
+bool LinksWithGlslang(int target, const char* vertexText, const char* pixelText, std::string* messages) {
+    std::string vertex;
+    std::string pixel;
+    if (!WriteStageFile(target, VERTEX_SHADER, vertexText, &vertex, messages)) return false;
+    if (!WriteStageFile(target, PIXEL_SHADER, pixelText, &pixel, messages)) {
+        unlink(vertex.c_str());
+        return false;
+    }
+    return RunGlslang("-l", {vertex, pixel}, messages);
 }
 
 }  // namespace testing

@@ -17,5 +17,9 @@ const char* GLSLVersionLine(int target);
 // with a message when the compiler cannot be run.
 bool CompilesWithGlslang(int target, ShaderType stage, const char* text, std::string* messages);
 
+// True when the two stages also link ("-l"): what the vertex stage passes on
+// matches what the pixel stage reads, name by name and type by type.
+bool LinksWithGlslang(int target, const char* vertexText, const char* pixelText, std::string* messages);
+
 }  // namespace testing
 }  // namespace ShaderTool

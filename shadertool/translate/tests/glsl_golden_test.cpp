@@ -109,6 +109,28 @@ TEST(GLSLGoldens, TranslationsCompileWithGlslang) {
     }
 }
 
+// What the vertex stage passes on must be what the pixel stage reads: each
+// vertex and pixel pair also links.
+TEST(GLSLGoldens, EachVertexAndPixelPairLinks) {
+    std::vector<GoldenCase> cases = Cases();
+    int linked = 0;
+    for (const GoldenCase& vertex : cases) {
+        if (vertex.stage != VERTEX_SHADER) continue;
+        GoldenCase pixel = vertex;
+        pixel.stage = PIXEL_SHADER;
+        if (UsesGpuShader4(vertex) || UsesGpuShader4(pixel)) continue;
+        GoldenResult vertexText = TranslateGoldenCase(vertex);
+        GoldenResult pixelText = TranslateGoldenCase(pixel);
+        ASSERT_TRUE(vertexText.ok && pixelText.ok) << Label(vertex) << "\n" << vertexText.log << pixelText.log;
+        std::string messages;
+        EXPECT_TRUE(LinksWithGlslang(vertex.target, vertexText.text.c_str(), pixelText.text.c_str(), &messages))
+            << vertex.fixture << " / " << GoldenTargetName(vertex.target) << "\n--- vertex:\n" << vertexText.text
+            << "--- pixel:\n" << pixelText.text << "--- glslangValidator:\n" << messages;
+        ++linked;
+    }
+    EXPECT_GT(linked, 0);
+}
+
 // The exception list names only fixtures that really need the extension.
 TEST(GLSLGoldens, OnlyListedFixturesUseTheGpuShader4Extension) {
     for (const GoldenCase& c : Cases()) {
