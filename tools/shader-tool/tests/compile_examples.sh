@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
 # Translates examples/shaders/ to every target and compiles each output that
-# glslangValidator reads: the GL family with its version line, HLSL9 and
-# HLSL11 through its HLSL front end. PSSL has no compiler here.
+# glslangValidator reads: the GL family with its version line (and each
+# vertex and pixel pair linked), HLSL9 and HLSL11 through its HLSL front end.
+# PSSL has no compiler here.
 # Usage: compile_examples.sh <zk-shader-tool> <project root>
 set -u
 tool=$1
 root=$2
+
+# Without the compiler nothing would be checked: that is a failure, not a
+# pass with nothing to show.
+if ! command -v glslangValidator > /dev/null 2>&1; then
+  echo "glslangValidator is not installed (package glslang-tools, see scripts/install-deps)"
+  exit 1
+fi
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -17,10 +26,10 @@ fi
 
 failures=0
 checked=0
-compile() {  # file, stage, extra arguments...
-  local file=$1 stage=$2; shift 2
-  if ! output=$(glslangValidator "$@" -S "$stage" "$file" 2>&1); then
-    echo "FAILED: ${file#$work/out/}"
+compile() {  # label, stage, arguments and files...
+  local label=$1 stage=$2; shift 2
+  if ! output=$(glslangValidator "$@" 2>&1); then
+    echo "FAILED: $label ($stage)"
     echo "$output" | head -20
     failures=$((failures + 1))
   fi
@@ -30,11 +39,15 @@ compile() {  # file, stage, extra arguments...
 for entry in "ESSL20:100" "ESSL30:300 es" "GLSL21:120" "GLSL31:140"; do
   target=${entry%%:*}
   version=${entry#*:}
-  while IFS= read -r file; do
-    stage=vert; [[ $file == *.pixel ]] && stage=frag
-    { echo "#version $version"; cat "$file"; } > "$work/shader.$stage"
-    compile "$work/shader.$stage" "$stage"
-  done < <(find "$work/out/$target" -type f \( -name '*.vertex' -o -name '*.pixel' \) | sort)
+  while IFS= read -r vertex; do
+    name=${vertex%.vertex}
+    { echo "#version $version"; cat "$vertex"; } > "$work/shader.vert"
+    compile "${vertex#$work/out/}" vert "$work/shader.vert"
+    [ -f "$name.pixel" ] || continue
+    { echo "#version $version"; cat "$name.pixel"; } > "$work/shader.frag"
+    compile "${name#$work/out/}.pixel" frag "$work/shader.frag"
+    compile "${name#$work/out/} vertex and pixel" link -l "$work/shader.vert" "$work/shader.frag"
+  done < <(find "$work/out/$target" -type f -name '*.vertex' | sort)
 done
 
 for target in HLSL9 HLSL11; do
@@ -43,7 +56,7 @@ for target in HLSL9 HLSL11; do
   while IFS= read -r file; do
     stage=vert; [[ $file == *.pixel ]] && stage=frag
     cp "$file" "$work/shader.hlsl"
-    compile "$work/shader.hlsl" "$stage" -D -V -e main -o "$work/shader.spv" "${extra[@]}"
+    compile "${file#$work/out/}" "$stage" -D -V -e main -S "$stage" -o "$work/shader.spv" "${extra[@]}" "$work/shader.hlsl"
   done < <(find "$work/out/$target" -maxdepth 3 -path '*/bin' -prune -o -type f \( -name '*.vertex' -o -name '*.pixel' \) -print | sort)
 done
 
