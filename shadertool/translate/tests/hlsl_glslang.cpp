@@ -9,12 +9,31 @@ namespace testing {
 
 namespace {
 
-bool WriteFile(const char* path, const char* text) {
+bool WriteFile(const char* path, const char* first, const char* second) {
     FILE* file = fopen(path, "wb");
     if (!file) return false;
-    bool written = fputs(text, file) >= 0;
+    bool written = fputs(first, file) >= 0 && fputs(second, file) >= 0;
     return fclose(file) == 0 && written;
 }
+
+// PSSL differs from HLSL 11 in names only where these texts are concerned:
+// its constant buffer keyword, its semantics and two sampling methods.
+const char* const kPSSLNames =
+    "#define ConstantBuffer cbuffer\n"
+    "#define S_POSITION SV_Position\n"
+    "#define S_FRONT_FACE SV_IsFrontFace\n"
+    "#define S_INSTANCE_ID SV_InstanceID\n"
+    "#define S_VERTEX_ID SV_VertexID\n"
+    "#define S_TARGET_OUTPUT0 SV_Target0\n"
+    "#define S_TARGET_OUTPUT1 SV_Target1\n"
+    "#define S_TARGET_OUTPUT2 SV_Target2\n"
+    "#define S_TARGET_OUTPUT3 SV_Target3\n"
+    "#define S_TARGET_OUTPUT4 SV_Target4\n"
+    "#define S_TARGET_OUTPUT5 SV_Target5\n"
+    "#define S_TARGET_OUTPUT6 SV_Target6\n"
+    "#define S_TARGET_OUTPUT7 SV_Target7\n"
+    "#define SampleLOD SampleLevel\n"
+    "#define SampleGradient SampleGrad\n";
 
 bool RunCapturingOutput(const std::string& command, std::string* messages) {
     messages->clear();
@@ -44,7 +63,7 @@ bool CompilesAsHLSL(int target, ShaderType stage, const char* text, std::string*
     close(descriptor);
     std::string binary = std::string(source) + ".spv";
     bool compiled = false;
-    if (WriteFile(source, text)) {
+    if (WriteFile(source, target == PSSL ? kPSSLNames : "", text)) {
         std::string command = std::string("glslangValidator -D -V -e main -S ") +
                               (stage == PIXEL_SHADER ? "frag" : "vert") +
                               (target == HLSL9 ? " --hlsl-dx9-compatible" : "") + " -o " + binary + " " + source +

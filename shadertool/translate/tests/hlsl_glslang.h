@@ -1,7 +1,8 @@
-// Runs glslangValidator's HLSL front end over a translated HLSL9 or HLSL11
-// text: "-D -V -e main -S vert|frag", with "--hlsl-dx9-compatible" for
-// HLSL9. That front end is lenient, so passing it shows the text is
-// well-formed HLSL, not that every shader compiler takes it.
+// Runs glslangValidator's HLSL front end over a translated HLSL9, HLSL11 or
+// PSSL text: "-D -V -e main -S vert|frag", with "--hlsl-dx9-compatible" for
+// HLSL9, and for PSSL with macros in front that map its names to HLSL's.
+// That front end is lenient, so passing it shows the text is well-formed
+// HLSL, not that every shader compiler takes it.
 #pragma once
 
 #include <string>
