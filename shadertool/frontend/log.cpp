@@ -19,16 +19,6 @@ void LogText::Append(const char* more) {
     characters.count = needed;
 }
 
-void LogText::AppendFormatted(const char* format, ...) {
-    char stack[1024];
-    va_list args;
-    va_start(args, format);
-    char* formatted = nStringFormatDynamic(stack, sizeof stack, format, args);
-    va_end(args);
-    Append(formatted);
-    if (formatted != stack) delete[] formatted;
-}
-
 // Formats the caller's message once, then frames it.
 static nString FormatMessage(const char* format, va_list args) {
     char stack[1024];
@@ -36,6 +26,14 @@ static nString FormatMessage(const char* format, va_list args) {
     nString message(formatted);
     if (formatted != stack) delete[] formatted;
     return message;
+}
+
+void LogText::AppendFormatted(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    nString text = FormatMessage(format, args);
+    va_end(args);
+    Append(text.c_str());
 }
 
 bool Log::TakeError() {

@@ -40,6 +40,27 @@ static int LeftChainLevel(Operator op) {
     }
 }
 
+bool ModifiesLeftOperand(Operator op) {
+    switch (op) {
+    case OP_POST_DECREMENT:
+    case OP_POST_INCREMENT:
+    case OP_PRE_DECREMENT:
+    case OP_PRE_INCREMENT:
+    case OP_ASSIGN:
+    case OP_ASSIGN_ADD:
+    case OP_ASSIGN_AND:
+    case OP_ASSIGN_DIVIDE:
+    case OP_ASSIGN_LEFT_SHIFT:
+    case OP_ASSIGN_MODULO:
+    case OP_ASSIGN_MULTIPLY:
+    case OP_ASSIGN_OR:
+    case OP_ASSIGN_RIGHT_SHIFT:
+    case OP_ASSIGN_SUBTRACT:
+    case OP_ASSIGN_XOR: return true;
+    default: return false;
+    }
+}
+
 bool IsLeftChainStep(Operator op, const ParserNode* left) {
     if (!left || left->node_type != ParserNode::OPERATOR_NODE) return false;
     const OperatorNode* inner = static_cast<const OperatorNode*>(left);

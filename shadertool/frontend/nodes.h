@@ -139,6 +139,10 @@ struct FunctionIdentifier {
 // nesting stays flat, so walks along it go in a loop, not by recursion.
 bool IsLeftChainStep(Operator op, const ParserNode* left);
 
+// Operators that write their left operand: the assignments, the compound
+// assignments and the increments and decrements.
+bool ModifiesLeftOperand(Operator op);
+
 // True for node types whose records carry a Type (all but selection,
 // iteration and jump nodes).
 bool IsTypedNode(const ParserNode* node);

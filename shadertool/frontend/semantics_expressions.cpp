@@ -20,29 +20,6 @@ static Type TypeOf(const ParserNode* node) {
     return static_cast<const TypedNode*>(node)->type;
 }
 
-// Operators that write their left operand: the assignments, the compound
-// assignments and the increments and decrements.
-static bool ModifiesLeftOperand(Operator op) {
-    switch (op) {
-    case OP_POST_DECREMENT:
-    case OP_POST_INCREMENT:
-    case OP_PRE_DECREMENT:
-    case OP_PRE_INCREMENT:
-    case OP_ASSIGN:
-    case OP_ASSIGN_ADD:
-    case OP_ASSIGN_AND:
-    case OP_ASSIGN_DIVIDE:
-    case OP_ASSIGN_LEFT_SHIFT:
-    case OP_ASSIGN_MODULO:
-    case OP_ASSIGN_MULTIPLY:
-    case OP_ASSIGN_OR:
-    case OP_ASSIGN_RIGHT_SHIFT:
-    case OP_ASSIGN_SUBTRACT:
-    case OP_ASSIGN_XOR: return true;
-    default: return false;
-    }
-}
-
 // A swizzle that names one component twice reads fine but cannot be written.
 static bool SwizzleRepeatsComponent(const char* swizzle) {
     for (int i = 0; swizzle[i]; ++i)

@@ -68,28 +68,6 @@ const char* SamplingNameEnding(Operator op) {
     }
 }
 
-// The assignments and the increments and decrements.
-bool WritesLeftOperand(Operator op) {
-    switch (op) {
-    case OP_ASSIGN:
-    case OP_ASSIGN_ADD:
-    case OP_ASSIGN_AND:
-    case OP_ASSIGN_DIVIDE:
-    case OP_ASSIGN_LEFT_SHIFT:
-    case OP_ASSIGN_MODULO:
-    case OP_ASSIGN_MULTIPLY:
-    case OP_ASSIGN_OR:
-    case OP_ASSIGN_RIGHT_SHIFT:
-    case OP_ASSIGN_SUBTRACT:
-    case OP_ASSIGN_XOR:
-    case OP_POST_DECREMENT:
-    case OP_POST_INCREMENT:
-    case OP_PRE_DECREMENT:
-    case OP_PRE_INCREMENT: return true;
-    default: return false;
-    }
-}
-
 bool IsReservedIdentifier(const char* name) {
     if (strncmp(name, "gl_", 3) == 0 || strstr(name, "__")) return true;
     for (int i = 0; i < GLSL_RESERVED_WORD_COUNT; ++i)
@@ -361,7 +339,7 @@ void GLSL21Translator::CheckTexelOffset(const FunctionNode* node) {
 }
 
 void GLSL21Translator::CheckPixelInputWrite(const OperatorNode* node) {
-    if (shader_type != PIXEL_SHADER || !WritesLeftOperand(node->op)) return;
+    if (shader_type != PIXEL_SHADER || !ModifiesLeftOperand(node->op)) return;
     const SymbolNode* member = nullptr;
     const ParserNode* target = node->left;
     while (target && target->node_type == ParserNode::OPERATOR_NODE) {
