@@ -183,8 +183,10 @@ nString ConvertNativePathToPath(const nString& native, PathPrefix prefix) {
     if (prefix >= path_prefix_count) return nString("");
     int current = paths[prefix].Length();
     int size = native.Length();
-    int skip = size > current ? current + 1 : current;
-    if (skip > size) skip = size;
+    int skip = current < size ? current : size;
+    // The separator after the current path is skipped, never a character of
+    // a name (an empty current path is followed by the path's first one).
+    if (skip < size && native.text[skip] == '/') ++skip;
     return nString::Format("%s://%s", GetPathPrefixString(prefix), native.c_str() + skip);
 }
 
