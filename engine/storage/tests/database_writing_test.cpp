@@ -1,9 +1,7 @@
 // Writing databases: the exact text, escaping and key checks, saving plain
 // and scrambled and loading the files back, and failures that must leave
 // the target file as it was.
-#include <errno.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -347,12 +345,6 @@ TEST_F(DatabaseWriting, PiecesTheReaderCannotHoldAreRefusedAndTheOldFileKept) {
     DMDatabase loaded;
     ASSERT_TRUE(loaded.Load(path.c_str()));
     EXPECT_EQ(strlen(loaded.GetValue("a", "n", "CDATA")), 100000u);
-}
-
-int FailingClose(int descriptor) {
-    close(descriptor);
-    errno = EIO;
-    return -1;
 }
 
 // Both forms fail, report why, keep the old bytes and leave nothing beside

@@ -1,9 +1,7 @@
 // Memory files and the save area: capacity and position rules, and files
 // written under the mounted area reaching the real files whole, in order,
 // also when the area is never unmounted or a handle outlives the unmount.
-#include <errno.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <functional>
@@ -242,12 +240,6 @@ TEST_F(SaveArea, AFailedWriteBackKeepsTheDataForTheNextUnmount) {
     save->Unmount();
     EXPECT_EQ(ReadWholeFile(dir / "sub/f.txt"), "data");
     EXPECT_EQ(save->written.count, 0);
-}
-
-int FailingClose(int descriptor) {
-    close(descriptor);
-    errno = EIO;
-    return -1;
 }
 
 class FailedWriteBack : public SaveArea {

@@ -1,7 +1,6 @@
 // Saving a whole file through a temporary file: what a good save leaves
 // behind, and that every kind of failure keeps the old file and leaves no
 // temporary file.
-#include <errno.h>
 #include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -106,12 +105,6 @@ TEST_F(SafeWrite, TheTemporaryFileIsANewUnguessableNameInTheTargetsFolder) {
     EXPECT_NE(temporary_names[0], temporary_names[1]);
     EXPECT_EQ(ReadWholeFile(dir / "t.xml.zekar-tmp"), "not mine");
     EXPECT_EQ(ReadWholeFile(dir / "t.xml"), "2");
-}
-
-int FailingClose(int descriptor) {
-    close(descriptor);
-    errno = EIO;
-    return -1;
 }
 
 TEST_F(SafeWrite, EveryFailureKeepsTheOldFileAndLeavesNoTemporaryFile) {

@@ -1,5 +1,6 @@
 #include "engine/storage/tests/storage_test_support.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <sched.h>
 #include <stdlib.h>
@@ -131,6 +132,12 @@ void SmallDisk::Fill() {
     while (write(file, block, sizeof block) > 0) {
     }
     close(file);
+}
+
+int FailingClose(int descriptor) {
+    close(descriptor);
+    errno = EIO;
+    return -1;
 }
 
 std::vector<std::string> NamesIn(const std::string& folder) {

@@ -58,6 +58,11 @@ private:
     bool mounted = false;
 };
 
+// A close(2) that closes the descriptor but answers failure (EIO), as a
+// file system may when data did not reach the disk; for
+// ZKFileSystem::SetSafeFileCloseForTesting.
+int FailingClose(int descriptor);
+
 // The names in a folder, sorted, without "." and "..".
 std::vector<std::string> NamesIn(const std::string& folder);
 
