@@ -238,6 +238,11 @@ void zkConsole::Free() {
     enabled = 0;
 }
 
+void zkConsole::Detach() {
+    enabled = 0;
+    mutex = nullptr;
+}
+
 static bool StartsWithIgnoringCase(const char* text, const char* prefix) {
     for (; *prefix; ++text, ++prefix) {
         char a = *text, b = *prefix;

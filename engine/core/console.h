@@ -55,6 +55,9 @@ public:
     void PrintStats();
     // Frees the kept lines and disables the console (when it is open).
     void Free();
+    // Lets go of the console mutex before the state that owns it is reset;
+    // lines are dropped until Init runs again.
+    void Detach();
     static const char* GetMessageTypeAsString(int type);
 
     // Completion words registered by the engine and the program.

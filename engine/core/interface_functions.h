@@ -94,7 +94,7 @@ void ZK_DrawQuad(zk_vertex_format_t format, void* four_vertices);
 
 // File system
 void ZK_FileSystem_AddSearchPath(const char* path, bool flag);
-void ZK_FileSystem_CloseFile(zk_file_t* file);
+bool ZK_FileSystem_CloseFile(zk_file_t* file);
 bool ZK_FileSystem_CreateDirectory(const char* path);
 bool ZK_FileSystem_DeleteDirectory(const char* path, bool with_files);
 bool ZK_FileSystem_DeleteFile(const char* path);

@@ -8,14 +8,13 @@
 #include "engine/core/startup.h"
 #include "engine/core/threads.h"
 
-static int shutdown_wait_rounds = 60;
-static int shutdown_wait_step_ms = 200;
+// The wait for engine threads: at most 12 seconds.
+static const int shutdown_wait_rounds = 60;
+static const int shutdown_wait_step_ms = 200;
+static void (*shutdown_sleep)(int milliseconds) = nullptr;
 static bool threads_left_running = false;
 
-void ZKI_SetShutdownWait(int rounds, int step_ms) {
-    shutdown_wait_rounds = rounds;
-    shutdown_wait_step_ms = step_ms;
-}
+void ZKI_SetShutdownSleep(void (*sleep)(int milliseconds)) { shutdown_sleep = sleep; }
 
 bool ZKI_ThreadsLeftRunningAtShutdown() { return threads_left_running; }
 
@@ -43,7 +42,7 @@ void ZEKAR_Shutdown() {
     ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Waiting for threads to exit... (%d threads)", ZKT_GetNumberOfThreadsRunning());
     for (int round = 0; round < shutdown_wait_rounds; ++round) {
         if (ZKT_GetNumberOfThreadsRunning() <= 0) break;
-        ZKT_Sleep(shutdown_wait_step_ms);
+        (shutdown_sleep ? shutdown_sleep : ZKT_Sleep)(shutdown_wait_step_ms);
     }
     int running = ZKT_GetNumberOfThreadsRunning();
     threads_left_running = running > 0;

@@ -33,9 +33,9 @@ void ZEKAR_Shutdown();
 // then end without destroying its globals (the threads still use them).
 bool ZKI_ThreadsLeftRunningAtShutdown();
 
-// The shutdown wait: up to `rounds` sleeps of `step_ms` (60 x 200 ms).
-// Tests shorten it.
-void ZKI_SetShutdownWait(int rounds, int step_ms);
+// The sleep of the shutdown wait (up to 60 rounds of 200 ms), ZKT_Sleep
+// when null. Tests take it over so as not to wait.
+void ZKI_SetShutdownSleep(void (*sleep)(int milliseconds));
 
 // The command-line program the engine runs (zk-shader-tool's, or a test's).
 int ZK_CommandLine_Main(int argc, char** argv);

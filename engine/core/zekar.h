@@ -172,7 +172,9 @@ struct zk_extension_api_t {
 
 struct zk_file_system_api_t {
     void (*ZK_FileSystem_AddSearchPath)(const char* path, bool flag);
-    void (*ZK_FileSystem_CloseFile)(zk_file_t* file);
+    // False when the file's content did not all reach it; the handle is
+    // freed either way.
+    bool (*ZK_FileSystem_CloseFile)(zk_file_t* file);
     bool (*ZK_FileSystem_CreateDirectory)(const char* path);
     bool (*ZK_FileSystem_DeleteDirectory)(const char* path, bool with_files);
     bool (*ZK_FileSystem_DeleteFile)(const char* path);

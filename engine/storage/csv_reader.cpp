@@ -25,16 +25,19 @@ void CSVReader::CloseFile() {
     count = 0;
 }
 
-// Each ';' of the first record adds a column and its line feed the last one;
-// a first record that the file's end cuts counts only its separators.
+// Each ';' of the first record adds a column and its end the last one, be
+// that a line feed or the file's end (a table of one line has its last
+// column too); an empty file has none.
 int CSVReader::CountColumns() {
     int columns = 0;
+    bool any = false;
     unsigned char c = 0;
     while (zk->file_system->ZK_FileSystem_ReadFile(&c, 1, file) == 1) {
+        any = true;
         if (c == separator) ++columns;
         if (c == line_end) return columns + 1;
     }
-    return columns;
+    return any ? columns + 1 : 0;
 }
 
 bool CSVReader::OpenFile(const char* path) {

@@ -11,6 +11,7 @@
 #include "engine/storage/datamodel.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/filesystem_api.h"
+#include "engine/storage/safe_write.h"
 #include "engine/storage/scrambler.h"
 #include "engine/storage/xml_reader.h"
 
@@ -20,7 +21,8 @@ namespace {
 
 // A text that grows to twice the length it needs. Once memory runs out it
 // stays failed and takes nothing more, so a short text is never mistaken
-// for a whole one.
+// for a whole one. It also keeps the first reason why the text would not
+// read back whole.
 class TextBuilder {
 public:
     TextBuilder() {
@@ -44,6 +46,11 @@ public:
         data[length] = '\0';
     }
     void Append(const char* text) { Append(text, strlen(text)); }
+
+    void RefuseOnce(const nString& reason) {
+        if (refusal.IsEmpty()) refusal = reason;
+    }
+    nString refusal;
 
     // Hands the text over to a new string; null when anything failed.
     nString* Take() {
@@ -114,6 +121,42 @@ void AppendEscaped(TextBuilder& out, const char* value) {
     }
 }
 
+// The length of the value as AppendEscaped writes it.
+size_t EscapedLength(const char* value) {
+    size_t length = 0;
+    for (const char* p = value; p && *p; ++p) {
+        switch (*p) {
+            case '\\': case '\n': case '\r': case '\t': length += 2; break;
+            case '&': length += 5; break;
+            case '"': length += 6; break;
+            default: length += 1; break;
+        }
+    }
+    return length;
+}
+
+// What the reader keeps of one written attribute: a separating space (any
+// run of white space reads as one), the key, '=' and the quoted value.
+size_t KeptAttributeLength(const char* key, const char* value) { return 1 + strlen(key) + 3 + EscapedLength(value); }
+
+const char* OrNull(const char* text) { return text ? text : "(null)"; }
+
+// The reader holds one tag in a buffer of xml_max_block_length characters
+// and fails on a longer one, losing the whole file; kept is what it would
+// hold of this tag.
+void RefuseLongTag(TextBuilder& out, size_t kept, const char* node_id, const char* array_id) {
+    if (kept <= size_t(xml_max_block_length)) return;
+    if (node_id) {
+        out.RefuseOnce(nString::Format("the values of node '%s' in array '%s' take %zu characters, more than the %d "
+                                       "one element may hold",
+                                       node_id, OrNull(array_id), kept, xml_max_block_length));
+    } else {
+        out.RefuseOnce(nString::Format("the values of array '%s' take %zu characters, more than the %d one element "
+                                       "may hold",
+                                       OrNull(array_id), kept, xml_max_block_length));
+    }
+}
+
 void AppendAttribute(TextBuilder& out, const char* key, const char* value) {
     out.Append(key);
     out.Append("=\"");
@@ -123,17 +166,21 @@ void AppendAttribute(TextBuilder& out, const char* key, const char* value) {
 
 void AppendArrayHead(TextBuilder& out, const DMArray* array) {
     out.Append("\n\t<array");
+    size_t kept = strlen("<array");
     if (array->id) {
         out.Append(" ");
         AppendAttribute(out, "id", array->id);
+        kept += KeptAttributeLength("id", array->id);
     }
     for (int i = 0; i < array->array_values.count; ++i) {
         const DMValue& pair = array->array_values.items[i];
         if (!CheckKey(pair.id)) continue;
         out.Append(" ");
         AppendAttribute(out, pair.id, pair.value);
+        kept += KeptAttributeLength(pair.id, pair.value);
     }
     out.Append(">\n");
+    RefuseLongTag(out, kept, nullptr, array->id);
 }
 
 // The index of the pair that is the node's text (the last text pair), or
@@ -166,18 +213,35 @@ int WritableText(const DMNode* node, bool& cdata) {
     return no_text;
 }
 
-void AppendNode(TextBuilder& out, const DMNode* node, int values_per_line) {
+// Plain text is read into the same buffer as a tag. (Character data is read
+// in place and may be of any length, but writing a long plain text as
+// character data would change the key it reads back under.)
+void RefuseLongText(TextBuilder& out, const DMNode* node, int text, bool cdata, const char* array_id) {
+    const char* value = node->values.items[text].value;
+    size_t length = value ? strlen(value) : 0;
+    if (cdata || length <= size_t(xml_max_block_length)) return;
+    out.RefuseOnce(nString::Format("the text of node '%s' in array '%s' has %zu characters, more than the %d plain "
+                                   "text may hold",
+                                   OrNull(node->id), OrNull(array_id), length, xml_max_block_length));
+}
+
+void AppendNode(TextBuilder& out, const DMNode* node, int values_per_line, const char* array_id) {
     int count = node->values.count;
     bool one_per_line = count > values_per_line;
     bool cdata = false;
     int text = WritableText(node, cdata);
+    if (text != no_text) RefuseLongText(out, node, text, cdata, array_id);
 
     out.Append("\t\t<node ");
+    // "<node" and the attributes; an empty-element tag also has the space
+    // and the '/' that the reader holds before its '>'.
+    size_t kept = strlen("<node") + (text == no_text ? 2 : 0);
     bool any_attribute = false;
     for (int i = 0; i < count; ++i) {
         const DMValue& pair = node->values.items[i];
         if (IsTextKey(pair.id) || !CheckKey(pair.id)) continue;
         AppendAttribute(out, pair.id, pair.value);
+        kept += KeptAttributeLength(pair.id, pair.value);
         any_attribute = true;
         if (!one_per_line) {
             out.Append(" ");
@@ -199,21 +263,32 @@ void AppendNode(TextBuilder& out, const DMNode* node, int values_per_line) {
         out.Append(cdata ? "]]></node>\n" : "</node>\n");
     }
     if (one_per_line) out.Append("\n");
+    RefuseLongTag(out, kept, OrNull(node->id), array_id);
+}
+
+// The whole text; refusal gets the first reason why it would not read back
+// whole (empty when it would).
+nString* BuildXML(const DMDatabase& database, nString& refusal) {
+    TextBuilder out;
+    out.Append("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<root>\n");
+    for (int a = 0; a < database.arrays.count; ++a) {
+        const DMArray* array = database.arrays.items[a];
+        AppendArrayHead(out, array);
+        for (int n = 0; n < array->nodes.count; ++n) {
+            AppendNode(out, array->nodes.items[n], database.values_per_line, array->id);
+        }
+        out.Append("\t</array>\n");
+    }
+    out.Append("</root>\n");
+    refusal = out.refusal;
+    return out.Take();
 }
 
 }  // namespace
 
 nString* DMDatabase::GetAsXML() const {
-    TextBuilder out;
-    out.Append("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<root>\n");
-    for (int a = 0; a < arrays.count; ++a) {
-        const DMArray* array = arrays.items[a];
-        AppendArrayHead(out, array);
-        for (int n = 0; n < array->nodes.count; ++n) AppendNode(out, array->nodes.items[n], values_per_line);
-        out.Append("\t</array>\n");
-    }
-    out.Append("</root>\n");
-    return out.Take();
+    nString refusal;
+    return BuildXML(*this, refusal);
 }
 
 static void ShowOpenFailure(const char* path) {
@@ -227,40 +302,45 @@ static void ShowOpenFailure(const char* path) {
     }
 }
 
-// Writes all bytes of the text, scrambled when asked; false when memory
-// runs out or the file takes fewer bytes.
-static bool WriteText(zk_file_t* file, const nString& text, bool scramble) {
+// Writes all bytes of the text, scrambled when asked.
+static bool WriteText(ZKFileSystem::SafeFile& file, const nString& text, bool scramble, nString& error) {
     int length = text.Length();
-    if (!scramble) {
-        return zk->file_system->ZK_FileSystem_WriteFile(text.c_str(), size_t(length), file) == size_t(length);
-    }
+    if (!scramble) return file.Write(text.c_str(), size_t(length), &error);
     int size = 0;
     char* scrambled = Scrambler::Encrypt(text.c_str(), length, &size);
-    bool written = scrambled && zk->file_system->ZK_FileSystem_WriteFile(scrambled, size_t(size), file) == size_t(size);
+    if (!scrambled) {
+        error = "out of memory";
+        return false;
+    }
+    bool written = file.Write(scrambled, size_t(size), &error);
     free(scrambled);
     return written;
 }
 
-// The text goes to a temporary file beside the target, which replaces the
-// target only when every byte was written: a failed save leaves the old
-// file as it was.
+// The text goes to a new temporary file beside the target, which replaces
+// the target only when every byte reached it: a failed or refused save
+// leaves the old file as it was.
 bool DMDatabase::SaveXML(const char* path, bool scramble) {
     if (!path) return false;
-    nString temporary = nString::Format("%s.zekar-tmp", path);
-    zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(temporary.c_str(), "wb");
-    if (!file) {
+    ZKFileSystem::SafeFile file;
+    nString error;
+    if (!zk->file_system->ZK_FileSystem_IsPathValid(path) ||
+        !file.Begin(ZKFileSystem::WithForwardSlashes(path).c_str(), &error)) {
         ShowOpenFailure(path);
         return false;
     }
-    nString* text = GetAsXML();
-    bool saved = text && WriteText(file, *text, scramble);
-    delete text;
-    zk->file_system->ZK_FileSystem_CloseFile(file);
-    saved = saved && ZKFileSystem::ReplaceFile(temporary.c_str(), path);
-    if (!saved) {
-        zk->file_system->ZK_FileSystem_DeleteFile(temporary.c_str());
-        zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Unable to write file '%s'.", path);
+    nString refusal;
+    nString* text = BuildXML(*this, refusal);
+    if (!text) {
+        error = "out of memory";
+    } else if (!refusal.IsEmpty()) {
+        zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Unable to save file '%s': %s.", path, refusal.c_str());
+        delete text;
+        return false;
     }
+    bool saved = text && WriteText(file, *text, scramble, error) && file.Commit(&error);
+    delete text;
+    if (!saved) zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Unable to write file '%s' (%s).", path, error.c_str());
     return saved;
 }
 

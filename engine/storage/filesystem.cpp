@@ -24,8 +24,7 @@ static const char* const open_mode_strings[] = {"ab", "rb", "wb"};
 
 static bool HasPrefixMark(const char* path) { return path && strstr(path, "://") != nullptr; }
 
-// A copy of the path with every '\\' turned into '/'.
-static nString WithForwardSlashes(const char* path) {
+nString WithForwardSlashes(const char* path) {
     nString copy(path ? path : "");
     for (char* p = copy.text; p && *p; ++p) {
         if (*p == '\\') *p = '/';
@@ -84,17 +83,19 @@ zk_file_t* OpenFile(const char* path, OpenMode mode) {
     return handle;
 }
 
-void CloseFile(zk_file_t* handle) {
-    if (!handle || !handle->file) return;
+bool CloseFile(zk_file_t* handle) {
+    if (!handle || !handle->file) return false;
     System* system = SystemOf(handle->file->prefix);
+    bool closed = true;
     if (system) {
-        system->CloseFile(handle->file);
+        closed = system->CloseFile(handle->file);
     } else {
         delete handle->file;
     }
     handle->file = nullptr;
     free(handle->name);
     free(handle);
+    return closed;
 }
 
 // Checks shared by the three writing workers; null when refused.
@@ -127,12 +128,6 @@ bool DeleteFile(const char* path) {
     System* system = WritableSystemOf(path, "DeleteFile");
     if (!system) return false;
     return system->DeleteFile(GetPathPrefixOfPath(path), WithForwardSlashes(path));
-}
-
-bool ReplaceFile(const char* from, const char* to) {
-    if (!from || !to || HasPrefixMark(from) || HasPrefixMark(to)) return false;
-    if (!WritableSystemOf(to, "ReplaceFile")) return false;
-    return rename(WithForwardSlashes(from).c_str(), WithForwardSlashes(to).c_str()) == 0;
 }
 
 bool FileExists(const char* path) {
@@ -188,8 +183,10 @@ nString ConvertNativePathToPath(const nString& native, PathPrefix prefix) {
     if (prefix >= path_prefix_count) return nString("");
     int current = paths[prefix].Length();
     int size = native.Length();
-    int skip = size > current ? current + 1 : current;
-    if (skip > size) skip = size;
+    int skip = current < size ? current : size;
+    // The separator after the current path is skipped, never a character of
+    // a name (an empty current path is followed by the path's first one).
+    if (skip < size && native.text[skip] == '/') ++skip;
     return nString::Format("%s://%s", GetPathPrefixString(prefix), native.c_str() + skip);
 }
 

@@ -72,6 +72,9 @@ public:
 class System {
 public:
     virtual ~System() {}
+    // Closes and destroys a file that this system opened. False when the
+    // file's content did not all reach it; the file is destroyed all the
+    // same. (The base closes nothing and answers false.)
     virtual bool CloseFile(File* file);
     virtual bool CreateDirectory(PathPrefix prefix, const nString& path);
     virtual bool CreatePathDirectory(PathPrefix prefix);
@@ -102,13 +105,12 @@ const char* GetOpenModeString(OpenMode mode);
 bool IsValidPathPrefixForAdvancedFileFunctions(PathPrefix prefix);
 
 zk_file_t* OpenFile(const char* path, OpenMode mode);
-void CloseFile(zk_file_t* handle);
+// Frees the handle and its file; false when the file's content did not all
+// reach it.
+bool CloseFile(zk_file_t* handle);
 bool CreateDirectory(const char* path);
 bool DeleteDirectory(const char* path, bool with_files);
 bool DeleteFile(const char* path);
-// Moves the file at `from` over the file at `to` in one step, so that `to`
-// holds either its old or its new content, never a part of it.
-bool ReplaceFile(const char* from, const char* to);
 bool FileExists(const char* path);
 bool GetFileInfo(const char* path, zk_file_info_t* info);
 nArray<nString> FindFiles(const char* path, const nArray<nString>& wildcards, bool recursive);
@@ -117,6 +119,9 @@ int GetFileDescriptor(zk_file_t* handle, int& offset);
 nString ConvertNativePathToPath(const char* native);
 nString ConvertNativePathToPath(const nString& native, PathPrefix prefix);
 void NormalizePath(char* text);
+// A copy of the path with every '\\' turned into '/', as the file systems
+// take it.
+nString WithForwardSlashes(const char* path);
 
 bool FilePathMatchesWildcards(const nString& name, const nArray<nString>& wildcards);
 bool FilePathMatchesWildcard(const char* name, const char* wildcard);

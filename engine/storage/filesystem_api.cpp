@@ -41,14 +41,14 @@ static bool IsExempt(const char* path) {
 
 void ZK_FileSystem_AddSearchPath(const char*, bool) {}
 
-void ZK_FileSystem_CloseFile(zk_file_t* handle) {
-    if (!handle || !handle->file) return;
+bool ZK_FileSystem_CloseFile(zk_file_t* handle) {
+    if (!handle || !handle->file) return false;
     if (!IsExempt(handle->name)) {
         ZKI_LockCoreMutex(ZK_CORE_MUTEX_CORE_VARIABLE);
         zk_state.open_files.RemoveItem(handle);
         ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_CORE_VARIABLE);
     }
-    ZKFileSystem::CloseFile(handle);
+    return ZKFileSystem::CloseFile(handle);
 }
 
 bool ZK_FileSystem_CreateDirectory(const char* path) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/storage/posix_system.h"
+#include "engine/storage/safe_write.h"
 
 namespace ZKFileSystem {
 
@@ -41,23 +42,12 @@ nString GetHTTPCacheFilePath(const char* url, bool native) {
     return nString::Format("cache://%s", name.c_str());
 }
 
+// Saved in one step, so that a part of a file is never served from the
+// cache, then opened for reading from its start.
 File* HTTPSystem::StoreBufferToCache(const nString& cache_path, zk_buffer_t* buffer) {
     if (!buffer || buffer->size < 0 || (buffer->size > 0 && !buffer->data)) return nullptr;
-    // Written beside the cache file and moved over it when whole, so that a
-    // part of a file is never served from the cache.
-    nString temporary = nString::Format("%s.zekar-tmp", cache_path.c_str());
-    File* file = inner->OpenFile(PATH_PREFIX_CACHE, temporary, OPEN_MODE_WRITE);
-    if (!file) return nullptr;
-    size_t size = size_t(buffer->size);
-    bool stored = size == 0 || file->Write(buffer->data, size) == size;
-    if (stored) {
-        file->Flush();
-        stored = ReplaceFile(temporary.c_str(), cache_path.c_str());
-    }
-    if (stored) return file;
-    inner->CloseFile(file);
-    inner->DeleteFile(PATH_PREFIX_CACHE, temporary);
-    return nullptr;
+    if (!ZKI_SaveFileSafely(cache_path.c_str(), buffer->data, size_t(buffer->size), nullptr)) return nullptr;
+    return inner->OpenFile(PATH_PREFIX_CACHE, cache_path, OPEN_MODE_READ);
 }
 
 // The downloaded data as a cached file opened for reading from its start;
@@ -77,10 +67,7 @@ static File* TakeDownload(HTTPSystem& system, const char* url, int status, zk_bu
     zk->ZK_Printf("File System: downloading file '%s' completed (%i bytes).", url, size);
     // Without a cache directory the name would land in the root directory.
     if (paths[PATH_PREFIX_CACHE].IsEmpty()) return nullptr;
-    File* stored = system.StoreBufferToCache(cache_path, response);
-    if (!stored) return nullptr;
-    system.inner->CloseFile(stored);
-    return system.inner->OpenFile(PATH_PREFIX_CACHE, cache_path, OPEN_MODE_READ);
+    return system.StoreBufferToCache(cache_path, response);
 }
 
 File* HTTPSystem::OpenFile(PathPrefix, const nString& url, OpenMode mode) {

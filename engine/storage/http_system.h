@@ -24,9 +24,9 @@ public:
     bool GetFileInfo(PathPrefix prefix, const nString& url, zk_file_info_t* info) override;
     File* OpenFile(PathPrefix prefix, const nString& url, OpenMode mode) override;
 
-    // Writes the buffer's bytes to the cache file and returns it still open
-    // (the caller closes it); null, and no cache file, when any byte is
-    // missing.
+    // Writes the buffer's bytes to the cache file and returns it open for
+    // reading from its start (the caller closes it); null, and the old
+    // cache file if any, when any byte is missing.
     File* StoreBufferToCache(const nString& cache_path, zk_buffer_t* buffer);
 
     System* inner;  // the shared POSIX system, not owned

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/core/zekar.h"
+#include "engine/storage/safe_write.h"
 
 namespace ZKFileSystem {
 
@@ -169,20 +170,15 @@ File* MountSystem::OpenFile(PathPrefix prefix, const nString& path, OpenMode mod
     return file;
 }
 
-// The content goes to a temporary file that replaces the real one only when
-// every byte arrived.
+// The real file is replaced in one step only when every byte reached the
+// disk; otherwise it keeps its old content and the memory copy stays.
 bool MountSystem::WriteBack(const Written& entry) {
-    nString temporary = nString::Format("%s.zekar-tmp", entry.path.c_str());
-    File* file = inner->OpenFile(entry.file->prefix, temporary, OPEN_MODE_WRITE);
-    if (file) {
-        uint64_t size = entry.file->GetBufferSize();
-        bool complete = size == 0 || file->Write(entry.file->GetBuffer(), size_t(size)) == size;
-        inner->CloseFile(file);
-        if (complete && ReplaceFile(temporary.c_str(), entry.path.c_str())) return true;
-        inner->DeleteFile(entry.file->prefix, temporary);
-    }
-    zk->ZK_PrintDebugf(ZK_MESSAGE_WARNING, "File System Unmount: unable to write '%s', its data is kept in memory.",
-                       entry.path.c_str());
+    nString error;
+    size_t size = size_t(entry.file->GetBufferSize());  // held in memory, so it fits
+    if (ZKI_SaveFileSafely(entry.path.c_str(), entry.file->GetBuffer(), size, &error)) return true;
+    zk->ZK_PrintDebugf(ZK_MESSAGE_WARNING,
+                       "File System Unmount: unable to write '%s' (%s), its data is kept in memory.",
+                       entry.path.c_str(), error.c_str());
     return false;
 }
 
@@ -198,18 +194,22 @@ bool MountSystem::CloseFile(File* file) {
     int index = IndexOf(file);
     if (index < 0) {
         // A read: a snapshot of a buffered file, or a file of the inner system.
+        bool closed = true;
         if (dynamic_cast<MemoryFile*>(file)) {
             delete file;
         } else {
-            inner->CloseFile(file);
+            closed = inner->CloseFile(file);
         }
         if (open_reads > 0) --open_reads;
-        return true;
+        return closed;
     }
     Written* entry = written.items[index];
     entry->open = false;
-    // Closed after the area was unmounted: written back now.
-    if (!mounted && WriteBack(*entry)) Forget(index);
+    // Closed after the area was unmounted: written back now, and the close
+    // says whether the data reached the disk.
+    if (mounted) return true;
+    if (!WriteBack(*entry)) return false;
+    Forget(index);
     return true;
 }
 

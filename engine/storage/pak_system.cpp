@@ -213,7 +213,7 @@ PAKSystem::PAK* PAKSystem::OpenPAK(File* archive, const nString& pak_path) {
     Unlock();
     if (!existing) return pak;
     // Another thread opened the same archive first: its table is used.
-    if (!CloseFile(archive)) delete archive;
+    CloseFile(archive);
     delete pak;
     return existing;
 }
@@ -233,7 +233,7 @@ PAKSystem::PAK* PAKSystem::GetPAK(PathPrefix prefix, const nString& pak_path) {
     File* archive = OpenFile(prefix, pak_path, OPEN_MODE_READ);
     if (!archive) return nullptr;
     pak = OpenPAK(archive, pak_path);
-    if (!pak && !CloseFile(archive)) delete archive;
+    if (!pak) CloseFile(archive);
     return pak;
 }
 
@@ -251,7 +251,7 @@ File* PAKSystem::OpenPAKFile(PathPrefix prefix, const nString& pak_path, nString
     if (!archive) return nullptr;
     // The archive must still be the one whose table was validated.
     if (archive->size != int64_t(pak->archive_size) || archive->SetPosition(int(info->offset), 0) != 0) {
-        if (!CloseFile(archive)) delete archive;
+        CloseFile(archive);
         return nullptr;
     }
     return new PAKFile(info->size, prefix, archive, info->offset);
@@ -303,19 +303,25 @@ void PAKSystem::FindFiles(PathPrefix prefix, nString& result_base, nString& dire
     }
 }
 
+// An entry closes its handle on the archive through the system that opened
+// it; any other file is closed by being destroyed.
 bool PAKSystem::CloseFile(File* file) {
-    if (!file || !(file->flags & File::flag_archive_entry)) return false;
+    if (!file) return false;
+    if (!(file->flags & File::flag_archive_entry)) {
+        delete file;
+        return true;
+    }
     PAKFile* entry = static_cast<PAKFile*>(file);
-    if (!CloseFile(entry->archive)) delete entry->archive;
+    bool closed = CloseFile(entry->archive);
     delete entry;
-    return true;
+    return closed;
 }
 
 void PAKSystem::ClosePAKs() {
     Lock();
     for (int i = 0; i < paks.Count(); ++i) {
         PAK* pak = paks.EntryAt(i)->value;
-        if (!CloseFile(pak->file)) delete pak->file;
+        CloseFile(pak->file);
         delete pak;
     }
     paks.Clear();

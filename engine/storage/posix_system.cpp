@@ -12,8 +12,16 @@ namespace ZKFileSystem {
 
 // ---------------------------------------------------------------- POSIXFile
 
-POSIXFile::~POSIXFile() {
-    if (stream) fclose(stream);
+POSIXFile::~POSIXFile() { Close(); }
+
+bool POSIXFile::Close() {
+    if (!stream) return true;
+    // A full disk often shows only when the buffered data is written out
+    // here; fclose releases the stream whatever it answers.
+    bool flushed = fflush(stream) == 0;
+    bool closed = fclose(stream) == 0;
+    stream = nullptr;
+    return flushed && closed;
 }
 
 void POSIXFile::Flush() { fflush(stream); }
@@ -52,12 +60,14 @@ File* POSIXSystem::OpenFile(PathPrefix prefix, const nString& path, OpenMode mod
 }
 
 // An archive entry closes its own handle on the archive; any other file
-// closes its stream as it is destroyed.
+// closes its stream, and reports whether everything written reached it.
 bool POSIXSystem::CloseFile(File* file) {
     if (!file) return false;
     if (file->flags & File::flag_archive_entry) return PAKSystem::CloseFile(file);
+    POSIXFile* posix = dynamic_cast<POSIXFile*>(file);
+    bool closed = !posix || posix->Close();
     delete file;
-    return true;
+    return closed;
 }
 
 bool POSIXSystem::FileExists(PathPrefix, const nString& path) {

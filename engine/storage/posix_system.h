@@ -17,6 +17,9 @@ public:
     POSIXFile(int64_t size, PathPrefix prefix, bool writable, FILE* stream)
         : File(size, 0, prefix, writable), stream(stream) {}
     ~POSIXFile() override;
+    // Closes the stream; false when the data still buffered in it, or the
+    // close itself, failed.
+    bool Close();
     void Flush() override;
     int64_t GetPosition() override;
     size_t Read(void* buffer, size_t count) override;

@@ -16,9 +16,7 @@ namespace InnerZK {
 static char data_key[] = "DATA";
 static char cdata_key[] = "CDATA";
 
-// Characters kept per block: the work buffer less room for a closing '>'
-// and the terminator.
-static const int max_kept = xml_work_size - 2;
+static const int max_kept = xml_max_block_length;
 
 static bool IsWhitespace(char c) { return c == '\t' || c == '\n' || c == '\r' || c == ' '; }
 
@@ -199,6 +197,14 @@ char* XMLReader::ReadCharacterData(xml_block_t* target) {
     return text + start;
 }
 
+// A text or tag longer than the work buffer: the load fails rather than
+// keep a part of it.
+char* XMLReader::Overrun() {
+    PrintParsingError("buffer overrun", ' ');
+    MarkInvalid();
+    return nullptr;
+}
+
 char* XMLReader::GetNextBlock(xml_block_t* target) {
     enum State { OUTSIDE, IN_TAG, IN_VALUE };
     State state = OUTSIDE;
@@ -217,13 +223,8 @@ char* XMLReader::GetNextBlock(xml_block_t* target) {
                 }
                 state = outer;
             }
-            if (n < max_kept) {
-                work[n++] = c;
-            } else if (outer == OUTSIDE) {
-                PrintParsingError("buffer overrun", ' ');
-                MarkInvalid();
-                return nullptr;
-            }
+            if (n >= max_kept) return Overrun();
+            work[n++] = c;
             ++position;
             continue;
         }
@@ -246,11 +247,7 @@ char* XMLReader::GetNextBlock(xml_block_t* target) {
                 MarkInvalid();
                 return nullptr;
             }
-            if (n >= max_kept) {
-                PrintParsingError("buffer overrun", ' ');
-                MarkInvalid();
-                return nullptr;
-            }
+            if (n >= max_kept) return Overrun();
             if (c == '"') {
                 outer = OUTSIDE;
                 state = IN_VALUE;
@@ -269,6 +266,8 @@ char* XMLReader::GetNextBlock(xml_block_t* target) {
         char last = work[n - 1];
         ++position;
         if (IsWhitespace(c)) {
+            // A space that does not fit is not needed: a '>' follows it, or
+            // the next character overruns the buffer anyway.
             if (last != '<' && last != '=' && last != ' ' && n < max_kept) work[n++] = ' ';
             continue;
         }
@@ -288,7 +287,12 @@ char* XMLReader::GetNextBlock(xml_block_t* target) {
             outer = IN_TAG;
             state = IN_VALUE;
         }
-        if (n < max_kept) work[n++] = c;
+        // A cut tag would lose the tail of a value and the pairs after it.
+        if (n >= max_kept) {
+            --position;  // shown from the character that does not fit
+            return Overrun();
+        }
+        work[n++] = c;
         if (n >= 4 && memcmp(work + n - 4, "<!--", 4) == 0) {
             if (!SkipComment()) return nullptr;
             n -= 4;

@@ -9,6 +9,10 @@ namespace InnerZK {
 
 const int xml_max_pairs = 512;
 const int xml_work_size = 16384;
+// Characters one block may hold: the work buffer less room for a closing
+// '>' and the terminator. A longer text or tag fails to read ("buffer
+// overrun"), so the writer refuses to write one.
+const int xml_max_block_length = xml_work_size - 2;
 
 struct xml_block_t {
     char* name;  // null for a text block
@@ -58,6 +62,7 @@ public:
 
 private:
     char* GetNextBlock(xml_block_t* target);
+    char* Overrun();
     bool ReadDeclaration();
     void TakeText(char* bytes, int size);
     void MarkInvalid();

@@ -8,6 +8,7 @@
 
 #include "engine/core/log.h"
 #include "engine/core/startup.h"
+#include "platform/macos/window.h"
 
 int best_screen_width = 0;
 int best_screen_height = 0;
@@ -70,7 +71,7 @@ bool ZKID_CreateWindow() {
     const zk_parms_t& parms = zk_state.prog ? zk_state.prog->parms : zk_state.parms;
     ZK_Printf("Window already created. Resizing to %dx%d.\n", parms.width, parms.height);
     ZK_Printf("Desktop resolution %d x %d", zk_device_info.desktop_width, zk_device_info.desktop_height);
-    // No window and no controller in this program: nothing to set up.
+    ZKID_SetUpWindowForProgram();
     return true;
 }
 
@@ -89,6 +90,8 @@ bool ZK_OSX_ZEKARMainInit() {
 void ZK_OSX_ZEKARShutdown() { ZEKAR_Shutdown(); }
 
 void ZK_OSX_TerminateApp() {
-    // Without an application delegate there is nothing to terminate.
+    zk_osx_controller_t* controller = static_cast<zk_osx_controller_t*>(zk_osx_main_controller);
+    if (!controller) return;
+    ++controller->terminate_requests;
     zk_osx_main_controller = nullptr;
 }

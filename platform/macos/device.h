@@ -35,12 +35,15 @@ int ZK_OSX_GetDesktopHeight();
 void ZKID_InitCursors();
 // Logs "Destroy Window.\n" (SYSTEM).
 void ZKID_DestroyWindow();
-// Logs the two window lines; without a window there is nothing more. True.
+// Logs the two window lines, then names and sets up the window from the
+// program (ZKID_SetUpWindowForProgram). True.
 bool ZKID_CreateWindow();
 bool ZK_OSX_ZEKARPreInit();
 // ZKI_Init; on success clears the cursor table and queues input events.
 bool ZK_OSX_ZEKARMainInit();
 void ZK_OSX_ZEKARShutdown();
+// Asks the application to terminate with its delegate, when there is one,
+// and forgets the delegate.
 void ZK_OSX_TerminateApp();
 
 // The user's first preferred language, read from LC_ALL, LC_MESSAGES or

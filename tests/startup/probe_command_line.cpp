@@ -42,7 +42,7 @@ int ZK_CommandLine_Main(int argc, char** argv) {
         if (!strncmp(argument, "exit=", 5)) {
             code = atoi(argument + 5);
         } else if (!strcmp(argument, "thread")) {
-            ZKI_SetShutdownWait(2, 10);
+            ZKI_SetShutdownSleep([](int) {});
             zk->ZK_CreateThread("probe worker", RunForever, nullptr, 0);
         } else if (!strncmp(argument, "ext=", 4)) {
             const char* answer = zk->ZK_CallExtension(argument + 4, nullptr);

@@ -53,8 +53,10 @@ TEST_F(CSVTest, HeaderShapes) {
         {"a;b\n", {"a", "b"}},
         {"a;;c\n", {"a", "", "c"}},
         {"only\n1\n", {"only"}},
-        {"a;b", {"a"}},  // a header cut by the file's end counts its separators only
-        {"abc", {}},
+        // a header cut by the file's end still has its last column
+        {"a;b", {"a", "b"}},
+        {"a;", {"a", ""}},
+        {"abc", {"abc"}},
         {"", {}},
         {std::string(600, 'n') + ";b\n", {std::string(511, 'n'), "b"}},
     };

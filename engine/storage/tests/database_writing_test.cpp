@@ -1,6 +1,8 @@
 // Writing databases: the exact text, escaping and key checks, saving plain
 // and scrambled and loading the files back, and failures that must leave
 // the target file as it was.
+#include <sys/stat.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -9,8 +11,10 @@
 #include "engine/core/zekar.h"
 #include "engine/storage/datamodel.h"
 #include "engine/storage/filesystem_api.h"
+#include "engine/storage/safe_write.h"
 #include "engine/storage/scrambler.h"
 #include "engine/storage/tests/storage_test_support.h"
+#include "engine/storage/xml_reader.h"
 
 using namespace InnerZK;
 using namespace storage_test;
@@ -251,10 +255,7 @@ TEST_F(DatabaseWriting, FileNamesAndOpenFailures) {
         {missing, false,
          {"Unable to open file '" + missing +
           "' for writing. The filename needs to be absolute file system target such as res://data/file.xml."}},
-        {"user://leaderboards-db.xml", false,
-         {"File System OpenFile: path 'user://leaderboards-db.xml.zekar-tmp' is invalid, see IsPathValid() for more "
-          "info.",
-          "Unable to open file 'user://leaderboards-db.xml' for writing."}},
+        {"user://leaderboards-db.xml", false, {"Unable to open file 'user://leaderboards-db.xml' for writing."}},
     };
     for (const Case& c : cases) {
         ClearRecorded();
@@ -265,29 +266,124 @@ TEST_F(DatabaseWriting, FileNamesAndOpenFailures) {
     EXPECT_EQ(ReadWholeFile(dir / "upper.XML"), AsXML(database));
 }
 
-// A file system that stores only half of each write.
-size_t (*real_write)(const void*, size_t, zk_file_t*) = nullptr;
-size_t WriteHalf(const void* data, size_t size, zk_file_t* file) { return real_write(data, size / 2, file); }
+// The reader holds one tag, or one plain text, in 16,382 characters. Each
+// case builds a database whose longest piece is `length` characters of its
+// kind; `longest` is the most that still reads back, worked out from what
+// the reader keeps of the written tag (one space per run of white space, a
+// space and a '/' before the '>' of an empty-element tag).
+TEST_F(DatabaseWriting, PiecesTheReaderCannotHoldAreRefusedAndTheOldFileKept) {
+    using Build = void (*)(DMDatabase&, size_t);
+    struct Case {
+        const char* what;
+        Build build;
+        size_t longest;
+        std::string refusal;  // for one more than the longest
+    } cases[] = {
+        // "<node" 5 + ' id="n"' 7 + ' v="' 4 + value + '"' 1 + " /" 2
+        {"one value", [](DMDatabase& d, size_t n) { d.SetValue("a", "n", "v", std::string(n, 'x').c_str()); },
+         16363, "the values of node 'n' in array 'a' take 16383 characters, more than the 16382 one element may hold"},
+        // each '&' is written as "&amp;"
+        {"escaped value",
+         [](DMDatabase& d, size_t n) { d.SetValue("a", "n", "v", std::string(n, '&').c_str()); }, 3272,
+         "the values of node 'n' in array 'a' take 16384 characters, more than the 16382 one element may hold"},
+        // a node with text has no " /": ">" follows the last value
+        {"value beside text",
+         [](DMDatabase& d, size_t n) {
+             d.SetValue("a", "n", "v", std::string(n, 'x').c_str());
+             d.SetValue("a", "n", "DATA", "t");
+         },
+         16365, "the values of node 'n' in array 'a' take 16383 characters, more than the 16382 one element may hold"},
+        // seven values written one per line, the last one growing
+        {"values on many lines",
+         [](DMDatabase& d, size_t n) {
+             for (int i = 0; i < 6; ++i) d.SetValue("a", "n", nString::Format("k%d", i).c_str(), std::string(2000, 'y').c_str());
+             d.SetValue("a", "n", "k6", std::string(n, 'x').c_str());
+         },
+         16382 - 5 - 7 - 6 * 2006 - 6 - 2,
+         "the values of node 'n' in array 'a' take 16383 characters, more than the 16382 one element may hold"},
+        // "<array" 6 + ' id="a"' 7 + ' note="' 7 + value + '"' 1
+        {"array value", [](DMDatabase& d, size_t n) { d.AddArray("a")->SetArrayValue("note", std::string(n, 'x').c_str()); },
+         16361, "the values of array 'a' take 16383 characters, more than the 16382 one element may hold"},
+        {"plain text", [](DMDatabase& d, size_t n) { d.SetValue("a", "n", "DATA", std::string(n, 't').c_str()); },
+         16382, "the text of node 'n' in array 'a' has 16383 characters, more than the 16382 plain text may hold"},
+    };
+    std::string path = dir / "kept.xml";
+    for (const Case& c : cases) {
+        ClearRecorded();
+        DMDatabase longest;
+        c.build(longest, c.longest);
+        ASSERT_TRUE(longest.SaveXML(path.c_str(), false)) << c.what;
+        DMDatabase loaded;
+        ASSERT_TRUE(loaded.Load(path.c_str())) << c.what;
+        ExpectSameContent(longest, loaded);
+        EXPECT_TRUE(PopupTexts().empty()) << c.what;
 
-TEST_F(DatabaseWriting, AShortWriteFailsAndKeepsTheOldFile) {
+        WriteFile(path, "old content");
+        DMDatabase longer;
+        c.build(longer, c.longest + 1);
+        // The limit is the reader's own: the text it refuses is one more.
+        std::string text = AsXML(longer);
+        XMLReader reader;
+        ASSERT_TRUE(reader.OpenFileInMemory(text.data(), int(text.size())));
+        while (reader.ReadNextBlock()) {
+        }
+        EXPECT_FALSE(reader.IsValid()) << c.what;
+        for (bool scramble : {false, true}) {
+            ClearRecorded();
+            EXPECT_FALSE(longer.SaveXML(path.c_str(), scramble)) << c.what;
+            EXPECT_EQ(ReadWholeFile(path), "old content") << c.what;
+            EXPECT_EQ(PopupTexts(), std::vector<std::string>{"Unable to save file '" + path + "': " + c.refusal + "."})
+                << c.what;
+        }
+    }
+    EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"kept.xml"});
+
+    // Character data is read in place: its length is not limited.
+    DMDatabase character_data;
+    character_data.SetValue("a", "n", "CDATA", std::string(100000, 'c').c_str());
+    ASSERT_TRUE(character_data.SaveXML(path.c_str(), false));
+    DMDatabase loaded;
+    ASSERT_TRUE(loaded.Load(path.c_str()));
+    EXPECT_EQ(strlen(loaded.GetValue("a", "n", "CDATA")), 100000u);
+}
+
+// Both forms fail, report why, keep the old bytes and leave nothing beside
+// them; then a save that works replaces the file.
+void ExpectFailedSavesKeepTheOldFile(DMDatabase& database, const std::string& folder, const std::string& reason) {
+    std::string path = folder + "/kept.xml";
+    std::vector<std::string> names = NamesIn(folder);
+    for (bool scramble : {false, true}) {
+        ClearRecorded();
+        EXPECT_FALSE(database.SaveXML(path.c_str(), scramble));
+        EXPECT_EQ(ReadWholeFile(path), "old content");
+        EXPECT_EQ(NamesIn(folder), names);
+        EXPECT_EQ(PopupTexts(), std::vector<std::string>{"Unable to write file '" + path + "' (" + reason + ")."});
+    }
+}
+
+TEST_F(DatabaseWriting, AFailedCloseKeepsTheOldFile) {
     std::string path = dir / "kept.xml";
     WriteFile(path, "old content");
     DMDatabase database;
     database.SetValue("a", "n", "v", "1");
-    real_write = zk->file_system->ZK_FileSystem_WriteFile;
-    zk->file_system->ZK_FileSystem_WriteFile = WriteHalf;
-    bool plain = database.SaveXML(path.c_str(), false);
-    bool scrambled = database.SaveXML(path.c_str(), true);
-    zk->file_system->ZK_FileSystem_WriteFile = real_write;
-    EXPECT_FALSE(plain);
-    EXPECT_FALSE(scrambled);
-    EXPECT_EQ(ReadWholeFile(path), "old content");
-    EXPECT_FALSE(zk->file_system->ZK_FileSystem_FileExists((path + ".zekar-tmp").c_str()));
-    EXPECT_EQ(PopupTexts(), std::vector<std::string>(2, "Unable to write file '" + path + "'."));
-
-    // A full write replaces the old file.
+    ZKFileSystem::SetSafeFileCloseForTesting(FailingClose);
+    ExpectFailedSavesKeepTheOldFile(database, dir.Path(), "closing '" + path + "' failed: Input/output error");
+    ZKFileSystem::SetSafeFileCloseForTesting(nullptr);
     ASSERT_TRUE(database.SaveXML(path.c_str(), false));
     EXPECT_EQ(ReadWholeFile(path), AsXML(database));
+}
+
+TEST_F(DatabaseWriting, AFullDiskKeepsTheOldFile) {
+    std::string folder = dir / "disk";
+    mkdir(folder.c_str(), 0777);
+    SmallDisk disk(folder);
+    if (!disk.Usable()) GTEST_SKIP() << "this process may not mount a file system";
+    WriteFile(folder + "/kept.xml", "old content");
+    disk.Fill();
+    DMDatabase database;
+    database.SetValue("a", "n", "v", std::string(8192, 'v').c_str());
+    ExpectFailedSavesKeepTheOldFile(database, folder,
+                                    "writing '" + folder + "/kept.xml' failed: No space left on device");
 }
 
 }  // namespace

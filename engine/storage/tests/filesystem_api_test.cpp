@@ -105,7 +105,7 @@ TEST_F(FileSystemApiTest, NullArgumentsFailWithoutMessages) {
     EXPECT_EQ(Api().ZK_FileSystem_ReadFile(&info, 1, nullptr), 0u);
     EXPECT_EQ(Api().ZK_FileSystem_WriteFile(&info, 1, nullptr), 0u);
     EXPECT_EQ(Api().ZK_FileSystem_GetFilePosition(nullptr), 0);
-    Api().ZK_FileSystem_CloseFile(nullptr);
+    EXPECT_FALSE(Api().ZK_FileSystem_CloseFile(nullptr));
     Api().ZK_FileSystem_FlushFile(nullptr);
     EXPECT_TRUE(Recorded().empty());
 }
@@ -263,7 +263,26 @@ TEST_F(FileSystemApiTest, ReadWriteSeekAndPositionRoundTrip) {
     EXPECT_STREQ(tail, "789");
     EXPECT_EQ(Api().ZK_FileSystem_SetFilePosition(in, 2, 0), 0);
     EXPECT_EQ(Api().ZK_FileSystem_GetFilePosition(in), 2);
-    Api().ZK_FileSystem_CloseFile(in);
+    EXPECT_TRUE(Api().ZK_FileSystem_CloseFile(in));
+}
+
+// Written data may sit in the stream until the close, so a full disk can
+// show only there: the close says so.
+TEST_F(FileSystemApiTest, ClosingReportsDataThatNeverReachedTheFile) {
+    TempDirectory dir;
+    struct Case {
+        std::string path;
+        bool reached;
+    } cases[] = {
+        {dir / "fits.bin", true},
+        {"/dev/full", false},  // every write to it fails for lack of space
+    };
+    for (const Case& c : cases) {
+        zk_file_t* out = Api().ZK_FileSystem_OpenFile(c.path.c_str(), "wb");
+        ASSERT_NE(out, nullptr) << c.path;
+        EXPECT_EQ(Api().ZK_FileSystem_WriteFile("0123456789", 10, out), 10u) << c.path;
+        EXPECT_EQ(Api().ZK_FileSystem_CloseFile(out), c.reached) << c.path;
+    }
 }
 
 TEST_F(FileSystemApiTest, DirectoriesAndMissingFilesDoNotOpenForReading) {

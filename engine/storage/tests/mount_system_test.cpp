@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/core/zekar.h"
 #include "engine/storage/mount_system.h"
 #include "engine/storage/posix_system.h"
+#include "engine/storage/safe_write.h"
 #include "engine/storage/tests/storage_test_support.h"
 
 using namespace ZKFileSystem;
@@ -229,14 +231,87 @@ TEST_F(SaveArea, AFailedWriteBackKeepsTheDataForTheNextUnmount) {
     save->Unmount();
     ASSERT_EQ(save->written.count, 1);
     ASSERT_EQ(Recorded().size(), 1u);
-    EXPECT_EQ(Recorded()[0].text,
-              "File System Unmount: unable to write '" + (dir / "sub/f.txt") + "', its data is kept in memory.");
+    EXPECT_EQ(Recorded()[0].text, "File System Unmount: unable to write '" + (dir / "sub/f.txt") +
+                                      "' (cannot create a temporary file beside '" + (dir / "sub/f.txt") +
+                                      "': No such file or directory), its data is kept in memory.");
 
     mkdir((dir / "sub").c_str(), 0777);
     save->Mount(0);
     save->Unmount();
     EXPECT_EQ(ReadWholeFile(dir / "sub/f.txt"), "data");
     EXPECT_EQ(save->written.count, 0);
+}
+
+class FailedWriteBack : public SaveArea {
+protected:
+    // Writes new data over an old file under the area, breaks the disk and
+    // unmounts: the write-back fails with the reason, the old file and the
+    // folder stay as they were, and the data stays in memory.
+    void ExpectFailure(const std::string& folder, const std::function<void()>& break_disk, const std::string& reason) {
+        std::string path = folder + "/f.txt";
+        WriteFile(path, "old");
+        break_disk();
+        std::vector<std::string> names = NamesIn(folder);
+        ASSERT_TRUE(save->Mount(0));
+        File* file = save->OpenFile(PATH_PREFIX_SAVE, nString(path.c_str()), OPEN_MODE_WRITE);
+        ASSERT_NE(file, nullptr);
+        Write(file, std::string(8192, 'n'));
+        save->CloseFile(file);
+        ClearRecorded();
+        save->Unmount();
+        EXPECT_EQ(save->written.count, 1);
+        ASSERT_EQ(Recorded().size(), 1u);
+        EXPECT_EQ(Recorded()[0].text,
+                  "File System Unmount: unable to write '" + path + "' (" + reason + "), its data is kept in memory.");
+        EXPECT_EQ(ReadWholeFile(path), "old");
+        EXPECT_EQ(NamesIn(folder), names);
+    }
+    void ExpectWrittenAtTheNextUnmount(const std::string& folder) {
+        save->Mount(0);
+        save->Unmount();
+        EXPECT_EQ(save->written.count, 0);
+        EXPECT_EQ(ReadWholeFile(folder + "/f.txt"), std::string(8192, 'n'));
+    }
+    void TearDown() override {
+        SetSafeFileCloseForTesting(nullptr);
+        SaveArea::TearDown();
+    }
+};
+
+TEST_F(FailedWriteBack, AFailedCloseKeepsTheOldFile) {
+    ExpectFailure(
+        dir.Path(), [] { SetSafeFileCloseForTesting(FailingClose); },
+        "closing '" + (dir / "f.txt") + "' failed: Input/output error");
+    SetSafeFileCloseForTesting(nullptr);
+    ExpectWrittenAtTheNextUnmount(dir.Path());
+}
+
+TEST_F(FailedWriteBack, AFullDiskKeepsTheOldFile) {
+    std::string folder = dir / "disk";
+    mkdir(folder.c_str(), 0777);
+    SmallDisk disk(folder);
+    if (!disk.Usable()) GTEST_SKIP() << "this process may not mount a file system";
+    ExpectFailure(
+        folder, [&disk] { disk.Fill(); }, "writing '" + folder + "/f.txt' failed: No space left on device");
+    remove((folder + "/filler").c_str());
+    ExpectWrittenAtTheNextUnmount(folder);
+}
+
+// A handle closed after the unmount writes its file back then, and its
+// close tells whether that worked.
+TEST_F(FailedWriteBack, AHandleClosedAfterTheUnmountReportsAFailedWriteBack) {
+    ASSERT_TRUE(save->Mount(0));
+    File* file = Open("late.txt", OPEN_MODE_WRITE);
+    ASSERT_NE(file, nullptr);
+    save->Unmount();
+    Write(file, "late");
+    SetSafeFileCloseForTesting(FailingClose);
+    EXPECT_FALSE(save->CloseFile(file));
+    EXPECT_EQ(save->written.count, 1);
+    SetSafeFileCloseForTesting(nullptr);
+    save->Mount(0);
+    save->Unmount();
+    EXPECT_EQ(ReadWholeFile(dir / "late.txt"), "late");
 }
 
 }  // namespace

@@ -159,6 +159,24 @@ TEST_F(PlatformPaths, ConvertingNativePathsTakesTheFirstMatchingCurrentPath) {
     EXPECT_STREQ(ConvertNativePathToPath("/elsewhere/f").c_str(), "");
     EXPECT_STREQ(ConvertNativePathToPath(static_cast<const char*>(nullptr)).c_str(), "");
     EXPECT_STREQ(ConvertNativePathToPath(nString("/app/q"), PATH_PREFIX_USER).c_str(), "user://app/q");
+    // A current path is a leading part by its characters alone; what follows
+    // it is kept whole unless it is a separator.
+    EXPECT_STREQ(ConvertNativePathToPath("/apple/x").c_str(), "res://le/x");
+    EXPECT_STREQ(ConvertNativePathToPath("/app").c_str(), "res://");
+
+    // After start-up the cache path is empty: a leading part of every path,
+    // which keeps its first character.
+    paths[PATH_PREFIX_CACHE] = "";
+    struct Case {
+        const char* native;
+        const char* converted;
+    } cases[] = {
+        {"abc", "cache://abc"},
+        {"a", "cache://a"},
+        {"/app/data/a.png", "cache://app/data/a.png"},
+        {"", "cache://"},
+    };
+    for (const Case& c : cases) EXPECT_STREQ(ConvertNativePathToPath(c.native).c_str(), c.converted) << c.native;
     for (int i = 0; i < path_prefix_count; ++i) paths[i] = saved[i];
 }
 

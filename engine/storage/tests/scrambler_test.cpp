@@ -79,6 +79,32 @@ TEST(Scrambler, TheWriterMatchesTheFormatByteForByte) {
     }
 }
 
+// One file worked out by hand, byte by byte, so that the writer and the
+// test's own rule cannot share a mistake. The text crosses the key's period
+// (bytes 13 and 14 use the key's first two characters again), and several
+// bytes wrap below zero and weigh negatively in the checksum:
+//   i:      0   1   2   3   4   5   6   7   8   9  10  11  12  13  14
+//   plain: '<' 'r' 'o' 'o' 't' '>' LF  '<' '/' 'r' 'o' 'o' 't' '>' LF
+//          60 114 111 111 116  62  10  60  47 114 111 111 116  62  10
+//   key:   '4' '2' 'P' 'L' 'U' 'M' '_' 'V' 'A' 'U' 'L' 'T' 'S' '4' '2'
+//          52  50  80  76  85  77  95  86  65  85  76  84  83  52  50
+//   p-k-i:  8  63  29  32  27 -20 -91 -33 -26  20  25  16  21  -3 -54
+//   byte:  08  3F  1D  20  1B  EC  A5  DF  E6  14  19  10  15  FD  CA
+//   i*s:    0  63  58  96 108 -100 -546 -231 -208 180 250 176 252 -39 -756
+// The sum is 1183 - 1880 = -697, stored as 0xFFFFFD47.
+TEST(Scrambler, AKnownFile) {
+    const std::string plain = "<root>\n</root>\n";
+    const std::string file = std::string("42PLUM_VAULTS\0", 14) + std::string("\x0F\x00\x00\x00", 4) +
+                             "\x47\xFD\xFF\xFF" + "\x08\x3F\x1D\x20\x1B\xEC\xA5\xDF\xE6\x14\x19\x10\x15\xFD\xCA";
+    ASSERT_EQ(file.size(), 37u);
+    int length = -1;
+    char* written = Scrambler::Encrypt(plain.data(), int(plain.size()), &length);
+    ASSERT_NE(written, nullptr);
+    EXPECT_EQ(std::string(written, size_t(length)), file);
+    free(written);
+    EXPECT_EQ(Decrypt(file), plain);
+}
+
 TEST(Scrambler, AChangedByteAfterTheFirstBreaksTheChecksum) {
     std::string plain = TextOfLength(40);
     for (size_t i = 1; i < 40; ++i) {

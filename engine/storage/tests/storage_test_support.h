@@ -39,6 +39,33 @@ private:
     std::string path;
 };
 
+// A tiny file system of its own (tmpfs) mounted on an existing folder, in
+// a mount namespace private to the test process, so that a test can fill
+// it up. Usable() is false where the process may not mount: tests skip
+// then. Unmounted by the destructor.
+class SmallDisk {
+public:
+    explicit SmallDisk(const std::string& folder);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool Usable() const { return mounted; }
+    // Takes all the room that is left with one more file.
+    void Fill();
+
+private:
+    std::string folder;
+    bool mounted = false;
+};
+
+// A close(2) that closes the descriptor but answers failure (EIO), as a
+// file system may when data did not reach the disk; for
+// ZKFileSystem::SetSafeFileCloseForTesting.
+int FailingClose(int descriptor);
+
+// The names in a folder, sorted, without "." and "..".
+std::vector<std::string> NamesIn(const std::string& folder);
+
 // Writes bytes to a file directly (not through the engine).
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadWholeFile(const std::string& path);

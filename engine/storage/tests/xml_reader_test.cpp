@@ -162,6 +162,15 @@ TEST_F(XMLReaderTest, EveryParsingErrorMessage) {
         {"< <root>", {ParsingError("not expecting another '<'", 1, '<', 0x3c, "<root>")}, 0},
         {"<>", {ParsingError("not expecting '<' yet", 1, '>', 0x3e, ">")}, 0},
         {"<root>" + overrun_text + "</root>", {ParsingError("buffer overrun", 1, ' ', 0x20, "x</root>")}, 1},
+        // A tag holds as much as a text: "<n v=\"" and 16,376 characters of
+        // the value fill it, in a start tag or an empty-element tag alike;
+        // no part of a value or the pairs after it is dropped.
+        {"<root><n v=\"" + std::string(16400, 'x') + "\"></n>",
+         {ParsingError("buffer overrun", 1, ' ', 0x20, std::string(24, 'x') + "\"></n>")}, 1},
+        {"<root><n v=\"" + std::string(16400, 'x') + "\" w=\"1\"/>",
+         {ParsingError("buffer overrun", 1, ' ', 0x20, std::string(24, 'x') + "\" w=\"1\"/>")}, 1},
+        {"<root><n v=\"" + std::string(16374, 'x') + "\" key=\"1\"/>",
+         {ParsingError("buffer overrun", 1, ' ', 0x20, "key=\"1\"/>")}, 1},
         {"<!-- a <!- b --><root/>",
          {ParsingError("New comment block start within a comment block.", 1, '<', 0x3c, "<!- b --><root/>")}, 0},
         {"<root/>\n<!-- open", {ParsingError("Comment block not ended properly.", 2, ' ', 0x20, "")}, 1},

@@ -1,0 +1,55 @@
+// Writing a whole file so that it is never lost half-way: the bytes go to a
+// new temporary file in the target's folder, which replaces the target in
+// one rename only after every write and the close have succeeded. A save
+// that fails at any point, or a process killed during it, leaves the old
+// file exactly as it was. (A power cut is not guarded against: nothing is
+// synced to the disk.)
+//
+// The temporary file gets an unpredictable name and is created exclusively,
+// never through a symbolic link, so a file or link planted beside the target
+// cannot redirect the save. A target that is a symbolic link is replaced by
+// the new file; the link's own target is not written.
+#pragma once
+
+#include <cstddef>
+
+#include "engine/core/nstring.h"
+
+// Saves size bytes of data as the file at path. False when anything fails;
+// the old file is then kept, no temporary file is left, and error (when not
+// null) says why in words.
+bool ZKI_SaveFileSafely(const char* path, const void* data, size_t size, nString* error);
+
+namespace ZKFileSystem {
+
+// The stages of ZKI_SaveFileSafely, for callers that report a failure to
+// create the file apart from a failure to write it. A file destroyed
+// before Commit leaves the target untouched.
+class SafeFile {
+public:
+    SafeFile() = default;
+    ~SafeFile() { Abandon(); }
+    SafeFile(const SafeFile&) = delete;
+    SafeFile& operator=(const SafeFile&) = delete;
+
+    // Creates the temporary file beside path.
+    bool Begin(const char* path, nString* error);
+    // Appends all size bytes.
+    bool Write(const void* data, size_t size, nString* error);
+    // Closes the temporary file and moves it over the target.
+    bool Commit(nString* error);
+    // Removes the temporary file; the target stays as it was.
+    void Abandon();
+
+private:
+    int descriptor = -1;
+    nString target;
+    nString temporary;
+};
+
+// Test hook: the function that closes the temporary file, close(2) when
+// null. A close that fails is the one failure a test cannot bring about on
+// a local disk.
+void SetSafeFileCloseForTesting(int (*close_function)(int descriptor));
+
+}  // namespace ZKFileSystem
