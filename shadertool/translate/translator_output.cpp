@@ -1,24 +1,9 @@
 #include "shadertool/translate/output_paths.h"
 #include "shadertool/translate/translator_driver.h"
 
-#include "engine/core/zekar.h"
-#include "engine/storage/filesystem_api.h"
+#include "engine/storage/safe_write.h"
 
 namespace ShaderTool {
-
-namespace {
-
-// Writes are buffered, so a full disk shows only when the file is closed,
-// which reports nothing; the file's size afterwards tells.
-bool HasSize(const char* path, size_t length) {
-    zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "r");
-    if (!file) return false;
-    bool whole = file->size == static_cast<int64_t>(length);
-    zk->file_system->ZK_FileSystem_CloseFile(file);
-    return whole;
-}
-
-}  // namespace
 
 void TranslatorDriver::AppendDirectorySeparatorToPath(nString& path) {
     int length = path.Length();
@@ -29,20 +14,21 @@ void TranslatorDriver::AppendDirectorySeparatorToPath(nString& path) {
     path.Append("/");
 }
 
+// Each output goes to a temporary file beside it and replaces the old one
+// only when it is complete: a run that is killed or runs out of space leaves
+// the previous output, never a cut-short one.
 bool TranslatorDriver::OutputFile(const char* data, size_t length, const char* subdirectory, ShaderTarget target,
                                   ShaderLevel level, ShaderType stage) {
     // Without an output directory nothing is written.
     if (output_directory.IsEmpty()) return true;
     nString path = GetOutputFilePath(output_directory.c_str(), target, subdirectory, base_file_path.c_str(), level,
                                      stage);
-    zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path.c_str(), "w");
-    if (!file) {
+    ZKFileSystem::SafeFile file;
+    if (!file.Begin(path.c_str(), nullptr)) {
         LogError(intermediate_log, nString::Format("could not open output file '%s'.", path.c_str()));
         return false;
     }
-    size_t written = length > 0 ? zk->file_system->ZK_FileSystem_WriteFile(data, length, file) : 0;
-    zk->file_system->ZK_FileSystem_CloseFile(file);
-    if (written != length || !HasSize(path.c_str(), length)) {
+    if (!file.Write(data, length, nullptr) || !file.Commit(nullptr)) {
         LogError(intermediate_log, nString::Format("could not write to output file '%s'.", path.c_str()));
         return false;
     }

@@ -8,7 +8,9 @@
 #include <unistd.h>
 #include <utime.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -17,6 +19,7 @@
 #include "engine/core/zekar.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/filesystem.h"
+#include "engine/storage/safe_write.h"
 #include "shadertool/translate/tests/tree_builder.h"
 
 namespace ShaderTool {
@@ -523,15 +526,29 @@ TEST_F(DriverTest, AWriteFailureFailsTheFile) {
     EXPECT_NE(log.find("\nTranslation FAILED\n"), std::string::npos) << log;
 }
 
-// A write that the disk cannot take must not pass as a written file.
-TEST_F(DriverTest, AShortWriteFailsTheFile) {
+int FailingClose(int descriptor) {
+    close(descriptor);
+    errno = ENOSPC;
+    return -1;
+}
+
+// A write that the disk cannot take must not pass as a written file, and
+// must not cost the output of the last run: it stays whole, and nothing of
+// the failed write is left beside it.
+TEST_F(DriverTest, AFailedWriteFailsTheFileAndKeepsTheOldOutput) {
     Start(GLSL21);
-    ASSERT_EQ(symlink("/dev/full", (out + "GLSL21/minimal.vertex").c_str()), 0);
+    std::ofstream(out + "GLSL21/minimal.vertex") << "the last run's output\n";
+    ZKFileSystem::SetSafeFileCloseForTesting(FailingClose);
     std::string log = Run("minimal.xml", Options(GLSL21), false);
+    ZKFileSystem::SetSafeFileCloseForTesting(nullptr);
     EXPECT_NE(log.find("Error: could not write to output file '" + out + "GLSL21/minimal.vertex'.\n"), std::string::npos)
         << log;
     EXPECT_NE(log.find("\nTranslation FAILED\n"), std::string::npos) << log;
-    EXPECT_EQ(ReadWhole(out + "GLSL21/minimal.pixel"), kMinimalPixel);
+    EXPECT_EQ(ReadWhole(out + "GLSL21/minimal.vertex"), "the last run's output\n");
+    EXPECT_FALSE(Exists(out + "GLSL21/minimal.pixel"));
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(out + "GLSL21")) entries += entry.is_regular_file();
+    EXPECT_EQ(entries, 1);
 }
 
 // The run-time entry: a Shader XML given as text, read without its sources.
