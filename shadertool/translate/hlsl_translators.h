@@ -87,7 +87,7 @@ protected:
     nString GetVertexOutputSemanticName(ShaderVertexOutputSemantic semantic, int index) const;
     // Writes an int constant: through a cast where constants are declared
     // with float types.
-    void WriteIntegerConstant(const char* name, int vectorSize);
+    void WriteIntegerConstant(const char* name, int vector_size);
 
     const HLSLDialect& dialect;
     const char* facing_declaration;

@@ -59,7 +59,7 @@ public:
 
     const nString& GetOutput() const { return body; }
     bool Succeeded() const { return succeeded; }
-    void SetTranslationParameters(int levelMask, ShaderTarget newTarget, ShaderType type, unsigned int newVersion);
+    void SetTranslationParameters(int level_mask, ShaderTarget new_target, ShaderType type, unsigned int new_version);
 
     static bool IsBitwiseOperator(Operator op);
     static bool IsSamplerFunctionOperator(Operator op);

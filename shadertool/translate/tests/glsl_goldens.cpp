@@ -77,13 +77,13 @@ bool ListGoldenCases(std::vector<GoldenCase>* cases, std::string* messages) {
     for (const auto& entry : std::filesystem::directory_iterator(kGoldenDirectory))
         if (entry.is_regular_file() && entry.path().extension() == ".xml") fixtures.push_back(entry.path().stem().string());
     std::sort(fixtures.begin(), fixtures.end());
-    bool allRead = true;
+    bool all_read = true;
     for (const std::string& fixture : fixtures) {
         Log log;
         ShaderInfo info;
         if (!ReadFixture(fixture, log, &info)) {
             *messages += fixture + ": " + log.GetText();
-            allRead = false;
+            all_read = false;
             continue;
         }
         for (int target : kGoldenTargets) {
@@ -91,7 +91,7 @@ bool ListGoldenCases(std::vector<GoldenCase>* cases, std::string* messages) {
             for (ShaderType stage : {VERTEX_SHADER, PIXEL_SHADER}) cases->push_back({fixture, target, stage});
         }
     }
-    return allRead;
+    return all_read;
 }
 
 GoldenResult TranslateGoldenCase(const GoldenCase& c) {

@@ -90,7 +90,7 @@ bool ListHLSLGoldenCases(std::vector<HLSLGoldenCase>* cases, std::string* messag
     for (const auto& entry : std::filesystem::directory_iterator(kHLSLGoldenDirectory))
         if (entry.is_regular_file() && entry.path().extension() == ".xml") fixtures.push_back(entry.path().stem().string());
     std::sort(fixtures.begin(), fixtures.end());
-    bool allRead = true;
+    bool all_read = true;
     for (const std::string& fixture : fixtures) {
         Log log;
         ShaderInfo info;
@@ -98,7 +98,7 @@ bool ListHLSLGoldenCases(std::vector<HLSLGoldenCase>* cases, std::string* messag
         ReleaseDatabases();
         if (!read) {
             *messages += fixture + ": " + log.GetText();
-            allRead = false;
+            all_read = false;
             continue;
         }
         for (int target : kGoldenTargets) {
@@ -106,7 +106,7 @@ bool ListHLSLGoldenCases(std::vector<HLSLGoldenCase>* cases, std::string* messag
             for (ShaderType stage : {VERTEX_SHADER, PIXEL_SHADER}) cases->push_back({fixture, target, stage});
         }
     }
-    return allRead;
+    return all_read;
 }
 
 HLSLGoldenResult TranslateHLSLGoldenCase(const HLSLGoldenCase& c) {
