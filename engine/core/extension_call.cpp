@@ -15,11 +15,14 @@
 #include "engine/core/core_services.h"
 #include "engine/core/interface_functions.h"
 #include "engine/core/log.h"
+#include "engine/core/registration.h"
 #include "engine/core/resolution_and_bitmaps.h"
+#include "engine/core/screen.h"
 #include "engine/core/state.h"
 #include "engine/core/threads.h"
 #include "engine/storage/filesystem_api.h"
 #include "engine/storage/settings.h"
+#include "platform/macos/device.h"
 
 namespace {
 
@@ -402,18 +405,8 @@ void SetOverlayZoom(const char* value) {
     // The frame divides by the zoom: 0, a negative zoom or no number at
     // all is refused and the zoom stays as it was.
     if (!(zoom > 0.0f)) return;
-    if (zk_state.overlay_zoom_disabled) zoom = 1.0f;
-    zk_state.overlay_zoom = zoom;
-    float w = static_cast<float>(zk_device_info.screen_width);
-    float h = static_cast<float>(zk_device_info.screen_height);
-    if (zk_device_info.orientation != ZKI_GetProgramOrientation()) {
-        float t = w;
-        w = h;
-        h = t;
-    }
-    zk_state.overlay_offset_x = static_cast<int>((w - zoom * w) * 0.5f);
-    zk_state.overlay_offset_y = static_cast<int>((h - zoom * h) * 0.5f);
-    zk_state.overlay_zoom_saved = zoom;
+    ZKI_SetOverlayZoom(zoom);
+    zk_state.overlay_zoom_saved = zk_state.overlay_zoom;
 }
 
 const char* AskRendererAndInputs(const char* name, const char* value) {
@@ -431,13 +424,13 @@ const char* AskRendererAndInputs(const char* name, const char* value) {
 // Steps 3 to 7: the service and device layers answer first.
 const char* AskMappings(const char* name, const char* value, bool* answered) {
     *answered = true;
-    const char* answer = ZKID_IAPExtensionMapping(name, value);
-    if (!answer) answer = ZKID_GameCenterExtensionMapping(name, value);
-    if (!answer) answer = ZK_CallExtensionModuleExtension(name, value);
+    const char* answer = zk_services.IAPExtensionMapping(name, value);
+    if (!answer) answer = zk_services.GameCenterExtensionMapping(name, value);
+    if (!answer) answer = zk_services.CallExtensionModuleExtension(name, value);
     if (!answer) answer = ZKD_CallExtension(name, value);
     if (answer) return answer;
     if (zk_prog && (ZKI_ProductFeatureExists("TEST_EXTENSIONS") || zk_prog->parms.developer_mode)) {
-        ZKID_TestExtension(name, value);
+        zk_services.TestExtension(name, value);
         if (Is(name, "Facebook_IsAvailable") || Is(name, "Twitter_IsAvailable") || Is(name, "_SinaWeibo_IsAvailable"))
             return "YES";
     }

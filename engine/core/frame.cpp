@@ -10,10 +10,10 @@
 #include "engine/core/events.h"
 #include "engine/core/log.h"
 #include "engine/core/media_records.h"
+#include "engine/core/registration.h"
 #include "engine/core/state.h"
 #include "engine/core/threads.h"
-
-zk_frame_backend_t zk_frame_backend;
+#include "platform/macos/platform.h"
 
 namespace {
 
@@ -334,6 +334,8 @@ void ZKI_Frame() {
 
 // --- Re-initialisation and popups ------------------------------------------------------------------
 
+bool ZK_ReinitializeWithParameters(zk_parms_t /*parms*/) { return false; }
+
 void ZKI_HandleReinitializationRequest() {
     if (!zk_state.reinit_requested) return;
     zk_state.reinit_requested = 0;
@@ -395,7 +397,7 @@ void ZKI_BeginHibernate() {
 
 bool ZKI_EndHibernate() {
     ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "End Hibernate.");
-    return ZKI_InitRendImp();
+    return zk_media.InitRendImp();
 }
 
 void ZKI_FreeFontsGPUResources() { Step(zk_frame_backend.FreeFontsGPUResources); }
@@ -406,7 +408,7 @@ void ZKI_FinalShutdownRendImp() {
 }
 
 void ZKID_UnloadRendImp() { ri = nullptr; }
-void ZKID_UnloadSoundImp() { zk_state.sound_imp = GetSoundImpNull(); }
+void ZKID_UnloadSoundImp() { zk_state.sound_imp = zk_media.GetSoundImpNull(); }
 void ZKID_UnloadProgImp() { zk_prog = nullptr; }
 void ZKID_UnloadInputImps() {}
 

@@ -11,62 +11,15 @@
 // Drawing goes through the graphics sub-table (zk->graphics). The steps that
 // belong to the renderer, the batch renderer, the sound and input back ends,
 // the extension modules and the media helpers are reached through
-// zk_frame_backend: the media and services subsystems fill its members when
-// they install their back ends; a member left null is a step skipped (a
-// null CanDraw draws nothing).
+// zk_frame_backend (registration.h): the media and services layers fill its
+// members when they register; a member left null is a step skipped (a null
+// CanDraw draws nothing).
 #pragma once
 
 #include <cstdint>
 
+#include "engine/core/registration.h"
 #include "engine/core/zekar.h"
-
-struct zk_frame_backend_t {
-    // Frame timing: the engine clock in milliseconds and the sleep
-    // (ZKT_GetTime and ZKT_Sleep while null).
-    int64_t (*GetTime)() = nullptr;
-    void (*Sleep)(int milliseconds) = nullptr;
-
-    // The current renderer.
-    void (*BeginFrame)(int eye_mode) = nullptr;
-    void (*SetViewport)(int x, int y, int width, int height, float min_depth, float max_depth) = nullptr;
-    void (*BeginScene)() = nullptr;
-    bool (*CanDraw)() = nullptr;
-    void (*EndScene)() = nullptr;
-    void (*EndFrame)() = nullptr;                       // presents
-    void (*ShutdownRenderer)() = nullptr;               // ZKI_ShutdownRendImp
-
-    // The batch renderer: the start of a pass (in-frame flag, default render
-    // states, vertex storage), a flush, and the end of the frame (flush,
-    // hand back locked vertex storage, clear the in-frame flag).
-    void (*BeginBatchPass)() = nullptr;
-    void (*FlushBatch)() = nullptr;
-    void (*FinishBatchFrame)() = nullptr;
-
-    // Input implementations, the sound implementation with its manager, and
-    // the extension modules (then the chosen implementations).
-    void (*UpdateInputs)() = nullptr;
-    void (*EndInputFrames)() = nullptr;
-    void (*UpdateSound)() = nullptr;
-    void (*EndSoundFrame)() = nullptr;
-    bool (*ExtensionModulesPauseTime)() = nullptr;
-    void (*UpdateExtensionModules)(float dt) = nullptr;
-
-    // Media helpers.
-    void (*InvalidateRenderStates)() = nullptr;
-    void (*PushScreenTransforms)() = nullptr;
-    void (*SetDefaultStates)() = nullptr;
-    void (*DrawSoundBanks)() = nullptr;
-    void (*DrawFramerateTester)(float dt) = nullptr;
-    void (*DrawScreenBorderRectangles)() = nullptr;
-    void (*UpdateAndDrawHUDs)(float dt) = nullptr;      // also updates and draws the console
-    void (*ProcessBitmapResourceQueues)() = nullptr;
-    void (*ProcessBufferResourceQueues)() = nullptr;
-    void (*ProcessShaderResourceQueue)() = nullptr;
-    void (*ReInitSounds)() = nullptr;
-    void (*ReInitRenderer)() = nullptr;
-    void (*FreeFontsGPUResources)() = nullptr;
-};
-extern zk_frame_backend_t zk_frame_backend;
 
 void ZKI_Frame();
 // Writes zk_state_t::frame_time_delta: the time since the previous frame,
@@ -79,6 +32,9 @@ void ZKI_UpdateInterfaceOrientationRotation(float dt);
 // The interface rotation angle of an orientation, in degrees.
 float ZKI_GetOrientationAngle(int orientation);
 void ZKI_HandleReinitializationRequest();
+// Slot 25. Re-initialisation with new parameters is not built: the
+// parameters are refused (false) and nothing changes.
+bool ZK_ReinitializeWithParameters(zk_parms_t parms);
 // Shows the queued popups on the calling (main) thread.
 void ZKI_HandlePopups();
 // True when no pool entry is broken; each broken one is listed.

@@ -1,83 +1,43 @@
-// The interface table and its fillers.
+// The interface table and its filling: every slot from interface.def, the
+// runtime's, storage's, the device's and start-up's functions directly, the
+// media and services parts through their registration records.
 
 #include <cstring>
 
+#include "engine/core/backends.h"
+#include "engine/core/console.h"
+#include "engine/core/core_services.h"
 #include "engine/core/interface_functions.h"
 #include "engine/core/log.h"
+#include "engine/core/registration.h"
 #include "engine/core/state.h"
 #include "engine/core/threads.h"
+#include "engine/storage/settings.h"
+#include "platform/macos/platform.h"
 
 zekar_t zekar;
 zekar_t* zk = nullptr;
 
-zk_achievements_api_t zk_achievements_api;
-zk_audio_api_t zk_audio_api;
-zk_cloud_api_t zk_cloud_api;
-zk_extension_api_t zk_extension_api;
-zk_file_system_api_t zk_file_system_api;
-zk_graphics_api_t zk_graphics_api;
-zk_leaderboards_api_t zk_leaderboards_api;
-zk_notifications_api_t zk_notifications_api;
-zk_social_api_t zk_social_api;
-zk_statistic_api_t zk_statistic_api;
-zk_ugc_api_t zk_ugc_api;
+#define ZK_SUB_TABLE(type, object, member) type object;
+#include "engine/core/interface.def"
 
 static void SetBasicFunctions(zekar_t* t) {
-    t->ZK_Printf = ZK_Printf;
-    t->ZK_PrintDebugf = ZK_PrintDebugf;
-    t->ZK_Popupf = ZK_Popupf;
-    t->ZK_AddConsoleAutocompletionString = ZK_AddConsoleAutocompletionString;
-    t->ZKT_Sleep = ZKT_Sleep;
-    t->ZK_GetTime = ZK_GetTime;
-    t->ZK_GetTimeNanoseconds = ZK_GetTimeNanoseconds;
-    t->ZK_GetTimeSecondsElapsedSinceEpoch = ZK_GetTimeSecondsElapsedSinceEpoch;
-    t->ZK_GetEpochTimeConvertedToDate = ZK_GetEpochTimeConvertedToDate;
-    t->ZK_GetDate = ZK_GetDate;
-    t->ZK_GetMutex = ZK_GetMutex;
-    t->ZK_ReleaseMutex = ZK_ReleaseMutex;
-    t->ZK_LockMutex = ZK_LockMutex;
-    t->ZK_UnlockMutex = ZK_UnlockMutex;
-    t->ZK_CreateThread = ZK_CreateThread;
-    t->ZK_GetCurrentThreadId = ZK_GetCurrentThreadId;
-    t->ZK_IsMainThread = ZK_IsMainThread;
-    t->ZK_SynchronizeWithMainThreadBegin = ZK_SynchronizeWithMainThreadBegin;
-    t->ZK_SynchronizeWithMainThreadEnd = ZK_SynchronizeWithMainThreadEnd;
-    t->ZK_IsSynchronizedWithMainThread = ZK_IsSynchronizedWithMainThread;
-    t->ZKD_SetCursor = ZKD_SetCursor;
-    t->ZK_SignalShutdown = ZK_SignalShutdown;
-    t->ZK_IsShutdownSignalled = ZK_IsShutdownSignalled;
-    t->ZK_ProductFeatureExists = ZK_ProductFeatureExists;
-    t->ZK_GetProductValue = ZK_GetProductValue;
-    t->ZK_ReinitializeWithParameters = ZK_ReinitializeWithParameters;
-    t->ZK_CallExtension = ZK_CallExtension;
-    t->ZK_FreeList = ZK_FreeList;
-    t->ZK_SendHttpRequest = ZK_SendHttpRequest;
-    t->ZK_SendHttpRequestWithHeader = ZK_SendHttpRequestWithHeader;
-    t->ZK_AllocBuffer = ZK_AllocBuffer;
-    t->ZK_FreeBuffer = ZK_FreeBuffer;
-    t->ZK_AllocMemory = ZK_AllocMemory;
-    t->ZK_FreeMemory = ZK_FreeMemory;
-    t->ZK_SendEventQueued = ZK_SendEventQueued;
-    t->ZK_SetupEvent = ZK_SetupEvent;
-    t->ZK_GetKeyStatei = ZK_GetKeyStatei;
-    t->ZK_SetKeyStatei = ZK_SetKeyStatei;
-    t->ZK_GetKeyStatef = ZK_GetKeyStatef;
-    t->ZK_SetKeyStatef = ZK_SetKeyStatef;
-    t->ZKI_IsDeveloperModeEnabled = ZKI_IsDeveloperModeEnabled;
+#define ZK_TOP_SLOT(ret, name, params, attributes) t->name = name;
+#include "engine/core/interface.def"
 }
 
 void ZKI_SetInterfaceAchievements(zekar_t* t) {
-    ZKI_FillAchievementsInterface(&zk_achievements_api);
+    zk_services.FillAchievementsInterface(&zk_achievements_api);
     t->achievements = &zk_achievements_api;
 }
 
 void ZKI_SetInterfaceAudio(zekar_t* t) {
-    ZKI_FillAudioInterface(&zk_audio_api);
+    zk_media.FillAudioInterface(&zk_audio_api);
     t->audio = &zk_audio_api;
 }
 
 void ZKI_SetInterfaceCloud(zekar_t* t) {
-    ZKI_FillCloudInterface(&zk_cloud_api);
+    zk_services.FillCloudInterface(&zk_cloud_api);
     t->cloud = &zk_cloud_api;
 }
 
@@ -87,44 +47,41 @@ void ZKI_SetInterfaceFileSystem(zekar_t* t) {
 }
 
 void ZKI_SelectColorSetters(zk_graphics_api_t* api, int vertex_color_format) {
-    if (vertex_color_format == 0) {
-        api->ZK_Graphics_SetColor = ZK_Graphics_SetColor_RGBA;
-        api->ZK_Graphics_SetColorWithAlpha = ZK_Graphics_SetColorWithAlpha_RGBA;
-    } else {
-        api->ZK_Graphics_SetColor = ZK_Graphics_SetColor_BGRA;
-        api->ZK_Graphics_SetColorWithAlpha = ZK_Graphics_SetColorWithAlpha_BGRA;
-    }
+    const zk_color_setters_t& pair = vertex_color_format == 0 ? zk_media.rgba : zk_media.bgra;
+    api->ZK_Graphics_SetColor = pair.SetColor;
+    api->ZK_Graphics_SetColorWithAlpha = pair.SetColorWithAlpha;
 }
 
 void ZKI_SetInterfaceGraphics(zekar_t* t) {
-    ZKI_FillGraphicsInterface(&zk_graphics_api);
-    // The renderer decides the byte order of packed vertex colours.
-    ZKI_SelectColorSetters(&zk_graphics_api, ZKI_GetRendererVertexColorFormat());
+    zk_media.FillGraphicsInterface(&zk_graphics_api);
+    // The renderer decides the byte order of packed vertex colours; without
+    // one the colours are B,G,R,A.
+    ZKI_SelectColorSetters(&zk_graphics_api, ri ? ri->GetVertexColorFormat() : 1);
     t->graphics = &zk_graphics_api;
 }
 
 void ZKI_SetInterfaceLeaderboards(zekar_t* t) {
-    ZKI_FillLeaderboardsInterface(&zk_leaderboards_api);
+    zk_services.FillLeaderboardsInterface(&zk_leaderboards_api);
     t->leaderboards = &zk_leaderboards_api;
 }
 
 void ZKI_SetInterfaceNotifications(zekar_t* t) {
-    ZKI_FillNotificationsInterface(&zk_notifications_api);
+    zk_services.FillNotificationsInterface(&zk_notifications_api);
     t->notifications = &zk_notifications_api;
 }
 
 void ZKI_SetInterfaceStatistic(zekar_t* t) {
-    ZKI_FillStatisticInterface(&zk_statistic_api);
+    zk_services.FillStatisticInterface(&zk_statistic_api);
     t->statistic = &zk_statistic_api;
 }
 
 void ZKI_SetInterfaceSocial(zekar_t* t) {
-    ZKI_FillSocialInterface(&zk_social_api);
+    zk_services.FillSocialInterface(&zk_social_api);
     t->social = &zk_social_api;
 }
 
 void ZKI_SetInterfaceUGC(zekar_t* t) {
-    ZKI_FillUGCInterface(&zk_ugc_api);
+    zk_services.FillUGCInterface(&zk_ugc_api);
     t->ugc = &zk_ugc_api;
 }
 
@@ -134,7 +91,7 @@ void ZKI_SetBasicInterface(zekar_t* t) {
     ZKI_SetInterfaceAchievements(t);
     ZKI_SetInterfaceAudio(t);
     ZKI_SetInterfaceCloud(t);
-    ZKI_FillExtensionInterface(&zk_extension_api);
+    zk_media.FillExtensionInterface(&zk_extension_api);
     t->ext = &zk_extension_api;
     ZKI_SetInterfaceFileSystem(t);
     ZKI_SetInterfaceGraphics(t);

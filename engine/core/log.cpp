@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/core/registration.h"
 #include "engine/core/state.h"
 #include "engine/core/threads.h"
 
@@ -124,7 +125,7 @@ static bool WasShownBefore(const char* text) {
 // Shows a popup on the platform, with the repeated standard-output line.
 static int ShowPlatformPopup(int type, const char* text) {
     if (!zk_run_silent) WriteLine(type, text);
-    return ZKD_Popup(type, text);
+    return zk_device.Popup(type, text);
 }
 
 // Developer mode with a program installed; PRINT is held on entry.

@@ -28,7 +28,7 @@ int ZK_Printf(const char* format, ...) ZK_PRINTF_LIKE(1, 2);                    
 int ZK_PrintDebugf(zk_message_type_t type, const char* format, ...) ZK_PRINTF_LIKE(2, 3);      // slot 1
 // Returns 0 when filtered by level (or after a direct popup before any
 // program is installed), 1 when the text was already shown once, 4 when no
-// platform popup was shown now, else the result of ZKD_Popup.
+// platform popup was shown now, else the platform popup's answer.
 int ZK_Popupf(zk_message_type_t type, const char* format, ...) ZK_PRINTF_LIKE(2, 3);           // slot 2
 void ZK_AddConsoleAutocompletionString(const char* word, const char* extra);                  // slot 3
 
@@ -72,7 +72,3 @@ extern zk_console_line_hook_t zk_console_line_hook;
 // The console's completion-word hook behind slot 3; null until it exists.
 typedef void (*zk_console_word_hook_t)(const char* word, const char* extra);
 extern zk_console_word_hook_t zk_console_word_hook;
-
-// Platform popup (platform/macos): in the shader tool it shows nothing and
-// returns 4 ("nothing shown").
-int ZKD_Popup(int type, const char* text);

@@ -12,11 +12,14 @@
 #include "engine/core/interface_functions.h"
 #include "engine/core/log.h"
 #include "engine/core/null_program.h"
+#include "engine/core/registration.h"
 #include "engine/core/resolution_and_bitmaps.h"
 #include "engine/core/threads.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/packages.h"
 #include "engine/storage/settings.h"
+#include "platform/macos/device.h"
+#include "platform/macos/platform.h"
 
 // The locale the platform resolved "auto" to; zk_state_t::locale points at
 // its text.
@@ -183,7 +186,7 @@ void ZKI_DetermineInitialScreenMode() {
         zk_state.parms.height = wanted.height;
         zk_state.parms.windowed = wanted.windowed;
     } else {
-        ZKI_SelectOptimalResolution(wanted.windowed != 0, zk_state.resolution_override != nullptr);
+        zk_media.SelectOptimalResolution(wanted.windowed != 0, zk_state.resolution_override != nullptr);
     }
     zk_parms = zk_state.parms;
     prog->parms.width = zk_state.parms.width;
@@ -273,7 +276,7 @@ static void ApplyLatePreInitFeatures() {
 static void AddEarlyPackages() {
     ZKI_AddPackages(zk_state.package_paths[0].GetText(), true);
     ZKI_AddPackages(zk_state.package_paths[1].GetText(), true);
-    ZK_InitializeExtensionModules();
+    zk_services.InitializeExtensionModules();
     ZKI_RemoveResourcePackages(zk_state.package_paths[1]);
 }
 
@@ -297,7 +300,9 @@ bool ZKI_PreInit(void* platform_argument) {
     ZKI_DetermineProgramParameters();
     zk_state.allow_multiple_instances = Feature("ALLOW_MULTIPLE_PROGRAM_INSTANCES") ? 1 : 0;
     ZKI_CheckForMultipleProgramInstances();
-    ZKI_LoadRendImp();
+    // The colour setters of the table follow the renderer just chosen.
+    zk_media.LoadRendImp();
+    ZKI_SetBasicInterface(zk);
     ZKI_ExpandSupportedResolutions();
     AddEarlyPackages();
     ZKI_DetermineLocale();
@@ -306,7 +311,7 @@ bool ZKI_PreInit(void* platform_argument) {
     ZKI_DetermineOrientation();
     zk->file_system->ZK_FileSystem_AddSearchPath("res://", false);
     ApplyLatePreInitFeatures();
-    ZKID_InitImageLoader();
+    zk_media.InitImageLoader();
     ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Preinitialization complete.");
     return true;
 }
@@ -315,7 +320,7 @@ bool ZKI_PreInit(void* platform_argument) {
 // Initialisation
 
 static bool InitRenderer() {
-    if (ZKI_InitRendImp()) return true;
+    if (zk_media.InitRendImp()) return true;
     ZK_PrintDebugf(ZK_MESSAGE_ERROR,
                    "Unable to initialize the renderer. Tried all listed renderers but was unable to initialize any.");
     nString text = nString::Format(
@@ -338,19 +343,19 @@ static void InitInputImplementations() {
 }
 
 static void InitSound() {
-    SoundImplementation* sound = GetSoundImpNull();
+    SoundImplementation* sound = zk_media.GetSoundImpNull();
     zk_state.sound_imp = sound;
     if (zk_state.prog && zk_state.prog->parms.no_sound) {
         ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Sounds disabled. Null Sound Implementation in use.");
         return;
     }
-    ZKI_ResetSoundManager(sound);
+    zk_media.ResetSoundManager(sound);
     if (sound->Initialize(&zk_state, &zk_parms)) {
         ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Sound Implementation initialized.");
-        sound->SetMasterVolume(ZKI_GetSoundMasterVolume());
+        sound->SetMasterVolume(zk_media.GetSoundMasterVolume());
     } else {
         ZK_PrintDebugf(ZK_MESSAGE_WARNING, "No Sound Implementation available.");
-        ZKI_ResetSoundManager(sound);
+        zk_media.ResetSoundManager(sound);
     }
 }
 
@@ -364,7 +369,7 @@ static void ApplyInitFeatures() {
 
 bool ZKI_Init() {
     ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Endianness: %d.", 1234);
-    ZKI_SetupAutoscaling();
+    zk_media.SetupAutoscaling();
     zk_state.render_targets = zk_graphics_api_t::RenderTargets();
     zk_state.render_target_stack.InsertLast(zk_graphics_api_t::RenderTargets());
     ZKI_SetupDefaultShaders();
@@ -378,7 +383,7 @@ bool ZKI_Init() {
     ApplyInitFeatures();
     zk_state.initialized = 1;
     zk_state.queue_input_events = 1;
-    ZKI_InitializeFonts();
+    zk_media.InitializeFonts();
     ZKI_ValidateConfigurationArrays();
     return true;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/core/threads.h"
+#include "platform/macos/platform.h"
 
 // Constant-initialised: valid (and zero) before any static constructor runs.
 zk_state_t zk_state;
@@ -137,6 +138,9 @@ void ZKI_StateSetup(void* platform_argument) {
     zekar = zekar_t();
     zk_parms = zk_parms_t();
     ZKI_StateReset();
+    // The layers below start-up put their services in place before the
+    // table is filled from them.
+    ZKD_RegisterDevice();
     ZKI_SetBasicInterface(&zekar);
     zk_state.zk = zk;
     zk_state.device_info = &zk_device_info;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "engine/core/log.h"
+#include "engine/core/registration.h"
 
 thread_local zk_thread_state_t zk_thread_state = {0, 0, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f};
 
@@ -301,7 +302,7 @@ uint32_t ZKT_CreateThread(const char* name, void (*function)(void*), void* data)
         free(record);
         return 0;
     }
-    ZKD_SetThreadPrecedence(thread, -20);
+    zk_device.SetThreadPrecedence(thread, -20);
     return id;
 }
 
@@ -321,10 +322,10 @@ uint32_t ZK_CreateThread(const char* name, void (*function)(void*), void* data, 
 
 int ZKT_SetThreadPriority(pthread_t thread, unsigned importance, bool fixed) {
     if (fixed) {
-        int result = ZKD_SetThreadFixedPolicy(thread);
+        int result = zk_device.SetThreadFixedPolicy(thread);
         if (result != 0) return result;
     }
-    return ZKD_SetThreadPrecedence(thread, static_cast<int>(importance));
+    return zk_device.SetThreadPrecedence(thread, static_cast<int>(importance));
 }
 
 void ZKT_Yield() { sched_yield(); }

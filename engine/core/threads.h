@@ -128,22 +128,15 @@ zk_date_t ZKT_GetEpochTimeConvertedToDate(uint64_t seconds);
 int64_t ZKT_GetTimeSecondsElapsedSinceEpoch();
 // The steady clock in nanoseconds.
 int64_t ZKT_GetSteadyClockNanoseconds();
-
-// --- Platform layer (platform/macos) ---------------------------------------
-// Sets a thread's scheduling precedence (importance; new engine threads get
-// -20, below normal); 0 on success.
-int ZKD_SetThreadPrecedence(pthread_t thread, int importance);
-// Switches a thread to a fixed (non-timeshare) policy; 0 on success.
-int ZKD_SetThreadFixedPolicy(pthread_t thread);
-// The platform's absolute clock in seconds (any fixed origin; it may jump
-// back when the system clock is set back).
-double ZKD_GetAbsoluteTimeSeconds();
+// Wall-clock seconds (CLOCK_REALTIME): like the platform's absolute clock it
+// follows the system clock, also when that is set back.
+double ZKT_GetWallClockSeconds();
 
 // --- Seams for tests -------------------------------------------------------
 // The thread creator ZKT_CreateThread uses (pthread_create by default); a
 // test may point it at a function that fails.
 extern int (*zkt_create_thread_function)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
-// The absolute clock ZKT_GetTime reads (ZKD_GetAbsoluteTimeSeconds by
+// The absolute clock ZKT_GetTime reads (ZKT_GetWallClockSeconds by
 // default); a test may point it at a clock that goes back.
 extern double (*zkt_absolute_clock_function)();
 // Forgets the engine clock's base and last reading (the next ZKT_GetTime

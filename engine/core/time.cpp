@@ -9,7 +9,13 @@
 #include "engine/core/state.h"
 #include "engine/core/threads.h"
 
-double (*zkt_absolute_clock_function)() = ZKD_GetAbsoluteTimeSeconds;
+double ZKT_GetWallClockSeconds() {
+    struct timespec now = {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double (*zkt_absolute_clock_function)() = ZKT_GetWallClockSeconds;
 
 // The clock's base and last reading, shared by all threads.
 static pthread_mutex_t clock_lock = PTHREAD_MUTEX_INITIALIZER;

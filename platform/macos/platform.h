@@ -28,6 +28,5 @@ int ZKD_SetThreadFixedPolicy(pthread_t thread);
 // pthread_mutex_trylock on the record's lock; the locked flag is untouched.
 bool ZKT_TryLockMutex(zk_mutex_t* mutex);
 
-// The absolute clock: wall-clock seconds (CLOCK_REALTIME), which, like the
-// platform's own, follows the system clock when it is set back.
-double ZKD_GetAbsoluteTimeSeconds();
+// Puts the device services above into the runtime's record (zk_device).
+void ZKD_RegisterDevice();

@@ -130,7 +130,7 @@ protected:
         zk_parms.height = 480;
         zk_device_info.screen_width = 1024;
         zk_device_info.screen_height = 768;
-        ri = GetRendImpNull();
+        ri = zk_media.GetRendImpNull();
         zk_state.rend_imp = ri;
         zk_state.renderer_initialized = 1;
     }
@@ -301,7 +301,7 @@ TEST_F(FrameTest, WithoutARendererOnlyTheEndOfFrameWorkRuns) {
     } cases[] = {{false, true}, {true, false}};
     for (const Case& c : cases) {
         steps.clear();
-        ri = c.renderer ? GetRendImpNull() : nullptr;
+        ri = c.renderer ? zk_media.GetRendImpNull() : nullptr;
         zk_state.renderer_initialized = c.initialized;
         zk_state.view_transform_top = 0;  // left over by an earlier frame
         console_lines.clear();

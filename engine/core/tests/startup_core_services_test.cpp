@@ -102,7 +102,7 @@ TEST_F(CoreServicesTest, ResolutionSupportedByDevice) {
             << c.width << "x" << c.height;
     // No renderer: other fullscreen sizes are refused.
     EXPECT_FALSE(ZKI_IsResolutionSupportedByDevice(1280, 720, false));
-    ZKI_LoadRendImp();
+    zk_media.LoadRendImp();
     EXPECT_TRUE(ZKI_IsResolutionSupportedByDevice(1280, 720, false));
     ri = nullptr;
 

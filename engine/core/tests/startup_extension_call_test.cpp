@@ -30,7 +30,7 @@ class ExtensionCallTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetUpEngineForTest();
-        ZKI_LoadRendImp();
+        zk_media.LoadRendImp();
         ZKPI_ResolvePlatformInfo();
     }
     void TearDown() override {

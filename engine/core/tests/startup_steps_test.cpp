@@ -44,7 +44,7 @@ TEST_F(StartupStepsTest, PreInitAndInitInstallTheNullProgramAndTheNullBackEnds) 
     EXPECT_EQ(zk_state.prog_initialized, 1);
     EXPECT_EQ(zk_null_prog.api_version, static_cast<uint32_t>(ZK_NULL_PROG_API_VERSION));
     EXPECT_EQ(zk_null_prog.Draw, ZK_NullProg_Draw);
-    EXPECT_EQ(ri, GetRendImpNull());
+    EXPECT_EQ(ri, zk_media.GetRendImpNull());
     EXPECT_EQ(zk_state.rend_imp, ri);
     EXPECT_NE(zk_il, nullptr);
     for (int id = 0; id < ZK_NUM_CORE_MUTEXES; ++id) EXPECT_NE(zk_state.core_mutexes[id], nullptr);
@@ -55,7 +55,7 @@ TEST_F(StartupStepsTest, PreInitAndInitInstallTheNullProgramAndTheNullBackEnds) 
     EXPECT_EQ(zk_state.initialized, 1);
     EXPECT_EQ(zk_state.renderer_initialized, 1);
     EXPECT_EQ(zk_state.queue_input_events, 1);
-    EXPECT_EQ(zk_state.sound_imp, GetSoundImpNull());
+    EXPECT_EQ(zk_state.sound_imp, zk_media.GetSoundImpNull());
     EXPECT_EQ(zk_state.reference_counting, 1);
     EXPECT_EQ(zk_state.show_fps + zk_state.render_stereo + zk_state.debug_draw_time_delta_test +
                   zk_state.debug_draw_black_screen,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/core/backends.h"
+#include "engine/core/registration.h"
 #include "engine/core/console.h"
 #include "engine/core/log.h"
 #include "engine/core/startup.h"

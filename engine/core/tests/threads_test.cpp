@@ -17,7 +17,7 @@ class ThreadsTest : public ZkCoreTest {
 protected:
     void TearDown() override {
         zkt_create_thread_function = pthread_create;
-        zkt_absolute_clock_function = ZKD_GetAbsoluteTimeSeconds;
+        zkt_absolute_clock_function = ZKT_GetWallClockSeconds;
         ZKT_ResetClockForTesting();
         ZkCoreTest::TearDown();
     }
@@ -246,6 +246,11 @@ TEST_F(ThreadsTest, SleepSplitsSecondsAndMilliseconds) {
     auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     EXPECT_GE(elapsed.count(), 1050);
     EXPECT_LT(elapsed.count(), 1800);
+}
+
+TEST_F(ThreadsTest, AbsoluteClockIsWallClockSeconds) {
+    double now = ZKT_GetWallClockSeconds();
+    EXPECT_GT(now, 1.5e9); // after 2017
 }
 
 double fake_clock_seconds = 0.0;
