@@ -129,6 +129,10 @@ struct zk_key_event_t {                // 8 down, 9 up
     uint8_t fresh;                     // set on delivery: the state changed
 };
 
+// Both senders (ZKI_ActivateApp and ZKI_SendWindowActivationEvent) write
+// this byte right after the type; the rest of the record stays zero, so a
+// reader that takes the first data word as a 32-bit value sees the same 0
+// or 1.
 struct zk_activation_event_t {         // 10
     zk_event_type_t type;
     uint8_t deactivated;               // 1: lost activation, 0: gained it

@@ -7,6 +7,7 @@
 
 #include "engine/core/backends.h"
 #include "engine/core/core_services.h"
+#include "engine/core/events.h"
 
 bool ZK_NullProg_Init() { return true; }
 void ZK_NullProg_Shutdown() {}
@@ -49,10 +50,7 @@ void ZKI_ActivateApp(bool active) {
     if ((zk_state.app_active != 0) == active) return;
     zk_state.app_active = active ? 1 : 0;
     if (!zk_state.shutdown_signalled) {
-        zk_event_t event;
-        ZKI_InitEvent(&event, ZK_EVENT_ACTIVATION);
-        int32_t deactivated = active ? 0 : 1;
-        memcpy(event.payload, &deactivated, sizeof(deactivated));
+        zk_event_t event = ZKI_MakeEvent(zk_activation_event_t{ZK_EVENT_ACTIVATION, static_cast<uint8_t>(!active)});
         ZKI_SendEventQueued(&event);
     }
     if (ri) ri->ActivateWindow(active);

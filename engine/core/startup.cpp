@@ -9,6 +9,7 @@
 #include "engine/core/backends.h"
 #include "engine/core/console.h"
 #include "engine/core/core_services.h"
+#include "engine/core/events.h"
 #include "engine/core/interface_functions.h"
 #include "engine/core/log.h"
 #include "engine/core/null_program.h"
@@ -146,18 +147,10 @@ void ZKI_DetermineLocale() {
     }
 }
 
-// Event type 16: the program may change its parameters before video init.
-enum { ZK_EVENT_CHECK_PARAMETERS = 16 };
-
+// The program may change its parameters before video init.
 static void AskProgramToCheckParameters(zk_prog_t* prog) {
     if (!prog->EventProc) return;
-    zk_event_t event;
-    ZKI_InitEvent(&event, ZK_EVENT_CHECK_PARAMETERS);
-    zekar_t* table = zk;
-    zk_parms_t* parms = &prog->parms;
-    memcpy(event.payload, &table, sizeof(table));
-    memcpy(event.payload + sizeof(void*), &parms, sizeof(parms));
-    prog->EventProc(event);
+    prog->EventProc(ZKI_MakeEvent(zk_parameter_check_event_t{ZK_EVENT_PARAMETER_CHECK, zk, &prog->parms}));
 }
 
 // Steps 5 and 6: keep the program's own size when the device takes it.

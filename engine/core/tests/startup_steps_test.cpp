@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/core/core_services.h"
+#include "engine/core/events.h"
 #include "engine/core/null_program.h"
 #include "engine/core/tests/startup_test_support.h"
 #include "platform/macos/device.h"
@@ -165,6 +166,30 @@ TEST_F(StartupStepsTest, ProgramOwnResolutionNeedsFreeResolutionAndRoomOnTheDesk
     EXPECT_TRUE(WasPrinted("Checking if program selected resolution (1900x1000 windowed) is supported by device."));
 }
 
+// A program that asks for its own size when the engine checks its
+// parameters, through the table and parameters the event hands it.
+int AskForOwnSize(zk_event_t event) {
+    if (event.type != ZK_EVENT_PARAMETER_CHECK) return 0;
+    zk_parameter_check_event_t check = ZKI_EventAs<zk_parameter_check_event_t>(event);
+    if (check.table != zk || !check.parms) return 0;
+    check.parms->width = 1024;
+    check.parms->height = 700;
+    return 1;
+}
+
+TEST_F(StartupStepsTest, ProgramMayChangeItsParametersBeforeTheScreenModeIsChosen) {
+    zk_device_info.desktop_width = 1920;
+    zk_device_info.desktop_height = 1080;
+    zk_state.product_feature_lists[0] = "FREE_RESOLUTION";
+    zk_prog_t prog;
+    prog.EventProc = AskForOwnSize;
+    prog.parms.windowed = 1;
+    zk_state.prog = &prog;
+    ZKI_DetermineInitialScreenMode();
+    EXPECT_EQ(zk_state.parms.width, 1024);
+    EXPECT_EQ(zk_state.parms.height, 700);
+}
+
 TEST_F(StartupStepsTest, Orientation) {
     struct Case {
         int ref_width, ref_height;
@@ -309,7 +334,7 @@ TEST_F(StartupStepsTest, ClearKeyStatesLeavesTheGapCodes) {
 
 int32_t FirstDataWord(const zk_event_t& event) {
     int32_t word;
-    memcpy(&word, event.payload, sizeof(word));
+    memcpy(&word, reinterpret_cast<const char*>(&event) + sizeof(zk_event_type_t), sizeof(word));
     return word;
 }
 
