@@ -1,4 +1,4 @@
-// The engine console's line store and log file.
+// The engine console's log: kept lines, completion words and the log file.
 
 #include "engine/core/console.h"
 
@@ -16,32 +16,34 @@ static const char* const kMessageTypeNames[] = {"INFO", "WARNING", "ERROR", "SYS
 
 static char* CopyText(const char* text) { return text ? strdup(text) : nullptr; }
 
-const char* zkConsole::GetMessageTypeAsString(int type) {
+const char* zkConsoleLog::GetMessageTypeAsString(int type) {
     if (type < 0 || type > 3) return "UNKNOWN";
     return kMessageTypeNames[type];
 }
 
-static void ForwardLine(short type, const char* text) { zk_console.AddString(type, text); }
-static void ForwardWord(const char* word, const char* extra) { zk_console.AddAutoCompletionString(word, extra); }
+// The log the printers feed: the last one initialised.
+static zkConsoleLog* hooked_log = nullptr;
 
-zkConsole::~zkConsole() {
+static void ForwardLine(short type, const char* text) { hooked_log->AddString(type, text); }
+static void ForwardWord(const char* word, const char* extra) { hooked_log->AddAutoCompletionString(word, extra); }
+
+zkConsoleLog::~zkConsoleLog() {
     // Anything printed after this point must not reach a destroyed console.
-    if (zk_console_line_hook == ForwardLine) zk_console_line_hook = nullptr;
-    if (zk_console_word_hook == ForwardWord) zk_console_word_hook = nullptr;
+    if (hooked_log == this) {
+        if (zk_console_line_hook == ForwardLine) zk_console_line_hook = nullptr;
+        if (zk_console_word_hook == ForwardWord) zk_console_word_hook = nullptr;
+        hooked_log = nullptr;
+    }
     enabled = 0;
     FreeLines();
-    for (int i = 0; i < history.count; ++i) free(history.items[i]);
-    history.count = 0;
     for (int i = 0; i < words.count; ++i) {
         free(words.items[i].word);
         free(words.items[i].extra);
     }
     words.count = 0;
-    free(completion_hint);
-    completion_hint = nullptr;
 }
 
-void zkConsole::FreeLines() {
+void zkConsoleLog::FreeLines() {
     for (int i = 0; i < lines.count; ++i) {
         free(lines.items[i].text);
         free(lines.items[i].thread_name);
@@ -49,7 +51,7 @@ void zkConsole::FreeLines() {
     lines.count = 0;
 }
 
-bool zkConsole::Init() {
+bool zkConsoleLog::Init() {
     if (zk_state.developer_mode) {
         toggle_key = static_cast<uint8_t>(zk_state.console_toggle_key);
         overlay = ZKI_ProductFeatureExists("CONSOLE_OVERLAY") ? 1 : 0;
@@ -59,11 +61,9 @@ bool zkConsole::Init() {
     open = 0;
     log_file_name[0] = '\0';
     memset(message_counters, 0, sizeof(message_counters));
-    edit_line[0] = '\0';
-    cursor = 0;
     scroll_offset = 0;
-    blink_timer = 0.0f;
     lowest_kept_type = static_cast<int16_t>(zk_state.log_verbose_level);
+    hooked_log = this;
     zk_console_line_hook = ForwardLine;
     zk_console_word_hook = ForwardWord;
     if (!zk_state.console_enabled) return true;
@@ -89,7 +89,7 @@ bool zkConsole::Init() {
     return true;
 }
 
-nString zkConsole::DetermineLogFileName() {
+nString zkConsoleLog::DetermineLogFileName() {
     nString base(zk_state.prog ? zk_state.prog->id : "");
     base.Replace(" ", "-");
     if (!zk_state.developer_mode) return nString::Format("logs://%s.log", base.c_str());
@@ -112,7 +112,7 @@ static int CountSegments(const char* text) {
     return segments;
 }
 
-void zkConsole::AddSegments(short type, const char* text) {
+void zkConsoleLog::AddSegments(short type, const char* text) {
     // Each segment gets its own copy, whatever its length: the shared token
     // buffers of other threads are not touched, and no segment is lost.
     const char* start = text;
@@ -134,7 +134,7 @@ void zkConsole::AddSegments(short type, const char* text) {
 }
 
 // Caller holds the console mutex.
-void zkConsole::KeepLine(int type, const char* text, int* number, zk_date_t* time, char** thread_name) {
+void zkConsoleLog::KeepLine(int type, const char* text, int* number, zk_date_t* time, char** thread_name) {
     *number = ++line_counter;
     *time = ZK_GetDate();
     ZKT_ThreadInfo_t* info = ZKT_GetCurrentThreadInfo();
@@ -163,7 +163,7 @@ void zkConsole::KeepLine(int type, const char* text, int* number, zk_date_t* tim
     if (scroll_offset > 0) ++scroll_offset;
 }
 
-void zkConsole::AddString(short type, const char* text) {
+void zkConsoleLog::AddString(short type, const char* text) {
     if (!enabled) return;
     if (text && CountSegments(text) >= 2) {
         AddSegments(type, text);
@@ -185,7 +185,7 @@ void zkConsole::AddString(short type, const char* text) {
     free(thread_name);
 }
 
-nString zkConsole::FormatLogLine(int number, const zk_date_t& time, const char* thread_name, int type,
+nString zkConsoleLog::FormatLogLine(int number, const zk_date_t& time, const char* thread_name, int type,
                                  const char* text) {
     const char* name = GetMessageTypeAsString(type);
     if (!thread_name) {
@@ -200,7 +200,7 @@ nString zkConsole::FormatLogLine(int number, const zk_date_t& time, const char* 
                            thread_name, name, text);
 }
 
-void zkConsole::WriteToLogFile(int number, const zk_date_t& time, const char* thread_name, int type,
+void zkConsoleLog::WriteToLogFile(int number, const zk_date_t& time, const char* thread_name, int type,
                                const char* text) {
     zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(log_file_name, "a");
     if (!file) return;
@@ -212,7 +212,7 @@ void zkConsole::WriteToLogFile(int number, const zk_date_t& time, const char* th
     zk->file_system->ZK_FileSystem_CloseFile(file);
 }
 
-void zkConsole::PrintStats() {
+void zkConsoleLog::PrintStats() {
     if (!enabled) return;
     ZK_Printf("ZEKAR log: %d errors, %d warnings, %d infos.", message_counters[ZK_MESSAGE_ERROR],
               message_counters[ZK_MESSAGE_WARNING], message_counters[ZK_MESSAGE_INFO]);
@@ -229,7 +229,7 @@ void zkConsole::PrintStats() {
     for (int i = 0; i < names.count; ++i) ZK_PrintDebugf(ZK_MESSAGE_WARNING, "File '%s' left open.", names.items[i].c_str());
 }
 
-void zkConsole::Free() {
+void zkConsoleLog::Free() {
     if (!open) return;
     ZK_LockMutex(mutex);
     FreeLines();
@@ -248,7 +248,7 @@ static bool StartsWithIgnoringCase(const char* text, const char* prefix) {
     return true;
 }
 
-const char* zkConsole::GetAutoCompletionForString(const char* text) {
+const char* zkConsoleLog::GetAutoCompletionForString(const char* text) {
     if (!text) return nullptr;
     ZK_LockMutex(mutex);
     const char* found = nullptr;
@@ -268,7 +268,7 @@ const char* zkConsole::GetAutoCompletionForString(const char* text) {
     return found;
 }
 
-void zkConsole::AddAutoCompletionString(const char* word, const char* extra) {
+void zkConsoleLog::AddAutoCompletionString(const char* word, const char* extra) {
     if (!word) return;
     if (strstr(word, "://")) {
         ZK_Popupf(ZK_MESSAGE_WARNING, "Invalid autocompletion string registered: '%s' is not allowed.", word);

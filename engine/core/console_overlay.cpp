@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/console.h"
+#include "engine/core/console_overlay.h"
 #include "engine/core/events.h"
 #include "engine/core/log.h"
 #include "engine/core/media_records.h"
@@ -39,6 +39,44 @@ const char* CallExtension(const char* name, const char* value) {
 }
 
 }  // namespace
+
+// --- Set-up and the events it sees first ---------------------------------------------
+
+static bool IsConsoleToggle(const zkConsole& c, const zk_event_t& event) {
+    int toggle = static_cast<int8_t>(c.toggle_key);
+    if (event.type == ZK_EVENT_KEY_DOWN) return ZKI_EventAs<zk_key_event_t>(event).key == toggle;
+    if (event.type == ZK_EVENT_CHARACTER) return ZKI_EventAs<zk_char_event_t>(event).character == toggle;
+    return false;
+}
+
+// The toggle key opens or closes the overlay and goes no further; while the
+// overlay is open it takes every event but console text first.
+static bool SeeEventFirst(zk_event_t* event, int* result) {
+    *result = 0;
+    if (IsConsoleToggle(zk_console, *event)) {
+        zk_console.Toggle();
+        return true;
+    }
+    if (!zk_console.open || event->type == ZK_EVENT_CONSOLE_TEXT) return false;
+    *result = zk_console.ProcessEvent(event);
+    return *result != 0;
+}
+
+bool zkConsole::Init() {
+    edit_line[0] = '\0';
+    cursor = 0;
+    blink_timer = 0.0f;
+    zk_console_event_hook = SeeEventFirst;
+    return zkConsoleLog::Init();
+}
+
+zkConsole::~zkConsole() {
+    if (zk_console_event_hook == SeeEventFirst) zk_console_event_hook = nullptr;
+    for (int i = 0; i < history.count; ++i) free(history.items[i]);
+    history.count = 0;
+    free(completion_hint);
+    completion_hint = nullptr;
+}
 
 // --- Opening and sliding ---------------------------------------------------------
 

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/core/console.h"
 #include "engine/core/core_services.h"
 #include "engine/core/zekar.h"
 
@@ -22,12 +21,7 @@ static int ToInt(float value) { return static_cast<int>(value); }
 
 // --- Delivery ---------------------------------------------------------------
 
-static bool IsConsoleToggle(const zk_event_t& event) {
-    int toggle = static_cast<int8_t>(zk_console.toggle_key);
-    if (event.type == ZK_EVENT_KEY_DOWN) return ZKI_EventAs<zk_key_event_t>(event).key == toggle;
-    if (event.type == ZK_EVENT_CHARACTER) return ZKI_EventAs<zk_char_event_t>(event).character == toggle;
-    return false;
-}
+zk_event_filter_t zk_console_event_hook = nullptr;
 
 // A down marks a fresh press when the key was up; an up a release when it
 // was down.
@@ -91,14 +85,9 @@ static bool IsPointerEvent(zk_event_type_t type) {
 
 int ZKI_SendEvent(zk_event_t* event) {
     if (!event) return 0;
-    if (IsConsoleToggle(*event)) {
-        zk_console.Toggle();
-        return 0;
-    }
-    if (zk_console.open && event->type != ZK_EVENT_CONSOLE_TEXT) {
-        int consumed = zk_console.ProcessEvent(event);
-        if (consumed) return consumed;
-    }
+    int answer = 0;
+    zk_event_filter_t console = zk_console_event_hook;
+    if (console && console(event, &answer)) return answer;
     if (event->type == ZK_EVENT_KEY_DOWN || event->type == ZK_EVENT_KEY_UP) UpdateKeyState(*event);
     if (IsPointerEvent(event->type) && !UpdatePointerState(*event)) return 0;
     if (zk_prog && zk_prog->EventProc && zk_state.initialized) return zk_prog->EventProc(*event);

@@ -213,6 +213,11 @@ zk_event_t ZKI_MakeEvent(const T& fields) {
 
 // Delivers now; returns the program's result, or 0.
 int ZKI_SendEvent(zk_event_t* event);
+// The console overlay sees every delivered event first: it installs itself
+// here when it is initialised (null until then). A true answer ends the
+// delivery, with *result as its answer.
+typedef bool (*zk_event_filter_t)(zk_event_t* event, int* result);
+extern zk_event_filter_t zk_console_event_hook;
 // Delivers the queued events in order, freeing each afterwards. Events
 // queued meanwhile wait for the next call. Main thread, once per frame.
 void ZKI_ProcessEventQueue();

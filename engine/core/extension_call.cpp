@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "engine/core/backends.h"
-#include "engine/core/console.h"
+#include "engine/core/console_overlay.h"
 #include "engine/core/core_services.h"
 #include "engine/core/interface_functions.h"
 #include "engine/core/log.h"

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "engine/core/backends.h"
-#include "engine/core/console.h"
 #include "engine/core/core_services.h"
 #include "engine/core/interface_functions.h"
 #include "engine/core/log.h"

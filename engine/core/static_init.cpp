@@ -6,7 +6,7 @@
 // translation units initialise in. Those that own storage free it at exit
 // through their destructors, in reverse order of definition.
 
-#include "engine/core/console.h"
+#include "engine/core/console_overlay.h"
 #include "engine/core/null_program.h"
 #include "engine/core/startup.h"
 

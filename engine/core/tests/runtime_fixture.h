@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/console.h"
+#include "engine/core/console_overlay.h"
 #include "engine/core/events.h"
 #include "engine/core/tests/core_fixture.h"
 

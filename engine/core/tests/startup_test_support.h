@@ -8,7 +8,7 @@
 
 #include "engine/core/backends.h"
 #include "engine/core/registration.h"
-#include "engine/core/console.h"
+#include "engine/core/console_overlay.h"
 #include "engine/core/log.h"
 #include "engine/core/startup.h"
 #include "engine/core/state.h"
