@@ -1,4 +1,4 @@
-# zk_add_test(NAME name SOURCES a.cpp b.cpp LIBS zk_core ...)
+# zk_add_test(NAME name SOURCES a.cpp b.cpp LIBS zk_runtime ...)
 # One GoogleTest executable; its cases are registered with CTest one by one
 # and run from the project root, so fixtures are found as "tests/data/...".
 function(zk_add_test)

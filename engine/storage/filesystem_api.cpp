@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/state.h"
+#include "engine/runtime/state.h"
 #include "engine/storage/filesystem.h"
 
 using namespace ZKFileSystem;
@@ -190,7 +190,7 @@ size_t ZK_FileSystem_WriteFile(const void* data, size_t size, zk_file_t* handle)
 
 void ZKI_FillFileSystemInterface(zk_file_system_api_t* api) {
 #define ZK_FILE_SYSTEM_SLOT(ret, name, params, attributes) api->name = name;
-#include "engine/core/interface.def"
+#include "engine/runtime/interface.def"
 }
 
 // ---------------------------------------------------------------- beside the table

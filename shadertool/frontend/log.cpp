@@ -2,7 +2,7 @@
 
 #include <cstdarg>
 
-#include "engine/core/nstring.h"
+#include "engine/base/nstring.h"
 
 namespace ShaderTool {
 

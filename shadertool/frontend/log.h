@@ -3,7 +3,7 @@
 // on after most errors, so callers test has_errors besides their result.
 #pragma once
 
-#include "engine/core/nstring.h"
+#include "engine/base/nstring.h"
 
 namespace ShaderTool {
 

@@ -3,7 +3,7 @@
 // at the read position (how included files are spliced in).
 #pragma once
 
-#include "engine/core/nstring.h"
+#include "engine/base/nstring.h"
 
 namespace ShaderTool {
 

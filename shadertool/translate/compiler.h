@@ -3,8 +3,8 @@
 // programs stay so that one can be added per compiler family.
 #pragma once
 
-#include "engine/core/nbytebuffer.h"
-#include "engine/core/nstring.h"
+#include "engine/base/nbytebuffer.h"
+#include "engine/base/nstring.h"
 #include "shadertool/translate/frontend.h"
 
 namespace ShaderTool {

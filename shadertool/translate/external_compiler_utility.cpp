@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "engine/core/narray.h"
+#include "engine/base/narray.h"
 #include "shadertool/translate/compiler.h"
 #include "shadertool/translate/output_paths.h"
 

@@ -11,7 +11,7 @@
 // decides which special inputs the input structure carries.
 #pragma once
 
-#include "engine/core/narray.h"
+#include "engine/base/narray.h"
 #include "shadertool/translate/hlsl_tables.h"
 #include "shadertool/translate/translator.h"
 

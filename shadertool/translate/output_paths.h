@@ -2,7 +2,7 @@
 // engine's run-time shader loader find outputs by the same layout.
 #pragma once
 
-#include "engine/core/nstring.h"
+#include "engine/base/nstring.h"
 #include "shadertool/translate/frontend.h"
 
 namespace ShaderTool {

@@ -9,8 +9,8 @@
 // them.
 #pragma once
 
-#include "engine/core/nmap.h"
-#include "engine/core/nstring.h"
+#include "engine/base/nmap.h"
+#include "engine/base/nstring.h"
 #include "shadertool/translate/frontend.h"
 
 namespace ShaderTool {

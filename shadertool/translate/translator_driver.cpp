@@ -1,6 +1,6 @@
 #include "shadertool/translate/translator_driver.h"
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 
 #include "engine/storage/filesystem_api.h"
 #include "shadertool/translate/output_paths.h"

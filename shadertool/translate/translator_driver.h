@@ -7,9 +7,9 @@
 // The driver takes no lock; run-time users guard it themselves.
 #pragma once
 
-#include "engine/core/narray.h"
-#include "engine/core/nbytebuffer.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nbytebuffer.h"
+#include "engine/base/nstring.h"
 #include "shadertool/translate/compiler.h"
 #include "shadertool/frontend/parser.h"
 #include "shadertool/frontend/preprocessor.h"

@@ -1,7 +1,7 @@
 #include "shadertool/translate/output_paths.h"
 #include "shadertool/translate/translator_driver.h"
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/filesystem_api.h"
 
 namespace ShaderTool {

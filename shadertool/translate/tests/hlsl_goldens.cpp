@@ -8,8 +8,9 @@
 #include <sstream>
 #include <memory>
 
-#include "engine/core/state.h"
-#include "engine/core/zekar.h"
+#include "engine/app/startup.h"
+#include "engine/runtime/state.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/filesystem.h"
 #include "shadertool/frontend/parser.h"
