@@ -210,7 +210,7 @@ void ZKI_SendWindowCloseEvent() {
 
 void ZKI_SendWindowActivationEvent(bool active) {
     if (zk_state.shutdown_signalled) return;
-    zk_event_t event = ZKI_MakeEvent(zk_activation_event_t{ZK_EVENT_ACTIVATION, static_cast<uint8_t>(!active)});
+    zk_event_t event = ZKI_MakeEvent(zk_activation_event_t{ZK_EVENT_ACTIVATION, static_cast<uint8_t>(!active), {}});
     ZKI_SendEventQueued(&event);
     zk_state.app_active = active;
 }

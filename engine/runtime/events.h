@@ -130,12 +130,13 @@ struct zk_key_event_t {                // 8 down, 9 up
 };
 
 // Both senders (ZKI_ActivateApp and ZKI_SendWindowActivationEvent) write
-// this byte right after the type; the rest of the record stays zero, so a
+// the flag as the byte right after the type and zeroes after it, so a
 // reader that takes the first data word as a 32-bit value sees the same 0
 // or 1.
 struct zk_activation_event_t {         // 10
     zk_event_type_t type;
     uint8_t deactivated;               // 1: lost activation, 0: gained it
+    uint8_t zero[3];                   // the rest of the word, never padding
 };
 
 struct zk_renderer_reinit_event_t {    // 11

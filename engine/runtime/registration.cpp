@@ -4,6 +4,8 @@
 
 #include "engine/runtime/registration.h"
 
+#include <type_traits>
+
 #include "engine/base/ntransform.h"
 #include "engine/base/types.h"
 #include "engine/runtime/backends.h"
@@ -15,54 +17,28 @@ namespace {
 
 // --- Table parts nobody has registered ----------------------------------------
 
-#define ZK_NEUTRAL_SLOT(ret, name, params, attributes) api->name = zk_neutral<ret(*) params>::Call;
-
-void FillNeutralGraphics(zk_graphics_api_t* api) {
-#define ZK_GRAPHICS_SLOT ZK_NEUTRAL_SLOT
+// Fills every slot of one sub-table with the neutral function of its type.
+template <class Table>
+void FillNeutral(Table* api) {
+#define ZK_NEUTRAL_SLOT(table, ret, name, params) \
+    if constexpr (std::is_same<Table, table>::value) api->name = zk_neutral<ret(*) params>::Call;
+#define ZK_ACHIEVEMENTS_SLOT(ret, name, params, attributes) ZK_NEUTRAL_SLOT(zk_achievements_api_t, ret, name, params)
+#define ZK_AUDIO_SLOT(ret, name, params, attributes) ZK_NEUTRAL_SLOT(zk_audio_api_t, ret, name, params)
+#define ZK_CLOUD_SLOT(ret, name, params, attributes) ZK_NEUTRAL_SLOT(zk_cloud_api_t, ret, name, params)
+#define ZK_EXTENSION_SLOT(ret, name, params, attributes) ZK_NEUTRAL_SLOT(zk_extension_api_t, ret, name, params)
+#define ZK_GRAPHICS_SLOT(ret, name, params, attributes) ZK_NEUTRAL_SLOT(zk_graphics_api_t, ret, name, params)
+#define ZK_LEADERBOARDS_SLOT(ret, name, params, attributes) ZK_NEUTRAL_SLOT(zk_leaderboards_api_t, ret, name, params)
+#define ZK_NOTIFICATIONS_SLOT(ret, name, params, attributes) ZK_NEUTRAL_SLOT(zk_notifications_api_t, ret, name, params)
+#define ZK_SOCIAL_SLOT(ret, name, params, attributes) ZK_NEUTRAL_SLOT(zk_social_api_t, ret, name, params)
+#define ZK_STATISTIC_SLOT(ret, name, params, attributes) ZK_NEUTRAL_SLOT(zk_statistic_api_t, ret, name, params)
+#define ZK_UGC_SLOT(ret, name, params, attributes) ZK_NEUTRAL_SLOT(zk_ugc_api_t, ret, name, params)
 #include "engine/runtime/interface.def"
-}
-void FillNeutralAudio(zk_audio_api_t* api) {
-#define ZK_AUDIO_SLOT ZK_NEUTRAL_SLOT
-#include "engine/runtime/interface.def"
-}
-void FillNeutralExtension(zk_extension_api_t* api) {
-#define ZK_EXTENSION_SLOT ZK_NEUTRAL_SLOT
-#include "engine/runtime/interface.def"
-}
-void FillNeutralAchievements(zk_achievements_api_t* api) {
-#define ZK_ACHIEVEMENTS_SLOT ZK_NEUTRAL_SLOT
-#include "engine/runtime/interface.def"
-}
-void FillNeutralCloud(zk_cloud_api_t* api) {
-#define ZK_CLOUD_SLOT ZK_NEUTRAL_SLOT
-#include "engine/runtime/interface.def"
-}
-void FillNeutralLeaderboards(zk_leaderboards_api_t* api) {
-#define ZK_LEADERBOARDS_SLOT ZK_NEUTRAL_SLOT
-#include "engine/runtime/interface.def"
-}
-void FillNeutralNotifications(zk_notifications_api_t* api) {
-#define ZK_NOTIFICATIONS_SLOT ZK_NEUTRAL_SLOT
-#include "engine/runtime/interface.def"
-}
-void FillNeutralSocial(zk_social_api_t* api) {
-#define ZK_SOCIAL_SLOT ZK_NEUTRAL_SLOT
-#include "engine/runtime/interface.def"
-}
-void FillNeutralStatistic(zk_statistic_api_t* api) {
-#define ZK_STATISTIC_SLOT ZK_NEUTRAL_SLOT
-#include "engine/runtime/interface.def"
-}
-void FillNeutralUGC(zk_ugc_api_t* api) {
-#define ZK_UGC_SLOT ZK_NEUTRAL_SLOT
-#include "engine/runtime/interface.def"
-}
-
 #undef ZK_NEUTRAL_SLOT
+}
 
 typedef zk_color_setters_t Setters;
 constexpr Setters kNeutralColorSetters = {zk_neutral<decltype(Setters::SetColor)>::Call,
-                                      zk_neutral<decltype(Setters::SetColorWithAlpha)>::Call};
+                                          zk_neutral<decltype(Setters::SetColorWithAlpha)>::Call};
 
 // --- The null back ends -----------------------------------------------------------
 
@@ -183,15 +159,36 @@ int KeepThreadPolicy(pthread_t /*thread*/) { return 0; }
 zk_device_t zk_device = {NoPopup, KeepThreadPrecedence, KeepThreadPolicy};
 
 zk_media_t zk_media = {
-    NullRenderer,         LoadNullRenderer, InitCurrentRenderer, KeepTheResolution,  ResetScreenFitting,
-    NoFonts,              StoreImageLoader, NullSound,           ResetSoundManager,  SoundMasterVolume,
-    FillNeutralGraphics,  FillNeutralAudio, FillNeutralExtension, kNeutralColorSetters, kNeutralColorSetters,
+    NullRenderer,
+    LoadNullRenderer,
+    InitCurrentRenderer,
+    KeepTheResolution,
+    ResetScreenFitting,
+    NoFonts,
+    StoreImageLoader,
+    NullSound,
+    ResetSoundManager,
+    SoundMasterVolume,
+    FillNeutral<zk_graphics_api_t>,
+    FillNeutral<zk_audio_api_t>,
+    FillNeutral<zk_extension_api_t>,
+    kNeutralColorSetters,
+    kNeutralColorSetters,
 };
 
 zk_services_t zk_services = {
-    NoExtensionModules,     NoMapping,          NoMapping,          NoMapping,
-    NoTestExtension,        FillNeutralAchievements, FillNeutralCloud, FillNeutralLeaderboards,
-    FillNeutralNotifications, FillNeutralSocial, FillNeutralStatistic, FillNeutralUGC,
+    NoExtensionModules,
+    NoMapping,
+    NoMapping,
+    NoMapping,
+    NoTestExtension,
+    FillNeutral<zk_achievements_api_t>,
+    FillNeutral<zk_cloud_api_t>,
+    FillNeutral<zk_leaderboards_api_t>,
+    FillNeutral<zk_notifications_api_t>,
+    FillNeutral<zk_social_api_t>,
+    FillNeutral<zk_statistic_api_t>,
+    FillNeutral<zk_ugc_api_t>,
 };
 
 zk_frame_backend_t zk_frame_backend;

@@ -22,7 +22,7 @@ void ZKI_ActivateApp(bool active) {
     if ((zk_state.app_active != 0) == active) return;
     zk_state.app_active = active ? 1 : 0;
     if (!zk_state.shutdown_signalled) {
-        zk_event_t event = ZKI_MakeEvent(zk_activation_event_t{ZK_EVENT_ACTIVATION, static_cast<uint8_t>(!active)});
+        zk_event_t event = ZKI_MakeEvent(zk_activation_event_t{ZK_EVENT_ACTIVATION, static_cast<uint8_t>(!active), {}});
         ZKI_SendEventQueued(&event);
     }
     if (ri) ri->ActivateWindow(active);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "engine/app/interface.h"
@@ -133,73 +134,66 @@ const char* const k_ugc[] = {
     "ZK_UGC_OpenUGCBrowser",
 };
 
-// What the generated list says: each member's name and byte offset.
+// What the generated list says of one table: each member's name and byte
+// offset. The per-table macros all expand here; only the table's own take.
 struct ListedSlot {
     const char* name;
     size_t offset;
 };
-const ListedSlot kTopLevel_listed[] = {
-#define ZK_TOP_SLOT(ret, name, params, attributes) {#name, offsetof(zekar_t, name)},
-#define ZK_SUB_TABLE(type, object, member) {#member, offsetof(zekar_t, member)},
+
+#define ZK_FOR_TABLE(table, statement) \
+    if constexpr (std::is_same<Table, table>::value) statement;
+template <class Table>
+std::vector<ListedSlot> Listed() {
+    std::vector<ListedSlot> slots;
+#define ZK_LISTED(table, name) ZK_FOR_TABLE(table, slots.push_back({#name, offsetof(table, name)}))
+#define ZK_TOP_SLOT(ret, name, params, attributes) ZK_LISTED(zekar_t, name)
+#define ZK_SUB_TABLE(type, object, member) ZK_LISTED(zekar_t, member)
+#define ZK_ACHIEVEMENTS_SLOT(ret, name, params, attributes) ZK_LISTED(zk_achievements_api_t, name)
+#define ZK_AUDIO_SLOT(ret, name, params, attributes) ZK_LISTED(zk_audio_api_t, name)
+#define ZK_CLOUD_SLOT(ret, name, params, attributes) ZK_LISTED(zk_cloud_api_t, name)
+#define ZK_EXTENSION_SLOT(ret, name, params, attributes) ZK_LISTED(zk_extension_api_t, name)
+#define ZK_FILE_SYSTEM_SLOT(ret, name, params, attributes) ZK_LISTED(zk_file_system_api_t, name)
+#define ZK_GRAPHICS_SLOT(ret, name, params, attributes) ZK_LISTED(zk_graphics_api_t, name)
+#define ZK_LEADERBOARDS_SLOT(ret, name, params, attributes) ZK_LISTED(zk_leaderboards_api_t, name)
+#define ZK_NOTIFICATIONS_SLOT(ret, name, params, attributes) ZK_LISTED(zk_notifications_api_t, name)
+#define ZK_SOCIAL_SLOT(ret, name, params, attributes) ZK_LISTED(zk_social_api_t, name)
+#define ZK_STATISTIC_SLOT(ret, name, params, attributes) ZK_LISTED(zk_statistic_api_t, name)
+#define ZK_UGC_SLOT(ret, name, params, attributes) ZK_LISTED(zk_ugc_api_t, name)
 #include "engine/runtime/interface.def"
-};
-const ListedSlot k_achievements_listed[] = {
-#define ZK_ACHIEVEMENTS_SLOT(ret, name, params, attributes) {#name, offsetof(zk_achievements_api_t, name)},
+#undef ZK_LISTED
+    return slots;
+}
+
+// The neutral function of each slot's type, in slot order.
+template <class Table>
+std::vector<const void*> NeutralSlots() {
+    std::vector<const void*> slots;
+#define ZK_NEUTRAL(table, ret, params) ZK_FOR_TABLE(table, slots.push_back(Address(zk_neutral<ret(*) params>::Call)))
+#define ZK_ACHIEVEMENTS_SLOT(ret, name, params, attributes) ZK_NEUTRAL(zk_achievements_api_t, ret, params)
+#define ZK_AUDIO_SLOT(ret, name, params, attributes) ZK_NEUTRAL(zk_audio_api_t, ret, params)
+#define ZK_CLOUD_SLOT(ret, name, params, attributes) ZK_NEUTRAL(zk_cloud_api_t, ret, params)
+#define ZK_EXTENSION_SLOT(ret, name, params, attributes) ZK_NEUTRAL(zk_extension_api_t, ret, params)
+#define ZK_GRAPHICS_SLOT(ret, name, params, attributes) ZK_NEUTRAL(zk_graphics_api_t, ret, params)
+#define ZK_LEADERBOARDS_SLOT(ret, name, params, attributes) ZK_NEUTRAL(zk_leaderboards_api_t, ret, params)
+#define ZK_NOTIFICATIONS_SLOT(ret, name, params, attributes) ZK_NEUTRAL(zk_notifications_api_t, ret, params)
+#define ZK_SOCIAL_SLOT(ret, name, params, attributes) ZK_NEUTRAL(zk_social_api_t, ret, params)
+#define ZK_STATISTIC_SLOT(ret, name, params, attributes) ZK_NEUTRAL(zk_statistic_api_t, ret, params)
+#define ZK_UGC_SLOT(ret, name, params, attributes) ZK_NEUTRAL(zk_ugc_api_t, ret, params)
 #include "engine/runtime/interface.def"
-};
-const ListedSlot k_audio_listed[] = {
-#define ZK_AUDIO_SLOT(ret, name, params, attributes) {#name, offsetof(zk_audio_api_t, name)},
-#include "engine/runtime/interface.def"
-};
-const ListedSlot k_cloud_listed[] = {
-#define ZK_CLOUD_SLOT(ret, name, params, attributes) {#name, offsetof(zk_cloud_api_t, name)},
-#include "engine/runtime/interface.def"
-};
-const ListedSlot k_ext_listed[] = {
-#define ZK_EXTENSION_SLOT(ret, name, params, attributes) {#name, offsetof(zk_extension_api_t, name)},
-#include "engine/runtime/interface.def"
-};
-const ListedSlot k_file_system_listed[] = {
-#define ZK_FILE_SYSTEM_SLOT(ret, name, params, attributes) {#name, offsetof(zk_file_system_api_t, name)},
-#include "engine/runtime/interface.def"
-};
-const ListedSlot k_graphics_listed[] = {
-#define ZK_GRAPHICS_SLOT(ret, name, params, attributes) {#name, offsetof(zk_graphics_api_t, name)},
-#include "engine/runtime/interface.def"
-};
-const ListedSlot k_leaderboards_listed[] = {
-#define ZK_LEADERBOARDS_SLOT(ret, name, params, attributes) {#name, offsetof(zk_leaderboards_api_t, name)},
-#include "engine/runtime/interface.def"
-};
-const ListedSlot k_notifications_listed[] = {
-#define ZK_NOTIFICATIONS_SLOT(ret, name, params, attributes) {#name, offsetof(zk_notifications_api_t, name)},
-#include "engine/runtime/interface.def"
-};
-const ListedSlot k_social_listed[] = {
-#define ZK_SOCIAL_SLOT(ret, name, params, attributes) {#name, offsetof(zk_social_api_t, name)},
-#include "engine/runtime/interface.def"
-};
-const ListedSlot k_statistic_listed[] = {
-#define ZK_STATISTIC_SLOT(ret, name, params, attributes) {#name, offsetof(zk_statistic_api_t, name)},
-#include "engine/runtime/interface.def"
-};
-const ListedSlot k_ugc_listed[] = {
-#define ZK_UGC_SLOT(ret, name, params, attributes) {#name, offsetof(zk_ugc_api_t, name)},
-#include "engine/runtime/interface.def"
-};
+#undef ZK_NEUTRAL
+    return slots;
+}
 
 struct TableOrder {
     const char* name;
     const char* const* documented;
     size_t documented_count;
-    const ListedSlot* listed;
-    size_t listed_count;
+    std::vector<ListedSlot> listed;
     size_t size_in_slots;
 };
 
-#define ZK_TABLE_ORDER(label, var, type) \
-    {label, var, sizeof(var) / sizeof(var[0]), var##_listed, sizeof(var##_listed) / sizeof(var##_listed[0]), \
-     sizeof(type) / sizeof(void*)}
+#define ZK_TABLE_ORDER(label, var, type) {label, var, sizeof(var) / sizeof(var[0]), Listed<type>(), sizeof(type) / sizeof(void*)}
 
 const TableOrder kTables[] = {
     ZK_TABLE_ORDER("top level", kTopLevel, zekar_t),
@@ -261,9 +255,9 @@ TEST_F(InterfaceTest, SetUpPointsZkAtTheTableAndTheStateAtIt) {
 TEST_F(InterfaceTest, TheListKeepsTheDocumentedSlotOrder) {
     for (const TableOrder& table : kTables) {
         SCOPED_TRACE(table.name);
-        ASSERT_EQ(table.listed_count, table.documented_count);
-        ASSERT_EQ(table.listed_count, table.size_in_slots);
-        for (size_t i = 0; i < table.listed_count; ++i) {
+        ASSERT_EQ(table.listed.size(), table.documented_count);
+        ASSERT_EQ(table.listed.size(), table.size_in_slots);
+        for (size_t i = 0; i < table.listed.size(); ++i) {
             EXPECT_STREQ(table.listed[i].name, table.documented[i]) << "slot " << i;
             EXPECT_EQ(table.listed[i].offset, i * sizeof(void*)) << table.listed[i].name;
         }
@@ -290,54 +284,25 @@ TEST_F(InterfaceTest, SlotsFortyOneToFiftyOnePointAtTheSubTablesInOrder) {
 // Every slot of a part whose layer has not registered holds the neutral
 // function of its own type.
 template <class Table>
-void ExpectNeutral(const char* name, const Table* table, const std::vector<const void*>& neutral) {
+void ExpectNeutral(const char* name, const Table* table) {
     SCOPED_TRACE(name);
+    std::vector<const void*> neutral = NeutralSlots<Table>();
     ASSERT_EQ(neutral.size(), sizeof(Table) / sizeof(void*));
     const void* const* slots = SlotsOf(table);
     for (size_t i = 0; i < neutral.size(); ++i) EXPECT_EQ(slots[i], neutral[i]) << "slot " << i;
 }
 
 TEST_F(InterfaceTest, PartsOfLayersNotRegisteredHoldNeutralFunctions) {
-    ExpectNeutral("achievements", zk->achievements, {
-#define ZK_ACHIEVEMENTS_SLOT(ret, name, params, attributes) Address(zk_neutral<ret(*) params>::Call),
-#include "engine/runtime/interface.def"
-    });
-    ExpectNeutral("audio", zk->audio, {
-#define ZK_AUDIO_SLOT(ret, name, params, attributes) Address(zk_neutral<ret(*) params>::Call),
-#include "engine/runtime/interface.def"
-    });
-    ExpectNeutral("cloud", zk->cloud, {
-#define ZK_CLOUD_SLOT(ret, name, params, attributes) Address(zk_neutral<ret(*) params>::Call),
-#include "engine/runtime/interface.def"
-    });
-    ExpectNeutral("ext", zk->ext, {
-#define ZK_EXTENSION_SLOT(ret, name, params, attributes) Address(zk_neutral<ret(*) params>::Call),
-#include "engine/runtime/interface.def"
-    });
-    ExpectNeutral("graphics", zk->graphics, {
-#define ZK_GRAPHICS_SLOT(ret, name, params, attributes) Address(zk_neutral<ret(*) params>::Call),
-#include "engine/runtime/interface.def"
-    });
-    ExpectNeutral("leaderboards", zk->leaderboards, {
-#define ZK_LEADERBOARDS_SLOT(ret, name, params, attributes) Address(zk_neutral<ret(*) params>::Call),
-#include "engine/runtime/interface.def"
-    });
-    ExpectNeutral("notifications", zk->notifications, {
-#define ZK_NOTIFICATIONS_SLOT(ret, name, params, attributes) Address(zk_neutral<ret(*) params>::Call),
-#include "engine/runtime/interface.def"
-    });
-    ExpectNeutral("social", zk->social, {
-#define ZK_SOCIAL_SLOT(ret, name, params, attributes) Address(zk_neutral<ret(*) params>::Call),
-#include "engine/runtime/interface.def"
-    });
-    ExpectNeutral("statistic", zk->statistic, {
-#define ZK_STATISTIC_SLOT(ret, name, params, attributes) Address(zk_neutral<ret(*) params>::Call),
-#include "engine/runtime/interface.def"
-    });
-    ExpectNeutral("ugc", zk->ugc, {
-#define ZK_UGC_SLOT(ret, name, params, attributes) Address(zk_neutral<ret(*) params>::Call),
-#include "engine/runtime/interface.def"
-    });
+    ExpectNeutral("achievements", zk->achievements);
+    ExpectNeutral("audio", zk->audio);
+    ExpectNeutral("cloud", zk->cloud);
+    ExpectNeutral("ext", zk->ext);
+    ExpectNeutral("graphics", zk->graphics);
+    ExpectNeutral("leaderboards", zk->leaderboards);
+    ExpectNeutral("notifications", zk->notifications);
+    ExpectNeutral("social", zk->social);
+    ExpectNeutral("statistic", zk->statistic);
+    ExpectNeutral("ugc", zk->ugc);
 }
 
 void RecordedRect(const float&, const float&, const float&, const float&) {}

@@ -1,4 +1,4 @@
-// Test support for code that runs on the engine core.
+// Test support for code that runs on the engine runtime.
 //
 //   class MyTest : public ZkCoreTest {};     // fresh state and table per test
 //   StdoutCapture out;  ...  std::string text = out.Finish();
