@@ -29,7 +29,6 @@
 
 class RendererImplementation;
 class SoundImplementation;
-struct zk_device_info_t;
 
 // --- Device services of the platform layer ----------------------------------
 struct zk_device_t {

@@ -1,5 +1,6 @@
-// The command-line path end to end: the probe program (zk-shader-tool's
-// entry point over a command line of its own) is run in an empty directory.
+// The command-line path end to end: the probe program (the shell's
+// command-line path, as zk-shader-tool's entry runs it, over a command line
+// of its own) is run in an empty directory.
 
 #include <dirent.h>
 #include <gtest/gtest.h>
