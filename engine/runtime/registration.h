@@ -49,9 +49,9 @@ struct zk_color_setters_t {
 
 struct zk_media_t {
     // Renderer: the null renderer; making one current when there is none
-    // (and filling the table again, for the colour setters); initialising
-    // the current one (false when it cannot be); the run's resolution;
-    // screen fitting; fonts; the image loader (stored in zk_il).
+    // (start-up fills the table again afterwards, for the colour setters);
+    // initialising the current one (false when it cannot be); the run's
+    // resolution; screen fitting; fonts; the image loader (stored in zk_il).
     RendererImplementation* (*GetRendImpNull)();
     bool (*LoadRendImp)();
     bool (*InitRendImp)();
