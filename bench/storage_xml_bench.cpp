@@ -7,8 +7,9 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/core/log.h"
-#include "engine/core/state.h"
+#include "engine/app/startup.h"
+#include "engine/runtime/log.h"
+#include "engine/runtime/state.h"
 #include "engine/storage/datamodel.h"
 #include "engine/storage/filesystem.h"
 

@@ -8,8 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/core/log.h"
-#include "engine/core/zekar.h"
+#include "engine/app/interface.h"
+#include "engine/runtime/log.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/datamodel.h"
 #include "engine/storage/filesystem_api.h"
 #include "engine/storage/scrambler.h"

@@ -7,8 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "engine/core/log.h"
-#include "engine/core/zekar.h"
+#include "engine/app/interface.h"
+#include "engine/runtime/log.h"
+#include "engine/runtime/zekar.h"
 #include "shadertool/frontend/preprocessor.h"
 #include "shadertool/frontend/shader_reader.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/filesystem_api.h"
 #include "engine/storage/datamodel.h"
 

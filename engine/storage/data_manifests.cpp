@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/media_records.h"
-#include "engine/core/nstring.h"
-#include "engine/core/zekar.h"
+#include "engine/runtime/media_records.h"
+#include "engine/base/nstring.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/filesystem_api.h"
 

@@ -3,7 +3,7 @@
 // Several manifests may be added; the one added last wins.
 #pragma once
 
-#include "engine/core/narray.h"
+#include "engine/base/narray.h"
 #include "engine/storage/datamodel.h"
 
 struct zk_bitmap_t;

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <strings.h>
 
-#include "engine/core/nbytebuffer.h"
-#include "engine/core/nstring.h"
-#include "engine/core/zekar.h"
+#include "engine/base/nbytebuffer.h"
+#include "engine/base/nstring.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/csv_reader.h"
 #include "engine/storage/datamodel.h"
 #include "engine/storage/xml_reader.h"

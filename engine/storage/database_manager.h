@@ -6,7 +6,7 @@
 
 #include <mutex>
 
-#include "engine/core/narray.h"
+#include "engine/base/narray.h"
 #include "engine/storage/datamodel.h"
 
 namespace InnerZK {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <strings.h>
 
-#include "engine/core/nstring.h"
-#include "engine/core/zekar.h"
+#include "engine/base/nstring.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/datamodel.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/filesystem_api.h"

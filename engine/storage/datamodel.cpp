@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/nstring.h"
-#include "engine/core/zekar.h"
+#include "engine/base/nstring.h"
+#include "engine/runtime/zekar.h"
 
 namespace InnerZK {
 

@@ -4,7 +4,7 @@
 // hash first and their text second, and the first match in list order wins.
 #pragma once
 
-#include "engine/core/narray.h"
+#include "engine/base/narray.h"
 
 class nByteBuffer;
 class nString;

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/state.h"
+#include "engine/runtime/state.h"
 #include "engine/storage/filesystem_api.h"
 #include "engine/storage/posix_system.h"
 

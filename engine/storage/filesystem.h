@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "engine/core/narray.h"
-#include "engine/core/nstring.h"
-#include "engine/core/zekar.h"
+#include "engine/base/narray.h"
+#include "engine/base/nstring.h"
+#include "engine/runtime/zekar.h"
 
 namespace ZKFileSystem {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/state.h"
+#include "engine/runtime/state.h"
 #include "engine/storage/filesystem.h"
 
 using namespace ZKFileSystem;
@@ -189,27 +189,8 @@ size_t ZK_FileSystem_WriteFile(const void* data, size_t size, zk_file_t* handle)
 }
 
 void ZKI_FillFileSystemInterface(zk_file_system_api_t* api) {
-    api->ZK_FileSystem_AddSearchPath = ZK_FileSystem_AddSearchPath;
-    api->ZK_FileSystem_CloseFile = ZK_FileSystem_CloseFile;
-    api->ZK_FileSystem_CreateDirectory = ZK_FileSystem_CreateDirectory;
-    api->ZK_FileSystem_DeleteDirectory = ZK_FileSystem_DeleteDirectory;
-    api->ZK_FileSystem_DeleteFile = ZK_FileSystem_DeleteFile;
-    api->ZK_FileSystem_FindFiles = ZK_FileSystem_FindFiles;
-    api->ZK_FileSystem_FileExists = ZK_FileSystem_FileExists;
-    api->ZK_FileSystem_FlushFile = ZK_FileSystem_FlushFile;
-    api->ZK_FileSystem_GetFileInfo = ZK_FileSystem_GetFileInfo;
-    api->ZK_FileSystem_GetFilePosition = ZK_FileSystem_GetFilePosition;
-    api->ZK_FileSystem_GetNumberOfSearchPaths = ZK_FileSystem_GetNumberOfSearchPaths;
-    api->ZK_FileSystem_GetSearchPathByIndex = ZK_FileSystem_GetSearchPathByIndex;
-    api->ZK_FileSystem_IsPathValid = ZK_FileSystem_IsPathValid;
-    api->ZK_FileSystem_Mount = ZK_FileSystem_Mount;
-    api->ZK_FileSystem_OpenFile = ZK_FileSystem_OpenFile;
-    api->ZK_FileSystem_ReadFile = ZK_FileSystem_ReadFile;
-    api->ZK_FileSystem_RemoveSearchPath = ZK_FileSystem_RemoveSearchPath;
-    api->ZK_FileSystem_SearchPathExists = ZK_FileSystem_SearchPathExists;
-    api->ZK_FileSystem_SetFilePosition = ZK_FileSystem_SetFilePosition;
-    api->ZK_FileSystem_Unmount = ZK_FileSystem_Unmount;
-    api->ZK_FileSystem_WriteFile = ZK_FileSystem_WriteFile;
+#define ZK_FILE_SYSTEM_SLOT(ret, name, params, attributes) api->name = name;
+#include "engine/runtime/interface.def"
 }
 
 // ---------------------------------------------------------------- beside the table

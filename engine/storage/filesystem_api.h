@@ -1,34 +1,16 @@
 // The engine's file-system functions: the 21 operations of the file-system
-// table, the records they speak of, and the path helpers beside the table.
+// table (their records, zk_file_t and zk_file_info_t, are the table's) and
+// the path helpers beside the table.
 // They take native paths only: a path holding "://" is refused.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "engine/core/interface_functions.h"
-#include "engine/core/zekar.h"
+#include "engine/runtime/interface_functions.h"
+#include "engine/runtime/zekar.h"
 
 class nString;
-
-namespace ZKFileSystem {
-class File;
-}
-
-// An open file of the API. The handle owns its name (a copy of the path as
-// the caller gave it) and its file; CloseFile frees all three.
-struct zk_file_t {
-    char* name;
-    int64_t size;  // bytes when opened; 0 when opened for writing
-    ZKFileSystem::File* file;
-};
-
-// Second counts from the file's status.
-struct zk_file_info_t {
-    uint32_t status_change_time;
-    uint32_t modification_time;
-    uint32_t access_time;
-};
 
 // The 21 ZK_FileSystem_ operations are declared with the rest of the
 // table's functions.

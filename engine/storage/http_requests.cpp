@@ -3,8 +3,8 @@
 // an empty buffer.
 #include <cstdlib>
 
-#include "engine/core/interface_functions.h"
-#include "engine/core/zekar.h"
+#include "engine/runtime/interface_functions.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/http_system.h"
 
 // Empties a buffer handed to a back end.

@@ -2,7 +2,7 @@
 // request operation into the cache directory, then served from there.
 #pragma once
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/filesystem.h"
 
 namespace ZKFileSystem {

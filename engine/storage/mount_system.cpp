@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/safe_write.h"
 
 namespace ZKFileSystem {

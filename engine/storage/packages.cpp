@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/core_services.h"
-#include "engine/core/log.h"
-#include "engine/core/state.h"
+#include "engine/runtime/core_services.h"
+#include "engine/runtime/log.h"
+#include "engine/runtime/state.h"
 
 namespace {
 

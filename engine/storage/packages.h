@@ -4,7 +4,7 @@
 // "@feature=NAME:extra", "@resolution=768x1024:ipad", "@open:always").
 #pragma once
 
-#include "engine/core/nstring.h"
+#include "engine/base/nstring.h"
 
 // Comparison modes of ZKI_Compare.
 enum zk_ComparisonMode {

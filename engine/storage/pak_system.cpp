@@ -4,7 +4,7 @@
 #include <cstring>
 #include <strings.h>
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 
 namespace ZKFileSystem {
 

@@ -17,7 +17,7 @@
 
 #include <cstdint>
 
-#include "engine/core/nmap.h"
+#include "engine/base/nmap.h"
 #include "engine/storage/filesystem.h"
 
 struct zk_mutex_t;

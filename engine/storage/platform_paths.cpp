@@ -7,7 +7,7 @@
 #include "engine/storage/http_system.h"
 #include "engine/storage/mount_system.h"
 #include "engine/storage/posix_system.h"
-#include "platform/macos/folders.h"
+#include "platform/macos/device/folders.h"
 
 namespace ZKFileSystem {
 namespace Platform {

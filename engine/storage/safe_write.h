@@ -13,7 +13,7 @@
 
 #include <cstddef>
 
-#include "engine/core/nstring.h"
+#include "engine/base/nstring.h"
 
 // Saves size bytes of data as the file at path. False when anything fails;
 // the old file is then kept, no temporary file is left, and error (when not

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "engine/core/log.h"
-#include "engine/core/state.h"
+#include "engine/runtime/log.h"
+#include "engine/runtime/state.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/datamodel.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/filesystem_api.h"
 #include "engine/storage/datamodel.h"
 #include "engine/storage/scrambler.h"

@@ -11,7 +11,7 @@
 // operator row, that accepts the operands.
 #pragma once
 
-#include "shadertool/frontend/types.h"
+#include "shadertool/builtins/operators.h"
 
 namespace ShaderTool {
 

@@ -5,8 +5,8 @@
 // declared in source, is kept.
 #pragma once
 
-#include "engine/core/narray.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nstring.h"
 #include "shadertool/frontend/nodes.h"
 #include "shadertool/frontend/types.h"
 

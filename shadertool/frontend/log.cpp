@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "engine/base/nstring.h"
+
 namespace ShaderTool {
 
 void LogText::Append(const char* more) {

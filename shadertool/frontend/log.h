@@ -3,8 +3,8 @@
 // on after most errors, so callers test has_errors besides their result.
 #pragma once
 
-#include "engine/core/narray.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nstring.h"
 
 namespace ShaderTool {
 

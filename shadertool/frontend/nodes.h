@@ -6,8 +6,8 @@
 // children array, not the children themselves.
 #pragma once
 
-#include "engine/core/narray.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nstring.h"
 #include "shadertool/frontend/token.h"
 #include "shadertool/frontend/types.h"
 

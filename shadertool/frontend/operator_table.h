@@ -4,7 +4,7 @@
 // that accepts an operator node's operands.
 #pragma once
 
-#include "engine/core/narray.h"
+#include "engine/base/narray.h"
 #include "shadertool/frontend/types.h"
 
 namespace ShaderTool {

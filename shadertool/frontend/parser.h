@@ -10,9 +10,9 @@
 
 #include <type_traits>
 
-#include "engine/core/narray.h"
-#include "engine/core/nmap.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nmap.h"
+#include "engine/base/nstring.h"
 #include "shadertool/frontend/log.h"
 #include "shadertool/frontend/nodes.h"
 #include "shadertool/frontend/semantics.h"

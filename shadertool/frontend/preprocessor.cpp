@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/filesystem_api.h"
 #include "shadertool/frontend/pp_grammar.hpp"
 

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "engine/core/narray.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nstring.h"
 #include "shadertool/frontend/log.h"
 #include "shadertool/frontend/preprocessor_tokenizer.h"
 #include "shadertool/frontend/shader_info.h"

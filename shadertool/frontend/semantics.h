@@ -10,8 +10,8 @@
 // `valid` becomes false.
 #pragma once
 
-#include "engine/core/narray.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nstring.h"
 #include "shadertool/frontend/builtin_functions.h"
 #include "shadertool/frontend/log.h"
 #include "shadertool/frontend/nodes.h"

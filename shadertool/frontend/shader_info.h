@@ -4,9 +4,9 @@
 // translator driver and the run-time shader queue keep copies of them.
 #pragma once
 
-#include "engine/core/narray.h"
-#include "engine/core/nbytebuffer.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nbytebuffer.h"
+#include "engine/base/nstring.h"
 #include "shadertool/frontend/types.h"
 
 struct zk_bitmap_t;  // the engine's pooled bitmap record (media)

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/nbytebuffer.h"
-#include "engine/core/zekar.h"
+#include "engine/base/nbytebuffer.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/datamodel.h"
 #include "engine/storage/filesystem_api.h"

@@ -3,8 +3,8 @@
 // at the read position (how included files are spliced in).
 #pragma once
 
-#include "engine/core/narray.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nstring.h"
 
 namespace ShaderTool {
 

@@ -5,9 +5,9 @@
 // entry in insertion order wins.
 #pragma once
 
-#include "engine/core/narray.h"
-#include "engine/core/nmap.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nmap.h"
+#include "engine/base/nstring.h"
 #include "shadertool/frontend/nodes.h"
 #include "shadertool/frontend/types.h"
 

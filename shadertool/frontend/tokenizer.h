@@ -5,8 +5,8 @@
 // derives from it and overrides the four virtual operations.
 #pragma once
 
-#include "engine/core/nmap.h"
-#include "engine/core/nstring.h"
+#include "engine/base/nmap.h"
+#include "engine/base/nstring.h"
 #include "shadertool/frontend/log.h"
 #include "shadertool/frontend/shader_info.h"
 #include "shadertool/frontend/source_stream.h"

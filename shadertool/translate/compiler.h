@@ -3,8 +3,8 @@
 // programs stay so that one can be added per compiler family.
 #pragma once
 
-#include "engine/core/nbytebuffer.h"
-#include "engine/core/nstring.h"
+#include "engine/base/nbytebuffer.h"
+#include "engine/base/nstring.h"
 #include "shadertool/translate/frontend.h"
 
 namespace ShaderTool {
@@ -58,7 +58,7 @@ public:
     // Substitutes $INPUT and $OUTPUT in the command line and runs it
     // directly, without a shell: the words of the command line are the
     // program and its arguments.
-    bool Compile(ShaderTarget target, ShaderType stage, nString& commandLine, const nString& source,
+    bool Compile(ShaderTarget target, ShaderType stage, nString& command_line, const nString& source,
                  nByteBuffer& code);
     // Reads the compiled-code file whole into `code`.
     bool GetCompiledCode(nByteBuffer& code);

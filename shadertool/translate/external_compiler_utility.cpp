@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "engine/core/narray.h"
+#include "engine/base/narray.h"
 #include "shadertool/translate/compiler.h"
 #include "shadertool/translate/output_paths.h"
 
@@ -38,9 +38,9 @@ bool WriteAll(int fd, const char* data, size_t length) {
 }
 
 // The words of a command line, split at blanks and tabs.
-nArray<nString> SplitWords(const char* commandLine) {
+nArray<nString> SplitWords(const char* command_line) {
     nArray<nString> words;
-    const char* cursor = commandLine ? commandLine : "";
+    const char* cursor = command_line ? command_line : "";
     while (*cursor) {
         while (*cursor == ' ' || *cursor == '\t') ++cursor;
         const char* start = cursor;
@@ -129,19 +129,19 @@ bool ExternalCompilerUtility::OutputSource(ShaderTarget target, ShaderType stage
             if (errno == EEXIST) continue;
             return false;
         }
-        nString codePath = nString::Format("%s.code", path.c_str());
-        int codeFd = CreatePrivateFile(codePath.c_str());
-        if (codeFd < 0) {
+        nString code_path = nString::Format("%s.code", path.c_str());
+        int code_fd = CreatePrivateFile(code_path.c_str());
+        if (code_fd < 0) {
             close(fd);
             unlink(path.c_str());
             if (errno == EEXIST) continue;
             return false;
         }
-        close(codeFd);
+        close(code_fd);
         bool written = WriteAll(fd, source.c_str(), source.Length());
         if (close(fd) != 0) written = false;
         source_path = path;
-        compiled_code_path = codePath;
+        compiled_code_path = code_path;
         if (!written) {
             DeleteTemporaryFiles();
             compiled_code_path = "";
@@ -153,19 +153,19 @@ bool ExternalCompilerUtility::OutputSource(ShaderTarget target, ShaderType stage
     return false;
 }
 
-bool ExternalCompilerUtility::Compile(ShaderTarget target, ShaderType stage, nString& commandLine,
+bool ExternalCompilerUtility::Compile(ShaderTarget target, ShaderType stage, nString& command_line,
                                       const nString& source, nByteBuffer& code) {
     if (!OutputSource(target, stage, source)) {
         LogError("failed to initialize the compilation.");
         return false;
     }
-    nArray<nString> words = SplitWords(commandLine.c_str());
+    nArray<nString> words = SplitWords(command_line.c_str());
     for (int i = 0; i < words.count; ++i) {
         words[i].Replace("$INPUT", source_path.c_str());
         words[i].Replace("$OUTPUT", compiled_code_path.c_str());
     }
-    commandLine.Replace("$INPUT", source_path.c_str());
-    commandLine.Replace("$OUTPUT", compiled_code_path.c_str());
+    command_line.Replace("$INPUT", source_path.c_str());
+    command_line.Replace("$OUTPUT", compiled_code_path.c_str());
 
     nString output;
     int status = 0;

@@ -61,12 +61,12 @@ void GLSL21Translator::ProcessConstants(const nArray<ShaderConstantVariable>& co
     header.Append("\n");
     for (int i = 0; i < constants.count; ++i) {
         const ShaderConstantVariable& constant = constants[i];
-        nString typeName = GetTypeName(constant.type);
+        nString type_name = GetTypeName(constant.type);
         if (constant.type.array_size != 0)
-            header.AppendFormatted(declaration_formats[DECLARE_CONSTANT_ARRAY], typeName.c_str(), constant.id.c_str(),
+            header.AppendFormatted(declaration_formats[DECLARE_CONSTANT_ARRAY], type_name.c_str(), constant.id.c_str(),
                                    constant.type.array_size);
         else
-            header.AppendFormatted(declaration_formats[DECLARE_CONSTANT], typeName.c_str(), constant.id.c_str());
+            header.AppendFormatted(declaration_formats[DECLARE_CONSTANT], type_name.c_str(), constant.id.c_str());
     }
 }
 

@@ -195,9 +195,9 @@ void GLSL21Translator::ProcessModuloOperatorNode(const OperatorNode* node) {
         ProcessParserNode(node->left);
         Write(" = ");
     }
-    int leftSize = VectorSizeOf(node->left);
-    nString result = leftSize >= 2 ? nString::Format("ivec%i", leftSize) : nString("int");
-    output->AppendFormatted("%s(mod(%s(", result.c_str(), FloatTypeName(leftSize).c_str());
+    int left_size = VectorSizeOf(node->left);
+    nString result = left_size >= 2 ? nString::Format("ivec%i", left_size) : nString("int");
+    output->AppendFormatted("%s(mod(%s(", result.c_str(), FloatTypeName(left_size).c_str());
     ProcessParserNode(node->left);
     output->AppendFormatted("), %s(", FloatTypeName(VectorSizeOf(node->right)).c_str());
     ProcessParserNode(node->right);

@@ -5,7 +5,7 @@
 // the text puts the dialect's line in front of it.
 #pragma once
 
-#include "engine/core/narray.h"
+#include "engine/base/narray.h"
 #include "shadertool/translate/glsl_tables.h"
 #include "shadertool/translate/translator.h"
 

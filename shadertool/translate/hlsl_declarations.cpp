@@ -110,16 +110,16 @@ nString HLSL9Translator::GetVertexOutputSemanticName(ShaderVertexOutputSemantic 
 
 // The vertex stage's outputs are the pixel stage's inputs: both structures
 // are written from the same list.
-void HLSL9Translator::ProcessVertexOutput(const ShaderInfo& info, const char* structure, bool withFacing,
-                                          bool leadingLineBreak) {
-    if (leadingLineBreak && info.vertex_output.count > 0) header.Append("\n");
+void HLSL9Translator::ProcessVertexOutput(const ShaderInfo& info, const char* structure, bool with_facing,
+                                          bool leading_line_break) {
+    if (leading_line_break && info.vertex_output.count > 0) header.Append("\n");
     header.AppendFormatted("struct %s\n{\n", structure);
     for (int i = 0; i < info.vertex_output.count; ++i) {
         const ShaderVertexOutputVariable& variable = info.vertex_output[i];
         header.AppendFormatted("\t%s %s : %s;\n", GetTypeName(variable.type).c_str(), variable.id.c_str(),
                                GetVertexOutputSemanticName(variable.semantic, variable.semantic_index).c_str());
     }
-    if (withFacing && facing_declaration) header.AppendFormatted("\t%s;\n", facing_declaration);
+    if (with_facing && facing_declaration) header.AppendFormatted("\t%s;\n", facing_declaration);
     header.Append("};\n");
 }
 
@@ -135,9 +135,9 @@ void HLSL9Translator::ProcessPixelOutput(const ShaderInfo& info) {
 // declared float4 and read through a cast.
 nString HLSL9Translator::GetConstantTypeName(const Type& type) const {
     if (type.basic_type == TYPE_INT && type.vector_size == 4 && type.matrix_size == 0) {
-        Type asFloat = type;
-        asFloat.basic_type = TYPE_FLOAT;
-        return GetTypeName(asFloat);
+        Type as_float = type;
+        as_float.basic_type = TYPE_FLOAT;
+        return GetTypeName(as_float);
     }
     return GetTypeName(type);
 }

@@ -238,8 +238,8 @@ void HLSL9Translator::ProcessSampleTextureLodFunctionCallNode(const FunctionNode
     } else {
         ProcessParserNode(coordinates);
     }
-    const Type* coordinatesType = TypeOf(coordinates);
-    output->AppendFormatted(", %s", coordinatesType && coordinatesType->vector_size == 2 ? "0.0f, " : "");
+    const Type* coordinates_type = TypeOf(coordinates);
+    output->AppendFormatted(", %s", coordinates_type && coordinates_type->vector_size == 2 ? "0.0f, " : "");
     ProcessParserNode(Argument(node, 2));
     Write("))");
 }
@@ -259,8 +259,8 @@ nString HLSL9Translator::AddReciprocalTextureDimensionsConstant(const SymbolNode
     if (index < 0) return name;
     name.AppendFormatted("%i", index);
     if (index < kMaximumTextures && !reciprocal_dimensions_declared[index]) {
-        bool twoDimensional = (*pixel_textures)[index].type.texture_kind == TEXTURE_2D;
-        header.AppendFormatted("%s %s;\n", twoDimensional ? "float2" : "float3", name.c_str());
+        bool two_dimensional = (*pixel_textures)[index].type.texture_kind == TEXTURE_2D;
+        header.AppendFormatted("%s %s;\n", two_dimensional ? "float2" : "float3", name.c_str());
         reciprocal_dimensions_declared[index] = true;
     }
     return name;

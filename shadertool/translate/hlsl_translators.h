@@ -11,7 +11,7 @@
 // decides which special inputs the input structure carries.
 #pragma once
 
-#include "engine/core/narray.h"
+#include "engine/base/narray.h"
 #include "shadertool/translate/hlsl_tables.h"
 #include "shadertool/translate/translator.h"
 
@@ -89,7 +89,7 @@ protected:
     nString GetVertexOutputSemanticName(ShaderVertexOutputSemantic semantic, int index) const;
     // Writes an int constant: through a cast where constants are declared
     // with float types.
-    void WriteIntegerConstant(const char* name, int vectorSize);
+    void WriteIntegerConstant(const char* name, int vector_size);
     // Logs an error, once per name, for a name the dialect does not take.
     void CheckIdentifier(const nString& name);
 

@@ -37,10 +37,10 @@ const char* GetLevelSuffix(int level) {
     return underscore;
 }
 
-nString GetOutputFilePath(const char* outputDirectory, int target, const char* subdirectory, const char* basePath,
+nString GetOutputFilePath(const char* output_directory, int target, const char* subdirectory, const char* base_path,
                           int level, int stage) {
-    return nString::Format("%s%s/%s%s%s.%s", outputDirectory ? outputDirectory : "", GetTargetName(target),
-                           subdirectory ? subdirectory : "", basePath ? basePath : "", GetLevelSuffix(level),
+    return nString::Format("%s%s/%s%s%s.%s", output_directory ? output_directory : "", GetTargetName(target),
+                           subdirectory ? subdirectory : "", base_path ? base_path : "", GetLevelSuffix(level),
                            GetStageName(stage));
 }
 

@@ -2,7 +2,7 @@
 // engine's run-time shader loader find outputs by the same layout.
 #pragma once
 
-#include "engine/core/nstring.h"
+#include "engine/base/nstring.h"
 #include "shadertool/translate/frontend.h"
 
 namespace ShaderTool {
@@ -19,7 +19,7 @@ const char* GetLevelName(int level);
 // "<output directory><target>/<subdirectory><base path><level suffix>.<stage>";
 // the output directory is empty or ends in a separator, the subdirectory is
 // "" for translated text and "bin/" for compiled code.
-nString GetOutputFilePath(const char* outputDirectory, int target, const char* subdirectory, const char* basePath,
+nString GetOutputFilePath(const char* output_directory, int target, const char* subdirectory, const char* base_path,
                           int level, int stage);
 
 }  // namespace ShaderTool

@@ -21,8 +21,8 @@ void PSSLTranslator::ProcessAllOrAnyFunctionCallNode(const FunctionNode* node) {
         const AggregateNode* arguments = static_cast<const AggregateNode*>(node->children[0]);
         if (arguments->children.count > 0) argument = arguments->children[0];
     }
-    int vectorSize = argument && IsTypedNode(argument) ? static_cast<const TypedNode*>(argument)->type.vector_size : 0;
-    output->AppendFormatted("%s((bool%i)(", node->name.c_str(), vectorSize);
+    int vector_size = argument && IsTypedNode(argument) ? static_cast<const TypedNode*>(argument)->type.vector_size : 0;
+    output->AppendFormatted("%s((bool%i)(", node->name.c_str(), vector_size);
     ProcessParserNode(argument);
     Write("))");
 }

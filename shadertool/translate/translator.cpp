@@ -9,8 +9,8 @@ namespace {
 // The type each constructor builds, in constructor order from bool.
 struct ConstructedType {
     BasicType basic;
-    int vectorSize;
-    int matrixSize;
+    int vector_size;
+    int matrix_size;
 };
 const ConstructedType kConstructedTypes[] = {
     {TYPE_BOOL, 1, 0},  {TYPE_FLOAT, 1, 0}, {TYPE_FLOAT, 2, 0}, {TYPE_FLOAT, 3, 0},
@@ -110,18 +110,18 @@ void Translator::Reset() {
     refused = nArray<nString>();
 }
 
-void Translator::SetTranslationParameters(int levelMask, ShaderTarget newTarget, ShaderType type,
-                                          unsigned int newVersion) {
-    level = levelMask;
-    target = newTarget;
+void Translator::SetTranslationParameters(int level_mask, ShaderTarget new_target, ShaderType type,
+                                          unsigned int new_version) {
+    level = level_mask;
+    target = new_target;
     shader_type = type;
-    version = newVersion;
+    version = new_version;
 }
 
-bool Translator::Translate(const ShaderInfo& info, ShaderTarget newTarget, int levelMask, ShaderType type,
+bool Translator::Translate(const ShaderInfo& info, ShaderTarget new_target, int level_mask, ShaderType type,
                            const AggregateNode* root) {
     Reset();
-    SetTranslationParameters(levelMask, newTarget, type, info.version);
+    SetTranslationParameters(level_mask, new_target, type, info.version);
     PreprocessShaderInfo(info);
     ProcessRoot(root);
     if (!succeeded) return false;
@@ -169,7 +169,7 @@ nString Translator::GetBuiltInFunctionName(const FunctionNode* call) {
     int op = OperatorId(call->op);
     if (op >= kFirstConstructor && op <= kLastConstructor) {
         const ConstructedType& made = kConstructedTypes[op - kFirstConstructor];
-        return GetTypeName(Type::Make(made.basic, made.vectorSize, made.matrixSize, TEXTURE_NONE));
+        return GetTypeName(Type::Make(made.basic, made.vector_size, made.matrix_size, TEXTURE_NONE));
     }
     if (call->name.IsEmpty()) return nString();
     auto* mapped = function_map.Find(call->name.c_str());
@@ -260,8 +260,8 @@ bool Translator::NeedsBlankLineBetween(const ParserNode* previous, const ParserN
 }
 
 void Translator::ProcessSequence(const AggregateNode* sequence, bool braces) {
-    bool withBraces = braces && sequence->scoped;
-    if (withBraces) {
+    bool with_braces = braces && sequence->scoped;
+    if (with_braces) {
         AppendIndentation();
         Write("{\n");
         ++indentation;
@@ -274,7 +274,7 @@ void Translator::ProcessSequence(const AggregateNode* sequence, bool braces) {
         ProcessStatement(statement, true, true);
         previous = statement;
     }
-    if (withBraces) {
+    if (with_braces) {
         --indentation;
         AppendIndentation();
         Write("}");
@@ -348,12 +348,12 @@ void Translator::ProcessFunctionDefinitionNode(const FunctionNode* function) {
     head.Append(")");
     if (strcmp(function->name.c_str(), "main") != 0) prototypes.AppendFormatted("%s;\n", head.c_str());
 
-    const ParserNode* functionBody = FunctionBody(function);
+    const ParserNode* function_body = FunctionBody(function);
     // A prototype in the source keeps only its head; the statement adds ";".
-    output->AppendFormatted("%s%s%s", output->IsEmpty() ? "" : "\n", head.c_str(), functionBody ? "\n" : "");
-    if (!functionBody || functionBody->node_type != ParserNode::AGGREGATE_NODE) return;
+    output->AppendFormatted("%s%s%s", output->IsEmpty() ? "" : "\n", head.c_str(), function_body ? "\n" : "");
+    if (!function_body || function_body->node_type != ParserNode::AGGREGATE_NODE) return;
     inside_function = true;
-    ProcessSequence(static_cast<const AggregateNode*>(functionBody), true);
+    ProcessSequence(static_cast<const AggregateNode*>(function_body), true);
     inside_function = false;
 }
 
@@ -370,15 +370,15 @@ void Translator::ProcessFunctionCallNode(const FunctionNode* call) {
 
 void Translator::WritePrefixOperator(const char* symbol, const ParserNode* operand) {
     Write(symbol);
-    int operandStart = output->Length();
+    int operand_start = output->Length();
     ProcessParserNode(operand);
-    size_t symbolLength = strlen(symbol);
-    if (symbolLength == 0 || output->Length() <= operandStart) return;
-    char last = symbol[symbolLength - 1];
-    if ((last == '-' || last == '+') && output->text[operandStart] == last) {
-        nString spaced = output->Substring(0, operandStart);
+    size_t symbol_length = strlen(symbol);
+    if (symbol_length == 0 || output->Length() <= operand_start) return;
+    char last = symbol[symbol_length - 1];
+    if ((last == '-' || last == '+') && output->text[operand_start] == last) {
+        nString spaced = output->Substring(0, operand_start);
         spaced.Append(" ");
-        spaced.Append(output->text + operandStart);
+        spaced.Append(output->text + operand_start);
         *output = spaced;
     }
 }
@@ -474,16 +474,16 @@ void Translator::ProcessSelectionNode(const SelectionNode* node) {
     ProcessParserNode(node->condition);
     Write(")\n");
     ProcessAggregateNodeOrStatement(node->then_branch, true);
-    const ParserNode* elseBranch = node->else_branch;
-    if (!elseBranch) return;
+    const ParserNode* else_branch = node->else_branch;
+    if (!else_branch) return;
     Write("\n");
     AppendIndentation();
-    bool chained = elseBranch->node_type == ParserNode::SELECTION_NODE;
+    bool chained = else_branch->node_type == ParserNode::SELECTION_NODE;
     Write(chained ? "else " : "else\n");
     if (chained)
-        ProcessStatement(elseBranch, false, false);
+        ProcessStatement(else_branch, false, false);
     else
-        ProcessAggregateNodeOrStatement(elseBranch, true);
+        ProcessAggregateNodeOrStatement(else_branch, true);
 }
 
 void Translator::ProcessIterationNode(const IterationNode* node) {
@@ -507,14 +507,14 @@ void Translator::ProcessForLoop(const IterationNode* node) {
 }
 
 void Translator::ProcessWhileLoop(const IterationNode* node) {
-    bool doWhileTail = node->kind == IterationNode::DO_WHILE;
-    if (doWhileTail) {
+    bool do_while_tail = node->kind == IterationNode::DO_WHILE;
+    if (do_while_tail) {
         Write("\n");
         AppendIndentation();
     }
     Write("while (");
     ProcessParserNode(node->condition);
-    Write(doWhileTail ? ");" : ")\n");
+    Write(do_while_tail ? ");" : ")\n");
 }
 
 bool Translator::IsBitwiseOperator(Operator op) {

@@ -9,9 +9,9 @@
 // them.
 #pragma once
 
-#include "engine/core/narray.h"
-#include "engine/core/nmap.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nmap.h"
+#include "engine/base/nstring.h"
 #include "shadertool/translate/frontend.h"
 
 namespace ShaderTool {
@@ -67,7 +67,7 @@ public:
 
     const nString& GetOutput() const { return body; }
     bool Succeeded() const { return succeeded; }
-    void SetTranslationParameters(int levelMask, ShaderTarget newTarget, ShaderType type, unsigned int newVersion);
+    void SetTranslationParameters(int level_mask, ShaderTarget new_target, ShaderType type, unsigned int new_version);
 
     static bool IsBitwiseOperator(Operator op);
     static bool IsSamplerFunctionOperator(Operator op);

@@ -1,6 +1,6 @@
 #include "shadertool/translate/translator_driver.h"
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 
 #include "engine/storage/filesystem_api.h"
 #include "shadertool/translate/output_paths.h"
@@ -49,18 +49,18 @@ void TranslatorDriver::LogNote(Log& log, const nString& text) { log.AddNote("%s"
 
 void TranslatorDriver::LogError(Log& log, const nString& text) { log.AddError("%s", text.c_str()); }
 
-bool TranslatorDriver::Initialize(int targets, const nString& outputDirectory, bool onlyChanged) {
+bool TranslatorDriver::Initialize(int targets, const nString& directory, bool only_if_changed) {
     for (int i = 0; i < kTargetCount; ++i) {
         ShaderTarget target = ShaderTarget(kTargetBits[i]);
         if (!(targets & target)) continue;
         if (!translators[i]) translators[i] = CreateTranslator(target);
         CreateAndInitializeCompiler(target);
     }
-    output_directory = outputDirectory;
+    output_directory = directory;
     if (!output_directory.IsEmpty()) AppendDirectorySeparatorToPath(output_directory);
-    only_changed = onlyChanged;
-    only_changed_requested = onlyChanged;
-    preprocessor.SetTrackSourceTimes(onlyChanged);
+    only_changed = only_if_changed;
+    only_changed_requested = only_if_changed;
+    preprocessor.SetTrackSourceTimes(only_if_changed);
     return true;
 }
 
@@ -107,21 +107,21 @@ void TranslatorDriver::AppendIntermediateLogToMasterLog(const nString& heading) 
 nString TranslatorDriver::GetBaseFilePath(nString path) const {
     int skip = options.input_directory.Length();
     if (skip > 0 && skip <= path.Length()) path = path.Substring(skip, path.Length() - skip);
-    int lastSlash = -1;
-    int lastDot = -1;
+    int last_slash = -1;
+    int last_dot = -1;
     for (int i = 0; i < path.Length(); ++i) {
-        if (path.text[i] == '/') lastSlash = i;
-        if (path.text[i] == '.') lastDot = i;
+        if (path.text[i] == '/') last_slash = i;
+        if (path.text[i] == '.') last_dot = i;
     }
-    if (lastDot > lastSlash) path = path.Substring(0, lastDot);
+    if (last_dot > last_slash) path = path.Substring(0, last_dot);
     return path;
 }
 
-bool TranslatorDriver::ReadShaderXML(const nString& path, const char* xmlText, bool reload, bool skipSources) {
+bool TranslatorDriver::ReadShaderXML(const nString& path, const char* xml_text, bool reload, bool skip_sources) {
     // The reader keeps the path text it was given, so it must outlive the read.
     shader_xml_path = path;
-    bool read = xmlText ? reader.ReadShaderXMLFromMemory(xmlText, skipSources)
-                        : reader.ReadShaderXMLFromFile(shader_xml_path.c_str(), reload, skipSources);
+    bool read = xml_text ? reader.ReadShaderXMLFromMemory(xml_text, skip_sources)
+                        : reader.ReadShaderXMLFromFile(shader_xml_path.c_str(), reload, skip_sources);
     if (read) {
         shader_info = reader.GetShaderInfo();
         return true;
@@ -136,7 +136,7 @@ bool TranslatorDriver::Fail() {
     return false;
 }
 
-bool TranslatorDriver::Translate(const nString& path, const Options& callOptions, bool reload) {
+bool TranslatorDriver::Translate(const nString& path, const Options& call_options, bool reload) {
     LogNote(master_log, nString::Format("Translating Shader XML '%s'...", path.c_str()));
     if (!ReadShaderXML(path, nullptr, reload, false)) {
         LogNote(master_log, "\nTranslation FAILED");
@@ -146,7 +146,7 @@ bool TranslatorDriver::Translate(const nString& path, const Options& callOptions
         LogNote(master_log, "File is not a Shader XML file.\n\nTranslation SKIPPED");
         return true;
     }
-    options = callOptions;
+    options = call_options;
     options.target_mask &= shader_info.targets;
     if (options.target_mask == 0) {
         LogNote(master_log, "No translation targets match the targets specified in the Shader XML.\n\nTranslation SKIPPED");
@@ -166,15 +166,15 @@ bool TranslatorDriver::Translate(const nString& path, const Options& callOptions
 
 bool TranslatorDriver::TranslateUpToDateSourcesIfNeeded(bool result) {
     if (!only_changed || sources.count == 0) return result;
-    int upToDate = 0;
+    int up_to_date = 0;
     for (int i = 0; i < sources.count; ++i) {
         if (sources[i].up_to_date) {
             sources[i].must_parse = true;
-            ++upToDate;
+            ++up_to_date;
         }
         sources[i].up_to_date = !sources[i].up_to_date;
     }
-    if (upToDate < 1 || upToDate >= sources.count) return result;
+    if (up_to_date < 1 || up_to_date >= sources.count) return result;
     only_changed = false;
     LogNote(intermediate_log, "Changes or target dependent code was detected, translating up-to-date shader sources...");
     result = TranslateSourcesForTargets();
@@ -209,8 +209,8 @@ bool TranslatorDriver::CheckCapabilities() {
 }
 
 bool TranslatorDriver::InitializeSourceInfos() {
-    int vertexTotal = 0;
-    int pixelTotal = 0;
+    int vertex_total = 0;
+    int pixel_total = 0;
     vertex_targets = 0;
     pixel_targets = 0;
     for (int i = 0; i < shader_info.sources.count; ++i) {
@@ -221,12 +221,12 @@ bool TranslatorDriver::InitializeSourceInfos() {
         info.number = i + 1;
         sources.InsertLast(info);
         bool vertex = source.type == VERTEX_SHADER;
-        (vertex ? vertexTotal : pixelTotal) |= source.targets;
+        (vertex ? vertex_total : pixel_total) |= source.targets;
         if (source.targets != kAllTargets) (vertex ? vertex_targets : pixel_targets) |= source.targets;
     }
     // Only the requested targets need both stages: a file may split its
     // sources over targets that this call does not translate.
-    if ((vertexTotal & options.target_mask) != (pixelTotal & options.target_mask)) {
+    if ((vertex_total & options.target_mask) != (pixel_total & options.target_mask)) {
         LogError(intermediate_log, "some targets do not have both vertex and pixel shader source specified.");
         return false;
     }
@@ -361,18 +361,18 @@ int TranslatorDriver::UpdateSourceModifiedTime(SourceInfo& info) {
 bool TranslatorDriver::ParseSourceForTarget(SourceInfo& info, ShaderTarget target) {
     // Errors that the preprocessor logs without failing (a refused -d
     // definition) still fail the source.
-    bool earlierErrors = intermediate_log.has_errors;
+    bool earlier_errors = intermediate_log.has_errors;
     intermediate_log.has_errors = false;
     bool processed = preprocessor.Process(shader_info, target, *info.source, options.definitions,
                                           options.list_definitions);
-    bool loggedErrors = intermediate_log.has_errors;
-    intermediate_log.has_errors = earlierErrors || loggedErrors;
-    if (processed && !loggedErrors && only_changed_requested) {
+    bool logged_errors = intermediate_log.has_errors;
+    intermediate_log.has_errors = earlier_errors || logged_errors;
+    if (processed && !logged_errors && only_changed_requested) {
         int time = static_cast<int>(preprocessor.GetNewestSourceTime());
         if (time > newest_source_time) newest_source_time = time;
     }
-    if (options.list_definitions) return processed && !loggedErrors;
-    if (!processed || loggedErrors) {
+    if (options.list_definitions) return processed && !logged_errors;
+    if (!processed || logged_errors) {
         info.must_parse = false;
         return false;
     }

@@ -7,9 +7,9 @@
 // The driver takes no lock; run-time users guard it themselves.
 #pragma once
 
-#include "engine/core/narray.h"
-#include "engine/core/nbytebuffer.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nbytebuffer.h"
+#include "engine/base/nstring.h"
 #include "shadertool/translate/compiler.h"
 #include "shadertool/frontend/parser.h"
 #include "shadertool/frontend/preprocessor.h"
@@ -43,14 +43,14 @@ public:
     TranslatorDriver();
     ~TranslatorDriver();
 
-    bool Initialize(int targets, const nString& outputDirectory, bool onlyChanged);
+    bool Initialize(int targets, const nString& directory, bool only_if_changed);
     Translator* CreateTranslator(ShaderTarget target);
     // Installs a translator for a target in place of the one CreateTranslator
     // would make; the driver owns it. Initialize keeps an installed one.
     void SetTranslator(ShaderTarget target, Translator* translator);
     Translator* GetTranslator(ShaderTarget target) const;
 
-    bool ReadShaderXML(const nString& path, const char* xmlText, bool reload, bool skipSources);
+    bool ReadShaderXML(const nString& path, const char* xml_text, bool reload, bool skip_sources);
     bool Translate(const nString& path, const Options& options, bool reload);
     void Reset();
 

@@ -2,6 +2,8 @@
 #include "shadertool/translate/translator_driver.h"
 
 #include "engine/storage/safe_write.h"
+#include "engine/runtime/zekar.h"
+#include "engine/storage/filesystem_api.h"
 
 namespace ShaderTool {
 

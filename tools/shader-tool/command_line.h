@@ -2,8 +2,8 @@
 // translation flow and the summary.
 #pragma once
 
-#include "engine/core/narray.h"
-#include "engine/core/nstring.h"
+#include "engine/base/narray.h"
+#include "engine/base/nstring.h"
 
 struct Options {
     nArray<nString> inputFiles;

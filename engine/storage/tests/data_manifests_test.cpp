@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/media_records.h"
-#include "engine/core/zekar.h"
+#include "engine/runtime/media_records.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/data_manifests.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/tests/storage_test_support.h"

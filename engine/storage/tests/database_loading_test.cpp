@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/nbytebuffer.h"
-#include "engine/core/nstring.h"
+#include "engine/base/nbytebuffer.h"
+#include "engine/base/nstring.h"
 #include "engine/storage/datamodel.h"
 #include "engine/storage/tests/storage_test_support.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/nstring.h"
-#include "engine/core/zekar.h"
+#include "engine/base/nstring.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/datamodel.h"
 #include "engine/storage/filesystem_api.h"
 #include "engine/storage/safe_write.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/core/nstring.h"
+#include "engine/base/nstring.h"
 #include "engine/storage/datamodel.h"
 #include "engine/storage/tests/storage_test_support.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/state.h"
+#include "engine/runtime/state.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/mount_system.h"
 #include "engine/storage/tests/storage_test_support.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/interface_functions.h"
-#include "engine/core/zekar.h"
+#include "engine/runtime/interface_functions.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/http_system.h"
 #include "engine/storage/posix_system.h"
 #include "engine/storage/tests/storage_test_support.h"

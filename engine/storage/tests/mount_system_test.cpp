@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/mount_system.h"
 #include "engine/storage/posix_system.h"
 #include "engine/storage/safe_write.h"

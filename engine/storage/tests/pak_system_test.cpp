@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/pak_system.h"
 #include "engine/storage/posix_system.h"
 #include "engine/storage/tests/storage_test_support.h"

@@ -16,7 +16,8 @@
 #include <mutex>
 #include <sstream>
 
-#include "engine/core/state.h"
+#include "engine/app/startup.h"
+#include "engine/runtime/state.h"
 #include "engine/storage/filesystem.h"
 
 namespace storage_test {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/filesystem_api.h"
 #include "shadertool/frontend/tests/reader_test_engine.h"
 #include "shadertool/frontend/preprocessor.h"

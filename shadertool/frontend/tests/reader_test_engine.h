@@ -2,9 +2,10 @@
 // interface table and the file systems, once per process.
 #pragma once
 
-#include "engine/core/log.h"
-#include "engine/core/state.h"
-#include "engine/core/zekar.h"
+#include "engine/app/startup.h"
+#include "engine/runtime/log.h"
+#include "engine/runtime/state.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/filesystem.h"
 
 inline void SetUpEngineForReaderTests() {

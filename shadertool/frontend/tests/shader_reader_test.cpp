@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "engine/core/zekar.h"
+#include "engine/runtime/zekar.h"
 #include "shadertool/frontend/tests/reader_test_engine.h"
 #include "engine/storage/database_manager.h"
 #include "shadertool/frontend/shader_reader.h"

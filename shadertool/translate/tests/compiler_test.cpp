@@ -153,7 +153,7 @@ TEST(ExternalCompilerUtility, PassesShellSyntaxAsPlainArguments) {
 TEST(ExternalCompilerUtility, ReportsFailures) {
     struct Case {
         const char* command;
-        bool withDirectory;
+        bool with_directory;
         const char* error;
     };
     const Case cases[] = {
@@ -167,7 +167,7 @@ TEST(ExternalCompilerUtility, ReportsFailures) {
         ASSERT_FALSE(temp.path.empty());
         Log log;
         ExternalCompilerUtility utility(&log);
-        if (c.withDirectory) utility.SetTemporaryDirectory(temp.path.c_str());
+        if (c.with_directory) utility.SetTemporaryDirectory(temp.path.c_str());
         nString command = c.command;
         nByteBuffer code;
         EXPECT_FALSE(utility.Compile(HLSL9, VERTEX_SHADER, command, "x", code)) << c.command;

@@ -15,8 +15,9 @@
 #include <sstream>
 #include <string>
 
-#include "engine/core/state.h"
-#include "engine/core/zekar.h"
+#include "engine/app/startup.h"
+#include "engine/runtime/state.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/safe_write.h"
@@ -65,9 +66,9 @@ public:
 class DriverTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        static bool engineReady = false;
-        if (engineReady) return;
-        engineReady = true;
+        static bool engine_ready = false;
+        if (engine_ready) return;
+        engine_ready = true;
         ZKI_StateSetup(nullptr);
         ZKI_CreateCoreMutexes();
         ZKFileSystem::Initialize();
@@ -88,13 +89,13 @@ protected:
     }
 
     // Test translators for the targets, the output directory made for them.
-    void Start(int targets, bool onlyChanged = false, const std::string& output = "") {
+    void Start(int targets, bool only_changed = false, const std::string& output = "") {
         for (int bit = 1; bit < 128; bit <<= 1)
             if ((targets & bit) && !driver.GetTranslator(ShaderTarget(bit)))
                 driver.SetTranslator(ShaderTarget(bit), new TestTranslator(driver.GetIntermediateLog()));
         std::string directory = output.empty() ? out : output;
         MakeTargetDirectories(directory, targets);
-        ASSERT_TRUE(driver.Initialize(targets, directory.c_str(), onlyChanged));
+        ASSERT_TRUE(driver.Initialize(targets, directory.c_str(), only_changed));
     }
 
     void MakeTargetDirectories(const std::string& directory, int targets) {
@@ -450,7 +451,7 @@ TEST_F(DriverTest, CompilingFailsForEveryTarget) {
 // other call's code borrows static bytes, which the driver must not free.
 class FakeCompiler : public Compiler {
 public:
-    FakeCompiler(std::string& calls, int failingLevel = -1) : calls(calls), failing_level(failingLevel) {}
+    FakeCompiler(std::string& calls, int failing_level = -1) : calls(calls), failing_level(failing_level) {}
     bool Compile(ShaderTarget target, ShaderLevel level, ShaderType stage, const nString& source,
                  nByteBuffer& code) override {
         calls += std::string(GetShaderTargetName(GetShaderTargetIndex(target))) + " " + std::to_string(level) + " " +

@@ -4,8 +4,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "engine/core/state.h"
-#include "engine/core/zekar.h"
+#include "engine/app/startup.h"
+#include "engine/runtime/state.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/filesystem.h"
 #include "shadertool/frontend/parser.h"
@@ -77,13 +78,13 @@ bool ListGoldenCases(std::vector<GoldenCase>* cases, std::string* messages) {
     for (const auto& entry : std::filesystem::directory_iterator(kGoldenDirectory))
         if (entry.is_regular_file() && entry.path().extension() == ".xml") fixtures.push_back(entry.path().stem().string());
     std::sort(fixtures.begin(), fixtures.end());
-    bool allRead = true;
+    bool all_read = true;
     for (const std::string& fixture : fixtures) {
         Log log;
         ShaderInfo info;
         if (!ReadFixture(fixture, log, &info)) {
             *messages += fixture + ": " + log.GetText();
-            allRead = false;
+            all_read = false;
             continue;
         }
         for (int target : kGoldenTargets) {
@@ -91,7 +92,7 @@ bool ListGoldenCases(std::vector<GoldenCase>* cases, std::string* messages) {
             for (ShaderType stage : {VERTEX_SHADER, PIXEL_SHADER}) cases->push_back({fixture, target, stage});
         }
     }
-    return allRead;
+    return all_read;
 }
 
 GoldenResult TranslateGoldenCase(const GoldenCase& c) {

@@ -437,22 +437,22 @@ TEST(GLSLTranslators, DeclaresOnlyVaryingsTheDialectCanPass) {
         const char* expected;  // a declaration line, or the log
         bool error;
     };
-    const char* intError = "Error: vertex output 'value' of type 'int2' is not supported.\n";
-    const char* boolError = "Error: vertex output 'value' of type 'bool' is not supported.\n";
+    const char* int_error = "Error: vertex output 'value' of type 'int2' is not supported.\n";
+    const char* bool_error = "Error: vertex output 'value' of type 'bool' is not supported.\n";
     const Case cases[] = {
         {I(2), GLSL31, V, "flat out ivec2 _vary_value;\n", false},
         {I(2), GLSL31, P, "flat in ivec2 _vary_value;\n", false},
         {I(2), ESSL30, V, "flat out ivec2 _vary_value;\n", false},
         {I(2), ESSL30, P, "flat in ivec2 _vary_value;\n", false},
         {Type::Matrix(3), ESSL20, V, "varying mat3 _vary_value;\n", false},
-        {I(2), GLSL21, V, intError, true},
-        {I(2), GLSL21, P, intError, true},
-        {I(2), ESSL20, V, intError, true},
-        {I(2), ESSL20, P, intError, true},
-        {Type::Scalar(TYPE_BOOL), GLSL21, P, boolError, true},
-        {Type::Scalar(TYPE_BOOL), ESSL20, V, boolError, true},
-        {Type::Scalar(TYPE_BOOL), GLSL31, V, boolError, true},
-        {Type::Scalar(TYPE_BOOL), ESSL30, P, boolError, true},
+        {I(2), GLSL21, V, int_error, true},
+        {I(2), GLSL21, P, int_error, true},
+        {I(2), ESSL20, V, int_error, true},
+        {I(2), ESSL20, P, int_error, true},
+        {Type::Scalar(TYPE_BOOL), GLSL21, P, bool_error, true},
+        {Type::Scalar(TYPE_BOOL), ESSL20, V, bool_error, true},
+        {Type::Scalar(TYPE_BOOL), GLSL31, V, bool_error, true},
+        {Type::Scalar(TYPE_BOOL), ESSL30, P, bool_error, true},
     };
     for (const Case& c : cases) {
         ShaderInfo info = MakeInfo();

@@ -8,8 +8,9 @@
 #include <sstream>
 #include <memory>
 
-#include "engine/core/state.h"
-#include "engine/core/zekar.h"
+#include "engine/app/startup.h"
+#include "engine/runtime/state.h"
+#include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/filesystem.h"
 #include "shadertool/frontend/parser.h"
@@ -90,7 +91,7 @@ bool ListHLSLGoldenCases(std::vector<HLSLGoldenCase>* cases, std::string* messag
     for (const auto& entry : std::filesystem::directory_iterator(kHLSLGoldenDirectory))
         if (entry.is_regular_file() && entry.path().extension() == ".xml") fixtures.push_back(entry.path().stem().string());
     std::sort(fixtures.begin(), fixtures.end());
-    bool allRead = true;
+    bool all_read = true;
     for (const std::string& fixture : fixtures) {
         Log log;
         ShaderInfo info;
@@ -98,7 +99,7 @@ bool ListHLSLGoldenCases(std::vector<HLSLGoldenCase>* cases, std::string* messag
         ReleaseDatabases();
         if (!read) {
             *messages += fixture + ": " + log.GetText();
-            allRead = false;
+            all_read = false;
             continue;
         }
         for (int target : kGoldenTargets) {
@@ -106,7 +107,7 @@ bool ListHLSLGoldenCases(std::vector<HLSLGoldenCase>* cases, std::string* messag
             for (ShaderType stage : {VERTEX_SHADER, PIXEL_SHADER}) cases->push_back({fixture, target, stage});
         }
     }
-    return allRead;
+    return all_read;
 }
 
 HLSLGoldenResult TranslateHLSLGoldenCase(const HLSLGoldenCase& c) {

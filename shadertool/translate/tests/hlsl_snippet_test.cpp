@@ -377,7 +377,7 @@ TEST(HLSLSnippets, WriteConstructorsOfOtherSizesAsCasts) {
 
 TEST(HLSLSnippets, SampleTextures) {
     const char* lod = "float4 c = sampleTextureLod(texture.albedo, input.uv, 2.0);";
-    const char* lodCube = "float4 c = sampleTextureLod(texture.sky, input.shade.xyz, 1.0);";
+    const char* lod_cube = "float4 c = sampleTextureLod(texture.sky, input.shade.xyz, 1.0);";
     const char* grad = "float4 c = sampleTextureGrad(texture.albedo, input.uv, float2(0.1, 0.0), float2(0.0, 0.1));";
     const char* offset = "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));";
     const char* offset3 = "float4 c = sampleTextureLodOffset(texture.volume, input.shade.xyz, 0.0, int3(1, 0, 0));";
@@ -387,7 +387,7 @@ TEST(HLSLSnippets, SampleTextures) {
         {"3D", HLSL9, P, "float4 c = sampleTexture(texture.volume, input.shade.xyz);", "tex3D(_tex_volume, input.shade.xyz)"},
         {"gradients", HLSL9, P, grad, "tex2Dgrad(_tex_albedo, input.uv, float2(0.1f, 0.0f), float2(0.0f, 0.1f))"},
         {"level", HLSL9, P, lod, "tex2Dlod(_tex_albedo, float4(input.uv, 0.0f, 2.0f))"},
-        {"cube level", HLSL9, P, lodCube, "texCUBElod(_tex_sky, float4(input.shade.xyz, 1.0f))"},
+        {"cube level", HLSL9, P, lod_cube, "texCUBElod(_tex_sky, float4(input.shade.xyz, 1.0f))"},
         {"offset", HLSL9, P, offset,
          "tex2Dlod(_tex_detail, float4(input.uv + _const_reciprocal_texture_dimensions_1 * int2(1, 0), 0.0f, 0.0f))"},
         {"offset", HLSL9, P, offset, "float2 _const_reciprocal_texture_dimensions_1;\n\nstruct PixelInput\n"},
@@ -409,7 +409,7 @@ TEST(HLSLSnippets, SampleTextures) {
         {"level", PSSL, P, lod, "_tex_albedo.SampleLOD(_smp_albedo, input.uv, 2.0f)"},
         {"offset", HLSL11, P, offset, "_tex_detail.SampleLevel(_smp_detail, input.uv, 0.0f, int2(1, 0))"},
         {"offset", PSSL, P, offset, "_tex_detail.SampleLOD(_smp_detail, input.uv, 0.0f, int2(1, 0))"},
-        {"cube level", OBJECTS, P, lodCube, "_tex_sky.Sample"},
+        {"cube level", OBJECTS, P, lod_cube, "_tex_sky.Sample"},
     };
     CHECK_SNIPPETS(cases);
 }

@@ -68,11 +68,11 @@ public:
         return node;
     }
     FunctionNode* Call(const char* name, std::initializer_list<ParserNode*> arguments, Operator op = OP_USER_FUNCTION,
-                       bool builtIn = false) {
+                       bool built_in = false) {
         FunctionNode* node = Keep(new FunctionNode(ParserNode::FUNCTION_CALL_NODE));
         node->name = name;
         node->op = op;
-        node->built_in = builtIn;
+        node->built_in = built_in;
         node->children.InsertLast(List(arguments));
         return node;
     }
@@ -92,11 +92,11 @@ public:
         }
         return node;
     }
-    SelectionNode* If(ParserNode* condition, ParserNode* thenBranch, ParserNode* elseBranch = nullptr) {
+    SelectionNode* If(ParserNode* condition, ParserNode* then_branch, ParserNode* else_branch = nullptr) {
         SelectionNode* node = Keep(new SelectionNode);
         node->condition = condition;
-        node->then_branch = thenBranch;
-        node->else_branch = elseBranch;
+        node->then_branch = then_branch;
+        node->else_branch = else_branch;
         return node;
     }
     IterationNode* Loop(IterationNode::Kind kind, ParserNode* initializer, ParserNode* condition, ParserNode* increment,

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/tests/core_fixture.h"
+#include "engine/runtime/tests/core_fixture.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/filesystem.h"
 #include "tools/shader-tool/command_line.h"

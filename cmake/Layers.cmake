@@ -1,0 +1,39 @@
+# The engine's libraries from the bottom up. A library may link and include
+# only libraries listed before it; a new library goes into this list at its
+# place. Configuring fails when one links a library listed after it, and the
+# test layer_includes fails when one of its sources includes a header of a
+# library listed after it.
+set(ZK_LAYERS
+  zk_base            # engine/base: containers, strings, transforms, base64, colour types, mutex record, clocks
+  zk_runtime         # engine/runtime: state, table, printers, threads, events, console log, registration records
+  zk_macos_device    # platform/macos/device: device services, registered into the runtime
+  zk_storage         # engine/storage
+  zk_builtins        # shadertool/builtins
+  zk_frontend        # shadertool/frontend
+  zk_translate       # shadertool/translate
+  zk_app             # engine/app: start-up, frame, shutdown, extension call, console overlay, table filling
+  zk_macos_app       # platform/macos/app: the application shell
+  zk_shader_tool_cli # tools/shader-tool
+)
+
+set(layer_folders "")
+foreach(library IN LISTS ZK_LAYERS)
+  list(FIND ZK_LAYERS ${library} rank)
+  get_target_property(links ${library} LINK_LIBRARIES)
+  foreach(link IN LISTS links)
+    list(FIND ZK_LAYERS ${link} link_rank)
+    if(link_rank GREATER_EQUAL rank)
+      message(FATAL_ERROR "${library} links ${link}, which is not below it in ZK_LAYERS (cmake/Layers.cmake)")
+    endif()
+  endforeach()
+  get_target_property(folder ${library} SOURCE_DIR)
+  file(RELATIVE_PATH folder ${CMAKE_SOURCE_DIR} ${folder})
+  list(APPEND layer_folders "${library}=${folder}")
+endforeach()
+
+if(ZK_BUILD_TESTS)
+  string(REPLACE ";" "," layer_folders "${layer_folders}")
+  add_test(NAME layer_includes
+    COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -DLAYERS=${layer_folders}
+            -P ${CMAKE_SOURCE_DIR}/cmake/check_layer_includes.cmake)
+endif()

@@ -1,0 +1,415 @@
+// The frame step, re-initialisation requests and queued popups.
+
+#include "engine/app/frame.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "engine/runtime/backends.h"
+#include "engine/runtime/core_services.h"
+#include "engine/runtime/events.h"
+#include "engine/runtime/log.h"
+#include "engine/runtime/media_records.h"
+#include "engine/runtime/registration.h"
+#include "engine/runtime/state.h"
+#include "engine/runtime/threads.h"
+#include "platform/macos/device/platform.h"
+
+namespace {
+
+const float kLongestStep = 0.2f;
+const float kStepAfterAGap = 1.0f / 33.0f;
+const float kStepAfterClockWentBack = 0.001f;
+const int kSlowUploadMs = 201;
+const int kSmallestFullscreenWidth = 640;
+const int kSmallestFullscreenHeight = 480;
+const int kTransformedFrameBufferFormat = 8;
+const char* const kTransformedFrameBufferName = "TRANSFORMED_FRAME_BUFFER";
+
+// Frame-time statics: the previous frame's clock reading.
+bool have_previous_frame_time = false;
+int64_t previous_frame_time = 0;
+
+// Calls a back-end step when it is there.
+template <class F, class... A>
+void Step(F* step, A... args) {
+    if (step) step(args...);
+}
+
+int64_t FrameClock() { return zk_frame_backend.GetTime ? zk_frame_backend.GetTime() : ZKT_GetTime(); }
+
+const zk_parms_t& ProgramParameters() { return zk_prog ? zk_prog->parms : zk_parms; }
+
+bool OverlayZoomed() { return fabsf(zk_state.overlay_zoom - 1.0f) >= 1e-6f; }
+
+zk_graphics_api_t* Graphics() { return zk ? zk->graphics : nullptr; }
+
+}  // namespace
+
+// --- Time step -----------------------------------------------------------------------
+
+void ZKI_ResetFrameTime() {
+    have_previous_frame_time = false;
+    previous_frame_time = 0;
+}
+
+void ZKI_DetermineFrameTimeDelta() {
+    if (!have_previous_frame_time) {
+        previous_frame_time = FrameClock();
+        have_previous_frame_time = true;
+    }
+    const zk_parms_t& parms = ProgramParameters();
+    int64_t minimum = parms.min_frame_time_ms;
+    int64_t current = FrameClock();
+    int64_t delta = current - previous_frame_time;
+    // Sleep in 1 ms steps until 2 ms before the minimum, then spin on the
+    // clock. A clock that went back ends the wait: it would last as long as
+    // the clock went back.
+    while (delta >= 0 && delta < minimum) {
+        if (delta < minimum - 2) {
+            if (zk_frame_backend.Sleep)
+                zk_frame_backend.Sleep(1);
+            else
+                ZKT_Sleep(1);
+        }
+        current = FrameClock();
+        delta = current - previous_frame_time;
+    }
+    previous_frame_time = current;
+    float step = static_cast<float>(delta) * 0.001f;
+    if (step > kLongestStep) step = kStepAfterAGap;
+    if (step < 0.0f) {
+        if (parms.developer_mode)
+            ZK_PrintDebugf(ZK_MESSAGE_WARNING, "Found negative time delta in ZKI_DetermineFrameTimeDelta: %g",
+                           static_cast<double>(step));
+        step = kStepAfterClockWentBack;
+    }
+    zk_state.frame_time_delta = step;
+}
+
+// --- Orientation -------------------------------------------------------------------------
+
+float ZKI_GetOrientationAngle(int orientation) {
+    switch (orientation) {
+    case 2: return 180.0f;
+    case 4: return -90.0f;
+    case 8: return 90.0f;
+    default: return 0.0f;
+    }
+}
+
+void ZKI_UpdateInterfaceOrientationRotation(float dt) {
+    if (zk_state.target_orientation == zk_state.interface_orientation) return;
+    zk_state.orientation_transition_time += dt;
+    if (zk_state.orientation_transition_time >= zk_state.orientation_transition_duration) {
+        zk_state.orientation_transition_time = 0.0f;
+        zk_state.interface_orientation = zk_state.target_orientation;
+    }
+}
+
+// The angle of the interface orientation, eased towards the target's
+// during a rotation.
+static float CurrentRotationAngle() {
+    float from = ZKI_GetOrientationAngle(zk_state.interface_orientation);
+    if (zk_state.target_orientation == zk_state.interface_orientation ||
+        zk_state.orientation_transition_duration <= 0.0f)
+        return from;
+    float t = zk_state.orientation_transition_time / zk_state.orientation_transition_duration;
+    float s = (3.0f - 2.0f * t) * t * t;
+    return s * ZKI_GetOrientationAngle(zk_state.target_orientation) + (1.0f - s) * from;
+}
+
+// --- Text and colour state ------------------------------------------------------------------
+
+void ZKI_ResetTextAndColorState() {
+    zk_graphics_api_t* g = Graphics();
+    if (!g) return;
+    g->ZK_Graphics_SetTextTransform(1.0f, 1.0f, 0.0f);
+    g->ZK_Graphics_SetTextAlign(0u);
+    g->ZK_Graphics_SetAlpha(1.0f);
+    g->ZK_Graphics_SetColor(1.0f, 1.0f, 1.0f);
+    g->ZK_Graphics_SetBlend(1);
+}
+
+void ZKI_BatchRendererFrameReady() {
+    ZKI_ResetTextAndColorState();
+    Step(zk_frame_backend.FinishBatchFrame);
+}
+
+void ZKI_CustomFrame(float /*dt*/) {
+    if (zk_state.developer_mode && ZKI_ProductFeatureExists("DRAW_SOUND_CHANNELS"))
+        Step(zk_frame_backend.DrawSoundBanks);
+}
+
+void ZKI_DrawMinimizedPlaceholder() {}
+
+// --- One pass per eye ---------------------------------------------------------------------------
+
+// Creates or resizes the transformed frame buffer and draws into it.
+static void PushTransformedFrameBuffer(zk_graphics_api_t* g) {
+    int width = zk_device_info.screen_width, height = zk_device_info.screen_height;
+    zk_bitmap_t*& buffer = zk_state.transformed_frame_buffer;
+    if (!buffer) {
+        zk_bitmap_parameters_t parameters = {};
+        parameters.format = kTransformedFrameBufferFormat;
+        parameters.type = 0;  // 2D
+        parameters.width = width;
+        parameters.height = height;
+        parameters.render_target = 1;
+        buffer = g->ZK_Graphics_CreateBitmap(kTransformedFrameBufferName, &parameters);
+    } else {
+        g->ZK_Graphics_ResizeBitmap(buffer, width, height);
+    }
+    g->ZK_Graphics_PushRenderTarget(buffer);
+}
+
+static void PopTransformedFrameBuffer(zk_graphics_api_t* g) {
+    g->ZK_Graphics_PopRenderTarget();
+    g->ZK_Graphics_ClearScreen(0.0f, 0.0f, 0.0f);
+    if (zk_state.transformed_frame_buffer) g->ZK_Graphics_DrawBitmap(zk_state.transformed_frame_buffer, 0.0f, 0.0f);
+}
+
+// The program's Init once (the frame goes on when it fails), a pending
+// re-initialisation, the queued events, then Update.
+static void RunProgramStep(float dt, int ms) {
+    if (!zk_state.prog_initialized) {
+        ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Initializing Program '%s'..", zk_prog->title);
+        zk_state.prog_initialized = 1;
+        bool started = zk_prog->Init ? zk_prog->Init() : true;
+        if (started)
+            ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Program initialization OK. Running program.");
+        else
+            zk->ZK_Popupf(ZK_MESSAGE_ERROR, "Program initialization failed.");
+    }
+    if (zk_state.reinit_requested) {
+        Step(zk_frame_backend.FlushBatch);
+        ZKI_HandleReinitializationRequest();
+    }
+    ZKI_ProcessEventQueue();
+    if (ms > 0 && zk_prog->Update) zk_prog->Update(dt);
+}
+
+// Draw, then one report per stack the program left unbalanced.
+static void RunProgramDraw(float dt) {
+    int world = zk_state.world_transform_top;
+    int view = zk_state.view_transform_top;
+    int projection = zk_state.projection_transform_top;
+    int targets = zk_state.render_target_stack.count;
+    if (zk_state.debug_draw_black_screen)
+        Graphics()->ZK_Graphics_ClearScreen(0.0f, 0.0f, 0.0f);
+    else if (zk_prog->Draw)
+        zk_prog->Draw(dt);
+    if (zk_state.debug_draw_time_delta_test) Step(zk_frame_backend.DrawFramerateTester, dt);
+    if (zk_state.world_transform_top != world)
+        zk->ZK_Popupf(ZK_MESSAGE_ERROR, "Too many Push(World)Transform calls made. Check your code.");
+    if (zk_state.view_transform_top != view)
+        zk->ZK_Popupf(ZK_MESSAGE_ERROR, "Too many PushViewTransform calls made. Check your code.");
+    if (zk_state.projection_transform_top != projection)
+        zk->ZK_Popupf(ZK_MESSAGE_ERROR, "Too many PushProjectionTransform calls made. Check your code.");
+    if (zk_state.render_target_stack.count != targets)
+        zk->ZK_Popupf(ZK_MESSAGE_ERROR, "Too many PushRenderTarget(s) calls made. Check your code.");
+}
+
+static void RenderPass(int pass, float dt, int ms) {
+    const zk_frame_backend_t& b = zk_frame_backend;
+    zk_graphics_api_t* g = Graphics();
+    zk_state.eye_mode = zk_state.render_stereo ? pass + 1 : 0;
+    Step(b.InvalidateRenderStates);
+    Step(b.BeginFrame, zk_state.eye_mode);
+    Step(b.SetViewport, 0, 0, zk_device_info.screen_width, zk_device_info.screen_height, 0.0f, 1.0f);
+    Step(b.BeginBatchPass);
+    Step(b.BeginScene);
+
+    zk_state.allowed_orientations = zk_parms.width > zk_parms.height ? 12 : 3;
+    zk_state.interface_rotation_angle = CurrentRotationAngle();
+    Step(b.PushScreenTransforms);
+    bool zoomed = OverlayZoomed();
+    if (zoomed) PushTransformedFrameBuffer(g);
+
+    if (pass == 0) RunProgramStep(dt, ms);
+    if (b.CanDraw && b.CanDraw()) RunProgramDraw(dt);
+
+    Step(b.SetDefaultStates);
+    ZKI_CustomFrame(dt);
+    if (zoomed) PopTransformedFrameBuffer(g);
+    Step(b.DrawScreenBorderRectangles);
+    g->ZK_Graphics_PopWorldTransform();
+    g->ZK_Graphics_SetDepthDefault(zk_state.depth_range[1]);
+    Step(b.EndScene);
+
+    ZKI_ResetTextAndColorState();
+    Step(b.UpdateAndDrawHUDs, dt);
+}
+
+static void UploadQueuedResources() {
+    int64_t start = FrameClock();
+    Step(zk_frame_backend.ProcessBitmapResourceQueues);
+    Step(zk_frame_backend.ProcessBufferResourceQueues);
+    Step(zk_frame_backend.ProcessShaderResourceQueue);
+    int spent = static_cast<int>(FrameClock() - start);
+    if (spent >= kSlowUploadMs) ZK_PrintDebugf(ZK_MESSAGE_WARNING, "Spent %d msecs uploading resources to GPU!", spent);
+}
+
+// Steps 4 to 11: everything that needs the renderer.
+static void RunRenderedFrame() {
+    const zk_frame_backend_t& b = zk_frame_backend;
+    // Update and Draw see whole milliseconds.
+    int ms = static_cast<int>(zk_state.frame_time_delta * 1000.0f);
+    float dt = static_cast<float>(ms) * 0.001f;
+    Step(b.UpdateInputs);
+    Step(b.UpdateSound);
+    if (b.ExtensionModulesPauseTime && b.ExtensionModulesPauseTime()) dt = 0.0f;
+    Step(b.UpdateExtensionModules, dt);
+    ZKI_UpdateInterfaceOrientationRotation(dt);
+
+    int passes = zk_state.render_stereo ? 2 : 1;
+    for (int pass = 0; pass < passes; ++pass) RenderPass(pass, dt, ms);
+
+    if (zk_state.initialized && ri && zk_state.renderer_initialized) UploadQueuedResources();
+    Step(b.EndSoundFrame);
+    ZKI_BatchRendererFrameReady();
+    Step(b.EndFrame);
+    Step(b.EndInputFrames);
+}
+
+// --- Screen fitting ------------------------------------------------------------------------------
+
+// The device's sides in the program's reference orientation.
+static void ScreenSides(float* x_side, float* y_side) {
+    const zk_parms_t& reference = ProgramParameters();
+    int reference_shape = reference.ref_width > reference.ref_height ? 4 : 1;
+    float width = static_cast<float>(zk_device_info.screen_width);
+    float height = static_cast<float>(zk_device_info.screen_height);
+    bool matches = zk_device_info.orientation == reference_shape;
+    *x_side = matches ? width : height;
+    *y_side = matches ? height : width;
+}
+
+static void UpdateAutoscaling(float x_side, float y_side) {
+    float ref_width = static_cast<float>(zk_parms.ref_width);
+    float ref_height = static_cast<float>(zk_parms.ref_height);
+    float scale_x = x_side / ref_width;
+    float scale_y = y_side / ref_height;
+    if (ZKI_ProductFeatureExists("AUTOSCALE_RETAIN_ASPECT_RATIO")) scale_x = scale_y = fminf(scale_x, scale_y);
+    zk_state.autoscale_scale_x = scale_x;
+    zk_state.autoscale_scale_y = scale_y;
+    zk_state.autoscale_offset_x = truncf((x_side - ref_width * scale_x) * 0.5f);
+    zk_state.autoscale_offset_y = truncf((y_side - ref_height * scale_y) * 0.5f);
+    zk_state.autoscale_inverse_scale_x = 1.0f / scale_x;
+    zk_state.autoscale_inverse_scale_y = 1.0f / scale_y;
+}
+
+static void UpdateScreenFitting() {
+    float x_side, y_side;
+    ScreenSides(&x_side, &y_side);
+    if (zk_state.autoscale) UpdateAutoscaling(x_side, y_side);
+    float zoom = zk_state.overlay_zoom;
+    zk_state.overlay_offset_x = static_cast<int32_t>((x_side - zoom * x_side) * 0.5f);
+    zk_state.overlay_offset_y = static_cast<int32_t>((y_side - zoom * y_side) * 0.5f);
+}
+
+// --- The frame ---------------------------------------------------------------------------------
+
+void ZKI_Frame() {
+    if (!zk_state.initialized || !zk_prog) return;
+    ZKI_DetermineFrameTimeDelta();
+    ZKI_LockCoreMutex(ZK_CORE_MUTEX_MAIN_LOOP);
+    if (ri && zk_state.renderer_initialized) RunRenderedFrame();
+
+    // The gap in which a worker waiting in ZK_SynchronizeWithMainThreadBegin
+    // takes the lock.
+    ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_MAIN_LOOP);
+    if (zk_state.main_thread_sync_requested) ZKT_Sleep(1);
+    ZKI_LockCoreMutex(ZK_CORE_MUTEX_MAIN_LOOP);
+
+    UpdateScreenFitting();
+    ZKI_HandlePopups();
+    if (zk_state.view_transform_top >= 0)
+        zk->ZK_Popupf(ZK_MESSAGE_WARNING,
+                      "Transform stack is not empty at frame end: there are %d more zk->PushViewTransform calls "
+                      "than zk->PopViewTransform calls.",
+                      zk_state.view_transform_top + 1);
+    ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_MAIN_LOOP);
+}
+
+// --- Re-initialisation and popups ------------------------------------------------------------------
+
+bool ZK_ReinitializeWithParameters(zk_parms_t /*parms*/) { return false; }
+
+void ZKI_HandleReinitializationRequest() {
+    if (!zk_state.reinit_requested) return;
+    zk_state.reinit_requested = 0;
+    zk_parms_t& requested = zk_state.parms;
+    if (!requested.windowed &&
+        (requested.width < kSmallestFullscreenWidth || requested.height < kSmallestFullscreenHeight)) {
+        requested.windowed = 1;
+        zk_parms.windowed = 1;
+    }
+    if (zk_parms.no_sound && !requested.no_sound) {
+        Step(zk_frame_backend.ReInitSounds);
+        if (zk_prog) zk_prog->parms.no_sound = requested.no_sound;
+    }
+    if (zk_state.has_platform_argument) return;
+    if (zk_parms.width == requested.width && zk_parms.height == requested.height &&
+        zk_parms.windowed == requested.windowed)
+        return;
+    ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Applying ReInit: %dx%d (%s) -> %dx%d (%s)", zk_parms.width, zk_parms.height,
+                   zk_parms.windowed ? "w" : "fs", requested.width, requested.height, requested.windowed ? "w" : "fs");
+    Step(zk_frame_backend.ReInitRenderer);
+}
+
+void ZKI_HandlePopups() {
+    if (!zk_state.initialized || ZKI_GetNumberOfQueuedPopups() == 0) return;
+    nArray<ZK_ConsoleLine> popups;
+    ZKI_TakeQueuedPopups(popups);
+    // Shown outside PRINT, so that logging threads never wait on a popup.
+    for (int i = 0; i < popups.count; ++i) ZKD_Popup(popups.items[i].type, popups.items[i].text);
+    ZKI_FreeConsoleLines(popups);
+}
+
+bool ZKI_ValidateResources() {
+    bool sound = true;
+    for (int i = 0; i < zk_state.num_bitmaps && i < ZK_MAX_BITMAPS; ++i) {
+        const zk_bitmap_t& bitmap = zk_state.bitmaps[i];
+        if (bitmap.width >= 0 && bitmap.height >= 0) continue;
+        ZK_Printf("Bitmap '%s' at index %d is broken.", bitmap.name ? bitmap.name : "", i);
+        sound = false;
+    }
+    for (int i = 0; i < zk_state.num_sounds && i < ZK_MAX_SOUNDS; ++i) {
+        if (zk_state.sounds[i].name) continue;
+        ZK_Printf("Sound at index %d is broken (no name).", i);
+        sound = false;
+    }
+    for (int i = 0; i < zk_state.num_fonts && i < ZK_MAX_FONTS; ++i) {
+        if (zk_state.fonts[i].name) continue;
+        ZK_Printf("Font at index %d is broken (no name).", i);
+        sound = false;
+    }
+    return sound;
+}
+
+// --- Hibernation and unloading ----------------------------------------------------------------------
+
+void ZKI_BeginHibernate() {
+    ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Begin Hibernate.");
+    Step(zk_frame_backend.ShutdownRenderer);
+}
+
+bool ZKI_EndHibernate() {
+    ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "End Hibernate.");
+    return zk_media.InitRendImp();
+}
+
+void ZKI_FreeFontsGPUResources() { Step(zk_frame_backend.FreeFontsGPUResources); }
+
+void ZKI_FinalShutdownRendImp() {
+    ri = nullptr;
+    zk_state.rend_imp = nullptr;
+}
+
+void ZKID_UnloadRendImp() { ri = nullptr; }
+void ZKID_UnloadSoundImp() { zk_state.sound_imp = zk_media.GetSoundImpNull(); }
+void ZKID_UnloadProgImp() { zk_prog = nullptr; }
+void ZKID_UnloadInputImps() {}
+
+void ZKD_ShowPopup(int type, ZK_PopupType /*kind*/, const char* text) { zk->ZK_Popupf(type, "%s", text); }

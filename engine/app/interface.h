@@ -1,0 +1,30 @@
+// Filling the interface table (zekar.h): start-up's own, storage's and the
+// device's functions go in directly, the media and services parts through
+// their registration records (registration.h).
+#pragma once
+
+#include "engine/runtime/zekar.h"
+
+// Fills every slot of `table` and of all eleven sub-tables and stores each
+// sub-table's address in its slot. Called by state set-up, again once the
+// renderer is chosen (the colour setters depend on it) and whenever the
+// renderer changes.
+void ZKI_SetBasicInterface(zekar_t* table);
+
+// One filler per sub-table: fills it as ZKI_SetBasicInterface does and stores
+// its address in its slot (41, 42, 43, 45, 46, 47, 48, 50, 49, 51).
+void ZKI_SetInterfaceAchievements(zekar_t* table);
+void ZKI_SetInterfaceAudio(zekar_t* table);
+void ZKI_SetInterfaceCloud(zekar_t* table);
+void ZKI_SetInterfaceFileSystem(zekar_t* table);
+void ZKI_SetInterfaceGraphics(zekar_t* table);
+void ZKI_SetInterfaceLeaderboards(zekar_t* table);
+void ZKI_SetInterfaceNotifications(zekar_t* table);
+void ZKI_SetInterfaceStatistic(zekar_t* table);
+void ZKI_SetInterfaceSocial(zekar_t* table);
+void ZKI_SetInterfaceUGC(zekar_t* table);
+
+// Installs the media layer's colour setters that match a vertex colour
+// format in slots 88 and 89: 0 the R,G,B,A pair, any other value the B,G,R,A
+// pair.
+void ZKI_SelectColorSetters(zk_graphics_api_t* api, int vertex_color_format);

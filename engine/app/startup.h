@@ -1,0 +1,76 @@
+// Start-up, the command-line path and shutdown.
+//
+// A program built on the engine starts in two calls: ZKI_PreInit (threads,
+// state, interface table, core mutexes, file systems, device, console, the
+// null program, the null renderer, packages, locale, screen mode and
+// orientation) and ZKI_Init (renderer, input, sound and the feature flags).
+// The command-line path then runs ZKI_CallCommandLineMain and
+// ZEKAR_Shutdown.
+#pragma once
+
+#include "engine/runtime/state.h"
+
+struct zk_resolution_t {
+    int32_t width;
+    int32_t height;
+};
+enum { ZK_NUM_WINDOWED_RESOLUTIONS = 26 };
+// The windowed sizes offered besides the renderer's own list, ascending.
+extern const zk_resolution_t WINDOWED_RESOLUTIONS[ZK_NUM_WINDOWED_RESOLUTIONS];
+
+// Zeroes the table `zekar`, zk_parms and every plain field of zk_state,
+// empties the state's containers (freeing what they own, the registered and
+// core mutexes included), points zk at zekar, lets the layers below register
+// their services (registration.h), fills the table and sets the defaults:
+// log level 2, windowed, orientations, bitmap defaults, transform and
+// scissor tops -1, world-view identity, depth range 0.1/0.5/1.0, depth
+// default 0.5, scratch quads, overlay zoom 1.0, reference counting on, byte
+// order, the platform argument and the time bases. The core mutexes are
+// created afterwards by ZKI_CreateCoreMutexes.
+void ZKI_StateSetup(void* platform_argument);
+
+// Always true.
+bool ZKI_PreInit(void* platform_argument);
+// False when no renderer could be initialised.
+bool ZKI_Init();
+// Runs zk_command_line_main, then switches log lines and popups off for the
+// rest of the run; returns the command line's result.
+int ZKI_CallCommandLineMain(int argc, char** argv);
+// Signals shutdown, waits a bounded time for the engine threads, lists
+// those left running and calls the program's Shutdown. Nothing else is
+// torn down.
+void ZEKAR_Shutdown();
+// True when the last shutdown left engine threads running. The process must
+// then end without destroying its globals (the threads still use them).
+bool ZKI_ThreadsLeftRunningAtShutdown();
+
+// The sleep of the shutdown wait (up to 60 rounds of 200 ms), ZKT_Sleep
+// when null. Tests take it over so as not to wait.
+void ZKI_SetShutdownSleep(void (*sleep)(int milliseconds));
+
+// The command-line program the engine runs (zk-shader-tool's, or a test's):
+// the program puts it here before ZKI_CallCommandLineMain; while null the
+// command line runs nothing and answers 0.
+extern int (*zk_command_line_main)(int argc, char** argv);
+
+// Steps of start-up.
+void ZKPI_ResolvePlatformInfo();
+bool ZKI_LoadProgImp();
+void ZKI_DetermineProgramParameters();
+void ZKI_ExpandSupportedResolutions();
+void ZKI_DetermineLocale();
+void ZKI_DetermineInitialScreenMode();
+void ZKI_DetermineOrientation();
+void ZKI_SetupDefaultShaders();
+void ZKID_LoadStaticInputImps();
+bool ZKID_LoadInputImp(const char* name);
+void* ZKID_AllocateMemory(unsigned int size);
+void ZKID_FreeMemory(void* memory);
+// Empty steps.
+void ZKI_CheckForMultipleProgramInstances();
+void ZKI_AddAndroidPackages();
+void ZKI_FinalizeProgramNamesIdsAndDirectories();
+void ZKI_CheckDatatypes();
+
+// "PORTRAIT", "LANDSCAPE" or "UNKNOWN" for an orientation value.
+const char* ZKI_GetOrientationName(int orientation);

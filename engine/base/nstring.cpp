@@ -1,0 +1,234 @@
+#include "engine/base/nstring.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static char* DuplicateText(const char* source) {
+    if (!source) return nullptr;
+    size_t length = strlen(source);
+    char* block = static_cast<char*>(malloc(length + 1));
+    if (block) memcpy(block, source, length + 1);
+    return block;
+}
+
+nString::nString(const char* source) : text(DuplicateText(source)) {}
+
+nString::nString(const nString& other) : text(DuplicateText(other.text)) {}
+
+nString& nString::operator=(const nString& other) {
+    TakeCopyOf(other.text);
+    return *this;
+}
+
+nString& nString::operator=(const char* source) {
+    TakeCopyOf(source);
+    return *this;
+}
+
+nString::~nString() { free(text); }
+
+// The new block is made before the old one is freed, so a source that points
+// into this string's own text is safe.
+void nString::TakeCopyOf(const char* source) {
+    char* block = DuplicateText(source);
+    free(text);
+    text = block;
+}
+
+int nString::Length() const { return text ? static_cast<int>(strlen(text)) : 0; }
+
+bool nString::operator==(const nString& other) const { return strcmp(c_str(), other.c_str()) == 0; }
+
+char* nStringFormatDynamic(char* buffer, int size, const char* format, va_list args) {
+    va_list copy;
+    va_copy(copy, args);
+    int needed = vsnprintf(buffer, static_cast<size_t>(size), format, copy);
+    va_end(copy);
+    if (needed < 0) {
+        buffer[0] = '\0';
+        return buffer;
+    }
+    if (needed < size) return buffer;
+    char* block = new char[static_cast<size_t>(needed) + 1];
+    va_copy(copy, args);
+    int written = vsnprintf(block, static_cast<size_t>(needed) + 1, format, copy);
+    va_end(copy);
+    if (written < 0) block[0] = '\0';
+    return block;
+}
+
+int nStringFormat(char* buffer, int size, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    int needed = vsnprintf(buffer, static_cast<size_t>(size), format, args);
+    va_end(args);
+    return needed;
+}
+
+nString nString::Format(const char* format, ...) {
+    char stack[4096];
+    va_list args;
+    va_start(args, format);
+    char* formatted = nStringFormatDynamic(stack, sizeof stack, format, args);
+    va_end(args);
+    nString result(formatted);
+    if (formatted != stack) delete[] formatted;
+    return result;
+}
+
+void nString::SetFormatted(const char* format, ...) {
+    char stack[4096];
+    va_list args;
+    va_start(args, format);
+    char* formatted = nStringFormatDynamic(stack, sizeof stack, format, args);
+    va_end(args);
+    TakeCopyOf(formatted);
+    if (formatted != stack) delete[] formatted;
+}
+
+void nString::AppendFormatted(const char* format, ...) {
+    char stack[4096];
+    va_list args;
+    va_start(args, format);
+    char* formatted = nStringFormatDynamic(stack, sizeof stack, format, args);
+    va_end(args);
+    Append(formatted);
+    if (formatted != stack) delete[] formatted;
+}
+
+void nString::Append(const char* more) {
+    if (!more) return;
+    if (!text) {
+        text = DuplicateText(more);
+        return;
+    }
+    size_t first = strlen(text);
+    size_t second = strlen(more);
+    char* block = static_cast<char*>(malloc(first + second + 1));
+    if (block) {
+        memcpy(block, text, first);
+        memcpy(block + first, more, second + 1);
+    }
+    free(text);
+    text = block;
+}
+
+void nString::Replace(const char* find, const char* replacement) {
+    if (!find || !replacement || !text || !text[0] || !find[0]) return;
+    int n = Length();
+    int f = static_cast<int>(strlen(find));
+    int r = static_cast<int>(strlen(replacement));
+    int scratchLength = r <= f ? n : (n / f + 1) * r;
+    char* scratch = static_cast<char*>(malloc(static_cast<size_t>(scratchLength) + 3));
+    if (!scratch) {
+        free(text);
+        text = nullptr;
+        return;
+    }
+    scratch[0] = '\0';
+    nStringReplace(text, find, replacement, scratch, scratchLength + 1);
+    TakeCopyOf(scratch);
+    free(scratch);
+}
+
+// Finds the index-th token of text: sets *start and *end (end exclusive).
+// False when the token is missing or the separator has nothing after it.
+static bool LocateToken(const char* text, const char* separator, int index, const char** start, const char** end) {
+    size_t sepLength = strlen(separator);
+    const char* p = text;
+    const char* s = sepLength ? strstr(p, separator) : nullptr;
+    for (int i = 0; i != index; ++i) {
+        if (!s || s[sepLength] == '\0') return false;
+        p = s + sepLength;
+        s = strstr(p, separator);
+        if (index < 0 && !s) return false;
+    }
+    *start = p;
+    *end = s ? s : p + strlen(p);
+    return true;
+}
+
+nString nString::GetToken(int index, const char* separator) const {
+    nString result;
+    if (!text || !separator) return result;
+    const char* start;
+    const char* end;
+    if (!LocateToken(text, separator, index, &start, &end)) return result;
+    int length = static_cast<int>(end - start);
+    if (length >= 1023) return result;
+    char buffer[1024];
+    memcpy(buffer, start, static_cast<size_t>(length));
+    buffer[length] = '\0';
+    result = buffer;
+    return result;
+}
+
+nString nString::Substring(int start, int length) const {
+    nString result;
+    if (!text || start < 0 || length < 0 || start >= Length()) return result;
+    result = text + start;
+    if (result.text && result.Length() > length) result.text[length] = '\0';
+    return result;
+}
+
+const char* nStringReplace(const char* source, const char* find, const char* replacement, char* out, int outSize) {
+    if (!source || !out || outSize <= 0) return nullptr;
+    int n = static_cast<int>(strlen(source));
+    if (n >= outSize) {
+        // The source alone does not fit: leave a valid, empty text and say so.
+        out[0] = '\0';
+        return nullptr;
+    }
+    memcpy(out, source, static_cast<size_t>(n) + 1);
+    if (!find || !replacement || !find[0]) return out;
+    int f = static_cast<int>(strlen(find));
+    int r = static_cast<int>(strlen(replacement));
+    int d = r - f;
+    int length = n;
+    char* match = strstr(out, find);
+    while (match && length + d + 1 <= outSize) {
+        char* tail = match + f;
+        memmove(match + r, tail, strlen(tail) + 1);
+        memcpy(match, replacement, static_cast<size_t>(r));
+        length += d;
+        match = strstr(match + r, find);
+    }
+    return out;
+}
+
+bool StringContainsStringIncaseSensitive(const char* text, const char* part) {
+    char lowerText[4096];
+    char lowerPart[4096];
+    snprintf(lowerText, sizeof lowerText, "%s", text ? text : "");
+    snprintf(lowerPart, sizeof lowerPart, "%s", part ? part : "");
+    for (char* c = lowerText; *c; ++c)
+        if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c - 'A' + 'a');
+    for (char* c = lowerPart; *c; ++c)
+        if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c - 'A' + 'a');
+    return strstr(lowerText, lowerPart) != nullptr;
+}
+
+const char* nStringGetToken(const char* text, const char* separator, int index) {
+    // Per thread, so that two threads splitting lists never overwrite each
+    // other's results.
+    static thread_local int rotate = 0;
+    static thread_local char buffer[8][512];
+    rotate = (rotate + 1) % 8;
+    if (!text || !separator) return nullptr;
+    const char* start;
+    const char* end;
+    if (!LocateToken(text, separator, index, &start, &end)) return nullptr;
+    size_t length = static_cast<size_t>(end - start);
+    if (length > 511) return nullptr;
+    memcpy(buffer[rotate], start, length);
+    buffer[rotate][length] = '\0';
+    return buffer[rotate];
+}
+
+unsigned int nStringHash(const char* text) {
+    unsigned int h = 0;
+    if (!text) return 0;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) h = h * 37u + *p;
+    return h;
+}

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "engine/base/nstring.h"
+
+namespace {
+
+// Null and empty texts are told apart only by the token and substring calls.
+const char* const kNull = nullptr;
+
+std::string Text(const nString& s) { return s.text ? s.text : "<null>"; }
+
+TEST(NString, FormatFallsBackToTheHeapForLongTexts) {
+    std::string big(5000, 'x');
+    nString s = nString::Format("%s", big.c_str());
+    EXPECT_EQ(Text(s), big);
+
+    char small[16];
+    EXPECT_EQ(nStringFormat(small, sizeof small, "%s", big.c_str()), 5000);
+    EXPECT_EQ(std::string(small), std::string(15, 'x'));
+
+    s.SetFormatted("%d-%s", 7, "a");
+    EXPECT_EQ(Text(s), "7-a");
+    s.AppendFormatted("%s", big.c_str());
+    EXPECT_EQ(s.Length(), 3 + 5000);
+}
+
+TEST(NString, AppendAndAssignment) {
+    nString s;
+    s.Append(kNull);
+    EXPECT_EQ(s.text, nullptr);
+    s.Append("");
+    ASSERT_NE(s.text, nullptr);
+    EXPECT_STREQ(s.text, "");
+    s.Append("ab");
+    s.Append("cd");
+    EXPECT_EQ(Text(s), "abcd");
+
+    // Assigning a pointer into the string's own text is safe.
+    s = s.text + 2;
+    EXPECT_EQ(Text(s), "cd");
+    s = s;
+    EXPECT_EQ(Text(s), "cd");
+    nString copy(s);
+    EXPECT_NE(copy.text, s.text);
+    EXPECT_TRUE(copy == s);
+}
+
+TEST(NString, Replace) {
+    struct Case {
+        const char* text;
+        const char* find;
+        const char* replacement;
+        const char* expected;
+    } cases[] = {
+        {"aaa", "a", "bb", "bbbbbb"},
+        {"abcabc", "bc", "", "aa"},
+        {"abc", "", "x", "abc"},
+        {"abc", "b", nullptr, "abc"},
+        {"", "a", "b", ""},
+        {"a.b.c", ".", "::", "a::b::c"},
+        {"xx", "xx", "xxxx", "xxxx"},
+    };
+    for (const Case& c : cases) {
+        nString s(c.text);
+        s.Replace(c.find, c.replacement);
+        EXPECT_EQ(Text(s), c.expected) << c.text << " / " << (c.find ? c.find : "null");
+    }
+}
+
+TEST(NString, BoundedReplace) {
+    char out[8];
+    memset(out, '#', sizeof out);
+    EXPECT_STREQ(nStringReplace("abc", "b", "xyz", out, 6), "axyzc");
+    EXPECT_STREQ(nStringReplace("abc", "b", "xyz", out, 5), "abc");
+    // Only the occurrences that fit are replaced.
+    EXPECT_STREQ(nStringReplace("abab", "b", "xy", out, 6), "axyab");
+    // A source that does not fit leaves out a valid empty text and says so.
+    memset(out, '#', sizeof out);
+    EXPECT_EQ(nStringReplace("abc", "b", "xyz", out, 3), nullptr);
+    EXPECT_STREQ(out, "");
+    EXPECT_EQ(nStringReplace(nullptr, "b", "x", out, 6), nullptr);
+    EXPECT_EQ(nStringReplace("abc", "b", "x", out, 0), nullptr);
+}
+
+TEST(NString, Tokens) {
+    struct Case {
+        const char* text;
+        int index;
+        const char* expected;  // null: no token
+    } cases[] = {
+        {"a,b", 0, "a"},   {"a,b", 1, "b"}, {"a,b", 2, nullptr}, {"a,", 1, nullptr},
+        {"a,,b", 1, ""},   {",a", 0, ""},   {"a,b", -1, nullptr}, {"abc", 0, "abc"},
+    };
+    for (const Case& c : cases) {
+        nString s(c.text);
+        nString token = s.GetToken(c.index, ",");
+        const char* fast = nStringGetToken(c.text, ",", c.index);
+        if (c.expected) {
+            ASSERT_NE(token.text, nullptr) << c.text << " " << c.index;
+            EXPECT_STREQ(token.text, c.expected);
+            ASSERT_NE(fast, nullptr);
+            EXPECT_STREQ(fast, c.expected);
+        } else {
+            EXPECT_EQ(token.text, nullptr) << c.text << " " << c.index;
+            EXPECT_EQ(fast, nullptr) << c.text << " " << c.index;
+        }
+    }
+    // Separators are whole strings.
+    EXPECT_STREQ(nStringGetToken("1x2xx3", "xx", 1), "3");
+}
+
+TEST(NString, TokenLengthLimits) {
+    std::string t1022(1022, 'a'), t1023(1023, 'a');
+    EXPECT_EQ(nString((t1022 + ",b").c_str()).GetToken(0, ",").Length(), 1022);
+    EXPECT_EQ(nString((t1023 + ",b").c_str()).GetToken(0, ",").text, nullptr);
+
+    std::string t511(511, 'a'), t512(512, 'a');
+    const char* token = nStringGetToken(t511.c_str(), ",", 0);
+    ASSERT_NE(token, nullptr);
+    EXPECT_EQ(strlen(token), 511u);
+    EXPECT_EQ(nStringGetToken(t512.c_str(), ",", 0), nullptr);
+}
+
+TEST(NString, GetTokenBuffersRotateAfterEightCalls) {
+    const char* first = nStringGetToken("first", ",", 0);
+    for (int i = 0; i < 7; ++i) nStringGetToken("other", ",", 0);
+    EXPECT_STREQ(first, "first");
+    const char* ninth = nStringGetToken("ninth", ",", 0);
+    EXPECT_EQ(ninth, first);
+    EXPECT_STREQ(first, "ninth");
+}
+
+TEST(NString, GetTokenBuffersArePerThread) {
+    const char* mine = nStringGetToken("mine", ",", 0);
+    std::thread other([] {
+        for (int i = 0; i < 16; ++i) nStringGetToken("theirs", ",", 0);
+    });
+    other.join();
+    EXPECT_STREQ(mine, "mine");
+}
+
+TEST(NString, Substring) {
+    nString hello("hello");
+    EXPECT_EQ(Text(hello.Substring(2, 10)), "llo");
+    EXPECT_EQ(Text(hello.Substring(1, 2)), "el");
+    EXPECT_EQ(hello.Substring(5, 1).text, nullptr);
+    nString empty = hello.Substring(0, 0);
+    ASSERT_NE(empty.text, nullptr);
+    EXPECT_STREQ(empty.text, "");
+    EXPECT_EQ(nString().Substring(0, 1).text, nullptr);
+}
+
+TEST(NString, ContainsIgnoringCase) {
+    EXPECT_TRUE(StringContainsStringIncaseSensitive("Hello World", "WORLD"));
+    EXPECT_TRUE(StringContainsStringIncaseSensitive("Hello", ""));
+    EXPECT_FALSE(StringContainsStringIncaseSensitive("Hello", "worlds"));
+    // Only A-Z fold; other bytes compare as they are.
+    EXPECT_FALSE(StringContainsStringIncaseSensitive("\xC4", "\xE4"));
+}
+
+TEST(NString, StringIdHash) {
+    EXPECT_EQ(nStringHash("id"), 3985u);
+    EXPECT_EQ(nStringHash("a"), 97u);
+    EXPECT_EQ(nStringHash(""), 0u);
+    EXPECT_EQ(nStringHash(nullptr), 0u);
+    EXPECT_EQ(nStringHash("DATA"), 3536562u);
+    EXPECT_EQ(nStringHash("CDATA"), 129105349u);
+    // Bytes are unsigned and the product wraps.
+    EXPECT_EQ(nStringHash("\xFF"), 255u);
+}
+
+}  // namespace

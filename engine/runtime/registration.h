@@ -1,0 +1,164 @@
+// The one seam between the runtime and the subsystems built on top of it.
+//
+// Start-up, the frame, the extension call and the interface table reach the
+// platform's device services, the media layer and the services layer only
+// through the four records below. Each record starts out holding neutral
+// defaults (see registration.cpp): a step that does nothing, an answer of
+// false, zero or null, and for the media record the null renderer and the
+// null sound back end this program runs with.
+//
+// How a subsystem registers: it overwrites the members it provides, in a
+// function of its own that it calls when it initialises, for example
+//     void ZKM_RegisterMedia() {
+//         zk_media.FillGraphicsInterface = ZKI_FillGraphicsInterface;
+//         zk_frame_backend.BeginFrame = ...;
+//     }
+// and start-up (ZKI_StateSetup, engine/app) calls that function before it
+// fills the interface table. A member it leaves alone keeps its default, so
+// a subsystem can land in parts. Nothing here is chosen at link or configure
+// time.
+#pragma once
+
+#include <pthread.h>
+
+#include <cstdint>
+
+#include "engine/base/ntransform.h"
+#include "engine/base/types.h"
+#include "engine/runtime/zekar.h"
+
+class RendererImplementation;
+class SoundImplementation;
+
+// --- Device services of the platform layer ----------------------------------
+struct zk_device_t {
+    // The platform popup behind ZK_Popupf; 4 means "nothing shown".
+    int (*Popup)(int type, const char* text);
+    // Scheduling of engine threads; 0 on success.
+    int (*SetThreadPrecedence)(pthread_t thread, int importance);
+    int (*SetThreadFixedPolicy)(pthread_t thread);
+};
+extern zk_device_t zk_device;
+
+// --- The media layer ---------------------------------------------------------
+// A pair of colour setters for graphics slots 88 and 89.
+struct zk_color_setters_t {
+    void (*SetColor)(const float& r, const float& g, const float& b);
+    void (*SetColorWithAlpha)(const float& r, const float& g, const float& b, const float& a);
+};
+
+struct zk_media_t {
+    // Renderer: the null renderer; making one current when there is none
+    // (start-up fills the table again afterwards, for the colour setters);
+    // initialising the current one (false when it cannot be); the run's
+    // resolution; screen fitting; fonts; the image loader (stored in zk_il).
+    RendererImplementation* (*GetRendImpNull)();
+    bool (*LoadRendImp)();
+    bool (*InitRendImp)();
+    bool (*SelectOptimalResolution)(bool windowed, bool forcing);
+    void (*SetupAutoscaling)();
+    void (*InitializeFonts)();
+    bool (*InitImageLoader)();
+
+    // Sound: the null back end, installing one in the sound manager, and
+    // the manager's master volume.
+    SoundImplementation* (*GetSoundImpNull)();
+    void (*ResetSoundManager)(SoundImplementation* imp);
+    float (*GetSoundMasterVolume)();
+
+    // The media parts of the interface table: each filler fills its whole
+    // sub-table; the table then takes the colour setters for the renderer's
+    // vertex colour format into graphics slots 88 and 89.
+    void (*FillGraphicsInterface)(zk_graphics_api_t* api);
+    void (*FillAudioInterface)(zk_audio_api_t* api);
+    void (*FillExtensionInterface)(zk_extension_api_t* api);
+    zk_color_setters_t rgba;
+    zk_color_setters_t bgra;
+};
+extern zk_media_t zk_media;
+
+// --- The services layer ------------------------------------------------------
+struct zk_services_t {
+    // Creates, registers and initialises the extension modules (start-up).
+    void (*InitializeExtensionModules)();
+    // The service names of ZK_CallExtension, asked before the engine's own.
+    const char* (*IAPExtensionMapping)(const char* name, const char* value);
+    const char* (*GameCenterExtensionMapping)(const char* name, const char* value);
+    const char* (*CallExtensionModuleExtension)(const char* name, const char* value);
+    int (*TestExtension)(const char* name, const char* value);
+
+    // The service parts of the interface table, one filler per sub-table.
+    void (*FillAchievementsInterface)(zk_achievements_api_t* api);
+    void (*FillCloudInterface)(zk_cloud_api_t* api);
+    void (*FillLeaderboardsInterface)(zk_leaderboards_api_t* api);
+    void (*FillNotificationsInterface)(zk_notifications_api_t* api);
+    void (*FillSocialInterface)(zk_social_api_t* api);
+    void (*FillStatisticInterface)(zk_statistic_api_t* api);
+    void (*FillUGCInterface)(zk_ugc_api_t* api);
+};
+extern zk_services_t zk_services;
+
+// --- The frame's steps -------------------------------------------------------
+// ZKI_Frame (engine/app) calls these; the media and services layers fill
+// them. A member left null is a step skipped (a null CanDraw draws nothing).
+struct zk_frame_backend_t {
+    // Frame timing: the engine clock in milliseconds and the sleep
+    // (ZKT_GetTime and ZKT_Sleep while null).
+    int64_t (*GetTime)() = nullptr;
+    void (*Sleep)(int milliseconds) = nullptr;
+
+    // The current renderer.
+    void (*BeginFrame)(int eye_mode) = nullptr;
+    void (*SetViewport)(int x, int y, int width, int height, float min_depth, float max_depth) = nullptr;
+    void (*BeginScene)() = nullptr;
+    bool (*CanDraw)() = nullptr;
+    void (*EndScene)() = nullptr;
+    void (*EndFrame)() = nullptr;                       // presents
+    void (*ShutdownRenderer)() = nullptr;               // ZKI_ShutdownRendImp
+
+    // The batch renderer: the start of a pass (in-frame flag, default render
+    // states, vertex storage), a flush, and the end of the frame (flush,
+    // hand back locked vertex storage, clear the in-frame flag).
+    void (*BeginBatchPass)() = nullptr;
+    void (*FlushBatch)() = nullptr;
+    void (*FinishBatchFrame)() = nullptr;
+
+    // Input implementations, the sound implementation with its manager, and
+    // the extension modules (then the chosen implementations).
+    void (*UpdateInputs)() = nullptr;
+    void (*EndInputFrames)() = nullptr;
+    void (*UpdateSound)() = nullptr;
+    void (*EndSoundFrame)() = nullptr;
+    bool (*ExtensionModulesPauseTime)() = nullptr;
+    void (*UpdateExtensionModules)(float dt) = nullptr;
+
+    // Media helpers.
+    void (*InvalidateRenderStates)() = nullptr;
+    void (*PushScreenTransforms)() = nullptr;
+    void (*SetDefaultStates)() = nullptr;
+    void (*DrawSoundBanks)() = nullptr;
+    void (*DrawFramerateTester)(float dt) = nullptr;
+    void (*DrawScreenBorderRectangles)() = nullptr;
+    void (*UpdateAndDrawHUDs)(float dt) = nullptr;      // also updates and draws the console
+    void (*ProcessBitmapResourceQueues)() = nullptr;
+    void (*ProcessBufferResourceQueues)() = nullptr;
+    void (*ProcessShaderResourceQueue)() = nullptr;
+    void (*ReInitSounds)() = nullptr;
+    void (*ReInitRenderer)() = nullptr;
+    void (*FreeFontsGPUResources)() = nullptr;
+};
+extern zk_frame_backend_t zk_frame_backend;
+
+// The neutral function of a slot's type: does nothing and answers a
+// value-initialised result (false, zero, null, an all-zero record). The
+// defaults of the records above fill unregistered table parts with these.
+template <class F>
+struct zk_neutral;
+template <class R, class... A>
+struct zk_neutral<R (*)(A...)> {
+    static R Call(A...) { return R(); }
+};
+template <class R, class... A>
+struct zk_neutral<R (*)(A..., ...)> {
+    static R Call(A..., ...) { return R(); }
+};

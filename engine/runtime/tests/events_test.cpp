@@ -1,0 +1,413 @@
+// Event delivery: routing with the console closed and open, key and pointer
+// state (with bounds on what queued events may carry), the queue, the
+// platform entry points and the gamepad helpers.
+
+#include <cmath>
+#include <cstring>
+
+#include "engine/app/startup.h"
+#include "engine/runtime/core_services.h"
+#include "engine/runtime/tests/runtime_fixture.h"
+
+namespace {
+
+class EventTest : public ZkRuntimeTest {};
+
+TEST_F(EventTest, RoutingWithTheConsoleClosedAndOpen) {
+    struct Case {
+        const char* name;
+        bool open;
+        bool control;
+        zk_event_t event;
+        bool reaches_program;
+        int result;
+    } cases[] = {
+        {"character, closed", false, false, CharEvent('a'), true, 7},
+        {"character, open", true, false, CharEvent('a'), false, 1},
+        {"key down, open, no control", true, false, KeyEvent(ZK_EVENT_KEY_DOWN, 'A'), true, 7},
+        {"key down, open, control", true, true, KeyEvent(ZK_EVENT_KEY_DOWN, 'A'), false, 1},
+        {"key up, open", true, false, KeyEvent(ZK_EVENT_KEY_UP, 'A'), true, 7},
+        {"pointer move, open", true, false, MoveEvent(0, 5, 5), false, 1},
+        {"button down, open", true, false, ButtonEvent(ZK_EVENT_POINTER_DOWN, 0, 510, 5, 5), false, 1},
+        {"console text, open", true, false, ZKI_MakeEvent(zk_console_text_event_t{ZK_EVENT_CONSOLE_TEXT, nullptr}),
+         true, 7},
+        {"window close, open", true, false, ZKI_MakeEvent(zk_key_event_t{ZK_EVENT_WINDOW_CLOSE, 0, 0}), true, 7},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.open) OpenConsole();
+        zk_console.control_held = c.control;
+        ReceivedEvents().clear();
+        EXPECT_EQ(ZKI_SendEvent(&c.event), c.result);
+        EXPECT_EQ(ReceivedEvents().size(), c.reaches_program ? 1u : 0u);
+        EmptyConsole();
+    }
+}
+
+TEST_F(EventTest, ConsumedPointerEventsLeaveThePointerStateAlone) {
+    OpenConsole();
+    zk_event_t move = MoveEvent(0, 50, 60);
+    ZKI_SendEvent(&move);
+    EXPECT_EQ(zk_state.key_states_i[ZK_KEY_POINTER0_X], 0);
+    EXPECT_EQ(zk_state.key_states_f[ZK_KEY_POINTER_BLOCK], 0.0f);
+}
+
+TEST_F(EventTest, ToggleKeyOpensAndClosesOnlyInDeveloperModeAndGoesNoFurther) {
+    struct Case {
+        bool developer_mode;
+        zk_event_t event;
+        bool open_after_one, open_after_two;
+    } cases[] = {
+        {true, KeyEvent(ZK_EVENT_KEY_DOWN, ZK_KEY_F1), true, false},
+        {true, CharEvent(ZK_KEY_F1), true, false},  // the character 'p' has the toggle's code
+        {false, KeyEvent(ZK_EVENT_KEY_DOWN, ZK_KEY_F1), false, false},
+    };
+    for (Case& c : cases) {
+        EnableConsole();
+        zk_state.developer_mode = c.developer_mode;
+        zk_console.control_held = zk_console.shift_held = 1;
+        ReceivedEvents().clear();
+        EXPECT_EQ(ZKI_SendEvent(&c.event), 0);
+        EXPECT_EQ(zk_console.open, c.open_after_one);
+        EXPECT_EQ(zk_console.control_held + zk_console.shift_held, 0);
+        EXPECT_EQ(ZKI_SendEvent(&c.event), 0);
+        EXPECT_EQ(zk_console.open, c.open_after_two);
+        EXPECT_TRUE(ReceivedEvents().empty());
+        EmptyConsole();
+    }
+}
+
+TEST_F(EventTest, HeldKeyRepeatsAreNotFreshPresses) {
+    struct Step {
+        zk_event_type_t type;
+        int fresh;
+        int state;
+    } steps[] = {
+        {ZK_EVENT_KEY_DOWN, 1, 3},
+        {ZK_EVENT_KEY_DOWN, 0, 3},
+        {ZK_EVENT_KEY_DOWN, 0, 3},
+        {ZK_EVENT_KEY_UP, 1, 0},
+        {ZK_EVENT_KEY_UP, 0, 0},
+    };
+    for (const Step& s : steps) {
+        zk_event_t event = KeyEvent(s.type, 'W');
+        ZKI_SendEvent(&event);
+        EXPECT_EQ(ZKI_EventAs<zk_key_event_t>(ReceivedEvents().back()).fresh, s.fresh);
+        EXPECT_EQ(zk_state.key_states_i['W'], s.state);
+    }
+}
+
+TEST_F(EventTest, KeyCodesOutsideTheTableChangeNoState) {
+    int32_t before[ZK_NUM_KEY_STATES];
+    memcpy(before, zk_state.key_states_i, sizeof(before));
+    for (int key : {-1, 2048, 100000, -100000, 65536 + 'A'}) {
+        zk_event_t event = KeyEvent(ZK_EVENT_KEY_DOWN, key);
+        ZKI_SendEvent(&event);
+        EXPECT_EQ(memcmp(before, zk_state.key_states_i, sizeof(before)), 0) << key;
+    }
+    EXPECT_EQ(ReceivedEvents().size(), 5u);  // still delivered
+}
+
+TEST_F(EventTest, PointerPositionsAndButtonsLandInTheirBlocks) {
+    zk_event_t first = MoveEvent(9, 10, 20);
+    zk_event_t second = ButtonEvent(ZK_EVENT_POINTER_DOWN, 9, 511, 30, 40);
+    ZKI_SendEvent(&first);
+    ZKI_SendEvent(&second);
+    const int block = 524 + 20 * 9;
+    EXPECT_EQ(zk_state.key_states_f[block], 30.0f);
+    EXPECT_EQ(zk_state.key_states_f[block + 1], 40.0f);
+    EXPECT_EQ(zk_state.key_states_i[block + 7], 3);  // 531 + 20p: button 511
+    EXPECT_EQ(zk_state.key_states_i[511], 0);        // only pointer 0 sets the button key
+    EXPECT_EQ(zk_state.key_states_i[ZK_KEY_POINTER0_X], 0);
+    zk_button_event_t delivered = ZKI_EventAs<zk_button_event_t>(ReceivedEvents().back());
+    EXPECT_EQ(delivered.previous_x, 10);
+    EXPECT_EQ(delivered.previous_y, 20);
+
+    zk_event_t down = ButtonEvent(ZK_EVENT_POINTER_DOWN, 0, 510, 7, 8);
+    ZKI_SendEvent(&down);
+    EXPECT_EQ(zk_state.key_states_i[510], 3);
+    EXPECT_EQ(zk_state.key_states_i[530], 3);
+    EXPECT_EQ(zk_state.key_states_i[504], 7);
+    EXPECT_EQ(zk_state.key_states_f[505], 8.0f);
+    zk_event_t up = ButtonEvent(ZK_EVENT_POINTER_UP, 0, 510, 7, 8);
+    ZKI_SendEvent(&up);
+    EXPECT_EQ(zk_state.key_states_i[510], 0);
+    EXPECT_EQ(zk_state.key_states_i[530], 0);
+}
+
+// Events queued through the table skip the entry points' filter; delivery
+// must still keep every write inside the key tables.
+TEST_F(EventTest, QueuedPointerEventsWithBadIndexOrButtonStayInsideTheTables) {
+    struct Case {
+        const char* name;
+        zk_event_t event;
+        bool delivered;
+    } cases[] = {
+        {"index 10", MoveEvent(10, 1, 2), false},
+        {"index 127", ButtonEvent(ZK_EVENT_POINTER_DOWN, 127, 510, 1, 2), false},
+        {"index -1", MoveEvent(-1, 1, 2), false},
+        {"index -128", ButtonEvent(ZK_EVENT_POINTER_UP, -128, 510, 1, 2), false},
+        {"button 65535", ButtonEvent(ZK_EVENT_POINTER_DOWN, 0, 65535, 1, 2), true},
+        {"button 2048", ButtonEvent(ZK_EVENT_POINTER_DOWN, 0, 2048, 1, 2), true},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ZKI_StateSetup(nullptr);
+        ZKI_CreateCoreMutexes();
+        zk_state.initialized = 1;
+        zk_state.mouse_x = 0x5A5A;
+        ReceivedEvents().clear();
+        zk->ZK_SendEventQueued(&c.event);
+        ZKI_ProcessEventQueue();
+        EXPECT_EQ(ReceivedEvents().size(), c.delivered ? 1u : 0u);
+        EXPECT_EQ(zk_state.mouse_x, 0x5A5A);
+        int changed = 0;
+        for (int key = 0; key < ZK_NUM_KEY_STATES; ++key)
+            if (zk_state.key_states_i[key] || zk_state.key_states_f[key]) ++changed;
+        // A valid pointer 0 with a foreign button only moves (504, 505 in both
+        // tables and its block's x, y).
+        EXPECT_EQ(changed, c.delivered ? 4 : 0);
+    }
+}
+
+TEST_F(EventTest, EntryPointsDropPointerIndicesOutsideZeroToNine) {
+    ZKI_SendMouseMoveEvent(10, 1, 2, ZK_POINTER_MOUSE);
+    ZKI_SendMouseMoveEvent(-1, 1, 2, ZK_POINTER_MOUSE);
+    ZKI_SendMouseButtonEvent(ZK_EVENT_POINTER_DOWN, 300, 510, 1, 2, ZK_POINTER_MOUSE);
+    EXPECT_TRUE(ReceivedEvents().empty());
+    ZKI_SendMouseMoveEvent(9, 1.9f, 2.9f, ZK_POINTER_MOUSE);
+    ASSERT_EQ(ReceivedEvents().size(), 1u);
+    zk_pointer_event_t move = ZKI_EventAs<zk_pointer_event_t>(ReceivedEvents()[0]);
+    EXPECT_EQ(move.x, 1);
+    EXPECT_EQ(move.y, 2);
+}
+
+TEST_F(EventTest, PositionsAreConvertedToTheVirtualScreen) {
+    struct Case {
+        bool autoscale;
+        float offset_x, offset_y, inverse_x, inverse_y;
+        float zoom;
+        int zoom_offset_x, zoom_offset_y;
+        float x, y;
+        int expect_x, expect_y;
+    } cases[] = {
+        {false, 0, 0, 0, 0, 1.0f, 0, 0, 100.7f, 50.2f, 100, 50},
+        {true, 10, 20, 0.5f, 0.25f, 1.0f, 0, 0, 110, 100, 50, 20},
+        {true, 10.5f, 0, 0.5f, 1, 1.0f, 0, 0, 13, 7, 1, 7},  // 13 - 10.5 truncates to 2, then x 0.5
+        {false, 0, 0, 0, 0, 2.0f, 10, 20, 110, 60, 50, 20},
+        {true, 10, 0, 2, 1, 0.5f, 5, 0, 20, 3, 30, 6},
+        {false, 0, 0, 0, 0, 1.0000001f, 40, 40, 100, 100, 100, 100},  // within 1e-6 of 1: no zoom
+    };
+    for (const Case& c : cases) {
+        zk_state.autoscale = c.autoscale;
+        zk_state.autoscale_offset_x = c.offset_x;
+        zk_state.autoscale_offset_y = c.offset_y;
+        zk_state.autoscale_inverse_scale_x = c.inverse_x;
+        zk_state.autoscale_inverse_scale_y = c.inverse_y;
+        zk_state.overlay_zoom = c.zoom;
+        zk_state.overlay_offset_x = c.zoom_offset_x;
+        zk_state.overlay_offset_y = c.zoom_offset_y;
+        ReceivedEvents().clear();
+        ZKI_SendMouseButtonEvent(ZK_EVENT_POINTER_DOWN, 0, 510, c.x, c.y, ZK_POINTER_MOUSE);
+        ASSERT_EQ(ReceivedEvents().size(), 1u);
+        zk_button_event_t button = ZKI_EventAs<zk_button_event_t>(ReceivedEvents()[0]);
+        EXPECT_EQ(button.x, c.expect_x) << c.x;
+        EXPECT_EQ(button.y, c.expect_y) << c.y;
+        EXPECT_EQ(button.button, 510);
+    }
+}
+
+TEST_F(EventTest, InputIsQueuedWhenAskedAndDeliveredInOrderByTheFrame) {
+    zk_state.queue_input_events = 1;
+    ZKI_SendKeyEvent(ZK_EVENT_KEY_DOWN, 'Q');
+    ZKI_SendMouseWheelEvent(ZK_EVENT_WHEEL, 0, -240, 3, 4);
+    ZKI_SendCharEvent('q' + 0x100);  // characters are never queued; low byte only
+    ASSERT_EQ(ReceivedEvents().size(), 1u);
+    EXPECT_EQ(ZKI_EventAs<zk_char_event_t>(ReceivedEvents()[0]).character, 'q');
+    EXPECT_EQ(zk_state.key_states_i['Q'], 0);  // not delivered yet
+
+    ZKI_ProcessEventQueue();
+    ASSERT_EQ(ReceivedEvents().size(), 3u);
+    EXPECT_EQ(ReceivedEvents()[1].type, ZK_EVENT_KEY_DOWN);
+    zk_wheel_event_t wheel = ZKI_EventAs<zk_wheel_event_t>(ReceivedEvents()[2]);
+    EXPECT_EQ(wheel.delta, -240);
+    EXPECT_EQ(wheel.pointer_type, ZK_POINTER_MOUSE);
+    EXPECT_EQ(zk_state.key_states_i['Q'], 3);
+    EXPECT_EQ(zk_state.event_queue.count, 0);
+}
+
+int QueueAnotherEvent(zk_event_t event) {
+    ReceivedEvents().push_back(event);
+    zk_event_t later = KeyEvent(ZK_EVENT_KEY_UP, 'Z');
+    if (event.type == ZK_EVENT_KEY_DOWN) ZKI_SendEventQueued(&later);
+    return 0;
+}
+
+TEST_F(EventTest, EventsQueuedDuringDeliveryWaitForTheNextFrame) {
+    program_.EventProc = QueueAnotherEvent;
+    zk_event_t down = KeyEvent(ZK_EVENT_KEY_DOWN, 'Z');
+    ZKI_SendEventQueued(&down);
+    ZKI_ProcessEventQueue();
+    EXPECT_EQ(ReceivedEvents().size(), 1u);
+    ZKI_ProcessEventQueue();
+    ASSERT_EQ(ReceivedEvents().size(), 2u);
+    EXPECT_EQ(ReceivedEvents()[1].type, ZK_EVENT_KEY_UP);
+}
+
+TEST_F(EventTest, NothingReachesTheProgramBeforeInitialisationButTheTablesDo) {
+    zk_state.initialized = 0;
+    zk_event_t event = KeyEvent(ZK_EVENT_KEY_DOWN, 'K');
+    EXPECT_EQ(ZKI_SendEvent(&event), 0);
+    EXPECT_TRUE(ReceivedEvents().empty());
+    EXPECT_EQ(zk_state.key_states_i['K'], 3);
+}
+
+char* HeapText(const char* text) { return strdup(text); }
+
+// Under the sanitizers a block left unfreed is reported as a leak.
+TEST_F(EventTest, DeliveredServiceEventsFreeTheBlocksTheyOwn) {
+    for (zk_event_type_t type : {18u, 20u, 19u, 36u, 33u, 34u}) {
+        zk_service_event_t service = {};
+        service.type = type;
+        int owned = type == 18 || type == 20 ? 1 : type == 19 || type == 36 ? 3 : 4;
+        for (int i = 0; i < owned; ++i) service.blocks[i] = HeapText("block");
+        zk_event_t event = ZKI_MakeEvent(service);
+        ZKI_SendEventQueued(&event);
+    }
+    zk_text_pair_t* user = static_cast<zk_text_pair_t*>(malloc(sizeof(zk_text_pair_t)));
+    *user = {HeapText("id"), HeapText("name")};
+    zk_event_t single = ZKI_MakeEvent(zk_social_user_event_t{ZK_EVENT_SOCIAL_USER, 1, user, HeapText("extra")});
+    ZKI_SendEventQueued(&single);
+    zk_text_pair_t* users = static_cast<zk_text_pair_t*>(malloc(2 * sizeof(zk_text_pair_t)));
+    users[0] = {HeapText("a"), HeapText("b")};
+    users[1] = {HeapText("c"), nullptr};
+    zk_event_t list = ZKI_MakeEvent(zk_social_users_event_t{ZK_EVENT_SOCIAL_USERS, 2, users});
+    ZKI_SendEventQueued(&list);
+    ZKI_ProcessEventQueue();
+    EXPECT_EQ(ReceivedEvents().size(), 8u);
+}
+
+TEST_F(EventTest, WindowCloseAndActivation) {
+    ZKI_SendWindowActivationEvent(false);
+    EXPECT_EQ(zk_state.app_active, 0);
+    ZKI_SendWindowActivationEvent(true);
+    EXPECT_EQ(zk_state.app_active, 1);
+    ZKI_SendWindowCloseEvent();  // sent at once
+    ASSERT_EQ(ReceivedEvents().size(), 1u);
+    EXPECT_EQ(ReceivedEvents()[0].type, ZK_EVENT_WINDOW_CLOSE);
+    EXPECT_TRUE(zk_state.shutdown_signalled);
+    ZKI_SendWindowActivationEvent(false);  // after the close: nothing
+    EXPECT_EQ(zk_state.app_active, 1);
+    ZKI_ProcessEventQueue();
+    ASSERT_EQ(ReceivedEvents().size(), 3u);
+    EXPECT_EQ(ZKI_EventAs<zk_activation_event_t>(ReceivedEvents()[1]).deactivated, 1);
+    EXPECT_EQ(ZKI_EventAs<zk_activation_event_t>(ReceivedEvents()[2]).deactivated, 0);
+}
+
+TEST(GamepadVector, RadialDeadZone) {
+    struct Case {
+        float x, y, deadzone;
+        float expect_x, expect_y;
+    } cases[] = {
+        {0.05f, 0, 0.1f, 0, 0}, {1, 0, 0.1f, 1, 0},       {0.55f, 0, 0.1f, 0.5f, 0},
+        {3, 4, 0.5f, 0.6f, 0.8f}, {0, 0, 0, 0, 0},         {0, 0, 0.2f, 0, 0},
+        {1, 0, 1, 0, 0},         {0.6f, 0.8f, 1, 0, 0},   {0, -2, 1.5f, 0, 0},
+        {0, -0.5f, 0, 0, -0.5f},
+    };
+    for (const Case& c : cases) {
+        vec2_t v = {c.x, c.y};
+        ZKI_TrimGamepadVector(v, c.deadzone);
+        SCOPED_TRACE(::testing::Message() << c.x << "," << c.y << " dead zone " << c.deadzone);
+        EXPECT_TRUE(std::isfinite(v.x) && std::isfinite(v.y));
+        EXPECT_NEAR(v.x, c.expect_x, 1e-6);
+        EXPECT_NEAR(v.y, c.expect_y, 1e-6);
+    }
+}
+
+TEST_F(EventTest, GamepadButtonsQueueOnlyChanges) {
+    const int key = 801;
+    ZKI_SetGamepadButtonState(key, false);  // up and staying up
+    EXPECT_EQ(zk_state.event_queue.count, 0);
+    ZKI_SetGamepadButtonState(key, true);
+    ASSERT_EQ(zk_state.event_queue.count, 1);
+    EXPECT_EQ(zk_state.event_queue.items[0].type, ZK_EVENT_KEY_DOWN);
+    ZKI_ProcessEventQueue();
+    ZKI_SetGamepadButtonState(key, true);  // held
+    EXPECT_EQ(zk_state.event_queue.count, 0);
+    ZKI_SetGamepadButtonState(key, false);
+    ASSERT_EQ(zk_state.event_queue.count, 1);
+    EXPECT_EQ(zk_state.event_queue.items[0].type, ZK_EVENT_KEY_UP);
+    ZKI_SetGamepadButtonState(5000, true);  // outside the table: nothing
+    EXPECT_EQ(zk_state.event_queue.count, 1);
+}
+
+TEST_F(EventTest, ClearingAPadKeepsOneKeyAndStaysInsideTheTables) {
+    for (int key = 800; key < ZK_NUM_KEY_STATES; ++key) {
+        zk_state.key_states_i[key] = 9;
+        zk_state.key_states_f[key] = 9.0f;
+    }
+    zk_state.mouse_x = 0x5A5A;
+    ZKI_ClearGamepadState(1, true);
+    EXPECT_EQ(zk_state.key_states_i[864], 1);
+    EXPECT_EQ(zk_state.key_states_i[865], 0);
+    EXPECT_EQ(zk_state.key_states_f[926], 0.0f);
+    EXPECT_EQ(zk_state.key_states_i[906], 9);  // 842 + 64
+    EXPECT_EQ(zk_state.key_states_f[906], 9.0f);
+    EXPECT_EQ(zk_state.key_states_i[927], 9);  // next pad
+    EXPECT_EQ(zk_state.key_states_i[863], 9);  // previous pad
+    ZKI_ClearGamepadState(1, false);
+    EXPECT_EQ(zk_state.key_states_i[864], 0);
+    // The last pad's block runs past the end of the tables.
+    ZKI_ClearGamepadState(19, true);
+    EXPECT_EQ(zk_state.key_states_i[2016], 1);
+    EXPECT_EQ(zk_state.key_states_i[2047], 0);
+    ZKI_ClearGamepadState(40, true);
+    ZKI_ClearGamepadState(-1, true);
+    EXPECT_EQ(zk_state.mouse_x, 0x5A5A);
+}
+
+TEST_F(EventTest, KeyboardResetClearsKeysAndMouseButtonsOnly) {
+    for (int key : {1, 255, 510, 517, 256, 518}) zk_state.key_states_i[key] = 3;
+    ZKI_ResetKeyboardKeyStates();
+    for (int key : {1, 255, 510, 517}) EXPECT_EQ(zk_state.key_states_i[key], 0) << key;
+    for (int key : {256, 518}) EXPECT_EQ(zk_state.key_states_i[key], 3) << key;
+}
+
+TEST(NullTerminatedText, Validity) {
+    const char unterminated[4] = {'a', 'b', 'c', 'd'};
+    struct Case {
+        const char* text;
+        int max;
+        bool valid;
+    } cases[] = {
+        {nullptr, 10, false}, {"", 10, false}, {"abc", 4, true}, {"abc", 3, false},
+        {unterminated, 4, false}, {"abc", 0, true}, {"abc", -5, true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ZKI_IsValidNullTerminatedString(c.text, c.max), c.valid) << c.max;
+}
+
+int category_sort_order_calls = 0;
+int SortOrderOf(const char* category) {
+    ++category_sort_order_calls;
+    return category && strcmp(category, "speed") == 0 ? 2 : 1;
+}
+
+TEST_F(EventTest, LeaderboardEventsAskForTheirCategorysSortOrderOnSuccessOnly) {
+    zk_leaderboards_api_t table = *zk->leaderboards;
+    table.ZK_GetLeaderboardCategorySortOrder = SortOrderOf;
+    zk_leaderboards_api_t* saved = zk->leaderboards;
+    zk->leaderboards = &table;
+    char category[] = "speed";
+    zk_service_event_t ok = {ZK_EVENT_LEADERBOARD_SCORES, 1, {nullptr, category, nullptr, nullptr}};
+    zk_service_event_t failed = ok;
+    failed.result = 0;
+    zk_event_t ok_event = ZKI_MakeEvent(ok), failed_event = ZKI_MakeEvent(failed);
+    zk_event_t other = KeyEvent(ZK_EVENT_KEY_DOWN, 1);
+    EXPECT_EQ(ZKI_ValidateLeaderboardsEvent(&ok_event), 2);
+    EXPECT_EQ(ZKI_ValidateLeaderboardsEvent(&failed_event), 0);
+    EXPECT_EQ(ZKI_ValidateLeaderboardsEvent(&other), 0);
+    EXPECT_EQ(category_sort_order_calls, 1);
+    zk->leaderboards = saved;
+}
+
+}  // namespace
