@@ -33,8 +33,7 @@ const MessageText message_texts[] = {
 
 }  // namespace
 
-void ZKI_ReportImageMessage(const zk_image_messages_t* messages, zk_image_message_id_t id, zk_pixel_byte_order_t order,
-                            ...) {
+void ZKI_ReportImageMessage(const zk_image_messages_t* messages, zk_image_message_id_t id, int order, ...) {
     if (!messages || !messages->report) return;
     const MessageText& message = message_texts[id];
     const char* format = order == ZK_PIXELS_BGRA && message.bgra_text ? message.bgra_text : message.rgba_text;

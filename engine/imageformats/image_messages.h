@@ -4,7 +4,6 @@
 
 #include "engine/imageformats/image_formats.h"
 
-// Formats the message of id (its text for the given pixel byte order) with
-// the arguments that text takes, and hands it to the sink, if any.
-void ZKI_ReportImageMessage(const zk_image_messages_t* messages, zk_image_message_id_t id, zk_pixel_byte_order_t order,
-                            ...);
+// Formats the message of id (its text for the given zk_pixel_byte_order_t)
+// with the arguments that text takes, and hands it to the sink, if any.
+void ZKI_ReportImageMessage(const zk_image_messages_t* messages, zk_image_message_id_t id, int order, ...);
