@@ -36,8 +36,14 @@ bool Matches(const std::string& pattern, const char* name) {
 }
 
 // The attributes of an entry, or false when it is not listed: a link is
-// followed to a regular file but not to a directory.
-bool AttributesOf(int directory, const char* name, DWORD* attributes) {
+// followed to a regular file but not to a directory. The entry's type from
+// the listing saves a look-up when the file system gives it.
+bool AttributesOf(int directory, const dirent* entry, DWORD* attributes) {
+    if (entry->d_type == DT_DIR || entry->d_type == DT_REG) {
+        *attributes = entry->d_type == DT_DIR ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+        return true;
+    }
+    const char* name = entry->d_name;
     struct stat info;
     if (fstatat(directory, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
     if (S_ISDIR(info.st_mode)) {
@@ -70,7 +76,7 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
     Search* search = new Search;
     while (const dirent* entry = readdir(listing)) {
         DWORD attributes;
-        if (!Matches(match, entry->d_name) || !AttributesOf(dirfd(listing), entry->d_name, &attributes)) continue;
+        if (!Matches(match, entry->d_name) || !AttributesOf(dirfd(listing), entry, &attributes)) continue;
         search->entries.push_back({entry->d_name, attributes});
     }
     closedir(listing);

@@ -20,7 +20,8 @@ struct Codec {
 // The codecs by the file name's last four characters.
 const Codec codecs[] = {
     {".tga", ZKI_GetImageDimensionsTGA, ZKI_LoadBitmapMemTGA},
-    {".png", ZKI_GetImageDimensionsPNG, ZKI_LoadBitmapMemPNG},
+    {".png", [](zk_bitmap_t* b, const void* data, long size) { return ZKI_GetImageDimensionsPNG(b, data, size); },
+     ZKI_LoadBitmapMemPNG},
     {".jpg", ZKI_GetImageDimensionsJPG, ZKI_LoadBitmapMemJPG},
 };
 

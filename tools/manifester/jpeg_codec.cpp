@@ -34,6 +34,7 @@ void JpegErrorExit(j_common_ptr cinfo) {
 struct JpegMemorySource {
     jpeg_source_mgr pub;
     JOCTET fake_end[2];
+    bool* needs_more;  // set when the data is only the file's first bytes
 };
 
 void InitSource(j_decompress_ptr) {}
@@ -41,8 +42,14 @@ void TermSource(j_decompress_ptr) {}
 
 // Called only when the data is used up: warn of the premature end and hand
 // out an end-of-image marker, so that a cut file still ends cleanly.
+// When the data is only the file's first bytes, running out of it means
+// the rest must be read: the decoding stops at once, without a message.
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
     JpegMemorySource* source = reinterpret_cast<JpegMemorySource*>(cinfo->src);
+    if (source->needs_more) {
+        *source->needs_more = true;
+        longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
+    }
     WARNMS(cinfo, JWRN_JPEG_EOF);
     source->fake_end[0] = 0xFF;
     source->fake_end[1] = JPEG_EOI;
@@ -64,7 +71,7 @@ void SkipInputData(j_decompress_ptr cinfo, long count) {
     source->bytes_in_buffer -= size_t(count);
 }
 
-void AttachMemorySource(j_decompress_ptr cinfo, const void* data, long size) {
+void AttachMemorySource(j_decompress_ptr cinfo, const void* data, long size, bool* needs_more) {
     if (!cinfo->src) {
         cinfo->src = static_cast<jpeg_source_mgr*>(
             (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(JpegMemorySource)));
@@ -77,6 +84,7 @@ void AttachMemorySource(j_decompress_ptr cinfo, const void* data, long size) {
     source->term_source = TermSource;
     source->next_input_byte = static_cast<const JOCTET*>(data);
     source->bytes_in_buffer = size > 0 ? size_t(size) : 0;
+    reinterpret_cast<JpegMemorySource*>(source)->needs_more = needs_more;
 }
 
 enum class Depth { Header, Size, Pixels };
@@ -89,6 +97,7 @@ struct JpegDecode {
     const void* data;
     long size;
     Depth depth;
+    bool* needs_more;
     uint8_t* pixels = nullptr;
     bool refused = false;  // a refusal with its own message, not a library error
 };
@@ -102,7 +111,7 @@ bool Guarded(JpegDecode* d, void (*step)(JpegDecode*)) {
 void ReadHeader(JpegDecode* d) {
     jpeg_create_decompress(&d->cinfo);
     d->created = true;
-    AttachMemorySource(&d->cinfo, d->data, d->size);
+    AttachMemorySource(&d->cinfo, d->data, d->size, d->needs_more);
     jpeg_read_header(&d->cinfo, TRUE);
 }
 
@@ -150,7 +159,9 @@ void ReadRows(JpegDecode* d) {
 
 // Runs the decoder to the given depth. A library error reports
 // failure_message; the size stays as far as it was learned.
-bool Decode(zk_bitmap_t* bitmap, const void* data, long size, Depth depth, const char* failure_message) {
+bool Decode(zk_bitmap_t* bitmap, const void* data, long size, Depth depth, const char* failure_message,
+            bool* needs_more = nullptr) {
+    if (needs_more) *needs_more = false;
     ZKI_ClearDecodedImage(bitmap);
     bitmap->flags &= ~1u;
     JpegDecode* d = new JpegDecode;
@@ -158,6 +169,7 @@ bool Decode(zk_bitmap_t* bitmap, const void* data, long size, Depth depth, const
     d->data = data;
     d->size = size;
     d->depth = depth;
+    d->needs_more = needs_more;
     d->cinfo.err = jpeg_std_error(&d->error.pub);
     d->error.pub.error_exit = JpegErrorExit;
     bool ok = data && size > 0 && Guarded(d, ReadHeader);
@@ -167,7 +179,7 @@ bool Decode(zk_bitmap_t* bitmap, const void* data, long size, Depth depth, const
     }
     if (ok && depth != Depth::Header) ok = Guarded(d, StartAndAllocate) && !d->refused;
     if (ok && depth == Depth::Pixels) ok = Guarded(d, ReadRows);
-    if (!ok && !d->refused) zk->Popupf(1, "%s", failure_message);
+    if (!ok && !d->refused && !(needs_more && *needs_more)) zk->Popupf(1, "%s", failure_message);
     long warnings = d->error.pub.num_warnings;
     if (d->created) jpeg_destroy_decompress(&d->cinfo);
     if (ok && depth == Depth::Pixels) bitmap->pixels = reinterpret_cast<uint32_t*>(d->pixels);
@@ -228,8 +240,8 @@ bool ZKI_LoadBitmapMemJPG(zk_bitmap_t* bitmap, const void* data, long size) {
     return Decode(bitmap, data, size, Depth::Pixels, "Load JPG - setjmp failed.\n");
 }
 
-bool ZKI_MeasureJPG(zk_bitmap_t* bitmap, const void* data, long size) {
-    return Decode(bitmap, data, size, Depth::Size, "Load JPG - setjmp failed.\n");
+bool ZKI_MeasureJPG(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more) {
+    return Decode(bitmap, data, size, Depth::Size, "Load JPG - setjmp failed.\n", needs_more);
 }
 
 // A library error (a failed write among them) gives false instead of

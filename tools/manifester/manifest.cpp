@@ -1,7 +1,12 @@
 #include "tools/manifester/manifest.h"
 
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
@@ -17,18 +22,26 @@ const size_t path_size = 512;  // 511 characters and the terminating zero
 
 const char* const manifested_extensions[] = {"png", "jpg", "tga", "bms"};
 
-typedef bool (*Measure)(zk_bitmap_t* bitmap, const void* data, long size);
+typedef bool (*Measure)(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more);
+
+bool MeasureTGA(zk_bitmap_t* bitmap, const void* data, long size, bool*) { return ZKI_MeasureTGA(bitmap, data, size); }
 
 // How each kind of file is measured: the size its decoder would give,
-// without decoding pixels. A sequence is read by its path.
+// without decoding pixels, from the file's first bytes when they suffice.
+// A sequence is read by its path.
 const struct {
     const char* ending;
     Measure measure;
 } measures[] = {
-    {".tga", ZKI_MeasureTGA},
+    {".tga", MeasureTGA},
     {".png", ZKI_GetImageDimensionsPNG},
     {".jpg", ZKI_MeasureJPG},
 };
+
+// How much of a file is read first: headers fit, and it holds a TGA's
+// header and image id whole.
+const size_t first_read = 4096;
+static_assert(first_read >= size_t(zk_tga_measure_bytes), "a TGA is measured from its first bytes");
 
 char target[path_size];
 size_t target_length = 0;
@@ -53,32 +66,50 @@ void IdOf(const char* path, char* relative) {
     }
 }
 
-// The whole file in a heap block; null (with a message) when it cannot be
-// read, though it opened.
-void* ReadWhole(FILE* stream, const char* path, long* size) {
-    void* data = nullptr;
-    if (fseek(stream, 0, SEEK_END) == 0 && (*size = ftell(stream)) >= 0 && fseek(stream, 0, SEEK_SET) == 0) {
-        data = malloc(size_t(*size) + 1);
-        if (data && fread(data, 1, size_t(*size), stream) != size_t(*size)) {
-            free(data);
-            data = nullptr;
-        }
+// Reads up to size bytes from the offset; false on a read error.
+bool ReadAt(int descriptor, uint8_t* buffer, size_t size, off_t offset, size_t* got) {
+    *got = 0;
+    while (*got < size) {
+        ssize_t n = pread(descriptor, buffer + *got, size - *got, offset + off_t(*got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        *got += size_t(n);
     }
-    if (!data) zk->Printf("Unable to read '%s'.\n", path);
-    return data;
+    return true;
 }
 
-void MeasureFile(zk_bitmap_t* bitmap, const char* path, const void* data, long size) {
+// Measures the file from its first bytes, and from all of them when those
+// do not suffice; false (with a message) when the file cannot be read.
+bool MeasureFile(zk_bitmap_t* bitmap, const char* path, int descriptor) {
     if (ZKI_PathEndsWith(path, ".bms")) {
         GetBitmapSequenceSize(bitmap, path);
-        return;
+        return true;
     }
+    Measure measure = nullptr;
     for (const auto& m : measures) {
-        if (ZKI_PathEndsWith(path, m.ending)) {
-            m.measure(bitmap, data, size);
-            return;
-        }
+        if (ZKI_PathEndsWith(path, m.ending)) measure = m.measure;
     }
+    struct stat info;
+    static uint8_t first[first_read];
+    size_t got = 0;
+    if (!measure || fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > LONG_MAX ||
+        !ReadAt(descriptor, first, sizeof first, 0, &got)) {
+        zk->Printf("Unable to read '%s'.\n", path);
+        return false;
+    }
+    bool whole = off_t(got) >= info.st_size;
+    bool needs_more = false;
+    measure(bitmap, first, long(got), whole ? nullptr : &needs_more);
+    if (!needs_more) return true;
+
+    size_t size = size_t(info.st_size);
+    uint8_t* data = static_cast<uint8_t*>(malloc(size));
+    bool read = data && ReadAt(descriptor, data, size, 0, &got) && got == size;
+    if (read) measure(bitmap, data, long(size), nullptr);
+    free(data);
+    if (!read) zk->Printf("Unable to read '%s'.\n", path);
+    return read;
 }
 
 }  // namespace
@@ -171,18 +202,15 @@ void ManifestFile(const char* path) {
     const char* slash = strchr(relative, '/');
     const char* id = slash ? slash + 1 : relative;
 
-    FILE* stream = fopen(path, "rb");
-    if (!stream) return;
+    int descriptor = open(path, O_RDONLY);
+    if (descriptor < 0) return;
     zk_bitmap_t bitmap;
     memset(&bitmap, 0, sizeof bitmap);
     bitmap.name = const_cast<char*>(path);  // decoders name the file in their messages
-    long size = 0;
-    void* data = ReadWhole(stream, path, &size);
-    fclose(stream);
-    if (!data) return;
-    MeasureFile(&bitmap, path, data, size);
-    free(data);
+    bool measured = MeasureFile(&bitmap, path, descriptor);
+    close(descriptor);
     free(bitmap.pixels);
+    if (!measured) return;
 
     char escaped[path_size * 6];
     ZKI_EscapeManifestId(id, escaped);

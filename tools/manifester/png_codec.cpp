@@ -4,6 +4,7 @@
 
 #include <csetjmp>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,13 +19,18 @@ struct PngMemoryReader {
     const uint8_t* data;
     size_t size;
     size_t offset;
+    bool* needs_more;  // set when the data is only the file's first bytes
 };
 
 // The library asks for exact byte counts; asking past the data is an error
-// of the file, reported through the jump point.
+// of the file, reported through the jump point, or, when the data is only
+// the file's first bytes, the sign that the rest must be read.
 void PngReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
     PngMemoryReader* reader = static_cast<PngMemoryReader*>(png_get_io_ptr(png));
-    if (length > reader->size - reader->offset) png_error(png, "Read past the end of the PNG data");
+    if (length > reader->size - reader->offset) {
+        if (reader->needs_more) *reader->needs_more = true;
+        png_error(png, "Read past the end of the PNG data");
+    }
     memcpy(out, reader->data + reader->offset, length);
     reader->offset += length;
 }
@@ -47,6 +53,13 @@ bool Guarded(png_structp png, void (*step)(PngDecode*), PngDecode* d) {
     if (setjmp(png_jmpbuf(png))) return false;
     step(d);
     return true;
+}
+
+// The library's own error line, except when more data is all that is missing.
+void PngError(png_structp png, png_const_charp message) {
+    const PngMemoryReader* reader = static_cast<const PngMemoryReader*>(png_get_error_ptr(png));
+    if (!reader->needs_more || !*reader->needs_more) fprintf(stderr, "libpng error: %s\n", message);
+    png_longjmp(png, 1);
 }
 
 const char* NameOf(const zk_bitmap_t* bitmap) { return bitmap->name ? bitmap->name : "(unnamed)"; }
@@ -132,7 +145,8 @@ void ConvertTemporary(PngDecode* d) {
     }
 }
 
-bool Decode(zk_bitmap_t* bitmap, const void* data, long size, bool with_pixels) {
+bool Decode(zk_bitmap_t* bitmap, const void* data, long size, bool with_pixels, bool* needs_more = nullptr) {
+    if (needs_more) *needs_more = false;
     ZKI_ClearDecodedImage(bitmap);
     bitmap->flags = (bitmap->flags & ~1u) | 2u;
     if (!PngCheckSignature(data, size)) {
@@ -142,15 +156,15 @@ bool Decode(zk_bitmap_t* bitmap, const void* data, long size, bool with_pixels) 
     PngDecode d;
     d.bitmap = bitmap;
     d.with_pixels = with_pixels;
-    d.reader = {static_cast<const uint8_t*>(data), size_t(size), 0};
-    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    d.reader = {static_cast<const uint8_t*>(data), size_t(size), 0, needs_more};
+    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &d.reader, PngError, nullptr);
     if (d.png) d.info = png_create_info_struct(d.png);
     if (d.info) d.end_info = png_create_info_struct(d.png);
     bool ok = d.end_info && Guarded(d.png, ReadHeader, &d);
     if (ok && with_pixels) {
         ok = Guarded(d.png, PrepareRows, &d) && !d.refused && Guarded(d.png, ReadImage, &d);
     }
-    if (!ok && !d.refused) zk->PrintDebugf(2, "PNG ERROR: Image '%s' load failed.", NameOf(bitmap));
+    if (!ok && !d.refused && !(needs_more && *needs_more)) zk->PrintDebugf(2, "PNG ERROR: Image '%s' load failed.", NameOf(bitmap));
     if (ok && with_pixels) {
         if (d.channels != 4) ConvertTemporary(&d);
         if (d.channels != 3) bitmap->flags |= 1u;
@@ -204,8 +218,8 @@ bool PngCheckSignature(const void* data, long size) {
     return data && size >= 4 && png_sig_cmp(static_cast<png_const_bytep>(data), 0, 4) == 0;
 }
 
-bool ZKI_GetImageDimensionsPNG(zk_bitmap_t* bitmap, const void* data, long size) {
-    return Decode(bitmap, data, size, false);
+bool ZKI_GetImageDimensionsPNG(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more) {
+    return Decode(bitmap, data, size, false, needs_more);
 }
 
 bool ZKI_LoadBitmapMemPNG(zk_bitmap_t* bitmap, const void* data, long size) { return Decode(bitmap, data, size, true); }

@@ -231,6 +231,69 @@ TEST_F(JpegDecoding, RefusedAndBrokenFilesAndTheMeasureAgreesWithTheDecoder) {
     EXPECT_EQ(header.height, 30);
 }
 
+// A PNG with a large text chunk before its image data, and a JPEG with a
+// large comment before its frame header.
+Bytes PngWithLargeText() {
+    Bytes png = MakePng(300, 200, PNG_COLOR_TYPE_RGB, 8);
+    Bytes text = PngChunk("tEXt", Bytes(10000, 'a'));
+    png.insert(png.begin() + 33, text.begin(), text.end());
+    return png;
+}
+
+Bytes JpegWithLargeComment() {
+    Bytes jpeg = MakeJpeg(300, 200, JpegColours::Rgb);
+    Bytes comment = {0xFF, 0xFE, 0x27, 0x12};  // 10002 bytes with the length
+    comment.resize(4 + 10000, 'c');
+    jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
+    return jpeg;
+}
+
+class Measuring : public ManifesterTest {};
+
+TEST_F(Measuring, FirstBytesEitherSufficeOrAskForTheRest) {
+    Bytes progressive = MakeJpeg(300, 200, JpegColours::Rgb, true);
+    Bytes broken_progressive = progressive;
+    broken_progressive.resize(progressive.size() * 2 / 3);
+    struct Case {
+        const char* name;
+        Bytes file;
+        bool png;
+        size_t first;       // bytes given first
+        bool needs_more;
+    } cases[] = {
+        {"png header in the first bytes", MakePng(300, 200, PNG_COLOR_TYPE_RGB, 8), true, 50, false},
+        {"png text beyond them", PngWithLargeText(), true, 4096, true},
+        {"jpeg header in the first bytes", MakeJpeg(300, 200, JpegColours::Rgb), false, 1000, false},
+        {"jpeg comment beyond them", JpegWithLargeComment(), false, 4096, true},
+        {"progressive jpeg: every scan is read", progressive, false, progressive.size() - 1, true},
+        {"progressive jpeg cut short", broken_progressive, false, broken_progressive.size() / 2, true},
+    };
+    for (const Case& c : cases) {
+        ASSERT_LT(c.first, c.file.size()) << c.name;
+        HeapCopy first(Bytes(c.file.begin(), c.file.begin() + long(c.first)));
+        HeapCopy whole(c.file);
+        Bitmap partly, fully;
+        bool needs_more = false;
+        Recorded().clear();
+        bool partly_ok = c.png ? ZKI_GetImageDimensionsPNG(&partly, first.data(), first.size(), &needs_more)
+                               : ZKI_MeasureJPG(&partly, first.data(), first.size(), &needs_more);
+        EXPECT_EQ(needs_more, c.needs_more) << c.name;
+        if (needs_more) {
+            EXPECT_FALSE(partly_ok) << c.name;
+            EXPECT_TRUE(Recorded().empty()) << c.name << ": " << RecordedText();
+        }
+        bool fully_ok = c.png ? ZKI_GetImageDimensionsPNG(&fully, whole.data(), whole.size())
+                              : ZKI_MeasureJPG(&fully, whole.data(), whole.size());
+        EXPECT_TRUE(fully_ok) << c.name;
+        EXPECT_EQ(fully.width, 300) << c.name;
+        EXPECT_EQ(fully.height, 200) << c.name;
+        if (!needs_more) {
+            EXPECT_EQ(partly.width, 300) << c.name;
+            EXPECT_EQ(partly.height, 200) << c.name;
+        }
+    }
+}
+
 class TgaForBitmaps : public ManifesterTest {};
 
 TEST_F(TgaForBitmaps, MessagesArePrintedAndTheMeasureFollowsTheHeader) {

@@ -67,7 +67,7 @@ Bytes MakePng(int width, int height, int color_type, int bit_depth, bool transpa
         alphas[i] = png_byte(i * 17);
     }
     if (color_type == PNG_COLOR_TYPE_PALETTE) png_set_PLTE(png, info, palette, 16);
-    if (transparency) {
+    if (transparency && !(color_type & PNG_COLOR_MASK_ALPHA)) {
         png_color_16 value = {};
         value.gray = 1;
         value.red = 1;

@@ -20,7 +20,7 @@ inline uint8_t JpegSample(int x, int y, int c) { return uint8_t(x + y + c * 60);
 // A PNG of the given libpng colour type and bit depth, samples from
 // Sample() (scaled to the bit depth). A palette image has 16 entries, and
 // with `transparency` a tRNS chunk (palette alphas, or one transparent grey
-// or colour value for the other types).
+// or colour value for the other types without an alpha channel).
 Bytes MakePng(int width, int height, int color_type, int bit_depth, bool transparency = false,
               bool interlaced = false);
 

@@ -131,6 +131,20 @@ void MakeDataTree(const TempTree& tree) {
     Bytes png = MakePng(20, 10, PNG_COLOR_TYPE_RGB, 8);
     tree.Put("data/bad/truncated.png", CutTo(png, png.size() - 30));
     tree.Put("data/q/Tom & \"Jerry\".png", MakePng(2, 1, PNG_COLOR_TYPE_RGB, 8));
+    // Headers beyond the first bytes read, and scans read to the end.
+    Bytes text = PngChunk("tEXt", Bytes(10000, 'a'));
+    Bytes texted = MakePng(11, 12, PNG_COLOR_TYPE_RGB, 8);
+    texted.insert(texted.begin() + 33, text.begin(), text.end());
+    tree.Put("data/q/texted.png", texted);
+    tree.Put("data/q/progressive.jpg", MakeJpeg(13, 14, JpegColours::Rgb, true));
+    Bytes broken = MakeJpeg(300, 200, JpegColours::Rgb, true);
+    for (size_t i = broken.size() / 2; i + 1 < broken.size(); ++i) {
+        if (broken[i] == 0xFF && broken[i + 1] == 0xDA) {  // a later scan's header, made invalid
+            broken[i + 5] = 0x7F;
+            break;
+        }
+    }
+    tree.Put("data/q/broken-progressive.jpg", broken);
 }
 
 const char* const data_tree_nodes =
@@ -152,6 +166,9 @@ const char* const data_tree_nodes =
     "  <node id=\"ui/button.jpg\" w=\"16\" h=\"8\" />\n"
     "  <node id=\"grey.jpg\" w=\"8\" h=\"8\" />\n"
     "  <node id=\"Logo.PNG\" w=\"2\" h=\"2\" />\n"
+    "  <node id=\"broken-progressive.jpg\" h=\"0\" />\n"
+    "  <node id=\"progressive.jpg\" w=\"13\" h=\"14\" />\n"
+    "  <node id=\"texted.png\" w=\"11\" h=\"12\" />\n"
     "  <node id=\"Tom &amp; &quot;Jerry&quot;.png\" w=\"2\" h=\"1\" />\n"
     "  <node id=\"sixteen.png\" w=\"6\" h=\"6\" />\n";
 
