@@ -3,8 +3,11 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <stdlib.h>
+
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -208,6 +211,18 @@ Bytes FontHeader(const std::string& magic, const std::string& encoding, int base
     PutU32Little(&out, uint32_t(height));
     PutU32Little(&out, uint32_t(spacing));
     return out;
+}
+
+TempDirectory::TempDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zk-manifester-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data())) path = buffer.data();
+}
+
+TempDirectory::~TempDirectory() {
+    std::error_code error;
+    if (!path.empty()) std::filesystem::remove_all(path, error);
 }
 
 void WriteBytes(const std::string& path, const Bytes& bytes) {

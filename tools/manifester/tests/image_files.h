@@ -41,6 +41,19 @@ Bytes SequenceFile(const std::vector<std::pair<int, int>>& frames, bool atlas);
 // A font file's header up to the line spacing.
 Bytes FontHeader(const std::string& magic, const std::string& encoding, int baseline, int height, int spacing);
 
+// A fresh directory under the system's temporary folder, removed with all
+// its contents by the destructor.
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    const std::string& Path() const { return path; }
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
+
+private:
+    std::string path;
+};
+
 void WriteBytes(const std::string& path, const Bytes& bytes);
 std::string ReadText(const std::string& path);
 

@@ -60,26 +60,22 @@ RunResult RunManifester(const std::string& cwd, const std::vector<std::string>& 
     return run;
 }
 
+// A temporary directory with a work/ folder to run the program in.
 class TempTree {
 public:
-    TempTree() {
-        std::string pattern = (fs::temp_directory_path() / "zk-manifester-run-XXXXXX").string();
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        root = mkdtemp(buffer.data());
-        fs::create_directories(root + "/work");
-    }
-    ~TempTree() {
-        std::error_code error;
-        fs::remove_all(root, error);
-    }
+    TempTree() : root(directory.Path()) { fs::create_directories(Work()); }
     std::string Work() const { return root + "/work"; }
     // Writes a file below work/, making its folders.
     void Put(const std::string& path, const Bytes& bytes) const {
         fs::create_directories(fs::path(Work() + "/" + path).parent_path());
         WriteBytes(Work() + "/" + path, bytes);
     }
-    std::string root;
+
+private:
+    TempDirectory directory;
+
+public:
+    const std::string root;
 };
 
 Bytes Tga(int type, int width, int height, int bits, const Bytes& pixels) {

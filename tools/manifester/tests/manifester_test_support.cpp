@@ -1,11 +1,8 @@
 #include "tools/manifester/tests/manifester_test_support.h"
 
-#include <stdlib.h>
-
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 namespace manifester_test {
 
@@ -57,18 +54,6 @@ void ManifesterTest::SetUp() {
     zk->PrintDebugf = RecordDebug;
     zk->Popupf = RecordPopup;
     Recorded().clear();
-}
-
-TempDirectory::TempDirectory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zk-manifester-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data())) path = buffer.data();
-}
-
-TempDirectory::~TempDirectory() {
-    std::error_code error;
-    if (!path.empty()) std::filesystem::remove_all(path, error);
 }
 
 HeapCopy::HeapCopy(const Bytes& bytes) : block(malloc(bytes.empty() ? 1 : bytes.size())), length(long(bytes.size())) {

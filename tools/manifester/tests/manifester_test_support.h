@@ -21,17 +21,6 @@ std::vector<Printed>& Recorded();
 // Every recorded text joined, for "contains" checks.
 std::string RecordedText();
 
-class TempDirectory {
-public:
-    TempDirectory();
-    ~TempDirectory();
-    const std::string& Path() const { return path; }
-    std::string operator/(const std::string& name) const { return path + "/" + name; }
-
-private:
-    std::string path;
-};
-
 // Fills the table, then points its printers at the recorder.
 class ManifesterTest : public ::testing::Test {
 protected:
