@@ -57,9 +57,8 @@ void Write(const char* format, ...) {
     va_end(args);
 }
 
-// The id: the path below the target with '/' separators, without its first
-// folder.
-void IdOf(const char* path, char* relative) {
+// The path below the target, with '/' separators.
+void RelativePathOf(const char* path, char* relative) {
     snprintf(relative, path_size, "%s", strlen(path) > target_length ? path + target_length + 1 : "");
     for (char* p = relative; *p; ++p) {
         if (*p == '\\') *p = '/';
@@ -198,7 +197,7 @@ void ManifestDirectory(const char* path) {
 void ManifestFile(const char* path) {
     if (!IsManifestedExtension(path) || !IsManifestedFile(path)) return;
     char relative[path_size];
-    IdOf(path, relative);
+    RelativePathOf(path, relative);
     const char* slash = strchr(relative, '/');
     const char* id = slash ? slash + 1 : relative;
 
