@@ -4,6 +4,7 @@
 # test layer_includes fails when one of its sources includes a header of a
 # library listed after it.
 set(ZK_LAYERS
+  zk_imageformats    # engine/imageformats: TGA and run-length bitmaps, standing alone
   zk_base            # engine/base: containers, strings, transforms, base64, colour types, mutex record, clocks
   zk_runtime         # engine/runtime: state, table, printers, threads, events, console log, registration records
   zk_macos_device    # platform/macos/device: device services, registered into the runtime
@@ -14,6 +15,8 @@ set(ZK_LAYERS
   zk_app             # engine/app: start-up, frame, shutdown, extension call, console overlay, table filling
   zk_macos_app       # platform/macos/app: the application shell
   zk_shader_tool_cli # tools/shader-tool
+  zk_platform_windows # platform/windows: the Windows interfaces the manifester uses
+  zk_manifester      # tools/manifester: its own small runtime, links no engine library
 )
 
 set(layer_folders "")

@@ -1,0 +1,50 @@
+// Writes the seed inputs of the image fuzz targets into the directories
+// given: small valid files of every kind the targets read, each behind the
+// byte that picks its reader.
+#include <png.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tools/manifester/tests/image_files.h"
+
+using namespace manifester_test;
+
+namespace {
+
+Bytes Tga(int type, int bits, const Bytes& pixels) {
+    Bytes out = {0, 0, uint8_t(type), 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 2, 0, uint8_t(bits), 0x20};
+    out.insert(out.end(), pixels.begin(), pixels.end());
+    return out;
+}
+
+void Seed(const std::string& directory, const std::string& name, uint8_t selector, const Bytes& file) {
+    Bytes input = {selector};
+    input.insert(input.end(), file.begin(), file.end());
+    WriteBytes(directory + "/" + name, input);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        fprintf(stderr, "usage: make_image_seeds <formats seeds> <decoders seeds>\n");
+        return 1;
+    }
+    std::string formats = argv[1], decoders = argv[2];
+    Bytes uncompressed = Tga(2, 24, Bytes(18, 0x40));
+    Bytes run_length = Tga(10, 32, {0x82, 1, 2, 3, 4, 0x02, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
+    Bytes rle = {3, 0, 0, 0, 2, 0, 0, 0, 4, 1, 2, 3, 4, 2, 5, 6, 7, 8};
+    Seed(formats, "tga24", 0, uncompressed);
+    Seed(formats, "tga32rle", 1, run_length);
+    Seed(formats, "rle", 2, rle);
+
+    Seed(decoders, "png_rgba", 5 << 1, MakePng(4, 3, PNG_COLOR_TYPE_RGB_ALPHA, 8));
+    Seed(decoders, "png_palette", 5 << 1, MakePng(4, 3, PNG_COLOR_TYPE_PALETTE, 4, true));
+    Seed(decoders, "png_grey16", 5 << 1, MakePng(3, 3, PNG_COLOR_TYPE_GRAY, 16, false, true));
+    Seed(decoders, "jpeg", 6 << 1, MakeJpeg(16, 8, JpegColours::Rgb));
+    Seed(decoders, "jpeg_progressive", 6 << 1, MakeJpeg(16, 16, JpegColours::Rgb, true));
+    Seed(decoders, "jpeg_grey", 6 << 1, MakeJpeg(8, 8, JpegColours::Grey));
+    Seed(decoders, "tga", 7 << 1, run_length);
+    return 0;
+}

@@ -1,0 +1,281 @@
+// JPEG through libjpeg: decoding from memory with a source of our own and a
+// jump point for the library's errors, and encoding 3-byte pixels to a file.
+//
+// setjmp lives in one small function per library (Guarded) whose caller
+// keeps all state in a record reached through a pointer, so nothing the
+// steps change is lost when the library jumps back.
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jerror.h>
+#include <jpeglib.h>
+
+#include "tools/manifester/codecs.h"
+
+namespace {
+
+struct JpegErrorManager {
+    jpeg_error_mgr pub;
+    jmp_buf jump;
+};
+
+// The library prints its message, then control returns to the jump point.
+void JpegErrorExit(j_common_ptr cinfo) {
+    (*cinfo->err->output_message)(cinfo);
+    longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
+}
+
+// The memory source: the library's source manager, then the two bytes of a
+// made-up end of image handed out whenever the data runs out.
+struct JpegMemorySource {
+    jpeg_source_mgr pub;
+    JOCTET fake_end[2];
+    bool* needs_more;  // set when the data is only the file's first bytes
+};
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+// Called only when the data is used up: warn of the premature end and hand
+// out an end-of-image marker, so that a cut file still ends cleanly.
+// When the data is only the file's first bytes, running out of it means
+// the rest must be read: the decoding stops at once, without a message.
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+    JpegMemorySource* source = reinterpret_cast<JpegMemorySource*>(cinfo->src);
+    if (source->needs_more) {
+        *source->needs_more = true;
+        longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
+    }
+    WARNMS(cinfo, JWRN_JPEG_EOF);
+    source->fake_end[0] = 0xFF;
+    source->fake_end[1] = JPEG_EOI;
+    source->pub.next_input_byte = source->fake_end;
+    source->pub.bytes_in_buffer = 2;
+    return TRUE;
+}
+
+// Skipping past the data lands on a fresh end-of-image marker: nothing lies
+// beyond it, so a long skip costs one fill, not one per two bytes.
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+    if (count <= 0) return;
+    jpeg_source_mgr* source = cinfo->src;
+    if (size_t(count) > source->bytes_in_buffer) {
+        FillInputBuffer(cinfo);
+        return;
+    }
+    source->next_input_byte += count;
+    source->bytes_in_buffer -= size_t(count);
+}
+
+void AttachMemorySource(j_decompress_ptr cinfo, const void* data, long size, bool* needs_more) {
+    if (!cinfo->src) {
+        cinfo->src = static_cast<jpeg_source_mgr*>(
+            (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(JpegMemorySource)));
+    }
+    jpeg_source_mgr* source = cinfo->src;
+    source->init_source = InitSource;
+    source->fill_input_buffer = FillInputBuffer;
+    source->skip_input_data = SkipInputData;
+    source->resync_to_restart = jpeg_resync_to_restart;
+    source->term_source = TermSource;
+    source->next_input_byte = static_cast<const JOCTET*>(data);
+    source->bytes_in_buffer = size > 0 ? size_t(size) : 0;
+    reinterpret_cast<JpegMemorySource*>(source)->needs_more = needs_more;
+}
+
+enum class Depth { Header, Size, Pixels };
+
+struct JpegDecode {
+    jpeg_decompress_struct cinfo;
+    JpegErrorManager error;
+    bool created = false;
+    zk_bitmap_t* bitmap;
+    const void* data;
+    long size;
+    Depth depth;
+    bool* needs_more;
+    uint8_t* pixels = nullptr;
+    bool refused = false;  // a refusal with its own message, not a library error
+};
+
+bool Guarded(JpegDecode* d, void (*step)(JpegDecode*)) {
+    if (setjmp(d->error.jump)) return false;
+    step(d);
+    return true;
+}
+
+void ReadHeader(JpegDecode* d) {
+    jpeg_create_decompress(&d->cinfo);
+    d->created = true;
+    AttachMemorySource(&d->cinfo, d->data, d->size, d->needs_more);
+    jpeg_read_header(&d->cinfo, TRUE);
+}
+
+// The decoder's steps up to the pixel block: start, the colour check and
+// the size bound. Grey and RGB come out as 1 or 3 components; CMYK as 4.
+void StartAndAllocate(JpegDecode* d) {
+    jpeg_start_decompress(&d->cinfo);
+    int components = d->cinfo.output_components;
+    if (components != 1 && components != 3) {
+        d->refused = true;
+        zk->Popupf(1, "Load JPG - JPEG with %d colour components is not supported.\n", components);
+        return;
+    }
+    long long pixels = (long long)d->cinfo.output_width * d->cinfo.output_height;
+    if (pixels > zk_max_decoded_pixels ||
+        (d->depth == Depth::Pixels && !(d->pixels = static_cast<uint8_t*>(malloc(size_t(pixels) * 4 + 1))))) {
+        d->refused = true;
+        zk->Popupf(1, "Load JPG - JPEG out of memory while loading file\n");
+        return;
+    }
+    d->bitmap->width = int32_t(d->cinfo.output_width);
+    d->bitmap->height = int32_t(d->cinfo.output_height);
+}
+
+void ReadRows(JpegDecode* d) {
+    jpeg_decompress_struct& cinfo = d->cinfo;
+    int components = cinfo.output_components;
+    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                                cinfo.output_width * JDIMENSION(components), 1);
+    int red = zk_state.pixel_byte_order == 1 ? 2 : 0;
+    size_t width = cinfo.output_width;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        jpeg_read_scanlines(&cinfo, row, 1);
+        uint8_t* out = d->pixels + size_t(cinfo.output_scanline - 1) * width * 4;
+        const JSAMPLE* in = row[0];
+        for (size_t x = 0; x < width; ++x, in += components, out += 4) {
+            out[red] = in[0];
+            out[1] = in[components == 3 ? 1 : 0];
+            out[2 - red] = in[components == 3 ? 2 : 0];
+            out[3] = 255;
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+}
+
+// Runs the decoder to the given depth. A library error reports
+// failure_message; the size stays as far as it was learned.
+bool Decode(zk_bitmap_t* bitmap, const void* data, long size, Depth depth, const char* failure_message,
+            bool* needs_more = nullptr) {
+    if (needs_more) *needs_more = false;
+    ZKI_ClearDecodedImage(bitmap);
+    bitmap->flags &= ~1u;
+    JpegDecode* d = new JpegDecode;
+    d->bitmap = bitmap;
+    d->data = data;
+    d->size = size;
+    d->depth = depth;
+    d->needs_more = needs_more;
+    d->cinfo.err = jpeg_std_error(&d->error.pub);
+    d->error.pub.error_exit = JpegErrorExit;
+    bool ok = data && size > 0 && Guarded(d, ReadHeader);
+    if (ok && depth == Depth::Header) {
+        bitmap->width = int32_t(d->cinfo.image_width);
+        bitmap->height = int32_t(d->cinfo.image_height);
+    }
+    if (ok && depth != Depth::Header) ok = Guarded(d, StartAndAllocate) && !d->refused;
+    if (ok && depth == Depth::Pixels) ok = Guarded(d, ReadRows);
+    if (!ok && !d->refused && !(needs_more && *needs_more)) zk->Popupf(1, "%s", failure_message);
+    long warnings = d->error.pub.num_warnings;
+    if (d->created) jpeg_destroy_decompress(&d->cinfo);
+    if (ok && depth == Depth::Pixels) bitmap->pixels = reinterpret_cast<uint32_t*>(d->pixels);
+    if (!ok) free(d->pixels);
+    delete d;
+    if (ok && warnings > 0) {
+        if (depth == Depth::Header) {
+            zk->Popupf(1, "WARNING: %d warnings while loading JPEG\n", int(warnings));
+        } else {
+            zk->PrintDebugf(1, "WARNING: %d warnings while loading JPEG\n", int(warnings));
+        }
+    }
+    return ok;
+}
+
+struct JpegEncode {
+    jpeg_compress_struct cinfo;
+    JpegErrorManager error;
+    bool created = false;
+    FILE* stream;
+    const unsigned char* rgb;
+    int width, height, quality;
+};
+
+bool Guarded(JpegEncode* e, void (*step)(JpegEncode*)) {
+    if (setjmp(e->error.jump)) return false;
+    step(e);
+    return true;
+}
+
+void Encode(JpegEncode* e) {
+    jpeg_compress_struct& cinfo = e->cinfo;
+    jpeg_create_compress(&cinfo);
+    e->created = true;
+    jpeg_stdio_dest(&cinfo, e->stream);
+    cinfo.image_width = JDIMENSION(e->width);
+    cinfo.image_height = JDIMENSION(e->height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, e->quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    size_t row_bytes = size_t(e->width) * 3;
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(e->rgb + size_t(cinfo.next_scanline) * row_bytes);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+}
+
+}  // namespace
+
+bool ZKI_GetImageDimensionsJPG(zk_bitmap_t* bitmap, const void* data, long size) {
+    return Decode(bitmap, data, size, Depth::Header, "ZKI_GetImageDimensionsJPG - setjmp failed.\n");
+}
+
+bool ZKI_LoadBitmapMemJPG(zk_bitmap_t* bitmap, const void* data, long size) {
+    return Decode(bitmap, data, size, Depth::Pixels, "Load JPG - setjmp failed.\n");
+}
+
+bool ZKI_MeasureJPG(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more) {
+    return Decode(bitmap, data, size, Depth::Size, "Load JPG - setjmp failed.\n", needs_more);
+}
+
+// A library error (a failed write among them) gives false instead of
+// ending the program, and the file is only put in place when complete.
+bool WriteJpegRGB(const char* path, const unsigned char* rgb, int width, int height, int quality) {
+    zk_safe_file_t file;
+    if (!rgb || !ZKI_OpenSafeFile(&file, path)) return false;
+    JpegEncode* e = new JpegEncode;
+    e->cinfo.err = jpeg_std_error(&e->error.pub);
+    e->error.pub.error_exit = JpegErrorExit;
+    e->stream = file.stream;
+    e->rgb = rgb;
+    e->width = width;
+    e->height = height;
+    e->quality = quality;
+    bool ok = Guarded(e, Encode);
+    if (e->created) jpeg_destroy_compress(&e->cinfo);
+    delete e;
+    return ZKI_CommitSafeFile(&file, !ok);
+}
+
+bool ZKI_WriteJPG(zk_bitmap_t* bitmap, const char* path, int quality) {
+    if (!bitmap || !bitmap->pixels || bitmap->width <= 0 || bitmap->height <= 0) return false;
+    size_t count = size_t(bitmap->width) * size_t(bitmap->height);
+    unsigned char* rgb = static_cast<unsigned char*>(malloc(count * 3));
+    if (!rgb) return false;
+    const uint8_t* in = reinterpret_cast<const uint8_t*>(bitmap->pixels);
+    int red = zk_state.pixel_byte_order == 1 ? 2 : 0;
+    for (size_t i = 0; i < count; ++i, in += 4) {
+        rgb[i * 3] = in[red];
+        rgb[i * 3 + 1] = in[1];
+        rgb[i * 3 + 2] = in[2 - red];
+    }
+    bool ok = WriteJpegRGB(path, rgb, bitmap->width, bitmap->height, quality);
+    free(rgb);
+    return ok;
+}

@@ -1,0 +1,221 @@
+#include "tools/manifester/manifest.h"
+
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/windows/win32.h"
+#include "tools/manifester/codecs.h"
+#include "tools/manifester/image_loader.h"
+#include "tools/manifester/runtime.h"
+
+namespace {
+
+const size_t path_size = 512;  // 511 characters and the terminating zero
+
+const char* const manifested_extensions[] = {"png", "jpg", "tga", "bms"};
+
+typedef bool (*Measure)(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more);
+
+bool MeasureTGA(zk_bitmap_t* bitmap, const void* data, long size, bool*) { return ZKI_MeasureTGA(bitmap, data, size); }
+
+// How each kind of file is measured: the size its decoder would give,
+// without decoding pixels, from the file's first bytes when they suffice.
+// A sequence is read by its path.
+const struct {
+    const char* ending;
+    Measure measure;
+} measures[] = {
+    {".tga", MeasureTGA},
+    {".png", ZKI_GetImageDimensionsPNG},
+    {".jpg", ZKI_MeasureJPG},
+};
+
+// How much of a file is read first: headers fit, and it holds a TGA's
+// header and image id whole.
+const size_t first_read = 4096;
+static_assert(first_read >= size_t(zk_tga_measure_bytes), "a TGA is measured from its first bytes");
+
+char target[path_size];
+size_t target_length = 0;
+size_t hidden_test_from = 0;  // where the "/." test starts in a walked path
+FILE* manifest = nullptr;
+bool write_failed = false;
+
+void Write(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void Write(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    if (vfprintf(manifest, format, args) < 0) write_failed = true;
+    va_end(args);
+}
+
+// The path below the target, with '/' separators.
+void RelativePathOf(const char* path, char* relative) {
+    snprintf(relative, path_size, "%s", strlen(path) > target_length ? path + target_length + 1 : "");
+    for (char* p = relative; *p; ++p) {
+        if (*p == '\\') *p = '/';
+    }
+}
+
+// Reads up to size bytes from the offset; false on a read error.
+bool ReadAt(int descriptor, uint8_t* buffer, size_t size, off_t offset, size_t* got) {
+    *got = 0;
+    while (*got < size) {
+        ssize_t n = pread(descriptor, buffer + *got, size - *got, offset + off_t(*got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) break;
+        *got += size_t(n);
+    }
+    return true;
+}
+
+// Measures the file from its first bytes, and from all of them when those
+// do not suffice; false (with a message) when the file cannot be read.
+bool MeasureFile(zk_bitmap_t* bitmap, const char* path, int descriptor) {
+    if (ZKI_PathEndsWith(path, ".bms")) {
+        GetBitmapSequenceSize(bitmap, path);
+        return true;
+    }
+    Measure measure = nullptr;
+    for (const auto& m : measures) {
+        if (ZKI_PathEndsWith(path, m.ending)) measure = m.measure;
+    }
+    struct stat info;
+    static uint8_t first[first_read];
+    size_t got = 0;
+    if (!measure || fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > LONG_MAX ||
+        !ReadAt(descriptor, first, sizeof first, 0, &got)) {
+        zk->Printf("Unable to read '%s'.\n", path);
+        return false;
+    }
+    bool whole = off_t(got) >= info.st_size;
+    bool needs_more = false;
+    measure(bitmap, first, long(got), whole ? nullptr : &needs_more);
+    if (!needs_more) return true;
+
+    size_t size = size_t(info.st_size);
+    uint8_t* data = static_cast<uint8_t*>(malloc(size));
+    bool read = data && ReadAt(descriptor, data, size, 0, &got) && got == size;
+    if (read) measure(bitmap, data, long(size), nullptr);
+    free(data);
+    if (!read) zk->Printf("Unable to read '%s'.\n", path);
+    return read;
+}
+
+}  // namespace
+
+const char* GetFileExtension(const char* path) {
+    for (long i = long(strlen(path)) - 2; i >= 0; --i) {
+        if (path[i] == '.') return path + i + 1;
+    }
+    return path;
+}
+
+bool IsManifestedExtension(const char* path) {
+    const char* extension = GetFileExtension(path);
+    for (const char* known : manifested_extensions) {
+        if (strcasecmp(extension, known) == 0) return true;
+    }
+    return false;
+}
+
+bool IsManifestedFile(const char*) { return true; }
+
+bool ZKI_SetManifestTarget(const char* directory, bool from_current_directory, FILE* stream) {
+    if (!directory || strlen(directory) >= path_size) return false;
+    strcpy(target, directory);
+    target_length = strlen(target);
+    hidden_test_from = from_current_directory ? target_length : 0;
+    manifest = stream;
+    write_failed = false;
+    return true;
+}
+
+bool ZKI_ManifestWriteFailed() { return write_failed; }
+
+void ZKI_WriteManifestHead(FILE* stream) {
+    manifest = stream;
+    Write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n");
+    Write("<root>\n\n");
+    Write(" <!-- Reference Resources. -->\n");
+    Write(" <array id=\"RESOURCES\">\n");
+}
+
+void ZKI_WriteManifestTail(FILE* stream) {
+    manifest = stream;
+    Write(" </array>\n\n");
+    Write("</root>\n\n");
+}
+
+void ZKI_EscapeManifestId(const char* id, char* out) {
+    for (; *id; ++id) {
+        if (*id == '"') {
+            out = stpcpy(out, "&quot;");
+        } else if (*id == '&') {
+            out = stpcpy(out, "&amp;");
+        } else {
+            *out++ = *id;
+        }
+    }
+    *out = '\0';
+}
+
+void ManifestDirectory(const char* path) {
+    if (strlen(path) < hidden_test_from || strstr(path + hidden_test_from, "/.")) return;
+    char pattern[path_size];
+    if (snprintf(pattern, sizeof pattern, "%s/*.*", path) >= int(sizeof pattern)) {
+        zk->Printf("Skipping '%s': the path is longer than 511 characters.\n", path);
+        return;
+    }
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(pattern, &entry);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        char entry_path[path_size];
+        if (snprintf(entry_path, sizeof entry_path, "%s/%s", path, entry.cFileName) >= int(sizeof entry_path)) {
+            zk->Printf("Skipping '%s/%s': the path is longer than 511 characters.\n", path, entry.cFileName);
+            continue;
+        }
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ManifestDirectory(entry_path);
+        } else {
+            ManifestFile(entry_path);
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+void ManifestFile(const char* path) {
+    if (!IsManifestedExtension(path) || !IsManifestedFile(path)) return;
+    char relative[path_size];
+    RelativePathOf(path, relative);
+    const char* slash = strchr(relative, '/');
+    const char* id = slash ? slash + 1 : relative;
+
+    int descriptor = open(path, O_RDONLY);
+    if (descriptor < 0) return;
+    zk_bitmap_t bitmap;
+    memset(&bitmap, 0, sizeof bitmap);
+    bitmap.name = const_cast<char*>(path);  // decoders name the file in their messages
+    bool measured = MeasureFile(&bitmap, path, descriptor);
+    close(descriptor);
+    free(bitmap.pixels);
+    if (!measured) return;
+
+    char escaped[path_size * 6];
+    ZKI_EscapeManifestId(id, escaped);
+    if (bitmap.width != 0) {
+        Write("  <node id=\"%s\" w=\"%d\" h=\"%d\" />\n", escaped, bitmap.width, bitmap.height);
+    } else {
+        Write("  <node id=\"%s\" h=\"%d\" />\n", escaped, bitmap.height);
+    }
+}

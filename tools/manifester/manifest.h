@@ -1,0 +1,32 @@
+// The data manifest: the walk of the target directory and the node line of
+// every measured image.
+#pragma once
+
+#include <cstdio>
+
+// The text after the last '.' of the path, searching back from its
+// next-to-last character; the whole path when there is none.
+const char* GetFileExtension(const char* path);
+// png, jpg, tga or bms, without regard to case.
+bool IsManifestedExtension(const char* path);
+bool IsManifestedFile(const char* path);
+
+// Sets the directory being manifested (at most 511 characters) and the
+// stream the node lines go to. When the target is the current directory
+// as the platform gives it, only the part of a path below it is tested for
+// "/." (hidden folders, "." and ".."), as with the platform's own
+// separators the target itself never matches.
+bool ZKI_SetManifestTarget(const char* target, bool from_current_directory, FILE* stream);
+// Whether any write to the stream has failed since the target was set.
+bool ZKI_ManifestWriteFailed();
+
+// Writes the lines before and after the node lines.
+void ZKI_WriteManifestHead(FILE* stream);
+void ZKI_WriteManifestTail(FILE* stream);
+
+void ManifestDirectory(const char* path);
+void ManifestFile(const char* path);
+
+// Writes '"' as "&quot;" and '&' as "&amp;" into out (room for 6 times the
+// id's length and the terminating zero).
+void ZKI_EscapeManifestId(const char* id, char* out);

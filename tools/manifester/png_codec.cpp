@@ -1,0 +1,238 @@
+// PNG through libpng: decoding from memory with a bounded read callback and
+// a jump point for the library's errors, and encoding RGBA to a stream.
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "tools/manifester/codecs.h"
+
+namespace {
+
+const double default_file_gamma = 0.45454545454545453;  // 1 / 2.2
+const double screen_gamma = 2.2;
+
+struct PngMemoryReader {
+    const uint8_t* data;
+    size_t size;
+    size_t offset;
+    bool* needs_more;  // set when the data is only the file's first bytes
+};
+
+// The library asks for exact byte counts; asking past the data is an error
+// of the file, reported through the jump point, or, when the data is only
+// the file's first bytes, the sign that the rest must be read.
+void PngReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
+    PngMemoryReader* reader = static_cast<PngMemoryReader*>(png_get_io_ptr(png));
+    if (length > reader->size - reader->offset) {
+        if (reader->needs_more) *reader->needs_more = true;
+        png_error(png, "Read past the end of the PNG data");
+    }
+    memcpy(out, reader->data + reader->offset, length);
+    reader->offset += length;
+}
+
+struct PngDecode {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    png_infop end_info = nullptr;
+    PngMemoryReader reader;
+    zk_bitmap_t* bitmap;
+    bool with_pixels;
+    uint8_t* pixels = nullptr;
+    uint8_t* temporary = nullptr;
+    png_bytep* rows = nullptr;
+    int channels = 0;
+    bool refused = false;  // refused with its own message
+};
+
+bool Guarded(png_structp png, void (*step)(PngDecode*), PngDecode* d) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    step(d);
+    return true;
+}
+
+// The library's own error line, except when more data is all that is missing.
+void PngError(png_structp png, png_const_charp message) {
+    const PngMemoryReader* reader = static_cast<const PngMemoryReader*>(png_get_error_ptr(png));
+    if (!reader->needs_more || !*reader->needs_more) fprintf(stderr, "libpng error: %s\n", message);
+    png_longjmp(png, 1);
+}
+
+const char* NameOf(const zk_bitmap_t* bitmap) { return bitmap->name ? bitmap->name : "(unnamed)"; }
+
+void ReadHeader(PngDecode* d) {
+    png_set_read_fn(d->png, &d->reader, PngReadFromMemory);
+    png_read_info(d->png, d->info);
+    d->bitmap->width = int32_t(png_get_image_width(d->png, d->info));
+    d->bitmap->height = int32_t(png_get_image_height(d->png, d->info));
+}
+
+// Transforms to 8-bit samples with the alpha of a tRNS chunk, then the
+// pixel block and the rows the image is read into: the pixels themselves
+// for 4 channels, a temporary block for fewer.
+void PrepareRows(PngDecode* d) {
+    png_structp png = d->png;
+    png_infop info = d->info;
+    int color_type = png_get_color_type(png, info);
+    double file_gamma;
+    if (!png_get_gAMA(png, info, &file_gamma)) file_gamma = default_file_gamma;
+    png_set_gamma(png, screen_gamma, file_gamma);
+    png_set_expand(png);
+    png_set_strip_16(png);
+    if (color_type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+    png_set_expand_gray_1_2_4_to_8(png);
+    if (zk_state.pixel_byte_order == 1 && (color_type & PNG_COLOR_MASK_COLOR)) png_set_bgr(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+
+    size_t width = size_t(d->bitmap->width), height = size_t(d->bitmap->height);
+    size_t row_bytes = png_get_rowbytes(png, info);
+    d->channels = width ? int(row_bytes / width) : 0;
+    if (d->channels < 1 || d->channels > 4) {
+        d->refused = true;
+        zk->Popupf(1, "Unsupported png '%s' with %d channels.\n", NameOf(d->bitmap), d->channels);
+        return;
+    }
+    if ((long long)width * (long long)height > zk_max_decoded_pixels ||
+        !(d->pixels = static_cast<uint8_t*>(malloc(width * height * 4 + 1))) ||
+        !(d->rows = static_cast<png_bytep*>(malloc(height * sizeof(png_bytep) + 1)))) {
+        d->refused = true;
+        zk->PrintDebugf(2, "PNG ERROR: Image '%s' is too large to load (%dx%d).\n", NameOf(d->bitmap),
+                        d->bitmap->width, d->bitmap->height);
+        return;
+    }
+    uint8_t* target = d->pixels;
+    if (d->channels != 4) {
+        if (!(d->temporary = static_cast<uint8_t*>(malloc(row_bytes * height + 1)))) {
+            d->refused = true;
+            zk->PrintDebugf(2, "PNG ERROR: Image '%s' is too large to load (%dx%d).\n", NameOf(d->bitmap),
+                            d->bitmap->width, d->bitmap->height);
+            return;
+        }
+        target = d->temporary;
+    }
+    for (size_t y = 0; y < height; ++y) d->rows[y] = target + y * row_bytes;
+}
+
+void ReadImage(PngDecode* d) { png_read_image(d->png, d->rows); }
+
+// 3 channels: opaque colour; 2: grey with alpha; 1: white with the grey as
+// alpha.
+void ConvertTemporary(PngDecode* d) {
+    size_t count = size_t(d->bitmap->width) * size_t(d->bitmap->height);
+    const uint8_t* in = d->temporary;
+    uint8_t* out = d->pixels;
+    for (size_t i = 0; i < count; ++i, in += d->channels, out += 4) {
+        switch (d->channels) {
+            case 3:
+                memcpy(out, in, 3);
+                out[3] = 255;
+                break;
+            case 2:
+                out[0] = out[1] = out[2] = in[0];
+                out[3] = in[1];
+                break;
+            default:
+                out[0] = out[1] = out[2] = 255;
+                out[3] = in[0];
+                break;
+        }
+    }
+}
+
+bool Decode(zk_bitmap_t* bitmap, const void* data, long size, bool with_pixels, bool* needs_more = nullptr) {
+    if (needs_more) *needs_more = false;
+    ZKI_ClearDecodedImage(bitmap);
+    bitmap->flags = (bitmap->flags & ~1u) | 2u;
+    if (!PngCheckSignature(data, size)) {
+        if (with_pixels) zk->PrintDebugf(2, "PNG ERROR: Image '%s' not proper png.", NameOf(bitmap));
+        return false;
+    }
+    PngDecode d;
+    d.bitmap = bitmap;
+    d.with_pixels = with_pixels;
+    d.reader = {static_cast<const uint8_t*>(data), size_t(size), 0, needs_more};
+    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &d.reader, PngError, nullptr);
+    if (d.png) d.info = png_create_info_struct(d.png);
+    if (d.info) d.end_info = png_create_info_struct(d.png);
+    bool ok = d.end_info && Guarded(d.png, ReadHeader, &d);
+    if (ok && with_pixels) {
+        ok = Guarded(d.png, PrepareRows, &d) && !d.refused && Guarded(d.png, ReadImage, &d);
+    }
+    if (!ok && !d.refused && !(needs_more && *needs_more)) zk->PrintDebugf(2, "PNG ERROR: Image '%s' load failed.", NameOf(bitmap));
+    if (ok && with_pixels) {
+        if (d.channels != 4) ConvertTemporary(&d);
+        if (d.channels != 3) bitmap->flags |= 1u;
+        bitmap->pixels = reinterpret_cast<uint32_t*>(d.pixels);
+    } else {
+        free(d.pixels);
+    }
+    free(d.temporary);
+    free(d.rows);
+    if (d.png) png_destroy_read_struct(&d.png, d.info ? &d.info : nullptr, d.end_info ? &d.end_info : nullptr);
+    return ok;
+}
+
+struct PngEncode {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    zk_bitmap_t* bitmap;
+    FILE* stream;
+    png_bytep* rows = nullptr;
+};
+
+bool Guarded(png_structp png, void (*step)(PngEncode*), PngEncode* e) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    step(e);
+    return true;
+}
+
+void Encode(PngEncode* e) {
+    png_structp png = e->png;
+    zk_bitmap_t* bitmap = e->bitmap;
+    png_init_io(png, e->stream);
+    png_set_IHDR(png, e->info, png_uint_32(bitmap->width), png_uint_32(bitmap->height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_color_8 significant = {8, 8, 8, 8, 8};
+    png_set_sBIT(png, e->info, &significant);
+    png_write_info(png, e->info);
+    if (zk_state.pixel_byte_order == 1) png_set_bgr(png);
+    if (uint32_t(bitmap->height) > 0x3FFFFFFF) png_error(png, "Image is too tall to process in memory");
+    size_t height = size_t(bitmap->height), row_bytes = size_t(bitmap->width) * 4;
+    e->rows = static_cast<png_bytep*>(malloc(height * sizeof(png_bytep) + 1));
+    if (!e->rows) png_error(png, "Out of memory for the rows");
+    uint8_t* pixels = reinterpret_cast<uint8_t*>(bitmap->pixels);
+    for (size_t y = 0; y < height; ++y) e->rows[y] = pixels + y * row_bytes;
+    png_write_image(png, e->rows);
+    png_write_end(png, nullptr);
+}
+
+}  // namespace
+
+bool PngCheckSignature(const void* data, long size) {
+    return data && size >= 4 && png_sig_cmp(static_cast<png_const_bytep>(data), 0, 4) == 0;
+}
+
+bool ZKI_GetImageDimensionsPNG(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more) {
+    return Decode(bitmap, data, size, false, needs_more);
+}
+
+bool ZKI_LoadBitmapMemPNG(zk_bitmap_t* bitmap, const void* data, long size) { return Decode(bitmap, data, size, true); }
+
+bool ZKI_WritePNG(zk_bitmap_t* bitmap, FILE* stream) {
+    if (!bitmap || !bitmap->pixels || !stream) return false;
+    PngEncode e;
+    e.bitmap = bitmap;
+    e.stream = stream;
+    e.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (e.png) e.info = png_create_info_struct(e.png);
+    bool ok = e.info && Guarded(e.png, Encode, &e);
+    free(e.rows);
+    if (e.png) png_destroy_write_struct(&e.png, e.info ? &e.info : nullptr);
+    return ok;
+}

@@ -1,0 +1,104 @@
+// Header probes of the engine's own files: the height of a font file and
+// the size of a bitmap sequence.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "tools/manifester/codecs.h"
+
+namespace {
+
+// Font files of these versions carry the height this probe reads.
+const char* const font_magics[] = {"OLK_Font_v1", "OLK_Font_v2", "OLK_Font_v3", "OLK_Font_v4", "OLK_Font_v5"};
+const size_t font_magic_size = 11;
+// The encoding name after the magic ends at a 0 byte within this many.
+const int max_encoding_name = 511;
+const char sequence_magic[] = "ZK_Bm_Seq_v1";  // 13 bytes with its 0
+const char atlas_chunk[8] = "ATLAS";
+
+bool ReadI32(FILE* stream, int32_t* value) {
+    uint8_t bytes[4];
+    if (fread(bytes, 1, 4, stream) != 4) return false;
+    *value = int32_t(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+                     uint32_t(bytes[3]) << 24);
+    return true;
+}
+
+bool IsKnownFont(const char* magic) {
+    for (const char* known : font_magics) {
+        if (memcmp(magic, known, font_magic_size) == 0) return true;
+    }
+    return false;
+}
+
+// Skips the magic's 0 byte and the encoding name with its 0; false when
+// the file ends first or the name is too long.
+bool SkipEncodingName(FILE* stream) {
+    if (fgetc(stream) == EOF) return false;
+    for (int i = 0; i <= max_encoding_name; ++i) {
+        int c = fgetc(stream);
+        if (c == EOF) return false;
+        if (c == 0) return true;
+    }
+    return false;
+}
+
+int BadFontHeader(FILE* stream) {
+    fclose(stream);
+    printf("(bad header)");
+    return 0;
+}
+
+bool BadSequenceHeader(FILE* stream, const char* path) {
+    fclose(stream);
+    zk->Printf("Bad header in bitmap sequence '%s'\n", path);
+    return false;
+}
+
+}  // namespace
+
+int GetFontFileHeight(const char* path) {
+    FILE* stream = path ? fopen(path, "rb") : nullptr;
+    if (!stream) {
+        printf("(not found)");
+        return 0;
+    }
+    char magic[font_magic_size + 1] = {};
+    if (fread(magic, 1, font_magic_size, stream) != font_magic_size || !IsKnownFont(magic)) {
+        return BadFontHeader(stream);
+    }
+    int32_t baseline, height, line_spacing;
+    if (!SkipEncodingName(stream) || !ReadI32(stream, &baseline) || !ReadI32(stream, &height) ||
+        !ReadI32(stream, &line_spacing)) {
+        return BadFontHeader(stream);
+    }
+    fclose(stream);
+    return height;
+}
+
+bool GetBitmapSequenceSize(zk_bitmap_t* bitmap, const char* path) {
+    FILE* stream = path ? fopen(path, "rb") : nullptr;
+    if (!stream) return false;
+    char magic[sizeof sequence_magic];
+    if (fread(magic, 1, sizeof magic, stream) != sizeof magic || memcmp(magic, sequence_magic, sizeof magic) != 0) {
+        return BadSequenceHeader(stream, path);
+    }
+    int32_t frame_count, pixel_format, reserved;
+    char chunk[8];
+    if (!ReadI32(stream, &frame_count) || !ReadI32(stream, &pixel_format) ||
+        fread(chunk, 1, sizeof chunk, stream) != sizeof chunk) {
+        return BadSequenceHeader(stream, path);
+    }
+    bitmap->frame_count = frame_count;
+    if (strncmp(chunk, atlas_chunk, sizeof chunk) == 0) {
+        int32_t width = 0, height = 0;
+        if (!ReadI32(stream, &reserved) ||
+            (frame_count > 0 && (!ReadI32(stream, &width) || !ReadI32(stream, &height)))) {
+            return BadSequenceHeader(stream, path);
+        }
+        bitmap->width = width;
+        bitmap->height = height;
+    }
+    fclose(stream);
+    return true;
+}

@@ -1,0 +1,105 @@
+// zk-manifester's own small runtime: the interface table through which its
+// engine pieces call each other, the console printers with the warning box,
+// two formatters, the table of open files over C stdio, bitmap frames and
+// the static state. It is not the runtime of zk-shader-tool.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+
+// An open file of the file table.
+struct zk_file_t {
+    char* name;     // heap copy of the path
+    uint32_t size;  // the file's length when it was opened
+    FILE* stream;
+};
+
+// The bitmap record of this program (the fields its pieces touch).
+struct zk_bitmap_t {
+    char* name;
+    int32_t width, height;
+    int32_t resized_width, resized_height;  // set by the resizer to the same values
+    uint32_t* pixels;                       // width x height pixels, rows top first
+    uint32_t flags;                         // 1 alpha, 2 reloadable
+    zk_bitmap_t* frames;                    // a sequence's frames
+    int32_t frame_count;
+    uint32_t frame_block[15];               // copied from the frame a sequence shows
+};
+
+// The interface table: 125 entries by position; positions not named here
+// stay null and nothing in this program calls them.
+struct zekar_t {
+    int (*Printf)(const char* format, ...);                                             // 0
+    int (*PrintDebugf)(int level, const char* format, ...);                             // 1
+    int (*Popupf)(int type, const char* format, ...);                                   // 2
+    void* unused_3[12];
+    void* GetFont;                                                                      // 15
+    void* unused_16[2];
+    void* SaveFont;                                                                     // 18
+    void* unused_19[4];
+    char* (*FormatTemporary)(int unused, const char* format, ...);                      // 23
+    char* (*FormatIntoBuffer)(char* buffer, int size, int unused, const char* format, ...);  // 24
+    void* unused_25[6];
+    zk_file_t* (*OpenFile)(const char* name, const char* mode);                         // 31
+    int (*CloseFile)(zk_file_t* file);                                                  // 32
+    size_t (*ReadFile)(void* buffer, size_t size, zk_file_t* file);                     // 33
+    size_t (*WriteFile)(const void* buffer, size_t size, zk_file_t* file);              // 34
+    int (*FlushFile)(zk_file_t* file);                                                  // 35
+    long (*GetFilePosition)(zk_file_t* file);                                           // 36
+    int (*SetFilePosition)(zk_file_t* file, long offset, int origin);                   // 37
+    int (*GetChar)(zk_file_t* file);                                                    // 38
+    int (*SetFilePositionAgain)(zk_file_t* file, long offset, int origin);              // 39
+    long (*GetFilePositionAgain)(zk_file_t* file);                                      // 40
+    size_t (*ReadItems)(void* buffer, size_t size, size_t count, zk_file_t* file);      // 41
+    size_t (*WriteItems)(const void* buffer, size_t size, size_t count, zk_file_t* file);  // 42
+    void* unused_43[45];
+    void (*Shutdown)();                                                                 // 88
+    void* unused_89;
+    void (*ZK_Graphics_SetBitmapFrame)(zk_bitmap_t* bitmap, int frame);                 // 90
+    void* unused_91[34];
+};
+
+extern zekar_t* zk;
+
+// The state record: the flags the image code reads and the open-file count.
+struct zk_state_t {
+    int pixel_byte_order;  // 0 R, G, B, A; 1 B, G, R, A (never set to 1 here)
+    int byte_order;        // 4321 would mean big-endian; never set here
+    int32_t open_files;
+};
+
+extern zk_state_t zk_state;
+
+// Zeroes the table and the state, then fills the table.
+void ZKI_SetBasicInterface();
+
+// A heap copy of the text (of "" for null).
+char* ZKI_StrDup(const char* text);
+// A heap copy of the path up to its last '/', or of the whole path.
+char* GetPathDirectory(const char* path);
+
+// The console printers and formatters behind positions 0-2, 23 and 24.
+int ZKI_ConsolePrintf(const char* format, ...);
+int ZKI_ConsolePrintDebugf(int level, const char* format, ...);
+int ZKI_ConsolePopupf(int type, const char* format, ...);
+char* ZKI_FormatTemporary(int unused, const char* format, ...);
+char* ZKI_FormatIntoBuffer(char* buffer, int size, int unused, const char* format, ...);
+
+// The file table behind positions 31 to 42.
+zk_file_t* ZKI_OpenFile(const char* name, const char* mode);
+int ZKI_CloseFile(zk_file_t* file);
+
+void ZK_Graphics_SetBitmapFrame(zk_bitmap_t* bitmap, int frame);
+
+// A file written through a temporary beside it and renamed into place only
+// when every write and the close succeeded.
+struct zk_safe_file_t {
+    FILE* stream;
+    char* path;
+    char* temporary;
+};
+bool ZKI_OpenSafeFile(zk_safe_file_t* file, const char* path);
+// Flushes and closes the temporary and renames it to the path; false (the
+// temporary removed) when anything failed or `failed` says so already.
+bool ZKI_CommitSafeFile(zk_safe_file_t* file, bool failed = false);

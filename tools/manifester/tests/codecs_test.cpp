@@ -1,0 +1,539 @@
+// The manifester's decoders and encoders: PNG channel layouts, JPEG colour
+// spaces, broken and hostile files (decoded from exactly sized heap copies),
+// the measurements that stand in for full decodes, and the writers.
+#include <png.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+
+#include "tools/manifester/codecs.h"
+#include "tools/manifester/image_loader.h"
+#include "tools/manifester/tests/manifester_test_support.h"
+
+using namespace manifester_test;
+
+namespace {
+
+struct Rgba {
+    int r, g, b, a;
+};
+
+Rgba PixelAt(const zk_bitmap_t& bitmap, int x, int y) {
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(bitmap.pixels) + (size_t(y) * bitmap.width + x) * 4;
+    return {p[0], p[1], p[2], p[3]};
+}
+
+// Frees what a decoder left.
+struct Bitmap : zk_bitmap_t {
+    Bitmap() : zk_bitmap_t() { name = const_cast<char*>("pictures/test.png"); }
+    ~Bitmap() { free(pixels); }
+};
+
+class PngDecoding : public ManifesterTest {};
+
+TEST_F(PngDecoding, ChannelLayoutsComeOutAsFourBytes) {
+    struct Case {
+        const char* name;
+        int color_type, depth;
+        bool transparency, interlaced;
+        int pixel_order;
+        bool alpha_flag;
+        Rgba (*expected)(int x, int y);
+    } cases[] = {
+        {"rgb", PNG_COLOR_TYPE_RGB, 8, false, false, 0, false,
+         [](int x, int y) { return Rgba{Sample(x, y, 0), Sample(x, y, 1), Sample(x, y, 2), 255}; }},
+        {"rgb as bgra", PNG_COLOR_TYPE_RGB, 8, false, false, 1, false,
+         [](int x, int y) { return Rgba{Sample(x, y, 2), Sample(x, y, 1), Sample(x, y, 0), 255}; }},
+        {"rgba", PNG_COLOR_TYPE_RGB_ALPHA, 8, false, false, 0, true,
+         [](int x, int y) { return Rgba{Sample(x, y, 0), Sample(x, y, 1), Sample(x, y, 2), Sample(x, y, 3)}; }},
+        {"rgb 16 bits", PNG_COLOR_TYPE_RGB, 16, false, false, 0, false,
+         [](int x, int y) { return Rgba{Sample(x, y, 0), Sample(x, y, 1), Sample(x, y, 2), 255}; }},
+        {"rgb interlaced", PNG_COLOR_TYPE_RGB, 8, false, true, 0, false,
+         [](int x, int y) { return Rgba{Sample(x, y, 0), Sample(x, y, 1), Sample(x, y, 2), 255}; }},
+        {"grey", PNG_COLOR_TYPE_GRAY, 8, false, false, 0, true,
+         [](int x, int y) { return Rgba{255, 255, 255, Sample(x, y, 0)}; }},
+        {"grey 4 bits", PNG_COLOR_TYPE_GRAY, 4, false, false, 0, true,
+         [](int x, int y) { return Rgba{255, 255, 255, Sample(x, y, 0) * 15 / 255 * 17}; }},
+        {"grey and alpha", PNG_COLOR_TYPE_GRAY_ALPHA, 8, false, false, 0, true,
+         [](int x, int y) { return Rgba{Sample(x, y, 0), Sample(x, y, 0), Sample(x, y, 0), Sample(x, y, 1)}; }},
+        {"palette", PNG_COLOR_TYPE_PALETTE, 8, false, false, 0, false,
+         [](int x, int y) {
+             int i = (x + y) % 16;
+             return Rgba{Sample(i, 0, 0), Sample(i, 0, 1), Sample(i, 0, 2), 255};
+         }},
+        {"palette with transparency", PNG_COLOR_TYPE_PALETTE, 4, true, false, 0, true,
+         [](int x, int y) {
+             int i = (x + y) % 16;
+             return Rgba{Sample(i, 0, 0), Sample(i, 0, 1), Sample(i, 0, 2), i * 17};
+         }},
+    };
+    for (const Case& c : cases) {
+        zk_state.pixel_byte_order = c.pixel_order;
+        HeapCopy file(MakePng(5, 3, c.color_type, c.depth, c.transparency, c.interlaced));
+        Bitmap bitmap;
+        ASSERT_TRUE(ZKI_LoadBitmapMemPNG(&bitmap, file.data(), file.size())) << c.name << RecordedText();
+        ASSERT_EQ(bitmap.width, 5);
+        ASSERT_EQ(bitmap.height, 3);
+        EXPECT_EQ((bitmap.flags & 1) != 0, c.alpha_flag) << c.name;
+        EXPECT_EQ(bitmap.flags & 2, 2u) << c.name;
+        for (int y = 0; y < 3; ++y) {
+            for (int x = 0; x < 5; ++x) {
+                Rgba got = PixelAt(bitmap, x, y), want = c.expected(x, y);
+                EXPECT_TRUE(got.r == want.r && got.g == want.g && got.b == want.b && got.a == want.a)
+                    << c.name << " at " << x << "," << y << ": " << got.r << " " << got.g << " " << got.b << " "
+                    << got.a << " instead of " << want.r << " " << want.g << " " << want.b << " " << want.a;
+            }
+        }
+    }
+    EXPECT_TRUE(Recorded().empty()) << RecordedText();
+}
+
+// Keeps the scan header and a few bytes of the scan.
+Bytes CutInScan(const Bytes& jpeg) {
+    for (size_t i = 0; i + 1 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) return Bytes(jpeg.begin(), jpeg.begin() + long(i) + 20);
+    }
+    return jpeg;
+}
+
+Bytes Cut(Bytes bytes, size_t keep) {
+    bytes.resize(keep);
+    return bytes;
+}
+
+TEST_F(PngDecoding, BrokenFilesFailWithTheFileNamedAndTheSizeAsFarAsLearned) {
+    Bytes good = MakePng(64, 48, PNG_COLOR_TYPE_RGB, 8);
+    Bytes signature_start = {0x89, 'P', 'N', 'G', 'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'};
+    // A 100000 x 100000 image in a file of a few dozen bytes.
+    Bytes huge = HandMadePng(100000, 100000, {0x78, 0x9C, 0x63, 0x00, 0x00});
+    struct Case {
+        const char* name;
+        Bytes file;
+        int width, height;  // what both readers learned
+        bool header_read;   // the size-only reader succeeds
+        const char* message;
+    } cases[] = {
+        {"not a png", {'G', 'I', 'F', '8', '9', 'a'}, 0, 0, false, "PNG ERROR: Image 'pictures/test.png' not proper png."},
+        {"empty", {}, 0, 0, false, "PNG ERROR: Image 'pictures/test.png' not proper png."},
+        {"only the first four signature bytes", signature_start, 0, 0, false,
+         "PNG ERROR: Image 'pictures/test.png' load failed."},
+        {"cut inside the header", Cut(good, 20), 0, 0, false, "PNG ERROR: Image 'pictures/test.png' load failed."},
+        {"cut inside the image data", Cut(good, good.size() / 2), 64, 48, true,
+         "PNG ERROR: Image 'pictures/test.png' load failed."},
+        // The header is read up to the image data: an end before it is an error.
+        {"no image data", HandMadePng(7, 9), 0, 0, false, "PNG ERROR: Image 'pictures/test.png' load failed."},
+        {"too large to decode", huge, 100000, 100000, true,
+         "PNG ERROR: Image 'pictures/test.png' is too large to load (100000x100000).\n"},
+    };
+    for (const Case& c : cases) {
+        HeapCopy file(c.file);
+        Bitmap bitmap;
+        Recorded().clear();
+        EXPECT_FALSE(ZKI_LoadBitmapMemPNG(&bitmap, file.data(), file.size())) << c.name;
+        EXPECT_EQ(bitmap.pixels, nullptr) << c.name;
+        EXPECT_EQ(bitmap.width, c.width) << c.name;
+        EXPECT_EQ(bitmap.height, c.height) << c.name;
+        EXPECT_NE(RecordedText().find(c.message), std::string::npos) << c.name << ": " << RecordedText();
+
+        Bitmap measured;
+        EXPECT_EQ(ZKI_GetImageDimensionsPNG(&measured, file.data(), file.size()), c.header_read) << c.name;
+        EXPECT_EQ(measured.width, c.width) << c.name;
+        EXPECT_EQ(measured.height, c.height) << c.name;
+        EXPECT_EQ(measured.pixels, nullptr) << c.name;
+    }
+    EXPECT_TRUE(PngCheckSignature(signature_start.data(), long(signature_start.size())));
+    EXPECT_FALSE(PngCheckSignature(signature_start.data(), 3));
+}
+
+class JpegDecoding : public ManifesterTest {};
+
+TEST_F(JpegDecoding, ColourSpacesAndByteOrders) {
+    struct Case {
+        const char* name;
+        JpegColours colours;
+        bool progressive;
+        int pixel_order;
+    } cases[] = {
+        {"rgb", JpegColours::Rgb, false, 0},
+        {"rgb as bgra", JpegColours::Rgb, false, 1},
+        {"progressive", JpegColours::Rgb, true, 0},
+        {"grey", JpegColours::Grey, false, 0},
+    };
+    for (const Case& c : cases) {
+        zk_state.pixel_byte_order = c.pixel_order;
+        HeapCopy file(MakeJpeg(24, 16, c.colours, c.progressive, 100));
+        Bitmap bitmap;
+        ASSERT_TRUE(ZKI_LoadBitmapMemJPG(&bitmap, file.data(), file.size())) << c.name << RecordedText();
+        ASSERT_EQ(bitmap.width, 24);
+        ASSERT_EQ(bitmap.height, 16);
+        EXPECT_EQ(bitmap.flags & 1, 0u);
+        // Lossy, but close at quality 100 on a smooth pattern: compare the
+        // mean error of each channel.
+        double error[3] = {};
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 24; ++x) {
+                Rgba p = PixelAt(bitmap, x, y);
+                EXPECT_EQ(p.a, 255);
+                int red = c.pixel_order == 1 ? p.b : p.r, blue = c.pixel_order == 1 ? p.r : p.b;
+                int grey = JpegSample(x, y, 0);
+                int want[3] = {grey, c.colours == JpegColours::Grey ? grey : JpegSample(x, y, 1),
+                               c.colours == JpegColours::Grey ? grey : JpegSample(x, y, 2)};
+                int got[3] = {red, p.g, blue};
+                for (int k = 0; k < 3; ++k) error[k] += std::abs(got[k] - want[k]);
+            }
+        }
+        for (double e : error) EXPECT_LT(e / (24 * 16), 3.0) << c.name;
+    }
+    EXPECT_TRUE(Recorded().empty()) << RecordedText();
+}
+
+// The JPEG with its frame header claiming the given size.
+Bytes WithFrameSize(Bytes jpeg, int width, int height) {
+    for (size_t i = 0; i + 8 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = uint8_t(height >> 8), jpeg[i + 6] = uint8_t(height);
+            jpeg[i + 7] = uint8_t(width >> 8), jpeg[i + 8] = uint8_t(width);
+            break;
+        }
+    }
+    return jpeg;
+}
+
+TEST_F(JpegDecoding, RefusedAndBrokenFilesAndTheMeasureAgreesWithTheDecoder) {
+    Bytes good = MakeJpeg(40, 30, JpegColours::Rgb);
+    Bytes progressive = MakeJpeg(40, 30, JpegColours::Rgb, true);
+    Bytes garbage = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x03, 0x01, 'x', 'y', 'z'};
+    struct Case {
+        const char* name;
+        Bytes file;
+        bool ok;
+        int width, height;
+        const char* message;
+    } cases[] = {
+        {"cmyk", MakeJpeg(8, 8, JpegColours::Cmyk), false, 0, 0,
+         "Load JPG - JPEG with 4 colour components is not supported.\n"},
+        {"cut after the header", CutInScan(good), true, 40, 30, "warnings while loading JPEG\n"},
+        {"progressive cut short", CutInScan(progressive), true, 40, 30,
+         "warnings while loading JPEG\n"},
+        // 20000 x 20000 pixels: more than a pixel block may hold; refused
+        // before anything of that size is allocated.
+        {"too large to decode", WithFrameSize(good, 20000, 20000), false, 0, 0,
+         "Load JPG - JPEG out of memory while loading file\n"},
+        {"not a jpeg", {'P', 'K', 3, 4, 0, 0}, false, 0, 0, "Load JPG - setjmp failed.\n"},
+        {"bad frame header", garbage, false, 0, 0, "Load JPG - setjmp failed.\n"},
+        {"empty", {}, false, 0, 0, "Load JPG - setjmp failed.\n"},
+    };
+    for (const Case& c : cases) {
+        HeapCopy file(c.file);
+        Bitmap decoded;
+        Recorded().clear();
+        EXPECT_EQ(ZKI_LoadBitmapMemJPG(&decoded, file.data(), file.size()), c.ok) << c.name;
+        EXPECT_EQ(decoded.width, c.width) << c.name;
+        EXPECT_EQ(decoded.height, c.height) << c.name;
+        EXPECT_EQ(decoded.pixels != nullptr, c.ok) << c.name;
+        EXPECT_NE(RecordedText().find(c.message), std::string::npos) << c.name << ": " << RecordedText();
+
+        Bitmap measured;
+        EXPECT_EQ(ZKI_MeasureJPG(&measured, file.data(), file.size()), c.ok) << c.name;
+        EXPECT_EQ(measured.width, c.width) << c.name;
+        EXPECT_EQ(measured.height, c.height) << c.name;
+        EXPECT_EQ(measured.pixels, nullptr) << c.name;
+    }
+    HeapCopy file(good);
+    Bitmap header;
+    EXPECT_TRUE(ZKI_GetImageDimensionsJPG(&header, file.data(), file.size()));
+    EXPECT_EQ(header.width, 40);
+    EXPECT_EQ(header.height, 30);
+}
+
+// A PNG with a large text chunk before its image data, and a JPEG with a
+// large comment before its frame header.
+Bytes PngWithLargeText() {
+    Bytes png = MakePng(300, 200, PNG_COLOR_TYPE_RGB, 8);
+    Bytes text = PngChunk("tEXt", Bytes(10000, 'a'));
+    png.insert(png.begin() + 33, text.begin(), text.end());
+    return png;
+}
+
+Bytes JpegWithLargeComment() {
+    Bytes jpeg = MakeJpeg(300, 200, JpegColours::Rgb);
+    Bytes comment = {0xFF, 0xFE, 0x27, 0x12};  // 10002 bytes with the length
+    comment.resize(4 + 10000, 'c');
+    jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
+    return jpeg;
+}
+
+class Measuring : public ManifesterTest {};
+
+TEST_F(Measuring, FirstBytesEitherSufficeOrAskForTheRest) {
+    Bytes progressive = MakeJpeg(300, 200, JpegColours::Rgb, true);
+    Bytes broken_progressive = progressive;
+    broken_progressive.resize(progressive.size() * 2 / 3);
+    struct Case {
+        const char* name;
+        Bytes file;
+        bool png;
+        size_t first;       // bytes given first
+        bool needs_more;
+    } cases[] = {
+        {"png header in the first bytes", MakePng(300, 200, PNG_COLOR_TYPE_RGB, 8), true, 50, false},
+        {"png text beyond them", PngWithLargeText(), true, 4096, true},
+        {"jpeg header in the first bytes", MakeJpeg(300, 200, JpegColours::Rgb), false, 1000, false},
+        {"jpeg comment beyond them", JpegWithLargeComment(), false, 4096, true},
+        {"progressive jpeg: every scan is read", progressive, false, progressive.size() - 1, true},
+        {"progressive jpeg cut short", broken_progressive, false, broken_progressive.size() / 2, true},
+    };
+    for (const Case& c : cases) {
+        ASSERT_LT(c.first, c.file.size()) << c.name;
+        HeapCopy first(Bytes(c.file.begin(), c.file.begin() + long(c.first)));
+        HeapCopy whole(c.file);
+        Bitmap partly, fully;
+        bool needs_more = false;
+        Recorded().clear();
+        bool partly_ok = c.png ? ZKI_GetImageDimensionsPNG(&partly, first.data(), first.size(), &needs_more)
+                               : ZKI_MeasureJPG(&partly, first.data(), first.size(), &needs_more);
+        EXPECT_EQ(needs_more, c.needs_more) << c.name;
+        if (needs_more) {
+            EXPECT_FALSE(partly_ok) << c.name;
+            EXPECT_TRUE(Recorded().empty()) << c.name << ": " << RecordedText();
+        }
+        bool fully_ok = c.png ? ZKI_GetImageDimensionsPNG(&fully, whole.data(), whole.size())
+                              : ZKI_MeasureJPG(&fully, whole.data(), whole.size());
+        EXPECT_TRUE(fully_ok) << c.name;
+        EXPECT_EQ(fully.width, 300) << c.name;
+        EXPECT_EQ(fully.height, 200) << c.name;
+        if (!needs_more) {
+            EXPECT_EQ(partly.width, 300) << c.name;
+            EXPECT_EQ(partly.height, 200) << c.name;
+        }
+    }
+}
+
+class TgaForBitmaps : public ManifesterTest {};
+
+TEST_F(TgaForBitmaps, MessagesArePrintedAndTheMeasureFollowsTheHeader) {
+    // 2x1 type 10 whose packet repeats 5 pixels.
+    Bytes overrun = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 24, 0, 0x84, 1, 2, 3};
+    Bytes grey16 = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 16, 0, 1, 2, 3, 4};
+    Bytes short_run_length = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 0, 1, 0, 24, 0, 0, 1, 2, 3, 0};
+    struct Case {
+        const char* name;
+        Bytes file;
+        bool decoded;
+        int width, height;  // measured
+        const char* message;
+    } cases[] = {
+        {"packet past the end", overrun, true, 2, 1, "TGA buffer overrun #1: (3)\n"},
+        {"16 bits", grey16, false, 0, 0, "TGA image not supported"},
+        {"packets cut", short_run_length, false, 9, 1, "TGA data ends before the last of its 9x1 pixels.\n"},
+    };
+    for (const Case& c : cases) {
+        HeapCopy file(c.file);
+        Bitmap decoded;
+        Recorded().clear();
+        EXPECT_EQ(ZKI_LoadBitmapMemTGA(&decoded, file.data(), file.size()), c.decoded) << c.name;
+        EXPECT_EQ(Recorded().at(0).kind, "debug") << c.name;
+        EXPECT_NE(RecordedText().find(c.message), std::string::npos) << c.name << ": " << RecordedText();
+        Bitmap measured;
+        EXPECT_EQ(ZKI_MeasureTGA(&measured, file.data(), file.size()), c.width != 0) << c.name;
+        EXPECT_EQ(measured.width, c.width) << c.name;
+        EXPECT_EQ(measured.height, c.height) << c.name;
+        EXPECT_EQ(decoded.width, c.width) << c.name;
+        EXPECT_EQ(decoded.height, c.height) << c.name;
+    }
+}
+
+class Writers : public ManifesterTest {
+protected:
+    // A 3x2 RGBA bitmap of Sample() values.
+    void SetUp() override {
+        ManifesterTest::SetUp();
+        bitmap.width = 3;
+        bitmap.height = 2;
+        bitmap.pixels = static_cast<uint32_t*>(malloc(3 * 2 * 4));
+        uint8_t* p = reinterpret_cast<uint8_t*>(bitmap.pixels);
+        for (int i = 0; i < 24; ++i) p[i] = Sample(i / 4, 0, i % 4);
+    }
+    Bitmap bitmap;
+};
+
+TEST_F(Writers, SaveImageByTheLastThreeLettersWithoutRegardToCase) {
+    struct Case {
+        const char* name;
+        bool ok;
+        Bytes starts_with;
+    } cases[] = {
+        {"shot.png", true, {0x89, 'P', 'N', 'G'}},
+        {"shot.xpng", true, {0x89, 'P', 'N', 'G'}},
+        {"shot.PNG", true, {0x89, 'P', 'N', 'G'}},
+        {"shot.jpg", true, {0xFF, 0xD8, 0xFF}},
+        {"shot.tga", true, {0, 0, 2, 0}},
+        {"shot.bmp", false, {}},
+        {"missing/shot.png", false, {}},
+        {"missing/shot.jpg", false, {}},
+        {"missing/shot.tga", false, {}},
+    };
+    for (const Case& c : cases) {
+        std::string path = dir / c.name;
+        Recorded().clear();
+        EXPECT_EQ(GetImageLoaderImp()->SaveImage(&bitmap, path.c_str(), 90), c.ok) << c.name;
+        Bytes written;
+        std::string text = ReadText(path);
+        written.assign(text.begin(), text.end());
+        if (!c.ok) {
+            EXPECT_TRUE(written.empty()) << c.name;
+            continue;
+        }
+        ASSERT_GE(written.size(), c.starts_with.size()) << c.name;
+        EXPECT_TRUE(std::equal(c.starts_with.begin(), c.starts_with.end(), written.begin())) << c.name;
+
+        // What was written reads back at the same size.
+        if (std::string(c.name) == "shot.xpng") continue;
+        Bitmap back;
+        EXPECT_TRUE(GetImageLoaderImp()->LoadImagePixels(&back, path.c_str())) << c.name << RecordedText();
+        EXPECT_EQ(back.width, 3) << c.name;
+        EXPECT_EQ(back.height, 2) << c.name;
+    }
+    Recorded().clear();
+    EXPECT_FALSE(GetImageLoaderImp()->SaveImage(&bitmap, (dir / "shot.bmp").c_str(), 90));
+    EXPECT_EQ(RecordedText(), "SaveImage - file format for '" + dir / "shot.bmp" + "' not supported. Use .png format.\n");
+}
+
+TEST_F(Writers, PngKeepsEveryByteAndJpegFailuresDoNotEndTheProgram) {
+    std::string path = dir / "exact.png";
+    FILE* stream = fopen(path.c_str(), "wb");
+    ASSERT_TRUE(ZKI_WritePNG(&bitmap, stream));
+    fclose(stream);
+    HeapCopy file([&] {
+        std::string text = ReadText(path);
+        return Bytes(text.begin(), text.end());
+    }());
+    Bitmap back;
+    ASSERT_TRUE(ZKI_LoadBitmapMemPNG(&back, file.data(), file.size()));
+    EXPECT_EQ(memcmp(back.pixels, bitmap.pixels, 24), 0);
+    EXPECT_TRUE(back.flags & 1);
+
+    EXPECT_FALSE(ZKI_WritePNG(&bitmap, nullptr));
+    unsigned char rgb[3] = {1, 2, 3};
+    EXPECT_FALSE(WriteJpegRGB((dir / "missing/x.jpg").c_str(), rgb, 1, 1, 90));
+    // An empty image is a library error: reported as a failure, no file left.
+    EXPECT_FALSE(WriteJpegRGB((dir / "empty.jpg").c_str(), rgb, 0, 1, 90));
+    EXPECT_TRUE(ReadText(dir / "empty.jpg").empty());
+}
+
+class Probes : public ManifesterTest {};
+
+TEST_F(Probes, FontHeightOfVersionsOneToFive) {
+    std::string long_name(600, 'e');
+    Bytes unfinished = FontHeader("OLK_Font_v3", "utf8", 1, 2, 3);
+    unfinished.resize(16);  // the name never ends
+    struct Case {
+        const char* name;
+        Bytes file;
+        int height;
+        const char* printed;
+    } cases[] = {
+        {"v1", FontHeader("OLK_Font_v1", "iso-8859-1", 20, 24, 30), 24, ""},
+        {"v5", FontHeader("OLK_Font_v5", "", 20, 48, 30), 48, ""},
+        {"v6", FontHeader("OLK_Font_v6", "utf8", 20, 24, 30), 0, "(bad header)"},
+        {"v7", FontHeader("OLK_Font_v7", "utf8", 20, 24, 30), 0, "(bad header)"},
+        {"name without end", unfinished, 0, "(bad header)"},
+        {"name too long", FontHeader("OLK_Font_v2", long_name, 20, 24, 30), 0, "(bad header)"},
+        {"cut before the height", Cut(FontHeader("OLK_Font_v2", "x", 20, 24, 30), 16), 0, "(bad header)"},
+    };
+    for (const Case& c : cases) {
+        std::string path = dir / "font.mft";
+        WriteBytes(path, c.file);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(GetFontFileHeight(path.c_str()), c.height) << c.name;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.printed) << c.name;
+    }
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(GetFontFileHeight((dir / "none.mft").c_str()), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "(not found)");
+}
+
+TEST_F(Probes, SequenceSizeFromTheAtlasRecords) {
+    Bytes bad_magic = SequenceFile({{4, 4}}, true);
+    bad_magic[11] = '2';
+    struct Case {
+        const char* name;
+        Bytes file;
+        bool ok;
+        int width, height, frames;
+    } cases[] = {
+        {"atlas", SequenceFile({{40, 30}, {20, 10}}, true), true, 40, 30, 2},
+        {"frames one by one", SequenceFile({{40, 30}, {20, 10}}, false), true, 0, 0, 2},
+        {"atlas without frames", SequenceFile({}, true), true, 0, 0, 0},
+        {"version 2", bad_magic, false, 0, 0, 0},
+        {"cut in the frame records", Cut(SequenceFile({{40, 30}}, true), 13 + 4 + 4 + 8 + 4 + 6), false, 0, 0, 1},
+        {"cut in the magic", Cut(SequenceFile({{40, 30}}, true), 5), false, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        std::string path = dir / "walk.bms";
+        WriteBytes(path, c.file);
+        Bitmap bitmap;
+        Recorded().clear();
+        EXPECT_EQ(GetBitmapSequenceSize(&bitmap, path.c_str()), c.ok) << c.name;
+        EXPECT_EQ(bitmap.width, c.width) << c.name;
+        EXPECT_EQ(bitmap.height, c.height) << c.name;
+        EXPECT_EQ(bitmap.frame_count, c.frames) << c.name;
+        EXPECT_EQ(RecordedText(), c.ok ? "" : "Bad header in bitmap sequence '" + path + "'\n") << c.name;
+    }
+    Bitmap bitmap;
+    Recorded().clear();
+    EXPECT_FALSE(GetBitmapSequenceSize(&bitmap, (dir / "none.bms").c_str()));
+    EXPECT_TRUE(Recorded().empty());
+}
+
+class ImageLoading : public ManifesterTest {};
+
+TEST_F(ImageLoading, CodecByEndingAndEveryBlockFreed) {
+    WriteBytes(dir / "a.TGA", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 24, 0, 1, 2, 3, 4, 5, 6});
+    WriteBytes(dir / "b.png", MakePng(6, 5, PNG_COLOR_TYPE_RGB, 8));
+    WriteBytes(dir / "c.jpg", MakeJpeg(9, 7, JpegColours::Rgb));
+    WriteBytes(dir / "d.gif", {'G', 'I', 'F'});
+    WriteBytes(dir / "e.png", {'n', 'o', 'p', 'e'});
+    struct Case {
+        const char* name;
+        bool ok;
+        int width, height;
+        const char* message;
+    } cases[] = {
+        {"a.TGA", true, 2, 1, ""},
+        {"b.png", true, 6, 5, ""},
+        {"c.jpg", true, 9, 7, ""},
+        {"d.gif", false, 0, 0, "Unsupported image format in file '"},
+        {"e.png", false, 0, 0, ""},  // the size reader is silent; the loader names the file
+        {"missing.png", false, 0, 0, ""},
+    };
+    ImageLoaderImp* loader = GetImageLoaderImp();
+    for (const Case& c : cases) {
+        std::string path = dir / c.name;
+        Bitmap sized;
+        Recorded().clear();
+        EXPECT_EQ(loader->GetImageDimensions(&sized, path.c_str()), c.ok) << c.name;
+        EXPECT_EQ(sized.width, c.width) << c.name;
+        EXPECT_EQ(sized.height, c.height) << c.name;
+        EXPECT_EQ(sized.pixels, nullptr) << c.name;
+        EXPECT_NE(RecordedText().find(c.message), std::string::npos) << c.name << ": " << RecordedText();
+
+        Bitmap loaded;
+        Recorded().clear();
+        EXPECT_EQ(loader->LoadImagePixels(&loaded, path.c_str()), c.ok) << c.name;
+        EXPECT_EQ(loaded.pixels != nullptr, c.ok) << c.name;
+        if (!c.ok) {
+            EXPECT_NE(RecordedText().find("Unable to load image '" + path + "'\n"), std::string::npos);
+        }
+        loader->FreeImagePixels(&loaded);
+        EXPECT_EQ(loaded.pixels, nullptr);
+    }
+    Recorded().clear();
+    loader->FreeImagePixels(nullptr);
+    EXPECT_EQ(RecordedText(), "ImageLoader trying to free null bitmap.\n");
+    EXPECT_TRUE(loader->GetImageDimensions(nullptr, "x.png"));
+    EXPECT_EQ(zk_state.open_files, 0);
+}
+
+}  // namespace

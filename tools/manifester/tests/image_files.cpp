@@ -1,0 +1,240 @@
+#include "tools/manifester/tests/image_files.h"
+
+#include <png.h>
+#include <zlib.h>
+
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
+
+namespace manifester_test {
+
+namespace {
+
+void AppendToBytes(png_structp png, png_bytep data, png_size_t length) {
+    Bytes* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+void NoFlush(png_structp) {}
+
+void PutU32Big(Bytes* out, uint32_t value) {
+    for (int i = 3; i >= 0; --i) out->push_back(uint8_t(value >> (8 * i)));
+}
+
+void PutU32Little(Bytes* out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) out->push_back(uint8_t(value >> (8 * i)));
+}
+
+void PutFloat(Bytes* out, float value) {
+    uint32_t bits;
+    memcpy(&bits, &value, 4);
+    PutU32Little(out, bits);
+}
+
+int ChannelsOf(int color_type) {
+    switch (color_type) {
+        case PNG_COLOR_TYPE_GRAY: return 1;
+        case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
+        case PNG_COLOR_TYPE_RGB: return 3;
+        case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
+        default: return 1;  // palette indices
+    }
+}
+
+}  // namespace
+
+Bytes MakePng(int width, int height, int color_type, int bit_depth, bool transparency, bool interlaced) {
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return {};
+    }
+    png_set_write_fn(png, &out, AppendToBytes, NoFlush);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), bit_depth, color_type,
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_color palette[16];
+    png_byte alphas[16];
+    for (int i = 0; i < 16; ++i) {
+        palette[i] = {Sample(i, 0, 0), Sample(i, 0, 1), Sample(i, 0, 2)};
+        alphas[i] = png_byte(i * 17);
+    }
+    if (color_type == PNG_COLOR_TYPE_PALETTE) png_set_PLTE(png, info, palette, 16);
+    if (transparency && !(color_type & PNG_COLOR_MASK_ALPHA)) {
+        png_color_16 value = {};
+        value.gray = 1;
+        value.red = 1;
+        png_set_tRNS(png, info, alphas, color_type == PNG_COLOR_TYPE_PALETTE ? 16 : 0, &value);
+    }
+    png_write_info(png, info);
+    int channels = ChannelsOf(color_type);
+    size_t row_bytes = (size_t(width) * channels * bit_depth + 7) / 8;
+    std::vector<Bytes> rows(static_cast<size_t>(height), Bytes(row_bytes));
+    std::vector<png_bytep> pointers;
+    int max_value = (1 << bit_depth) - 1;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < channels; ++c) {
+                int value = color_type == PNG_COLOR_TYPE_PALETTE ? (x + y) % 16 : Sample(x, y, c);
+                size_t index = size_t(x) * channels + c;
+                if (bit_depth == 16) {
+                    rows[y][index * 2] = uint8_t(value);  // high byte: the 8-bit sample
+                    rows[y][index * 2 + 1] = uint8_t(value);
+                } else if (bit_depth == 8) {
+                    rows[y][index] = uint8_t(value);
+                } else {
+                    int scaled = color_type == PNG_COLOR_TYPE_PALETTE ? value & max_value : value * max_value / 255;
+                    size_t bit = index * bit_depth;
+                    rows[y][bit / 8] |= uint8_t(scaled << (8 - bit_depth - bit % 8));
+                }
+            }
+        }
+        pointers.push_back(rows[y].data());
+    }
+    png_write_image(png, pointers.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive, int quality) {
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr error;
+    cinfo.err = jpeg_std_error(&error);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(width);
+    cinfo.image_height = JDIMENSION(height);
+    cinfo.input_components = colours == JpegColours::Rgb ? 3 : colours == JpegColours::Grey ? 1 : 4;
+    cinfo.in_color_space = colours == JpegColours::Rgb ? JCS_RGB : colours == JpegColours::Grey ? JCS_GRAYSCALE : JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    if (progressive) jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    Bytes row(size_t(width) * cinfo.input_components);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        int y = int(cinfo.next_scanline);
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < cinfo.input_components; ++c) row[size_t(x) * cinfo.input_components + c] = JpegSample(x, y, c);
+        }
+        JSAMPROW pointer = row.data();
+        jpeg_write_scanlines(&cinfo, &pointer, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    Bytes out(buffer, buffer + size);
+    jpeg_destroy_compress(&cinfo);
+    free(buffer);
+    return out;
+}
+
+Bytes PngChunk(const char* type, const Bytes& data) {
+    Bytes out;
+    PutU32Big(&out, uint32_t(data.size()));
+    Bytes body(type, type + 4);
+    body.insert(body.end(), data.begin(), data.end());
+    out.insert(out.end(), body.begin(), body.end());
+    PutU32Big(&out, uint32_t(crc32(0, body.data(), uInt(body.size()))));
+    return out;
+}
+
+Bytes HandMadePng(uint32_t width, uint32_t height, const Bytes& idat) {
+    Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    PutU32Big(&header, width);
+    PutU32Big(&header, height);
+    header.insert(header.end(), {8, 6, 0, 0, 0});
+    Bytes ihdr = PngChunk("IHDR", header);
+    out.insert(out.end(), ihdr.begin(), ihdr.end());
+    if (!idat.empty()) {
+        Bytes chunk = PngChunk("IDAT", idat);
+        out.insert(out.end(), chunk.begin(), chunk.end());
+    }
+    Bytes end = PngChunk("IEND", {});
+    out.insert(out.end(), end.begin(), end.end());
+    return out;
+}
+
+Bytes SequenceFile(const std::vector<std::pair<int, int>>& frames, bool atlas) {
+    const char magic[13] = "ZK_Bm_Seq_v1";
+    Bytes out(magic, magic + 13);
+    PutU32Little(&out, uint32_t(frames.size()));
+    out.insert(out.end(), {'R', 'G', 'B', 'A'});
+    if (!atlas) {
+        for (size_t i = 0; i < frames.size(); ++i) {
+            const char chunk[8] = "FRAME";
+            out.insert(out.end(), chunk, chunk + 8);
+            PutU32Little(&out, 0);
+            PutU32Little(&out, 1);
+            PutU32Little(&out, 1);
+            PutU32Little(&out, uint32_t(i));
+            PutFloat(&out, 30.0f);
+            out.insert(out.end(), {'R', 'L', 'E', 0});
+            PutU32Little(&out, 1);  // a 1x1 run-length bitmap
+            PutU32Little(&out, 1);
+            out.insert(out.end(), {1, 0, 0, 0, 255});
+        }
+        return out;
+    }
+    const char chunk[8] = "ATLAS";
+    out.insert(out.end(), chunk, chunk + 8);
+    PutU32Little(&out, 0);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        PutU32Little(&out, uint32_t(frames[i].first));
+        PutU32Little(&out, uint32_t(frames[i].second));
+        PutU32Little(&out, uint32_t(i));
+        PutFloat(&out, 30.0f);
+        for (float edge : {0.0f, 0.0f, 1.0f, 1.0f}) PutFloat(&out, edge);
+    }
+    out.insert(out.end(), {'P', 'N', 'G', 0});
+    PutU32Little(&out, 0);
+    return out;
+}
+
+Bytes FontHeader(const std::string& magic, const std::string& encoding, int baseline, int height, int spacing) {
+    Bytes out(magic.begin(), magic.end());
+    out.push_back(0);
+    out.insert(out.end(), encoding.begin(), encoding.end());
+    out.push_back(0);
+    PutU32Little(&out, uint32_t(baseline));
+    PutU32Little(&out, uint32_t(height));
+    PutU32Little(&out, uint32_t(spacing));
+    return out;
+}
+
+TempDirectory::TempDirectory() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zk-manifester-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data())) path = buffer.data();
+}
+
+TempDirectory::~TempDirectory() {
+    std::error_code error;
+    if (!path.empty()) std::filesystem::remove_all(path, error);
+}
+
+void WriteBytes(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace manifester_test

@@ -1,0 +1,360 @@
+// zk-manifester run on directory trees made here: the manifest byte for
+// byte, read back by the engine's manifest reader, the command line, and
+// the failures that must not leave a cut manifest or exit 0.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/app/startup.h"
+#include "engine/runtime/media_records.h"
+#include "engine/runtime/state.h"
+#include "engine/storage/data_manifests.h"
+#include "engine/storage/filesystem.h"
+#include "tools/manifester/tests/image_files.h"
+
+using namespace manifester_test;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult {
+    int exit_code;
+    std::string out;
+};
+
+// Runs the program in `cwd` with the arguments, standard input from
+// /dev/null; a non-zero `file_size_limit` caps the size of written files.
+RunResult RunManifester(const std::string& cwd, const std::vector<std::string>& arguments, long file_size_limit = 0) {
+    std::string out_path = cwd + "/../manifester.out";
+    pid_t child = fork();
+    if (child == 0) {
+        if (chdir(cwd.c_str()) != 0) _exit(120);
+        int input = open("/dev/null", O_RDONLY);
+        int output = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(input, STDIN_FILENO);
+        dup2(output, STDOUT_FILENO);
+        dup2(output, STDERR_FILENO);
+        if (file_size_limit > 0) {
+            rlimit limit = {rlim_t(file_size_limit), rlim_t(file_size_limit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+        }
+        std::vector<char*> argv = {const_cast<char*>(ZK_MANIFESTER_PATH)};
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(121);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    RunResult run = {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(out_path)};
+    remove(out_path.c_str());
+    return run;
+}
+
+// A temporary directory with a work/ folder to run the program in.
+class TempTree {
+public:
+    TempTree() : root(directory.Path()) { fs::create_directories(Work()); }
+    std::string Work() const { return root + "/work"; }
+    // Writes a file below work/, making its folders.
+    void Put(const std::string& path, const Bytes& bytes) const {
+        fs::create_directories(fs::path(Work() + "/" + path).parent_path());
+        WriteBytes(Work() + "/" + path, bytes);
+    }
+
+private:
+    TempDirectory directory;
+
+public:
+    const std::string root;
+};
+
+Bytes Tga(int type, int width, int height, int bits, const Bytes& pixels) {
+    Bytes out = {0, 0, uint8_t(type), 0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(width), uint8_t(width >> 8), uint8_t(height),
+                 uint8_t(height >> 8), uint8_t(bits), 0x20};
+    for (uint8_t byte : pixels) out.push_back(byte);
+    return out;
+}
+
+Bytes CutTo(Bytes bytes, size_t size) {
+    bytes.resize(size);
+    return bytes;
+}
+
+Bytes CutInScan(const Bytes& jpeg) {
+    for (size_t i = 0; i + 1 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) return CutTo(jpeg, i + 20);
+    }
+    return jpeg;
+}
+
+const char* const head =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<root>\n\n <!-- Reference Resources. -->\n <array id=\"RESOURCES\">\n";
+const char* const tail = " </array>\n\n</root>\n\n";
+
+// Every kind of entry the walk meets, and the manifest it must give.
+void MakeDataTree(const TempTree& tree) {
+    tree.Put("data/direct.png", MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8));
+    tree.Put("data/Logo.PNG", MakePng(2, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8));
+    tree.Put("data/sixteen.png", MakePng(6, 6, PNG_COLOR_TYPE_RGB_ALPHA, 16));
+    tree.Put("data/grey.jpg", MakeJpeg(8, 8, JpegColours::Grey));
+    tree.Put("data/empty.tga", Tga(2, 0, 5, 32, {}));
+    tree.Put("data/readme.txt", {'h', 'i'});
+    tree.Put("data/archive.png.bak", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+    tree.Put("data/.hidden/secret.png", MakePng(9, 9, PNG_COLOR_TYPE_RGB, 8));
+    tree.Put("data/gfx/hero.png", MakePng(5, 7, PNG_COLOR_TYPE_PALETTE, 8, true));
+    tree.Put("data/gfx/.dot.tga", Tga(2, 3, 2, 24, Bytes(18, 7)));
+    tree.Put("data/gfx/ui/button.jpg", MakeJpeg(16, 8, JpegColours::Rgb));
+    tree.Put("data/a/same.png", MakePng(2, 2, PNG_COLOR_TYPE_GRAY, 8));
+    tree.Put("data/b/same.png", MakePng(3, 3, PNG_COLOR_TYPE_GRAY, 8));
+    tree.Put("data/anim/walk.bms", SequenceFile({{40, 30}, {20, 10}}, true));
+    tree.Put("data/anim/noatlas.bms", SequenceFile({{40, 30}}, false));
+    tree.Put("data/bad/cmyk.jpg", MakeJpeg(8, 8, JpegColours::Cmyk));
+    tree.Put("data/bad/corrupt.jpg", {0xFF, 0xD8, 'n', 'o', 't'});
+    tree.Put("data/bad/corrupt.png", {0x89, 'P', 'N', 'G', 'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'});
+    tree.Put("data/bad/grey16.tga", Tga(2, 2, 2, 16, Bytes(8, 1)));
+    tree.Put("data/bad/short.tga", Tga(10, 6, 4, 24, {0x80, 1, 2, 3, 0x85}));
+    tree.Put("data/bad/truncated.jpg", CutInScan(MakeJpeg(32, 16, JpegColours::Rgb)));
+    Bytes png = MakePng(20, 10, PNG_COLOR_TYPE_RGB, 8);
+    tree.Put("data/bad/truncated.png", CutTo(png, png.size() - 30));
+    tree.Put("data/q/Tom & \"Jerry\".png", MakePng(2, 1, PNG_COLOR_TYPE_RGB, 8));
+    // Headers beyond the first bytes read, and scans read to the end.
+    Bytes text = PngChunk("tEXt", Bytes(10000, 'a'));
+    Bytes texted = MakePng(11, 12, PNG_COLOR_TYPE_RGB, 8);
+    texted.insert(texted.begin() + 33, text.begin(), text.end());
+    tree.Put("data/q/texted.png", texted);
+    tree.Put("data/q/progressive.jpg", MakeJpeg(13, 14, JpegColours::Rgb, true));
+    Bytes broken = MakeJpeg(300, 200, JpegColours::Rgb, true);
+    for (size_t i = broken.size() / 2; i + 1 < broken.size(); ++i) {
+        if (broken[i] == 0xFF && broken[i + 1] == 0xDA) {  // a later scan's header, made invalid
+            broken[i + 5] = 0x7F;
+            break;
+        }
+    }
+    tree.Put("data/q/broken-progressive.jpg", broken);
+}
+
+const char* const data_tree_nodes =
+    "  <node id=\"same.png\" w=\"2\" h=\"2\" />\n"
+    "  <node id=\"noatlas.bms\" h=\"0\" />\n"
+    "  <node id=\"walk.bms\" w=\"40\" h=\"30\" />\n"
+    "  <node id=\"same.png\" w=\"3\" h=\"3\" />\n"
+    "  <node id=\"cmyk.jpg\" h=\"0\" />\n"
+    "  <node id=\"corrupt.jpg\" h=\"0\" />\n"
+    "  <node id=\"corrupt.png\" h=\"0\" />\n"
+    "  <node id=\"grey16.tga\" h=\"0\" />\n"
+    "  <node id=\"short.tga\" w=\"6\" h=\"4\" />\n"
+    "  <node id=\"truncated.jpg\" w=\"32\" h=\"16\" />\n"
+    "  <node id=\"truncated.png\" w=\"20\" h=\"10\" />\n"
+    "  <node id=\"direct.png\" w=\"4\" h=\"3\" />\n"
+    "  <node id=\"empty.tga\" h=\"5\" />\n"
+    "  <node id=\".dot.tga\" w=\"3\" h=\"2\" />\n"
+    "  <node id=\"hero.png\" w=\"5\" h=\"7\" />\n"
+    "  <node id=\"ui/button.jpg\" w=\"16\" h=\"8\" />\n"
+    "  <node id=\"grey.jpg\" w=\"8\" h=\"8\" />\n"
+    "  <node id=\"Logo.PNG\" w=\"2\" h=\"2\" />\n"
+    "  <node id=\"broken-progressive.jpg\" h=\"0\" />\n"
+    "  <node id=\"progressive.jpg\" w=\"13\" h=\"14\" />\n"
+    "  <node id=\"texted.png\" w=\"11\" h=\"12\" />\n"
+    "  <node id=\"Tom &amp; &quot;Jerry&quot;.png\" w=\"2\" h=\"1\" />\n"
+    "  <node id=\"sixteen.png\" w=\"6\" h=\"6\" />\n";
+
+TEST(ManifesterRun, DataTreeGivesTheManifestByteForByte) {
+    TempTree tree;
+    MakeDataTree(tree);
+    RunResult run = RunManifester(tree.Work(), {"data"});
+    EXPECT_EQ(run.exit_code, 0) << run.out;
+    EXPECT_EQ(ReadText(tree.Work() + "/manifest-temp.xml"), std::string(head) + data_tree_nodes + tail);
+    EXPECT_NE(run.out.find("zk-manifester v0.1\n\nManifesting folder: data\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Done.\n"), std::string::npos) << run.out;
+    // The decoders name what they refuse.
+    EXPECT_NE(run.out.find("data/bad/corrupt.png"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Load JPG - JPEG with 4 colour components is not supported."), std::string::npos);
+
+    // A trailing slash measures the same ids.
+    RunResult slash = RunManifester(tree.Work(), {"data/"});
+    EXPECT_EQ(slash.exit_code, 0);
+    EXPECT_EQ(ReadText(tree.Work() + "/manifest-temp.xml"), std::string(head) + data_tree_nodes + tail);
+}
+
+// The engine, as far as its manifest reader needs it.
+void SetUpEngine() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    ZKI_StateSetup(nullptr);
+    ZKI_CreateCoreMutexes();
+    ZKFileSystem::Initialize();
+}
+
+TEST(ManifesterRun, TheEngineReadsBackEverySize) {
+    TempTree tree;
+    MakeDataTree(tree);
+    ASSERT_EQ(RunManifester(tree.Work(), {"data"}).exit_code, 0);
+    SetUpEngine();
+    ZKI_AddManifest((tree.Work() + "/manifest-temp.xml").c_str());
+    struct Case {
+        const char* id;
+        int width, height;  // as a bitmap takes them: a missing width is 32
+    } cases[] = {
+        {"same.png", 2, 2},  // of two equal ids the first wins
+        {"noatlas.bms", 32, 0},       {"walk.bms", 40, 30},      {"cmyk.jpg", 32, 0},
+        {"short.tga", 6, 4},          {"truncated.jpg", 32, 16}, {"truncated.png", 20, 10},
+        {"direct.png", 4, 3},         {"empty.tga", 32, 5},      {".dot.tga", 3, 2},
+        {"hero.png", 5, 7},           {"ui/button.jpg", 16, 8},  {"grey.jpg", 8, 8},
+        {"Logo.PNG", 2, 2},           {"Tom & \"Jerry\".png", 2, 1}, {"sixteen.png", 6, 6},
+        {"ui/button", 16, 8},  // found through its extension
+    };
+    for (const Case& c : cases) {
+        ASSERT_NE(ZKI_GetDataManifestNode(c.id), nullptr) << c.id;
+        zk_bitmap_t bitmap{};
+        bitmap.width = bitmap.height = 999;
+        ZKI_UpdateBitmapAccordingToDataManifest(&bitmap, c.id);
+        EXPECT_EQ(bitmap.width, c.width) << c.id;
+        EXPECT_EQ(bitmap.height, c.height) << c.id;
+    }
+    for (const char* absent : {"secret.png", "readme.txt", "archive.png.bak", "gfx/hero.png", "data/direct.png"}) {
+        EXPECT_EQ(ZKI_GetDataManifestNode(absent), nullptr) << absent;
+    }
+}
+
+TEST(ManifesterRun, CommandLine) {
+    const std::string usage =
+        "zk-manifester v0.1\n\n\nUsage:\n\nzk-manifester.exe <target directory>\n\n"
+        " Example #1: \"zk-manifester.exe\" - creates a manifest of current working directory.\n"
+        " Example #2: \"zk-manifester.exe data \" - creates a manifest of given directory.\n\n";
+    const std::string empty_manifest = std::string(head) + tail;
+    struct Case {
+        const char* name;
+        std::vector<std::string> arguments;
+        bool manifest_written;
+        std::string manifest;
+        std::string out;
+    } cases[] = {
+        {"-?", {"-?"}, false, "", usage},
+        {"/?", {"/?", "data"}, false, "", usage},
+        {"--help", {"--help"}, false, "", usage},
+        {"-h is a directory name", {"-h"}, true, empty_manifest, ""},
+        {"missing target", {"nowhere"}, true, empty_manifest, ""},
+        {"target through a dot folder", {"data/./x"}, true, empty_manifest, ""},
+        {"only the first argument counts", {"data", "ignored"}, true,
+         std::string(head) + "  <node id=\"one.png\" w=\"1\" h=\"1\" />\n  <node id=\"two.png\" w=\"1\" h=\"1\" />\n" +
+             tail,
+         ""},
+    };
+    for (const Case& c : cases) {
+        TempTree tree;
+        tree.Put("data/one.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+        tree.Put("data/x/two.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+        RunResult run = RunManifester(tree.Work(), c.arguments);
+        EXPECT_EQ(run.exit_code, 0) << c.name;
+        EXPECT_EQ(fs::exists(tree.Work() + "/manifest-temp.xml"), c.manifest_written) << c.name;
+        if (c.manifest_written) {
+            EXPECT_EQ(ReadText(tree.Work() + "/manifest-temp.xml"), c.manifest) << c.name;
+        } else {
+            EXPECT_EQ(run.out, c.out) << c.name;
+        }
+    }
+}
+
+TEST(ManifesterRun, CurrentDirectoryWhenNoTargetIsGiven) {
+    TempTree tree;
+    // Even below a folder whose name begins with a dot: only the part below
+    // the current directory is tested for hidden folders.
+    std::string data = tree.Work() + "/.cache/data";
+    fs::create_directories(data + "/.git");
+    fs::create_directories(data + "/sub");
+    WriteBytes(data + "/a.png", MakePng(3, 1, PNG_COLOR_TYPE_RGB, 8));
+    WriteBytes(data + "/sub/b.tga", Tga(2, 1, 2, 32, Bytes(8, 1)));
+    WriteBytes(data + "/.git/c.png", MakePng(3, 1, PNG_COLOR_TYPE_RGB, 8));
+    WriteBytes(data + "/manifest-temp.xml", {'o', 'l', 'd'});
+    RunResult run = RunManifester(data, {});
+    EXPECT_EQ(run.exit_code, 0) << run.out;
+    EXPECT_EQ(ReadText(data + "/manifest-temp.xml"),
+              std::string(head) + "  <node id=\"a.png\" w=\"3\" h=\"1\" />\n  <node id=\"b.tga\" w=\"1\" h=\"2\" />\n" + tail);
+}
+
+// Runs the program in a directory that is removed once the program is in
+// it: nothing can be created there, not even by root.
+RunResult RunInRemovedDirectory(const std::string& cwd, const std::string& target, const std::string& out) {
+    std::string script = "cd '" + cwd + "' && rmdir '" + cwd + "' && exec '" + ZK_MANIFESTER_PATH + "' '" + target +
+                         "' </dev/null >'" + out + "' 2>&1";
+    int status = system(script.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(out)};
+}
+
+TEST(ManifesterRun, FailuresExitNonZeroAndLeaveNoCutManifest) {
+    enum Failure { Unopenable, FileSizeLimit, DirectoryInTheWay, TargetTooLong };
+    struct Case {
+        const char* name;
+        Failure failure;
+        const char* message;
+    } cases[] = {
+        {"current directory gone", Unopenable, "Error opening manifest file for writing.\n"},
+        {"file size limit", FileSizeLimit, "Error writing manifest file.\n"},
+        {"a directory in the way", DirectoryInTheWay, "Error writing manifest file.\n"},
+        {"target too long", TargetTooLong, "The target directory is longer than 511 characters.\n"},
+    };
+    for (const Case& c : cases) {
+        TempTree tree;
+        for (int i = 0; i < 40; ++i) tree.Put("data/image" + std::to_string(i) + ".png", MakePng(1, 1, 2, 8));
+        std::string data = tree.Work() + "/data";
+        RunResult run;
+        switch (c.failure) {
+            case Unopenable:
+                fs::create_directories(tree.root + "/gone");
+                run = RunInRemovedDirectory(tree.root + "/gone", data, tree.root + "/out");
+                break;
+            case FileSizeLimit:
+                run = RunManifester(tree.Work(), {data}, 300);
+                break;
+            case DirectoryInTheWay:
+                fs::create_directories(tree.Work() + "/manifest-temp.xml/inside");
+                run = RunManifester(tree.Work(), {data});
+                break;
+            case TargetTooLong:
+                run = RunManifester(tree.Work(), {std::string(600, 'd')});
+                break;
+        }
+        EXPECT_NE(run.exit_code, 0) << c.name << ": " << run.out;
+        EXPECT_NE(run.out.find(c.message), std::string::npos) << c.name << ": " << run.out;
+        EXPECT_EQ(run.out.find("Done."), std::string::npos) << c.name;
+        EXPECT_FALSE(fs::is_regular_file(tree.Work() + "/manifest-temp.xml")) << c.name;
+        // Nothing left beside the data: no manifest, no temporary.
+        for (const auto& entry : fs::directory_iterator(tree.Work())) {
+            std::string file = entry.path().filename().string();
+            EXPECT_TRUE(file == "data" || file == "manifest-temp.xml") << c.name << ": " << file;
+        }
+    }
+}
+
+TEST(ManifesterRun, PathsOver511CharactersAreSkippedWithAMessage) {
+    TempTree tree;
+    std::string deep = "data/" + std::string(200, 'a') + "/" + std::string(200, 'b');
+    tree.Put(deep + "/fits.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+    tree.Put(deep + "/" + std::string(120, 'c') + ".png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+    tree.Put(deep + "/" + std::string(120, 'd') + "/inner.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+    tree.Put("data/z.png", MakePng(2, 2, PNG_COLOR_TYPE_RGB, 8));
+    RunResult run = RunManifester(tree.Work(), {"data"});
+    EXPECT_EQ(run.exit_code, 0) << run.out;
+    std::string id = std::string(200, 'b') + "/fits.png";
+    EXPECT_EQ(ReadText(tree.Work() + "/manifest-temp.xml"),
+              std::string(head) + "  <node id=\"" + id + "\" w=\"1\" h=\"1\" />\n  <node id=\"z.png\" w=\"2\" h=\"2\" />\n" +
+                  tail);
+    EXPECT_NE(run.out.find(std::string(120, 'c') + ".png': the path is longer than 511 characters.\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find(std::string(120, 'd') + "': the path is longer than 511 characters.\n"), std::string::npos);
+}
+
+}  // namespace
