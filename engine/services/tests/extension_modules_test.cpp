@@ -2,6 +2,7 @@
 // start-up steps, the built-in modules, the per-frame update, shutdown and
 // a second start.
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -13,30 +14,28 @@
 namespace services_test {
 namespace {
 
-// The names of the chosen implementations in resolution order (cloud,
-// leaderboards, achievement, statistic, in-app purchase, social, user
-// content, notification), "-" for none.
-std::string ChosenNames() {
-    BaseImplementation* chosen[] = {zk_cloud_implementation,       zk_leaderboards_implementation,
-                                    zk_achievement_implementation, zk_statistic_implementation,
-                                    zk_in_app_purchase_implementation, zk_social_implementation,
-                                    zk_ugc_implementation,         zk_notification_implementation};
+std::string NamesOf(std::initializer_list<BaseImplementation*> implementations) {
     std::string names;
-    for (BaseImplementation* implementation : chosen)
+    for (BaseImplementation* implementation : implementations)
         names += std::string(names.empty() ? "" : ",") + (implementation ? implementation->GetName() : "-");
     return names;
 }
 
+// The names of the chosen implementations in resolution order (cloud,
+// leaderboards, achievement, statistic, in-app purchase, social, user
+// content, notification), "-" for none.
+std::string ChosenNames() {
+    return NamesOf({zk_cloud_implementation, zk_leaderboards_implementation, zk_achievement_implementation,
+                    zk_statistic_implementation, zk_in_app_purchase_implementation, zk_social_implementation,
+                    zk_ugc_implementation, zk_notification_implementation});
+}
+
 // The same, as the getters find them afresh.
 std::string FoundNames() {
-    BaseImplementation* found[] = {ZK_GetCloudImplementation(),       ZK_GetLeaderboardsImplementation(),
-                                   ZK_GetAchievementImplementation(), ZK_GetStatisticImplementation(),
-                                   ZK_GetInAppPurchaseImplementation(), ZK_GetSocialImplementation(),
-                                   ZK_GetUGCImplementation(),         ZK_GetNotificationImplementation()};
-    std::string names;
-    for (BaseImplementation* implementation : found)
-        names += std::string(names.empty() ? "" : ",") + (implementation ? implementation->GetName() : "-");
-    return names;
+    return NamesOf({ZK_GetCloudImplementation(), ZK_GetLeaderboardsImplementation(),
+                    ZK_GetAchievementImplementation(), ZK_GetStatisticImplementation(),
+                    ZK_GetInAppPurchaseImplementation(), ZK_GetSocialImplementation(), ZK_GetUGCImplementation(),
+                    ZK_GetNotificationImplementation()});
 }
 
 std::string WithoutNone(const std::string& names) {
