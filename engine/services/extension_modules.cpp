@@ -6,6 +6,7 @@
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/registration.h"
 #include "engine/services/builtin_modules.h"
+#include "engine/services/printable.h"
 
 nArray<ExtensionModule*> zk_extension_implementations;
 nArray<BaseImplementation*> zk_all_implementations;
@@ -76,9 +77,9 @@ Base* FindImplementation(const ServiceType& service) {
         if (!implementation) continue;
         if (service.system_line)
             zk->ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Using %s implementation from module '%s'", service.word,
-                               module->GetName());
+                               Printable(module->GetName()));
         else
-            zk->ZK_Printf("Using %s implementation from module '%s'", service.word, module->GetName());
+            zk->ZK_Printf("Using %s implementation from module '%s'", service.word, Printable(module->GetName()));
         return implementation;
     }
     return nullptr;
@@ -103,10 +104,10 @@ void ForgetChosenImplementations() {
 void InitializeModules() {
     for (int i = 0; i < zk_extension_implementations.count; ++i) {
         ExtensionModule* module = zk_extension_implementations.items[i];
-        zk->ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Initializing extension module '%s'...", module->GetName());
+        zk->ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Initializing extension module '%s'...", Printable(module->GetName()));
         // A module that fails stays registered and is still asked.
-        if (!module->Initialize(zk)) zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Failed to initialize extension '%s'",
-                                                   module->GetName());
+        if (!module->Initialize(zk))
+            zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Failed to initialize extension '%s'", Printable(module->GetName()));
     }
 }
 
@@ -114,7 +115,7 @@ void InitializeModules() {
 
 void ZK_RegisterExtensionModule(ExtensionModule* module) {
     if (!module) return;
-    if (zk) zk->ZK_Printf("Registering extension module '%s'.", module->GetName());
+    if (zk) zk->ZK_Printf("Registering extension module '%s'.", Printable(module->GetName()));
     zk_extension_implementations.InsertFirst(module);
 }
 
@@ -148,7 +149,7 @@ void ZK_InitializeExtensionModuleImplementations() {
     for (int i = 0; i < zk_all_implementations.count; ++i) {
         Base* implementation = zk_all_implementations.items[i];
         zk->ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Initializing %s implementation '%s'...",
-                           InterfaceTypeName(implementation->GetInterfaceType()), implementation->GetName());
+                           InterfaceTypeName(implementation->GetInterfaceType()), Printable(implementation->GetName()));
         implementation->Initialize();
     }
     if (zk_notification_implementation && FeatureExists("REGISTER_FOR_LOCAL_NOTIFICATIONS_ON_LAUNCH"))
