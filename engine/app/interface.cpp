@@ -15,6 +15,7 @@
 #include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
+#include "engine/services/services.h"
 #include "engine/storage/settings.h"
 #include "platform/macos/device/platform.h"
 
@@ -149,6 +150,7 @@ void ZKI_StateSetup(void* platform_argument) {
     // The layers below start-up put their services in place before the
     // table is filled from them.
     ZKD_RegisterDevice();
+    ZKI_RegisterServices();
     ZKI_SetBasicInterface(&zekar);
     zk_state.zk = zk;
     zk_state.device_info = &zk_device_info;

@@ -6,6 +6,7 @@
 #include "engine/app/startup.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/log.h"
+#include "engine/runtime/registration.h"
 #include "engine/runtime/threads.h"
 
 // The wait for engine threads: at most 12 seconds.
@@ -52,4 +53,8 @@ void ZEKAR_Shutdown() {
     }
     if (zk_state.prog_initialized && zk_prog && zk_prog->Shutdown) zk_prog->Shutdown();
     zk_state.prog_initialized = 0;
+    // After the program's last word the extension modules and the service
+    // implementations they made are destroyed, so that nothing of them
+    // outlives the run and a later start finds an empty registry.
+    zk_services.ShutdownExtensionModules();
 }

@@ -112,36 +112,52 @@ static void FreeBlocks(const zk_service_event_t& event, int count) {
     for (int i = 0; i < count; ++i) ZK_FreeMemory(event.blocks[i]);
 }
 
-static void FreeTextPair(zk_text_pair_t* pair) {
-    if (!pair) return;
-    ZK_FreeMemory(pair->first);
-    ZK_FreeMemory(pair->second);
+static void FreeSocialUser(zk_social_user_t* user) {
+    if (!user) return;
+    ZK_FreeMemory(user->id);
+    ZK_FreeMemory(user->name);
+}
+
+static void FreeLeaderboardScores(const zk_event_t& event) {
+    zk_leaderboard_scores_event_t scores = ZKI_EventAs<zk_leaderboard_scores_event_t>(event);
+    ZK_FreeMemory(scores.reason);
+    ZK_FreeMemory(scores.category);
+    ZK_FreeMemory(scores.scores);
+}
+
+static void FreePurchase(const zk_event_t& event) {
+    zk_purchase_event_t purchase = ZKI_EventAs<zk_purchase_event_t>(event);
+    ZK_FreeMemory(purchase.product_id);
+    ZK_FreeMemory(purchase.information);
+    ZK_FreeMemory(purchase.further);
+    ZK_FreeMemory(purchase.data);
+}
+
+static void FreeSocialLogin(const zk_event_t& event) {
+    zk_social_login_event_t login = ZKI_EventAs<zk_social_login_event_t>(event);
+    FreeSocialUser(login.user);
+    ZK_FreeMemory(login.user);
+    ZK_FreeMemory(login.unused);
+}
+
+static void FreeSocialUsers(const zk_event_t& event) {
+    zk_social_users_event_t users = ZKI_EventAs<zk_social_users_event_t>(event);
+    if (users.users)
+        for (int i = 0; i < users.count; ++i) FreeSocialUser(&users.users[i]);
+    ZK_FreeMemory(users.users);
 }
 
 void ZKI_FreeEvent(zk_event_t* event) {
     if (!event) return;
-    zk_service_event_t service = ZKI_EventAs<zk_service_event_t>(*event);
     switch (event->type) {
     case ZK_EVENT_SERVICE_18:
-    case ZK_EVENT_SERVICE_20: FreeBlocks(service, 1); break;
-    case ZK_EVENT_LEADERBOARD_SCORES:
-    case ZK_EVENT_SERVICE_36: FreeBlocks(service, 3); break;
-    case ZK_EVENT_SERVICE_33:
-    case ZK_EVENT_SERVICE_34: FreeBlocks(service, 4); break;
-    case ZK_EVENT_SOCIAL_USER: {
-        zk_social_user_event_t user = ZKI_EventAs<zk_social_user_event_t>(*event);
-        FreeTextPair(user.user);
-        ZK_FreeMemory(user.user);
-        ZK_FreeMemory(user.extra);
-        break;
-    }
-    case ZK_EVENT_SOCIAL_USERS: {
-        zk_social_users_event_t users = ZKI_EventAs<zk_social_users_event_t>(*event);
-        if (users.users)
-            for (int i = 0; i < users.count; ++i) FreeTextPair(&users.users[i]);
-        ZK_FreeMemory(users.users);
-        break;
-    }
+    case ZK_EVENT_SERVICE_20: FreeBlocks(ZKI_EventAs<zk_service_event_t>(*event), 1); break;
+    case ZK_EVENT_SERVICE_36: FreeBlocks(ZKI_EventAs<zk_service_event_t>(*event), 3); break;
+    case ZK_EVENT_LEADERBOARD_SCORES: FreeLeaderboardScores(*event); break;
+    case ZK_EVENT_PURCHASE_NOTICE:
+    case ZK_EVENT_PURCHASE_COMPLETED: FreePurchase(*event); break;
+    case ZK_EVENT_SOCIAL_LOGIN: FreeSocialLogin(*event); break;
+    case ZK_EVENT_SOCIAL_USERS: FreeSocialUsers(*event); break;
     default: break;
     }
 }
@@ -298,8 +314,8 @@ bool ZKI_IsValidNullTerminatedString(const char* text, int max) {
 
 int ZKI_ValidateLeaderboardsEvent(zk_event_t* event) {
     if (!event || event->type != ZK_EVENT_LEADERBOARD_SCORES) return 0;
-    zk_service_event_t scores = ZKI_EventAs<zk_service_event_t>(*event);
-    if (scores.result != 1) return 0;
+    zk_leaderboard_scores_event_t scores = ZKI_EventAs<zk_leaderboard_scores_event_t>(*event);
+    if (scores.success != 1) return 0;
     if (!zk || !zk->leaderboards || !zk->leaderboards->ZK_GetLeaderboardCategorySortOrder) return 0;
-    return zk->leaderboards->ZK_GetLeaderboardCategorySortOrder(static_cast<const char*>(scores.blocks[1]));
+    return zk->leaderboards->ZK_GetLeaderboardCategorySortOrder(scores.category);
 }

@@ -36,10 +36,10 @@ enum {
     ZK_EVENT_SERVICE_18 = 18,
     ZK_EVENT_LEADERBOARD_SCORES = 19,
     ZK_EVENT_SERVICE_20 = 20,
-    ZK_EVENT_SERVICE_33 = 33,
-    ZK_EVENT_SERVICE_34 = 34,
+    ZK_EVENT_PURCHASE_NOTICE = 33,
+    ZK_EVENT_PURCHASE_COMPLETED = 34,
     ZK_EVENT_SERVICE_36 = 36,
-    ZK_EVENT_SOCIAL_USER = 37,
+    ZK_EVENT_SOCIAL_LOGIN = 37,
     ZK_EVENT_SOCIAL_USERS = 38,
     ZK_EVENT_TEST_EXTENSION_REPLY = 63,
 };
@@ -155,37 +155,70 @@ struct zk_parameter_check_event_t {    // 16
     zk_parms_t* parms;                 // the program may change them
 };
 
-// Service results (18-20, 33, 34, 36). The services own the meaning of the
-// fields; the event owns the heap blocks: 18 and 20 the first block, 19 and
-// 36 the first three, 33 and 34 all four. For 19 the result is 1 on
-// success and blocks 0, 1, 2 are reason, category and scores.
+// Service results. The event owns every heap block it carries: the
+// engine frees them with ZK_FreeMemory after delivery (ZKI_FreeEvent), so
+// a sender fills them with ZK_AllocMemory copies. Senders and ZKI_FreeEvent
+// both go through the records below, so the layout lives in one place.
+
+// 18, 20 and 36 carry no layout of their own yet: 18 and 20 own their
+// first block, 36 its first three.
 struct zk_service_event_t {
     zk_event_type_t type;
     int32_t result;
     void* blocks[4];
 };
 
-struct zk_text_pair_t {
-    char* first;
-    char* second;
+struct zk_leaderboard_scores_event_t { // 19
+    zk_event_type_t type;
+    uint32_t success;                  // 1 success, 0 failure
+    char* reason;                      // failure only, else null
+    char* category;
+    int32_t total;                     // scores in the category (or the friends list)
+    uint32_t filter;                   // zk_leaderboard_filter_t: 0 global, 1 friends
+    int32_t first;                     // first requested position, 1-based
+    int32_t count;                     // scores in this answer
+    zk_score_t* scores;                // `count` scores; null when count is 0
 };
 
-struct zk_social_user_event_t {        // 37
+// 33: a restore completed (kind 1, restored 1, data), product information
+// (kind 1, restored 0, information) or a restore failed (kind 2, nothing
+// else). 34: a purchase completed (kind 1, restored 1, data). Product ids
+// come without the product id base.
+struct zk_purchase_event_t {           // 33, 34
     zk_event_type_t type;
-    int32_t result;
-    zk_text_pair_t* user;              // heap pair of heap texts
-    void* extra;                       // one further heap block
+    uint32_t kind;
+    char* product_id;
+    uint32_t restored;
+    char* information;
+    char* further;                     // no sender fills it; freed when set
+    char* data;
+};
+
+// One user of the social network, as the social events carry it.
+struct zk_social_user_t {
+    char* id;
+    char* name;
+    uint32_t score;
+};
+
+struct zk_social_login_event_t {       // 37
+    zk_event_type_t type;
+    uint32_t success;                  // 1
+    void* unused;                      // left null; freed when set
+    zk_social_user_t* user;            // one heap record with heap id and name
 };
 
 struct zk_social_users_event_t {       // 38
     zk_event_type_t type;
+    uint32_t zero;
+    zk_social_user_t* users;           // heap array of `count` records, highest score first
     int32_t count;
-    zk_text_pair_t* users;             // heap array of `count` pairs
 };
 
 struct zk_text_event_t {               // 63
     zk_event_type_t type;
-    const char* text;                  // "SEND_OK"
+    uint32_t zero;
+    const char* text;                  // the constant "SEND_OK", never freed
 };
 
 // Reads or writes an event through the layout of its type.

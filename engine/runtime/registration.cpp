@@ -148,7 +148,6 @@ void ResetSoundManager(SoundImplementation* imp) { sound_manager_imp = imp; }
 
 void NoExtensionModules() {}
 const char* NoMapping(const char*, const char*) { return nullptr; }
-int NoTestExtension(const char*, const char*) { return 0; }
 
 int NoPopup(int /*type*/, const char* /*text*/) { return 4; }
 int KeepThreadPrecedence(pthread_t /*thread*/, int /*importance*/) { return 0; }
@@ -178,10 +177,11 @@ zk_media_t zk_media = {
 
 zk_services_t zk_services = {
     NoExtensionModules,
+    NoExtensionModules,
     NoMapping,
     NoMapping,
     NoMapping,
-    NoTestExtension,
+    NoMapping,
     FillNeutral<zk_achievements_api_t>,
     FillNeutral<zk_cloud_api_t>,
     FillNeutral<zk_leaderboards_api_t>,

@@ -79,13 +79,16 @@ extern zk_media_t zk_media;
 
 // --- The services layer ------------------------------------------------------
 struct zk_services_t {
-    // Creates, registers and initialises the extension modules (start-up).
+    // Creates, registers and initialises the extension modules (start-up),
+    // and shuts them down and destroys them again (shutdown).
     void (*InitializeExtensionModules)();
-    // The service names of ZK_CallExtension, asked before the engine's own.
+    void (*ShutdownExtensionModules)();
+    // The service names of ZK_CallExtension, asked before the engine's own;
+    // the test dialog's answer is not used.
     const char* (*IAPExtensionMapping)(const char* name, const char* value);
     const char* (*GameCenterExtensionMapping)(const char* name, const char* value);
     const char* (*CallExtensionModuleExtension)(const char* name, const char* value);
-    int (*TestExtension)(const char* name, const char* value);
+    const char* (*TestExtension)(const char* name, const char* value);
 
     // The service parts of the interface table, one filler per sub-table.
     void (*FillAchievementsInterface)(zk_achievements_api_t* api);

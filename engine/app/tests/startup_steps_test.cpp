@@ -30,6 +30,9 @@ class StartupStepsTest : public ::testing::Test {
 protected:
     void SetUp() override { SetUpEngineForTest(); }
     void TearDown() override {
+        // The engine's shutdown lets go of the extension modules a start
+        // made; tests that start without shutting down do it here.
+        zk_services.ShutdownExtensionModules();
         StopKeepingPrintedLines();
         ri = nullptr;
         zk_prog = nullptr;

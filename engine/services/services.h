@@ -1,0 +1,18 @@
+// The services layer's registration: start-up calls ZKI_RegisterServices
+// before it fills the interface table, which puts the extension-module
+// start-up and shutdown, the service names of ZK_CallExtension, the seven
+// service sub-tables and the frame's extension-module steps in place.
+#pragma once
+
+#include "engine/runtime/zekar.h"
+
+void ZKI_RegisterServices();
+
+// Each fills its whole sub-table with the service fronts.
+void ZKI_FillAchievementsInterface(zk_achievements_api_t* api);
+void ZKI_FillCloudInterface(zk_cloud_api_t* api);
+void ZKI_FillLeaderboardsInterface(zk_leaderboards_api_t* api);
+void ZKI_FillNotificationsInterface(zk_notifications_api_t* api);
+void ZKI_FillSocialInterface(zk_social_api_t* api);
+void ZKI_FillStatisticInterface(zk_statistic_api_t* api);
+void ZKI_FillUGCInterface(zk_ugc_api_t* api);

@@ -1,0 +1,302 @@
+// The registry: which implementation each service type resolves to, the
+// start-up steps, the built-in modules, the per-frame update, shutdown and
+// a second start.
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "engine/app/startup.h"
+#include "engine/runtime/registration.h"
+#include "engine/services/extension_mapping.h"
+#include "engine/services/tests/service_test_support.h"
+
+namespace services_test {
+namespace {
+
+std::string NamesOf(std::initializer_list<BaseImplementation*> implementations) {
+    std::string names;
+    for (BaseImplementation* implementation : implementations)
+        names += std::string(names.empty() ? "" : ",") + (implementation ? implementation->GetName() : "-");
+    return names;
+}
+
+// The names of the chosen implementations in resolution order (cloud,
+// leaderboards, achievement, statistic, in-app purchase, social, user
+// content, notification), "-" for none.
+std::string ChosenNames() {
+    return NamesOf({zk_cloud_implementation, zk_leaderboards_implementation, zk_achievement_implementation,
+                    zk_statistic_implementation, zk_in_app_purchase_implementation, zk_social_implementation,
+                    zk_ugc_implementation, zk_notification_implementation});
+}
+
+// The same, as the getters find them afresh.
+std::string FoundNames() {
+    return NamesOf({ZK_GetCloudImplementation(), ZK_GetLeaderboardsImplementation(),
+                    ZK_GetAchievementImplementation(), ZK_GetStatisticImplementation(),
+                    ZK_GetInAppPurchaseImplementation(), ZK_GetSocialImplementation(), ZK_GetUGCImplementation(),
+                    ZK_GetNotificationImplementation()});
+}
+
+std::string WithoutNone(const std::string& names) {
+    std::string kept;
+    size_t start = 0;
+    while (start <= names.size()) {
+        size_t end = names.find(',', start);
+        if (end == std::string::npos) end = names.size();
+        std::string name = names.substr(start, end - start);
+        if (name != "-") kept += (kept.empty() ? "" : ",") + name;
+        start = end + 1;
+    }
+    return kept;
+}
+
+std::string AllImplementations() {
+    std::string names;
+    for (int i = 0; i < zk_all_implementations.count; ++i)
+        names += std::string(names.empty() ? "" : ",") + zk_all_implementations.items[i]->GetName();
+    return names;
+}
+
+// Stand-ins for the local and simulated implementations the built-in
+// modules make once the engine carries them.
+LeaderboardsImplementation* MakeLocalBoards() { return new TestLeaderboards("LocalDatabase"); }
+LeaderboardsImplementation* MakeSimulatedBoards() { return new TestLeaderboards("Simulated"); }
+CloudImplementation* MakeSimulatedCloud() { return new TestCloud("Simulated"); }
+SocialImplementation* MakeSimulatedSocial() { return new TestSocial("Simulated"); }
+
+class ExtensionModulesTest : public ServicesTest {
+protected:
+    void PlugInBuiltInImplementations() {
+        zk_builtin_makers = {MakeLocalBoards, MakeSimulatedCloud, MakeSimulatedBoards, MakeSimulatedSocial};
+    }
+};
+
+TEST_F(ExtensionModulesTest, EachServiceTypeResolvesToTheFirstModuleThatOffersItWhenItsFeatureIsSet) {
+    struct Case {
+        const char* features;
+        bool host;      // a module offering every type, registered before start-up
+        bool built_in;  // the built-in modules make their local and simulated implementations
+        const char* chosen;
+    } cases[] = {
+        // The shader tool's case: no features, nothing chosen.
+        {"", false, false, "-,-,-,-,-,-,-,-"},
+        {"", false, true, "-,-,-,-,-,-,-,-"},
+        // Leaderboards, achievements and in-app purchases need their feature.
+        {"", true, false, "HostCloud,-,-,HostStatistic,-,HostSocial,HostUGC,HostNotification"},
+        {"LEADERBOARDS ACHIEVEMENTS", true, false,
+         "HostCloud,HostLeaderboards,HostAchievement,HostStatistic,-,HostSocial,HostUGC,HostNotification"},
+        // The built-in modules are asked before a module registered earlier.
+        {"IN_APP_PURCHASES", false, false, "-,-,-,-,Fallback,-,-,-"},
+        {"IN_APP_PURCHASES,LEADERBOARDS", true, false,
+         "HostCloud,HostLeaderboards,-,HostStatistic,Fallback,HostSocial,HostUGC,HostNotification"},
+        // Simulation is asked before Local Fallbacks.
+        {"LEADERBOARDS LOCAL_LEADERBOARDS SIMULATED_LEADERBOARDS", false, true, "-,Simulated,-,-,-,-,-,-"},
+        {"LEADERBOARDS;LOCAL_LEADERBOARDS", true, true,
+         "HostCloud,LocalDatabase,-,HostStatistic,-,HostSocial,HostUGC,HostNotification"},
+        // Both leaderboards are made, but neither is used without LEADERBOARDS.
+        {"LOCAL_LEADERBOARDS SIMULATED_LEADERBOARDS", false, true, "-,-,-,-,-,-,-,-"},
+        {"SIMULATED_CLOUD SIMULATED_SOCIAL", true, true,
+         "Simulated,-,-,HostStatistic,-,Simulated,HostUGC,HostNotification"},
+        // Without the makers the built-in modules make nothing of their kind.
+        {"LEADERBOARDS LOCAL_LEADERBOARDS SIMULATED_CLOUD", true, false,
+         "HostCloud,HostLeaderboards,-,HostStatistic,-,HostSocial,HostUGC,HostNotification"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.features) + (c.host ? " with host" : "") + (c.built_in ? " built-in" : ""));
+        if (c.built_in) PlugInBuiltInImplementations();
+        if (c.host) {
+            TestModule* host = new TestModule("Host");
+            host->OfferEverything();
+            ZK_RegisterExtensionModule(host);
+        }
+        Start(c.features);
+        EXPECT_EQ(ChosenNames(), c.chosen);
+        EXPECT_EQ(FoundNames(), c.chosen);
+        EXPECT_EQ(AllImplementations(), WithoutNone(c.chosen));
+        ResetServices();
+    }
+}
+
+TEST_F(ExtensionModulesTest, StartUpRegistersInitialisesResolvesAndInitialisesTheChosenInOrder) {
+    TestModule* host = new TestModule("Host");
+    host->Offer(new TestCloud("HostCloud"));
+    host->Offer(new TestLeaderboards("HostBoards"));
+    host->Offer(new TestNotifications("HostNotes"));
+    ZK_RegisterExtensionModule(host);
+    Start("LEADERBOARDS REGISTER_FOR_LOCAL_NOTIFICATIONS_ON_LAUNCH");
+    const std::vector<std::string> expected_lines = {
+        "info: Registering extension module 'Host'.",
+        "info: Registering extension module 'Local Fallbacks'.",
+        "info: Registering extension module 'Simulation'.",
+        "system: Initializing extension module 'Simulation'...",
+        "system: Initializing extension module 'Local Fallbacks'...",
+        "system: Initializing extension module 'Host'...",
+        "system: Resolving implementations inside extensions modules...",
+        "system: Using Cloud implementation from module 'Host'",
+        "info: Using Leaderboards implementation from module 'Host'",
+        "info: Using Notification implementation from module 'Host'",
+        "system: Initializing resolved implementations inside extensions modules...",
+        "system: Initializing Cloud implementation 'HostCloud'...",
+        "system: Initializing Leaderboards implementation 'HostBoards'...",
+        "system: Initializing Notification implementation 'HostNotes'...",
+    };
+    EXPECT_EQ(Lines(), expected_lines);
+    const std::vector<std::string> expected_calls = {"Initialize Host", "Initialize HostCloud",
+                                                     "Initialize HostBoards", "Initialize HostNotes",
+                                                     "RegisterForNotifications"};
+    EXPECT_EQ(Calls(), expected_calls);
+    EXPECT_EQ(host->initialized_with, zk);
+}
+
+TEST_F(ExtensionModulesTest, NotificationsAreRegisteredAtLaunchOnlyWhenAskedFor) {
+    TestModule* host = new TestModule("Host");
+    host->Offer(new TestNotifications("HostNotes"));
+    ZK_RegisterExtensionModule(host);
+    Start("");
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"Initialize Host", "Initialize HostNotes"}));
+}
+
+TEST_F(ExtensionModulesTest, AModuleThatFailsToInitialiseIsWarnedAboutAndStillSupplies) {
+    TestModule* host = new TestModule("Broken");
+    host->Offer(new TestCloud("BrokenCloud"));
+    host->initialize_answer = false;
+    ZK_RegisterExtensionModule(host);
+    Start("");
+    EXPECT_EQ(CountLogged("popup warning: Failed to initialize extension 'Broken'"), 1);
+    EXPECT_EQ(ChosenNames(), "BrokenCloud,-,-,-,-,-,-,-");
+}
+
+TEST_F(ExtensionModulesTest, TheModuleRegisteredLastIsAskedFirst) {
+    TestModule* older = new TestModule("Older");
+    older->Offer(new TestCloud("OlderCloud"));
+    older->Offer(new TestSocial("OlderSocial"));
+    ZK_RegisterExtensionModule(older);
+    Start("");
+    TestModule* newer = new TestModule("Newer");
+    newer->Offer(new TestCloud("NewerCloud"));
+    ResolveWithFirst(newer);
+    EXPECT_EQ(ChosenNames(), "NewerCloud,-,-,-,-,OlderSocial,-,-");
+    EXPECT_EQ(AllImplementations(), "NewerCloud,OlderSocial");
+    ZK_RegisterExtensionModuleFromDynamicLinkLibrary("libmodule.so");
+    EXPECT_EQ(zk_extension_implementations.count, 4);
+}
+
+TEST_F(ExtensionModulesTest, TheInAppPurchaseFallbackIsAvailableAndNeverAnswers) {
+    Start("IN_APP_PURCHASES");
+    InAppPurchaseImplementation* fallback = zk_in_app_purchase_implementation;
+    ASSERT_NE(fallback, nullptr);
+    EXPECT_STREQ(fallback->GetName(), "Fallback");
+    EXPECT_EQ(fallback->GetInterfaceType(), BaseImplementation::IAP);
+    EXPECT_TRUE(fallback->IsAvailable());
+    EXPECT_FALSE(fallback->ShowPurchaseProgress());
+    fallback->PurchaseItem("coins");
+    fallback->RequestItemData("coins");
+    fallback->RestorePurchases();
+    ZKI_ProcessEventQueue();
+    EXPECT_TRUE(ReceivedEvents().empty());
+}
+
+TEST_F(ExtensionModulesTest, TheFrameAdvancesModulesThenTheChosenImplementations) {
+    TestModule* host = new TestModule("Host");
+    host->Offer(new TestCloud("HostCloud"));
+    host->Offer(new TestSocial("HostSocial"));
+    ZK_RegisterExtensionModule(host);
+    Start("");
+    Calls().clear();
+    ASSERT_NE(zk_frame_backend.UpdateExtensionModules, nullptr);
+    zk_frame_backend.UpdateExtensionModules(0.25f);
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"Update Host 0.25", "Update HostCloud", "Update HostSocial"}));
+    EXPECT_FALSE(zk_frame_backend.ExtensionModulesPauseTime());
+    host->pause = true;
+    EXPECT_TRUE(zk_frame_backend.ExtensionModulesPauseTime());
+}
+
+TEST_F(ExtensionModulesTest, ShutdownForgetsEveryChosenImplementationAndAStartAfterItBeginsAfresh) {
+    TestModule* host = new TestModule("Host");
+    host->OfferEverything();
+    ZK_RegisterExtensionModule(host);
+    Start("LEADERBOARDS ACHIEVEMENTS IN_APP_PURCHASES");
+    ASSERT_EQ(zk_all_implementations.count, 8);
+    Calls().clear();
+    ZEKAR_Shutdown();
+    EXPECT_EQ(Calls(), (std::vector<std::string>{"Shutdown Host", "destroyed Host"}));
+    EXPECT_EQ(ChosenNames(), "-,-,-,-,-,-,-,-");
+    EXPECT_EQ(zk_all_implementations.count, 0);
+    EXPECT_EQ(zk_extension_implementations.count, 0);
+    // Nothing reaches what was destroyed: the update walks empty lists and
+    // the fronts answer as without a service.
+    Calls().clear();
+    ZK_UpdateExtensionModules(0.5f);
+    EXPECT_FALSE(ZK_ShouldPauseFrameTimeBecauseOfExtension());
+    EXPECT_FALSE(zk->cloud->ZK_Cloud_IsAvailable());
+    EXPECT_EQ(zk->leaderboards->ZK_GetMaximumNumberOfScoresPerRequest(), 30);
+    EXPECT_TRUE(Calls().empty());
+
+    TestModule* next = new TestModule("Next");
+    next->Offer(new TestCloud("NextCloud"));
+    ZK_RegisterExtensionModule(next);
+    Start("");
+    EXPECT_EQ(ChosenNames(), "NextCloud,-,-,-,-,-,-,-");
+    EXPECT_EQ(zk_extension_implementations.count, 3);
+}
+
+// Pre-initialisation run again without a shutdown starts the modules
+// again: the first start's modules are let go of, not stacked under a
+// second set.
+TEST_F(ExtensionModulesTest, ASecondStartWithoutShutdownLetsGoOfTheFirstStartsModules) {
+    PlugInBuiltInImplementations();
+    TestModule* host = new TestModule("Host");
+    host->Offer(new TestCloud("HostCloud"));
+    ZK_RegisterExtensionModule(host);
+    Start("LEADERBOARDS LOCAL_LEADERBOARDS");
+    Calls().clear();
+    Start("LEADERBOARDS LOCAL_LEADERBOARDS");
+    EXPECT_EQ(Calls().front(), "Shutdown Host");
+    EXPECT_EQ(zk_extension_implementations.count, 2);
+    EXPECT_EQ(ChosenNames(), "-,LocalDatabase,-,-,-,-,-,-");
+}
+
+TEST_F(ExtensionModulesTest, TheSimulationModuleNamesThePlayerOnlyWithSimulatedLeaderboards) {
+    struct Case {
+        const char* features;
+        bool built_in;
+        const char* name;
+        const char* answer;
+    } cases[] = {
+        {"SIMULATED_LEADERBOARDS", true, "GetPlayerOnlineID", "SimulatedPlayer"},
+        {"SIMULATED_LEADERBOARDS", true, nullptr, nullptr},
+        {"SIMULATED_LEADERBOARDS", true, "GetPlayerName", nullptr},
+        {"SIMULATED_LEADERBOARDS", false, "GetPlayerOnlineID", nullptr},
+        {"SIMULATED_CLOUD", true, "GetPlayerOnlineID", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.features) + " " + Text(c.name));
+        if (c.built_in) PlugInBuiltInImplementations();
+        Start(c.features);
+        EXPECT_STREQ(ZK_CallExtensionModuleExtension(c.name, nullptr), c.answer);
+        ResetServices();
+    }
+}
+
+void DrawQuadOfMedia(zk_vertex_format_t, void*) {}
+void FillMediaExtension(zk_extension_api_t* api) { api->ZK_DrawQuad = DrawQuadOfMedia; }
+
+TEST_F(ExtensionModulesTest, TheExtensionInterfaceCarriesTheMediaLayersDrawQuad) {
+    zk_media_t saved = zk_media;
+    zk_media.FillExtensionInterface = FillMediaExtension;
+    zk_extension_api_t* api = ZKIE_GetExtensionInterface();
+    EXPECT_EQ(api, zk->ext);
+    EXPECT_EQ(api->ZK_DrawQuad, DrawQuadOfMedia);
+    zk_media = saved;
+}
+
+TEST(InterfaceTypeNames, EveryTypeHasItsDisplayName) {
+    const char* const names[] = {"Null", "Cloud", "Leaderboards", "Achievement", "IAP",
+                                 "Social", "UGC", "Notification", "Statistic", "Unknown"};
+    for (int type = 0; type <= 9; ++type) EXPECT_STREQ(InterfaceTypeName(type), names[type]) << type;
+    EXPECT_STREQ(InterfaceTypeName(-1), "Unknown");
+}
+
+}  // namespace
+}  // namespace services_test
