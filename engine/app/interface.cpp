@@ -6,9 +6,11 @@
 
 #include <cstring>
 
+#include "engine/app/console_overlay.h"
 #include "engine/app/startup.h"
 #include "engine/base/clock.h"
 #include "engine/runtime/backends.h"
+#include "engine/runtime/console.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
@@ -16,6 +18,7 @@
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 #include "engine/services/services.h"
+#include "engine/storage/filesystem.h"
 #include "engine/storage/settings.h"
 #include "platform/macos/device/platform.h"
 
@@ -141,7 +144,18 @@ static void SetDefaults(zk_state_t& s) {
     s.endianness = HostByteOrder();
 }
 
+// A second set-up (a second pre-initialisation, or a test setting the
+// engine up again) resets the state, which frees the mutexes of the first
+// one: whatever holds one lets go of it before. The file systems go first
+// (the PAK system locks its mutex as it is destroyed), then the console,
+// which would lock its own for any line printed before it is set up again.
+static void LetGoOfAnEarlierStart() {
+    ZKFileSystem::Deinitialize();
+    zk_console.Detach();
+}
+
 void ZKI_StateSetup(void* platform_argument) {
+    LetGoOfAnEarlierStart();
     ri = nullptr;
     zk = &zekar;
     zekar = zekar_t();

@@ -274,19 +274,8 @@ static void AddEarlyPackages() {
     ZKI_RemoveResourcePackages(zk_state.package_paths[1]);
 }
 
-// A second pre-initialisation (tests run several) resets the state, which
-// frees the mutexes of the first one: whatever holds one lets go of it
-// before. The file systems go first (the PAK system locks its mutex as it
-// is destroyed), then the console, which would lock its own for any line
-// printed before it is set up again.
-static void LetGoOfAnEarlierStart() {
-    ZKFileSystem::Deinitialize();
-    zk_console.Detach();
-}
-
 bool ZKI_PreInit(void* platform_argument) {
     ZKT_InitThreads();
-    LetGoOfAnEarlierStart();
     ZKI_StateSetup(platform_argument);
     ZKI_CreateCoreMutexes();
     ZKPI_ResolvePlatformInfo();
