@@ -294,7 +294,6 @@ void ExpectNeutral(const char* name, const Table* table) {
 
 TEST_F(InterfaceTest, PartsOfLayersNotRegisteredHoldNeutralFunctions) {
     ExpectNeutral("achievements", zk->achievements);
-    ExpectNeutral("audio", zk->audio);
     ExpectNeutral("cloud", zk->cloud);
     ExpectNeutral("ext", zk->ext);
     ExpectNeutral("graphics", zk->graphics);
