@@ -126,6 +126,24 @@ TEST_F(AudioApiTest, RestartInstallsTheNullBackEndAndReloadsEverySound) {
     EXPECT_EQ(zk_sound_imp_man.next_channel_id, played + 1);
 }
 
+// Sound switched back on in the requested parameters comes back on: the
+// restart must see the new setting.
+TEST_F(AudioApiTest, SoundSwitchedBackOnThroughReinitialisationIsOn) {
+    zk_prog_t program;
+    program.parms.no_sound = 1;
+    zk_state.prog = &program;
+    zk_prog = &program;
+    zk_parms.no_sound = 1;
+    zk_state.parms = zk_parms;
+    zk_state.parms.no_sound = 0;
+    zk_state.has_platform_argument = 1;  // no renderer restart
+    zk_state.reinit_requested = 1;
+    ZKI_HandleReinitializationRequest();
+    EXPECT_EQ(zk_parms.no_sound, 0);
+    EXPECT_EQ(program.parms.no_sound, 0);
+    EXPECT_EQ(zk_state.sound_imp, GetSoundImpNull());
+}
+
 TEST_F(AudioApiTest, FrameAndActivationReachTheBackEnd) {
     zk_sound_t* boom = LoadedSound("boom", 60.0f);
     zk_sound_channel delayed = zk->audio->ZK_Audio_PlaySoundDelayed(boom, 1.0f, 0.0f, 1.0f, false, 0.5f);
