@@ -12,7 +12,8 @@ set(ZK_LAYERS
   zk_builtins        # shadertool/builtins
   zk_frontend        # shadertool/frontend
   zk_translate       # shadertool/translate
-  zk_services        # engine/services: extension modules, service fronts (belongs after zk_media once that lands)
+  zk_media           # engine/media: sound back ends, sound manager, audio sub-table
+  zk_services        # engine/services: extension modules, service implementations and fronts
   zk_app             # engine/app: start-up, frame, shutdown, extension call, console overlay, table filling
   zk_macos_app       # platform/macos/app: the application shell
   zk_shader_tool_cli # tools/shader-tool

@@ -346,8 +346,9 @@ void ZKI_HandleReinitializationRequest() {
         zk_parms.windowed = 1;
     }
     if (zk_parms.no_sound && !requested.no_sound) {
-        Step(zk_frame_backend.ReInitSounds);
+        // The restart takes the program's setting: give it the new one first.
         if (zk_prog) zk_prog->parms.no_sound = requested.no_sound;
+        Step(zk_frame_backend.ReInitSounds);
     }
     if (zk_state.has_platform_argument) return;
     if (zk_parms.width == requested.width && zk_parms.height == requested.height &&

@@ -9,6 +9,7 @@
 #include "engine/app/console_overlay.h"
 #include "engine/app/interface.h"
 #include "engine/app/null_program.h"
+#include "engine/media/sound_implementation.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/events.h"
@@ -335,6 +336,7 @@ static void InitInputImplementations() {
 static void InitSound() {
     SoundImplementation* sound = zk_media.GetSoundImpNull();
     zk_state.sound_imp = sound;
+    if (!sound) return;
     if (zk_state.prog && zk_state.prog->parms.no_sound) {
         ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Sounds disabled. Null Sound Implementation in use.");
         return;

@@ -1,7 +1,8 @@
 // The back ends that start-up, the frame and the extension call drive: a
-// renderer, a sound back end and input implementations. The media layer
-// provides the real ones through zk_media (registration.h); until then the
-// null renderer and the null sound back end of the defaults run.
+// renderer and input implementations. The media layer provides the real
+// renderer through zk_media (registration.h); until then the null renderer
+// of the defaults runs. The sound back end lives in the media layer
+// (engine/media/sound_implementation.h).
 #pragma once
 
 #include "engine/base/narray.h"
@@ -37,16 +38,6 @@ public:
     virtual void ActivateWindow(bool active) = 0;
 
     nArray<Resolution> supported_resolutions;
-};
-
-// A sound back end. In this program it is always the null one.
-class SoundImplementation {
-public:
-    virtual ~SoundImplementation() {}
-    virtual const char* GetName() = 0;
-    virtual bool Initialize(zk_state_t* state, zk_parms_t* parms) = 0;
-    virtual void SetMasterVolume(float volume) = 0;
-    virtual void ActivateWindow(bool active) = 0;
 };
 
 // An input implementation; none exists in this program.

@@ -1,6 +1,6 @@
 // The records of the seam with their defaults: neutral answers, the null
-// renderer and the null sound back end, and table parts filled with neutral
-// functions. Registered subsystems overwrite what they provide.
+// renderer, and table parts filled with neutral functions. Registered
+// subsystems overwrite what they provide.
 
 #include "engine/runtime/registration.h"
 
@@ -59,31 +59,14 @@ public:
     void ActivateWindow(bool) override {}
 };
 
-// Initialises and plays nothing.
-class SoundImplementationNull : public SoundImplementation {
-public:
-    const char* GetName() override { return "SoundImp Null"; }
-    bool Initialize(zk_state_t*, zk_parms_t*) override { return true; }
-    void SetMasterVolume(float) override {}
-    void ActivateWindow(bool) override {}
-};
-
 // Without an image loader the singleton is only an address to hand out.
 struct NoImageLoader {
     int unused;
 };
 
-float sound_master_volume = 1.0f;
-SoundImplementation* sound_manager_imp = nullptr;
-
 RendererImplementation* NullRenderer() {
     static RendererImplementationNull renderer;
     return &renderer;
-}
-
-SoundImplementation* NullSound() {
-    static SoundImplementationNull sound;
-    return &sound;
 }
 
 bool LoadNullRenderer() {
@@ -141,9 +124,6 @@ bool StoreImageLoader() {
     return true;
 }
 
-float SoundMasterVolume() { return sound_master_volume; }
-void ResetSoundManager(SoundImplementation* imp) { sound_manager_imp = imp; }
-
 // --- Services and device ----------------------------------------------------------------
 
 void NoExtensionModules() {}
@@ -165,9 +145,10 @@ zk_media_t zk_media = {
     ResetScreenFitting,
     NoFonts,
     StoreImageLoader,
-    NullSound,
-    ResetSoundManager,
-    SoundMasterVolume,
+    zk_neutral<decltype(zk_media_t::GetSoundImpNull)>::Call,
+    zk_neutral<decltype(zk_media_t::ResetSoundManager)>::Call,
+    zk_neutral<decltype(zk_media_t::GetSoundMasterVolume)>::Call,
+    zk_neutral<decltype(zk_media_t::ActivateSound)>::Call,
     FillNeutral<zk_graphics_api_t>,
     FillNeutral<zk_audio_api_t>,
     FillNeutral<zk_extension_api_t>,

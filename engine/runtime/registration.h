@@ -4,8 +4,8 @@
 // platform's device services, the media layer and the services layer only
 // through the four records below. Each record starts out holding neutral
 // defaults (see registration.cpp): a step that does nothing, an answer of
-// false, zero or null, and for the media record the null renderer and the
-// null sound back end this program runs with.
+// false, zero or null, and for the media record the null renderer this
+// program runs with.
 //
 // How a subsystem registers: it overwrites the members it provides, in a
 // function of its own that it calls when it initialises, for example
@@ -60,11 +60,14 @@ struct zk_media_t {
     void (*InitializeFonts)();
     bool (*InitImageLoader)();
 
-    // Sound: the null back end, installing one in the sound manager, and
-    // the manager's master volume.
+    // Sound: the null back end (null until the media layer registers),
+    // installing one in the sound manager, the manager's master volume, and
+    // telling the current back end that the application became active or
+    // resigned.
     SoundImplementation* (*GetSoundImpNull)();
     void (*ResetSoundManager)(SoundImplementation* imp);
     float (*GetSoundMasterVolume)();
+    void (*ActivateSound)(bool active);
 
     // The media parts of the interface table: each filler fills its whole
     // sub-table; the table then takes the colour setters for the renderer's

@@ -7,6 +7,7 @@
 #include "engine/runtime/backends.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/events.h"
+#include "engine/runtime/registration.h"
 
 void ZKI_InvalidateRenderStates() { memset(zk_state.render_state_set, 0, sizeof(zk_state.render_state_set)); }
 
@@ -29,7 +30,7 @@ void ZKI_ActivateApp(bool active) {
     for (int i = 0; i < zk_state.num_input_imps; ++i) {
         if (zk_state.input_imps[i]) zk_state.input_imps[i]->ActivateWindow(active);
     }
-    if (zk_state.sound_imp) zk_state.sound_imp->ActivateWindow(active);
+    zk_media.ActivateSound(active);
     ZKI_ClearKeyStates();
 }
 

@@ -45,6 +45,8 @@ typedef int zk_vertex_format_t;
 typedef int zk_buffer_usage_t;
 typedef int zk_leaderboard_filter_t;
 typedef int zk_vertex_color_format_t; // 0 R,G,B,A in memory; other values B,G,R,A
+// One play of a sound; handed out from 1 upward, never reused; 0 is none.
+typedef int64_t zk_sound_channel;
 
 // {char** items; count}: the list FindFiles returns; freed with ZK_FreeList.
 struct zk_list_t {

@@ -293,7 +293,6 @@ void ExpectNeutral(const char* name, const Table* table) {
 }
 
 TEST_F(InterfaceTest, PartsOfLayersNotRegisteredHoldNeutralFunctions) {
-    ExpectNeutral("audio", zk->audio);
     ExpectNeutral("ext", zk->ext);
     ExpectNeutral("graphics", zk->graphics);
 }
