@@ -8,6 +8,7 @@
 
 #include "engine/app/startup.h"
 #include "engine/base/clock.h"
+#include "engine/media/image_loader.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/interface_functions.h"
@@ -149,6 +150,7 @@ void ZKI_StateSetup(void* platform_argument) {
     // The layers below start-up put their services in place before the
     // table is filled from them.
     ZKD_RegisterDevice();
+    ZKM_RegisterImageLoader();
     ZKI_SetBasicInterface(&zekar);
     zk_state.zk = zk;
     zk_state.device_info = &zk_device_info;
