@@ -1,6 +1,7 @@
-// Set-up shared by the bitmap and image tests: the engine state and table
-// set up as start-up does, the table's printers recording what the code
-// says, a temporary folder, and bitmaps with pixel blocks of their own.
+// Set-up shared by the bitmap and image tests, over the storage tests'
+// engine set-up and recorder: the image loader in zk_il, what the code said
+// sorted by printer, a temporary folder, and bitmaps with pixel blocks of
+// their own.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "engine/runtime/media_records.h"
+#include "engine/storage/tests/storage_test_support.h"
 
 namespace media_test {
 
@@ -20,31 +22,26 @@ struct Said {
     std::string text;
 };
 
-// Sets the engine up once per process, points the printers at the
-// recorder and the image loader into zk_il.
+// Sets the engine up once per process, with the printers recording and
+// the image loader in zk_il.
 void SetUpEngine();
-std::vector<Said>& Recorded();
-void ClearRecorded();
+// Everything said since the last ClearRecorded(), in order.
+std::vector<Said> Recorded();
+using storage_test::ClearRecorded;
 // The texts said by one printer, in order.
 std::vector<std::string> Texts(char printer);
 
-// A fresh folder, removed with its contents by the destructor.
-class TempFolder {
+class TempFolder : public storage_test::TempDirectory {
 public:
-    TempFolder();
-    ~TempFolder();
-    std::string operator/(const std::string& name) const { return path + "/" + name; }
     // The names inside, sorted.
-    std::vector<std::string> Names() const;
-    std::string path;
+    std::vector<std::string> Names() const { return storage_test::NamesIn(Path()); }
 };
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> ReadBytes(const std::string& path);
-bool Exists(const std::string& path);
 
-// A bitmap record whose name and pixel block it owns (malloc'd, so the
-// code under test may free or replace the block).
+// A bitmap record whose name and pixel block (zeroed) it owns, from
+// malloc, so that the code under test may free or replace the block.
 class TestBitmap {
 public:
     TestBitmap(int width, int height, uint16_t flags = 0);
@@ -63,7 +60,7 @@ public:
 std::vector<int> BytesOf(uint32_t pixel);
 
 // Test base: engine set up, recorder cleared, pixel order 0, developer
-// mode off, pixel allocation by malloc.
+// mode off, pixel blocks from malloc.
 class MediaTest : public ::testing::Test {
 protected:
     void SetUp() override;

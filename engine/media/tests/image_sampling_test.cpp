@@ -26,61 +26,64 @@ void Pattern(TestBitmap& bitmap) {
     }
 }
 
-TEST_F(ImageSampling, PointSamplesTruncateAndFollowTheEdgeRules) {
-    struct Case {
-        double u, v;
-        Px with_alpha, without_alpha;
-    } cases[] = {
-        {0.0, 0.0, {5, 7, 9, 200}, {5, 7, 9, 200}},
-        {0.5, 0.5, {65, 7, 9, 202}, {65, 7, 9, 202}},
-        {0.99, 0.0, {25, 7, 9, 202}, {25, 7, 9, 202}},
-        // Column 3 lies outside: the last column's colour, transparent
-        // only for an image with an alpha channel.
-        {1.0, 0.0, {25, 7, 9, 0}, {25, 7, 9, 202}},
-        {0.0, 1.0, {55, 7, 9, 0}, {55, 7, 9, 201}},
-        // -0.6 truncates toward zero, to column 0; -1.2 to column -1.
-        {-0.2, 0.0, {5, 7, 9, 200}, {5, 7, 9, 200}},
-        {-0.4, 0.0, {5, 7, 9, 0}, {5, 7, 9, 200}},
-        {-1e300, 1e300, {55, 7, 9, 0}, {55, 7, 9, 201}},
-    };
+struct SampleCase {
+    double u, v;
+    Px with_alpha, without_alpha;
+};
+
+// Samples a w x h image painted by paint, once with an alpha channel and
+// once without.
+void ExpectSamples(uint32_t (*sample)(zk_bitmap_t*, double, double), int width, int height,
+                   void (*paint)(TestBitmap&), const std::vector<SampleCase>& cases) {
     for (bool alpha : {true, false}) {
-        TestBitmap bitmap(3, 2, alpha ? ZK_BITMAP_HAS_ALPHA : 0);
-        Pattern(bitmap);
-        for (const Case& c : cases) {
-            EXPECT_EQ(BytesOf(ZKI_GetBitmapSamplePoint(bitmap.get(), c.u, c.v)), alpha ? c.with_alpha : c.without_alpha)
+        TestBitmap bitmap(width, height, alpha ? ZK_BITMAP_HAS_ALPHA : 0);
+        paint(bitmap);
+        for (const SampleCase& c : cases) {
+            EXPECT_EQ(BytesOf(sample(bitmap.get(), c.u, c.v)), alpha ? c.with_alpha : c.without_alpha)
                 << c.u << "," << c.v << (alpha ? " alpha" : "");
         }
     }
 }
 
+TEST_F(ImageSampling, PointSamplesTruncateAndFollowTheEdgeRules) {
+    ExpectSamples(ZKI_GetBitmapSamplePoint, 3, 2, Pattern,
+                  {
+                      {0.0, 0.0, {5, 7, 9, 200}, {5, 7, 9, 200}},
+                      {0.5, 0.5, {65, 7, 9, 202}, {65, 7, 9, 202}},
+                      {0.99, 0.0, {25, 7, 9, 202}, {25, 7, 9, 202}},
+                      // Column 3 lies outside: the last column's colour,
+                      // transparent only for an image with an alpha channel.
+                      {1.0, 0.0, {25, 7, 9, 0}, {25, 7, 9, 202}},
+                      {0.0, 1.0, {55, 7, 9, 0}, {55, 7, 9, 201}},
+                      // -0.6 truncates toward zero, to column 0; -1.2 to
+                      // column -1.
+                      {-0.2, 0.0, {5, 7, 9, 200}, {5, 7, 9, 200}},
+                      {-0.4, 0.0, {5, 7, 9, 0}, {5, 7, 9, 200}},
+                      {-1e300, 1e300, {55, 7, 9, 0}, {55, 7, 9, 201}},
+                  });
+}
+
+// Byte 0: 0 100 / 200 40; bytes 1 and 2 fixed; opaque.
+void FourCorners(TestBitmap& bitmap) {
+    bitmap.Set(0, 0, 0, 1, 2, 255);
+    bitmap.Set(1, 0, 100, 1, 2, 255);
+    bitmap.Set(0, 1, 200, 1, 2, 255);
+    bitmap.Set(1, 1, 40, 1, 2, 255);
+}
+
 TEST_F(ImageSampling, BilinearSamplesWeighInElevenBitFixedPoint) {
-    // Byte 0: 0 100 / 200 40; bytes 1 and 2 fixed; opaque.
-    struct Case {
-        double u, v;
-        Px with_alpha, without_alpha;
-    } cases[] = {
-        {0.0, 0.0, {0, 1, 2, 255}, {0, 1, 2, 255}},
-        {0.25, 0.25, {85, 1, 2, 255}, {85, 1, 2, 255}},
-        {0.5, 0.0, {100, 1, 2, 255}, {100, 1, 2, 255}},
-        {0.125, 0.75, {160, 1, 2, 127}, {160, 1, 2, 255}},
-        // Half way to the outside: alpha halves for an alpha image; the
-        // colour is the edge's either way.
-        {0.75, 0.0, {100, 1, 2, 127}, {100, 1, 2, 255}},
-        // 1/3 of a pixel: weight trunc(682.67) of 2048.
-        {1.0 / 6, 0.0, {33, 1, 2, 255}, {33, 1, 2, 255}},
-    };
-    for (bool alpha : {true, false}) {
-        TestBitmap bitmap(2, 2, alpha ? ZK_BITMAP_HAS_ALPHA : 0);
-        bitmap.Set(0, 0, 0, 1, 2, 255);
-        bitmap.Set(1, 0, 100, 1, 2, 255);
-        bitmap.Set(0, 1, 200, 1, 2, 255);
-        bitmap.Set(1, 1, 40, 1, 2, 255);
-        for (const Case& c : cases) {
-            EXPECT_EQ(BytesOf(ZKI_GetBitmapSampleBilinear(bitmap.get(), c.u, c.v)),
-                      alpha ? c.with_alpha : c.without_alpha)
-                << c.u << "," << c.v << (alpha ? " alpha" : "");
-        }
-    }
+    ExpectSamples(ZKI_GetBitmapSampleBilinear, 2, 2, FourCorners,
+                  {
+                      {0.0, 0.0, {0, 1, 2, 255}, {0, 1, 2, 255}},
+                      {0.25, 0.25, {85, 1, 2, 255}, {85, 1, 2, 255}},
+                      {0.5, 0.0, {100, 1, 2, 255}, {100, 1, 2, 255}},
+                      {0.125, 0.75, {160, 1, 2, 127}, {160, 1, 2, 255}},
+                      // Half way to the outside: alpha halves for an alpha
+                      // image; the colour is the edge's either way.
+                      {0.75, 0.0, {100, 1, 2, 127}, {100, 1, 2, 255}},
+                      // 1/3 of a pixel: weight trunc(682.67) of 2048.
+                      {1.0 / 6, 0.0, {33, 1, 2, 255}, {33, 1, 2, 255}},
+                  });
 }
 
 // Each byte within one of the expected value: the box averages go through
