@@ -12,7 +12,7 @@ set(ZK_LAYERS
   zk_builtins        # shadertool/builtins
   zk_frontend        # shadertool/frontend
   zk_translate       # shadertool/translate
-  zk_media           # engine/media: sound back ends, sound manager, audio sub-table
+  zk_media           # engine/media: renderer, bitmaps, images, fonts, text, shaders, sound
   zk_services        # engine/services: extension modules, service implementations and fronts
   zk_app             # engine/app: start-up, frame, shutdown, extension call, console overlay, table filling
   zk_macos_app       # platform/macos/app: the application shell

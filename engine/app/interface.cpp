@@ -9,7 +9,7 @@
 #include "engine/app/console_overlay.h"
 #include "engine/app/startup.h"
 #include "engine/base/clock.h"
-#include "engine/media/sound_registration.h"
+#include "engine/media/media_registration.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/console.h"
 #include "engine/runtime/core_services.h"
@@ -165,7 +165,7 @@ void ZKI_StateSetup(void* platform_argument) {
     // The layers below start-up put their services in place before the
     // table is filled from them.
     ZKD_RegisterDevice();
-    ZKM_RegisterSound();
+    ZKM_RegisterMedia();
     ZKI_RegisterServices();
     ZKI_SetBasicInterface(&zekar);
     zk_state.zk = zk;
