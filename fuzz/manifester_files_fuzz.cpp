@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz/manifester_fuzz_setup.h"
 #include "tools/manifester/fonts.h"
 #include "tools/manifester/runtime.h"
 #include "tools/manifester/xml_database.h"
@@ -22,9 +23,6 @@ const uint8_t* input = nullptr;
 size_t input_size = 0, position = 0;
 zk_file_t memory_file;
 std::string saved_path;
-
-int Silent(const char*, ...) { return 0; }
-int SilentWithLevel(int, const char*, ...) { return 0; }
 
 // The input under its name; every other name is a real file.
 zk_file_t* OpenFile(const char* name, const char* mode) {
@@ -109,13 +107,7 @@ void RemoveSaved() { remove(saved_path.c_str()); }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    static bool ready = false;
-    if (!ready) {
-        ready = true;
-        ZKI_SetBasicInterface();
-        zk->Printf = Silent;
-        zk->PrintDebugf = SilentWithLevel;
-        zk->Popupf = SilentWithLevel;
+    if (ZKFuzzSetUpManifester()) {
         zk->OpenFile = OpenFile;
         zk->CloseFile = CloseFile;
         zk->ReadItems = ReadItems;
