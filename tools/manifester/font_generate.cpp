@@ -207,7 +207,10 @@ bool FinishGlyphs(zk_font_t* font, ZK_XMLDatabase* database, ZK_XMLArray* settin
             return false;
         }
     }
-    if (!font->utf8) ZKI_DetermineKernPairs(font, 0, threshold ? float(strtod(threshold, nullptr)) : default_kern_threshold);
+    // Beyond 0..1 every pixel or none is solid; held near that range so
+    // that any number from the file converts safely.
+    double solid = threshold ? std::fmin(std::fmax(strtod(threshold, nullptr), -1.0), 2.0) : default_kern_threshold;
+    if (!font->utf8) ZKI_DetermineKernPairs(font, 0, float(solid));
     for (int i = 0; i < font->glyph_count; ++i) {
         if (font->glyphs[i].bitmap.height > font->height) font->height = font->glyphs[i].bitmap.height;
     }
