@@ -6,12 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "fuzz/manifester_fuzz_setup.h"
 #include "tools/manifester/codecs.h"
 
 namespace {
-
-int Silent(const char*, ...) { return 0; }
-int SilentWithLevel(int, const char*, ...) { return 0; }
 
 // Full decodes of what would be very large images only slow the search
 // down; their refusals are tested elsewhere.
@@ -43,14 +41,7 @@ void CheckFirstBytes(bool png, const void* file, long size, long first) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    static bool ready = false;
-    if (!ready) {
-        ready = true;
-        ZKI_SetBasicInterface();
-        zk->Printf = Silent;
-        zk->PrintDebugf = SilentWithLevel;
-        zk->Popupf = SilentWithLevel;
-    }
+    ZKFuzzSetUpManifester();
     zk_state.pixel_byte_order = data[0] & 1;
     int choice = (data[0] >> 1) % 10;
     long file_size = long(size - 1);

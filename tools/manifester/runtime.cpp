@@ -8,10 +8,19 @@
 #include <cstring>
 
 #include "platform/windows/win32.h"
+#include "tools/manifester/fonts.h"
 
 static zekar_t zk_table;
 zekar_t* zk = &zk_table;
 zk_state_t zk_state;
+
+void ZKI_FreeState() {
+    FreeDatabaseList(&zk_state.databases);
+    ZKI_FreeFonts();
+}
+
+// What the state holds is freed at exit, before the process's own checks.
+static const bool state_freed_at_exit = atexit(ZKI_FreeState) == 0;
 
 // The console buffer that the three printers share, and the rotating
 // temporary buffers of the formatter at position 23.
@@ -126,12 +135,16 @@ size_t ZKI_ReadItems(void* buffer, size_t size, size_t count, zk_file_t* file);
 size_t ZKI_WriteItems(const void* buffer, size_t size, size_t count, zk_file_t* file);
 
 void ZKI_SetBasicInterface() {
+    (void)state_freed_at_exit;
+    ZKI_FreeState();
     memset(&zk_table, 0, sizeof zk_table);
     memset(&zk_state, 0, sizeof zk_state);
     zk_state.pixel_byte_order = 0;
     zk_table.Printf = ZKI_ConsolePrintf;
     zk_table.PrintDebugf = ZKI_ConsolePrintDebugf;
     zk_table.Popupf = ZKI_ConsolePopupf;
+    zk_table.GetFont = ZKI_LoadFont;
+    zk_table.SaveFont = ZKI_SaveFont;
     zk_table.FormatTemporary = ZKI_FormatTemporary;
     zk_table.FormatIntoBuffer = ZKI_FormatIntoBuffer;
     zk_table.OpenFile = ZKI_OpenFile;

@@ -8,24 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 
-// An open file of the file table.
-struct zk_file_t {
-    char* name;     // heap copy of the path
-    uint32_t size;  // the file's length when it was opened
-    FILE* stream;
-};
-
-// The bitmap record of this program (the fields its pieces touch).
-struct zk_bitmap_t {
-    char* name;
-    int32_t width, height;
-    int32_t resized_width, resized_height;  // set by the resizer to the same values
-    uint32_t* pixels;                       // width x height pixels, rows top first
-    uint32_t flags;                         // 1 alpha, 2 reloadable
-    zk_bitmap_t* frames;                    // a sequence's frames
-    int32_t frame_count;
-    uint32_t frame_block[15];               // copied from the frame a sequence shows
-};
+#include "tools/manifester/records.h"
+#include "tools/manifester/xml_database.h"
 
 // The interface table: 125 entries by position; positions not named here
 // stay null and nothing in this program calls them.
@@ -34,9 +18,9 @@ struct zekar_t {
     int (*PrintDebugf)(int level, const char* format, ...);                             // 1
     int (*Popupf)(int type, const char* format, ...);                                   // 2
     void* unused_3[12];
-    void* GetFont;                                                                      // 15
+    zk_font_t* (*GetFont)(const char* name);                                            // 15
     void* unused_16[2];
-    void* SaveFont;                                                                     // 18
+    bool (*SaveFont)(zk_font_t* font, const char* path);                                // 18
     void* unused_19[4];
     char* (*FormatTemporary)(int unused, const char* format, ...);                      // 23
     char* (*FormatIntoBuffer)(char* buffer, int size, int unused, const char* format, ...);  // 24
@@ -62,17 +46,28 @@ struct zekar_t {
 
 extern zekar_t* zk;
 
-// The state record: the flags the image code reads and the open-file count.
+const int zk_max_fonts = 32;
+
+// The state record: the flags the image code reads, the open-file count,
+// the loaded XML databases and the font slots. Plain data: the setup zeroes
+// it, and an exit handler frees what its containers hold.
 struct zk_state_t {
     int pixel_byte_order;  // 0 R, G, B, A; 1 B, G, R, A (never set to 1 here)
     int byte_order;        // 4321 would mean big-endian; never set here
     int32_t open_files;
+    ZK_XMLDatabaseList databases;
+    zk_font_t fonts[zk_max_fonts];  // a slot is free while its name is null
+    int32_t used_fonts;             // slots ever taken; only grows
+    uint8_t default_utf8;           // the UTF-8 flag of a newly taken font slot
 };
 
 extern zk_state_t zk_state;
 
-// Zeroes the table and the state, then fills the table.
+// Frees what the state's containers hold (databases and fonts) and zeroes
+// the table and the state, then fills the table.
 void ZKI_SetBasicInterface();
+// Frees what the state's containers hold; run at exit.
+void ZKI_FreeState();
 
 // A heap copy of the text (of "" for null).
 char* ZKI_StrDup(const char* text);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/manifester/runtime.h"
+#include "tools/manifester/tests/font_files.h"
 #include "tools/manifester/tests/image_files.h"
 
 namespace manifester_test {
@@ -42,5 +43,16 @@ private:
     void* block;
     long length;
 };
+
+// A font record of its own (not in a slot), empty, freed with it.
+struct TestFont : zk_font_t {
+    explicit TestFont(const std::string& path);
+    ~TestFont();
+};
+
+// The font as its file would hold it (pixels in the memory order).
+FontFile FontFileOf(const zk_font_t& font);
+// Every field of the font, for comparisons.
+std::string DescribeFontFile(const FontFile& font);
 
 }  // namespace manifester_test
