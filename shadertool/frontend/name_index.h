@@ -6,6 +6,9 @@
 
 #include <cstring>
 
+#include "engine/core/narray.h"
+#include "engine/core/nstring.h"
+
 namespace ShaderTool {
 
 class NameIndex {
@@ -73,6 +76,41 @@ private:
     unsigned capacity = 0;
     unsigned mask = 0;
     unsigned used = 0;
+};
+
+// A set of names, hashed; it keeps copies of the names.
+class NameSet {
+public:
+    NameSet() = default;
+    // The words of a list that ends in a null entry.
+    explicit NameSet(const char* const* words) {
+        for (; words && *words; ++words) Insert(*words);
+    }
+    NameSet(const char* const* words, int count) {
+        for (int i = 0; i < count; ++i) Insert(words[i]);
+    }
+    NameSet(const NameSet&) = delete;
+    NameSet& operator=(const NameSet&) = delete;
+
+    bool Contains(const char* name) const { return name && Find(name, strlen(name)) >= 0; }
+    // Whether the first length characters of name are in the set.
+    bool Contains(const char* name, size_t length) const { return name && Find(name, length) >= 0; }
+    void Insert(const char* name) {
+        if (!name || Contains(name)) return;
+        names.InsertLast(nString(name));
+        index.Insert(NameIndex::Hash(name, strlen(name)), names.count - 1);
+    }
+
+private:
+    int Find(const char* name, size_t length) const {
+        return index.Find(NameIndex::Hash(name, length), [&](int i) {
+            const char* candidate = names[i].c_str();
+            return strncmp(candidate, name, length) == 0 && candidate[length] == '\0';
+        });
+    }
+
+    nArray<nString> names;
+    NameIndex index;
 };
 
 }  // namespace ShaderTool

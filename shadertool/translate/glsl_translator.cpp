@@ -2,6 +2,7 @@
 // dialect shares (type names, built-in names, sampling, modulo, all/any,
 // saturate, member access to the Shader XML's values, array constructors,
 // conditions).
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/translate/glsl_translators.h"
 
 #include <cstring>
@@ -70,9 +71,8 @@ const char* SamplingNameEnding(Operator op) {
 
 bool IsReservedIdentifier(const char* name) {
     if (strncmp(name, "gl_", 3) == 0 || strstr(name, "__")) return true;
-    for (int i = 0; i < GLSL_RESERVED_WORD_COUNT; ++i)
-        if (strcmp(name, GLSL_RESERVED_WORDS[i]) == 0) return true;
-    return false;
+    static const NameSet reserved(GLSL_RESERVED_WORDS, GLSL_RESERVED_WORD_COUNT);
+    return reserved.Contains(name);
 }
 
 }  // namespace

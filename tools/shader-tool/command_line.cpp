@@ -13,6 +13,7 @@
 #include "shadertool/translate/translator_driver.h"
 
 using ShaderTool::NameIndex;
+using ShaderTool::NameSet;
 using ShaderTool::TranslatorDriver;
 
 namespace {
@@ -212,26 +213,6 @@ void ForEachBinary(int index, const nString& binaryDirectory, const FilePaths& p
         visit(nString::Format("%s%s.%s", binaryDirectory.c_str(), paths.baseName.c_str(), stage));
     }
 }
-
-// A set of names, hashed.
-class NameSet {
-public:
-    bool Contains(const char* name) const { return Find(name) >= 0; }
-    void Insert(const char* name) {
-        if (Contains(name)) return;
-        names.InsertLast(nString(name));
-        index.Insert(NameIndex::Hash(name, strlen(name)), names.count - 1);
-    }
-
-private:
-    int Find(const char* name) const {
-        return index.Find(NameIndex::Hash(name, strlen(name)),
-                          [&](int i) { return strcmp(names[i].c_str(), name) == 0; });
-    }
-
-    nArray<nString> names;
-    NameIndex index;
-};
 
 // What the run knows of its output folders, so that each is created once and
 // no binary is looked up that cannot be there:
