@@ -12,6 +12,7 @@
 #include "shadertool/frontend/log.h"
 #include "shadertool/frontend/preprocessor_tokenizer.h"
 #include "shadertool/frontend/shader_info.h"
+#include "shadertool/frontend/text_buffer.h"
 #include "shadertool/frontend/token.h"
 
 namespace ShaderTool {
@@ -147,6 +148,13 @@ public:
     Constant GetDefinition(const Constant& constant);
     static bool ValidateDefinitionIdentifier(const char* text, int length);
     static bool ParseDefinitionValueString(const char* text, bool& is_string_literal);
+    // Every definition applied to text in order, each to what the ones
+    // before it left, with replacements[i] for definition i; both give the
+    // same text where the one pass may be used (SubstituteIdentifiers).
+    static nString SubstituteInPasses(const char* text, const nArray<Definition>& definitions,
+                                      const nArray<nString>& replacements);
+    static nString SubstituteInOnePass(const char* text, const nArray<Definition>& definitions,
+                                       const nArray<nString>& replacements);
 
 private:
     void Initialize(const ShaderInfo& info, const ShaderSource& source);
@@ -173,7 +181,7 @@ private:
     Log& log;
     nString output;
     // The output while the source is read; nString would copy on every line.
-    nArray<char> output_text;
+    TextBuffer output_text;
     PreprocessorTokenizer tokenizer;
     int predefinition_count = 0;
     int if_depth = 0;

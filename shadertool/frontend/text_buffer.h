@@ -1,0 +1,80 @@
+// Text that grows by appending. The storage doubles as it fills, so a text
+// built from many small pieces costs time in proportion to its length; an
+// nString, which holds exactly its text, copies itself whole on every
+// append.
+#pragma once
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/core/narray.h"
+#include "engine/core/nstring.h"
+
+namespace ShaderTool {
+
+class TextBuffer {
+public:
+    void Append(const char* text, size_t length) {
+        if (!text || length == 0) return;
+        Reserve(length);
+        memcpy(characters.items + characters.count, text, length);
+        characters.count += static_cast<int>(length);
+        characters.items[characters.count] = '\0';
+    }
+    void Append(const char* text) {
+        if (text) Append(text, strlen(text));
+    }
+    void Append(char c) { Append(&c, 1); }
+    void Append(const nString& text) { Append(text.c_str(), static_cast<size_t>(text.Length())); }
+
+    void AppendFormatted(const char* format, ...) __attribute__((format(printf, 2, 3))) {
+        va_list args;
+        va_start(args, format);
+        va_list again;
+        va_copy(again, args);
+        char small[256];
+        int length = vsnprintf(small, sizeof small, format, args);
+        va_end(args);
+        if (length > 0 && static_cast<size_t>(length) < sizeof small) {
+            Append(small, static_cast<size_t>(length));
+        } else if (length > 0) {
+            Reserve(static_cast<size_t>(length));
+            vsnprintf(characters.items + characters.count, static_cast<size_t>(length) + 1, format, again);
+            characters.count += length;
+        }
+        va_end(again);
+    }
+
+    // Keeps the storage for the next text.
+    void Clear() {
+        characters.count = 0;
+        if (characters.items) characters.items[0] = '\0';
+    }
+    // Cuts the text to its first length characters.
+    void Truncate(int length) {
+        if (length < 0 || length >= characters.count) return;
+        characters.count = length;
+        characters.items[length] = '\0';
+    }
+
+    int Length() const { return characters.count; }
+    bool IsEmpty() const { return characters.count == 0; }
+    // The text, always terminated; "" before anything was appended.
+    const char* c_str() const { return characters.items ? characters.items : ""; }
+    char operator[](int index) const { return characters.items[index]; }
+
+private:
+    // Room for length more characters and the terminator.
+    void Reserve(size_t length) {
+        size_t needed = static_cast<size_t>(characters.count) + length + 1;
+        if (needed <= static_cast<size_t>(characters.capacity)) return;
+        size_t capacity = characters.capacity > 0 ? static_cast<size_t>(characters.capacity) : 64;
+        while (capacity < needed) capacity *= 2;
+        characters.SetMaximumSize(static_cast<int>(capacity));
+    }
+
+    nArray<char> characters;
+};
+
+}  // namespace ShaderTool
