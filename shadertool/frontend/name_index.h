@@ -45,10 +45,17 @@ public:
         ++used;
     }
 
-    // Forgets every entry; the storage stays for the next use.
+    // Forgets every entry. Small storage stays for the next use; a large one
+    // goes, so that one big use does not make every later clearing slow.
     void Clear() {
-        for (unsigned i = 0; i < capacity; ++i) slots[i].index = -1;
         used = 0;
+        if (capacity > kKeptCapacity) {
+            delete[] slots;
+            slots = nullptr;
+            capacity = mask = 0;
+            return;
+        }
+        for (unsigned i = 0; i < capacity; ++i) slots[i].index = -1;
     }
 
     int Count() const { return static_cast<int>(used); }
@@ -58,6 +65,7 @@ private:
         unsigned hash;
         int index;
     };
+    static const unsigned kKeptCapacity = 1024;
 
     void Grow() {
         Slot* old = slots;

@@ -258,10 +258,19 @@ void Preprocessor::AppendDefinition(const char* name, const Constant& value, boo
     definition.is_string_literal = is_string_literal;
     definition.is_target_dependent = target_dependent;
     definitions.InsertLast(definition);
+    if (GetDefinitionIndex(definition.name.c_str()) < 0) {
+        const char* text = definition.name.c_str();
+        definition_index.Insert(NameIndex::Hash(text, strlen(text)), definitions.Count() - 1);
+    }
 }
 
 void Preprocessor::Reset() {
     definitions.count = predefinition_count;
+    definition_index.Clear();
+    for (int i = 0; i < definitions.Count(); ++i) {
+        const char* name = definitions[i].name.c_str();
+        if (GetDefinitionIndex(name) < 0) definition_index.Insert(NameIndex::Hash(name, strlen(name)), i);
+    }
     output = "";
     output_text.Clear();
     directive_file_name = "";
@@ -651,10 +660,10 @@ void Preprocessor::AddFunctionCallArgument(FunctionCall& call, const Constant& a
 }
 
 int Preprocessor::GetDefinitionIndex(const char* name) const {
-    for (int i = 0; i < definitions.Count(); ++i) {
-        if (std::strcmp(definitions[i].name.c_str(), name) == 0) return i;
-    }
-    return -1;
+    if (!name) return -1;
+    return definition_index.Find(NameIndex::Hash(name, strlen(name)), [&](int i) {
+        return i < definitions.Count() && std::strcmp(definitions[i].name.c_str(), name) == 0;
+    });
 }
 
 int Preprocessor::GetDefinitionIndex(const String& name) const {

@@ -10,6 +10,7 @@
 #include "engine/core/narray.h"
 #include "engine/core/nstring.h"
 #include "shadertool/frontend/log.h"
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/frontend/preprocessor_tokenizer.h"
 #include "shadertool/frontend/shader_info.h"
 #include "shadertool/frontend/text_buffer.h"
@@ -178,6 +179,7 @@ private:
 
     const ShaderInfo* info = nullptr;
     nArray<Definition> definitions;
+    NameIndex definition_index;  // each name's first definition
     Log& log;
     nString output;
     // The output while the source is read; nString would copy on every line.
