@@ -15,6 +15,10 @@ namespace ShaderTool {
 
 class TextBuffer {
 public:
+    TextBuffer() = default;
+    TextBuffer(const TextBuffer&) = delete;
+    TextBuffer& operator=(const TextBuffer&) = delete;
+
     void Append(const char* text, size_t length) {
         if (!text || length == 0) return;
         Reserve(length);
@@ -46,6 +50,30 @@ public:
         va_end(again);
     }
 
+    // Puts text before the character at index (0 to Length()).
+    void Insert(int index, const char* text) {
+        size_t length = text ? strlen(text) : 0;
+        if (index < 0 || index > characters.count || length == 0) return;
+        Reserve(length);
+        memmove(characters.items + index + length, characters.items + index,
+                static_cast<size_t>(characters.count - index) + 1);
+        memcpy(characters.items + index, text, length);
+        characters.count += static_cast<int>(length);
+    }
+
+    void Swap(TextBuffer& other) {
+        nArray<char>& a = characters;
+        nArray<char>& b = other.characters;
+        char* items = a.items;
+        int count = a.count, capacity = a.capacity;
+        a.items = b.items;
+        a.count = b.count;
+        a.capacity = b.capacity;
+        b.items = items;
+        b.count = count;
+        b.capacity = capacity;
+    }
+
     // Keeps the storage for the next text.
     void Clear() {
         characters.count = 0;
@@ -72,6 +100,7 @@ private:
         size_t capacity = characters.capacity > 0 ? static_cast<size_t>(characters.capacity) : 64;
         while (capacity < needed) capacity *= 2;
         characters.SetMaximumSize(static_cast<int>(capacity));
+        characters.items[characters.count] = '\0';  // the move copies the text alone
     }
 
     nArray<char> characters;

@@ -98,8 +98,8 @@ Translator::~Translator() {}
 void Translator::Reset() {
     header = "";
     prototypes = "";
-    globals = "";
-    body = "";
+    globals.Clear();
+    body.Clear();
     indentation = 0;
     target = ShaderTarget(0);
     shader_type = UNKNOWN_SHADER;
@@ -143,11 +143,12 @@ void Translator::PrependGlobalDeclarations() {
     if (!header.IsEmpty()) header.Append("\n");
     if (!globals.IsEmpty()) globals.Append("\n");
     if (!prototypes.IsEmpty()) prototypes.Append("\n");
-    nString joined = header;
-    joined.Append(globals.c_str());
-    joined.Append(prototypes.c_str());
-    joined.Append(body.c_str());
-    body = joined;
+    TextBuffer joined;
+    joined.Append(header);
+    joined.Append(globals.c_str(), static_cast<size_t>(globals.Length()));
+    joined.Append(prototypes);
+    joined.Append(body.c_str(), static_cast<size_t>(body.Length()));
+    body.Swap(joined);
 }
 
 void Translator::PostProcess() {}
@@ -375,12 +376,7 @@ void Translator::WritePrefixOperator(const char* symbol, const ParserNode* opera
     size_t symbolLength = strlen(symbol);
     if (symbolLength == 0 || output->Length() <= operandStart) return;
     char last = symbol[symbolLength - 1];
-    if ((last == '-' || last == '+') && output->text[operandStart] == last) {
-        nString spaced = output->Substring(0, operandStart);
-        spaced.Append(" ");
-        spaced.Append(output->text + operandStart);
-        *output = spaced;
-    }
+    if ((last == '-' || last == '+') && (*output)[operandStart] == last) output->Insert(operandStart, " ");
 }
 
 void Translator::ProcessOperatorNode(const OperatorNode* node) {
