@@ -32,22 +32,34 @@ public:
     void Append(char c) { Append(&c, 1); }
     void Append(const nString& text) { Append(text.c_str(), static_cast<size_t>(text.Length())); }
 
+    // The decimal digits of value, as "%i" writes them.
+    void AppendInteger(int value) {
+        char digits[16];
+        int at = sizeof digits;
+        unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+        do {
+            digits[--at] = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude > 0);
+        if (value < 0) digits[--at] = '-';
+        Append(digits + at, sizeof digits - static_cast<size_t>(at));
+    }
+
+    // As vsnprintf would write it. The conversions the translators use most,
+    // "%s", "%i", "%d" and "%%" without flags or widths, are written here;
+    // a format with any other goes to vsnprintf whole.
     void AppendFormatted(const char* format, ...) __attribute__((format(printf, 2, 3))) {
         va_list args;
         va_start(args, format);
         va_list again;
         va_copy(again, args);
-        char small[256];
-        int length = vsnprintf(small, sizeof small, format, args);
-        va_end(args);
-        if (length > 0 && static_cast<size_t>(length) < sizeof small) {
-            Append(small, static_cast<size_t>(length));
-        } else if (length > 0) {
-            Reserve(static_cast<size_t>(length));
-            vsnprintf(characters.items + characters.count, static_cast<size_t>(length) + 1, format, again);
-            characters.count += length;
+        int start = characters.count;
+        if (!AppendSimplyFormatted(format, args)) {
+            Truncate(start);
+            AppendWithVsnprintf(format, again);
         }
         va_end(again);
+        va_end(args);
     }
 
     // Puts text before the character at index (0 to Length()).
@@ -93,6 +105,48 @@ public:
     char operator[](int index) const { return characters.items[index]; }
 
 private:
+    // False, with part of the text written, at a conversion it leaves to
+    // vsnprintf.
+    bool AppendSimplyFormatted(const char* format, va_list args) {
+        const char* p = format;
+        while (*p) {
+            const char* percent = strchr(p, '%');
+            if (!percent) {
+                Append(p);
+                break;
+            }
+            Append(p, static_cast<size_t>(percent - p));
+            switch (percent[1]) {
+            case 's': {
+                const char* text = va_arg(args, const char*);
+                Append(text ? text : "(null)");
+                break;
+            }
+            case 'i':
+            case 'd': AppendInteger(va_arg(args, int)); break;
+            case '%': Append('%'); break;
+            default: return false;
+            }
+            p = percent + 2;
+        }
+        return true;
+    }
+
+    void AppendWithVsnprintf(const char* format, va_list args) {
+        va_list again;
+        va_copy(again, args);
+        char small[256];
+        int length = vsnprintf(small, sizeof small, format, args);
+        if (length > 0 && static_cast<size_t>(length) < sizeof small) {
+            Append(small, static_cast<size_t>(length));
+        } else if (length > 0) {
+            Reserve(static_cast<size_t>(length));
+            vsnprintf(characters.items + characters.count, static_cast<size_t>(length) + 1, format, again);
+            characters.count += length;
+        }
+        va_end(again);
+    }
+
     // Room for length more characters and the terminator.
     void Reserve(size_t length) {
         size_t needed = static_cast<size_t>(characters.count) + length + 1;

@@ -66,9 +66,7 @@ void ESSL30Translator::ProcessFunctionDefinitionNode(const FunctionNode* node) {
 // 3D samplers.
 void ESSL30Translator::PostProcess() {
     if (shader_type != PIXEL_SHADER) return;
-    nString text("precision highp float;\nprecision lowp sampler3D;\n\n");
-    text.Append(header.c_str());
-    header = text;
+    header.Insert(0, "precision highp float;\nprecision lowp sampler3D;\n\n");
 }
 
 }  // namespace ShaderTool

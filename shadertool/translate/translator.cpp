@@ -96,7 +96,7 @@ Translator::Translator(Log& log)
 Translator::~Translator() {}
 
 void Translator::Reset() {
-    header = "";
+    header.Clear();
     prototypes = "";
     globals.Clear();
     body.Clear();
@@ -144,7 +144,7 @@ void Translator::PrependGlobalDeclarations() {
     if (!globals.IsEmpty()) globals.Append("\n");
     if (!prototypes.IsEmpty()) prototypes.Append("\n");
     TextBuffer joined;
-    joined.Append(header);
+    joined.Append(header.c_str(), static_cast<size_t>(header.Length()));
     joined.Append(globals.c_str(), static_cast<size_t>(globals.Length()));
     joined.Append(prototypes);
     joined.Append(body.c_str(), static_cast<size_t>(body.Length()));

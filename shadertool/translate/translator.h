@@ -97,7 +97,7 @@ protected:
     // expression is written a few characters at a time.
     TextBuffer* output;
     nMap<const char*> function_map;
-    nString header;
+    TextBuffer header;  // the declarations made from the Shader XML
     Log& log;
     int indentation;
     int level;
