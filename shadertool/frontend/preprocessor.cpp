@@ -144,9 +144,9 @@ nString ReplaceWholeWords(const char* text, const char* name, const nString& rep
 }
 
 // A name that can only match a whole word, and a replacement that reads the
-// same in the text as alone: no line break or "@" (so that no line becomes a
-// file instruction), every quote closed within it, and not empty (so that
-// the characters around it never meet).
+// same in the text as alone: no line break, nothing at its start that could
+// make its line a file instruction ("@", or blanks before what follows it),
+// and every quote closed within it.
 bool IsPlainName(const char* name) {
     if (!*name) return false;
     for (; *name; ++name)
@@ -155,10 +155,11 @@ bool IsPlainName(const char* name) {
 }
 
 bool IsSelfContainedReplacement(const nString& text) {
-    if (text.IsEmpty()) return false;
+    const char* c = text.c_str();
+    if (*c == '\0' || *c == '@' || *c == ' ' || *c == '\t') return false;
     bool quoted = false;
-    for (const char* c = text.c_str(); *c; ++c) {
-        if (*c == '\n' || *c == '@') return false;
+    for (; *c; ++c) {
+        if (*c == '\n') return false;
         if (*c == '"') quoted = !quoted;
     }
     return !quoted;
@@ -475,14 +476,18 @@ void Preprocessor::OutputDefinitions() {
 void Preprocessor::SubstituteIdentifiers() {
     if (definitions.Count() == 0) return;
     nArray<nString> replacements;
-    bool one_pass = true;
+    for (int i = 0; i < definitions.Count(); ++i) replacements.InsertLast(ReplacementText(definitions[i]));
+    output = CanSubstituteInOnePass(definitions, replacements)
+                 ? SubstituteInOnePass(output.c_str(), definitions, replacements)
+                 : SubstituteInPasses(output.c_str(), definitions, replacements);
+}
+
+bool Preprocessor::CanSubstituteInOnePass(const nArray<Definition>& definitions, const nArray<nString>& replacements) {
     for (int i = 0; i < definitions.Count(); ++i) {
-        replacements.InsertLast(ReplacementText(definitions[i]));
         const char* name = definitions[i].name.c_str();
-        if (*name && (!IsPlainName(name) || !IsSelfContainedReplacement(replacements[i]))) one_pass = false;
+        if (*name && (!IsPlainName(name) || !IsSelfContainedReplacement(replacements[i]))) return false;
     }
-    output = one_pass ? SubstituteInOnePass(output.c_str(), definitions, replacements)
-                      : SubstituteInPasses(output.c_str(), definitions, replacements);
+    return true;
 }
 
 nString Preprocessor::SubstituteInPasses(const char* text, const nArray<Definition>& definitions,
@@ -500,7 +505,6 @@ nString Preprocessor::SubstituteInOnePass(const char* text, const nArray<Definit
     // Each name's definitions, in order; a name may be defined more than once.
     NameIndex names;
     nArray<nArray<int> > indices_of_name;
-    nArray<int> name_of_definition;
     for (int i = 0; i < definitions.Count(); ++i) {
         const char* name = definitions[i].name.c_str();
         size_t length = strlen(name);

@@ -150,8 +150,10 @@ public:
     static bool ValidateDefinitionIdentifier(const char* text, int length);
     static bool ParseDefinitionValueString(const char* text, bool& is_string_literal);
     // Every definition applied to text in order, each to what the ones
-    // before it left, with replacements[i] for definition i; both give the
-    // same text where the one pass may be used (SubstituteIdentifiers).
+    // before it left, with replacements[i] for definition i. Both give the
+    // same text where CanSubstituteInOnePass holds (see
+    // SubstituteIdentifiers).
+    static bool CanSubstituteInOnePass(const nArray<Definition>& definitions, const nArray<nString>& replacements);
     static nString SubstituteInPasses(const char* text, const nArray<Definition>& definitions,
                                       const nArray<nString>& replacements);
     static nString SubstituteInOnePass(const char* text, const nArray<Definition>& definitions,
