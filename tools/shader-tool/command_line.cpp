@@ -302,7 +302,7 @@ bool PrepareTargets(const Options& options, const FilePaths& paths, OutputFolder
         nString targetDirectory = TargetDirectory(options, index, paths);
         nString binaryDirectory = BinaryDirectory(options, index, paths);
         for (const char* stage : kStages) {
-            if (options.force) break;
+            if (options.force) continue;
             ForEachBinary(index, binaryDirectory, paths, stage, [&](const nString& file) {
                 if (!folders.MayHold(binaryDirectory, file)) return;
                 int time = ModificationTime(file);
