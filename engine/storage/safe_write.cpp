@@ -32,12 +32,17 @@ static void SetError(nString* error, const char* format, const char* path, int n
     error->SetFormatted(format, path, text);
 }
 
-// Eight bytes that another process cannot guess. The kernel's generator is
-// asked first; the clock and the process id only keep names apart when it
-// is missing (the exclusive create keeps the save safe either way).
+// Eight bytes that another process cannot guess. They come from the
+// kernel's generator, fetched a block at a time so that one system call
+// serves many saves; the clock and the process id only keep names apart
+// when the generator is missing. (The exclusive create keeps the save safe
+// either way, and turns a name used twice, as by a forked child that took
+// the rest of the block along, into one more attempt.)
 static uint64_t UnpredictableNumber() {
-    uint64_t number = 0;
-    if (getrandom(&number, sizeof number, GRND_NONBLOCK) == ssize_t(sizeof number)) return number;
+    static thread_local uint64_t block[32];
+    static thread_local int left = 0;
+    if (left == 0 && getrandom(block, sizeof block, GRND_NONBLOCK) == ssize_t(sizeof block)) left = 32;
+    if (left > 0) return block[--left];
     static uint64_t counter = 0;
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);

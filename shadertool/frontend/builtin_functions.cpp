@@ -54,6 +54,11 @@ Type GetTypeFromShortName(const char* name) {
 
 BuiltInFunctionManager::BuiltInFunctionManager() { RegisterTable(); }
 
+const BuiltInFunctionManager& BuiltInFunctionManager::Shared() {
+    static const BuiltInFunctionManager shared;
+    return shared;
+}
+
 BuiltInFunctionManager::~BuiltInFunctionManager() {
     // The copies in the array share their parameter lists; free each once.
     for (int i = 0; i < functions.count; ++i) {
@@ -79,11 +84,38 @@ FunctionNode* BuiltInFunctionManager::CreateFunctionNode(const char* name, Opera
     node.defined = true;
     node.children.InsertLast(new AggregateNode);  // the parameter list, OP_LIST
     functions.InsertLast(node);
+    next_overload.InsertLast(-1);
     return &functions[functions.count - 1];
 }
 
 void BuiltInFunctionManager::FinishOverload(FunctionNode* node, const char* name) {
     node->mangled_name = GetMangledFunctionName(nString(name ? name : ""), node);
+    int index = static_cast<int>(node - functions.items);
+    const char* mangled = node->mangled_name.c_str();
+    if (FindMangledName(mangled) < 0) by_mangled_name.Insert(NameIndex::Hash(mangled, strlen(mangled)), index);
+    size_t name_length = strlen(node->name.c_str());
+    int first = FindFirstOverload(node->name.c_str(), name_length);
+    if (first < 0) {
+        by_name.Insert(NameIndex::Hash(node->name.c_str(), name_length), index);
+        return;
+    }
+    while (next_overload[first] >= 0) first = next_overload[first];
+    next_overload[first] = index;
+}
+
+int BuiltInFunctionManager::FindMangledName(const char* mangled_name) const {
+    if (!mangled_name) return -1;
+    return by_mangled_name.Find(NameIndex::Hash(mangled_name, strlen(mangled_name)), [&](int index) {
+        return strcmp(functions[index].mangled_name.c_str(), mangled_name) == 0;
+    });
+}
+
+int BuiltInFunctionManager::FindFirstOverload(const char* name, size_t length) const {
+    if (!name) return -1;
+    return by_name.Find(NameIndex::Hash(name, length), [&](int index) {
+        const char* candidate = functions[index].name.c_str();
+        return strncmp(candidate, name, length) == 0 && candidate[length] == '\0';
+    });
 }
 
 void BuiltInFunctionManager::Add(const char* name, Operator id, const Type& result, const Type& p1, const Type& p2,
@@ -107,9 +139,7 @@ void BuiltInFunctionManager::AddMultiple(const char* name, Operator id, const Ty
     FinishOverload(node, name);
 }
 
-void BuiltInFunctionManager::AddFunctionsToFunctionTable(FunctionTable& table) {
-    for (int i = 0; i < functions.count; ++i) table[functions[i].mangled_name.c_str()] = &functions[i];
-}
+void BuiltInFunctionManager::AddFunctionsToFunctionTable(FunctionTable& table) const { table.SetBuiltIns(this); }
 
 // A row's parameters are either "N*T" (N parameters of type T) or up to four
 // short type names separated by commas.

@@ -12,6 +12,11 @@ OperatorTable::OperatorTable() {
     Initialize();
 }
 
+const OperatorTable& OperatorTable::Shared() {
+    static const OperatorTable shared;
+    return shared;
+}
+
 void OperatorTable::Initialize() {
     for (int i = 0; i < kOperatorRowCount; ++i) {
         const OperatorRow& row = kOperatorRows[i];

@@ -27,6 +27,9 @@ public:
 
     // 42 lists at once, then every row of the signature table.
     OperatorTable();
+    // The table every parser shares: built on first use (safely when threads
+    // race to it) and never changed afterwards.
+    static const OperatorTable& Shared();
 
     // Adds the rows of the signature table in table order.
     void Initialize();

@@ -9,6 +9,7 @@
 
 #include "engine/runtime/zekar.h"
 #include "engine/storage/filesystem_api.h"
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/frontend/pp_grammar.hpp"
 
 namespace ShaderTool {
@@ -94,24 +95,12 @@ nString ReplacementText(const Definition& definition) {
     return nString(value.string_value.text);
 }
 
-// Appends characters to a growing buffer; nString would copy on every append.
-struct TextBuilder {
-    nArray<char> characters;
-    void Append(const char* text, int length) {
-        for (int i = 0; i < length; ++i) characters.InsertLast(text[i]);
-    }
-    nString Finish() {
-        characters.InsertLast('\0');
-        return nString(characters.items);
-    }
-};
-
 // Replaces every whole-word occurrence of name in text, leaving quoted text
 // and file instruction lines alone.
 nString ReplaceWholeWords(const char* text, const char* name, const nString& replacement) {
     const int name_length = static_cast<int>(std::strlen(name));
     const int replacement_length = replacement.Length();
-    TextBuilder result;
+    TextBuffer result;
     const char* p = text;
     bool line_start = true;
     while (*p) {
@@ -151,7 +140,29 @@ nString ReplaceWholeWords(const char* text, const char* name, const nString& rep
         result.Append(p, static_cast<int>(end - p));
         p = end;
     }
-    return result.Finish();
+    return nString(result.c_str());
+}
+
+// A name that can only match a whole word, and a replacement that reads the
+// same in the text as alone: no line break, nothing at its start that could
+// make its line a file instruction ("@", or blanks before what follows it),
+// and every quote closed within it.
+bool IsPlainName(const char* name) {
+    if (!*name) return false;
+    for (; *name; ++name)
+        if (!IsWordCharacter(*name)) return false;
+    return true;
+}
+
+bool IsSelfContainedReplacement(const nString& text) {
+    const char* c = text.c_str();
+    if (*c == '\0' || *c == '@' || *c == ' ' || *c == '\t') return false;
+    bool quoted = false;
+    for (; *c; ++c) {
+        if (*c == '\n') return false;
+        if (*c == '"') quoted = !quoted;
+    }
+    return !quoted;
 }
 
 }  // namespace
@@ -248,12 +259,21 @@ void Preprocessor::AppendDefinition(const char* name, const Constant& value, boo
     definition.is_string_literal = is_string_literal;
     definition.is_target_dependent = target_dependent;
     definitions.InsertLast(definition);
+    if (GetDefinitionIndex(definition.name.c_str()) < 0) {
+        const char* text = definition.name.c_str();
+        definition_index.Insert(NameIndex::Hash(text, strlen(text)), definitions.Count() - 1);
+    }
 }
 
 void Preprocessor::Reset() {
     definitions.count = predefinition_count;
+    definition_index.Clear();
+    for (int i = 0; i < definitions.Count(); ++i) {
+        const char* name = definitions[i].name.c_str();
+        if (GetDefinitionIndex(name) < 0) definition_index.Insert(NameIndex::Hash(name, strlen(name)), i);
+    }
     output = "";
-    output_text.count = 0;
+    output_text.Clear();
     directive_file_name = "";
     tokenizer.Reset();
     if_depth = 0;
@@ -287,9 +307,8 @@ bool Preprocessor::Process(const ShaderInfo& shader_info, int target, const Shad
         return true;
     }
     int parse_result = ppyyparse(this);
-    output_text.InsertLast('\0');
-    output = output_text.items;
-    output_text.count = 0;
+    output = output_text.c_str();
+    output_text.Clear();
     if (parse_result != 0) {
         success = false;
         return false;
@@ -445,11 +464,119 @@ void Preprocessor::OutputDefinitions() {
     log.has_messages = true;
 }
 
+// The definitions are applied one after the other, each to the whole text
+// that the ones before it left: a definition's replacement is open to the
+// definitions after it, never to those before. SubstituteInPasses does just
+// that. When every name is a plain word and every replacement is
+// self-contained (see above), the same text comes out of one pass: each word
+// is looked up among the definitions, and the replacement of the first
+// definition i of its name is then expanded the same way by the definitions
+// after i. Numbers, names and quoted strings always qualify; only a general
+// constant may not, and then the passes run.
 void Preprocessor::SubstituteIdentifiers() {
+    if (definitions.Count() == 0) return;
+    nArray<nString> replacements;
+    for (int i = 0; i < definitions.Count(); ++i) replacements.InsertLast(ReplacementText(definitions[i]));
+    output = CanSubstituteInOnePass(definitions, replacements)
+                 ? SubstituteInOnePass(output.c_str(), definitions, replacements)
+                 : SubstituteInPasses(output.c_str(), definitions, replacements);
+}
+
+bool Preprocessor::CanSubstituteInOnePass(const nArray<Definition>& definitions, const nArray<nString>& replacements) {
+    for (int i = 0; i < definitions.Count(); ++i) {
+        const char* name = definitions[i].name.c_str();
+        if (*name && (!IsPlainName(name) || !IsSelfContainedReplacement(replacements[i]))) return false;
+    }
+    return true;
+}
+
+nString Preprocessor::SubstituteInPasses(const char* text, const nArray<Definition>& definitions,
+                                         const nArray<nString>& replacements) {
+    nString result(text);
     for (int i = 0; i < definitions.Count(); ++i) {
         if (definitions[i].name.IsEmpty()) continue;
-        output = ReplaceWholeWords(output.c_str(), definitions[i].name.c_str(), ReplacementText(definitions[i]));
+        result = ReplaceWholeWords(result.c_str(), definitions[i].name.c_str(), replacements[i]);
     }
+    return result;
+}
+
+nString Preprocessor::SubstituteInOnePass(const char* text, const nArray<Definition>& definitions,
+                                          const nArray<nString>& replacements) {
+    // Each name's definitions, in order; a name may be defined more than once.
+    NameIndex names;
+    nArray<nArray<int> > indices_of_name;
+    for (int i = 0; i < definitions.Count(); ++i) {
+        const char* name = definitions[i].name.c_str();
+        size_t length = strlen(name);
+        int found = names.Find(NameIndex::Hash(name, length),
+                               [&](int n) { return strcmp(definitions[indices_of_name[n][0]].name.c_str(), name) == 0; });
+        if (found < 0) {
+            indices_of_name.InsertLast(nArray<int>());
+            found = indices_of_name.Count() - 1;
+            names.Insert(NameIndex::Hash(name, length), found);
+        }
+        indices_of_name[found].InsertLast(i);
+    }
+    // The first definition at or after `first` of the word, or -1.
+    auto find = [&](const char* word, size_t length, int first) {
+        int n = names.Find(NameIndex::Hash(word, length), [&](int candidate) {
+            const char* name = definitions[indices_of_name[candidate][0]].name.c_str();
+            return strncmp(name, word, length) == 0 && name[length] == '\0';
+        });
+        if (n < 0) return -1;
+        const nArray<int>& indices = indices_of_name[n];
+        int low = 0, high = indices.Count();
+        while (low < high) {
+            int middle = (low + high) / 2;
+            if (indices[middle] < first)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        return low < indices.Count() ? indices[low] : -1;
+    };
+
+    // Texts being read, innermost last: the source, then the replacements
+    // being expanded inside it, each with the first definition open to it.
+    struct Reading {
+        const char* p;
+        int first;
+        bool line_start;
+    };
+    nArray<Reading> stack;
+    stack.InsertLast(Reading{text, 0, true});
+    TextBuffer result;
+    while (stack.Count() > 0) {
+        Reading& reading = stack[stack.Count() - 1];
+        const char* p = reading.p;
+        if (!*p) {
+            --stack.count;
+            continue;
+        }
+        const char* end = p + 1;
+        bool line_start = *p == '\n';
+        if (reading.line_start && IsFileInstructionLine(p)) {
+            const char* line_end = strchr(p, '\n');
+            end = line_end ? line_end + 1 : p + strlen(p);
+            line_start = true;
+        } else if (*p == '"') {
+            while (*end && *end != '"' && *end != '\n') ++end;
+            if (*end == '"') ++end;
+        } else if (IsWordCharacter(*p)) {
+            while (IsWordCharacter(*end)) ++end;
+            int index = find(p, static_cast<size_t>(end - p), reading.first);
+            if (index >= 0) {
+                reading.p = end;
+                reading.line_start = false;
+                stack.InsertLast(Reading{replacements[index].c_str(), index + 1, true});
+                continue;
+            }
+        }
+        reading.line_start = line_start;
+        result.Append(p, static_cast<size_t>(end - p));
+        reading.p = end;
+    }
+    return nString(result.c_str());
 }
 
 void Preprocessor::ValidateNesting() {
@@ -537,10 +664,10 @@ void Preprocessor::AddFunctionCallArgument(FunctionCall& call, const Constant& a
 }
 
 int Preprocessor::GetDefinitionIndex(const char* name) const {
-    for (int i = 0; i < definitions.Count(); ++i) {
-        if (std::strcmp(definitions[i].name.c_str(), name) == 0) return i;
-    }
-    return -1;
+    if (!name) return -1;
+    return definition_index.Find(NameIndex::Hash(name, strlen(name)), [&](int i) {
+        return i < definitions.Count() && std::strcmp(definitions[i].name.c_str(), name) == 0;
+    });
 }
 
 int Preprocessor::GetDefinitionIndex(const String& name) const {
@@ -893,7 +1020,7 @@ void Preprocessor::UpdateSourceModifiedTime(const char* path) {
 }
 
 void Preprocessor::AppendOutput(const char* text, int length) {
-    for (int i = 0; i < length; ++i) output_text.InsertLast(text[i]);
+    if (length > 0) output_text.Append(text, static_cast<size_t>(length));
 }
 
 void Preprocessor::ProcessNonPreprocessorLine() {

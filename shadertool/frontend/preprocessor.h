@@ -10,8 +10,10 @@
 #include "engine/base/narray.h"
 #include "engine/base/nstring.h"
 #include "shadertool/frontend/log.h"
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/frontend/preprocessor_tokenizer.h"
 #include "shadertool/frontend/shader_info.h"
+#include "shadertool/frontend/text_buffer.h"
 #include "shadertool/frontend/token.h"
 
 namespace ShaderTool {
@@ -147,6 +149,15 @@ public:
     Constant GetDefinition(const Constant& constant);
     static bool ValidateDefinitionIdentifier(const char* text, int length);
     static bool ParseDefinitionValueString(const char* text, bool& is_string_literal);
+    // Every definition applied to text in order, each to what the ones
+    // before it left, with replacements[i] for definition i. Both give the
+    // same text where CanSubstituteInOnePass holds (see
+    // SubstituteIdentifiers).
+    static bool CanSubstituteInOnePass(const nArray<Definition>& definitions, const nArray<nString>& replacements);
+    static nString SubstituteInPasses(const char* text, const nArray<Definition>& definitions,
+                                      const nArray<nString>& replacements);
+    static nString SubstituteInOnePass(const char* text, const nArray<Definition>& definitions,
+                                       const nArray<nString>& replacements);
 
 private:
     void Initialize(const ShaderInfo& info, const ShaderSource& source);
@@ -170,10 +181,11 @@ private:
 
     const ShaderInfo* info = nullptr;
     nArray<Definition> definitions;
+    NameIndex definition_index;  // each name's first definition
     Log& log;
     nString output;
     // The output while the source is read; nString would copy on every line.
-    nArray<char> output_text;
+    TextBuffer output_text;
     PreprocessorTokenizer tokenizer;
     int predefinition_count = 0;
     int if_depth = 0;

@@ -2,9 +2,9 @@
 
 namespace ShaderTool {
 
-nMap<Token::Type>& PreprocessorTokenizer::PreprocessorKeywordMap() {
+const KeywordTable& PreprocessorTokenizer::PreprocessorKeywords() {
     // Built on first use and never destroyed (see the ZKSL keyword map).
-    static nMap<Token::Type>* map = [] {
+    static KeywordTable* table = [] {
         static const struct {
             const char* text;
             Token::Type type;
@@ -13,12 +13,14 @@ nMap<Token::Type>& PreprocessorTokenizer::PreprocessorKeywordMap() {
             {"endif", Token::TK_PP_ENDIF},   {"if", Token::TK_PP_IF},           {"include", Token::TK_PP_INCLUDE},
             {"defined", Token::TK_PP_DEFINED},
         };
-        nMap<Token::Type>* words = new nMap<Token::Type>;
-        for (const auto& word : kWords) (*words)[word.text] = word.type;
+        KeywordTable* words = new KeywordTable;
+        for (const auto& word : kWords) words->Add(word.text, word.type);
         return words;
     }();
-    return *map;
+    return *table;
 }
+
+const nMap<Token::Type>& PreprocessorTokenizer::PreprocessorKeywordMap() { return PreprocessorKeywords().map; }
 
 void PreprocessorTokenizer::InitializePreprocessorKeywordMap() { (void)PreprocessorKeywordMap(); }
 
@@ -40,7 +42,9 @@ void PreprocessorTokenizer::Reset() {
     mode = LINE_START;
 }
 
-nMap<Token::Type>& PreprocessorTokenizer::GetKeywordMap() { return PreprocessorKeywordMap(); }
+nMap<Token::Type>::Entry* PreprocessorTokenizer::FindKeyword(const char* word) {
+    return PreprocessorKeywords().Find(word);
+}
 
 void PreprocessorTokenizer::ProcessNonPreprocessorLine(Token& token) {
     stream.UngetCharactersUntilPreviousLine();

@@ -22,7 +22,7 @@ public:
     // TK_HASH starts a directive; TK_PP_LINE stands for a plain line (the
     // stream is then at that line's first character); TK_END at the end.
     void TokenizeNextInput(Token& token) override;
-    nMap<Token::Type>& GetKeywordMap() override;
+    nMap<Token::Type>::Entry* FindKeyword(const char* word) override;
 
     // Splices an included file in at the read position, framed by file
     // instruction lines: a line feed, "@f \"name\" 1", a line feed, the text,
@@ -37,7 +37,8 @@ public:
 
     // The directive words ("define", "elif", "else", "endif", "if",
     // "include", "defined"), filled on first use.
-    static nMap<Token::Type>& PreprocessorKeywordMap();
+    static const nMap<Token::Type>& PreprocessorKeywordMap();
+    static const KeywordTable& PreprocessorKeywords();
     static void InitializePreprocessorKeywordMap();
 
 private:

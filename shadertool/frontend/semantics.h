@@ -26,8 +26,9 @@ namespace ShaderTool {
 class Semantics {
 public:
     // Nodes are made in `nodes`; messages go to `log` under the tokenizer's
-    // current file name (none without a tokenizer). Builds the built-in
-    // functions, then the operator table, and opens the global frame.
+    // current file name (none without a tokenizer). Takes the process's
+    // shared built-in function and operator tables (built by the first
+    // Semantics) and opens the global frame.
     Semantics(Log& log, NodeList& nodes, const Tokenizer* tokenizer = nullptr);
     Semantics(const Semantics&) = delete;
     Semantics& operator=(const Semantics&) = delete;
@@ -128,8 +129,8 @@ public:
 
     // --- State -------------------------------------------------------------
 
-    BuiltInFunctionManager built_in_functions;
-    OperatorTable operator_table;
+    const BuiltInFunctionManager& built_in_functions;
+    const OperatorTable& operator_table;
     FunctionTable function_table;
     StructureTable structure_table;
     SymbolTable symbol_table;

@@ -146,7 +146,7 @@ void Semantics::CheckFunctionDefinitions() {
     static const SourceLocation kNoLocation = {0, 0};
     if (!function_table.Find("main,")) Error(kNoLocation, "main() has no definition.");
     for (int i = 0; i < function_table.Count(); ++i) {
-        const FunctionNode* function = function_table.EntryAt(i)->value;
+        const FunctionNode* function = function_table.At(i);
         if (function->reference_count >= 1 && !function->defined)
             Error(function->location, "function '%s' is referenced but has no definition.", function->name.c_str());
     }

@@ -10,7 +10,11 @@ namespace ShaderTool {
 static const unsigned int kLastVersionWithConstantVariables = 0x20002;
 
 Semantics::Semantics(Log& message_log, NodeList& node_list, const Tokenizer* source_tokenizer)
-    : log(message_log), nodes(node_list), tokenizer(source_tokenizer) {
+    : built_in_functions(BuiltInFunctionManager::Shared()),
+      operator_table(OperatorTable::Shared()),
+      log(message_log),
+      nodes(node_list),
+      tokenizer(source_tokenizer) {
     symbol_table.PushFrame();
 }
 
@@ -165,12 +169,11 @@ FunctionNode* Semantics::AddFunction(FunctionNode* function, bool definition) {
     if (definition) function->defined = true;
     function->mangled_name = GetMangledFunctionName(function->name, function);
     CheckForMainFunctionSignature(function, function->mangled_name);
-    FunctionTable::Entry* entry = function_table.Find(function->mangled_name.c_str());
-    if (!entry) {
-        function_table[function->mangled_name.c_str()] = function;
+    FunctionNode* declared = function_table.Find(function->mangled_name.c_str());
+    if (!declared) {
+        function_table.Add(function->mangled_name.c_str(), function);
         return function;
     }
-    FunctionNode* declared = entry->value;
     if (!definition) {
         Error(function->location, "function '%s' already has a declaration.", function->name.c_str());
         return function;

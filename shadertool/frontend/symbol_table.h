@@ -1,13 +1,15 @@
 // The three tables the parser keeps while it reads one source: the visible
 // variables with their scope frames, the four built-in structures through
 // which a shader reaches its inputs, outputs, constants and textures, and the
-// functions under their mangled names. Lookups are linear and the first
-// entry in insertion order wins.
+// functions under their mangled names. Symbols and structures are found by a
+// linear search, and the first entry in insertion order wins; functions are
+// hashed.
 #pragma once
 
 #include "engine/base/narray.h"
 #include "engine/base/nmap.h"
 #include "engine/base/nstring.h"
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/frontend/nodes.h"
 #include "shadertool/frontend/types.h"
 
@@ -60,13 +62,49 @@ public:
     nMap<nMap<Type> > structures;
 };
 
+class BuiltInFunctionManager;
+
 // Mangled name -> function, in insertion order: the built-in overloads in
-// table order, then user functions in the order first declared.
-class FunctionTable : public nMap<FunctionNode*> {
+// table order, then user functions in the order first declared. The
+// built-ins are the manager's own nodes, which the table refers to rather
+// than copies; the semantic checks write only to user functions (reference
+// counts, moved definitions), never to a built-in, so one manager can serve
+// many tables at once. Lookups by mangled name and by name are hashed.
+class FunctionTable {
 public:
+    FunctionTable() = default;
+    FunctionTable(const FunctionTable&) = delete;
+    FunctionTable& operator=(const FunctionTable&) = delete;
+
+    // Puts the manager's overloads ahead of the user functions.
+    void SetBuiltIns(const BuiltInFunctionManager* manager);
+    // The function under this mangled name, or null.
+    FunctionNode* Find(const char* mangled_name) const;
+    // Enters a user function under a mangled name the table does not hold.
+    void Add(const char* mangled_name, FunctionNode* function);
     // Every function whose mangled name begins with name and ",", in table
-    // order.
+    // order. (Names never contain ",": they are identifiers.)
     nArray<FunctionNode*> FindByName(const nString& name) const;
+    // Built-ins and user functions, in table order.
+    int Count() const;
+    FunctionNode* At(int index) const;
+    // Forgets every function, the built-ins included.
+    void Clear();
+
+private:
+    struct Entry {
+        nString key;
+        FunctionNode* value = nullptr;
+        int next_overload = -1;  // the next user entry of the same name
+        int last_overload = -1;  // of a name's first entry: its last one
+    };
+    int FindUserEntry(const char* mangled_name) const;
+    int FindFirstUserOverload(const char* name, size_t length) const;
+
+    const BuiltInFunctionManager* built_ins = nullptr;
+    nArray<Entry> user;
+    NameIndex user_by_key;
+    NameIndex user_by_name;  // the first entry of each name
 };
 
 }  // namespace ShaderTool

@@ -103,16 +103,18 @@ const CompoundSymbol kCompoundSymbols[] = {
 
 }  // namespace
 
-nMap<Token::Type>& Tokenizer::ZKSLKeywordMap() {
+const KeywordTable& Tokenizer::ZKSLKeywords() {
     // Built on first use and never destroyed, so that tokenizers made during
     // static initialisation or destroyed at exit find it intact.
-    static nMap<Token::Type>* map = [] {
-        nMap<Token::Type>* keywords = new nMap<Token::Type>;
-        for (const KeywordEntry& entry : kZKSLKeywords) (*keywords)[entry.text] = entry.type;
+    static KeywordTable* table = [] {
+        KeywordTable* keywords = new KeywordTable;
+        for (const KeywordEntry& entry : kZKSLKeywords) keywords->Add(entry.text, entry.type);
         return keywords;
     }();
-    return *map;
+    return *table;
 }
+
+const nMap<Token::Type>& Tokenizer::ZKSLKeywordMap() { return ZKSLKeywords().map; }
 
 void Tokenizer::InitializeZKSLKeywordMap() { (void)ZKSLKeywordMap(); }
 
@@ -145,7 +147,7 @@ void Tokenizer::Reset() {
     reported_errors = false;
 }
 
-nMap<Token::Type>& Tokenizer::GetKeywordMap() { return ZKSLKeywordMap(); }
+nMap<Token::Type>::Entry* Tokenizer::FindKeyword(const char* word) { return ZKSLKeywords().Find(word); }
 
 bool Tokenizer::IsIdentifierCharacter(char c) { return IsLetter(c) || IsDigit(c) || c == '_'; }
 
@@ -314,7 +316,7 @@ void Tokenizer::ProcessIdentifier(Token& token, char first) {
     char c = GetCharacter();
     for (; IsIdentifierCharacter(c); c = GetCharacter()) AppendCharacter(token, c);
     UngetCharacter();
-    nMap<Token::Type>::Entry* keyword = GetKeywordMap().Find(token.text);
+    nMap<Token::Type>::Entry* keyword = FindKeyword(token.text);
     if (!keyword) {
         token.type = Token::TK_IDENTIFIER;
         return;

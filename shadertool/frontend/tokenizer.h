@@ -8,12 +8,31 @@
 #include "engine/base/nmap.h"
 #include "engine/base/nstring.h"
 #include "shadertool/frontend/log.h"
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/frontend/shader_info.h"
 #include "shadertool/frontend/source_stream.h"
 #include "shadertool/frontend/token.h"
 #include "shadertool/frontend/types.h"
 
 namespace ShaderTool {
+
+// A keyword map and the hash index it is searched through. Built once, on
+// first use, and never changed.
+struct KeywordTable {
+    nMap<Token::Type> map;
+    NameIndex index;
+
+    void Add(const char* word, Token::Type type) {
+        map[word] = type;
+        index.Insert(NameIndex::Hash(word, strlen(word)), map.Count() - 1);
+    }
+    nMap<Token::Type>::Entry* Find(const char* word) const {
+        if (!word) return nullptr;
+        int found = index.Find(NameIndex::Hash(word, strlen(word)),
+                               [&](int i) { return strcmp(map.EntryAt(i)->key.c_str(), word) == 0; });
+        return found >= 0 ? map.EntryAt(found) : nullptr;
+    }
+};
 
 class Tokenizer {
 public:
@@ -32,8 +51,8 @@ public:
     virtual void Reset();
     // Reads the next token; type TK_END at the end of the text.
     virtual void TokenizeNextInput(Token& token);
-    // The words looked up for identifiers.
-    virtual nMap<Token::Type>& GetKeywordMap();
+    // The keyword entry of a word, or null: what identifiers are looked up in.
+    virtual nMap<Token::Type>::Entry* FindKeyword(const char* word);
 
     // What the parser does in place of Initialize: file name, text, column 1
     // and the first line, without comment stripping.
@@ -50,7 +69,8 @@ public:
 
     // The process-wide ZKSL keyword map, filled on first use (safe from
     // static initialisation).
-    static nMap<Token::Type>& ZKSLKeywordMap();
+    static const nMap<Token::Type>& ZKSLKeywordMap();
+    static const KeywordTable& ZKSLKeywords();
     static void InitializeZKSLKeywordMap();
 
     // Removes "//" and "/* */" comments and carriage returns, keeping every

@@ -1,5 +1,7 @@
 #include "shadertool/frontend/types.h"
 
+#include "shadertool/frontend/text_buffer.h"
+
 namespace ShaderTool {
 
 Type GetTypeFromParserType(const ParserType& parser_type) {
@@ -30,30 +32,33 @@ static const char* const kTextureNames[3][2] = {
     {"TextureCube", "tC"},
 };
 
-static nString GetTypeStem(const Type& type, bool mangled) {
+static const char* GetTypeStem(const Type& type, bool mangled) {
     int form = mangled ? 1 : 0;
     switch (type.basic_type) {
-    case TYPE_BOOL: return nString(mangled ? "b" : "bool");
-    case TYPE_FLOAT: return nString(mangled ? "f" : "float");
-    case TYPE_INT: return nString(mangled ? "i" : "int");
-    case TYPE_STRUCTURE: return type.structure_name;
+    case TYPE_BOOL: return mangled ? "b" : "bool";
+    case TYPE_FLOAT: return mangled ? "f" : "float";
+    case TYPE_INT: return mangled ? "i" : "int";
+    case TYPE_STRUCTURE: return type.structure_name.c_str();
     case TYPE_TEXTURE:
         if (type.texture_kind >= TEXTURE_2D && type.texture_kind <= TEXTURE_CUBE)
-            return nString(kTextureNames[type.texture_kind][form]);
-        return nString("");
-    case TYPE_VOID: return nString("void");
-    default: return nString("");
+            return kTextureNames[type.texture_kind][form];
+        return "";
+    case TYPE_VOID: return "void";
+    default: return "";
     }
 }
 
 nString GetTypeName(const Type& type, bool mangled) {
-    nString name = GetTypeStem(type, mangled);
-    if (name.text == nullptr) name = "";
-    if (type.vector_size >= 2)
-        name.AppendFormatted("%i", type.vector_size);
-    else if (type.matrix_size >= 1)
-        name.AppendFormatted("%ix%i", type.matrix_size, type.matrix_size);
-    return name;
+    TextBuffer name;
+    name.Append(GetTypeStem(type, mangled));
+    if (type.vector_size >= 2) {
+        name.AppendInteger(type.vector_size);
+    } else if (type.matrix_size >= 1) {
+        name.AppendInteger(type.matrix_size);
+        name.Append('x');
+        name.AppendInteger(type.matrix_size);
+    }
+    return nString(name.c_str());
 }
 
 // Spellings of operators 0 to 46, in id order.

@@ -117,8 +117,7 @@ void GLSL21Translator::PostProcess() {
     nString lines;
     for (int i = 0; i < extensions.count; ++i) lines.AppendFormatted("#extension %s : require\n", extensions[i]);
     lines.Append("\n");
-    lines.Append(header.c_str());
-    header = lines;
+    header.Insert(0, lines.c_str());
 }
 
 }  // namespace ShaderTool

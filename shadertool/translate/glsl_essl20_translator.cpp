@@ -10,11 +10,9 @@ ESSL20Translator::ESSL20Translator(Log& log) : GLSL21Translator(log) { constant_
 
 void ESSL20Translator::PostProcess() {
     if (shader_type != PIXEL_SHADER) return;
-    nString text(
-        "#if defined(GL_FRAGMENT_PRECISION_HIGH)\n\nprecision highp float;\n\n#else\n\nprecision mediump float;\n\n"
-        "#endif\n\n");
-    text.Append(header.c_str());
-    header = text;
+    header.Insert(0,
+                  "#if defined(GL_FRAGMENT_PRECISION_HIGH)\n\nprecision highp float;\n\n#else\n\nprecision mediump float;\n\n"
+                  "#endif\n\n");
 }
 
 void ESSL20Translator::ProcessFunctionCallNode(const FunctionNode* node) {

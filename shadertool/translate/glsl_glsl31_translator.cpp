@@ -1,6 +1,7 @@
 // GLSL31Translator and ESSL30Translator: the in/out dialects, with integer
 // operations, named sampling functions, flat integer varyings and declared
 // pixel outputs.
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/translate/glsl_translators.h"
 
 #include <cstring>
@@ -54,12 +55,10 @@ ESSL30Translator::ESSL30Translator(Log& log) : GLSL31Translator(log) {
 }
 
 void ESSL30Translator::ProcessFunctionDefinitionNode(const FunctionNode* node) {
-    for (int i = 0; i < ESSL30_BUILT_IN_FUNCTION_COUNT; ++i) {
-        if (strcmp(node->name.c_str(), ESSL30_BUILT_IN_FUNCTIONS[i]) != 0) continue;
+    static const NameSet built_ins(ESSL30_BUILT_IN_FUNCTIONS, ESSL30_BUILT_IN_FUNCTION_COUNT);
+    if (built_ins.Contains(node->name.c_str()))
         LogErrorOnce(nString::Format("%s()", node->name.c_str()),
                      nString::Format("function '%s' would overload a built-in function.", node->name.c_str()));
-        break;
-    }
     GLSL31Translator::ProcessFunctionDefinitionNode(node);
 }
 
@@ -67,9 +66,7 @@ void ESSL30Translator::ProcessFunctionDefinitionNode(const FunctionNode* node) {
 // 3D samplers.
 void ESSL30Translator::PostProcess() {
     if (shader_type != PIXEL_SHADER) return;
-    nString text("precision highp float;\nprecision lowp sampler3D;\n\n");
-    text.Append(header.c_str());
-    header = text;
+    header.Insert(0, "precision highp float;\nprecision lowp sampler3D;\n\n");
 }
 
 }  // namespace ShaderTool

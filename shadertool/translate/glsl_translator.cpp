@@ -2,6 +2,7 @@
 // dialect shares (type names, built-in names, sampling, modulo, all/any,
 // saturate, member access to the Shader XML's values, array constructors,
 // conditions).
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/translate/glsl_translators.h"
 
 #include <cstring>
@@ -70,9 +71,8 @@ const char* SamplingNameEnding(Operator op) {
 
 bool IsReservedIdentifier(const char* name) {
     if (strncmp(name, "gl_", 3) == 0 || strstr(name, "__")) return true;
-    for (int i = 0; i < GLSL_RESERVED_WORD_COUNT; ++i)
-        if (strcmp(name, GLSL_RESERVED_WORDS[i]) == 0) return true;
-    return false;
+    static const NameSet reserved(GLSL_RESERVED_WORDS, GLSL_RESERVED_WORD_COUNT);
+    return reserved.Contains(name);
 }
 
 }  // namespace
@@ -104,14 +104,17 @@ void GLSL21Translator::Reset() {
 }
 
 nString GLSL21Translator::GetTypeName(const Type& type) const {
+    static const char* const kFloatVectors[] = {"vec2", "vec3", "vec4"};
+    static const char* const kMatrices[] = {"mat2", "mat3", "mat4"};
+    static const char* const kIntVectors[] = {"ivec2", "ivec3", "ivec4"};
     if (type.basic_type == TYPE_FLOAT) {
-        if (type.vector_size >= 2 && type.vector_size <= 4) return nString::Format("vec%i", type.vector_size);
+        if (type.vector_size >= 2 && type.vector_size <= 4) return nString(kFloatVectors[type.vector_size - 2]);
         if (type.vector_size < 2 && type.matrix_size >= 2 && type.matrix_size <= 4)
-            return nString::Format("mat%i", type.matrix_size);
+            return nString(kMatrices[type.matrix_size - 2]);
         return nString("float");
     }
     if (type.basic_type == TYPE_INT) {
-        if (type.vector_size >= 2 && type.vector_size <= 4) return nString::Format("ivec%i", type.vector_size);
+        if (type.vector_size >= 2 && type.vector_size <= 4) return nString(kIntVectors[type.vector_size - 2]);
         return nString("int");
     }
     return Translator::GetTypeName(type);

@@ -36,9 +36,7 @@ HLSL11Translator::HLSL11Translator(Log& log, const HLSLDialect& dialect) : HLSL9
 // allows.
 void HLSL11Translator::PostProcess() {
     if (target != HLSL11) return;
-    nString text("#pragma warning(disable : 3078)\n\n");
-    text.Append(header.c_str());
-    header = text;
+    header.Insert(0, "#pragma warning(disable : 3078)\n\n");
 }
 
 void HLSL11Translator::ProcessFunctionCallNode(const FunctionNode* node) {

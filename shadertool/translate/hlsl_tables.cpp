@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/frontend/shader_info.h"
 
 namespace ShaderTool {
@@ -68,24 +69,37 @@ const char* const HLSL_SCALAR_TYPES[] = {"bool",       "int",        "uint",    
 const char* const PSSL_SCALAR_TYPES[] = {"bool", "int", "uint", "half", "float", "double",
                                          "short", "ushort", "long", "ulong", nullptr};
 
-bool IsListed(const char* const* words, const char* name) {
+// The word lists as hashed sets, built once per process; null for a list
+// that is not one of them.
+const NameSet* WordSetOf(const char* const* words) {
+    static const NameSet hlsl(HLSL_RESERVED_WORDS), hlsl9(HLSL9_RESERVED_WORDS), hlsl11(HLSL11_RESERVED_WORDS),
+        pssl(PSSL_RESERVED_WORDS), hlsl_scalars(HLSL_SCALAR_TYPES), pssl_scalars(PSSL_SCALAR_TYPES);
+    if (words == HLSL_RESERVED_WORDS) return &hlsl;
+    if (words == HLSL9_RESERVED_WORDS) return &hlsl9;
+    if (words == HLSL11_RESERVED_WORDS) return &hlsl11;
+    if (words == PSSL_RESERVED_WORDS) return &pssl;
+    if (words == HLSL_SCALAR_TYPES) return &hlsl_scalars;
+    if (words == PSSL_SCALAR_TYPES) return &pssl_scalars;
+    return nullptr;
+}
+
+// Whether the first length characters of name are a word of the list.
+bool IsListed(const char* const* words, const char* name, size_t length) {
+    if (const NameSet* set = WordSetOf(words)) return set->Contains(name, length);
     for (; words && *words; ++words)
-        if (strcmp(*words, name) == 0) return true;
+        if (strncmp(*words, name, length) == 0 && (*words)[length] == '\0') return true;
     return false;
 }
+
+bool IsSize(char c) { return c >= '1' && c <= '4'; }
 
 // "half4" or "float2x3": a scalar type, a size from 1 to 4, and for a
 // matrix "x" and another.
 bool IsSizedTypeName(const char* const* scalars, const char* name) {
-    for (; scalars && *scalars; ++scalars) {
-        size_t length = strlen(*scalars);
-        if (strncmp(name, *scalars, length) != 0) continue;
-        const char* size = name + length;
-        bool vector = size[0] >= '1' && size[0] <= '4';
-        if (vector && size[1] == '\0') return true;
-        if (vector && size[1] == 'x' && size[2] >= '1' && size[2] <= '4' && size[3] == '\0') return true;
-    }
-    return false;
+    size_t length = strlen(name);
+    if (length >= 2 && IsSize(name[length - 1]) && IsListed(scalars, name, length - 1)) return true;
+    return length >= 4 && IsSize(name[length - 3]) && name[length - 2] == 'x' && IsSize(name[length - 1]) &&
+           IsListed(scalars, name, length - 3);
 }
 
 struct VertexInputSemantic {
@@ -156,7 +170,8 @@ const HLSLDialect PSSL_DIALECT = {
 };
 
 bool IsHLSLReservedName(const HLSLDialect& dialect, const char* name) {
-    return IsListed(HLSL_RESERVED_WORDS, name) || IsListed(dialect.reserved_words, name) ||
+    size_t length = strlen(name);
+    return IsListed(HLSL_RESERVED_WORDS, name, length) || IsListed(dialect.reserved_words, name, length) ||
            IsSizedTypeName(dialect.scalar_types, name);
 }
 

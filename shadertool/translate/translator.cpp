@@ -96,10 +96,10 @@ Translator::Translator(Log& log)
 Translator::~Translator() {}
 
 void Translator::Reset() {
-    header = "";
+    header.Clear();
     prototypes = "";
-    globals = "";
-    body = "";
+    globals.Clear();
+    body.Clear();
     indentation = 0;
     target = ShaderTarget(0);
     shader_type = UNKNOWN_SHADER;
@@ -143,11 +143,12 @@ void Translator::PrependGlobalDeclarations() {
     if (!header.IsEmpty()) header.Append("\n");
     if (!globals.IsEmpty()) globals.Append("\n");
     if (!prototypes.IsEmpty()) prototypes.Append("\n");
-    nString joined = header;
-    joined.Append(globals.c_str());
-    joined.Append(prototypes.c_str());
-    joined.Append(body.c_str());
-    body = joined;
+    TextBuffer joined;
+    joined.Append(header.c_str(), static_cast<size_t>(header.Length()));
+    joined.Append(globals.c_str(), static_cast<size_t>(globals.Length()));
+    joined.Append(prototypes);
+    joined.Append(body.c_str(), static_cast<size_t>(body.Length()));
+    body.Swap(joined);
 }
 
 void Translator::PostProcess() {}
@@ -375,12 +376,7 @@ void Translator::WritePrefixOperator(const char* symbol, const ParserNode* opera
     size_t symbol_length = strlen(symbol);
     if (symbol_length == 0 || output->Length() <= operand_start) return;
     char last = symbol[symbol_length - 1];
-    if ((last == '-' || last == '+') && output->text[operand_start] == last) {
-        nString spaced = output->Substring(0, operand_start);
-        spaced.Append(" ");
-        spaced.Append(output->text + operand_start);
-        *output = spaced;
-    }
+    if ((last == '-' || last == '+') && (*output)[operand_start] == last) output->Insert(operand_start, " ");
 }
 
 void Translator::ProcessOperatorNode(const OperatorNode* node) {

@@ -12,6 +12,7 @@
 #include "engine/base/narray.h"
 #include "engine/base/nmap.h"
 #include "engine/base/nstring.h"
+#include "shadertool/frontend/text_buffer.h"
 #include "shadertool/translate/frontend.h"
 
 namespace ShaderTool {
@@ -65,7 +66,7 @@ public:
     // Joins header, globals, prototypes and body into `body`.
     void PrependGlobalDeclarations();
 
-    const nString& GetOutput() const { return body; }
+    const TextBuffer& GetOutput() const { return body; }
     bool Succeeded() const { return succeeded; }
     void SetTranslationParameters(int level_mask, ShaderTarget new_target, ShaderType type, unsigned int new_version);
 
@@ -91,9 +92,12 @@ protected:
     void WritePrefixOperator(const char* symbol, const ParserNode* operand);
     void Write(const char* text) { output->Append(text); }
 
-    nString* output;
+    // The text being written: body, or globals for a declaration outside
+    // any function. Both grow by doubling, as the text of one long
+    // expression is written a few characters at a time.
+    TextBuffer* output;
     nMap<const char*> function_map;
-    nString header;
+    TextBuffer header;  // the declarations made from the Shader XML
     Log& log;
     int indentation;
     int level;
@@ -103,8 +107,8 @@ protected:
     bool bitwise_operators_supported;
     bool inside_function;
     nString prototypes;
-    nString globals;
-    nString body;
+    TextBuffer globals;
+    TextBuffer body;
     bool succeeded;
     nArray<nString> refused;
 

@@ -320,14 +320,15 @@ bool TranslatorDriver::TranslateSourceForTarget(SourceInfo& info, ShaderTarget t
     if (options.list_definitions) return true;
     ShaderType stage = info.source->type;
     if (options.preprocess_only) {
-        KeepTranslatedCode(stage, preprocessor.GetOutput());
+        KeepTranslatedCode(stage, preprocessor.GetOutput().c_str());
         return OutputTranslatedShaderSource(GetTranslator(target), target, stage);
     }
     if (!RunTranslator(info, target)) return false;
     Translator* translator = GetTranslator(target);
-    KeepTranslatedCode(stage, translator->GetOutput());
+    KeepTranslatedCode(stage, translator->GetOutput().c_str());
     bool result = OutputTranslatedShaderSource(translator, target, stage);
-    if (options.compile) result = CompileAndOutputTranslatedShaderSource(translator->GetOutput(), target, stage) && result;
+    if (options.compile)
+        result = CompileAndOutputTranslatedShaderSource(nString(translator->GetOutput().c_str()), target, stage) && result;
     return result;
 }
 
@@ -340,10 +341,10 @@ bool TranslatorDriver::RunTranslator(SourceInfo& info, ShaderTarget target) {
     return translator->Translate(shader_info, target, options.level_mask, info.source->type, parser.GetRoot());
 }
 
-void TranslatorDriver::KeepTranslatedCode(ShaderType stage, const nString& text) {
+void TranslatorDriver::KeepTranslatedCode(ShaderType stage, const char* text) {
     nByteBuffer& code = translated_code.GetBuffer(stage);
     code.Clear();
-    translated_code.AppendStringWithNullTerminator(stage, text.c_str());
+    translated_code.AppendStringWithNullTerminator(stage, text);
 }
 
 ShaderSource TranslatorDriver::GetPreprocessedShaderSource(const ShaderSource& source) const {

@@ -103,7 +103,7 @@ private:
     bool TranslateSourceForTarget(SourceInfo& info, ShaderTarget target);
     bool ParseSourceForTarget(SourceInfo& info, ShaderTarget target);
     bool RunTranslator(SourceInfo& info, ShaderTarget target);
-    void KeepTranslatedCode(ShaderType stage, const nString& text);
+    void KeepTranslatedCode(ShaderType stage, const char* text);
     void LogNote(Log& log, const nString& text);
     void LogError(Log& log, const nString& text);
 

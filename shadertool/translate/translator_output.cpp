@@ -39,7 +39,11 @@ bool TranslatorDriver::OutputFile(const char* data, size_t length, const char* s
 
 bool TranslatorDriver::OutputTranslatedShaderSource(Translator* translator, ShaderTarget target, ShaderType stage) {
     if (output_directory.IsEmpty()) return true;
-    const nString& text = options.preprocess_only || !translator ? preprocessor.GetOutput() : translator->GetOutput();
+    if (options.preprocess_only || !translator) {
+        const nString& text = preprocessor.GetOutput();
+        return OutputFile(text.c_str(), text.Length(), "", target, ShaderLevel(0), stage);
+    }
+    const TextBuffer& text = translator->GetOutput();
     return OutputFile(text.c_str(), text.Length(), "", target, ShaderLevel(0), stage);
 }
 

@@ -1,14 +1,19 @@
 #include "tools/shader-tool/command_line.h"
 
+#include <dirent.h>
+
 #include <cstdio>
 #include <cstring>
 
 #include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/filesystem_api.h"
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/frontend/shader_info.h"
 #include "shadertool/translate/translator_driver.h"
 
+using ShaderTool::NameIndex;
+using ShaderTool::NameSet;
 using ShaderTool::TranslatorDriver;
 
 namespace {
@@ -209,6 +214,76 @@ void ForEachBinary(int index, const nString& binaryDirectory, const FilePaths& p
     }
 }
 
+// What the run knows of its output folders, so that each is created once and
+// no binary is looked up that cannot be there:
+// - a folder that was created, or found, stays there for the rest of the run;
+// - a binary folder is listed the first time the run looks into it. A binary
+//   can exist only if it was listed then or this run has written it since:
+//   every input has binaries of its own, looked up before it writes any.
+class OutputFolders {
+public:
+    ~OutputFolders() {
+        for (int i = 0; i < folders.count; ++i) delete folders[i];
+    }
+
+    // True when the folder exists, now or since earlier in the run.
+    bool Create(const nString& path) {
+        Folder& folder = Get(path);
+        if (!folder.created) folder.created = Files()->ZK_FileSystem_CreateDirectory(path.c_str());
+        return folder.created;
+    }
+
+    // Whether the folder may hold a file of this name (the part of path
+    // after the folder's).
+    bool MayHold(const nString& folderPath, const nString& path) {
+        Folder& folder = Get(folderPath);
+        if (!folder.listed) List(folder);
+        return folder.names.Contains(path.c_str() + folderPath.Length());
+    }
+
+    // Notes a file that this run may have written into the folder.
+    void Note(const nString& folderPath, const nString& path) {
+        Folder& folder = Get(folderPath);
+        if (!folder.listed) List(folder);
+        folder.names.Insert(path.c_str() + folderPath.Length());
+    }
+
+private:
+    struct Folder {
+        nString path;
+        bool created = false;
+        bool listed = false;
+        NameSet names;  // every entry when listed, whatever its kind
+    };
+
+    Folder& Get(const nString& path) {
+        unsigned hash = NameIndex::Hash(path.c_str(), path.Length());
+        int found = index.Find(hash, [&](int i) { return strcmp(folders[i]->path.c_str(), path.c_str()) == 0; });
+        if (found >= 0) return *folders[found];
+        Folder* folder = new Folder;
+        folder->path = path;
+        folders.InsertLast(folder);
+        index.Insert(hash, folders.count - 1);
+        return *folder;
+    }
+
+    // A folder that cannot be read holds nothing yet: it is missing, and
+    // is created after this look.
+    static void List(Folder& folder) {
+        folder.listed = true;
+        nString native = folder.path;
+        for (char* c = native.text; c && *c; ++c)
+            if (*c == '\\') *c = '/';
+        DIR* directory = opendir(native.c_str());
+        if (!directory) return;
+        while (const dirent* entry = readdir(directory)) folder.names.Insert(entry->d_name);
+        closedir(directory);
+    }
+
+    nArray<Folder*> folders;
+    NameIndex index;
+};
+
 int ModificationTime(const nString& path) {
     zk_file_info_t info;
     if (!Files()->ZK_FileSystem_GetFileInfo(path.c_str(), &info)) return 0;
@@ -217,29 +292,44 @@ int ModificationTime(const nString& path) {
 }
 
 // Computes the reference time from the newest binary and creates the output
-// directories. False when a directory cannot be created.
-bool PrepareTargets(const Options& options, const FilePaths& paths, int& referenceTime) {
+// directories. False when a directory cannot be created. A forced run
+// translates everything whatever the reference time, so it looks up no
+// binaries.
+bool PrepareTargets(const Options& options, const FilePaths& paths, OutputFolders& folders, int& referenceTime) {
     referenceTime = 0;
     for (int index = 0; index < kTargetCount; ++index) {
         if (!(options.targetMask & (1 << index))) continue;
         nString targetDirectory = TargetDirectory(options, index, paths);
         nString binaryDirectory = BinaryDirectory(options, index, paths);
         for (const char* stage : kStages) {
+            if (options.force) continue;
             ForEachBinary(index, binaryDirectory, paths, stage, [&](const nString& file) {
+                if (!folders.MayHold(binaryDirectory, file)) return;
                 int time = ModificationTime(file);
                 if (time > referenceTime) referenceTime = time;
             });
         }
-        if (!Files()->ZK_FileSystem_CreateDirectory(targetDirectory.c_str())) {
+        if (!folders.Create(targetDirectory)) {
             printf("Failed to create directory '%s'.\n", targetDirectory.c_str());
             return false;
         }
-        if (!binaryDirectory.IsEmpty() && !Files()->ZK_FileSystem_CreateDirectory(binaryDirectory.c_str())) {
+        if (!binaryDirectory.IsEmpty() && !folders.Create(binaryDirectory)) {
             printf("Failed to create directory '%s'.\n", binaryDirectory.c_str());
             return false;
         }
     }
     return true;
+}
+
+// The binaries a compiling run may have written for the file.
+void NoteBinaries(const Options& options, const FilePaths& paths, OutputFolders& folders) {
+    for (int index = 0; index < kTargetCount; ++index) {
+        if (!(options.targetMask & (1 << index)) || !IsBinaryTarget(index)) continue;
+        nString binaryDirectory = BinaryDirectory(options, index, paths);
+        for (const char* stage : kStages)
+            ForEachBinary(index, binaryDirectory, paths, stage,
+                          [&](const nString& file) { folders.Note(binaryDirectory, file); });
+    }
 }
 
 // Removes what must not survive: translations of binary targets after a
@@ -294,15 +384,17 @@ int TranslateFiles(const Options& options) {
     }
     TranslatorDriver::Options driverOptions = MakeDriverOptions(options);
     nArray<nString> failedLogs;
+    OutputFolders folders;
     int successes = 0;
     for (int i = 0; i < options.inputFiles.count; ++i) {
         const nString& path = options.inputFiles.items[i];
         FilePaths paths = SplitRelativePath(path, options.inputDirectory);
-        if (!PrepareTargets(options, paths, driverOptions.reference_time)) {
+        if (!PrepareTargets(options, paths, folders, driverOptions.reference_time)) {
             if (!options.printFailuresOnly) printf("Skipping '%s'...\n\n", path.c_str());
             continue;
         }
         bool succeeded = driver->Translate(path, driverOptions, false);
+        if (options.compile && !options.force) NoteBinaries(options, paths, folders);
         if (!options.printFailuresOnly) printf("%s=====================\n\n", driver->GetMasterLog().GetText());
         if (succeeded)
             ++successes;

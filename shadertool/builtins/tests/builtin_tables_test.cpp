@@ -2,11 +2,13 @@
 // end holds them: sizes, order, keys and the shape of each entry.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "shadertool/frontend/builtin_functions.h"
 #include "shadertool/frontend/operator_table.h"
@@ -92,19 +94,18 @@ TEST(BuiltInFunctionManager, EntriesCarryTheirExactTypes) {
         {"sampleTexture,tC,f3", OP_SAMPLE_TEXTURE, "float4", 2},
     };
     for (const Case& c : cases) {
-        FunctionTable::Entry* entry = table.Find(c.key);
-        ASSERT_NE(entry, nullptr) << c.key;
-        const FunctionNode* function = entry->value;
+        const FunctionNode* function = table.Find(c.key);
+        ASSERT_NE(function, nullptr) << c.key;
         EXPECT_EQ(function->op, c.id) << c.key;
         EXPECT_EQ(std::string(GetTypeName(function->type, false).c_str()), c.result) << c.key;
         EXPECT_EQ(Parameters(*function)->children.count, c.parameters) << c.key;
     }
     // Matrices have vector size 0; textures carry their kind; others kind 3.
-    const FunctionNode* transpose = table.Find("transpose,f3x3")->value;
+    const FunctionNode* transpose = table.Find("transpose,f3x3");
     EXPECT_EQ(transpose->type.vector_size, 0);
     EXPECT_EQ(transpose->type.matrix_size, 3);
     EXPECT_EQ(transpose->type.texture_kind, TEXTURE_NONE);
-    const FunctionNode* sample = table.Find("sampleTexture,t3,f3")->value;
+    const FunctionNode* sample = table.Find("sampleTexture,t3,f3");
     const TypedNode* texture = static_cast<const TypedNode*>(Parameters(*sample)->children[0]);
     EXPECT_EQ(texture->type.basic_type, TYPE_TEXTURE);
     EXPECT_EQ(texture->type.texture_kind, TEXTURE_3D);
@@ -113,6 +114,83 @@ TEST(BuiltInFunctionManager, EntriesCarryTheirExactTypes) {
     const char* absent[] = {"sampleTextureLodOffset,tC,f3,f,i3", "transpose,f2", "all,f", "any,b", "cross,f2,f2",
                             "float2,i2", "int3,f3"};
     for (const char* key : absent) EXPECT_EQ(table.Find(key), nullptr) << key;
+}
+
+// The table's hashed lookups against a plain reading of its order: the
+// function under a key is the entry holding that key, and a name finds every
+// entry whose key begins with the name and a comma, built-ins first.
+static std::vector<const FunctionNode*> ScanByName(const FunctionTable& table, const std::string& name) {
+    std::vector<const FunctionNode*> found;
+    for (int i = 0; i < table.Count(); ++i) {
+        std::string key = table.At(i)->mangled_name.c_str();
+        if (key.compare(0, name.size() + 1, name + ",") == 0) found.push_back(table.At(i));
+    }
+    return found;
+}
+
+static std::vector<const FunctionNode*> Found(const nArray<FunctionNode*>& array) {
+    return std::vector<const FunctionNode*>(array.items, array.items + array.count);
+}
+
+TEST(FunctionTable, LookupsFollowTheTableOrder) {
+    // User functions: overloads of one name apart from each other, a name
+    // that is a prefix of another, and a new overload of a built-in name.
+    const char* const keys[] = {"f,i", "ff,f", "g,", "sin,i", "f,f2", "f,", "abs,i3", "sin,b"};
+    std::deque<FunctionNode> user;
+    FunctionTable table;
+    for (int round = 0; round < 2; ++round) {  // the second after Clear
+        table.Clear();
+        user.clear();
+        BuiltInFunctionManager::Shared().AddFunctionsToFunctionTable(table);
+        for (const char* key : keys) {
+            user.emplace_back();
+            user.back().mangled_name = key;
+            ASSERT_EQ(table.Find(key), nullptr) << key;
+            table.Add(key, &user.back());
+        }
+        ASSERT_EQ(table.Count(), 223 + 8);
+        EXPECT_EQ(table.At(0), &BuiltInFunctionManager::Shared()[0]);
+        EXPECT_EQ(table.At(223), &user[0]);
+        for (int i = 0; i < table.Count(); ++i)
+            EXPECT_EQ(table.Find(table.At(i)->mangled_name.c_str()), table.At(i)) << i;
+        std::set<std::string> names = {"", "f,", "s", "sinx", "fff", "transpose", "float4"};
+        for (int i = 0; i < table.Count(); ++i) {
+            std::string key = table.At(i)->mangled_name.c_str();
+            names.insert(key.substr(0, key.find(',')));
+        }
+        for (const std::string& name : names)
+            EXPECT_EQ(Found(table.FindByName(name.c_str())), ScanByName(table, name)) << name;
+    }
+    EXPECT_EQ(Found(table.FindByName("f")), (std::vector<const FunctionNode*>{&user[0], &user[4], &user[5]}));
+    EXPECT_EQ(table.FindByName("sin").count, 6);
+    EXPECT_EQ(table.FindByName("sin")[4], &user[3]);
+    table.Clear();
+    EXPECT_EQ(table.Count(), 0);
+    EXPECT_EQ(table.Find("abs,f"), nullptr);
+    EXPECT_EQ(table.Find("f,i"), nullptr);
+    EXPECT_EQ(table.FindByName("f").count, 0);
+}
+
+// Enough user functions to grow the indices several times, the overloads of
+// each name spread over the whole table.
+TEST(FunctionTable, ManyUserFunctionsKeepTheirOverloadOrder) {
+    const int names = 300, overloads = 10;
+    std::deque<FunctionNode> user;
+    FunctionTable table;
+    for (int o = 0; o < overloads; ++o) {
+        for (int n = 0; n < names; ++n) {
+            user.emplace_back();
+            user.back().mangled_name = nString::Format("fn%d,%s", n, std::string(o, 'i').c_str());
+            table.Add(user.back().mangled_name.c_str(), &user.back());
+        }
+    }
+    ASSERT_EQ(table.Count(), names * overloads);
+    for (int n = 0; n < names; ++n) {
+        nArray<FunctionNode*> found = table.FindByName(nString::Format("fn%d", n));
+        ASSERT_EQ(found.count, overloads) << n;
+        for (int o = 0; o < overloads; ++o) EXPECT_EQ(found[o], &user[o * names + n]) << n << " " << o;
+    }
+    for (const FunctionNode& function : user) EXPECT_EQ(table.Find(function.mangled_name.c_str()), &function);
 }
 
 TEST(BuiltInFunctionManager, NoTwoOverloadsShareAParameterNode) {

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "shadertool/frontend/parser.h"
 
@@ -456,6 +458,43 @@ TEST(Parser, TwoParsersRunSideBySide) {
     EXPECT_FALSE(b.ok);
     EXPECT_TRUE(c.ok) << c.log;
     EXPECT_EQ(second_log.GetText(), Located(1, 15, "syntax error"));
+}
+
+// Every parser refers to the same built-in tables; parsers on several
+// threads at once must each see them whole, first use included.
+TEST(Parser, ParsersOnSeveralThreadsShareTheBuiltInTables) {
+    const std::string sources[] = {
+        "float4 tint(float4 c) { return c * 0.5; }\n"
+        "void main() { output.color = tint(sampleTexture(texture.diffuse, float2(0.5, 0.5))) + float4(abs(-1)); }\n",
+        "void main() { output.color = float4(dot(float3(1.0, 2.0, 3.0), float3(1, 2, 3))); }\n",
+        "void main() { output.color = float4(cross(float2(1.0, 1.0), float2(0.0, 1.0)), 1.0); }\n",
+    };
+    const int kThreads = 4, kRounds = 20;
+    std::vector<std::vector<ParseResult> > results(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            Log log;
+            Parser parser(log);
+            for (int round = 0; round < kRounds; ++round)
+                for (const std::string& code : sources) results[t].push_back(ParseWith(parser, log, code, PIXEL_SHADER));
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    // Run by ctest, the threads above were the process's first parsers.
+    std::vector<ParseResult> expected;
+    for (const std::string& code : sources) expected.push_back(ParseCode(code));
+    EXPECT_TRUE(expected[0].ok) << expected[0].log;
+    EXPECT_FALSE(expected[2].ok);
+    for (int t = 0; t < kThreads; ++t) {
+        ASSERT_EQ(results[t].size(), size_t(kRounds * 3));
+        for (size_t i = 0; i < results[t].size(); ++i) {
+            const ParseResult& want = expected[i % 3];
+            EXPECT_EQ(results[t][i].ok, want.ok);
+            EXPECT_EQ(results[t][i].log, want.log);
+            EXPECT_EQ(results[t][i].tree, want.tree);
+        }
+    }
 }
 
 // ---- The sources of a smallest complete Shader XML. ----

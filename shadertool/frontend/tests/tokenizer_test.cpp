@@ -295,7 +295,7 @@ TEST(Tokenizer, KeywordsWorkDuringStaticInitialisation) {
 }
 
 TEST(Tokenizer, KeywordMapHoldsWordsInOrder) {
-    nMap<Token::Type>& map = Tokenizer::ZKSLKeywordMap();
+    const nMap<Token::Type>& map = Tokenizer::ZKSLKeywordMap();
     ASSERT_EQ(map.Count(), 23 + 2 + 18);
     EXPECT_STREQ(map.EntryAt(0)->key.c_str(), "bool");
     EXPECT_EQ(map.Find("while")->value, Token::TK_WHILE);

@@ -131,7 +131,7 @@ Outcome Translated(int target, ShaderType stage, const AggregateNode* root, cons
     std::unique_ptr<Translator> translator = MakeTranslator(target, log);
     Outcome outcome;
     outcome.ok = translator->Translate(info, ShaderTarget(target), 0, stage, root);
-    outcome.text = translator->GetOutput();
+    outcome.text = translator->GetOutput().c_str();
     outcome.log = log.GetText();
     EXPECT_EQ(outcome.ok, !log.has_errors) << TargetName(target);
     return outcome;

@@ -150,16 +150,16 @@ public:
     nString Expression(const ParserNode* node) {
         Reset();
         ProcessParserNode(node);
-        return body;
+        return nString(body.c_str());
     }
     nString Statement(const ParserNode* node) {
         Reset();
         inside_function = true;
         ProcessStatement(node, true, true);
-        return body;
+        return nString(body.c_str());
     }
     const nString& Prototypes() const { return prototypes; }
-    const nString& Globals() const { return globals; }
+    const TextBuffer& Globals() const { return globals; }
     int Indentation() const { return indentation; }
 };
 

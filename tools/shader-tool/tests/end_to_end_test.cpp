@@ -139,6 +139,32 @@ TEST_F(ShaderToolRun, UpToDateSkipNeverLeavesAnOutputMissing) {
     EXPECT_EQ(Count(output, "up to date"), 0) << output;
 }
 
+// A run looks into each binary folder once: binaries found there count for
+// their own input only, in whichever sub-folder and order the inputs come.
+TEST_F(ShaderToolRun, BinariesInSubFoldersMakeOnlyTheirInputUpToDate) {
+    CopyFixture("good");
+    ASSERT_EQ(Shell("cp '" + work_ + "/good/sub/plain.xml' '" + work_ + "/good/sub/other.xml'"), 0);
+    const std::string run = "-r --keep-translations -t GLSL21 -t PSSL -dSCALE=0.5 -o out good";
+    int exitCode = -1;
+    std::string output = Run(run, &exitCode);
+    ASSERT_EQ(exitCode, 0) << output;
+    EXPECT_EQ(Count(output, "up to date"), 0) << output;
+    ASSERT_EQ(Shell("cd '" + work_ + "' && touch -d 2035-01-01 out/PSSL/bin/sub/plain.vertex out/PSSL/bin/sub/plain.pixel"),
+              0);
+    output = Run(run, &exitCode);
+    EXPECT_EQ(exitCode, 0) << output;
+    EXPECT_EQ(Count(output, "Shader source is up to date, skipping translation..."), 2) << output;
+    size_t plain = output.find("Translating Shader XML 'good/sub/plain.xml'...");
+    ASSERT_NE(plain, std::string::npos) << output;
+    size_t plainEnd = output.find("=====================", plain);
+    EXPECT_EQ(Count(output.substr(plain, plainEnd - plain), "up to date"), 2) << output;
+    // A forced run translates everything.
+    output = Run("-f " + run, &exitCode);
+    EXPECT_EQ(exitCode, 0) << output;
+    EXPECT_EQ(Count(output, "up to date"), 0) << output;
+    EXPECT_EQ(Count(output, "Translation SUCCEEDED"), 3) << output;
+}
+
 TEST_F(ShaderToolRun, FailedFileIsReportedAgainAndItsOutputsDeleted) {
     CopyFixture("mixed");
     int exitCode = -1;
