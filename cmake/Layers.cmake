@@ -11,6 +11,7 @@ set(ZK_LAYERS
   zk_builtins        # shadertool/builtins
   zk_frontend        # shadertool/frontend
   zk_translate       # shadertool/translate
+  zk_media           # engine/media: renderer back end, upload queues, vertex and index buffers
   zk_app             # engine/app: start-up, frame, shutdown, extension call, console overlay, table filling
   zk_macos_app       # platform/macos/app: the application shell
   zk_shader_tool_cli # tools/shader-tool

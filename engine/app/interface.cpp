@@ -8,7 +8,8 @@
 
 #include "engine/app/startup.h"
 #include "engine/base/clock.h"
-#include "engine/runtime/backends.h"
+#include "engine/media/media_registration.h"
+#include "engine/media/renderer_implementation.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
@@ -149,6 +150,7 @@ void ZKI_StateSetup(void* platform_argument) {
     // The layers below start-up put their services in place before the
     // table is filled from them.
     ZKD_RegisterDevice();
+    ZKM_RegisterMedia(ZKI_SetBasicInterface);
     ZKI_SetBasicInterface(&zekar);
     zk_state.zk = zk;
     zk_state.device_info = &zk_device_info;
