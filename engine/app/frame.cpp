@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/media/renderer_implementation.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/events.h"
 #include "engine/runtime/log.h"

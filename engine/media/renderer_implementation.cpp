@@ -107,6 +107,24 @@ static void* AllocateElements(size_t size, unsigned int count) {
     return malloc(bytes ? bytes : 1);
 }
 
+// The parts the two kinds of software buffer share.
+template <class B>
+void FreeSoftwareBuffer(B* buffer) {
+    if (!buffer) return;
+    free(buffer->data);
+    delete buffer;
+}
+template <class B>
+auto LockSoftwareBuffer(B* buffer) -> decltype(buffer->data) {
+    if (!buffer) return nullptr;
+    buffer->locked = 1;
+    return buffer->data;
+}
+template <class B>
+void UnlockSoftwareBuffer(B* buffer) {
+    if (buffer) buffer->locked = 0;
+}
+
 VertexBuffer* RendererImplementation::CreateVertexBuffer(zk_vertex_format_t format, unsigned int count,
                                                          zk_buffer_usage_t) {
     void* data = AllocateElements(static_cast<size_t>(ZKI_GetVertexFormatStride(format)), count);
@@ -119,21 +137,9 @@ VertexBuffer* RendererImplementation::CreateVertexBuffer(zk_vertex_format_t form
     return buffer;
 }
 
-void RendererImplementation::FreeVertexBuffer(VertexBuffer* buffer) {
-    if (!buffer) return;
-    free(buffer->data);
-    delete buffer;
-}
-
-void* RendererImplementation::LockVertexBuffer(VertexBuffer* buffer) {
-    if (!buffer) return nullptr;
-    buffer->locked = 1;
-    return buffer->data;
-}
-
-void RendererImplementation::UnlockVertexBuffer(VertexBuffer* buffer) {
-    if (buffer) buffer->locked = 0;
-}
+void RendererImplementation::FreeVertexBuffer(VertexBuffer* buffer) { FreeSoftwareBuffer(buffer); }
+void* RendererImplementation::LockVertexBuffer(VertexBuffer* buffer) { return LockSoftwareBuffer(buffer); }
+void RendererImplementation::UnlockVertexBuffer(VertexBuffer* buffer) { UnlockSoftwareBuffer(buffer); }
 
 void RendererImplementation::UpdateVertexBufferWithData(VertexBuffer* buffer, const void* data) {
     if (!buffer || !data) return;
@@ -152,21 +158,9 @@ IndexBuffer* RendererImplementation::CreateIndexBuffer(unsigned int count, zk_bu
     return buffer;
 }
 
-void RendererImplementation::FreeIndexBuffer(IndexBuffer* buffer) {
-    if (!buffer) return;
-    free(buffer->data);
-    delete buffer;
-}
-
-uint16_t* RendererImplementation::LockIndexBuffer(IndexBuffer* buffer) {
-    if (!buffer) return nullptr;
-    buffer->locked = 1;
-    return buffer->data;
-}
-
-void RendererImplementation::UnlockIndexBuffer(IndexBuffer* buffer) {
-    if (buffer) buffer->locked = 0;
-}
+void RendererImplementation::FreeIndexBuffer(IndexBuffer* buffer) { FreeSoftwareBuffer(buffer); }
+uint16_t* RendererImplementation::LockIndexBuffer(IndexBuffer* buffer) { return LockSoftwareBuffer(buffer); }
+void RendererImplementation::UnlockIndexBuffer(IndexBuffer* buffer) { UnlockSoftwareBuffer(buffer); }
 
 void RendererImplementation::UpdateIndexBufferWithData(IndexBuffer* buffer, const uint16_t* data) {
     if (!buffer || !data) return;

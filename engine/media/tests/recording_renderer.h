@@ -12,7 +12,8 @@
 // Each record is the operation's name followed by its arguments, blank-
 // separated: numbers as printf "%d" / "%g", bools as 0/1, strings as given
 // ("null" for none), bitmaps and shaders by name ("null" for none),
-// other pointers as Pointer(p). Buffer operations, resolution lists and
+// other pointers as Pointer(p); Initialize records the parameters it is
+// given ("Initialize 800x600 windowed"). Buffer operations, resolution lists and
 // SetRenderTargetVirtualRect run the base behaviour after recording (the
 // software buffers hold real bytes); DrawIndexedTrianglesInstanced too (its
 // error popup). Calls may come from any thread.
