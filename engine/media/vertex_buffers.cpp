@@ -85,11 +85,12 @@ struct Buffers {
         delete h;
     }
 
-    // Releases the renderer buffer and deletes the handle.
+    // Releases the renderer buffer and deletes the handle. Once the
+    // renderer is gone (final shutdown) its buffers went with it.
     static void FreeNow(Handle* h) {
         if (h->buffer) {
             CountMemory(h, -1);
-            F::FreeInRenderer(h->buffer);
+            if (ri) F::FreeInRenderer(h->buffer);
         }
         Delete(h);
     }

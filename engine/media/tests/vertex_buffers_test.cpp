@@ -34,6 +34,7 @@ struct Vertices {
     static void Free(Handle* h) { ZK_Graphics_FreeVertexBuffer(h); }
     static const void* RendererBytes(Handle* h) { return h->buffer->data; }
     static bool RendererLocked(Handle* h) { return h->buffer->locked != 0; }
+    static void FreeInRenderer(RendererImplementation& r, VertexBuffer* b) { r.FreeVertexBuffer(b); }
     static nArray<Handle*>& CreateQueue() { return zk_state.vertex_buffer_create_queue; }
     static nArray<Handle*>& FreeQueue() { return zk_state.vertex_buffer_free_queue; }
     static nArray<Handle*>& LoadQueue() { return zk_state.vertex_buffer_load_queue; }
@@ -53,6 +54,7 @@ struct Indices {
     static void Free(Handle* h) { ZK_Graphics_FreeIndexBuffer(h); }
     static const void* RendererBytes(Handle* h) { return h->buffer->data; }
     static bool RendererLocked(Handle* h) { return h->buffer->locked != 0; }
+    static void FreeInRenderer(RendererImplementation& r, IndexBuffer* b) { r.FreeIndexBuffer(b); }
     static nArray<Handle*>& CreateQueue() { return zk_state.index_buffer_create_queue; }
     static nArray<Handle*>& FreeQueue() { return zk_state.index_buffer_free_queue; }
     static nArray<Handle*>& LoadQueue() { return zk_state.index_buffer_load_queue; }
@@ -274,6 +276,17 @@ TYPED_TEST(BufferTest, ThreadSafeFreesHappenOnTheCallingThread) {
     EXPECT_EQ(this->Calls("Free"), 1);
     EXPECT_EQ(this->Queued(), 0);
     EXPECT_EQ(TypeParam::Memory(), 0);
+}
+
+TYPED_TEST(BufferTest, FreedAfterTheRendererIsGoneOnlyTheHandleGoes) {
+    auto* h = TypeParam::Create(nullptr, this->kCount);
+    ASSERT_NE(h, nullptr);
+    auto* buffer = h->buffer;
+    this->renderer_.Uninstall();
+    TypeParam::Free(h);
+    EXPECT_EQ(TypeParam::Memory(), 0);
+    EXPECT_EQ(this->Calls("Free"), 0);
+    TypeParam::FreeInRenderer(this->renderer_, buffer);  // what the renderer's own end would do
 }
 
 TYPED_TEST(BufferTest, RendererLocksAreCountedByUsage) {
