@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/runtime/backends.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/events.h"
 #include "engine/runtime/log.h"
@@ -20,7 +19,6 @@ namespace {
 const float kLongestStep = 0.2f;
 const float kStepAfterAGap = 1.0f / 33.0f;
 const float kStepAfterClockWentBack = 0.001f;
-const int kSlowUploadMs = 201;
 const int kSmallestFullscreenWidth = 640;
 const int kSmallestFullscreenHeight = 480;
 const int kTransformedFrameBufferFormat = 8;
@@ -241,15 +239,6 @@ static void RenderPass(int pass, float dt, int ms) {
     Step(b.UpdateAndDrawHUDs, dt);
 }
 
-static void UploadQueuedResources() {
-    int64_t start = FrameClock();
-    Step(zk_frame_backend.ProcessBitmapResourceQueues);
-    Step(zk_frame_backend.ProcessBufferResourceQueues);
-    Step(zk_frame_backend.ProcessShaderResourceQueue);
-    int spent = static_cast<int>(FrameClock() - start);
-    if (spent >= kSlowUploadMs) ZK_PrintDebugf(ZK_MESSAGE_WARNING, "Spent %d msecs uploading resources to GPU!", spent);
-}
-
 // Steps 4 to 11: everything that needs the renderer.
 static void RunRenderedFrame() {
     const zk_frame_backend_t& b = zk_frame_backend;
@@ -265,7 +254,7 @@ static void RunRenderedFrame() {
     int passes = zk_state.render_stereo ? 2 : 1;
     for (int pass = 0; pass < passes; ++pass) RenderPass(pass, dt, ms);
 
-    if (zk_state.initialized && ri && zk_state.renderer_initialized) UploadQueuedResources();
+    if (zk_state.initialized && ri && zk_state.renderer_initialized) Step(b.UpdateResourceQueues);
     Step(b.EndSoundFrame);
     ZKI_BatchRendererFrameReady();
     Step(b.EndFrame);

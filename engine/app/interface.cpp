@@ -12,6 +12,7 @@
 #include "engine/media/media_registration.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/console.h"
+#include "engine/media/renderer_implementation.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
@@ -165,7 +166,7 @@ void ZKI_StateSetup(void* platform_argument) {
     // The layers below start-up put their services in place before the
     // table is filled from them.
     ZKD_RegisterDevice();
-    ZKM_RegisterMedia();
+    ZKM_RegisterMedia(ZKI_SetBasicInterface);
     ZKI_RegisterServices();
     ZKI_SetBasicInterface(&zekar);
     zk_state.zk = zk;

@@ -9,6 +9,7 @@
 #include "engine/app/console_overlay.h"
 #include "engine/app/interface.h"
 #include "engine/app/null_program.h"
+#include "engine/media/renderer_implementation.h"
 #include "engine/media/sound_implementation.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/core_services.h"
@@ -291,9 +292,8 @@ bool ZKI_PreInit(void* platform_argument) {
     ZKI_DetermineProgramParameters();
     zk_state.allow_multiple_instances = Feature("ALLOW_MULTIPLE_PROGRAM_INSTANCES") ? 1 : 0;
     ZKI_CheckForMultipleProgramInstances();
-    // The colour setters of the table follow the renderer just chosen.
+    // Fills the table again: its colour setters follow the renderer.
     zk_media.LoadRendImp();
-    ZKI_SetBasicInterface(zk);
     ZKI_ExpandSupportedResolutions();
     AddEarlyPackages();
     ZKI_DetermineLocale();

@@ -32,6 +32,7 @@ enum {
     ZK_EVENT_RENDERER_REINIT = 11,
     ZK_EVENT_SCREEN_SIZE = 12,
     ZK_EVENT_WINDOW_CLOSE = 13,
+    ZK_EVENT_RENDER_TARGET_RECREATED = 15,
     ZK_EVENT_PARAMETER_CHECK = 16,
     ZK_EVENT_SERVICE_18 = 18,
     ZK_EVENT_LEADERBOARD_SCORES = 19,
@@ -147,6 +148,13 @@ struct zk_renderer_reinit_event_t {    // 11
 struct zk_screen_size_event_t {        // 12
     zk_event_type_t type;
     uint16_t width, height;
+};
+
+// Sent at once (not queued) when a renderer start has made a render-target
+// bitmap again: its old contents are gone.
+struct zk_render_target_event_t {      // 15
+    zk_event_type_t type;
+    zk_bitmap_t* bitmap;
 };
 
 struct zk_parameter_check_event_t {    // 16

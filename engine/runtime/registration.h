@@ -4,13 +4,13 @@
 // platform's device services, the media layer and the services layer only
 // through the four records below. Each record starts out holding neutral
 // defaults (see registration.cpp): a step that does nothing, an answer of
-// false, zero or null, and for the media record the null renderer this
-// program runs with.
+// false, zero or null; there is no renderer and no sound back end until
+// the media layer registers them.
 //
 // How a subsystem registers: it overwrites the members it provides, in a
 // function of its own that it calls when it initialises, for example
 //     void ZKM_RegisterMedia() {
-//         zk_media.FillGraphicsInterface = ZKI_FillGraphicsInterface;
+//         zk_media.FillGraphicsInterface = ZKM_FillGraphicsInterface;
 //         zk_frame_backend.BeginFrame = ...;
 //     }
 // and start-up (ZKI_StateSetup, engine/app) calls that function before it
@@ -49,12 +49,16 @@ struct zk_color_setters_t {
 
 struct zk_media_t {
     // Renderer: the null renderer; making one current when there is none
-    // (start-up fills the table again afterwards, for the colour setters);
-    // initialising the current one (false when it cannot be); the run's
-    // resolution; screen fitting; fonts; the image loader (stored in zk_il).
+    // (which fills the table again, for the colour setters); initialising
+    // the current one (false when it cannot be); telling the current one
+    // (if any) that the application became active or resigned; whether it
+    // can show a size (false without one); the run's resolution; screen
+    // fitting; fonts; the image loader (stored in zk_il).
     RendererImplementation* (*GetRendImpNull)();
     bool (*LoadRendImp)();
     bool (*InitRendImp)();
+    void (*ActivateRendererWindow)(bool active);
+    bool (*IsResolutionSupportedByRenderer)(int width, int height);
     bool (*SelectOptimalResolution)(bool windowed, bool forcing);
     void (*SetupAutoscaling)();
     void (*InitializeFonts)();
@@ -146,14 +150,18 @@ struct zk_frame_backend_t {
     void (*DrawFramerateTester)(float dt) = nullptr;
     void (*DrawScreenBorderRectangles)() = nullptr;
     void (*UpdateAndDrawHUDs)(float dt) = nullptr;      // also updates and draws the console
-    void (*ProcessBitmapResourceQueues)() = nullptr;
-    void (*ProcessBufferResourceQueues)() = nullptr;
-    void (*ProcessShaderResourceQueue)() = nullptr;
+    void (*UpdateResourceQueues)() = nullptr;           // the timed upload pass
     void (*ReInitSounds)() = nullptr;
     void (*ReInitRenderer)() = nullptr;
     void (*FreeFontsGPUResources)() = nullptr;
 };
 extern zk_frame_backend_t zk_frame_backend;
+
+// Fills every slot of one sub-table with the neutral function of its type,
+// as a sub-table nobody registered is filled; a filler of its own starts
+// from here and sets the slots it provides.
+template <class Table>
+void ZKI_FillNeutralInterface(Table* api);
 
 // The neutral function of a slot's type: does nothing and answers a
 // value-initialised result (false, zero, null, an all-zero record). The

@@ -2,8 +2,8 @@
 
 #include "engine/runtime/resolution_and_bitmaps.h"
 
-#include "engine/runtime/backends.h"
 #include "engine/runtime/log.h"
+#include "engine/runtime/registration.h"
 
 void ZKI_RevertProgramParameters() {
     if (!zk_prog) return;
@@ -22,7 +22,7 @@ bool ZKI_IsResolutionSupportedByDevice(int width, int height, bool windowed) {
     if (!windowed && width == device.desktop_width && height == device.desktop_height) return true;
     if (windowed && device.desktop_width > 0 && device.desktop_height >= 1)
         return width <= device.desktop_width - 50 && height <= device.desktop_height - 70;
-    if (!ri || !ri->IsResolutionSupported(width, height)) return false;
+    if (!zk_media.IsResolutionSupportedByRenderer(width, height)) return false;
     ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Requested resolution %dx%d (windowed=%d) is supported.", width, height,
                    windowed ? 1 : 0);
     return true;

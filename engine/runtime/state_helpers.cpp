@@ -26,7 +26,7 @@ void ZKI_ActivateApp(bool active) {
         zk_event_t event = ZKI_MakeEvent(zk_activation_event_t{ZK_EVENT_ACTIVATION, static_cast<uint8_t>(!active), {}});
         ZKI_SendEventQueued(&event);
     }
-    if (ri) ri->ActivateWindow(active);
+    zk_media.ActivateRendererWindow(active);
     for (int i = 0; i < zk_state.num_input_imps; ++i) {
         if (zk_state.input_imps[i]) zk_state.input_imps[i]->ActivateWindow(active);
     }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/app/tests/recording_graphics.h"
-#include "engine/runtime/backends.h"
+#include "engine/media/renderer_implementation.h"
 #include "engine/runtime/tests/runtime_fixture.h"
 
 namespace {
@@ -22,7 +22,6 @@ int64_t clock_now = 0;
 int64_t clock_read_step = 0;  // added after every reading (spinning takes time)
 int64_t clock_last_read = 0;
 int64_t clock_base = 0;
-int64_t clock_advance_on_upload = 0;
 std::vector<int64_t> sleeps;  // the waited time (last reading - base) at each sleep
 
 int64_t FakeClock() {
@@ -91,12 +90,7 @@ zk_frame_backend_t RecordingBackend() {
     b.SetDefaultStates = [] { Note("SetDefaultStates"); };
     b.DrawScreenBorderRectangles = [] { Note("DrawScreenBorderRectangles"); };
     b.UpdateAndDrawHUDs = [](float) { Note("UpdateAndDrawHUDs"); };
-    b.ProcessBitmapResourceQueues = [] {
-        Note("ProcessBitmapResourceQueues");
-        clock_now += clock_advance_on_upload;
-    };
-    b.ProcessBufferResourceQueues = [] { Note("ProcessBufferResourceQueues"); };
-    b.ProcessShaderResourceQueue = [] { Note("ProcessShaderResourceQueue"); };
+    b.UpdateResourceQueues = [] { Note("UpdateResourceQueues"); };
     b.ReInitSounds = [] { Note("ReInitSounds"); };
     b.ReInitRenderer = [] { Note("ReInitRenderer"); };
     return b;
@@ -112,7 +106,6 @@ protected:
         sleeps.clear();
         clock_now = clock_base = 1000;
         clock_read_step = 0;
-        clock_advance_on_upload = 0;
         init_result = true;
         pause_modules = false;
         draw_action = nullptr;
@@ -261,7 +254,7 @@ TEST_F(FrameTest, ProgramStepsRunInTheirOrderAndInitRunsOnce) {
     std::vector<std::string> order = {"UpdateInputs", "UpdateSound", "BeginFrame 0", "BeginScene",
                                       "PushScreenTransforms", "Init", "Event", "Draw eye 0", "SetDefaultStates",
                                       "DrawScreenBorderRectangles", "EndScene", "UpdateAndDrawHUDs",
-                                      "ProcessBitmapResourceQueues", "EndSoundFrame", "FinishBatchFrame", "EndFrame",
+                                      "UpdateResourceQueues", "EndSoundFrame", "FinishBatchFrame", "EndFrame",
                                       "EndInputFrames"};
     for (size_t i = 1; i < order.size(); ++i)
         EXPECT_LT(Position(order[i - 1]), Position(order[i])) << order[i - 1] << " before " << order[i];
@@ -553,21 +546,6 @@ TEST_F(FrameTest, QueuedPopupsAreShownByTheFrameInOrder) {
     EXPECT_EQ(ZKI_GetNumberOfQueuedPopups(), 0);
     FrameAfter(16);
     EXPECT_EQ(ZKD_GetNumberOfPopups(), 2);
-}
-
-TEST_F(FrameTest, SlowResourceUploadsAreReported) {
-    zk_run_silent = 0;
-    zk_state.log_verbose_level = 0;
-    for (int64_t spent : {200, 201}) {
-        console_lines.clear();
-        clock_advance_on_upload = spent;
-        FrameAfter(16);
-        bool warned = false;
-        for (const std::string& line : console_lines)
-            if (line == "1:Spent " + std::to_string(spent) + " msecs uploading resources to GPU!") warned = true;
-        EXPECT_EQ(warned, spent >= 201) << spent;
-    }
-    zk_run_silent = 1;
 }
 
 TEST_F(FrameTest, BrokenPoolEntriesAreListed) {

@@ -282,19 +282,31 @@ TEST_F(InterfaceTest, SlotsFortyOneToFiftyOnePointAtTheSubTablesInOrder) {
 }
 
 // Every slot of a part whose layer has not registered holds the neutral
-// function of its own type.
+// function of its own type; a slot a registered layer provides holds its
+// function.
 template <class Table>
-void ExpectNeutral(const char* name, const Table* table) {
+void ExpectNeutral(const char* name, const Table* table, const std::vector<NamedSlot>& provided = {}) {
     SCOPED_TRACE(name);
     std::vector<const void*> neutral = NeutralSlots<Table>();
+    std::vector<ListedSlot> listed = Listed<Table>();
     ASSERT_EQ(neutral.size(), sizeof(Table) / sizeof(void*));
+    ASSERT_EQ(listed.size(), neutral.size());
     const void* const* slots = SlotsOf(table);
-    for (size_t i = 0; i < neutral.size(); ++i) EXPECT_EQ(slots[i], neutral[i]) << "slot " << i;
+    size_t found = 0;
+    for (size_t i = 0; i < neutral.size(); ++i) {
+        const void* expected = neutral[i];
+        for (const NamedSlot& slot : provided) {
+            if (strcmp(slot.name, listed[i].name) != 0) continue;
+            expected = slot.address;
+            ++found;
+        }
+        EXPECT_EQ(slots[i], expected) << "slot " << i << " " << listed[i].name;
+    }
+    EXPECT_EQ(found, provided.size());
 }
 
 TEST_F(InterfaceTest, PartsOfLayersNotRegisteredHoldNeutralFunctions) {
     ExpectNeutral("ext", zk->ext);
-    ExpectNeutral("graphics", zk->graphics);
 }
 
 // The services layer registers at set-up: each of its seven sub-tables
@@ -311,6 +323,18 @@ TEST_F(InterfaceTest, ServiceSubTablesHoldTheServiceFronts) {
 #include "engine/runtime/interface.def"
 #undef ZK_EXPECT_FRONT
 }
+
+#define ZK_PROVIDED(name) {#name, Address(name)}
+TEST_F(InterfaceTest, GraphicsHoldsWhatTheMediaLayerProvidesAndNeutralFunctionsElsewhere) {
+    ExpectNeutral("graphics", zk->graphics,
+                  {ZK_PROVIDED(ZK_Graphics_CreateIndexBufferWithIndices),
+                   ZK_PROVIDED(ZK_Graphics_CreateVertexBufferWithVertices), ZK_PROVIDED(ZK_Graphics_FreeIndexBuffer),
+                   ZK_PROVIDED(ZK_Graphics_FreeVertexBuffer), ZK_PROVIDED(ZK_Graphics_LockIndexBuffer),
+                   ZK_PROVIDED(ZK_Graphics_LockVertexBuffer), ZK_PROVIDED(ZK_Graphics_UnlockIndexBuffer),
+                   ZK_PROVIDED(ZK_Graphics_UnlockVertexBuffer), ZK_PROVIDED(ZK_Graphics_GetNumberOfBitmaps),
+                   ZK_PROVIDED(ZK_Graphics_GetBitmapByIndex)});
+}
+#undef ZK_PROVIDED
 
 void RecordedRect(const float&, const float&, const float&, const float&) {}
 void FillRecordingGraphics(zk_graphics_api_t* api) {

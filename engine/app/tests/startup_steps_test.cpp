@@ -131,24 +131,14 @@ TEST_F(StartupStepsTest, CommandLineResultIsPassedOnAndTheEngineFallsSilent) {
 }
 
 // A renderer that lists two sizes of its own.
-class ListingRenderer : public RendererImplementation {
+class ListingRenderer : public RendererImplementationNull {
 public:
-    const char* GetName() override { return "Listing"; }
-    bool Initialize(zekar_t*, zk_state_t*, zk_parms_t*) override { return true; }
-    void Shutdown() override {}
-    int GetMaximumTextureSize() override { return 4096; }
-    bool IsReadyToRender() override { return true; }
-    bool IsResolutionSupported(int, int) override { return false; }
     void UpdateSupportedResolutions() override {
         supported_resolutions.count = 0;
         supported_resolutions.InsertLast(Resolution{1920, 1080});
         supported_resolutions.InsertLast(Resolution{800, 600});
         supported_resolutions.InsertLast(Resolution{3840, 2160});
     }
-    const char* GetListOfSupportedResolutions() override { return nullptr; }
-    int GetVertexColorFormat() override { return 0; }
-    const char* CallExtension(const char*, const char*) override { return nullptr; }
-    void ActivateWindow(bool) override {}
 };
 
 TEST_F(StartupStepsTest, SupportedResolutionsExpandToTheWindowedTableSortedDescending) {
@@ -461,19 +451,9 @@ TEST_F(StartupStepsTest, ThreadsLeftRunningAreWaitedForTwelveSecondsThenListed) 
 namespace {
 
 // A renderer that cannot be initialised.
-class FailingRenderer : public RendererImplementation {
+class FailingRenderer : public RendererImplementationNull {
 public:
-    const char* GetName() override { return "Failing"; }
     bool Initialize(zekar_t*, zk_state_t*, zk_parms_t*) override { return false; }
-    void Shutdown() override {}
-    int GetMaximumTextureSize() override { return 0; }
-    bool IsReadyToRender() override { return false; }
-    bool IsResolutionSupported(int, int) override { return false; }
-    void UpdateSupportedResolutions() override {}
-    const char* GetListOfSupportedResolutions() override { return nullptr; }
-    int GetVertexColorFormat() override { return 1; }
-    const char* CallExtension(const char*, const char*) override { return nullptr; }
-    void ActivateWindow(bool) override {}
 };
 
 TEST_F(StartupStepsTest, RendererFailureEndsInitialisationWithAPlatformPopup) {

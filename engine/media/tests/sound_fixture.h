@@ -48,7 +48,6 @@ protected:
             sound_fixture::Lines().clear();
         }
         zk_console_line_hook = sound_fixture::KeepLine;
-        clock.Install();
         clock.Set(1000);
         zk_sound_imp_man = SoundImplementationManager();
         zk_state.sound_imp = &sound;
@@ -59,7 +58,6 @@ protected:
         FreeSoundPool();
         zk_sound_imp_man = SoundImplementationManager();
         zk_state.sound_imp = nullptr;
-        clock.Uninstall();
         ZkCoreTest::TearDown();
     }
 

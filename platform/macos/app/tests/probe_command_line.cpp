@@ -5,6 +5,7 @@
 //   thread   start an engine thread that never ends, with a short
 //            shutdown wait
 //   ext=NAME print the answer of ZK_CallExtension(NAME, null)
+//   init     initialise the renderer once more
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 
 #include "engine/app/startup.h"
 #include "engine/runtime/log.h"
+#include "engine/runtime/registration.h"
 #include "engine/runtime/threads.h"
 #include "platform/macos/app/shell.h"
 
@@ -45,6 +47,8 @@ static int ProbeCommandLine(int argc, char** argv) {
         } else if (!strcmp(argument, "thread")) {
             ZKI_SetShutdownSleep([](int) {});
             zk->ZK_CreateThread("probe worker", RunForever, nullptr, 0);
+        } else if (!strcmp(argument, "init")) {
+            printf("Second initialisation: %s\n", zk_media.InitRendImp() ? "ready" : "failed");
         } else if (!strncmp(argument, "ext=", 4)) {
             const char* answer = zk->ZK_CallExtension(argument + 4, nullptr);
             printf("Extension %s: %s\n", argument + 4, answer ? answer : "(null)");

@@ -82,6 +82,8 @@ TEST(StartupProbe, PrintsStartupLinesInOrderAndPassesTheExitCodeOn) {
                                        "Preinitialization complete.",
                                        "Endianness: 1234.",
                                        "Renderer Initializing: 0x0 windowed..",
+                                       "Renderer Initialization done.",
+                                       "Batch renderer initializing done.",
                                        "Renderer ready.",
                                        "Sound Implementation initialized.",
                                        "Probe command line: 1 argument(s).",
@@ -89,6 +91,23 @@ TEST(StartupProbe, PrintsStartupLinesInOrderAndPassesTheExitCodeOn) {
     // After the command line the engine is silent: shutdown prints nothing.
     EXPECT_EQ(run.output.find("ZEKAR Shutdown."), std::string::npos) << run.output;
     EXPECT_TRUE(dir.Entries().empty());
+}
+
+TEST(StartupProbe, SecondRendererInitialisationShutsDownAndEndsReadyAgain) {
+    ScratchDirectory dir;
+    ProbeRun run = RunProbe(dir, "init");
+    EXPECT_EQ(run.exit_code, 0);
+    ExpectLinesInOrder(run.output, {
+                                       "Renderer ready.",
+                                       "Probe command line: 1 argument(s).",
+                                       "Renderer in ready state, shutting it down before new init.",
+                                       "Zekar RendImp Shutdown.",
+                                       "Renderer Initializing: 0x0 windowed..",
+                                       "Renderer Initialization done.",
+                                       "Batch renderer initializing done.",
+                                       "Renderer ready.",
+                                       "Second initialisation: ready",
+                                   });
 }
 
 TEST(StartupProbe, ExitCodeZeroAndOneArePassedOn) {
