@@ -59,7 +59,7 @@ std::string AllImplementations() {
 }
 
 // Stand-ins for the local and simulated implementations the built-in
-// modules make once the engine carries them.
+// modules make, so that resolution is seen without their files and threads.
 LeaderboardsImplementation* MakeLocalBoards() { return new TestLeaderboards("LocalDatabase"); }
 LeaderboardsImplementation* MakeSimulatedBoards() { return new TestLeaderboards("Simulated"); }
 CloudImplementation* MakeSimulatedCloud() { return new TestCloud("Simulated"); }
@@ -69,6 +69,13 @@ class ExtensionModulesTest : public ServicesTest {
 protected:
     void PlugInBuiltInImplementations() {
         zk_builtin_makers = {MakeLocalBoards, MakeSimulatedCloud, MakeSimulatedBoards, MakeSimulatedSocial};
+    }
+    void UnplugBuiltInImplementations() { zk_builtin_makers = {nullptr, nullptr, nullptr, nullptr}; }
+    void PlugIn(bool built_in) {
+        if (built_in)
+            PlugInBuiltInImplementations();
+        else
+            UnplugBuiltInImplementations();
     }
 };
 
@@ -104,7 +111,7 @@ TEST_F(ExtensionModulesTest, EachServiceTypeResolvesToTheFirstModuleThatOffersIt
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.features) + (c.host ? " with host" : "") + (c.built_in ? " built-in" : ""));
-        if (c.built_in) PlugInBuiltInImplementations();
+        PlugIn(c.built_in);
         if (c.host) {
             TestModule* host = new TestModule("Host");
             host->OfferEverything();
@@ -272,7 +279,7 @@ TEST_F(ExtensionModulesTest, TheSimulationModuleNamesThePlayerOnlyWithSimulatedL
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.features) + " " + Text(c.name));
-        if (c.built_in) PlugInBuiltInImplementations();
+        PlugIn(c.built_in);
         Start(c.features);
         EXPECT_STREQ(ZK_CallExtensionModuleExtension(c.name, nullptr), c.answer);
         ResetServices();
