@@ -254,8 +254,12 @@ void SimulatedLeaderboardsImplementation::SimulateOtherPlayersPlayingCategory(Ca
     if (random.Below(4) == 0) {
         int64_t now = Now();
         for (int j = 0; j < kPlayersPerRound; ++j) {
+            // The time alone repeats within a second: the number after it
+            // counts every player who joined during the run, so that no two
+            // players share an id.
             char id[64];
-            snprintf(id, sizeof(id), "%sNEW_%llx_%d", kOtherPlayerPrefix, static_cast<unsigned long long>(now), j);
+            snprintf(id, sizeof(id), "%sNEW_%llx_%d", kOtherPlayerPrefix, static_cast<unsigned long long>(now),
+                     players_joined++);
             scores.InsertLast(MakeOtherPlayer(id, j, random.Below(100000), 1));
         }
     }

@@ -80,6 +80,7 @@ private:
     nArray<nString> name_parts;
     nString user_ids[4];
     SimulationRandom random;
+    int players_joined = 0;
 };
 
 int SimulatedLeaderboardsCompareScoreHighestFirst(const void* a, const void* b);
