@@ -9,6 +9,8 @@
 #include "engine/app/startup.h"
 #include "engine/runtime/registration.h"
 #include "engine/services/extension_mapping.h"
+#include "engine/services/local_leaderboards.h"
+#include "engine/services/simulated_leaderboards.h"
 #include "engine/services/tests/service_test_support.h"
 
 namespace services_test {
@@ -284,6 +286,34 @@ TEST_F(ExtensionModulesTest, TheSimulationModuleNamesThePlayerOnlyWithSimulatedL
         EXPECT_STREQ(ZK_CallExtensionModuleExtension(c.name, nullptr), c.answer);
         ResetServices();
     }
+}
+
+// The engine's own local and simulated implementations, as the built-in
+// modules make them: the simulated leaderboards win over the local ones.
+TEST_F(ExtensionModulesTest, TheBuiltInModulesMakeTheEnginesOwnImplementations) {
+    struct Case {
+        const char* features;
+        const char* chosen;
+        bool simulated_leaderboards;
+    } cases[] = {
+        {"LEADERBOARDS LOCAL_LEADERBOARDS SIMULATED_LEADERBOARDS SIMULATED_CLOUD SIMULATED_SOCIAL",
+         "Simulated,Simulated,-,-,-,Simulated,-,-", true},
+        {"LEADERBOARDS LOCAL_LEADERBOARDS", "-,LocalDatabase,-,-,-,-,-,-", false},
+    };
+    SetCategories({{"Coins", nullptr}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.features);
+        Start(c.features);
+        EXPECT_EQ(ChosenNames(), c.chosen);
+        EXPECT_EQ(dynamic_cast<SimulatedLeaderboardsImplementation*>(zk_leaderboards_implementation) != nullptr,
+                  c.simulated_leaderboards);
+        EXPECT_EQ(dynamic_cast<LocalLeaderboardsImplementation*>(zk_leaderboards_implementation) != nullptr,
+                  !c.simulated_leaderboards);
+        EXPECT_STREQ(ZK_CallExtensionModuleExtension("GetPlayerOnlineID", nullptr),
+                     c.simulated_leaderboards ? "SimulatedPlayer" : nullptr);
+        ResetServices();
+    }
+    zk_dman.ReleaseDatabase(ZK_LOCAL_LEADERBOARDS_PATH);
 }
 
 void DrawQuadOfMedia(zk_vertex_format_t, void*) {}
