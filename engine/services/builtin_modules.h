@@ -25,8 +25,8 @@ public:
 
 // Makers of the local and simulated implementations the built-in modules
 // create (defaults in implementation_makers.cpp). Each answers a new
-// implementation, or null while the engine has none of that kind; then the
-// module makes nothing and supplies nothing of that type.
+// implementation; a maker that is null or answers null makes the module
+// supply nothing of that type (tests put stand-ins here).
 struct zk_builtin_implementation_makers_t {
     LeaderboardsImplementation* (*LocalLeaderboards)();
     CloudImplementation* (*SimulatedCloud)();

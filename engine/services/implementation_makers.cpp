@@ -1,23 +1,26 @@
 // Makers of the local and simulated implementations that the built-in
-// modules create. The engine does not carry those implementations yet:
-// each maker answers null, so the modules make nothing of that kind and the
-// service type is left to other modules. An implementation that arrives
-// puts its maker here (a function answering `new ...`).
+// modules create, each with its own defaults: the stores keep their files
+// under the engine's names, and the simulations start from the same seed
+// on every run.
 
 #include "engine/services/builtin_modules.h"
+#include "engine/services/local_leaderboards.h"
+#include "engine/services/simulated_cloud.h"
+#include "engine/services/simulated_leaderboards.h"
+#include "engine/services/simulated_social.h"
 
 namespace {
 
-template <class T>
-T* NotCarried() {
-    return nullptr;
-}
+LeaderboardsImplementation* MakeLocalLeaderboards() { return new LocalLeaderboardsImplementation(); }
+CloudImplementation* MakeSimulatedCloud() { return new SimulatedCloudImplementation(); }
+LeaderboardsImplementation* MakeSimulatedLeaderboards() { return new SimulatedLeaderboardsImplementation(); }
+SocialImplementation* MakeSimulatedSocial() { return new SimulatedSocialImplementation(); }
 
 }  // namespace
 
 zk_builtin_implementation_makers_t zk_builtin_makers = {
-    NotCarried<LeaderboardsImplementation>,  // local leaderboards, "LocalDatabase"
-    NotCarried<CloudImplementation>,         // simulated cloud, "Simulated"
-    NotCarried<LeaderboardsImplementation>,  // simulated leaderboards, "Simulated"
-    NotCarried<SocialImplementation>,        // simulated social network, "Simulated"
+    MakeLocalLeaderboards,
+    MakeSimulatedCloud,
+    MakeSimulatedLeaderboards,
+    MakeSimulatedSocial,
 };

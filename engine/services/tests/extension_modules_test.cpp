@@ -9,6 +9,8 @@
 #include "engine/app/startup.h"
 #include "engine/runtime/registration.h"
 #include "engine/services/extension_mapping.h"
+#include "engine/services/local_leaderboards.h"
+#include "engine/services/simulated_leaderboards.h"
 #include "engine/services/tests/service_test_support.h"
 
 namespace services_test {
@@ -59,7 +61,7 @@ std::string AllImplementations() {
 }
 
 // Stand-ins for the local and simulated implementations the built-in
-// modules make once the engine carries them.
+// modules make, so that resolution is seen without their files and threads.
 LeaderboardsImplementation* MakeLocalBoards() { return new TestLeaderboards("LocalDatabase"); }
 LeaderboardsImplementation* MakeSimulatedBoards() { return new TestLeaderboards("Simulated"); }
 CloudImplementation* MakeSimulatedCloud() { return new TestCloud("Simulated"); }
@@ -69,6 +71,13 @@ class ExtensionModulesTest : public ServicesTest {
 protected:
     void PlugInBuiltInImplementations() {
         zk_builtin_makers = {MakeLocalBoards, MakeSimulatedCloud, MakeSimulatedBoards, MakeSimulatedSocial};
+    }
+    void UnplugBuiltInImplementations() { zk_builtin_makers = {nullptr, nullptr, nullptr, nullptr}; }
+    void PlugIn(bool built_in) {
+        if (built_in)
+            PlugInBuiltInImplementations();
+        else
+            UnplugBuiltInImplementations();
     }
 };
 
@@ -104,7 +113,7 @@ TEST_F(ExtensionModulesTest, EachServiceTypeResolvesToTheFirstModuleThatOffersIt
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.features) + (c.host ? " with host" : "") + (c.built_in ? " built-in" : ""));
-        if (c.built_in) PlugInBuiltInImplementations();
+        PlugIn(c.built_in);
         if (c.host) {
             TestModule* host = new TestModule("Host");
             host->OfferEverything();
@@ -272,11 +281,39 @@ TEST_F(ExtensionModulesTest, TheSimulationModuleNamesThePlayerOnlyWithSimulatedL
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.features) + " " + Text(c.name));
-        if (c.built_in) PlugInBuiltInImplementations();
+        PlugIn(c.built_in);
         Start(c.features);
         EXPECT_STREQ(ZK_CallExtensionModuleExtension(c.name, nullptr), c.answer);
         ResetServices();
     }
+}
+
+// The engine's own local and simulated implementations, as the built-in
+// modules make them: the simulated leaderboards win over the local ones.
+TEST_F(ExtensionModulesTest, TheBuiltInModulesMakeTheEnginesOwnImplementations) {
+    struct Case {
+        const char* features;
+        const char* chosen;
+        bool simulated_leaderboards;
+    } cases[] = {
+        {"LEADERBOARDS LOCAL_LEADERBOARDS SIMULATED_LEADERBOARDS SIMULATED_CLOUD SIMULATED_SOCIAL",
+         "Simulated,Simulated,-,-,-,Simulated,-,-", true},
+        {"LEADERBOARDS LOCAL_LEADERBOARDS", "-,LocalDatabase,-,-,-,-,-,-", false},
+    };
+    SetCategories({{"Coins", nullptr}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.features);
+        Start(c.features);
+        EXPECT_EQ(ChosenNames(), c.chosen);
+        EXPECT_EQ(dynamic_cast<SimulatedLeaderboardsImplementation*>(zk_leaderboards_implementation) != nullptr,
+                  c.simulated_leaderboards);
+        EXPECT_EQ(dynamic_cast<LocalLeaderboardsImplementation*>(zk_leaderboards_implementation) != nullptr,
+                  !c.simulated_leaderboards);
+        EXPECT_STREQ(ZK_CallExtensionModuleExtension("GetPlayerOnlineID", nullptr),
+                     c.simulated_leaderboards ? "SimulatedPlayer" : nullptr);
+        ResetServices();
+    }
+    zk_dman.ReleaseDatabase(ZK_LOCAL_LEADERBOARDS_PATH);
 }
 
 void DrawQuadOfMedia(zk_vertex_format_t, void*) {}

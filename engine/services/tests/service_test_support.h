@@ -15,6 +15,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -49,9 +50,12 @@ inline int CountLogged(const std::string& line) {
     return n;
 }
 
+// Answer threads log too: one line at a time.
 inline void RecordLine(const char* kind, const char* format, va_list args) {
+    static std::mutex lock;
     char text[4096];
     vsnprintf(text, sizeof(text), format, args);
+    std::lock_guard<std::mutex> hold(lock);
     Lines().push_back(std::string(kind) + ": " + text);
 }
 inline int RecordInfo(const char* format, ...) {

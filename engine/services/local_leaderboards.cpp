@@ -1,0 +1,263 @@
+// Leaderboards kept in a database file on this device.
+
+#include "engine/services/local_leaderboards.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/base/clock.h"
+#include "engine/runtime/interface_functions.h"
+#include "engine/services/leaderboard_answers.h"
+#include "engine/services/printable.h"
+#include "engine/storage/database_manager.h"
+
+using InnerZK::DMArray;
+using InnerZK::DMNode;
+
+namespace {
+
+const int kExtraDataSize = static_cast<int>(sizeof(zk_score_t::extra_data));
+// A piece of the "data" value this long or longer is no number.
+const size_t kLongestDataPiece = 511;
+
+// Holds a named mutex for one scope.
+class Hold {
+public:
+    explicit Hold(zk_mutex_t* mutex) : mutex(mutex) { zk->ZK_LockMutex(mutex); }
+    ~Hold() { zk->ZK_UnlockMutex(mutex); }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+private:
+    zk_mutex_t* mutex;
+};
+
+// The decimal value of a text, 0 for none; values past the int range are
+// cut to it.
+long long ReadDecimal(const char* text) {
+    if (!text) return 0;
+    long long value = strtoll(text, nullptr, 10);
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return value;
+}
+
+int PointsOf(const DMNode* node) { return static_cast<int>(ReadDecimal(node->GetValue("points"))); }
+
+// The caller's length is meant to be 0-188; anything else is cut to it.
+int ExtraDataLength(const zk_score_t& score) {
+    return std::min(std::max(score.extra_data_length, 0), kExtraDataSize);
+}
+
+// "1 22 255": the bytes as decimal numbers between single spaces.
+nString DataText(const zk_score_t& score, int length) {
+    nString text;
+    for (int i = 0; i < length; ++i) text.AppendFormatted(i ? " %u" : "%u", unsigned(score.extra_data[i]));
+    return text;
+}
+
+// Reads the "data" value back: one byte per piece between single spaces (a
+// trailing space adds none), more pieces than fit leave no data at all.
+void ReadData(const char* text, zk_score_t& score) {
+    score.extra_data_length = 0;
+    if (!text || !*text) return;
+    int pieces = 0;
+    for (const char* piece = text; *piece;) {
+        const char* space = strchr(piece, ' ');
+        size_t length = space ? size_t(space - piece) : strlen(piece);
+        if (pieces == kExtraDataSize) return;
+        long long value = 0;
+        if (length <= kLongestDataPiece) {
+            char number[kLongestDataPiece + 1];
+            memcpy(number, piece, length);
+            number[length] = '\0';
+            value = strtoll(number, nullptr, 10);
+        }
+        score.extra_data[pieces++] = static_cast<uint8_t>(value & 0xFF);
+        if (!space) break;
+        piece = space + 1;
+    }
+    score.extra_data_length = pieces;
+}
+
+void CopyText(char* out, size_t size, const char* text) { snprintf(out, size, "%s", text ? text : ""); }
+
+}  // namespace
+
+// --- The server ----------------------------------------------------------------------------
+
+LocalLeaderBoardServer::LocalLeaderBoardServer(const char* store_path) : path(store_path) { Initialize(); }
+
+bool LocalLeaderBoardServer::Initialize() {
+    const char* name = path.c_str();
+    if (zk->file_system->ZK_FileSystem_FileExists(name))
+        database = zk_dman.GetDatabase(name);
+    else
+        database = zk_dman.CreateDatabase(name);
+    mutex = zk->ZK_GetMutex("LOCAL_LEADERBOARDS");
+    initialized = true;
+    return true;
+}
+
+DMArray* LocalLeaderBoardServer::FindCategory(const char* category) const {
+    return category ? database->GetArrayById(category) : nullptr;
+}
+
+uint32_t LocalLeaderBoardServer::IdentityOf(const DMNode* node) {
+    for (int i = 0; i < identities.count; ++i)
+        if (identities.items[i].node == node) return identities.items[i].id;
+    NodeIdentity identity = {node, next_identity++};
+    identities.InsertLast(identity);
+    return identity.id;
+}
+
+// Another node may later be made at the same address: it must not inherit
+// the id.
+void LocalLeaderBoardServer::ForgetIdentity(const DMNode* node) {
+    for (int i = 0; i < identities.count; ++i)
+        if (identities.items[i].node == node) {
+            identities.items[i] = identities.items[identities.count - 1];
+            --identities.count;
+            return;
+        }
+}
+
+// Removes the worst node: the lowest points (sort order 0) or the highest
+// (sort order 1), the one stored last among equals.
+void LocalLeaderBoardServer::RemoveWorst(DMArray* scores, int sort_order) {
+    int worst = -1;
+    int worst_points = 0;
+    for (int i = 0; i < scores->GetNumberOfNodes(); ++i) {
+        int points = PointsOf(scores->GetNodeByIndex(i));
+        bool worse = sort_order == 1 ? points >= worst_points : points <= worst_points;
+        if (worst < 0 || worse) {
+            worst = i;
+            worst_points = points;
+        }
+    }
+    ForgetIdentity(scores->GetNodeByIndex(worst));
+    scores->RemoveNodeByIndex(worst);
+}
+
+zk_score_t LocalLeaderBoardServer::ScoreOfNode(const DMNode* node) {
+    zk_score_t score;
+    memset(&score, 0, sizeof(score));
+    CopyText(score.player_name, sizeof(score.player_name), node->GetValue("player"));
+    score.points = PointsOf(node);
+    snprintf(score.id, sizeof(score.id), "%x", IdentityOf(node));
+    ReadData(node->GetValue("data"), score);
+    return score;
+}
+
+void LocalLeaderBoardServer::SubmitScore(zk_score_t* score, const char* category) {
+    // A null category names no array: storing it would make a new array
+    // without id on every submission, beyond any limit.
+    if (!database || !score || !category) return;
+    int sort_order = ZK_GetLeaderboardCategorySortOrder(category);
+    bool scramble = !zk->ZKI_IsDeveloperModeEnabled();
+    Hold hold(mutex);
+    DMArray* scores = FindCategory(category);
+    if (!scores) scores = database->AddArray(category);
+    zk_date_t now = zk->ZK_GetDate();
+    snprintf(score->player_name, 32, "%d-%.2d-%.2d %.2d:%.2d", now.year, now.month, now.day, now.hour, now.minute);
+    DMNode* node = scores->AddNode(nullptr);
+    node->SetValue("player", score->player_name);
+    node->SetValuef("points", "%d", score->points);
+    int length = ExtraDataLength(*score);
+    if (length >= 1) node->SetValue("data", DataText(*score, length).c_str());
+    if (scores->GetNumberOfNodes() > ZK_LOCAL_SCORES_PER_CATEGORY) RemoveWorst(scores, sort_order);
+    database->Save(path.c_str(), scramble);
+}
+
+void LocalLeaderBoardServer::RequestScores(int first, int count, zk_leaderboard_filter_t filter,
+                                           const char* category) {
+    if (!database) {
+        ZKI_SendLeaderboardsError(category, filter, "Not yet initialized.");
+        return;
+    }
+    // Only this device's scores are known: there are no friends.
+    if (filter != 0) {
+        ZKI_SendLeaderboardScores(category, filter, 0, 0, nullptr, 0);
+        return;
+    }
+    int sort_order = ZK_GetLeaderboardCategorySortOrder(category);
+    Hold hold(mutex);
+    DMArray* scores = FindCategory(category);
+    if (!scores) {
+        zk->ZK_Printf("No scores in category '%s', returning 0 scores.", Printable(category));
+        ZKI_SendLeaderboardScores(category, filter, 0, 0, nullptr, 0);
+        return;
+    }
+    int total = scores->GetNumberOfNodes();
+    nArray<zk_score_t> list;
+    list.SetMaximumSize(total);
+    for (int i = 0; i < total; ++i) list.InsertLast(ScoreOfNode(scores->GetNodeByIndex(i)));
+    // Equal points keep their storage order.
+    std::stable_sort(list.items, list.items + list.count, [sort_order](const zk_score_t& a, const zk_score_t& b) {
+        return sort_order == 1 ? a.points < b.points : a.points > b.points;
+    });
+    int begin = 0, end = 0;
+    ZKI_RequestedWindow(first, count, total, &begin, &end);
+    zk_score_t* taken = ZKI_AllocScores(end - begin);
+    for (int k = begin; taken && k < end; ++k) {
+        taken[k - begin] = list.items[first - 1 + k];
+        taken[k - begin].rank = first + k;
+    }
+    ZKI_SendLeaderboardScores(category, filter, first, total, taken, end - begin);
+}
+
+// --- The implementation ----------------------------------------------------------------------
+
+namespace {
+
+void MakeUserId(char* out, size_t size, int submission) {
+    snprintf(out, size, "%lld_%d", static_cast<long long>(zk->ZK_GetTimeSecondsElapsedSinceEpoch()), submission);
+}
+
+}  // namespace
+
+LocalLeaderboardsImplementation::LocalLeaderboardsImplementation(const char* path)
+    : server(new LocalLeaderBoardServer(path)), id_mutex(zk->ZK_GetMutex("LOCAL_LEADERBOARDS")) {
+    MakeUserId(user_id, sizeof(user_id), 1);
+}
+
+LocalLeaderboardsImplementation::~LocalLeaderboardsImplementation() { delete server; }
+
+void LocalLeaderboardsImplementation::SubmitScore(int, zk_score_t score, const char* category) {
+    char id[sizeof(user_id)];
+    MakeUserId(id, sizeof(id), ++submissions);
+    {
+        Hold hold(id_mutex);
+        memcpy(user_id, id, sizeof(user_id));
+    }
+    memcpy(score.id, id, sizeof(score.id));
+    server->SubmitScore(&score, category);
+}
+
+bool LocalLeaderboardsImplementation::RequestScores(int first, int count, zk_leaderboard_filter_t filter,
+                                                    const char* category) {
+    server->RequestScores(first, count, filter, category);
+    return true;
+}
+
+bool LocalLeaderboardsImplementation::RequestScoresAroundUserRank(int, int count, const char* category) {
+    server->RequestScores(1, count, 0, category);
+    return true;
+}
+
+const char* LocalLeaderboardsImplementation::GetUserId(int) {
+    // Another thread may submit meanwhile: the caller gets a stable copy.
+    static thread_local char copy[sizeof(user_id)];
+    Hold hold(id_mutex);
+    memcpy(copy, user_id, sizeof(copy));
+    return copy;
+}
+
+bool LocalLeaderboardsImplementation::RequestUserScore(int, const char* category) {
+    zk->ZK_Printf("Returning dummy player score for category '%s'", Printable(category));
+    ZKI_SendLeaderboardScores(category, 0, 0, -1, nullptr, 0);
+    return true;
+}

@@ -1,0 +1,420 @@
+// Leaderboards kept on the device: the limit per category, the answered
+// pages, the extra data, the saved file and submissions from many threads.
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/services/local_leaderboards.h"
+#include "engine/services/tests/answer_test_support.h"
+#include "engine/storage/database_manager.h"
+#include "engine/storage/scrambler.h"
+
+namespace services_test {
+namespace {
+
+using InnerZK::DMArray;
+using InnerZK::DMDatabase;
+using InnerZK::DMNode;
+
+// A score with these points and this extra data.
+zk_score_t Score(int points, const std::vector<uint8_t>& data = {}) {
+    zk_score_t score = {};
+    score.points = points;
+    for (size_t i = 0; i < data.size() && i < sizeof(score.extra_data); ++i) score.extra_data[i] = data[i];
+    score.extra_data_length = static_cast<int>(data.size());
+    return score;
+}
+
+// The same arrays (by id text: a loaded array keeps no id hash) with the
+// same nodes and values, in the same order.
+bool SameContent(const DMDatabase& a, const DMDatabase& b) {
+    if (a.GetNumberOfArrays() != b.GetNumberOfArrays()) return false;
+    for (int i = 0; i < a.GetNumberOfArrays(); ++i) {
+        DMArray* x = a.GetArrayByIndex(i);
+        DMArray* y = b.GetArrayByIndex(i);
+        if (Text(x->id) != Text(y->id) || x->GetNumberOfNodes() != y->GetNumberOfNodes()) return false;
+        for (int n = 0; n < x->GetNumberOfNodes(); ++n)
+            if (!x->GetNodeByIndex(n)->Equals(y->GetNodeByIndex(n))) return false;
+    }
+    return true;
+}
+
+// A score's extra data as its bytes.
+std::vector<int> DataOf(const zk_score_t& score) {
+    return std::vector<int>(score.extra_data, score.extra_data + score.extra_data_length);
+}
+
+class LocalLeaderboardsTest : public AnswersTest {
+protected:
+    void SetUp() override {
+        AnswersTest::SetUp();
+        SetCategories({{"Coins", nullptr}, {"Laps", "LOWEST_SCORE_FIRST"}});
+    }
+    void TearDown() override {
+        boards.reset();
+        for (const std::string& path : opened) zk_dman.ReleaseDatabase(path.c_str());
+        AnswersTest::TearDown();
+    }
+
+    // A store on a file of that name in the test's folder.
+    LocalLeaderboardsImplementation* Open(const std::string& name = "leaderboards.xml") {
+        path = folder / name;
+        boards.reset();
+        boards.reset(new LocalLeaderboardsImplementation(path.c_str()));
+        opened.push_back(path);
+        return boards.get();
+    }
+    // Starts again on the same file, as a new run does.
+    void Restart() {
+        boards.reset();
+        zk_dman.ReleaseDatabase(path.c_str());
+        boards.reset(new LocalLeaderboardsImplementation(path.c_str()));
+    }
+
+    Answer Request(int first, int count, zk_leaderboard_filter_t filter, const char* category) {
+        EXPECT_TRUE(boards->RequestScores(first, count, filter, category));
+        std::vector<Answer> answers = DeliverAnswers();
+        EXPECT_EQ(answers.size(), 1u);
+        return answers.empty() ? Answer() : answers[0];
+    }
+
+    DMArray* Stored(const char* category) { return boards->GetServer()->GetDatabase()->GetArrayById(category); }
+
+    // The stored points of a category in storage order.
+    std::vector<int> StoredPoints(const char* category) {
+        std::vector<int> points;
+        DMArray* scores = Stored(category);
+        for (int i = 0; scores && i < scores->GetNumberOfNodes(); ++i)
+            points.push_back(atoi(scores->GetNodeByIndex(i)->GetValue("points")));
+        return points;
+    }
+
+    TempFolder folder;
+    std::string path;
+    std::unique_ptr<LocalLeaderboardsImplementation> boards;
+    std::vector<std::string> opened;
+};
+
+TEST_F(LocalLeaderboardsTest, ACategoryKeepsItsHundredBestScoresDroppingTheWorstStoredLast) {
+    struct Case {
+        const char* category;  // Coins: highest first, Laps: lowest first
+        int points;            // the 101st score, after 1 .. 100
+        bool kept;
+        int dropped;           // when it is kept: the stored points that go
+    } cases[] = {
+        {"Coins", 0, false, 0},  {"Coins", 1, false, 0}, {"Coins", 50, true, 1},
+        {"Laps", 101, false, 0}, {"Laps", 100, false, 0}, {"Laps", 0, true, 100},
+    };
+    int store = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.category) + " " + std::to_string(c.points));
+        Open("limit" + std::to_string(store++) + ".xml");
+        for (int points = 1; points <= 100; ++points) boards->SubmitScore(0, Score(points), c.category);
+        boards->SubmitScore(0, Score(c.points, {200}), c.category);
+
+        std::vector<int> expected;
+        for (int points = 1; points <= 100; ++points) expected.push_back(points);
+        if (c.kept) expected.push_back(c.points);
+        if (c.kept) expected.erase(std::find(expected.begin(), expected.end(), c.dropped));
+        EXPECT_EQ(StoredPoints(c.category), expected);
+        DMArray* scores = Stored(c.category);
+        EXPECT_EQ(scores->GetFirstNodeWithValue("data", "200") != nullptr, c.kept);
+        Answer all = Request(1, 200, 0, c.category);
+        EXPECT_EQ(all.total, 100);
+        EXPECT_EQ(all.count, 100);
+    }
+}
+
+TEST_F(LocalLeaderboardsTest, ARequestAnswersItsWindowOfTheSortedListRankedByPosition) {
+    struct Case {
+        const char* category;
+        int first, count;
+        std::vector<int> tags;  // the scores answered, by their data byte
+        int first_rank;
+    } cases[] = {
+        // 50 (tag 2) was stored before the other 50 (tag 4): it stays ahead.
+        {"Coins", 1, 5, {2, 4, 3, 5, 1}, 1},
+        {"Coins", 0, 3, {2, 4}, 1},
+        {"Coins", 5, 3, {1}, 5},
+        {"Coins", 6, 3, {}, 0},
+        {"Coins", 2, 0, {}, 0},
+        {"Coins", 2, -7, {}, 0},
+        {"Coins", -2, INT_MAX, {2, 4, 3, 5, 1}, 1},
+        {"Coins", INT_MAX, INT_MAX, {}, 0},
+        {"Coins", INT_MIN, INT_MAX, {}, 0},
+        {"Laps", 1, 30, {1, 5, 3, 2, 4}, 1},
+        {"Laps", 4, 2, {2, 4}, 4},
+    };
+    Open();
+    const int points[] = {10, 50, 30, 50, 20};
+    for (const char* category : {"Coins", "Laps"})
+        for (int i = 0; i < 5; ++i) boards->SubmitScore(0, Score(points[i], {uint8_t(i + 1)}), category);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.category) + " " + std::to_string(c.first) + " " + std::to_string(c.count));
+        Answer answer = Request(c.first, c.count, 0, c.category);
+        EXPECT_EQ(answer.type, ZK_EVENT_LEADERBOARD_SCORES);
+        EXPECT_EQ(answer.success, 1u);
+        EXPECT_EQ(answer.category, c.category);
+        EXPECT_EQ(answer.total, 5);
+        EXPECT_EQ(answer.first, c.first);
+        EXPECT_EQ(answer.count, static_cast<int>(c.tags.size()));
+        EXPECT_EQ(answer.scores_null, c.tags.empty());
+        std::vector<int> tags, ranks, expected_ranks;
+        for (size_t i = 0; i < answer.scores.size(); ++i) {
+            tags.push_back(answer.scores[i].extra_data[0]);
+            ranks.push_back(answer.scores[i].rank);
+            expected_ranks.push_back(c.first_rank + static_cast<int>(i));
+        }
+        EXPECT_EQ(tags, c.tags);
+        EXPECT_EQ(ranks, expected_ranks);
+    }
+}
+
+TEST_F(LocalLeaderboardsTest, RequestsWithoutStoredScoresAnswerSuccessWithNone) {
+    struct Case {
+        const char* category;
+        zk_leaderboard_filter_t filter;
+        const char* line;
+    } cases[] = {
+        {"Coins", 1, "info: Sending event with no scores (0 scores in category) for category 'Coins' with filter 'FRIENDS'"},
+        {"Coins", 9, "info: Sending event with no scores (0 scores in category) for category 'Coins' with filter 'ERROR'"},
+        {"Laps", 0, "info: No scores in category 'Laps', returning 0 scores."},
+        {nullptr, 0, "info: No scores in category '(null)', returning 0 scores."},
+    };
+    Open();
+    boards->SubmitScore(0, Score(5), "Coins");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Text(c.category) + " " + std::to_string(c.filter));
+        Lines().clear();
+        Answer answer = Request(1, 10, c.filter, c.category);
+        EXPECT_EQ(answer.success, 1u);
+        EXPECT_EQ(answer.total, 0);
+        EXPECT_EQ(answer.count, 0);
+        EXPECT_EQ(answer.first, 0);
+        EXPECT_EQ(answer.filter, c.filter);
+        EXPECT_TRUE(answer.scores_null);
+        EXPECT_TRUE(WasLogged(c.line));
+    }
+}
+
+TEST_F(LocalLeaderboardsTest, TheUserScoreIsAPlaceholderAndAroundTheUserMeansFromTheTop) {
+    Open();
+    for (int points : {3, 9, 6, 1}) boards->SubmitScore(0, Score(points), "Coins");
+
+    EXPECT_TRUE(boards->RequestUserScore(2, "Coins"));
+    std::vector<Answer> answers = DeliverAnswers();
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_EQ(answers[0].success, 1u);
+    EXPECT_EQ(answers[0].total, -1);
+    EXPECT_EQ(answers[0].count, 0);
+    EXPECT_TRUE(WasLogged("info: Returning dummy player score for category 'Coins'"));
+    EXPECT_TRUE(
+        WasLogged("info: Sending event with no scores (-1 scores in category) for category 'Coins' with filter 'GLOBAL'"));
+
+    EXPECT_TRUE(boards->RequestScoresAroundUserRank(3, 2, "Coins"));
+    answers = DeliverAnswers();
+    ASSERT_EQ(answers.size(), 1u);
+    ASSERT_EQ(answers[0].count, 2);
+    EXPECT_EQ(answers[0].scores[0].points, 9);
+    EXPECT_EQ(answers[0].scores[1].points, 6);
+    EXPECT_TRUE(
+        WasLogged("info: Sending event with scores 1..2 (2 scores of 4) for category 'Coins' with filter 'GLOBAL'"));
+}
+
+TEST_F(LocalLeaderboardsTest, ExtraDataIsStoredAsDecimalBytesAndItsLengthIsKeptWithinTheField) {
+    std::vector<uint8_t> full(188), beyond(188);
+    for (int i = 0; i < 188; ++i) full[i] = beyond[i] = static_cast<uint8_t>(i);
+    std::string full_text;
+    for (int i = 0; i < 188; ++i) full_text += (i ? " " : "") + std::to_string(i);
+    struct Case {
+        std::vector<uint8_t> data;
+        int claimed;            // -1: the data's size
+        const char* stored;     // the "data" value; null: none
+        int read_back_length;
+    } cases[] = {
+        {{1, 22, 255}, -1, "1 22 255", 3},
+        {{}, -1, nullptr, 0},
+        {{7}, 0, nullptr, 0},
+        {{7}, -5, nullptr, 0},
+        {full, -1, full_text.c_str(), 188},
+        {beyond, 100000, full_text.c_str(), 188},
+    };
+    Open();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.data.size()) + " claimed " + std::to_string(c.claimed));
+        zk_score_t score = Score(1, c.data);
+        if (c.claimed != -1) score.extra_data_length = c.claimed;
+        boards->SubmitScore(0, score, "Coins");
+        DMArray* scores = Stored("Coins");
+        DMNode* node = scores->GetNodeByIndex(scores->GetNumberOfNodes() - 1);
+        EXPECT_STREQ(node->GetValue("data"), c.stored);
+        zk_score_t back = boards->GetServer()->ScoreOfNode(node);
+        EXPECT_EQ(back.extra_data_length, c.read_back_length);
+        std::vector<int> expected(c.data.begin(), c.data.begin() + c.read_back_length);
+        EXPECT_EQ(DataOf(back), expected);
+        // The player name is the local date and time of the submission.
+        int year, month, day, hour, minute;
+        EXPECT_EQ(sscanf(back.player_name, "%4d-%2d-%2d %2d:%2d", &year, &month, &day, &hour, &minute), 5);
+        EXPECT_EQ(strlen(back.player_name), 16u);
+        EXPECT_EQ(back.points, 1);
+    }
+}
+
+TEST_F(LocalLeaderboardsTest, StoredDataValuesAreReadBackPieceByPiece) {
+    std::string many, too_many, long_piece(511, '0'), longer_piece(512, '0');
+    for (int i = 0; i < 188; ++i) many += "9 ";
+    too_many = many + "9";
+    long_piece.back() = '7';
+    longer_piece.back() = '7';
+    struct Case {
+        std::string value;
+        std::vector<int> bytes;
+    } cases[] = {
+        {"1 2 ", {1, 2}},
+        {"", {}},
+        {"300 -1 x", {44, 255, 0}},
+        {"4  5", {4, 0, 5}},
+        {many, std::vector<int>(188, 9)},
+        {too_many, {}},
+        {long_piece, {7}},
+        {longer_piece + " 3", {0, 3}},
+    };
+    Open();
+    DMArray* scores = boards->GetServer()->GetDatabase()->AddArray("Coins");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value.substr(0, 20));
+        DMNode* node = scores->AddNode(nullptr);
+        node->SetValue("player", "someone");
+        node->SetValue("data", c.value.c_str());
+        zk_score_t score = boards->GetServer()->ScoreOfNode(node);
+        EXPECT_EQ(DataOf(score), c.bytes);
+        EXPECT_STREQ(score.player_name, "someone");
+        EXPECT_EQ(score.points, 0);
+    }
+}
+
+TEST_F(LocalLeaderboardsTest, TheFileIsScrambledOutsideDeveloperModeAndReadsBackAfterARestart) {
+    struct Case {
+        int developer_mode;
+        bool scrambled;
+    } cases[] = {{0, true}, {1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.developer_mode);
+        zk_state.developer_mode = c.developer_mode;
+        Open("saved" + std::to_string(c.developer_mode) + ".xml");
+        boards->SubmitScore(0, Score(12, {1, 2}), "Coins");
+        boards->SubmitScore(0, Score(7), "Laps");
+        boards->SubmitScore(0, Score(40), "Coins");
+
+        std::string bytes = ReadBytes(path);
+        EXPECT_EQ(Scrambler::IsScrambled(bytes.data(), static_cast<long long>(bytes.size())), c.scrambled);
+        if (!c.scrambled) {
+            EXPECT_EQ(bytes.compare(0, 1, "<"), 0);
+        }
+        DMDatabase file;
+        ASSERT_TRUE(file.Load(path.c_str()));
+        EXPECT_TRUE(SameContent(file, *boards->GetServer()->GetDatabase()));
+
+        Answer before = Request(1, 10, 0, "Coins");
+        Restart();
+        Answer after = Request(1, 10, 0, "Coins");
+        ASSERT_EQ(after.count, 2);
+        EXPECT_EQ(after.scores[0].points, 40);
+        EXPECT_EQ(DataOf(after.scores[1]), (std::vector<int>{1, 2}));
+        EXPECT_STREQ(after.scores[1].player_name, before.scores[1].player_name);
+        EXPECT_EQ(StoredPoints("Laps"), std::vector<int>{7});
+    }
+}
+
+// A null category once made a new array without id on every submission,
+// beyond any limit, and wrote it to the file.
+TEST_F(LocalLeaderboardsTest, AScoreWithoutCategoryIsIgnored) {
+    Open();
+    for (int i = 0; i < 3; ++i) boards->SubmitScore(0, Score(i), nullptr);
+    EXPECT_EQ(boards->GetServer()->GetDatabase()->GetNumberOfArrays(), 0);
+    EXPECT_FALSE(FileExists(path));
+}
+
+TEST_F(LocalLeaderboardsTest, ScoreIdsAreUniquePerStoredScoreAndStableDuringTheRun) {
+    Open();
+    for (int points = 1; points <= 100; ++points) boards->SubmitScore(0, Score(points), "Coins");
+    boards->SubmitScore(0, Score(5), "Laps");
+    Answer first = Request(1, 100, 0, "Coins");
+    Answer again = Request(1, 100, 0, "Coins");
+    std::set<std::string> ids;
+    for (int i = 0; i < first.count; ++i) {
+        ids.insert(first.scores[i].id);
+        EXPECT_STREQ(first.scores[i].id, again.scores[i].id);
+    }
+    EXPECT_EQ(ids.size(), 100u);
+    Answer laps = Request(1, 1, 0, "Laps");
+    EXPECT_EQ(ids.count(laps.scores[0].id), 0u);
+
+    // The new best score replaces the worst: 99 ids stay, one is new.
+    boards->SubmitScore(0, Score(1000), "Coins");
+    Answer after = Request(1, 100, 0, "Coins");
+    ASSERT_EQ(after.count, 100);
+    EXPECT_EQ(ids.count(after.scores[0].id), 0u);
+    EXPECT_NE(std::string(after.scores[0].id), laps.scores[0].id);
+    for (int i = 1; i < after.count; ++i) EXPECT_EQ(ids.count(after.scores[i].id), 1u) << i;
+}
+
+TEST_F(LocalLeaderboardsTest, EverySubmissionMakesANewUserIdFromTheTimeAndACounter) {
+    Open();
+    long long seconds = 0;
+    int counter = 0;
+    ASSERT_EQ(sscanf(boards->GetUserId(0), "%lld_%d", &seconds, &counter), 2);
+    EXPECT_EQ(counter, 1);
+    EXPECT_NEAR(static_cast<double>(seconds), static_cast<double>(zk->ZK_GetTimeSecondsElapsedSinceEpoch()), 5.0);
+    std::string before = boards->GetUserId(3);
+    boards->SubmitScore(0, Score(1), "Coins");
+    std::string first = boards->GetUserId(0);
+    boards->SubmitScore(1, Score(2), "Coins");
+    std::string second = boards->GetUserId(7);
+    EXPECT_NE(first, before);
+    EXPECT_NE(second, first);
+    ASSERT_EQ(sscanf(second.c_str(), "%lld_%d", &seconds, &counter), 2);
+    EXPECT_EQ(counter, 3);
+    EXPECT_EQ(boards->GetLoginState(5), ZK_LOGIN_STATE_LOGGED_IN);
+    EXPECT_EQ(boards->GetMaximumNumberOfScoresPerRequest(), 30);
+}
+
+TEST_F(LocalLeaderboardsTest, ScoresFromEightThreadsAtOnceAreAllKeptUpToTheLimit) {
+    Open();
+    const int threads = 8;
+    // Coins: 96 scores, all kept. Laps (lowest first): 200, the lowest 100 kept.
+    auto submit = [this](int thread) {
+        for (int i = 0; i < 12; ++i) boards->SubmitScore(thread % 4, Score(thread * 100 + i), "Coins");
+        for (int i = 0; i < 25; ++i) boards->SubmitScore(thread % 4, Score(i * threads + thread), "Laps");
+    };
+    std::vector<std::thread> running;
+    for (int t = 0; t < threads; ++t) running.emplace_back(submit, t);
+    for (std::thread& t : running) t.join();
+
+    std::multiset<int> coins, laps;
+    for (int points : StoredPoints("Coins")) coins.insert(points);
+    for (int points : StoredPoints("Laps")) laps.insert(points);
+    std::multiset<int> expected_coins, expected_laps;
+    for (int t = 0; t < threads; ++t)
+        for (int i = 0; i < 12; ++i) expected_coins.insert(t * 100 + i);
+    for (int points = 0; points < 100; ++points) expected_laps.insert(points);
+    EXPECT_EQ(coins, expected_coins);
+    EXPECT_EQ(laps, expected_laps);
+
+    DMDatabase file;
+    ASSERT_TRUE(file.Load(path.c_str()));
+    EXPECT_TRUE(SameContent(file, *boards->GetServer()->GetDatabase()));
+    int counter = 0;
+    long long seconds = 0;
+    ASSERT_EQ(sscanf(boards->GetUserId(0), "%lld_%d", &seconds, &counter), 2);
+    EXPECT_EQ(counter, 1 + threads * 37);
+}
+
+}  // namespace
+}  // namespace services_test
