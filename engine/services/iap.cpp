@@ -6,13 +6,11 @@
 
 #include "engine/runtime/events.h"
 #include "engine/runtime/state.h"
+#include "engine/services/prefixed_ids.h"
 
 namespace {
 
 enum { kNotice = 1, kRestoreFailed = 2 };
-
-// The base without the separator; null or empty when there is none.
-bool HasBase(const char* base) { return base && *base; }
 
 // The event takes the two texts (copies made for it, or null).
 void SendPurchaseEvent(zk_event_type_t type, uint32_t restored, const char* product, char* information,
@@ -39,20 +37,11 @@ const char* ZK_IAP_GetProductIdBase() {
     return zk_prog ? zk_prog->id : nullptr;
 }
 
-nString ZK_IAP_GetFullProductId(const char* id) {
-    const char* base = ZK_IAP_GetProductIdBase();
-    if (!id) id = "";
-    if (!HasBase(base)) return nString(id);
-    return nString::Format("%s.%s", base, id);
-}
+nString ZK_IAP_GetFullProductId(const char* id) { return ZKI_JoinIdToBase(ZK_IAP_GetProductIdBase(), id); }
 
 const char* ZK_IAP_SkipIdIAPBase(const char* id) {
     if (!id) return "";
-    const char* base = ZK_IAP_GetProductIdBase();
-    if (!HasBase(base)) return id;
-    size_t length = strlen(base);
-    if (strncmp(id, base, length) == 0 && id[length] == '.') return id + length + 1;
-    return id;
+    return ZKI_SkipIdBase(ZK_IAP_GetProductIdBase(), id);
 }
 
 // The data of a completed purchase or restore goes to the last field; the
