@@ -111,6 +111,7 @@ zk_media_t zk_media = {
     ZKI_FillNeutralInterface<zk_extension_api_t>,
     kNeutralColorSetters,
     kNeutralColorSetters,
+    zk_neutral<decltype(zk_media_t::SetDeviceScreenSize)>::Call,
 };
 
 zk_services_t zk_services = {

@@ -81,6 +81,11 @@ struct zk_media_t {
     void (*FillExtensionInterface)(zk_extension_api_t* api);
     zk_color_setters_t rgba;
     zk_color_setters_t bgra;
+
+    // The platform's report that the screen it shows on has this size in
+    // pixels (ZKI_SetDeviceScreenSize); nothing until the media layer
+    // registers it.
+    void (*SetDeviceScreenSize)(int width, int height);
 };
 extern zk_media_t zk_media;
 

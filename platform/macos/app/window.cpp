@@ -1,4 +1,5 @@
 #include "platform/macos/app/window.h"
+#include "platform/macos/app/controller.h"
 #include "platform/macos/app/shell.h"
 
 #include "engine/app/frame.h"
@@ -16,7 +17,10 @@ static zk_osx_view_t* OpenGLView() { return static_cast<zk_osx_view_t*>(zk_openg
 void ZK_OSX_SetAppName(const char* name) {
     if (!name) return;
     if (zk_osx_window_t* window = MainWindow()) window->title = name;
-    if (zk_osx_controller_t* controller = MainController()) controller->menu_app_name = name;
+    if (zk_osx_controller_t* controller = MainController()) {
+        controller->menu_app_name = name;
+        ZK_OSX_UpdateAppNameInMenu(&controller->menu, name);
+    }
 }
 
 void ZK_OSX_SetupWindow(int width, int height, bool fullscreen) {

@@ -23,20 +23,25 @@ void ZKD_SetScreenForTesting(int width, int height, float scale) {
     screen_scale = scale;
 }
 
-// The main window's screen, or the main screen, in backing pixels.
-static void MeasureScreen() {
-    best_screen_width = screen_width;
-    best_screen_height = screen_height;
-    best_screen_scale = screen_scale;
+void ZKD_MeasureScreen(int* width, int* height, float* scale) {
+    *width = screen_width;
+    *height = screen_height;
+    // Sizes in points are backing sizes divided by the scale: a screen
+    // that reports none (or no screen at all) counts as 1.0.
+    *scale = screen_scale > 0.0f ? screen_scale : 1.0f;
+}
+
+void ZKD_DetermineBestScreenDimensions() {
+    ZKD_MeasureScreen(&best_screen_width, &best_screen_height, &best_screen_scale);
 }
 
 int ZK_OSX_GetDesktopWidth() {
-    MeasureScreen();
+    ZKD_DetermineBestScreenDimensions();
     return best_screen_width;
 }
 
 int ZK_OSX_GetDesktopHeight() {
-    MeasureScreen();
+    ZKD_DetermineBestScreenDimensions();
     return best_screen_height;
 }
 

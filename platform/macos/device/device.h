@@ -7,7 +7,9 @@
 #include "engine/base/nstring.h"
 #include "engine/runtime/state.h"
 
-// Backing-pixel size and scale of the screen last measured.
+// Backing-pixel size and scale of the screen last measured. The scale is
+// never below or at 0: it starts at 1.0, and a screen that reports no scale
+// measures as 1.0.
 extern int best_screen_width;
 extern int best_screen_height;
 extern float best_screen_scale;
@@ -15,6 +17,13 @@ extern float best_screen_scale;
 // The screen the layer measures: none (0 x 0, scale 1.0) unless a test
 // sets one.
 void ZKD_SetScreenForTesting(int width, int height, float scale);
+
+// The main window's screen, or the main screen: its size in backing
+// pixels (0 x 0 without a screen) and its backing scale (1.0 when it
+// reports none).
+void ZKD_MeasureScreen(int* width, int* height, float* scale);
+// Measures that screen into best_screen_width, _height and _scale.
+void ZKD_DetermineBestScreenDimensions();
 
 // On the first call the device screen size becomes 0 x 0; on every call
 // the fixed-resolution flag is cleared and the desktop size measured.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cmath>
 #include <string>
 
 #include "engine/runtime/log.h"
@@ -113,6 +114,25 @@ TEST(DeviceInfo, NoScreenUnlessATestSetsOne) {
     EXPECT_EQ(info.desktop_height, 1800);
     EXPECT_EQ(info.screen_width, 640);
     EXPECT_FLOAT_EQ(best_screen_scale, 2.0f);
+    ZKD_SetScreenForTesting(0, 0, 1.0f);
+}
+
+// Window sizes in points are divided by the scale: a screen that reports
+// none must not leave a scale of 0 behind.
+TEST(DeviceInfo, AScreenWithoutAScaleMeasuresAsScaleOne) {
+    struct Case {
+        float reported;
+        float measured;
+    } cases[] = {{0.0f, 1.0f}, {-2.0f, 1.0f}, {std::nanf(""), 1.0f}, {2.0f, 2.0f}, {1.5f, 1.5f}};
+    for (const Case& c : cases) {
+        ZKD_SetScreenForTesting(1280, 800, c.reported);
+        best_screen_scale = 7.0f;
+        ZKD_DetermineBestScreenDimensions();
+        EXPECT_FLOAT_EQ(best_screen_scale, c.measured) << c.reported;
+        EXPECT_EQ(best_screen_width, 1280);
+        EXPECT_EQ(ZK_OSX_GetDesktopHeight(), 800);
+        EXPECT_FLOAT_EQ(best_screen_scale, c.measured) << c.reported;
+    }
     ZKD_SetScreenForTesting(0, 0, 1.0f);
 }
 
