@@ -112,7 +112,20 @@ inline std::vector<std::string> Delivered() {
     return words;
 }
 
-class WindowedLayerTest : public ZkRuntimeTest {
+// The stand-in window, delegate and view, shown as the main ones on request.
+struct WindowStandIns {
+    void ShowWindow() {
+        zk_osx_main_window = &window;
+        zk_osx_main_controller = &controller;
+        zk_opengl_view = &view;
+    }
+
+    zk_osx_window_t window;
+    zk_osx_controller_t controller;
+    zk_osx_view_t view;
+};
+
+class WindowedLayerTest : public ZkRuntimeTest, public WindowStandIns {
 protected:
     void SetUp() override {
         ZkRuntimeTest::SetUp();
@@ -130,15 +143,6 @@ protected:
         ZKI_ProcessEventQueue();
         ZkRuntimeTest::TearDown();
     }
-    void ShowWindow() {
-        zk_osx_main_window = &window;
-        zk_osx_main_controller = &controller;
-        zk_opengl_view = &view;
-    }
-
-    zk_osx_window_t window;
-    zk_osx_controller_t controller;
-    zk_osx_view_t view;
 };
 
 }  // namespace macos_app_test

@@ -19,25 +19,11 @@
 #include "platform/macos/device/platform.h"
 #include "platform/macos/app/window.h"
 #include "platform/macos/app/shell.h"
+#include "platform/macos/app/tests/app_test_support.h"
 
 namespace {
 
-std::vector<std::string> lines;
-int RecordLine(const char* format, ...) {
-    char text[512];
-    va_list args;
-    va_start(args, format);
-    vsnprintf(text, sizeof text, format, args);
-    va_end(args);
-    lines.push_back(text);
-    return 0;
-}
-
-std::vector<zk_parms_t> reinitialisations;
-bool RecordReinitialisation(zk_parms_t parms) {
-    reinitialisations.push_back(parms);
-    return true;
-}
+using namespace macos_app_test;
 
 // The engine frame reads the clock once it runs; counting the readings
 // tells whether it ran.
@@ -54,17 +40,17 @@ bool FrameStepRanTheEngineFrame() {
     return clock_readings != before;
 }
 
-class WindowLayer : public ::testing::Test {
+class WindowLayer : public ::testing::Test, public WindowStandIns {
 protected:
     void SetUp() override {
         ZKI_StateSetup(nullptr);
         ZKI_CreateCoreMutexes();
-        zk->ZK_Printf = RecordLine;
+        zk->ZK_Printf = RecordPrintf;
         zk->ZK_ReinitializeWithParameters = RecordReinitialisation;
         zk_frame_backend.GetTime = CountingClock;
         ZKI_ResetFrameTime();
-        lines.clear();
-        reinitialisations.clear();
+        PrintedLines().clear();
+        Reinitialisations().clear();
         program_shutdowns = 0;
         zk_state.initialized = 1;
         snprintf(program.title, sizeof program.title, "%s", "Marble Run");
@@ -73,23 +59,10 @@ protected:
     void TearDown() override {
         zk_prog = nullptr;
         zk_frame_backend.GetTime = nullptr;
-        zk_osx_main_window = zk_osx_main_controller = zk_opengl_view = nullptr;
-        zk_osx_skip_frame_update = 0;
-        zk_osx_window_width = zk_osx_window_height = 0;
-        zk_osx_window_setup_in_progress = false;
-        zk_osx_shut_down = false;
-        zk_osx_should_toggle_fullscreen_next_frame = false;
-    }
-    void ShowWindow() {
-        zk_osx_main_window = &window;
-        zk_osx_main_controller = &controller;
-        zk_opengl_view = &view;
+        ResetWindowedLayer();
     }
 
     zk_prog_t program;
-    zk_osx_window_t window;
-    zk_osx_controller_t controller;
-    zk_osx_view_t view;
 };
 
 TEST_F(WindowLayer, TheEngineFrameRunsForALoadedProgramUnlessFramesAreSkipped) {
@@ -113,7 +86,7 @@ TEST_F(WindowLayer, TheEngineFrameRunsForALoadedProgramUnlessFramesAreSkipped) {
     zk_osx_skip_frame_update = 1;
     EXPECT_FALSE(FrameStepRanTheEngineFrame());
     EXPECT_TRUE(FrameStepRanTheEngineFrame());
-    EXPECT_TRUE(lines.empty());
+    EXPECT_TRUE(PrintedLines().empty());
 }
 
 TEST_F(WindowLayer, EachStepRunsAsTheMainThreadAndLeavesTheFrameMutexFree) {
@@ -143,7 +116,7 @@ TEST_F(WindowLayer, AFullScreenToggleFlipsTheProgramsWindowedParameterOnce) {
         {false, 0, 1, false},   // waits for a program
     };
     for (const Case& c : cases) {
-        reinitialisations.clear();
+        Reinitialisations().clear();
         zk_prog = c.program ? &program : nullptr;
         program.parms.windowed = c.windowed;
         program.parms.width = 1280;
@@ -151,12 +124,12 @@ TEST_F(WindowLayer, AFullScreenToggleFlipsTheProgramsWindowedParameterOnce) {
         zk_osx_should_toggle_fullscreen_next_frame = true;
         ZK_OSX_Frame();
         ZK_OSX_Frame();
-        ASSERT_EQ(reinitialisations.size(), c.reinitialised ? 1u : 0u) << c.program << " " << int(c.windowed);
+        ASSERT_EQ(Reinitialisations().size(), c.reinitialised ? 1u : 0u) << c.program << " " << int(c.windowed);
         EXPECT_EQ(zk_osx_should_toggle_fullscreen_next_frame, !c.reinitialised);
         if (!c.reinitialised) continue;
         EXPECT_EQ(program.parms.windowed, c.windowed ? 0 : 1);
-        EXPECT_EQ(reinitialisations[0].windowed, program.parms.windowed);
-        EXPECT_EQ(reinitialisations[0].width, 1280);
+        EXPECT_EQ(Reinitialisations()[0].windowed, program.parms.windowed);
+        EXPECT_EQ(Reinitialisations()[0].width, 1280);
     }
 }
 
@@ -169,7 +142,7 @@ TEST_F(WindowLayer, ASignalledShutdownEndsTheEngineAndTheApplicationOnce) {
 
     ZK_SignalShutdown();
     EXPECT_TRUE(FrameStepRanTheEngineFrame());  // the last frame still runs
-    EXPECT_EQ(lines, std::vector<std::string>{"Signalled shutdown, shutting down..."});
+    EXPECT_EQ(PrintedLines(), std::vector<std::string>{"Signalled shutdown, shutting down..."});
     EXPECT_TRUE(zk_osx_shut_down);
     EXPECT_EQ(program_shutdowns, 1);
     EXPECT_EQ(controller.terminate_requests, 1);
@@ -180,7 +153,7 @@ TEST_F(WindowLayer, ASignalledShutdownEndsTheEngineAndTheApplicationOnce) {
 
     // Later frames do nothing at all.
     EXPECT_FALSE(FrameStepRanTheEngineFrame());
-    EXPECT_EQ(lines.size(), 1u);
+    EXPECT_EQ(PrintedLines().size(), 1u);
     EXPECT_EQ(program_shutdowns, 1);
 }
 
@@ -257,19 +230,19 @@ TEST_F(WindowLayer, CreatingTheWindowNamesItAndSetsItUpFromTheStartParameters) {
     EXPECT_TRUE(ZKID_CreateWindow());
     EXPECT_STREQ(window.title.c_str(), "Marble Run");
     EXPECT_STREQ(controller.menu_app_name.c_str(), "Marble Run");
-    EXPECT_EQ(lines, std::vector<std::string>{"Setting up macOS windows."});
+    EXPECT_EQ(PrintedLines(), std::vector<std::string>{"Setting up macOS windows."});
     EXPECT_EQ(controller.windowed_mode_requests, 1);
     EXPECT_EQ(zk_osx_window_width, 800);
     EXPECT_EQ(zk_osx_window_height, 600);
 
     // Without a controller the window is only named.
-    lines.clear();
+    PrintedLines().clear();
     zk_osx_main_controller = nullptr;
     zk_osx_window_width = 0;
     snprintf(program.title, sizeof program.title, "%s", "Renamed");
     EXPECT_TRUE(ZKID_CreateWindow());
     EXPECT_STREQ(window.title.c_str(), "Renamed");
-    EXPECT_TRUE(lines.empty());
+    EXPECT_TRUE(PrintedLines().empty());
     EXPECT_EQ(zk_osx_window_width, 0);
 }
 
