@@ -108,7 +108,8 @@ void RestoreShader(zk_shader_t* shader, const zk_shader_t& copy) {
 zk_shader_t* ZK_Graphics_GetShader(const char* name) {
     bool existed = false;
     zk_shader_t* shader = GetAndInitializeShader(name, existed);
-    if (!shader || existed) return shader;
+    // A placeholder name ('!' first, also for a null name) is never loaded.
+    if (!shader || existed || shader->name[0] == '!') return shader;
     bool reload = false;
     for (;;) {
         int result = LoadShader(shader, true, reload);
@@ -121,7 +122,7 @@ zk_shader_t* ZK_Graphics_GetShader(const char* name) {
 }
 
 bool ZK_Graphics_ReloadShader(zk_shader_t* shader) {
-    if (!shader || !shader->name) return false;
+    if (!shader || !shader->name || shader->name[0] == '!') return false;
     zk_shader_batch.Flush();
     const zk_shader_t copy = *shader;
     ZKI_LockCoreMutex(ZK_CORE_MUTEX_GET_SHADER);

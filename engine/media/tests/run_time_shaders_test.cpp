@@ -112,10 +112,17 @@ TEST_F(RunTimeShaderTest, AGLSL21RendererGetsTheShaderXmlTranslatedAtRunTime) {
     EXPECT_TRUE(Popups().empty());
 }
 
+// The bitmap a texture names, as the graphics table's bitmap slot answers.
+zk_bitmap_t glow_bitmap;
+zk_bitmap_t* GetGlowBitmap(const char* name) { return strcmp(name, "gfx/glow.png") == 0 ? &glow_bitmap : nullptr; }
+
 TEST_F(RunTimeShaderTest, TheRecordTakesLayoutConstantsTexturesAndTagsFromTheShaderXml) {
     UseRenderer(ShaderTool::GLSL21);
-    Write(kGlowPath, ShaderXml("", "<node id=\"tint\" type=\"FLOAT4\"/><node id=\"weights\" type=\"FLOAT4\" count=\"3\"/>"
-                                   "<node id=\"steps\" type=\"INT4\"/>"));
+    std::string xml = ShaderXml("", "<node id=\"tint\" type=\"FLOAT4\"/><node id=\"weights\" type=\"FLOAT4\" count=\"3\"/>"
+                                    "<node id=\"steps\" type=\"INT4\"/>");
+    xml.replace(xml.find("type=\"2D\""), 9, "type=\"2D\" source=\"gfx/glow.png\"");
+    Write(kGlowPath, xml);
+    zk->graphics->ZK_Graphics_GetBitmap = GetGlowBitmap;
     zk_shader_t* shader = Get(kGlowPath);
     ASSERT_NE(shader, nullptr);
     EXPECT_EQ(shader->kind, 4u);
@@ -163,7 +170,7 @@ TEST_F(RunTimeShaderTest, TheRecordTakesLayoutConstantsTexturesAndTagsFromTheSha
     ASSERT_EQ(shader->num_texture_inputs, 1);
     const zk_shader_t::texture_input_t& texture = shader->texture_inputs[0];
     EXPECT_STREQ(texture.name, "diffuse");
-    EXPECT_EQ(texture.source, nullptr);
+    EXPECT_EQ(texture.source, &glow_bitmap);
     EXPECT_EQ(texture.address_u, 2u);
     EXPECT_EQ(texture.address_v, 1u);
     EXPECT_EQ(texture.filter_mag, 2u);
@@ -254,6 +261,18 @@ TEST_F(RunTimeShaderTest, TwoGetsGiveOneRecordAndOneLoad) {
     EXPECT_EQ(first, second);
     EXPECT_EQ(zk_state.num_shaders, 1);
     EXPECT_EQ(renderer_.Count("LoadShader"), 1);
+}
+
+TEST_F(RunTimeShaderTest, APlaceholderNameGetsARecordButNoLoad) {
+    UseRenderer(ShaderTool::GLSL21);
+    zk_shader_t* none = Get(nullptr);
+    ASSERT_NE(none, nullptr);
+    EXPECT_STREQ(none->name, "!NONE");
+    EXPECT_EQ(Get("!NONE"), none);
+    EXPECT_FALSE(zk->graphics->ZK_Graphics_ReloadShader(none));
+    EXPECT_FALSE(zk->graphics->ZK_Graphics_IsShaderSupported(none));
+    EXPECT_EQ(renderer_.Count("LoadShader"), 0);
+    EXPECT_TRUE(Popups().empty());
 }
 
 TEST_F(RunTimeShaderTest, OneHundredTwentyEightNamesFitAndThe129thFails) {
