@@ -8,6 +8,7 @@
 #include "engine/media/renderer_interface.h"
 #include "engine/media/renderer_null.h"
 #include "engine/media/resource_queues.h"
+#include "engine/media/run_time_shaders.h"
 #include "engine/media/sound_registration.h"
 #include "engine/media/vertex_buffers.h"
 #include "engine/runtime/interface_functions.h"
@@ -44,6 +45,7 @@ void ZKM_FillGraphicsInterface(zk_graphics_api_t* api) {
     api->ZK_Graphics_UnlockVertexBuffer = ZK_Graphics_UnlockVertexBuffer;
     api->ZK_Graphics_GetNumberOfBitmaps = ZK_Graphics_GetNumberOfBitmaps;
     api->ZK_Graphics_GetBitmapByIndex = ZK_Graphics_GetBitmapByIndex;
+    ZKM_FillShaderInterface(api);
 }
 
 void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
@@ -68,4 +70,5 @@ void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
 
     ZKM_RegisterImageLoader();
     ZKM_RegisterSound();
+    ZKM_RegisterShaders();
 }

@@ -156,6 +156,22 @@ public:
     // rebuilds their text; null when the list is empty.
     const char* SortResolutionsAndCreateResolutionsString();
 
+    // Built-in shaders (builtin_shaders.cpp). GetShaderInfoCode appends the
+    // code of both stages for this renderer's target and level: the texts
+    // (each with a NUL) for a source target, the code records' bytes for
+    // HLSL11 and PSSL; false, with nothing appended, when a stage has none.
+    bool GetShaderInfoCode(const char* const* sources, const unsigned char* const* binaries,
+                           ShaderTool::ShaderCode& code);
+    // Each loads its shader under its engine name ("internal_default", ...)
+    // and returns the record (an existing one as it is), or null when this
+    // renderer's target and level have no code for it.
+    zk_shader_t* LoadDefaultShader();
+    zk_shader_t* LoadDistanceFieldShader();
+    zk_shader_t* LoadClearShader();
+    zk_shader_t* LoadCubeMapShader();
+    zk_shader_t* LoadHdrShader();
+    zk_shader_t* LoadMipShader();
+
     nArray<Resolution> supported_resolutions;
     nString supported_resolutions_text;
 };

@@ -332,7 +332,14 @@ TEST_F(InterfaceTest, GraphicsHoldsWhatTheMediaLayerProvidesAndNeutralFunctionsE
                    ZK_PROVIDED(ZK_Graphics_FreeVertexBuffer), ZK_PROVIDED(ZK_Graphics_LockIndexBuffer),
                    ZK_PROVIDED(ZK_Graphics_LockVertexBuffer), ZK_PROVIDED(ZK_Graphics_UnlockIndexBuffer),
                    ZK_PROVIDED(ZK_Graphics_UnlockVertexBuffer), ZK_PROVIDED(ZK_Graphics_GetNumberOfBitmaps),
-                   ZK_PROVIDED(ZK_Graphics_GetBitmapByIndex)});
+                   ZK_PROVIDED(ZK_Graphics_GetBitmapByIndex), ZK_PROVIDED(ZK_Graphics_GetShader),
+                   ZK_PROVIDED(ZK_Graphics_GetShaderPixelConstant), ZK_PROVIDED(ZK_Graphics_GetShaderPixelConstantIndex),
+                   ZK_PROVIDED(ZK_Graphics_GetShaderTags), ZK_PROVIDED(ZK_Graphics_GetShaderUserValue),
+                   ZK_PROVIDED(ZK_Graphics_GetShaderVertexConstant),
+                   ZK_PROVIDED(ZK_Graphics_GetShaderVertexConstantIndex), ZK_PROVIDED(ZK_Graphics_IsShaderSupported),
+                   ZK_PROVIDED(ZK_Graphics_ReloadShader), ZK_PROVIDED(ZK_Graphics_SetShader),
+                   ZK_PROVIDED(ZK_Graphics_SetShaderPixelConstant), ZK_PROVIDED(ZK_Graphics_SetShaderVertexConstant),
+                   ZK_PROVIDED(ZK_Graphics_ShaderTagExists)});
 }
 #undef ZK_PROVIDED
 

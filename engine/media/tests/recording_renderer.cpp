@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "shadertool/frontend/shader_info.h"
+
 namespace {
 
 std::string Text(int value) { return std::to_string(value); }
@@ -181,11 +183,38 @@ bool RecordingRenderer::UsesBinaryShaders() {
     Record(Call("UsesBinaryShaders"));
     return uses_binary_shaders;
 }
-bool RecordingRenderer::LoadShader(zk_shader_t* shader, const ShaderTool::ShaderInfo&, const ShaderTool::ShaderCode&) {
+bool RecordingRenderer::LoadShader(zk_shader_t* shader, const ShaderTool::ShaderInfo&,
+                                   const ShaderTool::ShaderCode& code) {
     Record(Call("LoadShader", shader));
-    return bitmap_operations_succeed;
+    if (!bitmap_operations_succeed || !shader) return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto bytes = [](const nByteBuffer& buffer) {
+        return buffer.size > 0 ? std::string(reinterpret_cast<const char*>(buffer.data), size_t(buffer.size)) : "";
+    };
+    loaded_shaders_.push_back({Text(shader->name), bytes(code.vertex), bytes(code.pixel), false});
+    shader->renderer_shader = &loaded_shaders_.back();
+    return true;
 }
-void RecordingRenderer::FreeShader(zk_shader_t* shader) { Record(Call("FreeShader", shader)); }
+void RecordingRenderer::FreeShader(zk_shader_t* shader) {
+    Record(Call("FreeShader", shader));
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (LoadedShader& loaded : loaded_shaders_) {
+        if (shader && shader->renderer_shader == &loaded) loaded.freed = true;
+    }
+}
+
+const RecordingRenderer::LoadedShader* RecordingRenderer::LoadedShaderOf(const zk_shader_t* shader) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const LoadedShader& loaded : loaded_shaders_) {
+        if (shader && shader->renderer_shader == &loaded) return &loaded;
+    }
+    return nullptr;
+}
+
+std::vector<RecordingRenderer::LoadedShader> RecordingRenderer::LoadedShaders() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::vector<LoadedShader>(loaded_shaders_.begin(), loaded_shaders_.end());
+}
 void RecordingRenderer::SetShader(zk_shader_t* shader) { Record(Call("SetShader", shader)); }
 bool RecordingRenderer::IsShaderSupported(zk_shader_t* shader) {
     Record(Call("IsShaderSupported", shader));

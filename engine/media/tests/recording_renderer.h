@@ -70,6 +70,19 @@ public:
     std::vector<std::string> CallsOf(const std::string& operation) const;
     void ClearCalls();
 
+    // What LoadShader was given, for every load it accepted (a refused load
+    // keeps nothing). The shader's renderer object points at its entry, so
+    // a reload gives the record a new object; FreeShader marks it freed.
+    struct LoadedShader {
+        std::string name;
+        std::string vertex;  // the stage's bytes as handed over (a text keeps its NUL)
+        std::string pixel;
+        bool freed;
+    };
+    // The entry the shader's renderer object is, or null.
+    const LoadedShader* LoadedShaderOf(const zk_shader_t* shader) const;
+    std::vector<LoadedShader> LoadedShaders() const;
+
     static std::string Pointer(const void* p);
 
     // --- Every operation --------------------------------------------------------
@@ -150,4 +163,5 @@ private:
 
     mutable std::mutex mutex_;
     std::vector<std::string> calls_;
+    std::deque<LoadedShader> loaded_shaders_;  // entries never move
 };
