@@ -228,9 +228,11 @@ LocalLeaderboardsImplementation::~LocalLeaderboardsImplementation() { delete ser
 
 void LocalLeaderboardsImplementation::SubmitScore(int, zk_score_t score, const char* category) {
     char id[sizeof(user_id)];
-    MakeUserId(id, sizeof(id), ++submissions);
     {
+        // Numbered and kept under one lock, so that the kept id is always the
+        // latest submission's, whichever thread finishes last.
         Hold hold(id_mutex);
+        MakeUserId(id, sizeof(id), ++submissions);
         memcpy(user_id, id, sizeof(user_id));
     }
     memcpy(score.id, id, sizeof(score.id));

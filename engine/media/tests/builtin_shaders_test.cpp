@@ -216,8 +216,9 @@ TEST_F(BuiltInShaderTest, TheRecordsFollowTheBuiltInShaderXmlTexts) {
     };
     for (int i = 0; i < 6; ++i) {
         const Case& c = cases[i];
+        const Loader& loader = kLoaders[i];
         SCOPED_TRACE(c.name);
-        zk_shader_t* shader = (renderer_.*kLoaders[i].load)();
+        zk_shader_t* shader = (renderer_.*loader.load)();
         ASSERT_NE(shader, nullptr);
         EXPECT_STREQ(shader->name, c.name);
         EXPECT_STREQ(shader->tags, c.tags);
