@@ -135,27 +135,31 @@ void BatchRenderer::ApplyStatesIfNeeded() {
     SetNextTextureFilterModes();
 }
 
-void BatchRenderer::SetNextTextureAddressModes() {
-    if (!ri) return;
+// Hands the renderer each stage's triple (the override's components where it
+// has them, else the wanted ones) that differs from the applied one and
+// names every component.
+template <class Apply>
+static void ApplyTriples(const int32_t wanted[][3], const int32_t overrides[][3], int32_t applied[][3], Apply apply) {
     for (int stage = 0; stage < ZK_TEXTURE_STAGES; ++stage) {
         int32_t next[3];
-        NextTriple(wanted_address_modes[stage], override_address_modes[stage], next);
-        if (SameTriple(next, applied_address_modes[stage]) || !NoneZero(next)) continue;
-        ri->SetTextureAddressMode(stage, next[0], next[1], next[2]);
-        memcpy(applied_address_modes[stage], next, sizeof(next));
+        NextTriple(wanted[stage], overrides[stage], next);
+        if (SameTriple(next, applied[stage]) || !NoneZero(next)) continue;
+        apply(stage, next);
+        memcpy(applied[stage], next, sizeof(next));
     }
+}
+
+void BatchRenderer::SetNextTextureAddressModes() {
+    if (!ri) return;
+    ApplyTriples(wanted_address_modes, override_address_modes, applied_address_modes,
+                 [](int stage, const int32_t* t) { ri->SetTextureAddressMode(stage, t[0], t[1], t[2]); });
 }
 
 void BatchRenderer::SetNextTextureFilterModes() {
     if (!ri) return;
-    for (int stage = 0; stage < ZK_TEXTURE_STAGES; ++stage) {
-        int32_t next[3];
-        NextTriple(wanted_filters[stage], override_filters[stage], next);
-        if (SameTriple(next, applied_filters[stage]) || !NoneZero(next)) continue;
-        // The renderer takes the first two filters the other way round.
-        ri->SetTextureFilter(stage, next[1], next[0], next[2]);
-        memcpy(applied_filters[stage], next, sizeof(next));
-    }
+    // The renderer takes the first two filters the other way round.
+    ApplyTriples(wanted_filters, override_filters, applied_filters,
+                 [](int stage, const int32_t* t) { ri->SetTextureFilter(stage, t[1], t[0], t[2]); });
 }
 
 void BatchRenderer::SetWantedBlend(zk_blend_mode_t mode) {
@@ -339,29 +343,32 @@ IndexBuffer* BatchRenderer::IndicesFrom(zk_index_buffer_t* handle, unsigned star
     return source && target ? subset_indices : nullptr;
 }
 
-void BatchRenderer::DrawVertexBufferWithIndexBufferSubset(zk_vertex_buffer_t* vertices, zk_index_buffer_t* indices,
-                                                          unsigned start, unsigned count) {
+void BatchRenderer::DrawProgramBuffers(zk_vertex_buffer_t* vertices, zk_index_buffer_t* indices, unsigned start,
+                                       unsigned count, bool instanced, unsigned instances) {
     SwitchTo(ZK_BATCH_TRIANGLES);
     Flush();
     ApplyStatesIfNeeded();
     ApplyCurrentShader();
     if (!ri || !vertices || !indices || !vertices->buffer || !indices->buffer) return;
     IndexBuffer* buffer = IndicesFrom(indices, start, &count);
-    if (buffer) ri->DrawIndexedTriangles(vertices->buffer, static_cast<int>(vertices->count), buffer, count / 3);
+    if (!buffer) return;
+    int vertex_count = static_cast<int>(vertices->count);
+    if (!instanced)
+        ri->DrawIndexedTriangles(vertices->buffer, vertex_count, buffer, count / 3);
+    else
+        ri->DrawIndexedTrianglesInstanced(vertices->buffer, vertex_count, buffer, count / 3,
+                                          static_cast<int>(instances));
+}
+
+void BatchRenderer::DrawVertexBufferWithIndexBufferSubset(zk_vertex_buffer_t* vertices, zk_index_buffer_t* indices,
+                                                          unsigned start, unsigned count) {
+    DrawProgramBuffers(vertices, indices, start, count, false, 0);
 }
 
 void BatchRenderer::DrawVertexBufferWithIndexBufferSubsetInstanced(zk_vertex_buffer_t* vertices,
                                                                    zk_index_buffer_t* indices, unsigned start,
                                                                    unsigned count, unsigned instances) {
-    SwitchTo(ZK_BATCH_TRIANGLES);
-    Flush();
-    ApplyStatesIfNeeded();
-    ApplyCurrentShader();
-    if (!ri || !vertices || !indices || !vertices->buffer || !indices->buffer) return;
-    IndexBuffer* buffer = IndicesFrom(indices, start, &count);
-    if (buffer)
-        ri->DrawIndexedTrianglesInstanced(vertices->buffer, static_cast<int>(vertices->count), buffer, count / 3,
-                                          static_cast<int>(instances));
+    DrawProgramBuffers(vertices, indices, start, count, true, instances);
 }
 
 // --- Render targets ----------------------------------------------------------------------------

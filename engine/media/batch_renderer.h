@@ -147,6 +147,8 @@ private:
     void* LockVertices(VertexBuffer* buffer);
     uint16_t* LockIndices(IndexBuffer* buffer, zk_buffer_usage_t usage);
     IndexBuffer* IndicesFrom(zk_index_buffer_t* handle, unsigned start, unsigned* count);
+    void DrawProgramBuffers(zk_vertex_buffer_t* vertices, zk_index_buffer_t* indices, unsigned start, unsigned count,
+                            bool instanced, unsigned instances);
 };
 
 extern BatchRenderer zk_batch_renderer;

@@ -38,6 +38,7 @@ protected:
         ClearLines();
     }
     void TearDown() override {
+        renderer_.Install();  // a test may have taken it away; its buffers go back to it
         zk_batch_renderer.FreeBuffers();
         zk_batch_renderer = BatchRenderer();
         zk_device_info = zk_device_info_t();

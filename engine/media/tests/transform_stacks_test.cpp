@@ -8,24 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/base/tests/transform_helpers.h"
 #include "engine/media/tests/graphics_fixture.h"
 #include "engine/runtime/interface_functions.h"
 
 namespace {
-
-nTransform Translation(float x, float y, float z) {
-    nTransform t = zk_transform_identity;
-    t.m[3] = x;
-    t.m[7] = y;
-    t.m[11] = z;
-    return t;
-}
-
-nTransform Scale(float s) {
-    nTransform t = zk_transform_identity;
-    t.m[0] = t.m[5] = t.m[10] = s;
-    return t;
-}
 
 bool Same(const nTransform& a, const nTransform& b) { return memcmp(&a, &b, sizeof(nTransform)) == 0; }
 
