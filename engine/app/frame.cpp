@@ -220,6 +220,11 @@ static void RenderPass(int pass, float dt, int ms) {
 
     zk_state.allowed_orientations = zk_parms.width > zk_parms.height ? 12 : 3;
     zk_state.interface_rotation_angle = CurrentRotationAngle();
+    // The screen is the render-target stack's first entry, which the
+    // program's pops never remove; its identity world transform lies under
+    // the screen transform.
+    zk_graphics_api_t::RenderTargets screen = {};
+    g->ZK_Graphics_PushRenderTargets(&screen);
     Step(b.PushScreenTransforms);
     bool zoomed = OverlayZoomed();
     if (zoomed) PushTransformedFrameBuffer(g);
@@ -237,6 +242,8 @@ static void RenderPass(int pass, float dt, int ms) {
 
     ZKI_ResetTextAndColorState();
     Step(b.UpdateAndDrawHUDs, dt);
+    // Every stack ends the pass as it began.
+    Step(b.PopScreenRenderTarget);
 }
 
 // Steps 4 to 11: everything that needs the renderer.

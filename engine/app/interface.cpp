@@ -127,6 +127,7 @@ static void SetDefaults(zk_state_t& s) {
     s.world_transform_top = s.view_transform_top = s.projection_transform_top = -1;
     s.scissor_rect_top = -1;
     SetIdentity(s.world_view_transform);
+    s.world_view_transform_valid = 1;
     SetIdentity(zk_transform_identity);
     s.pack_bitmaps = 1;
     s.allowed_orientations = 12;
@@ -138,6 +139,9 @@ static void SetDefaults(zk_state_t& s) {
     s.depth_range[1] = 0.5f;
     s.depth_range[2] = 1.0f;
     s.depth_default = 0.5f;
+    // Opaque white, as the scratch quad's colour below says.
+    for (float& component : s.current_color) component = 1.0f;
+    s.current_packed_color = 0xFFFFFFFFu;
     for (int i = 0; i < 4; ++i) {
         s.quad_vertices[i].z = s.quad_vertices_4v[i].z = 0.5f;
         s.quad_vertices[i].color = s.quad_vertices_4v[i].color = 0xFFFFFFFFu;

@@ -38,6 +38,15 @@ struct zk_media_hooks_t {
     // is ZKI_ProcessBufferResourceQueues).
     void (*ProcessBitmapResourceQueues)();
     void (*ProcessShaderResourceQueue)();
+    // The batch renderer's shaders: the built-in default and distance-field
+    // shaders (renderer start; null when the renderer has none), the upload
+    // of a loaded shader's changed constants before it draws, and the
+    // release of the default shader at renderer shutdown (reset, freed in
+    // the renderer, its slot freed under GET_SHADER).
+    zk_shader_t* (*LoadDefaultShader)();
+    zk_shader_t* (*LoadDistanceFieldShader)();
+    void (*UploadShaderConstants)(zk_shader_t* shader);
+    void (*FreeBatchShader)(zk_shader_t* shader);
 };
 extern zk_media_hooks_t zk_media_hooks;
 

@@ -1,11 +1,16 @@
 // Registration of the media layer: the renderer's part of start-up and of
-// the frame, and the graphics slots built so far.
+// the frame, the graphics slots built so far and the extension table's
+// ZK_DrawQuad.
 
 #include "engine/media/media_registration.h"
 
+#include "engine/media/batch_renderer.h"
 #include "engine/media/bitmap_pool.h"
+#include "engine/media/graphics_state.h"
 #include "engine/media/image_loader.h"
 #include "engine/media/renderer_interface.h"
+#include "engine/media/media_hooks.h"
+#include "engine/media/render_targets.h"
 #include "engine/media/renderer_null.h"
 #include "engine/media/resource_queues.h"
 #include "engine/media/run_time_shaders.h"
@@ -13,6 +18,7 @@
 #include "engine/media/vertex_buffers.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/registration.h"
+#include "engine/runtime/state_helpers.h"
 
 namespace {
 
@@ -31,6 +37,31 @@ bool CanDraw() { return ri->IsReadyToRender(); }
 void EndScene() { ri->DrawAtEndOfFrame(); }
 void EndFrame() { ri->FrameReady(); }
 
+void BeginBatchPass() { zk_batch_renderer.BeginPass(); }
+void FlushBatch() { zk_batch_renderer.Flush(); }
+void FinishBatchFrame() { zk_batch_renderer.FrameReady(); }
+void InitializeBatchRenderer() { zk_batch_renderer.Initialize(); }
+void FreeBatchRenderer() { zk_batch_renderer.Free(); }
+
+void FillExtensionInterface(zk_extension_api_t* api) {
+    ZKI_FillNeutralInterface(api);
+    api->ZK_DrawQuad = ZK_DrawQuad;
+}
+
+// The batch renderer's shaders come from the shader layer, and the shader
+// layer switches the batch renderer's current shader: the two meet here.
+zk_shader_t* LoadDefaultShader() { return ri ? ri->LoadDefaultShader() : nullptr; }
+zk_shader_t* LoadDistanceFieldShader() { return ri ? ri->LoadDistanceFieldShader() : nullptr; }
+zk_shader_t* CurrentBatchShader() { return zk_batch_renderer.current_shader; }
+zk_shader_t* DefaultBatchShader() { return zk_batch_renderer.default_shader; }
+// A reloaded shader comes back as the same record with a new renderer
+// object: forgetting the applied one makes the next draw set it anew.
+void SetCurrentBatchShader(zk_shader_t* shader) {
+    zk_batch_renderer.current_shader = shader;
+    zk_batch_renderer.applied_shader = nullptr;
+    zk_batch_renderer.SetOverrideTexturesAndTextureModes();
+}
+
 }  // namespace
 
 void ZKM_FillGraphicsInterface(zk_graphics_api_t* api) {
@@ -45,6 +76,71 @@ void ZKM_FillGraphicsInterface(zk_graphics_api_t* api) {
     api->ZK_Graphics_UnlockVertexBuffer = ZK_Graphics_UnlockVertexBuffer;
     api->ZK_Graphics_GetNumberOfBitmaps = ZK_Graphics_GetNumberOfBitmaps;
     api->ZK_Graphics_GetBitmapByIndex = ZK_Graphics_GetBitmapByIndex;
+
+    // State, transforms, scissor and render targets.
+    api->ZK_Graphics_ClearDepth = ZK_Graphics_ClearDepth;
+    api->ZK_Graphics_ClearScreen = ZK_Graphics_ClearScreen;
+    api->ZK_Graphics_ClearScreenWithAlpha = ZK_Graphics_ClearScreenWithAlpha;
+    api->ZK_Graphics_DisableScissorRect = ZK_Graphics_DisableScissorRect;
+    api->ZK_Graphics_GetAlpha = ZK_Graphics_GetAlpha;
+    api->ZK_Graphics_GetBlend = ZK_Graphics_GetBlend;
+    api->ZK_Graphics_GetColor = ZK_Graphics_GetColor;
+    api->ZK_Graphics_GetDepthDefault = ZK_Graphics_GetDepthDefault;
+    api->ZK_Graphics_GetFeatures = ZK_Graphics_GetFeatures;
+    api->ZK_Graphics_GetMaximumTextureSize = ZK_Graphics_GetMaximumTextureSize;
+    api->ZK_Graphics_GetPixelFilter = ZK_Graphics_GetPixelFilter;
+    api->ZK_Graphics_GetRenderStateb = ZK_Graphics_GetRenderStateb;
+    api->ZK_Graphics_GetRenderStatef = ZK_Graphics_GetRenderStatef;
+    api->ZK_Graphics_GetRenderStatei = ZK_Graphics_GetRenderStatei;
+    api->ZKI_Graphics_GetViewportDimensions = ZKI_Graphics_GetViewportDimensions;
+    api->ZK_Graphics_GetViewPosition = ZK_Graphics_GetViewPosition;
+    api->ZK_Graphics_IsTextureFormatSupported = ZK_Graphics_IsTextureFormatSupported;
+    api->ZK_Graphics_PeekProjectionTransform = ZK_Graphics_PeekProjectionTransform;
+    api->ZK_Graphics_PeekRenderTarget = ZK_Graphics_PeekRenderTarget;
+    api->ZK_Graphics_PeekViewTransform = ZK_Graphics_PeekViewTransform;
+    api->ZK_Graphics_PeekWorldTransform = ZK_Graphics_PeekWorldTransform;
+    api->ZK_Graphics_PopProjectionTransform = ZK_Graphics_PopProjectionTransform;
+    api->ZK_Graphics_PopRenderTarget = ZK_Graphics_PopRenderTarget;
+    api->ZK_Graphics_PopScissorRectangle = ZK_Graphics_PopScissorRectangle;
+    api->ZK_Graphics_PopViewTransform = ZK_Graphics_PopViewTransform;
+    api->ZK_Graphics_PopWorldTransform = ZK_Graphics_PopWorldTransform;
+    api->ZK_Graphics_PushProjectionTransform = ZK_Graphics_PushProjectionTransform;
+    api->ZK_Graphics_PushRenderTarget = ZK_Graphics_PushRenderTarget;
+    api->ZK_Graphics_PushRenderTargets = ZK_Graphics_PushRenderTargets;
+    api->ZK_Graphics_PushRenderTargetWithDepth = ZK_Graphics_PushRenderTargetWithDepth;
+    api->ZK_Graphics_PushScissorRectangle = ZK_Graphics_PushScissorRectangle;
+    api->ZK_Graphics_PushViewTransform = ZK_Graphics_PushViewTransform;
+    api->ZK_Graphics_PushWorldTransform = ZK_Graphics_PushWorldTransform;
+    api->ZK_Graphics_SetAlpha = ZK_Graphics_SetAlpha;
+    api->ZK_Graphics_SetBlend = ZK_Graphics_SetBlend;
+    api->ZK_Graphics_SetDepthDefault = ZK_Graphics_SetDepthDefault;
+    api->ZK_Graphics_SetDepthRange = ZK_Graphics_SetDepthRange;
+    api->ZK_Graphics_SetPixelFilter = ZK_Graphics_SetPixelFilter;
+    api->ZK_Graphics_SetPresentInterval = ZK_Graphics_SetPresentInterval;
+    api->ZK_Graphics_SetRenderStateb = ZK_Graphics_SetRenderStateb;
+    api->ZK_Graphics_SetRenderStatef = ZK_Graphics_SetRenderStatef;
+    api->ZK_Graphics_SetRenderStatei = ZK_Graphics_SetRenderStatei;
+    api->ZK_Graphics_SetRenderTargetVirtualRect = ZK_Graphics_SetRenderTargetVirtualRect;
+    api->ZK_Graphics_SetScissorRect = ZK_Graphics_SetScissorRect;
+    api->ZK_Graphics_SetTextureAddressMode = ZK_Graphics_SetTextureAddressMode;
+    api->ZK_Graphics_SetTextureFilter = ZK_Graphics_SetTextureFilter;
+    api->ZK_Graphics_SetTextureInput = ZK_Graphics_SetTextureInput;
+
+    // Drawing through the batch renderer.
+    api->ZK_Graphics_DrawBitmap = ZK_Graphics_DrawBitmap;
+    api->ZK_Graphics_DrawBitmap4V = ZK_Graphics_DrawBitmap4V;
+    api->ZK_Graphics_DrawBitmapLine = ZK_Graphics_DrawBitmapLine;
+    api->ZK_Graphics_DrawBitmapRS = ZK_Graphics_DrawBitmapRS;
+    api->ZK_Graphics_DrawLine = ZK_Graphics_DrawLine;
+    api->ZK_Graphics_DrawLine2V = ZK_Graphics_DrawLine2V;
+    api->ZK_Graphics_DrawRect = ZK_Graphics_DrawRect;
+    api->ZK_Graphics_DrawSubBitmap = ZK_Graphics_DrawSubBitmap;
+    api->ZK_Graphics_DrawTriangles = ZK_Graphics_DrawTriangles;
+    api->ZK_Graphics_DrawVerticesWithIndices = ZK_Graphics_DrawVerticesWithIndices;
+    api->ZK_Graphics_DrawVerticesWithIndicesInstanced = ZK_Graphics_DrawVerticesWithIndicesInstanced;
+    api->ZK_Graphics_DrawVerticesWithIndicesSubset = ZK_Graphics_DrawVerticesWithIndicesSubset;
+
+    // Shaders.
     ZKM_FillShaderInterface(api);
 }
 
@@ -57,6 +153,9 @@ void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
     zk_media.ActivateRendererWindow = ActivateRendererWindow;
     zk_media.IsResolutionSupportedByRenderer = IsResolutionSupportedByRenderer;
     zk_media.FillGraphicsInterface = ZKM_FillGraphicsInterface;
+    zk_media.FillExtensionInterface = FillExtensionInterface;
+    zk_media.rgba = {ZK_Graphics_SetColor_RGBA, ZK_Graphics_SetColorWithAlpha_RGBA};
+    zk_media.bgra = {ZK_Graphics_SetColor_BGRA, ZK_Graphics_SetColorWithAlpha_BGRA};
 
     zk_frame_backend_t& frame = zk_frame_backend;
     frame.BeginFrame = BeginFrame;
@@ -67,8 +166,24 @@ void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
     frame.EndFrame = EndFrame;
     frame.ShutdownRenderer = ZKI_ShutdownRendImp;
     frame.UpdateResourceQueues = ZKI_UpdateResourceQueues;
+    frame.BeginBatchPass = BeginBatchPass;
+    frame.FlushBatch = FlushBatch;
+    frame.FinishBatchFrame = FinishBatchFrame;
+    frame.PopScreenRenderTarget = ZKI_PopScreenRenderTarget;
+    frame.InvalidateRenderStates = ZKI_InvalidateRenderStates;
+
+    zk_media_hooks.InitializeBatchRenderer = InitializeBatchRenderer;
+    zk_media_hooks.FreeBatchRenderer = FreeBatchRenderer;
 
     ZKM_RegisterImageLoader();
     ZKM_RegisterSound();
     ZKM_RegisterShaders();
+    zk_media_hooks.LoadDefaultShader = LoadDefaultShader;
+    zk_media_hooks.LoadDistanceFieldShader = LoadDistanceFieldShader;
+    zk_media_hooks.UploadShaderConstants = ZKI_UpdateShaderConstants;
+    zk_media_hooks.FreeBatchShader = ZKI_FreeShader;
+    zk_shader_batch.Flush = FlushBatch;
+    zk_shader_batch.GetCurrentShader = CurrentBatchShader;
+    zk_shader_batch.GetDefaultShader = DefaultBatchShader;
+    zk_shader_batch.SetCurrentShader = SetCurrentBatchShader;
 }

@@ -9,10 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/media/batch_renderer.h"
 #include "engine/media/resource_queues.h"
 #include "engine/runtime/interface_functions.h"
-
-int32_t zk_buffer_lock_counts[2] = {0, 0};
 
 namespace {
 
@@ -75,7 +74,7 @@ struct Buffers {
     }
 
     static void* LockRendererBuffer(const Handle* h) {
-        ++zk_buffer_lock_counts[h->usage == 0 ? 0 : 1];
+        ZKI_CountBufferLock(h->usage);
         return F::LockInRenderer(h->buffer);
     }
 

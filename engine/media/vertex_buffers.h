@@ -40,10 +40,6 @@ struct zk_index_buffer_t {
 // for a format not in it.
 int ZKI_GetVertexFormatStride(zk_vertex_format_t format);
 
-// Renderer locks of buffers, counted by usage: [0] usage 0, [1] any other.
-// Renderer thread only; nothing in the engine reads them.
-extern int32_t zk_buffer_lock_counts[2];
-
 // Creates the renderer buffer and fills it from data (a pending copy of the
 // handle is freed afterwards). Renderer thread only. take_queue_lock: false
 // when the caller holds RESOURCE_QUEUE.

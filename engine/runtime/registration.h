@@ -137,6 +137,10 @@ struct zk_frame_backend_t {
     void (*BeginBatchPass)() = nullptr;
     void (*FlushBatch)() = nullptr;
     void (*FinishBatchFrame)() = nullptr;
+    // The end of a pass: the screen entry the frame pushed on the render-
+    // target stack goes, with the projection and world transforms pushed
+    // with it.
+    void (*PopScreenRenderTarget)() = nullptr;
 
     // Input implementations, the sound implementation with its manager, and
     // the extension modules (then the chosen implementations).

@@ -97,9 +97,10 @@ struct zk_platform_info_t {
     char cpu_description[128] = {};
 };
 
-// A scissor rectangle: x, y, width, height.
+// A scissor rectangle by its edges: right = left + width, lower = top +
+// height.
 struct zk_scissor_rect_t {
-    int32_t x, y, width, height;
+    int32_t left, top, right, lower;
 };
 
 enum {

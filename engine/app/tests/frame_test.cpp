@@ -87,6 +87,12 @@ zk_frame_backend_t RecordingBackend() {
         Note("PushScreenTransforms");
         zk->graphics->ZK_Graphics_PushWorldTransform(nullptr);
     };
+    b.PopScreenRenderTarget = [] {
+        Note("PopScreenRenderTarget");
+        recording_graphics::PopTransform(zk_state.world_transform_top);
+        recording_graphics::PopTransform(zk_state.projection_transform_top);
+        if (zk_state.render_target_stack.count > 0) --zk_state.render_target_stack.count;
+    };
     b.SetDefaultStates = [] { Note("SetDefaultStates"); };
     b.DrawScreenBorderRectangles = [] { Note("DrawScreenBorderRectangles"); };
     b.UpdateAndDrawHUDs = [](float) { Note("UpdateAndDrawHUDs"); };
@@ -254,7 +260,7 @@ TEST_F(FrameTest, ProgramStepsRunInTheirOrderAndInitRunsOnce) {
     std::vector<std::string> order = {"UpdateInputs", "UpdateSound", "BeginFrame 0", "BeginScene",
                                       "PushScreenTransforms", "Init", "Event", "Draw eye 0", "SetDefaultStates",
                                       "DrawScreenBorderRectangles", "EndScene", "UpdateAndDrawHUDs",
-                                      "UpdateResourceQueues", "EndSoundFrame", "FinishBatchFrame", "EndFrame",
+                                      "PopScreenRenderTarget", "UpdateResourceQueues", "EndSoundFrame", "FinishBatchFrame", "EndFrame",
                                       "EndInputFrames"};
     for (size_t i = 1; i < order.size(); ++i)
         EXPECT_LT(Position(order[i - 1]), Position(order[i])) << order[i - 1] << " before " << order[i];
@@ -262,8 +268,12 @@ TEST_F(FrameTest, ProgramStepsRunInTheirOrderAndInitRunsOnce) {
     // Events of a frame reach the program before its Update.
     auto second_event = std::find(steps.begin() + Position("Event") + 1, steps.end(), "Event");
     EXPECT_LT(second_event - steps.begin(), Position("Update 0.016"));
-    // The screen transform is popped again, and text and colour are reset.
+    // The screen transform and the screen entry with its transforms are
+    // popped again, and text and colour are reset.
+    EXPECT_EQ(graphics_.Matching("PushRenderTargets").size(), 2u);
     EXPECT_EQ(zk_state.world_transform_top, -1);
+    EXPECT_EQ(zk_state.projection_transform_top, -1);
+    EXPECT_EQ(zk_state.render_target_stack.count, 0);
     EXPECT_FALSE(graphics_.Matching("SetTextTransform 1 1 0").empty());
     EXPECT_TRUE(Popups().empty());
 }
@@ -368,7 +378,7 @@ TEST_F(FrameTest, OverlayZoomDrawsTheFrameIntoABufferOfTheDeviceSize) {
               std::vector<std::string>{"CreateBitmap TRANSFORMED_FRAME_BUFFER 1024 768 format 8 target 1"});
     EXPECT_EQ(graphics_.Matching("ResizeBitmap"), std::vector<std::string>{"ResizeBitmap 640 480"});
     EXPECT_EQ(zk_state.transformed_frame_buffer, &recording_graphics::CreatedBitmap());
-    EXPECT_EQ(graphics_.Matching("PushRenderTarget").size(), 2u);
+    EXPECT_EQ(std::count(graphics_.calls.begin(), graphics_.calls.end(), "PushRenderTarget"), 2);
     EXPECT_EQ(graphics_.Matching("DrawBitmap 0 0").size(), 2u);
     EXPECT_EQ(zk_state.render_target_stack.count, 0);
     EXPECT_TRUE(Popups().empty());
@@ -376,7 +386,7 @@ TEST_F(FrameTest, OverlayZoomDrawsTheFrameIntoABufferOfTheDeviceSize) {
     graphics_.calls.clear();
     zk_state.overlay_zoom = 1.0000001f;
     FrameAfter(16);
-    EXPECT_TRUE(graphics_.Matching("PushRenderTarget").empty());
+    EXPECT_EQ(std::count(graphics_.calls.begin(), graphics_.calls.end(), "PushRenderTarget"), 0);
 }
 
 TEST_F(FrameTest, RotationAngleEasesBetweenOrientations) {

@@ -102,6 +102,14 @@ inline void PushRenderTarget(zk_bitmap_t*) {
     Record("PushRenderTarget");
     zk_state.render_target_stack.InsertLast(zk_graphics_api_t::RenderTargets{});
 }
+// The frame's screen entry, with the projection and world transforms the
+// real push adds.
+inline void PushRenderTargets(zk_graphics_api_t::RenderTargets* targets) {
+    Record("PushRenderTargets");
+    zk_state.render_target_stack.InsertLast(targets ? *targets : zk_graphics_api_t::RenderTargets{});
+    PushTransform(zk_state.projection_transform_top);
+    PushTransform(zk_state.world_transform_top);
+}
 inline void PopRenderTarget() {
     Record("PopRenderTarget");
     if (zk_state.render_target_stack.count > 0) --zk_state.render_target_stack.count;
@@ -142,6 +150,7 @@ public:
         table_.ZK_Graphics_PopWorldTransform = r::PopWorldTransform;
         table_.ZK_Graphics_PopViewTransform = r::PopViewTransform;
         table_.ZK_Graphics_PushRenderTarget = r::PushRenderTarget;
+        table_.ZK_Graphics_PushRenderTargets = r::PushRenderTargets;
         table_.ZK_Graphics_PopRenderTarget = r::PopRenderTarget;
         table_.ZK_Graphics_SetAlpha = r::SetAlpha;
         table_.ZK_Graphics_SetBlend = r::SetBlend;

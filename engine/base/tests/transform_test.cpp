@@ -3,23 +3,10 @@
 #include <cmath>
 
 #include "engine/base/ntransform.h"
+#include "engine/base/tests/transform_helpers.h"
 #include "engine/base/types.h"
 
 namespace {
-
-nTransform Translation(float x, float y, float z) {
-    nTransform t = zk_transform_identity;
-    t.m[3] = x;
-    t.m[7] = y;
-    t.m[11] = z;
-    return t;
-}
-
-nTransform Scale(float s) {
-    nTransform t = zk_transform_identity;
-    t.m[0] = t.m[5] = t.m[10] = s;
-    return t;
-}
 
 void ExpectNear(const nTransform& a, const nTransform& b, float tolerance = 1e-5f) {
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(a.m[i], b.m[i], tolerance) << "element " << i;

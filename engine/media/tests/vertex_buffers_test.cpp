@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/media/batch_renderer.h"
 #include "engine/media/tests/media_fixture.h"
 #include "engine/runtime/interface_functions.h"
 
@@ -290,7 +291,7 @@ TYPED_TEST(BufferTest, FreedAfterTheRendererIsGoneOnlyTheHandleGoes) {
 }
 
 TYPED_TEST(BufferTest, RendererLocksAreCountedByUsage) {
-    zk_buffer_lock_counts[0] = zk_buffer_lock_counts[1] = 0;
+    zk_batch_renderer.lock_counts[0] = zk_batch_renderer.lock_counts[1] = 0;
     auto* fixed = TypeParam::Create(nullptr, this->kCount, 0);
     auto* dynamic = TypeParam::Create(nullptr, this->kCount, 1);
     ASSERT_TRUE(TypeParam::Lock(fixed));
@@ -299,8 +300,8 @@ TYPED_TEST(BufferTest, RendererLocksAreCountedByUsage) {
     TypeParam::Unlock(dynamic);
     ASSERT_TRUE(TypeParam::Lock(dynamic));
     TypeParam::Unlock(dynamic);
-    EXPECT_EQ(zk_buffer_lock_counts[0], 1);
-    EXPECT_EQ(zk_buffer_lock_counts[1], 2);
+    EXPECT_EQ(zk_batch_renderer.lock_counts[0], 1);
+    EXPECT_EQ(zk_batch_renderer.lock_counts[1], 2);
     TypeParam::Free(fixed);
     TypeParam::Free(dynamic);
 }
