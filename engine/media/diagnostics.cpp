@@ -303,9 +303,11 @@ zk_font_t* ZKI_GetDiagnosticsFont() {
 
 void ZKI_UpdateAndDrawHUDs(float dt) {
     CountFrame(dt);
-    zk_font_t* font = ZKI_GetDiagnosticsFont();
-    if (zk_state.show_fps && font) DrawFrameRateCounter(font);
-    if (zk_state.developer_mode) DrawDeveloperOverlays(font, dt);
+    // The counter is sized by the pool's first font; the developer
+    // overlays prefer the console's.
+    zk_font_t* first = FirstPooledFont();
+    if (zk_state.show_fps && first) DrawFrameRateCounter(first);
+    if (zk_state.developer_mode) DrawDeveloperOverlays(ZKI_GetDiagnosticsFont(), dt);
     if (zk_console_overlay_hooks.Update) zk_console_overlay_hooks.Update(dt);
     if (zk_console_overlay_hooks.Draw) zk_console_overlay_hooks.Draw();
 }

@@ -3,9 +3,10 @@
 // held keys 112-117 (frame rate, memory chart, frame-time graph, resource
 // listing, resource reload, information panel; the panel also with the
 // product feature SHOW_INFO), then the console overlay. The frame-rate test
-// overlay is separate. Everything goes through the graphics table with the
-// pooled font "core/console.mft", else the first font of the pool; without
-// any font nothing is drawn. Main thread, inside the frame.
+// overlay is separate. Everything goes through the graphics table; the
+// counter with the pool's first font, the overlays with the pooled font
+// "core/console.mft", else the first font of the pool. Without a font
+// nothing is drawn. Main thread, inside the frame.
 #pragma once
 
 #include <cstdint>

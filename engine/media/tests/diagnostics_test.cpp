@@ -138,6 +138,17 @@ TEST_F(DiagnosticsTest, TheFrameRateCounterIsDrawnInTheCorner) {
               (std::vector<std::string>{"SetColor 0 0 0", "SetAlpha 0.7", "DrawRect 1 1 18 18", "SetColor 1 1 1",
                                         "SetAlpha 1", "SetBlend 1", "SetTextAlign 0", "SetTextTransform 1 1 0",
                                         "DrawText 2 2 50", "console Update 0.02", "console Draw"}));
+
+    // It is sized by the pool's first font, whichever that is.
+    char small_name[] = "small.mft";
+    zk_state.fonts[1] = zk_state.fonts[0];
+    zk_state.fonts[0].name = small_name;
+    zk_state.fonts[0].height = 10;
+    zk_state.num_fonts = 2;
+    graphics_.calls.clear();
+    ZKI_UpdateAndDrawHUDs(0.02f);
+    EXPECT_TRUE(Has("DrawRect 1 1 18 12"));
+    zk_state.fonts[1] = zk_font_t();
 }
 
 TEST_F(DiagnosticsTest, WithoutAFontNothingIsDrawn) {
