@@ -71,7 +71,7 @@ struct Size {
 };
 
 // The search over power-of-two sizes; false when none fits.
-bool ChooseSize(const nArray<zk_bitmap_t>& blocks, int row_height, int max_width, int max_height, int64_t pixel_area,
+bool ChooseSize(const nArray<zk_bitmap_t>& blocks, int row_height, int max_width, int max_height, double pixel_area,
                 Size* best) {
     *best = {2 * max_width, 2 * max_height};
     for (int pass = 0; pass < kPasses; ++pass) {
@@ -79,7 +79,7 @@ bool ChooseSize(const nArray<zk_bitmap_t>& blocks, int row_height, int max_width
         for (int h = 1 << (kFirstSideShift + pass); h <= 1 << (kLastSideShift + pass); h *= 2) {
             for (int w = 1 << (kFirstSideShift + pass); w <= 1 << (kLastSideShift + pass); w *= 2) {
                 if (w > max_width || h > max_height || !LayOut(blocks, row_height, w, h, nullptr)) continue;
-                zk->ZK_Printf("Fits into %dx%d (%.2f full)", w, h, double(pixel_area) / (double(w) * h));
+                zk->ZK_Printf("Fits into %dx%d (%.2f full)", w, h, pixel_area / (double(w) * h));
                 int64_t area = int64_t(w) * h, best_area = int64_t(best->width) * best->height;
                 if (area < best_area || (area == best_area && Squareness(w, h) >= Squareness(best->width, best->height)))
                     *best = {w, h};
@@ -104,15 +104,17 @@ bool ZKI_PackBitmaps(zk_bitmap_t* atlas, zk_bitmap_t** bitmaps, int count, int m
 
     nArray<zk_bitmap_t> blocks;
     int tallest = 0;
-    int64_t pixel_area = 0, rounded_area = 0;
+    // Areas in double: a list of large bitmaps may pass any integer's range
+    // (it then fits nowhere).
+    double pixel_area = 0, rounded_area = 0;
     bool alpha = false;
     for (int i = 0; i < count; ++i) {
         zk_bitmap_t block = ZKI_PixelBlockView(bitmaps[i]);
         if (block.width < 0 || block.height < 0) return false;
         blocks.InsertLast(block);
         if (block.height > tallest) tallest = block.height;
-        pixel_area += int64_t(block.width) * block.height;
-        rounded_area += RoundUpToPowerOfTwo(block.width) * RoundUpToPowerOfTwo(block.height);
+        pixel_area += double(block.width) * block.height;
+        rounded_area += double(RoundUpToPowerOfTwo(block.width)) * double(RoundUpToPowerOfTwo(block.height));
         alpha = alpha || (ZKI_GetBitmapFlags(bitmaps[i]) & ZK_BITMAP_HAS_ALPHA);
     }
     int row_height = tallest + kGap;
@@ -126,7 +128,7 @@ bool ZKI_PackBitmaps(zk_bitmap_t* atlas, zk_bitmap_t** bitmaps, int count, int m
         return false;
     }
     zk->ZK_Printf("Choosing %dx%d, packing pixels... (ratio %.2f vs single images)", size.width, size.height,
-                  double(rounded_area) / (double(size.width) * size.height));
+                  rounded_area / (double(size.width) * size.height));
     nArray<Place> places;
     places.SetMaximumSize(count);
     places.count = count;

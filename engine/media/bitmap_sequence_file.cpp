@@ -29,7 +29,6 @@ const char kPNG[4] = "PNG";
 // atlas, or a frame chunk after the first one's name); it bounds the frame
 // count a file of its size can hold.
 const size_t kSmallestFrameBytes = 32;
-const float kFrameRate = 30.0f;
 
 // Reads the file's fields in order, little-endian, never past its end.
 struct Reader {
@@ -297,6 +296,15 @@ bool AppendFrameForm(nByteBuffer* out, const zk_bitmap_t* bitmap) {
 
 bool HasFrames(const zk_bitmap_t* bitmap) { return bitmap && bitmap->frames && bitmap->frame_count >= 1; }
 
+// Frames to pack or write one by one: every frame that is not a duplicate
+// holds its pixels (a sequence read from an atlas has none of its own).
+bool FramesHavePixels(const zk_bitmap_t* bitmap) {
+    for (int i = 0; i < bitmap->frame_count; ++i) {
+        if (!bitmap->frames[i].duplicate_of && !bitmap->frames[i].pixels) return false;
+    }
+    return true;
+}
+
 bool AppendSequence(nByteBuffer* out, const zk_bitmap_t* bitmap) {
     bool header = out->Append(kMagic, sizeof kMagic) && AppendU32(out, uint32_t(bitmap->frame_count)) &&
                   out->Append(kPixelFormat, sizeof kPixelFormat);
@@ -358,7 +366,7 @@ bool ZKI_WriteBMS(zk_bitmap_t* bitmap, FILE* file) {
 
 bool ZKI_SaveBitmapSequence(zk_bitmap_t* bitmap, const char* native_path, int max_width, int max_height) {
     const char* path = native_path ? native_path : "";
-    if (!HasFrames(bitmap)) {
+    if (!HasFrames(bitmap) || !FramesHavePixels(bitmap)) {
         zk->ZK_Popupf(ZK_MESSAGE_WARNING, "ZKI_SaveBitmapSequence: trying to save invalid bitmap to '%s'.", path);
         return false;
     }

@@ -46,7 +46,8 @@ void ZKI_OptimizeBitmapSequence(zk_bitmap_t* bitmap);
 // are not duplicates are first packed into a new atlas of at most
 // max_width x max_height (the bitmap keeps it) and the file holds the atlas;
 // otherwise it holds every frame. False, with a warning, for a bitmap
-// without frames, frames that do not fit or a failed write.
+// without frames or whose frames hold no pixels (one read from an atlas),
+// frames that do not fit or a failed write.
 bool ZKI_SaveBitmapSequence(zk_bitmap_t* bitmap, const char* native_path, int max_width, int max_height);
 // Writes the sequence as it is (its atlas when it has one with pixels,
 // else every frame) to a C stream; false for a bitmap without frames or a

@@ -325,6 +325,15 @@ TEST_F(BitmapSequences, SavingNeedsFramesThatFit) {
     EXPECT_FALSE(ZKI_SaveBitmapSequence(&empty.record, Path("e.bms").c_str(), 64, 64));
     EXPECT_EQ(Popups(), std::vector<std::string>{"1:ZKI_SaveBitmapSequence: trying to save invalid bitmap to '" +
                                                  Path("e.bms") + "'."});
+    // Frames read from an atlas have no pixels of their own to pack.
+    Write("read.bms", AtlasFile({{2, 2, 0, 30.0f, {0, 0, 1, 1}}}, "RLE", RleBitmap(2, 2, Pixels(2, 2, 0))));
+    Sequence read("read");
+    ASSERT_TRUE(ZKI_LoadBitmapSequence(&read.record, "read.bms"));
+    ClearLines();
+    EXPECT_FALSE(ZKI_SaveBitmapSequence(&read.record, Path("again.bms").c_str(), 64, 64));
+    EXPECT_EQ(Popups(), std::vector<std::string>{"1:ZKI_SaveBitmapSequence: trying to save invalid bitmap to '" +
+                                                 Path("again.bms") + "'."});
+    EXPECT_NE(read->atlas, nullptr) << "the atlas read stays";
     WriteTga("big_0000.tga", 40, 40);
     Sequence big("big");
     ZKI_LoadBitmapSequenceFromFiles(&big.record, "big_*.tga");
@@ -333,7 +342,7 @@ TEST_F(BitmapSequences, SavingNeedsFramesThatFit) {
     EXPECT_TRUE(WasPrinted("1:[POPUP] ZKI_SaveBitmapSequence: bitmaps didn't fit into atlas, not creating file '" +
                            Path("b.bms") + "'."));
     EXPECT_EQ(big->atlas, nullptr);
-    EXPECT_EQ(storage_test::NamesIn(folder_.Path()), std::vector<std::string>{"big_0000.tga"});
+    EXPECT_EQ(storage_test::NamesIn(folder_.Path()), (std::vector<std::string>{"big_0000.tga", "read.bms"}));
 }
 
 class AtlasPacking : public BitmapTest {
