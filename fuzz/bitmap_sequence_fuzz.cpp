@@ -2,7 +2,6 @@
 // memory and through the file system; a sequence read is then shown frame
 // by frame, optimised and written again, in both chunk forms. The first
 // byte picks: bit 0 the pixel byte order, bit 1 atlas packing when saving.
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstddef>
@@ -10,55 +9,15 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/app/startup.h"
 #include "engine/media/bitmap_api.h"
 #include "engine/media/bitmap_sequences.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
-#include "engine/storage/filesystem.h"
+#include "fuzz/engine_fuzz_setup.h"
 
 namespace {
 
-int Quiet(zk_message_type_t, const char*, ...) { return 4; }
-int QuietPrint(const char*, ...) { return 0; }
-
-std::string folder_made;
-
-void RemoveFolder() {
-    unlink((folder_made + "/input.bms").c_str());
-    unlink((folder_made + "/saved.bms").c_str());
-    rmdir(folder_made.c_str());
-}
-
-// The engine set up once, silent, with a folder for the files that goes
-// at exit.
-const std::string& Folder() {
-    static std::string folder = [] {
-        zk_run_silent = 1;
-        ZKI_StateSetup(nullptr);
-        ZKI_CreateCoreMutexes();
-        ZKFileSystem::Initialize();
-        zk_media.InitImageLoader();
-        zk->ZK_Popupf = Quiet;
-        zk->ZK_PrintDebugf = Quiet;
-        zk->ZK_Printf = QuietPrint;
-        char pattern[] = "/tmp/zk-bitmap-sequence-fuzz-XXXXXX";
-        if (!mkdtemp(pattern)) abort();
-        folder_made = pattern;
-        atexit(RemoveFolder);
-        return folder_made;
-    }();
-    return folder;
-}
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) return;
-    if (size) fwrite(data, 1, size, file);
-    fclose(file);
-}
+const std::string& Folder() { return ZKFuzzEngineFolder("zk-bitmap-sequence-fuzz"); }
 
 // Frames small enough to pack and write again quickly.
 bool SmallEnough(const zk_bitmap_t& sequence) {
@@ -94,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ZKI_FreeBitmapSequenceParts(&from_memory);
 
     std::string path = folder + "/input.bms";
-    WriteFile(path, data + 1, size - 1);
+    ZKFuzzWriteFile(path, data + 1, size - 1);
     zk_bitmap_t from_file = {};
     from_file.name = const_cast<char*>("file");
     ZKI_LoadBitmapSequence(&from_file, path.c_str());

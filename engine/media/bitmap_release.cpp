@@ -61,39 +61,14 @@ void FreeFramePixels(zk_bitmap_t* bitmap) {
 
 bool HasTexture(const zk_bitmap_t::hw_data_t& hw) { return hw.loaded || hw.renderer_data; }
 
-// The renderer thread's release of every texture the bitmap owns.
-void FreeTexturesNow(zk_bitmap_t* bitmap) {
+// Hands every texture the bitmap owns to release: its own, or its atlas's
+// and its frames' (frames drawing from an atlas and duplicates only
+// forget theirs). A sequence's renderer part and pixel pointer were only
+// copies of its shown frame's.
+template <class Release>
+void ReleaseTextures(zk_bitmap_t* bitmap, Release release) {
     if (!IsSequence(bitmap)) {
-        if (HasTexture(bitmap->hw_data)) ZKI_CallRendererToFreeBitmap(&bitmap->hw_data);
-        return;
-    }
-    for (int i = 0; i < bitmap->frame_count; ++i) {
-        zk_bitmap_t* frame = &bitmap->frames[i];
-        if (bitmap->atlas) {
-            ForgetAtlasTexture(&frame->hw_data);
-        } else if (frame->duplicate_of) {
-            ZeroHardwareData(&frame->hw_data);
-        } else if (HasTexture(frame->hw_data)) {
-            ZKI_CallRendererToFreeBitmap(&frame->hw_data);
-        }
-    }
-    if (bitmap->atlas && HasTexture(bitmap->atlas->hw_data)) ZKI_CallRendererToFreeBitmap(&bitmap->atlas->hw_data);
-    if (!bitmap->atlas) bitmap->pixels = nullptr;
-    ZeroHardwareData(&bitmap->hw_data);
-}
-
-// Caller holds RESOURCE_QUEUE.
-void QueueReleaseLocked(zk_bitmap_t::hw_data_t* hw) {
-    if (!hw->loaded) return;
-    zk_state.bitmap_release_queue.InsertLast(*hw);
-    ZeroHardwareData(hw);
-}
-
-// The same as FreeTexturesNow, queued for the renderer thread (caller
-// holds RESOURCE_QUEUE).
-void QueueTexturesLocked(zk_bitmap_t* bitmap) {
-    if (!IsSequence(bitmap)) {
-        QueueReleaseLocked(&bitmap->hw_data);
+        release(&bitmap->hw_data);
         return;
     }
     for (int i = 0; i < bitmap->frame_count; ++i) {
@@ -103,11 +78,23 @@ void QueueTexturesLocked(zk_bitmap_t* bitmap) {
         } else if (frame->duplicate_of) {
             ZeroHardwareData(&frame->hw_data);
         } else {
-            QueueReleaseLocked(&frame->hw_data);
+            release(&frame->hw_data);
         }
     }
-    if (bitmap->atlas) QueueReleaseLocked(&bitmap->atlas->hw_data);
+    if (bitmap->atlas) release(&bitmap->atlas->hw_data);
+    if (!bitmap->atlas) bitmap->pixels = nullptr;
     ZeroHardwareData(&bitmap->hw_data);
+}
+
+void FreeTextureNow(zk_bitmap_t::hw_data_t* hw) {
+    if (HasTexture(*hw)) ZKI_CallRendererToFreeBitmap(hw);
+}
+
+// Caller holds RESOURCE_QUEUE.
+void QueueReleaseLocked(zk_bitmap_t::hw_data_t* hw) {
+    if (!hw->loaded) return;
+    zk_state.bitmap_release_queue.InsertLast(*hw);
+    ZeroHardwareData(hw);
 }
 
 void RemoveFromUploadQueueLocked(zk_bitmap_t* bitmap) {
@@ -169,14 +156,14 @@ void ZKI_ReleaseBitmapHardwareData(zk_bitmap_t* bitmap) {
             ZK_ResourceQueueLock lock;
             RemoveFromUploadQueueLocked(bitmap);
         }
-        FreeTexturesNow(bitmap);
+        ReleaseTextures(bitmap, FreeTextureNow);
         return;
     }
     ZK_ResourceQueueLock lock;
     // A waiting upload is dropped; a texture made before it is still
     // freed (a render target resized from another thread is both).
     RemoveFromUploadQueueLocked(bitmap);
-    QueueTexturesLocked(bitmap);
+    ReleaseTextures(bitmap, QueueReleaseLocked);
 }
 
 void ZKI_QueueBitmapHardwareDataRelease(zk_bitmap_t* bitmap) {

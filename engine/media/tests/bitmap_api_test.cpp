@@ -15,21 +15,6 @@ namespace {
 
 class BitmapApi : public BitmapTest {
 protected:
-    zk_bitmap_parameters_t Parameters(int width, int height, bool render_target = false, uint32_t format = 7) {
-        zk_bitmap_parameters_t p = {};
-        p.format = format;
-        p.type = ZK_TEXTURE_2D;
-        p.renderer_hint = 1;
-        p.width = width;
-        p.height = height;
-        p.depth = 1;
-        p.render_target = render_target ? 1 : 0;
-        return p;
-    }
-    zk_bitmap_t* Create(const char* name, int width, int height, bool render_target = false, uint32_t format = 7) {
-        zk_bitmap_parameters_t p = Parameters(width, height, render_target, format);
-        return g()->ZK_Graphics_CreateBitmap(name, &p);
-    }
     static int RecordsNamed(const char* name) {
         int found = 0;
         for (int i = 0; i < zk_state.num_bitmaps; ++i) found += zk_state.bitmaps[i].name && !strcmp(zk_state.bitmaps[i].name, name);

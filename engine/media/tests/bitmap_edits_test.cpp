@@ -7,21 +7,7 @@
 
 namespace {
 
-class BitmapEdits : public BitmapTest {
-protected:
-    zk_bitmap_t* Create(const char* name, int width, int height, bool render_target, uint32_t format = 7,
-                        uint32_t type = ZK_TEXTURE_2D) {
-        zk_bitmap_parameters_t p = {};
-        p.format = format;
-        p.type = type;
-        p.renderer_hint = 1;
-        p.width = width;
-        p.height = height;
-        p.depth = 1;
-        p.render_target = render_target ? 1 : 0;
-        return g()->ZK_Graphics_CreateBitmap(name, &p);
-    }
-};
+class BitmapEdits : public BitmapTest {};
 
 TEST_F(BitmapEdits, ResizingResamplesPixelsAndRemakesRenderTargets) {
     zk_bitmap_t* plain = Create("plain", 4, 2, false);

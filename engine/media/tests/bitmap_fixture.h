@@ -92,6 +92,20 @@ protected:
     }
     std::string Path(const std::string& name) const { return folder_ / name; }
 
+    // CreateBitmap of a 2D bitmap of depth 1 (a render target when asked).
+    zk_bitmap_t* Create(const char* name, int width, int height, bool render_target = false, uint32_t format = 7,
+                        uint32_t type = ZK_TEXTURE_2D) {
+        zk_bitmap_parameters_t p = {};
+        p.format = format;
+        p.type = type;
+        p.renderer_hint = 1;
+        p.width = width;
+        p.height = height;
+        p.depth = 1;
+        p.render_target = render_target ? 1 : 0;
+        return zk->graphics->ZK_Graphics_CreateBitmap(name, &p);
+    }
+
     // Lines that were popups, as "type:text" without the popup mark.
     static std::vector<std::string> Popups() {
         std::vector<std::string> popups;
