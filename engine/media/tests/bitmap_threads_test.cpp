@@ -21,6 +21,15 @@ std::string NameOf(int i) { return "shared" + std::to_string(i) + ".tga"; }
 
 class BitmapThreads : public BitmapTest {};
 
+// A bitmap that someone holds is never hibernated (its mode is read under
+// its lock).
+bool Hibernated(zk_bitmap_t* bitmap) {
+    ZKI_LockBitmap(bitmap);
+    bool hibernated = bitmap->cache_mode == ZK_CACHE_NOTHING;
+    ZKI_UnlockBitmap(bitmap);
+    return hibernated;
+}
+
 // One thread's work: loads and releases every name, sometimes holding two
 // references at once, in a different order per thread; at the end it
 // keeps one reference to the name of its own number.
@@ -38,7 +47,8 @@ void Work(int thread, std::atomic<int>* failures) {
             if (again != bitmap) ++*failures;
             zk->graphics->ZK_Graphics_ReleaseBitmap(again);
         }
-        if (round % 8 == 0) std::this_thread::yield();
+        std::this_thread::yield();
+        if (Hibernated(bitmap)) ++*failures;
         zk->graphics->ZK_Graphics_ReleaseBitmap(bitmap);
     }
     zk->graphics->ZK_Graphics_LoadBitmap(NameOf(thread % kNames).c_str(), ZK_CACHE_TEXTURE);
