@@ -413,6 +413,11 @@ TEST_F(AtlasPacking, SizesAreLimitedAndPassesGoOnToLargerSides) {
             EXPECT_EQ(atlas_.height, c.atlas_height) << c.width;
         }
     }
+    // Sizes no atlas can hold are refused without overflowing anything.
+    zk_bitmap_t huge[2] = {};
+    for (zk_bitmap_t& bitmap : huge) bitmap.width = bitmap.height = INT32_MAX;
+    zk_bitmap_t* huge_list[] = {&huge[0], &huge[1]};
+    EXPECT_FALSE(ZKI_PackBitmaps(&atlas_, huge_list, 2, 8192, 8192));
     // A drawing size larger than the pixel block packs the block.
     Owned scaled(4, 4, 1);
     scaled.bitmap.width = 500;

@@ -95,6 +95,20 @@ TEST_F(BitmapUpload, RenderTargetsMadeOnOtherThreadsAreCreatedAtTheNextFrame) {
     EXPECT_TRUE(target->hw_data.loaded);
 }
 
+TEST_F(BitmapUpload, ATextureWaitingToBeRemadeIsStillFreedWithItsBitmap) {
+    zk_bitmap_t* target = Create("target", 16, 16, true);
+    ASSERT_TRUE(target->hw_data.loaded);
+    OnWorker([&] {
+        g()->ZK_Graphics_ResizeBitmap(target, 32, 32);
+        g()->ZK_Graphics_RemoveBitmapHandle(target);
+    });
+    EXPECT_EQ(target->name, nullptr);
+    EXPECT_EQ(zk_state.bitmap_upload_queue.count, 0);
+    DrainQueues();
+    EXPECT_EQ(renderer_.Count("CreateRenderTarget"), 1) << "not made again";
+    EXPECT_EQ(renderer_.LiveTextures(), 0);
+}
+
 TEST_F(BitmapUpload, AFreedTextureLeavesEveryStageHoldingIt) {
     WriteImages(1);
     zk_bitmap_t* bitmap = g()->ZK_Graphics_LoadBitmap("img0.tga", 4);
