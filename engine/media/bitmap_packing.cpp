@@ -117,7 +117,8 @@ bool ZKI_PackBitmaps(zk_bitmap_t* atlas, zk_bitmap_t** bitmaps, int count, int m
         rounded_area += double(RoundUpToPowerOfTwo(block.width)) * double(RoundUpToPowerOfTwo(block.height));
         alpha = alpha || (ZKI_GetBitmapFlags(bitmaps[i]) & ZK_BITMAP_HAS_ALPHA);
     }
-    int row_height = tallest + kGap;
+    // A row higher than any atlas fits nowhere; its height is kept in range.
+    int row_height = (tallest > zk_max_atlas_side ? zk_max_atlas_side + 1 : tallest) + kGap;
 
     Size size;
     if (!ChooseSize(blocks, row_height, max_width, max_height, pixel_area, &size)) {
