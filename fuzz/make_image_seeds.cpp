@@ -44,6 +44,9 @@ int main(int argc, char** argv) {
     Seed(decoders, "png_grey16", 5 << 1, MakePng(3, 3, PNG_COLOR_TYPE_GRAY, 16, false, true));
     Seed(decoders, "jpeg", 6 << 1, MakeJpeg(16, 8, JpegColours::Rgb));
     Seed(decoders, "jpeg_progressive", 6 << 1, MakeJpeg(16, 16, JpegColours::Rgb, true));
+    // A few hundred bytes claiming 60000 x 30000 pixels, progressive: the
+    // measure must refuse it before the decoder buffers the whole image.
+    Seed(decoders, "jpeg_progressive_huge", 6 << 1, WithFrameSize(MakeJpeg(16, 16, JpegColours::Rgb, true), 60000, 30000));
     Seed(decoders, "jpeg_grey", 6 << 1, MakeJpeg(8, 8, JpegColours::Grey));
     Seed(decoders, "tga", 7 << 1, run_length);
     return 0;

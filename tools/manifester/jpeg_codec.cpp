@@ -115,9 +115,22 @@ void ReadHeader(JpegDecode* d) {
     jpeg_read_header(&d->cinfo, TRUE);
 }
 
-// The decoder's steps up to the pixel block: start, the colour check and
-// the size bound. Grey and RGB come out as 1 or 3 components; CMYK as 4.
+void RefuseAsTooLarge(JpegDecode* d) {
+    d->refused = true;
+    zk->Popupf(1, "Load JPG - JPEG out of memory while loading file\n");
+}
+
+// The decoder's steps up to the pixel block: the size bound, start, the
+// colour check and the pixel block. Grey and RGB come out as 1 or 3
+// components; CMYK as 4. The bound is checked on the header's size before
+// the start: for a progressive file the start reads every scan into a
+// buffer for the whole image, so a few hundred bytes claiming a huge size
+// would otherwise take gigabytes.
 void StartAndAllocate(JpegDecode* d) {
+    if ((long long)d->cinfo.image_width * d->cinfo.image_height > zk_max_decoded_pixels) {
+        RefuseAsTooLarge(d);
+        return;
+    }
     jpeg_start_decompress(&d->cinfo);
     int components = d->cinfo.output_components;
     if (components != 1 && components != 3) {
@@ -128,8 +141,7 @@ void StartAndAllocate(JpegDecode* d) {
     long long pixels = (long long)d->cinfo.output_width * d->cinfo.output_height;
     if (pixels > zk_max_decoded_pixels ||
         (d->depth == Depth::Pixels && !(d->pixels = static_cast<uint8_t*>(malloc(size_t(pixels) * 4 + 1))))) {
-        d->refused = true;
-        zk->Popupf(1, "Load JPG - JPEG out of memory while loading file\n");
+        RefuseAsTooLarge(d);
         return;
     }
     d->bitmap->width = int32_t(d->cinfo.output_width);

@@ -188,18 +188,6 @@ TEST_F(JpegDecoding, ColourSpacesAndByteOrders) {
     EXPECT_TRUE(Recorded().empty()) << RecordedText();
 }
 
-// The JPEG with its frame header claiming the given size.
-Bytes WithFrameSize(Bytes jpeg, int width, int height) {
-    for (size_t i = 0; i + 8 < jpeg.size(); ++i) {
-        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
-            jpeg[i + 5] = uint8_t(height >> 8), jpeg[i + 6] = uint8_t(height);
-            jpeg[i + 7] = uint8_t(width >> 8), jpeg[i + 8] = uint8_t(width);
-            break;
-        }
-    }
-    return jpeg;
-}
-
 TEST_F(JpegDecoding, RefusedAndBrokenFilesAndTheMeasureAgreesWithTheDecoder) {
     Bytes good = MakeJpeg(40, 30, JpegColours::Rgb);
     Bytes progressive = MakeJpeg(40, 30, JpegColours::Rgb, true);
@@ -219,6 +207,10 @@ TEST_F(JpegDecoding, RefusedAndBrokenFilesAndTheMeasureAgreesWithTheDecoder) {
         // 20000 x 20000 pixels: more than a pixel block may hold; refused
         // before anything of that size is allocated.
         {"too large to decode", WithFrameSize(good, 20000, 20000), false, 0, 0,
+         "Load JPG - JPEG out of memory while loading file\n"},
+        // Refused on the header's size: starting a progressive decode
+        // would first read every scan into a buffer for the whole image.
+        {"progressive too large to decode", WithFrameSize(progressive, 60000, 30000), false, 0, 0,
          "Load JPG - JPEG out of memory while loading file\n"},
         {"not a jpeg", {'P', 'K', 3, 4, 0, 0}, false, 0, 0, "Load JPG - setjmp failed.\n"},
         {"bad frame header", garbage, false, 0, 0, "Load JPG - setjmp failed.\n"},

@@ -139,6 +139,17 @@ Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive, int
     return out;
 }
 
+Bytes WithFrameSize(Bytes jpeg, int width, int height) {
+    for (size_t i = 0; i + 8 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
+            jpeg[i + 5] = uint8_t(height >> 8), jpeg[i + 6] = uint8_t(height);
+            jpeg[i + 7] = uint8_t(width >> 8), jpeg[i + 8] = uint8_t(width);
+            break;
+        }
+    }
+    return jpeg;
+}
+
 Bytes PngChunk(const char* type, const Bytes& data) {
     Bytes out;
     PutU32Big(&out, uint32_t(data.size()));

@@ -28,6 +28,9 @@ Bytes MakePng(int width, int height, int color_type, int bit_depth, bool transpa
 enum class JpegColours { Rgb, Grey, Cmyk };
 // Samples from JpegSample().
 Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive = false, int quality = 90);
+// The JPEG with its (baseline or progressive) frame header claiming the
+// given size.
+Bytes WithFrameSize(Bytes jpeg, int width, int height);
 
 // A PNG chunk with its length and CRC.
 Bytes PngChunk(const char* type, const Bytes& data);
