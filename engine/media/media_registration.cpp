@@ -6,6 +6,8 @@
 
 #include "engine/media/batch_renderer.h"
 #include "engine/media/bitmap_pool.h"
+#include "engine/media/font_files.h"
+#include "engine/media/fonts.h"
 #include "engine/media/graphics_state.h"
 #include "engine/media/image_loader.h"
 #include "engine/media/renderer_interface.h"
@@ -41,6 +43,7 @@ void BeginBatchPass() { zk_batch_renderer.BeginPass(); }
 void FlushBatch() { zk_batch_renderer.Flush(); }
 void FinishBatchFrame() { zk_batch_renderer.FrameReady(); }
 void InitializeBatchRenderer() { zk_batch_renderer.Initialize(); }
+void FreeFontsGPUResources() { zk_fonts_state.FreeGPUResources(); }
 void FreeBatchRenderer() { zk_batch_renderer.Free(); }
 
 void FillExtensionInterface(zk_extension_api_t* api) {
@@ -140,6 +143,10 @@ void ZKM_FillGraphicsInterface(zk_graphics_api_t* api) {
     api->ZK_Graphics_DrawVerticesWithIndicesInstanced = ZK_Graphics_DrawVerticesWithIndicesInstanced;
     api->ZK_Graphics_DrawVerticesWithIndicesSubset = ZK_Graphics_DrawVerticesWithIndicesSubset;
 
+    // Fonts.
+    api->ZK_Graphics_ReleaseFont = ZK_Graphics_ReleaseFont;
+    api->ZK_Graphics_SaveFont = ZK_Graphics_SaveFont;
+
     // Shaders.
     ZKM_FillShaderInterface(api);
 }
@@ -152,6 +159,7 @@ void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
     zk_media.InitRendImp = ZKI_InitRendImp;
     zk_media.ActivateRendererWindow = ActivateRendererWindow;
     zk_media.IsResolutionSupportedByRenderer = IsResolutionSupportedByRenderer;
+    zk_media.InitializeFonts = ZKI_InitializeFonts;
     zk_media.FillGraphicsInterface = ZKM_FillGraphicsInterface;
     zk_media.FillExtensionInterface = FillExtensionInterface;
     zk_media.rgba = {ZK_Graphics_SetColor_RGBA, ZK_Graphics_SetColorWithAlpha_RGBA};
@@ -171,9 +179,11 @@ void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
     frame.FinishBatchFrame = FinishBatchFrame;
     frame.PopScreenRenderTarget = ZKI_PopScreenRenderTarget;
     frame.InvalidateRenderStates = ZKI_InvalidateRenderStates;
+    frame.FreeFontsGPUResources = FreeFontsGPUResources;
 
     zk_media_hooks.InitializeBatchRenderer = InitializeBatchRenderer;
     zk_media_hooks.FreeBatchRenderer = FreeBatchRenderer;
+    zk_media_hooks.FreeFontsGPUResources = FreeFontsGPUResources;
 
     ZKM_RegisterImageLoader();
     ZKM_RegisterSound();
