@@ -91,6 +91,18 @@ void ZKI_UnlockFont(zk_font_t* font);
 // slot (nothing is freed), and is found again by name. Without reference
 // counting the font is freed.
 
+// --- Loading -------------------------------------------------------------------
+// Fills the font from its file (a name with ".mft"), else from source: a
+// font generated from its settings XML is saved as its file and read back.
+// A path holding "!NONE" reads nothing. On success the font is rescaled to
+// the data manifest's height. False when nothing could be read or made; the
+// font then keeps what it had (or what generation made of it).
+bool ZKI_LoadFont(zk_font_t* font, const char* path);
+// A font whose data manifest entry has a height "h" (2 or more) takes that
+// height; its scale becomes the ratio, its baseline and line spacing grow
+// by it. Fonts under 2 pixels and distance-field fonts keep their size.
+void ZKI_UpdateFontAccordingToDataManifest(zk_font_t* font);
+
 // --- Glyphs ---------------------------------------------------------------------
 // The glyph whose code is `code` (then, with dynamic glyphs on, the font's
 // extension glyph); null when there is none, with the popup "Font '%s'

@@ -88,4 +88,21 @@ GlyphEntry PatternGlyph(uint32_t code, int16_t width, int16_t height, uint8_t se
     return g;
 }
 
+Bytes TgaFromArt(const std::vector<std::string>& rows, int zoom, uint8_t c0, uint8_t c1, uint8_t c2) {
+    int width = int(rows[0].size()) * zoom, height = int(rows.size()) * zoom;
+    Bytes out = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    Put(&out, uint16_t(width), 2);
+    Put(&out, uint16_t(height), 2);
+    out.push_back(32);
+    out.push_back(0x28);  // rows top first, 8 alpha bits
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            bool set = rows[size_t(y / zoom)][size_t(x / zoom)] == 'X';
+            Bytes pixel = set ? Bytes{c0, c1, c2, 255} : Bytes{0, 0, 0, 0};
+            out.insert(out.end(), pixel.begin(), pixel.end());
+        }
+    }
+    return out;
+}
+
 }  // namespace font_test

@@ -1,4 +1,4 @@
-// Font files for the font tests and fuzz seeds, laid out here from the
+// Font files (and TGA pictures) for the font tests and fuzz seeds, laid out here from the
 // format (never by the code under test): every value little-endian; a magic
 // with the version digit and a 0, the encoding with its 0, baseline, height
 // and line spacing; then (version 7) spread, smoothing, scale, and (6, 7) a
@@ -40,5 +40,12 @@ Bytes FontFileBytes(const FontDescription& font);
 // A glyph of width x height whose stored pixel bytes are (seed + i) for
 // byte i, so that any two glyphs and any channel order differ.
 GlyphEntry PatternGlyph(uint32_t code, int16_t width, int16_t height, uint8_t seed);
+
+// An uncompressed 32-bit TGA, rows top first, from a drawing: 'X' is an
+// opaque pixel of colour (c0, c1, c2) in B, G, R file order, '.' a
+// transparent one; every row has the first row's length. `zoom` repeats
+// each pixel zoom x zoom times.
+Bytes TgaFromArt(const std::vector<std::string>& rows, int zoom = 1, uint8_t c0 = 10, uint8_t c1 = 20,
+                 uint8_t c2 = 30);
 
 }  // namespace font_test

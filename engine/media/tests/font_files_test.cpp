@@ -2,6 +2,7 @@
 // into font records; damaged and hostile files refused; the version 7
 // writer.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <limits>
@@ -196,6 +197,9 @@ protected:
     // Reads bytes into a font that has 256 glyphs and a height of 99.
     bool ReadInto(TestFont& font, const Bytes& bytes) {
         Write("f.mft", bytes);
+        return ReadFileInto(font);
+    }
+    bool ReadFileInto(TestFont& font) {
         EXPECT_TRUE(ZKI_ResetFontGlyphs(font.get(), 256));
         font->glyphs[255].code = 255;
         font->height = 99;
@@ -205,11 +209,12 @@ protected:
 
 // Every length of the small files of versions 6 and 7; for the 256 glyphs of
 // older versions every length through the header and the first entries,
-// then every 97th, then the last bytes.
+// then every 97th, then the last bytes. Longest first: the file is written
+// whole once and cut shorter.
 std::vector<size_t> CutLengths(size_t size) {
     std::vector<size_t> lengths;
     for (size_t length = 0; length < size; length += length < 1200 || length + 300 > size ? 1 : 97) {
-        lengths.push_back(length);
+        lengths.insert(lengths.begin(), length);
     }
     return lengths;
 }
@@ -217,11 +222,13 @@ std::vector<size_t> CutLengths(size_t size) {
 TEST_F(RefusedFontFile, EveryTruncationOfEveryVersionIsRefused) {
     for (int version = 1; version <= 7; ++version) {
         Bytes whole = FontFileBytes(ThreeGlyphFont(version));
+        Write("f.mft", whole);
         for (size_t length : CutLengths(whole.size())) {
             SCOPED_TRACE("version " + std::to_string(version) + ", " + std::to_string(length) + " bytes");
+            ASSERT_EQ(truncate(Path("f.mft").c_str(), off_t(length)), 0);
             ClearLines();
             TestFont font("f.mft");
-            ASSERT_FALSE(ReadInto(font, Bytes(whole.begin(), whole.begin() + long(length))));
+            ASSERT_FALSE(ReadFileInto(font));
             ExpectUntouched(font.get());
             std::string expected = length < 11 ? "has invalid header" : "is truncated or damaged";
             ASSERT_EQ(Popups().size(), 1u);

@@ -1,5 +1,6 @@
 // Set-up of the font tests, over DataFolderTest (font names are paths below
-// its data folder): every font record is given back afterwards.
+// its data folder): the image loader, and every font record given back
+// afterwards.
 //
 //   class MyTest : public FontTest {};
 //   TEST_F(MyTest, ...) {
@@ -19,6 +20,7 @@
 #include "engine/media/fonts.h"
 #include "engine/media/tests/data_folder_fixture.h"
 #include "engine/media/tests/font_file_builder.h"
+#include "engine/runtime/registration.h"
 
 // A font record outside the pool, named as given, whose glyphs and name
 // go with it.
@@ -41,6 +43,10 @@ public:
 
 class FontTest : public DataFolderTest {
 protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        zk_media.InitImageLoader();
+    }
     void TearDown() override {
         for (int i = 0; i < zk_state.num_fonts && i < ZK_MAX_FONTS; ++i) {
             if (zk_state.fonts[i].name) ZKI_FONTS_ReleaseFont(&zk_state.fonts[i]);
