@@ -22,6 +22,8 @@ namespace {
 
 const char kBadSettings[] = "Array 'settings' is missing or has bad parms - see specifications.";
 const char kBadGlyphs[] = "Array 'glyphs' is missing or has bad parms - see specifications.";
+// The most pixels a source picture is resized to (256 MB).
+const int64_t kLargestResizedPicture = int64_t(1) << 26;
 
 // The settings keys, with the defaults of a key that is absent.
 struct FontSettings {
@@ -163,8 +165,14 @@ bool FontGeneration::GlyphsFromPicture(double scale, int spacing) {
     } else if (fabs(scale - 1.0) >= 1e-6) {
         zk_bitmap_t resized = {};
         resized.name = path;
-        loaded = ZKI_CreateImageResized(&resized, &picture, ZKI_TruncateToInt(picture.width * scale),
-                                        ZKI_TruncateToInt(picture.height * scale), 0);
+        int width = ZKI_TruncateToInt(picture.width * scale), height = ZKI_TruncateToInt(picture.height * scale);
+        if (int64_t(width) * height > kLargestResizedPicture) {
+            zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Font source picture '%s' is too large to be resized to %dx%d.", path,
+                          width, height);
+            loaded = false;
+        } else {
+            loaded = ZKI_CreateImageResized(&resized, &picture, width, height, 0);
+        }
         if (loaded) {
             free(picture.pixels);
             picture = resized;
