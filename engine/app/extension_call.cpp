@@ -29,19 +29,6 @@ namespace {
 
 bool Is(const char* a, const char* b) { return a && strcmp(a, b) == 0; }
 
-// --- Platform names -------------------------------------------------------
-
-const char* const kPlatformNamesById[21] = {
-    nullptr,  "WINDOWS", "MAC",     "IOS",   nullptr,    "ANDROID",       nullptr,
-    "WEBOS",  "QNX",     "PS3",     "PS_VITA", "PS4",    "LINUX",         "WINDOWS_RT",
-    "WINDOWS_PHONE", "FLASH", "TIZEN", "XBOX_ONE", "APPLE_TV", "ANDROID_TV", "SWITCH",
-};
-
-const char* PlatformNameOfId(int id) {
-    if (id < 1 || id > 20 || !kPlatformNamesById[id]) return "UNKNOWN";
-    return kPlatformNamesById[id];
-}
-
 const char* ScreenSizeNameOfId(int id) {
     if (id == 1) return "MEDIUM";
     if (id == 2) return "LARGE";
@@ -337,7 +324,7 @@ const char* OverridePlatformName() {
     nString platform(OverrideText());
     char* slash = platform.text ? strchr(platform.text, '/') : nullptr;
     if (slash) *slash = '\0';
-    return PlatformNameOfId(ZKI_GetPlatformIdFromString(platform.c_str()));
+    return ZKI_GetPlatformNameOfId(ZKI_GetPlatformIdFromString(platform.c_str()));
 }
 
 const char* OverrideScreenSizeName() {
@@ -374,7 +361,7 @@ const char* PlatformInfo(const char* value, bool* known) {
         return DesktopSide(zk_device_info.desktop_height, height, sizeof(height));
     }
     if (Is(value, "PlatformId"))
-        return OverrideText() ? OverridePlatformName() : PlatformNameOfId(zk_platform_info.platform_id);
+        return OverrideText() ? OverridePlatformName() : ZKI_GetPlatformNameOfId(zk_platform_info.platform_id);
     if (Is(value, "ScreenSizeId"))
         return OverrideText() ? OverrideScreenSizeName() : ScreenSizeNameOfId(zk_platform_info.screen_size_id);
     *known = false;

@@ -5,11 +5,13 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/media/screen_transforms.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/events.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/media_records.h"
 #include "engine/runtime/registration.h"
+#include "engine/runtime/screen.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 #include "platform/macos/device/platform.h"
@@ -37,8 +39,6 @@ void Step(F* step, A... args) {
 int64_t FrameClock() { return zk_frame_backend.GetTime ? zk_frame_backend.GetTime() : ZKT_GetTime(); }
 
 const zk_parms_t& ProgramParameters() { return zk_prog ? zk_prog->parms : zk_parms; }
-
-bool OverlayZoomed() { return fabsf(zk_state.overlay_zoom - 1.0f) >= 1e-6f; }
 
 zk_graphics_api_t* Graphics() { return zk ? zk->graphics : nullptr; }
 
@@ -87,15 +87,6 @@ void ZKI_DetermineFrameTimeDelta() {
 
 // --- Orientation -------------------------------------------------------------------------
 
-float ZKI_GetOrientationAngle(int orientation) {
-    switch (orientation) {
-    case 2: return 180.0f;
-    case 4: return -90.0f;
-    case 8: return 90.0f;
-    default: return 0.0f;
-    }
-}
-
 void ZKI_UpdateInterfaceOrientationRotation(float dt) {
     if (zk_state.target_orientation == zk_state.interface_orientation) return;
     zk_state.orientation_transition_time += dt;
@@ -103,18 +94,6 @@ void ZKI_UpdateInterfaceOrientationRotation(float dt) {
         zk_state.orientation_transition_time = 0.0f;
         zk_state.interface_orientation = zk_state.target_orientation;
     }
-}
-
-// The angle of the interface orientation, eased towards the target's
-// during a rotation.
-static float CurrentRotationAngle() {
-    float from = ZKI_GetOrientationAngle(zk_state.interface_orientation);
-    if (zk_state.target_orientation == zk_state.interface_orientation ||
-        zk_state.orientation_transition_duration <= 0.0f)
-        return from;
-    float t = zk_state.orientation_transition_time / zk_state.orientation_transition_duration;
-    float s = (3.0f - 2.0f * t) * t * t;
-    return s * ZKI_GetOrientationAngle(zk_state.target_orientation) + (1.0f - s) * from;
 }
 
 // --- Text and colour state ------------------------------------------------------------------
@@ -218,15 +197,14 @@ static void RenderPass(int pass, float dt, int ms) {
     Step(b.BeginBatchPass);
     Step(b.BeginScene);
 
-    zk_state.allowed_orientations = zk_parms.width > zk_parms.height ? 12 : 3;
-    zk_state.interface_rotation_angle = CurrentRotationAngle();
+    ZKI_UpdateScreenTransforms(dt);
     // The screen is the render-target stack's first entry, which the
     // program's pops never remove; its identity world transform lies under
     // the screen transform.
     zk_graphics_api_t::RenderTargets screen = {};
     g->ZK_Graphics_PushRenderTargets(&screen);
     Step(b.PushScreenTransforms);
-    bool zoomed = OverlayZoomed();
+    bool zoomed = ZKI_IsOverlayZoomSet();
     if (zoomed) PushTransformedFrameBuffer(g);
 
     if (pass == 0) RunProgramStep(dt, ms);
@@ -268,42 +246,6 @@ static void RunRenderedFrame() {
     Step(b.EndInputFrames);
 }
 
-// --- Screen fitting ------------------------------------------------------------------------------
-
-// The device's sides in the program's reference orientation.
-static void ScreenSides(float* x_side, float* y_side) {
-    const zk_parms_t& reference = ProgramParameters();
-    int reference_shape = reference.ref_width > reference.ref_height ? 4 : 1;
-    float width = static_cast<float>(zk_device_info.screen_width);
-    float height = static_cast<float>(zk_device_info.screen_height);
-    bool matches = zk_device_info.orientation == reference_shape;
-    *x_side = matches ? width : height;
-    *y_side = matches ? height : width;
-}
-
-static void UpdateAutoscaling(float x_side, float y_side) {
-    float ref_width = static_cast<float>(zk_parms.ref_width);
-    float ref_height = static_cast<float>(zk_parms.ref_height);
-    float scale_x = x_side / ref_width;
-    float scale_y = y_side / ref_height;
-    if (ZKI_ProductFeatureExists("AUTOSCALE_RETAIN_ASPECT_RATIO")) scale_x = scale_y = fminf(scale_x, scale_y);
-    zk_state.autoscale_scale_x = scale_x;
-    zk_state.autoscale_scale_y = scale_y;
-    zk_state.autoscale_offset_x = truncf((x_side - ref_width * scale_x) * 0.5f);
-    zk_state.autoscale_offset_y = truncf((y_side - ref_height * scale_y) * 0.5f);
-    zk_state.autoscale_inverse_scale_x = 1.0f / scale_x;
-    zk_state.autoscale_inverse_scale_y = 1.0f / scale_y;
-}
-
-static void UpdateScreenFitting() {
-    float x_side, y_side;
-    ScreenSides(&x_side, &y_side);
-    if (zk_state.autoscale) UpdateAutoscaling(x_side, y_side);
-    float zoom = zk_state.overlay_zoom;
-    zk_state.overlay_offset_x = static_cast<int32_t>((x_side - zoom * x_side) * 0.5f);
-    zk_state.overlay_offset_y = static_cast<int32_t>((y_side - zoom * y_side) * 0.5f);
-}
-
 // --- The frame ---------------------------------------------------------------------------------
 
 void ZKI_Frame() {
@@ -318,7 +260,9 @@ void ZKI_Frame() {
     if (zk_state.main_thread_sync_requested) ZKT_Sleep(1);
     ZKI_LockCoreMutex(ZK_CORE_MUTEX_MAIN_LOOP);
 
-    UpdateScreenFitting();
+    // The device may have changed size or orientation during the frame.
+    ZKI_UpdateAutoscaling();
+    ZKI_UpdateOverlayZoom();
     ZKI_HandlePopups();
     if (zk_state.view_transform_top >= 0)
         zk->ZK_Popupf(ZK_MESSAGE_WARNING,
@@ -329,8 +273,6 @@ void ZKI_Frame() {
 }
 
 // --- Re-initialisation and popups ------------------------------------------------------------------
-
-bool ZK_ReinitializeWithParameters(zk_parms_t /*parms*/) { return false; }
 
 void ZKI_HandleReinitializationRequest() {
     if (!zk_state.reinit_requested) return;

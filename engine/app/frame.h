@@ -29,12 +29,7 @@ void ZKI_DetermineFrameTimeDelta();
 // Forgets the previous frame time (the next frame starts timing afresh).
 void ZKI_ResetFrameTime();
 void ZKI_UpdateInterfaceOrientationRotation(float dt);
-// The interface rotation angle of an orientation, in degrees.
-float ZKI_GetOrientationAngle(int orientation);
 void ZKI_HandleReinitializationRequest();
-// Slot 25. Re-initialisation with new parameters is not built: the
-// parameters are refused (false) and nothing changes.
-bool ZK_ReinitializeWithParameters(zk_parms_t parms);
 // Shows the queued popups on the calling (main) thread.
 void ZKI_HandlePopups();
 // True when no pool entry is broken; each broken one is listed.

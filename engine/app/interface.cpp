@@ -9,6 +9,7 @@
 #include "engine/app/console_overlay.h"
 #include "engine/app/startup.h"
 #include "engine/base/clock.h"
+#include "engine/media/diagnostics.h"
 #include "engine/media/media_registration.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/console.h"
@@ -150,6 +151,10 @@ static void SetDefaults(zk_state_t& s) {
     s.endianness = HostByteOrder();
 }
 
+// The diagnostics end each frame with the console overlay.
+static void ConsoleUpdate(float dt) { zk_console.Update(dt); }
+static void ConsoleDraw() { zk_console.Draw(); }
+
 // A second set-up (a second pre-initialisation, or a test setting the
 // engine up again) resets the state, which frees the mutexes of the first
 // one: whatever holds one lets go of it before. The file systems go first
@@ -171,6 +176,7 @@ void ZKI_StateSetup(void* platform_argument) {
     // table is filled from them.
     ZKD_RegisterDevice();
     ZKM_RegisterMedia(ZKI_SetBasicInterface);
+    zk_console_overlay_hooks = {ConsoleUpdate, ConsoleDraw};
     ZKI_RegisterServices();
     ZKI_SetBasicInterface(&zekar);
     zk_state.zk = zk;

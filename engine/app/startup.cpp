@@ -10,6 +10,7 @@
 #include "engine/app/interface.h"
 #include "engine/app/null_program.h"
 #include "engine/media/renderer_implementation.h"
+#include "engine/media/resolution_selection.h"
 #include "engine/media/sound_implementation.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/core_services.h"
@@ -18,6 +19,7 @@
 #include "engine/runtime/log.h"
 #include "engine/runtime/registration.h"
 #include "engine/runtime/resolution_and_bitmaps.h"
+#include "engine/runtime/screen.h"
 #include "engine/runtime/threads.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/packages.h"
@@ -28,14 +30,6 @@
 // The locale the platform resolved "auto" to; zk_state_t::locale points at
 // its text.
 static nString resolved_locale;
-
-static const char* const kOrientationNames[8] = {"PORTRAIT", "PORTRAIT", "UNKNOWN", "LANDSCAPE",
-                                                 "UNKNOWN",  "UNKNOWN",  "UNKNOWN", "LANDSCAPE"};
-
-const char* ZKI_GetOrientationName(int orientation) {
-    if (orientation < 1 || orientation > 8) return "UNKNOWN";
-    return kOrientationNames[orientation - 1];
-}
 
 static bool Feature(const char* name) { return ZKI_ProductFeatureExists(name); }
 
@@ -99,15 +93,6 @@ static bool HasResolution(const nArray<zk_resolution_t>& list, int width, int he
     return false;
 }
 
-// Larger width first, then larger height first.
-static int CompareDescending(const void* a, const void* b) {
-    const zk_resolution_t* x = static_cast<const zk_resolution_t*>(a);
-    const zk_resolution_t* y = static_cast<const zk_resolution_t*>(b);
-    if (x->width != y->width) return x->width > y->width ? -1 : 1;
-    if (x->height != y->height) return x->height > y->height ? -1 : 1;
-    return 0;
-}
-
 void ZKI_ExpandSupportedResolutions() {
     if (!ri || !zk_state.supported_resolutions || zk_state.supported_resolutions[0] != '*') return;
     ri->UpdateSupportedResolutions();
@@ -119,7 +104,7 @@ void ZKI_ExpandSupportedResolutions() {
     for (const zk_resolution_t& r : WINDOWED_RESOLUTIONS) {
         if (!HasResolution(list, r.width, r.height)) list.InsertLast(r);
     }
-    if (list.count > 0) qsort(list.items, static_cast<size_t>(list.count), sizeof(zk_resolution_t), CompareDescending);
+    if (list.count > 0) qsort(list.items, static_cast<size_t>(list.count), sizeof(zk_resolution_t), ZKI_CompareResolutionsDescending);
     nString text("");
     for (int i = 0; i < list.count; ++i) {
         text.AppendFormatted("%s%ix%i", i == 0 ? "" : ",", list.items[i].width, list.items[i].height);

@@ -8,12 +8,9 @@
 // ZEKAR_Shutdown.
 #pragma once
 
+#include "engine/runtime/screen.h"
 #include "engine/runtime/state.h"
 
-struct zk_resolution_t {
-    int32_t width;
-    int32_t height;
-};
 enum { ZK_NUM_WINDOWED_RESOLUTIONS = 26 };
 // The windowed sizes offered besides the renderer's own list, ascending.
 extern const zk_resolution_t WINDOWED_RESOLUTIONS[ZK_NUM_WINDOWED_RESOLUTIONS];
@@ -72,5 +69,3 @@ void ZKI_AddAndroidPackages();
 void ZKI_FinalizeProgramNamesIdsAndDirectories();
 void ZKI_CheckDatatypes();
 
-// "PORTRAIT", "LANDSCAPE" or "UNKNOWN" for an orientation value.
-const char* ZKI_GetOrientationName(int orientation);

@@ -1,11 +1,13 @@
 // Registration of the media layer: the renderer's part of start-up and of
-// the frame, the graphics slots built so far and the extension table's
-// ZK_DrawQuad.
+// the frame (with the screen fitting, re-initialisation and diagnostics),
+// the run's resolution, the graphics slots built so far and the extension
+// table's ZK_DrawQuad.
 
 #include "engine/media/media_registration.h"
 
 #include "engine/media/batch_renderer.h"
 #include "engine/media/bitmap_pool.h"
+#include "engine/media/diagnostics.h"
 #include "engine/media/font_files.h"
 #include "engine/media/fonts.h"
 #include "engine/media/graphics_state.h"
@@ -13,9 +15,12 @@
 #include "engine/media/renderer_interface.h"
 #include "engine/media/media_hooks.h"
 #include "engine/media/render_targets.h"
+#include "engine/media/reinitialization.h"
 #include "engine/media/renderer_null.h"
+#include "engine/media/resolution_selection.h"
 #include "engine/media/resource_queues.h"
 #include "engine/media/run_time_shaders.h"
+#include "engine/media/screen_transforms.h"
 #include "engine/media/sound_registration.h"
 #include "engine/media/vertex_buffers.h"
 #include "engine/runtime/interface_functions.h"
@@ -45,6 +50,9 @@ void FinishBatchFrame() { zk_batch_renderer.FrameReady(); }
 void InitializeBatchRenderer() { zk_batch_renderer.Initialize(); }
 void FreeFontsGPUResources() { zk_fonts_state.FreeGPUResources(); }
 void FreeBatchRenderer() { zk_batch_renderer.Free(); }
+
+void DrawFramerateTester(float dt) { zk_framerate_tester.UpdateAndDraw(dt); }
+void ReportDeviceScreenSize(int width, int height) { ZKI_SetDeviceScreenSize(width, height); }
 
 void FillExtensionInterface(zk_extension_api_t* api) {
     ZKI_FillNeutralInterface(api);
@@ -162,6 +170,9 @@ void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
     zk_media.InitializeFonts = ZKI_InitializeFonts;
     zk_media.FillGraphicsInterface = ZKM_FillGraphicsInterface;
     zk_media.FillExtensionInterface = FillExtensionInterface;
+    zk_media.SelectOptimalResolution = ZKI_SelectOptimalResolution;
+    zk_media.SetupAutoscaling = ZKI_SetupAutoscaling;
+    zk_media.SetDeviceScreenSize = ReportDeviceScreenSize;
     zk_media.rgba = {ZK_Graphics_SetColor_RGBA, ZK_Graphics_SetColorWithAlpha_RGBA};
     zk_media.bgra = {ZK_Graphics_SetColor_BGRA, ZK_Graphics_SetColorWithAlpha_BGRA};
 
@@ -179,6 +190,12 @@ void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
     frame.FinishBatchFrame = FinishBatchFrame;
     frame.PopScreenRenderTarget = ZKI_PopScreenRenderTarget;
     frame.InvalidateRenderStates = ZKI_InvalidateRenderStates;
+    frame.PushScreenTransforms = ZKI_PushScreenTransforms;
+    frame.SetDefaultStates = ZKI_SetDefaultStates;
+    frame.DrawScreenBorderRectangles = ZKI_DrawScreenBorderRectangles;
+    frame.UpdateAndDrawHUDs = ZKI_UpdateAndDrawHUDs;
+    frame.DrawFramerateTester = DrawFramerateTester;
+    frame.ReInitRenderer = ZKI_ReInitRenderer;
     frame.FreeFontsGPUResources = FreeFontsGPUResources;
 
     zk_media_hooks.InitializeBatchRenderer = InitializeBatchRenderer;

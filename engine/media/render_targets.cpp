@@ -8,13 +8,12 @@
 #include "engine/media/batch_renderer.h"
 #include "engine/media/bitmap_pool.h"
 #include "engine/runtime/interface_functions.h"
+#include "engine/runtime/screen.h"
 #include "engine/runtime/state.h"
 
 namespace {
 
 const int kCubeSides = 6;
-const int kPortrait = 1;
-const int kLandscape = 4;
 
 bool IsRenderTargetBitmap(const zk_bitmap_t* bitmap) { return (bitmap->flags & ZK_BITMAP_RENDER_TARGET) != 0; }
 
@@ -48,12 +47,8 @@ void SetOverlayZoomAside(const zk_bitmap_t* before, const zk_bitmap_t* after) {
         zk_state.overlay_zoom = 1.0f;
         zk_state.overlay_offset_x = zk_state.overlay_offset_y = 0;
     } else if (before && !after) {
-        float zoom = zk_state.overlay_zoom_disabled ? 1.0f : zk_state.overlay_zoom_saved;
-        zk_state.overlay_zoom = zoom;
-        int width = 0, height = 0;
-        ZKI_GetDeviceSizeInProgramOrientation(&width, &height);
-        zk_state.overlay_offset_x = static_cast<int32_t>((width - zoom * width) / 2);
-        zk_state.overlay_offset_y = static_cast<int32_t>((height - zoom * height) / 2);
+        zk_state.overlay_zoom = zk_state.overlay_zoom_disabled ? 1.0f : zk_state.overlay_zoom_saved;
+        ZKI_UpdateOverlayZoom();
     }
 }
 
@@ -66,14 +61,6 @@ void TargetSize(const zk_bitmap_t* first, int* width, int* height) {
 }
 
 }  // namespace
-
-void ZKI_GetDeviceSizeInProgramOrientation(int* width, int* height) {
-    const zk_parms_t& program = zk_prog ? zk_prog->parms : zk_parms;
-    int program_orientation = program.ref_width > program.ref_height ? kLandscape : kPortrait;
-    bool turned = zk_device_info.orientation != program_orientation;
-    *width = turned ? zk_device_info.screen_height : zk_device_info.screen_width;
-    *height = turned ? zk_device_info.screen_width : zk_device_info.screen_height;
-}
 
 void ZKI_GetCurrentTargetSize(int* width, int* height) { TargetSize(zk_state.render_targets.color[0], width, height); }
 

@@ -26,7 +26,3 @@ void ZKI_PopScreenRenderTarget();
 // The size drawn into: the first colour target's texture size, or the
 // device's screen size.
 void ZKI_GetCurrentTargetSize(int* width, int* height);
-// The device's screen size, width and height exchanged when the device is
-// held in the other orientation than the program's (portrait unless its
-// reference width exceeds its reference height).
-void ZKI_GetDeviceSizeInProgramOrientation(int* width, int* height);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/media/resolution_selection.h"
 #include "engine/media/vertex_buffers.h"
 
 RendererImplementation::~RendererImplementation() = default;
@@ -63,23 +64,34 @@ const char* RendererImplementation::GetListOfSupportedResolutions() {
     return SortResolutionsAndCreateResolutionsString();
 }
 
-static int CompareAscending(const void* a, const void* b) {
-    const RendererImplementation::Resolution* x = static_cast<const RendererImplementation::Resolution*>(a);
-    const RendererImplementation::Resolution* y = static_cast<const RendererImplementation::Resolution*>(b);
-    if (x->width != y->width) return x->width < y->width ? -1 : 1;
-    if (x->height != y->height) return x->height < y->height ? -1 : 1;
-    return 0;
-}
-
 const char* RendererImplementation::SortResolutionsAndCreateResolutionsString() {
     int count = supported_resolutions.count;
-    if (count > 0) qsort(supported_resolutions.items, static_cast<size_t>(count), sizeof(Resolution), CompareAscending);
+    if (count > 0) qsort(supported_resolutions.items, static_cast<size_t>(count), sizeof(Resolution), ZKI_CompareResolutionsAscending);
     supported_resolutions_text = "";
     for (int i = 0; i < count; ++i) {
         const Resolution& r = supported_resolutions.items[i];
         supported_resolutions_text.AppendFormatted("%s%ix%i", i == 0 ? "" : ",", r.width, r.height);
     }
     return count > 0 ? supported_resolutions_text.c_str() : nullptr;
+}
+
+const nArray<RendererImplementation::Resolution>& RendererImplementation::GetArrayOfSupportedResolutions() {
+    supported_resolutions.count = 0;
+    UpdateSupportedResolutions();
+    return supported_resolutions;
+}
+
+int RendererImplementation::GetMipLevelCount(int width, int height, int requested) {
+    if (requested == 1) return 1;
+    int count = 2;
+    while (width >= 34 && height >= 34) {
+        ++count;
+        width /= 2;
+        height /= 2;
+    }
+    // A negative request has no level count of its own: it gets them all.
+    if (requested <= 0) return count;
+    return requested < count ? requested : count;
 }
 
 // --- Render targets ----------------------------------------------------------------

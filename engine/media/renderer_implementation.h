@@ -53,10 +53,7 @@ enum {
 
 class RendererImplementation {
 public:
-    struct Resolution {
-        int width;
-        int height;
-    };
+    typedef zk_resolution_t Resolution;
 
     RendererImplementation() = default;
     RendererImplementation(const RendererImplementation&) = delete;
@@ -155,6 +152,14 @@ public:
     // Sorts supported_resolutions ascending (width, then height) and
     // rebuilds their text; null when the list is empty.
     const char* SortResolutionsAndCreateResolutionsString();
+    // Refreshes supported_resolutions and returns it (its count is the
+    // list's length).
+    const nArray<Resolution>& GetArrayOfSupportedResolutions();
+    // The number of mip levels for a texture of width x height: 1 when 1 is
+    // asked for; otherwise 2, plus one for each halving while both sides
+    // are at least 34; a request above 1 caps that count, 0 (or below)
+    // asks for all of them.
+    static int GetMipLevelCount(int width, int height, int requested);
 
     // Built-in shaders (builtin_shaders.cpp). GetShaderInfoCode appends the
     // code of both stages for this renderer's target and level: the texts

@@ -10,6 +10,7 @@
 #include "engine/media/batch_renderer.h"
 #include "engine/media/render_targets.h"
 #include "engine/runtime/interface_functions.h"
+#include "engine/runtime/screen.h"
 #include "engine/runtime/state.h"
 
 namespace {
@@ -25,8 +26,6 @@ int32_t TruncatedInt(double value) {
 
 bool RendererReady() { return ri && zk_state.renderer_initialized; }
 
-bool OverlayZoomSet() { return std::fabs(zk_state.overlay_zoom - 1.0f) >= 1e-6f; }
-
 struct Rect {
     int32_t x, y, width, height;
 };
@@ -41,7 +40,7 @@ void MoveOntoDevice(Rect& r) {
     // The whole screen stays the whole screen under the zoom.
     bool whole_screen = r.x == 0 && r.y == 0 && r.width == zk_device_info.screen_width &&
                         r.height == zk_device_info.screen_height;
-    if (OverlayZoomSet() && !whole_screen) {
+    if (ZKI_IsOverlayZoomSet() && !whole_screen) {
         float zoom = zk_state.overlay_zoom;
         r = Rect{TruncatedInt(r.x * zoom + zk_state.overlay_offset_x), TruncatedInt(r.y * zoom + zk_state.overlay_offset_y),
                  TruncatedInt(r.width * zoom), TruncatedInt(r.height * zoom)};

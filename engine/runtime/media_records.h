@@ -11,6 +11,12 @@
 
 #include "engine/runtime/zekar.h"
 
+// A screen or window size in pixels.
+struct zk_resolution_t {
+    int32_t width;
+    int32_t height;
+};
+
 // The 24-byte vertex of 2D drawing (vertex format 7).
 struct zk_vertex_t {
     float x, y, z;

@@ -92,7 +92,7 @@ int KeepThreadPolicy(pthread_t /*thread*/) { return 0; }
 
 zk_device_t zk_device = {NoPopup, KeepThreadPrecedence, KeepThreadPolicy};
 
-zk_media_t zk_media = {
+constexpr zk_media_t kMediaDefaults = {
     zk_neutral<decltype(zk_media_t::GetRendImpNull)>::Call,
     zk_neutral<decltype(zk_media_t::LoadRendImp)>::Call,
     zk_neutral<decltype(zk_media_t::InitRendImp)>::Call,
@@ -113,6 +113,9 @@ zk_media_t zk_media = {
     kNeutralColorSetters,
     zk_neutral<decltype(zk_media_t::SetDeviceScreenSize)>::Call,
 };
+
+const zk_media_t zk_media_defaults = kMediaDefaults;
+zk_media_t zk_media = kMediaDefaults;
 
 zk_services_t zk_services = {
     NoExtensionModules,

@@ -88,6 +88,9 @@ struct zk_media_t {
     void (*SetDeviceScreenSize)(int width, int height);
 };
 extern zk_media_t zk_media;
+// What zk_media holds until the media layer registers: a member still equal
+// to its default is a part of the media layer that is not in place.
+extern const zk_media_t zk_media_defaults;
 
 // --- The services layer ------------------------------------------------------
 struct zk_services_t {

@@ -422,10 +422,12 @@ TEST_F(FrameTest, RotationEndsOnTheTargetWhenItsTimeIsUp) {
 }
 
 TEST_F(FrameTest, AllowedOrientationsFollowTheProgramsShape) {
+    program_.parms.width = 800;
+    program_.parms.height = 480;
     FrameAfter(16);
     EXPECT_EQ(zk_state.allowed_orientations, 12);
-    zk_parms.width = 480;
-    zk_parms.height = 800;
+    program_.parms.width = 480;
+    program_.parms.height = 800;
     FrameAfter(16);
     EXPECT_EQ(zk_state.allowed_orientations, 3);
 }
