@@ -8,6 +8,7 @@
 #include "engine/media/bitmap_pool.h"
 #include "engine/media/fonts.h"
 #include "engine/media/media_hooks.h"
+#include "engine/media/resource_queues.h"
 #include "engine/runtime/state.h"
 
 namespace {
@@ -23,12 +24,15 @@ void PrintCountChange(const char* format, const zk_font_t* font) {
     if (zk_state.print_reference_count_changes) zk->ZK_Printf(format, font->name, font->reference_count);
 }
 
-// Glyphs uploaded one by one (no atlas) own their textures.
+// Glyphs uploaded one by one (no atlas) own their textures; a glyph
+// without pixels of its own (a small letter standing in for its capital)
+// owns none.
 void FreeGlyphTextures(zk_font_t* font) {
     if (font->atlas.width != 0 || !font->glyphs) return;
     for (int i = 0; i < font->num_glyphs; ++i) {
-        zk_bitmap_t::hw_data_t& hw = font->glyphs[i].bitmap.hw_data;
-        if (hw.loaded || hw.renderer_data) zk_media_hooks.CallRendererToFreeBitmap(&hw);
+        zk_bitmap_t& bitmap = font->glyphs[i].bitmap;
+        if (!bitmap.pixels) continue;
+        if (bitmap.hw_data.loaded || bitmap.hw_data.renderer_data) zk_media_hooks.CallRendererToFreeBitmap(&bitmap.hw_data);
     }
 }
 
@@ -91,6 +95,11 @@ void ZKI_FONTS_ReleaseFont(zk_font_t* font) {
         return;
     }
     zk->ZK_PrintDebugf(ZK_MESSAGE_INFO, "Releasing font '%s'...", font->name ? font->name : "");
+    {
+        // A queued upload of a font that is gone would find nothing.
+        ZK_ResourceQueueLock lock;
+        zk_state.font_upload_queue.RemoveItem(font);
+    }
     FreeGlyphTextures(font);
     ZKI_FreeFontGlyphs(font);
     zk->graphics->ZK_Graphics_ReleaseBitmap(&font->atlas);

@@ -104,9 +104,11 @@ TEST_F(FontPoolTest, ReleasingAFontWithGlyphsUploadedOneByOneFreesTheirTextures)
     zk_media_hooks.CallRendererToFreeBitmap = [](zk_bitmap_t::hw_data_t* hw) { freed.push_back(hw->renderer_data); };
     int texture[2];
     zk_font_t* font = ZKI_CreateNewFont("f.mft");
-    ASSERT_TRUE(ZKI_ResetFontGlyphs(font, 3));
+    ASSERT_TRUE(ZKI_ResetFontGlyphs(font, 4));
+    for (int i = 0; i < 3; ++i) font->glyphs[i].bitmap.pixels = static_cast<uint32_t*>(calloc(1, 4));
     font->glyphs[0].bitmap.hw_data = {1, {}, 0, 0, &texture[0]};
     font->glyphs[2].bitmap.hw_data = {0, {}, 0, 0, &texture[1]};  // not loaded, yet with data: the hook warns
+    font->glyphs[3].bitmap.hw_data = font->glyphs[0].bitmap.hw_data;  // no pixels: a stand-in owns no texture
     ZKI_FONTS_ReleaseFont(font);
     EXPECT_EQ(freed, (std::vector<void*>{&texture[0], &texture[1]}));
 
