@@ -10,7 +10,6 @@
 
 #include "engine/media/font_generation.h"
 #include "engine/media/fonts.h"
-#include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/database_manager.h"
 #include "fuzz/engine_fuzz_setup.h"
@@ -20,14 +19,7 @@ namespace {
 const size_t kTgaHeader = 18;
 const int64_t kLargestPicture = 16384;
 
-const std::string& Folder() {
-    static std::string folder = [] {
-        std::string made = zk_fuzz::SetUpQuietEngine("zk-font-source-fuzz");
-        zk_media.InitImageLoader();
-        return made;
-    }();
-    return folder;
-}
+const std::string& Folder() { return ZKFuzzEngineFolder("zk-font-source-fuzz"); }
 
 bool PictureIsSmall(const uint8_t* tga, size_t size) {
     if (size < kTgaHeader) return true;
@@ -46,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!PictureIsSmall(picture, picture_size)) return 0;
 
     std::string name = folder + "/f.mft";
-    zk_fuzz::WriteFile(name + ".xml", data, xml_size);
-    zk_fuzz::WriteFile(folder + "/p.tga", picture, picture_size);
+    ZKFuzzWriteFile(name + ".xml", data, xml_size);
+    ZKFuzzWriteFile(folder + "/p.tga", picture, picture_size);
     zk_font_t font = {};
     font.name = strdup(name.c_str());
     font.scale = 1.0f;
