@@ -1,9 +1,11 @@
-// Filling a font record: from its font file, else generated from source,
-// saved and read back; then rescaled to the height the data manifest gives.
+// Fonts by name (shared, counted) and the filling of a font record: from
+// its font file, else generated from source, saved and read back; then
+// rescaled to the height the data manifest gives.
 
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/base/nstring.h"
 #include "engine/media/bitmap_pool.h"
 #include "engine/media/font_files.h"
 #include "engine/media/font_generation.h"
@@ -15,6 +17,8 @@
 namespace {
 
 const int kSmallestRescaledHeight = 2;
+
+bool IsPlaceholderName(const char* name) { return name[0] == '!'; }
 
 bool IsFontFileName(const char* path) { return strstr(path, ".mft") != nullptr; }
 
@@ -69,3 +73,81 @@ bool ZKI_LoadFont(zk_font_t* font, const char* path) {
     DescribeGlyphBitmaps(font);
     return loaded;
 }
+
+namespace {
+
+// How a font was asked for: GetFont counts a caller once, LoadFont each
+// time, and their messages differ.
+struct FontRequest {
+    bool through_get;
+    const char* counted;
+    const char* created;
+    const char* caching;
+};
+const FontRequest kGetFont = {true, "'%s' ref count++ (GetFont): now %d", "'%s' ref count = 1 (GetFont)",
+                              "..caching font '%s'"};
+const FontRequest kLoadFont = {false, "'%s' ref count++: now %d", "'%s' ref count = 1", "..caching font '%s' "};
+
+// The pooled font of that name, counted; null when none (GET_FONT held).
+zk_font_t* FindFontLocked(const char* name, const FontRequest& request) {
+    uint32_t hash = nStringHash(name);
+    for (int i = 0; i < zk_state.num_fonts && i < ZK_MAX_FONTS; ++i) {
+        zk_font_t* font = &zk_state.fonts[i];
+        if (!font->name || font->hash != hash || strcmp(font->name, name) != 0) continue;
+        bool counted_once = request.through_get && (font->flags & ZK_FONT_COUNTED_BY_GET);
+        if (!IsPlaceholderName(name) && !counted_once && font->reference_count < INT16_MAX) {
+            ++font->reference_count;
+            if (zk_state.print_reference_count_changes) zk->ZK_Printf(request.counted, name, font->reference_count);
+        }
+        return font;
+    }
+    return nullptr;
+}
+
+zk_font_t* FontByName(const char* name, const FontRequest& request) {
+    if (!name) name = "";
+    ZKI_LockCoreMutex(ZK_CORE_MUTEX_GET_FONT);
+    zk_font_t* font = FindFontLocked(name, request);
+    if (font) {
+        ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_GET_FONT);
+        return font;
+    }
+    font = ZKI_CreateNewFont(name);
+    if (font) {
+        if (zk_state.print_reference_count_changes) zk->ZK_Printf(request.created, name);
+        if (request.through_get) font->flags |= ZK_FONT_COUNTED_BY_GET;
+    }
+    ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_GET_FONT);
+    if (!font) return nullptr;
+
+    zk_file_info_t info;
+    if (zk->ZKI_IsDeveloperModeEnabled() && zk->file_system->ZK_FileSystem_GetFileInfo(name, &info)) {
+        font->time_modified = info.modification_time;
+    }
+    zk->ZK_Printf(request.caching, name);
+    font->cache_mode = int8_t(zk_state.default_bitmap_cache_mode);
+    ZKI_ResetFontGlyphs(font, ZK_LATIN1_GLYPHS);
+    if (!ZKI_LoadFont(font, name)) {
+        zk->ZK_Popupf(ZK_MESSAGE_WARNING, "ZK_Graphics_RefreshFont: failed to load font '%s'.", name);
+    }
+    ZKI_RecreateFontAtlas(font);
+    return font;
+}
+
+}  // namespace
+
+zk_font_t* ZKI_GetFont(const char* name) { return FontByName(name, kGetFont); }
+zk_font_t* ZKI_LoadFont(const char* name) { return FontByName(name, kLoadFont); }
+zk_font_t* ZK_Graphics_GetFont(const char* name) { return ZKI_GetFont(name); }
+zk_font_t* ZK_Graphics_LoadFont(const char* name) { return ZKI_LoadFont(name); }
+
+void ZKI_RefreshFont(zk_font_t* font) {
+    // A freed record has no name to be read again from.
+    if (!font || !font->name) return;
+    if (!ZKI_LoadFont(font, font->name)) {
+        zk->ZK_Popupf(ZK_MESSAGE_WARNING, "ZK_Graphics_RefreshFont: failed to load font '%s'.", font->name);
+    }
+    ZKI_RecreateFontAtlas(font);
+}
+
+void ZK_Graphics_RefreshFont(zk_font_t* font) { ZKI_RefreshFont(font); }

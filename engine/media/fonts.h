@@ -91,6 +91,38 @@ void ZKI_UnlockFont(zk_font_t* font);
 // slot (nothing is freed), and is found again by name. Without reference
 // counting the font is freed.
 
+// --- Fonts by name ----------------------------------------------------------------
+// Graphics slots 31 ZK_Graphics_GetFont and 56 ZK_Graphics_LoadFont: the
+// pooled font of that name, else a new one, loaded (ZKI_LoadFont) and its
+// atlas made; null only when all 32 slots are taken. A font that failed to
+// load is returned all the same (its 256 glyphs may be empty). A name
+// beginning with '!' is never counted; GetFont counts a font it created
+// itself only once, LoadFont every time.
+zk_font_t* ZKI_GetFont(const char* name);
+zk_font_t* ZKI_LoadFont(const char* name);
+// Graphics slot 76 ZK_Graphics_RefreshFont: the font read again from its
+// name, and its atlas made again.
+void ZKI_RefreshFont(zk_font_t* font);
+
+// --- The atlas and the renderer --------------------------------------------------
+// Packs every glyph with pixels into the font's atlas (or, with packing off
+// in the state, gives each its own texture) and uploads it: at once where
+// the renderer may be called, else queued for the renderer thread. With an
+// atlas, a LATIN-1 font's missing small letters then stand in as their
+// capitals: they share the capital's place in the atlas, kerning and
+// metrics, but have no pixels of their own (a glyph draws from its width,
+// height and hw_data). False only for a font without height.
+bool ZKI_RecreateFontAtlas(zk_font_t* font);
+// The atlas (or the glyph textures) to the renderer, or to the font upload
+// queue from a thread where the renderer may not be called.
+void ZKI_LoadFontToHardware(zk_font_t* font);
+// Appends the font to the upload queue once (a second time is a warning).
+void ZKI_AddUploadFontToHardwareUploadQueue(zk_font_t* font);
+// One queued font, on the renderer thread: locked while it goes up.
+void ZKI_UploadQueuedFont(zk_font_t* font);
+// Renderer start: every extension glyph not in the renderer goes up.
+void ZKI_LoadFontsGPUResources();
+
 // --- Loading -------------------------------------------------------------------
 // Fills the font from its file (a name with ".mft"), else from source: a
 // font generated from its settings XML is saved as its file and read back.

@@ -169,6 +169,9 @@ void ZKM_FillGraphicsInterface(zk_graphics_api_t* api) {
     api->ZK_Graphics_DrawVerticesWithIndicesSubset = ZK_Graphics_DrawVerticesWithIndicesSubset;
 
     // Fonts.
+    api->ZK_Graphics_GetFont = ZK_Graphics_GetFont;
+    api->ZK_Graphics_LoadFont = ZK_Graphics_LoadFont;
+    api->ZK_Graphics_RefreshFont = ZK_Graphics_RefreshFont;
     api->ZK_Graphics_ReleaseFont = ZK_Graphics_ReleaseFont;
     api->ZK_Graphics_SaveFont = ZK_Graphics_SaveFont;
 
@@ -221,7 +224,10 @@ void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
     zk_media_hooks.CallRendererToFreeBitmap = ZKI_CallRendererToFreeBitmap;
     zk_media_hooks.ProcessBitmapResourceQueues = ZKI_ProcessBitmapResourceQueues;
     zk_media_hooks.FreeBatchRenderer = FreeBatchRenderer;
+    zk_media_hooks.RecreateFontAtlas = ZKI_RecreateFontAtlas;
+    zk_media_hooks.LoadFontsGPUResources = ZKI_LoadFontsGPUResources;
     zk_media_hooks.FreeFontsGPUResources = FreeFontsGPUResources;
+    zk_media_hooks.UploadQueuedFont = ZKI_UploadQueuedFont;
 
     ZKM_RegisterImageLoader();
     ZKM_RegisterSound();
