@@ -11,7 +11,6 @@
 #include "engine/media/bitmap_pool.h"
 #include "engine/media/bitmap_upload.h"
 #include "engine/media/fonts.h"
-#include "engine/media/renderer_implementation.h"
 #include "engine/media/renderer_interface.h"
 #include "engine/media/resource_queues.h"
 #include "engine/runtime/state.h"
@@ -22,11 +21,6 @@ const int kMostAtlasGlyphs = 4096;
 const int kSmallLetters = 'a', kLastSmallLetter = 'z', kToCapital = 32;
 
 bool HasPixels(const zk_bitmap_t& bitmap) { return bitmap.pixels && bitmap.width > 0 && bitmap.height > 0; }
-
-// Renderer work is done here, or queued for the renderer thread.
-bool MustQueueRendererWork() {
-    return !ZKI_IsRendererThread() && !ZKI_RendererAllowsAnyThread(ZK_RENDERER_THREAD_SAFE_BITMAPS);
-}
 
 // The atlas's texture becomes every glyph's; their rectangles came with
 // the packing.
@@ -45,12 +39,14 @@ void ShareAtlasTexture(zk_font_t* font) {
 void UploadNow(zk_font_t* font) {
     if (!ZKI_TryRegainRenderer()) return;
     if (HasPixels(font->atlas)) {
-        ZKI_CallRendererToLoadBitmap(&font->atlas);
+        ZKI_LoadBitmapToHardware(&font->atlas);
         ShareAtlasTexture(font);
         font->atlas.state = ZK_BITMAP_READY;
         return;
     }
-    // Without packing every glyph is a texture of its own.
+    // Without packing every glyph is a texture of its own; glyph bitmaps
+    // have no name, which the bitmap upload goes by, so the renderer is
+    // called directly.
     for (int i = 0; font->glyphs && i < font->num_glyphs; ++i) {
         zk_bitmap_t& bitmap = font->glyphs[i].bitmap;
         if (!HasPixels(bitmap)) continue;
@@ -119,7 +115,7 @@ void ZKI_AddUploadFontToHardwareUploadQueue(zk_font_t* font) {
 
 void ZKI_LoadFontToHardware(zk_font_t* font) {
     if (!font) return;
-    if (MustQueueRendererWork()) {
+    if (!ZKI_CanCallRendererForBitmaps()) {
         ZKI_AddUploadFontToHardwareUploadQueue(font);
         return;
     }
@@ -129,8 +125,10 @@ void ZKI_LoadFontToHardware(zk_font_t* font) {
 void ZKI_UploadQueuedFont(zk_font_t* font) {
     if (!font) return;
     ZKI_LockFont(font);
-    // A font freed while it waited has nothing left to upload.
-    if (font->name) UploadNow(font);
+    // A font freed while it waited has nothing left to upload; the pass
+    // took the entry off the queue, so a pass run where the renderer may
+    // not be called puts it back for the next frame.
+    if (font->name) ZKI_LoadFontToHardware(font);
     ZKI_UnlockFont(font);
 }
 
@@ -151,11 +149,7 @@ bool ZKI_RecreateFontAtlas(zk_font_t* font) {
         if (packed) font->atlas.state = ZK_BITMAP_LOADING;
     }
     if (packed || !zk_state.pack_bitmaps) {
-        if (MustQueueRendererWork()) {
-            ZKI_AddUploadFontToHardwareUploadQueue(font);
-        } else {
-            UploadNow(font);
-        }
+        ZKI_LoadFontToHardware(font);
     }
     if (packed) LetCapitalsStandInForSmallLetters(font);
     ZKI_UnlockFont(font);

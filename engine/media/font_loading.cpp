@@ -144,7 +144,12 @@ zk_font_t* ZK_Graphics_LoadFont(const char* name) { return ZKI_LoadFont(name); }
 void ZKI_RefreshFont(zk_font_t* font) {
     // A freed record has no name to be read again from.
     if (!font || !font->name) return;
-    if (!ZKI_LoadFont(font, font->name)) {
+    // The glyphs are replaced while the renderer thread may be uploading
+    // the font from the queue.
+    ZKI_LockFont(font);
+    bool loaded = ZKI_LoadFont(font, font->name);
+    ZKI_UnlockFont(font);
+    if (!loaded) {
         zk->ZK_Popupf(ZK_MESSAGE_WARNING, "ZK_Graphics_RefreshFont: failed to load font '%s'.", font->name);
     }
     ZKI_RecreateFontAtlas(font);

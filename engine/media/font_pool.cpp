@@ -95,6 +95,8 @@ void ZKI_FONTS_ReleaseFont(zk_font_t* font) {
         return;
     }
     zk->ZK_PrintDebugf(ZK_MESSAGE_INFO, "Releasing font '%s'...", font->name ? font->name : "");
+    // Held while the glyphs go: the renderer thread may be uploading them.
+    ZKI_LockFont(font);
     {
         // A queued upload of a font that is gone would find nothing.
         ZK_ResourceQueueLock lock;
@@ -105,6 +107,7 @@ void ZKI_FONTS_ReleaseFont(zk_font_t* font) {
     zk->graphics->ZK_Graphics_ReleaseBitmap(&font->atlas);
     free(font->name);
     font->name = nullptr;
+    ZKI_UnlockFont(font);
 }
 
 bool ZKI_LockFont(zk_font_t* font) {

@@ -147,6 +147,10 @@ TEST_F(FontAtlasTest, FromAnotherThreadTheAtlasWaitsForTheRendererThread) {
     std::thread([&] { ZKI_LoadFontToHardware(font); }).join();
     EXPECT_TRUE(WasPrinted("1:Font 'fonts/strip.mft' already exists in upload queue, not adding twice."));
     EXPECT_EQ(zk_state.font_upload_queue.count, 1);
+    // A pass where the renderer may not be called puts the font back.
+    std::thread([&] { ZKI_ProcessBitmapResourceQueues(); }).join();
+    EXPECT_EQ(renderer_.Count("LoadBitmap"), 0);
+    EXPECT_EQ(zk_state.font_upload_queue.count, 1);
 
     ZKI_ProcessBitmapResourceQueues();
     EXPECT_EQ(zk_state.font_upload_queue.count, 0);
@@ -162,6 +166,30 @@ TEST_F(FontAtlasTest, FromAnotherThreadTheAtlasWaitsForTheRendererThread) {
     std::thread([&] { zk->graphics->ZK_Graphics_RefreshFont(font); }).join();
     EXPECT_EQ(zk_state.font_upload_queue.count, 0);
     EXPECT_EQ(renderer_.Count("LoadBitmap"), 2);
+}
+
+// The renderer thread holds a font's lock while it uploads it; replacing or
+// freeing its glyphs meanwhile waits.
+TEST_F(FontAtlasTest, RefreshAndReleaseWaitForAFontBeingUploaded) {
+    zk_font_t* font = zk->graphics->ZK_Graphics_LoadFont(kFont);
+    ASSERT_NE(font, nullptr);
+    zk_state.reference_counting = 0;
+    for (auto change : {ZK_Graphics_RefreshFont, ZK_Graphics_ReleaseFont}) {
+        ASSERT_TRUE(ZKI_LockFont(font));
+        const zk_glyph_t* glyphs = font->glyphs;
+        bool untouched_while_held = false;
+        std::thread holder([&] {
+            ZKT_Sleep(20);
+            untouched_while_held = font->glyphs == glyphs && font->name != nullptr;
+            ZKI_UnlockFont(font);
+        });
+        change(font);
+        holder.join();
+        EXPECT_TRUE(untouched_while_held);
+    }
+    EXPECT_EQ(font->name, nullptr);
+    EXPECT_EQ(font->locked, 0);
+    EXPECT_EQ(Popups(), std::vector<std::string>{});
 }
 
 TEST_F(FontAtlasTest, GetFontCountsItsOwnFontsOnceAndLoadFontEveryTime) {
