@@ -7,6 +7,7 @@
 
 #include "engine/base/nstring.h"
 #include "engine/media/bitmap_pixels.h"
+#include "engine/media/little_endian_fields.h"
 #include "engine/media/bitmap_pool.h"
 #include "engine/media/fonts.h"
 #include "engine/runtime/interface_functions.h"
@@ -40,14 +41,10 @@ void ExchangeRedAndBlue(uint8_t* bytes, size_t pixels) {
     }
 }
 
-uint32_t LittleEndian32(const uint8_t* b) {
-    return uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-}
-
 // Reads fields through the file table, never past the length the file had
 // when it was opened; the first read that cannot be met fails every later
 // one too.
-class FontFileReader {
+class FontFileReader : public LittleEndianFields<FontFileReader> {
 public:
     explicit FontFileReader(zk_file_t* file) : file_(file), left_(file->size > 0 ? file->size : 0) {}
 
@@ -56,37 +53,6 @@ public:
         size_t got = zk->file_system->ZK_FileSystem_ReadFile(out, size_t(count), file_);
         if (got != size_t(count)) return Fail();
         left_ -= count;
-        return true;
-    }
-    bool U8(uint8_t* value) { return Bytes(value, 1); }
-    bool I16(int16_t* value) {
-        uint8_t b[2];
-        if (!Bytes(b, 2)) return false;
-        *value = int16_t(uint16_t(b[0] | b[1] << 8));
-        return true;
-    }
-    bool U16(uint16_t* value) {
-        int16_t v;
-        if (!I16(&v)) return false;
-        *value = uint16_t(v);
-        return true;
-    }
-    bool U32(uint32_t* value) {
-        uint8_t b[4];
-        if (!Bytes(b, 4)) return false;
-        *value = LittleEndian32(b);
-        return true;
-    }
-    bool I32(int32_t* value) {
-        uint32_t v;
-        if (!U32(&v)) return false;
-        *value = int32_t(v);
-        return true;
-    }
-    bool F32(float* value) {
-        uint32_t v;
-        if (!U32(&v)) return false;
-        memcpy(value, &v, 4);
         return true;
     }
     bool Skip(int64_t count) {

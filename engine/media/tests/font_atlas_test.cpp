@@ -17,22 +17,6 @@ using font_test::TgaFromArt;
 
 namespace {
 
-// Quote, L, T and hyphen, as in the generation tests; every glyph 4 rows
-// high at the most.
-const std::vector<std::string> kStrip = {
-    "X.X...........",
-    "X.X...........",
-    "....X...XXX...",
-    "....X....X....",
-    "....X....X..XX",
-    "....XXX..X....",
-};
-const char kSettingsXml[] =
-    "<?xml version=\"1.0\"?>\n<root>\n<array id=\"settings\">\n<node id=\"VERSION\" value=\"2\"/>\n"
-    "<node id=\"INPUT\" bitmap=\"strip.tga\"/>\n<node id=\"SPACING\" value=\"1\"/>\n"
-    "<node id=\"Y_SAFEZONE\" value=\"1\"/>\n</array>\n<array id=\"glyphs\">\n<node id=\"34\" span=\"2\"/>\n"
-    "<node id=\"76\"/>\n<node id=\"84\"/>\n<node id=\"45\"/>\n<node id=\"32\" span=\"0\" spacing=\"3\"/>\n</array>\n"
-    "</root>\n";
 const char kFont[] = "fonts/strip.mft";
 
 class FontAtlasTest : public FontTest {
@@ -44,8 +28,8 @@ protected:
         zk_state.renderer_initialized = 1;
         zk_state.pack_bitmaps = 1;
         zk_state.reference_counting = 1;
-        Write("fonts/strip.tga", TgaFromArt(kStrip));
-        Write("fonts/strip.mft.xml", std::string(kSettingsXml));
+        Write("fonts/strip.tga", TgaFromArt(font_test::kStrip));
+        Write("fonts/strip.mft.xml", font_test::SettingsXml(font_test::kSettings));
     }
     void TearDown() override {
         for (int i = 0; i < zk_state.num_fonts; ++i) {

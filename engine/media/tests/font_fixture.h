@@ -73,3 +73,37 @@ protected:
         return popups;
     }
 };
+
+namespace font_test {
+
+// A strip to generate fonts/strip.mft from (saved as fonts/strip.tga),
+// with its glyph nodes and settings. '"' is two one-column blocks; L and T
+// are 3x4 (T under the bar of L's height); '-' is 2x1. The columns between
+// them are empty.
+inline const std::vector<std::string> kStrip = {
+    "X.X...........",
+    "X.X...........",
+    "....X...XXX...",
+    "....X....X....",
+    "....X....X..XX",
+    "....XXX..X....",
+};
+inline const char kGlyphNodes[] =
+    "<node id=\"34\" span=\"2\"/>\n<node id=\"76\"/>\n<node id=\"84\"/>\n<node id=\"45\"/>\n"
+    "<node id=\"32\" span=\"0\" spacing=\"3\"/>\n";
+inline const char kSettings[] =
+    "<node id=\"VERSION\" value=\"2\"/>\n<node id=\"INPUT\" bitmap=\"strip.tga\"/>\n"
+    "<node id=\"SPACING\" value=\"1\"/>\n<node id=\"Y_SAFEZONE\" value=\"1\"/>\n"
+    "<node id=\"LINE_PADDING_OFFSET\" value=\"2\"/>\n";
+
+// The settings XML with these settings nodes, glyph nodes and further
+// arrays (an array left empty is left out).
+inline std::string SettingsXml(const std::string& settings, const std::string& glyphs = kGlyphNodes,
+                               const std::string& more = "") {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<root>\n";
+    if (!settings.empty()) xml += "<array id=\"settings\">\n" + settings + "</array>\n";
+    if (!glyphs.empty()) xml += "<array id=\"glyphs\">\n" + glyphs + "</array>\n";
+    return xml + more + "</root>\n";
+}
+
+}  // namespace font_test
