@@ -13,6 +13,7 @@
 #include "engine/media/bitmap_pool.h"
 #include "engine/media/bitmap_sequences.h"
 #include "engine/media/image_codecs.h"
+#include "engine/media/little_endian_fields.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/safe_write.h"
@@ -31,7 +32,9 @@ const char kPNG[4] = "PNG";
 const size_t kSmallestFrameBytes = 32;
 
 // Reads the file's fields in order, little-endian, never past its end.
-struct Reader {
+struct Reader : LittleEndianFields<Reader> {
+    Reader(const uint8_t* bytes, size_t length) : data(bytes), size(length), at(0) {}
+
     const uint8_t* data;
     size_t size;
     size_t at;
@@ -46,24 +49,6 @@ struct Reader {
     bool Skip(size_t count) {
         if (count > Left()) return false;
         at += count;
-        return true;
-    }
-    bool U32(uint32_t* value) {
-        uint8_t b[4];
-        if (!Bytes(b, 4)) return false;
-        *value = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
-        return true;
-    }
-    bool I32(int32_t* value) {
-        uint32_t bits;
-        if (!U32(&bits)) return false;
-        memcpy(value, &bits, 4);
-        return true;
-    }
-    bool F32(float* value) {
-        uint32_t bits;
-        if (!U32(&bits)) return false;
-        memcpy(value, &bits, 4);
         return true;
     }
 };
@@ -204,7 +189,7 @@ bool ReadFrameForm(zk_bitmap_t* bitmap, Reader* reader, const char* path) {
 }
 
 bool ReadSequence(zk_bitmap_t* bitmap, const void* data, size_t size, const char* path) {
-    Reader reader = {static_cast<const uint8_t*>(data), size, 0};
+    Reader reader(static_cast<const uint8_t*>(data), size);
     char magic[sizeof kMagic];
     if (!reader.Bytes(magic, sizeof magic) || memcmp(magic, kMagic, sizeof kMagic) != 0) return ReportBadHeader(path);
     uint32_t count = 0;

@@ -122,8 +122,11 @@ void UploadQueuedFonts() {
     zk_font_t* copy[kEntriesPerFrame];
     int count = CopyFirstEntries(zk_state.font_upload_queue, copy);
     for (int i = 0; i < count; ++i) {
-        zk_media_hooks.UploadQueuedFont(copy[i]);
+        // Taken off first: a font queued again while it goes up (its atlas
+        // made anew on another thread) then stays queued for the next frame
+        // instead of being turned away as a duplicate and lost.
         RemoveFirstOccurrence(zk_state.font_upload_queue, copy[i]);
+        zk_media_hooks.UploadQueuedFont(copy[i]);
     }
 }
 

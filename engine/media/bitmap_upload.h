@@ -19,5 +19,6 @@ bool ZKI_CallRendererToLoadBitmap(zk_bitmap_t* bitmap);
 // The bitmap pass, on the renderer thread. Each of its lists is copied
 // under RESOURCE_QUEUE, at most the first 10 entries of the copy are
 // handled with the mutex free, and each handled entry is then removed
-// from the list; the rest wait for the next frame.
+// from the list (a font's just before it is handled); the rest wait for
+// the next frame.
 void ZKI_ProcessBitmapResourceQueues();
