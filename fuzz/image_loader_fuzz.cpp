@@ -13,56 +13,27 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/app/startup.h"
 #include "engine/media/distance_field.h"
 #include "engine/media/image_codecs.h"
 #include "engine/media/image_loader.h"
 #include "engine/media/image_sampling.h"
-#include "engine/runtime/log.h"
 #include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
-#include "engine/storage/filesystem.h"
+#include "fuzz/engine_fuzz_setup.h"
 
 namespace {
 
 const char* const extensions[] = {".tga", ".TGA", ".png", ".jpg", ".gif", "", ".tga.bak", ".Tga"};
 
-int Quiet(zk_message_type_t, const char*, ...) { return 4; }
-int QuietPrint(const char*, ...) { return 0; }
-
-std::string folder_made;
-
-void RemoveFolder() {
-    unlink((folder_made + "/saved.tga").c_str());
-    rmdir(folder_made.c_str());
-}
-
 // The engine set up once, silent, with a folder for the files that goes
 // at exit.
 const std::string& Folder() {
     static std::string folder = [] {
-        zk_run_silent = 1;
-        ZKI_StateSetup(nullptr);
-        ZKI_CreateCoreMutexes();
-        ZKFileSystem::Initialize();
+        std::string made = zk_fuzz::SetUpQuietEngine("zk-image-loader-fuzz");
         zk_media.InitImageLoader();
-        zk->ZK_Popupf = Quiet;
-        zk->ZK_PrintDebugf = Quiet;
-        zk->ZK_Printf = QuietPrint;
-        char pattern[] = "/tmp/zk-image-loader-fuzz-XXXXXX";
-        if (!mkdtemp(pattern)) abort();
-        folder_made = pattern;
-        atexit(RemoveFolder);
-        return folder_made;
+        return made;
     }();
     return folder;
-}
-
-void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) return;
-    if (size) fwrite(data, 1, size, file);
-    fclose(file);
 }
 
 // What the engine does with a decoded image, kept small enough to stay fast.
@@ -94,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int selector = data[0];
     zk_state.pixel_byte_order = selector & 1;
     std::string path = folder + "/image" + extensions[(selector >> 2) & 7];
-    WriteFile(path, data + 1, size - 1);
+    zk_fuzz::WriteFile(path, data + 1, size - 1);
     zk_bitmap_t bitmap = {};
     if (selector & 2) {
         zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path.c_str(), "rb");

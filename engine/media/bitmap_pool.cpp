@@ -11,8 +11,8 @@ namespace {
 
 // The lock flag is read without SHARED_BITMAP while waiting; the atomic
 // accesses keep that read well defined.
-bool IsLockedFlagSet(const zk_bitmap_t* bitmap) { return __atomic_load_n(&bitmap->locked, __ATOMIC_ACQUIRE) != 0; }
-void SetLockedFlag(zk_bitmap_t* bitmap, uint8_t value) { __atomic_store_n(&bitmap->locked, value, __ATOMIC_RELEASE); }
+bool IsLockedFlagSet(const uint8_t* flag) { return __atomic_load_n(flag, __ATOMIC_ACQUIRE) != 0; }
+void SetLockedFlag(uint8_t* flag, uint8_t value) { __atomic_store_n(flag, value, __ATOMIC_RELEASE); }
 
 bool SharedBitmapMutexExists() { return zk_state.core_mutexes[ZK_CORE_MUTEX_SHARED_BITMAP] != nullptr; }
 
@@ -93,34 +93,39 @@ zk_bitmap_t* ZK_Graphics_GetBitmapByIndex(const int& index) {
     return bitmap;
 }
 
-void ZKI_LockBitmap(zk_bitmap_t* bitmap) {
-    if (!bitmap) return;
+void ZKI_LockRecordFlag(uint8_t* flag) {
     for (;;) {
-        while (IsLockedFlagSet(bitmap)) ZKT_Sleep(1);
+        while (IsLockedFlagSet(flag)) ZKT_Sleep(1);
         if (!SharedBitmapMutexExists()) {
-            SetLockedFlag(bitmap, 1);
+            SetLockedFlag(flag, 1);
             return;
         }
         ZKI_LockCoreMutex(ZK_CORE_MUTEX_SHARED_BITMAP);
-        bool taken = !IsLockedFlagSet(bitmap);
-        if (taken) SetLockedFlag(bitmap, 1);
+        bool taken = !IsLockedFlagSet(flag);
+        if (taken) SetLockedFlag(flag, 1);
         ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_SHARED_BITMAP);
         if (taken) return;
     }
 }
 
-void ZKI_UnlockBitmap(zk_bitmap_t* bitmap) {
-    if (!bitmap) return;
-    if (!IsLockedFlagSet(bitmap)) {
-        if (zk->ZKI_IsDeveloperModeEnabled()) {
-            zk->ZK_Popupf(ZK_MESSAGE_WARNING, "ZKI_UnlockBitmap called on unlocked bitmap ('%s').",
-                          bitmap->name ? bitmap->name : "NULL");
-        }
-        return;
-    }
+bool ZKI_UnlockRecordFlag(uint8_t* flag) {
+    if (!IsLockedFlagSet(flag)) return false;
     ZKI_LockCoreMutex(ZK_CORE_MUTEX_SHARED_BITMAP);
-    SetLockedFlag(bitmap, 0);
+    SetLockedFlag(flag, 0);
     ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_SHARED_BITMAP);
+    return true;
+}
+
+void ZKI_LockBitmap(zk_bitmap_t* bitmap) {
+    if (bitmap) ZKI_LockRecordFlag(&bitmap->locked);
+}
+
+void ZKI_UnlockBitmap(zk_bitmap_t* bitmap) {
+    if (!bitmap || ZKI_UnlockRecordFlag(&bitmap->locked)) return;
+    if (zk->ZKI_IsDeveloperModeEnabled()) {
+        zk->ZK_Popupf(ZK_MESSAGE_WARNING, "ZKI_UnlockBitmap called on unlocked bitmap ('%s').",
+                      bitmap->name ? bitmap->name : "NULL");
+    }
 }
 
 bool ZKI_ValidateBitmap(zk_bitmap_t* bitmap) {

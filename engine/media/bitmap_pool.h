@@ -66,6 +66,13 @@ void ZKI_ReturnBitmapSlot(zk_bitmap_t* bitmap);
 int ZK_Graphics_GetNumberOfBitmaps();
 zk_bitmap_t* ZK_Graphics_GetBitmapByIndex(const int& index);
 
+// The lock flag of a pooled record (a bitmap's or a font's), guarded by
+// core mutex SHARED_BITMAP (set directly while that mutex does not exist):
+// locking waits in 1 ms sleeps while another holder has it; unlocking
+// answers false, changing nothing, when the flag was not set.
+void ZKI_LockRecordFlag(uint8_t* flag);
+bool ZKI_UnlockRecordFlag(uint8_t* flag);
+
 // The per-record lock, guarded by core mutex SHARED_BITMAP (without it
 // while that mutex does not exist). Locking waits in 1 ms sleeps while
 // another holder has the record. Unlocking an unlocked record changes

@@ -8,6 +8,8 @@
 #include "engine/media/batch_renderer.h"
 #include "engine/media/bitmap_pool.h"
 #include "engine/media/diagnostics.h"
+#include "engine/media/font_files.h"
+#include "engine/media/fonts.h"
 #include "engine/media/graphics_state.h"
 #include "engine/media/image_loader.h"
 #include "engine/media/renderer_interface.h"
@@ -46,6 +48,7 @@ void BeginBatchPass() { zk_batch_renderer.BeginPass(); }
 void FlushBatch() { zk_batch_renderer.Flush(); }
 void FinishBatchFrame() { zk_batch_renderer.FrameReady(); }
 void InitializeBatchRenderer() { zk_batch_renderer.Initialize(); }
+void FreeFontsGPUResources() { zk_fonts_state.FreeGPUResources(); }
 void FreeBatchRenderer() { zk_batch_renderer.Free(); }
 
 void DrawFramerateTester(float dt) { zk_framerate_tester.UpdateAndDraw(dt); }
@@ -148,6 +151,10 @@ void ZKM_FillGraphicsInterface(zk_graphics_api_t* api) {
     api->ZK_Graphics_DrawVerticesWithIndicesInstanced = ZK_Graphics_DrawVerticesWithIndicesInstanced;
     api->ZK_Graphics_DrawVerticesWithIndicesSubset = ZK_Graphics_DrawVerticesWithIndicesSubset;
 
+    // Fonts.
+    api->ZK_Graphics_ReleaseFont = ZK_Graphics_ReleaseFont;
+    api->ZK_Graphics_SaveFont = ZK_Graphics_SaveFont;
+
     // Shaders.
     ZKM_FillShaderInterface(api);
 }
@@ -160,6 +167,7 @@ void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
     zk_media.InitRendImp = ZKI_InitRendImp;
     zk_media.ActivateRendererWindow = ActivateRendererWindow;
     zk_media.IsResolutionSupportedByRenderer = IsResolutionSupportedByRenderer;
+    zk_media.InitializeFonts = ZKI_InitializeFonts;
     zk_media.FillGraphicsInterface = ZKM_FillGraphicsInterface;
     zk_media.FillExtensionInterface = FillExtensionInterface;
     zk_media.SelectOptimalResolution = ZKI_SelectOptimalResolution;
@@ -188,9 +196,11 @@ void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
     frame.UpdateAndDrawHUDs = ZKI_UpdateAndDrawHUDs;
     frame.DrawFramerateTester = DrawFramerateTester;
     frame.ReInitRenderer = ZKI_ReInitRenderer;
+    frame.FreeFontsGPUResources = FreeFontsGPUResources;
 
     zk_media_hooks.InitializeBatchRenderer = InitializeBatchRenderer;
     zk_media_hooks.FreeBatchRenderer = FreeBatchRenderer;
+    zk_media_hooks.FreeFontsGPUResources = FreeFontsGPUResources;
 
     ZKM_RegisterImageLoader();
     ZKM_RegisterSound();

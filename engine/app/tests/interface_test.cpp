@@ -368,6 +368,8 @@ TEST_F(InterfaceTest, GraphicsHoldsWhatTheMediaLayerProvidesAndNeutralFunctionsE
          ZK_PROVIDED(ZK_Graphics_DrawSubBitmap), ZK_PROVIDED(ZK_Graphics_DrawTriangles),
          ZK_PROVIDED(ZK_Graphics_DrawVerticesWithIndices), ZK_PROVIDED(ZK_Graphics_DrawVerticesWithIndicesInstanced),
          ZK_PROVIDED(ZK_Graphics_DrawVerticesWithIndicesSubset),
+         // Fonts.
+         ZK_PROVIDED(ZK_Graphics_ReleaseFont), ZK_PROVIDED(ZK_Graphics_SaveFont),
          // Shaders.
          ZK_PROVIDED(ZK_Graphics_GetShader), ZK_PROVIDED(ZK_Graphics_GetShaderPixelConstant),
          ZK_PROVIDED(ZK_Graphics_GetShaderPixelConstantIndex), ZK_PROVIDED(ZK_Graphics_GetShaderTags),

@@ -1,7 +1,7 @@
-// Set-up of the shader tests, over MediaTest: a temporary data folder as
-// the current directory (shader names are paths below it), the file
-// systems, a recording stand-in for the batch renderer, and every shader
-// record, queued load and cached database given back afterwards.
+// Set-up of the shader tests, over DataFolderTest (shader names are paths
+// below its data folder): a recording stand-in for the batch renderer, and
+// every shader record, queued load and cached database given back
+// afterwards.
 //
 //   class MyTest : public ShaderTest {};
 //   TEST_F(MyTest, ...) {
@@ -11,19 +11,14 @@
 //   }
 #pragma once
 
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utime.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "engine/media/run_time_shaders.h"
-#include "engine/media/tests/media_fixture.h"
+#include "engine/media/tests/data_folder_fixture.h"
 #include "engine/storage/database_manager.h"
-#include "engine/storage/filesystem.h"
-#include "engine/storage/tests/storage_test_support.h"
 
 // The batch renderer as the shader functions see it: what they asked of
 // it, in order ("Flush", "SetCurrentShader <name>"), and which shaders it
@@ -55,16 +50,10 @@ struct RecordingBatch {
     }
 };
 
-class ShaderTest : public MediaTest {
+class ShaderTest : public DataFolderTest {
 protected:
     void SetUp() override {
-        MediaTest::SetUp();
-        // The file systems hold state that a fresh engine state drops.
-        ZKFileSystem::Initialize();
-        char saved[4096];
-        ASSERT_NE(getcwd(saved, sizeof(saved)), nullptr);
-        saved_directory_ = saved;
-        ASSERT_EQ(chdir(folder_.Path().c_str()), 0);
+        DataFolderTest::SetUp();
         RecordingBatch::Install();
     }
 
@@ -74,9 +63,7 @@ protected:
         ZKI_DeinitializeShaderTranslator();
         while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
         zk_shader_batch = zk_shader_batch_doing_nothing;
-        ZKFileSystem::Deinitialize();
-        EXPECT_EQ(chdir(saved_directory_.c_str()), 0);
-        MediaTest::TearDown();
+        DataFolderTest::TearDown();
     }
 
     // The renderer's target and level; the translator starts for them.
@@ -88,20 +75,9 @@ protected:
         ZKI_InitializeShaderTranslator();
     }
 
-    // Writes a file below the data folder, making its folders.
-    static void Write(const std::string& path, const std::string& bytes) {
-        for (size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1))
-            mkdir(path.substr(0, slash).c_str(), 0700);
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
     // Sets a file's modification time (seconds).
     static void SetTime(const std::string& path, time_t seconds) {
         struct utimbuf times = {seconds, seconds};
         EXPECT_EQ(utime(path.c_str(), &times), 0) << path;
     }
-
-    storage_test::TempDirectory folder_;
-
-private:
-    std::string saved_directory_;
 };
