@@ -221,17 +221,12 @@ const std::set<std::string> kStillToCome = {
     "CallRendererToCreateBitmap", "ReleaseBitmapHardwareData", "CallRendererToFreeBitmap", "RecreateFontAtlas",
     "LoadFontsGPUResources", "ProcessBitmapResourceQueues",
     // graphics slots
-    "ZK_Graphics_CreateBitmap", "ZK_Graphics_CopyBitmapRenderTargetDataToPixels", "ZK_Graphics_DrawTextf",
+    "ZK_Graphics_CreateBitmap", "ZK_Graphics_CopyBitmapRenderTargetDataToPixels",
     "ZK_Graphics_GetBitmap", "ZK_Graphics_GetBitmapWithCacheMode", "ZK_Graphics_GetFont",
-    "ZK_Graphics_GetTextAlign", "ZK_Graphics_GetTextHeightf", "ZK_Graphics_GetTextSizef",
-    "ZK_Graphics_GetTextureInputIndex",
-    "ZK_Graphics_GetTextWidthf", "ZK_Graphics_IncreaseBitmapReferenceCount", "ZK_Graphics_LoadBitmap",
+    "ZK_Graphics_IncreaseBitmapReferenceCount", "ZK_Graphics_LoadBitmap",
     "ZK_Graphics_LoadFont", "ZK_Graphics_RefreshBitmap", "ZK_Graphics_RefreshFont", "ZK_Graphics_ReleaseBitmap",
     "ZK_Graphics_ReleaseFont", "ZK_Graphics_RemoveBitmapHandle", "ZK_Graphics_ResizeBitmap",
     "ZK_Graphics_SaveBitmap", "ZK_Graphics_SaveFont", "ZK_Graphics_SetBitmapCacheMode", "ZK_Graphics_SetBitmapFrame",
-    "ZK_Graphics_SetFontShader", "ZK_Graphics_SetTextAlign", "ZK_Graphics_SetTextHorizontalSpacing",
-    "ZK_Graphics_SetTextboxWidth", "ZK_Graphics_SetTextTransform", "ZK_Graphics_SetTextVerticalSpacing",
-    "ZK_Graphics_FontHasGlyphsToDrawText",
 };
 
 std::vector<std::string> NeutralPartsOfTheSeam() {
