@@ -395,7 +395,9 @@ TEST_F(TextDrawingTest, TheConsoleDrawsItsLinesThroughTheTextFunctions) {
     zk_parms.height = 480;
     zk_state.developer_mode = 1;
     zk_state.console_enabled = 1;
+    zk_console_line_hook_t kept_lines = zk_console_line_hook;
     zk_console.Init();
+    zk_console_line_hook = kept_lines;  // printed lines stay with the test
     EmptyConsole();
     zk_console.lowest_kept_type = 0;
     zk_console.open = 1;
@@ -416,6 +418,17 @@ TEST_F(TextDrawingTest, TheConsoleDrawsItsLinesThroughTheTextFunctions) {
     EXPECT_EQ(quads[hello].color, Packed(1, 1, 1));
     EXPECT_EQ(quads[hello + 1].color, Packed(0x11 / 255.0f, 0x99 / 255.0f, 1));
     EXPECT_EQ(quads[hello + 4].color, Packed(1, 1, 1));
+
+    // A line whose blocks raise a popup (here the deprecated scale) is
+    // drawn while the console holds PRINT: the popup follows once it is let
+    // go, instead of waiting on the drawing thread.
+    zk_state.prog_initialized = 1;
+    zk_console.AddString(0, "|scale=x| tag");
+    zk_console.edit_line[0] = '\0';
+    ClearLines();
+    zk_console.Draw();
+    EXPECT_EQ(Popups(), std::vector<std::string>{"1:[POPUP] |scale=x| tag is deprecated. Remove all references to it."});
+    zk_state.prog_initialized = 0;
 
     EmptyConsole();
     zk_console.enabled = 0;
