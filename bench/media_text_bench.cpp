@@ -14,6 +14,7 @@
 #include "engine/media/batch_renderer.h"
 #include "engine/media/fonts.h"
 #include "engine/media/renderer_interface.h"
+#include "engine/media/tests/sample_glyphs.h"
 #include "engine/media/text.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
@@ -24,26 +25,17 @@ namespace {
 const float kBoxWidth = 400.0f;
 int texture_object;
 
+// Glyphs of the sample metrics; every LATIN-1 glyph is kerned.
 void SetGlyph(zk_glyph_t& glyph, uint32_t code, int count, bool kerned) {
-    glyph.code = code;
-    glyph.advance = code == ' ' ? 5 : (code >= 0x4E00 ? 20 : 10);
-    glyph.x_offset = 1;
-    glyph.y_offset = 2.0f;
-    glyph.bitmap.width = code > ' ' ? 8 : 0;
-    glyph.bitmap.height = code > ' ' ? 12 : 0;
-    glyph.bitmap.hw_data.uv[2] = glyph.bitmap.hw_data.uv[3] = 1.0f;
-    glyph.bitmap.hw_data.renderer_data = &texture_object;
-    if (kerned) {
-        glyph.kern = static_cast<int8_t*>(calloc(size_t(count), 1));
-        for (int i = 0; i < count; ++i) glyph.kern[i] = int8_t(int(code * 7 + uint32_t(i)) % 3 - 1);
-    }
+    sample_glyphs::Set(glyph, code, &texture_object);
+    if (!kerned) return;
+    glyph.kern = static_cast<int8_t*>(calloc(size_t(count), 1));
+    for (int i = 0; i < count; ++i) glyph.kern[i] = int8_t(int(code * 7 + uint32_t(i)) % 3 - 1);
 }
 
 void InitFont(zk_font_t& font, const char* name) {
     font.name = strdup(name);
-    font.scale = 1.0f;
-    font.height = 16;
-    font.line_spacing = 20;
+    sample_glyphs::SetMetrics(font);
 }
 
 zk_font_t latin1_font, utf8_font;

@@ -17,6 +17,7 @@
 #include "engine/media/batch_renderer.h"
 #include "engine/media/fonts.h"
 #include "engine/media/renderer_interface.h"
+#include "engine/media/tests/sample_glyphs.h"
 #include "engine/media/text.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
@@ -35,19 +36,12 @@ zk_bitmap_t picture;
 zk_bitmap_t* AnyBitmap(const char*) { return &picture; }
 zk_shader_t* NoShader(const char*) { return nullptr; }
 
+// Glyphs of the sample metrics; one in three LATIN-1 glyphs is kerned.
 void SetGlyph(zk_glyph_t& glyph, uint32_t code, int count, bool kerned) {
-    glyph.code = code;
-    glyph.advance = code == ' ' ? 5 : (code > 0x600 ? 20 : 10);
-    glyph.x_offset = 1;
-    glyph.y_offset = 2.0f;
-    glyph.bitmap.width = code > ' ' ? 8 : 0;
-    glyph.bitmap.height = code > ' ' ? 12 : 0;
-    glyph.bitmap.hw_data.uv[2] = glyph.bitmap.hw_data.uv[3] = 1.0f;
-    glyph.bitmap.hw_data.renderer_data = &texture_object;
-    if (kerned && count > 0) {
-        glyph.kern = static_cast<int8_t*>(calloc(size_t(count), 1));
-        for (int i = 0; i < count; ++i) glyph.kern[i] = int8_t(int(code + uint32_t(i)) % 5 - 2);
-    }
+    sample_glyphs::Set(glyph, code, &texture_object);
+    if (!kerned || count <= 0) return;
+    glyph.kern = static_cast<int8_t*>(calloc(size_t(count), 1));
+    for (int i = 0; i < count; ++i) glyph.kern[i] = int8_t(int(code + uint32_t(i)) % 5 - 2);
 }
 
 struct Fonts {
@@ -70,9 +64,7 @@ struct Fonts {
     }
     static void Init(zk_font_t& font, const char* name) {
         font.name = strdup(name);
-        font.scale = 1.0f;
-        font.height = 16;
-        font.line_spacing = 20;
+        sample_glyphs::SetMetrics(font);
     }
 };
 

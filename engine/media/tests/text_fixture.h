@@ -10,10 +10,10 @@
 //       std::vector<DrawnQuad> quads = Quads();   // flushes first
 //   }
 //
-// The fonts' glyphs: every code from 33 to 126 advances 10 and has an 8x12
-// bitmap at x offset 1, y offset 2; the blank advances 5 and has no pixels;
-// 'V' after 'A' is kerned by -2. Line spacing 20, height 16. Each glyph's
-// UV rectangle starts at u = its code, so a drawn quad tells its glyph.
+// The fonts' glyphs are those of sample_glyphs.h: every code from 33 to
+// 126 advances 10 and has an 8x12 bitmap at x offset 1, y offset 2; the
+// blank advances 5 and has no pixels; 'V' after 'A' is kerned by -2. Line
+// spacing 20, height 16. A drawn quad tells its glyph (DrawnQuad::code).
 #pragma once
 
 #include <cstdlib>
@@ -30,6 +30,7 @@
 #include "engine/media/run_time_shaders.h"
 #include "engine/media/tests/font_fixture.h"
 #include "engine/media/tests/graphics_fixture.h"
+#include "engine/media/tests/sample_glyphs.h"
 #include "engine/media/text.h"
 #include "engine/runtime/threads.h"
 
@@ -82,7 +83,7 @@ protected:
     zk_font_t* Latin1Font(int count = ZK_LATIN1_GLYPHS) {
         zk_font_t* font = NewFont("latin1");
         EXPECT_TRUE(ZKI_ResetFontGlyphs(font, count));
-        for (int code = 0; code < count; ++code) SetGlyph(font, font->glyphs[code], uint32_t(code));
+        for (int code = 0; code < count; ++code) sample_glyphs::Set(font->glyphs[code], uint32_t(code), &atlas_texture_);
         if (count > 'V') {
             font->glyphs['V'].kern = static_cast<int8_t*>(calloc(size_t(count), 1));
             font->glyphs['V'].kern['A'] = -2;
@@ -96,10 +97,10 @@ protected:
         font->utf8 = 1;
         int count = 95 + int(extra.size());
         EXPECT_TRUE(ZKI_ResetFontGlyphs(font, count));
-        for (int i = 0; i < 95; ++i) SetGlyph(font, font->glyphs[i], uint32_t(32 + i));
+        for (int i = 0; i < 95; ++i) sample_glyphs::Set(font->glyphs[i], uint32_t(32 + i), &atlas_texture_);
         for (size_t i = 0; i < extra.size(); ++i) {
             zk_glyph_t& glyph = font->glyphs[95 + i];
-            SetGlyph(font, glyph, extra[i].code);
+            sample_glyphs::Set(glyph, extra[i].code, &atlas_texture_);
             glyph.advance = extra[i].advance;
             glyph.bitmap.width = extra[i].width;
             glyph.bitmap.height = extra[i].height;
@@ -155,26 +156,9 @@ private:
     zk_font_t* NewFont(const std::string& name) {
         fonts_.emplace_back(name);
         zk_font_t* font = fonts_.back().get();
-        font->height = 16;
-        font->line_spacing = 20;
-        font->baseline = 12;
+        sample_glyphs::SetMetrics(*font);
         return font;
     }
-    void SetGlyph(zk_font_t*, zk_glyph_t& glyph, uint32_t code) {
-        glyph.code = code;
-        bool printing = code > ' ';
-        glyph.advance = printing ? 10 : (code == ' ' ? 5 : 0);
-        glyph.x_offset = 1;
-        glyph.y_offset = 2.0f;
-        glyph.bitmap.width = printing ? 8 : 0;
-        glyph.bitmap.height = printing ? 12 : 0;
-        glyph.bitmap.hw_data.uv[0] = float(code);
-        glyph.bitmap.hw_data.uv[1] = 0.0f;
-        glyph.bitmap.hw_data.uv[2] = float(code) + 0.5f;
-        glyph.bitmap.hw_data.uv[3] = 1.0f;
-        glyph.bitmap.hw_data.renderer_data = &atlas_texture_;
-    }
-
     static std::map<std::string, zk_bitmap_t*>& Named() {
         static std::map<std::string, zk_bitmap_t*> named;
         return named;
