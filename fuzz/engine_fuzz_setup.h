@@ -1,59 +1,68 @@
-// What a fuzz target over the engine needs: the engine set up once (state,
-// table, core mutexes, file systems) with every printer and popup silent,
-// and a temporary folder for its files that goes, with them, at exit.
+// The engine for the fuzz targets that run its media code: set up once,
+// silent, with the image loader and a temporary folder for the files a
+// target writes, removed with everything in it at exit.
 #pragma once
 
+#include <dirent.h>
 #include <stdlib.h>
+#include <unistd.h>
 
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "engine/app/startup.h"
 #include "engine/runtime/log.h"
+#include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/filesystem.h"
 
-namespace zk_fuzz {
+inline int ZKFuzzQuiet(zk_message_type_t, const char*, ...) { return 4; }
+inline int ZKFuzzQuietPrint(const char*, ...) { return 0; }
 
-inline int Quiet(zk_message_type_t, const char*, ...) { return 4; }
-inline int QuietPrint(const char*, ...) { return 0; }
-
-inline std::string& FolderMade() {
+inline std::string& ZKFuzzFolderMade() {
     static std::string folder;
     return folder;
 }
 
-inline void RemoveFolderMade() {
-    std::error_code ignored;
-    std::filesystem::remove_all(FolderMade(), ignored);
+inline void ZKFuzzRemoveFolder() {
+    const std::string& folder = ZKFuzzFolderMade();
+    if (DIR* directory = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(directory)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..") unlink((folder + "/" + name).c_str());
+        }
+        closedir(directory);
+    }
+    rmdir(folder.c_str());
 }
 
-// Sets the engine up and returns a new folder "/tmp/<name>-XXXXXX"; call
-// it once.
-inline std::string SetUpQuietEngine(const char* name) {
-    zk_run_silent = 1;
-    ZKI_StateSetup(nullptr);
-    ZKI_CreateCoreMutexes();
-    ZKFileSystem::Initialize();
-    zk->ZK_Popupf = Quiet;
-    zk->ZK_PrintDebugf = Quiet;
-    zk->ZK_Printf = QuietPrint;
-    std::string pattern = std::string("/tmp/") + name + "-XXXXXX";
-    if (!mkdtemp(&pattern[0])) abort();
-    FolderMade() = pattern;
-    atexit(RemoveFolderMade);
-    return pattern;
+// The folder, named /tmp/<prefix>-XXXXXX; the engine is set up on the
+// first call.
+inline const std::string& ZKFuzzEngineFolder(const char* prefix) {
+    static const std::string folder = [prefix] {
+        zk_run_silent = 1;
+        ZKI_StateSetup(nullptr);
+        ZKI_CreateCoreMutexes();
+        ZKFileSystem::Initialize();
+        zk_media.InitImageLoader();
+        zk->ZK_Popupf = ZKFuzzQuiet;
+        zk->ZK_PrintDebugf = ZKFuzzQuiet;
+        zk->ZK_Printf = ZKFuzzQuietPrint;
+        std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
+        if (!mkdtemp(&pattern[0])) abort();
+        ZKFuzzFolderMade() = pattern;
+        atexit(ZKFuzzRemoveFolder);
+        return pattern;
+    }();
+    return folder;
 }
 
-// Writes the bytes as a whole file; a file that cannot be made is left out.
-inline void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
+// Writes the bytes as a file of their own (through the C library, not the
+// engine).
+inline void ZKFuzzWriteFile(const std::string& path, const uint8_t* data, size_t size) {
     FILE* file = fopen(path.c_str(), "wb");
     if (!file) return;
     if (size) fwrite(data, 1, size, file);
     fclose(file);
 }
-
-}  // namespace zk_fuzz

@@ -17,10 +17,7 @@
 
 namespace {
 
-const std::string& Folder() {
-    static std::string folder = zk_fuzz::SetUpQuietEngine("zk-font-file-fuzz");
-    return folder;
-}
+const std::string& Folder() { return ZKFuzzEngineFolder("zk-font-file-fuzz"); }
 
 struct Font {
     explicit Font(const std::string& name) {
@@ -53,7 +50,7 @@ void ExpectSameGlyph(const zk_glyph_t& a, const zk_glyph_t& b, int count) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string& folder = Folder();
     zk_state.pixel_byte_order = size > 0 ? data[0] & 1 : 0;
-    zk_fuzz::WriteFile(folder + "/in.mft", data, size);
+    ZKFuzzWriteFile(folder + "/in.mft", data, size);
     Font first(folder + "/in.mft");
     if (!ZKI_LoadFontMFT(&first.record)) return 0;
     Check(first.record.num_glyphs >= 0 && (first.record.num_glyphs == 0) == (first.record.glyphs == nullptr));

@@ -5,7 +5,6 @@
 // The first byte picks as image_formats_fuzz does (bit 0 the pixel byte
 // order, bit 1 the run-length reader), so the two targets share their seeds;
 // bits 2-4 pick the extension and bits 5-7 the distance field's scale.
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cstddef>
@@ -17,7 +16,6 @@
 #include "engine/media/image_codecs.h"
 #include "engine/media/image_loader.h"
 #include "engine/media/image_sampling.h"
-#include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
 #include "fuzz/engine_fuzz_setup.h"
 
@@ -25,16 +23,7 @@ namespace {
 
 const char* const extensions[] = {".tga", ".TGA", ".png", ".jpg", ".gif", "", ".tga.bak", ".Tga"};
 
-// The engine set up once, silent, with a folder for the files that goes
-// at exit.
-const std::string& Folder() {
-    static std::string folder = [] {
-        std::string made = zk_fuzz::SetUpQuietEngine("zk-image-loader-fuzz");
-        zk_media.InitImageLoader();
-        return made;
-    }();
-    return folder;
-}
+const std::string& Folder() { return ZKFuzzEngineFolder("zk-image-loader-fuzz"); }
 
 // What the engine does with a decoded image, kept small enough to stay fast.
 void UseImage(zk_bitmap_t* bitmap, int selector, size_t size) {
@@ -65,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int selector = data[0];
     zk_state.pixel_byte_order = selector & 1;
     std::string path = folder + "/image" + extensions[(selector >> 2) & 7];
-    zk_fuzz::WriteFile(path, data + 1, size - 1);
+    ZKFuzzWriteFile(path, data + 1, size - 1);
     zk_bitmap_t bitmap = {};
     if (selector & 2) {
         zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path.c_str(), "rb");

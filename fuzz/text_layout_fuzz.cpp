@@ -71,7 +71,7 @@ struct Fonts {
 Fonts& SetUpOnce() {
     static Fonts* fonts = nullptr;
     if (fonts) return *fonts;
-    zk_fuzz::SetUpQuietEngine("zk-text-layout-fuzz");
+    ZKFuzzEngineFolder("zk-text-layout-fuzz");
     ZKI_LoadRendImp();
     zk_state.renderer_initialized = 1;
     zk_batch_renderer.Initialize();

@@ -129,7 +129,9 @@ static void PushTransformedFrameBuffer(zk_graphics_api_t* g) {
     if (!buffer) {
         zk_bitmap_parameters_t parameters = {};
         parameters.format = kTransformedFrameBufferFormat;
-        parameters.type = 0;  // 2D
+        parameters.type = 1;  // 2D
+        parameters.renderer_hint = 1;
+        parameters.depth = 1;
         parameters.width = width;
         parameters.height = height;
         parameters.render_target = 1;

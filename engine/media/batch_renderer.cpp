@@ -192,6 +192,17 @@ void BatchRenderer::BindStage(int stage, const zk_bitmap_t* bitmap) {
     if (ri) ri->SetTexture(stage, texture);
 }
 
+void BatchRenderer::FreeTexture(zk_bitmap_t::hw_data_t* hw) {
+    Flush();
+    if (!hw || !hw->renderer_data) return;
+    for (int stage = 0; stage < ZK_TEXTURE_STAGES; ++stage) {
+        if (bound_textures[stage] != hw->renderer_data) continue;
+        bound_textures[stage] = nullptr;
+        bound_bitmaps[stage] = nullptr;
+        if (ri) ri->SetTexture(stage, nullptr);
+    }
+}
+
 const zk_bitmap_t* BatchRenderer::EmptyTexture() const {
     bool default_shader_current = default_shader && current_shader == default_shader;
     return default_shader_current && default_bitmap ? default_bitmap : nullptr;

@@ -66,6 +66,9 @@ public:
     // Binds the bitmap's texture object (null: none) to a stage, flushing
     // first when it changes.
     void BindStage(int stage, const zk_bitmap_t* bitmap);
+    // A texture is about to be freed: what is pending is drawn first, and
+    // every stage still bound to it is bound to nothing.
+    void FreeTexture(zk_bitmap_t::hw_data_t* hw);
     // The default white bitmap while the default shader is current, else
     // null.
     const zk_bitmap_t* EmptyTexture() const;

@@ -9,19 +9,41 @@ static void* (*pixel_allocator)(size_t) = nullptr;
 
 void ZKI_SetPixelAllocatorForTesting(void* (*allocate)(size_t bytes)) { pixel_allocator = allocate; }
 
-uint32_t* ZKI_AllocatePixelBlock(int64_t width, int64_t height) {
+static uint32_t* AllocateBlock(int64_t width, int64_t height, bool cleared) {
     void* block = nullptr;
     // Both sides fit in 32 bits, so the product of the three fits in 64.
     if (width >= 0 && height >= 0 && width <= INT32_MAX && height <= INT32_MAX) {
         uint64_t bytes = uint64_t(width) * uint64_t(height) * 4;
         if (bytes == 0) bytes = 1;
-        if (bytes <= uint64_t(PTRDIFF_MAX)) block = pixel_allocator ? pixel_allocator(size_t(bytes)) : malloc(size_t(bytes));
+        if (bytes <= uint64_t(PTRDIFF_MAX)) {
+            if (pixel_allocator) {
+                block = pixel_allocator(size_t(bytes));
+                if (block && cleared) memset(block, 0, size_t(bytes));
+            } else {
+                block = cleared ? calloc(size_t(bytes), 1) : malloc(size_t(bytes));
+            }
+        }
     }
     if (!block) {
         zk->ZK_PrintDebugf(ZK_MESSAGE_ERROR, "Not enough memory for a bitmap of %lldx%lld pixels.", (long long)width,
                            (long long)height);
     }
     return static_cast<uint32_t*>(block);
+}
+
+uint32_t* ZKI_AllocatePixelBlock(int64_t width, int64_t height) { return AllocateBlock(width, height, false); }
+
+uint32_t* ZKI_AllocateClearedPixelBlock(int64_t width, int64_t height) { return AllocateBlock(width, height, true); }
+
+zk_bitmap_t ZKI_PixelBlockView(const zk_bitmap_t* bitmap) {
+    zk_bitmap_t view = {};
+    if (!bitmap) return view;
+    view = *bitmap;
+    if (view.texture_width > 0 && view.texture_height > 0) {
+        view.width = view.texture_width;
+        view.height = view.texture_height;
+    }
+    return view;
 }
 
 void ZKI_PasteBitmap(zk_bitmap_t* source, int x, int y, zk_bitmap_t* target) {

@@ -13,10 +13,20 @@
 // image still has a block), to be freed with free(). Null for a negative
 // side or a size that cannot be allocated, with an ERROR line saying so.
 uint32_t* ZKI_AllocatePixelBlock(int64_t width, int64_t height);
+// The same with every byte 0.
+uint32_t* ZKI_AllocateClearedPixelBlock(int64_t width, int64_t height);
 
 // Test hook: the allocation behind ZKI_AllocatePixelBlock (malloc when
 // null); it is handed the byte count.
 void ZKI_SetPixelAllocatorForTesting(void* (*allocate)(size_t bytes));
+
+// The bitmap as its pixel block is laid out: a shallow copy whose width and
+// height are the block's (texture_width x texture_height; width x height
+// while those are unset). A data manifest may give a bitmap a drawing size
+// other than its block's; whatever reads or writes pixels by width and
+// height (sampling, resizing, pasting, comparing, saving) is handed this
+// view, so that it never reaches past the block.
+zk_bitmap_t ZKI_PixelBlockView(const zk_bitmap_t* bitmap);
 
 // Copies source's pixels into target with source's top left corner at
 // column x, row y of target. Only the part that lies inside target is

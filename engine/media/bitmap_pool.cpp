@@ -31,6 +31,18 @@ void PrintCountChange(const char* format, const zk_bitmap_t* bitmap) {
 
 }  // namespace
 
+uint16_t ZKI_GetBitmapFlags(const zk_bitmap_t* bitmap) {
+    return bitmap ? __atomic_load_n(&bitmap->flags, __ATOMIC_ACQUIRE) : 0;
+}
+
+void ZKI_AddBitmapFlags(zk_bitmap_t* bitmap, uint16_t bits) {
+    if ((ZKI_GetBitmapFlags(bitmap) & bits) != bits) __atomic_fetch_or(&bitmap->flags, bits, __ATOMIC_ACQ_REL);
+}
+
+void ZKI_ClearBitmapFlags(zk_bitmap_t* bitmap, uint16_t bits) {
+    if (ZKI_GetBitmapFlags(bitmap) & bits) __atomic_fetch_and(&bitmap->flags, uint16_t(~bits), __ATOMIC_ACQ_REL);
+}
+
 void ZKI_InitBitmap(zk_bitmap_t* bitmap, const char* name) {
     if (!bitmap) return;
     memset(bitmap, 0, sizeof *bitmap);
@@ -180,8 +192,8 @@ bool ZKI_AddBitmapReferences(zk_bitmap_t* bitmap, int amount) {
 
 // One reference for a record not yet counted by GetBitmap, which it then is.
 static void CountOnce(zk_bitmap_t* bitmap, const char* format) {
-    if (!bitmap || (bitmap->flags & ZK_BITMAP_COUNTED_BY_GET)) return;
-    bitmap->flags |= ZK_BITMAP_COUNTED_BY_GET;
+    if (!bitmap || (ZKI_GetBitmapFlags(bitmap) & ZK_BITMAP_COUNTED_BY_GET)) return;
+    ZKI_AddBitmapFlags(bitmap, ZK_BITMAP_COUNTED_BY_GET);
     if (bitmap->reference_count < zk_bitmap_max_references) ++bitmap->reference_count;
     PrintCountChange(format, bitmap);
 }

@@ -40,6 +40,14 @@ enum { ZK_TEXTURE_FORMAT_COLOR = 7 };
 // A reference count never goes above this.
 const int zk_bitmap_max_references = 4096;
 
+// Flag bits are changed only through these, which write the record only
+// when a bit really changes, and then in one atomic step: a reload of a
+// record (under its lock) and the pool's counting (under GET_BITMAP) may
+// meet on the same flags word.
+void ZKI_AddBitmapFlags(zk_bitmap_t* bitmap, uint16_t bits);
+void ZKI_ClearBitmapFlags(zk_bitmap_t* bitmap, uint16_t bits);
+uint16_t ZKI_GetBitmapFlags(const zk_bitmap_t* bitmap);
+
 // Zeroes the record, keeps a heap copy of name ("" for null) with its
 // string-id hash, and marks it taken: state 1, taken_word 1, one reference.
 void ZKI_InitBitmap(zk_bitmap_t* bitmap, const char* name);

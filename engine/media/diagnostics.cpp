@@ -4,6 +4,8 @@
 #include "engine/media/diagnostics.h"
 
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/runtime/core_services.h"
@@ -169,21 +171,27 @@ public:
             Rect(x_ - kColumnRuleGap, kPanelMargin, 1.0f, kRuleHeight);
         }
     }
-    template <class... A>
-    void Heading(const char* format, A... args) {
+    void Heading(const char* format, ...) __attribute__((format(printf, 2, 3))) {
         Color(1.0f, 1.0f, 1.0f);
-        Line(format, args...);
+        va_list args;
+        va_start(args, format);
+        Line(format, args);
+        va_end(args);
     }
-    template <class... A>
-    void Item(const char* format, A... args) {
+    void Item(const char* format, ...) __attribute__((format(printf, 2, 3))) {
         Color(0.7f, 0.7f, 0.7f);
-        Line(format, args...);
+        va_list args;
+        va_start(args, format);
+        Line(format, args);
+        va_end(args);
     }
 
 private:
-    template <class... A>
-    void Line(const char* format, A... args) {
-        G()->ZK_Graphics_DrawTextf(font_, x_, y_, format, args...);
+    // The line is formatted here, so the text slot gets it as a plain text.
+    void Line(const char* format, va_list args) __attribute__((format(printf, 2, 0))) {
+        char text[512];
+        vsnprintf(text, sizeof(text), format, args);
+        G()->ZK_Graphics_DrawTextf(font_, x_, y_, "%s", text);
         y_ += LineSpacing(font_);
     }
 

@@ -56,7 +56,7 @@ bool ZKI_LoadBitmapMemTGA(zk_bitmap_t* bitmap, const void* data, long size) {
     bitmap->width = image.width;
     bitmap->height = image.height;
     bitmap->pixels = image.pixels;
-    bitmap->flags |= ZK_BITMAP_HAS_ALPHA | ZK_BITMAP_RELOADABLE;
+    ZKI_AddBitmapFlags(bitmap, ZK_BITMAP_HAS_ALPHA | ZK_BITMAP_RELOADABLE);
     return true;
 }
 
@@ -66,7 +66,7 @@ bool ZKI_GetImageDimensionsTGA(zk_bitmap_t* bitmap, const void* data, long size)
     if (!ZKI_ReadTGAHeader(data, DataSize(size), &header, &printed)) return false;
     bitmap->width = header.width;
     bitmap->height = header.height;
-    bitmap->flags |= ZK_BITMAP_HAS_ALPHA | ZK_BITMAP_RELOADABLE;
+    ZKI_AddBitmapFlags(bitmap, ZK_BITMAP_HAS_ALPHA | ZK_BITMAP_RELOADABLE);
     return true;
 }
 
@@ -86,28 +86,38 @@ bool ZKI_WriteTGA(zk_bitmap_t* bitmap, const char* path) {
     return written;
 }
 
-bool ZKI_ReadRLEBitmap(zk_bitmap_t* bitmap, zk_file_t* file) {
-    if (!bitmap || !file) return false;
+bool ZKI_ReadRLEBitmapFrom(zk_bitmap_t* bitmap, const zk_image_input_t& input) {
+    if (!bitmap) return false;
     DropPixels(bitmap);
     zk_image_t image;
-    if (!ZKI_DecodeRLEBitmap({ReadEngineFile, file}, PixelOrder(), &image, &printed)) return false;
+    if (!ZKI_DecodeRLEBitmap(input, PixelOrder(), &image, &printed)) return false;
     bitmap->width = image.width;
     bitmap->height = image.height;
     bitmap->pixels = image.pixels;
     return true;
 }
 
+bool ZKI_WriteRLEBitmapTo(zk_bitmap_t* bitmap, const zk_image_output_t& output) {
+    if (!bitmap) return false;
+    zk_image_t image = {bitmap->width, bitmap->height, bitmap->pixels};
+    return ZKI_EncodeRLEBitmap(image, PixelOrder(), output, &printed);
+}
+
+bool ZKI_ReadRLEBitmap(zk_bitmap_t* bitmap, zk_file_t* file) {
+    if (!bitmap || !file) return false;
+    return ZKI_ReadRLEBitmapFrom(bitmap, {ReadEngineFile, file});
+}
+
 bool ZKI_WriteRLEBitmap(zk_bitmap_t* bitmap, FILE* file) {
     if (!bitmap || !file) return false;
-    zk_image_t image = {bitmap->width, bitmap->height, bitmap->pixels};
-    return ZKI_EncodeRLEBitmap(image, PixelOrder(), {WriteStream, file}, &printed);
+    return ZKI_WriteRLEBitmapTo(bitmap, {WriteStream, file});
 }
 
 void ZKI_TEMPCREATEBITMAP(zk_bitmap_t* bitmap) {
     if (!bitmap) return;
     DropPixels(bitmap);
     bitmap->width = bitmap->height = test_image_side;
-    bitmap->flags |= ZK_BITMAP_HAS_ALPHA | ZK_BITMAP_RELOADABLE;
+    ZKI_AddBitmapFlags(bitmap, ZK_BITMAP_HAS_ALPHA | ZK_BITMAP_RELOADABLE);
     bitmap->pixels = ZKI_AllocatePixelBlock(test_image_side, test_image_side);
     if (!bitmap->pixels) return;
     uint8_t* p = reinterpret_cast<uint8_t*>(bitmap->pixels);

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "engine/imageformats/image_formats.h"
 #include "engine/runtime/media_records.h"
 #include "engine/runtime/zekar.h"
 
@@ -27,6 +28,9 @@ bool ZKI_WriteTGA(zk_bitmap_t* bitmap, const char* path);
 // set, nothing else), and to a C stream.
 bool ZKI_ReadRLEBitmap(zk_bitmap_t* bitmap, zk_file_t* file);
 bool ZKI_WriteRLEBitmap(zk_bitmap_t* bitmap, FILE* file);
+// The same through any input or output (a memory block, for instance).
+bool ZKI_ReadRLEBitmapFrom(zk_bitmap_t* bitmap, const zk_image_input_t& input);
+bool ZKI_WriteRLEBitmapTo(zk_bitmap_t* bitmap, const zk_image_output_t& output);
 
 // The 32x32 test image: pixel (x, y) holds the bytes x + y, 4y, 4x, 255 in
 // memory order; flag bits 0 and 1 set; texture size untouched. Any pixels

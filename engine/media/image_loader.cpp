@@ -83,7 +83,7 @@ bool ReadImageFile(zk_bitmap_t* bitmap, const char* path, bool pixels) {
     long size = 0;
     void* data = ReadWholeFile(path, &size);
     if (!data) return false;
-    bitmap->flags |= ZK_BITMAP_RELOADABLE;
+    ZKI_AddBitmapFlags(bitmap, ZK_BITMAP_RELOADABLE);
     free(bitmap->pixels);
     bitmap->pixels = nullptr;
     bool read = false;

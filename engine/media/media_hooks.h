@@ -38,6 +38,11 @@ struct zk_media_hooks_t {
     // is ZKI_ProcessBufferResourceQueues).
     void (*ProcessBitmapResourceQueues)();
     void (*ProcessShaderResourceQueue)();
+    // One entry of the font upload queue, on the renderer thread (the
+    // bitmap pass calls it for at most 10 fonts a frame and removes the
+    // entry afterwards): the font's atlas reaches the renderer and its
+    // glyphs take the atlas's texture.
+    void (*UploadQueuedFont)(zk_font_t* font);
     // The batch renderer's shaders: the built-in default and distance-field
     // shaders (renderer start; null when the renderer has none), the upload
     // of a loaded shader's changed constants before it draws, and the

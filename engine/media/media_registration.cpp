@@ -6,7 +6,9 @@
 #include "engine/media/media_registration.h"
 
 #include "engine/media/batch_renderer.h"
+#include "engine/media/bitmap_api.h"
 #include "engine/media/bitmap_pool.h"
+#include "engine/media/bitmap_upload.h"
 #include "engine/media/diagnostics.h"
 #include "engine/media/font_files.h"
 #include "engine/media/fonts.h"
@@ -86,8 +88,23 @@ void ZKM_FillGraphicsInterface(zk_graphics_api_t* api) {
     api->ZK_Graphics_LockVertexBuffer = ZK_Graphics_LockVertexBuffer;
     api->ZK_Graphics_UnlockIndexBuffer = ZK_Graphics_UnlockIndexBuffer;
     api->ZK_Graphics_UnlockVertexBuffer = ZK_Graphics_UnlockVertexBuffer;
-    api->ZK_Graphics_GetNumberOfBitmaps = ZK_Graphics_GetNumberOfBitmaps;
+
+    // Bitmaps.
+    api->ZK_Graphics_CopyBitmapRenderTargetDataToPixels = ZK_Graphics_CopyBitmapRenderTargetDataToPixels;
+    api->ZK_Graphics_CreateBitmap = ZK_Graphics_CreateBitmap;
+    api->ZK_Graphics_GetBitmap = ZK_Graphics_GetBitmap;
     api->ZK_Graphics_GetBitmapByIndex = ZK_Graphics_GetBitmapByIndex;
+    api->ZK_Graphics_GetBitmapWithCacheMode = ZK_Graphics_GetBitmapWithCacheMode;
+    api->ZK_Graphics_GetNumberOfBitmaps = ZK_Graphics_GetNumberOfBitmaps;
+    api->ZK_Graphics_IncreaseBitmapReferenceCount = ZK_Graphics_IncreaseBitmapReferenceCount;
+    api->ZK_Graphics_LoadBitmap = ZK_Graphics_LoadBitmap;
+    api->ZK_Graphics_RefreshBitmap = ZK_Graphics_RefreshBitmap;
+    api->ZK_Graphics_ReleaseBitmap = ZK_Graphics_ReleaseBitmap;
+    api->ZK_Graphics_RemoveBitmapHandle = ZK_Graphics_RemoveBitmapHandle;
+    api->ZK_Graphics_ResizeBitmap = ZK_Graphics_ResizeBitmap;
+    api->ZK_Graphics_SaveBitmap = ZK_Graphics_SaveBitmap;
+    api->ZK_Graphics_SetBitmapCacheMode = ZK_Graphics_SetBitmapCacheMode;
+    api->ZK_Graphics_SetBitmapFrame = ZK_Graphics_SetBitmapFrame;
 
     // State, transforms, scissor and render targets.
     api->ZK_Graphics_ClearDepth = ZK_Graphics_ClearDepth;
@@ -203,6 +220,10 @@ void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
     frame.FreeFontsGPUResources = FreeFontsGPUResources;
 
     zk_media_hooks.InitializeBatchRenderer = InitializeBatchRenderer;
+    zk_media_hooks.CallRendererToCreateBitmap = ZKI_CallRendererToCreateBitmap;
+    zk_media_hooks.ReleaseBitmapHardwareData = ZKI_ReleaseBitmapHardwareData;
+    zk_media_hooks.CallRendererToFreeBitmap = ZKI_CallRendererToFreeBitmap;
+    zk_media_hooks.ProcessBitmapResourceQueues = ZKI_ProcessBitmapResourceQueues;
     zk_media_hooks.FreeBatchRenderer = FreeBatchRenderer;
     zk_media_hooks.FreeFontsGPUResources = FreeFontsGPUResources;
 

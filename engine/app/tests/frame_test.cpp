@@ -375,7 +375,7 @@ TEST_F(FrameTest, OverlayZoomDrawsTheFrameIntoABufferOfTheDeviceSize) {
     zk_device_info.screen_height = 480;
     FrameAfter(16);
     EXPECT_EQ(graphics_.Matching("CreateBitmap"),
-              std::vector<std::string>{"CreateBitmap TRANSFORMED_FRAME_BUFFER 1024 768 format 8 target 1"});
+              std::vector<std::string>{"CreateBitmap TRANSFORMED_FRAME_BUFFER 1024 768 format 8 type 1 depth 1 target 1"});
     EXPECT_EQ(graphics_.Matching("ResizeBitmap"), std::vector<std::string>{"ResizeBitmap 640 480"});
     EXPECT_EQ(zk_state.transformed_frame_buffer, &recording_graphics::CreatedBitmap());
     EXPECT_EQ(std::count(graphics_.calls.begin(), graphics_.calls.end(), "PushRenderTarget"), 2);

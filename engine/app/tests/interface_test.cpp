@@ -333,7 +333,15 @@ TEST_F(InterfaceTest, GraphicsHoldsWhatTheMediaLayerProvidesAndNeutralFunctionsE
          ZK_PROVIDED(ZK_Graphics_FreeIndexBuffer), ZK_PROVIDED(ZK_Graphics_FreeVertexBuffer),
          ZK_PROVIDED(ZK_Graphics_LockIndexBuffer), ZK_PROVIDED(ZK_Graphics_LockVertexBuffer),
          ZK_PROVIDED(ZK_Graphics_UnlockIndexBuffer), ZK_PROVIDED(ZK_Graphics_UnlockVertexBuffer),
-         ZK_PROVIDED(ZK_Graphics_GetNumberOfBitmaps), ZK_PROVIDED(ZK_Graphics_GetBitmapByIndex),
+         // Bitmaps.
+         ZK_PROVIDED(ZK_Graphics_CopyBitmapRenderTargetDataToPixels), ZK_PROVIDED(ZK_Graphics_CreateBitmap),
+         ZK_PROVIDED(ZK_Graphics_GetBitmap), ZK_PROVIDED(ZK_Graphics_GetBitmapByIndex),
+         ZK_PROVIDED(ZK_Graphics_GetBitmapWithCacheMode), ZK_PROVIDED(ZK_Graphics_GetNumberOfBitmaps),
+         ZK_PROVIDED(ZK_Graphics_IncreaseBitmapReferenceCount), ZK_PROVIDED(ZK_Graphics_LoadBitmap),
+         ZK_PROVIDED(ZK_Graphics_RefreshBitmap), ZK_PROVIDED(ZK_Graphics_ReleaseBitmap),
+         ZK_PROVIDED(ZK_Graphics_RemoveBitmapHandle), ZK_PROVIDED(ZK_Graphics_ResizeBitmap),
+         ZK_PROVIDED(ZK_Graphics_SaveBitmap), ZK_PROVIDED(ZK_Graphics_SetBitmapCacheMode),
+         ZK_PROVIDED(ZK_Graphics_SetBitmapFrame),
          // State, transforms, scissor and render targets; without a renderer
          // the colour setters write B,G,R,A.
          ZK_PROVIDED(ZK_Graphics_ClearDepth), ZK_PROVIDED(ZK_Graphics_ClearScreen),

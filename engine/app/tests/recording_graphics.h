@@ -51,6 +51,7 @@ inline void ClearScreen(float r, float g, float b) { Record("ClearScreen", {r, g
 inline zk_bitmap_t* CreateBitmap(const char* name, const zk_bitmap_parameters_t* p) {
     Calls().push_back(std::string("CreateBitmap ") + name + " " + Number(static_cast<float>(p->width)) + " " +
                       Number(static_cast<float>(p->height)) + " format " + Number(static_cast<float>(p->format)) +
+                      " type " + Number(static_cast<float>(p->type)) + " depth " + Number(static_cast<float>(p->depth)) +
                       " target " + Number(p->render_target));
     return &CreatedBitmap();
 }

@@ -162,15 +162,36 @@ bool RecordingRenderer::IsTextureFormatSupported(const zk_bitmap_parameters_t& p
                 p.depth, static_cast<int>(p.render_target)));
     return texture_format_supported;
 }
+void RecordingRenderer::MakeTexture(zk_bitmap_t* bitmap) {
+    if (!make_textures || !bitmap_operations_succeed || !bitmap) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    // Distinct, aligned and never a real address the tests could meet.
+    const void* texture = reinterpret_cast<const void*>(uintptr_t(0x7e570000) + 16 * ++next_texture_);
+    live_textures_.insert(texture);
+    bitmap->hw_data.renderer_data = const_cast<void*>(texture);
+}
+int RecordingRenderer::LiveTextures() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<int>(live_textures_.size());
+}
 bool RecordingRenderer::CreateRenderTarget(zk_bitmap_t* bitmap) {
     Record(Call("CreateRenderTarget", bitmap));
+    MakeTexture(bitmap);
     return bitmap_operations_succeed;
 }
 bool RecordingRenderer::LoadBitmap(zk_bitmap_t* bitmap) {
     Record(Call("LoadBitmap", bitmap));
+    MakeTexture(bitmap);
     return bitmap_operations_succeed;
 }
-void RecordingRenderer::FreeBitmap(zk_bitmap_t::hw_data_t* hw) { Record(Call("FreeBitmap", static_cast<void*>(hw))); }
+void RecordingRenderer::FreeBitmap(zk_bitmap_t::hw_data_t* hw) {
+    const void* texture = hw ? hw->renderer_data : nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        live_textures_.erase(texture);
+    }
+    Record(Call("FreeBitmap", texture));
+}
 int RecordingRenderer::GetShaderLevel() {
     Record(Call("GetShaderLevel"));
     return shader_level;

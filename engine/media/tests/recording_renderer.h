@@ -13,7 +13,8 @@
 // separated: numbers as printf "%d" / "%g", bools as 0/1, strings as given
 // ("null" for none), bitmaps and shaders by name ("null" for none),
 // other pointers as Pointer(p); Initialize records the parameters it is
-// given ("Initialize 800x600 windowed"). Buffer operations, resolution lists and
+// given ("Initialize 800x600 windowed"); FreeBitmap records the texture
+// object it is given ("FreeBitmap <texture>"). Buffer operations, resolution lists and
 // SetRenderTargetVirtualRect run the base behaviour after recording (the
 // software buffers hold real bytes); DrawIndexedTrianglesInstanced too (its
 // error popup). Calls may come from any thread.
@@ -22,6 +23,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,11 @@ public:
     bool create_buffers = true;
     // What UpdateSupportedResolutions puts in the list.
     std::vector<Resolution> resolutions;
+    // True: LoadBitmap and CreateRenderTarget, when they succeed, give the
+    // bitmap a texture object of its own (hw_data.renderer_data, a token
+    // never dereferenced or reused) and FreeBitmap takes it back;
+    // LiveTextures() counts those made and not freed.
+    bool make_textures = false;
     // Runs after each record, with it (outside the record lock).
     std::function<void(const std::string& call)> on_call;
 
@@ -69,6 +76,7 @@ public:
     // The records of one operation, in order.
     std::vector<std::string> CallsOf(const std::string& operation) const;
     void ClearCalls();
+    int LiveTextures() const;
 
     // What LoadShader was given, for every load it accepted (a refused load
     // keeps nothing). The shader's renderer object points at its entry, so
@@ -161,7 +169,11 @@ public:
 private:
     void Record(const std::string& call);
 
+    void MakeTexture(zk_bitmap_t* bitmap);
+
     mutable std::mutex mutex_;
+    std::set<const void*> live_textures_;
+    uintptr_t next_texture_ = 0;
     std::vector<std::string> calls_;
     std::deque<LoadedShader> loaded_shaders_;  // entries never move
 };
