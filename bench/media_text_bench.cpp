@@ -106,8 +106,8 @@ void SetUpOnce() {
         if (c == '|') in_block = !in_block;
         if (c != '|' && !in_block) ++latin1_glyphs;
     }
-    zk_thread_state.textbox_width = kBoxWidth;
-    zk_thread_state.text_scale_x = zk_thread_state.text_scale_y = 1.0f;
+    ZKT_ThreadState().textbox_width = kBoxWidth;
+    ZKT_ThreadState().text_scale_x = ZKT_ThreadState().text_scale_y = 1.0f;
 }
 
 void Measure(benchmark::State& state, zk_font_t* font, const std::string& text, size_t glyphs) {

@@ -36,22 +36,23 @@ bool HasGlyph(const zk_text::Utf32Glyphs& glyphs, uint32_t c) { return ZKI_FontH
 
 }  // namespace
 
-unsigned int ZK_Graphics_GetTextAlign() { return zk_thread_state.text_align; }
+unsigned int ZK_Graphics_GetTextAlign() { return ZKT_ThreadState().text_align; }
 
-void ZK_Graphics_SetTextAlign(const unsigned int& flags) { zk_thread_state.text_align = flags; }
+void ZK_Graphics_SetTextAlign(const unsigned int& flags) { ZKT_ThreadState().text_align = flags; }
 
-void ZK_Graphics_SetTextHorizontalSpacing(const float& spacing) { zk_thread_state.horizontal_spacing = spacing; }
+void ZK_Graphics_SetTextHorizontalSpacing(const float& spacing) { ZKT_ThreadState().horizontal_spacing = spacing; }
 
-void ZK_Graphics_SetTextVerticalSpacing(const float& spacing) { zk_thread_state.vertical_spacing = spacing; }
+void ZK_Graphics_SetTextVerticalSpacing(const float& spacing) { ZKT_ThreadState().vertical_spacing = spacing; }
 
 void ZK_Graphics_SetTextboxWidth(const float& width) {
-    zk_thread_state.textbox_width = zk_text::BoxWidth(width);
+    ZKT_ThreadState().textbox_width = zk_text::BoxWidth(width);
 }
 
 void ZK_Graphics_SetTextTransform(const float& sx, const float& sy, const float& angle) {
-    zk_thread_state.text_scale_x = zk_text::AtLeastSmallestScale(sx);
-    zk_thread_state.text_scale_y = zk_text::AtLeastSmallestScale(sy);
-    zk_thread_state.text_transform_third = angle;
+    zk_thread_state_t& t = ZKT_ThreadState();
+    t.text_scale_x = zk_text::AtLeastSmallestScale(sx);
+    t.text_scale_y = zk_text::AtLeastSmallestScale(sy);
+    t.text_transform_third = angle;
 }
 
 void ZK_Graphics_SetFontShader(zk_shader_t* shader) {

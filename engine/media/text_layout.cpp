@@ -24,7 +24,7 @@ const float kMissingBlankAdvance = 4.0f;
 }  // namespace
 
 Settings CurrentSettings() {
-    const zk_thread_state_t& t = zk_thread_state;
+    const zk_thread_state_t& t = ZKT_ThreadState();
     Settings s;
     s.align = t.text_align;
     s.angle = t.text_transform_third;

@@ -239,8 +239,8 @@ bool SameFunction(F a, F b) {
     return a == b;
 }
 
-// Parts of the media layer that other work brings (bitmap API, fonts, text
-// drawing): each name may still be neutral. Once that work is in, this list
+// Parts of the media layer that other work brings (the rest of the fonts):
+// each name may still be neutral. Once that work is in, this list
 // empties and the test asks that nothing of the seam is neutral.
 const std::set<std::string> kStillToCome = {
     // zk_media and the frame's steps

@@ -71,11 +71,8 @@ protected:
     }
 
     static void ResetTextSettings() {
-        zk_thread_state.text_align = 0;
-        zk_thread_state.text_transform_third = 0.0f;
-        zk_thread_state.textbox_width = 0.0f;
-        zk_thread_state.text_scale_x = zk_thread_state.text_scale_y = 1.0f;
-        zk_thread_state.horizontal_spacing = zk_thread_state.vertical_spacing = 0.0f;
+        zk_thread_state_t& t = ZKT_ThreadState();
+        t = zk_thread_state_t{t.thread_id, 0, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f};
     }
 
     // --- Fonts -------------------------------------------------------------------------------

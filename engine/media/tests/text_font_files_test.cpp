@@ -21,9 +21,8 @@ class TextFontFileTest : public FontTest {
 protected:
     void SetUp() override {
         FontTest::SetUp();
-        zk_thread_state.text_scale_x = zk_thread_state.text_scale_y = 1.0f;
-        zk_thread_state.textbox_width = 0.0f;
-        zk_thread_state.horizontal_spacing = zk_thread_state.vertical_spacing = 0.0f;
+        zk_thread_state_t& t = ZKT_ThreadState();
+        t = zk_thread_state_t{t.thread_id, 0, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f};
     }
 
     // Every glyph advances 10 and has a 2x2 picture; a blank advances 5.
@@ -77,12 +76,12 @@ TEST_F(TextFontFileTest, AUtf8FontWrapsWideTextAndMeasuresCutOffSequences) {
     ASSERT_TRUE(ZKI_LoadFontMFT(font.get()));
     ASSERT_EQ(font->utf8, 1);
 
-    zk_thread_state.textbox_width = 50.0f;
+    ZKT_ThreadState().textbox_width = 50.0f;
     float width = 0, height = 0;
     ZKI_GetTextSize(font.get(), "\xE6\x97\xA5\xE6\x9C\xAC\xE6\x97\xA5\xE3\x80\x82", width, height);
     EXPECT_EQ(width, 40.0f);   // two lines: two wide characters, then one with the full stop
     EXPECT_EQ(height, 40.0f);
-    zk_thread_state.textbox_width = 0.0f;
+    ZKT_ThreadState().textbox_width = 0.0f;
     // The last sequence is cut off: one replacement glyph, nothing read past
     // the end.
     EXPECT_EQ(Width(font.get(), "ab\xE6\x97"), 40.0f);

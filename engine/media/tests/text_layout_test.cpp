@@ -370,23 +370,23 @@ TEST_F(TextLayoutTest, SettingsBelongToTheCallingThread) {
 
 TEST_F(TextLayoutTest, SettersStoreGuardedValues) {
     g()->ZK_Graphics_SetTextboxWidth(0.0f);
-    EXPECT_EQ(zk_thread_state.textbox_width, 64000.0f);
+    EXPECT_EQ(ZKT_ThreadState().textbox_width, 64000.0f);
     g()->ZK_Graphics_SetTextboxWidth(0.1f);
-    EXPECT_EQ(zk_thread_state.textbox_width, 0.1f);
+    EXPECT_EQ(ZKT_ThreadState().textbox_width, 0.1f);
     g()->ZK_Graphics_SetTextboxWidth(NAN);
-    EXPECT_EQ(zk_thread_state.textbox_width, 64000.0f);
+    EXPECT_EQ(ZKT_ThreadState().textbox_width, 64000.0f);
     g()->ZK_Graphics_SetTextTransform(0.0f, 2.0f, 0.5f);
-    EXPECT_EQ(zk_thread_state.text_scale_x, 1e-6f);
-    EXPECT_EQ(zk_thread_state.text_scale_y, 2.0f);
-    EXPECT_EQ(zk_thread_state.text_transform_third, 0.5f);
+    EXPECT_EQ(ZKT_ThreadState().text_scale_x, 1e-6f);
+    EXPECT_EQ(ZKT_ThreadState().text_scale_y, 2.0f);
+    EXPECT_EQ(ZKT_ThreadState().text_transform_third, 0.5f);
     g()->ZK_Graphics_SetTextTransform(-3.0f, NAN, 0.0f);
-    EXPECT_EQ(zk_thread_state.text_scale_x, 1e-6f);
-    EXPECT_EQ(zk_thread_state.text_scale_y, 1e-6f);
+    EXPECT_EQ(ZKT_ThreadState().text_scale_x, 1e-6f);
+    EXPECT_EQ(ZKT_ThreadState().text_scale_y, 1e-6f);
     g()->ZK_Graphics_SetTextHorizontalSpacing(1.5f);
     g()->ZK_Graphics_SetTextVerticalSpacing(-2.0f);
     g()->ZK_Graphics_SetTextAlign(ZK_TEXT_ALIGN_CENTER | ZK_TEXT_ALIGN_BOTTOM);
-    EXPECT_EQ(zk_thread_state.horizontal_spacing, 1.5f);
-    EXPECT_EQ(zk_thread_state.vertical_spacing, -2.0f);
+    EXPECT_EQ(ZKT_ThreadState().horizontal_spacing, 1.5f);
+    EXPECT_EQ(ZKT_ThreadState().vertical_spacing, -2.0f);
     EXPECT_EQ(g()->ZK_Graphics_GetTextAlign(), 10u);
 }
 
