@@ -10,13 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/app/startup.h"
+#include "bench/null_renderer_setup.h"
 #include "engine/media/batch_renderer.h"
 #include "engine/media/fonts.h"
-#include "engine/media/renderer_interface.h"
 #include "engine/media/tests/sample_glyphs.h"
 #include "engine/media/text.h"
-#include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 
@@ -56,12 +54,7 @@ void SetUpOnce() {
     static bool done = false;
     if (done) return;
     done = true;
-    zk_run_silent = 1;
-    ZKI_StateSetup(nullptr);
-    ZKI_LoadRendImp();
-    zk_state.renderer_initialized = 1;
-    zk_batch_renderer.Initialize();
-    zk_batch_renderer.BeginPass();
+    StartEngineWithNullRenderer();
 
     InitFont(latin1_font, "latin1");
     ZKI_ResetFontGlyphs(&latin1_font, ZK_LATIN1_GLYPHS);

@@ -136,16 +136,19 @@ TEST(Utf8Decoding, Utf32ToLatin1KeepsLowBytesWithinTheSize) {
     EXPECT_STREQ(out, "");
 }
 
+// A text broken in a box of the given width, and the lines it gives.
+struct BreakCase {
+    const char* name;
+    std::string text;
+    int width;
+    std::vector<std::string> lines;
+    std::vector<float> widths;
+};
+
 TEST_F(TextLayoutTest, Latin1BreakerTable) {
     NamedBitmap("pic", 16, 16);
     zk_font_t* font = Latin1Font();
-    struct Case {
-        const char* name;
-        std::string text;
-        int width;
-        std::vector<std::string> lines;
-        std::vector<float> widths;
-    } cases[] = {
+    const BreakCase cases[] = {
         {"the next word does not fit", "a b", 20, {"a", "b"}, {10, 10}},
         {"the next word fits", "a b", 30, {"a b"}, {25}},
         {"a line reaching the width breaks", "a b", 25, {"a", "b"}, {10, 10}},
@@ -164,7 +167,7 @@ TEST_F(TextLayoutTest, Latin1BreakerTable) {
         {"a scale block divides the width", "|scale=2|aa bb", 60, {"|scale=2|aa", "bb"}, {20, 20}},
         {"a scale that divides by nothing is ignored", "|scale=0|aa bb", 60, {"|scale=0|aa bb"}, {45}},
     };
-    for (const Case& c : cases) {
+    for (const BreakCase& c : cases) {
         BrokenLines lines = BreakLatin1(font, c.width, c.text);
         EXPECT_EQ(lines.texts, c.lines) << c.name;
         EXPECT_EQ(lines.widths, c.widths) << c.name;
@@ -195,13 +198,7 @@ TEST_F(TextLayoutTest, TheBreakerStopsAtItsLineLimit) {
 
 TEST_F(TextLayoutTest, Utf32BreakerTable) {
     zk_font_t* font = WideFont();
-    struct Case {
-        const char* name;
-        std::string text;
-        int width;
-        std::vector<std::string> lines;
-        std::vector<float> widths;
-    } cases[] = {
+    const BreakCase cases[] = {
         {"blanks break as in LATIN-1", "ab cd", 40, {"ab", "cd"}, {20, 20}},
         {"line feeds end lines", "a\n\nb", 1000, {"a", "", "b"}, {10, 0, 10}},
         {"tabs do not break", "ab\tcd", 30, {"ab\tcd"}, {40}},
@@ -217,7 +214,7 @@ TEST_F(TextLayoutTest, Utf32BreakerTable) {
          {"ab " + kSun, kBook + kWord}, {45, 40}},
         {"a character wider than the box alone keeps its line", kWord + kSun, 10, {kWord, kSun}, {20, 20}},
     };
-    for (const Case& c : cases) {
+    for (const BreakCase& c : cases) {
         BrokenLines lines = BreakUtf8(font, c.width, c.text);
         EXPECT_EQ(lines.texts, c.lines) << c.name;
         EXPECT_EQ(lines.widths, c.widths) << c.name;
