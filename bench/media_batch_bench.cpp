@@ -4,10 +4,8 @@
 // Run: build-release/bench/media_batch_bench
 #include <benchmark/benchmark.h>
 
-#include "engine/app/startup.h"
+#include "bench/null_renderer_setup.h"
 #include "engine/media/batch_renderer.h"
-#include "engine/media/renderer_interface.h"
-#include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
 
 namespace {
@@ -21,12 +19,7 @@ void SetUpOnce() {
     static bool done = false;
     if (done) return;
     done = true;
-    zk_run_silent = 1;
-    ZKI_StateSetup(nullptr);
-    ZKI_LoadRendImp();
-    zk_state.renderer_initialized = 1;
-    zk_batch_renderer.Initialize();
-    zk_batch_renderer.BeginPass();
+    StartEngineWithNullRenderer();
     for (int i = 0; i < 2; ++i) {
         zk_bitmap_t& b = bitmaps[i];
         b.width = b.texture_width = 32;

@@ -24,6 +24,7 @@
 #include "engine/media/run_time_shaders.h"
 #include "engine/media/screen_transforms.h"
 #include "engine/media/sound_registration.h"
+#include "engine/media/text.h"
 #include "engine/media/vertex_buffers.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/registration.h"
@@ -174,6 +175,9 @@ void ZKM_FillGraphicsInterface(zk_graphics_api_t* api) {
     api->ZK_Graphics_RefreshFont = ZK_Graphics_RefreshFont;
     api->ZK_Graphics_ReleaseFont = ZK_Graphics_ReleaseFont;
     api->ZK_Graphics_SaveFont = ZK_Graphics_SaveFont;
+
+    // Text.
+    ZKM_FillTextInterface(api);
 
     // Shaders.
     ZKM_FillShaderInterface(api);

@@ -118,6 +118,10 @@ zk_shader_t* ZKI_LoadShaderWithPreCompiledCode(const char* name, const char* xml
                                                const ShaderTool::ShaderCode& code);
 
 // --- Drawing -------------------------------------------------------------------
+// Makes the shader current unless it is already, flushing what was drawn
+// with the one before; null, or a shader without renderer object, stands
+// for the default shader.
+void ZKI_MakeShaderCurrent(zk_shader_t* shader);
 // Before drawing with a loaded shader: the constants with a transform
 // semantic take the current matrices.
 void ZKI_UpdateShaderConstants(zk_shader_t* shader);

@@ -56,15 +56,6 @@ void SetConstant(zk_shader_t* shader, zk_shader_t::constant_table_t& table, int 
     shader->flags &= static_cast<uint8_t>(~ZK_SHADER_CONSTANTS_UNCHANGED);
 }
 
-// Makes the shader current unless it is already (a shader without renderer
-// object stands for the default shader).
-void MakeCurrent(zk_shader_t* shader) {
-    zk_shader_t* wanted = shader && shader->renderer_shader ? shader : zk_shader_batch.GetDefaultShader();
-    if (wanted == zk_shader_batch.GetCurrentShader()) return;
-    zk_shader_batch.Flush();
-    zk_shader_batch.SetCurrentShader(wanted);
-}
-
 nTransform Product(const nTransform& a, const nTransform& b) {
     nTransform product;
     nTransform::Combine(product, a, b);
@@ -104,6 +95,13 @@ void RestoreShader(zk_shader_t* shader, const zk_shader_t& copy) {
 }
 
 }  // namespace
+
+void ZKI_MakeShaderCurrent(zk_shader_t* shader) {
+    zk_shader_t* wanted = shader && shader->renderer_shader ? shader : zk_shader_batch.GetDefaultShader();
+    if (wanted == zk_shader_batch.GetCurrentShader()) return;
+    zk_shader_batch.Flush();
+    zk_shader_batch.SetCurrentShader(wanted);
+}
 
 zk_shader_t* ZK_Graphics_GetShader(const char* name) {
     bool existed = false;
@@ -159,7 +157,7 @@ bool ZK_Graphics_ReloadShader(zk_shader_t* shader) {
 
 void ZK_Graphics_SetShader(zk_shader_t* shader) {
     if (shader && !IsLoaded(shader)) return;
-    MakeCurrent(shader);
+    ZKI_MakeShaderCurrent(shader);
 }
 
 bool ZK_Graphics_IsShaderSupported(zk_shader_t* shader) {

@@ -41,6 +41,22 @@ struct PopupQueue {
     ~PopupQueue() { ZKI_FreeConsoleLines(lines); }
 };
 
+// Messages of a thread that held PRINT when it raised them.
+enum HeldKind { HELD_PRINTF, HELD_DEBUG, HELD_POPUP };
+struct HeldMessage {
+    int kind;
+    int type;
+    char* text;
+};
+thread_local nArray<HeldMessage>* held_messages = nullptr;
+
+bool HoldWhilePrintIsHeld(int kind, int type, const char* text) {
+    if (!ZKI_ThreadHoldsPrint()) return false;
+    if (!held_messages) held_messages = new nArray<HeldMessage>();
+    held_messages->InsertLast(HeldMessage{kind, type, strdup(text)});
+    return true;
+}
+
 }  // namespace
 
 // Every text let through to the platform popup (developer mode); never
@@ -92,6 +108,7 @@ int ZK_Printf(const char* format, ...) {
     va_start(args, format);
     int count = FormatLine(text, sizeof(text), format, args);
     va_end(args);
+    if (HoldWhilePrintIsHeld(HELD_PRINTF, ZK_MESSAGE_INFO, text)) return count;
     ZKI_LockCoreMutex(ZK_CORE_MUTEX_PRINT);
     WriteLine(ZK_MESSAGE_INFO, text);
     ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_PRINT);
@@ -106,6 +123,7 @@ int ZK_PrintDebugf(zk_message_type_t type, const char* format, ...) {
     va_start(args, format);
     int count = FormatLine(text, sizeof(text), format, args);
     va_end(args);
+    if (HoldWhilePrintIsHeld(HELD_DEBUG, type, text)) return count;
     ZKI_LockCoreMutex(ZK_CORE_MUTEX_PRINT);
     WriteLine(type, text);
     ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_PRINT);
@@ -147,13 +165,14 @@ static int PopupOnceInDeveloperMode(int type, const char* text) {
 
 int ZK_Popupf(zk_message_type_t type, const char* format, ...) {
     if (type < zk_state.log_verbose_level) return 0;
-    bool holds_print = zk_state.prog_initialized != 0;
-    if (holds_print) ZKI_LockCoreMutex(ZK_CORE_MUTEX_PRINT);
     char text[kFormatBufferSize];
     va_list args;
     va_start(args, format);
     FormatLine(text, sizeof(text), format, args);
     va_end(args);
+    if (HoldWhilePrintIsHeld(HELD_POPUP, type, text)) return 4;
+    bool holds_print = zk_state.prog_initialized != 0;
+    if (holds_print) ZKI_LockCoreMutex(ZK_CORE_MUTEX_PRINT);
     // Popup texts reach standard output even when the engine runs silent,
     // until popups are switched off altogether.
     if (!zk_run_no_popups) WriteLine(type, text);
@@ -168,6 +187,23 @@ int ZK_Popupf(zk_message_type_t type, const char* format, ...) {
         return 0;
     }
     return PopupOnceInDeveloperMode(type, text);
+}
+
+void ZKI_PrintHeldMessages() {
+    nArray<HeldMessage>* messages = held_messages;
+    if (!messages) return;
+    // Taken first: a message printed here may be held again only if PRINT
+    // is taken anew, which starts a list of its own.
+    held_messages = nullptr;
+    for (int i = 0; i < messages->count; ++i) {
+        const HeldMessage& m = messages->items[i];
+        const char* text = m.text ? m.text : "";
+        if (m.kind == HELD_PRINTF) ZK_Printf("%s", text);
+        if (m.kind == HELD_DEBUG) ZK_PrintDebugf(m.type, "%s", text);
+        if (m.kind == HELD_POPUP) ZK_Popupf(m.type, "%s", text);
+        free(m.text);
+    }
+    delete messages;
 }
 
 void ZK_AddConsoleAutocompletionString(const char* word, const char* extra) {

@@ -59,6 +59,12 @@ int ZKI_GetNumberOfQueuedPopups();
 // Frees the texts of a list of popups and empties it.
 void ZKI_FreeConsoleLines(nArray<ZK_ConsoleLine>& lines);
 
+// A message raised by a thread that holds PRINT (ZKI_ThreadHoldsPrint; the
+// console overlay draws its lines under PRINT) would wait on the thread
+// itself: the printers keep it, and print what the thread kept, in order,
+// once it lets go of PRINT (ZKI_UnlockCoreMutex calls this).
+void ZKI_PrintHeldMessages();
+
 // Forgets every text the platform has been shown (developer-mode repeat
 // suppression) and drops queued popups. For tests and shutdown.
 void ZKI_ResetPopupHistory();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/runtime/log.h"
 #include "engine/runtime/threads.h"
 
 // Constant-initialised: valid (and zero) before any static constructor runs.
@@ -112,14 +113,24 @@ void ZKI_DestroyCoreMutexes() {
     }
 }
 
+// How many times the calling thread holds PRINT: a message raised meanwhile
+// (the console overlay draws text while it holds PRINT) would wait on the
+// thread itself, so the printers hold it back until PRINT is let go.
+static thread_local int print_holds = 0;
+
 void ZKI_LockCoreMutex(int id) {
     if (id < 0 || id >= ZK_NUM_CORE_MUTEXES) return;
     ZKT_LockMutex(zk_state.core_mutexes[id]);
+    if (id == ZK_CORE_MUTEX_PRINT) ++print_holds;
 }
 
 void ZKI_UnlockCoreMutex(int id) {
     if (id < 0 || id >= ZK_NUM_CORE_MUTEXES) return;
+    if (id == ZK_CORE_MUTEX_PRINT) --print_holds;
     ZKT_UnlockMutex(zk_state.core_mutexes[id]);
+    if (id == ZK_CORE_MUTEX_PRINT && print_holds == 0) ZKI_PrintHeldMessages();
 }
+
+bool ZKI_ThreadHoldsPrint() { return print_holds > 0; }
 
 bool ZKI_IsDeveloperModeEnabled() { return zk_state.developer_mode != 0; }

@@ -318,9 +318,12 @@ void ZKI_CreateCoreMutexes();
 void ZKI_DestroyCoreMutexes();
 
 // Lock or unlock the core mutex of that id; a mutex not yet created (or an
-// id outside 0..12) is skipped silently.
+// id outside 0..12) is skipped silently. When the calling thread lets go of
+// its last hold of PRINT, the messages it raised meanwhile are printed.
 void ZKI_LockCoreMutex(int id);
 void ZKI_UnlockCoreMutex(int id);
+// Whether the calling thread holds PRINT.
+bool ZKI_ThreadHoldsPrint();
 
 // Slot 40: zk_state.developer_mode.
 bool ZKI_IsDeveloperModeEnabled();

@@ -88,6 +88,8 @@ static void SetThreadState(uint32_t id) {
 
 void ZKI_InitThreadState() { SetThreadState(0); }
 zk_thread_state_t* ZKT_GetThreadState() { return &zk_thread_state; }
+zk_thread_state_t& ZKT_ThreadState() { return zk_thread_state; }
+
 uint32_t ZKT_GetCurrentThreadId() { return zk_thread_state.thread_id; }
 bool ZKT_IsMainThread() { return zk_thread_state.thread_id == 1; }
 uint32_t ZK_GetCurrentThreadId() { return ZKT_GetCurrentThreadId(); }

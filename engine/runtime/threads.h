@@ -33,6 +33,11 @@ struct zk_thread_state_t {
     float vertical_spacing;
 };
 extern thread_local zk_thread_state_t zk_thread_state;
+// The calling thread's record. Other files reach it through this call: an
+// extern thread_local costs a check for a dynamic initialiser at every use,
+// and g++ 12 with -fsanitize=undefined turns that check into false
+// null-pointer reports.
+zk_thread_state_t& ZKT_ThreadState();
 
 // Launch record of one thread start (heap, freed by the launcher).
 struct ZKT_ThreadFunc_t {

@@ -379,6 +379,14 @@ TEST_F(InterfaceTest, GraphicsHoldsWhatTheMediaLayerProvidesAndNeutralFunctionsE
          // Fonts.
          ZK_PROVIDED(ZK_Graphics_GetFont), ZK_PROVIDED(ZK_Graphics_LoadFont), ZK_PROVIDED(ZK_Graphics_RefreshFont),
          ZK_PROVIDED(ZK_Graphics_ReleaseFont), ZK_PROVIDED(ZK_Graphics_SaveFont),
+         // Text.
+         ZK_PROVIDED(ZK_Graphics_DrawTextf), ZK_PROVIDED(ZK_Graphics_FontHasGlyphsToDrawText),
+         ZK_PROVIDED(ZK_Graphics_GetTextAlign), ZK_PROVIDED(ZK_Graphics_GetTextHeightf),
+         ZK_PROVIDED(ZK_Graphics_GetTextSizef), ZK_PROVIDED(ZK_Graphics_GetTextWidthf),
+         ZK_PROVIDED(ZK_Graphics_GetTextureInputIndex), ZK_PROVIDED(ZK_Graphics_SetFontShader),
+         ZK_PROVIDED(ZK_Graphics_SetTextAlign), ZK_PROVIDED(ZK_Graphics_SetTextboxWidth),
+         ZK_PROVIDED(ZK_Graphics_SetTextHorizontalSpacing), ZK_PROVIDED(ZK_Graphics_SetTextTransform),
+         ZK_PROVIDED(ZK_Graphics_SetTextVerticalSpacing),
          // Shaders.
          ZK_PROVIDED(ZK_Graphics_GetShader), ZK_PROVIDED(ZK_Graphics_GetShaderPixelConstant),
          ZK_PROVIDED(ZK_Graphics_GetShaderPixelConstantIndex), ZK_PROVIDED(ZK_Graphics_GetShaderTags),

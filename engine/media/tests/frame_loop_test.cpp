@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -250,18 +249,6 @@ bool SameFunction(F a, F b) {
     return a == b;
 }
 
-// Parts of the media layer that other work brings (bitmap API, fonts, text
-// drawing): each name may still be neutral. Once that work is in, this list
-// empties and the test asks that nothing of the seam is neutral.
-const std::set<std::string> kStillToCome = {
-    // graphics slots
-    "ZK_Graphics_DrawTextf", "ZK_Graphics_GetTextAlign", "ZK_Graphics_GetTextHeightf",
-    "ZK_Graphics_GetTextSizef", "ZK_Graphics_GetTextureInputIndex", "ZK_Graphics_GetTextWidthf",
-    "ZK_Graphics_SetFontShader", "ZK_Graphics_SetTextAlign", "ZK_Graphics_SetTextHorizontalSpacing",
-    "ZK_Graphics_SetTextboxWidth", "ZK_Graphics_SetTextTransform", "ZK_Graphics_SetTextVerticalSpacing",
-    "ZK_Graphics_FontHasGlyphsToDrawText",
-};
-
 std::vector<std::string> NeutralPartsOfTheSeam() {
     std::vector<std::string> neutral;
     auto note = [&](bool is_neutral, const char* name) {
@@ -347,10 +334,7 @@ std::vector<std::string> NeutralPartsOfTheSeam() {
 }
 
 TEST_F(FrameLoopTest, NoPartOfTheMediaSeamIsLeftNeutral) {
-    std::vector<std::string> unexpected;
-    for (const std::string& name : NeutralPartsOfTheSeam())
-        if (!kStillToCome.count(name)) unexpected.push_back(name);
-    EXPECT_EQ(unexpected, std::vector<std::string>{});
+    EXPECT_EQ(NeutralPartsOfTheSeam(), std::vector<std::string>{});
 }
 
 }  // namespace

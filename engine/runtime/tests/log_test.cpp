@@ -209,6 +209,29 @@ TEST_F(LogTest, PrintersWorkWithoutCoreMutexes) {
     EXPECT_EQ(out.Finish(), "no locks\nstill no locks\n");
 }
 
+// A thread that holds PRINT (the console overlay draws under it) and raises
+// a message would otherwise wait on itself.
+TEST_F(LogTest, MessagesRaisedWhilePrintIsHeldArePrintedWhenItIsLetGo) {
+    RunLikeAnInstalledProgram();
+    zk_state.log_verbose_level = 0;
+    zk_run_no_popups = 1;
+    StdoutCapture out;
+    ZKI_LockCoreMutex(ZK_CORE_MUTEX_PRINT);
+    EXPECT_EQ(ZK_Printf("first %d", 1), 7);
+    EXPECT_EQ(ZK_PrintDebugf(ZK_MESSAGE_ERROR, "second"), 6);
+    EXPECT_EQ(ZK_Popupf(ZK_MESSAGE_WARNING, "third"), 4);
+    EXPECT_TRUE(console_lines.empty());
+    ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_PRINT);
+    EXPECT_EQ(out.Finish(), "first 1\n[ERROR] second\n");
+    EXPECT_EQ(console_lines, (std::vector<std::string>{"0:first 1", "2:second", "1:[POPUP] third"}));
+    // Nothing is kept for the next time.
+    console_lines.clear();
+    ZKI_LockCoreMutex(ZK_CORE_MUTEX_PRINT);
+    ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_PRINT);
+    EXPECT_TRUE(console_lines.empty());
+    zk_run_no_popups = 0;
+}
+
 TEST_F(LogTest, PlatformPrintAndLogFileTest) {
     StdoutCapture out;
     ZKD_PrintDebug(ZK_MESSAGE_WARNING, "direct");
