@@ -219,6 +219,7 @@ TEST_F(FrameLoopTest, AThousandFramesRunCleanWhileTheScreenChanges) {
     ASSERT_NE(view.hero, nullptr);
     EXPECT_EQ(view.hero->width, 8);
     ASSERT_NE(view.canvas, nullptr);
+    ASSERT_NE(view.font, nullptr);  // the frame count was drawn with a real font
     EXPECT_EQ(view.draws, 1000);
     EXPECT_EQ(view.updates, 999);  // the first frame only starts the clock
     EXPECT_EQ(popups, std::vector<std::string>{});
