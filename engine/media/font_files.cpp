@@ -117,6 +117,16 @@ bool ReadKerningRow(FontFileReader& in, zk_glyph_t* glyph, int count, bool store
     return !stored || in.Bytes(glyph->kern, count);
 }
 
+// A glyph of a counted font whose entry stores no kerning row keeps none
+// (every user reads a missing row as offsets of 0). A zeroed row of N bytes
+// for each such glyph would make a font of N glyphs hold N * N bytes
+// whatever the size of its file, and the next save would write them all.
+bool ReadStoredKerningRow(FontFileReader& in, zk_glyph_t* glyph, int count, bool stored) {
+    if (!stored) return true;
+    if (!in.CanHold(count, 1)) return in.Fail();
+    return ReadKerningRow(in, glyph, count, true);
+}
+
 // Width and height as they are, and the pixels when both are at least 1.
 bool ReadGlyphPixels(FontFileReader& in, zk_glyph_t* glyph, int32_t width, int32_t height, int version) {
     zk_bitmap_t& bitmap = glyph->bitmap;
@@ -174,8 +184,7 @@ bool ReadGlyph(FontFileReader& in, zk_glyph_t* glyph, int count, int version) {
         glyph->y_offset = float(y_offset);
     }
     if (!in.I16(&glyph->x_offset) || !in.I16(&glyph->advance) || !in.U8(&kerned)) return false;
-    if (kerned && !in.CanHold(count, 1)) return in.Fail();
-    if (!ReadKerningRow(in, glyph, count, kerned != 0)) return false;
+    if (!ReadStoredKerningRow(in, glyph, count, kerned != 0)) return false;
     if (!in.I16(&width) || !in.I16(&height)) return false;
     return ReadGlyphPixels(in, glyph, width, height, version);
 }

@@ -7,7 +7,8 @@
 // Versions 6 and 7 go on with (version 7 only) spread, smoothing and scale
 // as f32, then the glyph count N and N glyph entries: code (u32), y offset
 // (i16 in version 6, f32 in 7), x offset and advance (i16), a kern flag
-// byte with an N-byte kerning row when it is 1, width and height (i16) and
+// byte with an N-byte kerning row when it is 1 (a glyph without one keeps
+// none), width and height (i16) and
 // the pixels when both are at least 1. Versions 1 to 5 go on with a
 // 256-byte table that readers skip and exactly 256 entries without code,
 // whose fields differ by version (x offset from 2, a second advance after
