@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/app/frame.h"
+#include "engine/media/fonts.h"
 #include "engine/media/tests/graphics_fixture.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/tests/runtime_fixture.h"
@@ -80,6 +81,12 @@ protected:
     }
     void TearDown() override {
         EmptyConsole();
+        // The console's font stays in the pool; the next test's fresh state
+        // would lose it.
+        for (int i = 0; i < zk_state.num_fonts && i < ZK_MAX_FONTS; ++i) {
+            if (zk_state.fonts[i].name) ZKI_FONTS_ReleaseFont(&zk_state.fonts[i]);
+        }
+        zk_console.font = nullptr;
         zk_console.enabled = 0;
         zk_console.mutex = nullptr;
         zk_frame_backend = saved_backend_;
