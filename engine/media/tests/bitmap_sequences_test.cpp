@@ -319,6 +319,28 @@ TEST_F(BitmapSequences, ABuiltSequenceIsKeptWhenItCannotBeSaved) {
     EXPECT_TRUE(WasPrinted("1:[POPUP] Unable to load bitmap 'nothing.bms'.\n"));
 }
 
+TEST_F(BitmapSequences, ADuplicateFrameSharesItsOriginalsTextureAndNeverFreesIt) {
+    // Without packing the frames keep textures of their own; the saved file
+    // cannot be written here, so the built frames stay in memory.
+    zk_state.pack_bitmaps = 0;
+    WriteTga("same_0000.tga", 2, 2, 0);
+    WriteTga("same_0001.tga", 2, 2, 0);
+    renderer_.ClearCalls();
+    zk_bitmap_t* sequence = g()->ZK_Graphics_LoadBitmap("same.bms", ZK_CACHE_PIXELS | ZK_CACHE_TEXTURE);
+    ASSERT_NE(sequence, nullptr);
+    ASSERT_EQ(sequence->frame_count, 2);
+    ASSERT_EQ(sequence->atlas, nullptr);
+    ASSERT_EQ(sequence->frames[1].duplicate_of, &sequence->frames[0]);
+    EXPECT_EQ(renderer_.Count("LoadBitmap"), 1) << "the duplicate is not uploaded again";
+    EXPECT_EQ(sequence->frames[1].hw_data.renderer_data, sequence->frames[0].hw_data.renderer_data);
+    EXPECT_EQ(renderer_.LiveTextures(), 1);
+
+    g()->ZK_Graphics_ReleaseBitmap(sequence);  // hibernates it
+    EXPECT_EQ(renderer_.Count("FreeBitmap"), 1) << "the shared texture is freed once";
+    EXPECT_EQ(renderer_.LiveTextures(), 0);
+    zk_state.pack_bitmaps = 1;
+}
+
 TEST_F(BitmapSequences, SavingNeedsFramesThatFit) {
     Sequence empty("empty");
     ClearLines();
