@@ -49,7 +49,8 @@ int LevelOfName(const char* name) {
 const char* ReadHeaderToken(const char* text, char (&token)[kMaximumTokenLength + 1]) {
     int length = 0;
     while (length <= kMaximumTokenLength && text[length] && text[length] != ',') ++length;
-    if (text[length] != ',') return nullptr;
+    // A comma right after the longest token still leaves the token too long.
+    if (length > kMaximumTokenLength || text[length] != ',') return nullptr;
     memcpy(token, text, static_cast<size_t>(length));
     token[length] = '\0';
     return text + length + 1;

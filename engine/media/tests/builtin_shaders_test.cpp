@@ -44,6 +44,9 @@ const Loader kLoaders[] = {
 TEST_F(BuiltInShaderTest, FindShaderSourceMatchesTargetAndLevelExactly) {
     const std::string long_token(600, 'G');
     const std::string long_header = long_token + ",NONE,\nlong vertex";
+    // A token of exactly 512 characters before its comma is one too long.
+    const std::string full_target = std::string(512, 'G') + ",NONE,\nfull target vertex";
+    const std::string full_level = "GLSL21," + std::string(512, 'N') + ",\nfull level vertex";
     const char* const texts[] = {
         "GLSL21,NONE,\nglsl21 vertex", "GLSL21,NONE,\nglsl21 pixel",
         "GLSL,NONE,\nfamily vertex",   "GLSL,NONE,\nfamily pixel",
@@ -51,6 +54,8 @@ TEST_F(BuiltInShaderTest, FindShaderSourceMatchesTargetAndLevelExactly) {
         "HLSL11,ALL,\nall vertex",     "HLSL11,ALL,\nall pixel",
         "ESSL20,NONE,",                "ESSL20,NONE,",
         long_header.c_str(),           "x",
+        full_target.c_str(),           "x",
+        full_level.c_str(),            "x",
         "GLSL31,ANY,\nlast vertex",    "GLSL31,ANY,\nlast pixel",
         nullptr,                       nullptr,
     };
