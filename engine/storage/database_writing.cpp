@@ -324,7 +324,7 @@ bool DMDatabase::SaveXML(const char* path, bool scramble) {
     if (!path) return false;
     ZKFileSystem::SafeFile file;
     nString error;
-    if (!zk->file_system->ZK_FileSystem_IsPathValid(path) ||
+    if (!zk->file_system->ZK_FileSystem_IsPathValid(path) || !ZKFileSystem::MayOpenForWriting(path) ||
         !file.Begin(ZKFileSystem::WithForwardSlashes(path).c_str(), &error)) {
         ShowOpenFailure(path);
         return false;

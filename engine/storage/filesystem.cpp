@@ -58,13 +58,16 @@ bool IsValidPathPrefixForAdvancedFileFunctions(PathPrefix prefix) {
 
 // ---------------------------------------------------------------- workers
 
+bool MayOpenForWriting(const char* path) {
+    if (HasPrefixMark(path) || is_resources_path_writable) return true;
+    zk->ZK_PrintDebugf(ZK_MESSAGE_WARNING, "File System OpenFile: attempted to modify path '%s', which is not writable.",
+                       path ? path : "");
+    return false;
+}
+
 zk_file_t* OpenFile(const char* path, OpenMode mode) {
     PathPrefix prefix = GetPathPrefixOfPath(path);
-    if (mode != OPEN_MODE_READ && !HasPrefixMark(path) && !is_resources_path_writable) {
-        zk->ZK_PrintDebugf(ZK_MESSAGE_WARNING, "File System OpenFile: attempted to modify path '%s', which is not writable.",
-                           path ? path : "");
-        return nullptr;
-    }
+    if (mode != OPEN_MODE_READ && !MayOpenForWriting(path)) return nullptr;
     System* system = SystemOf(prefix);
     if (!system) return nullptr;
     File* file = system->OpenFile(prefix, WithForwardSlashes(path), mode);

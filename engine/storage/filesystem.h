@@ -104,6 +104,9 @@ const char* GetPathPrefixString(PathPrefix prefix);
 const char* GetOpenModeString(OpenMode mode);
 bool IsValidPathPrefixForAdvancedFileFunctions(PathPrefix prefix);
 
+// False, with OpenFile's warning, when the path may not be opened for
+// writing (a native path while the resources are not writable).
+bool MayOpenForWriting(const char* path);
 zk_file_t* OpenFile(const char* path, OpenMode mode);
 // Frees the handle and its file; false when the file's content did not all
 // reach it.

@@ -10,6 +10,7 @@
 #include "engine/base/nstring.h"
 #include "engine/runtime/zekar.h"
 #include "engine/storage/datamodel.h"
+#include "engine/storage/filesystem.h"
 #include "engine/storage/filesystem_api.h"
 #include "engine/storage/safe_write.h"
 #include "engine/storage/scrambler.h"
@@ -264,6 +265,24 @@ TEST_F(DatabaseWriting, FileNamesAndOpenFailures) {
     }
     EXPECT_FALSE(database.Save(nullptr, false));
     EXPECT_EQ(ReadWholeFile(dir / "upper.XML"), AsXML(database));
+}
+
+// While the resources may not be written, a save is refused like any other
+// write through the file systems, and the old file stays.
+TEST_F(DatabaseWriting, NothingIsSavedWhileResourcesAreNotWritable) {
+    std::string path = dir / "kept.xml";
+    WriteFile(path, "old content");
+    DMDatabase database;
+    database.SetValue("a", "n", "v", "1");
+    ZKFileSystem::is_resources_path_writable = false;
+    bool saved = database.SaveXML(path.c_str(), false);
+    ZKFileSystem::is_resources_path_writable = true;
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadWholeFile(path), "old content");
+    EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"kept.xml"});
+    EXPECT_EQ(PopupTexts(), std::vector<std::string>{"Unable to open file '" + path +
+                                                     "' for writing. The filename needs to be absolute file system "
+                                                     "target such as res://data/file.xml."});
 }
 
 // The reader holds one tag, or one plain text, in 16,382 characters. Each
