@@ -223,7 +223,9 @@ zk_sound_channel SoundImplementationManager::PlaySoundDelayed(zk_sound_t* sound,
                                                               const float& pan, const float& frequency,
                                                               const bool& loop, const float& delay) {
     if (!sound || !sound->data) return 0;
-    if (delay <= 0.0f) return PlaySound(sound, volume, pan, frequency, loop);
+    // A delay that is not a number plays at once, like one of 0: turned
+    // into milliseconds it would have no integer value.
+    if (!(delay > 0.0f)) return PlaySound(sound, volume, pan, frequency, loop);
     float wait = delay;
     if (wait > kLongestDelay) {
         zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Trying to play sound '%s' with too long delay %.1fs (warning triggers at %.0fs)",

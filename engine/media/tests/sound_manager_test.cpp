@@ -2,6 +2,7 @@
 // play limits, channel handles, delayed starts, slides and fades, music
 // hand-over, and the sweeps over the banks.
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -129,7 +130,7 @@ TEST_F(SoundManagerTest, DelayedStartsHappenAtTheFirstFrameDue) {
     struct Case {
         float delay;
         uint32_t due_ms;  // 0: at once
-    } cases[] = {{0.0f, 0}, {-1.0f, 0}, {0.5f, 500}, {0.0101f, 10}, {15.0f, 15000}};
+    } cases[] = {{0.0f, 0}, {-1.0f, 0}, {NAN, 0}, {0.5f, 500}, {0.0101f, 10}, {15.0f, 15000}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.delay);
         StartOver();
