@@ -2,6 +2,7 @@
 // chosen implementation and without one, the leaderboard fronts' log
 // lines, the login with its category checks, and the category database.
 
+#include <climits>
 #include <functional>
 #include <string>
 #include <vector>
@@ -182,6 +183,12 @@ TEST_F(ServiceFrontsTest, LeaderboardFrontsLogWhatIsAskedAndWhenNoAnswerWillFoll
         {true, false, [] { return zk->leaderboards->ZK_RequestScores(1, 1, 7, "speed"); }, false,
          {"info: Requesting scores 1..1 (1 scores) for category 'speed' with filter 'ERROR'",
           "info: RequestScores returned false. No return event will be sent."}},
+        // The last position of a request at the ends of the int range is
+        // told as it is, not wrapped around.
+        {true, true, [] { return zk->leaderboards->ZK_RequestScores(2, INT_MAX, 0, "speed"); }, true,
+         {"info: Requesting scores 2..2147483648 (2147483647 scores) for category 'speed' with filter 'GLOBAL'"}},
+        {true, true, [] { return zk->leaderboards->ZK_RequestScores(INT_MIN, 0, 0, "speed"); }, true,
+         {"info: Requesting scores -2147483648..-2147483649 (0 scores) for category 'speed' with filter 'GLOBAL'"}},
         {false, true, [] { return zk->leaderboards->ZK_RequestScoresAroundUserRank(1, 5, "speed"); }, false, {}},
         {true, true, [] { return zk->leaderboards->ZK_RequestScoresAroundUserRank(1, 5, "speed"); }, true,
          {"info: Requesting 5 scores around user #1 for category 'speed'"}},
