@@ -256,6 +256,8 @@ TEST_F(ServiceFrontsTest, LoginHappensOnlyWhenLoggedOutAndChecksCategoryIdsInDev
 
 TEST_F(ServiceFrontsTest, CategoryIdChecksWarnOfEveryFaultAndGoOn) {
     const std::string forty_letters(40, 'a');
+    const std::string longest_allowed(31, 'b');
+    const std::string one_too_long(32, 'c');
     const std::string long_with_dash = "Long_category-id_of_thirty_two_ch";
     struct Case {
         const char* id;
@@ -268,6 +270,9 @@ TEST_F(ServiceFrontsTest, CategoryIdChecksWarnOfEveryFaultAndGoOn) {
         {"a b.c",
          {"Leaderboard category id 'a b.c' can only contain English alphabets, digits, and '_' character.",
           "Leaderboard category id 'a b.c' can only contain English alphabets, digits, and '_' character."}},
+        {longest_allowed.c_str(), {}},
+        {one_too_long.c_str(),
+         {"Leaderboard category id '" + one_too_long + "' is too long (can be max 31 characters)."}},
         {forty_letters.c_str(),
          {"Leaderboard category id '" + forty_letters + "' is too long (can be max 31 characters)."}},
         {long_with_dash.c_str(),
