@@ -58,8 +58,11 @@ void ZK_SubmitScore(int user, zk_score_t score, const char* category) {
 
 bool ZK_RequestScores(int first, int count, zk_leaderboard_filter_t filter, const char* category) {
     if (!zk_leaderboards_implementation) return false;
-    zk->ZK_Printf("Requesting scores %d..%d (%d scores) for category '%s' with filter '%s'", first,
-                  first + count - 1, count, Printable(category), ZKI_LeaderboardFilterName(filter));
+    // Any int may come in: the last position is worked out wide enough
+    // not to overflow.
+    long long last = static_cast<long long>(first) + count - 1;
+    zk->ZK_Printf("Requesting scores %d..%lld (%d scores) for category '%s' with filter '%s'", first, last, count,
+                  Printable(category), ZKI_LeaderboardFilterName(filter));
     if (zk_leaderboards_implementation->RequestScores(first, count, filter, category)) return true;
     zk->ZK_Printf("RequestScores returned false. No return event will be sent.");
     return false;

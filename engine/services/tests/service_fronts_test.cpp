@@ -2,6 +2,7 @@
 // chosen implementation and without one, the leaderboard fronts' log
 // lines, the login with its category checks, and the category database.
 
+#include <climits>
 #include <functional>
 #include <string>
 #include <vector>
@@ -182,6 +183,12 @@ TEST_F(ServiceFrontsTest, LeaderboardFrontsLogWhatIsAskedAndWhenNoAnswerWillFoll
         {true, false, [] { return zk->leaderboards->ZK_RequestScores(1, 1, 7, "speed"); }, false,
          {"info: Requesting scores 1..1 (1 scores) for category 'speed' with filter 'ERROR'",
           "info: RequestScores returned false. No return event will be sent."}},
+        // The last position of a request at the ends of the int range is
+        // told as it is, not wrapped around.
+        {true, true, [] { return zk->leaderboards->ZK_RequestScores(2, INT_MAX, 0, "speed"); }, true,
+         {"info: Requesting scores 2..2147483648 (2147483647 scores) for category 'speed' with filter 'GLOBAL'"}},
+        {true, true, [] { return zk->leaderboards->ZK_RequestScores(INT_MIN, 0, 0, "speed"); }, true,
+         {"info: Requesting scores -2147483648..-2147483649 (0 scores) for category 'speed' with filter 'GLOBAL'"}},
         {false, true, [] { return zk->leaderboards->ZK_RequestScoresAroundUserRank(1, 5, "speed"); }, false, {}},
         {true, true, [] { return zk->leaderboards->ZK_RequestScoresAroundUserRank(1, 5, "speed"); }, true,
          {"info: Requesting 5 scores around user #1 for category 'speed'"}},
@@ -249,6 +256,8 @@ TEST_F(ServiceFrontsTest, LoginHappensOnlyWhenLoggedOutAndChecksCategoryIdsInDev
 
 TEST_F(ServiceFrontsTest, CategoryIdChecksWarnOfEveryFaultAndGoOn) {
     const std::string forty_letters(40, 'a');
+    const std::string longest_allowed(31, 'b');
+    const std::string one_too_long(32, 'c');
     const std::string long_with_dash = "Long_category-id_of_thirty_two_ch";
     struct Case {
         const char* id;
@@ -261,6 +270,9 @@ TEST_F(ServiceFrontsTest, CategoryIdChecksWarnOfEveryFaultAndGoOn) {
         {"a b.c",
          {"Leaderboard category id 'a b.c' can only contain English alphabets, digits, and '_' character.",
           "Leaderboard category id 'a b.c' can only contain English alphabets, digits, and '_' character."}},
+        {longest_allowed.c_str(), {}},
+        {one_too_long.c_str(),
+         {"Leaderboard category id '" + one_too_long + "' is too long (can be max 31 characters)."}},
         {forty_letters.c_str(),
          {"Leaderboard category id '" + forty_letters + "' is too long (can be max 31 characters)."}},
         {long_with_dash.c_str(),
