@@ -31,8 +31,14 @@ struct RunResult {
     std::string out;
 };
 
+// What one run may take: a walk that never ends (through "." and "..", say)
+// is stopped and fails its test instead of filling the disk.
+const unsigned run_seconds = 60;
+const long run_file_size = 64L << 20;
+
 // Runs the program in `cwd` with the arguments, standard input from
-// /dev/null; a non-zero `file_size_limit` caps the size of written files.
+// /dev/null; a non-zero `file_size_limit` caps the size of written files
+// with a failed write instead of the run's end.
 RunResult RunManifester(const std::string& cwd, const std::vector<std::string>& arguments, long file_size_limit = 0) {
     std::string out_path = cwd + "/../manifester.out";
     pid_t child = fork();
@@ -43,11 +49,11 @@ RunResult RunManifester(const std::string& cwd, const std::vector<std::string>& 
         dup2(input, STDIN_FILENO);
         dup2(output, STDOUT_FILENO);
         dup2(output, STDERR_FILENO);
-        if (file_size_limit > 0) {
-            rlimit limit = {rlim_t(file_size_limit), rlim_t(file_size_limit)};
-            setrlimit(RLIMIT_FSIZE, &limit);
-            signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
-        }
+        long size_limit = file_size_limit > 0 ? file_size_limit : run_file_size;
+        rlimit limit = {rlim_t(size_limit), rlim_t(size_limit)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        if (file_size_limit > 0) signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+        alarm(run_seconds);  // kept across exec
         std::vector<char*> argv = {const_cast<char*>(ZK_MANIFESTER_PATH)};
         for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
