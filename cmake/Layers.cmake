@@ -6,6 +6,7 @@
 set(ZK_LAYERS
   zk_imageformats    # engine/imageformats: TGA and run-length bitmaps, standing alone
   zk_base            # engine/base: containers, strings, transforms, base64, colour types, mutex record, clocks
+  zk_safewrite       # engine/safewrite: files written through a temporary beside them, over the C library alone
   zk_runtime         # engine/runtime: state, table, printers, threads, events, console log, registration records
   zk_macos_device    # platform/macos/device: device services, registered into the runtime
   zk_storage         # engine/storage

@@ -1,19 +1,14 @@
-// Writing a whole file so that it is never lost half-way: the bytes go to a
-// new temporary file in the target's folder, which replaces the target in
-// one rename only after every write and the close have succeeded. A save
-// that fails at any point, or a process killed during it, leaves the old
-// file exactly as it was. (A power cut is not guarded against: nothing is
-// synced to the disk.)
-//
-// The temporary file gets an unpredictable name and is created exclusively,
-// never through a symbolic link, so a file or link planted beside the target
-// cannot redirect the save. A target that is a symbolic link is replaced by
-// the new file; the link's own target is not written.
+// Writing a whole file so that it is never lost half-way, for the engine:
+// the safe write of engine/safewrite (a new temporary file with an
+// unpredictable name beside the target, created exclusively and never
+// through a symbolic link, renamed over the target only after every write
+// and the close have succeeded), with its reasons in an nString.
 #pragma once
 
 #include <cstddef>
 
 #include "engine/base/nstring.h"
+#include "engine/safewrite/safe_write_file.h"
 
 // Saves size bytes of data as the file at path. False when anything fails;
 // the old file is then kept, no temporary file is left, and error (when not
@@ -42,9 +37,7 @@ public:
     void Abandon();
 
 private:
-    int descriptor = -1;
-    nString target;
-    nString temporary;
+    zk_safe_write_t file = {};
 };
 
 // Test hook: the function that closes the temporary file, close(2) when

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "engine/safewrite/safe_write_file.h"
 #include "tools/manifester/records.h"
 #include "tools/manifester/xml_database.h"
 
@@ -88,12 +89,8 @@ int ZKI_CloseFile(zk_file_t* file);
 void ZK_Graphics_SetBitmapFrame(zk_bitmap_t* bitmap, int frame);
 
 // A file written through a temporary beside it and renamed into place only
-// when every write and the close succeeded.
-struct zk_safe_file_t {
-    FILE* stream;
-    char* path;
-    char* temporary;
-};
+// when every write and the close succeeded; written through its stream.
+typedef zk_safe_write_t zk_safe_file_t;
 bool ZKI_OpenSafeFile(zk_safe_file_t* file, const char* path);
 // Flushes and closes the temporary and renames it to the path; false (the
 // temporary removed) when anything failed or `failed` says so already.

@@ -36,10 +36,24 @@ struct RunResult {
 const unsigned run_seconds = 60;
 const long run_file_size = 64L << 20;
 
+// What a run may be given beyond its arguments.
+struct RunOptions {
+    // Caps the size of written files with a failed write instead of the
+    // run's end; 0 keeps run_file_size.
+    long file_size_limit = 0;
+    // Caps the program's memory (its address space), 0 for none.
+    long memory_limit = 0;
+    // "NAME=value" set for the program.
+    std::vector<std::string> environment;
+    // A symbolic link to this file is made in the current directory under
+    // the name "manifest-temp.xml.<the program's process id>.tmp".
+    std::string link_beside_manifest_to;
+};
+
 // Runs the program in `cwd` with the arguments, standard input from
-// /dev/null; a non-zero `file_size_limit` caps the size of written files
-// with a failed write instead of the run's end.
-RunResult RunManifester(const std::string& cwd, const std::vector<std::string>& arguments, long file_size_limit = 0) {
+// /dev/null.
+RunResult RunManifester(const std::string& cwd, const std::vector<std::string>& arguments,
+                        const RunOptions& options = RunOptions()) {
     std::string out_path = cwd + "/../manifester.out";
     pid_t child = fork();
     if (child == 0) {
@@ -49,10 +63,19 @@ RunResult RunManifester(const std::string& cwd, const std::vector<std::string>& 
         dup2(input, STDIN_FILENO);
         dup2(output, STDOUT_FILENO);
         dup2(output, STDERR_FILENO);
-        long size_limit = file_size_limit > 0 ? file_size_limit : run_file_size;
+        long size_limit = options.file_size_limit > 0 ? options.file_size_limit : run_file_size;
         rlimit limit = {rlim_t(size_limit), rlim_t(size_limit)};
         setrlimit(RLIMIT_FSIZE, &limit);
-        if (file_size_limit > 0) signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+        if (options.file_size_limit > 0) signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+        if (options.memory_limit > 0) {
+            rlimit memory = {rlim_t(options.memory_limit), rlim_t(options.memory_limit)};
+            setrlimit(RLIMIT_AS, &memory);
+        }
+        for (const std::string& variable : options.environment) putenv(const_cast<char*>(variable.c_str()));
+        if (!options.link_beside_manifest_to.empty()) {
+            std::string name = "manifest-temp.xml." + std::to_string(getpid()) + ".tmp";  // the pid survives exec
+            if (symlink(options.link_beside_manifest_to.c_str(), name.c_str()) != 0) _exit(122);
+        }
         alarm(run_seconds);  // kept across exec
         std::vector<char*> argv = {const_cast<char*>(ZK_MANIFESTER_PATH)};
         for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
@@ -322,7 +345,11 @@ TEST(ManifesterRun, FailuresExitNonZeroAndLeaveNoCutManifest) {
                 run = RunInRemovedDirectory(tree.root + "/gone", data, tree.root + "/out");
                 break;
             case FileSizeLimit:
-                run = RunManifester(tree.Work(), {data}, 300);
+                {
+                    RunOptions options;
+                    options.file_size_limit = 300;
+                    run = RunManifester(tree.Work(), {data}, options);
+                }
                 break;
             case DirectoryInTheWay:
                 fs::create_directories(tree.Work() + "/manifest-temp.xml/inside");
@@ -342,6 +369,24 @@ TEST(ManifesterRun, FailuresExitNonZeroAndLeaveNoCutManifest) {
             EXPECT_TRUE(file == "data" || file == "manifest-temp.xml") << c.name << ": " << file;
         }
     }
+}
+
+// The temporary manifest is a new file of its own: a link planted where a
+// name made of the manifest's and the process id would put it is not
+// followed, and the manifest that lands is a plain file.
+TEST(ManifesterRun, TheManifestIsWrittenPastALinkPlantedBesideIt) {
+    TempTree tree;
+    tree.Put("data/one.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+    std::string victim = tree.root + "/victim.txt";
+    WriteBytes(victim, {'k', 'e', 'e', 'p'});
+    RunOptions options;
+    options.link_beside_manifest_to = victim;
+    RunResult run = RunManifester(tree.Work(), {"data"}, options);
+    EXPECT_EQ(run.exit_code, 0) << run.out;
+    EXPECT_EQ(ReadText(victim), "keep");
+    EXPECT_FALSE(fs::is_symlink(tree.Work() + "/manifest-temp.xml"));
+    EXPECT_EQ(ReadText(tree.Work() + "/manifest-temp.xml"),
+              std::string(head) + "  <node id=\"one.png\" w=\"1\" h=\"1\" />\n" + tail);
 }
 
 TEST(ManifesterRun, PathsOver511CharactersAreSkippedWithAMessage) {
