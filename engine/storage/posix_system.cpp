@@ -1,6 +1,7 @@
 #include "engine/storage/posix_system.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,17 +45,29 @@ int64_t POSIXSystem::GetFileSize(const nString& path) {
     return stat(path.c_str(), &status) == 0 ? int64_t(status.st_size) : 0;
 }
 
+// Only a regular file is a file to read. The open itself must not wait: a
+// FIFO (or a device) at the path would block it until something writes to
+// the other end, so it is opened without waiting and looked at before any
+// read.
+static FILE* OpenRegularFileForReading(const char* path) {
+    int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return nullptr;
+    struct stat status;
+    FILE* stream = nullptr;
+    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) == 0) {
+        stream = fdopen(descriptor, "rb");
+    }
+    if (!stream) close(descriptor);
+    return stream;
+}
+
 File* POSIXSystem::OpenFile(PathPrefix prefix, const nString& path, OpenMode mode) {
-    FILE* stream = fopen(path.c_str(), GetOpenMode(mode));
+    FILE* stream =
+        mode == OPEN_MODE_READ ? OpenRegularFileForReading(path.c_str()) : fopen(path.c_str(), GetOpenMode(mode));
     if (!stream) return nullptr;
     struct stat status;
     bool known = fstat(fileno(stream), &status) == 0;
-    // A directory opens as a stream on some systems; only regular files are
-    // files to read.
-    if (mode == OPEN_MODE_READ && (!known || !S_ISREG(status.st_mode))) {
-        fclose(stream);
-        return nullptr;
-    }
     int64_t size = mode != OPEN_MODE_WRITE && known ? int64_t(status.st_size) : 0;
     return new POSIXFile(size, prefix, mode != OPEN_MODE_READ, stream);
 }

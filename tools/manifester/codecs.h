@@ -47,6 +47,10 @@ int GetFontFileHeight(const char* path);
 // The frame count and the first frame's size of a bitmap sequence file
 // with an atlas; width and height stay 0 without one.
 bool GetBitmapSequenceSize(zk_bitmap_t* bitmap, const char* path);
+// The same from the file's first bytes (zk_bitmap_sequence_measure_bytes of
+// a longer file are enough); the path names the file in the message.
+const long zk_bitmap_sequence_measure_bytes = 13 + 4 + 4 + 8 + 4 + 8;
+bool ZKI_MeasureBitmapSequence(zk_bitmap_t* bitmap, const void* data, long size, const char* path);
 
 // Clears what every decoder clears first.
 inline void ZKI_ClearDecodedImage(zk_bitmap_t* bitmap) {

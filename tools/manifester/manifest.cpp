@@ -25,10 +25,12 @@ const char* const manifested_extensions[] = {"png", "jpg", "tga", "bms"};
 typedef bool (*Measure)(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more);
 
 bool MeasureTGA(zk_bitmap_t* bitmap, const void* data, long size, bool*) { return ZKI_MeasureTGA(bitmap, data, size); }
+bool MeasureBMS(zk_bitmap_t* bitmap, const void* data, long size, bool*) {
+    return ZKI_MeasureBitmapSequence(bitmap, data, size, bitmap->name);
+}
 
 // How each kind of file is measured: the size its decoder would give,
 // without decoding pixels, from the file's first bytes when they suffice.
-// A sequence is read by its path.
 const struct {
     const char* ending;
     Measure measure;
@@ -36,12 +38,16 @@ const struct {
     {".tga", MeasureTGA},
     {".png", ZKI_GetImageDimensionsPNG},
     {".jpg", ZKI_MeasureJPG},
+    {".bms", MeasureBMS},
 };
 
 // How much of a file is read first: headers fit, and it holds a TGA's
 // header and image id whole.
 const size_t first_read = 4096;
 static_assert(first_read >= size_t(zk_tga_measure_bytes), "a TGA is measured from its first bytes");
+static_assert(first_read >= size_t(zk_bitmap_sequence_measure_bytes), "a sequence is measured from its first bytes");
+
+ssize_t (*read_at)(int descriptor, void* buffer, size_t size, off_t offset) = pread;
 
 char target[path_size];
 size_t target_length = 0;
@@ -65,11 +71,12 @@ void RelativePathOf(const char* path, char* relative) {
     }
 }
 
-// Reads up to size bytes from the offset; false on a read error.
+// Reads size bytes from the offset, fewer only when the file ends first;
+// false on a read error.
 bool ReadAt(int descriptor, uint8_t* buffer, size_t size, off_t offset, size_t* got) {
     *got = 0;
     while (*got < size) {
-        ssize_t n = pread(descriptor, buffer + *got, size - *got, offset + off_t(*got));
+        ssize_t n = read_at(descriptor, buffer + *got, size - *got, offset + off_t(*got));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
         if (n == 0) break;
@@ -78,37 +85,49 @@ bool ReadAt(int descriptor, uint8_t* buffer, size_t size, off_t offset, size_t* 
     return true;
 }
 
-// Measures the file from its first bytes, and from all of them when those
-// do not suffice; false (with a message) when the file cannot be read.
-bool MeasureFile(zk_bitmap_t* bitmap, const char* path, int descriptor) {
-    if (ZKI_PathEndsWith(path, ".bms")) {
-        GetBitmapSequenceSize(bitmap, path);
-        return true;
-    }
+// Measures the open file from its first bytes, and from all of them when
+// those do not suffice; false (with a message) when it cannot be read. A
+// file no longer than the first read is read once, in one piece.
+bool MeasureFile(zk_bitmap_t* bitmap, const char* path, int descriptor, off_t file_size) {
     Measure measure = nullptr;
     for (const auto& m : measures) {
         if (ZKI_PathEndsWith(path, m.ending)) measure = m.measure;
     }
-    struct stat info;
     static uint8_t first[first_read];
+    size_t wanted = file_size < off_t(first_read) ? size_t(file_size) : first_read;
     size_t got = 0;
-    if (!measure || fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > LONG_MAX ||
-        !ReadAt(descriptor, first, sizeof first, 0, &got)) {
+    if (!measure || file_size > LONG_MAX || !ReadAt(descriptor, first, wanted, 0, &got)) {
         zk->Printf("Unable to read '%s'.\n", path);
         return false;
     }
-    bool whole = off_t(got) >= info.st_size;
+    bool whole = got < wanted || off_t(got) >= file_size;
     bool needs_more = false;
     measure(bitmap, first, long(got), whole ? nullptr : &needs_more);
     if (!needs_more) return true;
 
-    size_t size = size_t(info.st_size);
+    size_t size = size_t(file_size);
     uint8_t* data = static_cast<uint8_t*>(malloc(size));
     bool read = data && ReadAt(descriptor, data, size, 0, &got) && got == size;
     if (read) measure(bitmap, data, long(size), nullptr);
     free(data);
     if (!read) zk->Printf("Unable to read '%s'.\n", path);
     return read;
+}
+
+// Opens the file without waiting: a FIFO or a device put where a listed
+// file was would otherwise block the walk until something writes to it.
+// Only a regular file is measured.
+int OpenRegularFile(const char* path, off_t* size) {
+    int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return -1;
+    struct stat info;
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(descriptor);
+        zk->Printf("Unable to read '%s'.\n", path);
+        return -2;
+    }
+    *size = info.st_size;
+    return descriptor;
 }
 
 }  // namespace
@@ -129,6 +148,10 @@ bool IsManifestedExtension(const char* path) {
 }
 
 bool IsManifestedFile(const char*) { return true; }
+
+void ZKI_SetManifestReadForTesting(ssize_t (*read_function)(int, void*, size_t, off_t)) {
+    read_at = read_function ? read_function : pread;
+}
 
 bool ZKI_SetManifestTarget(const char* directory, bool from_current_directory, FILE* stream) {
     if (!directory || strlen(directory) >= path_size) return false;
@@ -201,12 +224,13 @@ void ManifestFile(const char* path) {
     const char* slash = strchr(relative, '/');
     const char* id = slash ? slash + 1 : relative;
 
-    int descriptor = open(path, O_RDONLY);
+    off_t size = 0;
+    int descriptor = OpenRegularFile(path, &size);
     if (descriptor < 0) return;
     zk_bitmap_t bitmap;
     memset(&bitmap, 0, sizeof bitmap);
     bitmap.name = const_cast<char*>(path);  // decoders name the file in their messages
-    bool measured = MeasureFile(&bitmap, path, descriptor);
+    bool measured = MeasureFile(&bitmap, path, descriptor, size);
     close(descriptor);
     free(bitmap.pixels);
     if (!measured) return;

@@ -2,6 +2,8 @@
 // every measured image.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdio>
 
 // The text after the last '.' of the path, searching back from its
@@ -26,6 +28,10 @@ void ZKI_WriteManifestTail(FILE* stream);
 
 void ManifestDirectory(const char* path);
 void ManifestFile(const char* path);
+
+// Test hook: the function that reads the measured files, pread(2) when
+// null.
+void ZKI_SetManifestReadForTesting(ssize_t (*read_function)(int descriptor, void* buffer, size_t size, off_t offset));
 
 // Writes '"' as "&quot;" and '&' as "&amp;" into out (room for 6 times the
 // id's length and the terminating zero).

@@ -16,11 +16,14 @@ const int max_encoding_name = 511;
 const char sequence_magic[] = "ZK_Bm_Seq_v1";  // 13 bytes with its 0
 const char atlas_chunk[8] = "ATLAS";
 
+int32_t I32At(const uint8_t* bytes) {
+    return int32_t(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24);
+}
+
 bool ReadI32(FILE* stream, int32_t* value) {
     uint8_t bytes[4];
     if (fread(bytes, 1, 4, stream) != 4) return false;
-    *value = int32_t(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
-                     uint32_t(bytes[3]) << 24);
+    *value = I32At(bytes);
     return true;
 }
 
@@ -49,8 +52,7 @@ int BadFontHeader(FILE* stream) {
     return 0;
 }
 
-bool BadSequenceHeader(FILE* stream, const char* path) {
-    fclose(stream);
+bool BadSequenceHeader(const char* path) {
     zk->Printf("Bad header in bitmap sequence '%s'\n", path);
     return false;
 }
@@ -76,29 +78,32 @@ int GetFontFileHeight(const char* path) {
     return height;
 }
 
+bool ZKI_MeasureBitmapSequence(zk_bitmap_t* bitmap, const void* data, long size, const char* path) {
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    size_t length = data && size > 0 ? size_t(size) : 0;
+    const size_t frame_count_at = sizeof sequence_magic, chunk_at = frame_count_at + 8, atlas_at = chunk_at + 8;
+    if (length < chunk_at + sizeof atlas_chunk || memcmp(bytes, sequence_magic, sizeof sequence_magic) != 0) {
+        return BadSequenceHeader(path);
+    }
+    int32_t frame_count = I32At(bytes + frame_count_at);
+    bitmap->frame_count = frame_count;
+    if (strncmp(reinterpret_cast<const char*>(bytes + chunk_at), atlas_chunk, sizeof atlas_chunk) == 0) {
+        // A reserved word, then the first frame's width and height.
+        size_t needed = atlas_at + 4 + (frame_count > 0 ? 8 : 0);
+        if (length < needed) return BadSequenceHeader(path);
+        if (frame_count > 0) {
+            bitmap->width = I32At(bytes + atlas_at + 4);
+            bitmap->height = I32At(bytes + atlas_at + 8);
+        }
+    }
+    return true;
+}
+
 bool GetBitmapSequenceSize(zk_bitmap_t* bitmap, const char* path) {
     FILE* stream = path ? fopen(path, "rb") : nullptr;
     if (!stream) return false;
-    char magic[sizeof sequence_magic];
-    if (fread(magic, 1, sizeof magic, stream) != sizeof magic || memcmp(magic, sequence_magic, sizeof magic) != 0) {
-        return BadSequenceHeader(stream, path);
-    }
-    int32_t frame_count, pixel_format, reserved;
-    char chunk[8];
-    if (!ReadI32(stream, &frame_count) || !ReadI32(stream, &pixel_format) ||
-        fread(chunk, 1, sizeof chunk, stream) != sizeof chunk) {
-        return BadSequenceHeader(stream, path);
-    }
-    bitmap->frame_count = frame_count;
-    if (strncmp(chunk, atlas_chunk, sizeof chunk) == 0) {
-        int32_t width = 0, height = 0;
-        if (!ReadI32(stream, &reserved) ||
-            (frame_count > 0 && (!ReadI32(stream, &width) || !ReadI32(stream, &height)))) {
-            return BadSequenceHeader(stream, path);
-        }
-        bitmap->width = width;
-        bitmap->height = height;
-    }
+    uint8_t header[zk_bitmap_sequence_measure_bytes];
+    size_t got = fread(header, 1, sizeof header, stream);
     fclose(stream);
-    return true;
+    return ZKI_MeasureBitmapSequence(bitmap, header, long(got), path);
 }

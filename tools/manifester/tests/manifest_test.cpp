@@ -1,10 +1,22 @@
 // The manifest's per-file rules: the extension, the extensions listed and
-// the escaping of ids.
+// the escaping of ids; how a listed file is opened and read.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "tools/manifester/manifest.h"
+#include "tools/manifester/tests/manifester_test_support.h"
+
+using namespace manifester_test;
 
 namespace {
 
@@ -45,6 +57,159 @@ TEST(ManifestRules, QuotesAndAmpersandsEscapedInIds) {
         ZKI_EscapeManifestId(c.id, out);
         EXPECT_STREQ(out, c.written) << c.id;
     }
+}
+
+// Opens the FIFO's writing end after a while, which releases an open for
+// reading that waits for one; says whether anything had to be released.
+class FifoReleaser {
+public:
+    explicit FifoReleaser(const std::string& fifo) : thread([this, fifo] {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (done_waiting.wait_for(lock, std::chrono::seconds(3), [this] { return finished; })) return;
+        int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        released = writer >= 0;
+        if (writer >= 0) close(writer);
+    }) {}
+    bool Finish() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            finished = true;
+        }
+        done_waiting.notify_all();
+        thread.join();
+        return released;
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable done_waiting;
+    bool finished = false;
+    bool released = false;
+    std::thread thread;
+};
+
+// ManifestFile on files of a target folder, with the node lines it writes
+// caught in a temporary stream and the reads of the files counted.
+class ManifestFiles : public ManifesterTest {
+protected:
+    void SetUp() override {
+        ManifesterTest::SetUp();
+        out = tmpfile();
+        ASSERT_TRUE(ZKI_SetManifestTarget(dir.Path().c_str(), false, out));
+        reads = 0;
+        after_first_read = nullptr;
+        ZKI_SetManifestReadForTesting(CountedRead);
+        mkdir((dir / "data").c_str(), 0777);
+    }
+    void TearDown() override {
+        ZKI_SetManifestReadForTesting(nullptr);
+        fclose(out);
+        ManifesterTest::TearDown();
+    }
+    // The node lines written so far.
+    std::string Written() {
+        fflush(out);
+        std::string text;
+        rewind(out);
+        for (int c; (c = fgetc(out)) != EOF;) text += char(c);
+        return text;
+    }
+
+    static ssize_t CountedRead(int descriptor, void* buffer, size_t size, off_t offset) {
+        ssize_t got = pread(descriptor, buffer, size, offset);
+        if (++reads == 1 && after_first_read) after_first_read();
+        return got;
+    }
+    static int reads;
+    static void (*after_first_read)();
+    FILE* out = nullptr;
+};
+
+int ManifestFiles::reads = 0;
+void (*ManifestFiles::after_first_read)() = nullptr;
+
+Bytes Tga(int width, int height) {
+    Bytes out = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(width), 0, uint8_t(height), 0, 24, 0x20};
+    out.resize(out.size() + size_t(width) * height * 3, 9);
+    return out;
+}
+
+Bytes Sequence() { return SequenceFile({{40, 30}}, true); }
+
+const struct {
+    const char* name;
+    Bytes (*file)();
+    const char* node;
+} listed_files[] = {
+    {"data/a.png", [] { return MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8); }, "  <node id=\"a.png\" w=\"4\" h=\"3\" />\n"},
+    {"data/a.jpg", [] { return MakeJpeg(8, 16, JpegColours::Rgb); }, "  <node id=\"a.jpg\" w=\"8\" h=\"16\" />\n"},
+    {"data/a.tga", [] { return Tga(3, 2); }, "  <node id=\"a.tga\" w=\"3\" h=\"2\" />\n"},
+    {"data/a.bms", Sequence, "  <node id=\"a.bms\" w=\"40\" h=\"30\" />\n"},
+};
+
+// A FIFO put where a listed file was would block an open or a read until
+// something writes to it: it is refused at once, by name; and a file swapped
+// for a FIFO once it is open is measured from what was opened.
+TEST_F(ManifestFiles, AFifoInAListedFilesPlaceNeverMakesTheWalkWait) {
+    static std::string swapped;
+    for (const auto& f : listed_files) {
+        std::string path = dir / f.name;
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0) << f.name;
+        Recorded().clear();
+        FifoReleaser releaser(path);
+        ManifestFile(path.c_str());
+        EXPECT_FALSE(releaser.Finish()) << f.name << ": the walk waited for a writer";
+        EXPECT_EQ(Written(), "") << f.name;
+        EXPECT_EQ(RecordedText(), "Unable to read '" + path + "'.\n") << f.name;
+        unlink(path.c_str());
+    }
+    for (const auto& f : listed_files) {
+        swapped = dir / f.name;
+        WriteBytes(swapped, f.file());
+        after_first_read = [] {
+            std::string fifo = swapped + ".fifo";
+            mkfifo(fifo.c_str(), 0600);
+            rename(fifo.c_str(), swapped.c_str());
+        };
+        reads = 0;
+        long written_before = long(Written().size());
+        FifoReleaser releaser(swapped);
+        ManifestFile(swapped.c_str());
+        EXPECT_FALSE(releaser.Finish()) << f.name << ": the file was opened again";
+        EXPECT_EQ(Written().substr(size_t(written_before)), f.node) << f.name << RecordedText();
+        unlink(swapped.c_str());
+    }
+}
+
+TEST_F(ManifestFiles, AFileIsReadOnceWhenItsFirstBytesHoldItAll) {
+    Bytes padded = MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8);
+    padded.resize(4096, 0);  // after the end chunk, never looked at
+    Bytes texted = MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8);
+    Bytes text = PngChunk("tEXt", Bytes(10000, 'a'));
+    texted.insert(texted.begin() + 33, text.begin(), text.end());
+    struct Case {
+        const char* name;
+        Bytes file;
+        int reads;
+    } cases[] = {
+        {"data/small.png", MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8), 1},
+        {"data/tiny.tga", Tga(1, 1), 1},
+        {"data/empty.png", {}, 0},
+        {"data/first-read.png", padded, 1},
+        {"data/texted.png", texted, 2},  // the first bytes, then the whole file
+    };
+    for (const Case& c : cases) {
+        WriteBytes(dir / c.name, c.file);
+        reads = 0;
+        ManifestFile((dir / c.name).c_str());
+        EXPECT_EQ(reads, c.reads) << c.name;
+    }
+    EXPECT_EQ(Written(),
+              "  <node id=\"small.png\" w=\"4\" h=\"3\" />\n"
+              "  <node id=\"tiny.tga\" w=\"1\" h=\"1\" />\n"
+              "  <node id=\"empty.png\" h=\"0\" />\n"
+              "  <node id=\"first-read.png\" w=\"4\" h=\"3\" />\n"
+              "  <node id=\"texted.png\" w=\"4\" h=\"3\" />\n");
 }
 
 }  // namespace
