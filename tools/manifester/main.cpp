@@ -1,5 +1,7 @@
 // zk-manifester: walks a directory of game data and writes
 // "manifest-temp.xml" with the size of every image in it.
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -25,6 +27,11 @@ static void PrintManifesterUsage() {
     for (const char* piece : usage_pieces) printf("%s", piece);
 }
 
+static bool IsFolder(const char* path) {
+    struct stat info;
+    return lstat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 static bool IsHelpOption(const char* argument) {
     for (const char* option : help_options) {
         if (strcmp(argument, option) == 0) return true;
@@ -37,8 +44,7 @@ int main(int argc, char** argv) {
     ZKI_SetBasicInterface();
 
     char target[512];
-    bool from_current_directory = argc < 2;
-    if (!from_current_directory) {
+    if (argc >= 2) {
         if (IsHelpOption(argv[1])) {
             PrintManifesterUsage();
             return 0;
@@ -58,12 +64,14 @@ int main(int argc, char** argv) {
     printf("Manifesting folder: %s\n", target);
     image_loader = GetImageLoaderImp();
 
+    // A folder of the manifest's name could never be replaced: say so
+    // before anything is walked.
     zk_safe_file_t file;
-    if (!ZKI_OpenSafeFile(&file, manifest_name)) {
+    if (IsFolder(manifest_name) || !ZKI_OpenSafeFile(&file, manifest_name)) {
         printf("Error opening manifest file for writing.\n");
         return 1;
     }
-    ZKI_SetManifestTarget(target, from_current_directory, file.stream);
+    ZKI_SetManifestTarget(target, file.stream);
     ZKI_WriteManifestHead(file.stream);
     ManifestDirectory(target);
     ZKI_WriteManifestTail(file.stream);

@@ -51,7 +51,6 @@ ssize_t (*read_at)(int descriptor, void* buffer, size_t size, off_t offset) = pr
 
 char target[path_size];
 size_t target_length = 0;
-size_t hidden_test_from = 0;  // where the "/." test starts in a walked path
 FILE* manifest = nullptr;
 bool write_failed = false;
 
@@ -153,11 +152,10 @@ void ZKI_SetManifestReadForTesting(ssize_t (*read_function)(int, void*, size_t, 
     read_at = read_function ? read_function : pread;
 }
 
-bool ZKI_SetManifestTarget(const char* directory, bool from_current_directory, FILE* stream) {
+bool ZKI_SetManifestTarget(const char* directory, FILE* stream) {
     if (!directory || strlen(directory) >= path_size) return false;
     strcpy(target, directory);
     target_length = strlen(target);
-    hidden_test_from = from_current_directory ? target_length : 0;
     manifest = stream;
     write_failed = false;
     return true;
@@ -193,7 +191,8 @@ void ZKI_EscapeManifestId(const char* id, char* out) {
 }
 
 void ManifestDirectory(const char* path) {
-    if (strlen(path) < hidden_test_from || strstr(path + hidden_test_from, "/.")) return;
+    // Hidden folders, "." and "..", from the separator after the target on.
+    if (strlen(path) < target_length || strstr(path + target_length, "/.")) return;
     char pattern[path_size];
     if (snprintf(pattern, sizeof pattern, "%s/*.*", path) >= int(sizeof pattern)) {
         zk->Printf("Skipping '%s': the path is longer than 511 characters.\n", path);

@@ -14,11 +14,12 @@ bool IsManifestedExtension(const char* path);
 bool IsManifestedFile(const char* path);
 
 // Sets the directory being manifested (at most 511 characters) and the
-// stream the node lines go to. When the target is the current directory
-// as the platform gives it, only the part of a path below it is tested for
-// "/." (hidden folders, "." and ".."), as with the platform's own
-// separators the target itself never matches.
-bool ZKI_SetManifestTarget(const char* target, bool from_current_directory, FILE* stream);
+// stream the node lines go to. Only the part of a walked path from the
+// separator after the target on is tested for "/." (hidden folders, "."
+// and ".."): a target named through "." or ".." (../data, or an absolute
+// path below a hidden folder) is walked, and a folder of it whose name
+// begins with "." is not.
+bool ZKI_SetManifestTarget(const char* target, FILE* stream);
 // Whether any write to the stream has failed since the target was set.
 bool ZKI_ManifestWriteFailed();
 

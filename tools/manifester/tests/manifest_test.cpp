@@ -95,7 +95,7 @@ protected:
     void SetUp() override {
         ManifesterTest::SetUp();
         out = tmpfile();
-        ASSERT_TRUE(ZKI_SetManifestTarget(dir.Path().c_str(), false, out));
+        ASSERT_TRUE(ZKI_SetManifestTarget(dir.Path().c_str(), out));
         reads = 0;
         after_first_read = nullptr;
         ZKI_SetManifestReadForTesting(CountedRead);

@@ -263,6 +263,8 @@ TEST(ManifesterRun, CommandLine) {
         " Example #1: \"zk-manifester.exe\" - creates a manifest of current working directory.\n"
         " Example #2: \"zk-manifester.exe data \" - creates a manifest of given directory.\n\n";
     const std::string empty_manifest = std::string(head) + tail;
+    const std::string both_nodes =
+        std::string(head) + "  <node id=\"one.png\" w=\"1\" h=\"1\" />\n  <node id=\"two.png\" w=\"1\" h=\"1\" />\n" + tail;
     struct Case {
         const char* name;
         std::vector<std::string> arguments;
@@ -275,16 +277,18 @@ TEST(ManifesterRun, CommandLine) {
         {"--help", {"--help"}, false, "", usage},
         {"-h is a directory name", {"-h"}, true, empty_manifest, ""},
         {"missing target", {"nowhere"}, true, empty_manifest, ""},
-        {"target through a dot folder", {"data/./x"}, true, empty_manifest, ""},
-        {"only the first argument counts", {"data", "ignored"}, true,
-         std::string(head) + "  <node id=\"one.png\" w=\"1\" h=\"1\" />\n  <node id=\"two.png\" w=\"1\" h=\"1\" />\n" +
-             tail,
-         ""},
+        // A target named through "." or ".." is walked; its hidden folders are not.
+        {"target through a dot folder", {"data/./x"}, true,
+         std::string(head) + "  <node id=\"two.png\" w=\"1\" h=\"1\" />\n" + tail, ""},
+        {"target through a parent folder", {"../work/../work/data"}, true, both_nodes, ""},
+        {"target ending in a dot", {"data/."}, true, both_nodes, ""},
+        {"only the first argument counts", {"data", "ignored"}, true, both_nodes, ""},
     };
     for (const Case& c : cases) {
         TempTree tree;
         tree.Put("data/one.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
         tree.Put("data/x/two.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+        tree.Put("data/.hidden/three.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
         RunResult run = RunManifester(tree.Work(), c.arguments);
         EXPECT_EQ(run.exit_code, 0) << c.name;
         EXPECT_EQ(fs::exists(tree.Work() + "/manifest-temp.xml"), c.manifest_written) << c.name;
@@ -328,15 +332,18 @@ TEST(ManifesterRun, FailuresExitNonZeroAndLeaveNoCutManifest) {
         const char* name;
         Failure failure;
         const char* message;
+        bool walked;
     } cases[] = {
-        {"current directory gone", Unopenable, "Error opening manifest file for writing.\n"},
-        {"file size limit", FileSizeLimit, "Error writing manifest file.\n"},
-        {"a directory in the way", DirectoryInTheWay, "Error writing manifest file.\n"},
-        {"target too long", TargetTooLong, "The target directory is longer than 511 characters.\n"},
+        {"current directory gone", Unopenable, "Error opening manifest file for writing.\n", false},
+        {"file size limit", FileSizeLimit, "Error writing manifest file.\n", true},
+        // Found before the walk: a folder can never be replaced by the manifest.
+        {"a directory in the way", DirectoryInTheWay, "Error opening manifest file for writing.\n", false},
+        {"target too long", TargetTooLong, "The target directory is longer than 511 characters.\n", false},
     };
     for (const Case& c : cases) {
         TempTree tree;
         for (int i = 0; i < 40; ++i) tree.Put("data/image" + std::to_string(i) + ".png", MakePng(1, 1, 2, 8));
+        tree.Put("data/talks.png", {0x89, 'P', 'N', 'G', 'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'});  // refused by name
         std::string data = tree.Work() + "/data";
         RunResult run;
         switch (c.failure) {
@@ -362,6 +369,7 @@ TEST(ManifesterRun, FailuresExitNonZeroAndLeaveNoCutManifest) {
         EXPECT_NE(run.exit_code, 0) << c.name << ": " << run.out;
         EXPECT_NE(run.out.find(c.message), std::string::npos) << c.name << ": " << run.out;
         EXPECT_EQ(run.out.find("Done."), std::string::npos) << c.name;
+        EXPECT_EQ(run.out.find("talks.png") != std::string::npos, c.walked) << c.name << ": " << run.out;
         EXPECT_FALSE(fs::is_regular_file(tree.Work() + "/manifest-temp.xml")) << c.name;
         // Nothing left beside the data: no manifest, no temporary.
         for (const auto& entry : fs::directory_iterator(tree.Work())) {
