@@ -15,6 +15,22 @@ namespace {
 const double default_file_gamma = 0.45454545454545453;  // 1 / 2.2
 const double screen_gamma = 2.2;
 
+// The chunks libpng reads itself. Every one of their handlers refuses a
+// chunk that comes before the header.
+const char* const chunks_libpng_reads[] = {
+    "IHDR", "PLTE", "tRNS", "IDAT", "IEND", "bKGD", "cHRM", "eXIf", "gAMA", "hIST", "iCCP", "iTXt",
+    "oFFs", "pCAL", "pHYs", "sBIT", "sCAL", "sPLT", "sTER", "sRGB", "tEXt", "tIME", "zTXt",
+};
+
+// Chunks that never change a pixel. libpng's handlers for them take in the
+// whole chunk at the size its length field claims (zeroed, up to 2 GiB for
+// a file of a few dozen bytes): they are skipped unread instead, in pieces
+// of a fixed size. Gamma and colour profiles stay, for the decoder uses
+// them.
+const png_byte pixel_neutral_chunks[] = "tEXt\0zTXt\0iTXt\0sPLT\0eXIf\0pCAL\0sCAL";
+const int pixel_neutral_chunk_count = 7;
+static_assert(sizeof pixel_neutral_chunks == pixel_neutral_chunk_count * 5, "five bytes a chunk name");
+
 struct PngMemoryReader {
     const uint8_t* data;
     size_t size;
@@ -64,8 +80,49 @@ void PngError(png_structp png, png_const_charp message) {
 
 const char* NameOf(const zk_bitmap_t* bitmap) { return bitmap->name ? bitmap->name : "(unnamed)"; }
 
+uint32_t U32BigAt(const uint8_t* bytes) {
+    return uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | uint32_t(bytes[3]);
+}
+
+bool LibpngReads(const uint8_t* type) {
+    for (const char* known : chunks_libpng_reads) {
+        if (memcmp(type, known, 4) == 0) return true;
+    }
+    return false;
+}
+
+// True when the header comes before any chunk that libpng reads itself.
+// Skipping chunks unread would also skip libpng's refusal of a chunk that
+// comes before the header, so a file with one is read as it always was
+// (that refusal costs nothing: it comes before the chunk is taken in).
+bool HeaderComesFirst(const uint8_t* data, size_t size) {
+    size_t at = 8;  // the signature
+    while (at <= size && size - at >= 8) {
+        const uint8_t* type = data + at + 4;
+        if (memcmp(type, "IHDR", 4) == 0) return true;
+        if (LibpngReads(type)) return false;
+        uint64_t next = uint64_t(at) + 12 + U32BigAt(data + at);
+        if (next > size) return false;
+        at = size_t(next);
+    }
+    return false;
+}
+
+// Has libpng skip, unread, the chunks it need not look at: on the
+// measuring road every chunk but the header, palette, transparency and
+// image data; on the decoding road the chunks that never change a pixel.
+void SkipUnneededChunks(png_structp png, const PngMemoryReader& reader, bool with_pixels) {
+    if (!HeaderComesFirst(reader.data, reader.size)) return;
+    if (with_pixels) {
+        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, pixel_neutral_chunks, pixel_neutral_chunk_count);
+    } else {
+        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
+    }
+}
+
 void ReadHeader(PngDecode* d) {
     png_set_read_fn(d->png, &d->reader, PngReadFromMemory);
+    SkipUnneededChunks(d->png, d->reader, d->with_pixels);
     png_read_info(d->png, d->info);
     d->bitmap->width = int32_t(png_get_image_width(d->png, d->info));
     d->bitmap->height = int32_t(png_get_image_height(d->png, d->info));

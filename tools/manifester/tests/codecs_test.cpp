@@ -2,6 +2,7 @@
 // spaces, broken and hostile files (decoded from exactly sized heap copies),
 // the measurements that stand in for full decodes, and the writers.
 #include <png.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -147,6 +148,84 @@ TEST_F(PngDecoding, BrokenFilesFailWithTheFileNamedAndTheSizeAsFarAsLearned) {
     }
     EXPECT_TRUE(PngCheckSignature(signature_start.data(), long(signature_start.size())));
     EXPECT_FALSE(PngCheckSignature(signature_start.data(), 3));
+}
+
+// The signature and a header of the given size (8-bit RGBA).
+Bytes PngStart(uint32_t width, uint32_t height) {
+    Bytes png = HandMadePng(width, height);
+    png.resize(8 + 25);  // without the end chunk
+    return png;
+}
+
+Bytes Joined(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The most this process has ever held in memory.
+long PeakMemoryBytes() {
+    rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss * 1024L;
+}
+
+// Every ancillary chunk libpng knows, each with a length field of 2 GiB in
+// a file of 44 bytes: neither reader takes in more than the file holds.
+TEST_F(PngDecoding, AnAncillaryChunkCostsNoMoreThanItsOwnBytes) {
+    const char* const types[] = {"tEXt", "zTXt", "iTXt", "sPLT", "eXIf", "pCAL", "sCAL", "iCCP", "gAMA",
+                                 "sRGB", "cHRM", "bKGD", "hIST", "pHYs", "sBIT", "tIME", "oFFs", "sTER"};
+    long peak_before = PeakMemoryBytes();
+    for (const char* type : types) {
+        Bytes file = PngStart(4, 4);
+        Bytes claim = {0x7F, 0xFF, 0xFF, 0xFF, uint8_t(type[0]), uint8_t(type[1]), uint8_t(type[2]),
+                       uint8_t(type[3]), 'k', 0, 'v'};
+        file = Joined(file, claim);
+        ASSERT_EQ(file.size(), 44u);
+        HeapCopy copy(file);
+        Bitmap measured, decoded;
+        EXPECT_FALSE(ZKI_GetImageDimensionsPNG(&measured, copy.data(), copy.size())) << type;
+        EXPECT_FALSE(ZKI_LoadBitmapMemPNG(&decoded, copy.data(), copy.size())) << type;
+        EXPECT_LT(PeakMemoryBytes() - peak_before, 64L << 20) << type;
+    }
+}
+
+// Chunks that are skipped unread are still skipped whole: a text chunk
+// longer than libpng's own chunk limit, or one of every kind, leaves the
+// size and the pixels as they are; and a file with a chunk libpng reads
+// before its header is refused as libpng refuses it.
+TEST_F(PngDecoding, SkippedChunksLeaveSizeAndPixelsAndAChunkBeforeTheHeaderIsRefused) {
+    Bytes good = MakePng(5, 3, PNG_COLOR_TYPE_RGB, 8);
+    Bytes signature(good.begin(), good.begin() + 8), rest(good.begin() + 8, good.end());
+    Bytes after_header(good.begin(), good.begin() + 33), from_data(good.begin() + 33, good.end());
+    Bytes all_kinds;
+    for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT", "eXIf", "pCAL", "sCAL", "tIME", "abCd"}) {
+        all_kinds = Joined(all_kinds, PngChunk(type, {'k', 0, 'v'}));
+    }
+    struct Case {
+        const char* name;
+        Bytes file;
+        bool ok;
+    } cases[] = {
+        {"10 MiB of text", Joined(Joined(after_header, PngChunk("tEXt", Bytes(10 << 20, 'a'))), from_data), true},
+        {"one chunk of every kind", Joined(Joined(after_header, all_kinds), from_data), true},
+        {"an unknown chunk first", Joined(Joined(signature, PngChunk("abCd", {1, 2})), rest), true},
+        {"text first", Joined(Joined(signature, PngChunk("tEXt", {'k', 0, 'v'})), rest), false},
+        {"an unknown chunk, then text", Joined(Joined(signature, Joined(PngChunk("abCd", {1}), PngChunk("tEXt", {'k', 0, 'v'}))), rest),
+         false},
+        {"gamma first", Joined(Joined(signature, PngChunk("gAMA", {0, 0, 0xB1, 0x8F})), rest), false},
+    };
+    for (const Case& c : cases) {
+        HeapCopy file(c.file);
+        Bitmap measured, decoded;
+        EXPECT_EQ(ZKI_GetImageDimensionsPNG(&measured, file.data(), file.size()), c.ok) << c.name;
+        EXPECT_EQ(ZKI_LoadBitmapMemPNG(&decoded, file.data(), file.size()), c.ok) << c.name;
+        EXPECT_EQ(measured.width, c.ok ? 5 : 0) << c.name;
+        EXPECT_EQ(decoded.height, c.ok ? 3 : 0) << c.name;
+        if (c.ok) {
+            EXPECT_EQ(PixelAt(decoded, 4, 2).r, Sample(4, 2, 0)) << c.name;
+            EXPECT_EQ(PixelAt(decoded, 4, 2).b, Sample(4, 2, 2)) << c.name;
+        }
+    }
 }
 
 class JpegDecoding : public ManifesterTest {};
