@@ -18,15 +18,57 @@
 
 namespace {
 
+// What libjpeg may hold at once for one file: the coefficients of a
+// progressive image are kept whole, 128 bytes a block. Set on every file,
+// so that the JPEGMEM variable of the environment changes nothing.
+const long jpeg_memory_bound = 256L << 20;
+// How many blocks the scans of one file may go over in all, each scan over
+// every block of its components: about a second of work. An ordinary
+// progressive file goes over each block about ten times, so the largest the
+// memory bound lets in stays well below.
+const long long jpeg_scan_work_bound = 1LL << 24;
+
 struct JpegErrorManager {
     jpeg_error_mgr pub;
     jmp_buf jump;
+    bool beyond_bounds;  // the error was the memory or the scan work bound
 };
+
+bool IsOutOfMemory(int code) { return code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE; }
 
 // The library prints its message, then control returns to the jump point.
 void JpegErrorExit(j_common_ptr cinfo) {
-    (*cinfo->err->output_message)(cinfo);
-    longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
+    JpegErrorManager* error = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    if (IsOutOfMemory(error->pub.msg_code)) {
+        error->beyond_bounds = true;
+    } else {
+        (*cinfo->err->output_message)(cinfo);
+    }
+    longjmp(error->jump, 1);
+}
+
+// Counts the blocks every scan goes over, once when the scan starts; past
+// the bound, the decoding stops.
+struct JpegScanWork {
+    jpeg_progress_mgr pub;
+    int scan;
+    long long blocks;
+};
+
+void CountScanWork(j_common_ptr common) {
+    j_decompress_ptr cinfo = reinterpret_cast<j_decompress_ptr>(common);
+    JpegScanWork* work = reinterpret_cast<JpegScanWork*>(cinfo->progress);
+    if (cinfo->input_scan_number == work->scan) return;
+    work->scan = cinfo->input_scan_number;
+    for (int i = 0; i < cinfo->comps_in_scan; ++i) {
+        const jpeg_component_info* component = cinfo->cur_comp_info[i];
+        work->blocks += (long long)component->width_in_blocks * component->height_in_blocks;
+    }
+    if (work->blocks > jpeg_scan_work_bound) {
+        JpegErrorManager* error = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+        error->beyond_bounds = true;
+        longjmp(error->jump, 1);
+    }
 }
 
 // The memory source: the library's source manager, then the two bytes of a
@@ -92,6 +134,7 @@ enum class Depth { Header, Size, Pixels };
 struct JpegDecode {
     jpeg_decompress_struct cinfo;
     JpegErrorManager error;
+    JpegScanWork scan_work;
     bool created = false;
     zk_bitmap_t* bitmap;
     const void* data;
@@ -111,6 +154,10 @@ bool Guarded(JpegDecode* d, void (*step)(JpegDecode*)) {
 void ReadHeader(JpegDecode* d) {
     jpeg_create_decompress(&d->cinfo);
     d->created = true;
+    d->cinfo.mem->max_memory_to_use = jpeg_memory_bound;
+    d->scan_work = JpegScanWork{};
+    d->scan_work.pub.progress_monitor = CountScanWork;
+    d->cinfo.progress = &d->scan_work.pub;
     AttachMemorySource(&d->cinfo, d->data, d->size, d->needs_more);
     jpeg_read_header(&d->cinfo, TRUE);
 }
@@ -120,14 +167,35 @@ void RefuseAsTooLarge(JpegDecode* d) {
     zk->Popupf(1, "Load JPG - JPEG out of memory while loading file\n");
 }
 
-// The decoder's steps up to the pixel block: the size bound, start, the
-// colour check and the pixel block. Grey and RGB come out as 1 or 3
-// components; CMYK as 4. The bound is checked on the header's size before
-// the start: for a progressive file the start reads every scan into a
-// buffer for the whole image, so a few hundred bytes claiming a huge size
-// would otherwise take gigabytes.
+void SetHeaderSize(JpegDecode* d) {
+    d->bitmap->width = int32_t(d->cinfo.image_width);
+    d->bitmap->height = int32_t(d->cinfo.image_height);
+}
+
+bool LargerThanDecoded(JDIMENSION width, JDIMENSION height) {
+    return (long long)width * height > zk_max_decoded_pixels;
+}
+
+// Measuring: the size decoding would learn. Decoding nothing, it takes the
+// frame header's size when the decoder would refuse the file for its size,
+// its colours or its bounds: those protect the decoding alone.
+void Start(JpegDecode* d) {
+    if (LargerThanDecoded(d->cinfo.image_width, d->cinfo.image_height)) {
+        SetHeaderSize(d);
+        return;
+    }
+    jpeg_start_decompress(&d->cinfo);
+    d->bitmap->width = int32_t(d->cinfo.output_width);
+    d->bitmap->height = int32_t(d->cinfo.output_height);
+}
+
+// Decoding: the decoder's steps up to the pixel block: the size bound,
+// start, the colour check and the pixel block. Grey and RGB come out as 1
+// or 3 components; CMYK as 4. The bound is checked on the header's size
+// before the start: for a progressive file the start reads every scan into
+// a buffer for the whole image.
 void StartAndAllocate(JpegDecode* d) {
-    if ((long long)d->cinfo.image_width * d->cinfo.image_height > zk_max_decoded_pixels) {
+    if (LargerThanDecoded(d->cinfo.image_width, d->cinfo.image_height)) {
         RefuseAsTooLarge(d);
         return;
     }
@@ -138,9 +206,8 @@ void StartAndAllocate(JpegDecode* d) {
         zk->Popupf(1, "Load JPG - JPEG with %d colour components is not supported.\n", components);
         return;
     }
-    long long pixels = (long long)d->cinfo.output_width * d->cinfo.output_height;
-    if (pixels > zk_max_decoded_pixels ||
-        (d->depth == Depth::Pixels && !(d->pixels = static_cast<uint8_t*>(malloc(size_t(pixels) * 4 + 1))))) {
+    if (LargerThanDecoded(d->cinfo.output_width, d->cinfo.output_height) ||
+        !(d->pixels = static_cast<uint8_t*>(malloc(size_t(d->cinfo.output_width) * d->cinfo.output_height * 4 + 1)))) {
         RefuseAsTooLarge(d);
         return;
     }
@@ -169,6 +236,23 @@ void ReadRows(JpegDecode* d) {
     jpeg_finish_decompress(&cinfo);
 }
 
+// A file beyond the memory or the scan work bound: measured from its
+// header, refused when decoded.
+bool BeyondBounds(JpegDecode* d) {
+    if (d->depth == Depth::Size) {
+        SetHeaderSize(d);
+        return true;
+    }
+    d->refused = true;
+    if (d->scan_work.blocks > jpeg_scan_work_bound) {
+        zk->Popupf(1, "Load JPG - JPEG '%s' has too many scans for its size to decode.\n",
+                   d->bitmap->name ? d->bitmap->name : "(unnamed)");
+    } else {
+        RefuseAsTooLarge(d);
+    }
+    return false;
+}
+
 // Runs the decoder to the given depth. A library error reports
 // failure_message; the size stays as far as it was learned.
 bool Decode(zk_bitmap_t* bitmap, const void* data, long size, Depth depth, const char* failure_message,
@@ -184,13 +268,18 @@ bool Decode(zk_bitmap_t* bitmap, const void* data, long size, Depth depth, const
     d->needs_more = needs_more;
     d->cinfo.err = jpeg_std_error(&d->error.pub);
     d->error.pub.error_exit = JpegErrorExit;
+    d->error.beyond_bounds = false;
     bool ok = data && size > 0 && Guarded(d, ReadHeader);
-    if (ok && depth == Depth::Header) {
-        bitmap->width = int32_t(d->cinfo.image_width);
-        bitmap->height = int32_t(d->cinfo.image_height);
+    if (ok && depth == Depth::Header) SetHeaderSize(d);
+    if (ok && depth == Depth::Size) {
+        ZKI_ClearDecodedImage(bitmap);
+        ok = Guarded(d, Start);
+        if (!ok && d->error.beyond_bounds) ok = BeyondBounds(d);
     }
-    if (ok && depth != Depth::Header) ok = Guarded(d, StartAndAllocate) && !d->refused;
-    if (ok && depth == Depth::Pixels) ok = Guarded(d, ReadRows);
+    if (ok && depth == Depth::Pixels) {
+        ok = Guarded(d, StartAndAllocate) && !d->refused && Guarded(d, ReadRows);
+        if (!ok && d->error.beyond_bounds) ok = BeyondBounds(d);
+    }
     if (!ok && !d->refused && !(needs_more && *needs_more)) zk->Popupf(1, "%s", failure_message);
     long warnings = d->error.pub.num_warnings;
     if (d->created) jpeg_destroy_decompress(&d->cinfo);

@@ -270,48 +270,61 @@ TEST_F(JpegDecoding, ColourSpacesAndByteOrders) {
     EXPECT_TRUE(Recorded().empty()) << RecordedText();
 }
 
-TEST_F(JpegDecoding, RefusedAndBrokenFilesAndTheMeasureAgreesWithTheDecoder) {
+// The measure gives the size the decoder learns, except where the decoder
+// refuses a file for what decoding it would take (its colours, its size,
+// its memory or its scans): measuring decodes nothing, and takes the size
+// from the frame header.
+TEST_F(JpegDecoding, RefusedAndBrokenFilesAndWhatTheMeasureGivesThem) {
     Bytes good = MakeJpeg(40, 30, JpegColours::Rgb);
     Bytes progressive = MakeJpeg(40, 30, JpegColours::Rgb, true);
     Bytes garbage = {0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x03, 0x01, 'x', 'y', 'z'};
+    // 2048 x 2048 blocks of one grey: each repeated scan is a few bytes and
+    // goes over all 65536 blocks again.
+    Bytes many_scans = WithRepeatedLastScan(MakeFlatGreyJpeg(2048, 2048), 300);
     struct Case {
         const char* name;
         Bytes file;
-        bool ok;
-        int width, height;
+        bool decoded;
+        int width, height;  // as decoded
         const char* message;
+        int measured_width, measured_height;  // 0: refused by the measure as well
     } cases[] = {
         {"cmyk", MakeJpeg(8, 8, JpegColours::Cmyk), false, 0, 0,
-         "Load JPG - JPEG with 4 colour components is not supported.\n"},
-        {"cut after the header", CutInScan(good), true, 40, 30, "warnings while loading JPEG\n"},
-        {"progressive cut short", CutInScan(progressive), true, 40, 30,
-         "warnings while loading JPEG\n"},
+         "Load JPG - JPEG with 4 colour components is not supported.\n", 8, 8},
+        {"cut after the header", CutInScan(good), true, 40, 30, "warnings while loading JPEG\n", 40, 30},
+        {"progressive cut short", CutInScan(progressive), true, 40, 30, "warnings while loading JPEG\n", 40, 30},
         // 20000 x 20000 pixels: more than a pixel block may hold; refused
         // before anything of that size is allocated.
         {"too large to decode", WithFrameSize(good, 20000, 20000), false, 0, 0,
-         "Load JPG - JPEG out of memory while loading file\n"},
+         "Load JPG - JPEG out of memory while loading file\n", 20000, 20000},
         // Refused on the header's size: starting a progressive decode
         // would first read every scan into a buffer for the whole image.
         {"progressive too large to decode", WithFrameSize(progressive, 60000, 30000), false, 0, 0,
-         "Load JPG - JPEG out of memory while loading file\n"},
-        {"not a jpeg", {'P', 'K', 3, 4, 0, 0}, false, 0, 0, "Load JPG - setjmp failed.\n"},
-        {"bad frame header", garbage, false, 0, 0, "Load JPG - setjmp failed.\n"},
-        {"empty", {}, false, 0, 0, "Load JPG - setjmp failed.\n"},
+         "Load JPG - JPEG out of memory while loading file\n", 60000, 30000},
+        // Within the pixel bound, but its scans would need 1.5 GiB of the
+        // library's memory: beyond the memory bound.
+        {"progressive beyond the memory bound", WithFrameSize(progressive, 16384, 16384), false, 0, 0,
+         "Load JPG - JPEG out of memory while loading file\n", 16384, 16384},
+        {"scans beyond the work bound", many_scans, false, 0, 0,
+         "Load JPG - JPEG 'pictures/test.png' has too many scans for its size to decode.\n", 2048, 2048},
+        {"not a jpeg", {'P', 'K', 3, 4, 0, 0}, false, 0, 0, "Load JPG - setjmp failed.\n", 0, 0},
+        {"bad frame header", garbage, false, 0, 0, "Load JPG - setjmp failed.\n", 0, 0},
+        {"empty", {}, false, 0, 0, "Load JPG - setjmp failed.\n", 0, 0},
     };
     for (const Case& c : cases) {
         HeapCopy file(c.file);
         Bitmap decoded;
         Recorded().clear();
-        EXPECT_EQ(ZKI_LoadBitmapMemJPG(&decoded, file.data(), file.size()), c.ok) << c.name;
+        EXPECT_EQ(ZKI_LoadBitmapMemJPG(&decoded, file.data(), file.size()), c.decoded) << c.name;
         EXPECT_EQ(decoded.width, c.width) << c.name;
         EXPECT_EQ(decoded.height, c.height) << c.name;
-        EXPECT_EQ(decoded.pixels != nullptr, c.ok) << c.name;
+        EXPECT_EQ(decoded.pixels != nullptr, c.decoded) << c.name;
         EXPECT_NE(RecordedText().find(c.message), std::string::npos) << c.name << ": " << RecordedText();
 
         Bitmap measured;
-        EXPECT_EQ(ZKI_MeasureJPG(&measured, file.data(), file.size()), c.ok) << c.name;
-        EXPECT_EQ(measured.width, c.width) << c.name;
-        EXPECT_EQ(measured.height, c.height) << c.name;
+        EXPECT_EQ(ZKI_MeasureJPG(&measured, file.data(), file.size()), c.measured_width != 0) << c.name;
+        EXPECT_EQ(measured.width, c.measured_width) << c.name;
+        EXPECT_EQ(measured.height, c.measured_height) << c.name;
         EXPECT_EQ(measured.pixels, nullptr) << c.name;
     }
     HeapCopy file(good);
@@ -319,6 +332,21 @@ TEST_F(JpegDecoding, RefusedAndBrokenFilesAndTheMeasureAgreesWithTheDecoder) {
     EXPECT_TRUE(ZKI_GetImageDimensionsJPG(&header, file.data(), file.size()));
     EXPECT_EQ(header.width, 40);
     EXPECT_EQ(header.height, 30);
+}
+
+// The library's memory bound is the program's own: JPEGMEM in the
+// environment, which would make a progressive file fail, changes nothing.
+TEST_F(JpegDecoding, TheEnvironmentDoesNotChangeTheMemoryBound) {
+    HeapCopy file(MakeJpeg(1024, 768, JpegColours::Rgb, true));
+    setenv("JPEGMEM", "1", 1);
+    Bitmap measured, decoded;
+    bool measured_ok = ZKI_MeasureJPG(&measured, file.data(), file.size());
+    bool decoded_ok = ZKI_LoadBitmapMemJPG(&decoded, file.data(), file.size());
+    unsetenv("JPEGMEM");
+    EXPECT_TRUE(measured_ok) << RecordedText();
+    EXPECT_EQ(measured.width, 1024);
+    EXPECT_TRUE(decoded_ok) << RecordedText();
+    EXPECT_EQ(decoded.height, 768);
 }
 
 // A PNG with a large text chunk before its image data, and a JPEG with a

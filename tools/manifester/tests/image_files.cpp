@@ -107,7 +107,10 @@ Bytes MakePng(int width, int height, int color_type, int bit_depth, bool transpa
     return out;
 }
 
-Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive, int quality) {
+namespace {
+
+Bytes EncodeJpeg(int width, int height, JpegColours colours, bool progressive, int quality,
+                 uint8_t (*sample)(int x, int y, int c)) {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr error;
     cinfo.err = jpeg_std_error(&error);
@@ -127,7 +130,7 @@ Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive, int
     while (cinfo.next_scanline < cinfo.image_height) {
         int y = int(cinfo.next_scanline);
         for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < cinfo.input_components; ++c) row[size_t(x) * cinfo.input_components + c] = JpegSample(x, y, c);
+            for (int c = 0; c < cinfo.input_components; ++c) row[size_t(x) * cinfo.input_components + c] = sample(x, y, c);
         }
         JSAMPROW pointer = row.data();
         jpeg_write_scanlines(&cinfo, &pointer, 1);
@@ -139,6 +142,16 @@ Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive, int
     return out;
 }
 
+}  // namespace
+
+Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive, int quality) {
+    return EncodeJpeg(width, height, colours, progressive, quality, JpegSample);
+}
+
+Bytes MakeFlatGreyJpeg(int width, int height) {
+    return EncodeJpeg(width, height, JpegColours::Grey, true, 50, [](int, int, int) { return uint8_t(128); });
+}
+
 Bytes WithFrameSize(Bytes jpeg, int width, int height) {
     for (size_t i = 0; i + 8 < jpeg.size(); ++i) {
         if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {
@@ -148,6 +161,31 @@ Bytes WithFrameSize(Bytes jpeg, int width, int height) {
         }
     }
     return jpeg;
+}
+
+// Where the marker segment or entropy-coded data at `at` ends: a marker
+// other than a restart marker or a stuffed zero ends the data.
+size_t EndOfScanData(const Bytes& jpeg, size_t at) {
+    while (at + 1 < jpeg.size()) {
+        if (jpeg[at] == 0xFF && jpeg[at + 1] != 0x00 && !(jpeg[at + 1] >= 0xD0 && jpeg[at + 1] <= 0xD7)) return at;
+        ++at;
+    }
+    return jpeg.size();
+}
+
+Bytes WithRepeatedLastScan(const Bytes& jpeg, int count) {
+    size_t last_scan = 0;
+    for (size_t i = 0; i + 3 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) last_scan = i;
+    }
+    if (last_scan == 0) return jpeg;
+    size_t header_end = last_scan + 2 + (size_t(jpeg[last_scan + 2]) << 8 | jpeg[last_scan + 3]);
+    size_t end = EndOfScanData(jpeg, header_end);
+    Bytes scan(jpeg.begin() + long(last_scan), jpeg.begin() + long(end));
+    Bytes out(jpeg.begin(), jpeg.begin() + long(end));
+    for (int i = 1; i < count; ++i) out.insert(out.end(), scan.begin(), scan.end());
+    out.insert(out.end(), jpeg.begin() + long(end), jpeg.end());
+    return out;
 }
 
 Bytes PngChunk(const char* type, const Bytes& data) {

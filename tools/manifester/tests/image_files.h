@@ -28,9 +28,17 @@ Bytes MakePng(int width, int height, int color_type, int bit_depth, bool transpa
 enum class JpegColours { Rgb, Grey, Cmyk };
 // Samples from JpegSample().
 Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive = false, int quality = 90);
+// A progressive grey JPEG of one flat grey: its later scans are a few bytes
+// each, whatever its size.
+Bytes MakeFlatGreyJpeg(int width, int height);
 // The JPEG with its (baseline or progressive) frame header claiming the
 // given size.
 Bytes WithFrameSize(Bytes jpeg, int width, int height);
+
+// The JPEG with its last scan (its header and its entropy-coded data)
+// given `count` times in all: a progressive file libjpeg still reads, each
+// repeated scan going over every block of its components again.
+Bytes WithRepeatedLastScan(const Bytes& jpeg, int count);
 
 // A PNG chunk with its length and CRC.
 Bytes PngChunk(const char* type, const Bytes& data);
