@@ -30,6 +30,9 @@ bool PngCheckSignature(const void* data, long size);
 // The size from the header, which is also the size the full decoder learns
 // (measured from a file's first bytes as ZKI_MeasureJPG is).
 bool ZKI_GetImageDimensionsPNG(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more = nullptr);
+// The same for the manifest, which says why it refuses a file that is not a
+// PNG at all (the size reader says nothing then).
+bool ZKI_MeasurePNG(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more = nullptr);
 bool ZKI_LoadBitmapMemPNG(zk_bitmap_t* bitmap, const void* data, long size);
 bool ZKI_WritePNG(zk_bitmap_t* bitmap, FILE* stream);
 

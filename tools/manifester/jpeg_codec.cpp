@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
@@ -31,12 +32,23 @@ const long long jpeg_scan_work_bound = 1LL << 24;
 struct JpegErrorManager {
     jpeg_error_mgr pub;
     jmp_buf jump;
-    bool beyond_bounds;  // the error was the memory or the scan work bound
+    bool beyond_bounds;        // the error was the memory or the scan work bound
+    std::string library_said;  // the library's texts, for the end of the decode
 };
 
 bool IsOutOfMemory(int code) { return code == JERR_OUT_OF_MEMORY || code == JERR_NO_BACKING_STORE; }
 
-// The library prints its message, then control returns to the jump point.
+// The library's texts are kept, one a line, to follow the file's name.
+void KeepMessage(j_common_ptr cinfo) {
+    JpegErrorManager* error = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    char text[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, text);
+    error->library_said += text;
+    error->library_said += '\n';
+}
+
+// The library's message is kept (a bound reached has messages of its own),
+// then control returns to the jump point.
 void JpegErrorExit(j_common_ptr cinfo) {
     JpegErrorManager* error = reinterpret_cast<JpegErrorManager*>(cinfo->err);
     if (IsOutOfMemory(error->pub.msg_code)) {
@@ -143,7 +155,10 @@ struct JpegDecode {
     bool* needs_more;
     uint8_t* pixels = nullptr;
     bool refused = false;  // a refusal with its own message, not a library error
+    zk_file_messages_t file;
 };
+
+const char* NameOf(const zk_bitmap_t* bitmap) { return bitmap->name ? bitmap->name : "(unnamed)"; }
 
 bool Guarded(JpegDecode* d, void (*step)(JpegDecode*)) {
     if (setjmp(d->error.jump)) return false;
@@ -164,6 +179,7 @@ void ReadHeader(JpegDecode* d) {
 
 void RefuseAsTooLarge(JpegDecode* d) {
     d->refused = true;
+    ZKI_NameFileOnce(&d->file);
     zk->Popupf(1, "Load JPG - JPEG out of memory while loading file\n");
 }
 
@@ -203,7 +219,8 @@ void StartAndAllocate(JpegDecode* d) {
     int components = d->cinfo.output_components;
     if (components != 1 && components != 3) {
         d->refused = true;
-        zk->Popupf(1, "Load JPG - JPEG with %d colour components is not supported.\n", components);
+        zk->Popupf(1, "Load JPG - JPEG '%s' with %d colour components is not supported.\n", NameOf(d->bitmap),
+                   components);
         return;
     }
     if (LargerThanDecoded(d->cinfo.output_width, d->cinfo.output_height) ||
@@ -245,8 +262,7 @@ bool BeyondBounds(JpegDecode* d) {
     }
     d->refused = true;
     if (d->scan_work.blocks > jpeg_scan_work_bound) {
-        zk->Popupf(1, "Load JPG - JPEG '%s' has too many scans for its size to decode.\n",
-                   d->bitmap->name ? d->bitmap->name : "(unnamed)");
+        zk->Popupf(1, "Load JPG - JPEG '%s' has too many scans for its size to decode.\n", NameOf(d->bitmap));
     } else {
         RefuseAsTooLarge(d);
     }
@@ -268,7 +284,9 @@ bool Decode(zk_bitmap_t* bitmap, const void* data, long size, Depth depth, const
     d->needs_more = needs_more;
     d->cinfo.err = jpeg_std_error(&d->error.pub);
     d->error.pub.error_exit = JpegErrorExit;
+    d->error.pub.output_message = KeepMessage;
     d->error.beyond_bounds = false;
+    d->file = {bitmap->name, false};
     bool ok = data && size > 0 && Guarded(d, ReadHeader);
     if (ok && depth == Depth::Header) SetHeaderSize(d);
     if (ok && depth == Depth::Size) {
@@ -280,13 +298,24 @@ bool Decode(zk_bitmap_t* bitmap, const void* data, long size, Depth depth, const
         ok = Guarded(d, StartAndAllocate) && !d->refused && Guarded(d, ReadRows);
         if (!ok && d->error.beyond_bounds) ok = BeyondBounds(d);
     }
-    if (!ok && !d->refused && !(needs_more && *needs_more)) zk->Popupf(1, "%s", failure_message);
+    // When more data is all that is missing, the whole file says it all again.
+    bool first_bytes_ran_out = needs_more && *needs_more;
+    if (!d->error.library_said.empty() && !first_bytes_ran_out) {
+        ZKI_NameFileOnce(&d->file);
+        zk->PrintDebugf(1, "%s", d->error.library_said.c_str());
+    }
+    if (!ok && !d->refused && !first_bytes_ran_out) {
+        ZKI_NameFileOnce(&d->file);
+        zk->Popupf(1, "%s", failure_message);
+    }
     long warnings = d->error.pub.num_warnings;
+    zk_file_messages_t file = d->file;
     if (d->created) jpeg_destroy_decompress(&d->cinfo);
     if (ok && depth == Depth::Pixels) bitmap->pixels = reinterpret_cast<uint32_t*>(d->pixels);
     if (!ok) free(d->pixels);
     delete d;
     if (ok && warnings > 0) {
+        ZKI_NameFileOnce(&file);
         if (depth == Depth::Header) {
             zk->Popupf(1, "WARNING: %d warnings while loading JPEG\n", int(warnings));
         } else {

@@ -36,7 +36,7 @@ const struct {
     Measure measure;
 } measures[] = {
     {".tga", MeasureTGA},
-    {".png", ZKI_GetImageDimensionsPNG},
+    {".png", ZKI_MeasurePNG},
     {".jpg", ZKI_MeasureJPG},
     {".bms", MeasureBMS},
 };

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "tools/manifester/codecs.h"
 
@@ -63,7 +64,19 @@ struct PngDecode {
     png_bytep* rows = nullptr;
     int channels = 0;
     bool refused = false;  // refused with its own message
+    std::string library_said;  // printed at the end, after the file's name
 };
+
+bool OnlyFirstBytesRanOut(const PngDecode* d) { return d->reader.needs_more && *d->reader.needs_more; }
+
+// The library's texts, kept for the end of the decode: when more data is
+// all that is missing they are dropped, for the whole file says them again.
+void Keep(PngDecode* d, const char* kind, png_const_charp message) {
+    if (OnlyFirstBytesRanOut(d)) return;
+    d->library_said += kind;
+    d->library_said += message;
+    d->library_said += '\n';
+}
 
 bool Guarded(png_structp png, void (*step)(PngDecode*), PngDecode* d) {
     if (setjmp(png_jmpbuf(png))) return false;
@@ -71,11 +84,21 @@ bool Guarded(png_structp png, void (*step)(PngDecode*), PngDecode* d) {
     return true;
 }
 
-// The library's own error line, except when more data is all that is missing.
 void PngError(png_structp png, png_const_charp message) {
-    const PngMemoryReader* reader = static_cast<const PngMemoryReader*>(png_get_error_ptr(png));
-    if (!reader->needs_more || !*reader->needs_more) fprintf(stderr, "libpng error: %s\n", message);
+    Keep(static_cast<PngDecode*>(png_get_error_ptr(png)), "libpng error: ", message);
     png_longjmp(png, 1);
+}
+
+void PngWarning(png_structp png, png_const_charp message) {
+    Keep(static_cast<PngDecode*>(png_get_error_ptr(png)), "libpng warning: ", message);
+}
+
+// The library's texts, on lines of their own after the file's name.
+void SayWhatTheLibrarySaid(PngDecode* d) {
+    if (d->library_said.empty()) return;
+    zk_file_messages_t file = {d->bitmap->name, false};
+    ZKI_NameFileOnce(&file);
+    zk->PrintDebugf(1, "%s", d->library_said.c_str());
 }
 
 const char* NameOf(const zk_bitmap_t* bitmap) { return bitmap->name ? bitmap->name : "(unnamed)"; }
@@ -202,26 +225,33 @@ void ConvertTemporary(PngDecode* d) {
     }
 }
 
+void SayNotProperPng(const zk_bitmap_t* bitmap) {
+    zk->PrintDebugf(2, "PNG ERROR: Image '%s' not proper png.\n", NameOf(bitmap));
+}
+
 bool Decode(zk_bitmap_t* bitmap, const void* data, long size, bool with_pixels, bool* needs_more = nullptr) {
     if (needs_more) *needs_more = false;
     ZKI_ClearDecodedImage(bitmap);
     bitmap->flags = (bitmap->flags & ~1u) | 2u;
     if (!PngCheckSignature(data, size)) {
-        if (with_pixels) zk->PrintDebugf(2, "PNG ERROR: Image '%s' not proper png.", NameOf(bitmap));
+        if (with_pixels) SayNotProperPng(bitmap);
         return false;
     }
     PngDecode d;
     d.bitmap = bitmap;
     d.with_pixels = with_pixels;
     d.reader = {static_cast<const uint8_t*>(data), size_t(size), 0, needs_more};
-    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &d.reader, PngError, nullptr);
+    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &d, PngError, PngWarning);
     if (d.png) d.info = png_create_info_struct(d.png);
     if (d.info) d.end_info = png_create_info_struct(d.png);
     bool ok = d.end_info && Guarded(d.png, ReadHeader, &d);
     if (ok && with_pixels) {
         ok = Guarded(d.png, PrepareRows, &d) && !d.refused && Guarded(d.png, ReadImage, &d);
     }
-    if (!ok && !d.refused && !(needs_more && *needs_more)) zk->PrintDebugf(2, "PNG ERROR: Image '%s' load failed.", NameOf(bitmap));
+    SayWhatTheLibrarySaid(&d);
+    if (!ok && !d.refused && !OnlyFirstBytesRanOut(&d)) {
+        zk->PrintDebugf(2, "PNG ERROR: Image '%s' load failed.\n", NameOf(bitmap));
+    }
     if (ok && with_pixels) {
         if (d.channels != 4) ConvertTemporary(&d);
         if (d.channels != 3) bitmap->flags |= 1u;
@@ -277,6 +307,12 @@ bool PngCheckSignature(const void* data, long size) {
 
 bool ZKI_GetImageDimensionsPNG(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more) {
     return Decode(bitmap, data, size, false, needs_more);
+}
+
+bool ZKI_MeasurePNG(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more) {
+    bool ok = Decode(bitmap, data, size, false, needs_more);
+    if (!ok && !PngCheckSignature(data, size)) SayNotProperPng(bitmap);
+    return ok;
 }
 
 bool ZKI_LoadBitmapMemPNG(zk_bitmap_t* bitmap, const void* data, long size) { return Decode(bitmap, data, size, true); }

@@ -87,6 +87,12 @@ char* ZKI_FormatIntoBuffer(char* buffer, int size, int, const char* format, ...)
     return buffer;
 }
 
+void ZKI_NameFileOnce(zk_file_messages_t* messages) {
+    if (messages->named) return;
+    messages->named = true;
+    zk->PrintDebugf(1, "File '%s':\n", messages->name ? messages->name : "(unnamed)");
+}
+
 char* ZKI_StrDup(const char* text) {
     if (!text) text = "";
     size_t size = strlen(text) + 1;

@@ -82,6 +82,16 @@ int ZKI_ConsolePopupf(int type, const char* format, ...);
 char* ZKI_FormatTemporary(int unused, const char* format, ...);
 char* ZKI_FormatIntoBuffer(char* buffer, int size, int unused, const char* format, ...);
 
+// Messages about one file: the first of them is preceded by a line of its
+// own that names the file, "File '<name>':", so that a text that does not
+// name it (a library's, or one that must stay as it is) still tells which
+// file it is about.
+struct zk_file_messages_t {
+    const char* name;  // null: "(unnamed)"
+    bool named;        // the name line is out
+};
+void ZKI_NameFileOnce(zk_file_messages_t* messages);
+
 // The file table behind positions 31 to 42.
 zk_file_t* ZKI_OpenFile(const char* name, const char* mode);
 int ZKI_CloseFile(zk_file_t* file);

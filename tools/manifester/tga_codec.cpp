@@ -8,9 +8,18 @@
 
 namespace {
 
-void PrintMessage(void*, zk_image_message_id_t, int type, const char* text) { zk->PrintDebugf(type, "%s", text); }
+// The formats' texts do not name the file: a line before them does.
+void PrintMessage(void* context, zk_image_message_id_t, int type, const char* text) {
+    ZKI_NameFileOnce(static_cast<zk_file_messages_t*>(context));
+    zk->PrintDebugf(type, "%s", text);
+}
 
-const zk_image_messages_t printed = {PrintMessage, nullptr};
+// Where the messages about the bitmap's file go.
+struct Printed {
+    explicit Printed(const zk_bitmap_t* bitmap) : file{bitmap->name, false}, sink{PrintMessage, &file} {}
+    zk_file_messages_t file;
+    zk_image_messages_t sink;
+};
 
 zk_pixel_byte_order_t PixelOrder() { return zk_state.pixel_byte_order == 1 ? ZK_PIXELS_BGRA : ZK_PIXELS_RGBA; }
 
@@ -23,7 +32,8 @@ size_t WriteToStream(void* stream, const void* data, size_t size) {
 bool ZKI_GetImageDimensionsTGA(zk_bitmap_t* bitmap, const void* data, long size) {
     ZKI_ClearDecodedImage(bitmap);
     zk_tga_header_t header;
-    if (!ZKI_ReadTGAHeader(data, size > 0 ? size_t(size) : 0, &header, &printed)) return false;
+    Printed printed(bitmap);
+    if (!ZKI_ReadTGAHeader(data, size > 0 ? size_t(size) : 0, &header, &printed.sink)) return false;
     bitmap->width = header.width;
     bitmap->height = header.height;
     bitmap->flags |= 3u;
@@ -33,7 +43,8 @@ bool ZKI_GetImageDimensionsTGA(zk_bitmap_t* bitmap, const void* data, long size)
 bool ZKI_LoadBitmapMemTGA(zk_bitmap_t* bitmap, const void* data, long size) {
     ZKI_ClearDecodedImage(bitmap);
     zk_image_t image;
-    bool ok = ZKI_DecodeTGA(data, size > 0 ? size_t(size) : 0, PixelOrder(), &image, &printed);
+    Printed printed(bitmap);
+    bool ok = ZKI_DecodeTGA(data, size > 0 ? size_t(size) : 0, PixelOrder(), &image, &printed.sink);
     bitmap->width = image.width;
     bitmap->height = image.height;
     bitmap->pixels = image.pixels;
@@ -44,8 +55,9 @@ bool ZKI_LoadBitmapMemTGA(zk_bitmap_t* bitmap, const void* data, long size) {
 bool ZKI_MeasureTGA(zk_bitmap_t* bitmap, const void* data, long size) {
     ZKI_ClearDecodedImage(bitmap);
     zk_tga_header_t header;
-    if (!ZKI_ReadTGAHeader(data, size > 0 ? size_t(size) : 0, &header, &printed) ||
-        !ZKI_IsSupportedTGA(header, &printed)) {
+    Printed printed(bitmap);
+    if (!ZKI_ReadTGAHeader(data, size > 0 ? size_t(size) : 0, &header, &printed.sink) ||
+        !ZKI_IsSupportedTGA(header, &printed.sink)) {
         return false;
     }
     bitmap->width = header.width;
@@ -58,6 +70,8 @@ bool ZKI_WriteTGA(zk_bitmap_t* bitmap, const char* path) {
     zk_safe_file_t file;
     if (!ZKI_OpenSafeFile(&file, path)) return false;
     zk_image_t image = {bitmap->width, bitmap->height, bitmap->pixels};
-    bool ok = ZKI_EncodeTGA(image, PixelOrder(), {WriteToStream, file.stream}, &printed);
+    Printed printed(bitmap);
+    printed.file.name = path;
+    bool ok = ZKI_EncodeTGA(image, PixelOrder(), {WriteToStream, file.stream}, &printed.sink);
     return ZKI_CommitSafeFile(&file, !ok);
 }

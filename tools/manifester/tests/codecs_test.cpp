@@ -290,7 +290,7 @@ TEST_F(JpegDecoding, RefusedAndBrokenFilesAndWhatTheMeasureGivesThem) {
         int measured_width, measured_height;  // 0: refused by the measure as well
     } cases[] = {
         {"cmyk", MakeJpeg(8, 8, JpegColours::Cmyk), false, 0, 0,
-         "Load JPG - JPEG with 4 colour components is not supported.\n", 8, 8},
+         "Load JPG - JPEG 'pictures/test.png' with 4 colour components is not supported.\n", 8, 8},
         {"cut after the header", CutInScan(good), true, 40, 30, "warnings while loading JPEG\n", 40, 30},
         {"progressive cut short", CutInScan(progressive), true, 40, 30, "warnings while loading JPEG\n", 40, 30},
         // 20000 x 20000 pixels: more than a pixel block may hold; refused
@@ -409,6 +409,57 @@ TEST_F(Measuring, FirstBytesEitherSufficeOrAskForTheRest) {
             EXPECT_EQ(partly.width, 300) << c.name;
             EXPECT_EQ(partly.height, 200) << c.name;
         }
+    }
+}
+
+// A chunk whose check sum is wrong: libpng warns, and goes on.
+Bytes PngWithBadTimeChunk() {
+    Bytes png = MakePng(5, 3, PNG_COLOR_TYPE_RGB, 8);
+    Bytes time = PngChunk("tIME", {0x07, 0xE8, 1, 2, 3, 4, 5});
+    time.back() ^= 0xFF;
+    png.insert(png.begin() + 33, time.begin(), time.end());
+    return png;
+}
+
+// Every message about a file names it: the texts of this program carry the
+// name, and the libraries' texts (and texts that must stay as they are)
+// follow a line of their own that names it. Every text ends its line.
+TEST_F(Measuring, EveryMessageNamesTheFileAndEndsItsLine) {
+    typedef bool (*Reader)(zk_bitmap_t*, const void*, long);
+    const Reader measure_png = [](zk_bitmap_t* b, const void* data, long size) { return ZKI_MeasurePNG(b, data, size); };
+    const Reader silent_png = [](zk_bitmap_t* b, const void* data, long size) {
+        return ZKI_GetImageDimensionsPNG(b, data, size);
+    };
+    const Reader measure_jpg = [](zk_bitmap_t* b, const void* data, long size) { return ZKI_MeasureJPG(b, data, size); };
+    const std::string named = "File 'pictures/test.png':\n";
+    struct Case {
+        const char* name;
+        Reader read;
+        Bytes file;
+        std::string said;
+    } cases[] = {
+        {"not a png, measured", measure_png, {'G', 'I', 'F', '8', '9', 'a'},
+         "PNG ERROR: Image 'pictures/test.png' not proper png.\n"},
+        {"not a png, size only", silent_png, {'G', 'I', 'F', '8', '9', 'a'}, ""},
+        {"png warning, measured", measure_png, PngWithBadTimeChunk(), named + "libpng warning: tIME: CRC error\n"},
+        {"png warning, decoded", ZKI_LoadBitmapMemPNG, PngWithBadTimeChunk(), named + "libpng warning: tIME: CRC error\n"},
+        {"png cut in its header", ZKI_LoadBitmapMemPNG, Cut(MakePng(5, 3, PNG_COLOR_TYPE_RGB, 8), 20),
+         named + "libpng error: Read past the end of the PNG data\nPNG ERROR: Image 'pictures/test.png' load failed.\n"},
+        {"not a jpeg", measure_jpg, {'P', 'K', 3, 4, 0, 0},
+         named + "Not a JPEG file: starts with 0x50 0x4b\nLoad JPG - setjmp failed.\n"},
+        {"jpeg cut short", ZKI_LoadBitmapMemJPG, CutInScan(MakeJpeg(16, 16, JpegColours::Rgb)),
+         named + "Premature end of JPEG file\nWARNING: 2 warnings while loading JPEG\n"},
+        {"jpeg too large", ZKI_LoadBitmapMemJPG, WithFrameSize(MakeJpeg(16, 16, JpegColours::Rgb), 20000, 20000),
+         named + "Load JPG - JPEG out of memory while loading file\n"},
+        {"grey tga", ZKI_MeasureTGA, {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 8, 0, 7},
+         named + "TGA image not supported: colour-map type 0, image type 3, 8 bits per pixel.\n"},
+    };
+    for (const Case& c : cases) {
+        HeapCopy file(c.file);
+        Bitmap bitmap;
+        Recorded().clear();
+        c.read(&bitmap, file.data(), file.size());
+        EXPECT_EQ(RecordedText(), c.said) << c.name;
     }
 }
 

@@ -158,6 +158,7 @@ void MakeDataTree(const TempTree& tree) {
     tree.Put("data/bad/huge.jpg", WithFrameSize(MakeJpeg(16, 16, JpegColours::Rgb), 20000, 20000));
     tree.Put("data/bad/corrupt.jpg", {0xFF, 0xD8, 'n', 'o', 't'});
     tree.Put("data/bad/corrupt.png", {0x89, 'P', 'N', 'G', 'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g'});
+    tree.Put("data/bad/gif.png", {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0});
     tree.Put("data/bad/grey16.tga", Tga(2, 2, 2, 16, Bytes(8, 1)));
     tree.Put("data/bad/short.tga", Tga(10, 6, 4, 24, {0x80, 1, 2, 3, 0x85}));
     tree.Put("data/bad/truncated.jpg", CutInScan(MakeJpeg(32, 16, JpegColours::Rgb)));
@@ -188,6 +189,7 @@ const char* const data_tree_nodes =
     "  <node id=\"cmyk.jpg\" w=\"8\" h=\"8\" />\n"
     "  <node id=\"corrupt.jpg\" h=\"0\" />\n"
     "  <node id=\"corrupt.png\" h=\"0\" />\n"
+    "  <node id=\"gif.png\" h=\"0\" />\n"
     "  <node id=\"grey16.tga\" h=\"0\" />\n"
     "  <node id=\"huge.jpg\" w=\"20000\" h=\"20000\" />\n"
     "  <node id=\"short.tga\" w=\"6\" h=\"4\" />\n"
@@ -214,8 +216,17 @@ TEST(ManifesterRun, DataTreeGivesTheManifestByteForByte) {
     EXPECT_EQ(ReadText(tree.Work() + "/manifest-temp.xml"), std::string(head) + data_tree_nodes + tail);
     EXPECT_NE(run.out.find("zk-manifester v0.1\n\nManifesting folder: data\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Done.\n"), std::string::npos) << run.out;
-    // The decoders name what they refuse.
-    EXPECT_NE(run.out.find("data/bad/corrupt.png"), std::string::npos) << run.out;
+    // Every refusal is said, naming the file, each text on its own line.
+    for (const char* said : {
+             "PNG ERROR: Image 'data/bad/gif.png' not proper png.\n",
+             "File 'data/bad/corrupt.png':\nlibpng error: PNG file corrupted by ASCII conversion\n"
+             "PNG ERROR: Image 'data/bad/corrupt.png' load failed.\n",
+             "File 'data/bad/corrupt.jpg':\n",
+             "File 'data/bad/grey16.tga':\nTGA image not supported: colour-map type 0, image type 2, 16 bits per pixel.\n",
+             "\nDone.\n",
+         }) {
+        EXPECT_NE(run.out.find(said), std::string::npos) << said << " in\n" << run.out;
+    }
 
     // A trailing slash measures the same ids.
     RunResult slash = RunManifester(tree.Work(), {"data/"});
