@@ -17,7 +17,7 @@ const long long max_fuzzed_pixels = 1 << 22;
 
 typedef bool (*Reader)(zk_bitmap_t*, const void*, long);
 
-bool MeasurePNG(zk_bitmap_t* b, const void* data, long size) { return ZKI_GetImageDimensionsPNG(b, data, size); }
+bool MeasurePNG(zk_bitmap_t* b, const void* data, long size) { return ZKI_MeasurePNG(b, data, size); }
 bool MeasureJPG(zk_bitmap_t* b, const void* data, long size) { return ZKI_MeasureJPG(b, data, size); }
 
 const Reader size_readers[] = {MeasurePNG, MeasureJPG, ZKI_GetImageDimensionsJPG, ZKI_MeasureTGA,
@@ -29,9 +29,9 @@ const Reader measures[] = {MeasurePNG, MeasureJPG, ZKI_MeasureTGA};
 // not suffice) must give what the whole file gives.
 void CheckFirstBytes(bool png, const void* file, long size, long first) {
     zk_bitmap_t whole = {}, partly = {};
-    bool whole_ok = png ? ZKI_GetImageDimensionsPNG(&whole, file, size) : ZKI_MeasureJPG(&whole, file, size);
+    bool whole_ok = png ? ZKI_MeasurePNG(&whole, file, size) : ZKI_MeasureJPG(&whole, file, size);
     bool needs_more = false;
-    bool partly_ok = png ? ZKI_GetImageDimensionsPNG(&partly, file, first, &needs_more)
+    bool partly_ok = png ? ZKI_MeasurePNG(&partly, file, first, &needs_more)
                          : ZKI_MeasureJPG(&partly, file, first, &needs_more);
     if (needs_more) return;
     if (partly_ok != whole_ok || partly.width != whole.width || partly.height != whole.height) abort();

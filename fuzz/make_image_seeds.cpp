@@ -48,6 +48,25 @@ int main(int argc, char** argv) {
     // measure must refuse it before the decoder buffers the whole image.
     Seed(decoders, "jpeg_progressive_huge", 6 << 1, WithFrameSize(MakeJpeg(16, 16, JpegColours::Rgb, true), 60000, 30000));
     Seed(decoders, "jpeg_grey", 6 << 1, MakeJpeg(8, 8, JpegColours::Grey));
+    // A few hundred bytes whose scans would take 1.5 GiB of the library's
+    // memory, within the decoder's pixel bound.
+    Seed(decoders, "jpeg_progressive_claims", 6 << 1, WithFrameSize(MakeJpeg(16, 16, JpegColours::Rgb, true), 16384, 16384));
+    // Many scans of a few bytes each over 65536 blocks: seconds of work.
+    Seed(decoders, "jpeg_many_scans", 6 << 1, WithRepeatedLastScan(MakeFlatGreyJpeg(2048, 2048), 3000));
+    // Each ancillary chunk libpng knows, small and valid-looking, and with a
+    // length field of 2 GiB in a file of 44 bytes.
+    for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT", "eXIf", "pCAL", "sCAL", "iCCP", "gAMA", "sRGB",
+                             "cHRM", "bKGD", "hIST", "pHYs", "sBIT", "tIME", "oFFs", "sTER"}) {
+        Bytes png = MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8);
+        Bytes chunk = PngChunk(type, {'k', 0, 0, 0, 1, 0, 0, 0, 2});
+        Bytes with = png;
+        with.insert(with.begin() + 33, chunk.begin(), chunk.end());
+        Seed(decoders, std::string("png_") + type, 5 << 1, with);
+        Bytes claim(png.begin(), png.begin() + 33);
+        claim.insert(claim.end(), {0x7F, 0xFF, 0xFF, 0xFF, uint8_t(type[0]), uint8_t(type[1]), uint8_t(type[2]),
+                                   uint8_t(type[3]), 'k', 0, 'v'});
+        Seed(decoders, std::string("png_claims_") + type, 5 << 1, claim);
+    }
     Seed(decoders, "tga", 7 << 1, run_length);
     return 0;
 }

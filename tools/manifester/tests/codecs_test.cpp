@@ -228,6 +228,35 @@ TEST_F(PngDecoding, SkippedChunksLeaveSizeAndPixelsAndAChunkBeforeTheHeaderIsRef
     }
 }
 
+// A PNG cut at every length up to and into its first image data, each cut
+// an exact heap copy: a read past the end of the data shows under the
+// address sanitizer, and no cut is taken for a whole image.
+TEST_F(PngDecoding, CutAtEveryLengthUpToTheImageDataNothingIsReadPastTheEnd) {
+    Bytes png = MakePng(6, 4, PNG_COLOR_TYPE_PALETTE, 8, true);
+    Bytes extra = Joined(PngChunk("gAMA", {0, 0, 0xB1, 0x8F}), PngChunk("tEXt", {'k', 'e', 'y', 0, 'v'}));
+    png.insert(png.begin() + 33, extra.begin(), extra.end());
+    size_t image_data = 0;
+    for (size_t i = 8; i + 8 <= png.size(); i += 12 + (size_t(png[i]) << 24 | png[i + 1] << 16 | png[i + 2] << 8 | png[i + 3])) {
+        if (memcmp(&png[i + 4], "IDAT", 4) == 0) {
+            image_data = i;
+            break;
+        }
+    }
+    ASSERT_GT(image_data, 33u);
+    for (size_t length = 0; length <= image_data + 12; ++length) {
+        HeapCopy cut(Bytes(png.begin(), png.begin() + long(length)));
+        Bitmap decoded, measured, sized;
+        EXPECT_FALSE(ZKI_LoadBitmapMemPNG(&decoded, cut.data(), cut.size())) << length;
+        EXPECT_EQ(decoded.pixels, nullptr) << length;
+        // The measure needs no more than the image data's chunk header.
+        EXPECT_EQ(ZKI_MeasurePNG(&measured, cut.data(), cut.size()), length >= image_data + 8) << length;
+        ZKI_GetImageDimensionsPNG(&sized, cut.data(), cut.size());
+    }
+    HeapCopy whole(png);
+    Bitmap decoded;
+    EXPECT_TRUE(ZKI_LoadBitmapMemPNG(&decoded, whole.data(), whole.size()));
+}
+
 class JpegDecoding : public ManifesterTest {};
 
 TEST_F(JpegDecoding, ColourSpacesAndByteOrders) {
