@@ -5,15 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "engine/base/tests/fifo_releaser.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/mount_system.h"
@@ -296,36 +293,6 @@ TEST_F(FileSystemApiTest, DirectoriesAndMissingFilesDoNotOpenForReading) {
     EXPECT_EQ(Api().ZK_FileSystem_OpenFile((dir / "missing").c_str(), "rb"), nullptr);
     EXPECT_EQ(Api().ZK_FileSystem_OpenFile(dir.Path().c_str(), "wb"), nullptr);
 }
-
-// Opens the FIFO's writing end after a while, which releases an open for
-// reading that waits for one; says whether anything had to be released.
-class FifoReleaser {
-public:
-    explicit FifoReleaser(const std::string& fifo) : thread([this, fifo] {
-        std::unique_lock<std::mutex> lock(mutex);
-        if (done_waiting.wait_for(lock, std::chrono::seconds(3), [this] { return finished; })) return;
-        int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-        released = writer >= 0;
-        if (writer >= 0) close(writer);
-    }) {}
-    // True when the release was needed.
-    bool Finish() {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            finished = true;
-        }
-        done_waiting.notify_all();
-        thread.join();
-        return released;
-    }
-
-private:
-    std::mutex mutex;
-    std::condition_variable done_waiting;
-    bool finished = false;
-    bool released = false;
-    std::thread thread;
-};
 
 // A FIFO where a file is expected: reading it would wait for a writer, so
 // it is refused at once, without waiting.

@@ -6,13 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
 #include <string>
-#include <thread>
 
+#include "engine/base/tests/fifo_releaser.h"
 #include "tools/manifester/manifest.h"
 #include "tools/manifester/tests/manifester_test_support.h"
 
@@ -58,35 +55,6 @@ TEST(ManifestRules, QuotesAndAmpersandsEscapedInIds) {
         EXPECT_STREQ(out, c.written) << c.id;
     }
 }
-
-// Opens the FIFO's writing end after a while, which releases an open for
-// reading that waits for one; says whether anything had to be released.
-class FifoReleaser {
-public:
-    explicit FifoReleaser(const std::string& fifo) : thread([this, fifo] {
-        std::unique_lock<std::mutex> lock(mutex);
-        if (done_waiting.wait_for(lock, std::chrono::seconds(3), [this] { return finished; })) return;
-        int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-        released = writer >= 0;
-        if (writer >= 0) close(writer);
-    }) {}
-    bool Finish() {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            finished = true;
-        }
-        done_waiting.notify_all();
-        thread.join();
-        return released;
-    }
-
-private:
-    std::mutex mutex;
-    std::condition_variable done_waiting;
-    bool finished = false;
-    bool released = false;
-    std::thread thread;
-};
 
 // ManifestFile on files of a target folder, with the node lines it writes
 // caught in a temporary stream and the reads of the files counted.

@@ -1,0 +1,42 @@
+// For tests of code that must never wait on a FIFO: opens the FIFO's
+// writing end after three seconds, which releases an open for reading that
+// waits for one, and tells whether anything had to be released.
+#pragma once
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+class FifoReleaser {
+public:
+    explicit FifoReleaser(const std::string& fifo)
+        : thread([this, fifo] {
+              std::unique_lock<std::mutex> lock(mutex);
+              if (done_waiting.wait_for(lock, std::chrono::seconds(3), [this] { return finished; })) return;
+              int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+              released = writer >= 0;
+              if (writer >= 0) close(writer);
+          }) {}
+    // True when the release was needed.
+    bool Finish() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            finished = true;
+        }
+        done_waiting.notify_all();
+        thread.join();
+        return released;
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable done_waiting;
+    bool finished = false;
+    bool released = false;
+    std::thread thread;
+};
