@@ -16,6 +16,7 @@
 #include "shadertool/translate/translator_driver.h"
 
 nArray<QueuedShaderData> queued_shader_data;
+nArray<zk_shader_t> replaced_renderer_shaders;
 zk_mutex_t* shader_translator_mutex = nullptr;
 
 namespace {
@@ -209,7 +210,6 @@ void ZKI_ProcessShaderResourceQueue() {
     nArray<zk_shader_t*> queued;
     {
         ZK_ResourceQueueLock lock;
-        if (zk_state.shader_load_queue.count == 0) return;
         queued = zk_state.shader_load_queue;
     }
     for (int i = 0; i < queued.count; ++i) {
@@ -217,6 +217,40 @@ void ZKI_ProcessShaderResourceQueue() {
         ZK_ResourceQueueLock lock;
         zk_state.shader_load_queue.RemoveItem(queued[i]);
     }
+    ZKI_FreeReplacedRendererShaders();
+}
+
+void ZKI_FreeReplacedShader(zk_shader_t* old) {
+    if (!old) return;
+    if (old->renderer_shader) {
+        if (ZKI_IsRendererThread() || ZKI_RendererAllowsAnyThread(ZK_RENDERER_THREAD_SAFE_SHADERS)) {
+            ZKI_FreeShaderInRenderer(old);
+        } else {
+            // The renderer gets a record that holds the object and nothing
+            // the copy is about to free.
+            zk_shader_t object = {};
+            object.kind = old->kind;
+            object.index = old->index;
+            object.renderer_shader = old->renderer_shader;
+            object.flags = ZK_SHADER_LOADED;
+            ZK_ResourceQueueLock lock;
+            replaced_renderer_shaders.InsertLast(object);
+            old->renderer_shader = nullptr;
+            old->flags &= static_cast<uint8_t>(~ZK_SHADER_LOADED);
+        }
+    }
+    ResetShader(old, false);
+}
+
+void ZKI_FreeReplacedRendererShaders() {
+    nArray<zk_shader_t> replaced;
+    {
+        ZK_ResourceQueueLock lock;
+        if (replaced_renderer_shaders.count == 0) return;
+        replaced = replaced_renderer_shaders;
+        replaced_renderer_shaders.count = 0;
+    }
+    for (int i = 0; i < replaced.count; ++i) ZKI_FreeShaderInRenderer(&replaced[i]);
 }
 
 bool ZKI_LoadShaderInRenderer(zk_shader_t* shader) {
