@@ -394,6 +394,40 @@ TEST_F(FontGenerationTest, TheDataManifestRescalesBitmapFonts) {
     zk_dman.ReleaseDatabase(Path("manifest.xml").c_str());
 }
 
+// A font whose file went is generated again when it is refreshed: from the
+// source, as a fresh load does, whatever its record holds from before. Its
+// metrics and the file written are a fresh load's every time, also when
+// the data manifest rescales it.
+TEST_F(FontGenerationTest, AFontGeneratedAgainIsAFreshLoadsFont) {
+    Write("manifest.xml", std::string("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<root>\n<array id=\"R\">\n") +
+                              "<node id=\"fonts/scaled.mft\" h=\"8\"/>\n</array>\n</root>\n");
+    ZKI_AddManifest(Path("manifest.xml").c_str());
+    for (const char* name : {"fonts/strip.mft", "fonts/scaled.mft"}) {
+        SCOPED_TRACE(name);
+        std::string file = name;
+        Write(file + ".xml", SettingsXml(kSettings));
+        zk_font_t* font = zk->graphics->ZK_Graphics_LoadFont(name);
+        ASSERT_NE(font, nullptr);
+        const zk_font_t fresh = *font;
+        EXPECT_EQ(fresh.scale, file == "fonts/scaled.mft" ? 2.0f : 1.0f);
+        font_test::Bytes written = Read(file);
+        ASSERT_FALSE(written.empty());
+        for (int generation = 2; generation <= 3; ++generation) {
+            SCOPED_TRACE(generation);
+            ASSERT_EQ(std::remove(Path(file).c_str()), 0);
+            zk->graphics->ZK_Graphics_RefreshFont(font);
+            EXPECT_EQ(font->baseline, fresh.baseline);
+            EXPECT_EQ(font->height, fresh.height);
+            EXPECT_EQ(font->line_spacing, fresh.line_spacing);
+            EXPECT_EQ(font->scale, fresh.scale);
+            EXPECT_EQ(Read(file), written);
+        }
+    }
+    zk_data_manifest_databases.count = 0;
+    zk_data_manifest_arrays.count = 0;
+    zk_dman.ReleaseDatabase(Path("manifest.xml").c_str());
+}
+
 TEST_F(FontGenerationTest, TheGlyphCheckReportsEveryMissingPrintableGlyph) {
     TestFont font("f.mft");
     EXPECT_FALSE(ZKI_CheckThatAllGlyphsArePresent(nullptr));
