@@ -81,6 +81,10 @@ extern const zk_shader_batch_hooks_t zk_shader_batch_doing_nothing;
 // 't' or '1', every translation is also written under "user://shaders".
 bool ZKI_InitializeShaderTranslator();
 void ZKI_DeinitializeShaderTranslator();
+// Lets go of everything an earlier engine state left here (the state is
+// about to be set up again): the mutex, the queued loads and the replaced
+// renderer objects are forgotten, not used.
+void ZKI_ForgetRunTimeShaders();
 
 // --- Records ------------------------------------------------------------------
 // The record of the name (null stands for "!NONE"), found among every slot

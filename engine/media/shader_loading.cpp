@@ -113,6 +113,17 @@ bool ZKI_InitializeShaderTranslator() {
     return true;
 }
 
+void ZKI_ForgetRunTimeShaders() {
+    // The mutex goes with the registry of the state it came from, the
+    // queued loads name that state's records, and the replaced objects
+    // belonged to its renderer.
+    shader_translator_mutex = nullptr;
+    delete[] queued_shader_data.items;
+    queued_shader_data.items = nullptr;
+    queued_shader_data.count = queued_shader_data.capacity = 0;
+    replaced_renderer_shaders.count = 0;
+}
+
 void ZKI_DeinitializeShaderTranslator() {
     zk_mutex_t* mutex = shader_translator_mutex;
     shader_translator_mutex = nullptr;
