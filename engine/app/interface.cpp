@@ -14,12 +14,14 @@
 #include "engine/runtime/backends.h"
 #include "engine/runtime/console.h"
 #include "engine/media/renderer_implementation.h"
+#include "engine/media/run_time_shaders.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
+#include "engine/services/extension_modules.h"
 #include "engine/services/services.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/settings.h"
@@ -159,10 +161,15 @@ static void ConsoleDraw() { zk_console.Draw(); }
 // engine up again) resets the state, which frees the mutexes of the first
 // one: whatever holds one lets go of it before. The file systems go first
 // (the PAK system locks its mutex as it is destroyed), then the console,
-// which would lock its own for any line printed before it is set up again.
+// which would lock its own for any line printed before it is set up again,
+// then the run-time shaders (their translator's mutex, and queues naming
+// the old state's records) and the extension modules, whose service
+// implementations hold mutexes of their own.
 static void LetGoOfAnEarlierStart() {
     ZKFileSystem::Deinitialize();
     zk_console.Detach();
+    ZKI_ForgetRunTimeShaders();
+    ZK_ShutdownExtensionModules();
 }
 
 void ZKI_StateSetup(void* platform_argument) {

@@ -76,15 +76,25 @@ bool IsCurrentRenderTarget(const zk_bitmap_t* bitmap) {
     return targets.depth == bitmap;
 }
 
+bool IsReloadable(const zk_bitmap_t* bitmap) { return (ZKI_GetBitmapFlags(bitmap) & ZK_BITMAP_RELOADABLE) != 0; }
+
+// A change to mode that is no change at all; the caller holds the record's
+// lock.
+bool IgnoresCacheMode(const zk_bitmap_t* bitmap, int mode) {
+    return IsPlaceholder(bitmap->name) || bitmap->duplicate_of || mode == ZK_CACHE_LOOKUP_ONLY ||
+           mode == bitmap->cache_mode;
+}
+
+bool CanChangeCacheMode(const zk_bitmap_t* bitmap) { return IsReloadable(bitmap) || bitmap->pixels; }
+
 // Steps of a cache-mode change; the caller holds the record's lock.
 void SetCacheModeLocked(zk_bitmap_t* bitmap, int mode) {
-    if (IsPlaceholder(bitmap->name) || bitmap->duplicate_of || mode == ZK_CACHE_LOOKUP_ONLY) return;
-    if (mode == bitmap->cache_mode) return;
-    bool reloadable = (ZKI_GetBitmapFlags(bitmap) & ZK_BITMAP_RELOADABLE) != 0;
-    if (!reloadable && !bitmap->pixels) {
+    if (IgnoresCacheMode(bitmap, mode)) return;
+    if (!CanChangeCacheMode(bitmap)) {
         zk->ZK_PrintDebugf(ZK_MESSAGE_WARNING, "Bitmap '%s' not reloadable, can't change cache mode.", bitmap->name);
         return;
     }
+    bool reloadable = IsReloadable(bitmap);
     bool atlas_has_pixels = bitmap->atlas && bitmap->atlas->pixels;
     if (Keeps(mode) && reloadable && !bitmap->pixels && !atlas_has_pixels) {
         bitmap->state = ZK_BITMAP_NOT_LOADED;
@@ -105,15 +115,27 @@ void SetCacheModeLocked(zk_bitmap_t* bitmap, int mode) {
     bitmap->cache_mode = int8_t(mode);
 }
 
-// Adds mode to the bitmap's own (load: reloadable bitmaps only); the
-// current mode is read under the record's lock.
-void AddCacheMode(zk_bitmap_t* bitmap, int mode, bool only_reloadable) {
+// Changes the cache mode to mode, or adds mode to the bitmap's own. With
+// unlimited memory a mode that keeps pixels or the texture counts a bitmap
+// not counted yet once, but only when the change goes ahead: the count
+// needs GET_BITMAP, which is taken before the record's lock.
+void ChangeCacheMode(zk_bitmap_t* bitmap, int mode, bool add_to_own) {
+    bool may_count = zk_state.unlimited_memory && !(ZKI_GetBitmapFlags(bitmap) & ZK_BITMAP_COUNTED_BY_GET);
+    if (may_count) ZKI_LockCoreMutex(ZK_CORE_MUTEX_GET_BITMAP);
     ZKI_LockBitmap(bitmap);
-    if (!only_reloadable || (ZKI_GetBitmapFlags(bitmap) & ZK_BITMAP_RELOADABLE)) {
-        int wanted = mode | bitmap->cache_mode;
-        if (wanted != bitmap->cache_mode) SetCacheModeLocked(bitmap, wanted);
+    int wanted = add_to_own ? mode | bitmap->cache_mode : mode;
+    if (may_count) {
+        if (!IgnoresCacheMode(bitmap, wanted) && CanChangeCacheMode(bitmap)) ZKI_CountKeptBitmap(bitmap, wanted);
+        ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_GET_BITMAP);
     }
+    SetCacheModeLocked(bitmap, wanted);
     ZKI_UnlockBitmap(bitmap);
+}
+
+// Adds mode to the bitmap's own (load: reloadable bitmaps only).
+void AddCacheMode(zk_bitmap_t* bitmap, int mode, bool only_reloadable) {
+    if (only_reloadable && !IsReloadable(bitmap)) return;
+    ChangeCacheMode(bitmap, mode, true);
 }
 
 // A record just taken for get or load (caller holds GET_BITMAP).
@@ -140,7 +162,7 @@ zk_bitmap_t* TakeNamedRecord(const char* name, int mode, uint16_t flags) {
     SetUpNamedRecord(bitmap, name, flags);
     if (mode == ZK_CACHE_NOTHING) ZKI_ClearBitmapFlags(bitmap, ZK_BITMAP_COUNTED_BY_GET);
     ZKI_StartBitmapReferenceCount(bitmap, mode);
-    if (mode != ZK_CACHE_NOTHING) ZKI_CountKeptBitmap(bitmap, mode);
+    if (!IgnoresCacheMode(bitmap, mode)) ZKI_CountKeptBitmap(bitmap, mode);
     // Held from here to the end of the first load, so that no other
     // thread sees the record half-built.
     ZKI_LockBitmap(bitmap);
@@ -181,7 +203,6 @@ zk_bitmap_t* GetOrLoad(const char* name, int mode, Counting counting) {
                           zk_bitmap_max_references);
         }
     }
-    if (Keeps(mode)) ZKI_CountKeptBitmap(bitmap, mode);
     ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_GET_BITMAP);
     AddCacheMode(bitmap, mode, counting == Counting::kEveryCall);
     return bitmap;
@@ -322,6 +343,9 @@ void ZK_Graphics_ReleaseBitmap(zk_bitmap_t* bitmap) {
             // same name on another thread either counts before this
             // release or finds the record hibernated and loads it again.
             zk->ZK_Printf("Hibernating bitmap '%s'..", bitmap->name);
+            // Released by every holder: the next get counts its caller
+            // again, as it did the first time.
+            ZKI_ClearBitmapFlags(bitmap, ZK_BITMAP_COUNTED_BY_GET);
             ZKI_LockBitmap(bitmap);
             SetCacheModeLocked(bitmap, ZK_CACHE_NOTHING);
             ZKI_UnlockBitmap(bitmap);
@@ -365,14 +389,7 @@ void ZK_Graphics_RemoveBitmapHandle(zk_bitmap_t* bitmap) {
 
 zk_bitmap_t* ZK_Graphics_SetBitmapCacheMode(zk_bitmap_t* bitmap, int mode) {
     if (!bitmap || IsPlaceholder(bitmap->name) || mode == ZK_CACHE_LOOKUP_ONLY) return bitmap;
-    if (Keeps(mode) && zk_state.unlimited_memory) {
-        ZKI_LockCoreMutex(ZK_CORE_MUTEX_GET_BITMAP);
-        ZKI_CountKeptBitmap(bitmap, mode);
-        ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_GET_BITMAP);
-    }
-    ZKI_LockBitmap(bitmap);
-    SetCacheModeLocked(bitmap, mode);
-    ZKI_UnlockBitmap(bitmap);
+    ChangeCacheMode(bitmap, mode, false);
     return bitmap;
 }
 

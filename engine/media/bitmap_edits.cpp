@@ -6,6 +6,7 @@
 
 #include "engine/media/batch_renderer.h"
 #include "engine/media/bitmap_api.h"
+#include "engine/media/bitmap_loading.h"
 #include "engine/media/bitmap_pixels.h"
 #include "engine/media/bitmap_pool.h"
 #include "engine/media/bitmap_upload.h"
@@ -79,6 +80,107 @@ bool ResizePixels(zk_bitmap_t* bitmap, int width, int height) {
     return done;
 }
 
+bool IsSequence(const zk_bitmap_t* bitmap) { return bitmap->frames && bitmap->frame_count > 0; }
+
+// The pixels an upload takes: a sequence's come from its atlas, or from
+// every frame of its own when it has none.
+bool HasPixelsToUpload(const zk_bitmap_t* bitmap) {
+    if (!IsSequence(bitmap)) return bitmap->pixels != nullptr;
+    if (bitmap->atlas) return bitmap->atlas->pixels != nullptr;
+    for (int i = 0; i < bitmap->frame_count; ++i) {
+        const zk_bitmap_t& frame = bitmap->frames[i];
+        if (!frame.duplicate_of && !frame.pixels) return false;
+    }
+    return true;
+}
+
+// What a bitmap drew with before its file was read again: its texture (or
+// a sequence's frames and atlas with theirs) and its sizes. It is freed once
+// the new pixels are up, or put back when none came.
+struct HeldParts {
+    zk_bitmap_t::hw_data_t hw_data;
+    zk_bitmap_t* frames;
+    int32_t frame_count;
+    zk_bitmap_t* atlas;
+    int32_t frame_index;
+    float frame_rate;
+    int32_t width, height, texture_width, texture_height;
+    uint16_t state;
+};
+
+HeldParts TakeParts(zk_bitmap_t* bitmap) {
+    HeldParts held = {bitmap->hw_data,       bitmap->frames,         bitmap->frame_count, bitmap->atlas,
+                      bitmap->frame_index,   bitmap->frame_rate,     bitmap->width,       bitmap->height,
+                      bitmap->texture_width, bitmap->texture_height, bitmap->state};
+    memset(&bitmap->hw_data, 0, sizeof bitmap->hw_data);
+    bitmap->frames = nullptr;
+    bitmap->frame_count = 0;
+    bitmap->atlas = nullptr;
+    bitmap->pixels = nullptr;
+    return held;
+}
+
+void PutPartsBack(zk_bitmap_t* bitmap, const HeldParts& held) {
+    bitmap->hw_data = held.hw_data;
+    bitmap->frames = held.frames;
+    bitmap->frame_count = held.frame_count;
+    bitmap->atlas = held.atlas;
+    bitmap->frame_index = held.frame_index;
+    bitmap->frame_rate = held.frame_rate;
+    bitmap->width = held.width;
+    bitmap->height = held.height;
+    bitmap->texture_width = held.texture_width;
+    bitmap->texture_height = held.texture_height;
+    bitmap->state = held.state;
+}
+
+// Frees the textures and sequence parts held aside, through a record that
+// borrows the bitmap's name.
+void FreeHeldParts(const zk_bitmap_t* bitmap, const HeldParts& held) {
+    zk_bitmap_t old = {};
+    old.name = bitmap->name;
+    old.hw_data = held.hw_data;
+    old.frames = held.frames;
+    old.frame_count = held.frame_count;
+    old.atlas = held.atlas;
+    ZKI_ReleaseBitmapHardwareData(&old);
+    ZKI_ReleaseBitmapStructures(&old);
+}
+
+// Reads a reloadable bitmap's pixels from its file again, keeping the
+// texture it has until they are there: false, with the bitmap as it was,
+// when none came.
+bool ReloadPixels(zk_bitmap_t* bitmap) {
+    if (!(ZKI_GetBitmapFlags(bitmap) & ZK_BITMAP_RELOADABLE)) return false;
+    HeldParts held = TakeParts(bitmap);
+    bitmap->state = ZK_BITMAP_NOT_LOADED;
+    if (ZKI_LoadBitmap(bitmap) && HasPixelsToUpload(bitmap)) {
+        FreeHeldParts(bitmap, held);
+        return true;
+    }
+    ZKI_ReleaseBitmapSoftwareData(bitmap);
+    ZKI_ReleaseBitmapStructures(bitmap);
+    PutPartsBack(bitmap, held);
+    return false;
+}
+
+// Uploads the pixels a bitmap holds, or has read again from its file; the
+// pixels read again go once they are up, unless its cache mode keeps them.
+// True when the bitmap has a texture afterwards.
+bool RefreshTexture(zk_bitmap_t* bitmap) {
+    bool reloaded = false;
+    if (!HasPixelsToUpload(bitmap)) {
+        if (!ReloadPixels(bitmap)) return false;
+        reloaded = true;
+    }
+    ZKI_ReleaseBitmapHardwareData(bitmap);
+    bitmap->state = ZK_BITMAP_LOADING;
+    ZKI_LoadBitmapToHardware(bitmap);
+    bitmap->state = ZK_BITMAP_READY;
+    if (reloaded && !(bitmap->cache_mode & ZK_CACHE_PIXELS)) ZKI_ReleaseBitmapSoftwareData(bitmap);
+    return bitmap->hw_data.loaded != 0;
+}
+
 }  // namespace
 
 bool ZK_Graphics_ResizeBitmap(zk_bitmap_t* bitmap, int width, int height) {
@@ -119,12 +221,9 @@ bool ZK_Graphics_RefreshBitmap(zk_bitmap_t* bitmap) {
         return ZK_Graphics_CopyBitmapRenderTargetDataToPixels(bitmap);
     }
     ZKI_LockBitmap(bitmap);
-    ZKI_ReleaseBitmapHardwareData(bitmap);
-    bitmap->state = ZK_BITMAP_LOADING;
-    ZKI_LoadBitmapToHardware(bitmap);
-    bitmap->state = ZK_BITMAP_READY;
+    bool refreshed = RefreshTexture(bitmap);
     ZKI_UnlockBitmap(bitmap);
-    return true;
+    return refreshed;
 }
 
 bool ZK_Graphics_CopyBitmapRenderTargetDataToPixels(zk_bitmap_t* bitmap) {

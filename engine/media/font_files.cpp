@@ -20,8 +20,8 @@ const char kMagic[] = "OLK_Font_v";
 const int kMagicLength = 11;          // "OLK_Font_v" and the version digit
 const int kNewestVersion = 7;
 const int kOldTableBytes = 256;       // the table of versions 1 to 5
-const int kOldEncodingBytes = 512;    // longest encoding name read, with its 0
-const int kEncodingBytes = 32;        // the same from version 6
+const int kOldEncodingBytes = 512;    // encoding name bytes kept, with its 0
+const int kEncodingBytes = 32;        // longest encoding name read from version 6
 // The smallest glyph entry of versions 6 and 7: code, y offset, x offset,
 // advance, kern flag, width, height.
 const int kSmallestEntry6 = 4 + 2 + 2 + 2 + 1 + 2 + 2;
@@ -64,14 +64,15 @@ public:
         }
         return true;
     }
-    // An encoding name of at most `limit` bytes, stopping after its 0.
-    bool Encoding(char* text, int limit) {
-        int length = 0;
-        for (; length < limit; ++length) {
+    // An encoding name, read up to and with its 0: at most `limit` bytes
+    // of it, or, `to_its_end`, all of it however long (within the file).
+    // Its first `limit` - 1 bytes are kept.
+    bool Encoding(char* text, int limit, bool to_its_end) {
+        for (int length = 0; to_its_end || length < limit; ++length) {
             uint8_t c;
             if (!U8(&c)) return false;
-            text[length] = char(c);
-            if (c == 0) return true;
+            if (length < limit) text[length] = char(c);
+            if (c == 0) break;
         }
         text[limit - 1] = 0;
         return true;
@@ -104,9 +105,9 @@ struct FontFileContents {
     ~FontFileContents() { ZKI_FreeFontGlyphs(&glyphs); }
 };
 
-bool ReadHeader(FontFileReader& in, FontFileContents* contents, int encoding_limit) {
+bool ReadHeader(FontFileReader& in, FontFileContents* contents, int encoding_limit, bool whole_encoding) {
     char encoding[kOldEncodingBytes];
-    if (!in.Encoding(encoding, encoding_limit)) return false;
+    if (!in.Encoding(encoding, encoding_limit, whole_encoding)) return false;
     contents->utf8 = strcmp(encoding, "UTF-8") == 0 ? 1 : 0;
     return in.I32(&contents->baseline) && in.I32(&contents->height) && in.I32(&contents->line_spacing);
 }
@@ -163,7 +164,7 @@ bool ReadOldGlyph(FontFileReader& in, zk_glyph_t* glyph, int version) {
 // Versions 1 to 5: after the common start, a table nobody reads and the
 // 256 glyphs of a LATIN-1 font, found by position.
 bool ZKI_LoadFontMFTFromVersion1ToVersion5(FontFileContents* contents, FontFileReader& in, int version) {
-    if (!ReadHeader(in, contents, kOldEncodingBytes) || !in.Skip(kOldTableBytes)) return false;
+    if (!ReadHeader(in, contents, kOldEncodingBytes, true) || !in.Skip(kOldTableBytes)) return false;
     if (!ZKI_ResetFontGlyphs(&contents->glyphs, ZK_LATIN1_GLYPHS)) return in.Fail();
     for (int i = 0; i < ZK_LATIN1_GLYPHS; ++i) {
         if (!ReadOldGlyph(in, &contents->glyphs.glyphs[i], version)) return false;
@@ -198,7 +199,7 @@ float UsableScale(const zk_font_t* font, float scale) {
 }
 
 bool ReadNewFont(const zk_font_t* font, FontFileContents* contents, FontFileReader& in, int version) {
-    if (!ReadHeader(in, contents, kEncodingBytes)) return false;
+    if (!ReadHeader(in, contents, kEncodingBytes, false)) return false;
     if (version >= 7) {
         float scale;
         if (!in.F32(&contents->spread) || !in.F32(&contents->smoothing) || !in.F32(&scale)) return false;

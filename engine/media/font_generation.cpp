@@ -361,6 +361,12 @@ bool FontGeneration::Run() {
 
 bool ZKI_GenerateFontFromSource(zk_font_t* font, double input_scale) {
     if (!font || !font->name) return false;
+    // The metrics are made anew from the source, as for a fresh record: a
+    // font generated again (refreshed after its file went) would otherwise
+    // move its baseline on from the last one and scale by the data
+    // manifest's factor twice, once here and once after its file is read.
+    font->baseline = 0;
+    font->scale = 1.0f;
     FontGeneration generation(font, input_scale);
     return generation.Run();
 }

@@ -21,6 +21,7 @@ const zk_media_hooks_t zk_media_hooks_doing_nothing = {
     ZK_NOTHING(FreeBatchRenderer),
     ZK_NOTHING(ProcessBitmapResourceQueues),
     ZK_NOTHING(ProcessShaderResourceQueue),
+    ZK_NOTHING(FreeReplacedRendererShaders),
     ZK_NOTHING(UploadQueuedFont),
     ZK_NOTHING(LoadDefaultShader),
     ZK_NOTHING(LoadDistanceFieldShader),

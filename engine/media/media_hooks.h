@@ -38,6 +38,10 @@ struct zk_media_hooks_t {
     // is ZKI_ProcessBufferResourceQueues).
     void (*ProcessBitmapResourceQueues)();
     void (*ProcessShaderResourceQueue)();
+    // Frees the renderer objects that reloads off the renderer thread
+    // replaced and the shader pass has not freed yet (renderer shutdown,
+    // before the shaders of the pool are freed).
+    void (*FreeReplacedRendererShaders)();
     // One entry of the font upload queue, on the renderer thread (the
     // bitmap pass takes at most 10 fonts a frame off the queue and calls it
     // for each): the font's atlas reaches the renderer and its glyphs take

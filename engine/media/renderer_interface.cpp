@@ -139,6 +139,7 @@ void ReleaseRendererResources() {
         if (zk_state.fonts[i].name && (atlas.loaded || atlas.renderer_data))
             zk_media_hooks.CallRendererToFreeBitmap(&atlas);
     }
+    zk_media_hooks.FreeReplacedRendererShaders();
     int shaders = zk_state.num_shaders < ZK_MAX_SHADERS ? zk_state.num_shaders : ZK_MAX_SHADERS;
     for (int i = 0; i < shaders; ++i) {
         zk_shader_t& shader = zk_state.shaders[i];

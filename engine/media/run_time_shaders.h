@@ -50,6 +50,11 @@ struct QueuedShaderData {
 // Guarded by RESOURCE_QUEUE, like zk_state.shader_load_queue.
 extern nArray<QueuedShaderData> queued_shader_data;
 
+// Renderer objects that reloads off the renderer thread replaced, each in a
+// record of its own, waiting for the shader pass to free them. Guarded by
+// RESOURCE_QUEUE.
+extern nArray<zk_shader_t> replaced_renderer_shaders;
+
 // The named mutex "ShaderTranslator" while the renderer runs (null before).
 extern zk_mutex_t* shader_translator_mutex;
 
@@ -76,6 +81,10 @@ extern const zk_shader_batch_hooks_t zk_shader_batch_doing_nothing;
 // 't' or '1', every translation is also written under "user://shaders".
 bool ZKI_InitializeShaderTranslator();
 void ZKI_DeinitializeShaderTranslator();
+// Lets go of everything an earlier engine state left here (the state is
+// about to be set up again): the mutex, the queued loads and the replaced
+// renderer objects are forgotten, not used.
+void ZKI_ForgetRunTimeShaders();
 
 // --- Records ------------------------------------------------------------------
 // The record of the name (null stands for "!NONE"), found among every slot
@@ -109,8 +118,16 @@ bool LoadShaderInRenderer(zk_shader_t* shader, const ShaderTool::ShaderInfo& inf
 // Loads a pooled ".xml" shader into the renderer again (renderer start).
 bool ZKI_LoadShaderInRenderer(zk_shader_t* shader);
 void ZKI_LoadQueuedShaderInRenderer(zk_shader_t* shader);
-// The shader pass of the per-frame upload, on the renderer thread.
+// The shader pass of the per-frame upload, on the renderer thread: the
+// queued loads, then the replaced objects.
 void ZKI_ProcessShaderResourceQueue();
+// Frees the copy of a record that a reload replaced: its data at once, its
+// renderer object at once where the renderer may be called, else at the
+// next shader pass.
+void ZKI_FreeReplacedShader(zk_shader_t* old);
+// Frees the replaced renderer objects waiting (renderer thread; the shader
+// pass and the renderer's shutdown).
+void ZKI_FreeReplacedRendererShaders();
 // A shader whose code is at hand (the built-in shaders): the Shader XML is
 // read from xml_text and nothing is translated. An existing record of the
 // name is returned as it is.

@@ -136,7 +136,7 @@ bool ZK_Graphics_ReloadShader(zk_shader_t* shader) {
         int result = LoadShader(shader, true, true);
         if (result == ZK_SHADER_LOAD_DONE) {
             zk_shader_t old = copy;
-            ResetShader(&old, true);
+            ZKI_FreeReplacedShader(&old);
             reloaded = true;
             break;
         }
@@ -263,4 +263,5 @@ void ZKM_RegisterShaders() {
     zk_media_hooks.DeinitializeShaderTranslator = ZKI_DeinitializeShaderTranslator;
     zk_media_hooks.LoadShaderInRenderer = ZKI_LoadShaderInRenderer;
     zk_media_hooks.ProcessShaderResourceQueue = ZKI_ProcessShaderResourceQueue;
+    zk_media_hooks.FreeReplacedRendererShaders = ZKI_FreeReplacedRendererShaders;
 }

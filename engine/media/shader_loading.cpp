@@ -16,6 +16,7 @@
 #include "shadertool/translate/translator_driver.h"
 
 nArray<QueuedShaderData> queued_shader_data;
+nArray<zk_shader_t> replaced_renderer_shaders;
 zk_mutex_t* shader_translator_mutex = nullptr;
 
 namespace {
@@ -110,6 +111,17 @@ bool ZKI_InitializeShaderTranslator() {
     shader_translator_driver.Initialize(target, directory, developer);
     zk->ZK_UnlockMutex(shader_translator_mutex);
     return true;
+}
+
+void ZKI_ForgetRunTimeShaders() {
+    // The mutex goes with the registry of the state it came from, the
+    // queued loads name that state's records, and the replaced objects
+    // belonged to its renderer.
+    shader_translator_mutex = nullptr;
+    delete[] queued_shader_data.items;
+    queued_shader_data.items = nullptr;
+    queued_shader_data.count = queued_shader_data.capacity = 0;
+    replaced_renderer_shaders.count = 0;
 }
 
 void ZKI_DeinitializeShaderTranslator() {
@@ -209,7 +221,6 @@ void ZKI_ProcessShaderResourceQueue() {
     nArray<zk_shader_t*> queued;
     {
         ZK_ResourceQueueLock lock;
-        if (zk_state.shader_load_queue.count == 0) return;
         queued = zk_state.shader_load_queue;
     }
     for (int i = 0; i < queued.count; ++i) {
@@ -217,6 +228,40 @@ void ZKI_ProcessShaderResourceQueue() {
         ZK_ResourceQueueLock lock;
         zk_state.shader_load_queue.RemoveItem(queued[i]);
     }
+    ZKI_FreeReplacedRendererShaders();
+}
+
+void ZKI_FreeReplacedShader(zk_shader_t* old) {
+    if (!old) return;
+    if (old->renderer_shader) {
+        if (ZKI_IsRendererThread() || ZKI_RendererAllowsAnyThread(ZK_RENDERER_THREAD_SAFE_SHADERS)) {
+            ZKI_FreeShaderInRenderer(old);
+        } else {
+            // The renderer gets a record that holds the object and nothing
+            // the copy is about to free.
+            zk_shader_t object = {};
+            object.kind = old->kind;
+            object.index = old->index;
+            object.renderer_shader = old->renderer_shader;
+            object.flags = ZK_SHADER_LOADED;
+            ZK_ResourceQueueLock lock;
+            replaced_renderer_shaders.InsertLast(object);
+            old->renderer_shader = nullptr;
+            old->flags &= static_cast<uint8_t>(~ZK_SHADER_LOADED);
+        }
+    }
+    ResetShader(old, false);
+}
+
+void ZKI_FreeReplacedRendererShaders() {
+    nArray<zk_shader_t> replaced;
+    {
+        ZK_ResourceQueueLock lock;
+        if (replaced_renderer_shaders.count == 0) return;
+        replaced = replaced_renderer_shaders;
+        replaced_renderer_shaders.count = 0;
+    }
+    for (int i = 0; i < replaced.count; ++i) ZKI_FreeShaderInRenderer(&replaced[i]);
 }
 
 bool ZKI_LoadShaderInRenderer(zk_shader_t* shader) {

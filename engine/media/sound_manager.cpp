@@ -373,40 +373,46 @@ void SoundImplementationManager::SetMasterVolume(float volume) {
     if (changed && sound_imp) sound_imp->SetMasterVolume(cleaned);
 }
 
+void SoundImplementationManager::UpdateSoundBank(int index, float dt, int now) {
+    SoundBank& bank = sound_banks[index];
+    if (bank.channel_id == 0 || !bank.sound) return;
+    if (!bank.playing) {
+        // A refused start keeps its bank and is tried again next time.
+        if (now >= bank.start_time)
+            PlaySoundInSoundBank(index, bank.sound, bank.volume, bank.pan, bank.frequency, bank.looping != 0);
+        return;
+    }
+    if (!bank.sliding) return;
+    bank.slide_elapsed += dt;
+    if (bank.slide_elapsed < bank.slide_time) {
+        float t = Clamp01(bank.slide_elapsed / bank.slide_time);
+        SetChannelVolume(bank.channel_id, bank.slide_target_volume * t + (1.0f - t) * bank.slide_start_volume);
+        return;
+    }
+    bank.sliding = 0;
+    if (bank.stop_after_slide) {
+        if (sound_imp) sound_imp->StopChannel(bank.native_channel_id);
+        KillSoundBank(index);
+        return;
+    }
+    SetChannelVolume(bank.channel_id, bank.slide_target_volume);
+}
+
 void SoundImplementationManager::UpdateSoundBanks(float dt) {
     int now = Now();
-    for (int i = 0; i < num_sound_banks;) {
-        SoundBank& bank = sound_banks[i];
-        if (bank.channel_id == 0 || !bank.sound) {
-            ++i;
-            continue;
-        }
-        if (!bank.playing) {
-            // A refused start keeps its bank and is tried again next time.
-            if (now >= bank.start_time)
-                PlaySoundInSoundBank(i, bank.sound, bank.volume, bank.pan, bank.frequency, bank.looping != 0);
-            ++i;
-            continue;
-        }
-        if (!bank.sliding) {
-            ++i;
-            continue;
-        }
-        bank.slide_elapsed += dt;
-        if (bank.slide_elapsed < bank.slide_time) {
-            float t = Clamp01(bank.slide_elapsed / bank.slide_time);
-            SetChannelVolume(bank.channel_id, bank.slide_target_volume * t + (1.0f - t) * bank.slide_start_volume);
-            ++i;
-            continue;
-        }
-        bank.sliding = 0;
-        if (bank.stop_after_slide) {
-            if (sound_imp) sound_imp->StopChannel(bank.native_channel_id);
-            KillSoundBank(i);  // the bank moved here is handled next
-            continue;
-        }
-        SetChannelVolume(bank.channel_id, bank.slide_target_volume);
-        ++i;
+    // Starting a delayed sound cleans finished banks up, and a removal
+    // moves the last bank into the removed one's place, possibly one
+    // already passed: the banks are followed by their channels as they
+    // stood at the start, so that each gets exactly one step.
+    zk_sound_channel channels[kMaxSoundBanks];
+    int count = num_sound_banks;
+    for (int i = 0; i < count; ++i) channels[i] = sound_banks[i].channel_id;
+    for (int i = 0; i < count; ++i) {
+        if (channels[i] == 0) continue;
+        int index = i < num_sound_banks && sound_banks[i].channel_id == channels[i]
+                        ? i
+                        : GetSoundBankIndexByChannelId(channels[i]);
+        if (index >= 0) UpdateSoundBank(index, dt, now);
     }
 }
 

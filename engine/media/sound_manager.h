@@ -148,6 +148,8 @@ private:
     // Counts the started plays of `sound` that a clean-up keeps.
     int CountInstancesPlaying(zk_sound_t* sound);
     void StartSlide(SoundBank& bank, float target, float slide_time, bool stop_after);
+    // One bank's step of UpdateSoundBanks: a due start, or its slide.
+    void UpdateSoundBank(int index, float dt, int now);
 };
 
 extern SoundImplementationManager zk_sound_imp_man;

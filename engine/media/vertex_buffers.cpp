@@ -166,10 +166,19 @@ struct Buffers {
         h->flags &= ~(ZK_BUFFER_LOCKED | ZK_BUFFER_LOCKED_ON_RENDERER_THREAD);
     }
 
+    // A handle another thread wrote and unlocked waits in the load queue,
+    // still marked locked, for the next buffer pass: its copy goes up now,
+    // before the renderer thread writes over it.
+    static void UploadWaitingCopy(Handle* h) {
+        ZK_ResourceQueueLock lock;
+        if (F::LoadQueue().RemoveItem(h) && (h->flags & ZK_BUFFER_LOCKED)) LockUnlock(h, true);
+    }
+
     static bool Lock(Handle* h) {
         if (!h) return false;
         bool renderer_thread = ZKI_IsRendererThread();
         if (renderer_thread && h->buffer) {
+            UploadWaitingCopy(h);
             // Locking again would toggle the buffer back to unlocked and
             // hand out no address.
             if (h->flags & ZK_BUFFER_LOCKED) return false;

@@ -85,6 +85,53 @@ void ReadData(const char* text, zk_score_t& score) {
 
 void CopyText(char* out, size_t size, const char* text) { snprintf(out, size, "%s", text ? text : ""); }
 
+// Names a damaged file is kept under: "<file>.damaged", then
+// "<file>.damaged-2" and on.
+const int kKeptNames = 99;
+
+nString KeptName(const char* path, int number) {
+    return number == 1 ? nString::Format("%s.damaged", path) : nString::Format("%s.damaged-%d", path, number);
+}
+
+// The first kept name that is not taken yet; empty when all are.
+nString FreeKeptName(const char* path) {
+    for (int number = 1; number <= kKeptNames; ++number) {
+        nString name = KeptName(path, number);
+        if (!zk->file_system->ZK_FileSystem_FileExists(name.c_str())) return name;
+    }
+    return nString();
+}
+
+// Copies the whole file to a new one through the file table.
+bool CopyFile(const char* from, const char* to) {
+    zk_file_system_api_t* files = zk->file_system;
+    zk_file_t* source = files->ZK_FileSystem_OpenFile(from, "rb");
+    if (!source) return false;
+    size_t size = source->size > 0 ? static_cast<size_t>(source->size) : 0;
+    nArray<char> bytes;
+    bytes.SetMaximumSize(static_cast<int>(size));
+    bool read = files->ZK_FileSystem_ReadFile(bytes.items, size, source) == size;
+    files->ZK_FileSystem_CloseFile(source);
+    if (!read) return false;
+    zk_file_t* target = files->ZK_FileSystem_OpenFile(to, "wb");
+    if (!target) return false;
+    bool written = files->ZK_FileSystem_WriteFile(bytes.items, size, target) == size;
+    bool closed = files->ZK_FileSystem_CloseFile(target);
+    if (written && closed) return true;
+    files->ZK_FileSystem_DeleteFile(to);
+    return false;
+}
+
+// Moves a file that did not load aside, under a name not taken yet, so
+// that the next save does not write over the scores it may still hold.
+// The name it went to; empty when it could not be kept.
+nString KeepDamagedFile(const char* path) {
+    nString kept = FreeKeptName(path);
+    if (kept.IsEmpty() || !CopyFile(path, kept.c_str())) return nString();
+    zk->file_system->ZK_FileSystem_DeleteFile(path);
+    return kept;
+}
+
 }  // namespace
 
 // --- The server ----------------------------------------------------------------------------
@@ -93,13 +140,34 @@ LocalLeaderBoardServer::LocalLeaderBoardServer(const char* store_path) : path(st
 
 bool LocalLeaderBoardServer::Initialize() {
     const char* name = path.c_str();
-    if (zk->file_system->ZK_FileSystem_FileExists(name))
+    if (zk->file_system->ZK_FileSystem_FileExists(name)) {
         database = zk_dman.GetDatabase(name);
-    else
+        if (database->load_failed) StartOverDamagedFile();
+    } else {
         database = zk_dman.CreateDatabase(name);
+    }
     mutex = zk->ZK_GetMutex("LOCAL_LEADERBOARDS");
     initialized = true;
     return true;
+}
+
+// The file exists but did not load: it is kept aside and the scores start
+// afresh in a new database. When it cannot be kept, nothing is saved this
+// run (there is no database), so the file stays as it is.
+void LocalLeaderBoardServer::StartOverDamagedFile() {
+    const char* name = path.c_str();
+    zk_dman.ReleaseDatabase(database);
+    database = nullptr;
+    nString kept = KeepDamagedFile(name);
+    if (kept.IsEmpty()) {
+        zk->ZK_Popupf(ZK_MESSAGE_WARNING,
+                      "Local leaderboards file '%s' could not be read nor kept aside; scores are not saved this run.",
+                      name);
+        return;
+    }
+    zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Local leaderboards file '%s' could not be read; it is kept as '%s'.", name,
+                  kept.c_str());
+    database = zk_dman.CreateDatabase(name);
 }
 
 DMArray* LocalLeaderBoardServer::FindCategory(const char* category) const {

@@ -38,7 +38,10 @@ public:
 
     // Loads the database file when it exists, else starts an empty
     // database of that name (the engine's database manager keeps either);
-    // takes the mutex. True.
+    // takes the mutex. True. A file that exists but does not load is kept
+    // under the first free name of "<file>.damaged", "<file>.damaged-2" ..
+    // "<file>.damaged-99" with a warning, and the scores start afresh; when
+    // it cannot be kept the server has no database and saves nothing.
     bool Initialize();
     void Shutdown() {}
     bool IsInitialized() const { return initialized; }
@@ -66,6 +69,7 @@ private:
     };
     uint32_t IdentityOf(const InnerZK::DMNode* node);
     void ForgetIdentity(const InnerZK::DMNode* node);
+    void StartOverDamagedFile();
     InnerZK::DMArray* FindCategory(const char* category) const;
     void RemoveWorst(InnerZK::DMArray* scores, int sort_order);
 

@@ -303,6 +303,41 @@ TEST_F(ExtensionCallTest, UrlsAreRecordedAndNeverOpened) {
     EXPECT_EQ(ZKD_GetNumberOfOpenURLRequests(), 3);
 }
 
+// Opening an address first drops a full-screen program to a window: its
+// start parameters become windowed and the engine is asked to
+// re-initialise with them. A windowed program, or none, is left as it is.
+std::vector<zk_parms_t> reinitializations;
+bool RecordReinitialization(zk_parms_t parms) {
+    reinitializations.push_back(parms);
+    return true;
+}
+
+TEST_F(ExtensionCallTest, OpeningAnAddressSwitchesAFullScreenProgramToAWindow) {
+    zk->ZK_ReinitializeWithParameters = RecordReinitialization;
+    for (const char* name : {"OpenURL", "ComposeMail", "IPHONE_OpenURL"}) {
+        SCOPED_TRACE(name);
+        zk_prog_t program = {};
+        program.parms.width = 1280;
+        program.parms.height = 720;
+        program.parms.windowed = 0;
+        zk_state.prog = &program;
+        reinitializations.clear();
+        Ask(name, "https://example.org/");
+        EXPECT_EQ(program.parms.windowed, 1);
+        ASSERT_EQ(reinitializations.size(), 1u);
+        EXPECT_EQ(reinitializations[0].windowed, 1);
+        EXPECT_EQ(reinitializations[0].width, 1280);
+        EXPECT_EQ(reinitializations[0].height, 720);
+
+        Ask(name, "https://example.org/");
+        EXPECT_EQ(reinitializations.size(), 1u) << "already windowed";
+        zk_state.prog = nullptr;
+        Ask(name, "https://example.org/");
+        EXPECT_EQ(reinitializations.size(), 1u) << "no program";
+    }
+    zk_state.prog = &zk_state.default_prog;
+}
+
 TEST_F(ExtensionCallTest, MouseDeltaGoesToKeys508And509) {
     ZKD_SetMouseDeltaForTesting(5, -3);
     EXPECT_EQ(Ask("ReadMouseDelta", nullptr), "(null)");

@@ -11,9 +11,12 @@
 
 #include "engine/app/null_program.h"
 #include "engine/app/tests/startup_test_support.h"
+#include "engine/media/renderer_interface.h"
+#include "engine/media/run_time_shaders.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/events.h"
 #include "engine/runtime/state_helpers.h"
+#include "engine/services/extension_modules.h"
 #include "platform/macos/device/device.h"
 #include "platform/macos/device/platform.h"
 
@@ -93,6 +96,34 @@ TEST_F(StartupStepsTest, ASecondPreInitLetsGoOfTheFirstOnesMutexesBeforeFreeingT
     }
     EXPECT_TRUE(again);
     for (int id = 0; id < ZK_NUM_CORE_MUTEXES; ++id) EXPECT_NE(zk_state.core_mutexes[id], nullptr);
+}
+
+// Nor may anything keep a mutex or a record of the first state across a
+// second set-up: the run-time shader translator locks its mutex for every
+// translation and releases it at renderer shutdown, its queues name the
+// state's shader records, and the extension modules' implementations hold
+// mutexes of their own.
+TEST_F(StartupStepsTest, ASecondSetUpLeavesNothingHoldingTheFirstStatesMutexesOrRecords) {
+    ASSERT_TRUE(ZKI_PreInit(nullptr));
+    ASSERT_TRUE(ZKI_Init());
+    ASSERT_NE(shader_translator_mutex, nullptr);
+    ASSERT_GT(zk_extension_implementations.count, 0);
+    QueuedShaderData queued;
+    queued.shader = &zk_state.shaders[0];
+    queued_shader_data.InsertLast(queued);
+    replaced_renderer_shaders.InsertLast(zk_shader_t());
+
+    ZKI_StateSetup(nullptr);
+    EXPECT_EQ(shader_translator_mutex, nullptr);
+    EXPECT_EQ(queued_shader_data.count, 0);
+    EXPECT_EQ(replaced_renderer_shaders.count, 0);
+    EXPECT_EQ(zk_extension_implementations.count, 0);
+
+    // The engine starts again and its renderer stops cleanly.
+    ASSERT_TRUE(ZKI_PreInit(nullptr));
+    ASSERT_TRUE(ZKI_Init());
+    ZKI_ShutdownRendImp();
+    EXPECT_EQ(shader_translator_mutex, nullptr);
 }
 
 TEST_F(StartupStepsTest, InitFeatureFlags) {

@@ -5,9 +5,11 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "engine/media/bitmap_pixels.h"
+#include "engine/media/renderer_interface.h"
 #include "engine/media/tests/bitmap_fixture.h"
 #include "engine/runtime/interface_functions.h"
 
@@ -251,6 +253,88 @@ TEST_F(BitmapApi, ReleasingTooOftenIsReportedAndCountsStayAtZero) {
     g()->ZK_Graphics_LoadBitmap("!shared", ZK_CACHE_TEXTURE);
     EXPECT_EQ(placeholder->reference_count, before);
     EXPECT_STREQ(placeholder->name, "!shared");
+}
+
+// Released by its one holder, a bitmap got by name hibernates; getting it
+// again counts the new holder, so that a renderer restart brings it back
+// and its release hibernates it once more. A hibernation through the cache
+// mode, at any count, keeps the holder counted.
+TEST_F(BitmapApi, ABitmapGotAgainAfterHibernationIsCountedAgain) {
+    WriteTga("a.tga", 2, 2);
+    zk_bitmap_t* got = g()->ZK_Graphics_GetBitmap("a.tga");
+    g()->ZK_Graphics_ReleaseBitmap(got);
+    ASSERT_EQ(got->state, ZK_BITMAP_NOT_LOADED);
+    ASSERT_EQ(g()->ZK_Graphics_GetBitmap("a.tga"), got);
+    EXPECT_EQ(got->reference_count, 1);
+    EXPECT_EQ(got->state, ZK_BITMAP_READY);
+    g()->ZK_Graphics_GetBitmap("a.tga");
+    EXPECT_EQ(got->reference_count, 1) << "still once per holder";
+
+    zk_media_hooks.ReleaseBitmapHardwareData = ZKI_ReleaseBitmapHardwareData;
+    ZKI_ShutdownRendImp();
+    ASSERT_FALSE(got->hw_data.loaded);
+    ASSERT_TRUE(ZKI_InitRendImp());
+    EXPECT_TRUE(got->hw_data.loaded) << "a counted bitmap comes back";
+
+    ClearLines();
+    g()->ZK_Graphics_ReleaseBitmap(got);
+    EXPECT_EQ(got->state, ZK_BITMAP_NOT_LOADED);
+    EXPECT_EQ(got->reference_count, 0);
+    EXPECT_EQ(Popups(), std::vector<std::string>{
+                            "1:Releasing bitmap 'a.tga' too many times: ref counting will get messed up. NOTE: bitmap "
+                            "has been accessed using GetBitmap which increses ref count by 1 once."});
+
+    g()->ZK_Graphics_GetBitmap("a.tga");
+    g()->ZK_Graphics_SetBitmapCacheMode(got, ZK_CACHE_NOTHING);
+    ASSERT_EQ(got->state, ZK_BITMAP_NOT_LOADED);
+    g()->ZK_Graphics_GetBitmap("a.tga");
+    EXPECT_EQ(got->reference_count, 1);
+    EXPECT_EQ(got->state, ZK_BITMAP_READY);
+}
+
+// With unlimited memory a bitmap is counted once more when it starts being
+// kept, and only then: a cache mode that changes nothing, or that the
+// bitmap refuses, adds no reference, nor does a load of a created bitmap.
+TEST_F(BitmapApi, UnlimitedMemoryCountsOnlyAModeThatIsTakenUp) {
+    zk_state.unlimited_memory = 1;
+    WriteTga("a.tga", 2, 2);
+    zk_bitmap_t original = {};
+    auto created = [this] { return Create("c", 2, 2); };
+    auto loaded = [] { return zk->graphics->ZK_Graphics_LoadBitmap("a.tga", ZK_CACHE_TEXTURE); };
+    auto set_mode = [](int mode) {
+        return [mode](zk_bitmap_t* b) { zk->graphics->ZK_Graphics_SetBitmapCacheMode(b, mode < 0 ? b->cache_mode : mode); };
+    };
+    struct Case {
+        const char* label;
+        std::function<zk_bitmap_t*()> make;
+        std::function<void(zk_bitmap_t*)> act;
+        int count;
+    } cases[] = {
+        {"a created bitmap set to its own mode", created, set_mode(-1), 1},
+        {"a created bitmap loaded by name", created,
+         [](zk_bitmap_t*) { zk->graphics->ZK_Graphics_LoadBitmap("c", ZK_CACHE_TEXTURE); }, 2},
+        {"a created bitmap got by name", created, [](zk_bitmap_t*) { zk->graphics->ZK_Graphics_GetBitmap("c"); }, 2},
+        {"a render target asked to keep pixels", [this] { return Create("t", 4, 4, true); },
+         set_mode(ZK_CACHE_PIXELS), 1},
+        {"a loaded bitmap set to its own mode", loaded, set_mode(-1), 2},
+        {"a loaded bitmap loaded again", loaded,
+         [](zk_bitmap_t*) { zk->graphics->ZK_Graphics_LoadBitmap("a.tga", ZK_CACHE_TEXTURE); }, 3},
+    };
+    for (const Case& c : cases) {
+        zk_bitmap_t* bitmap = c.make();
+        ASSERT_NE(bitmap, nullptr) << c.label;
+        c.act(bitmap);
+        EXPECT_EQ(bitmap->reference_count, c.count) << c.label;
+        g()->ZK_Graphics_RemoveBitmapHandle(bitmap);
+    }
+    // A frame that shares an earlier frame's pixels never changes its mode.
+    zk_bitmap_t frame = {};
+    frame.name = const_cast<char*>("frame");
+    frame.duplicate_of = &original;
+    frame.flags = ZK_BITMAP_RELOADABLE;
+    g()->ZK_Graphics_SetBitmapCacheMode(&frame, ZK_CACHE_TEXTURE);
+    EXPECT_EQ(frame.reference_count, 0);
+    EXPECT_EQ(frame.flags, ZK_BITMAP_RELOADABLE);
 }
 
 TEST_F(BitmapApi, AReleaseOffTheRendererThreadWithoutCountingFreesNothing) {

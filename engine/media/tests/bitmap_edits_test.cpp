@@ -1,9 +1,11 @@
 // Resizing, refreshing, saving and copying back bitmaps.
 
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
 #include "engine/media/tests/bitmap_fixture.h"
+#include "engine/media/tests/sequence_file_writer.h"
 
 namespace {
 
@@ -78,6 +80,78 @@ TEST_F(BitmapEdits, RefreshUploadsPixelsAgainOrCopiesARenderTargetBack) {
     EXPECT_FALSE(refreshed);
     EXPECT_EQ(Popups(), std::vector<std::string>{"1:Refreshing bitmaps from another thread than main has not been "
                                                  "tested properly yet. Not refreshing bitmap."});
+}
+
+// A bitmap that keeps only its texture (the default of GetBitmap) has no
+// pixels to upload: refreshing it reads its file again, uploads and drops
+// the pixels once more. Without the file the old texture stays and the
+// refresh answers false.
+TEST_F(BitmapEdits, RefreshOfATextureOnlyBitmapReadsItsFileAgain) {
+    using namespace sequence_test;
+    struct Case {
+        const char* name;
+        const char* file;
+        std::vector<uint8_t> bytes;
+        int uploads;
+    } cases[] = {
+        {"ui/button", "ui/button.tga", {}, 1},
+        {"walk.bms", "walk.bms",
+         AtlasFile({{2, 2, 0, 30.0f, {0, 0, 0.5f, 1}}, {2, 2, 1, 30.0f, {0.5f, 0, 1, 1}}}, "RLE",
+                   RleBitmap(4, 2, Pixels(4, 2, 0))),
+         1},
+        {"frames.bms", "frames.bms", FrameFile({{3, 2, 0, 30.0f, 0}, {3, 2, 1, 30.0f, 5}}), 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.bytes.empty()) {
+            WriteTga(c.file, 4, 2);
+        } else {
+            Write(c.file, c.bytes);
+        }
+        zk_bitmap_t* bitmap = g()->ZK_Graphics_LoadBitmap(c.name, ZK_CACHE_TEXTURE);
+        ASSERT_TRUE(bitmap->hw_data.loaded);
+        int textures = renderer_.LiveTextures();
+        renderer_.ClearCalls();
+
+        EXPECT_TRUE(g()->ZK_Graphics_RefreshBitmap(bitmap));
+        EXPECT_EQ(renderer_.Count("LoadBitmap"), c.uploads);
+        EXPECT_EQ(renderer_.Count("FreeBitmap"), c.uploads);
+        EXPECT_EQ(renderer_.LiveTextures(), textures);
+        EXPECT_TRUE(bitmap->hw_data.loaded);
+        EXPECT_EQ(bitmap->state, ZK_BITMAP_READY);
+        EXPECT_EQ(bitmap->pixels, nullptr) << "its mode keeps no pixels";
+        if (bitmap->atlas) {
+            EXPECT_EQ(bitmap->atlas->pixels, nullptr);
+        }
+        for (int i = 0; i < bitmap->frame_count; ++i) EXPECT_EQ(bitmap->frames[i].pixels, nullptr);
+
+        void* texture = bitmap->hw_data.renderer_data;
+        int frames = bitmap->frame_count;
+        ASSERT_EQ(remove(Path(c.file).c_str()), 0);
+        renderer_.ClearCalls();
+        EXPECT_FALSE(g()->ZK_Graphics_RefreshBitmap(bitmap));
+        EXPECT_EQ(renderer_.Count("FreeBitmap"), 0);
+        EXPECT_EQ(renderer_.Count("LoadBitmap"), 0);
+        EXPECT_TRUE(bitmap->hw_data.loaded);
+        EXPECT_EQ(bitmap->hw_data.renderer_data, texture);
+        EXPECT_EQ(bitmap->frame_count, frames);
+        EXPECT_EQ(bitmap->width, c.bytes.empty() ? 4 : bitmap->frames[0].width);
+        EXPECT_EQ(bitmap->state, ZK_BITMAP_READY);
+        EXPECT_EQ(renderer_.LiveTextures(), textures);
+    }
+}
+
+// A bitmap that keeps its pixels uploads them again without its file.
+TEST_F(BitmapEdits, RefreshOfABitmapKeepingItsPixelsUploadsThem) {
+    WriteTga("kept.tga", 2, 2);
+    zk_bitmap_t* kept = g()->ZK_Graphics_LoadBitmap("kept", ZK_CACHE_PIXELS | ZK_CACHE_TEXTURE);
+    ASSERT_NE(kept->pixels, nullptr);
+    ASSERT_EQ(remove(Path("kept.tga").c_str()), 0);
+    renderer_.ClearCalls();
+    EXPECT_TRUE(g()->ZK_Graphics_RefreshBitmap(kept));
+    EXPECT_EQ(renderer_.CallsOf("LoadBitmap"), std::vector<std::string>{"LoadBitmap kept"});
+    EXPECT_NE(kept->pixels, nullptr);
+    EXPECT_EQ(renderer_.LiveTextures(), 1);
 }
 
 TEST_F(BitmapEdits, OnlyPlainColourRenderTargetsAreCopiedBack) {

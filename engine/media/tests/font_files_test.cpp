@@ -166,6 +166,34 @@ TEST_F(FontFileTest, TheVersionIsTheEleventhByteAndTheEncodingChoosesUtf8) {
     }
 }
 
+// Files of versions 1 to 5 read the encoding name to its 0, however long,
+// and keep its first 511 bytes; the metrics and glyphs follow the 0.
+TEST_F(FontFileTest, AnOldFilesLongEncodingNameIsReadToItsEnd) {
+    for (size_t length : {size_t(0), size_t(510), size_t(511), size_t(512), size_t(600), size_t(5000)}) {
+        SCOPED_TRACE(length);
+        FontDescription description = ThreeGlyphFont(5);
+        description.encoding = length >= 5 ? "UTF-8" + std::string(length - 5, 'x') : std::string(length, 'x');
+        Write("f.mft", FontFileBytes(description));
+        TestFont font("f.mft");
+        ASSERT_TRUE(ZKI_LoadFontMFT(font.get()));
+        EXPECT_EQ(font->utf8, 0);
+        EXPECT_EQ(font->baseline, 11);
+        EXPECT_EQ(font->height, 14);
+        EXPECT_EQ(font->line_spacing, 16);
+        EXPECT_EQ(font->glyphs['A'].bitmap.width, 3);
+        EXPECT_EQ(PixelsOf(font->glyphs['C']).size(), 4u);
+    }
+    // A name that runs to the end of the file is a file cut short.
+    FontDescription description = ThreeGlyphFont(5);
+    Bytes cut = FontFileBytes(description);
+    cut.resize(12 + 20);
+    std::fill(cut.begin() + 12, cut.end(), uint8_t('x'));
+    Write("f.mft", cut);
+    TestFont font("f.mft");
+    EXPECT_FALSE(ZKI_LoadFontMFT(font.get()));
+    EXPECT_EQ(Popups(), std::vector<std::string>{"1:[POPUP] Font 'f.mft' is truncated or damaged."});
+}
+
 TEST_F(FontFileTest, AScaleThatCannotBeDividedByBecomesOneWithAWarning) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();

@@ -1,6 +1,7 @@
 // Fonts generated from a TGA strip and a settings XML: cutting, spacing,
 // kerning, vertical metrics, effects, the choice of input picture, the
 // failures, and the loading road that generates, saves and reads back.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -118,6 +119,70 @@ TEST_F(FontGenerationTest, KerningIsSwitchedOffByTheTagsAsWords) {
         EXPECT_EQ(Kern(font, 'L', 'T'), c.l_then_t);
         EXPECT_EQ(Kern(font, 'L', '"'), c.l_then_quote);
     }
+}
+
+// Glyph drawings side by side, one transparent column apart, as a strip
+// to generate a font from; every drawing has the same number of rows.
+std::vector<std::string> StripOf(const std::vector<std::vector<std::string>>& glyphs) {
+    std::vector<std::string> rows(glyphs[0].size());
+    for (const std::vector<std::string>& glyph : glyphs) {
+        for (size_t y = 0; y < rows.size(); ++y) rows[y] += glyph[y] + ".";
+    }
+    return rows;
+}
+
+std::string NodesOf(const std::vector<std::pair<int, int>>& ids_and_spans) {
+    std::string nodes;
+    for (const auto& node : ids_and_spans)
+        nodes += "<node id=\"" + std::to_string(node.first) + "\" span=\"" + std::to_string(node.second) + "\"/>\n";
+    return nodes;
+}
+
+// A space, hyphen, underscore or no-break space is never kerned, before or
+// after another glyph: drawn as an L before a T, or as a T after an L
+// (which kern by -1), each of them keeps 0.
+TEST_F(FontGenerationTest, TheGlyphsThatNeverKernAreLeftAlone) {
+    const std::vector<std::string> l = {"X..", "X..", "X..", "XXX"};
+    const std::vector<std::string> t = {"XXX", ".X.", ".X.", ".X."};
+    for (int code : {int('L'), 32, 45, 95, 160}) {
+        SCOPED_TRACE(code);
+        int expected = code == 'L' ? -1 : 0;
+        Write("fonts/strip.tga", TgaFromArt(StripOf({l, t})));
+        TestFont before("fonts/strip.mft");
+        ASSERT_TRUE(Generate(before, SettingsXml(kSettings, NodesOf({{code, 1}, {'T', 1}}))));
+        EXPECT_EQ(Kern(before, code, 'T'), expected) << "before a T";
+        TestFont after("fonts/strip.mft");
+        ASSERT_TRUE(Generate(after, SettingsXml(kSettings, NodesOf({{'L', 1}, {code == 'L' ? 'T' : code, 1}}))));
+        EXPECT_EQ(Kern(after, 'L', code == 'L' ? 'T' : code), expected) << "after an L";
+    }
+}
+
+// Glyphs 140 pixels wide whose solid pixels keep 139 columns apart in
+// every row would overlap by 139: the stored offset stops at -128, the
+// smallest a font file holds, with the warning.
+TEST_F(FontGenerationTest, AKerningOffsetBeyondTheFileFieldIsCutTo128) {
+    const int width = 140;
+    std::vector<std::string> a(6, std::string(width, '.')), b = a;
+    for (int y = 0; y < 6; ++y) {
+        a[size_t(y)][0] = 'X';          // a left bar
+        b[size_t(y)][width - 1] = 'X';  // a right bar
+    }
+    // And a dot at the other side, in a row the other glyph leaves free.
+    a[0][width - 1] = 'X';
+    b[5][0] = 'X';
+    Write("fonts/strip.tga", TgaFromArt(StripOf({a, b})));
+    TestFont font("fonts/strip.mft");
+    ASSERT_TRUE(Generate(font, SettingsXml(kSettings, NodesOf({{'A', 2}, {'B', 2}}))));
+    ASSERT_EQ(font->glyphs['A'].bitmap.width, width);
+    ASSERT_EQ(font->glyphs['B'].bitmap.width, width);
+    EXPECT_EQ(Kern(font, 'A', 'B'), -128);
+    EXPECT_EQ(Kern(font, 'B', 'A'), 0);
+    const std::vector<std::string> popups = Popups();
+    EXPECT_NE(std::find(popups.begin(), popups.end(),
+                        "1:[POPUP] Sanity check fail: ZKI_DetermineKernPairs for chars #65 and #66 has too large "
+                        "padding (-139) and kern_padding (0) total. Total needs to fit into 8-bit signed int in "
+                        "selected mft format!"),
+              popups.end());
 }
 
 TEST_F(FontGenerationTest, AnEffectLaysAGradientOverTheLineHeight) {
@@ -388,6 +453,40 @@ TEST_F(FontGenerationTest, TheDataManifestRescalesBitmapFonts) {
         EXPECT_EQ(font->height, c.new_height);
         EXPECT_EQ(font->baseline, c.baseline);
         EXPECT_EQ(font->line_spacing, c.line_spacing);
+    }
+    zk_data_manifest_databases.count = 0;
+    zk_data_manifest_arrays.count = 0;
+    zk_dman.ReleaseDatabase(Path("manifest.xml").c_str());
+}
+
+// A font whose file went is generated again when it is refreshed: from the
+// source, as a fresh load does, whatever its record holds from before. Its
+// metrics and the file written are a fresh load's every time, also when
+// the data manifest rescales it.
+TEST_F(FontGenerationTest, AFontGeneratedAgainIsAFreshLoadsFont) {
+    Write("manifest.xml", std::string("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<root>\n<array id=\"R\">\n") +
+                              "<node id=\"fonts/scaled.mft\" h=\"8\"/>\n</array>\n</root>\n");
+    ZKI_AddManifest(Path("manifest.xml").c_str());
+    for (const char* name : {"fonts/strip.mft", "fonts/scaled.mft"}) {
+        SCOPED_TRACE(name);
+        std::string file = name;
+        Write(file + ".xml", SettingsXml(kSettings));
+        zk_font_t* font = zk->graphics->ZK_Graphics_LoadFont(name);
+        ASSERT_NE(font, nullptr);
+        const zk_font_t fresh = *font;
+        EXPECT_EQ(fresh.scale, file == "fonts/scaled.mft" ? 2.0f : 1.0f);
+        font_test::Bytes written = Read(file);
+        ASSERT_FALSE(written.empty());
+        for (int generation = 2; generation <= 3; ++generation) {
+            SCOPED_TRACE(generation);
+            ASSERT_EQ(std::remove(Path(file).c_str()), 0);
+            zk->graphics->ZK_Graphics_RefreshFont(font);
+            EXPECT_EQ(font->baseline, fresh.baseline);
+            EXPECT_EQ(font->height, fresh.height);
+            EXPECT_EQ(font->line_spacing, fresh.line_spacing);
+            EXPECT_EQ(font->scale, fresh.scale);
+            EXPECT_EQ(Read(file), written);
+        }
     }
     zk_data_manifest_databases.count = 0;
     zk_data_manifest_arrays.count = 0;

@@ -18,11 +18,14 @@
 #include "engine/app/frame.h"
 #include "engine/app/tests/startup_test_support.h"
 #include "engine/imageformats/tests/image_test_support.h"
+#include "engine/media/bitmap_api.h"
 #include "engine/media/bitmap_pool.h"
 #include "engine/storage/tests/storage_test_support.h"
 #include "engine/media/diagnostics.h"
+#include "engine/media/fonts.h"
 #include "engine/media/media_hooks.h"
 #include "engine/media/renderer_interface.h"
+#include "engine/media/sound_manager.h"
 #include "engine/media/tests/font_file_builder.h"
 #include "engine/runtime/events.h"
 #include "engine/runtime/registration.h"
@@ -164,6 +167,7 @@ protected:
     void TearDown() override {
         zk_console_line_hook = nullptr;
         zk_state.product_feature_lists[0] = nullptr;
+        FreePools();
         ZKI_ShutdownRendImp();
         zk_services.ShutdownExtensionModules();
         delete zk_memdog;
@@ -173,6 +177,23 @@ protected:
         zk_run_no_popups = 0;
         StopKeepingPrintedLines();
         EXPECT_EQ(chdir(saved_directory_.c_str()), 0);
+    }
+
+    // What the program and the overlays took from the pools, which the
+    // next test's fresh state would otherwise drop unfreed.
+    static void FreePools() {
+        for (int i = 0; i < zk_state.num_fonts && i < ZK_MAX_FONTS; ++i) {
+            if (zk_state.fonts[i].name) ZKI_FONTS_ReleaseFont(&zk_state.fonts[i]);
+        }
+        for (int i = 0; i < zk_state.num_bitmaps && i < ZK_MAX_BITMAPS; ++i) {
+            if (zk_state.bitmaps[i].name) ZKI_FreeBitmap(&zk_state.bitmaps[i]);
+        }
+        for (zk_sound_t& sound : zk_state.sounds) {
+            if (sound.data && zk_state.sound_imp) zk_sound_imp_man.FreeSound(&sound);
+            free(sound.name);
+            free(sound.file_name);
+            sound = zk_sound_t();
+        }
     }
 
     static void Frame() {

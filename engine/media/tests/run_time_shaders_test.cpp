@@ -10,6 +10,8 @@
 #include <cstring>
 #include <thread>
 
+#include "engine/media/media_hooks.h"
+#include "engine/media/renderer_interface.h"
 #include "engine/media/resource_queues.h"
 #include "engine/media/tests/shader_fixture.h"
 #include "engine/runtime/threads.h"
@@ -370,6 +372,68 @@ TEST_F(RunTimeShaderTest, AReloadLoadsTheNewVersionAndFreesTheOld) {
     // The current shader is set again, so that its new object is drawn with.
     EXPECT_EQ(RecordingBatch::Calls(),
               (std::vector<std::string>{"Flush", "Flush", "SetCurrentShader shaders/fx/glow.xml"}));
+}
+
+// A reload on another thread leaves the renderer to the renderer thread
+// (unless the renderer takes shaders on any thread): the next shader pass,
+// or the renderer's shutdown before it, loads the new object and frees the
+// old one, once.
+TEST_F(RunTimeShaderTest, AReloadOnAWorkerFreesTheOldObjectOnTheRendererThread) {
+    struct Case {
+        const char* label;
+        int thread_safe_features;
+        bool shut_down;      // the renderer stops before the next pass
+        bool freed_at_once;  // on the worker, which the renderer allows
+    } cases[] = {
+        {"next pass", 0, false, false},
+        {"shutdown first", 0, true, false},
+        {"shaders on any thread", ZK_RENDERER_THREAD_SAFE_SHADERS, false, true},
+    };
+    zk_media_hooks.FreeReplacedRendererShaders = ZKI_FreeReplacedRendererShaders;
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        UseRenderer(ShaderTool::GLSL21);
+        renderer_.thread_safe_features = 0;
+        std::string path = "shaders/reloaded" + std::to_string(number++) + ".xml";
+        Write(path, ShaderXml());
+        zk_shader_t* shader = Get(path.c_str());
+        ASSERT_NE(shader, nullptr);
+        const RecordingRenderer::LoadedShader* old_object = renderer_.LoadedShaderOf(shader);
+        ASSERT_NE(old_object, nullptr);
+        Write(path, ShaderXml("", "<node id=\"glow\" type=\"FLOAT4\"/>",
+                              "output.color = sampleTexture(texture.diffuse, input.uv) * constants.glow;"));
+        renderer_.thread_safe_features = c.thread_safe_features;
+        renderer_.ClearCalls();
+        std::atomic<int> worker_object_calls{0};
+        renderer_.on_call = [&](const std::string& call) {
+            bool object_call = call.rfind("LoadShader", 0) == 0 || call.rfind("FreeShader", 0) == 0;
+            if (object_call && ZKT_GetCurrentThreadId() != 1) ++worker_object_calls;
+        };
+        bool reloaded = false;
+        std::thread worker([&] { reloaded = zk->graphics->ZK_Graphics_ReloadShader(shader); });
+        worker.join();
+        EXPECT_TRUE(reloaded);
+        EXPECT_EQ(worker_object_calls, c.freed_at_once ? 2 : 0);
+        EXPECT_EQ(old_object->freed, c.freed_at_once);
+
+        if (c.shut_down) {
+            ZKI_ShutdownRendImp();
+            EXPECT_TRUE(old_object->freed);
+            ASSERT_TRUE(ZKI_InitRendImp());
+        }
+        ZKI_ProcessShaderResourceQueue();
+        renderer_.on_call = nullptr;
+        EXPECT_TRUE(old_object->freed);
+        EXPECT_EQ(renderer_.Count("FreeShader"), 1);
+        const RecordingRenderer::LoadedShader* new_object = renderer_.LoadedShaderOf(shader);
+        ASSERT_NE(new_object, nullptr);
+        EXPECT_NE(new_object, old_object);
+        EXPECT_TRUE(Contains(new_object->pixel, "_const_glow"));
+        EXPECT_TRUE(shader->flags & ZK_SHADER_LOADED);
+        EXPECT_EQ(replaced_renderer_shaders.count, 0);
+        ZKI_FreeShader(shader);
+    }
 }
 
 // In developer mode the source times are kept: a reload of sources that

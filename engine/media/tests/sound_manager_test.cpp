@@ -183,6 +183,27 @@ TEST_F(SoundManagerTest, DelayedStartSurvivesTheCleanUpItCauses) {
     EXPECT_EQ(sound.Matching("PlaySound").size(), 2u);
 }
 
+// That clean-up moves the last bank into the place of the finished one,
+// which the frame has passed already: the moved bank still gets its step
+// of the frame (here half of its slide).
+TEST_F(SoundManagerTest, EveryBankStepsOnceAFrameWhateverMovesIt) {
+    zk_sound_t* boom = LoadedSound("boom", 0.5f);
+    zk_sound_channel finished = Play(boom);
+    manager.PlaySoundDelayed(boom, 1.0f, 0.0f, 1.0f, false, 0.5f);
+    zk_sound_channel hum = Play(LoadedSound("hum", 60.0f));
+    manager.SlideChannelVolume(hum, 0.0f, 1.0f);
+    int64_t hum_native = NativeOf(hum);
+    sound.Finish(NativeOf(finished));
+    Frame(500);
+    EXPECT_EQ(sound.Matching("PlaySound").size(), 3u) << "the delayed play started";
+    EXPECT_EQ(manager.num_sound_banks, 2);
+    EXPECT_EQ(sound.Matching("SetChannelVolume"),
+              std::vector<std::string>{"SetChannelVolume " + std::to_string(hum_native) + " 0.5"});
+    Frame(500);
+    EXPECT_EQ(sound.Matching("SetChannelVolume").size(), 2u);
+    EXPECT_EQ(sound.Matching("SetChannelVolume").back(), "SetChannelVolume " + std::to_string(hum_native) + " 0");
+}
+
 TEST_F(SoundManagerTest, ChannelSlideFollowsTheClockAndEndsExactlyOnTarget) {
     zk_sound_t* boom = LoadedSound("boom", 60.0f);
     zk_sound_channel channel = Play(boom);

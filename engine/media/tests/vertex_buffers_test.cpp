@@ -180,6 +180,35 @@ TYPED_TEST(BufferTest, WorkerWritesReachTheRendererOnceAtTheNextPass) {
     TypeParam::Free(h);
 }
 
+// The renderer thread may lock a buffer a worker has just written and
+// unlocked, before the next pass: it gets the buffer's address at once,
+// and the worker's writes and its own both reach the renderer's buffer.
+TYPED_TEST(BufferTest, ARendererThreadLockRightAfterAWorkersUnlockKeepsBothWrites) {
+    auto* h = TypeParam::Create(nullptr, this->kCount);
+    ASSERT_NE(h, nullptr);
+    OnWorker([&] {
+        ASSERT_TRUE(TypeParam::Lock(h));
+        this->Write(h, 60);
+        TypeParam::Unlock(h);
+    });
+    ASSERT_TRUE(TypeParam::Lock(h));
+    EXPECT_EQ(static_cast<const void*>(h->data), TypeParam::RendererBytes(h));
+    EXPECT_TRUE(this->RendererHolds(h, 60)) << "the worker's writes went up first";
+    const size_t half = TypeParam::kElementBytes * this->kCount / 2;
+    std::vector<uint8_t> own = this->Pattern(70);
+    memcpy(reinterpret_cast<uint8_t*>(h->data) + half, own.data() + half, half);
+    TypeParam::Unlock(h);
+    ZKI_ProcessBufferResourceQueues();
+
+    std::vector<uint8_t> expected = this->Pattern(60);
+    memcpy(expected.data() + half, own.data() + half, half);
+    EXPECT_EQ(memcmp(TypeParam::RendererBytes(h), expected.data(), expected.size()), 0);
+    EXPECT_FALSE(TypeParam::RendererLocked(h));
+    EXPECT_EQ(h->flags, 0);
+    EXPECT_EQ(this->Queued(), 0);
+    TypeParam::Free(h);
+}
+
 TYPED_TEST(BufferTest, LockedWhileItsCreationWaitsUploadsAfterItsUnlock) {
     typename TypeParam::Handle* h = nullptr;
     OnWorker([&] {

@@ -332,6 +332,87 @@ TEST_F(LocalLeaderboardsTest, TheFileIsScrambledOutsideDeveloperModeAndReadsBack
     }
 }
 
+// A file that exists but does not load (cut short at any byte, or
+// scrambled with only its last byte lost) is kept under a name of its own
+// before anything is saved, with one warning after the loader's; a file
+// that loads is never moved. Either way no stored score is lost.
+TEST_F(LocalLeaderboardsTest, AFileThatDoesNotLoadIsKeptAsideBeforeAnythingIsSaved) {
+    std::string files[2];
+    for (int developer_mode : {1, 0}) {
+        zk_state.developer_mode = developer_mode;
+        Open("whole" + std::to_string(developer_mode) + ".xml");
+        boards->SubmitScore(0, Score(12, {1, 2}), "Coins");
+        boards->SubmitScore(0, Score(7), "Laps");
+        files[developer_mode] = ReadBytes(path);
+    }
+    const std::string& plain = files[1];
+    const std::string& scrambled = files[0];
+    struct Cut {
+        std::string bytes;
+        int developer_mode;
+    };
+    std::vector<Cut> cuts;
+    for (size_t n = 0; n < plain.size(); ++n) cuts.push_back({plain.substr(0, n), 1});
+    cuts.push_back({scrambled.substr(0, scrambled.size() - 1), 0});
+
+    const std::string cut = folder / "cut.xml";
+    const std::string kept = cut + ".damaged";
+    int kept_aside = 0;
+    for (const Cut& c : cuts) {
+        SCOPED_TRACE(c.bytes.size());
+        boards.reset();
+        zk_dman.ReleaseDatabase(cut.c_str());
+        std::remove(kept.c_str());
+        zk_state.developer_mode = c.developer_mode;
+        WriteBytes(cut, c.bytes);
+        DMDatabase probe;
+        bool loads = probe.Load(cut.c_str());
+        if (c.developer_mode == 0) {
+            EXPECT_FALSE(loads) << "scrambled, without its last byte";
+        }
+        Lines().clear();
+
+        Open("cut.xml");
+        std::vector<std::string> opening = Lines();
+        boards->SubmitScore(0, Score(40), "Coins");
+        if (loads) {
+            EXPECT_FALSE(FileExists(kept));
+            EXPECT_TRUE(opening.empty());
+            EXPECT_EQ(StoredPoints("Coins"), (std::vector<int>{12, 40}));
+            continue;
+        }
+        ++kept_aside;
+        EXPECT_EQ(ReadBytes(kept), c.bytes);
+        ASSERT_GE(opening.size(), 2u);
+        EXPECT_EQ(opening.back(),
+                  "popup warning: Local leaderboards file '" + cut + "' could not be read; it is kept as '" + kept + "'.");
+        EXPECT_EQ(opening[opening.size() - 2].rfind("popup warning: ", 0), 0u) << "the loader's own message first";
+        EXPECT_EQ(StoredPoints("Coins"), std::vector<int>{40});
+        DMDatabase saved;
+        EXPECT_TRUE(saved.Load(cut.c_str()));
+    }
+    EXPECT_EQ(kept_aside, int(cuts.size()) - 1) << "only the plain file without its last line feed loads";
+
+    // A second damaged file takes the next free name; with every name
+    // taken the file stays as it is and nothing is saved over it.
+    boards.reset();
+    zk_dman.ReleaseDatabase(cut.c_str());
+    WriteBytes(cut, "<root>");
+    Open("cut.xml");
+    EXPECT_EQ(ReadBytes(cut + ".damaged-2"), "<root>");
+    for (int number = 3; number <= 99; ++number) WriteBytes(cut + ".damaged-" + std::to_string(number), "");
+    boards.reset();
+    zk_dman.ReleaseDatabase(cut.c_str());
+    WriteBytes(cut, "<root>");
+    Lines().clear();
+    Open("cut.xml");
+    EXPECT_EQ(Lines().back(), "popup warning: Local leaderboards file '" + cut +
+                                  "' could not be read nor kept aside; scores are not saved this run.");
+    boards->SubmitScore(0, Score(40), "Coins");
+    EXPECT_EQ(ReadBytes(cut), "<root>");
+    EXPECT_EQ(Request(1, 10, 0, "Coins").reason, "Not yet initialized.");
+}
+
 // A null category once made a new array without id on every submission,
 // beyond any limit, and wrote it to the file.
 TEST_F(LocalLeaderboardsTest, AScoreWithoutCategoryIsIgnored) {

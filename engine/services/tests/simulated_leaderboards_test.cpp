@@ -321,6 +321,39 @@ TEST_F(SimulatedLeaderboardsTest, ASubmissionReplacesTheUsersPointsWhileOtherPla
     EXPECT_EQ(static_cast<int>(ids.size()), coins.scores.count);
 }
 
+// Other players' points stop at the largest int however long they play,
+// and a submission's negative extra-data length is stored as none.
+TEST_F(SimulatedLeaderboardsTest, PointsStopAtTheLargestIntAndANegativeDataLengthIsNone) {
+    Start();
+    Category& coins = Get("Coins");
+    ASSERT_GT(coins.scores.count, 0);
+    if (coins.scores.count > 2000) coins.scores.count = 2000;  // a smaller table plays as well
+    std::set<std::string> old_players;
+    for (int i = 0; i < coins.scores.count; ++i) {
+        zk_score_t& score = coins.scores.items[i];
+        if (!StartsWith(score.id, "OTHER_PLAYER_")) continue;
+        score.points = INT_MAX - 1;
+        old_players.insert(score.id);
+    }
+    zk_score_t mine = {};
+    mine.extra_data_length = -5;
+    for (int round = 0; round < 40; ++round) boards->SubmitScore(0, mine, "Coins");
+    int saturated = 0;
+    for (int i = 0; i < coins.scores.count; ++i) {
+        const zk_score_t& score = coins.scores.items[i];
+        if (!old_players.count(score.id)) continue;
+        EXPECT_GE(score.points, INT_MAX - 1) << score.id;
+        saturated += score.points == INT_MAX;
+    }
+    EXPECT_GT(saturated, 0);
+
+    // Only a user new to a category stores a whole score.
+    Get("Stars").scores.count = 0;
+    boards->SubmitScore(2, mine, "Stars");
+    ASSERT_NE(boards->GetPlayerScoreInCategory(2, "Stars"), nullptr);
+    EXPECT_EQ(boards->GetPlayerScoreInCategory(2, "Stars")->extra_data_length, 0);
+}
+
 TEST_F(SimulatedLeaderboardsTest, AroundTheUserMeansAPageCentredOnTheUsersRank) {
     Start();
     Category& coins = Get("Coins");
