@@ -160,8 +160,9 @@ void ParseArguments(ParseState& state, int argc, char** argv) {
         }
     }
     // Without an input argument the current directory is searched; a refused
-    // input is not replaced by it.
-    if (!state.argumentError && !state.inputRefused && options.inputFiles.count == 0)
+    // input is not replaced by it. A request for the usage needs no input,
+    // so the folder is left alone.
+    if (!state.argumentError && !state.inputRefused && !options.showUsage && options.inputFiles.count == 0)
         ParseFilePath(".", state.recursive, options);
 }
 
