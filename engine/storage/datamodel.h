@@ -5,9 +5,9 @@
 #pragma once
 
 #include "engine/base/narray.h"
+#include "engine/base/nstring.h"
 
 class nByteBuffer;
-class nString;
 
 namespace InnerZK {
 
@@ -161,6 +161,10 @@ public:
     // read, or its text is not a valid database. An empty database that
     // loaded cleanly leaves it clear.
     bool load_failed;
+    // The warnings that the last XML load raised, each ended by a line feed,
+    // so that a caller can report why a load failed even where the popups
+    // are not shown.
+    nString load_messages;
 };
 
 // Heap copy of a text at its exact length; null for a null text or when

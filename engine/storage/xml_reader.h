@@ -5,7 +5,15 @@
 // valid until the next block is read.
 #pragma once
 
+class nString;
+
 namespace InnerZK {
+
+// Raises a WARNING popup with the text and, when kept is not null, appends
+// the text and a line feed to it: the popup is dropped below the log level,
+// while a caller that reports a failed load in its own words still has the
+// reason (the file and the line).
+void WarnAndKeep(nString* kept, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 const int xml_max_pairs = 512;
 const int xml_work_size = 16384;
@@ -50,6 +58,8 @@ public:
 
     const char* GetFileName() const { return file_name; }
     bool IsValid() const { return valid; }
+    // Every warning from now on is also appended to messages (none when null).
+    void KeepMessagesIn(nString* kept) { messages = kept; }
 
     char* file_name;
     int depth;
@@ -61,6 +71,8 @@ public:
     bool valid;
 
 private:
+    nString* messages;
+
     char* GetNextBlock(xml_block_t* target);
     char* Overrun();
     bool ReadDeclaration();

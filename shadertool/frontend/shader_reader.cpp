@@ -291,8 +291,11 @@ bool ShaderReader::ReadShaderXMLFromFile(const char* file_path, bool release_cac
         return false;
     }
     // An unreadable file or broken XML arrives as an empty database, which
-    // would otherwise pass as a file that is not a Shader XML.
+    // would otherwise pass as a file that is not a Shader XML. The XML
+    // reader's own words (the file, the line and the reason) come first:
+    // its popups are dropped below the log level.
     if (database->load_failed) {
+        log.AppendText(database->load_messages.c_str());
         log.AddError("failed to read Shader XML file '%s'.", file_path);
         database = nullptr;
         return false;
@@ -319,6 +322,7 @@ bool ShaderReader::ReadShaderXMLFromMemory(const char* text, bool skip_sources) 
     nByteBuffer buffer;
     buffer.SetExternal(reinterpret_cast<uint8_t*>(const_cast<char*>(text)), static_cast<int>(std::strlen(text)));
     if (!temporary.LoadFromBufferXML(&buffer)) {
+        log.AppendText(temporary.load_messages.c_str());
         log.AddError("failed to read Shader XML text.");
         return false;
     }
@@ -517,6 +521,7 @@ bool ShaderReader::ReadGeneralConstantsFromFile(const char* file) {
     DMDatabase* included = zk_dman.GetDatabase(joined.c_str());
     if (!included) return false;
     if (included->load_failed) {
+        log.AppendText(included->load_messages.c_str());
         log.AddError("failed to read Shader XML file '%s'.", joined.c_str());
         return false;
     }

@@ -234,7 +234,11 @@ TEST_F(DriverTest, ReadFailuresFail) {
     // A file the XML reader cannot parse is a read failure, not a file that
     // merely is no Shader XML.
     std::string broken = Run("broken.xml", Options(GLSL21), false);
-    EXPECT_EQ(broken.rfind("Translating Shader XML 'tests/data/translate/broken.xml'...\nFailed to read the Shader XML:\nError: ", 0), 0u) << broken;
+    EXPECT_EQ(broken.rfind("Translating Shader XML 'tests/data/translate/broken.xml'...\nFailed to read the Shader XML:\n"
+                           "Parsing error (",
+                           0),
+              0u)
+        << broken;
     EXPECT_NE(broken.find("\nTranslation FAILED\n"), std::string::npos) << broken;
     EXPECT_EQ(broken.find("SKIPPED"), std::string::npos) << broken;
 

@@ -189,6 +189,27 @@ TEST_F(ShaderToolRun, FailedFileIsReportedAgainAndItsOutputsDeleted) {
     EXPECT_EQ(output.find("of 3 Shader XML(s)"), std::string::npos);
 }
 
+// The XML reader's warnings are below the run's popup level, so its words
+// (which name the line) reach the user only through the file's log.
+TEST_F(ShaderToolRun, BrokenXMLNamesTheLineInTheLog) {
+    std::ofstream(work_ + "/bad.xml") << "<?xml version=\"1.0\"?>\n<root>\n  <array id=\"info\">\n"
+                                         "    <node id=\"version\"value=\"2\"/>\n  </array>\n</root>\n";
+    int exitCode = -1;
+    std::string output = Run("-t GLSL21 -o out bad.xml", &exitCode);
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_NE(output.find("Translating Shader XML 'bad.xml'...\n"
+                          "Failed to read the Shader XML:\n"
+                          "Parsing error (Unexpected character after value definition.) around line 4 in XML "
+                          "'bad.xml'. Unexpected character 'v' (76) at:\n"
+                          "'value=\"2\"/>\n  </array>\n</root>\n'\n"
+                          "DataManager: File 'bad.xml' ends unexpectedly. Not loaded.\n"
+                          "Error: failed to read Shader XML file 'bad.xml'.\n"
+                          "\nTranslation FAILED\n"),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("[WARNING]"), std::string::npos) << output;
+}
+
 TEST_F(ShaderToolRun, DirectoryThatCannotBeCreatedSkipsTheFile) {
     CopyFixture("mixed");
     // A file where the target directory should go.
