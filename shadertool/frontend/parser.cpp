@@ -39,6 +39,7 @@ void Parser::Initialize(const ShaderSource& source) {
     semantics.Initialize(source.type);
     Tokenizer::InitializeZKSLKeywordMap();
     tokenizer.SetSource(source.file.c_str(), source.code, source.line);
+    node_list.SetFile(tokenizer.GetFileName());
     current_location = SourceLocation{1, source.line};
 }
 
@@ -95,6 +96,8 @@ int Parser::ReadToken(ParserValue* value) {
     value->token.type = Token::TK_UNSET;
     tokenizer.TokenizeNextInput(value->token);
     current_location = value->token.location;
+    // Included code names its own file.
+    node_list.SetFile(tokenizer.GetFileName());
     int type = value->token.type;
     if (type == Token::TK_END) return 0;
     return IsGrammarTerminal(type) ? type : -1;

@@ -37,6 +37,12 @@ std::string ReadWhole(const std::string& path) {
     return text.str();
 }
 
+int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
 bool Exists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
@@ -428,6 +434,64 @@ TEST_F(DriverTest, LongOperatorChainsTranslateAndDeepNestingIsRefusedAtItsPlace)
             EXPECT_NE(log.find(temp + "/" + c.message), std::string::npos) << log.substr(0, 300);
         }
         EXPECT_EQ(Exists(out + "GLSL21/chain.vertex"), c.message == nullptr);
+    }
+}
+
+// The HLSL family writes a vector-times-matrix chain as nested mul() calls;
+// one too long for the walk is refused with its file and line (an included
+// file's own), as the parser refuses deep nesting. The GL family writes the
+// chain as it stands.
+TEST_F(DriverTest, MulChainTooDeepForHLSLNamesItsFileAndLine) {
+    const int targets = GLSL21 | HLSL9 | HLSL11 | PSSL;
+    for (int bit : {GLSL21, HLSL9, HLSL11, PSSL})
+        driver.SetTranslator(ShaderTarget(bit), driver.CreateTranslator(ShaderTarget(bit)));
+    Start(targets);
+    auto chain = [](int factors) {
+        std::string text = "v";
+        for (int i = 0; i < factors; ++i) text += " * constants.m";
+        return text;
+    };
+    auto shader_xml = [](const std::string& vertex_code) {
+        return "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<root>\n"
+               "<array id=\"info\"><node id=\"version\" value=\"2\"/><node id=\"revision\" value=\"3\"/></array>\n"
+               "<array id=\"vertex_input\"><node id=\"position\" semantic=\"POSITION\"/></array>\n"
+               "<array id=\"vertex_constants\"><node id=\"m\" type=\"FLOAT4X4\"/></array>\n"
+               "<array id=\"vertex_output\"><node id=\"position\" type=\"FLOAT4\" semantic=\"POSITION\"/></array>\n"
+               "<array id=\"pixel_output\"><node id=\"color\"/></array>\n"
+               "<array id=\"sources\">\n<node type=\"vertex\"><![CDATA[\n" +
+               vertex_code +
+               "]]></node>\n<node type=\"pixel\"><![CDATA[\n"
+               "void main()\n{\n    output.color = float4(1.0, 1.0, 1.0, 1.0);\n}\n"
+               "]]></node>\n</array>\n</root>\n";
+    };
+    auto inline_main = [&](int factors) {
+        return "void main()\n{\n    float4 v = input.position;\n    output.position = " + chain(factors) + ";\n}\n";
+    };
+    const std::string included_main =
+        "#include \"chain.zksl\"\nvoid main()\n{\n    output.position = transformed(input.position);\n}\n";
+    struct Case {
+        std::string vertex_code;
+        std::string library;  // chain.zksl beside the Shader XML
+        const char* refused_at;  // "file(line:" of the error, null when every target translates
+    } cases[] = {
+        {inline_main(900), "", nullptr},
+        {inline_main(1100), "", "chain.xml(13:"},
+        {included_main, "float4 transformed(float4 v)\n{\n    return " + chain(1100) + ";\n}\n", "chain.zksl(3:"},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(temp + "/chain.xml") << shader_xml(c.vertex_code);
+        std::ofstream(temp + "/chain.zksl") << c.library;
+        std::string log = Run("chain.xml", Options(targets, temp + "/"), c.refused_at == nullptr, temp + "/");
+        EXPECT_TRUE(Exists(out + "GLSL21/chain.vertex")) << log.substr(0, 2000);
+        if (!c.refused_at) continue;
+        // One error for each target of the family, and only these.
+        const std::string message = ") error: expression is nested too deeply.\n";
+        EXPECT_EQ(Count(log, message), 3) << log.substr(0, 2000);
+        for (size_t at = log.find(message); at != std::string::npos; at = log.find(message, at + 1)) {
+            size_t line_start = log.rfind('\n', at) + 1;
+            std::string line = log.substr(line_start, at + message.size() - line_start);
+            EXPECT_EQ(line.rfind(temp + "/" + c.refused_at, 0), 0u) << line;
+        }
     }
 }
 
