@@ -67,7 +67,7 @@ static void KeepPermissionsOf(const char* path, int descriptor) {
     if (stat(path, &status) == 0 && S_ISREG(status.st_mode)) fchmod(descriptor, status.st_mode & 07777);
 }
 
-bool SafeFile::Begin(const char* path, nString* error) {
+bool SafeFile::Begin(const char* path, nString* error, bool target_may_exist) {
     Abandon();
     if (!path || !*NameOf(path)) {
         if (error) *error = "no file name was given";
@@ -82,7 +82,7 @@ bool SafeFile::Begin(const char* path, nString* error) {
             descriptor = opened;
             target = path;
             temporary = name;
-            KeepPermissionsOf(path, descriptor);
+            if (target_may_exist) KeepPermissionsOf(path, descriptor);
             return true;
         }
         if (errno != EEXIST) {

@@ -19,6 +19,18 @@
 
 namespace ShaderTool {
 
+// What a caller knows of the folders that the driver writes its outputs
+// into, over a run of many files: an output that cannot be there yet is
+// written without first looking for the file it would replace.
+class OutputFolderKnowledge {
+public:
+    virtual ~OutputFolderKnowledge() = default;
+    // False only when there can be no file at path.
+    virtual bool MayHold(const nString& path) = 0;
+    // The driver has written the file at path.
+    virtual void Note(const nString& path) = 0;
+};
+
 class TranslatorDriver {
 public:
     struct Options {
@@ -74,6 +86,9 @@ public:
                                                         ShaderTarget target, ShaderLevel level, ShaderType stage);
     // Installs a compiler for a target's family (the driver owns it).
     void SetCompiler(ShaderTarget target, Compiler* compiler);
+    // What the caller knows of the output folders (not owned; null, the
+    // default, for nothing).
+    void SetOutputFolderKnowledge(OutputFolderKnowledge* knowledge) { output_folders = knowledge; }
 
     static int GetTranslatorIndexForTarget(int target);
 
@@ -126,6 +141,7 @@ private:
     // only_changed as Initialize set it; the second pass clears the other.
     bool only_changed_requested;
 
+    OutputFolderKnowledge* output_folders = nullptr;
     nString shader_xml_path;
     ShaderSource preprocessed_source;
     ShaderCode translated_code;

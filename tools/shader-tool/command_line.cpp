@@ -216,12 +216,12 @@ void ForEachBinary(int index, const nString& binaryDirectory, const FilePaths& p
 }
 
 // What the run knows of its output folders, so that each is created once and
-// no binary is looked up that cannot be there:
+// no output is looked up that cannot be there:
 // - a folder that was created, or found, stays there for the rest of the run;
-// - a binary folder is listed the first time the run looks into it. A binary
+// - a folder is listed the first time the run looks into it. A file in it
 //   can exist only if it was listed then or this run has written it since:
-//   every input has binaries of its own, looked up before it writes any.
-class OutputFolders {
+//   every input has outputs of its own, looked up before it writes any.
+class OutputFolders : public ShaderTool::OutputFolderKnowledge {
 public:
     ~OutputFolders() {
         for (int i = 0; i < folders.count; ++i) delete folders[i];
@@ -249,6 +249,10 @@ public:
         folder.names.Insert(path.c_str() + folderPath.Length());
     }
 
+    // The same for the driver's outputs, in the folder of each path.
+    bool MayHold(const nString& path) override { return MayHold(FolderOf(path), path); }
+    void Note(const nString& path) override { Note(FolderOf(path), path); }
+
 private:
     struct Folder {
         nString path;
@@ -266,6 +270,12 @@ private:
         folders.InsertLast(folder);
         index.Insert(hash, folders.count - 1);
         return *folder;
+    }
+
+    // The path up to and including its last '/'.
+    static nString FolderOf(const nString& path) {
+        const char* slash = strrchr(path.c_str(), '/');
+        return slash ? path.Substring(0, static_cast<int>(slash - path.c_str()) + 1) : nString("");
     }
 
     // A folder that cannot be read holds nothing yet: it is missing, and
@@ -386,6 +396,7 @@ int TranslateFiles(const Options& options) {
     TranslatorDriver::Options driverOptions = MakeDriverOptions(options);
     nArray<nString> failedLogs;
     OutputFolders folders;
+    driver->SetOutputFolderKnowledge(&folders);
     int successes = 0;
     for (int i = 0; i < options.inputFiles.count; ++i) {
         const nString& path = options.inputFiles.items[i];
