@@ -39,6 +39,7 @@ static const char* LastAttribute(const xml_block_t* block, const char* key) {
 
 bool DMDatabase::Load(const char* path) {
     load_messages = nString();
+    raw_text.count = 0;
     SetName(path);
     bool loaded = false;
     if (!name || strlen(name) < 4) {
@@ -51,6 +52,7 @@ bool DMDatabase::Load(const char* path) {
         WarnAndKeep(&load_messages, "Unknown database file type '%s'. Supported formats are: .csv .xml", name);
     }
     load_failed = !loaded;
+    keep_raw_text = false;
     return loaded;
 }
 
@@ -69,7 +71,7 @@ bool DMDatabase::LoadXML(const char* path) {
     XMLReader reader;
     reader.KeepMessagesIn(&load_messages);
     load_failed = true;
-    if (!reader.OpenFile(path)) {
+    if (!reader.OpenFile(path, keep_raw_text ? &raw_text : nullptr)) {
         WarnAndKeep(&load_messages, "XML database file '%s' not found!", OrNull(path));
         return false;
     }

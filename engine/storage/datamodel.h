@@ -165,6 +165,13 @@ public:
     // so that a caller can report why a load failed even where the popups
     // are not shown.
     nString load_messages;
+    // Set before a load to keep the file's text as read (NUL-terminated) in
+    // raw_text, for a caller that needs the text itself and would otherwise
+    // read the file a second time; the load clears the request.
+    bool keep_raw_text = false;
+    nArray<char> raw_text;
+    // Hands raw_text over to the caller, leaving it empty.
+    void TakeRawText(nArray<char>& into);
 };
 
 // Heap copy of a text at its exact length; null for a null text or when

@@ -79,7 +79,7 @@ void XMLReader::TakeText(char* bytes, int size) {
     position = 0;
 }
 
-bool XMLReader::OpenFile(const char* path) {
+bool XMLReader::OpenFile(const char* path, nArray<char>* raw_copy) {
     free(file_name);
     file_name = nullptr;
     if (!path || !*path) return false;
@@ -99,6 +99,12 @@ bool XMLReader::OpenFile(const char* path) {
     if (!bytes) return false;
     // Parse only what was actually read.
     TakeText(bytes, int(read));
+    if (raw_copy) {
+        raw_copy->count = 0;
+        raw_copy->SetMaximumSize(length + 1);
+        memcpy(raw_copy->items, text, size_t(length) + 1);
+        raw_copy->count = length + 1;
+    }
 
     if (Scrambler::IsScrambled(text, length)) {
         int plain_length = 0;

@@ -5,6 +5,8 @@
 // valid until the next block is read.
 #pragma once
 
+#include "engine/base/narray.h"
+
 class nString;
 
 namespace InnerZK {
@@ -38,8 +40,10 @@ public:
     XMLReader& operator=(const XMLReader&) = delete;
 
     // Reads the whole file through the file-system table, unscrambles a
-    // scrambled file and reads the declaration.
-    bool OpenFile(const char* path);
+    // scrambled file and reads the declaration. With raw_copy, a copy of the
+    // bytes as read (before any unscrambling) is kept there, a NUL after
+    // them, for a caller that needs the file's own text besides the blocks.
+    bool OpenFile(const char* path, nArray<char>* raw_copy = nullptr);
     // Reads a text held in memory (copied); never unscrambled.
     bool OpenFileInMemory(const void* data, int length);
     // The next element or text block; null at the end or after an error.

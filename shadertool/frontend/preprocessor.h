@@ -109,6 +109,12 @@ public:
     bool IsTargetDependent() const { return target_dependent; }
     uint32_t GetNewestSourceTime() const { return newest_source_time; }
     void SetTrackSourceTimes(bool track) { track_source_times = track; }
+    // While the sources of one Shader XML are processed, each file's time
+    // is looked up once, not once for every source that names or includes
+    // it; the Shader XML's own time (read with it) is known from the start.
+    void BeginFileTimes(const char* shader_xml_path, uint32_t time);
+    // Looks every file up again from now on.
+    void ForgetFileTimes();
     const nArray<Definition>& GetDefinitions() const { return definitions; }
 
     // --- Called by the directive grammar.
@@ -194,6 +200,13 @@ private:
     bool target_dependent = false;
     bool success = true;
     bool track_source_times = false;
+    // The times looked up since BeginFileTimes (time 0: the look-up failed).
+    struct FileTime {
+        nString path;
+        uint32_t time;
+    };
+    nArray<FileTime> file_times;
+    bool keep_file_times = false;
     // Stream positions where the back instruction of each open include
     // begins, innermost last; gives the include depth at a directive.
     nArray<int> include_ends;

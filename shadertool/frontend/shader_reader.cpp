@@ -285,7 +285,9 @@ void ShaderReader::Reset() {
 bool ShaderReader::ReadShaderXMLFromFile(const char* file_path, bool release_cached, bool skip_sources) {
     if (!file_path) file_path = "";
     if (release_cached) zk_dman.ReleaseDatabase(file_path);
-    database = zk_dman.GetDatabase(file_path);
+    // The load keeps the text it read, so that the source lines are found
+    // without reading the file again.
+    database = zk_dman.GetDatabase(file_path, true);
     if (!database) {
         log.AddError("file does not exist.");
         return false;
@@ -303,7 +305,9 @@ bool ShaderReader::ReadShaderXMLFromFile(const char* file_path, bool release_cac
     nString owned(file_path);  // the caller's text may be our own path
     path = owned;
     directory = DirectoryOf(owned.c_str());
+    database->TakeRawText(file_text);
     bool result = ReadShaderXML(skip_sources);
+    file_text.count = 0;
     database = nullptr;
     if (result) {
         zk_file_info_t file_info;
@@ -774,8 +778,9 @@ void ShaderReader::GetSourceLineNumbers() {
     source_line_numbers.count = 0;
     source_nul_locations.count = 0;
     if (path.IsEmpty()) return;
-    nArray<char> bytes;
-    if (ReadWholeFile(path.c_str(), bytes) != 0) return;
+    nArray<char> read;
+    if (file_text.count == 0 && ReadWholeFile(path.c_str(), read) != 0) return;
+    nArray<char>& bytes = file_text.count > 0 ? file_text : read;
     // The data model hands a character data section out as a C string, so a
     // NUL byte in it would silently cut the source there. The raw text is
     // scanned with each NUL read as a blank, and a source whose section held

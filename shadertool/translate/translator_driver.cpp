@@ -87,6 +87,7 @@ void TranslatorDriver::Reset() {
         if (translators[i]) translators[i]->Reset();
     parser.Reset();
     preprocessor.Reset();
+    preprocessor.ForgetFileTimes();
     reader.Reset();
     shader_info = ShaderInfo();
     sources = nArray<SourceInfo>();
@@ -124,6 +125,8 @@ bool TranslatorDriver::ReadShaderXML(const nString& path, const char* xml_text, 
                         : reader.ReadShaderXMLFromFile(shader_xml_path.c_str(), reload, skip_sources);
     if (read) {
         shader_info = reader.GetShaderInfo();
+        // The sources that stand in the file need no look-up of its time.
+        if (!xml_text) preprocessor.BeginFileTimes(shader_xml_path.c_str(), shader_info.time_modified);
         return true;
     }
     AppendIntermediateLogToMasterLog("Failed to read the Shader XML");

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -493,6 +494,48 @@ TEST_F(DriverTest, MulChainTooDeepForHLSLNamesItsFileAndLine) {
             EXPECT_EQ(line.rfind(temp + "/" + c.refused_at, 0), 0u) << line;
         }
     }
+}
+
+// What the file system is asked for, by path.
+std::map<std::string, int> opened, times_asked;
+zk_file_t* (*real_open)(const char*, const char*) = nullptr;
+bool (*real_file_info)(const char*, zk_file_info_t*) = nullptr;
+zk_file_t* CountingOpen(const char* path, const char* mode) {
+    ++opened[path];
+    return real_open(path, mode);
+}
+bool CountingFileInfo(const char* path, zk_file_info_t* info) {
+    ++times_asked[path];
+    return real_file_info(path, info);
+}
+
+// A Shader XML is read once, and the time of each file it draws on is
+// looked up once, however many sources and targets there are.
+TEST_F(DriverTest, EachFileIsReadOnceAndItsTimeLookedUpOnce) {
+    const int targets = ESSL20 | GLSL21 | GLSL31 | HLSL9 | HLSL11;
+    Start(targets, true);
+    std::string xml = ReadWhole(std::string(kData) + "minimal.xml");
+    const std::string pixel = "output.color = float4(1.0, 0.5, 0.25, 1.0);";
+    ASSERT_NE(xml.find(pixel), std::string::npos);
+    xml.replace(xml.find(pixel), pixel.size(), "output.color = white();");
+    xml.replace(xml.find("void main()\n{\n    output.color"), 0, "#include \"lib.zksl\"\n");
+    std::ofstream(temp + "/main.xml") << xml;
+    std::ofstream(temp + "/lib.zksl") << "float4 white()\n{\n    return float4(1.0, 1.0, 1.0, 1.0);\n}\n";
+    opened.clear();
+    times_asked.clear();
+    real_open = zk->file_system->ZK_FileSystem_OpenFile;
+    real_file_info = zk->file_system->ZK_FileSystem_GetFileInfo;
+    zk->file_system->ZK_FileSystem_OpenFile = CountingOpen;
+    zk->file_system->ZK_FileSystem_GetFileInfo = CountingFileInfo;
+    std::string log = Run("main.xml", Options(targets, temp + "/"), true, temp + "/");
+    zk->file_system->ZK_FileSystem_OpenFile = real_open;
+    zk->file_system->ZK_FileSystem_GetFileInfo = real_file_info;
+    EXPECT_NE(log.find("Translation SUCCEEDED"), std::string::npos) << log;
+    EXPECT_EQ(opened[temp + "/main.xml"], 1);
+    EXPECT_EQ(times_asked[temp + "/main.xml"], 1);
+    EXPECT_EQ(opened[temp + "/lib.zksl"], 1);
+    EXPECT_EQ(times_asked[temp + "/lib.zksl"], 1);
+    EXPECT_TRUE(Exists(out + "HLSL9/main.pixel"));
 }
 
 TEST_F(DriverTest, CompilingFailsForEveryTarget) {
