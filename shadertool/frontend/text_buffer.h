@@ -110,12 +110,11 @@ private:
     bool AppendSimplyFormatted(const char* format, va_list args) {
         const char* p = format;
         while (*p) {
-            const char* percent = strchr(p, '%');
-            if (!percent) {
-                Append(p);
-                break;
-            }
+            // One pass over the format: the text up to the next '%' or the end.
+            const char* percent = p;
+            while (*percent && *percent != '%') ++percent;
             Append(p, static_cast<size_t>(percent - p));
+            if (!*percent) break;
             switch (percent[1]) {
             case 's': {
                 const char* text = va_arg(args, const char*);

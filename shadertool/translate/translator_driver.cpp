@@ -45,9 +45,9 @@ int TranslatorDriver::GetTranslatorIndexForTarget(int target) {
     return -1;
 }
 
-void TranslatorDriver::LogNote(Log& log, const nString& text) { log.AddNote("%s", text.c_str()); }
+void TranslatorDriver::LogNote(Log& log, const char* text) { log.AddNote("%s", text); }
 
-void TranslatorDriver::LogError(Log& log, const nString& text) { log.AddError("%s", text.c_str()); }
+void TranslatorDriver::LogError(Log& log, const char* text) { log.AddError("%s", text); }
 
 bool TranslatorDriver::Initialize(int targets, const nString& directory, bool only_if_changed) {
     for (int i = 0; i < kTargetCount; ++i) {
@@ -140,7 +140,7 @@ bool TranslatorDriver::Fail() {
 }
 
 bool TranslatorDriver::Translate(const nString& path, const Options& call_options, bool reload) {
-    LogNote(master_log, nString::Format("Translating Shader XML '%s'...", path.c_str()));
+    master_log.AddNote("Translating Shader XML '%s'...", path.c_str());
     if (!ReadShaderXML(path, nullptr, reload, false)) {
         LogNote(master_log, "\nTranslation FAILED");
         return false;
@@ -188,13 +188,13 @@ bool TranslatorDriver::TranslateUpToDateSourcesIfNeeded(bool result) {
 bool TranslatorDriver::CheckTargetCapabilities(const ShaderInfo& info, const Capabilities& caps, ShaderTarget target) {
     bool passed = true;
     if (!caps.multiple_pixel_outputs && info.pixel_output.count >= 2) {
-        LogError(master_log, nString::Format("target '%s' does not support multiple pixel outputs.", GetTargetName(target)));
+        master_log.AddError("target '%s' does not support multiple pixel outputs.", GetTargetName(target));
         passed = false;
     }
     if (!caps.textures_3d) {
         for (int i = 0; i < info.pixel_textures.count; ++i) {
             if (info.pixel_textures[i].type.texture_kind != 1) continue;
-            LogError(master_log, nString::Format("target '%s' does not support 3D textures.", GetTargetName(target)));
+            master_log.AddError("target '%s' does not support 3D textures.", GetTargetName(target));
             passed = false;
             break;
         }
@@ -283,8 +283,8 @@ bool TranslatorDriver::TranslateSourcesForTargets() {
     for (int i = 0; i < sources.count; ++i) {
         SourceInfo& info = sources[i];
         if (info.up_to_date) continue;
-        LogNote(intermediate_log, nString::Format("Translating %s shader code of shader source %i...",
-                                                  GetStageName(info.source->type), info.number));
+        intermediate_log.AddNote("Translating %s shader code of shader source %i...", GetStageName(info.source->type),
+                                 info.number);
         if (!TranslateSourceForTargets(info)) result = false;
     }
     return result;
@@ -314,7 +314,7 @@ bool TranslatorDriver::TranslateSourceForTargets(SourceInfo& info) {
 }
 
 bool TranslatorDriver::TranslateSourceForTarget(SourceInfo& info, ShaderTarget target) {
-    LogNote(intermediate_log, nString::Format("Translating for target '%s'...", GetTargetName(target)));
+    intermediate_log.AddNote("Translating for target '%s'...", GetTargetName(target));
     if (info.must_parse) info.parsed = ParseSourceForTarget(info, target);
     if (info.up_to_date) return true;
     if (!info.parsed) return false;
@@ -338,7 +338,7 @@ bool TranslatorDriver::TranslateSourceForTarget(SourceInfo& info, ShaderTarget t
 bool TranslatorDriver::RunTranslator(SourceInfo& info, ShaderTarget target) {
     Translator* translator = GetTranslator(target);
     if (!translator) {
-        LogError(intermediate_log, nString::Format("target '%s' has no translator.", GetTargetName(target)));
+        intermediate_log.AddError("target '%s' has no translator.", GetTargetName(target));
         return false;
     }
     return translator->Translate(shader_info, target, options.level_mask, info.source->type, parser.GetRoot());

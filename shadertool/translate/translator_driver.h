@@ -119,8 +119,8 @@ private:
     bool ParseSourceForTarget(SourceInfo& info, ShaderTarget target);
     bool RunTranslator(SourceInfo& info, ShaderTarget target);
     void KeepTranslatedCode(ShaderType stage, const char* text);
-    void LogNote(Log& log, const nString& text);
-    void LogError(Log& log, const nString& text);
+    void LogNote(Log& log, const char* text);
+    void LogError(Log& log, const char* text);
 
     Compiler* compilers[kTargetCount];
     Log intermediate_log;

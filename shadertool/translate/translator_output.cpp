@@ -28,11 +28,11 @@ bool TranslatorDriver::OutputFile(const char* data, size_t length, const char* s
     ZKFileSystem::SafeFile file;
     bool may_exist = !output_folders || output_folders->MayHold(path);
     if (!file.Begin(path.c_str(), nullptr, may_exist)) {
-        LogError(intermediate_log, nString::Format("could not open output file '%s'.", path.c_str()));
+        intermediate_log.AddError("could not open output file '%s'.", path.c_str());
         return false;
     }
     if (!file.Write(data, length, nullptr) || !file.Commit(nullptr)) {
-        LogError(intermediate_log, nString::Format("could not write to output file '%s'.", path.c_str()));
+        intermediate_log.AddError("could not write to output file '%s'.", path.c_str());
         return false;
     }
     if (output_folders) output_folders->Note(path);
