@@ -49,15 +49,35 @@ static uint64_t UnpredictableNumber() {
     return (uint64_t(now.tv_sec) << 32) ^ uint64_t(now.tv_nsec) ^ (uint64_t(getpid()) << 16) ^ ++counter;
 }
 
-// The folder part of the path including its last '/', "" for a bare name.
-static nString FolderOf(const char* path) {
-    const char* slash = strrchr(path, '/');
-    return slash ? nString(path).Substring(0, int(slash - path) + 1) : nString("");
-}
-
 static const char* NameOf(const char* path) {
     const char* slash = strrchr(path, '/');
     return slash ? slash + 1 : path;
+}
+
+// "<folder>.<up to 40 characters of the name>.zekar-<16 hex digits>", put
+// together by hand: a save can be one of thousands in a run.
+static nString TemporaryNameBeside(const char* path, uint64_t number) {
+    const char* name = NameOf(path);
+    size_t folder = size_t(name - path);
+    size_t kept = strlen(name);
+    if (kept > size_t(kept_name_length)) kept = size_t(kept_name_length);
+    static const char suffix[] = ".zekar-";
+    size_t size = folder + 1 + kept + (sizeof suffix - 1) + 16;
+    char stack[512];
+    char* text = size < sizeof stack ? stack : new char[size + 1];
+    char* at = text;
+    memcpy(at, path, folder);
+    at += folder;
+    *at++ = '.';
+    memcpy(at, name, kept);
+    at += kept;
+    memcpy(at, suffix, sizeof suffix - 1);
+    at += sizeof suffix - 1;
+    for (int shift = 60; shift >= 0; shift -= 4) *at++ = "0123456789abcdef"[(number >> shift) & 15];
+    *at = '\0';
+    nString result(text);
+    if (text != stack) delete[] text;
+    return result;
 }
 
 // A saved file keeps the permissions of the file it replaces; a new one
@@ -73,10 +93,8 @@ bool SafeFile::Begin(const char* path, nString* error, bool target_may_exist) {
         if (error) *error = "no file name was given";
         return false;
     }
-    nString folder = FolderOf(path);
     for (int attempt = 0; attempt < name_attempts; ++attempt) {
-        nString name = nString::Format("%s.%.*s.zekar-%016llx", folder.c_str(), kept_name_length, NameOf(path),
-                                       (unsigned long long)UnpredictableNumber());
+        nString name = TemporaryNameBeside(path, UnpredictableNumber());
         int opened = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (opened >= 0) {
             descriptor = opened;

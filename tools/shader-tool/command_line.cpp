@@ -250,8 +250,16 @@ public:
     }
 
     // The same for the driver's outputs, in the folder of each path.
-    bool MayHold(const nString& path) override { return MayHold(FolderOf(path), path); }
-    void Note(const nString& path) override { Note(FolderOf(path), path); }
+    bool MayHold(const nString& path) override {
+        Folder& folder = FolderHolding(path);
+        if (!folder.listed) List(folder);
+        return folder.names.Contains(path.c_str() + folder.path.Length());
+    }
+    void Note(const nString& path) override {
+        Folder& folder = FolderHolding(path);
+        if (!folder.listed) List(folder);
+        folder.names.Insert(path.c_str() + folder.path.Length());
+    }
 
 private:
     struct Folder {
@@ -272,10 +280,14 @@ private:
         return *folder;
     }
 
-    // The path up to and including its last '/'.
-    static nString FolderOf(const nString& path) {
+    // The folder of the path (up to and including its last '/'). A run
+    // writes a file's outputs folder by folder, so the last one answers most.
+    Folder& FolderHolding(const nString& path) {
         const char* slash = strrchr(path.c_str(), '/');
-        return slash ? path.Substring(0, static_cast<int>(slash - path.c_str()) + 1) : nString("");
+        int length = slash ? static_cast<int>(slash - path.c_str()) + 1 : 0;
+        if (!last || last->path.Length() != length || strncmp(last->path.c_str(), path.c_str(), length) != 0)
+            last = &Get(path.Substring(0, length));
+        return *last;
     }
 
     // A folder that cannot be read holds nothing yet: it is missing, and
@@ -293,6 +305,7 @@ private:
 
     nArray<Folder*> folders;
     NameIndex index;
+    Folder* last = nullptr;
 };
 
 int ModificationTime(const nString& path) {
@@ -348,9 +361,11 @@ void NoteBinaries(const Options& options, const FilePaths& paths, OutputFolders&
 void DeleteOutputs(const Options& options, const FilePaths& paths, bool succeeded) {
     for (int index = 0; index < kTargetCount; ++index) {
         if (!(options.targetMask & (1 << index))) continue;
+        bool binary = IsBinaryTarget(index);
+        // After a success only the texts of binary targets may go.
+        if (succeeded && !(binary && options.deleteTranslations)) continue;
         nString targetDirectory = TargetDirectory(options, index, paths);
         nString binaryDirectory = BinaryDirectory(options, index, paths);
-        bool binary = IsBinaryTarget(index);
         for (const char* stage : kStages) {
             nString translation =
                 nString::Format("%s%s.%s", targetDirectory.c_str(), paths.baseName.c_str(), stage);
