@@ -133,7 +133,9 @@ struct ParserNodePair {
 struct FunctionIdentifier {
     enum { kMaximumNameLength = 127 };
     bool is_constructor;  // then `type` holds the constructed type, else `name`
-    char name[kMaximumNameLength + 1];
+    // The called name: the text of a token the parser keeps for the whole
+    // parse ("" for a longer name, or none).
+    const char* name;
     ParserType type;
 };
 

@@ -16,6 +16,13 @@ Parser::Parser(Log& parser_log)
 Parser::~Parser() {
     // The tree goes first; the tables hold pointers into it.
     DestroyNodes();
+    for (int i = 0; i < token_blocks.count; ++i) delete[] token_blocks[i];
+}
+
+Token& Parser::NewToken() {
+    int block = tokens_used / kTokenBlockSize;
+    if (block == token_blocks.count) token_blocks.InsertLast(new Token[kTokenBlockSize]);
+    return token_blocks[block][tokens_used++ % kTokenBlockSize];
 }
 
 void Parser::DestroyNodes() {
@@ -30,6 +37,7 @@ void Parser::RemoveAndDestroyNode(ParserNode* node) {
 
 void Parser::Reset() {
     DestroyNodes();
+    tokens_used = 0;
     semantics.Reset();
     tokenizer.Reset();
 }
@@ -93,12 +101,15 @@ static bool IsGrammarTerminal(int type) {
 
 int Parser::ReadToken(ParserValue* value) {
     memset(static_cast<void*>(value), 0, sizeof *value);
-    value->token.type = Token::TK_UNSET;
-    tokenizer.TokenizeNextInput(value->token);
-    current_location = value->token.location;
+    Token& token = NewToken();
+    memset(static_cast<void*>(&token), 0, sizeof token);
+    token.type = Token::TK_UNSET;
+    tokenizer.TokenizeNextInput(token);
+    value->token.token = &token;
+    current_location = token.location;
     // Included code names its own file.
     node_list.SetFile(tokenizer.GetFileName());
-    int type = value->token.type;
+    int type = token.type;
     if (type == Token::TK_END) return 0;
     return IsGrammarTerminal(type) ? type : -1;
 }
@@ -197,6 +208,7 @@ FunctionIdentifier Parser::IdentifyConstructor(const ParserType& type) {
     FunctionIdentifier identifier;
     memset(static_cast<void*>(&identifier), 0, sizeof identifier);
     identifier.is_constructor = true;
+    identifier.name = "";
     identifier.type = type;
     return identifier;
 }
@@ -205,7 +217,7 @@ FunctionIdentifier Parser::IdentifyFunction(const Token& name) {
     FunctionIdentifier identifier;
     memset(static_cast<void*>(&identifier), 0, sizeof identifier);
     size_t length = strlen(name.text);
-    if (length <= FunctionIdentifier::kMaximumNameLength) memcpy(identifier.name, name.text, length + 1);
+    identifier.name = length <= FunctionIdentifier::kMaximumNameLength ? name.text : "";
     return identifier;
 }
 

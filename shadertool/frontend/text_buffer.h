@@ -110,11 +110,12 @@ private:
     bool AppendSimplyFormatted(const char* format, va_list args) {
         const char* p = format;
         while (*p) {
-            // One pass over the format: the text up to the next '%' or the end.
-            const char* percent = p;
-            while (*percent && *percent != '%') ++percent;
+            const char* percent = strchr(p, '%');
+            if (!percent) {
+                Append(p);
+                break;
+            }
             Append(p, static_cast<size_t>(percent - p));
-            if (!*percent) break;
             switch (percent[1]) {
             case 's': {
                 const char* text = va_arg(args, const char*);
