@@ -37,6 +37,20 @@ TranslatorDriver::~TranslatorDriver() {
         delete compilers[i];
         delete translators[i];
     }
+    for (int i = 0; i < extra_parsers.count; ++i) delete extra_parsers[i];
+}
+
+// The first parser whose tree no target of the current source may take
+// again; a source with trees of several texts gets parsers of its own.
+Parser& TranslatorDriver::ParserWithoutATree() {
+    for (int candidate = -1; candidate < extra_parsers.count; ++candidate) {
+        Parser* parser_of = candidate < 0 ? &parser : extra_parsers[candidate];
+        bool holds = false;
+        for (int i = 0; i < trees.count && !holds; ++i) holds = trees[i].parser == parser_of;
+        if (!holds) return *parser_of;
+    }
+    extra_parsers.InsertLast(new Parser(intermediate_log));
+    return *extra_parsers[extra_parsers.count - 1];
 }
 
 int TranslatorDriver::GetTranslatorIndexForTarget(int target) {
@@ -86,6 +100,10 @@ void TranslatorDriver::Reset() {
     for (int i = 0; i < kTargetCount; ++i)
         if (translators[i]) translators[i]->Reset();
     parser.Reset();
+    for (int i = 0; i < extra_parsers.count; ++i) extra_parsers[i]->Reset();
+    trees.count = 0;
+    tree_source = nullptr;
+    tree_parser = &parser;
     preprocessor.Reset();
     preprocessor.ForgetFileTimes();
     reader.Reset();
@@ -140,6 +158,8 @@ bool TranslatorDriver::Fail() {
 }
 
 bool TranslatorDriver::Translate(const nString& path, const Options& call_options, bool reload) {
+    trees.count = 0;
+    tree_source = nullptr;
     master_log.AddNote("Translating Shader XML '%s'...", path.c_str());
     if (!ReadShaderXML(path, nullptr, reload, false)) {
         LogNote(master_log, "\nTranslation FAILED");
@@ -341,7 +361,7 @@ bool TranslatorDriver::RunTranslator(SourceInfo& info, ShaderTarget target) {
         intermediate_log.AddError("target '%s' has no translator.", GetTargetName(target));
         return false;
     }
-    return translator->Translate(shader_info, target, options.level_mask, info.source->type, parser.GetRoot());
+    return translator->Translate(shader_info, target, options.level_mask, info.source->type, tree_parser->GetRoot());
 }
 
 void TranslatorDriver::KeepTranslatedCode(ShaderType stage, const char* text) {
@@ -386,17 +406,36 @@ bool TranslatorDriver::ParseSourceForTarget(SourceInfo& info, ShaderTarget targe
         if (info.up_to_date) return true;
     }
     if (options.preprocess_only) return true;
+    // A target-dependent source often reads the same for several targets:
+    // a tree of this source whose text is the same serves again, when its
+    // parse said nothing (so that the log reads as if it had run again).
+    if (tree_source != info.source) {
+        trees.count = 0;
+        tree_source = info.source;
+    }
+    for (int i = 0; i < trees.count; ++i) {
+        if (!(trees[i].text == preprocessor.GetOutput())) continue;
+        tree_parser = trees[i].parser;
+        return true;
+    }
 
+    Parser& into = ParserWithoutATree();
+    tree_parser = &into;
     preprocessed_source = GetPreprocessedShaderSource(*info.source);
-    parser.Initialize(preprocessed_source);
-    parser.InitializeStructuresAndVariables(shader_info);
-    if (yyparse(&parser) != 0) {
-        parser.semantics.valid = false;
+    int log_length = intermediate_log.text.Length();
+    ++parse_count;
+    into.Initialize(preprocessed_source);
+    into.InitializeStructuresAndVariables(shader_info);
+    if (yyparse(&into) != 0) {
+        into.semantics.valid = false;
         return false;
     }
-    parser.CheckFunctionDefinitions();
-    parser.CheckVertexOutputsNotSet();
-    return parser.IsValid();
+    into.CheckFunctionDefinitions();
+    into.CheckVertexOutputsNotSet();
+    if (!into.IsValid()) return false;
+    if (info.must_parse && intermediate_log.text.Length() == log_length)
+        trees.InsertLast(Tree{&into, preprocessed_source.code});
+    return true;
 }
 
 }  // namespace ShaderTool

@@ -102,6 +102,8 @@ public:
     // The newest modification time of the Shader XML, the sources and their
     // includes seen by the last translation (0 when times are not tracked).
     int GetNewestSourceTime() const { return newest_source_time; }
+    // How many times the driver has run the parser.
+    int GetParseCount() const { return parse_count; }
 
 private:
     TranslatorDriver(const TranslatorDriver&) = delete;
@@ -142,6 +144,19 @@ private:
     bool only_changed_requested;
 
     OutputFolderKnowledge* output_folders = nullptr;
+    // The trees of the current source (tree_source) that may serve another
+    // target: one per distinct preprocessed text that parsed without a
+    // message. The translators take tree_parser's tree.
+    struct Tree {
+        Parser* parser;
+        nString text;
+    };
+    Parser& ParserWithoutATree();
+    const ShaderSource* tree_source = nullptr;
+    nArray<Tree> trees;
+    nArray<Parser*> extra_parsers;  // owned
+    Parser* tree_parser = &parser;
+    int parse_count = 0;
     nString shader_xml_path;
     ShaderSource preprocessed_source;
     ShaderCode translated_code;

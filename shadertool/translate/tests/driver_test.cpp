@@ -347,13 +347,19 @@ TEST_F(DriverTest, ASourceForOneTargetWinsOverTheCatchAll) {
 // A source that depends on the target is parsed again for every target;
 // one that does not is parsed once and its tree serves every target.
 TEST_F(DriverTest, TargetDependentSourcesAreParsedPerTarget) {
-    Start(GLSL21 | HLSL9);
-    EXPECT_NE(Run("target_dependent.xml", Options(GLSL21 | HLSL9), true).find("Translation SUCCEEDED"),
-              std::string::npos);
-    EXPECT_EQ(ReadWhole(out + "GLSL21/target_dependent.pixel"),
-              "void main()\n{\n\toutput.color = float4(1.0f, 1.0f, 1.0f, 1.0f);\n}\n");
+    const int targets = GLSL21 | GLSL31 | HLSL9 | HLSL11;
+    Start(targets);
+    int parses = driver.GetParseCount();
+    EXPECT_NE(Run("target_dependent.xml", Options(targets), true).find("Translation SUCCEEDED"), std::string::npos);
+    const char* white = "void main()\n{\n\toutput.color = float4(1.0f, 1.0f, 1.0f, 1.0f);\n}\n";
+    EXPECT_EQ(ReadWhole(out + "GLSL21/target_dependent.pixel"), white);
+    EXPECT_EQ(ReadWhole(out + "GLSL31/target_dependent.pixel"), white);
     EXPECT_EQ(ReadWhole(out + "HLSL9/target_dependent.pixel"),
               "void main()\n{\n\toutput.color = float4(0.0f, 0.0f, 0.0f, 1.0f);\n}\n");
+    EXPECT_EQ(ReadWhole(out + "HLSL11/target_dependent.pixel"), white);
+    // The vertex source once; the pixel source once per distinct text: the
+    // tree of GLSL21 serves GLSL31 and, after HLSL9's own, HLSL11.
+    EXPECT_EQ(driver.GetParseCount() - parses, 3);
 }
 
 TEST_F(DriverTest, AParseFailureStopsTheSourcesOtherTargets) {
