@@ -16,13 +16,6 @@ Parser::Parser(Log& parser_log)
 Parser::~Parser() {
     // The tree goes first; the tables hold pointers into it.
     DestroyNodes();
-    for (int i = 0; i < token_blocks.count; ++i) delete[] token_blocks[i];
-}
-
-Token& Parser::NewToken() {
-    int block = tokens_used / kTokenBlockSize;
-    if (block == token_blocks.count) token_blocks.InsertLast(new Token[kTokenBlockSize]);
-    return token_blocks[block][tokens_used++ % kTokenBlockSize];
 }
 
 void Parser::DestroyNodes() {
@@ -37,7 +30,7 @@ void Parser::RemoveAndDestroyNode(ParserNode* node) {
 
 void Parser::Reset() {
     DestroyNodes();
-    tokens_used = 0;
+    tokens.Clear();
     semantics.Reset();
     tokenizer.Reset();
 }
@@ -101,8 +94,7 @@ static bool IsGrammarTerminal(int type) {
 
 int Parser::ReadToken(ParserValue* value) {
     memset(static_cast<void*>(value), 0, sizeof *value);
-    Token& token = NewToken();
-    memset(static_cast<void*>(&token), 0, sizeof token);
+    Token& token = tokens.New();
     token.type = Token::TK_UNSET;
     tokenizer.TokenizeNextInput(token);
     value->token.token = &token;

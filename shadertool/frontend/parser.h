@@ -25,14 +25,6 @@ namespace ShaderTool {
 
 class Parser;
 
-// A token as the grammar's values hold it: the token itself stays in the
-// parser's token store for the whole parse, so a value stays small, and
-// Bison copies values at every shift and reduction.
-struct TokenReference {
-    const Token* token;
-    operator const Token&() const { return *token; }
-};
-
 // The value of one grammar symbol. Terminals carry their token; the rules
 // that forward a single symbol copy the whole value, so a type specifier
 // still knows where its word stood. Plain data: Bison grows its value stack
@@ -179,12 +171,7 @@ private:
     ParserNode* NestLoop(IterationNode* loop);
 
     SourceLocation current_location{0, 0};  // of the last token read
-    // Every token of the current parse, in blocks that never move; the
-    // blocks stay for the next parse.
-    enum { kTokenBlockSize = 256 };
-    nArray<Token*> token_blocks;
-    int tokens_used = 0;
-    Token& NewToken();
+    TokenStore tokens;  // every token of the current parse
 };
 
 }  // namespace ShaderTool

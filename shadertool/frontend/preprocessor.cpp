@@ -230,6 +230,10 @@ Preprocessor::Preprocessor(Log& log_) : log(log_), tokenizer(log_) {
     InitializeDefinitions();
 }
 
+Preprocessor::~Preprocessor() {
+    for (int i = 0; i < calls.count; ++i) delete calls[i];
+}
+
 void Preprocessor::InitializeDefinitions() {
     SourceLocation nowhere = {0, 0};
     Constant name = MakeInt(0, nowhere);
@@ -266,6 +270,8 @@ void Preprocessor::AppendDefinition(const char* name, const Constant& value, boo
 }
 
 void Preprocessor::Reset() {
+    tokens.Clear();
+    calls_used = 0;
     definitions.count = predefinition_count;
     definition_index.Clear();
     for (int i = 0; i < definitions.Count(); ++i) {
@@ -656,6 +662,13 @@ FunctionCall Preprocessor::MakeFunctionCall(const Token& name) {
     call.name = MakeName(name).string_value;
     call.location = name.location;
     return call;
+}
+
+FunctionCall* Preprocessor::KeepFunctionCall(const FunctionCall& call) {
+    if (calls_used == calls.count) calls.InsertLast(new FunctionCall);
+    FunctionCall* kept = calls[calls_used++];
+    *kept = call;
+    return kept;
 }
 
 void Preprocessor::AddFunctionCallArgument(FunctionCall& call, const Constant& argument) {

@@ -60,11 +60,13 @@ struct Definition {
     bool is_target_dependent = false;
 };
 
-// Semantic value of the directive grammar's symbols.
+// Semantic value of the directive grammar's symbols. The token and the call
+// stay in the preprocessor's stores for the whole source, so that a value
+// stays small: Bison copies values at every shift and reduction.
 struct PreprocessorValue {
-    Token token;
+    TokenReference token;
     Constant expression;
-    FunctionCall call;
+    FunctionCall* call;
 };
 
 enum class PreprocessorOperation {
@@ -96,6 +98,9 @@ public:
     };
 
     explicit Preprocessor(Log& log);
+    ~Preprocessor();
+    Preprocessor(const Preprocessor&) = delete;
+    Preprocessor& operator=(const Preprocessor&) = delete;
 
     // Preprocesses source for one target (a single ShaderTarget bit).
     // extra_definitions holds -d pairs: name at even, value at odd indexes.
@@ -128,6 +133,10 @@ public:
     Constant MakeName(const Token& token);
     Constant MakeStringLiteral(const Token& token);
     FunctionCall MakeFunctionCall(const Token& name);
+    // A copy of the call in the store of the current source.
+    FunctionCall* KeepFunctionCall(const FunctionCall& call);
+    // A token in the store of the current source.
+    Token& NewToken() { return tokens.New(); }
 
     void AddDefinition(const Token& name, const Constant& value, bool is_string_literal);
     void If(const Constant& value, const SourceLocation& location);
@@ -207,6 +216,9 @@ private:
     };
     nArray<FileTime> file_times;
     bool keep_file_times = false;
+    TokenStore tokens;
+    nArray<FunctionCall*> calls;  // owned; the first calls_used are in use
+    int calls_used = 0;
     // Stream positions where the back instruction of each open include
     // begins, innermost last; gives the include depth at a directive.
     nArray<int> include_ends;
