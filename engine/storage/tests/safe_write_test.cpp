@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -101,8 +102,17 @@ TEST_F(SafeWrite, TheTemporaryFileIsANewUnguessableNameInTheTargetsFolder) {
     ASSERT_NE(realpath(dir.Path().c_str(), real), nullptr);
     for (const std::string& name : temporary_names) {
         EXPECT_EQ(name.substr(0, name.rfind('/')), real) << name;
+        // ".<name>.zekar-<16 hex digits>", so that a leftover says whose it is.
+        EXPECT_TRUE(std::regex_match(name.substr(name.rfind('/') + 1), std::regex(R"(\.t\.xml\.zekar-[0-9a-f]{16})")))
+            << name;
     }
     EXPECT_NE(temporary_names[0], temporary_names[1]);
+    // A long name keeps its first 40 characters.
+    std::string long_name(60, 'n');
+    ASSERT_TRUE(Save(dir / long_name, "3"));
+    ASSERT_EQ(temporary_names.size(), 3u);
+    std::string last = temporary_names[2].substr(temporary_names[2].rfind('/') + 1);
+    EXPECT_TRUE(std::regex_match(last, std::regex("\\." + std::string(40, 'n') + R"(\.zekar-[0-9a-f]{16})"))) << last;
     EXPECT_EQ(ReadWholeFile(dir / "t.xml.zekar-tmp"), "not mine");
     EXPECT_EQ(ReadWholeFile(dir / "t.xml"), "2");
 }
