@@ -12,6 +12,7 @@
 #include "tools/manifester/fonts.h"
 
 int main(int argc, char** argv) {
+    using namespace manifester;
     if (argc != 2) {
         fprintf(stderr, "usage: make_manifester_font <folder>\n");
         return 2;
