@@ -16,12 +16,6 @@ namespace ShaderTool {
 
 namespace {
 
-const char* const kTargetNames[kTargetCount] = {"ESSL20", "ESSL30", "GLSL21", "GLSL31", "HLSL9", "HLSL11", "PSSL"};
-
-// Families in the order of their definitions; each target's family index.
-const char* const kFamilyNames[4] = {"ESSL", "GLSL", "HLSL", "PSSL"};
-const int kFamilyOfTarget[kTargetCount] = {0, 0, 1, 1, 2, 2, 3};
-
 const char* const kHalfPi = "1.5707963268f";
 const char* const kPi = "3.1415926536f";
 const char* const kTwoPi = "6.2831853072f";
@@ -245,12 +239,12 @@ void Preprocessor::InitializeDefinitions() {
     SetString(name.string_value, kTwoPi);
     AppendDefinition("_TWO_PI", name, false, false);
     for (int i = 0; i < kTargetCount; ++i) {
-        AppendDefinition(nString::Format("_TARGET_%s", kTargetNames[i]).c_str(), MakeInt(1 << i, nowhere), false,
+        AppendDefinition(nString::Format("_TARGET_%s", kTargets[i].name).c_str(), MakeInt(1 << i, nowhere), false,
                          false);
     }
-    for (int i = 0; i < 4; ++i) {
-        AppendDefinition(nString::Format("_TARGET_%s", kFamilyNames[i]).c_str(), MakeInt(1 << i, nowhere), false,
-                         false);
+    for (int i = 0; i < kTargetFamilyCount; ++i) {
+        AppendDefinition(nString::Format("_TARGET_%s", kTargetFamilies[i].name).c_str(), MakeInt(1 << i, nowhere),
+                         false, false);
     }
     predefinition_count = definitions.Count();
 }
@@ -331,11 +325,12 @@ void Preprocessor::AddPredefinitions(int target) {
     SourceLocation nowhere = {0, 0};
     Constant name = MakeInt(0, nowhere);
     name.kind = Constant::STRING;
-    SetString(name.string_value, nString::Format("_TARGET_%s", kTargetNames[index]).c_str());
+    const TargetFamilyDescription& family = kTargetFamilies[kTargets[index].family];
+    SetString(name.string_value, nString::Format("_TARGET_%s", kTargets[index].name).c_str());
     AppendDefinition("_TARGET", name, false, true);
-    SetString(name.string_value, nString::Format("_TARGET_%s", kFamilyNames[kFamilyOfTarget[index]]).c_str());
+    SetString(name.string_value, nString::Format("_TARGET_%s", family.name).c_str());
     AppendDefinition("_TARGET_GROUP", name, false, true);
-    int v_points_up = kFamilyOfTarget[index] <= 1 ? 1 : 0;
+    int v_points_up = family.v_points_up ? 1 : 0;
     AppendDefinition("_TEXTURE_COORDINATE_AXIS_V_POINTS_UP", MakeInt(v_points_up, nowhere), false, true);
     for (int i = 0; i < info->constants.Count(); ++i) AddGeneralConstantAsDefinition(info->constants[i]);
 }

@@ -43,49 +43,42 @@ bool ShaderCode::AppendStringWithNullTerminator(ShaderType stage, const char* te
 }
 
 nArray<Capabilities> GetCapabilities() {
-    // multiple pixel outputs, 3D textures; in target index order.
-    static const bool kTable[kTargetCount][2] = {
-        {false, false},  // ESSL20
-        {true, true},    // ESSL30
-        {false, true},   // GLSL21
-        {true, true},    // GLSL31
-        {true, true},    // HLSL9
-        {true, true},    // HLSL11
-        {true, true},    // PSSL
-    };
     nArray<Capabilities> capabilities;
-    for (int i = 0; i < kTargetCount; ++i) {
+    for (const TargetDescription& target : kTargets) {
         Capabilities entry;
-        entry.multiple_pixel_outputs = kTable[i][0];
-        entry.textures_3d = kTable[i][1];
+        entry.multiple_pixel_outputs = target.multiple_pixel_outputs;
+        entry.textures_3d = target.textures_3d;
         capabilities.InsertLast(entry);
     }
     return capabilities;
 }
 
-struct TargetName {
-    const char* name;
-    int bits;
-};
+const TargetDescription* FindTarget(int target) {
+    int index = GetShaderTargetIndex(target);
+    return index < 0 ? nullptr : &kTargets[index];
+}
 
-// Names of single targets and families; the first seven are the single
-// targets in bit order.
-static const TargetName kTargetNames[] = {
-    {"ESSL20", ESSL20}, {"ESSL30", ESSL30}, {"GLSL21", GLSL21}, {"GLSL31", GLSL31},
-    {"HLSL9", HLSL9},   {"HLSL11", HLSL11}, {"PSSL", PSSL},     {"ESSL", ESSL},
-    {"GLSL", GLSL},     {"HLSL", HLSL},     {"ALL", ALL_TARGETS},
-};
-
+// Single targets first, then families (a family of one target has the
+// target's name and mask), then all targets.
 int GetShaderTargetsFromString(const char* name) {
     if (!name) return 0;
-    for (const TargetName& entry : kTargetNames)
-        if (strcmp(entry.name, name) == 0) return entry.bits;
-    return 0;
+    for (const TargetDescription& target : kTargets)
+        if (strcmp(target.name, name) == 0) return target.bit;
+    for (int family = 0; family < kTargetFamilyCount; ++family)
+        if (strcmp(kTargetFamilies[family].name, name) == 0) return GetFamilyTargets(TargetFamily(family));
+    return strcmp(name, "ALL") == 0 ? ALL_TARGETS : 0;
+}
+
+int GetShaderLevelsFromString(const char* name) {
+    if (!name) return 0;
+    for (const LevelDescription& level : kLevels)
+        if (strcmp(level.name, name) == 0) return level.bit;
+    return strcmp(name, "ALL") == 0 ? ALL_LEVELS : 0;
 }
 
 const char* GetShaderTargetName(int index) {
     if (index < 0 || index >= kTargetCount) return nullptr;
-    return kTargetNames[index].name;
+    return kTargets[index].name;
 }
 
 int GetShaderTargetIndex(int target) {

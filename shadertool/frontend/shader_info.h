@@ -1,5 +1,6 @@
 // The records that carry one Shader XML file through the front end, the
-// target, stage and level enumerations, and the per-target capabilities.
+// stage enumeration, and the target names and capabilities (the targets
+// themselves are in targets.h).
 // Every record owns its strings and arrays, and copies are deep: the
 // translator driver and the run-time shader queue keep copies of them.
 #pragma once
@@ -7,43 +8,17 @@
 #include "engine/base/narray.h"
 #include "engine/base/nbytebuffer.h"
 #include "engine/base/nstring.h"
+#include "shadertool/frontend/targets.h"
 #include "shadertool/frontend/types.h"
 
 struct zk_bitmap_t;  // the engine's pooled bitmap record (media)
 
 namespace ShaderTool {
 
-// Target bit flags. The target index of per-target tables is the bit
-// position, 0 (ESSL20) to 6 (PSSL).
-enum ShaderTarget : int {
-    ESSL20 = 1,
-    ESSL30 = 2,
-    GLSL21 = 4,
-    GLSL31 = 8,
-    HLSL9 = 16,
-    HLSL11 = 32,
-    PSSL = 64,
-    ESSL = ESSL20 | ESSL30,
-    GLSL = GLSL21 | GLSL31,
-    HLSL = HLSL9 | HLSL11,
-    ALL_TARGETS = 127,
-};
-
-constexpr int kTargetCount = 7;
-
 enum ShaderType : int {
     VERTEX_SHADER = 0,
     PIXEL_SHADER = 1,
     UNKNOWN_SHADER = 3,  // a source whose type could not be read
-};
-
-// Compile levels of HLSL11 outputs.
-enum ShaderLevel : int {
-    LEVEL_NONE = 0,
-    HLSL11_DEFAULT = 1,
-    HLSL11_LOW = 2,
-    HLSL11_XBOX = 4,
-    ALL_LEVELS = 7,
 };
 
 enum ShaderVertexOutputSemantic : int {
@@ -183,6 +158,10 @@ nArray<Capabilities> GetCapabilities();
 // Mask of one target or family name ("ESSL", "ESSL20", ..., "ALL"), exact and
 // case-sensitive; 0 for anything else, "" and null.
 int GetShaderTargetsFromString(const char* name);
+
+// Mask of one level name ("HLSL11_DEFAULT", ..., "ALL"), exact and
+// case-sensitive; 0 for anything else.
+int GetShaderLevelsFromString(const char* name);
 
 // Name of the target with bit index 0-6 ("ESSL20" ... "PSSL"); these are
 // also the output directory names. Null for other indices.

@@ -6,8 +6,6 @@ namespace ShaderTool {
 
 namespace {
 
-const int kLevels[] = {HLSL11_DEFAULT, HLSL11_LOW, HLSL11_XBOX};
-
 // Code buffers that borrow their bytes are left to their owner.
 void FreeCode(nByteBuffer& code) {
     if (!code.external) code.Clear();
@@ -54,11 +52,11 @@ bool TranslatorDriver::CompileAndOutputTranslatedShaderSource(const nString& sou
                                   GetTargetName(target));
         return false;
     }
-    if (target == HLSL11 && options.level_mask != 0) {
+    if (FindTarget(target)->levels && options.level_mask != 0) {
         bool result = true;
-        for (int level : kLevels) {
-            if (!(options.level_mask & level)) continue;
-            if (!CompileAndOutputTranslatedShaderSourceForLevel(compiler, source, target, ShaderLevel(level), stage))
+        for (const LevelDescription& level : kLevels) {
+            if (!(options.level_mask & level.bit)) continue;
+            if (!CompileAndOutputTranslatedShaderSourceForLevel(compiler, source, target, level.bit, stage))
                 result = false;
         }
         return result;

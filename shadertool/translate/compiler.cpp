@@ -16,20 +16,8 @@ nString Compiler::ProcessOutput(const char* output, ShaderLevel level) {
 }
 
 int GetCompilerFamily(ShaderTarget target) {
-    switch (static_cast<int>(target)) {
-    case ESSL20:
-    case ESSL30:
-    case GLSL21:
-    case GLSL31:
-        return 0;
-    case HLSL9:
-    case HLSL11:
-        return 1;
-    case PSSL:
-        return 2;
-    default:
-        return -1;
-    }
+    const TargetDescription* description = FindTarget(target);
+    return description ? kTargetFamilies[description->family].compiler : -1;
 }
 
 Compiler* CreateCompiler(ShaderTarget) { return nullptr; }

@@ -2,16 +2,6 @@
 
 namespace ShaderTool {
 
-namespace {
-
-struct LevelNames {
-    int level;
-    const char* name;
-};
-const LevelNames kLevelNames[] = {{1, "HLSL11_DEFAULT"}, {2, "HLSL11_LOW"}, {4, "HLSL11_XBOX"}};
-
-}  // namespace
-
 const char* GetTargetName(int target) {
     const char* name = GetShaderTargetName(GetShaderTargetIndex(target));
     return name ? name : "";
@@ -24,8 +14,8 @@ const char* GetStageName(int stage) {
 }
 
 const char* GetLevelName(int level) {
-    for (const LevelNames& entry : kLevelNames)
-        if (entry.level == level) return entry.name;
+    for (const LevelDescription& entry : kLevels)
+        if (entry.bit == level) return entry.name;
     return "";
 }
 

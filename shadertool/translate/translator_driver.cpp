@@ -7,15 +7,6 @@
 
 namespace ShaderTool {
 
-namespace {
-
-const int kAllTargets = 127;
-const int kTargetBits[] = {ESSL20, ESSL30, GLSL21, GLSL31, HLSL9, HLSL11, PSSL};
-
-bool IsBinaryTarget(int target) { return target == HLSL11 || target == PSSL; }
-
-}  // namespace
-
 TranslatorDriver::TranslatorDriver()
     : parser(intermediate_log),
       preprocessor(intermediate_log),
@@ -53,11 +44,7 @@ Parser& TranslatorDriver::ParserWithoutATree() {
     return *extra_parsers[extra_parsers.count - 1];
 }
 
-int TranslatorDriver::GetTranslatorIndexForTarget(int target) {
-    for (int i = 0; i < kTargetCount; ++i)
-        if (kTargetBits[i] == target) return i;
-    return -1;
-}
+int TranslatorDriver::GetTranslatorIndexForTarget(int target) { return GetShaderTargetIndex(target); }
 
 void TranslatorDriver::LogNote(Log& log, const char* text) { log.AddNote("%s", text); }
 
@@ -65,7 +52,7 @@ void TranslatorDriver::LogError(Log& log, const char* text) { log.AddError("%s",
 
 bool TranslatorDriver::Initialize(int targets, const nString& directory, bool only_if_changed) {
     for (int i = 0; i < kTargetCount; ++i) {
-        ShaderTarget target = ShaderTarget(kTargetBits[i]);
+        ShaderTarget target = kTargets[i].bit;
         if (!(targets & target)) continue;
         if (!translators[i]) translators[i] = CreateTranslator(target);
         CreateAndInitializeCompiler(target);
@@ -225,8 +212,8 @@ bool TranslatorDriver::CheckTargetCapabilities(const ShaderInfo& info, const Cap
 bool TranslatorDriver::CheckCapabilities() {
     bool passed = true;
     for (int i = 0; i < kTargetCount; ++i) {
-        if (!(options.target_mask & kTargetBits[i])) continue;
-        if (!CheckTargetCapabilities(shader_info, capabilities[i], ShaderTarget(kTargetBits[i]))) passed = false;
+        if (!(options.target_mask & kTargets[i].bit)) continue;
+        if (!CheckTargetCapabilities(shader_info, capabilities[i], kTargets[i].bit)) passed = false;
     }
     return passed;
 }
@@ -245,7 +232,7 @@ bool TranslatorDriver::InitializeSourceInfos() {
         sources.InsertLast(info);
         bool vertex = source.type == VERTEX_SHADER;
         (vertex ? vertex_total : pixel_total) |= source.targets;
-        if (source.targets != kAllTargets) (vertex ? vertex_targets : pixel_targets) |= source.targets;
+        if (source.targets != ALL_TARGETS) (vertex ? vertex_targets : pixel_targets) |= source.targets;
     }
     // Only the requested targets need both stages: a file may split its
     // sources over targets that this call does not translate.
@@ -276,20 +263,19 @@ void TranslatorDriver::LimitReferenceTimeToOutputs() {
 }
 
 nArray<nString> TranslatorDriver::GetExpectedOutputPaths() const {
-    const int levels[] = {1, 2, 4};
     nArray<nString> expected;
-    for (int i = 0; i < kTargetCount; ++i) {
-        int target = kTargetBits[i];
+    for (const TargetDescription& description : kTargets) {
+        int target = description.bit;
         if (!(options.target_mask & target)) continue;
         for (int stage = 0; stage < 2; ++stage) {
-            bool binaries = options.compile && !options.preprocess_only && IsBinaryTarget(target);
+            bool binaries = options.compile && !options.preprocess_only && description.binary;
             if (!binaries) {
                 expected.InsertLast(GetOutputFilePath(output_directory.c_str(), target, "", base_file_path.c_str(), 0, stage));
-            } else if (target == HLSL11 && options.level_mask != 0) {
-                for (int level : levels)
-                    if (options.level_mask & level)
+            } else if (description.levels && options.level_mask != 0) {
+                for (const LevelDescription& level : kLevels)
+                    if (options.level_mask & level.bit)
                         expected.InsertLast(GetOutputFilePath(output_directory.c_str(), target, "bin/",
-                                                              base_file_path.c_str(), level, stage));
+                                                              base_file_path.c_str(), level.bit, stage));
             } else {
                 expected.InsertLast(GetOutputFilePath(output_directory.c_str(), target, "bin/", base_file_path.c_str(), 0, stage));
             }
@@ -312,13 +298,13 @@ bool TranslatorDriver::TranslateSourcesForTargets() {
 
 bool TranslatorDriver::TranslateSourceForTargets(SourceInfo& info) {
     bool result = true;
-    int sourceTargets = info.source->targets;
-    int stageMask = info.source->type == VERTEX_SHADER ? vertex_targets : pixel_targets;
-    for (int i = 0; i < kTargetCount; ++i) {
-        int target = kTargetBits[i];
-        if (!(options.target_mask & target) || !(sourceTargets & target)) continue;
+    int source_targets = info.source->targets;
+    int stage_mask = info.source->type == VERTEX_SHADER ? vertex_targets : pixel_targets;
+    for (const TargetDescription& description : kTargets) {
+        int target = description.bit;
+        if (!(options.target_mask & target) || !(source_targets & target)) continue;
         // A source written for one target wins over the catch-all source.
-        if (sourceTargets == kAllTargets && (stageMask & target)) continue;
+        if (source_targets == ALL_TARGETS && (stage_mask & target)) continue;
         bool translated = TranslateSourceForTarget(info, ShaderTarget(target));
         if (translated && info.up_to_date) {
             LogNote(intermediate_log, "Shader source is up to date, skipping translation...");

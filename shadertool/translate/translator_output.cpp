@@ -51,7 +51,8 @@ bool TranslatorDriver::OutputTranslatedShaderSource(Translator* translator, Shad
 
 bool TranslatorDriver::OutputCompiledCode(nByteBuffer& code, ShaderTarget target, ShaderLevel level,
                                           ShaderType stage) {
-    if (target != HLSL11 && target != PSSL) return true;
+    const TargetDescription* description = FindTarget(target);
+    if (!description || !description->binary) return true;
     return OutputFile(reinterpret_cast<const char*>(code.data), code.size, "bin/", target, level, stage);
 }
 

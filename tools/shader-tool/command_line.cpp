@@ -10,30 +10,18 @@
 #include "engine/storage/filesystem_api.h"
 #include "shadertool/frontend/name_index.h"
 #include "shadertool/frontend/shader_info.h"
+#include "shadertool/translate/output_paths.h"
 #include "shadertool/translate/translator_driver.h"
 
 using ShaderTool::NameIndex;
 using ShaderTool::NameSet;
+using ShaderTool::ShaderType;
+using ShaderTool::TargetDescription;
 using ShaderTool::TranslatorDriver;
 
 namespace {
 
-// Target bit i is named kTargetNames[i]; the names are also the output
-// directory names. HLSL11 and PSSL are the binary targets.
-const char* const kTargetNames[] = {"ESSL20", "ESSL30", "GLSL21", "GLSL31", "HLSL9", "HLSL11", "PSSL"};
-const int kTargetCount = 7;
-const int kHLSL11Index = 5;
-const int kPSSLIndex = 6;
-
-struct LevelName {
-    const char* name;
-    int bits;
-};
-const LevelName kLevelNames[] = {{"HLSL11_DEFAULT", 1}, {"HLSL11_LOW", 2}, {"HLSL11_XBOX", 4}, {"ALL", 7}};
-const char* const kLevelSuffixes[] = {"_DEFAULT", "_LOW", "_XBOX"};
-const char* const kStages[] = {"vertex", "pixel"};
-
-bool IsBinaryTarget(int index) { return index == kHLSL11Index || index == kPSSLIndex; }
+const ShaderType kStages[] = {ShaderTool::VERTEX_SHADER, ShaderTool::PIXEL_SHADER};
 
 zk_file_system_api_t* Files() { return zk->file_system; }
 
@@ -75,10 +63,7 @@ bool ParseOption(ParseState& state, int argc, char** argv, int& i) {
             printf("Argument for option 'level' is missing.\n");
             return false;
         }
-        const char* level = argv[++i];
-        int bits = 0;
-        for (const LevelName& entry : kLevelNames)
-            if (!strcmp(level, entry.name)) bits = entry.bits;
+        int bits = ShaderTool::GetShaderLevelsFromString(argv[++i]);
         if (!bits) {
             printf("Argument for option 'level' is invalid.\n");
             return false;
@@ -194,25 +179,36 @@ FilePaths SplitRelativePath(const nString& path, const nString& inputDirectory) 
     return paths;
 }
 
-nString TargetDirectory(const Options& options, int index, const FilePaths& paths) {
-    return nString::Format("%s%s/%s", options.outputDirectory.c_str(), kTargetNames[index], paths.directoryPart.c_str());
+nString TargetDirectory(const Options& options, const TargetDescription& target, const FilePaths& paths) {
+    return nString::Format("%s%s/%s", options.outputDirectory.c_str(), target.name, paths.directoryPart.c_str());
 }
 
-nString BinaryDirectory(const Options& options, int index, const FilePaths& paths) {
-    if (!IsBinaryTarget(index)) return nString("");
-    return nString::Format("%s%s/bin/%s", options.outputDirectory.c_str(), kTargetNames[index],
-                           paths.directoryPart.c_str());
+nString BinaryDirectory(const Options& options, const TargetDescription& target, const FilePaths& paths) {
+    if (!target.binary) return nString("");
+    return nString::Format("%s%s/bin/%s", options.outputDirectory.c_str(), target.name, paths.directoryPart.c_str());
 }
 
-// Calls visit(path) for each binary file of a binary target and stage.
+// The file of a stage below an output folder of the target.
+nString OutputPath(const Options& options, const TargetDescription& target, const char* subdirectory,
+                   const FilePaths& paths, int level, ShaderType stage) {
+    nString base_path = paths.directoryPart;
+    base_path.Append(paths.baseName.c_str());
+    return ShaderTool::GetOutputFilePath(options.outputDirectory.c_str(), target.bit, subdirectory,
+                                         base_path.c_str(), level, stage);
+}
+
+// Calls visit(path) for each binary file of a binary target and stage: one
+// per level for a target with levels.
 template <class Visit>
-void ForEachBinary(int index, const nString& binaryDirectory, const FilePaths& paths, const char* stage, Visit visit) {
-    if (index == kHLSL11Index) {
-        for (const char* suffix : kLevelSuffixes)
-            visit(nString::Format("%s%s%s.%s", binaryDirectory.c_str(), paths.baseName.c_str(), suffix, stage));
-    } else if (index == kPSSLIndex) {
-        visit(nString::Format("%s%s.%s", binaryDirectory.c_str(), paths.baseName.c_str(), stage));
+void ForEachBinary(const Options& options, const TargetDescription& target, const FilePaths& paths,
+                   ShaderType stage, Visit visit) {
+    if (!target.binary) return;
+    if (!target.levels) {
+        visit(OutputPath(options, target, "bin/", paths, 0, stage));
+        return;
     }
+    for (const ShaderTool::LevelDescription& level : ShaderTool::kLevels)
+        visit(OutputPath(options, target, "bin/", paths, level.bit, stage));
 }
 
 // What the run knows of its output folders, so that each is created once and
@@ -319,26 +315,26 @@ int ModificationTime(const nString& path) {
 // directories. False when a directory cannot be created. A forced run
 // translates everything whatever the reference time, so it looks up no
 // binaries.
-bool PrepareTargets(const Options& options, const FilePaths& paths, OutputFolders& folders, int& referenceTime) {
-    referenceTime = 0;
-    for (int index = 0; index < kTargetCount; ++index) {
-        if (!(options.targetMask & (1 << index))) continue;
-        nString targetDirectory = TargetDirectory(options, index, paths);
-        nString binaryDirectory = BinaryDirectory(options, index, paths);
-        for (const char* stage : kStages) {
+bool PrepareTargets(const Options& options, const FilePaths& paths, OutputFolders& folders, int& reference_time) {
+    reference_time = 0;
+    for (const TargetDescription& target : ShaderTool::kTargets) {
+        if (!(options.targetMask & target.bit)) continue;
+        nString target_directory = TargetDirectory(options, target, paths);
+        nString binary_directory = BinaryDirectory(options, target, paths);
+        for (ShaderType stage : kStages) {
             if (options.force) continue;
-            ForEachBinary(index, binaryDirectory, paths, stage, [&](const nString& file) {
-                if (!folders.MayHold(binaryDirectory, file)) return;
+            ForEachBinary(options, target, paths, stage, [&](const nString& file) {
+                if (!folders.MayHold(binary_directory, file)) return;
                 int time = ModificationTime(file);
-                if (time > referenceTime) referenceTime = time;
+                if (time > reference_time) reference_time = time;
             });
         }
-        if (!folders.Create(targetDirectory)) {
-            printf("Failed to create directory '%s'.\n", targetDirectory.c_str());
+        if (!folders.Create(target_directory)) {
+            printf("Failed to create directory '%s'.\n", target_directory.c_str());
             return false;
         }
-        if (!binaryDirectory.IsEmpty() && !folders.Create(binaryDirectory)) {
-            printf("Failed to create directory '%s'.\n", binaryDirectory.c_str());
+        if (!binary_directory.IsEmpty() && !folders.Create(binary_directory)) {
+            printf("Failed to create directory '%s'.\n", binary_directory.c_str());
             return false;
         }
     }
@@ -347,34 +343,30 @@ bool PrepareTargets(const Options& options, const FilePaths& paths, OutputFolder
 
 // The binaries a compiling run may have written for the file.
 void NoteBinaries(const Options& options, const FilePaths& paths, OutputFolders& folders) {
-    for (int index = 0; index < kTargetCount; ++index) {
-        if (!(options.targetMask & (1 << index)) || !IsBinaryTarget(index)) continue;
-        nString binaryDirectory = BinaryDirectory(options, index, paths);
-        for (const char* stage : kStages)
-            ForEachBinary(index, binaryDirectory, paths, stage,
-                          [&](const nString& file) { folders.Note(binaryDirectory, file); });
+    for (const TargetDescription& target : ShaderTool::kTargets) {
+        if (!(options.targetMask & target.bit) || !target.binary) continue;
+        nString binary_directory = BinaryDirectory(options, target, paths);
+        for (ShaderType stage : kStages)
+            ForEachBinary(options, target, paths, stage,
+                          [&](const nString& file) { folders.Note(binary_directory, file); });
     }
 }
 
 // Removes what must not survive: translations of binary targets after a
 // success (unless kept), and every output of the file after a failure.
 void DeleteOutputs(const Options& options, const FilePaths& paths, bool succeeded) {
-    for (int index = 0; index < kTargetCount; ++index) {
-        if (!(options.targetMask & (1 << index))) continue;
-        bool binary = IsBinaryTarget(index);
+    for (const TargetDescription& target : ShaderTool::kTargets) {
+        if (!(options.targetMask & target.bit)) continue;
         // After a success only the texts of binary targets may go.
-        if (succeeded && !(binary && options.deleteTranslations)) continue;
-        nString targetDirectory = TargetDirectory(options, index, paths);
-        nString binaryDirectory = BinaryDirectory(options, index, paths);
-        for (const char* stage : kStages) {
-            nString translation =
-                nString::Format("%s%s.%s", targetDirectory.c_str(), paths.baseName.c_str(), stage);
+        if (succeeded && !(target.binary && options.deleteTranslations)) continue;
+        for (ShaderType stage : kStages) {
+            nString translation = OutputPath(options, target, "", paths, 0, stage);
             if (succeeded) {
-                if (binary && options.deleteTranslations) Files()->ZK_FileSystem_DeleteFile(translation.c_str());
+                if (target.binary && options.deleteTranslations) Files()->ZK_FileSystem_DeleteFile(translation.c_str());
                 continue;
             }
-            if (!binary || options.deleteTranslations) Files()->ZK_FileSystem_DeleteFile(translation.c_str());
-            ForEachBinary(index, binaryDirectory, paths, stage,
+            if (!target.binary || options.deleteTranslations) Files()->ZK_FileSystem_DeleteFile(translation.c_str());
+            ForEachBinary(options, target, paths, stage,
                           [](const nString& file) { Files()->ZK_FileSystem_DeleteFile(file.c_str()); });
         }
     }
@@ -384,7 +376,7 @@ TranslatorDriver::Options MakeDriverOptions(const Options& options) {
     TranslatorDriver::Options driverOptions;
     driverOptions.input_directory = options.inputDirectory;
     driverOptions.definitions = options.definitions;
-    driverOptions.level_mask = options.levelMask ? options.levelMask : 1;
+    driverOptions.level_mask = options.levelMask ? options.levelMask : ShaderTool::kLevels[0].bit;
     driverOptions.target_mask = options.targetMask;
     driverOptions.reference_time = 0;
     driverOptions.compile = options.compile;
