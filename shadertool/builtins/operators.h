@@ -5,55 +5,11 @@
 
 namespace ShaderTool {
 
-// Operator ids. The text in the comment is what GetOperatorString returns.
+// Operator ids: the rows of operators.def, then the ids of functions and
+// lists.
 enum Operator : int {
-    OP_BITWISE_NOT = 0,     // "~"
-    OP_PARENTHESES = 1,     // "()"
-    OP_LOGICAL_NOT = 2,     // "!"
-    OP_NEGATE = 3,          // "-"
-    OP_UNARY_PLUS = 4,      // "+"
-    OP_POST_DECREMENT = 5,  // "--"
-    OP_POST_INCREMENT = 6,  // "++"
-    OP_PRE_DECREMENT = 7,   // "--"
-    OP_PRE_INCREMENT = 8,   // "++"
-    OP_ADD = 9,             // "+"
-    OP_ASSIGN = 10,         // "="
-    OP_ASSIGN_ADD = 11,     // "+="
-    OP_ASSIGN_AND = 12,     // "&="
-    OP_ASSIGN_DIVIDE = 13,  // "/="
-    OP_ASSIGN_LEFT_SHIFT = 14,   // "<<="
-    OP_ASSIGN_MODULO = 15,       // "%="
-    OP_ASSIGN_MULTIPLY = 16,     // "*="
-    OP_ASSIGN_OR = 17,           // "|="
-    OP_ASSIGN_RIGHT_SHIFT = 18,  // ">>="
-    OP_ASSIGN_SUBTRACT = 19,     // "-="
-    OP_ASSIGN_XOR = 20,          // "^="
-    OP_BITWISE_AND = 21,         // "&"
-    OP_BITWISE_OR = 22,          // "|"
-    OP_BITWISE_XOR = 23,         // "^"
-    OP_DIVIDE = 24,              // "/"
-    OP_EQUAL = 25,               // "=="
-    OP_GREATER = 26,             // ">"
-    OP_GREATER_EQUAL = 27,       // ">="
-    OP_LEFT_SHIFT = 28,          // "<<"
-    OP_LESS = 29,                // "<"
-    OP_LESS_EQUAL = 30,          // "<="
-    OP_LOGICAL_AND = 31,         // "&&"
-    OP_LOGICAL_OR = 32,          // "||"
-    OP_SELECT = 33,              // "." member or swizzle selection
-    OP_MODULO = 34,              // "%"
-    OP_MULTIPLY = 35,            // "*"
-    OP_NOT_EQUAL = 36,           // "!="
-    OP_RIGHT_SHIFT = 37,         // ">>"
-    OP_SUBSCRIPT = 38,           // "[]"
-    OP_SUBTRACT = 39,            // "-"
-    OP_CONDITIONAL = 40,         // "?" condition and the ":" node
-    OP_ALTERNATIVES = 41,        // ":" the two alternatives of a conditional
-    OP_NONE = 42,                // "" no node carries it
-    OP_BREAK = 43,               // "break"
-    OP_CONTINUE = 44,            // "continue"
-    OP_DISCARD = 45,             // "discard"
-    OP_RETURN = 46,              // "return"
+#define ZK_OPERATOR(id, ...) id,
+#include "shadertool/builtins/operators.def"
     OP_USER_FUNCTION = 47,       // user function: prototype, definition, call
     OP_LIST = 48,                // translation unit, statements, parameters, arguments, initializers
     OP_DECLARATION_LIST = 49,    // one declaration statement
@@ -116,5 +72,28 @@ enum Operator : int {
     OP_CONSTRUCT_INT4 = 102,
     OP_NO_CONSTRUCTOR = 103,  // void and textures have none
 };
+
+static_assert(OP_RETURN == 46, "operators.def holds ids 0 to 46");
+
+struct OperatorDescription {
+    const char* spelling;
+    int precedence;
+    bool left_chain;
+    bool assigns;
+    bool bitwise;
+};
+
+inline constexpr OperatorDescription kOperators[] = {
+#define ZK_OPERATOR(id, spelling, precedence, left_chain, assigns, bitwise) \
+    {spelling, precedence, left_chain, assigns, bitwise},
+#include "shadertool/builtins/operators.def"
+};
+constexpr int kOperatorCount = sizeof kOperators / sizeof kOperators[0];
+
+// The row of an operator id; null for the ids of functions and lists and
+// for values outside the table.
+inline const OperatorDescription* FindOperator(int op) {
+    return op >= 0 && op < kOperatorCount ? &kOperators[op] : nullptr;
+}
 
 }  // namespace ShaderTool

@@ -14,58 +14,19 @@ bool IsTypedNode(const ParserNode* node) {
     }
 }
 
-// The precedence level of a left-associative binary operator; 0 for any
-// other operator.
-static int LeftChainLevel(Operator op) {
-    switch (op) {
-    case OP_MULTIPLY:
-    case OP_DIVIDE:
-    case OP_MODULO: return 1;
-    case OP_ADD:
-    case OP_SUBTRACT: return 2;
-    case OP_LEFT_SHIFT:
-    case OP_RIGHT_SHIFT: return 3;
-    case OP_LESS:
-    case OP_GREATER:
-    case OP_LESS_EQUAL:
-    case OP_GREATER_EQUAL: return 4;
-    case OP_EQUAL:
-    case OP_NOT_EQUAL: return 5;
-    case OP_BITWISE_AND: return 6;
-    case OP_BITWISE_XOR: return 7;
-    case OP_BITWISE_OR: return 8;
-    case OP_LOGICAL_AND: return 9;
-    case OP_LOGICAL_OR: return 10;
-    default: return 0;
-    }
-}
-
 bool ModifiesLeftOperand(Operator op) {
-    switch (op) {
-    case OP_POST_DECREMENT:
-    case OP_POST_INCREMENT:
-    case OP_PRE_DECREMENT:
-    case OP_PRE_INCREMENT:
-    case OP_ASSIGN:
-    case OP_ASSIGN_ADD:
-    case OP_ASSIGN_AND:
-    case OP_ASSIGN_DIVIDE:
-    case OP_ASSIGN_LEFT_SHIFT:
-    case OP_ASSIGN_MODULO:
-    case OP_ASSIGN_MULTIPLY:
-    case OP_ASSIGN_OR:
-    case OP_ASSIGN_RIGHT_SHIFT:
-    case OP_ASSIGN_SUBTRACT:
-    case OP_ASSIGN_XOR: return true;
-    default: return false;
-    }
+    const OperatorDescription* description = FindOperator(op);
+    return description && description->assigns;
 }
 
+// Both operators are left-associative binary operators of one precedence.
 bool IsLeftChainStep(Operator op, const ParserNode* left) {
     if (!left || left->node_type != ParserNode::OPERATOR_NODE) return false;
     const OperatorNode* inner = static_cast<const OperatorNode*>(left);
-    int level = LeftChainLevel(op);
-    return level != 0 && LeftChainLevel(inner->op) == level && inner->left && inner->right;
+    const OperatorDescription* outer_row = FindOperator(op);
+    const OperatorDescription* inner_row = FindOperator(inner->op);
+    return outer_row && inner_row && outer_row->left_chain && inner_row->left_chain &&
+           outer_row->precedence == inner_row->precedence && inner->left && inner->right;
 }
 
 // Nodes have no virtual destructor: each is deleted as its own record type.

@@ -61,17 +61,9 @@ nString GetTypeName(const Type& type, bool mangled) {
     return nString(name.c_str());
 }
 
-// Spellings of operators 0 to 46, in id order.
-static const char* const kOperatorStrings[] = {
-    "~",  "()", "!",  "-",  "+",   "--", "++", "--", "++", "+", "=",  "+=", "&=",     "/=",       "<<=", "%=",
-    "*=", "|=", ">>=", "-=", "^=", "&",  "|",  "^",  "/",  "==", ">", ">=", "<<",     "<",        "<=",  "&&",
-    "||", ".",  "%",  "*",  "!=",  ">>", "[]", "-",  "?",  ":",  "",  "break", "continue", "discard", "return",
-};
-static_assert(sizeof kOperatorStrings / sizeof kOperatorStrings[0] == OP_RETURN + 1, "one spelling per operator");
-
 const char* GetOperatorString(int op) {
-    if (op < 0 || op > OP_RETURN) return "";
-    return kOperatorStrings[op];
+    const OperatorDescription* description = FindOperator(op);
+    return description ? description->spelling : "";
 }
 
 }  // namespace ShaderTool

@@ -81,50 +81,12 @@ bool IsVectorConstructor(Operator op) {
     }
 }
 
-// How tightly an expression binds, as in C: 15 primary and postfix, 14
-// prefix, 13 "*", 12 "+", down to 3 "?:" and 2 the assignments.
+// How tightly an expression binds, as in C (see operators.def); 15 for
+// what is no operator node.
 int Precedence(const ParserNode* node) {
     if (!node || node->node_type != ParserNode::OPERATOR_NODE) return 15;
-    switch (static_cast<const OperatorNode*>(node)->op) {
-    case OP_BITWISE_NOT:
-    case OP_LOGICAL_NOT:
-    case OP_NEGATE:
-    case OP_UNARY_PLUS:
-    case OP_PRE_DECREMENT:
-    case OP_PRE_INCREMENT: return 14;
-    case OP_MULTIPLY:
-    case OP_DIVIDE:
-    case OP_MODULO: return 13;
-    case OP_ADD:
-    case OP_SUBTRACT: return 12;
-    case OP_LEFT_SHIFT:
-    case OP_RIGHT_SHIFT: return 11;
-    case OP_LESS:
-    case OP_LESS_EQUAL:
-    case OP_GREATER:
-    case OP_GREATER_EQUAL: return 10;
-    case OP_EQUAL:
-    case OP_NOT_EQUAL: return 9;
-    case OP_BITWISE_AND: return 8;
-    case OP_BITWISE_XOR: return 7;
-    case OP_BITWISE_OR: return 6;
-    case OP_LOGICAL_AND: return 5;
-    case OP_LOGICAL_OR: return 4;
-    case OP_CONDITIONAL:
-    case OP_ALTERNATIVES: return 3;
-    case OP_ASSIGN:
-    case OP_ASSIGN_ADD:
-    case OP_ASSIGN_AND:
-    case OP_ASSIGN_DIVIDE:
-    case OP_ASSIGN_LEFT_SHIFT:
-    case OP_ASSIGN_MODULO:
-    case OP_ASSIGN_MULTIPLY:
-    case OP_ASSIGN_OR:
-    case OP_ASSIGN_RIGHT_SHIFT:
-    case OP_ASSIGN_SUBTRACT:
-    case OP_ASSIGN_XOR: return 2;
-    default: return 15;
-    }
+    const OperatorDescription* description = FindOperator(static_cast<const OperatorNode*>(node)->op);
+    return description ? description->precedence : 15;
 }
 
 }  // namespace

@@ -18,12 +18,6 @@ const ConstructedType kConstructedTypes[] = {
     {TYPE_INT, 1, 0},   {TYPE_INT, 2, 0},   {TYPE_INT, 3, 0},   {TYPE_INT, 4, 0},
 };
 
-// "~", "&=", "<<=", "|=", ">>=", "^=", "&", "|", "^", "<<", ">>". "%" and "%="
-// are not bit operations.
-const Operator kBitwiseOperators[] = {OP_BITWISE_NOT,   OP_ASSIGN_AND,  OP_ASSIGN_LEFT_SHIFT, OP_ASSIGN_OR,
-                                      OP_ASSIGN_RIGHT_SHIFT, OP_ASSIGN_XOR, OP_BITWISE_AND, OP_BITWISE_OR,
-                                      OP_BITWISE_XOR,   OP_LEFT_SHIFT,  OP_RIGHT_SHIFT};
-
 int OperatorId(Operator op) { return static_cast<int>(op); }
 
 bool IsAggregate(const ParserNode* node, int op) {
@@ -530,9 +524,8 @@ void Translator::ProcessWhileLoop(const IterationNode* node) {
 }
 
 bool Translator::IsBitwiseOperator(Operator op) {
-    for (Operator bitwise : kBitwiseOperators)
-        if (op == bitwise) return true;
-    return false;
+    const OperatorDescription* description = FindOperator(op);
+    return description && description->bitwise;
 }
 
 bool Translator::IsSamplerFunctionOperator(Operator op) {
