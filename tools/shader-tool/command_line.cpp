@@ -12,6 +12,7 @@
 #include "shadertool/frontend/shader_info.h"
 #include "shadertool/translate/output_paths.h"
 #include "shadertool/translate/translator_driver.h"
+#include "tools/shader-tool/options.h"
 
 using ShaderTool::NameIndex;
 using ShaderTool::NameSet;
@@ -30,95 +31,25 @@ bool EndsWith(const char* text, const char* suffix) {
     return n >= m && strcmp(text + n - m, suffix) == 0;
 }
 
-// What one pass over the arguments found.
-struct ParseState {
-    Options& options;
-    bool recursive = false;
-    bool complementTarget = false;
-    bool argumentError = false;
-    bool inputRefused = false;
-};
-
 // Handles the option at argv[i]; may consume argv[i + 1]. False on an
 // argument error, which stops the walk.
 bool ParseOption(ParseState& state, int argc, char** argv, int& i) {
-    Options& options = state.options;
     const char* argument = argv[i];
-    bool hasNext = i + 1 < argc;
-    if (!strcmp(argument, "-c") || !strcmp(argument, "--compile")) {
-        options.compile = true;
-    } else if (argument[1] == 'd') {
-        const char* name = argument + 2;
-        const char* equals = strchr(name, '=');
-        nString definitionName(name);
-        if (equals) definitionName.text[equals - name] = '\0';
-        options.definitions.InsertLast(definitionName);
-        options.definitions.InsertLast(nString(equals ? equals + 1 : "1"));
-    } else if (!strcmp(argument, "-f") || !strcmp(argument, "--force")) {
-        options.force = true;
-    } else if (!strcmp(argument, "-h") || !strcmp(argument, "--help")) {
-        options.showUsage = true;
-    } else if (!strcmp(argument, "-l") || !strcmp(argument, "--level")) {
-        if (!hasNext) {
-            printf("Argument for option 'level' is missing.\n");
-            return false;
-        }
-        int bits = ShaderTool::GetShaderLevelsFromString(argv[++i]);
-        if (!bits) {
-            printf("Argument for option 'level' is invalid.\n");
-            return false;
-        }
-        options.levelMask |= bits;
-    } else if (!strcmp(argument, "-o") || !strcmp(argument, "--output")) {
-        if (!hasNext) {
-            printf("Argument for option 'output' is missing.\n");
-            return false;
-        }
-        options.outputDirectory = argv[++i];
-        // An empty directory (an unset shell variable, say) would become
-        // "/", the root of the file system.
-        if (options.outputDirectory.IsEmpty()) {
-            printf("Argument for option 'output' is empty.\n");
-            return false;
-        }
-        TranslatorDriver::AppendDirectorySeparatorToPath(options.outputDirectory);
-    } else if (!strcmp(argument, "-r") || !strcmp(argument, "--recursive")) {
-        state.recursive = true;
-    } else if (!strcmp(argument, "-t") || !strcmp(argument, "--target")) {
-        if (!hasNext) {
-            printf("Argument for option 'target' is missing.\n");
-            return false;
-        }
-        const char* target = argv[++i];
-        bool complement = target[0] == '~';
-        if (state.complementTarget || (complement && options.targetMask != 0)) {
-            printf("Only one 'target' must be specified when a target with '~' is specified.\n");
-            return false;
-        }
-        int bits = ShaderTool::GetShaderTargetsFromString(complement ? target + 1 : target);
-        if (!bits) {
-            printf("Argument for option 'target' is invalid.\n");
-            return false;
-        }
-        if (complement) {
-            options.targetMask = bits ^ 127;
-            state.complementTarget = true;
-        } else {
-            options.targetMask |= bits;
-        }
-    } else if (!strcmp(argument, "--keep-translations")) {
-        options.deleteTranslations = false;
-    } else if (!strcmp(argument, "--pp")) {
-        options.preprocessOnly = true;
-    } else if (!strcmp(argument, "--ppdef")) {
-        options.listDefinitions = true;
-    } else if (!strcmp(argument, "--print-failures-only")) {
-        options.printFailuresOnly = true;
-    } else {
+    const OptionDescription* option = FindOption(argument);
+    if (!option) {
         printf("Unknown option '%s' specified.\n\n", argument);
         return false;
     }
-    return true;
+    const char* value = nullptr;
+    if (option->argument == INLINE_ARGUMENT) value = argument + strlen(option->spelling);
+    if (option->argument == NEXT_ARGUMENT) {
+        if (i + 1 >= argc) {
+            PrintArgumentError(*option, "missing");
+            return false;
+        }
+        value = argv[++i];
+    }
+    return option->apply(state, *option, value);
 }
 
 void ParseArguments(ParseState& state, int argc, char** argv) {
@@ -128,26 +59,26 @@ void ParseArguments(ParseState& state, int argc, char** argv) {
         if (argument[0] == '-') {
             if (options.inputFiles.count > 0) {
                 printf("Options must be placed before input file/directory.\n");
-                state.argumentError = true;
+                state.argument_error = true;
                 return;
             }
             if (!ParseOption(state, argc, argv, i)) {
-                state.argumentError = true;
+                state.argument_error = true;
                 return;
             }
         } else {
             if (options.inputFiles.count > 0) {
                 printf("Only one input file/directory must be specified.\n");
-                state.argumentError = true;
+                state.argument_error = true;
                 return;
             }
-            if (!ParseFilePath(argument, state.recursive, options)) state.inputRefused = true;
+            if (!ParseFilePath(argument, state.recursive, options)) state.input_refused = true;
         }
     }
     // Without an input argument the current directory is searched; a refused
     // input is not replaced by it. A request for the usage needs no input,
     // so the folder is left alone.
-    if (!state.argumentError && !state.inputRefused && !options.showUsage && options.inputFiles.count == 0)
+    if (!state.argument_error && !state.input_refused && !options.showUsage && options.inputFiles.count == 0)
         ParseFilePath(".", state.recursive, options);
 }
 
@@ -476,7 +407,7 @@ bool ParseFilePath(const char* path, bool recursive, Options& options) {
 bool ParseCommandLineArguments(int argc, char** argv, Options& options) {
     ParseState state{options};
     ParseArguments(state, argc, argv);
-    return !state.argumentError && !state.inputRefused;
+    return !state.argument_error && !state.input_refused;
 }
 
 int ZK_CommandLine_Main(int argc, char** argv) {
