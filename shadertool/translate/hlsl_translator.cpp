@@ -373,8 +373,8 @@ void HLSL9Translator::ProcessVertexIDMemberOperatorNode() {
 // An int constant read through a cast: where constants are plain globals
 // it is declared with a float type (see GetConstantTypeName), and the cast
 // keeps integer arithmetic integer.
-void HLSL9Translator::WriteIntegerConstant(const char* name, int vectorSize) {
-    output->AppendFormatted("int%i(_const_%s)", vectorSize, name);
+void HLSL9Translator::WriteIntegerConstant(const char* name, int vector_size) {
+    output->AppendFormatted("int%i(_const_%s)", vector_size, name);
 }
 
 // An element of an int constant array: the cast goes around the element,

@@ -92,21 +92,21 @@ struct FilePaths {
     nString baseName;       // N: file name without extension
 };
 
-FilePaths SplitRelativePath(const nString& path, const nString& inputDirectory) {
+FilePaths SplitRelativePath(const nString& path, const nString& input_directory) {
     FilePaths paths;
-    int skip = inputDirectory.Length();
+    int skip = input_directory.Length();
     const char* relative = path.Length() >= skip ? path.c_str() + skip : "";
     const char* slash = strrchr(relative, '/');
-    const char* fileName = relative;
+    const char* file_name = relative;
     if (slash) {
         paths.directoryPart = nString(relative).Substring(0, static_cast<int>(slash - relative) + 1);
-        fileName = slash + 1;
+        file_name = slash + 1;
     } else {
         paths.directoryPart = "";
     }
-    paths.baseName = fileName;
-    const char* dot = strrchr(fileName, '.');
-    if (dot) paths.baseName.text[dot - fileName] = '\0';
+    paths.baseName = file_name;
+    const char* dot = strrchr(file_name, '.');
+    if (dot) paths.baseName.text[dot - file_name] = '\0';
     return paths;
 }
 
@@ -163,17 +163,17 @@ public:
 
     // Whether the folder may hold a file of this name (the part of path
     // after the folder's).
-    bool MayHold(const nString& folderPath, const nString& path) {
-        Folder& folder = Get(folderPath);
+    bool MayHold(const nString& folder_path, const nString& path) {
+        Folder& folder = Get(folder_path);
         if (!folder.listed) List(folder);
-        return folder.names.Contains(path.c_str() + folderPath.Length());
+        return folder.names.Contains(path.c_str() + folder_path.Length());
     }
 
     // Notes a file that this run may have written into the folder.
-    void Note(const nString& folderPath, const nString& path) {
-        Folder& folder = Get(folderPath);
+    void Note(const nString& folder_path, const nString& path) {
+        Folder& folder = Get(folder_path);
         if (!folder.listed) List(folder);
-        folder.names.Insert(path.c_str() + folderPath.Length());
+        folder.names.Insert(path.c_str() + folder_path.Length());
     }
 
     // The same for the driver's outputs, in the folder of each path.
@@ -304,16 +304,16 @@ void DeleteOutputs(const Options& options, const FilePaths& paths, bool succeede
 }
 
 TranslatorDriver::Options MakeDriverOptions(const Options& options) {
-    TranslatorDriver::Options driverOptions;
-    driverOptions.input_directory = options.inputDirectory;
-    driverOptions.definitions = options.definitions;
-    driverOptions.level_mask = options.levelMask ? options.levelMask : ShaderTool::kLevels[0].bit;
-    driverOptions.target_mask = options.targetMask;
-    driverOptions.reference_time = 0;
-    driverOptions.compile = options.compile;
-    driverOptions.list_definitions = options.listDefinitions;
-    driverOptions.preprocess_only = options.preprocessOnly;
-    return driverOptions;
+    TranslatorDriver::Options driver_options;
+    driver_options.input_directory = options.inputDirectory;
+    driver_options.definitions = options.definitions;
+    driver_options.level_mask = options.levelMask ? options.levelMask : ShaderTool::kLevels[0].bit;
+    driver_options.target_mask = options.targetMask;
+    driver_options.reference_time = 0;
+    driver_options.compile = options.compile;
+    driver_options.list_definitions = options.listDefinitions;
+    driver_options.preprocess_only = options.preprocessOnly;
+    return driver_options;
 }
 
 // Lets go of the databases the run loaded and still holds (constants files
@@ -324,53 +324,53 @@ void ReleaseDatabasesFrom(int first) {
 }
 
 int TranslateFiles(const Options& options) {
-    int firstDatabase = zk_dman.databases.count;
+    int first_database = zk_dman.databases.count;
     TranslatorDriver* driver = new TranslatorDriver();
     if (!driver->Initialize(options.targetMask, options.outputDirectory, !options.force)) {
         puts(driver->GetMasterLog().GetText());
         delete driver;
         return 1;
     }
-    TranslatorDriver::Options driverOptions = MakeDriverOptions(options);
-    nArray<nString> failedLogs;
+    TranslatorDriver::Options driver_options = MakeDriverOptions(options);
+    nArray<nString> failed_logs;
     OutputFolders folders;
     driver->SetOutputFolderKnowledge(&folders);
     int successes = 0;
     for (int i = 0; i < options.inputFiles.count; ++i) {
         const nString& path = options.inputFiles.items[i];
         FilePaths paths = SplitRelativePath(path, options.inputDirectory);
-        if (!PrepareTargets(options, paths, folders, driverOptions.reference_time)) {
+        if (!PrepareTargets(options, paths, folders, driver_options.reference_time)) {
             if (!options.printFailuresOnly) printf("Skipping '%s'...\n\n", path.c_str());
             continue;
         }
-        bool succeeded = driver->Translate(path, driverOptions, false);
+        bool succeeded = driver->Translate(path, driver_options, false);
         if (options.compile && !options.force) NoteBinaries(options, paths, folders);
         if (!options.printFailuresOnly) printf("%s=====================\n\n", driver->GetMasterLog().GetText());
         if (succeeded)
             ++successes;
         else
-            failedLogs.InsertLast(nString(driver->GetMasterLog().GetText()));
+            failed_logs.InsertLast(nString(driver->GetMasterLog().GetText()));
         DeleteOutputs(options, paths, succeeded);
         // Each file is read once per run: its database would only pile up.
         zk_dman.ReleaseDatabase(path.c_str());
         driver->Reset();
     }
-    if (failedLogs.count > 0) {
+    if (failed_logs.count > 0) {
         if (!options.printFailuresOnly) puts("\n\nLogs of failed translations:\n");
-        for (int i = 0; i < failedLogs.count; ++i) printf("%s=====================\n\n", failedLogs.items[i].c_str());
+        for (int i = 0; i < failed_logs.count; ++i) printf("%s=====================\n\n", failed_logs.items[i].c_str());
     }
     if (!options.printFailuresOnly)
         printf("%i of %i Shader XML(s) were translated successfully.\n\n", successes, options.inputFiles.count);
     delete driver;
-    ReleaseDatabasesFrom(firstDatabase);
+    ReleaseDatabasesFrom(first_database);
     return successes == options.inputFiles.count ? 0 : 1;
 }
 
 }  // namespace
 
-void Options::SetInputDirectory(const char* path, bool isFilePath) {
+void Options::SetInputDirectory(const char* path, bool is_file_path) {
     inputDirectory = path;
-    if (isFilePath) {
+    if (is_file_path) {
         int length = inputDirectory.Length();
         if (length > 0 && inputDirectory.text[length - 1] == '/') inputDirectory.text[length - 1] = '\0';
         char* slash = strrchr(inputDirectory.text ? inputDirectory.text : const_cast<char*>(""), '/');
@@ -413,11 +413,11 @@ bool ParseCommandLineArguments(int argc, char** argv, Options& options) {
 int ZK_CommandLine_Main(int argc, char** argv) {
     puts("Zekar Shader Tool version 3.1\n");
     Options options;
-    bool argumentError = !ParseCommandLineArguments(argc, argv, options);
-    if (argumentError) options.showUsage = true;
+    bool argument_error = !ParseCommandLineArguments(argc, argv, options);
+    if (argument_error) options.showUsage = true;
     if (options.showUsage) {
         PrintUsage(options);
-        return argumentError ? 1 : 0;
+        return argument_error ? 1 : 0;
     }
     if (options.inputFiles.count == 0) {
         PrintUsage(options);

@@ -20,9 +20,9 @@ struct Options {
     bool printFailuresOnly = false;
     bool showUsage = false;
 
-    // With isFilePath the input directory is the part of path before its last
+    // With is_file_path the input directory is the part of path before its last
     // '/'; otherwise path itself. A non-empty result ends in a separator.
-    void SetInputDirectory(const char* path, bool isFilePath);
+    void SetInputDirectory(const char* path, bool is_file_path);
 };
 
 // Adds the Shader XML files named by path (a ".xml" file, or the "*.xml"

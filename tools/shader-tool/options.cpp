@@ -158,9 +158,11 @@ const char* const kClosingLines[] = {
     "Shader XML files. 'file/directory' can be omitted, in which case the current",
     "working directory is searched for Shader XML files.", nullptr};
 
+// An option with an inline argument is named by its spelling as a prefix.
 bool Names(const OptionDescription& option, const char* argument) {
     if (option.argument == INLINE_ARGUMENT) return strncmp(argument, option.spelling, strlen(option.spelling)) == 0;
-    return strcmp(argument, option.spelling) == 0 || (option.long_spelling && strcmp(argument, option.long_spelling) == 0);
+    if (strcmp(argument, option.spelling) == 0) return true;
+    return option.long_spelling && strcmp(argument, option.long_spelling) == 0;
 }
 
 // "-l --level <level> ...": the spellings, then the argument.
