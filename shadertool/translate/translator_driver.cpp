@@ -4,6 +4,7 @@
 
 #include "engine/storage/filesystem_api.h"
 #include "shadertool/translate/output_paths.h"
+#include "shadertool/translate/translator_factory.h"
 
 namespace ShaderTool {
 
@@ -63,6 +64,10 @@ bool TranslatorDriver::Initialize(int targets, const nString& directory, bool on
     only_changed_requested = only_if_changed;
     preprocessor.SetTrackSourceTimes(only_if_changed);
     return true;
+}
+
+Translator* TranslatorDriver::CreateTranslator(ShaderTarget target) {
+    return ShaderTool::CreateTranslator(target, intermediate_log);
 }
 
 void TranslatorDriver::SetTranslator(ShaderTarget target, Translator* translator) {

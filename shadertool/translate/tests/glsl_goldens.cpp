@@ -12,7 +12,7 @@
 #include "shadertool/frontend/parser.h"
 #include "shadertool/frontend/preprocessor.h"
 #include "shadertool/frontend/shader_reader.h"
-#include "shadertool/translate/glsl_translators.h"
+#include "shadertool/translate/translator_factory.h"
 
 namespace ShaderTool {
 namespace testing {
@@ -24,15 +24,6 @@ namespace {
 const int kGoldenTargets[] = {ESSL20, ESSL30, GLSL21, GLSL31};
 
 bool DeveloperModeOff() { return false; }
-
-std::unique_ptr<Translator> MakeTranslator(int target, Log& log) {
-    switch (target) {
-    case GLSL21: return std::make_unique<GLSL21Translator>(log);
-    case ESSL20: return std::make_unique<ESSL20Translator>(log);
-    case GLSL31: return std::make_unique<GLSL31Translator>(log);
-    default: return std::make_unique<ESSL30Translator>(log);
-    }
-}
 
 std::string FixturePath(const std::string& fixture) { return std::string(kGoldenDirectory) + fixture + ".xml"; }
 
@@ -110,7 +101,7 @@ GoldenResult TranslateGoldenCase(const GoldenCase& c) {
             preprocessed.code = preprocessor.GetOutput();
             Parser parser(log);
             if (parser.Parse(info, preprocessed)) {
-                std::unique_ptr<Translator> translator = MakeTranslator(c.target, log);
+                std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(c.target), log));
                 result.ok = translator->Translate(info, ShaderTarget(c.target), 0, c.stage, parser.GetRoot());
                 if (result.ok) result.text = translator->GetOutput().c_str();
             }

@@ -9,6 +9,8 @@
 
 #include "shadertool/frontend/parser.h"
 #include "shadertool/translate/glsl_translators.h"
+#include "shadertool/translate/output_paths.h"
+#include "shadertool/translate/translator_factory.h"
 #include "shadertool/translate/tests/glsl_glslang.h"
 
 namespace ShaderTool {
@@ -22,25 +24,6 @@ const int GL2 = GLSL21 | ESSL20;
 const int GL3 = GLSL31 | ESSL30;
 const ShaderType V = VERTEX_SHADER;
 const ShaderType P = PIXEL_SHADER;
-
-const char* TargetName(int target) {
-    switch (target) {
-    case GLSL21: return "GLSL21";
-    case ESSL20: return "ESSL20";
-    case GLSL31: return "GLSL31";
-    case ESSL30: return "ESSL30";
-    default: return "?";
-    }
-}
-
-std::unique_ptr<Translator> MakeTranslator(int target, Log& log) {
-    switch (target) {
-    case GLSL21: return std::make_unique<GLSL21Translator>(log);
-    case ESSL20: return std::make_unique<ESSL20Translator>(log);
-    case GLSL31: return std::make_unique<GLSL31Translator>(log);
-    default: return std::make_unique<ESSL30Translator>(log);
-    }
-}
 
 Type Const(Type type) {
     type.qualifier = QUALIFIER_CONST;
@@ -122,7 +105,7 @@ Outcome TranslateWith(const ShaderInfo& info, int target, ShaderType stage, cons
     Outcome outcome;
     outcome.parsed = parser.Parse(info, source);
     if (outcome.parsed) {
-        std::unique_ptr<Translator> translator = MakeTranslator(target, log);
+        std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(target), log));
         outcome.translated =
             translator->Translate(info, ShaderTarget(target), 0, stage, parser.GetRoot());
         if (outcome.translated) outcome.text = translator->GetOutput().c_str();
@@ -161,7 +144,7 @@ void CheckSnippets(const Snippet* cases, int count) {
         const Snippet& c = cases[i];
         for (int target : kGLTargets) {
             if (!(c.targets & target)) continue;
-            std::string where = std::string(c.label) + " / " + TargetName(target);
+            std::string where = std::string(c.label) + " / " + GetTargetName(target);
             Outcome outcome = Translate(target, c.stage, c.code);
             ASSERT_TRUE(outcome.parsed) << where << "\n" << outcome.log;
             if (c.error) {
@@ -206,7 +189,7 @@ TEST(GLSLSnippets, SampleTextures) {
     // Only GLSL 1.20 needs the extension.
     for (int target : {GLSL31, ESSL30}) {
         Outcome outcome = Translate(target, P, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);");
-        EXPECT_EQ(outcome.text.find("#extension"), std::string::npos) << TargetName(target);
+        EXPECT_EQ(outcome.text.find("#extension"), std::string::npos) << GetTargetName(target);
     }
 }
 
@@ -353,7 +336,7 @@ TEST(GLSLSnippets, PassOnlyVaryingsTheDialectCanExpress) {
             info.vertex_output.InsertLast(output);
             std::string code = stage == V ? nString::Format(vertex, isInt ? "int2(1, 2)" : "true").c_str()
                                           : nString::Format(pixel, isInt ? "input.id.x == 1" : "input.id").c_str();
-            std::string where = std::string(c.type) + " / " + TargetName(c.target) + (stage == V ? " vertex" : " pixel");
+            std::string where = std::string(c.type) + " / " + GetTargetName(c.target) + (stage == V ? " vertex" : " pixel");
             Outcome outcome = TranslateWith(info, c.target, stage, code.c_str());
             ASSERT_TRUE(outcome.parsed) << where << "\n" << outcome.log;
             if (c.error) {

@@ -8,7 +8,9 @@
 #include <functional>
 #include <memory>
 
+#include "shadertool/translate/output_paths.h"
 #include "shadertool/translate/tests/tree_builder.h"
+#include "shadertool/translate/translator_factory.h"
 
 namespace ShaderTool {
 namespace {
@@ -16,25 +18,6 @@ namespace {
 using testing::TreeBuilder;
 
 const int kGLTargets[] = {GLSL21, ESSL20, GLSL31, ESSL30};
-
-const char* TargetName(int target) {
-    switch (target) {
-    case GLSL21: return "GLSL21";
-    case ESSL20: return "ESSL20";
-    case GLSL31: return "GLSL31";
-    case ESSL30: return "ESSL30";
-    default: return "?";
-    }
-}
-
-std::unique_ptr<Translator> MakeTranslator(int target, Log& log) {
-    switch (target) {
-    case GLSL21: return std::make_unique<GLSL21Translator>(log);
-    case ESSL20: return std::make_unique<ESSL20Translator>(log);
-    case GLSL31: return std::make_unique<GLSL31Translator>(log);
-    default: return std::make_unique<ESSL30Translator>(log);
-    }
-}
 
 Type F(int size = 1) { return TreeBuilder::Float(size); }
 Type I(int size = 1) { return TreeBuilder::Int(size); }
@@ -128,12 +111,12 @@ struct Outcome {
 
 Outcome Translated(int target, ShaderType stage, const AggregateNode* root, const ShaderInfo& info = MakeInfo()) {
     Log log;
-    std::unique_ptr<Translator> translator = MakeTranslator(target, log);
+    std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(target), log));
     Outcome outcome;
     outcome.ok = translator->Translate(info, ShaderTarget(target), 0, stage, root);
     outcome.text = translator->GetOutput().c_str();
     outcome.log = log.GetText();
-    EXPECT_EQ(outcome.ok, !log.has_errors) << TargetName(target);
+    EXPECT_EQ(outcome.ok, !log.has_errors) << GetTargetName(target);
     return outcome;
 }
 
@@ -168,14 +151,14 @@ void CheckSnippets(const Snippet* cases, int count) {
             if (!(c.targets & target)) continue;
             Outcome outcome = RunStatement(target, c.stage, c.build);
             if (c.error) {
-                EXPECT_FALSE(outcome.ok) << c.label << " / " << TargetName(target);
-                EXPECT_STREQ(outcome.log.c_str(), c.expected) << c.label << " / " << TargetName(target);
+                EXPECT_FALSE(outcome.ok) << c.label << " / " << GetTargetName(target);
+                EXPECT_STREQ(outcome.log.c_str(), c.expected) << c.label << " / " << GetTargetName(target);
                 continue;
             }
             nString line = nString::Format("\n\t%s\n}", c.expected);
-            EXPECT_TRUE(outcome.ok) << c.label << " / " << TargetName(target) << ": " << outcome.log.c_str();
+            EXPECT_TRUE(outcome.ok) << c.label << " / " << GetTargetName(target) << ": " << outcome.log.c_str();
             EXPECT_NE(strstr(outcome.text.c_str(), line.c_str()), nullptr)
-                << c.label << " / " << TargetName(target) << "\n--- text:\n" << outcome.text.c_str();
+                << c.label << " / " << GetTargetName(target) << "\n--- text:\n" << outcome.text.c_str();
         }
     }
 }
@@ -242,14 +225,14 @@ TEST(GLSLTranslators, NamesTheExtensionOnceInFrontOfTheText) {
         Tree t;
         AggregateNode* root = t.List({t.Main({t.Assign(t.Out("color"), lod(t)), t.Assign(t.Out("color"), lod(t))})});
         Outcome outcome = Translated(target, P, root);
-        ASSERT_TRUE(outcome.ok) << TargetName(target);
+        ASSERT_TRUE(outcome.ok) << GetTargetName(target);
         const char* text = outcome.text.c_str();
         if (target == GLSL21) {
             EXPECT_EQ(strncmp(text, line, strlen(line)), 0) << text;
             EXPECT_EQ(text[strlen(line)], '\n') << text;
             EXPECT_EQ(strstr(text + 1, "#extension"), nullptr) << text;
         } else {
-            EXPECT_EQ(strstr(text, "#extension"), nullptr) << TargetName(target);
+            EXPECT_EQ(strstr(text, "#extension"), nullptr) << GetTargetName(target);
         }
     }
 }
@@ -406,7 +389,7 @@ TEST(GLSLTranslators, DeclareTheShaderXMLValues) {
     for (const Case& c : cases) {
         Tree t;
         Outcome outcome = Translated(c.target, c.stage, t.List({t.Main({})}));
-        EXPECT_STREQ(outcome.text.c_str(), c.expected) << TargetName(c.target) << (c.stage == V ? " vertex" : " pixel");
+        EXPECT_STREQ(outcome.text.c_str(), c.expected) << GetTargetName(c.target) << (c.stage == V ? " vertex" : " pixel");
     }
 }
 
@@ -459,7 +442,7 @@ TEST(GLSLTranslators, DeclaresOnlyVaryingsTheDialectCanPass) {
         info.vertex_output.InsertLast(VertexOutput("value", c.type, OUTPUT_TEXTURE_COORDINATE));
         Tree t;
         Outcome outcome = Translated(c.target, c.stage, t.List({t.Main({})}), info);
-        const char* label = TargetName(c.target);
+        const char* label = GetTargetName(c.target);
         if (c.error) {
             EXPECT_FALSE(outcome.ok) << label;
             EXPECT_STREQ(outcome.log.c_str(), c.expected) << label;
@@ -489,10 +472,10 @@ TEST(GLSLTranslators, InitialisesArraysByDialect) {
         if (target == ESSL20) {
             EXPECT_STREQ(outcome.log.c_str(), "Error: array declarations in global scope are not supported.\n");
         } else {
-            EXPECT_TRUE(outcome.ok) << TargetName(target) << outcome.log.c_str();
+            EXPECT_TRUE(outcome.ok) << GetTargetName(target) << outcome.log.c_str();
             EXPECT_NE(strstr(outcome.text.c_str(), "\n\nfloat a[2] = float[]\n(\n\t1.0f,\n\t2.0f\n);\n"),
                       nullptr)
-                << TargetName(target) << "\n" << outcome.text.c_str();
+                << GetTargetName(target) << "\n" << outcome.text.c_str();
         }
     }
 }
@@ -520,10 +503,10 @@ TEST(GLSLTranslators, RefusesNonConstantGlobalInitialisersInES) {
             ParserNode* declaration = t.Decl(F(), {t.Init("g", F(), c.value(t))});
             Outcome outcome = Translated(target, V, t.List({declaration, t.Main({})}));
             bool refused = !c.constant && (target & ESSL);
-            EXPECT_EQ(outcome.ok, !refused) << c.label << " / " << TargetName(target) << outcome.log.c_str();
+            EXPECT_EQ(outcome.ok, !refused) << c.label << " / " << GetTargetName(target) << outcome.log.c_str();
             if (refused) {
                 EXPECT_STREQ(outcome.log.c_str(), "Error: initializer of global variable 'g' must be a constant expression.\n")
-                    << c.label << " / " << TargetName(target);
+                    << c.label << " / " << GetTargetName(target);
             }
         }
     }

@@ -16,7 +16,7 @@
 #include "shadertool/frontend/parser.h"
 #include "shadertool/frontend/preprocessor.h"
 #include "shadertool/frontend/shader_reader.h"
-#include "shadertool/translate/hlsl_translators.h"
+#include "shadertool/translate/translator_factory.h"
 #include "shadertool/translate/translator_driver.h"
 
 namespace ShaderTool {
@@ -39,14 +39,6 @@ void SetUpEngine() {
     ZKI_CreateCoreMutexes();
     ZKFileSystem::Initialize();
     zk->ZKI_IsDeveloperModeEnabled = DeveloperModeOff;
-}
-
-std::unique_ptr<Translator> MakeTranslator(int target, Log& log) {
-    switch (target) {
-    case HLSL9: return std::make_unique<HLSL9Translator>(log);
-    case HLSL11: return std::make_unique<HLSL11Translator>(log);
-    default: return std::make_unique<PSSLTranslator>(log);
-    }
 }
 
 const char* TargetName(int target) { return GetShaderTargetName(GetShaderTargetIndex(target)); }
@@ -125,7 +117,7 @@ HLSLGoldenResult TranslateHLSLGoldenCase(const HLSLGoldenCase& c) {
             preprocessed.code = preprocessor.GetOutput();
             Parser parser(log);
             if (parser.Parse(info, preprocessed)) {
-                std::unique_ptr<Translator> translator = MakeTranslator(c.target, log);
+                std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(c.target), log));
                 result.ok = translator->Translate(info, ShaderTarget(c.target), HLSL11_DEFAULT, c.stage, parser.GetRoot());
                 if (result.ok) result.text = translator->GetOutput().c_str();
             }
@@ -151,7 +143,7 @@ HLSLGoldenResult TranslateHLSLGoldenCaseWithDriver(const HLSLGoldenCase& c) {
     {
         TranslatorDriver driver;
         Log& log = driver.GetIntermediateLog();
-        driver.SetTranslator(ShaderTarget(c.target), MakeTranslator(c.target, log).release());
+        driver.SetTranslator(ShaderTarget(c.target), CreateTranslator(ShaderTarget(c.target), log));
         driver.Initialize(c.target, nString(directory), false);
         TranslatorDriver::Options options;
         options.input_directory = kHLSLGoldenDirectory;

@@ -9,7 +9,8 @@
 #include <string>
 
 #include "shadertool/frontend/parser.h"
-#include "shadertool/translate/hlsl_translators.h"
+#include "shadertool/translate/output_paths.h"
+#include "shadertool/translate/translator_factory.h"
 #include "shadertool/translate/tests/hlsl_glslang.h"
 
 namespace ShaderTool {
@@ -22,23 +23,6 @@ const int ALL_HLSL = HLSL9 | HLSL11 | PSSL;
 const int OBJECTS = HLSL11 | PSSL;  // the dialects with texture objects
 const ShaderType V = VERTEX_SHADER;
 const ShaderType P = PIXEL_SHADER;
-
-const char* TargetName(int target) {
-    switch (target) {
-    case HLSL9: return "HLSL9";
-    case HLSL11: return "HLSL11";
-    case PSSL: return "PSSL";
-    default: return "?";
-    }
-}
-
-std::unique_ptr<Translator> MakeTranslator(int target, Log& log) {
-    switch (target) {
-    case HLSL9: return std::make_unique<HLSL9Translator>(log);
-    case HLSL11: return std::make_unique<HLSL11Translator>(log);
-    default: return std::make_unique<PSSLTranslator>(log);
-    }
-}
 
 Type Const(Type type) {
     type.qualifier = QUALIFIER_CONST;
@@ -136,7 +120,7 @@ Outcome TranslateWith(const ShaderInfo& info, int target, int level, ShaderType 
     Outcome outcome;
     outcome.parsed = parser.Parse(info, source);
     if (outcome.parsed) {
-        std::unique_ptr<Translator> translator = MakeTranslator(target, log);
+        std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(target), log));
         outcome.translated = translator->Translate(info, ShaderTarget(target), level, stage, parser.GetRoot());
         if (outcome.translated) outcome.text = translator->GetOutput().c_str();
     }
@@ -169,7 +153,7 @@ bool ComparesMatrices(const char* label) {
 }
 
 void CheckOutcome(const Snippet& c, int target, const Outcome& outcome) {
-    std::string where = std::string(c.label) + " / " + TargetName(target);
+    std::string where = std::string(c.label) + " / " + GetTargetName(target);
     ASSERT_TRUE(outcome.parsed) << where << "\n" << outcome.log;
     if (c.error) {
         EXPECT_FALSE(outcome.translated) << where;
@@ -230,16 +214,16 @@ TEST(HLSLSnippets, ReadTheSpecialInputs) {
 TEST(HLSLSnippets, DeclareEachSpecialInputOnce) {
     for (int target : {HLSL11, PSSL}) {
         Outcome vertex = Translate(target, V, "int i = input.instance_id * input.instance_id + input.vertex_id;\ni += input.vertex_id;");
-        EXPECT_EQ(Occurrences(vertex.text, " _instance_id : "), 1) << TargetName(target) << "\n" << vertex.text;
-        EXPECT_EQ(Occurrences(vertex.text, " _vertex_id : "), 1) << TargetName(target) << "\n" << vertex.text;
+        EXPECT_EQ(Occurrences(vertex.text, " _instance_id : "), 1) << GetTargetName(target) << "\n" << vertex.text;
+        EXPECT_EQ(Occurrences(vertex.text, " _vertex_id : "), 1) << GetTargetName(target) << "\n" << vertex.text;
     }
     for (int target : kHLSLTargets) {
         Outcome pixel = Translate(target, P, "float f = input.face_direction;\nif (input.is_front_facing) f = 2.0;");
-        EXPECT_EQ(Occurrences(pixel.text, " _facing : "), 1) << TargetName(target) << "\n" << pixel.text;
+        EXPECT_EQ(Occurrences(pixel.text, " _facing : "), 1) << GetTargetName(target) << "\n" << pixel.text;
         Outcome plain = Translate(target, P, "");
-        EXPECT_EQ(plain.text.find("_facing"), std::string::npos) << TargetName(target);
+        EXPECT_EQ(plain.text.find("_facing"), std::string::npos) << GetTargetName(target);
         Outcome vertex = Translate(target, V, "");
-        EXPECT_EQ(vertex.text.find("_id"), std::string::npos) << TargetName(target);
+        EXPECT_EQ(vertex.text.find("_id"), std::string::npos) << GetTargetName(target);
     }
 }
 
@@ -431,7 +415,7 @@ TEST(HLSLSnippets, DeclareEachReciprocalSizeOnce) {
     EXPECT_EQ(Occurrences(outcome.text, "_const_reciprocal_texture_dimensions_"), 3) << outcome.text;
     for (int target : {HLSL11, PSSL}) {
         Outcome objects = Translate(target, P, "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));");
-        EXPECT_EQ(objects.text.find("reciprocal"), std::string::npos) << TargetName(target);
+        EXPECT_EQ(objects.text.find("reciprocal"), std::string::npos) << GetTargetName(target);
     }
 }
 
@@ -536,8 +520,8 @@ TEST(HLSLSnippets, PutTheWarningPragmaInFrontOfHLSL11Only) {
     for (int target : {HLSL9, PSSL})
         for (ShaderType stage : {V, P}) {
             Outcome outcome = Translate(target, stage, "", HLSL11_DEFAULT);
-            EXPECT_EQ(outcome.text.find("#pragma"), std::string::npos) << TargetName(target);
-            EXPECT_EQ(outcome.text.rfind("struct ", 0), 0u) << TargetName(target) << "\n" << outcome.text;
+            EXPECT_EQ(outcome.text.find("#pragma"), std::string::npos) << GetTargetName(target);
+            EXPECT_EQ(outcome.text.rfind("struct ", 0), 0u) << GetTargetName(target) << "\n" << outcome.text;
         }
 }
 
@@ -608,7 +592,7 @@ TEST(HLSLSnippets, ForgetTheDeclarationsOfTheLastTranslation) {
     ShaderInfo info = MakeInfo();
     Log log;
     for (int target : kHLSLTargets) {
-        std::unique_ptr<Translator> translator = MakeTranslator(target, log);
+        std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(target), log));
         const char* first = target == HLSL9
                                 ? "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));\nfloat f = input.face_direction;"
                                 : "float f = input.face_direction;";
@@ -623,8 +607,8 @@ TEST(HLSLSnippets, ForgetTheDeclarationsOfTheLastTranslation) {
             ASSERT_TRUE(translator->Translate(info, ShaderTarget(target), 0, P, parser.GetRoot())) << log.GetText();
         }
         std::string last = translator->GetOutput().c_str();
-        EXPECT_EQ(last.find("_facing"), std::string::npos) << TargetName(target) << "\n" << last;
-        EXPECT_EQ(last.find("reciprocal"), std::string::npos) << TargetName(target) << "\n" << last;
+        EXPECT_EQ(last.find("_facing"), std::string::npos) << GetTargetName(target) << "\n" << last;
+        EXPECT_EQ(last.find("reciprocal"), std::string::npos) << GetTargetName(target) << "\n" << last;
     }
 }
 
