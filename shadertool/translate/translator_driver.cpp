@@ -4,6 +4,7 @@
 
 #include "engine/storage/filesystem_api.h"
 #include "shadertool/translate/output_paths.h"
+#include "shadertool/translate/translator_factory.h"
 
 namespace ShaderTool {
 
@@ -63,6 +64,10 @@ bool TranslatorDriver::Initialize(int targets, const nString& directory, bool on
     only_changed_requested = only_if_changed;
     preprocessor.SetTrackSourceTimes(only_if_changed);
     return true;
+}
+
+Translator* TranslatorDriver::CreateTranslator(ShaderTarget target) {
+    return ShaderTool::CreateTranslator(target, intermediate_log);
 }
 
 void TranslatorDriver::SetTranslator(ShaderTarget target, Translator* translator) {
@@ -410,15 +415,7 @@ bool TranslatorDriver::ParseSourceForTarget(SourceInfo& info, ShaderTarget targe
     preprocessed_source = GetPreprocessedShaderSource(*info.source);
     int log_length = intermediate_log.text.Length();
     ++parse_count;
-    into.Initialize(preprocessed_source);
-    into.InitializeStructuresAndVariables(shader_info);
-    if (yyparse(&into) != 0) {
-        into.semantics.valid = false;
-        return false;
-    }
-    into.CheckFunctionDefinitions();
-    into.CheckVertexOutputsNotSet();
-    if (!into.IsValid()) return false;
+    if (!into.Parse(shader_info, preprocessed_source)) return false;
     if (info.must_parse && intermediate_log.text.Length() == log_length)
         trees.InsertLast(Tree{&into, preprocessed_source.code});
     return true;

@@ -3,7 +3,7 @@
 // reports into two logs: the intermediate log that every stage writes to,
 // and the per-file master log that the caller prints.
 //
-// Target translators plug in through CreateTranslator (translator_factory.cpp).
+// Target translators come from CreateTranslator (translator_factory.h).
 // The driver takes no lock; run-time users guard it themselves.
 #pragma once
 
@@ -56,6 +56,8 @@ public:
     ~TranslatorDriver();
 
     bool Initialize(int targets, const nString& directory, bool only_if_changed);
+    // The target's translator from the factory, reporting into the
+    // intermediate log; the caller owns it.
     Translator* CreateTranslator(ShaderTarget target);
     // Installs a translator for a target in place of the one CreateTranslator
     // would make; the driver owns it. Initialize keeps an installed one.

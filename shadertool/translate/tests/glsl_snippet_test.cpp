@@ -9,6 +9,8 @@
 
 #include "shadertool/frontend/parser.h"
 #include "shadertool/translate/glsl_translators.h"
+#include "shadertool/translate/output_paths.h"
+#include "shadertool/translate/translator_factory.h"
 #include "shadertool/translate/tests/glsl_glslang.h"
 
 namespace ShaderTool {
@@ -17,30 +19,11 @@ namespace {
 using testing::CompilesWithGlslang;
 
 const int kGLTargets[] = {GLSL21, ESSL20, GLSL31, ESSL30};
-const int ALL_GL = GLSL21 | ESSL20 | GLSL31 | ESSL30;
-const int GL2 = GLSL21 | ESSL20;
-const int GL3 = GLSL31 | ESSL30;
-const ShaderType V = VERTEX_SHADER;
-const ShaderType P = PIXEL_SHADER;
-
-const char* TargetName(int target) {
-    switch (target) {
-    case GLSL21: return "GLSL21";
-    case ESSL20: return "ESSL20";
-    case GLSL31: return "GLSL31";
-    case ESSL30: return "ESSL30";
-    default: return "?";
-    }
-}
-
-std::unique_ptr<Translator> MakeTranslator(int target, Log& log) {
-    switch (target) {
-    case GLSL21: return std::make_unique<GLSL21Translator>(log);
-    case ESSL20: return std::make_unique<ESSL20Translator>(log);
-    case GLSL31: return std::make_unique<GLSL31Translator>(log);
-    default: return std::make_unique<ESSL30Translator>(log);
-    }
-}
+const int kAllGL = GLSL21 | ESSL20 | GLSL31 | ESSL30;
+const int kGL2 = GLSL21 | ESSL20;
+const int kGL3 = GLSL31 | ESSL30;
+const ShaderType kVertex = VERTEX_SHADER;
+const ShaderType kPixel = PIXEL_SHADER;
 
 Type Const(Type type) {
     type.qualifier = QUALIFIER_CONST;
@@ -122,7 +105,7 @@ Outcome TranslateWith(const ShaderInfo& info, int target, ShaderType stage, cons
     Outcome outcome;
     outcome.parsed = parser.Parse(info, source);
     if (outcome.parsed) {
-        std::unique_ptr<Translator> translator = MakeTranslator(target, log);
+        std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(target), log));
         outcome.translated =
             translator->Translate(info, ShaderTarget(target), 0, stage, parser.GetRoot());
         if (outcome.translated) outcome.text = translator->GetOutput().c_str();
@@ -161,7 +144,7 @@ void CheckSnippets(const Snippet* cases, int count) {
         const Snippet& c = cases[i];
         for (int target : kGLTargets) {
             if (!(c.targets & target)) continue;
-            std::string where = std::string(c.label) + " / " + TargetName(target);
+            std::string where = std::string(c.label) + " / " + GetTargetName(target);
             Outcome outcome = Translate(target, c.stage, c.code);
             ASSERT_TRUE(outcome.parsed) << where << "\n" << outcome.log;
             if (c.error) {
@@ -183,30 +166,30 @@ void CheckSnippets(const Snippet* cases, int count) {
 
 TEST(GLSLSnippets, SampleTextures) {
     const Snippet cases[] = {
-        {"sampling", GL2, P, "float4 c = sampleTexture(texture.albedo, float2(0.5, 0.5));", "texture2D(_tex_albedo, vec2(0.5"},
-        {"sampling", GL3, P, "float4 c = sampleTexture(texture.sky, float3(0.0, 1.0, 0.0));", "texture(_tex_sky, vec3(0.0f, 1.0f, 0.0f))"},
-        {"sampling a cube", GL2, P, "float4 c = sampleTexture(texture.sky, float3(0.0, 1.0, 0.0));", "textureCube(_tex_sky, vec3("},
-        {"level of detail", GLSL21, P, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);\nc += sampleTextureLod(texture.albedo, float2(0.5, 0.5), 1.0);",
+        {"sampling", kGL2, kPixel, "float4 c = sampleTexture(texture.albedo, float2(0.5, 0.5));", "texture2D(_tex_albedo, vec2(0.5"},
+        {"sampling", kGL3, kPixel, "float4 c = sampleTexture(texture.sky, float3(0.0, 1.0, 0.0));", "texture(_tex_sky, vec3(0.0f, 1.0f, 0.0f))"},
+        {"sampling a cube", kGL2, kPixel, "float4 c = sampleTexture(texture.sky, float3(0.0, 1.0, 0.0));", "textureCube(_tex_sky, vec3("},
+        {"level of detail", GLSL21, kPixel, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);\nc += sampleTextureLod(texture.albedo, float2(0.5, 0.5), 1.0);",
          "#extension GL_EXT_gpu_shader4 : require\n\nvarying vec4 _vary_screen;"},
-        {"level of detail", GLSL21, P, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);", "texture2DLod(_tex_albedo, vec2(0.5f, 0.5f), 2.0f)"},
-        {"level of detail", GL3, P, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);", "textureLod(_tex_albedo, vec2(0.5f, 0.5f), 2.0f)"},
-        {"level of detail", ESSL20, P, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);",
+        {"level of detail", GLSL21, kPixel, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);", "texture2DLod(_tex_albedo, vec2(0.5f, 0.5f), 2.0f)"},
+        {"level of detail", kGL3, kPixel, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);", "textureLod(_tex_albedo, vec2(0.5f, 0.5f), 2.0f)"},
+        {"level of detail", ESSL20, kPixel, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);",
          "Error: function 'sampleTextureLod' is not supported.\n", true},
-        {"gradients", GLSL21, P, "float4 c = sampleTextureGrad(texture.sky, float3(1.0, 0.0, 0.0), float3(0.1, 0.0, 0.0), float3(0.0, 0.1, 0.0));", "textureCubeGrad(_tex_sky, "},
-        {"gradients", GL3, P, "float4 c = sampleTextureGrad(texture.sky, float3(1.0, 0.0, 0.0), float3(0.1, 0.0, 0.0), float3(0.0, 0.1, 0.0));", "textureGrad(_tex_sky, "},
-        {"gradients", ESSL20, P, "float4 c = sampleTextureGrad(texture.sky, float3(1.0, 0.0, 0.0), float3(0.1, 0.0, 0.0), float3(0.0, 0.1, 0.0));",
+        {"gradients", GLSL21, kPixel, "float4 c = sampleTextureGrad(texture.sky, float3(1.0, 0.0, 0.0), float3(0.1, 0.0, 0.0), float3(0.0, 0.1, 0.0));", "textureCubeGrad(_tex_sky, "},
+        {"gradients", kGL3, kPixel, "float4 c = sampleTextureGrad(texture.sky, float3(1.0, 0.0, 0.0), float3(0.1, 0.0, 0.0), float3(0.0, 0.1, 0.0));", "textureGrad(_tex_sky, "},
+        {"gradients", ESSL20, kPixel, "float4 c = sampleTextureGrad(texture.sky, float3(1.0, 0.0, 0.0), float3(0.1, 0.0, 0.0), float3(0.0, 0.1, 0.0));",
          "Error: function 'sampleTextureGrad' is not supported.\n", true},
-        {"level of detail with offset", GLSL21, P, "float4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, int3(1, 0, 0));", "texture3DLodOffset(_tex_volume, "},
-        {"level of detail with offset", GL3, P, "float4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, int3(1, 0, 0));", "textureLodOffset(_tex_volume, "},
-        {"constant offset variable", GL3, P, "const int3 o = int3(1, 0, 0);\nfloat4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, o);", "textureLodOffset(_tex_volume, vec3(0.5f, 0.5f, 0.5f), 0.0f, o)"},
-        {"variable offset", GL3 | GLSL21, P, "int3 o = int3(1, 0, 0);\nfloat4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, o);",
+        {"level of detail with offset", GLSL21, kPixel, "float4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, int3(1, 0, 0));", "texture3DLodOffset(_tex_volume, "},
+        {"level of detail with offset", kGL3, kPixel, "float4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, int3(1, 0, 0));", "textureLodOffset(_tex_volume, "},
+        {"constant offset variable", kGL3, kPixel, "const int3 o = int3(1, 0, 0);\nfloat4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, o);", "textureLodOffset(_tex_volume, vec3(0.5f, 0.5f, 0.5f), 0.0f, o)"},
+        {"variable offset", kGL3 | GLSL21, kPixel, "int3 o = int3(1, 0, 0);\nfloat4 c = sampleTextureLodOffset(texture.volume, float3(0.5, 0.5, 0.5), 0.0, o);",
          "Error: offset of function 'sampleTextureLodOffset' must be a constant expression.\n", true},
     };
     CHECK_SNIPPETS(cases);
     // Only GLSL 1.20 needs the extension.
     for (int target : {GLSL31, ESSL30}) {
-        Outcome outcome = Translate(target, P, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);");
-        EXPECT_EQ(outcome.text.find("#extension"), std::string::npos) << TargetName(target);
+        Outcome outcome = Translate(target, kPixel, "float4 c = sampleTextureLod(texture.albedo, float2(0.5, 0.5), 2.0);");
+        EXPECT_EQ(outcome.text.find("#extension"), std::string::npos) << GetTargetName(target);
     }
 }
 
@@ -214,45 +197,45 @@ TEST(GLSLSnippets, NameTheStagesValues) {
     const Snippet cases[] = {
         // The position output is the one whose semantic is POSITION, whatever
         // the POSITION input is called.
-        {"position output", ALL_GL, V, "", "\tgl_Position = _in_position;\n\t_vary_uv = _in_position.xy;\n"},
-        {"int input", ALL_GL, V, "int4 b = input.bones;", "ivec4 b = ivec4(_in_bones);"},
-        {"constant", ALL_GL, V, "float4 s = constants.scale * 2.0;", "vec4 s = _const_scale * 2.0"},
-        {"single pixel output", GL2, P, "", "gl_FragColor = _const_tint;"},
-        {"pixel output", GL3, P, "", "_out_color = _const_tint;"},
-        {"face direction", (ALL_GL & ~ESSL20), P, "float s = input.face_direction;", "float s = (gl_FrontFacing ? 1.0f : -1.0f);"},
-        {"face direction", ESSL20, P, "float s = input.face_direction;", "float s = (gl_FrontFacing ? 1.0 : -1.0);"},
-        {"front facing", ALL_GL, P, "bool f = input.is_front_facing;", "bool f = gl_FrontFacing;"},
-        {"instance id", GL3, V, "int i = input.instance_id;", "int i = gl_InstanceID;"},
-        {"instance id", GL2, V, "int i = input.instance_id;", "Error: 'input.instance_id' is not supported.\n", true},
-        {"vertex id", ALL_GL, V, "int i = input.vertex_id;", "Error: 'input.vertex_id' is not supported.\n", true},
+        {"position output", kAllGL, kVertex, "", "\tgl_Position = _in_position;\n\t_vary_uv = _in_position.xy;\n"},
+        {"int input", kAllGL, kVertex, "int4 b = input.bones;", "ivec4 b = ivec4(_in_bones);"},
+        {"constant", kAllGL, kVertex, "float4 s = constants.scale * 2.0;", "vec4 s = _const_scale * 2.0"},
+        {"single pixel output", kGL2, kPixel, "", "gl_FragColor = _const_tint;"},
+        {"pixel output", kGL3, kPixel, "", "_out_color = _const_tint;"},
+        {"face direction", (kAllGL & ~ESSL20), kPixel, "float s = input.face_direction;", "float s = (gl_FrontFacing ? 1.0f : -1.0f);"},
+        {"face direction", ESSL20, kPixel, "float s = input.face_direction;", "float s = (gl_FrontFacing ? 1.0 : -1.0);"},
+        {"front facing", kAllGL, kPixel, "bool f = input.is_front_facing;", "bool f = gl_FrontFacing;"},
+        {"instance id", kGL3, kVertex, "int i = input.instance_id;", "int i = gl_InstanceID;"},
+        {"instance id", kGL2, kVertex, "int i = input.instance_id;", "Error: 'input.instance_id' is not supported.\n", true},
+        {"vertex id", kAllGL, kVertex, "int i = input.vertex_id;", "Error: 'input.vertex_id' is not supported.\n", true},
     };
     CHECK_SNIPPETS(cases);
 }
 
 TEST(GLSLSnippets, WriteArithmeticAndBuiltIns) {
     const Snippet cases[] = {
-        {"int remainder", GL2, V, "int a = 7;\nint b = 2;\nint c = a % b;", "int c = int(mod(float(a), float(b)));"},
-        {"int remainder", GL3, V, "int a = 7;\nint b = 2;\nint c = a % b;", "int c = a % b;"},
-        {"vector remainder", GL2, V, "int3 v = int3(7, 8, 9);\nv %= 4;", "v = ivec3(mod(vec3(v), float(4)));"},
-        {"vector remainder", GL3, V, "int3 v = int3(7, 8, 9);\nv %= 4;", "v %= 4;"},
-        {"bit-wise and", GL3, V, "int a = 6;\nint c = a & 3;", "int c = a & 3;"},
-        {"bit-wise and", GL2, V, "int a = 6;\nint c = a & 3;", "Error: bit-wise operations are not supported.\n", true},
-        {"shift", GL3, V, "int a = 6;\na <<= 2;", "a <<= 2;"},
-        {"shift", GL2, V, "int a = 6;\na <<= 2;", "Error: bit-wise operations are not supported.\n", true},
-        {"saturate", (ALL_GL & ~ESSL20), P, "float s = saturate(constants.tint.x);", "float s = clamp(_const_tint.x, 0.0f, 1.0f);"},
-        {"saturate", ESSL20, P, "float s = saturate(constants.tint.x);", "float s = clamp(_const_tint.x, 0.0, 1.0);"},
-        {"any", ALL_GL, P, "bool b = any(constants.tint.xyz);", "bool b = any(bvec3(_const_tint.xyz));"},
-        {"all of ints", ALL_GL, P, "bool b = all(int2(1, 0));", "bool b = all(bvec2(ivec2(1, 0)));"},
-        {"renamed built-ins", (ALL_GL & ~ESSL20), P,
+        {"int remainder", kGL2, kVertex, "int a = 7;\nint b = 2;\nint c = a % b;", "int c = int(mod(float(a), float(b)));"},
+        {"int remainder", kGL3, kVertex, "int a = 7;\nint b = 2;\nint c = a % b;", "int c = a % b;"},
+        {"vector remainder", kGL2, kVertex, "int3 v = int3(7, 8, 9);\nv %= 4;", "v = ivec3(mod(vec3(v), float(4)));"},
+        {"vector remainder", kGL3, kVertex, "int3 v = int3(7, 8, 9);\nv %= 4;", "v %= 4;"},
+        {"bit-wise and", kGL3, kVertex, "int a = 6;\nint c = a & 3;", "int c = a & 3;"},
+        {"bit-wise and", kGL2, kVertex, "int a = 6;\nint c = a & 3;", "Error: bit-wise operations are not supported.\n", true},
+        {"shift", kGL3, kVertex, "int a = 6;\na <<= 2;", "a <<= 2;"},
+        {"shift", kGL2, kVertex, "int a = 6;\na <<= 2;", "Error: bit-wise operations are not supported.\n", true},
+        {"saturate", (kAllGL & ~ESSL20), kPixel, "float s = saturate(constants.tint.x);", "float s = clamp(_const_tint.x, 0.0f, 1.0f);"},
+        {"saturate", ESSL20, kPixel, "float s = saturate(constants.tint.x);", "float s = clamp(_const_tint.x, 0.0, 1.0);"},
+        {"any", kAllGL, kPixel, "bool b = any(constants.tint.xyz);", "bool b = any(bvec3(_const_tint.xyz));"},
+        {"all of ints", kAllGL, kPixel, "bool b = all(int2(1, 0));", "bool b = all(bvec2(ivec2(1, 0)));"},
+        {"renamed built-ins", (kAllGL & ~ESSL20), kPixel,
          "float4 m = lerp(constants.tint, float4(1.0), 0.5);\nfloat f = frac(m.x) + atan2(m.y, m.z) + rsqrt(m.w);",
          "vec4 m = mix(_const_tint, vec4(1.0f), 0.5f);\n\tfloat f = fract(m.x) + atan(m.y, m.z) + inversesqrt(m.w);"},
-        {"converted int literal", (ALL_GL & ~ESSL20), P, "float f = constants.tint.x + 1;", "float f = _const_tint.x + 1.000000f;"},
-        {"converted int literal", ESSL20, P, "float f = constants.tint.x + 1;", "float f = _const_tint.x + 1.000000;"},
-        {"converted int variable", ALL_GL, P, "int i = 3;\nfloat f = i * 2.0;", "float f = float(i) * 2.0"},
-        {"matrices", ALL_GL, V, "float3x3 m = float3x3(1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0);\nfloat3 v = input.position.xyz * m;",
+        {"converted int literal", (kAllGL & ~ESSL20), kPixel, "float f = constants.tint.x + 1;", "float f = _const_tint.x + 1.000000f;"},
+        {"converted int literal", ESSL20, kPixel, "float f = constants.tint.x + 1;", "float f = _const_tint.x + 1.000000;"},
+        {"converted int variable", kAllGL, kPixel, "int i = 3;\nfloat f = i * 2.0;", "float f = float(i) * 2.0"},
+        {"matrices", kAllGL, kVertex, "float3x3 m = float3x3(1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0);\nfloat3 v = input.position.xyz * m;",
          "mat3 m = mat3(1.0"},
-        {"transpose", (ALL_GL & ~ESSL20), V, "float2x2 m = transpose(float2x2(1.0, 2.0, 3.0, 4.0));", "mat2 m = transpose(mat2("},
-        {"transpose", ESSL20, V, "float2x2 m = transpose(float2x2(1.0, 2.0, 3.0, 4.0));", "Error: function 'transpose' is not supported.\n", true},
+        {"transpose", (kAllGL & ~ESSL20), kVertex, "float2x2 m = transpose(float2x2(1.0, 2.0, 3.0, 4.0));", "mat2 m = transpose(mat2("},
+        {"transpose", ESSL20, kVertex, "float2x2 m = transpose(float2x2(1.0, 2.0, 3.0, 4.0));", "Error: function 'transpose' is not supported.\n", true},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -261,7 +244,7 @@ TEST(GLSLSnippets, WriteArithmeticAndBuiltIns) {
 // under the name the dialect knows it by, and the text compiles.
 TEST(GLSLSnippets, CallEveryFloatBuiltIn) {
     const Snippet cases[] = {
-        {"float built-ins", ALL_GL, P,
+        {"float built-ins", kAllGL, kPixel,
          "float3 v = constants.tint.xyz;\nfloat3 r = abs(v) + acos(v) + asin(v) + atan(v) + atan2(v, v) + ceil(v) + clamp(v, v, v) + cos(v) + cross(v, v) + degrees(v) + exp(v) + exp2(v) + floor(v) + frac(v) + lerp(v, v, v.x) + log(v) + log2(v) + max(v, v) + min(v, v) + normalize(v) + pow(v, v) + radians(v) + reflect(v, v) + rsqrt(v) + sign(v) + sin(v) + smoothstep(v, v, v) + sqrt(v) + step(v, v) + tan(v);\nfloat s = distance(v, v) + dot(v, v) + length(v);",
          "vec3 r = abs(v) + acos(v) + asin(v) + atan(v) + atan(v, v) + ceil(v) + clamp(v, v, v) + cos(v) + cross(v, v) + degrees(v) + exp(v) + exp2(v) + floor(v) + fract(v) + mix(v, v, v.x) + log(v) + log2(v) + max(v, v) + min(v, v) + normalize(v) + pow(v, v) + radians(v) + reflect(v, v) + inversesqrt(v) + sign(v) + sin(v) + smoothstep(v, v, v) + sqrt(v) + step(v, v) + tan(v);\n\tfloat s = distance(v, v) + dot(v, v) + length(v);"},
     };
@@ -271,30 +254,30 @@ TEST(GLSLSnippets, CallEveryFloatBuiltIn) {
 // GLSL takes only bool conditions, ZKSL int ones too.
 TEST(GLSLSnippets, CompareIntConditionsWithZero) {
     const Snippet cases[] = {
-        {"if", ALL_GL, V, "int i = 2;\nif (i)\n{\n\ti = 3;\n}", "if (i != 0)\n"},
-        {"while", ALL_GL, V, "int i = 2;\nwhile (i - 1)\n{\n\ti--;\n}", "while ((i - 1) != 0)\n"},
-        {"do-while", ALL_GL, V, "int i = 2;\ndo\n{\n\ti--;\n}\nwhile (i);", "while (i != 0);"},
-        {"for", ALL_GL, V, "for (int i = 3; i; i--)\n{\n}", "for (int i = 3; i != 0; i--)\n"},
-        {"bool condition", ALL_GL, V, "int i = 2;\nif (i > 1)\n{\n\ti = 3;\n}", "if (i > 1)\n"},
+        {"if", kAllGL, kVertex, "int i = 2;\nif (i)\n{\n\ti = 3;\n}", "if (i != 0)\n"},
+        {"while", kAllGL, kVertex, "int i = 2;\nwhile (i - 1)\n{\n\ti--;\n}", "while ((i - 1) != 0)\n"},
+        {"do-while", kAllGL, kVertex, "int i = 2;\ndo\n{\n\ti--;\n}\nwhile (i);", "while (i != 0);"},
+        {"for", kAllGL, kVertex, "for (int i = 3; i; i--)\n{\n}", "for (int i = 3; i != 0; i--)\n"},
+        {"bool condition", kAllGL, kVertex, "int i = 2;\nif (i > 1)\n{\n\ti = 3;\n}", "if (i > 1)\n"},
     };
     CHECK_SNIPPETS(cases);
 }
 
 TEST(GLSLSnippets, DeclareGlobalsAndArrays) {
-    const char* nonConstant = "float g = constants.tint.x;\nvoid main()\n{\n\toutput.color = constants.tint * g;\n}\n";
-    const char* globalArray = "float g[2] = {1.0, 2.0};\nvoid main()\n{\n\toutput.color = constants.tint * g[1];\n}\n";
+    const char* non_constant = "float g = constants.tint.x;\nvoid main()\n{\n\toutput.color = constants.tint * g;\n}\n";
+    const char* global_array = "float g[2] = {1.0, 2.0};\nvoid main()\n{\n\toutput.color = constants.tint * g[1];\n}\n";
     const Snippet cases[] = {
-        {"constant global", ALL_GL, P, "const float k = 2.0;\nfloat g = k * sin(1.0);\nvoid main()\n{\n\toutput.color = constants.tint * g;\n}\n",
+        {"constant global", kAllGL, kPixel, "const float k = 2.0;\nfloat g = k * sin(1.0);\nvoid main()\n{\n\toutput.color = constants.tint * g;\n}\n",
          "float g = k * sin(1.0"},
-        {"non-constant global", GLSL31, P, nonConstant, "float g = _const_tint.x;"},
-        {"non-constant global", GLSL21, P, nonConstant, "float g = _const_tint.x;"},
-        {"non-constant global", ESSL20 | ESSL30, P, nonConstant,
+        {"non-constant global", GLSL31, kPixel, non_constant, "float g = _const_tint.x;"},
+        {"non-constant global", GLSL21, kPixel, non_constant, "float g = _const_tint.x;"},
+        {"non-constant global", ESSL20 | ESSL30, kPixel, non_constant,
          "Error: initializer of global variable 'g' must be a constant expression.\n", true},
-        {"global array", (ALL_GL & ~ESSL20), P, globalArray, "float g[2] = float[]\n(\n\t1.0f,\n\t2.0f\n);\n"},
-        {"global array", ESSL20, P, globalArray, "Error: array declarations in global scope are not supported.\n", true},
-        {"local array", (ALL_GL & ~ESSL20), P, "float a[3] = {1.0, 2.0, 3.0};\noutput.color *= a[2];",
+        {"global array", (kAllGL & ~ESSL20), kPixel, global_array, "float g[2] = float[]\n(\n\t1.0f,\n\t2.0f\n);\n"},
+        {"global array", ESSL20, kPixel, global_array, "Error: array declarations in global scope are not supported.\n", true},
+        {"local array", (kAllGL & ~ESSL20), kPixel, "float a[3] = {1.0, 2.0, 3.0};\noutput.color *= a[2];",
          "float a[3] = float[]\n\t(\n\t\t1.0f,\n\t\t2.0f,\n\t\t3.0f\n\t);\n"},
-        {"local array", ESSL20, P, "float a[3] = {1.0, 2.0, 3.0};\noutput.color *= a[2];",
+        {"local array", ESSL20, kPixel, "float a[3] = {1.0, 2.0, 3.0};\noutput.color *= a[2];",
          "float a[3];\n\ta[0] = 1.0;\n\ta[1] = 2.0;\n\ta[2] = 3.0;\n"},
     };
     CHECK_SNIPPETS(cases);
@@ -304,20 +287,20 @@ TEST(GLSLSnippets, DeclareGlobalsAndArrays) {
 // deep as the chain is long: the text is the chain as written, and compiles.
 TEST(GLSLSnippets, WriteLongOperatorChainsWhole) {
     std::string sum = "float f = constants.tint.x";
-    std::string sumText = "float f = _const_tint.x";
+    std::string sum_text = "float f = _const_tint.x";
     std::string logic = "bool b = constants.tint.x > constants.tint.y";
-    std::string logicText = "bool b = _const_tint.x > _const_tint.y";
+    std::string logic_text = "bool b = _const_tint.x > _const_tint.y";
     for (int i = 0; i < 2000; ++i) {
         sum += " + constants.tint.y - constants.tint.z * constants.tint.w / constants.tint.x";
-        sumText += " + _const_tint.y - _const_tint.z * _const_tint.w / _const_tint.x";
+        sum_text += " + _const_tint.y - _const_tint.z * _const_tint.w / _const_tint.x";
         logic += " && constants.tint.y < constants.tint.z || constants.tint.z == constants.tint.w";
-        logicText += " && _const_tint.y < _const_tint.z || _const_tint.z == _const_tint.w";
+        logic_text += " && _const_tint.y < _const_tint.z || _const_tint.z == _const_tint.w";
     }
     sum += ";";
     logic += ";";
     const Snippet cases[] = {
-        {"sum", ALL_GL, P, sum.c_str(), sumText.c_str()},
-        {"conditions", ALL_GL, P, logic.c_str(), logicText.c_str()},
+        {"sum", kAllGL, kPixel, sum.c_str(), sum_text.c_str()},
+        {"conditions", kAllGL, kPixel, logic.c_str(), logic_text.c_str()},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -343,24 +326,24 @@ TEST(GLSLSnippets, PassOnlyVaryingsTheDialectCanExpress) {
     const char* vertex = "void main()\n{\n\toutput.screen = input.position;\n\toutput.uv = input.position.xy;\n\toutput.id = %s;\n}\n";
     const char* pixel = "void main()\n{\n\toutput.color = constants.tint;\n\tif (%s)\n\t{\n\t\toutput.color.x = 0.0;\n\t}\n}\n";
     for (const Case& c : cases) {
-        bool isInt = c.value.basic_type == TYPE_INT;
-        for (ShaderType stage : {V, P}) {
+        bool is_int = c.value.basic_type == TYPE_INT;
+        for (ShaderType stage : {kVertex, kPixel}) {
             ShaderInfo info = MakeInfo(c.target);
             ShaderVertexOutputVariable output;
             output.id = "id";
             output.type = c.value;
             output.semantic = OUTPUT_TEXTURE_COORDINATE;
             info.vertex_output.InsertLast(output);
-            std::string code = stage == V ? nString::Format(vertex, isInt ? "int2(1, 2)" : "true").c_str()
-                                          : nString::Format(pixel, isInt ? "input.id.x == 1" : "input.id").c_str();
-            std::string where = std::string(c.type) + " / " + TargetName(c.target) + (stage == V ? " vertex" : " pixel");
+            std::string code = stage == kVertex ? nString::Format(vertex, is_int ? "int2(1, 2)" : "true").c_str()
+                                          : nString::Format(pixel, is_int ? "input.id.x == 1" : "input.id").c_str();
+            std::string where = std::string(c.type) + " / " + GetTargetName(c.target) + (stage == kVertex ? " vertex" : " pixel");
             Outcome outcome = TranslateWith(info, c.target, stage, code.c_str());
             ASSERT_TRUE(outcome.parsed) << where << "\n" << outcome.log;
             if (c.error) {
                 EXPECT_EQ(outcome.log, c.expected) << where;
                 continue;
             }
-            std::string line = nString::Format(c.expected, stage == V ? "out" : "in").c_str();
+            std::string line = nString::Format(c.expected, stage == kVertex ? "out" : "in").c_str();
             EXPECT_NE(outcome.text.find(line), std::string::npos) << where << "\n" << outcome.text;
             std::string messages;
             EXPECT_TRUE(CompilesWithGlslang(c.target, stage, outcome.text.c_str(), &messages)) << where << "\n" << messages;
@@ -371,15 +354,15 @@ TEST(GLSLSnippets, PassOnlyVaryingsTheDialectCanExpress) {
 // ES 3.00 forbids a shader to overload a built-in function, even with
 // other parameters; the other dialects allow it.
 TEST(GLSLSnippets, RefuseOverloadsOfBuiltInFunctionsInES3) {
-    const char* zkslName = "float sin(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(sin(2), sin(1.0), 0.0, 1.0);\n}\n";
-    const char* glslName = "float mix(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(mix(2));\n}\n";
-    const char* otherName = "float lerp(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(lerp(2));\n}\n";
+    const char* zksl_name = "float sin(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(sin(2), sin(1.0), 0.0, 1.0);\n}\n";
+    const char* glsl_name = "float mix(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(mix(2));\n}\n";
+    const char* other_name = "float lerp(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(lerp(2));\n}\n";
     const Snippet cases[] = {
-        {"ZKSL built-in", ESSL30, P, zkslName, "Error: function 'sin' would overload a built-in function.\n", true},
-        {"ZKSL built-in", GLSL21 | ESSL20 | GLSL31, P, zkslName, "float sin(int x)\n{"},
-        {"GLSL built-in", ESSL30, P, glslName, "Error: function 'mix' would overload a built-in function.\n", true},
-        {"GLSL built-in", GLSL21 | ESSL20 | GLSL31, P, glslName, "float mix(int x)\n{"},
-        {"not a GLSL built-in", ALL_GL, P, otherName, "float lerp(int x)\n{"},
+        {"ZKSL built-in", ESSL30, kPixel, zksl_name, "Error: function 'sin' would overload a built-in function.\n", true},
+        {"ZKSL built-in", GLSL21 | ESSL20 | GLSL31, kPixel, zksl_name, "float sin(int x)\n{"},
+        {"GLSL built-in", ESSL30, kPixel, glsl_name, "Error: function 'mix' would overload a built-in function.\n", true},
+        {"GLSL built-in", GLSL21 | ESSL20 | GLSL31, kPixel, glsl_name, "float mix(int x)\n{"},
+        {"not a GLSL built-in", kAllGL, kPixel, other_name, "float lerp(int x)\n{"},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -392,7 +375,7 @@ TEST(GLSLSnippets, ES3BuiltInFunctionListHoldsOnlyBuiltIns) {
                            "(bool a, bool b, bool c)\n{\n\treturn 1.0;\n}\nout vec4 color;\nvoid main()\n{\n\tcolor = vec4(" +
                            name + "(true, true, true));\n}\n";
         std::string messages;
-        EXPECT_FALSE(CompilesWithGlslang(ESSL30, P, text.c_str(), &messages)) << name;
+        EXPECT_FALSE(CompilesWithGlslang(ESSL30, kPixel, text.c_str(), &messages)) << name;
         EXPECT_NE(messages.find("ERROR"), std::string::npos) << name << "\n" << messages;
     }
 }
@@ -403,12 +386,12 @@ TEST(GLSLSnippets, ES3BuiltInFunctionListHoldsOnlyBuiltIns) {
 // text that no GLSL compiler takes.
 TEST(GLSLSnippets, RefuseWritesToPixelInputs) {
     const Snippet cases[] = {
-        {"compound assignment", ALL_GL, P, "input.uv.x += 1.0;", "Error: writing to 'input.uv' is not supported.\n", true},
-        {"increments", ALL_GL, P, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
+        {"compound assignment", kAllGL, kPixel, "input.uv.x += 1.0;", "Error: writing to 'input.uv' is not supported.\n", true},
+        {"increments", kAllGL, kPixel, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
          "Error: writing to 'input.uv' is not supported.\nError: writing to 'input.screen' is not supported.\n", true},
-        {"through parentheses", ALL_GL, P, "(input.uv).y = 0.5;", "Error: writing to 'input.uv' is not supported.\n", true},
-        {"reading", ALL_GL, P, "float2 uv = input.uv;\nuv.x += 1.0;\noutput.color.xy = uv;", "uv.x += 1.0"},
-        {"vertex outputs", ALL_GL, V, "output.uv.x += 1.0;", "_vary_uv.x += 1.0"},
+        {"through parentheses", kAllGL, kPixel, "(input.uv).y = 0.5;", "Error: writing to 'input.uv' is not supported.\n", true},
+        {"reading", kAllGL, kPixel, "float2 uv = input.uv;\nuv.x += 1.0;\noutput.color.xy = uv;", "uv.x += 1.0"},
+        {"vertex outputs", kAllGL, kVertex, "output.uv.x += 1.0;", "_vary_uv.x += 1.0"},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -417,14 +400,14 @@ TEST(GLSLSnippets, RefuseWritesToPixelInputs) {
 // than written into text no GLSL compiler takes.
 TEST(GLSLSnippets, RefuseNamesGLSLReserves) {
     const Snippet cases[] = {
-        {"qualifier word", ALL_GL, P, "float flat = 1.0;\noutput.color *= flat;", "Error: identifier 'flat' is not supported.\n", true},
-        {"type word", ALL_GL, P, "float3 vec3 = constants.tint.xyz;\noutput.color.xyz = vec3;", "Error: identifier 'vec3' is not supported.\n", true},
-        {"gl_ prefix", ALL_GL, P, "float gl_Depth = 1.0;", "Error: identifier 'gl_Depth' is not supported.\n", true},
-        {"double underscore", ALL_GL, P, "float a__b = 1.0;", "Error: identifier 'a__b' is not supported.\n", true},
-        {"function and parameter", ALL_GL, P,
+        {"qualifier word", kAllGL, kPixel, "float flat = 1.0;\noutput.color *= flat;", "Error: identifier 'flat' is not supported.\n", true},
+        {"type word", kAllGL, kPixel, "float3 vec3 = constants.tint.xyz;\noutput.color.xyz = vec3;", "Error: identifier 'vec3' is not supported.\n", true},
+        {"gl_ prefix", kAllGL, kPixel, "float gl_Depth = 1.0;", "Error: identifier 'gl_Depth' is not supported.\n", true},
+        {"double underscore", kAllGL, kPixel, "float a__b = 1.0;", "Error: identifier 'a__b' is not supported.\n", true},
+        {"function and parameter", kAllGL, kPixel,
          "float filter(float varying)\n{\n\treturn varying;\n}\nvoid main()\n{\n\toutput.color = constants.tint * filter(0.5);\n}\n",
          "Error: identifier 'filter' is not supported.\nError: identifier 'varying' is not supported.\n", true},
-        {"ordinary names", ALL_GL, P, "float flatness = 1.0;\nfloat vec = flatness;", "float flatness = 1.0"},
+        {"ordinary names", kAllGL, kPixel, "float flatness = 1.0;\nfloat vec = flatness;", "float flatness = 1.0"},
     };
     CHECK_SNIPPETS(cases);
 }

@@ -9,7 +9,8 @@
 #include <string>
 
 #include "shadertool/frontend/parser.h"
-#include "shadertool/translate/hlsl_translators.h"
+#include "shadertool/translate/output_paths.h"
+#include "shadertool/translate/translator_factory.h"
 #include "shadertool/translate/tests/hlsl_glslang.h"
 
 namespace ShaderTool {
@@ -18,27 +19,10 @@ namespace {
 using testing::CompilesAsHLSL;
 
 const int kHLSLTargets[] = {HLSL9, HLSL11, PSSL};
-const int ALL_HLSL = HLSL9 | HLSL11 | PSSL;
-const int OBJECTS = HLSL11 | PSSL;  // the dialects with texture objects
-const ShaderType V = VERTEX_SHADER;
-const ShaderType P = PIXEL_SHADER;
-
-const char* TargetName(int target) {
-    switch (target) {
-    case HLSL9: return "HLSL9";
-    case HLSL11: return "HLSL11";
-    case PSSL: return "PSSL";
-    default: return "?";
-    }
-}
-
-std::unique_ptr<Translator> MakeTranslator(int target, Log& log) {
-    switch (target) {
-    case HLSL9: return std::make_unique<HLSL9Translator>(log);
-    case HLSL11: return std::make_unique<HLSL11Translator>(log);
-    default: return std::make_unique<PSSLTranslator>(log);
-    }
-}
+const int kAllHLSL = HLSL9 | HLSL11 | PSSL;
+const int kObjects = HLSL11 | PSSL;  // the dialects with texture objects
+const ShaderType kVertex = VERTEX_SHADER;
+const ShaderType kPixel = PIXEL_SHADER;
 
 Type Const(Type type) {
     type.qualifier = QUALIFIER_CONST;
@@ -136,7 +120,7 @@ Outcome TranslateWith(const ShaderInfo& info, int target, int level, ShaderType 
     Outcome outcome;
     outcome.parsed = parser.Parse(info, source);
     if (outcome.parsed) {
-        std::unique_ptr<Translator> translator = MakeTranslator(target, log);
+        std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(target), log));
         outcome.translated = translator->Translate(info, ShaderTarget(target), level, stage, parser.GetRoot());
         if (outcome.translated) outcome.text = translator->GetOutput().c_str();
     }
@@ -169,7 +153,7 @@ bool ComparesMatrices(const char* label) {
 }
 
 void CheckOutcome(const Snippet& c, int target, const Outcome& outcome) {
-    std::string where = std::string(c.label) + " / " + TargetName(target);
+    std::string where = std::string(c.label) + " / " + GetTargetName(target);
     ASSERT_TRUE(outcome.parsed) << where << "\n" << outcome.log;
     if (c.error) {
         EXPECT_FALSE(outcome.translated) << where;
@@ -202,25 +186,25 @@ int Occurrences(const std::string& text, const char* piece) {
 TEST(HLSLSnippets, ReadTheSpecialInputs) {
     const Snippet cases[] = {
         // Read as int: arithmetic on the ids stays signed.
-        {"instance id", OBJECTS, V, "int i = input.instance_id - 1;", "int i = int(input._instance_id) - 1;"},
-        {"instance id", HLSL11, V, "int i = input.instance_id;", "\tuint _instance_id : SV_InstanceID;\n};"},
-        {"instance id", PSSL, V, "int i = input.instance_id;", "\tuint _instance_id : S_INSTANCE_ID;\n};"},
-        {"instance id", HLSL9, V, "int i = input.instance_id;", "Error: 'input.instance_id' is not supported.\n", true},
-        {"vertex id", OBJECTS, V, "bool first = input.vertex_id - 1 < 0;", "bool first = int(input._vertex_id) - 1 < 0;"},
-        {"vertex id", HLSL11, V, "int i = input.vertex_id;", "\tuint _vertex_id : SV_VertexID;\n};"},
-        {"vertex id", PSSL, V, "int i = input.vertex_id;", "\tuint _vertex_id : S_VERTEX_ID;\n};"},
-        {"vertex id", HLSL9, V, "int i = input.vertex_id;", "Error: 'input.vertex_id' is not supported.\n", true},
-        {"both ids", HLSL11, V, "int i = input.vertex_id + input.instance_id;",
+        {"instance id", kObjects, kVertex, "int i = input.instance_id - 1;", "int i = int(input._instance_id) - 1;"},
+        {"instance id", HLSL11, kVertex, "int i = input.instance_id;", "\tuint _instance_id : SV_InstanceID;\n};"},
+        {"instance id", PSSL, kVertex, "int i = input.instance_id;", "\tuint _instance_id : S_INSTANCE_ID;\n};"},
+        {"instance id", HLSL9, kVertex, "int i = input.instance_id;", "Error: 'input.instance_id' is not supported.\n", true},
+        {"vertex id", kObjects, kVertex, "bool first = input.vertex_id - 1 < 0;", "bool first = int(input._vertex_id) - 1 < 0;"},
+        {"vertex id", HLSL11, kVertex, "int i = input.vertex_id;", "\tuint _vertex_id : SV_VertexID;\n};"},
+        {"vertex id", PSSL, kVertex, "int i = input.vertex_id;", "\tuint _vertex_id : S_VERTEX_ID;\n};"},
+        {"vertex id", HLSL9, kVertex, "int i = input.vertex_id;", "Error: 'input.vertex_id' is not supported.\n", true},
+        {"both ids", HLSL11, kVertex, "int i = input.vertex_id + input.instance_id;",
          "\tuint4 bones : BLENDINDICES;\n\tuint _instance_id : SV_InstanceID;\n\tuint _vertex_id : SV_VertexID;\n};"},
-        {"face direction", HLSL9, P, "float f = input.face_direction;", "float f = input._facing;"},
-        {"face direction", HLSL9, P, "float f = input.face_direction;", "\tfloat4 shade : COLOR0;\n\tfloat _facing : VFACE;\n};"},
-        {"face direction", HLSL11, P, "float f = input.face_direction;", "float f = (input._facing ? 1.0f : -1.0f);"},
-        {"face direction", HLSL11, P, "float f = input.face_direction;", "\tbool _facing : SV_IsFrontFace;\n};"},
-        {"face direction", PSSL, P, "float f = input.face_direction;", "float f = input._facing;"},
-        {"face direction", PSSL, P, "float f = input.face_direction;", "\tfloat _facing : S_FRONT_FACE;\n};"},
-        {"front facing", HLSL9 | PSSL, P, "bool b = input.is_front_facing;", "bool b = (input._facing > 0.0f);"},
-        {"front facing", HLSL11, P, "bool b = input.is_front_facing;", "bool b = input._facing;"},
-        {"front facing", HLSL11, P, "bool b = input.is_front_facing;", "\tbool _facing : SV_IsFrontFace;\n};"},
+        {"face direction", HLSL9, kPixel, "float f = input.face_direction;", "float f = input._facing;"},
+        {"face direction", HLSL9, kPixel, "float f = input.face_direction;", "\tfloat4 shade : COLOR0;\n\tfloat _facing : VFACE;\n};"},
+        {"face direction", HLSL11, kPixel, "float f = input.face_direction;", "float f = (input._facing ? 1.0f : -1.0f);"},
+        {"face direction", HLSL11, kPixel, "float f = input.face_direction;", "\tbool _facing : SV_IsFrontFace;\n};"},
+        {"face direction", PSSL, kPixel, "float f = input.face_direction;", "float f = input._facing;"},
+        {"face direction", PSSL, kPixel, "float f = input.face_direction;", "\tfloat _facing : S_FRONT_FACE;\n};"},
+        {"front facing", HLSL9 | PSSL, kPixel, "bool b = input.is_front_facing;", "bool b = (input._facing > 0.0f);"},
+        {"front facing", HLSL11, kPixel, "bool b = input.is_front_facing;", "bool b = input._facing;"},
+        {"front facing", HLSL11, kPixel, "bool b = input.is_front_facing;", "\tbool _facing : SV_IsFrontFace;\n};"},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -229,17 +213,17 @@ TEST(HLSLSnippets, ReadTheSpecialInputs) {
 // and a shader that reads none declares none.
 TEST(HLSLSnippets, DeclareEachSpecialInputOnce) {
     for (int target : {HLSL11, PSSL}) {
-        Outcome vertex = Translate(target, V, "int i = input.instance_id * input.instance_id + input.vertex_id;\ni += input.vertex_id;");
-        EXPECT_EQ(Occurrences(vertex.text, " _instance_id : "), 1) << TargetName(target) << "\n" << vertex.text;
-        EXPECT_EQ(Occurrences(vertex.text, " _vertex_id : "), 1) << TargetName(target) << "\n" << vertex.text;
+        Outcome vertex = Translate(target, kVertex, "int i = input.instance_id * input.instance_id + input.vertex_id;\ni += input.vertex_id;");
+        EXPECT_EQ(Occurrences(vertex.text, " _instance_id : "), 1) << GetTargetName(target) << "\n" << vertex.text;
+        EXPECT_EQ(Occurrences(vertex.text, " _vertex_id : "), 1) << GetTargetName(target) << "\n" << vertex.text;
     }
     for (int target : kHLSLTargets) {
-        Outcome pixel = Translate(target, P, "float f = input.face_direction;\nif (input.is_front_facing) f = 2.0;");
-        EXPECT_EQ(Occurrences(pixel.text, " _facing : "), 1) << TargetName(target) << "\n" << pixel.text;
-        Outcome plain = Translate(target, P, "");
-        EXPECT_EQ(plain.text.find("_facing"), std::string::npos) << TargetName(target);
-        Outcome vertex = Translate(target, V, "");
-        EXPECT_EQ(vertex.text.find("_id"), std::string::npos) << TargetName(target);
+        Outcome pixel = Translate(target, kPixel, "float f = input.face_direction;\nif (input.is_front_facing) f = 2.0;");
+        EXPECT_EQ(Occurrences(pixel.text, " _facing : "), 1) << GetTargetName(target) << "\n" << pixel.text;
+        Outcome plain = Translate(target, kPixel, "");
+        EXPECT_EQ(plain.text.find("_facing"), std::string::npos) << GetTargetName(target);
+        Outcome vertex = Translate(target, kVertex, "");
+        EXPECT_EQ(vertex.text.find("_id"), std::string::npos) << GetTargetName(target);
     }
 }
 
@@ -247,47 +231,47 @@ TEST(HLSLSnippets, DeclareEachSpecialInputOnce) {
 // int4 ZKSL has; other inputs are read as they are declared.
 TEST(HLSLSnippets, ReadBoneIndicesAsInt) {
     const Snippet cases[] = {
-        {"declaration", ALL_HLSL, V, "", "\tuint4 bones : BLENDINDICES;\n"},
-        {"read", ALL_HLSL, V, "int4 b = input.bones - 1;", "int4 b = int4(input.bones) - 1;"},
-        {"component", ALL_HLSL, V, "int b = input.bones.y / 2;", "int b = int4(input.bones).y / 2;"},
-        {"float input", ALL_HLSL, V, "float4 p = input.position;", "float4 p = input.position;"},
+        {"declaration", kAllHLSL, kVertex, "", "\tuint4 bones : BLENDINDICES;\n"},
+        {"read", kAllHLSL, kVertex, "int4 b = input.bones - 1;", "int4 b = int4(input.bones) - 1;"},
+        {"component", kAllHLSL, kVertex, "int b = input.bones.y / 2;", "int b = int4(input.bones).y / 2;"},
+        {"float input", kAllHLSL, kVertex, "float4 p = input.position;", "float4 p = input.position;"},
     };
     CHECK_SNIPPETS(cases);
 }
 
 TEST(HLSLSnippets, MultiplyMatricesWithMul) {
     const Snippet cases[] = {
-        {"vector times matrix", ALL_HLSL, V, "float4 p = input.position * constants.world;",
+        {"vector times matrix", kAllHLSL, kVertex, "float4 p = input.position * constants.world;",
          "float4 p = mul(input.position, _const_world);"},
-        {"vector times matrix assigned", ALL_HLSL, V, "float4 p = input.position;\np *= constants.world;",
+        {"vector times matrix assigned", kAllHLSL, kVertex, "float4 p = input.position;\np *= constants.world;",
          "\tp = mul(p, _const_world);\n"},
-        {"matrix times matrix", ALL_HLSL, V, "float4x4 m = constants.world * constants.world;",
+        {"matrix times matrix", kAllHLSL, kVertex, "float4x4 m = constants.world * constants.world;",
          "float4x4 m = mul(_const_world, _const_world);"},
-        {"matrix times matrix assigned", ALL_HLSL, V, "float4x4 m = constants.world;\nm *= constants.world;",
+        {"matrix times matrix assigned", kAllHLSL, kVertex, "float4x4 m = constants.world;\nm *= constants.world;",
          "\tm = mul(m, _const_world);\n"},
-        {"matrix in parentheses", ALL_HLSL, V, "float4 p = input.position * (constants.world * constants.world);",
+        {"matrix in parentheses", kAllHLSL, kVertex, "float4 p = input.position * (constants.world * constants.world);",
          "mul(input.position, (mul(_const_world, _const_world)))"},
-        {"scalar times matrix", ALL_HLSL, V, "float4x4 m = 2.0 * constants.world;", "float4x4 m = 2.0f * _const_world;"},
-        {"matrix times scalar", ALL_HLSL, V, "float4x4 m = constants.world * 2.0;", "float4x4 m = _const_world * 2.0f;"},
-        {"vector times vector", ALL_HLSL, V, "float4 p = input.position * constants.scale;",
+        {"scalar times matrix", kAllHLSL, kVertex, "float4x4 m = 2.0 * constants.world;", "float4x4 m = 2.0f * _const_world;"},
+        {"matrix times scalar", kAllHLSL, kVertex, "float4x4 m = constants.world * 2.0;", "float4x4 m = _const_world * 2.0f;"},
+        {"vector times vector", kAllHLSL, kVertex, "float4 p = input.position * constants.scale;",
          "float4 p = input.position * _const_scale;"},
-        {"vector times scalar assigned", ALL_HLSL, V, "float4 p = input.position;\np *= 2.0;", "\tp *= 2.0f;\n"},
+        {"vector times scalar assigned", kAllHLSL, kVertex, "float4 p = input.position;\np *= 2.0;", "\tp *= 2.0f;\n"},
     };
     CHECK_SNIPPETS(cases);
 }
 
 TEST(HLSLSnippets, CompareVectorsAndMatricesAsAWhole) {
     const Snippet cases[] = {
-        {"equal vectors", ALL_HLSL, V, "bool b = input.position == constants.scale;",
+        {"equal vectors", kAllHLSL, kVertex, "bool b = input.position == constants.scale;",
          "bool b = all(input.position == _const_scale);"},
-        {"different vectors", ALL_HLSL, V, "bool b = input.position != constants.scale;",
+        {"different vectors", kAllHLSL, kVertex, "bool b = input.position != constants.scale;",
          "bool b = any(input.position != _const_scale);"},
-        {"equal matrices", ALL_HLSL, V, "bool b = constants.world == constants.world;",
+        {"equal matrices", kAllHLSL, kVertex, "bool b = constants.world == constants.world;",
          "bool b = all(_const_world == _const_world);"},
-        {"different int vectors", ALL_HLSL, V, "int2 a = int2(1, 2);\nbool b = a != int2(2, 1);", "bool b = any(a != int2(2, 1));"},
-        {"in a condition", ALL_HLSL, V, "float4 p = input.position;\nif (p == constants.scale && p.x == 1.0) p.x = 0.0;",
+        {"different int vectors", kAllHLSL, kVertex, "int2 a = int2(1, 2);\nbool b = a != int2(2, 1);", "bool b = any(a != int2(2, 1));"},
+        {"in a condition", kAllHLSL, kVertex, "float4 p = input.position;\nif (p == constants.scale && p.x == 1.0) p.x = 0.0;",
          "if (all(p == _const_scale) && p.x == 1.0f)"},
-        {"scalars", ALL_HLSL, V, "bool b = input.position.x != 1.0;", "bool b = input.position.x != 1.0f;"},
+        {"scalars", kAllHLSL, kVertex, "bool b = input.position.x != 1.0;", "bool b = input.position.x != 1.0f;"},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -297,28 +281,28 @@ TEST(HLSLSnippets, CompareVectorsAndMatricesAsAWhole) {
 // text that does not compile.
 TEST(HLSLSnippets, RefuseNamesTheDialectReserves) {
     const Snippet cases[] = {
-        {"buffer word", ALL_HLSL, P, "float cbuffer = 1.0;\noutput.color *= cbuffer;", "Error: identifier 'cbuffer' is not supported.\n", true},
-        {"type words", ALL_HLSL, P, "float4 vector = constants.tint;\nfloat matrix = vector.x;",
+        {"buffer word", kAllHLSL, kPixel, "float cbuffer = 1.0;\noutput.color *= cbuffer;", "Error: identifier 'cbuffer' is not supported.\n", true},
+        {"type words", kAllHLSL, kPixel, "float4 vector = constants.tint;\nfloat matrix = vector.x;",
          "Error: identifier 'vector' is not supported.\nError: identifier 'matrix' is not supported.\n", true},
-        {"sized type names", ALL_HLSL, P, "float4 half4 = constants.tint;\nfloat float2x3 = half4.x;",
+        {"sized type names", kAllHLSL, kPixel, "float4 half4 = constants.tint;\nfloat float2x3 = half4.x;",
          "Error: identifier 'half4' is not supported.\nError: identifier 'float2x3' is not supported.\n", true},
-        {"sized names of each dialect's scalars", HLSL9 | HLSL11, P, "float min16float4 = 1.0;\nfloat dword3x1 = 1.0;",
+        {"sized names of each dialect's scalars", HLSL9 | HLSL11, kPixel, "float min16float4 = 1.0;\nfloat dword3x1 = 1.0;",
          "Error: identifier 'min16float4' is not supported.\nError: identifier 'dword3x1' is not supported.\n", true},
-        {"sized name of a PSSL scalar", PSSL, P, "float ushort2 = 1.0;", "Error: identifier 'ushort2' is not supported.\n", true},
-        {"sized name of another dialect's scalar", HLSL9 | HLSL11, P, "float ushort2 = 1.0;\noutput.color *= ushort2;",
+        {"sized name of a PSSL scalar", PSSL, kPixel, "float ushort2 = 1.0;", "Error: identifier 'ushort2' is not supported.\n", true},
+        {"sized name of another dialect's scalar", HLSL9 | HLSL11, kPixel, "float ushort2 = 1.0;\noutput.color *= ushort2;",
          "float ushort2 = 1.0f;"},
-        {"qualifier", ALL_HLSL, P, "float uniform = 1.0;", "Error: identifier 'uniform' is not supported.\n", true},
-        {"sampler", ALL_HLSL, P, "float sampler = 1.0;", "Error: identifier 'sampler' is not supported.\n", true},
-        {"structure of the entry point", ALL_HLSL, V, "float VertexInput = 1.0;",
+        {"qualifier", kAllHLSL, kPixel, "float uniform = 1.0;", "Error: identifier 'uniform' is not supported.\n", true},
+        {"sampler", kAllHLSL, kPixel, "float sampler = 1.0;", "Error: identifier 'sampler' is not supported.\n", true},
+        {"structure of the entry point", kAllHLSL, kVertex, "float VertexInput = 1.0;",
          "Error: identifier 'VertexInput' is not supported.\n", true},
-        {"constant buffer name", OBJECTS, P, "float Constants = 1.0;", "Error: identifier 'Constants' is not supported.\n", true},
-        {"PSSL buffer type", PSSL, P, "float RegularBuffer = 1.0;", "Error: identifier 'RegularBuffer' is not supported.\n", true},
-        {"function and parameter", ALL_HLSL, P,
+        {"constant buffer name", kObjects, kPixel, "float Constants = 1.0;", "Error: identifier 'Constants' is not supported.\n", true},
+        {"PSSL buffer type", PSSL, kPixel, "float RegularBuffer = 1.0;", "Error: identifier 'RegularBuffer' is not supported.\n", true},
+        {"function and parameter", kAllHLSL, kPixel,
          "float linear(float point)\n{\n\treturn point;\n}\nvoid main()\n{\n\toutput.color = constants.tint * linear(0.5);\n}\n",
          "Error: identifier 'linear' is not supported.\nError: identifier 'point' is not supported.\n", true},
-        {"ordinary names", ALL_HLSL, P, "float half5 = 1.0;\nfloat vectors = half5;\nfloat Constant = vectors;\nfloat RegularBuffers = Constant;\noutput.color *= RegularBuffers;",
+        {"ordinary names", kAllHLSL, kPixel, "float half5 = 1.0;\nfloat vectors = half5;\nfloat Constant = vectors;\nfloat RegularBuffers = Constant;\noutput.color *= RegularBuffers;",
          "float half5 = 1.0f;"},
-        {"a word of another dialect", HLSL9, P, "float RegularBuffer = 1.0;\noutput.color *= RegularBuffer;", "float RegularBuffer = 1.0f;"},
+        {"a word of another dialect", HLSL9, kPixel, "float RegularBuffer = 1.0;\noutput.color *= RegularBuffer;", "float RegularBuffer = 1.0f;"},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -327,7 +311,7 @@ TEST(HLSLSnippets, RefuseNamesTheDialectReserves) {
 // under the name the dialect knows it by, and the text compiles.
 TEST(HLSLSnippets, CallEveryFloatBuiltIn) {
     const Snippet cases[] = {
-        {"float built-ins", ALL_HLSL, P,
+        {"float built-ins", kAllHLSL, kPixel,
          "float3 v = constants.tint.xyz;\nfloat3 r = abs(v) + acos(v) + asin(v) + atan(v) + atan2(v, v) + ceil(v) + clamp(v, v, v) + cos(v) + cross(v, v) + degrees(v) + exp(v) + exp2(v) + floor(v) + frac(v) + lerp(v, v, v.x) + log(v) + log2(v) + max(v, v) + min(v, v) + normalize(v) + pow(v, v) + radians(v) + reflect(v, v) + rsqrt(v) + sign(v) + sin(v) + smoothstep(v, v, v) + sqrt(v) + step(v, v) + tan(v);\nfloat s = distance(v, v) + dot(v, v) + length(v);",
          "float3 r = abs(v) + acos(v) + asin(v) + atan(v) + atan2(v, v) + ceil(v) + clamp(v, v, v) + cos(v) + cross(v, v) + degrees(v) + exp(v) + exp2(v) + floor(v) + frac(v) + lerp(v, v, v.x) + log(v) + log2(v) + max(v, v) + min(v, v) + normalize(v) + pow(v, v) + radians(v) + reflect(v, v) + rsqrt(v) + float3(sign(v)) + sin(v) + smoothstep(v, v, v) + sqrt(v) + step(v, v) + tan(v);\n\tfloat s = distance(v, v) + dot(v, v) + length(v);"},
     };
@@ -337,7 +321,7 @@ TEST(HLSLSnippets, CallEveryFloatBuiltIn) {
 // The pixel inputs arrive as a parameter, which a shader may write.
 TEST(HLSLSnippets, WriteToPixelInputs) {
     const Snippet cases[] = {
-        {"compound assignment", ALL_HLSL, P, "input.uv.x += 1.0;\n++input.uv;", "input.uv.x += 1.0f;\n\t++input.uv;"},
+        {"compound assignment", kAllHLSL, kPixel, "input.uv.x += 1.0;\n++input.uv;", "input.uv.x += 1.0f;\n\t++input.uv;"},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -346,36 +330,36 @@ TEST(HLSLSnippets, WriteToPixelInputs) {
 // deep as the chain is long; links written as functions keep their form.
 TEST(HLSLSnippets, WriteLongOperatorChainsWhole) {
     std::string sum = "float f = constants.tint.x";
-    std::string sumText = "float f = _const_tint.x";
+    std::string sum_text = "float f = _const_tint.x";
     std::string logic = "bool b = input.position == constants.scale";
-    std::string logicText = "bool b = all(input.position == _const_scale)";
+    std::string logic_text = "bool b = all(input.position == _const_scale)";
     for (int i = 0; i < 2000; ++i) {
         sum += " + constants.tint.y - constants.tint.z * constants.tint.w / constants.tint.x";
-        sumText += " + _const_tint.y - _const_tint.z * _const_tint.w / _const_tint.x";
+        sum_text += " + _const_tint.y - _const_tint.z * _const_tint.w / _const_tint.x";
         logic += " && input.position != constants.tint || constants.tint.x == constants.tint.y";
-        logicText += " && any(input.position != _const_tint) || _const_tint.x == _const_tint.y";
+        logic_text += " && any(input.position != _const_tint) || _const_tint.x == _const_tint.y";
     }
     sum += ";";
     logic += ";";
     const Snippet cases[] = {
-        {"sum", ALL_HLSL, V, sum.c_str(), sumText.c_str()},
-        {"conditions", ALL_HLSL, V, logic.c_str(), logicText.c_str()},
+        {"sum", kAllHLSL, kVertex, sum.c_str(), sum_text.c_str()},
+        {"conditions", kAllHLSL, kVertex, logic.c_str(), logic_text.c_str()},
     };
     CHECK_SNIPPETS(cases);
 }
 
 TEST(HLSLSnippets, WriteConstructorsOfOtherSizesAsCasts) {
     const Snippet cases[] = {
-        {"scalar to vector", ALL_HLSL, V, "float x = 0.5;\nfloat4 v = float4(x);", "float4 v = (float4)(x);"},
-        {"narrowing", ALL_HLSL, V, "float3 v = float3(input.position);", "float3 v = (float3)(input.position);"},
-        {"int scalar to vector", ALL_HLSL, V, "int2 v = int2(3);", "int2 v = (int2)(3);"},
-        {"same size", ALL_HLSL, V, "float4 v = float4(input.position);", "float4 v = float4(input.position);"},
-        {"several arguments", ALL_HLSL, V, "float2 a = input.position.xy;\nfloat4 v = float4(a, a);", "float4 v = float4(a, a);"},
-        {"matrix", ALL_HLSL, V, "float2x2 m = float2x2(1.0, 0.0, 0.0, 1.0);", "float2x2 m = float2x2(1.0f, 0.0f, 0.0f, 1.0f);"},
+        {"scalar to vector", kAllHLSL, kVertex, "float x = 0.5;\nfloat4 v = float4(x);", "float4 v = (float4)(x);"},
+        {"narrowing", kAllHLSL, kVertex, "float3 v = float3(input.position);", "float3 v = (float3)(input.position);"},
+        {"int scalar to vector", kAllHLSL, kVertex, "int2 v = int2(3);", "int2 v = (int2)(3);"},
+        {"same size", kAllHLSL, kVertex, "float4 v = float4(input.position);", "float4 v = float4(input.position);"},
+        {"several arguments", kAllHLSL, kVertex, "float2 a = input.position.xy;\nfloat4 v = float4(a, a);", "float4 v = float4(a, a);"},
+        {"matrix", kAllHLSL, kVertex, "float2x2 m = float2x2(1.0, 0.0, 0.0, 1.0);", "float2x2 m = float2x2(1.0f, 0.0f, 0.0f, 1.0f);"},
         // A cast binds less tightly than a selection or a subscript after it.
-        {"selected", ALL_HLSL, V, "float x = 0.5;\nfloat y = float4(x).y;", "float y = ((float4)(x)).y;"},
-        {"subscripted", ALL_HLSL, V, "float y = float3(input.position)[1];", "float y = ((float3)(input.position))[1];"},
-        {"selected constructor", ALL_HLSL, V, "float y = float4(input.position).y;", "float y = float4(input.position).y;"},
+        {"selected", kAllHLSL, kVertex, "float x = 0.5;\nfloat y = float4(x).y;", "float y = ((float4)(x)).y;"},
+        {"subscripted", kAllHLSL, kVertex, "float y = float3(input.position)[1];", "float y = ((float3)(input.position))[1];"},
+        {"selected constructor", kAllHLSL, kVertex, "float y = float4(input.position).y;", "float y = float4(input.position).y;"},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -387,34 +371,34 @@ TEST(HLSLSnippets, SampleTextures) {
     const char* offset = "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));";
     const char* offset3 = "float4 c = sampleTextureLodOffset(texture.volume, input.shade.xyz, 0.0, int3(1, 0, 0));";
     const Snippet cases[] = {
-        {"2D", HLSL9, P, "float4 c = sampleTexture(texture.albedo, input.uv);", "float4 c = tex2D(_tex_albedo, input.uv);"},
-        {"cube", HLSL9, P, "float4 c = sampleTexture(texture.sky, input.shade.xyz);", "texCUBE(_tex_sky, input.shade.xyz)"},
-        {"3D", HLSL9, P, "float4 c = sampleTexture(texture.volume, input.shade.xyz);", "tex3D(_tex_volume, input.shade.xyz)"},
-        {"gradients", HLSL9, P, grad, "tex2Dgrad(_tex_albedo, input.uv, float2(0.1f, 0.0f), float2(0.0f, 0.1f))"},
-        {"level", HLSL9, P, lod, "tex2Dlod(_tex_albedo, float4(input.uv, 0.0f, 2.0f))"},
-        {"cube level", HLSL9, P, lod_cube, "texCUBElod(_tex_sky, float4(input.shade.xyz, 1.0f))"},
-        {"offset", HLSL9, P, offset,
+        {"2D", HLSL9, kPixel, "float4 c = sampleTexture(texture.albedo, input.uv);", "float4 c = tex2D(_tex_albedo, input.uv);"},
+        {"cube", HLSL9, kPixel, "float4 c = sampleTexture(texture.sky, input.shade.xyz);", "texCUBE(_tex_sky, input.shade.xyz)"},
+        {"3D", HLSL9, kPixel, "float4 c = sampleTexture(texture.volume, input.shade.xyz);", "tex3D(_tex_volume, input.shade.xyz)"},
+        {"gradients", HLSL9, kPixel, grad, "tex2Dgrad(_tex_albedo, input.uv, float2(0.1f, 0.0f), float2(0.0f, 0.1f))"},
+        {"level", HLSL9, kPixel, lod, "tex2Dlod(_tex_albedo, float4(input.uv, 0.0f, 2.0f))"},
+        {"cube level", HLSL9, kPixel, lod_cube, "texCUBElod(_tex_sky, float4(input.shade.xyz, 1.0f))"},
+        {"offset", HLSL9, kPixel, offset,
          "tex2Dlod(_tex_detail, float4(input.uv + _const_reciprocal_texture_dimensions_1 * int2(1, 0), 0.0f, 0.0f))"},
-        {"offset", HLSL9, P, offset, "float2 _const_reciprocal_texture_dimensions_1;\n\nstruct PixelInput\n"},
+        {"offset", HLSL9, kPixel, offset, "float2 _const_reciprocal_texture_dimensions_1;\n\nstruct PixelInput\n"},
         // The offset and the coordinates stay whole inside the sum.
-        {"offset expression", HLSL9, P,
+        {"offset expression", HLSL9, kPixel,
          "int2 step = int2(4, 2);\nfloat4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, step / 2 - int2(1, 0));",
          "float4(input.uv + _const_reciprocal_texture_dimensions_1 * (step / 2 - int2(1, 0)), 0.0f, 0.0f)"},
-        {"coordinates expression", HLSL9, P,
+        {"coordinates expression", HLSL9, kPixel,
          "bool flip = input.uv.x > 0.5;\nfloat4 c = sampleTextureLodOffset(texture.detail, flip ? input.uv.yx : input.uv, 0.0, int2(1, 0));",
          "float4((flip ? input.uv.yx : input.uv) + _const_reciprocal_texture_dimensions_1 * int2(1, 0), 0.0f, 0.0f)"},
-        {"3D offset", HLSL9, P, offset3, "float3 _const_reciprocal_texture_dimensions_3;\n"},
-        {"3D offset", HLSL9, P, offset3,
+        {"3D offset", HLSL9, kPixel, offset3, "float3 _const_reciprocal_texture_dimensions_3;\n"},
+        {"3D offset", HLSL9, kPixel, offset3,
          "tex3Dlod(_tex_volume, float4(input.shade.xyz + _const_reciprocal_texture_dimensions_3 * int3(1, 0, 0), 0.0f))"},
-        {"2D", OBJECTS, P, "float4 c = sampleTexture(texture.albedo, input.uv);",
+        {"2D", kObjects, kPixel, "float4 c = sampleTexture(texture.albedo, input.uv);",
          "float4 c = _tex_albedo.Sample(_smp_albedo, input.uv);"},
-        {"gradients", HLSL11, P, grad, "_tex_albedo.SampleGrad(_smp_albedo, input.uv, float2(0.1f, 0.0f), float2(0.0f, 0.1f))"},
-        {"gradients", PSSL, P, grad, "_tex_albedo.SampleGradient(_smp_albedo, input.uv, "},
-        {"level", HLSL11, P, lod, "_tex_albedo.SampleLevel(_smp_albedo, input.uv, 2.0f)"},
-        {"level", PSSL, P, lod, "_tex_albedo.SampleLOD(_smp_albedo, input.uv, 2.0f)"},
-        {"offset", HLSL11, P, offset, "_tex_detail.SampleLevel(_smp_detail, input.uv, 0.0f, int2(1, 0))"},
-        {"offset", PSSL, P, offset, "_tex_detail.SampleLOD(_smp_detail, input.uv, 0.0f, int2(1, 0))"},
-        {"cube level", OBJECTS, P, lod_cube, "_tex_sky.Sample"},
+        {"gradients", HLSL11, kPixel, grad, "_tex_albedo.SampleGrad(_smp_albedo, input.uv, float2(0.1f, 0.0f), float2(0.0f, 0.1f))"},
+        {"gradients", PSSL, kPixel, grad, "_tex_albedo.SampleGradient(_smp_albedo, input.uv, "},
+        {"level", HLSL11, kPixel, lod, "_tex_albedo.SampleLevel(_smp_albedo, input.uv, 2.0f)"},
+        {"level", PSSL, kPixel, lod, "_tex_albedo.SampleLOD(_smp_albedo, input.uv, 2.0f)"},
+        {"offset", HLSL11, kPixel, offset, "_tex_detail.SampleLevel(_smp_detail, input.uv, 0.0f, int2(1, 0))"},
+        {"offset", PSSL, kPixel, offset, "_tex_detail.SampleLOD(_smp_detail, input.uv, 0.0f, int2(1, 0))"},
+        {"cube level", kObjects, kPixel, lod_cube, "_tex_sky.Sample"},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -422,7 +406,7 @@ TEST(HLSLSnippets, SampleTextures) {
 // The reciprocal size of a texture is declared once however often it is
 // used, and only by the offset form.
 TEST(HLSLSnippets, DeclareEachReciprocalSizeOnce) {
-    Outcome outcome = Translate(HLSL9, P,
+    Outcome outcome = Translate(HLSL9, kPixel,
                                 "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));\n"
                                 "c += sampleTextureLodOffset(texture.detail, input.uv, 1.0, int2(0, 1));\n"
                                 "c += sampleTextureLod(texture.albedo, input.uv, 1.0);");
@@ -430,17 +414,17 @@ TEST(HLSLSnippets, DeclareEachReciprocalSizeOnce) {
     EXPECT_EQ(Occurrences(outcome.text, "float2 _const_reciprocal_texture_dimensions_1;"), 1) << outcome.text;
     EXPECT_EQ(Occurrences(outcome.text, "_const_reciprocal_texture_dimensions_"), 3) << outcome.text;
     for (int target : {HLSL11, PSSL}) {
-        Outcome objects = Translate(target, P, "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));");
-        EXPECT_EQ(objects.text.find("reciprocal"), std::string::npos) << TargetName(target);
+        Outcome objects = Translate(target, kPixel, "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));");
+        EXPECT_EQ(objects.text.find("reciprocal"), std::string::npos) << GetTargetName(target);
     }
 }
 
 TEST(HLSLSnippets, DeclareTexturesWithTheirRegisters) {
     const Snippet cases[] = {
-        {"samplers", HLSL9, P, "",
+        {"samplers", HLSL9, kPixel, "",
          "\nsampler _tex_albedo : register(s0);\nsampler _tex_detail : register(s1);\n"
          "sampler _tex_sky : register(s2);\nsampler _tex_volume : register(s3);\n\nstruct PixelOutput\n"},
-        {"texture objects", OBJECTS, P, "",
+        {"texture objects", kObjects, kPixel, "",
          "\nSamplerState _smp_albedo : register(s0);\nTexture2D _tex_albedo : register(t0);\n"
          "SamplerState _smp_detail : register(s1);\nTexture2D _tex_detail : register(t1);\n"
          "SamplerState _smp_sky : register(s2);\nTextureCube _tex_sky : register(t2);\n"
@@ -451,20 +435,20 @@ TEST(HLSLSnippets, DeclareTexturesWithTheirRegisters) {
 
 TEST(HLSLSnippets, DeclareAndReadConstants) {
     const Snippet cases[] = {
-        {"globals", HLSL9, V, "",
+        {"globals", HLSL9, kVertex, "",
          "};\n\nfloat4 _const_scale;\nfloat4 _const_tint;\nfloat4 _const_count;\nfloat4 _const_palette[2];\n"
          "float4x4 _const_world;\n\nstruct VertexOutput\n"},
-        {"constant buffer", HLSL11, V, "",
+        {"constant buffer", HLSL11, kVertex, "",
          "};\n\ncbuffer Constants\n{\n\tfloat4 _const_scale;\n\tfloat4 _const_tint;\n\tint4 _const_count;\n"
          "\tint4 _const_palette[2];\n\tfloat4x4 _const_world;\n};\n\nstruct VertexOutput\n"},
-        {"constant buffer", PSSL, P, "", "};\n\nConstantBuffer Constants\n{\n\tfloat4 _const_scale;\n"},
-        {"float", ALL_HLSL, V, "float4 s = constants.scale;", "float4 s = _const_scale;"},
+        {"constant buffer", PSSL, kPixel, "", "};\n\nConstantBuffer Constants\n{\n\tfloat4 _const_scale;\n"},
+        {"float", kAllHLSL, kVertex, "float4 s = constants.scale;", "float4 s = _const_scale;"},
         // Declared float4 where constants are globals: read through a cast.
-        {"int", HLSL9, V, "int4 n = constants.count / 2;", "int4 n = int4(_const_count) / 2;"},
-        {"int", OBJECTS, V, "int4 n = constants.count / 2;", "int4 n = _const_count / 2;"},
-        {"int component", HLSL9, V, "int n = constants.count.y;", "int n = int4(_const_count).y;"},
-        {"int element", HLSL9, V, "int4 n = constants.palette[1];", "int4 n = int4(_const_palette[1]);"},
-        {"int element", OBJECTS, V, "int4 n = constants.palette[1];", "int4 n = _const_palette[1];"},
+        {"int", HLSL9, kVertex, "int4 n = constants.count / 2;", "int4 n = int4(_const_count) / 2;"},
+        {"int", kObjects, kVertex, "int4 n = constants.count / 2;", "int4 n = _const_count / 2;"},
+        {"int component", HLSL9, kVertex, "int n = constants.count.y;", "int n = int4(_const_count).y;"},
+        {"int element", HLSL9, kVertex, "int4 n = constants.palette[1];", "int4 n = int4(_const_palette[1]);"},
+        {"int element", kObjects, kVertex, "int4 n = constants.palette[1];", "int4 n = _const_palette[1];"},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -473,10 +457,10 @@ TEST(HLSLSnippets, DeclareAndReadConstants) {
 // constant is read through a cast in every dialect.
 TEST(HLSLSnippets, ReadConstantVariablesOfOldFiles) {
     const Snippet cases[] = {
-        {"float", ALL_HLSL, V, "float4 s = scale;", "float4 s = _const_scale;"},
-        {"int", ALL_HLSL, V, "int4 n = count;", "int4 n = int4(_const_count);"},
-        {"int element", ALL_HLSL, V, "int4 n = palette[1];", "int4 n = int4(_const_palette[1]);"},
-        {"matrix", ALL_HLSL, V, "float4 p = input.position * world;", "mul(input.position, _const_world)"},
+        {"float", kAllHLSL, kVertex, "float4 s = scale;", "float4 s = _const_scale;"},
+        {"int", kAllHLSL, kVertex, "int4 n = count;", "int4 n = int4(_const_count);"},
+        {"int element", kAllHLSL, kVertex, "int4 n = palette[1];", "int4 n = int4(_const_palette[1]);"},
+        {"matrix", kAllHLSL, kVertex, "float4 p = input.position * world;", "mul(input.position, _const_world)"},
     };
     ShaderInfo info = MakeInfo(0x20002);
     for (const Snippet& c : cases)
@@ -489,8 +473,8 @@ TEST(HLSLSnippets, MakeGlobalVariablesStatic) {
         "void main()\n{\n\toutput.screen = input.position * twice(1.0);\n\toutput.uv = input.position.xy;\n"
         "\toutput.shade = input.position;\n}\n";
     const Snippet cases[] = {
-        {"globals", ALL_HLSL, V, source, "};\n\nstatic float g = 2.0f;\nstatic const float k = 3.0f;\n\nfloat twice(float x);\n\n"},
-        {"local", ALL_HLSL, V, source, "float twice(float x)\n{\n\tfloat l = x * g;\n\treturn l * k;\n}\n"},
+        {"globals", kAllHLSL, kVertex, source, "};\n\nstatic float g = 2.0f;\nstatic const float k = 3.0f;\n\nfloat twice(float x);\n\n"},
+        {"local", kAllHLSL, kVertex, source, "float twice(float x)\n{\n\tfloat l = x * g;\n\treturn l * k;\n}\n"},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -498,14 +482,14 @@ TEST(HLSLSnippets, MakeGlobalVariablesStatic) {
 TEST(HLSLSnippets, AcceptBitwiseOperatorsWhereTheDialectHasThem) {
     const char* code = "int n = input.vertex_id;\nn = (n & 3) | (n << 1);";
     const Snippet cases[] = {
-        {"bit-wise", OBJECTS, V, code, "n = (n & 3) | (n << 1);"},
-        {"complement", OBJECTS, V, "int n = ~input.vertex_id;", "int n = ~int(input._vertex_id);"},
-        {"complement", HLSL9, V, "int n = ~3;", "Error: bit-wise operations are not supported.\n", true},
-        {"remainder", ALL_HLSL, V, "int n = 7 % 3;", "int n = 7 % 3;"},
+        {"bit-wise", kObjects, kVertex, code, "n = (n & 3) | (n << 1);"},
+        {"complement", kObjects, kVertex, "int n = ~input.vertex_id;", "int n = ~int(input._vertex_id);"},
+        {"complement", HLSL9, kVertex, "int n = ~3;", "Error: bit-wise operations are not supported.\n", true},
+        {"remainder", kAllHLSL, kVertex, "int n = 7 % 3;", "int n = 7 % 3;"},
     };
     CHECK_SNIPPETS(cases);
     // Each bit-wise operator is reported on its own.
-    Outcome hlsl9 = Translate(HLSL9, V, "int n = 5;\nn = (n & 3) | (n << 1);");
+    Outcome hlsl9 = Translate(HLSL9, kVertex, "int n = 5;\nn = (n & 3) | (n << 1);");
     EXPECT_FALSE(hlsl9.translated);
     EXPECT_EQ(Occurrences(hlsl9.log, "Error: bit-wise operations are not supported.\n"), 3) << hlsl9.log;
 }
@@ -513,55 +497,55 @@ TEST(HLSLSnippets, AcceptBitwiseOperatorsWhereTheDialectHasThem) {
 TEST(HLSLSnippets, RefuseBitwiseOperatorsInTheLowLevelOfHLSL11) {
     const char* code = "int n = 5;\nn &= 3;";
     for (int level : {int(HLSL11_DEFAULT), int(HLSL11_XBOX), HLSL11_DEFAULT | HLSL11_XBOX}) {
-        Outcome outcome = Translate(HLSL11, V, code, level);
+        Outcome outcome = Translate(HLSL11, kVertex, code, level);
         EXPECT_TRUE(outcome.translated) << "level " << level << "\n" << outcome.log;
     }
     for (int level : {int(HLSL11_LOW), int(ALL_LEVELS)}) {
-        Outcome outcome = Translate(HLSL11, V, code, level);
+        Outcome outcome = Translate(HLSL11, kVertex, code, level);
         EXPECT_FALSE(outcome.translated) << "level " << level;
         EXPECT_EQ(outcome.log, "Error: bit-wise operations are not supported in level 'HLSL11_LOW'.\n") << "level " << level;
-        Outcome plain = Translate(HLSL11, V, "int n = 5 + 3;", level);
+        Outcome plain = Translate(HLSL11, kVertex, "int n = 5 + 3;", level);
         EXPECT_TRUE(plain.translated) << plain.log;
     }
-    Outcome pssl = Translate(PSSL, V, code, HLSL11_LOW);
+    Outcome pssl = Translate(PSSL, kVertex, code, HLSL11_LOW);
     EXPECT_TRUE(pssl.translated) << pssl.log;
 }
 
 TEST(HLSLSnippets, PutTheWarningPragmaInFrontOfHLSL11Only) {
     for (int level : {0, int(HLSL11_DEFAULT), int(HLSL11_LOW), int(ALL_LEVELS)})
-        for (ShaderType stage : {V, P}) {
+        for (ShaderType stage : {kVertex, kPixel}) {
             Outcome outcome = Translate(HLSL11, stage, "", level);
             EXPECT_EQ(outcome.text.rfind("#pragma warning(disable : 3078)\n\nstruct ", 0), 0u) << outcome.text;
         }
     for (int target : {HLSL9, PSSL})
-        for (ShaderType stage : {V, P}) {
+        for (ShaderType stage : {kVertex, kPixel}) {
             Outcome outcome = Translate(target, stage, "", HLSL11_DEFAULT);
-            EXPECT_EQ(outcome.text.find("#pragma"), std::string::npos) << TargetName(target);
-            EXPECT_EQ(outcome.text.rfind("struct ", 0), 0u) << TargetName(target) << "\n" << outcome.text;
+            EXPECT_EQ(outcome.text.find("#pragma"), std::string::npos) << GetTargetName(target);
+            EXPECT_EQ(outcome.text.rfind("struct ", 0), 0u) << GetTargetName(target) << "\n" << outcome.text;
         }
 }
 
 // HLSL's sign() returns ints: its result is turned back into floats.
 TEST(HLSLSnippets, KeepTheSignOfFloatsAFloat) {
     const Snippet cases[] = {
-        {"scalar", ALL_HLSL, V, "float s = sign(input.position.x) / 2.0;", "float s = float(sign(input.position.x)) / 2.0f;"},
-        {"vector", ALL_HLSL, V, "float3 s = sign(input.position.xyz) * 0.5;", "float3 s = float3(sign(input.position.xyz)) * 0.5f;"},
+        {"scalar", kAllHLSL, kVertex, "float s = sign(input.position.x) / 2.0;", "float s = float(sign(input.position.x)) / 2.0f;"},
+        {"vector", kAllHLSL, kVertex, "float3 s = sign(input.position.xyz) * 0.5;", "float3 s = float3(sign(input.position.xyz)) * 0.5f;"},
     };
     CHECK_SNIPPETS(cases);
 }
 
 TEST(HLSLSnippets, CastTheArgumentOfAllAndAnyInPSSL) {
     const Snippet cases[] = {
-        {"any", PSSL, P, "bool b = any(input.shade.xyz);", "bool b = any((bool3)(input.shade.xyz));"},
-        {"all", PSSL, P, "bool b = all(input.uv);", "bool b = all((bool2)(input.uv));"},
-        {"any", HLSL9 | HLSL11, P, "bool b = any(input.shade.xyz);", "bool b = any(input.shade.xyz);"},
+        {"any", PSSL, kPixel, "bool b = any(input.shade.xyz);", "bool b = any((bool3)(input.shade.xyz));"},
+        {"all", PSSL, kPixel, "bool b = all(input.uv);", "bool b = all((bool2)(input.uv));"},
+        {"any", HLSL9 | HLSL11, kPixel, "bool b = any(input.shade.xyz);", "bool b = any(input.shade.xyz);"},
     };
     CHECK_SNIPPETS(cases);
 }
 
 // The stage structures, written from the Shader XML around main().
 TEST(HLSLSnippets, WriteTheEntryPointAndItsStructures) {
-    Outcome vertex = Translate(HLSL9, V, "");
+    Outcome vertex = Translate(HLSL9, kVertex, "");
     ASSERT_TRUE(vertex.translated) << vertex.log;
     EXPECT_EQ(vertex.text,
               "struct VertexInput\n{\n\tfloat4 position : POSITION;\n\tuint4 bones : BLENDINDICES;\n};\n\n"
@@ -571,15 +555,15 @@ TEST(HLSLSnippets, WriteTheEntryPointAndItsStructures) {
               "VertexOutput main(VertexInput input)\n{\n\tVertexOutput output;\n\toutput.screen = input.position;\n"
               "\toutput.uv = input.position.xy;\n\toutput.shade = input.position;\n\n\treturn output;\n}\n");
     const Snippet cases[] = {
-        {"pixel", HLSL11, P, "",
+        {"pixel", HLSL11, kPixel, "",
          "struct PixelInput\n{\n\tfloat4 screen : SV_POSITION;\n\tfloat2 uv : TEXCOORD0;\n\tfloat4 shade : COLOR0;\n};\n\n"
          "cbuffer Constants\n"},
-        {"pixel", HLSL11, P, "", "struct PixelOutput\n{\n\tfloat4 color : SV_TARGET0;\n};\n\n"
+        {"pixel", HLSL11, kPixel, "", "struct PixelOutput\n{\n\tfloat4 color : SV_TARGET0;\n};\n\n"
          "PixelOutput main(PixelInput input)\n{\n\tPixelOutput output;\n\toutput.color = input.shade;\n\n\treturn output;\n}\n"},
-        {"pixel", HLSL9, P, "", "\tfloat4 screen : POSITION;\n"},
-        {"pixel", HLSL9, P, "", "\tfloat4 color : COLOR0;\n"},
-        {"pixel", PSSL, P, "", "\tfloat4 screen : S_POSITION;\n"},
-        {"pixel", PSSL, P, "", "\tfloat4 color : S_TARGET_OUTPUT0;\n"},
+        {"pixel", HLSL9, kPixel, "", "\tfloat4 screen : POSITION;\n"},
+        {"pixel", HLSL9, kPixel, "", "\tfloat4 color : COLOR0;\n"},
+        {"pixel", PSSL, kPixel, "", "\tfloat4 screen : S_POSITION;\n"},
+        {"pixel", PSSL, kPixel, "", "\tfloat4 color : S_TARGET_OUTPUT0;\n"},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -595,9 +579,9 @@ TEST(HLSLSnippets, NumberTheSemanticsOfOutputs) {
     ShaderPixelOutputVariable glow;
     glow.id = "glow";
     info.pixel_output.InsertLast(glow);
-    Outcome vertex = TranslateWith(info, HLSL11, 0, V, "output.uv2 = input.position.zw;");
+    Outcome vertex = TranslateWith(info, HLSL11, 0, kVertex, "output.uv2 = input.position.zw;");
     EXPECT_NE(vertex.text.find("\tfloat2 uv2 : TEXCOORD1;\n"), std::string::npos) << vertex.log << vertex.text;
-    Outcome pixel = TranslateWith(info, HLSL11, 0, P, "output.glow = input.shade;");
+    Outcome pixel = TranslateWith(info, HLSL11, 0, kPixel, "output.glow = input.shade;");
     EXPECT_NE(pixel.text.find("\tfloat4 color : SV_TARGET0;\n\tfloat4 glow : SV_TARGET1;\n"), std::string::npos)
         << pixel.log << pixel.text;
 }
@@ -608,23 +592,23 @@ TEST(HLSLSnippets, ForgetTheDeclarationsOfTheLastTranslation) {
     ShaderInfo info = MakeInfo();
     Log log;
     for (int target : kHLSLTargets) {
-        std::unique_ptr<Translator> translator = MakeTranslator(target, log);
+        std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(target), log));
         const char* first = target == HLSL9
                                 ? "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));\nfloat f = input.face_direction;"
                                 : "float f = input.face_direction;";
         for (const char* code : {first, ""}) {
             ShaderSource source;
             source.file = "snippet.zksl";
-            std::string text = CompleteSource(code, P);
+            std::string text = CompleteSource(code, kPixel);
             source.code = text.c_str();
-            source.type = P;
+            source.type = kPixel;
             Parser parser(log);
             ASSERT_TRUE(parser.Parse(info, source)) << log.GetText();
-            ASSERT_TRUE(translator->Translate(info, ShaderTarget(target), 0, P, parser.GetRoot())) << log.GetText();
+            ASSERT_TRUE(translator->Translate(info, ShaderTarget(target), 0, kPixel, parser.GetRoot())) << log.GetText();
         }
         std::string last = translator->GetOutput().c_str();
-        EXPECT_EQ(last.find("_facing"), std::string::npos) << TargetName(target) << "\n" << last;
-        EXPECT_EQ(last.find("reciprocal"), std::string::npos) << TargetName(target) << "\n" << last;
+        EXPECT_EQ(last.find("_facing"), std::string::npos) << GetTargetName(target) << "\n" << last;
+        EXPECT_EQ(last.find("reciprocal"), std::string::npos) << GetTargetName(target) << "\n" << last;
     }
 }
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "shadertool/translate/hlsl_translators.h"
+#include "shadertool/translate/translator_factory.h"
 #include "shadertool/translate/tests/tree_builder.h"
 
 namespace ShaderTool {
@@ -13,20 +13,12 @@ namespace {
 
 using testing::TreeBuilder;
 
-std::unique_ptr<Translator> MakeTranslator(int target, Log& log) {
-    switch (target) {
-    case HLSL9: return std::make_unique<HLSL9Translator>(log);
-    case HLSL11: return std::make_unique<HLSL11Translator>(log);
-    default: return std::make_unique<PSSLTranslator>(log);
-    }
-}
-
 // main() { <statement> } translated as a vertex shader of an empty Shader XML.
 std::string TranslateMain(int target, ParserNode* statement, TreeBuilder& tree) {
     ShaderInfo info;
     info.version = 0x20003;
     Log log;
-    std::unique_ptr<Translator> translator = MakeTranslator(target, log);
+    std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(target), log));
     AggregateNode* root = tree.List({tree.Function(Type::Void(), "main", {}, tree.Block({statement}))});
     EXPECT_TRUE(translator->Translate(info, ShaderTarget(target), 0, VERTEX_SHADER, root)) << log.GetText();
     return translator->GetOutput().c_str();

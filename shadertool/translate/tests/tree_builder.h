@@ -16,7 +16,7 @@ public:
     TreeBuilder(const TreeBuilder&) = delete;
     TreeBuilder& operator=(const TreeBuilder&) = delete;
     ~TreeBuilder() {
-        for (ParserNode* node : nodes) Destroy(node);
+        for (ParserNode* node : nodes) DestroyNode(node);
     }
 
     static Type Float(int size = 1) { return Type::Vector(TYPE_FLOAT, size); }
@@ -122,20 +122,6 @@ private:
         nodes.push_back(node);
         return node;
     }
-    static void Destroy(ParserNode* node) {
-        switch (node->node_type) {
-        case ParserNode::AGGREGATE_NODE: delete static_cast<AggregateNode*>(node); break;
-        case ParserNode::FUNCTION_DEFINITION_NODE:
-        case ParserNode::FUNCTION_CALL_NODE: delete static_cast<FunctionNode*>(node); break;
-        case ParserNode::ITERATION_NODE: delete static_cast<IterationNode*>(node); break;
-        case ParserNode::JUMP_NODE: delete static_cast<JumpNode*>(node); break;
-        case ParserNode::LITERAL_NODE: delete static_cast<LiteralNode*>(node); break;
-        case ParserNode::OPERATOR_NODE: delete static_cast<OperatorNode*>(node); break;
-        case ParserNode::SELECTION_NODE: delete static_cast<SelectionNode*>(node); break;
-        case ParserNode::SYMBOL_NODE: delete static_cast<SymbolNode*>(node); break;
-        }
-    }
-
     std::vector<ParserNode*> nodes;
 };
 
