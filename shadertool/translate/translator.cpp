@@ -63,16 +63,6 @@ bool NeedsSemicolon(const ParserNode* node) {
     }
 }
 
-const char* JumpKeyword(Operator op) {
-    switch (OperatorId(op)) {
-    case OP_BREAK: return "break";
-    case OP_CONTINUE: return "continue";
-    case OP_DISCARD: return "discard";
-    case OP_RETURN: return "return";
-    default: return "";
-    }
-}
-
 }  // namespace
 
 Translator::Translator(Log& log)
@@ -459,7 +449,7 @@ void Translator::WriteOperatorChain(const OperatorNode* node) {
 }
 
 void Translator::ProcessJumpNode(const JumpNode* node) {
-    Write(JumpKeyword(node->op));
+    Write(GetOperatorString(node->op));
     if (node->operand) {
         Write(" ");
         ProcessParserNode(node->operand);

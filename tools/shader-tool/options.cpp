@@ -11,8 +11,10 @@
 
 namespace {
 
-bool SetCompile(ParseState& state, const OptionDescription&, const char*) {
-    state.options.compile = true;
+// An option that only sets a flag of the options.
+template <bool Options::*kFlag, bool kValue = true>
+bool SetFlag(ParseState& state, const OptionDescription&, const char*) {
+    state.options.*kFlag = kValue;
     return true;
 }
 
@@ -23,17 +25,6 @@ bool AddDefinition(ParseState& state, const OptionDescription&, const char* valu
     if (equals) name.text[equals - value] = '\0';
     state.options.definitions.InsertLast(name);
     state.options.definitions.InsertLast(nString(equals ? equals + 1 : "1"));
-    return true;
-}
-
-bool SetForce(ParseState& state, const OptionDescription&, const char*) {
-    state.options.force = true;
-    return true;
-}
-
-// Parsing goes on: the other options still report their errors.
-bool SetShowUsage(ParseState& state, const OptionDescription&, const char*) {
-    state.options.showUsage = true;
     return true;
 }
 
@@ -87,26 +78,6 @@ bool AddTargets(ParseState& state, const OptionDescription& option, const char* 
     return true;
 }
 
-bool KeepTranslations(ParseState& state, const OptionDescription&, const char*) {
-    state.options.deleteTranslations = false;
-    return true;
-}
-
-bool SetPreprocessOnly(ParseState& state, const OptionDescription&, const char*) {
-    state.options.preprocessOnly = true;
-    return true;
-}
-
-bool SetListDefinitions(ParseState& state, const OptionDescription&, const char*) {
-    state.options.listDefinitions = true;
-    return true;
-}
-
-bool SetPrintFailuresOnly(ParseState& state, const OptionDescription&, const char*) {
-    state.options.printFailuresOnly = true;
-    return true;
-}
-
 const char* const kCompileLines[] = {"Compiles shaders after successful translation if the",
                                      "target supports compilation, and outputs the",
                                      "binaries into <output>/<target>/bin (see '-o' and", "'-t').", nullptr};
@@ -137,20 +108,23 @@ const char* const kPreprocessLines[] = {"Runs the preprocessor only,", nullptr};
 const char* const kListDefinitionsLines[] = {"Lists preprocessor definitions, no shaders are", "translated.", nullptr};
 const char* const kFailuresOnlyLines[] = {"Prints failure messages only.", nullptr};
 
-// Matched in this order, which is also the usage text's.
+// Matched in this order, which is also the usage text's. -h only asks for
+// the usage: parsing goes on, so the other options still report their errors.
 const OptionDescription kOptions[] = {
-    {"-c", "--compile", NO_ARGUMENT, nullptr, SetCompile, kCompileLines, nullptr},
+    {"-c", "--compile", NO_ARGUMENT, nullptr, SetFlag<&Options::compile>, kCompileLines, nullptr},
     {"-d", nullptr, INLINE_ARGUMENT, "<name>[=<value>]", AddDefinition, kDefineLines, nullptr},
-    {"-f", "--force", NO_ARGUMENT, nullptr, SetForce, kForceLines, nullptr},
-    {"-h", "--help", NO_ARGUMENT, nullptr, SetShowUsage, kHelpLines, nullptr},
+    {"-f", "--force", NO_ARGUMENT, nullptr, SetFlag<&Options::force>, kForceLines, nullptr},
+    {"-h", "--help", NO_ARGUMENT, nullptr, SetFlag<&Options::showUsage>, kHelpLines, nullptr},
     {"-l", "--level", NEXT_ARGUMENT, "<level> ...", AddLevels, kLevelLines, kLevelValues},
     {"-o", "--output", NEXT_ARGUMENT, "<output>", SetOutputDirectory, kOutputLines, nullptr},
     {"-r", "--recursive", NO_ARGUMENT, nullptr, SetRecursive, kRecursiveLines, nullptr},
     {"-t", "--target", NEXT_ARGUMENT, "<target> ...", AddTargets, kTargetLines, kTargetValues},
-    {"--keep-translations", nullptr, NO_ARGUMENT, nullptr, KeepTranslations, kKeepLines, nullptr},
-    {"--pp", nullptr, NO_ARGUMENT, nullptr, SetPreprocessOnly, kPreprocessLines, nullptr},
-    {"--ppdef", nullptr, NO_ARGUMENT, nullptr, SetListDefinitions, kListDefinitionsLines, nullptr},
-    {"--print-failures-only", nullptr, NO_ARGUMENT, nullptr, SetPrintFailuresOnly, kFailuresOnlyLines, nullptr},
+    {"--keep-translations", nullptr, NO_ARGUMENT, nullptr, SetFlag<&Options::deleteTranslations, false>,
+     kKeepLines, nullptr},
+    {"--pp", nullptr, NO_ARGUMENT, nullptr, SetFlag<&Options::preprocessOnly>, kPreprocessLines, nullptr},
+    {"--ppdef", nullptr, NO_ARGUMENT, nullptr, SetFlag<&Options::listDefinitions>, kListDefinitionsLines, nullptr},
+    {"--print-failures-only", nullptr, NO_ARGUMENT, nullptr, SetFlag<&Options::printFailuresOnly>,
+     kFailuresOnlyLines, nullptr},
 };
 
 const char* const kClosingLines[] = {
