@@ -22,6 +22,7 @@
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 #include "engine/storage/filesystem_api.h"
+#include "engine/services/extension_mapping.h"
 #include "engine/storage/settings.h"
 #include "platform/macos/device/device.h"
 
@@ -412,13 +413,13 @@ const char* AskRendererAndInputs(const char* name, const char* value) {
 // Steps 3 to 7: the service and device layers answer first.
 const char* AskMappings(const char* name, const char* value, bool* answered) {
     *answered = true;
-    const char* answer = zk_services.IAPExtensionMapping(name, value);
-    if (!answer) answer = zk_services.GameCenterExtensionMapping(name, value);
-    if (!answer) answer = zk_services.CallExtensionModuleExtension(name, value);
+    const char* answer = ZKID_IAPExtensionMapping(name, value);
+    if (!answer) answer = ZKID_GameCenterExtensionMapping(name, value);
+    if (!answer) answer = ZK_CallExtensionModuleExtension(name, value);
     if (!answer) answer = ZKD_CallExtension(name, value);
     if (answer) return answer;
     if (zk_prog && (ZKI_ProductFeatureExists("TEST_EXTENSIONS") || zk_prog->parms.developer_mode)) {
-        zk_services.TestExtension(name, value);
+        ZKID_TestExtension(name, value);
         if (Is(name, "Facebook_IsAvailable") || Is(name, "Twitter_IsAvailable") || Is(name, "_SinaWeibo_IsAvailable"))
             return "YES";
     }

@@ -33,7 +33,7 @@ static void SetBasicFunctions(zekar_t* t) {
 }
 
 void ZKI_SetInterfaceAchievements(zekar_t* t) {
-    zk_services.FillAchievementsInterface(&zk_achievements_api);
+    ZKI_FillAchievementsInterface(&zk_achievements_api);
     t->achievements = &zk_achievements_api;
 }
 
@@ -43,7 +43,7 @@ void ZKI_SetInterfaceAudio(zekar_t* t) {
 }
 
 void ZKI_SetInterfaceCloud(zekar_t* t) {
-    zk_services.FillCloudInterface(&zk_cloud_api);
+    ZKI_FillCloudInterface(&zk_cloud_api);
     t->cloud = &zk_cloud_api;
 }
 
@@ -67,27 +67,27 @@ void ZKI_SetInterfaceGraphics(zekar_t* t) {
 }
 
 void ZKI_SetInterfaceLeaderboards(zekar_t* t) {
-    zk_services.FillLeaderboardsInterface(&zk_leaderboards_api);
+    ZKI_FillLeaderboardsInterface(&zk_leaderboards_api);
     t->leaderboards = &zk_leaderboards_api;
 }
 
 void ZKI_SetInterfaceNotifications(zekar_t* t) {
-    zk_services.FillNotificationsInterface(&zk_notifications_api);
+    ZKI_FillNotificationsInterface(&zk_notifications_api);
     t->notifications = &zk_notifications_api;
 }
 
 void ZKI_SetInterfaceStatistic(zekar_t* t) {
-    zk_services.FillStatisticInterface(&zk_statistic_api);
+    ZKI_FillStatisticInterface(&zk_statistic_api);
     t->statistic = &zk_statistic_api;
 }
 
 void ZKI_SetInterfaceSocial(zekar_t* t) {
-    zk_services.FillSocialInterface(&zk_social_api);
+    ZKI_FillSocialInterface(&zk_social_api);
     t->social = &zk_social_api;
 }
 
 void ZKI_SetInterfaceUGC(zekar_t* t) {
-    zk_services.FillUGCInterface(&zk_ugc_api);
+    ZKI_FillUGCInterface(&zk_ugc_api);
     t->ugc = &zk_ugc_api;
 }
 

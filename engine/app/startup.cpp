@@ -21,6 +21,7 @@
 #include "engine/runtime/resolution_and_bitmaps.h"
 #include "engine/runtime/screen.h"
 #include "engine/runtime/threads.h"
+#include "engine/services/extension_modules.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/packages.h"
 #include "engine/storage/settings.h"
@@ -257,7 +258,7 @@ static void ApplyLatePreInitFeatures() {
 static void AddEarlyPackages() {
     ZKI_AddPackages(zk_state.package_paths[0].GetText(), true);
     ZKI_AddPackages(zk_state.package_paths[1].GetText(), true);
-    zk_services.InitializeExtensionModules();
+    ZK_InitializeExtensionModules();
     ZKI_RemoveResourcePackages(zk_state.package_paths[1]);
 }
 

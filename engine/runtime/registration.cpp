@@ -79,10 +79,7 @@ bool StoreImageLoader() {
     return true;
 }
 
-// --- Services and device ----------------------------------------------------------------
-
-void NoExtensionModules() {}
-const char* NoMapping(const char*, const char*) { return nullptr; }
+// --- Device ------------------------------------------------------------------------------
 
 int NoPopup(int /*type*/, const char* /*text*/) { return 4; }
 int KeepThreadPrecedence(pthread_t /*thread*/, int /*importance*/) { return 0; }
@@ -116,21 +113,5 @@ constexpr zk_media_t kMediaDefaults = {
 
 const zk_media_t zk_media_defaults = kMediaDefaults;
 zk_media_t zk_media = kMediaDefaults;
-
-zk_services_t zk_services = {
-    NoExtensionModules,
-    NoExtensionModules,
-    NoMapping,
-    NoMapping,
-    NoMapping,
-    NoMapping,
-    ZKI_FillNeutralInterface<zk_achievements_api_t>,
-    ZKI_FillNeutralInterface<zk_cloud_api_t>,
-    ZKI_FillNeutralInterface<zk_leaderboards_api_t>,
-    ZKI_FillNeutralInterface<zk_notifications_api_t>,
-    ZKI_FillNeutralInterface<zk_social_api_t>,
-    ZKI_FillNeutralInterface<zk_statistic_api_t>,
-    ZKI_FillNeutralInterface<zk_ugc_api_t>,
-};
 
 zk_frame_backend_t zk_frame_backend;

@@ -92,30 +92,6 @@ extern zk_media_t zk_media;
 // to its default is a part of the media layer that is not in place.
 extern const zk_media_t zk_media_defaults;
 
-// --- The services layer ------------------------------------------------------
-struct zk_services_t {
-    // Creates, registers and initialises the extension modules (start-up),
-    // and shuts them down and destroys them again (shutdown).
-    void (*InitializeExtensionModules)();
-    void (*ShutdownExtensionModules)();
-    // The service names of ZK_CallExtension, asked before the engine's own;
-    // the test dialog's answer is not used.
-    const char* (*IAPExtensionMapping)(const char* name, const char* value);
-    const char* (*GameCenterExtensionMapping)(const char* name, const char* value);
-    const char* (*CallExtensionModuleExtension)(const char* name, const char* value);
-    const char* (*TestExtension)(const char* name, const char* value);
-
-    // The service parts of the interface table, one filler per sub-table.
-    void (*FillAchievementsInterface)(zk_achievements_api_t* api);
-    void (*FillCloudInterface)(zk_cloud_api_t* api);
-    void (*FillLeaderboardsInterface)(zk_leaderboards_api_t* api);
-    void (*FillNotificationsInterface)(zk_notifications_api_t* api);
-    void (*FillSocialInterface)(zk_social_api_t* api);
-    void (*FillStatisticInterface)(zk_statistic_api_t* api);
-    void (*FillUGCInterface)(zk_ugc_api_t* api);
-};
-extern zk_services_t zk_services;
-
 // --- The frame's steps -------------------------------------------------------
 // ZKI_Frame (engine/app) calls these; the media and services layers fill
 // them. A member left null is a step skipped (a null CanDraw draws nothing).

@@ -1,7 +1,6 @@
-// The services layer's registration: start-up calls ZKI_RegisterServices
-// before it fills the interface table, which puts the extension-module
-// start-up and shutdown, the service names of ZK_CallExtension, the seven
-// service sub-tables and the frame's extension-module steps in place.
+// The fillers of the seven service sub-tables, which start-up calls as it
+// fills the interface table, and the services layer's registration, which
+// puts the frame's extension-module steps in place.
 #pragma once
 
 #include "engine/runtime/zekar.h"

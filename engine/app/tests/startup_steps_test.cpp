@@ -12,6 +12,7 @@
 #include "engine/app/null_program.h"
 #include "engine/app/tests/startup_test_support.h"
 #include "engine/media/renderer_interface.h"
+#include "engine/services/extension_modules.h"
 #include "engine/media/run_time_shaders.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/events.h"
@@ -35,7 +36,7 @@ protected:
     void TearDown() override {
         // The engine's shutdown lets go of the extension modules a start
         // made; tests that start without shutting down do it here.
-        zk_services.ShutdownExtensionModules();
+        ZK_ShutdownExtensionModules();
         StopKeepingPrintedLines();
         ri = nullptr;
         zk_prog = nullptr;

@@ -30,6 +30,7 @@
 #include "engine/runtime/events.h"
 #include "engine/runtime/registration.h"
 #include "engine/runtime/screen.h"
+#include "engine/services/extension_modules.h"
 
 namespace {
 
@@ -169,7 +170,7 @@ protected:
         zk_state.product_feature_lists[0] = nullptr;
         FreePools();
         ZKI_ShutdownRendImp();
-        zk_services.ShutdownExtensionModules();
+        ZK_ShutdownExtensionModules();
         delete zk_memdog;
         zk_memdog = nullptr;
         ri = nullptr;
