@@ -16,7 +16,6 @@
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
 #include "engine/runtime/resolution_and_bitmaps.h"
 #include "engine/runtime/screen.h"
 #include "engine/runtime/state.h"

@@ -1,6 +1,5 @@
-// Set-up of the state and the interface table, and the table's filling: every slot from interface.def, the
-// runtime's, storage's, the device's and start-up's functions directly, the
-// media and services parts through their registration records.
+// Set-up of the state and the interface table, and the table's filling: every
+// slot from interface.def, each part from the layer that provides it.
 
 #include "engine/app/interface.h"
 
@@ -9,16 +8,17 @@
 #include "engine/app/console_overlay.h"
 #include "engine/app/startup.h"
 #include "engine/base/clock.h"
+#include "engine/media/audio_api.h"
 #include "engine/media/diagnostics.h"
+#include "engine/media/graphics_state.h"
 #include "engine/media/media_registration.h"
-#include "engine/runtime/backends.h"
-#include "engine/runtime/console.h"
 #include "engine/media/renderer_implementation.h"
 #include "engine/media/run_time_shaders.h"
+#include "engine/runtime/backends.h"
+#include "engine/runtime/console.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 #include "engine/services/extension_modules.h"
@@ -38,7 +38,7 @@ void ZKI_SetInterfaceAchievements(zekar_t* t) {
 }
 
 void ZKI_SetInterfaceAudio(zekar_t* t) {
-    zk_media.FillAudioInterface(&zk_audio_api);
+    ZKI_FillAudioInterface(&zk_audio_api);
     t->audio = &zk_audio_api;
 }
 
@@ -53,13 +53,13 @@ void ZKI_SetInterfaceFileSystem(zekar_t* t) {
 }
 
 void ZKI_SelectColorSetters(zk_graphics_api_t* api, int vertex_color_format) {
-    const zk_color_setters_t& pair = vertex_color_format == 0 ? zk_media.rgba : zk_media.bgra;
-    api->ZK_Graphics_SetColor = pair.SetColor;
-    api->ZK_Graphics_SetColorWithAlpha = pair.SetColorWithAlpha;
+    bool rgba = vertex_color_format == 0;
+    api->ZK_Graphics_SetColor = rgba ? ZK_Graphics_SetColor_RGBA : ZK_Graphics_SetColor_BGRA;
+    api->ZK_Graphics_SetColorWithAlpha = rgba ? ZK_Graphics_SetColorWithAlpha_RGBA : ZK_Graphics_SetColorWithAlpha_BGRA;
 }
 
 void ZKI_SetInterfaceGraphics(zekar_t* t) {
-    zk_media.FillGraphicsInterface(&zk_graphics_api);
+    ZKM_FillGraphicsInterface(&zk_graphics_api);
     // The renderer decides the byte order of packed vertex colours; without
     // one the colours are B,G,R,A.
     ZKI_SelectColorSetters(&zk_graphics_api, ri ? ri->GetVertexColorFormat() : 1);
@@ -97,7 +97,7 @@ void ZKI_SetBasicInterface(zekar_t* t) {
     ZKI_SetInterfaceAchievements(t);
     ZKI_SetInterfaceAudio(t);
     ZKI_SetInterfaceCloud(t);
-    zk_media.FillExtensionInterface(&zk_extension_api);
+    ZKM_FillExtensionInterface(&zk_extension_api);
     t->ext = &zk_extension_api;
     ZKI_SetInterfaceFileSystem(t);
     ZKI_SetInterfaceGraphics(t);
@@ -182,9 +182,8 @@ void ZKI_StateSetup(void* platform_argument) {
     // The layers below start-up put their services in place before the
     // table is filled from them.
     ZKD_RegisterDevice();
-    ZKM_RegisterMedia(ZKI_SetBasicInterface);
+    ZKM_RegisterMedia();
     zk_console_overlay_hooks = {ConsoleUpdate, ConsoleDraw};
-    ZKI_RegisterServices();
     ZKI_SetBasicInterface(&zekar);
     zk_state.zk = zk;
     zk_state.device_info = &zk_device_info;

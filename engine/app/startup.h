@@ -17,8 +17,8 @@ extern const zk_resolution_t WINDOWED_RESOLUTIONS[ZK_NUM_WINDOWED_RESOLUTIONS];
 
 // Zeroes the table `zekar`, zk_parms and every plain field of zk_state,
 // empties the state's containers (freeing what they own, the registered and
-// core mutexes included), points zk at zekar, lets the layers below register
-// their services (registration.h), fills the table and sets the defaults:
+// core mutexes included), points zk at zekar, lets the platform register its
+// device services (registration.h), fills the table and sets the defaults:
 // log level 2, windowed, orientations, bitmap defaults, transform and
 // scissor tops -1, world-view identity, depth range 0.1/0.5/1.0, depth
 // default 0.5, scratch quads, overlay zoom 1.0, reference counting on, byte
@@ -53,6 +53,10 @@ extern int (*zk_command_line_main)(int argc, char** argv);
 // Steps of start-up.
 void ZKPI_ResolvePlatformInfo();
 bool ZKI_LoadProgImp();
+// Makes the platform's renderer back end current unless one is, and fills
+// the interface table again (the colour setters follow the renderer's
+// vertex colour format). Always true.
+bool ZKI_LoadRendImp();
 void ZKI_DetermineProgramParameters();
 void ZKI_ExpandSupportedResolutions();
 void ZKI_DetermineLocale();

@@ -9,7 +9,6 @@
 #include "engine/media/bitmap_pixels.h"
 #include "engine/media/bitmap_pool.h"
 #include "engine/media/image_codecs.h"
-#include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/filesystem_api.h"
 
@@ -96,12 +95,6 @@ bool ReadImageFile(zk_bitmap_t* bitmap, const char* path, bool pixels) {
     return read;
 }
 
-bool InstallImageLoader() {
-    zk_il = GetImageLoaderImp();
-    zk_state.image_loader = zk_il;
-    return true;
-}
-
 }  // namespace
 
 void ImageLoaderImp::AllocateImagePixels(zk_bitmap_t* bitmap, int width, int height) {
@@ -172,4 +165,8 @@ ImageLoaderImp* GetImageLoaderImp() {
     return &loader;
 }
 
-void ZKM_RegisterImageLoader() { zk_media.InitImageLoader = InstallImageLoader; }
+bool ZKI_InitImageLoader() {
+    zk_il = GetImageLoaderImp();
+    zk_state.image_loader = zk_il;
+    return true;
+}

@@ -37,6 +37,5 @@ public:
 // The one portable loader.
 ImageLoaderImp* GetImageLoaderImp();
 
-// Puts the portable loader behind zk_media.InitImageLoader, which start-up
-// calls to store it in zk_il and the state.
-void ZKM_RegisterImageLoader();
+// Stores the portable loader in zk_il and the state (start-up). True.
+bool ZKI_InitImageLoader();

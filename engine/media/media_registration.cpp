@@ -1,7 +1,5 @@
-// Registration of the media layer: the renderer's part of start-up and of
-// the frame (with the screen fitting, re-initialisation and diagnostics),
-// the run's resolution, the graphics slots built so far and the extension
-// table's ZK_DrawQuad.
+// The media layer's parts of the interface table (the graphics sub-table
+// and the extension table's ZK_DrawQuad), and the hooks between its parts.
 
 #include "engine/media/media_registration.h"
 
@@ -23,7 +21,6 @@
 #include "engine/media/resource_queues.h"
 #include "engine/media/run_time_shaders.h"
 #include "engine/media/screen_transforms.h"
-#include "engine/media/sound_registration.h"
 #include "engine/media/text.h"
 #include "engine/media/vertex_buffers.h"
 #include "engine/runtime/interface_functions.h"
@@ -32,35 +29,10 @@
 
 namespace {
 
-void ActivateRendererWindow(bool active) {
-    if (ri) ri->ActivateWindow(active);
-}
-bool IsResolutionSupportedByRenderer(int width, int height) { return ri && ri->IsResolutionSupported(width, height); }
-
-// The frame's renderer steps; the frame calls them only with a renderer.
-void BeginFrame(int eye) { ri->FrameStart(eye); }
-void SetViewport(int x, int y, int width, int height, float min_depth, float max_depth) {
-    ri->SetViewport(x, y, width, height, min_depth, max_depth);
-}
-void BeginScene() { ri->DrawAtStartOfFrame(); }
-bool CanDraw() { return ri->IsReadyToRender(); }
-void EndScene() { ri->DrawAtEndOfFrame(); }
-void EndFrame() { ri->FrameReady(); }
-
-void BeginBatchPass() { zk_batch_renderer.BeginPass(); }
 void FlushBatch() { zk_batch_renderer.Flush(); }
-void FinishBatchFrame() { zk_batch_renderer.FrameReady(); }
 void InitializeBatchRenderer() { zk_batch_renderer.Initialize(); }
 void FreeFontsGPUResources() { zk_fonts_state.FreeGPUResources(); }
 void FreeBatchRenderer() { zk_batch_renderer.Free(); }
-
-void DrawFramerateTester(float dt) { zk_framerate_tester.UpdateAndDraw(dt); }
-void ReportDeviceScreenSize(int width, int height) { ZKI_SetDeviceScreenSize(width, height); }
-
-void FillExtensionInterface(zk_extension_api_t* api) {
-    ZKI_FillNeutralInterface(api);
-    api->ZK_DrawQuad = ZK_DrawQuad;
-}
 
 // The batch renderer's shaders come from the shader layer, and the shader
 // layer switches the batch renderer's current shader: the two meet here.
@@ -77,6 +49,11 @@ void SetCurrentBatchShader(zk_shader_t* shader) {
 }
 
 }  // namespace
+
+void ZKM_FillExtensionInterface(zk_extension_api_t* api) {
+    ZKI_FillNeutralInterface(api);
+    api->ZK_DrawQuad = ZK_DrawQuad;
+}
 
 void ZKM_FillGraphicsInterface(zk_graphics_api_t* api) {
     ZKI_FillNeutralInterface(api);
@@ -183,45 +160,7 @@ void ZKM_FillGraphicsInterface(zk_graphics_api_t* api) {
     ZKM_FillShaderInterface(api);
 }
 
-void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
-    zkm_fill_interface_table = fill_table;
-
-    zk_media.GetRendImpNull = GetRendImpNull;
-    zk_media.LoadRendImp = ZKI_LoadRendImp;
-    zk_media.InitRendImp = ZKI_InitRendImp;
-    zk_media.ActivateRendererWindow = ActivateRendererWindow;
-    zk_media.IsResolutionSupportedByRenderer = IsResolutionSupportedByRenderer;
-    zk_media.InitializeFonts = ZKI_InitializeFonts;
-    zk_media.FillGraphicsInterface = ZKM_FillGraphicsInterface;
-    zk_media.FillExtensionInterface = FillExtensionInterface;
-    zk_media.SelectOptimalResolution = ZKI_SelectOptimalResolution;
-    zk_media.SetupAutoscaling = ZKI_SetupAutoscaling;
-    zk_media.SetDeviceScreenSize = ReportDeviceScreenSize;
-    zk_media.rgba = {ZK_Graphics_SetColor_RGBA, ZK_Graphics_SetColorWithAlpha_RGBA};
-    zk_media.bgra = {ZK_Graphics_SetColor_BGRA, ZK_Graphics_SetColorWithAlpha_BGRA};
-
-    zk_frame_backend_t& frame = zk_frame_backend;
-    frame.BeginFrame = BeginFrame;
-    frame.SetViewport = SetViewport;
-    frame.BeginScene = BeginScene;
-    frame.CanDraw = CanDraw;
-    frame.EndScene = EndScene;
-    frame.EndFrame = EndFrame;
-    frame.ShutdownRenderer = ZKI_ShutdownRendImp;
-    frame.UpdateResourceQueues = ZKI_UpdateResourceQueues;
-    frame.BeginBatchPass = BeginBatchPass;
-    frame.FlushBatch = FlushBatch;
-    frame.FinishBatchFrame = FinishBatchFrame;
-    frame.PopScreenRenderTarget = ZKI_PopScreenRenderTarget;
-    frame.InvalidateRenderStates = ZKI_InvalidateRenderStates;
-    frame.PushScreenTransforms = ZKI_PushScreenTransforms;
-    frame.SetDefaultStates = ZKI_SetDefaultStates;
-    frame.DrawScreenBorderRectangles = ZKI_DrawScreenBorderRectangles;
-    frame.UpdateAndDrawHUDs = ZKI_UpdateAndDrawHUDs;
-    frame.DrawFramerateTester = DrawFramerateTester;
-    frame.ReInitRenderer = ZKI_ReInitRenderer;
-    frame.FreeFontsGPUResources = FreeFontsGPUResources;
-
+void ZKM_RegisterMedia() {
     zk_media_hooks.InitializeBatchRenderer = InitializeBatchRenderer;
     zk_media_hooks.CallRendererToCreateBitmap = ZKI_CallRendererToCreateBitmap;
     zk_media_hooks.ReleaseBitmapHardwareData = ZKI_ReleaseBitmapHardwareData;
@@ -233,8 +172,6 @@ void ZKM_RegisterMedia(void (*fill_table)(zekar_t* table)) {
     zk_media_hooks.FreeFontsGPUResources = FreeFontsGPUResources;
     zk_media_hooks.UploadQueuedFont = ZKI_UploadQueuedFont;
 
-    ZKM_RegisterImageLoader();
-    ZKM_RegisterSound();
     ZKM_RegisterShaders();
     zk_media_hooks.LoadDefaultShader = LoadDefaultShader;
     zk_media_hooks.LoadDistanceFieldShader = LoadDistanceFieldShader;

@@ -5,14 +5,12 @@
 #include <cstring>
 
 #include "engine/media/media_hooks.h"
-#include "engine/media/renderer_null.h"
+#include "engine/media/renderer_implementation.h"
 #include "engine/media/resource_queues.h"
 #include "engine/runtime/events.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
-
-void (*zkm_fill_interface_table)(zekar_t* table) = nullptr;
 
 namespace {
 
@@ -153,15 +151,6 @@ void ReleaseRendererResources() {
 }
 
 }  // namespace
-
-bool ZKI_LoadRendImp() {
-    if (ri) return true;
-    zk->ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Loading renderer implementation...");
-    ri = ZKID_LoadRendImp();
-    zk_state.rend_imp = ri;
-    if (zkm_fill_interface_table) zkm_fill_interface_table(zk);
-    return true;
-}
 
 bool ZKI_CreateWindow() { return true; }
 

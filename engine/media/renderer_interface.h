@@ -1,17 +1,13 @@
 // Loading, starting and shutting down the renderer back end.
 //
-// No renderer -> loaded (ri set: ZKI_LoadRendImp, at pre-initialisation)
-// -> initialised (zk_state.renderer_initialized: ZKI_InitRendImp) -> shut
+// No renderer -> loaded (ri set: ZKI_LoadRendImp, engine/app/startup.h, at
+// pre-initialisation) -> initialised (zk_state.renderer_initialized: ZKI_InitRendImp) -> shut
 // down (flag clear: ZKI_ShutdownRendImp) -> initialised again. The back end
 // itself lives until the program ends. Main thread only.
 #pragma once
 
 #include "engine/runtime/zekar.h"
 
-// Makes the platform's back end current unless one is, and fills the
-// interface table again (the colour setters follow the renderer's vertex
-// colour format). Always true.
-bool ZKI_LoadRendImp();
 // The window hook: nothing to do here. True.
 bool ZKI_CreateWindow();
 // Starts (or restarts) the current back end with the state's width, height
@@ -26,7 +22,3 @@ void ZKI_ShutdownRendImp();
 // True while a renderer exists; otherwise waits up to ten times 100 ms for
 // one to come back ready, and answers whether one exists.
 bool ZKI_TryRegainRenderer();
-
-// The table filler ZKI_LoadRendImp runs after a change of renderer (start-up
-// passes its own when it registers the media layer).
-extern void (*zkm_fill_interface_table)(zekar_t* table);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/media/renderer_implementation.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
@@ -227,6 +228,24 @@ int ZKI_CompareResolutionsAscending(const void* a, const void* b) {
 int ZKI_CompareResolutionsDescending(const void* a, const void* b) {
     return CompareResolutions(*static_cast<const zk_resolution_t*>(a), *static_cast<const zk_resolution_t*>(b),
                               false);
+}
+
+// --- What the device takes ---------------------------------------------------------------------
+
+bool ZKI_IsResolutionSupportedByDevice(int width, int height, bool windowed) {
+    if (width == 0 || height == 0) return false;
+    if (zk_state.resolution_override) return true;
+    if (zk_state.validated_resolution_set && width == zk_state.validated_resolution_width &&
+        height == zk_state.validated_resolution_height)
+        return true;
+    const zk_device_info_t& device = zk_device_info;
+    if (!windowed && width == device.desktop_width && height == device.desktop_height) return true;
+    if (windowed && device.desktop_width > 0 && device.desktop_height >= 1)
+        return width <= device.desktop_width - 50 && height <= device.desktop_height - 70;
+    if (!ri || !ri->IsResolutionSupported(width, height)) return false;
+    ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Requested resolution %dx%d (windowed=%d) is supported.", width, height,
+                   windowed ? 1 : 0);
+    return true;
 }
 
 // --- The program's list ------------------------------------------------------------------------

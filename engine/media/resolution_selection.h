@@ -4,8 +4,8 @@
 // The program's supported resolutions are one text in the state
 // (zk_state.supported_resolutions): entries "WxH" joined by ",", where an
 // entry beginning with '*' stands for the device's own screen size. A size
-// is "accepted" when ZKI_IsResolutionSupportedByDevice (engine/runtime/
-// resolution_and_bitmaps.h) says so for the mode asked for. A change is only
+// is "accepted" when ZKI_IsResolutionSupportedByDevice says so for the mode
+// asked for. A change is only
 // requested here (zk_state.reinit_requested); the frame applies it with
 // ZKI_ReInitRenderer (reinitialization.h). Main thread only.
 #pragma once
@@ -18,6 +18,12 @@ int CompareResolutions(const zk_resolution_t& a, const zk_resolution_t& b, bool 
 // The same for qsort over zk_resolution_t.
 int ZKI_CompareResolutionsAscending(const void* a, const void* b);
 int ZKI_CompareResolutionsDescending(const void* a, const void* b);
+
+// False for a zero side. True with a resolution override, for the validated
+// resolution, for the desktop size in fullscreen, and for a windowed size
+// that leaves 50 x 70 pixels of a known desktop; otherwise the renderer
+// decides (false without one).
+bool ZKI_IsResolutionSupportedByDevice(int width, int height, bool windowed);
 
 // True when the program's list has a '*' entry or holds width x height in
 // either orientation (its first 32 entries); false without a list.

@@ -1,7 +1,4 @@
-// The records of the seam with their defaults: neutral answers and table
-// parts filled with neutral functions. There is no renderer and no sound
-// back end until the media layer registers them. Registered subsystems
-// overwrite what they provide.
+// The device services' defaults and the neutral fillers of the table's parts.
 
 #include "engine/runtime/registration.h"
 
@@ -47,38 +44,6 @@ template void ZKI_FillNeutralInterface(zk_ugc_api_t*);
 
 namespace {
 
-typedef zk_color_setters_t Setters;
-constexpr Setters kNeutralColorSetters = {zk_neutral<decltype(Setters::SetColor)>::Call,
-                                          zk_neutral<decltype(Setters::SetColorWithAlpha)>::Call};
-
-// Without an image loader the singleton is only an address to hand out.
-struct NoImageLoader {
-    int unused;
-};
-
-// No resolution selection yet: keep the size there is.
-bool KeepTheResolution(bool windowed, bool /*forcing*/) {
-    if (!zk_state.supported_resolutions) return false;
-    zk_state.parms.windowed = windowed ? 1 : 0;
-    return false;
-}
-
-void ResetScreenFitting() {
-    if (zk_state.autoscale) return;
-    zk_state.autoscale_offset_x = zk_state.autoscale_offset_y = 0.0f;
-    zk_state.autoscale_scale_x = zk_state.autoscale_scale_y = 1.0f;
-    zk_state.autoscale_inverse_scale_x = zk_state.autoscale_inverse_scale_y = 1.0f;
-}
-
-void NoFonts() {}
-
-bool StoreImageLoader() {
-    static NoImageLoader loader;
-    zk_il = reinterpret_cast<ImageLoaderImp*>(&loader);
-    zk_state.image_loader = zk_il;
-    return true;
-}
-
 // --- Device ------------------------------------------------------------------------------
 
 int NoPopup(int /*type*/, const char* /*text*/) { return 4; }
@@ -88,30 +53,3 @@ int KeepThreadPolicy(pthread_t /*thread*/) { return 0; }
 }  // namespace
 
 zk_device_t zk_device = {NoPopup, KeepThreadPrecedence, KeepThreadPolicy};
-
-constexpr zk_media_t kMediaDefaults = {
-    zk_neutral<decltype(zk_media_t::GetRendImpNull)>::Call,
-    zk_neutral<decltype(zk_media_t::LoadRendImp)>::Call,
-    zk_neutral<decltype(zk_media_t::InitRendImp)>::Call,
-    zk_neutral<decltype(zk_media_t::ActivateRendererWindow)>::Call,
-    zk_neutral<decltype(zk_media_t::IsResolutionSupportedByRenderer)>::Call,
-    KeepTheResolution,
-    ResetScreenFitting,
-    NoFonts,
-    StoreImageLoader,
-    zk_neutral<decltype(zk_media_t::GetSoundImpNull)>::Call,
-    zk_neutral<decltype(zk_media_t::ResetSoundManager)>::Call,
-    zk_neutral<decltype(zk_media_t::GetSoundMasterVolume)>::Call,
-    zk_neutral<decltype(zk_media_t::ActivateSound)>::Call,
-    ZKI_FillNeutralInterface<zk_graphics_api_t>,
-    ZKI_FillNeutralInterface<zk_audio_api_t>,
-    ZKI_FillNeutralInterface<zk_extension_api_t>,
-    kNeutralColorSetters,
-    kNeutralColorSetters,
-    zk_neutral<decltype(zk_media_t::SetDeviceScreenSize)>::Call,
-};
-
-const zk_media_t zk_media_defaults = kMediaDefaults;
-zk_media_t zk_media = kMediaDefaults;
-
-zk_frame_backend_t zk_frame_backend;

@@ -2,30 +2,12 @@
 
 #include "engine/runtime/resolution_and_bitmaps.h"
 
-#include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
 
 void ZKI_RevertProgramParameters() {
     if (!zk_prog) return;
     zk_state.parms.width = zk_parms.width;
     zk_state.parms.height = zk_parms.height;
     zk_state.parms.windowed = zk_parms.windowed;
-}
-
-bool ZKI_IsResolutionSupportedByDevice(int width, int height, bool windowed) {
-    if (width == 0 || height == 0) return false;
-    if (zk_state.resolution_override) return true;
-    if (zk_state.validated_resolution_set && width == zk_state.validated_resolution_width &&
-        height == zk_state.validated_resolution_height)
-        return true;
-    const zk_device_info_t& device = zk_device_info;
-    if (!windowed && width == device.desktop_width && height == device.desktop_height) return true;
-    if (windowed && device.desktop_width > 0 && device.desktop_height >= 1)
-        return width <= device.desktop_width - 50 && height <= device.desktop_height - 70;
-    if (!zk_media.IsResolutionSupportedByRenderer(width, height)) return false;
-    ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Requested resolution %dx%d (windowed=%d) is supported.", width, height,
-                   windowed ? 1 : 0);
-    return true;
 }
 
 static uint32_t TextureBytes(const zk_bitmap_t* bitmap, bool use_image_size) {

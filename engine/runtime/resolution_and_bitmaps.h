@@ -8,11 +8,6 @@
 // The running parameters' width, height and windowed flag become the
 // requested ones again (only with a program installed).
 void ZKI_RevertProgramParameters();
-// False for a zero side. True with a resolution override, for the validated
-// resolution, for the desktop size in fullscreen, and for a windowed size
-// that leaves 50 x 70 pixels of a known desktop; otherwise the renderer
-// decides.
-bool ZKI_IsResolutionSupportedByDevice(int width, int height, bool windowed);
 // 4 bytes per pixel of the texture size (or of the image size); a sequence
 // of frames counts its shared sheet once when it has one, else each frame.
 uint32_t ZKI_GetBitmapGPUMemoryUsageEstimate(zk_bitmap_t* bitmap, bool use_image_size);

@@ -7,9 +7,5 @@
 void ZKI_InvalidateRenderStates();
 // Integer key states 0-254, 801-863, 865-927, 929-991 and 993-1055 become 0.
 void ZKI_ClearKeyStates();
-// Records the application's activation; on a change it queues an
-// activation event (zk_activation_event_t), tells the back ends and clears
-// the key states.
-void ZKI_ActivateApp(bool active);
 // A fullscreen request below 640 x 480 becomes windowed.
 void ZKI_ValidateParms(zk_parms_t* parms);

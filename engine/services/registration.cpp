@@ -1,10 +1,8 @@
-// The fillers of the service sub-tables (every slot from interface.def), and
-// the frame's extension-module steps in the runtime's registration records.
+// The fillers of the service sub-tables, every slot from interface.def.
 
 #include "engine/services/services.h"
 
 #include "engine/runtime/interface_functions.h"
-#include "engine/runtime/registration.h"
 #include "engine/services/extension_modules.h"
 
 #define ZK_FILL_SLOT(ret, name, params, attributes) api->name = name;
@@ -45,10 +43,3 @@ void ZKI_FillUGCInterface(zk_ugc_api_t* api) {
 }
 
 #undef ZK_FILL_SLOT
-
-void ZKI_RegisterServices() {
-    // The frame asks the modules whether time stands still, then advances
-    // them and the chosen implementations, every frame.
-    zk_frame_backend.ExtensionModulesPauseTime = ZK_ShouldPauseFrameTimeBecauseOfExtension;
-    zk_frame_backend.UpdateExtensionModules = ZK_UpdateExtensionModules;
-}

@@ -1,11 +1,8 @@
 // The fillers of the seven service sub-tables, which start-up calls as it
-// fills the interface table, and the services layer's registration, which
-// puts the frame's extension-module steps in place.
+// fills the interface table.
 #pragma once
 
 #include "engine/runtime/zekar.h"
-
-void ZKI_RegisterServices();
 
 // Each fills its whole sub-table with the service fronts.
 void ZKI_FillAchievementsInterface(zk_achievements_api_t* api);

@@ -4,6 +4,7 @@
 
 #include "engine/app/tests/startup_test_support.h"
 #include "engine/runtime/core_services.h"
+#include "engine/media/resolution_selection.h"
 #include "engine/runtime/resolution_and_bitmaps.h"
 
 namespace {
@@ -102,7 +103,7 @@ TEST_F(CoreServicesTest, ResolutionSupportedByDevice) {
             << c.width << "x" << c.height;
     // No renderer: other fullscreen sizes are refused.
     EXPECT_FALSE(ZKI_IsResolutionSupportedByDevice(1280, 720, false));
-    zk_media.LoadRendImp();
+    ZKI_LoadRendImp();
     EXPECT_TRUE(ZKI_IsResolutionSupportedByDevice(1280, 720, false));
     ri = nullptr;
 

@@ -10,7 +10,6 @@
 #include "engine/app/startup.h"
 #include "engine/media/renderer_null.h"
 #include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 

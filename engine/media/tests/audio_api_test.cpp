@@ -1,15 +1,12 @@
 // The audio sub-table as programs see it: its filling, sound switched off,
-// channel 0, the restart of the back end, and the frame's sound steps.
+// channel 0 and the restart of the back end.
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "engine/app/frame.h"
 #include "engine/media/sound_implementation.h"
 #include "engine/media/tests/sound_fixture.h"
-#include "engine/runtime/registration.h"
-#include "engine/runtime/state_helpers.h"
 
 namespace {
 
@@ -124,38 +121,6 @@ TEST_F(AudioApiTest, RestartInstallsTheNullBackEndAndReloadsEverySound) {
     EXPECT_STREQ(boom->file_name, "boom.wav");
     EXPECT_EQ(theme->name, nullptr);
     EXPECT_EQ(zk_sound_imp_man.next_channel_id, played + 1);
-}
-
-// Sound switched back on in the requested parameters comes back on: the
-// restart must see the new setting.
-TEST_F(AudioApiTest, SoundSwitchedBackOnThroughReinitialisationIsOn) {
-    zk_prog_t program;
-    program.parms.no_sound = 1;
-    zk_state.prog = &program;
-    zk_prog = &program;
-    zk_parms.no_sound = 1;
-    zk_state.parms = zk_parms;
-    zk_state.parms.no_sound = 0;
-    zk_state.has_platform_argument = 1;  // no renderer restart
-    zk_state.reinit_requested = 1;
-    ZKI_HandleReinitializationRequest();
-    EXPECT_EQ(zk_parms.no_sound, 0);
-    EXPECT_EQ(program.parms.no_sound, 0);
-    EXPECT_EQ(zk_state.sound_imp, GetSoundImpNull());
-}
-
-TEST_F(AudioApiTest, FrameAndActivationReachTheBackEnd) {
-    zk_sound_t* boom = LoadedSound("boom", 60.0f);
-    zk_sound_channel delayed = zk->audio->ZK_Audio_PlaySoundDelayed(boom, 1.0f, 0.0f, 1.0f, false, 0.5f);
-    zk_state.app_active = 1;
-    sound.Clear();
-    clock.Advance(500);
-    zk_frame_backend.UpdateSound();
-    zk_frame_backend.EndSoundFrame();
-    ZKI_ActivateApp(false);
-    EXPECT_EQ(sound.Calls(), (std::vector<std::string>{"FrameStart", "PlaySound boom 1 0 1 -> 100", "FrameReady",
-                                                       "ActivateWindow 0"}));
-    EXPECT_TRUE(zk->audio->ZK_Audio_IsChannelAlive(delayed));
 }
 
 }  // namespace

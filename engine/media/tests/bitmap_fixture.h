@@ -23,7 +23,7 @@
 #include "engine/media/bitmap_pool.h"
 #include "engine/media/bitmap_upload.h"
 #include "engine/media/tests/media_fixture.h"
-#include "engine/runtime/registration.h"
+#include "engine/media/image_loader.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/tests/storage_test_support.h"
 
@@ -32,7 +32,7 @@ protected:
     void SetUp() override {
         MediaTest::SetUp();
         ZKFileSystem::Initialize();
-        zk_media.InitImageLoader();
+        ZKI_InitImageLoader();
         char saved[4096];
         ASSERT_NE(getcwd(saved, sizeof(saved)), nullptr);
         saved_directory_ = saved;

@@ -23,7 +23,7 @@ class FontAtlasTest : public FontTest {
 protected:
     void SetUp() override {
         FontTest::SetUp();
-        ZKM_RegisterMedia(zkm_fill_interface_table);  // the media layer's own hooks
+        ZKM_RegisterMedia();  // the media layer's own hooks
         renderer_.make_textures = true;
         zk_state.renderer_initialized = 1;
         zk_state.pack_bitmaps = 1;

@@ -20,7 +20,7 @@
 #include "engine/media/fonts.h"
 #include "engine/media/tests/data_folder_fixture.h"
 #include "engine/media/tests/font_file_builder.h"
-#include "engine/runtime/registration.h"
+#include "engine/media/image_loader.h"
 
 // A font record outside the pool, named as given, whose glyphs and name
 // go with it.
@@ -45,7 +45,7 @@ class FontTest : public DataFolderTest {
 protected:
     void SetUp() override {
         DataFolderTest::SetUp();
-        zk_media.InitImageLoader();
+        ZKI_InitImageLoader();
     }
     void TearDown() override {
         for (int i = 0; i < zk_state.num_fonts && i < ZK_MAX_FONTS; ++i) {

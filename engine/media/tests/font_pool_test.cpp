@@ -5,7 +5,7 @@
 
 #include "engine/base/mutex.h"
 #include "engine/media/tests/font_fixture.h"
-#include "engine/runtime/registration.h"
+#include "engine/media/media_hooks.h"
 #include "engine/runtime/state.h"
 
 namespace {
@@ -172,7 +172,7 @@ TEST_F(FontPoolTest, GlyphsAreFoundByCodeAndExtensionsOnlyWithDynamicGlyphs) {
     EXPECT_EQ(Popups(), std::vector<std::string>{});
     EXPECT_EQ(zk_fonts_state.GetFontExtensionForFont(font), zk_fonts_state.extensions[0]);
 
-    zk_media.InitializeFonts();
+    ZKI_InitializeFonts();
     EXPECT_EQ(zk_fonts_state.dynamic_glyphs, 0);
     for (int i = 0; i < zk_fonts_state.extensions.count; ++i) delete zk_fonts_state.extensions[i];
     zk_fonts_state.extensions.count = 0;
@@ -188,7 +188,7 @@ TEST_F(FontPoolTest, FreeingGPUResourcesFreesOnlyLoadedExtensionGlyphs) {
     zk_font_extension_t* extension = zk_fonts_state.GetFontExtensionForFont(font);
     extension->glyphs.InsertLast(&loaded);
     extension->glyphs.InsertLast(&unloaded);
-    zk_frame_backend.FreeFontsGPUResources();
+    zk_fonts_state.FreeGPUResources();
     EXPECT_EQ(freed, std::vector<void*>{&loaded.bitmap.hw_data});
     delete extension;
     zk_fonts_state.extensions.count = 0;

@@ -6,14 +6,14 @@
 #include <iterator>
 
 #include "engine/media/bitmap_pixels.h"
-#include "engine/runtime/registration.h"
+#include "engine/media/image_loader.h"
 #include "engine/runtime/state.h"
 
 namespace media_test {
 
 void SetUpEngine() {
     storage_test::SetUpEngine();
-    static const bool loader = zk_media.InitImageLoader();
+    static const bool loader = ZKI_InitImageLoader();
     (void)loader;
 }
 

@@ -14,7 +14,6 @@
 #include "engine/media/image_codecs.h"
 #include "engine/media/image_loader.h"
 #include "engine/media/tests/image_engine_fixture.h"
-#include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
 
 using namespace media_test;
@@ -482,7 +481,7 @@ TEST_F(ImageLoader, WritesRunLengthBitmapsInRunsOfAtMost255) {
 TEST_F(ImageLoader, StartUpStoresThePortableLoader) {
     zk_il = nullptr;
     zk_state.image_loader = nullptr;
-    EXPECT_TRUE(zk_media.InitImageLoader());
+    EXPECT_TRUE(ZKI_InitImageLoader());
     EXPECT_EQ(zk_il, GetImageLoaderImp());
     EXPECT_EQ(zk_state.image_loader, zk_il);
     EXPECT_NE(dynamic_cast<ImageLoaderImpPortable*>(zk_il), nullptr);

@@ -1,4 +1,4 @@
-// Loading, starting and shutting down the renderer: the order of the start
+// Starting and shutting down the renderer: the order of the start
 // and shutdown steps, the fall-backs of a failing start, the resources
 // brought back, and the wait for a lost renderer.
 
@@ -161,8 +161,8 @@ TEST_F(RendererStartTest, SecondStartShutsTheFirstDownAndEndsReadyAgain) {
 
 TEST_F(RendererStartTest, NullRendererStartsTwiceInARow) {
     renderer_.Uninstall();
-    ASSERT_TRUE(ZKI_LoadRendImp());
-    EXPECT_EQ(ri, GetRendImpNull());
+    ri = GetRendImpNull();
+    zk_state.rend_imp = ri;
     EXPECT_TRUE(ZKI_InitRendImp());
     EXPECT_TRUE(ZKI_InitRendImp());
     EXPECT_EQ(zk_state.renderer_initialized, 1);
@@ -421,32 +421,6 @@ TEST_F(RendererStartTest, ShutdownWithoutRendererOnlySaysSo) {
     ZKI_ShutdownRendImp();
     EXPECT_EQ(Lines(), std::vector<std::string>{"3:Zekar RendImp Shutdown."});
     EXPECT_TRUE(steps.empty());
-}
-
-// --- Loading ----------------------------------------------------------------------------------
-
-int table_fills = 0;
-void CountFill(zekar_t*) { ++table_fills; }
-
-TEST_F(RendererStartTest, LoadingMakesTheNullRendererCurrentOnceAndRefillsTheTable) {
-    void (*saved)(zekar_t*) = zkm_fill_interface_table;
-    zkm_fill_interface_table = CountFill;
-    table_fills = 0;
-    EXPECT_TRUE(ZKI_LoadRendImp());  // one is current already
-    EXPECT_EQ(ri, &renderer_);
-    EXPECT_EQ(table_fills, 0);
-    EXPECT_TRUE(Lines().empty());
-
-    renderer_.Uninstall();
-    EXPECT_TRUE(ZKI_LoadRendImp());
-    EXPECT_EQ(ri, GetRendImpNull());
-    EXPECT_EQ(zk_state.rend_imp, ri);
-    EXPECT_EQ(table_fills, 1);
-    EXPECT_EQ(Lines(), std::vector<std::string>{"3:Loading renderer implementation..."});
-    zkm_fill_interface_table = saved;
-    ri = nullptr;
-    zk_state.rend_imp = nullptr;
-    EXPECT_TRUE(ZKI_CreateWindow());
 }
 
 // --- Regaining a lost renderer ---------------------------------------------------------------

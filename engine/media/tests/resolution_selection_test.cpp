@@ -12,7 +12,6 @@
 
 #include "engine/media/tests/media_fixture.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/runtime/registration.h"
 
 namespace {
 
@@ -353,7 +352,7 @@ TEST_F(ResolutionTest, AScreenSizeReportAsksForTheSizeInTheProgramsOrientation) 
     // The platform's two-argument report keeps the program's screen mode.
     requests.clear();
     program_.parms.windowed = 1;
-    zk_media.SetDeviceScreenSize(1024, 600);
+    ZKI_SetDeviceScreenSize(1024, 600);
     EXPECT_EQ(requests, std::vector<std::string>{"1024x600 windowed"});
 }
 

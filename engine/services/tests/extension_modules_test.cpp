@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/app/startup.h"
-#include "engine/runtime/registration.h"
+#include "engine/runtime/interface_functions.h"
 #include "engine/services/extension_mapping.h"
 #include "engine/services/local_leaderboards.h"
 #include "engine/services/simulated_leaderboards.h"
@@ -213,12 +213,11 @@ TEST_F(ExtensionModulesTest, TheFrameAdvancesModulesThenTheChosenImplementations
     ZK_RegisterExtensionModule(host);
     Start("");
     Calls().clear();
-    ASSERT_NE(zk_frame_backend.UpdateExtensionModules, nullptr);
-    zk_frame_backend.UpdateExtensionModules(0.25f);
+    ZK_UpdateExtensionModules(0.25f);
     EXPECT_EQ(Calls(), (std::vector<std::string>{"Update Host 0.25", "Update HostCloud", "Update HostSocial"}));
-    EXPECT_FALSE(zk_frame_backend.ExtensionModulesPauseTime());
+    EXPECT_FALSE(ZK_ShouldPauseFrameTimeBecauseOfExtension());
     host->pause = true;
-    EXPECT_TRUE(zk_frame_backend.ExtensionModulesPauseTime());
+    EXPECT_TRUE(ZK_ShouldPauseFrameTimeBecauseOfExtension());
 }
 
 TEST_F(ExtensionModulesTest, ShutdownForgetsEveryChosenImplementationAndAStartAfterItBeginsAfresh) {
@@ -316,16 +315,13 @@ TEST_F(ExtensionModulesTest, TheBuiltInModulesMakeTheEnginesOwnImplementations) 
     zk_dman.ReleaseDatabase(ZK_LOCAL_LEADERBOARDS_PATH);
 }
 
-void DrawQuadOfMedia(zk_vertex_format_t, void*) {}
-void FillMediaExtension(zk_extension_api_t* api) { api->ZK_DrawQuad = DrawQuadOfMedia; }
+void NoQuad(zk_vertex_format_t, void*) {}
 
 TEST_F(ExtensionModulesTest, TheExtensionInterfaceCarriesTheMediaLayersDrawQuad) {
-    zk_media_t saved = zk_media;
-    zk_media.FillExtensionInterface = FillMediaExtension;
+    zk_extension_api.ZK_DrawQuad = NoQuad;
     zk_extension_api_t* api = ZKIE_GetExtensionInterface();
     EXPECT_EQ(api, zk->ext);
-    EXPECT_EQ(api->ZK_DrawQuad, DrawQuadOfMedia);
-    zk_media = saved;
+    EXPECT_EQ(api->ZK_DrawQuad, ZK_DrawQuad);
 }
 
 TEST(InterfaceTypeNames, EveryTypeHasItsDisplayName) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "engine/app/activation.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/state_helpers.h"
 #include "engine/runtime/zekar.h"

@@ -2,7 +2,7 @@
 
 #include "platform/macos/app/view.h"
 
-#include "engine/runtime/registration.h"
+#include "engine/media/resolution_selection.h"
 #include "engine/runtime/zekar.h"
 #include "platform/macos/app/shell.h"
 #include "platform/macos/device/device.h"
@@ -62,10 +62,10 @@ void ZK_OSX_Reshape() {
         zk_device_info.screen_height = best_screen_height;
         zk->ZK_Printf("Desktop now %d x %d scale %g", best_screen_width, best_screen_height, best_screen_scale);
         if (best_screen_scale != zk_osx_reshape_scale) {
-            zk_media.SelectOptimalResolution(zk_prog->parms.windowed != 0, false);
+            ZKI_SelectOptimalResolution(zk_prog->parms.windowed != 0, false);
             zk_osx_reshape_scale = best_screen_scale;
         }
-        zk_media.SetDeviceScreenSize(zk_state.screen_width, zk_state.screen_height);
+        ZKI_SetDeviceScreenSize(zk_state.screen_width, zk_state.screen_height);
     }
     ZKT_UnlockMutex(frame);
 }

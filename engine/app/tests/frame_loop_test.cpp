@@ -25,6 +25,7 @@
 #include "engine/media/fonts.h"
 #include "engine/media/media_hooks.h"
 #include "engine/media/renderer_interface.h"
+#include "engine/media/resolution_selection.h"
 #include "engine/media/sound_manager.h"
 #include "engine/media/tests/font_file_builder.h"
 #include "engine/runtime/events.h"
@@ -159,8 +160,8 @@ protected:
         zk_state.product_feature_lists[0] = "AUTOSCALE_RETAIN_ASPECT_RATIO";
         zk_state.show_fps = 1;
         zk_state.prog_initialized = 0;
-        zk_frame_backend.GetTime = LoopClock;
-        zk_frame_backend.Sleep = LoopSleep;
+        zk_frame_clock.GetTime = LoopClock;
+        zk_frame_clock.Sleep = LoopSleep;
         ZKI_ResetFrameTime();
         popups.clear();
         zk_console_line_hook = KeepPopups;
@@ -222,7 +223,7 @@ TEST_F(FrameLoopTest, AThousandFramesRunCleanWhileTheScreenChanges) {
             zk_state.orientation_transition_duration = 0.5f;
             break;
         case 400: EXPECT_TRUE(zk->ZK_ReinitializeWithParameters(smaller)); break;
-        case 500: zk_media.SetDeviceScreenSize(1366, 768); break;
+        case 500: ZKI_SetDeviceScreenSize(1366, 768); break;
         case 600: Hold({112, 113, 114, 115, 117}, 1); break;
         case 700: Hold({112, 113, 114, 115, 117}, 0); break;
         case 800: zk_state.debug_draw_time_delta_test = 1; break;
@@ -277,55 +278,6 @@ std::vector<std::string> NeutralPartsOfTheSeam() {
     auto note = [&](bool is_neutral, const char* name) {
         if (is_neutral) neutral.push_back(name);
     };
-#define ZK_MEDIA_MEMBER(member) note(SameFunction(zk_media.member, zk_media_defaults.member), #member);
-    ZK_MEDIA_MEMBER(GetRendImpNull)
-    ZK_MEDIA_MEMBER(LoadRendImp)
-    ZK_MEDIA_MEMBER(InitRendImp)
-    ZK_MEDIA_MEMBER(ActivateRendererWindow)
-    ZK_MEDIA_MEMBER(IsResolutionSupportedByRenderer)
-    ZK_MEDIA_MEMBER(SelectOptimalResolution)
-    ZK_MEDIA_MEMBER(SetupAutoscaling)
-    ZK_MEDIA_MEMBER(InitializeFonts)
-    ZK_MEDIA_MEMBER(InitImageLoader)
-    ZK_MEDIA_MEMBER(GetSoundImpNull)
-    ZK_MEDIA_MEMBER(ResetSoundManager)
-    ZK_MEDIA_MEMBER(GetSoundMasterVolume)
-    ZK_MEDIA_MEMBER(ActivateSound)
-    ZK_MEDIA_MEMBER(FillGraphicsInterface)
-    ZK_MEDIA_MEMBER(FillAudioInterface)
-    ZK_MEDIA_MEMBER(FillExtensionInterface)
-    ZK_MEDIA_MEMBER(rgba.SetColor)
-    ZK_MEDIA_MEMBER(bgra.SetColorWithAlpha)
-    ZK_MEDIA_MEMBER(SetDeviceScreenSize)
-#undef ZK_MEDIA_MEMBER
-
-#define ZK_FRAME_STEP(member) note(zk_frame_backend.member == nullptr, #member);
-    ZK_FRAME_STEP(BeginFrame)
-    ZK_FRAME_STEP(SetViewport)
-    ZK_FRAME_STEP(BeginScene)
-    ZK_FRAME_STEP(CanDraw)
-    ZK_FRAME_STEP(EndScene)
-    ZK_FRAME_STEP(EndFrame)
-    ZK_FRAME_STEP(ShutdownRenderer)
-    ZK_FRAME_STEP(BeginBatchPass)
-    ZK_FRAME_STEP(FlushBatch)
-    ZK_FRAME_STEP(FinishBatchFrame)
-    ZK_FRAME_STEP(PopScreenRenderTarget)
-    ZK_FRAME_STEP(UpdateSound)
-    ZK_FRAME_STEP(EndSoundFrame)
-    ZK_FRAME_STEP(InvalidateRenderStates)
-    ZK_FRAME_STEP(PushScreenTransforms)
-    ZK_FRAME_STEP(SetDefaultStates)
-    ZK_FRAME_STEP(DrawSoundBanks)
-    ZK_FRAME_STEP(DrawFramerateTester)
-    ZK_FRAME_STEP(DrawScreenBorderRectangles)
-    ZK_FRAME_STEP(UpdateAndDrawHUDs)
-    ZK_FRAME_STEP(UpdateResourceQueues)
-    ZK_FRAME_STEP(ReInitSounds)
-    ZK_FRAME_STEP(ReInitRenderer)
-    ZK_FRAME_STEP(FreeFontsGPUResources)
-#undef ZK_FRAME_STEP
-
 #define ZK_MEDIA_HOOK(member) note(SameFunction(zk_media_hooks.member, zk_media_hooks_doing_nothing.member), #member);
     ZK_MEDIA_HOOK(InitializeShaderTranslator)
     ZK_MEDIA_HOOK(DeinitializeShaderTranslator)

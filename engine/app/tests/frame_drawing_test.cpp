@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/app/frame.h"
+#include "engine/media/diagnostics.h"
 #include "engine/media/fonts.h"
 #include "engine/media/tests/graphics_fixture.h"
 #include "engine/runtime/interface_functions.h"
@@ -41,30 +42,18 @@ void ProgramDraw(float) {
     g->ZK_Graphics_PopScissorRectangle();
 }
 
-// A screen transform that moves by (5, 7), as the screen fitting would.
-void PushScreenTransforms() {
-    nTransform move = zk_transform_identity;
-    move.m[3] = 5.0f;
-    move.m[7] = 7.0f;
-    zk->graphics->ZK_Graphics_PushWorldTransform(&move);
-}
-
-void DrawConsole(float dt) {
-    zk_console.Update(dt);
-    zk_console.Draw();
-}
-
 class FrameDrawingTest : public GraphicsTest {
 protected:
     void SetUp() override {
         GraphicsTest::SetUp();
-        saved_backend_ = zk_frame_backend;
-        zk_frame_backend.PushScreenTransforms = PushScreenTransforms;
-        zk_frame_backend.UpdateAndDrawHUDs = DrawConsole;
         program_ = zk_prog_t();
         program_.Draw = ProgramDraw;
         program_.parms.ref_width = 640;
         program_.parms.ref_height = 480;
+        // A program screen 10 x 14 pixels smaller than the device's: the
+        // screen fitting centres it, moving it by (5, 7).
+        program_.parms.width = 630;
+        program_.parms.height = 466;
         zk_prog = &program_;
         zk_parms.width = 640;
         zk_parms.height = 480;
@@ -89,7 +78,8 @@ protected:
         zk_console.font = nullptr;
         zk_console.enabled = 0;
         zk_console.mutex = nullptr;
-        zk_frame_backend = saved_backend_;
+        delete zk_memdog;  // the developer overlays' chart, made by the first frame in developer mode
+        zk_memdog = nullptr;
         zk_prog = nullptr;
         zk_state.render_targets = zk_graphics_api_t::RenderTargets{};
         GraphicsTest::TearDown();
@@ -115,7 +105,6 @@ protected:
     int Count(const std::string& operation) const { return renderer_.Count(operation); }
 
     zk_prog_t program_;
-    zk_frame_backend_t saved_backend_;
 };
 
 TEST_F(FrameDrawingTest, EveryFrameDrawsWithBalancedStacksZoomedOrNot) {
