@@ -40,8 +40,66 @@ int nString::Length() const { return text ? static_cast<int>(strlen(text)) : 0; 
 
 bool nString::operator==(const nString& other) const { return strcmp(c_str(), other.c_str()) == 0; }
 
+// Appends text to buffer[at..size-1] as far as it fits; returns the new
+// length had everything fitted.
+static int Put(char* buffer, int size, int at, const char* text, size_t length) {
+    if (at < size) {
+        size_t room = static_cast<size_t>(size - at);
+        memcpy(buffer + at, text, length < room ? length : room);
+    }
+    return at + static_cast<int>(length);
+}
+
+// The conversions most formats use, "%s", "%i", "%d" and "%%" with no flag,
+// width or precision, written as vsnprintf writes them, without its cost.
+// -1 at any other conversion (the caller formats with vsnprintf then);
+// otherwise the length of the whole text, of which what fits before the
+// last byte is written, terminated.
+static int FormatSimply(char* buffer, int size, const char* format, va_list args) {
+    int at = 0;
+    for (const char* p = format; *p;) {
+        const char* percent = strchr(p, '%');
+        if (!percent) {
+            at = Put(buffer, size, at, p, strlen(p));
+            break;
+        }
+        at = Put(buffer, size, at, p, static_cast<size_t>(percent - p));
+        char digits[16];
+        switch (percent[1]) {
+        case 's': {
+            const char* text = va_arg(args, const char*);
+            if (!text) text = "(null)";
+            at = Put(buffer, size, at, text, strlen(text));
+            break;
+        }
+        case 'i':
+        case 'd': {
+            int value = va_arg(args, int);
+            unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+            int first = sizeof digits;
+            do {
+                digits[--first] = static_cast<char>('0' + magnitude % 10);
+                magnitude /= 10;
+            } while (magnitude > 0);
+            if (value < 0) digits[--first] = '-';
+            at = Put(buffer, size, at, digits + first, sizeof digits - static_cast<size_t>(first));
+            break;
+        }
+        case '%': at = Put(buffer, size, at, "%", 1); break;
+        default: return -1;
+        }
+        p = percent + 2;
+    }
+    if (size > 0) buffer[at < size ? at : size - 1] = '\0';
+    return at;
+}
+
 char* nStringFormatDynamic(char* buffer, int size, const char* format, va_list args) {
     va_list copy;
+    va_copy(copy, args);
+    int simple = FormatSimply(buffer, size, format, copy);
+    va_end(copy);
+    if (simple >= 0 && simple < size) return buffer;
     va_copy(copy, args);
     int needed = vsnprintf(buffer, static_cast<size_t>(size), format, copy);
     va_end(copy);

@@ -88,9 +88,21 @@ static void Zero(T& field) {
     memset(static_cast<void*>(&field), 0, sizeof(T));
 }
 
+// Whether a reset has run in this process. Before the first, the record is
+// as constant initialisation left it: the zeroed state, in static storage
+// that the system hands over zero-filled. Clearing it there would only write
+// every page of a record larger than half a megabyte, most of which a run
+// never touches (a start-up cost paid in page faults). The containers are
+// emptied all the same, in case something registered a mutex before.
+static bool state_reset_before = false;
+
 void ZKI_StateReset() {
     ZKI_DestroyCoreMutexes();
     ResetContainers(zk_state);
+    if (!state_reset_before) {
+        state_reset_before = true;
+        return;
+    }
     // Every plain member has a zero initialiser, so a fresh record is the
     // zeroed state; copying it leaves the (now empty) containers empty. It
     // lives on the heap: the record is far too large for a thread's stack.

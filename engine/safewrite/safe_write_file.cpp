@@ -71,15 +71,28 @@ char* Copy(const char* text) {
 }
 
 // "<folder>.<name>.zekar-<16 hex digits>" beside the target; the folder
-// part keeps its last '/'.
+// part keeps its last '/'. Put together by hand: a write can be one of
+// thousands in a run.
 char* TemporaryNameFor(const char* path) {
-    size_t folder_length = size_t(NameOf(path) - path);
-    size_t size = folder_length + 1 + kept_name_length + 7 + 16 + 1;
-    char* name = static_cast<char*>(malloc(size));
-    if (!name) return nullptr;
-    snprintf(name, size, "%.*s.%.*s.zekar-%016llx", int(folder_length), path, kept_name_length, NameOf(path),
-             (unsigned long long)UnpredictableNumber());
-    return name;
+    const char* name = NameOf(path);
+    size_t folder_length = size_t(name - path);
+    size_t name_length = strnlen(name, kept_name_length);
+    static const char suffix[] = ".zekar-";
+    size_t size = folder_length + 1 + name_length + (sizeof suffix - 1) + 16 + 1;
+    char* temporary = static_cast<char*>(malloc(size));
+    if (!temporary) return nullptr;
+    char* at = temporary;
+    memcpy(at, path, folder_length);
+    at += folder_length;
+    *at++ = '.';
+    memcpy(at, name, name_length);
+    at += name_length;
+    memcpy(at, suffix, sizeof suffix - 1);
+    at += sizeof suffix - 1;
+    uint64_t number = UnpredictableNumber();
+    for (int shift = 60; shift >= 0; shift -= 4) *at++ = "0123456789abcdef"[(number >> shift) & 15];
+    *at = '\0';
+    return temporary;
 }
 
 // A written file keeps the permissions of the file it replaces; a new one
@@ -114,7 +127,8 @@ bool CloseTemporary(zk_safe_write_t* file) {
 
 void ZKI_SetSafeWriteCloseForTesting(int (*close_function)(int)) { close_temporary = close_function; }
 
-bool ZKI_BeginSafeWrite(zk_safe_write_t* file, const char* path, char* reason, size_t reason_size) {
+bool ZKI_BeginSafeWrite(zk_safe_write_t* file, const char* path, char* reason, size_t reason_size,
+                        bool target_may_exist) {
     *file = zk_safe_write_t{};
     if (!path || !*NameOf(path)) {
         Say(reason, reason_size, "no file name was given");
@@ -132,7 +146,7 @@ bool ZKI_BeginSafeWrite(zk_safe_write_t* file, const char* path, char* reason, s
         int open_error = errno;
         if (opened >= 0) {
             *file = zk_safe_write_t{opened, nullptr, target, name};
-            KeepPermissionsOf(path, opened);
+            if (target_may_exist) KeepPermissionsOf(path, opened);
             return true;
         }
         free(name);

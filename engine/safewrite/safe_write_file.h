@@ -30,8 +30,11 @@ struct zk_safe_write_t {
 // Every call that can fail says why in words into reason, when it is not
 // null, cut to reason_size bytes.
 
-// Creates the temporary file beside path.
-bool ZKI_BeginSafeWrite(zk_safe_write_t* file, const char* path, char* reason, size_t reason_size);
+// Creates the temporary file beside path. A caller that knows there is no
+// file at path yet says so with target_may_exist false, which spares
+// looking up the permissions of a file that is not there.
+bool ZKI_BeginSafeWrite(zk_safe_write_t* file, const char* path, char* reason, size_t reason_size,
+                        bool target_may_exist = true);
 // The stream form: the same, with file->stream open over the temporary
 // file for writing in binary mode.
 bool ZKI_BeginSafeWriteStream(zk_safe_write_t* file, const char* path, char* reason, size_t reason_size);

@@ -38,6 +38,8 @@ static const char* LastAttribute(const xml_block_t* block, const char* key) {
 }
 
 bool DMDatabase::Load(const char* path) {
+    load_messages = nString();
+    raw_text.count = 0;
     SetName(path);
     bool loaded = false;
     if (!name || strlen(name) < 4) {
@@ -47,9 +49,10 @@ bool DMDatabase::Load(const char* path) {
     } else if (EndsWith(name, ".xml") || EndsWith(name, ".dat")) {
         loaded = LoadXML(name);
     } else {
-        zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Unknown database file type '%s'. Supported formats are: .csv .xml", name);
+        WarnAndKeep(&load_messages, "Unknown database file type '%s'. Supported formats are: .csv .xml", name);
     }
     load_failed = !loaded;
+    keep_raw_text = false;
     return loaded;
 }
 
@@ -64,10 +67,12 @@ void DMDatabase::Reload() {
 }
 
 bool DMDatabase::LoadXML(const char* path) {
+    load_messages = nString();
     XMLReader reader;
+    reader.KeepMessagesIn(&load_messages);
     load_failed = true;
-    if (!reader.OpenFile(path)) {
-        zk->ZK_Popupf(ZK_MESSAGE_WARNING, "XML database file '%s' not found!", OrNull(path));
+    if (!reader.OpenFile(path, keep_raw_text ? &raw_text : nullptr)) {
+        WarnAndKeep(&load_messages, "XML database file '%s' not found!", OrNull(path));
         return false;
     }
     load_failed = !LoadXML(reader);
@@ -75,9 +80,11 @@ bool DMDatabase::LoadXML(const char* path) {
 }
 
 bool DMDatabase::LoadFromBufferXML(nByteBuffer* buffer) {
+    load_messages = nString();
     XMLReader reader;
+    reader.KeepMessagesIn(&load_messages);
     if (!buffer || !reader.OpenFileInMemory(buffer->data, buffer->size)) {
-        zk->ZK_Popupf(ZK_MESSAGE_WARNING, "XML database file loaded from memory is invalid!");
+        WarnAndKeep(&load_messages, "XML database file loaded from memory is invalid!");
         load_failed = true;
         return false;
     }
@@ -96,7 +103,7 @@ public:
     bool Run() {
         xml_block_t* block = reader.ReadNextBlock();
         if (!NameIs(block, "root") || block->closing) {
-            zk->ZK_Popupf(ZK_MESSAGE_WARNING,
+            WarnAndKeep(&database.load_messages,
                        "DataManager: XML database needs to be contained within 'root' block (not expecting '%s'). "
                        "'%s' is invalid.",
                        block && block->name ? block->name : "null", file);
@@ -107,14 +114,14 @@ public:
             if (!block) continue;
             if (NameIs(block, "root") && block->closing) return ReadAfterRoot();
             if (!NameIs(block, "array")) {
-                zk->ZK_Popupf(ZK_MESSAGE_WARNING, "DataManager: root/array/node structure violated. '%s' is not 'array'. '%s' is invalid.",
+                WarnAndKeep(&database.load_messages, "DataManager: root/array/node structure violated. '%s' is not 'array'. '%s' is invalid.",
                            NameOf(block), file);
                 return Fail();
             }
             if (block->closing) continue;  // also an array written as an empty-element tag
             if (!ReadArray(block)) return Fail();
         }
-        zk->ZK_Popupf(ZK_MESSAGE_WARNING, "DataManager: XML database needs to end with root block closing. '%s' is invalid.", file);
+        WarnAndKeep(&database.load_messages, "DataManager: XML database needs to end with root block closing. '%s' is invalid.", file);
         return Fail();
     }
 
@@ -126,7 +133,7 @@ private:
 
     bool ReadAfterRoot() {
         if (reader.ReadNextBlock()) {
-            zk->ZK_Popupf(ZK_MESSAGE_WARNING, "DataManager: No blocks can exist after </root>. '%s' is invalid.", file);
+            WarnAndKeep(&database.load_messages, "DataManager: No blocks can exist after </root>. '%s' is invalid.", file);
             return Fail();
         }
         // A parsing error after the root (reported by the reader) leaves no
@@ -143,17 +150,17 @@ private:
         block = reader.ReadNextBlock();
         for (;;) {
             if (!block) {
-                zk->ZK_Popupf(ZK_MESSAGE_WARNING, "DataManager: File '%s' ends unexpectedly. Not loaded.", file);
+                WarnAndKeep(&database.load_messages, "DataManager: File '%s' ends unexpectedly. Not loaded.", file);
                 return false;
             }
             if (NameIs(block, "array")) {
                 if (block->closing) return true;
-                zk->ZK_Popupf(ZK_MESSAGE_WARNING, "DataManager: File '%s' has enclosing arrays which is not supported. Not loaded.",
+                WarnAndKeep(&database.load_messages, "DataManager: File '%s' has enclosing arrays which is not supported. Not loaded.",
                            file);
                 return false;
             }
             if (!NameIs(block, "node")) {
-                zk->ZK_Popupf(ZK_MESSAGE_WARNING,
+                WarnAndKeep(&database.load_messages,
                            "DataManager: in '%s' is expecting to find two types of elements inside root: 'array' and "
                            "'node'. '%s' is not one of them.",
                            file, NameOf(block));
@@ -175,7 +182,7 @@ private:
 
         block = reader.ReadNextBlock();
         if (!block) {
-            zk->ZK_Popupf(ZK_MESSAGE_WARNING, "DataManager: error parsing file '%s' after node #%d with id '%s'.", file, node_number,
+            WarnAndKeep(&database.load_messages, "DataManager: error parsing file '%s' after node #%d with id '%s'.", file, node_number,
                        OrNull(node->id));
             return false;
         }
@@ -188,7 +195,7 @@ private:
         }
         if (!empty_element) {
             if (!NameIs(block, "node") || !block->closing) {
-                zk->ZK_Popupf(ZK_MESSAGE_WARNING,
+                WarnAndKeep(&database.load_messages,
                            "DataManager: error parsing file '%s' after node #%d with id '%s'. Basic root/array/node "
                            "structure violated.",
                            file, node_number, OrNull(node->id));

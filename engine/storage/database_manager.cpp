@@ -68,7 +68,7 @@ void DatabaseManager::EndLoading(DMDatabase* database) {
     LoadEnded().notify_all();
 }
 
-DMDatabase* DatabaseManager::GetDatabase(const char* path) {
+DMDatabase* DatabaseManager::GetDatabase(const char* path, bool keep_raw_text) {
     DMDatabase* database = nullptr;
     bool created = false;
     {
@@ -85,6 +85,7 @@ DMDatabase* DatabaseManager::GetDatabase(const char* path) {
         WaitWhileLoading(database);
         return database;
     }
+    database->keep_raw_text = keep_raw_text;
     database->Load(path);
     EndLoading(database);
     return database;

@@ -22,8 +22,9 @@ public:
     DatabaseManager& operator=(const DatabaseManager&) = delete;
 
     // The database of that path, loaded on first use; never null. A load
-    // that failed leaves it empty with load_failed set.
-    DMDatabase* GetDatabase(const char* path);
+    // that failed leaves it empty with load_failed set. With keep_raw_text,
+    // a load made by this call keeps the file's text (DMDatabase::raw_text).
+    DMDatabase* GetDatabase(const char* path, bool keep_raw_text = false);
     // The database of that name, else a new empty one (not loaded).
     DMDatabase* CreateDatabase(const char* name);
     void ReleaseDatabase(const char* name);

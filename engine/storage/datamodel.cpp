@@ -355,6 +355,16 @@ void DMDatabase::DestroyArrays() {
     arrays.count = 0;
 }
 
+void DMDatabase::TakeRawText(nArray<char>& into) {
+    delete[] into.items;
+    into.items = raw_text.items;
+    into.count = raw_text.count;
+    into.capacity = raw_text.capacity;
+    raw_text.items = nullptr;
+    raw_text.count = 0;
+    raw_text.capacity = 0;
+}
+
 void DMDatabase::Free() {
     DestroyArrays();
     free(name);

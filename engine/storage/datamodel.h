@@ -5,9 +5,9 @@
 #pragma once
 
 #include "engine/base/narray.h"
+#include "engine/base/nstring.h"
 
 class nByteBuffer;
-class nString;
 
 namespace InnerZK {
 
@@ -161,6 +161,17 @@ public:
     // read, or its text is not a valid database. An empty database that
     // loaded cleanly leaves it clear.
     bool load_failed;
+    // The warnings that the last XML load raised, each ended by a line feed,
+    // so that a caller can report why a load failed even where the popups
+    // are not shown.
+    nString load_messages;
+    // Set before a load to keep the file's text as read (NUL-terminated) in
+    // raw_text, for a caller that needs the text itself and would otherwise
+    // read the file a second time; the load clears the request.
+    bool keep_raw_text = false;
+    nArray<char> raw_text;
+    // Hands raw_text over to the caller, leaving it empty.
+    void TakeRawText(nArray<char>& into);
 };
 
 // Heap copy of a text at its exact length; null for a null text or when

@@ -162,10 +162,29 @@ bool MacOSPOSIXSystem::DeleteFile(PathPrefix, const nString& path) { return Plat
 
 // ---------------------------------------------------------------- directory walks
 
-// Calls create for every leading part of the components: the built path
-// starts as start and grows by each component, joined by '/'.
+// Creates the folder of the last of the levels (each level a leading part
+// of the path, the next one a component longer). The deepest is tried
+// first, as its parents usually exist already: only when it cannot be made
+// are the levels above it tried, upwards until one can be, and then made
+// downwards again. A folder and its parents cost one call when they all
+// exist, instead of one for every level.
+static bool CreateLevels(const nArray<nString>& levels, PathPrefix prefix, CreateDirectoryFunction create) {
+    if (levels.count == 0) return true;
+    int made = levels.count - 1;
+    while (!create(prefix, levels[made])) {
+        if (made == 0) return false;
+        --made;
+    }
+    for (int i = made + 1; i < levels.count; ++i)
+        if (!create(prefix, levels[i])) return false;
+    return true;
+}
+
+// The leading parts of the components after start: the built path starts
+// as start and grows by each component, joined by '/'.
 static bool CreateEachComponent(nString built, const char* rest, bool separate_first, PathPrefix prefix,
                                 CreateDirectoryFunction create) {
+    nArray<nString> levels;
     bool separate = separate_first;
     const char* p = rest;
     while (*p) {
@@ -174,13 +193,13 @@ static bool CreateEachComponent(nString built, const char* rest, bool separate_f
         if (size > 0) {
             if (separate) built.Append("/");
             built.Append(nString(p).Substring(0, size).c_str());
-            if (!create(prefix, built)) return false;
+            levels.InsertLast(built);
             separate = true;
         }
         p += size;
         if (*p == '/') ++p;
     }
-    return true;
+    return CreateLevels(levels, prefix, create);
 }
 
 bool CreateDirectoriesRecursively(const nString& path, CreateDirectoryFunction create) {

@@ -19,10 +19,10 @@ private:
     char text[768];
 };
 
-bool SafeFile::Begin(const char* path, nString* error) {
+bool SafeFile::Begin(const char* path, nString* error, bool target_may_exist) {
     Abandon();
     Reason reason(error);
-    return ZKI_BeginSafeWrite(&file, path, reason.Text(), reason.Size());
+    return ZKI_BeginSafeWrite(&file, path, reason.Text(), reason.Size(), target_may_exist);
 }
 
 bool SafeFile::Write(const void* data, size_t size, nString* error) {

@@ -27,8 +27,10 @@ public:
     SafeFile(const SafeFile&) = delete;
     SafeFile& operator=(const SafeFile&) = delete;
 
-    // Creates the temporary file beside path.
-    bool Begin(const char* path, nString* error);
+    // Creates the temporary file beside path. A caller that knows there is
+    // no file at path yet says so with target_may_exist false, which spares
+    // looking up the permissions of a file that is not there.
+    bool Begin(const char* path, nString* error, bool target_may_exist = true);
     // Appends all size bytes.
     bool Write(const void* data, size_t size, nString* error);
     // Closes the temporary file and moves it over the target.

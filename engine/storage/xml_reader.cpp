@@ -1,9 +1,12 @@
 #include "engine/storage/xml_reader.h"
 
 #include <climits>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/base/nstring.h"
 #include "engine/runtime/zekar.h"
 #include "engine/storage/filesystem_api.h"
 #include "engine/storage/datamodel.h"
@@ -32,20 +35,59 @@ static bool IsEscapedQuote(const char* text, long long i) {
     return i >= 1 && text[i - 1] == '\\' && !(i >= 2 && text[i - 2] == '\\');
 }
 
+void WarnAndKeep(nString* kept, const char* format, ...) {
+    // The popup's own limit, so that both say the same.
+    char text[4096];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    zk->ZK_Popupf(ZK_MESSAGE_WARNING, "%s", text);
+    if (!kept) return;
+    kept->Append(text);
+    kept->Append("\n");
+}
+
+// One work buffer per thread, handed on from reader to reader: a block of
+// 16 KB allocated and freed for every file costs more than reading a small
+// file does.
+namespace {
+struct SpareWorkBuffer {
+    char* block = nullptr;
+    ~SpareWorkBuffer() { free(block); }
+};
+thread_local SpareWorkBuffer spare_work;
+}  // namespace
+
+static char* TakeWorkBuffer() {
+    char* block = spare_work.block;
+    spare_work.block = nullptr;
+    return block ? block : static_cast<char*>(malloc(xml_work_size));
+}
+
+static void GiveBackWorkBuffer(char* block) {
+    if (!spare_work.block) {
+        spare_work.block = block;
+        return;
+    }
+    free(block);
+}
+
 XMLReader::XMLReader()
     : file_name(nullptr),
       depth(0),
       length(0),
       position(0),
-      work(static_cast<char*>(malloc(xml_work_size))),
+      work(TakeWorkBuffer()),
       text(nullptr),
-      valid(false) {
+      valid(false),
+      messages(nullptr) {
     memset(&block, 0, sizeof block);
 }
 
 XMLReader::~XMLReader() {
     free(text);
-    free(work);
+    GiveBackWorkBuffer(work);
     free(file_name);
 }
 
@@ -62,7 +104,7 @@ void XMLReader::TakeText(char* bytes, int size) {
     position = 0;
 }
 
-bool XMLReader::OpenFile(const char* path) {
+bool XMLReader::OpenFile(const char* path, nArray<char>* raw_copy) {
     free(file_name);
     file_name = nullptr;
     if (!path || !*path) return false;
@@ -82,6 +124,12 @@ bool XMLReader::OpenFile(const char* path) {
     if (!bytes) return false;
     // Parse only what was actually read.
     TakeText(bytes, int(read));
+    if (raw_copy) {
+        raw_copy->count = 0;
+        raw_copy->SetMaximumSize(length + 1);
+        memcpy(raw_copy->items, text, size_t(length) + 1);
+        raw_copy->count = length + 1;
+    }
 
     if (Scrambler::IsScrambled(text, length)) {
         int plain_length = 0;
@@ -116,14 +164,14 @@ bool XMLReader::ReadDeclaration() {
     while (p < length && IsWhitespace(text[p])) ++p;
     if (p >= length || text[p] != '<') {
         unsigned char c = p < length ? (unsigned char)text[p] : 0;
-        zk->ZK_Popupf(ZK_MESSAGE_WARNING,
+        WarnAndKeep(messages,
                    "First non-whitespace char in XML document needs to be '<'. First char in '%s' is #%d '%c'.",
                    file_name, int(c), c ? c : ' ');
         return false;
     }
     const char* end = FindBytes(text + p + 1, text + length, "?>");
     if (!end) {
-        zk->ZK_Popupf(ZK_MESSAGE_WARNING, "XML document needs to start with line like <?xml versions=... ?>. File '%s' doesn't.",
+        WarnAndKeep(messages, "XML document needs to start with line like <?xml versions=... ?>. File '%s' doesn't.",
                    file_name);
         return false;
     }
@@ -155,7 +203,7 @@ void XMLReader::PrintParsingErrorFrom(const char* reason, int character, long lo
     memcpy(excerpt, text + from, size_t(size));
     excerpt[size] = '\0';
     unsigned char c = (unsigned char)character;
-    zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Parsing error (%s) around line %d in XML '%s'. Unexpected character '%c' (%x) at:\n'%s'",
+    WarnAndKeep(messages, "Parsing error (%s) around line %d in XML '%s'. Unexpected character '%c' (%x) at:\n'%s'",
                reason, line, file_name ? file_name : "", c ? c : ' ', unsigned(c), excerpt);
 }
 
@@ -396,7 +444,7 @@ bool XMLReader::ReadPairs(char* cursor) {
             ++block.count;
             if (block.count == xml_max_pairs && !warned) {
                 warned = true;
-                zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Too many blocks (%d limit) in object '%s' in xml '%s'.", xml_max_pairs,
+                WarnAndKeep(messages, "Too many blocks (%d limit) in object '%s' in xml '%s'.", xml_max_pairs,
                            block.name ? block.name : "", file_name ? file_name : "");
             }
         }

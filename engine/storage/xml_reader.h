@@ -5,7 +5,17 @@
 // valid until the next block is read.
 #pragma once
 
+#include "engine/base/narray.h"
+
+class nString;
+
 namespace InnerZK {
+
+// Raises a WARNING popup with the text and, when kept is not null, appends
+// the text and a line feed to it: the popup is dropped below the log level,
+// while a caller that reports a failed load in its own words still has the
+// reason (the file and the line).
+void WarnAndKeep(nString* kept, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 const int xml_max_pairs = 512;
 const int xml_work_size = 16384;
@@ -30,8 +40,10 @@ public:
     XMLReader& operator=(const XMLReader&) = delete;
 
     // Reads the whole file through the file-system table, unscrambles a
-    // scrambled file and reads the declaration.
-    bool OpenFile(const char* path);
+    // scrambled file and reads the declaration. With raw_copy, a copy of the
+    // bytes as read (before any unscrambling) is kept there, a NUL after
+    // them, for a caller that needs the file's own text besides the blocks.
+    bool OpenFile(const char* path, nArray<char>* raw_copy = nullptr);
     // Reads a text held in memory (copied); never unscrambled.
     bool OpenFileInMemory(const void* data, int length);
     // The next element or text block; null at the end or after an error.
@@ -50,6 +62,8 @@ public:
 
     const char* GetFileName() const { return file_name; }
     bool IsValid() const { return valid; }
+    // Every warning from now on is also appended to messages (none when null).
+    void KeepMessagesIn(nString* kept) { messages = kept; }
 
     char* file_name;
     int depth;
@@ -61,6 +75,8 @@ public:
     bool valid;
 
 private:
+    nString* messages;
+
     char* GetNextBlock(xml_block_t* target);
     char* Overrun();
     bool ReadDeclaration();

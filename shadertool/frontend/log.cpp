@@ -21,21 +21,21 @@ void LogText::Append(const char* more) {
     characters.count = needed;
 }
 
-// Formats the caller's message once, then frames it.
-static nString FormatMessage(const char* format, va_list args) {
+// Formats the caller's message once, between a frame's two parts.
+static void AppendFramed(LogText& text, const char* before, const char* format, va_list args, const char* after) {
     char stack[1024];
     char* formatted = nStringFormatDynamic(stack, sizeof stack, format, args);
-    nString message(formatted);
+    text.Append(before);
+    text.Append(formatted);
+    text.Append(after);
     if (formatted != stack) delete[] formatted;
-    return message;
 }
 
 void LogText::AppendFormatted(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    nString text = FormatMessage(format, args);
+    AppendFramed(*this, "", format, args, "");
     va_end(args);
-    Append(text.c_str());
 }
 
 bool Log::TakeError() {
@@ -52,26 +52,23 @@ void Log::AddError(const char* format, ...) {
     if (!TakeError()) return;
     va_list args;
     va_start(args, format);
-    nString message = FormatMessage(format, args);
+    AppendFramed(text, "Error: ", format, args, "\n");
     va_end(args);
-    text.AppendFormatted("Error: %s\n", message.c_str());
 }
 
 void Log::AddWarning(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    nString message = FormatMessage(format, args);
+    AppendFramed(text, "Warning: ", format, args, "\n");
     va_end(args);
-    text.AppendFormatted("Warning: %s\n", message.c_str());
     has_messages = true;
 }
 
 void Log::AddNote(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    nString message = FormatMessage(format, args);
+    AppendFramed(text, "", format, args, "\n");
     va_end(args);
-    text.AppendFormatted("%s\n", message.c_str());
     has_messages = true;
 }
 
@@ -79,9 +76,11 @@ void Log::AddLocatedError(const char* file_name, int line, int column, const cha
     if (!TakeError()) return;
     va_list args;
     va_start(args, format);
-    nString message = FormatMessage(format, args);
+    char stack[1024];
+    char* message = nStringFormatDynamic(stack, sizeof stack, format, args);
     va_end(args);
-    text.AppendFormatted("%s(%i:%i) error: %s\n", file_name ? file_name : "", line, column, message.c_str());
+    text.AppendFormatted("%s(%i:%i) error: %s\n", file_name ? file_name : "", line, column, message);
+    if (message != stack) delete[] message;
 }
 
 void Log::AppendText(const char* more) { text.Append(more); }

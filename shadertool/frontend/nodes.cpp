@@ -208,9 +208,25 @@ bool NodeList::RemoveAndDestroy(ParserNode* node) {
     return true;
 }
 
+void NodeList::SetFile(const char* name) {
+    if (file == name || (file && name && strcmp(file, name) == 0)) return;
+    if (!name) {
+        file = nullptr;
+        return;
+    }
+    size_t size = strlen(name) + 1;
+    char* copy = new char[size];
+    memcpy(copy, name, size);
+    files.InsertLast(copy);
+    file = copy;
+}
+
 void NodeList::DestroyAll() {
     for (int i = 0; i < nodes.count; ++i) DestroyNode(nodes.items[i]);
     nodes.count = 0;
+    for (int i = 0; i < files.count; ++i) delete[] files.items[i];
+    files.count = 0;
+    file = nullptr;
 }
 
 }  // namespace ShaderTool

@@ -38,6 +38,10 @@ struct ParserNode {
 
     unsigned int flags;
     SourceLocation location;
+    // The file the node was read from (an included file's name for code of
+    // that file); null when unknown. The text belongs to the node list that
+    // made the node.
+    const char* file = nullptr;
     NodeType node_type;
     // Levels of nodes from this one down to its deepest leaf, 1 for a leaf;
     // a step along a left chain (see IsLeftChainStep) adds no level.
@@ -129,7 +133,9 @@ struct ParserNodePair {
 struct FunctionIdentifier {
     enum { kMaximumNameLength = 127 };
     bool is_constructor;  // then `type` holds the constructed type, else `name`
-    char name[kMaximumNameLength + 1];
+    // The called name: the text of a token the parser keeps for the whole
+    // parse ("" for a longer name, or none).
+    const char* name;
     ParserType type;
 };
 
@@ -187,8 +193,14 @@ public:
                                        ParserNode* increment, ParserNode* body);
     JumpNode* CreateJumpNode(Operator op, ParserNode* operand, const SourceLocation& location);
 
-    // Takes ownership of a node made elsewhere.
-    void Adopt(ParserNode* node) { nodes.InsertLast(node); }
+    // Takes ownership of a node made elsewhere; a node of no file gets the
+    // current one.
+    void Adopt(ParserNode* node) {
+        if (!node->file) node->file = file;
+        nodes.InsertLast(node);
+    }
+    // The file of the nodes made from now on (copied; null for none).
+    void SetFile(const char* name);
     // Takes one node out of the list and destroys it; false when the list
     // does not hold it.
     bool RemoveAndDestroy(ParserNode* node);
@@ -197,6 +209,10 @@ public:
     int Count() const { return nodes.count; }
 
     nArray<ParserNode*> nodes;
+
+private:
+    const char* file = nullptr;
+    nArray<char*> files;  // every name the nodes point at, freed with them
 };
 
 }  // namespace ShaderTool

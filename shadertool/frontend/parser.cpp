@@ -30,6 +30,7 @@ void Parser::RemoveAndDestroyNode(ParserNode* node) {
 
 void Parser::Reset() {
     DestroyNodes();
+    tokens.Clear();
     semantics.Reset();
     tokenizer.Reset();
 }
@@ -39,6 +40,7 @@ void Parser::Initialize(const ShaderSource& source) {
     semantics.Initialize(source.type);
     Tokenizer::InitializeZKSLKeywordMap();
     tokenizer.SetSource(source.file.c_str(), source.code, source.line);
+    node_list.SetFile(tokenizer.GetFileName());
     current_location = SourceLocation{1, source.line};
 }
 
@@ -92,10 +94,14 @@ static bool IsGrammarTerminal(int type) {
 
 int Parser::ReadToken(ParserValue* value) {
     memset(static_cast<void*>(value), 0, sizeof *value);
-    value->token.type = Token::TK_UNSET;
-    tokenizer.TokenizeNextInput(value->token);
-    current_location = value->token.location;
-    int type = value->token.type;
+    Token& token = tokens.New();
+    token.type = Token::TK_UNSET;
+    tokenizer.TokenizeNextInput(token);
+    value->token.token = &token;
+    current_location = token.location;
+    // Included code names its own file.
+    node_list.SetFile(tokenizer.GetFileName());
+    int type = token.type;
     if (type == Token::TK_END) return 0;
     return IsGrammarTerminal(type) ? type : -1;
 }
@@ -194,6 +200,7 @@ FunctionIdentifier Parser::IdentifyConstructor(const ParserType& type) {
     FunctionIdentifier identifier;
     memset(static_cast<void*>(&identifier), 0, sizeof identifier);
     identifier.is_constructor = true;
+    identifier.name = "";
     identifier.type = type;
     return identifier;
 }
@@ -202,7 +209,7 @@ FunctionIdentifier Parser::IdentifyFunction(const Token& name) {
     FunctionIdentifier identifier;
     memset(static_cast<void*>(&identifier), 0, sizeof identifier);
     size_t length = strlen(name.text);
-    if (length <= FunctionIdentifier::kMaximumNameLength) memcpy(identifier.name, name.text, length + 1);
+    identifier.name = length <= FunctionIdentifier::kMaximumNameLength ? name.text : "";
     return identifier;
 }
 

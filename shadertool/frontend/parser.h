@@ -30,7 +30,7 @@ class Parser;
 // still knows where its word stood. Plain data: Bison grows its value stack
 // with memcpy.
 struct ParserValue {
-    Token token;
+    TokenReference token;
     union {
         ParserNode* node;
         ParserType type;
@@ -171,6 +171,7 @@ private:
     ParserNode* NestLoop(IterationNode* loop);
 
     SourceLocation current_location{0, 0};  // of the last token read
+    TokenStore tokens;  // every token of the current parse
 };
 
 }  // namespace ShaderTool

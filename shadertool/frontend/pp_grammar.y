@@ -43,7 +43,7 @@ using ShaderTool::Preprocessor;
 %%
 
 constant
-    : PP_FLOAT_CONSTANT { $$.expression = Preprocessor::MakeFloat(std::atof($1.token.text), $1.token.location); }
+    : PP_FLOAT_CONSTANT { $$.expression = Preprocessor::MakeFloat(std::atof($1.token->text), $1.token->location); }
     | PP_IDENTIFIER     { $$.expression = preprocessor->MakeName($1.token); }
     | PP_INT_CONSTANT   { $$.expression = Preprocessor::MakeIntFromText($1.token); }
     ;
@@ -55,7 +55,7 @@ primary_expression
 
 postfix_expression
     : primary_expression { $$.expression = $1.expression; }
-    | function_call      { $$.expression = preprocessor->EvaluateFunctionCall($1.call); }
+    | function_call      { $$.expression = preprocessor->EvaluateFunctionCall(*$1.call); }
     ;
 
 function_call
@@ -69,75 +69,75 @@ function_call_header_no_parameters
 
 function_call_header_with_parameters
     : function_call_header PP_STRING_LITERAL
-        { $$.call = $1.call; preprocessor->AddFunctionCallArgument($$.call, preprocessor->MakeStringLiteral($2.token)); }
+        { $$.call = $1.call; preprocessor->AddFunctionCallArgument(*$$.call, preprocessor->MakeStringLiteral($2.token)); }
     | function_call_header logical_or_expression
-        { $$.call = $1.call; preprocessor->AddFunctionCallArgument($$.call, $2.expression); }
+        { $$.call = $1.call; preprocessor->AddFunctionCallArgument(*$$.call, $2.expression); }
     | function_call_header_with_parameters PP_COMMA PP_STRING_LITERAL
-        { $$.call = $1.call; preprocessor->AddFunctionCallArgument($$.call, preprocessor->MakeStringLiteral($3.token)); }
+        { $$.call = $1.call; preprocessor->AddFunctionCallArgument(*$$.call, preprocessor->MakeStringLiteral($3.token)); }
     | function_call_header_with_parameters PP_COMMA logical_or_expression
-        { $$.call = $1.call; preprocessor->AddFunctionCallArgument($$.call, $3.expression); }
+        { $$.call = $1.call; preprocessor->AddFunctionCallArgument(*$$.call, $3.expression); }
     ;
 
 function_call_header
-    : PP_IDENTIFIER PP_LEFT_PARENTHESIS { $$.call = preprocessor->MakeFunctionCall($1.token); }
+    : PP_IDENTIFIER PP_LEFT_PARENTHESIS { $$.call = preprocessor->KeepFunctionCall(preprocessor->MakeFunctionCall($1.token)); }
     ;
 
 unary_expression
     : postfix_expression { $$.expression = $1.expression; }
     | PP_DEFINED_OP PP_LEFT_PARENTHESIS PP_IDENTIFIER PP_RIGHT_PARENTHESIS
-        { $$.expression = preprocessor->EvaluateDefined($3.token, $1.token.location); }
+        { $$.expression = preprocessor->EvaluateDefined($3.token, $1.token->location); }
     | PP_DASH unary_expression
-        { $$.expression = preprocessor->EvaluateUnary(ShaderTool::PreprocessorOperation::NEGATE, $2.expression, $1.token.location); }
+        { $$.expression = preprocessor->EvaluateUnary(ShaderTool::PreprocessorOperation::NEGATE, $2.expression, $1.token->location); }
     | PP_EXCLAMATION unary_expression
-        { $$.expression = preprocessor->EvaluateUnary(ShaderTool::PreprocessorOperation::LOGICAL_NOT, $2.expression, $1.token.location); }
+        { $$.expression = preprocessor->EvaluateUnary(ShaderTool::PreprocessorOperation::LOGICAL_NOT, $2.expression, $1.token->location); }
     ;
 
 multiplicative_expression
     : unary_expression { $$.expression = $1.expression; }
     | multiplicative_expression PP_ASTERISK unary_expression
-        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::MULTIPLY, $1.expression, $3.expression, $2.token.location); }
+        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::MULTIPLY, $1.expression, $3.expression, $2.token->location); }
     | multiplicative_expression PP_SLASH unary_expression
-        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::DIVIDE, $1.expression, $3.expression, $2.token.location); }
+        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::DIVIDE, $1.expression, $3.expression, $2.token->location); }
     ;
 
 additive_expression
     : multiplicative_expression { $$.expression = $1.expression; }
     | additive_expression PP_PLUS multiplicative_expression
-        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::ADD, $1.expression, $3.expression, $2.token.location); }
+        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::ADD, $1.expression, $3.expression, $2.token->location); }
     | additive_expression PP_DASH multiplicative_expression
-        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::SUBTRACT, $1.expression, $3.expression, $2.token.location); }
+        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::SUBTRACT, $1.expression, $3.expression, $2.token->location); }
     ;
 
 relational_expression
     : additive_expression { $$.expression = $1.expression; }
     | relational_expression PP_LEFT_CHEVRON additive_expression
-        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::LESS, $1.expression, $3.expression, $2.token.location); }
+        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::LESS, $1.expression, $3.expression, $2.token->location); }
     | relational_expression PP_RIGHT_CHEVRON additive_expression
-        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::GREATER, $1.expression, $3.expression, $2.token.location); }
+        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::GREATER, $1.expression, $3.expression, $2.token->location); }
     | relational_expression PP_LESS_THAN_EQUAL_OP additive_expression
-        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::LESS_EQUAL, $1.expression, $3.expression, $2.token.location); }
+        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::LESS_EQUAL, $1.expression, $3.expression, $2.token->location); }
     | relational_expression PP_GREATER_THAN_EQUAL_OP additive_expression
-        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::GREATER_EQUAL, $1.expression, $3.expression, $2.token.location); }
+        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::GREATER_EQUAL, $1.expression, $3.expression, $2.token->location); }
     ;
 
 equality_expression
     : relational_expression { $$.expression = $1.expression; }
     | equality_expression PP_EQUAL_OP relational_expression
-        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::EQUAL, $1.expression, $3.expression, $2.token.location); }
+        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::EQUAL, $1.expression, $3.expression, $2.token->location); }
     | equality_expression PP_NOT_EQUAL_OP relational_expression
-        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::NOT_EQUAL, $1.expression, $3.expression, $2.token.location); }
+        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::NOT_EQUAL, $1.expression, $3.expression, $2.token->location); }
     ;
 
 logical_and_expression
     : equality_expression { $$.expression = $1.expression; }
     | logical_and_expression PP_LOGICAL_AND_OP equality_expression
-        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::LOGICAL_AND, $1.expression, $3.expression, $2.token.location); }
+        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::LOGICAL_AND, $1.expression, $3.expression, $2.token->location); }
     ;
 
 logical_or_expression
     : logical_and_expression { $$.expression = $1.expression; }
     | logical_or_expression PP_LOGICAL_OR_OP logical_and_expression
-        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::LOGICAL_OR, $1.expression, $3.expression, $2.token.location); }
+        { $$.expression = preprocessor->EvaluateBinary(ShaderTool::PreprocessorOperation::LOGICAL_OR, $1.expression, $3.expression, $2.token->location); }
     ;
 
 expression
@@ -146,7 +146,7 @@ expression
 
 define_directive_declaration
     : PP_HASH PP_DEFINE PP_IDENTIFIER
-        { preprocessor->AddDefinition($3.token, Preprocessor::MakeInt(0, $3.token.location), false); }
+        { preprocessor->AddDefinition($3.token, Preprocessor::MakeInt(0, $3.token->location), false); }
     | PP_HASH PP_DEFINE PP_IDENTIFIER PP_STRING_LITERAL
         { preprocessor->AddDefinition($3.token, preprocessor->MakeStringLiteral($4.token), true); }
     | PP_HASH PP_DEFINE PP_IDENTIFIER expression
@@ -154,24 +154,24 @@ define_directive_declaration
     ;
 
 elif_directive_declaration
-    : PP_HASH PP_ELIF expression { preprocessor->ElseIf($3.expression, $1.token.location); }
+    : PP_HASH PP_ELIF expression { preprocessor->ElseIf($3.expression, $1.token->location); }
     ;
 
 else_directive_declaration
-    : PP_HASH PP_ELSE { preprocessor->Else($1.token.location); }
+    : PP_HASH PP_ELSE { preprocessor->Else($1.token->location); }
     ;
 
 endif_directive_declaration
-    : PP_HASH PP_ENDIF { preprocessor->EndIf($1.token.location); }
+    : PP_HASH PP_ENDIF { preprocessor->EndIf($1.token->location); }
     ;
 
 if_directive_declaration
-    : PP_HASH PP_IF expression { preprocessor->If($3.expression, $1.token.location); }
+    : PP_HASH PP_IF expression { preprocessor->If($3.expression, $1.token->location); }
     ;
 
 include_declaration
     : PP_HASH PP_INCLUDE PP_STRING_LITERAL
-        { preprocessor->Include(preprocessor->MakeStringLiteral($3.token).string_value, $3.token.location); }
+        { preprocessor->Include(preprocessor->MakeStringLiteral($3.token).string_value, $3.token->location); }
     | PP_HASH PP_INCLUDE constant
         { preprocessor->Include($3.expression, $3.expression.location); }
     ;
@@ -242,8 +242,9 @@ static int GrammarTokenOf(int type) {
 }
 
 int ppyylex(PPYYSTYPE* value, ShaderTool::Preprocessor* preprocessor) {
-    ShaderTool::Token& token = value->token;
+    ShaderTool::Token& token = preprocessor->NewToken();
     preprocessor->ReadNextToken(token);
+    value->token.token = &token;
     return GrammarTokenOf(token.type);
 }
 

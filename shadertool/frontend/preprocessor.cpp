@@ -230,6 +230,10 @@ Preprocessor::Preprocessor(Log& log_) : log(log_), tokenizer(log_) {
     InitializeDefinitions();
 }
 
+Preprocessor::~Preprocessor() {
+    for (int i = 0; i < calls.count; ++i) delete calls[i];
+}
+
 void Preprocessor::InitializeDefinitions() {
     SourceLocation nowhere = {0, 0};
     Constant name = MakeInt(0, nowhere);
@@ -266,6 +270,8 @@ void Preprocessor::AppendDefinition(const char* name, const Constant& value, boo
 }
 
 void Preprocessor::Reset() {
+    tokens.Clear();
+    calls_used = 0;
     definitions.count = predefinition_count;
     definition_index.Clear();
     for (int i = 0; i < definitions.Count(); ++i) {
@@ -658,6 +664,13 @@ FunctionCall Preprocessor::MakeFunctionCall(const Token& name) {
     return call;
 }
 
+FunctionCall* Preprocessor::KeepFunctionCall(const FunctionCall& call) {
+    if (calls_used == calls.count) calls.InsertLast(new FunctionCall);
+    FunctionCall* kept = calls[calls_used++];
+    *kept = call;
+    return kept;
+}
+
 void Preprocessor::AddFunctionCallArgument(FunctionCall& call, const Constant& argument) {
     if (call.argument_count < 2) call.arguments[call.argument_count] = argument;
     ++call.argument_count;
@@ -1010,13 +1023,31 @@ int Preprocessor::GetIncludeDepth() {
     return include_ends.Count();
 }
 
+void Preprocessor::BeginFileTimes(const char* shader_xml_path, uint32_t time) {
+    ForgetFileTimes();
+    keep_file_times = true;
+    if (shader_xml_path && time > 0) file_times.InsertLast(FileTime{nString(shader_xml_path), time});
+}
+
+void Preprocessor::ForgetFileTimes() {
+    file_times = nArray<FileTime>();
+    keep_file_times = false;
+}
+
 void Preprocessor::UpdateSourceModifiedTime(const char* path) {
     if (!track_source_times) return;
-    zk_file_info_t file_info;
-    if (zk->file_system->ZK_FileSystem_GetFileInfo(path, &file_info) &&
-        file_info.modification_time > newest_source_time) {
-        newest_source_time = file_info.modification_time;
+    uint32_t time = 0;
+    bool known = false;
+    for (int i = 0; keep_file_times && i < file_times.count && !known; ++i) {
+        known = std::strcmp(file_times[i].path.c_str(), path) == 0;
+        if (known) time = file_times[i].time;
     }
+    if (!known) {
+        zk_file_info_t file_info;
+        if (zk->file_system->ZK_FileSystem_GetFileInfo(path, &file_info)) time = file_info.modification_time;
+        if (keep_file_times) file_times.InsertLast(FileTime{nString(path), time});
+    }
+    if (time > newest_source_time) newest_source_time = time;
 }
 
 void Preprocessor::AppendOutput(const char* text, int length) {

@@ -60,11 +60,13 @@ struct Definition {
     bool is_target_dependent = false;
 };
 
-// Semantic value of the directive grammar's symbols.
+// Semantic value of the directive grammar's symbols. The token and the call
+// stay in the preprocessor's stores for the whole source, so that a value
+// stays small: Bison copies values at every shift and reduction.
 struct PreprocessorValue {
-    Token token;
+    TokenReference token;
     Constant expression;
-    FunctionCall call;
+    FunctionCall* call;
 };
 
 enum class PreprocessorOperation {
@@ -96,6 +98,9 @@ public:
     };
 
     explicit Preprocessor(Log& log);
+    ~Preprocessor();
+    Preprocessor(const Preprocessor&) = delete;
+    Preprocessor& operator=(const Preprocessor&) = delete;
 
     // Preprocesses source for one target (a single ShaderTarget bit).
     // extra_definitions holds -d pairs: name at even, value at odd indexes.
@@ -109,6 +114,12 @@ public:
     bool IsTargetDependent() const { return target_dependent; }
     uint32_t GetNewestSourceTime() const { return newest_source_time; }
     void SetTrackSourceTimes(bool track) { track_source_times = track; }
+    // While the sources of one Shader XML are processed, each file's time
+    // is looked up once, not once for every source that names or includes
+    // it; the Shader XML's own time (read with it) is known from the start.
+    void BeginFileTimes(const char* shader_xml_path, uint32_t time);
+    // Looks every file up again from now on.
+    void ForgetFileTimes();
     const nArray<Definition>& GetDefinitions() const { return definitions; }
 
     // --- Called by the directive grammar.
@@ -122,6 +133,10 @@ public:
     Constant MakeName(const Token& token);
     Constant MakeStringLiteral(const Token& token);
     FunctionCall MakeFunctionCall(const Token& name);
+    // A copy of the call in the store of the current source.
+    FunctionCall* KeepFunctionCall(const FunctionCall& call);
+    // A token in the store of the current source.
+    Token& NewToken() { return tokens.New(); }
 
     void AddDefinition(const Token& name, const Constant& value, bool is_string_literal);
     void If(const Constant& value, const SourceLocation& location);
@@ -194,6 +209,16 @@ private:
     bool target_dependent = false;
     bool success = true;
     bool track_source_times = false;
+    // The times looked up since BeginFileTimes (time 0: the look-up failed).
+    struct FileTime {
+        nString path;
+        uint32_t time;
+    };
+    nArray<FileTime> file_times;
+    bool keep_file_times = false;
+    TokenStore tokens;
+    nArray<FunctionCall*> calls;  // owned; the first calls_used are in use
+    int calls_used = 0;
     // Stream positions where the back instruction of each open include
     // begins, innermost last; gives the include depth at a directive.
     nArray<int> include_ends;

@@ -26,9 +26,7 @@ namespace ShaderTool {
 class Semantics {
 public:
     // Nodes are made in `nodes`; messages go to `log` under the tokenizer's
-    // current file name (none without a tokenizer). Takes the process's
-    // shared built-in function and operator tables (built by the first
-    // Semantics) and opens the global frame.
+    // current file name (none without a tokenizer). Opens the global frame.
     Semantics(Log& log, NodeList& nodes, const Tokenizer* tokenizer = nullptr);
     Semantics(const Semantics&) = delete;
     Semantics& operator=(const Semantics&) = delete;
@@ -129,8 +127,11 @@ public:
 
     // --- State -------------------------------------------------------------
 
-    const BuiltInFunctionManager& built_in_functions;
-    const OperatorTable& operator_table;
+    // The process's shared built-in function and operator tables are taken
+    // where they are used (BuiltInFunctionManager::Shared(),
+    // OperatorTable::Shared()), so that they are built by the first parse,
+    // not by the first parser: the engine's run-time parser exists from
+    // static initialisation on, in runs that never parse.
     FunctionTable function_table;
     StructureTable structure_table;
     SymbolTable symbol_table;

@@ -66,7 +66,7 @@ void Semantics::EvaluateOperationAndSetOperands(OperatorNode* node, ParserNode* 
     // from a list of its size.
     bool arrays_fit = declaration_initializer ? left_type.array_size == right_type.array_size
                                               : left_type.array_size == 0 && right_type.array_size == 0;
-    const nArray<OperatorSignature>& signatures = operator_table.GetSignatures(node->op);
+    const nArray<OperatorSignature>& signatures = OperatorTable::Shared().GetSignatures(node->op);
     for (int i = 0; arrays_fit && i < signatures.count; ++i) {
         const OperatorSignature& signature = signatures[i];
         if (!SideAccepts(signature.left, left_type, !assignment)) continue;

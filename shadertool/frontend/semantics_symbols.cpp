@@ -10,9 +10,7 @@ namespace ShaderTool {
 static const unsigned int kLastVersionWithConstantVariables = 0x20002;
 
 Semantics::Semantics(Log& message_log, NodeList& node_list, const Tokenizer* source_tokenizer)
-    : built_in_functions(BuiltInFunctionManager::Shared()),
-      operator_table(OperatorTable::Shared()),
-      log(message_log),
+    : log(message_log),
       nodes(node_list),
       tokenizer(source_tokenizer) {
     symbol_table.PushFrame();
@@ -41,7 +39,7 @@ void Semantics::Reset() {
 }
 
 void Semantics::Initialize(ShaderType type) {
-    built_in_functions.AddFunctionsToFunctionTable(function_table);
+    BuiltInFunctionManager::Shared().AddFunctionsToFunctionTable(function_table);
     Type constant_int = Type::Scalar(TYPE_INT);
     constant_int.qualifier = QUALIFIER_CONST;
     placeholder = nodes.CreateSymbolNode(constant_int, "_dummy");

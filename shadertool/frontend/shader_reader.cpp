@@ -285,14 +285,19 @@ void ShaderReader::Reset() {
 bool ShaderReader::ReadShaderXMLFromFile(const char* file_path, bool release_cached, bool skip_sources) {
     if (!file_path) file_path = "";
     if (release_cached) zk_dman.ReleaseDatabase(file_path);
-    database = zk_dman.GetDatabase(file_path);
+    // The load keeps the text it read, so that the source lines are found
+    // without reading the file again.
+    database = zk_dman.GetDatabase(file_path, true);
     if (!database) {
         log.AddError("file does not exist.");
         return false;
     }
     // An unreadable file or broken XML arrives as an empty database, which
-    // would otherwise pass as a file that is not a Shader XML.
+    // would otherwise pass as a file that is not a Shader XML. The XML
+    // reader's own words (the file, the line and the reason) come first:
+    // its popups are dropped below the log level.
     if (database->load_failed) {
+        log.AppendText(database->load_messages.c_str());
         log.AddError("failed to read Shader XML file '%s'.", file_path);
         database = nullptr;
         return false;
@@ -300,7 +305,9 @@ bool ShaderReader::ReadShaderXMLFromFile(const char* file_path, bool release_cac
     nString owned(file_path);  // the caller's text may be our own path
     path = owned;
     directory = DirectoryOf(owned.c_str());
+    database->TakeRawText(file_text);
     bool result = ReadShaderXML(skip_sources);
+    file_text.count = 0;
     database = nullptr;
     if (result) {
         zk_file_info_t file_info;
@@ -319,6 +326,7 @@ bool ShaderReader::ReadShaderXMLFromMemory(const char* text, bool skip_sources) 
     nByteBuffer buffer;
     buffer.SetExternal(reinterpret_cast<uint8_t*>(const_cast<char*>(text)), static_cast<int>(std::strlen(text)));
     if (!temporary.LoadFromBufferXML(&buffer)) {
+        log.AppendText(temporary.load_messages.c_str());
         log.AddError("failed to read Shader XML text.");
         return false;
     }
@@ -517,6 +525,7 @@ bool ShaderReader::ReadGeneralConstantsFromFile(const char* file) {
     DMDatabase* included = zk_dman.GetDatabase(joined.c_str());
     if (!included) return false;
     if (included->load_failed) {
+        log.AppendText(included->load_messages.c_str());
         log.AddError("failed to read Shader XML file '%s'.", joined.c_str());
         return false;
     }
@@ -769,8 +778,9 @@ void ShaderReader::GetSourceLineNumbers() {
     source_line_numbers.count = 0;
     source_nul_locations.count = 0;
     if (path.IsEmpty()) return;
-    nArray<char> bytes;
-    if (ReadWholeFile(path.c_str(), bytes) != 0) return;
+    nArray<char> read;
+    if (file_text.count == 0 && ReadWholeFile(path.c_str(), read) != 0) return;
+    nArray<char>& bytes = file_text.count > 0 ? file_text : read;
     // The data model hands a character data section out as a C string, so a
     // NUL byte in it would silently cut the source there. The raw text is
     // scanned with each NUL read as a blank, and a source whose section held

@@ -100,6 +100,9 @@ private:
     // Per source node, where a NUL byte stands in its character data section
     // (line 0: none).
     nArray<SourceLocation> source_nul_locations;
+    // The file's text as its database load read it, for the source lines;
+    // empty when the database was loaded before (the file is read again).
+    nArray<char> file_text;
     InnerZK::DMDatabase* database = nullptr;  // while a read is in progress
 };
 

@@ -7,6 +7,8 @@
 // reach the ZKSL grammar (or are refused by it).
 #pragma once
 
+#include <cstring>
+
 namespace ShaderTool {
 
 // Line and column of a character, both from 1. A tab counts four columns.
@@ -122,6 +124,51 @@ struct Token {
     int length;               // characters in text
     char text[kMaximumLength + 1];  // NUL-terminated, at most 128 characters
     Type type;
+};
+
+// A token as the grammars' values hold it: the token itself stays in its
+// reader's store for the whole parse, so that a value stays small (Bison
+// copies values at every shift and reduction).
+struct TokenReference {
+    const Token* token;
+    operator const Token&() const { return *token; }
+    const Token* operator->() const { return token; }
+};
+
+// Tokens that stay where they are for a whole parse, in blocks kept for the
+// next one.
+class TokenStore {
+public:
+    TokenStore() = default;
+    TokenStore(const TokenStore&) = delete;
+    TokenStore& operator=(const TokenStore&) = delete;
+    ~TokenStore() {
+        for (int i = 0; i < block_count; ++i) delete[] blocks[i];
+        delete[] blocks;
+    }
+    // A zeroed token.
+    Token& New() {
+        int block = used / kBlockSize;
+        if (block == block_count) AddBlock();
+        Token& token = blocks[block][used++ % kBlockSize];
+        std::memset(static_cast<void*>(&token), 0, sizeof token);
+        return token;
+    }
+    // Every token handed out so far may be handed out again.
+    void Clear() { used = 0; }
+
+private:
+    enum { kBlockSize = 256 };
+    void AddBlock() {
+        Token** grown = new Token*[block_count + 1];
+        for (int i = 0; i < block_count; ++i) grown[i] = blocks[i];
+        grown[block_count++] = new Token[kBlockSize];
+        delete[] blocks;
+        blocks = grown;
+    }
+    Token** blocks = nullptr;
+    int block_count = 0;
+    int used = 0;
 };
 
 }  // namespace ShaderTool

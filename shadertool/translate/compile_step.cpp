@@ -49,10 +49,9 @@ bool TranslatorDriver::CompileAndOutputTranslatedShaderSource(const nString& sou
     int family = GetCompilerFamily(target);
     Compiler* compiler = family >= 0 ? compilers[family] : nullptr;
     if (!compiler) {
-        LogError(intermediate_log,
-                 nString::Format("target '%s' does not have a compiler set up. If this occurred at runtime, most "
-                                 "likely the target does not support runtime compilation.",
-                                 GetTargetName(target)));
+        intermediate_log.AddError("target '%s' does not have a compiler set up. If this occurred at runtime, most "
+                                  "likely the target does not support runtime compilation.",
+                                  GetTargetName(target));
         return false;
     }
     if (target == HLSL11 && options.level_mask != 0) {

@@ -107,6 +107,7 @@ void Translator::Reset() {
     output = &body;
     succeeded = true;
     node_depth = 0;
+    located_node = nullptr;
     refused = nArray<nString>();
 }
 
@@ -200,14 +201,29 @@ void Translator::SetActiveSource(const ParserNode* node) {
 
 void Translator::ProcessParserNode(const ParserNode* node) {
     if (!node) return;
+    const ParserNode* enclosing = located_node;
+    if (node->location.line > 0) located_node = node;
     if (node_depth >= kMaximumNodeDepth) {
-        if (succeeded) LogError("expression is nested too deeply.");
+        if (succeeded) LogNestingError();
         succeeded = false;
+    } else {
+        ++node_depth;
+        ProcessNodeOfItsType(node);
+        --node_depth;
+    }
+    located_node = enclosing;
+}
+
+// Named by file, line and column, as the parser names its own nesting error.
+void Translator::LogNestingError() {
+    const char* message = "expression is nested too deeply.";
+    if (!located_node) {
+        LogError(message);
         return;
     }
-    ++node_depth;
-    ProcessNodeOfItsType(node);
-    --node_depth;
+    const SourceLocation& place = located_node->location;
+    log.AddLocatedError(located_node->file, place.line, place.column, "%s", message);
+    succeeded = false;
 }
 
 void Translator::ProcessNodeOfItsType(const ParserNode* node) {

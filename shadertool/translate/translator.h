@@ -119,7 +119,11 @@ private:
     // walk stops there rather than overflow the stack.
     static const int kMaximumNodeDepth = 1000;
     int node_depth = 0;
+    // The innermost node being walked that has a place in the source, which
+    // the nesting error names.
+    const ParserNode* located_node = nullptr;
     void ProcessNodeOfItsType(const ParserNode* node);
+    void LogNestingError();
     // Writes a binary operator and the chain of same-level operators on its
     // left, innermost first.
     void WriteOperatorChain(const OperatorNode* node);

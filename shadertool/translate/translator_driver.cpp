@@ -37,6 +37,20 @@ TranslatorDriver::~TranslatorDriver() {
         delete compilers[i];
         delete translators[i];
     }
+    for (int i = 0; i < extra_parsers.count; ++i) delete extra_parsers[i];
+}
+
+// The first parser whose tree no target of the current source may take
+// again; a source with trees of several texts gets parsers of its own.
+Parser& TranslatorDriver::ParserWithoutATree() {
+    for (int candidate = -1; candidate < extra_parsers.count; ++candidate) {
+        Parser* parser_of = candidate < 0 ? &parser : extra_parsers[candidate];
+        bool holds = false;
+        for (int i = 0; i < trees.count && !holds; ++i) holds = trees[i].parser == parser_of;
+        if (!holds) return *parser_of;
+    }
+    extra_parsers.InsertLast(new Parser(intermediate_log));
+    return *extra_parsers[extra_parsers.count - 1];
 }
 
 int TranslatorDriver::GetTranslatorIndexForTarget(int target) {
@@ -45,9 +59,9 @@ int TranslatorDriver::GetTranslatorIndexForTarget(int target) {
     return -1;
 }
 
-void TranslatorDriver::LogNote(Log& log, const nString& text) { log.AddNote("%s", text.c_str()); }
+void TranslatorDriver::LogNote(Log& log, const char* text) { log.AddNote("%s", text); }
 
-void TranslatorDriver::LogError(Log& log, const nString& text) { log.AddError("%s", text.c_str()); }
+void TranslatorDriver::LogError(Log& log, const char* text) { log.AddError("%s", text); }
 
 bool TranslatorDriver::Initialize(int targets, const nString& directory, bool only_if_changed) {
     for (int i = 0; i < kTargetCount; ++i) {
@@ -86,7 +100,12 @@ void TranslatorDriver::Reset() {
     for (int i = 0; i < kTargetCount; ++i)
         if (translators[i]) translators[i]->Reset();
     parser.Reset();
+    for (int i = 0; i < extra_parsers.count; ++i) extra_parsers[i]->Reset();
+    trees.count = 0;
+    tree_source = nullptr;
+    tree_parser = &parser;
     preprocessor.Reset();
+    preprocessor.ForgetFileTimes();
     reader.Reset();
     shader_info = ShaderInfo();
     sources = nArray<SourceInfo>();
@@ -124,6 +143,8 @@ bool TranslatorDriver::ReadShaderXML(const nString& path, const char* xml_text, 
                         : reader.ReadShaderXMLFromFile(shader_xml_path.c_str(), reload, skip_sources);
     if (read) {
         shader_info = reader.GetShaderInfo();
+        // The sources that stand in the file need no look-up of its time.
+        if (!xml_text) preprocessor.BeginFileTimes(shader_xml_path.c_str(), shader_info.time_modified);
         return true;
     }
     AppendIntermediateLogToMasterLog("Failed to read the Shader XML");
@@ -137,7 +158,9 @@ bool TranslatorDriver::Fail() {
 }
 
 bool TranslatorDriver::Translate(const nString& path, const Options& call_options, bool reload) {
-    LogNote(master_log, nString::Format("Translating Shader XML '%s'...", path.c_str()));
+    trees.count = 0;
+    tree_source = nullptr;
+    master_log.AddNote("Translating Shader XML '%s'...", path.c_str());
     if (!ReadShaderXML(path, nullptr, reload, false)) {
         LogNote(master_log, "\nTranslation FAILED");
         return false;
@@ -185,13 +208,13 @@ bool TranslatorDriver::TranslateUpToDateSourcesIfNeeded(bool result) {
 bool TranslatorDriver::CheckTargetCapabilities(const ShaderInfo& info, const Capabilities& caps, ShaderTarget target) {
     bool passed = true;
     if (!caps.multiple_pixel_outputs && info.pixel_output.count >= 2) {
-        LogError(master_log, nString::Format("target '%s' does not support multiple pixel outputs.", GetTargetName(target)));
+        master_log.AddError("target '%s' does not support multiple pixel outputs.", GetTargetName(target));
         passed = false;
     }
     if (!caps.textures_3d) {
         for (int i = 0; i < info.pixel_textures.count; ++i) {
             if (info.pixel_textures[i].type.texture_kind != 1) continue;
-            LogError(master_log, nString::Format("target '%s' does not support 3D textures.", GetTargetName(target)));
+            master_log.AddError("target '%s' does not support 3D textures.", GetTargetName(target));
             passed = false;
             break;
         }
@@ -280,8 +303,8 @@ bool TranslatorDriver::TranslateSourcesForTargets() {
     for (int i = 0; i < sources.count; ++i) {
         SourceInfo& info = sources[i];
         if (info.up_to_date) continue;
-        LogNote(intermediate_log, nString::Format("Translating %s shader code of shader source %i...",
-                                                  GetStageName(info.source->type), info.number));
+        intermediate_log.AddNote("Translating %s shader code of shader source %i...", GetStageName(info.source->type),
+                                 info.number);
         if (!TranslateSourceForTargets(info)) result = false;
     }
     return result;
@@ -311,7 +334,7 @@ bool TranslatorDriver::TranslateSourceForTargets(SourceInfo& info) {
 }
 
 bool TranslatorDriver::TranslateSourceForTarget(SourceInfo& info, ShaderTarget target) {
-    LogNote(intermediate_log, nString::Format("Translating for target '%s'...", GetTargetName(target)));
+    intermediate_log.AddNote("Translating for target '%s'...", GetTargetName(target));
     if (info.must_parse) info.parsed = ParseSourceForTarget(info, target);
     if (info.up_to_date) return true;
     if (!info.parsed) return false;
@@ -335,10 +358,10 @@ bool TranslatorDriver::TranslateSourceForTarget(SourceInfo& info, ShaderTarget t
 bool TranslatorDriver::RunTranslator(SourceInfo& info, ShaderTarget target) {
     Translator* translator = GetTranslator(target);
     if (!translator) {
-        LogError(intermediate_log, nString::Format("target '%s' has no translator.", GetTargetName(target)));
+        intermediate_log.AddError("target '%s' has no translator.", GetTargetName(target));
         return false;
     }
-    return translator->Translate(shader_info, target, options.level_mask, info.source->type, parser.GetRoot());
+    return translator->Translate(shader_info, target, options.level_mask, info.source->type, tree_parser->GetRoot());
 }
 
 void TranslatorDriver::KeepTranslatedCode(ShaderType stage, const char* text) {
@@ -383,17 +406,36 @@ bool TranslatorDriver::ParseSourceForTarget(SourceInfo& info, ShaderTarget targe
         if (info.up_to_date) return true;
     }
     if (options.preprocess_only) return true;
+    // A target-dependent source often reads the same for several targets:
+    // a tree of this source whose text is the same serves again, when its
+    // parse said nothing (so that the log reads as if it had run again).
+    if (tree_source != info.source) {
+        trees.count = 0;
+        tree_source = info.source;
+    }
+    for (int i = 0; i < trees.count; ++i) {
+        if (!(trees[i].text == preprocessor.GetOutput())) continue;
+        tree_parser = trees[i].parser;
+        return true;
+    }
 
+    Parser& into = ParserWithoutATree();
+    tree_parser = &into;
     preprocessed_source = GetPreprocessedShaderSource(*info.source);
-    parser.Initialize(preprocessed_source);
-    parser.InitializeStructuresAndVariables(shader_info);
-    if (yyparse(&parser) != 0) {
-        parser.semantics.valid = false;
+    int log_length = intermediate_log.text.Length();
+    ++parse_count;
+    into.Initialize(preprocessed_source);
+    into.InitializeStructuresAndVariables(shader_info);
+    if (yyparse(&into) != 0) {
+        into.semantics.valid = false;
         return false;
     }
-    parser.CheckFunctionDefinitions();
-    parser.CheckVertexOutputsNotSet();
-    return parser.IsValid();
+    into.CheckFunctionDefinitions();
+    into.CheckVertexOutputsNotSet();
+    if (!into.IsValid()) return false;
+    if (info.must_parse && intermediate_log.text.Length() == log_length)
+        trees.InsertLast(Tree{&into, preprocessed_source.code});
+    return true;
 }
 
 }  // namespace ShaderTool

@@ -19,6 +19,18 @@
 
 namespace ShaderTool {
 
+// What a caller knows of the folders that the driver writes its outputs
+// into, over a run of many files: an output that cannot be there yet is
+// written without first looking for the file it would replace.
+class OutputFolderKnowledge {
+public:
+    virtual ~OutputFolderKnowledge() = default;
+    // False only when there can be no file at path.
+    virtual bool MayHold(const nString& path) = 0;
+    // The driver has written the file at path.
+    virtual void Note(const nString& path) = 0;
+};
+
 class TranslatorDriver {
 public:
     struct Options {
@@ -74,6 +86,9 @@ public:
                                                         ShaderTarget target, ShaderLevel level, ShaderType stage);
     // Installs a compiler for a target's family (the driver owns it).
     void SetCompiler(ShaderTarget target, Compiler* compiler);
+    // What the caller knows of the output folders (not owned; null, the
+    // default, for nothing).
+    void SetOutputFolderKnowledge(OutputFolderKnowledge* knowledge) { output_folders = knowledge; }
 
     static int GetTranslatorIndexForTarget(int target);
 
@@ -87,6 +102,8 @@ public:
     // The newest modification time of the Shader XML, the sources and their
     // includes seen by the last translation (0 when times are not tracked).
     int GetNewestSourceTime() const { return newest_source_time; }
+    // How many times the driver has run the parser.
+    int GetParseCount() const { return parse_count; }
 
 private:
     TranslatorDriver(const TranslatorDriver&) = delete;
@@ -104,8 +121,8 @@ private:
     bool ParseSourceForTarget(SourceInfo& info, ShaderTarget target);
     bool RunTranslator(SourceInfo& info, ShaderTarget target);
     void KeepTranslatedCode(ShaderType stage, const char* text);
-    void LogNote(Log& log, const nString& text);
-    void LogError(Log& log, const nString& text);
+    void LogNote(Log& log, const char* text);
+    void LogError(Log& log, const char* text);
 
     Compiler* compilers[kTargetCount];
     Log intermediate_log;
@@ -126,6 +143,20 @@ private:
     // only_changed as Initialize set it; the second pass clears the other.
     bool only_changed_requested;
 
+    OutputFolderKnowledge* output_folders = nullptr;
+    // The trees of the current source (tree_source) that may serve another
+    // target: one per distinct preprocessed text that parsed without a
+    // message. The translators take tree_parser's tree.
+    struct Tree {
+        Parser* parser;
+        nString text;
+    };
+    Parser& ParserWithoutATree();
+    const ShaderSource* tree_source = nullptr;
+    nArray<Tree> trees;
+    nArray<Parser*> extra_parsers;  // owned
+    Parser* tree_parser = &parser;
+    int parse_count = 0;
     nString shader_xml_path;
     ShaderSource preprocessed_source;
     ShaderCode translated_code;

@@ -26,14 +26,16 @@ bool TranslatorDriver::OutputFile(const char* data, size_t length, const char* s
     nString path = GetOutputFilePath(output_directory.c_str(), target, subdirectory, base_file_path.c_str(), level,
                                      stage);
     ZKFileSystem::SafeFile file;
-    if (!file.Begin(path.c_str(), nullptr)) {
-        LogError(intermediate_log, nString::Format("could not open output file '%s'.", path.c_str()));
+    bool may_exist = !output_folders || output_folders->MayHold(path);
+    if (!file.Begin(path.c_str(), nullptr, may_exist)) {
+        intermediate_log.AddError("could not open output file '%s'.", path.c_str());
         return false;
     }
     if (!file.Write(data, length, nullptr) || !file.Commit(nullptr)) {
-        LogError(intermediate_log, nString::Format("could not write to output file '%s'.", path.c_str()));
+        intermediate_log.AddError("could not write to output file '%s'.", path.c_str());
         return false;
     }
+    if (output_folders) output_folders->Note(path);
     return true;
 }
 

@@ -160,8 +160,9 @@ void ParseArguments(ParseState& state, int argc, char** argv) {
         }
     }
     // Without an input argument the current directory is searched; a refused
-    // input is not replaced by it.
-    if (!state.argumentError && !state.inputRefused && options.inputFiles.count == 0)
+    // input is not replaced by it. A request for the usage needs no input,
+    // so the folder is left alone.
+    if (!state.argumentError && !state.inputRefused && !options.showUsage && options.inputFiles.count == 0)
         ParseFilePath(".", state.recursive, options);
 }
 
@@ -215,12 +216,12 @@ void ForEachBinary(int index, const nString& binaryDirectory, const FilePaths& p
 }
 
 // What the run knows of its output folders, so that each is created once and
-// no binary is looked up that cannot be there:
+// no output is looked up that cannot be there:
 // - a folder that was created, or found, stays there for the rest of the run;
-// - a binary folder is listed the first time the run looks into it. A binary
+// - a folder is listed the first time the run looks into it. A file in it
 //   can exist only if it was listed then or this run has written it since:
-//   every input has binaries of its own, looked up before it writes any.
-class OutputFolders {
+//   every input has outputs of its own, looked up before it writes any.
+class OutputFolders : public ShaderTool::OutputFolderKnowledge {
 public:
     ~OutputFolders() {
         for (int i = 0; i < folders.count; ++i) delete folders[i];
@@ -248,6 +249,18 @@ public:
         folder.names.Insert(path.c_str() + folderPath.Length());
     }
 
+    // The same for the driver's outputs, in the folder of each path.
+    bool MayHold(const nString& path) override {
+        Folder& folder = FolderHolding(path);
+        if (!folder.listed) List(folder);
+        return folder.names.Contains(path.c_str() + folder.path.Length());
+    }
+    void Note(const nString& path) override {
+        Folder& folder = FolderHolding(path);
+        if (!folder.listed) List(folder);
+        folder.names.Insert(path.c_str() + folder.path.Length());
+    }
+
 private:
     struct Folder {
         nString path;
@@ -267,6 +280,16 @@ private:
         return *folder;
     }
 
+    // The folder of the path (up to and including its last '/'). A run
+    // writes a file's outputs folder by folder, so the last one answers most.
+    Folder& FolderHolding(const nString& path) {
+        const char* slash = strrchr(path.c_str(), '/');
+        int length = slash ? static_cast<int>(slash - path.c_str()) + 1 : 0;
+        if (!last || last->path.Length() != length || strncmp(last->path.c_str(), path.c_str(), length) != 0)
+            last = &Get(path.Substring(0, length));
+        return *last;
+    }
+
     // A folder that cannot be read holds nothing yet: it is missing, and
     // is created after this look.
     static void List(Folder& folder) {
@@ -282,6 +305,7 @@ private:
 
     nArray<Folder*> folders;
     NameIndex index;
+    Folder* last = nullptr;
 };
 
 int ModificationTime(const nString& path) {
@@ -337,9 +361,11 @@ void NoteBinaries(const Options& options, const FilePaths& paths, OutputFolders&
 void DeleteOutputs(const Options& options, const FilePaths& paths, bool succeeded) {
     for (int index = 0; index < kTargetCount; ++index) {
         if (!(options.targetMask & (1 << index))) continue;
+        bool binary = IsBinaryTarget(index);
+        // After a success only the texts of binary targets may go.
+        if (succeeded && !(binary && options.deleteTranslations)) continue;
         nString targetDirectory = TargetDirectory(options, index, paths);
         nString binaryDirectory = BinaryDirectory(options, index, paths);
-        bool binary = IsBinaryTarget(index);
         for (const char* stage : kStages) {
             nString translation =
                 nString::Format("%s%s.%s", targetDirectory.c_str(), paths.baseName.c_str(), stage);
@@ -385,6 +411,7 @@ int TranslateFiles(const Options& options) {
     TranslatorDriver::Options driverOptions = MakeDriverOptions(options);
     nArray<nString> failedLogs;
     OutputFolders folders;
+    driver->SetOutputFolderKnowledge(&folders);
     int successes = 0;
     for (int i = 0; i < options.inputFiles.count; ++i) {
         const nString& path = options.inputFiles.items[i];

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -26,6 +28,37 @@ TEST(NString, FormatFallsBackToTheHeapForLongTexts) {
     EXPECT_EQ(Text(s), "7-a");
     s.AppendFormatted("%s", big.c_str());
     EXPECT_EQ(s.Length(), 3 + 5000);
+}
+
+// Whatever path the formatting takes, the text is vsnprintf's, whether it
+// fits the caller's buffer or not.
+std::string FormatInto(int size, const char* format, ...) {
+    char buffer[64];
+    va_list args;
+    va_start(args, format);
+    char* formatted = nStringFormatDynamic(buffer, size, format, args);
+    va_end(args);
+    std::string text = formatted;
+    if (formatted != buffer) delete[] formatted;
+    return text;
+}
+
+TEST(NString, FormattedTextIsWhatPrintfWrites) {
+    char expected[256];
+    for (int size : {1, 2, 5, 12, 64}) {
+        SCOPED_TRACE(size);
+        snprintf(expected, sizeof expected, "%s/%s%s.%s", "out/", "GLSL21", "", "vertex");
+        EXPECT_EQ(FormatInto(size, "%s/%s%s.%s", "out/", "GLSL21", "", "vertex"), expected);
+        snprintf(expected, sizeof expected, "%i|%d|%i|%d%%", 0, -7, 2147483647, -2147483647 - 1);
+        EXPECT_EQ(FormatInto(size, "%i|%d|%i|%d%%", 0, -7, 2147483647, -2147483647 - 1), expected);
+        snprintf(expected, sizeof expected, "no conversion");
+        EXPECT_EQ(FormatInto(size, "no conversion"), expected);
+        snprintf(expected, sizeof expected, "%s=%5.2f %-4s|%x %c", "v", 1.5, "ab", 255u, 'z');
+        EXPECT_EQ(FormatInto(size, "%s=%5.2f %-4s|%x %c", "v", 1.5, "ab", 255u, 'z'), expected);
+        snprintf(expected, sizeof expected, "%s %04d", "late", 42);
+        EXPECT_EQ(FormatInto(size, "%s %04d", "late", 42), expected);
+        EXPECT_EQ(FormatInto(size, ""), "");
+    }
 }
 
 TEST(NString, AppendAndAssignment) {

@@ -315,6 +315,37 @@ TEST_F(RunTimeShaderTest, ANameBehindAFreedSlotKeepsItsRecord) {
     EXPECT_EQ(zk_state.num_shaders, 2);
 }
 
+// The popups of a run, as the user would see them.
+std::vector<std::string> shown_popups;
+int RecordPopup(zk_message_type_t type, const char* format, ...) {
+    char text[4096];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof(text), format, args);
+    va_end(args);
+    if (type == ZK_MESSAGE_ERROR) shown_popups.push_back(text);
+    return 0;
+}
+
+// The XML reader's own warning is below the popup level; the translation
+// popup says where the Shader XML is broken all the same.
+TEST_F(RunTimeShaderTest, TheTranslationPopupOfBrokenXmlNamesTheLine) {
+    UseRenderer(ShaderTool::GLSL21);
+    std::string broken = ShaderXml();
+    broken.replace(broken.find("value=\"3\""), 9, "value=3");
+    Write(kGlowPath, broken);
+    shown_popups.clear();
+    auto popup = zk->ZK_Popupf;
+    zk->ZK_Popupf = RecordPopup;
+    zk_shader_t* shader = Get(kGlowPath);
+    zk->ZK_Popupf = popup;
+    ASSERT_NE(shader, nullptr);
+    EXPECT_FALSE(shader->flags & ZK_SHADER_LOADED);
+    ASSERT_EQ(shown_popups.size(), 1u);
+    EXPECT_EQ(shown_popups[0].rfind("Failed to translate shader 'shaders/fx/glow.xml':\n", 0), 0u) << shown_popups[0];
+    EXPECT_TRUE(Contains(shown_popups[0], ") around line 5 in XML 'shaders/fx/glow.xml'.")) << shown_popups[0];
+}
+
 TEST_F(RunTimeShaderTest, AFailedReloadKeepsTheOldShaderWorking) {
     struct Case {
         const char* label;

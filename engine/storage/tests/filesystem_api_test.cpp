@@ -577,30 +577,50 @@ TEST_F(FileSystemApiTest, ExistenceInformationAndDeletion) {
     EXPECT_FALSE(Api().ZK_FileSystem_FileExists((dir / "f").c_str()));
 }
 
-TEST(DirectoryWalk, EveryLeadingPartIsCreatedInTurn) {
+// The deepest folder is tried first; the levels above it only when it
+// cannot be made, upwards until one can, then downwards again. Here a fake
+// file system makes a folder when its parent exists (a root, or no parent,
+// always does) and never makes the refused one.
+TEST(DirectoryWalk, TheDeepestFolderIsTriedFirstAndItsParentsOnlyWhenNeeded) {
     static std::vector<std::string> made;
+    static std::set<std::string> folders;
     static std::string refuse;
     auto record = [](ZKFileSystem::PathPrefix prefix, const nString& path) {
         EXPECT_EQ(prefix, ZKFileSystem::PATH_PREFIX_NATIVE);
-        made.push_back(path.c_str());
-        return made.back() != refuse;
+        std::string folder = path.c_str();
+        made.push_back(folder);
+        if (folder == refuse) return false;
+        if (folders.count(folder)) return true;
+        size_t slash = folder.rfind('/');
+        std::string parent = slash == std::string::npos ? "" : folder.substr(0, slash + 1);
+        bool parent_exists = parent.empty() || parent == "/" || parent == "C:/" ||
+                             folders.count(parent.substr(0, parent.size() - 1)) > 0;
+        if (parent_exists) folders.insert(folder);
+        return parent_exists;
     };
     struct Case {
         const char* path;
+        std::set<std::string> existing;
         const char* refused;
         bool result;
         std::vector<std::string> calls;
     } cases[] = {
-        {"a/b/c", "", true, {"a", "a/b", "a/b/c"}},
-        {"/x/y", "", true, {"/x", "/x/y"}},
-        {"C:/x", "", true, {"C:/x"}},
-        {"a/b/", "", true, {"a", "a/b"}},
-        {"a//b", "", true, {"a", "a/b"}},
-        {"", "", true, {}},
-        {"a/b/c", "a/b", false, {"a", "a/b"}},
+        {"a/b/c", {"a", "a/b"}, "", true, {"a/b/c"}},
+        {"a/b/c", {"a", "a/b", "a/b/c"}, "", true, {"a/b/c"}},
+        {"a/b/c", {"a"}, "", true, {"a/b/c", "a/b", "a/b/c"}},
+        {"a/b/c", {}, "", true, {"a/b/c", "a/b", "a", "a/b", "a/b/c"}},
+        {"/x/y", {}, "", true, {"/x/y", "/x", "/x/y"}},
+        {"C:/x", {}, "", true, {"C:/x"}},
+        {"a/b/", {}, "", true, {"a/b", "a", "a/b"}},
+        {"a//b", {"a"}, "", true, {"a/b"}},
+        {"", {}, "", true, {}},
+        // A file where a folder should be: the walk stops there.
+        {"a/b/c", {"a"}, "a/b", false, {"a/b/c", "a/b", "a", "a/b"}},
+        {"a/b", {}, "a", false, {"a/b", "a"}},
     };
     for (const Case& c : cases) {
         made.clear();
+        folders = c.existing;
         refuse = c.refused;
         EXPECT_EQ(ZKFileSystem::CreateDirectoriesRecursively(nString(c.path), record), c.result) << c.path;
         EXPECT_EQ(made, c.calls) << c.path;

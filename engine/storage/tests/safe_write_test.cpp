@@ -89,6 +89,13 @@ int RecordNameAndClose(int descriptor) {
     return close(descriptor);
 }
 
+// Whether name is prefix followed by ".zekar-" and 16 lower-case hex digits.
+static bool IsTemporaryNameOf(const std::string& name, const std::string& prefix) {
+    const std::string marker = prefix + ".zekar-";
+    if (name.size() != marker.size() + 16 || name.compare(0, marker.size(), marker) != 0) return false;
+    return name.find_first_not_of("0123456789abcdef", marker.size()) == std::string::npos;
+}
+
 TEST_F(SafeWrite, TheTemporaryFileIsANewUnguessableNameInTheTargetsFolder) {
     ZKFileSystem::SetSafeFileCloseForTesting(RecordNameAndClose);
     temporary_names.clear();
@@ -101,8 +108,16 @@ TEST_F(SafeWrite, TheTemporaryFileIsANewUnguessableNameInTheTargetsFolder) {
     ASSERT_NE(realpath(dir.Path().c_str(), real), nullptr);
     for (const std::string& name : temporary_names) {
         EXPECT_EQ(name.substr(0, name.rfind('/')), real) << name;
+        // ".<name>.zekar-<16 hex digits>", so that a leftover says whose it is.
+        EXPECT_TRUE(IsTemporaryNameOf(name.substr(name.rfind('/') + 1), ".t.xml")) << name;
     }
     EXPECT_NE(temporary_names[0], temporary_names[1]);
+    // A long name keeps its first 40 characters.
+    std::string long_name(60, 'n');
+    ASSERT_TRUE(Save(dir / long_name, "3"));
+    ASSERT_EQ(temporary_names.size(), 3u);
+    std::string last = temporary_names[2].substr(temporary_names[2].rfind('/') + 1);
+    EXPECT_TRUE(IsTemporaryNameOf(last, "." + std::string(40, 'n'))) << last;
     EXPECT_EQ(ReadWholeFile(dir / "t.xml.zekar-tmp"), "not mine");
     EXPECT_EQ(ReadWholeFile(dir / "t.xml"), "2");
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "engine/runtime/state.h"
 #include "engine/runtime/zekar.h"
 #include "shadertool/frontend/tests/reader_test_engine.h"
 #include "engine/storage/database_manager.h"
@@ -367,10 +369,78 @@ TEST_F(ShaderReaderTest, AfterARefusedNodeNoneIsAppendedButAllAreChecked) {
 
 TEST_F(ShaderReaderTest, BrokenTextInMemoryIsAReadFailure) {
     EXPECT_FALSE(ReadMemory("<?xml version=\"1.0\"?>\n<root>\n<array id=\"info\">\n</root>\n"));
-    EXPECT_STREQ(log.GetText(), "Error: failed to read Shader XML text.\n");
+    EXPECT_STREQ(log.GetText(),
+                 "DataManager: in 'FromMem' is expecting to find two types of elements inside root: 'array' and "
+                 "'node'. 'root' is not one of them.\n"
+                 "Error: failed to read Shader XML text.\n");
     log.Clear();
     EXPECT_FALSE(ReadMemory(""));
     EXPECT_TRUE(log.HasErrors());
+}
+
+// A file the XML reader refuses is reported with the XML reader's own
+// words, which name the file and the line, right before the reader's line.
+// They reach the log whatever the popup level (here the default, which
+// drops the XML reader's warnings).
+TEST_F(ShaderReaderTest, BrokenXMLIsReportedWithTheXMLReadersMessage) {
+    ASSERT_GT(zk_state.log_verbose_level, ZK_MESSAGE_WARNING);
+    const char* const declaration = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n";
+    struct Case {
+        std::string text;
+        std::string first_line;  // how the log begins, with PATH for the file's path
+    } cases[] = {
+        {std::string(declaration) + "<root>\n<array id=\"info\">\n<node id=\"version\" value=2/>\n</array>\n</root>\n",
+         "Parsing error (Expecting \" character to start value definition (all values must be defined "
+         "name=\"value\" with quotes).) around line 4 in XML 'PATH'."},
+        {std::string(declaration) + "<root>\n<array id='info'>\n</array>\n</root>\n",
+         "Parsing error (Expecting \" character to start value definition (all values must be defined "
+         "name=\"value\" with quotes).) around line 3 in XML 'PATH'."},
+        {"<root>\n<array id=\"info\">\n</array>\n</root>\n",
+         "XML document needs to start with line like <?xml versions=... ?>. File 'PATH' doesn't."},
+        {std::string(declaration) + "<root>\n<array id=\"info\">\n<node id=\"a\"b=\"1\"/>\n</array>\n</root>\n",
+         "Parsing error (Unexpected character after value definition.) around line 4 in XML 'PATH'."},
+        {std::string(declaration) + "<root>\n<node id=\"a\"/>\n</root>\n",
+         "DataManager: root/array/node structure violated. 'node' is not 'array'. 'PATH' is invalid."},
+    };
+    const char* binary = std::getenv("ZK_BINARY_DIR");
+    const std::string path = std::string(binary ? binary : ".") + "/reader_broken.xml";
+    for (const Case& c : cases) {
+        WriteText(path, c.text);
+        reader.Reset();
+        log.Clear();
+        EXPECT_FALSE(ReadFile(path));
+        std::string text = log.GetText();
+        std::string first = c.first_line;
+        first.replace(first.find("PATH"), 4, path);
+        EXPECT_EQ(text.rfind(first, 0), 0u) << text;
+        const std::string last = "Error: failed to read Shader XML file '" + path + "'.\n";
+        ASSERT_GE(text.size(), last.size());
+        EXPECT_EQ(text.substr(text.size() - last.size()), last) << text;
+    }
+    std::remove(path.c_str());
+
+    // The same from memory, and from a general constants file.
+    log.Clear();
+    EXPECT_FALSE(ReadMemory(std::string(declaration) + "<root>\n<array id=\"info\">\n<node id=2/>\n</array>\n</root>\n"));
+    EXPECT_EQ(std::string(log.GetText()).rfind("Parsing error (Expecting \" character", 0), 0u) << log.GetText();
+    EXPECT_NE(std::string(log.GetText()).find("around line 4 in XML 'FromMem'."), std::string::npos) << log.GetText();
+
+    const std::string constants = std::string(binary ? binary : ".") + "/reader_broken_constants.xml";
+    WriteText(constants, std::string(declaration) + "<root>\n<array id=\"constants\">\n<node id=N value=\"1\"/>\n");
+    log.Clear();
+    reader.Reset();
+    std::string main = ShaderXML("<array id=\"constants\">\n<node file=\"reader_broken_constants.xml\"/>\n</array>\n" +
+                                 std::string(kPosition) + kPixelOutput);
+    const std::string main_path = std::string(binary ? binary : ".") + "/reader_with_constants.xml";
+    WriteText(main_path, main);
+    EXPECT_FALSE(ReadFile(main_path, true));
+    std::string text = log.GetText();
+    EXPECT_EQ(text.rfind("Parsing error (Expecting \" character", 0), 0u) << text;
+    EXPECT_NE(text.find("around line 4 in XML '" + constants + "'."), std::string::npos) << text;
+    const std::string last = "Error: failed to read Shader XML file '" + constants + "'.\n";
+    EXPECT_EQ(text.substr(text.size() - std::min(text.size(), last.size())), last) << text;
+    std::remove(constants.c_str());
+    std::remove(main_path.c_str());
 }
 
 // The reader keeps its own copy of the path, and a memory read resolves

@@ -122,7 +122,7 @@ TEST(Nodes, LiteralsKeepOrGainTheFloatSuffix) {
 TEST(Nodes, FunctionCallsAndConstructors) {
     NodeList list;
     FunctionIdentifier by_name = {};
-    snprintf(by_name.name, sizeof by_name.name, "%s", "shade");
+    by_name.name = "shade";
     FunctionNode* call = list.CreateFunctionCallNode(by_name, {1, 2});
     EXPECT_EQ(call->node_type, ParserNode::FUNCTION_CALL_NODE);
     EXPECT_EQ(call->op, OP_USER_FUNCTION);

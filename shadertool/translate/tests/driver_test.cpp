@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -35,6 +36,12 @@ std::string ReadWhole(const std::string& path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+int Count(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
 }
 
 bool Exists(const std::string& path) {
@@ -234,7 +241,11 @@ TEST_F(DriverTest, ReadFailuresFail) {
     // A file the XML reader cannot parse is a read failure, not a file that
     // merely is no Shader XML.
     std::string broken = Run("broken.xml", Options(GLSL21), false);
-    EXPECT_EQ(broken.rfind("Translating Shader XML 'tests/data/translate/broken.xml'...\nFailed to read the Shader XML:\nError: ", 0), 0u) << broken;
+    EXPECT_EQ(broken.rfind("Translating Shader XML 'tests/data/translate/broken.xml'...\nFailed to read the Shader XML:\n"
+                           "Parsing error (",
+                           0),
+              0u)
+        << broken;
     EXPECT_NE(broken.find("\nTranslation FAILED\n"), std::string::npos) << broken;
     EXPECT_EQ(broken.find("SKIPPED"), std::string::npos) << broken;
 
@@ -336,13 +347,19 @@ TEST_F(DriverTest, ASourceForOneTargetWinsOverTheCatchAll) {
 // A source that depends on the target is parsed again for every target;
 // one that does not is parsed once and its tree serves every target.
 TEST_F(DriverTest, TargetDependentSourcesAreParsedPerTarget) {
-    Start(GLSL21 | HLSL9);
-    EXPECT_NE(Run("target_dependent.xml", Options(GLSL21 | HLSL9), true).find("Translation SUCCEEDED"),
-              std::string::npos);
-    EXPECT_EQ(ReadWhole(out + "GLSL21/target_dependent.pixel"),
-              "void main()\n{\n\toutput.color = float4(1.0f, 1.0f, 1.0f, 1.0f);\n}\n");
+    const int targets = GLSL21 | GLSL31 | HLSL9 | HLSL11;
+    Start(targets);
+    int parses = driver.GetParseCount();
+    EXPECT_NE(Run("target_dependent.xml", Options(targets), true).find("Translation SUCCEEDED"), std::string::npos);
+    const char* white = "void main()\n{\n\toutput.color = float4(1.0f, 1.0f, 1.0f, 1.0f);\n}\n";
+    EXPECT_EQ(ReadWhole(out + "GLSL21/target_dependent.pixel"), white);
+    EXPECT_EQ(ReadWhole(out + "GLSL31/target_dependent.pixel"), white);
     EXPECT_EQ(ReadWhole(out + "HLSL9/target_dependent.pixel"),
               "void main()\n{\n\toutput.color = float4(0.0f, 0.0f, 0.0f, 1.0f);\n}\n");
+    EXPECT_EQ(ReadWhole(out + "HLSL11/target_dependent.pixel"), white);
+    // The vertex source once; the pixel source once per distinct text: the
+    // tree of GLSL21 serves GLSL31 and, after HLSL9's own, HLSL11.
+    EXPECT_EQ(driver.GetParseCount() - parses, 3);
 }
 
 TEST_F(DriverTest, AParseFailureStopsTheSourcesOtherTargets) {
@@ -425,6 +442,106 @@ TEST_F(DriverTest, LongOperatorChainsTranslateAndDeepNestingIsRefusedAtItsPlace)
         }
         EXPECT_EQ(Exists(out + "GLSL21/chain.vertex"), c.message == nullptr);
     }
+}
+
+// The HLSL family writes a vector-times-matrix chain as nested mul() calls;
+// one too long for the walk is refused with its file and line (an included
+// file's own), as the parser refuses deep nesting. The GL family writes the
+// chain as it stands.
+TEST_F(DriverTest, MulChainTooDeepForHLSLNamesItsFileAndLine) {
+    const int targets = GLSL21 | HLSL9 | HLSL11 | PSSL;
+    for (int bit : {GLSL21, HLSL9, HLSL11, PSSL})
+        driver.SetTranslator(ShaderTarget(bit), driver.CreateTranslator(ShaderTarget(bit)));
+    Start(targets);
+    auto chain = [](int factors) {
+        std::string text = "v";
+        for (int i = 0; i < factors; ++i) text += " * constants.m";
+        return text;
+    };
+    auto shader_xml = [](const std::string& vertex_code) {
+        return "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<root>\n"
+               "<array id=\"info\"><node id=\"version\" value=\"2\"/><node id=\"revision\" value=\"3\"/></array>\n"
+               "<array id=\"vertex_input\"><node id=\"position\" semantic=\"POSITION\"/></array>\n"
+               "<array id=\"vertex_constants\"><node id=\"m\" type=\"FLOAT4X4\"/></array>\n"
+               "<array id=\"vertex_output\"><node id=\"position\" type=\"FLOAT4\" semantic=\"POSITION\"/></array>\n"
+               "<array id=\"pixel_output\"><node id=\"color\"/></array>\n"
+               "<array id=\"sources\">\n<node type=\"vertex\"><![CDATA[\n" +
+               vertex_code +
+               "]]></node>\n<node type=\"pixel\"><![CDATA[\n"
+               "void main()\n{\n    output.color = float4(1.0, 1.0, 1.0, 1.0);\n}\n"
+               "]]></node>\n</array>\n</root>\n";
+    };
+    auto inline_main = [&](int factors) {
+        return "void main()\n{\n    float4 v = input.position;\n    output.position = " + chain(factors) + ";\n}\n";
+    };
+    const std::string included_main =
+        "#include \"chain.zksl\"\nvoid main()\n{\n    output.position = transformed(input.position);\n}\n";
+    struct Case {
+        std::string vertex_code;
+        std::string library;  // chain.zksl beside the Shader XML
+        const char* refused_at;  // "file(line:" of the error, null when every target translates
+    } cases[] = {
+        {inline_main(900), "", nullptr},
+        {inline_main(1100), "", "chain.xml(13:"},
+        {included_main, "float4 transformed(float4 v)\n{\n    return " + chain(1100) + ";\n}\n", "chain.zksl(3:"},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(temp + "/chain.xml") << shader_xml(c.vertex_code);
+        std::ofstream(temp + "/chain.zksl") << c.library;
+        std::string log = Run("chain.xml", Options(targets, temp + "/"), c.refused_at == nullptr, temp + "/");
+        EXPECT_TRUE(Exists(out + "GLSL21/chain.vertex")) << log.substr(0, 2000);
+        if (!c.refused_at) continue;
+        // One error for each target of the family, and only these.
+        const std::string message = ") error: expression is nested too deeply.\n";
+        EXPECT_EQ(Count(log, message), 3) << log.substr(0, 2000);
+        for (size_t at = log.find(message); at != std::string::npos; at = log.find(message, at + 1)) {
+            size_t line_start = log.rfind('\n', at) + 1;
+            std::string line = log.substr(line_start, at + message.size() - line_start);
+            EXPECT_EQ(line.rfind(temp + "/" + c.refused_at, 0), 0u) << line;
+        }
+    }
+}
+
+// What the file system is asked for, by path.
+std::map<std::string, int> opened, times_asked;
+zk_file_t* (*real_open)(const char*, const char*) = nullptr;
+bool (*real_file_info)(const char*, zk_file_info_t*) = nullptr;
+zk_file_t* CountingOpen(const char* path, const char* mode) {
+    ++opened[path];
+    return real_open(path, mode);
+}
+bool CountingFileInfo(const char* path, zk_file_info_t* info) {
+    ++times_asked[path];
+    return real_file_info(path, info);
+}
+
+// A Shader XML is read once, and the time of each file it draws on is
+// looked up once, however many sources and targets there are.
+TEST_F(DriverTest, EachFileIsReadOnceAndItsTimeLookedUpOnce) {
+    const int targets = ESSL20 | GLSL21 | GLSL31 | HLSL9 | HLSL11;
+    Start(targets, true);
+    std::string xml = ReadWhole(std::string(kData) + "minimal.xml");
+    const std::string pixel = "output.color = float4(1.0, 0.5, 0.25, 1.0);";
+    ASSERT_NE(xml.find(pixel), std::string::npos);
+    xml.replace(xml.find(pixel), pixel.size(), "output.color = white();");
+    xml.replace(xml.find("void main()\n{\n    output.color"), 0, "#include \"lib.zksl\"\n");
+    std::ofstream(temp + "/main.xml") << xml;
+    std::ofstream(temp + "/lib.zksl") << "float4 white()\n{\n    return float4(1.0, 1.0, 1.0, 1.0);\n}\n";
+    opened.clear();
+    times_asked.clear();
+    real_open = zk->file_system->ZK_FileSystem_OpenFile;
+    real_file_info = zk->file_system->ZK_FileSystem_GetFileInfo;
+    zk->file_system->ZK_FileSystem_OpenFile = CountingOpen;
+    zk->file_system->ZK_FileSystem_GetFileInfo = CountingFileInfo;
+    std::string log = Run("main.xml", Options(targets, temp + "/"), true, temp + "/");
+    zk->file_system->ZK_FileSystem_OpenFile = real_open;
+    zk->file_system->ZK_FileSystem_GetFileInfo = real_file_info;
+    EXPECT_NE(log.find("Translation SUCCEEDED"), std::string::npos) << log;
+    EXPECT_EQ(opened[temp + "/main.xml"], 1);
+    EXPECT_EQ(times_asked[temp + "/main.xml"], 1);
+    EXPECT_EQ(opened[temp + "/lib.zksl"], 1);
+    EXPECT_EQ(times_asked[temp + "/lib.zksl"], 1);
+    EXPECT_TRUE(Exists(out + "HLSL9/main.pixel"));
 }
 
 TEST_F(DriverTest, CompilingFailsForEveryTarget) {

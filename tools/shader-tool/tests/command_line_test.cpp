@@ -112,16 +112,21 @@ TEST_F(CommandLineTest, ArgumentErrorsPrintTheirMessageAndTheUsage) {
 
 TEST_F(CommandLineTest, HelpAndMissingInputsOrTargets) {
     int exitCode = -1;
-    // Without an input the current directory is searched, here in vain.
+    // The usage needs no input: the current directory is not searched.
+    EXPECT_EQ(Run({"-h"}, &exitCode), kBanner + Usage());
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(Run({"-h", "--print-failures-only"}, &exitCode), kBanner);
+    EXPECT_EQ(exitCode, 0);
+    // Without an input and without -h it is searched, here in vain.
     const std::string nothingHere = "Path '.' is not a directory or does not contain Shader XML files.\n\n";
-    EXPECT_EQ(Run({"-h"}, &exitCode), kBanner + nothingHere + Usage());
-    EXPECT_EQ(exitCode, 0);
-    EXPECT_EQ(Run({"-h", "--print-failures-only"}, &exitCode), kBanner + nothingHere);
-    EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(Run({}, &exitCode), kBanner + nothingHere + Usage());
     EXPECT_EQ(exitCode, 1);
 
     WriteFile("a.xml", "<?xml version=\"1.0\"?><root></root>");
+    Options help;
+    EXPECT_TRUE(Parse({"--help"}, help));
+    EXPECT_EQ(help.inputFiles.count, 0) << "the folder was searched for a usage request";
+    EXPECT_TRUE(help.showUsage);
     EXPECT_EQ(Run({}, &exitCode), kBanner + "No targets specified.\n" + Usage());
     EXPECT_EQ(exitCode, 1);
     EXPECT_EQ(Run({"-t", "~ALL"}, &exitCode), kBanner + "No targets specified.\n" + Usage());

@@ -108,6 +108,34 @@ TEST_F(ShaderToolRun, RecursiveRunWritesEveryTargetAndDropsBinaryTargetTexts) {
     EXPECT_TRUE(Exists("kept/HLSL11/sub/plain.vertex"));
 }
 
+// An output replaces the file before it with the same permissions, whether
+// that file was there before the run (found when the run first looks into
+// its folder) or written earlier in the run; new outputs get the usual ones.
+TEST_F(ShaderToolRun, OutputsKeepThePermissionsOfTheFilesTheyReplace) {
+    CopyFixture("good");
+    ASSERT_EQ(Shell("cd '" + work_ + "' && mkdir -p out/GLSL21/sub && touch out/GLSL21/quad.pixel "
+                    "out/GLSL21/sub/plain.vertex && chmod 0604 out/GLSL21/quad.pixel && "
+                    "chmod 0660 out/GLSL21/sub/plain.vertex"),
+              0);
+    auto mode = [&](const std::string& path) {
+        struct stat info;
+        return stat((work_ + "/" + path).c_str(), &info) == 0 ? info.st_mode & 07777 : 0u;
+    };
+    mode_t mask = umask(0);
+    umask(mask);
+    int exitCode = -1;
+    std::string output = Run("-r -t GLSL21 -dSCALE=0.5 -o out good", &exitCode);
+    ASSERT_EQ(exitCode, 0) << output;
+    EXPECT_EQ(mode("out/GLSL21/quad.pixel"), 0604u);
+    EXPECT_EQ(mode("out/GLSL21/sub/plain.vertex"), 0660u);
+    EXPECT_EQ(mode("out/GLSL21/quad.vertex"), 0666u & ~mask);
+    ASSERT_EQ(Shell("chmod 0640 '" + work_ + "/out/GLSL21/quad.vertex'"), 0);
+    output = Run("-r -t GLSL21 -dSCALE=0.5 -o out good", &exitCode);
+    ASSERT_EQ(exitCode, 0) << output;
+    EXPECT_EQ(mode("out/GLSL21/quad.vertex"), 0640u);
+    EXPECT_EQ(mode("out/GLSL21/quad.pixel"), 0604u);
+}
+
 // Binaries newer than every source make a file up to date; a missing output
 // makes it translate again rather than be skipped without it.
 TEST_F(ShaderToolRun, UpToDateSkipNeverLeavesAnOutputMissing) {
@@ -187,6 +215,27 @@ TEST_F(ShaderToolRun, FailedFileIsReportedAgainAndItsOutputsDeleted) {
     EXPECT_EQ(Count(output, "Translating Shader XML"), 1) << output;
     EXPECT_EQ(output.find("Logs of failed translations:"), std::string::npos);
     EXPECT_EQ(output.find("of 3 Shader XML(s)"), std::string::npos);
+}
+
+// The XML reader's warnings are below the run's popup level, so its words
+// (which name the line) reach the user only through the file's log.
+TEST_F(ShaderToolRun, BrokenXMLNamesTheLineInTheLog) {
+    std::ofstream(work_ + "/bad.xml") << "<?xml version=\"1.0\"?>\n<root>\n  <array id=\"info\">\n"
+                                         "    <node id=\"version\"value=\"2\"/>\n  </array>\n</root>\n";
+    int exitCode = -1;
+    std::string output = Run("-t GLSL21 -o out bad.xml", &exitCode);
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_NE(output.find("Translating Shader XML 'bad.xml'...\n"
+                          "Failed to read the Shader XML:\n"
+                          "Parsing error (Unexpected character after value definition.) around line 4 in XML "
+                          "'bad.xml'. Unexpected character 'v' (76) at:\n"
+                          "'value=\"2\"/>\n  </array>\n</root>\n'\n"
+                          "DataManager: File 'bad.xml' ends unexpectedly. Not loaded.\n"
+                          "Error: failed to read Shader XML file 'bad.xml'.\n"
+                          "\nTranslation FAILED\n"),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("[WARNING]"), std::string::npos) << output;
 }
 
 TEST_F(ShaderToolRun, DirectoryThatCannotBeCreatedSkipsTheFile) {
