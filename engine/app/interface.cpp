@@ -9,6 +9,7 @@
 #include "engine/app/startup.h"
 #include "engine/base/clock.h"
 #include "engine/media/audio_api.h"
+#include "engine/media/batch_renderer.h"
 #include "engine/media/diagnostics.h"
 #include "engine/media/graphics_state.h"
 #include "engine/media/media_registration.h"
@@ -179,10 +180,10 @@ void ZKI_StateSetup(void* platform_argument) {
     zekar = zekar_t();
     zk_parms = zk_parms_t();
     ZKI_StateReset();
-    // The layers below start-up put their services in place before the
-    // table is filled from them.
+    // Where a layer calls up into one above it, the one above puts its
+    // functions in place before the table is filled.
     ZKD_RegisterDevice();
-    ZKM_RegisterMedia();
+    ZKI_ConnectBatchRendererToShaders();
     zk_console_overlay_hooks = {ConsoleUpdate, ConsoleDraw};
     ZKI_SetBasicInterface(&zekar);
     zk_state.zk = zk;

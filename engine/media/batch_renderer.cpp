@@ -7,10 +7,32 @@
 #include <cstring>
 
 #include "engine/media/bitmap_pool.h"
-#include "engine/media/media_hooks.h"
+#include "engine/media/run_time_shaders.h"
 #include "engine/runtime/state.h"
 
 BatchRenderer zk_batch_renderer;
+
+namespace {
+
+zk_shader_t* CurrentBatchShader() { return zk_batch_renderer.current_shader; }
+zk_shader_t* DefaultBatchShader() { return zk_batch_renderer.default_shader; }
+void FlushBatch() { zk_batch_renderer.Flush(); }
+// A reloaded shader comes back as the same record with a new renderer
+// object: forgetting the applied one makes the next draw set it anew.
+void SetCurrentBatchShader(zk_shader_t* shader) {
+    zk_batch_renderer.current_shader = shader;
+    zk_batch_renderer.applied_shader = nullptr;
+    zk_batch_renderer.SetOverrideTexturesAndTextureModes();
+}
+
+}  // namespace
+
+void ZKI_ConnectBatchRendererToShaders() {
+    zk_shader_batch.Flush = FlushBatch;
+    zk_shader_batch.GetCurrentShader = CurrentBatchShader;
+    zk_shader_batch.GetDefaultShader = DefaultBatchShader;
+    zk_shader_batch.SetCurrentShader = SetCurrentBatchShader;
+}
 
 void ZKI_CountBufferLock(zk_buffer_usage_t usage) { ++zk_batch_renderer.lock_counts[usage == 0 ? 0 : 1]; }
 
@@ -111,7 +133,7 @@ void BatchRenderer::ApplyCurrentShader() {
         applied_shader = current_shader;
         if (ri) ri->SetShader(current_shader);
     }
-    if (applied_shader && (applied_shader->flags & kShaderLoaded)) zk_media_hooks.UploadShaderConstants(applied_shader);
+    if (applied_shader && (applied_shader->flags & kShaderLoaded)) ZKI_UpdateShaderConstants(applied_shader);
 }
 
 void BatchRenderer::SwitchTo(int mode) {
@@ -411,11 +433,11 @@ void BatchRenderer::CheckBitmapToBeSet(int stage, const zk_bitmap_t* bitmap) {
 void BatchRenderer::Initialize() {
     states_applied = 0;
     SetDefaultRenderStates();
-    zk_shader_t* shader = zk_media_hooks.LoadDefaultShader();
+    zk_shader_t* shader = ri ? ri->LoadDefaultShader() : nullptr;
     default_shader = font_shader = current_shader = shader;
     // The new renderer has no shader set yet: the first draw sets it.
     applied_shader = nullptr;
-    distance_field_shader = zk_media_hooks.LoadDistanceFieldShader();
+    distance_field_shader = ri ? ri->LoadDistanceFieldShader() : nullptr;
     InitializeDefaultBitmap();
     InitializeBuffers();
 }
@@ -515,7 +537,7 @@ void BatchRenderer::Free() {
     zk->ZK_Printf("Batch renderer freeing assets.");
     if (default_bitmap) zk->graphics->ZK_Graphics_ReleaseBitmap(default_bitmap);
     default_bitmap = nullptr;
-    if (default_shader) zk_media_hooks.FreeBatchShader(default_shader);
+    if (default_shader) ZKI_FreeShader(default_shader);
     default_shader = font_shader = current_shader = applied_shader = distance_field_shader = nullptr;
     // The renderer forgets its textures as it shuts down; so do the stages,
     // or a texture of the next start at a recycled address would never be

@@ -156,5 +156,10 @@ private:
 
 extern BatchRenderer zk_batch_renderer;
 
+// The shader functions reach the batch renderer, which lies above them,
+// through zk_shader_batch (run_time_shaders.h): this puts the batch
+// renderer's flush and current and default shader there. Start-up calls it.
+void ZKI_ConnectBatchRendererToShaders();
+
 // Counts one renderer lock of a buffer of that usage.
 void ZKI_CountBufferLock(zk_buffer_usage_t usage);

@@ -9,7 +9,7 @@
 #include "engine/media/batch_renderer.h"
 #include "engine/media/bitmap_api.h"
 #include "engine/media/bitmap_pool.h"
-#include "engine/media/media_hooks.h"
+#include "engine/media/fonts.h"
 #include "engine/media/renderer_implementation.h"
 #include "engine/media/renderer_interface.h"
 #include "engine/media/resource_queues.h"
@@ -126,7 +126,7 @@ void UploadQueuedFonts() {
         // made anew on another thread) then stays queued for the next frame
         // instead of being turned away as a duplicate and lost.
         RemoveFirstOccurrence(zk_state.font_upload_queue, copy[i]);
-        zk_media_hooks.UploadQueuedFont(copy[i]);
+        ZKI_UploadQueuedFont(copy[i]);
     }
 }
 

@@ -7,7 +7,7 @@
 #include "engine/base/nstring.h"
 #include "engine/media/bitmap_pool.h"
 #include "engine/media/fonts.h"
-#include "engine/media/media_hooks.h"
+#include "engine/media/bitmap_api.h"
 #include "engine/media/resource_queues.h"
 #include "engine/runtime/state.h"
 
@@ -32,7 +32,7 @@ void FreeGlyphTextures(zk_font_t* font) {
     for (int i = 0; i < font->num_glyphs; ++i) {
         zk_bitmap_t& bitmap = font->glyphs[i].bitmap;
         if (!bitmap.pixels) continue;
-        if (bitmap.hw_data.loaded || bitmap.hw_data.renderer_data) zk_media_hooks.CallRendererToFreeBitmap(&bitmap.hw_data);
+        if (bitmap.hw_data.loaded || bitmap.hw_data.renderer_data) ZKI_CallRendererToFreeBitmap(&bitmap.hw_data);
     }
 }
 

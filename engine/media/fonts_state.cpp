@@ -2,8 +2,8 @@
 // point.
 
 #include "engine/base/clock.h"
+#include "engine/media/bitmap_api.h"
 #include "engine/media/fonts.h"
-#include "engine/media/media_hooks.h"
 #include "engine/runtime/state.h"
 
 zk_fonts_state_t zk_fonts_state;
@@ -19,7 +19,7 @@ void zk_fonts_state_t::FreeGPUResources() {
         nArray<zk_glyph_t*>& glyphs = extensions.items[i]->glyphs;
         for (int g = 0; g < glyphs.count; ++g) {
             zk_bitmap_t::hw_data_t& hw = glyphs.items[g]->bitmap.hw_data;
-            if (hw.loaded) zk_media_hooks.CallRendererToFreeBitmap(&hw);
+            if (hw.loaded) ZKI_CallRendererToFreeBitmap(&hw);
         }
     }
 }

@@ -1,54 +1,20 @@
-// The media layer's parts of the interface table (the graphics sub-table
-// and the extension table's ZK_DrawQuad), and the hooks between its parts.
+// The media layer's parts of the interface table: the graphics sub-table and
+// the extension table's ZK_DrawQuad.
 
 #include "engine/media/media_registration.h"
 
 #include "engine/media/batch_renderer.h"
 #include "engine/media/bitmap_api.h"
 #include "engine/media/bitmap_pool.h"
-#include "engine/media/bitmap_upload.h"
-#include "engine/media/diagnostics.h"
 #include "engine/media/font_files.h"
 #include "engine/media/fonts.h"
 #include "engine/media/graphics_state.h"
-#include "engine/media/image_loader.h"
-#include "engine/media/renderer_interface.h"
-#include "engine/media/media_hooks.h"
 #include "engine/media/render_targets.h"
-#include "engine/media/reinitialization.h"
-#include "engine/media/renderer_null.h"
-#include "engine/media/resolution_selection.h"
-#include "engine/media/resource_queues.h"
 #include "engine/media/run_time_shaders.h"
-#include "engine/media/screen_transforms.h"
 #include "engine/media/text.h"
 #include "engine/media/vertex_buffers.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/registration.h"
-#include "engine/runtime/state_helpers.h"
-
-namespace {
-
-void FlushBatch() { zk_batch_renderer.Flush(); }
-void InitializeBatchRenderer() { zk_batch_renderer.Initialize(); }
-void FreeFontsGPUResources() { zk_fonts_state.FreeGPUResources(); }
-void FreeBatchRenderer() { zk_batch_renderer.Free(); }
-
-// The batch renderer's shaders come from the shader layer, and the shader
-// layer switches the batch renderer's current shader: the two meet here.
-zk_shader_t* LoadDefaultShader() { return ri ? ri->LoadDefaultShader() : nullptr; }
-zk_shader_t* LoadDistanceFieldShader() { return ri ? ri->LoadDistanceFieldShader() : nullptr; }
-zk_shader_t* CurrentBatchShader() { return zk_batch_renderer.current_shader; }
-zk_shader_t* DefaultBatchShader() { return zk_batch_renderer.default_shader; }
-// A reloaded shader comes back as the same record with a new renderer
-// object: forgetting the applied one makes the next draw set it anew.
-void SetCurrentBatchShader(zk_shader_t* shader) {
-    zk_batch_renderer.current_shader = shader;
-    zk_batch_renderer.applied_shader = nullptr;
-    zk_batch_renderer.SetOverrideTexturesAndTextureModes();
-}
-
-}  // namespace
 
 void ZKM_FillExtensionInterface(zk_extension_api_t* api) {
     ZKI_FillNeutralInterface(api);
@@ -158,27 +124,4 @@ void ZKM_FillGraphicsInterface(zk_graphics_api_t* api) {
 
     // Shaders.
     ZKM_FillShaderInterface(api);
-}
-
-void ZKM_RegisterMedia() {
-    zk_media_hooks.InitializeBatchRenderer = InitializeBatchRenderer;
-    zk_media_hooks.CallRendererToCreateBitmap = ZKI_CallRendererToCreateBitmap;
-    zk_media_hooks.ReleaseBitmapHardwareData = ZKI_ReleaseBitmapHardwareData;
-    zk_media_hooks.CallRendererToFreeBitmap = ZKI_CallRendererToFreeBitmap;
-    zk_media_hooks.ProcessBitmapResourceQueues = ZKI_ProcessBitmapResourceQueues;
-    zk_media_hooks.FreeBatchRenderer = FreeBatchRenderer;
-    zk_media_hooks.RecreateFontAtlas = ZKI_RecreateFontAtlas;
-    zk_media_hooks.LoadFontsGPUResources = ZKI_LoadFontsGPUResources;
-    zk_media_hooks.FreeFontsGPUResources = FreeFontsGPUResources;
-    zk_media_hooks.UploadQueuedFont = ZKI_UploadQueuedFont;
-
-    ZKM_RegisterShaders();
-    zk_media_hooks.LoadDefaultShader = LoadDefaultShader;
-    zk_media_hooks.LoadDistanceFieldShader = LoadDistanceFieldShader;
-    zk_media_hooks.UploadShaderConstants = ZKI_UpdateShaderConstants;
-    zk_media_hooks.FreeBatchShader = ZKI_FreeShader;
-    zk_shader_batch.Flush = FlushBatch;
-    zk_shader_batch.GetCurrentShader = CurrentBatchShader;
-    zk_shader_batch.GetDefaultShader = DefaultBatchShader;
-    zk_shader_batch.SetCurrentShader = SetCurrentBatchShader;
 }

@@ -1,12 +1,7 @@
-// The media layer's parts of the interface table, and the hooks between its
-// own parts (media_hooks.h).
+// The media layer's parts of the interface table.
 #pragma once
 
 #include "engine/runtime/zekar.h"
-
-// Fills the hooks between the media layer's parts. Start-up calls this
-// before it fills the table.
-void ZKM_RegisterMedia();
 
 // The graphics sub-table: every slot the media layer provides, the rest
 // neutral.

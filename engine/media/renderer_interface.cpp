@@ -4,9 +4,12 @@
 
 #include <cstring>
 
-#include "engine/media/media_hooks.h"
+#include "engine/media/batch_renderer.h"
+#include "engine/media/bitmap_api.h"
+#include "engine/media/fonts.h"
 #include "engine/media/renderer_implementation.h"
 #include "engine/media/resource_queues.h"
+#include "engine/media/run_time_shaders.h"
 #include "engine/runtime/events.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
@@ -77,7 +80,7 @@ void BringBitmapsBack() {
             continue;
         }
         if (bitmap->flags & 4) {
-            zk_media_hooks.CallRendererToCreateBitmap(bitmap);
+            ZKI_CallRendererToCreateBitmap(bitmap);
             TellProgramRenderTargetIsBack(bitmap);
         } else {
             // A stored mode no bitmap has, so that setting its own mode
@@ -93,7 +96,7 @@ void BringBitmapsBack() {
 void RebuildFontAtlases() {
     int count = zk_state.num_fonts < ZK_MAX_FONTS ? zk_state.num_fonts : ZK_MAX_FONTS;
     for (int i = 0; i < count; ++i) {
-        if (zk_state.fonts[i].name) zk_media_hooks.RecreateFontAtlas(&zk_state.fonts[i]);
+        if (zk_state.fonts[i].name) ZKI_RecreateFontAtlas(&zk_state.fonts[i]);
     }
 }
 
@@ -105,7 +108,7 @@ bool EndsInXml(const char* name) {
 void ReloadShaders() {
     int count = zk_state.num_shaders < ZK_MAX_SHADERS ? zk_state.num_shaders : ZK_MAX_SHADERS;
     for (int i = 0; i < count; ++i) {
-        if (EndsInXml(zk_state.shaders[i].name)) zk_media_hooks.LoadShaderInRenderer(&zk_state.shaders[i]);
+        if (EndsInXml(zk_state.shaders[i].name)) ZKI_LoadShaderInRenderer(&zk_state.shaders[i]);
     }
 }
 
@@ -120,7 +123,7 @@ void ReleaseBitmapRendererData(zk_bitmap_t* bitmap) {
         if (taken) break;
         ZKT_Sleep(1);
     }
-    zk_media_hooks.ReleaseBitmapHardwareData(bitmap);
+    ZKI_ReleaseBitmapHardwareData(bitmap);
     ZKI_LockCoreMutex(ZK_CORE_MUTEX_SHARED_BITMAP);
     bitmap->locked = 0;
     ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_SHARED_BITMAP);
@@ -135,9 +138,9 @@ void ReleaseRendererResources() {
     for (int i = 0; i < fonts; ++i) {
         zk_bitmap_t::hw_data_t& atlas = zk_state.fonts[i].atlas.hw_data;
         if (zk_state.fonts[i].name && (atlas.loaded || atlas.renderer_data))
-            zk_media_hooks.CallRendererToFreeBitmap(&atlas);
+            ZKI_CallRendererToFreeBitmap(&atlas);
     }
-    zk_media_hooks.FreeReplacedRendererShaders();
+    ZKI_FreeReplacedRendererShaders();
     int shaders = zk_state.num_shaders < ZK_MAX_SHADERS ? zk_state.num_shaders : ZK_MAX_SHADERS;
     for (int i = 0; i < shaders; ++i) {
         zk_shader_t& shader = zk_state.shaders[i];
@@ -179,7 +182,7 @@ bool ZKI_InitRendImp() {
     bool again = false;
     if (!InitializeWithRollBack(saved, &again)) return again ? ZKI_InitRendImp() : false;
 
-    zk_media_hooks.InitializeShaderTranslator();
+    ZKI_InitializeShaderTranslator();
     ri->InitializeBuiltInShaders();
     zk->ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Renderer Initialization done.");
     if (!zk_device_info.fixed_resolution) {
@@ -190,11 +193,13 @@ bool ZKI_InitRendImp() {
     zk_state.pixel_byte_order = zk_state.renderer_texture_format;
     zk_state.renderer_vertex_color_format = ri->GetVertexColorFormat();
 
+    // What the renderer held comes back into it: bitmaps, font atlases,
+    // shaders, the fonts' glyph pages, then the batch renderer's own.
     BringBitmapsBack();
     RebuildFontAtlases();
     ReloadShaders();
-    zk_media_hooks.LoadFontsGPUResources();
-    zk_media_hooks.InitializeBatchRenderer();
+    ZKI_LoadFontsGPUResources();
+    zk_batch_renderer.Initialize();
     zk->ZK_Printf("Batch renderer initializing done.");
 
     zk_state.renderer_initialized = 1;
@@ -208,12 +213,13 @@ bool ZKI_InitRendImp() {
 void ZKI_ShutdownRendImp() {
     zk->ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Zekar RendImp Shutdown.");
     if (!ri) return;
+    // The start's steps undone, before the renderer itself goes.
     ReleaseRendererResources();
-    zk_media_hooks.FreeFontsGPUResources();
-    zk_media_hooks.FreeBatchRenderer();
+    zk_fonts_state.FreeGPUResources();
+    zk_batch_renderer.Free();
     ri->Shutdown();
     zk_state.renderer_initialized = 0;
-    zk_media_hooks.DeinitializeShaderTranslator();
+    ZKI_DeinitializeShaderTranslator();
 }
 
 bool ZKI_TryRegainRenderer() {

@@ -2,8 +2,9 @@
 
 #include "engine/media/resource_queues.h"
 
-#include "engine/media/media_hooks.h"
+#include "engine/media/bitmap_upload.h"
 #include "engine/media/renderer_implementation.h"
+#include "engine/media/run_time_shaders.h"
 #include "engine/media/vertex_buffers.h"
 #include "engine/runtime/threads.h"
 
@@ -15,9 +16,9 @@ bool ZKI_RendererAllowsAnyThread(int bit) { return ri && (ri->GetThreadSafeFeatu
 
 void ZKI_UpdateResourceQueues() {
     uint32_t start = zk->ZK_GetTime();
-    zk_media_hooks.ProcessBitmapResourceQueues();
+    ZKI_ProcessBitmapResourceQueues();
     ZKI_ProcessBufferResourceQueues();
-    zk_media_hooks.ProcessShaderResourceQueue();
+    ZKI_ProcessShaderResourceQueue();
     // Unsigned, so that the clock's wrap-around still gives the time spent.
     uint32_t spent = zk->ZK_GetTime() - start;
     if (spent >= kSlowUploadMs)

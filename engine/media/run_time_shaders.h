@@ -59,8 +59,9 @@ extern nArray<zk_shader_t> replaced_renderer_shaders;
 extern zk_mutex_t* shader_translator_mutex;
 
 // What the shader functions need of the batch renderer, which keeps the
-// current and the default shader and draws the pending batch. Until the
-// batch renderer fills these, they do nothing and answer null.
+// current and the default shader and draws the pending batch, and which
+// lies above them. Until the batch renderer fills these
+// (ZKI_ConnectBatchRendererToShaders), they do nothing and answer null.
 struct zk_shader_batch_hooks_t {
     // Draws what is pending, so that it keeps the old shader and constants.
     void (*Flush)();
@@ -144,7 +145,5 @@ void ZKI_MakeShaderCurrent(zk_shader_t* shader);
 void ZKI_UpdateShaderConstants(zk_shader_t* shader);
 void UpdateShaderConstantTable(zk_shader_t::constant_table_t& table, bool& unchanged);
 
-// The shader slots of the graphics sub-table, and the shader steps of the
-// renderer's start, shutdown and upload (media_hooks.h).
+// The shader slots of the graphics sub-table.
 void ZKM_FillShaderInterface(zk_graphics_api_t* api);
-void ZKM_RegisterShaders();

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "engine/base/ntransform.h"
-#include "engine/media/media_hooks.h"
 #include "engine/media/renderer_implementation.h"
 #include "engine/media/resource_queues.h"
 #include "engine/media/run_time_shaders.h"
@@ -256,12 +255,4 @@ void ZKM_FillShaderInterface(zk_graphics_api_t* api) {
     api->ZK_Graphics_SetShaderPixelConstant = ZK_Graphics_SetShaderPixelConstant;
     api->ZK_Graphics_SetShaderVertexConstant = ZK_Graphics_SetShaderVertexConstant;
     api->ZK_Graphics_ShaderTagExists = ZK_Graphics_ShaderTagExists;
-}
-
-void ZKM_RegisterShaders() {
-    zk_media_hooks.InitializeShaderTranslator = ZKI_InitializeShaderTranslator;
-    zk_media_hooks.DeinitializeShaderTranslator = ZKI_DeinitializeShaderTranslator;
-    zk_media_hooks.LoadShaderInRenderer = ZKI_LoadShaderInRenderer;
-    zk_media_hooks.ProcessShaderResourceQueue = ZKI_ProcessShaderResourceQueue;
-    zk_media_hooks.FreeReplacedRendererShaders = ZKI_FreeReplacedRendererShaders;
 }

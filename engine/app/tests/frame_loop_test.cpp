@@ -23,7 +23,7 @@
 #include "engine/storage/tests/storage_test_support.h"
 #include "engine/media/diagnostics.h"
 #include "engine/media/fonts.h"
-#include "engine/media/media_hooks.h"
+#include "engine/media/run_time_shaders.h"
 #include "engine/media/renderer_interface.h"
 #include "engine/media/resolution_selection.h"
 #include "engine/media/sound_manager.h"
@@ -278,25 +278,16 @@ std::vector<std::string> NeutralPartsOfTheSeam() {
     auto note = [&](bool is_neutral, const char* name) {
         if (is_neutral) neutral.push_back(name);
     };
-#define ZK_MEDIA_HOOK(member) note(SameFunction(zk_media_hooks.member, zk_media_hooks_doing_nothing.member), #member);
-    ZK_MEDIA_HOOK(InitializeShaderTranslator)
-    ZK_MEDIA_HOOK(DeinitializeShaderTranslator)
-    ZK_MEDIA_HOOK(CallRendererToCreateBitmap)
-    ZK_MEDIA_HOOK(ReleaseBitmapHardwareData)
-    ZK_MEDIA_HOOK(CallRendererToFreeBitmap)
-    ZK_MEDIA_HOOK(RecreateFontAtlas)
-    ZK_MEDIA_HOOK(LoadShaderInRenderer)
-    ZK_MEDIA_HOOK(LoadFontsGPUResources)
-    ZK_MEDIA_HOOK(FreeFontsGPUResources)
-    ZK_MEDIA_HOOK(InitializeBatchRenderer)
-    ZK_MEDIA_HOOK(FreeBatchRenderer)
-    ZK_MEDIA_HOOK(ProcessBitmapResourceQueues)
-    ZK_MEDIA_HOOK(ProcessShaderResourceQueue)
-    ZK_MEDIA_HOOK(LoadDefaultShader)
-    ZK_MEDIA_HOOK(LoadDistanceFieldShader)
-    ZK_MEDIA_HOOK(UploadShaderConstants)
-    ZK_MEDIA_HOOK(FreeBatchShader)
-#undef ZK_MEDIA_HOOK
+    // Where a part calls up into one above it, the one above is in place.
+#define ZK_SHADER_BATCH(member) \
+    note(SameFunction(zk_shader_batch.member, zk_shader_batch_doing_nothing.member), "zk_shader_batch." #member);
+    ZK_SHADER_BATCH(Flush)
+    ZK_SHADER_BATCH(GetCurrentShader)
+    ZK_SHADER_BATCH(GetDefaultShader)
+    ZK_SHADER_BATCH(SetCurrentShader)
+#undef ZK_SHADER_BATCH
+    note(zk_console_overlay_hooks.Update == nullptr, "zk_console_overlay_hooks.Update");
+    note(zk_console_overlay_hooks.Draw == nullptr, "zk_console_overlay_hooks.Draw");
 
 #define ZK_NEUTRAL_SLOT(table, ret, name, params) \
     note(SameFunction<ret(*) params>(zk->table->name, zk_neutral<ret(*) params>::Call), #name);

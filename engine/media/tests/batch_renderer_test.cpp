@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/media/graphics_state.h"
+#include "engine/media/run_time_shaders.h"
 #include "engine/media/tests/graphics_fixture.h"
 #include "engine/runtime/interface_functions.h"
 
@@ -396,8 +397,30 @@ TEST_F(BatchRendererTest, FourVertexQuadsTakeBGRAColoursAndTheBitmapsRectangle) 
 
 // --- Start and shutdown ------------------------------------------------------------------
 
-zk_shader_t test_default_shader;
-char test_default_shader_name[] = "default";
+// The renderer's built-in default shader, already in the pool: loading it
+// for the renderer (a target with the shader's code) gives this record.
+// Its one constant follows the world transform, so each upload of its
+// constants reads the world transform once.
+zk_shader_t* PoolDefaultShader() {
+    zk_shader_t& shader = zk_state.shaders[0];
+    shader = zk_shader_t();
+    shader.name = strdup("internal_default");
+    shader.flags = 2;  // loaded
+    static int renderer_object = 0;
+    shader.renderer_shader = &renderer_object;
+    zk_shader_t::constant_table_t& table = shader.vertex_constants;
+    table.count = 1;
+    table.entries = static_cast<zk_shader_t::constant_t*>(calloc(1, sizeof(zk_shader_t::constant_t)));
+    table.values = static_cast<uint8_t*>(calloc(1, sizeof(nTransform)));
+    table.entries[0].value = table.values;
+    table.entries[0].size = sizeof(nTransform);
+    table.entries[0].semantic = ShaderTool::CONSTANT_WORLD_TRANSFORM;
+    // The distance-field shader too, so that nothing is translated here.
+    zk_state.shaders[1] = zk_shader_t();
+    zk_state.shaders[1].name = strdup("internal_distance_field");
+    zk_state.num_shaders = 2;
+    return &shader;
+}
 zk_bitmap_t white_bitmap;
 uint32_t white_pixels[16 * 16];
 std::vector<std::string> seen;
@@ -422,12 +445,15 @@ TEST_F(BatchRendererTest, StartAndShutdownWithADefaultShader) {
     zk_batch_renderer = BatchRenderer();
     seen.clear();
     memset(white_pixels, 0, sizeof(white_pixels));
-    test_default_shader = zk_shader_t();
-    test_default_shader.name = test_default_shader_name;
-    test_default_shader.flags = 2;  // loaded
-    zk_media_hooks.LoadDefaultShader = [] { return &test_default_shader; };
-    zk_media_hooks.UploadShaderConstants = [](zk_shader_t* s) { seen.push_back(std::string("Upload ") + s->name); };
-    zk_media_hooks.FreeBatchShader = [](zk_shader_t* s) { seen.push_back(std::string("FreeBatchShader ") + s->name); };
+    zk_shader_t* test_default_shader = PoolDefaultShader();
+    renderer_.shader_target = ShaderTool::GLSL21;
+    g()->ZK_Graphics_PeekWorldTransform = [] {
+        seen.push_back("Upload default");
+        return ZK_Graphics_PeekWorldTransform();
+    };
+    renderer_.on_call = [](const std::string& call) {
+        if (call == "FreeShader internal_default") seen.push_back("FreeBatchShader default");
+    };
     g()->ZK_Graphics_CreateBitmap = CreateWhite;
     g()->ZK_Graphics_RefreshBitmap = [](zk_bitmap_t* b) {
         seen.push_back(b == &white_bitmap && white_pixels[255] == 0xFFFFFFFFu ? "RefreshBitmap white" : "?");
@@ -450,7 +476,7 @@ TEST_F(BatchRendererTest, StartAndShutdownWithADefaultShader) {
               (std::vector<uint16_t>{0, 1, 2, 1, 3, 2, 4, 5, 6, 5, 7, 6}));
     EXPECT_EQ(zk_batch_renderer.quad_indices->data[575], 382);
     EXPECT_EQ(zk_batch_renderer.line_indices->data[383], 383);
-    EXPECT_EQ(zk_batch_renderer.font_shader, &test_default_shader);
+    EXPECT_EQ(zk_batch_renderer.font_shader, test_default_shader);
 
     // Under the default shader a rectangle and an empty stage take the
     // white bitmap; the shader is set once and its constants go up with
@@ -462,7 +488,7 @@ TEST_F(BatchRendererTest, StartAndShutdownWithADefaultShader) {
     zk_batch_renderer.Flush();
     g()->ZK_Graphics_DrawRect(0, 0, 4, 4);
     zk_batch_renderer.FrameReady();
-    EXPECT_EQ(renderer_.CallsOf("SetShader"), std::vector<std::string>{"SetShader default"});
+    EXPECT_EQ(renderer_.CallsOf("SetShader"), std::vector<std::string>{"SetShader internal_default"});
     EXPECT_EQ(seen, (std::vector<std::string>{"Upload default", "Upload default"}));
     std::string white = RecordingRenderer::Pointer(white_pixels);
     EXPECT_EQ(renderer_.CallsOf("SetTexture"),
@@ -480,6 +506,9 @@ TEST_F(BatchRendererTest, StartAndShutdownWithADefaultShader) {
     EXPECT_EQ(renderer_.Count("FreeIndexBuffer"), 2 + 2);
     EXPECT_EQ(zk_batch_renderer.write_pointer, nullptr);
     EXPECT_EQ(zk_batch_renderer.default_shader, nullptr);
+    EXPECT_EQ(test_default_shader->name, nullptr);
+    ZKI_FreeShader(&zk_state.shaders[1]);
+    zk_state.num_shaders = 0;
 }
 
 TEST_F(BatchRendererTest, EachFrameTakesARingBufferAgainAfterHandingItsOwnBack) {

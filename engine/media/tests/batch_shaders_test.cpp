@@ -18,7 +18,7 @@ protected:
     void SetUp() override {
         ShaderTest::SetUp();
         // The real meeting of the two layers, not the fixture's stand-in.
-        ZKM_RegisterMedia();
+        ZKI_ConnectBatchRendererToShaders();
         UseRenderer(ShaderTool::GLSL21);
         zk_batch_renderer.Initialize();
     }

@@ -270,7 +270,6 @@ TEST_F(BitmapApi, ABitmapGotAgainAfterHibernationIsCountedAgain) {
     g()->ZK_Graphics_GetBitmap("a.tga");
     EXPECT_EQ(got->reference_count, 1) << "still once per holder";
 
-    zk_media_hooks.ReleaseBitmapHardwareData = ZKI_ReleaseBitmapHardwareData;
     ZKI_ShutdownRendImp();
     ASSERT_FALSE(got->hw_data.loaded);
     ASSERT_TRUE(ZKI_InitRendImp());

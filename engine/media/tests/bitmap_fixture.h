@@ -39,7 +39,6 @@ protected:
         ASSERT_EQ(chdir(folder_.Path().c_str()), 0);
         renderer_.make_textures = true;
         zk_state.renderer_initialized = 1;
-        zk_media_hooks.ProcessBitmapResourceQueues = ZKI_ProcessBitmapResourceQueues;
     }
 
     void TearDown() override {

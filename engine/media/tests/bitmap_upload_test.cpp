@@ -125,19 +125,31 @@ TEST_F(BitmapUpload, AFreedTextureLeavesEveryStageHoldingIt) {
     EXPECT_EQ(renderer_.CallsOf("FreeBitmap"), std::vector<std::string>{"FreeBitmap " + RecordingRenderer::Pointer(texture)});
 }
 
-int fonts_uploaded = 0;
-
-TEST_F(BitmapUpload, QueuedFontsGoThroughTheFontHookTenAFrame) {
-    fonts_uploaded = 0;
-    zk_media_hooks.UploadQueuedFont = [](zk_font_t*) { ++fonts_uploaded; };
-    for (int i = 0; i < 12; ++i) zk_state.font_upload_queue.InsertLast(&zk_state.fonts[i]);
+TEST_F(BitmapUpload, QueuedFontsAreUploadedTenAFrame) {
+    // Each font has an atlas with pixels; the renderer sees each upload.
+    char names[12][8];
+    uint32_t pixels[12] = {};
+    for (int i = 0; i < 12; ++i) {
+        zk_font_t& font = zk_state.fonts[i];
+        snprintf(names[i], sizeof(names[i]), "font%d", i);
+        font.name = names[i];
+        font.atlas.name = names[i];
+        font.atlas.width = font.atlas.height = font.atlas.texture_width = font.atlas.texture_height = 1;
+        font.atlas.pixels = &pixels[i];
+        zk_state.font_upload_queue.InsertLast(&font);
+    }
+    renderer_.ClearCalls();
     ZKI_ProcessBitmapResourceQueues();
-    EXPECT_EQ(fonts_uploaded, 10);
+    EXPECT_EQ(renderer_.Count("LoadBitmap"), 10);
     EXPECT_EQ(zk_state.font_upload_queue.count, 2);
     EXPECT_EQ(zk_state.font_upload_queue.items[0], &zk_state.fonts[10]);
     ZKI_ProcessBitmapResourceQueues();
-    EXPECT_EQ(fonts_uploaded, 12);
+    EXPECT_EQ(renderer_.Count("LoadBitmap"), 12);
     EXPECT_EQ(zk_state.font_upload_queue.count, 0);
+    for (int i = 0; i < 12; ++i) {
+        ZKI_CallRendererToFreeBitmap(&zk_state.fonts[i].atlas.hw_data);
+        zk_state.fonts[i] = zk_font_t();
+    }
 }
 
 TEST_F(BitmapUpload, RendererWorkOnTheWrongThreadIsRefusedInDeveloperMode) {

@@ -23,7 +23,6 @@ class FontAtlasTest : public FontTest {
 protected:
     void SetUp() override {
         FontTest::SetUp();
-        ZKM_RegisterMedia();  // the media layer's own hooks
         renderer_.make_textures = true;
         zk_state.renderer_initialized = 1;
         zk_state.pack_bitmaps = 1;

@@ -5,7 +5,7 @@
 
 #include "engine/base/mutex.h"
 #include "engine/media/tests/font_fixture.h"
-#include "engine/media/media_hooks.h"
+#include "engine/media/tests/recording_renderer.h"
 #include "engine/runtime/state.h"
 
 namespace {
@@ -99,27 +99,32 @@ TEST_F(FontPoolTest, ReleasingCountsDownHibernatesAtZeroAndAlwaysLetsGoOfThePool
 }
 
 TEST_F(FontPoolTest, ReleasingAFontWithGlyphsUploadedOneByOneFreesTheirTextures) {
-    static std::vector<void*> freed;
-    freed.clear();
-    zk_media_hooks.CallRendererToFreeBitmap = [](zk_bitmap_t::hw_data_t* hw) { freed.push_back(hw->renderer_data); };
     int texture[2];
     zk_font_t* font = ZKI_CreateNewFont("f.mft");
     ASSERT_TRUE(ZKI_ResetFontGlyphs(font, 4));
     for (int i = 0; i < 3; ++i) font->glyphs[i].bitmap.pixels = static_cast<uint32_t*>(calloc(1, 4));
     font->glyphs[0].bitmap.hw_data = {1, {}, 0, 0, &texture[0]};
-    font->glyphs[2].bitmap.hw_data = {0, {}, 0, 0, &texture[1]};  // not loaded, yet with data: the hook warns
+    // Not loaded, yet with data: the free call warns and leaves the renderer alone.
+    zk_bitmap_t::hw_data_t* stray = &font->glyphs[2].bitmap.hw_data;
+    *stray = {0, {}, 0, 0, &texture[1]};
     font->glyphs[3].bitmap.hw_data = font->glyphs[0].bitmap.hw_data;  // no pixels: a stand-in owns no texture
+    ClearLines();
     ZKI_FONTS_ReleaseFont(font);
-    EXPECT_EQ(freed, (std::vector<void*>{&texture[0], &texture[1]}));
+    EXPECT_EQ(renderer_.CallsOf("FreeBitmap"), std::vector<std::string>{"FreeBitmap " + RecordingRenderer::Pointer(&texture[0])});
+    char warning[128];
+    snprintf(warning, sizeof(warning),
+             "1:ZKI_CallRendererToFreeBitmap: Bitmap %x not loaded to gpu but implementation data exists.",
+             static_cast<unsigned>(reinterpret_cast<uintptr_t>(stray)));
+    EXPECT_TRUE(WasPrinted(warning));
 
     // Glyphs of a packed atlas share its texture, which goes with the atlas.
-    freed.clear();
+    renderer_.ClearCalls();
     font = ZKI_CreateNewFont("g.mft");
     ASSERT_TRUE(ZKI_ResetFontGlyphs(font, 1));
     font->atlas.width = 64;
     font->glyphs[0].bitmap.hw_data = {1, {}, 0, 0, &texture[0]};
     ZKI_FONTS_ReleaseFont(font);
-    EXPECT_EQ(freed, std::vector<void*>{});
+    EXPECT_EQ(renderer_.CallsOf("FreeBitmap"), std::vector<std::string>{});
 }
 
 TEST_F(FontPoolTest, TheFontLockWaitsForItsHolder) {
@@ -179,17 +184,18 @@ TEST_F(FontPoolTest, GlyphsAreFoundByCodeAndExtensionsOnlyWithDynamicGlyphs) {
 }
 
 TEST_F(FontPoolTest, FreeingGPUResourcesFreesOnlyLoadedExtensionGlyphs) {
-    static std::vector<void*> freed;
-    freed.clear();
-    zk_media_hooks.CallRendererToFreeBitmap = [](zk_bitmap_t::hw_data_t* hw) { freed.push_back(hw); };
     zk_font_t* font = ZKI_CreateNewFont("f.mft");
     zk_glyph_t loaded = {}, unloaded = {};
+    int texture = 0;
     loaded.bitmap.hw_data.loaded = 1;
+    loaded.bitmap.hw_data.renderer_data = &texture;
     zk_font_extension_t* extension = zk_fonts_state.GetFontExtensionForFont(font);
     extension->glyphs.InsertLast(&loaded);
     extension->glyphs.InsertLast(&unloaded);
+    renderer_.ClearCalls();
     zk_fonts_state.FreeGPUResources();
-    EXPECT_EQ(freed, std::vector<void*>{&loaded.bitmap.hw_data});
+    EXPECT_EQ(renderer_.CallsOf("FreeBitmap"), std::vector<std::string>{"FreeBitmap " + RecordingRenderer::Pointer(&texture)});
+    EXPECT_EQ(loaded.bitmap.hw_data.loaded, 0);
     delete extension;
     zk_fonts_state.extensions.count = 0;
 }

@@ -6,18 +6,21 @@
 //       ... EXPECT_EQ(Lines(), ...)           // "type:text" of every printed line
 //   }
 //
-// SetUp: fresh state and table (the media layer registered), core mutexes,
-// the calling thread as the renderer thread, the hooks of media_hooks.h
-// doing nothing, every line of every type kept (popups as "2:[POPUP] ..."),
-// popups kept off standard output. The renderer is current but not
+// SetUp: fresh state and table, core mutexes, the calling thread as the
+// renderer thread, every line of every type kept (popups as
+// "2:[POPUP] ..."), popups kept off standard output. A test may take lines
+// for itself first (TakeLines): a line it takes is not kept. TearDown puts
+// the batch renderer back as it was constructed. The renderer is current but not
 // initialised (zk_state.renderer_initialized is 0).
 #pragma once
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "engine/media/media_hooks.h"
+#include "engine/media/batch_renderer.h"
+
 #include "engine/media/tests/recording_renderer.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/tests/core_fixture.h"
@@ -26,7 +29,6 @@ class MediaTest : public ZkCoreTest {
 protected:
     void SetUp() override {
         ZkCoreTest::SetUp();
-        zk_media_hooks = zk_media_hooks_doing_nothing;
         zk_state.log_verbose_level = 0;
         zk_run_no_popups = 1;
         ClearLines();
@@ -34,8 +36,12 @@ protected:
         renderer_.Install();
     }
     void TearDown() override {
+        TakeLines() = nullptr;
+        // Buffers a start made go back to the renderer that made them.
+        renderer_.Install();
+        zk_batch_renderer.FreeBuffers();
+        zk_batch_renderer = BatchRenderer();
         renderer_.Uninstall();
-        zk_media_hooks = zk_media_hooks_doing_nothing;
         ZkCoreTest::TearDown();
     }
 
@@ -55,6 +61,12 @@ protected:
         return false;
     }
 
+    // Sees each line ("type:text") first; answers true for a line it takes.
+    static std::function<bool(const std::string&)>& TakeLines() {
+        static std::function<bool(const std::string&)> take;
+        return take;
+    }
+
     RecordingRenderer renderer_;
 
 private:
@@ -67,7 +79,9 @@ private:
         return lines;
     }
     static void KeepLine(short type, const char* text) {
+        std::string line = std::to_string(type) + ":" + (text ? text : "");
+        if (TakeLines() && TakeLines()(line)) return;
         std::lock_guard<std::mutex> lock(LineMutex());
-        KeptLines().push_back(std::to_string(type) + ":" + (text ? text : ""));
+        KeptLines().push_back(line);
     }
 };

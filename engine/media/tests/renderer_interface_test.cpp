@@ -11,48 +11,104 @@
 #include <thread>
 #include <vector>
 
+#include "engine/media/fonts.h"
 #include "engine/media/renderer_null.h"
+#include "engine/media/run_time_shaders.h"
+#include "engine/runtime/interface_functions.h"
 #include "engine/media/tests/media_fixture.h"
 #include "engine/runtime/events.h"
 
 namespace {
 
-// Steps of the start and the shutdown, in order: the hooks, the graphics
-// slots the start uses, and the renderer's calls that matter here.
+// Steps of the start and the shutdown, in order, as the renderer, the
+// graphics and the core slots of the table and the printed lines show
+// them: the start's and the shutdown's own calls, and those of the parts
+// they bring up and take down, named after the step that made them.
 std::vector<std::string> steps;
 void Step(const std::string& step) { steps.push_back(step); }
 
 std::string Name(const char* name) { return name ? name : "null"; }
 
-void RecordHooks() {
-    zk_media_hooks_t& h = zk_media_hooks;
-    h.InitializeShaderTranslator = [] {
-        Step("InitializeShaderTranslator");
+// A glyph page of the fonts state, which the start uploads and the
+// shutdown frees.
+zk_glyph_t extension_glyph = {};
+uint32_t extension_pixel = 0;
+
+bool IsTexture(const std::string& texture, const zk_bitmap_t::hw_data_t& hw) {
+    return hw.renderer_data && texture == RecordingRenderer::Pointer(hw.renderer_data);
+}
+
+// The renderer's calls; a freed texture is named by whose it is.
+void NoteRendererCall(const std::string& call) {
+    std::string operation = call.substr(0, call.find(' '));
+    std::string argument = call.size() > operation.size() ? call.substr(operation.size() + 1) : "";
+    const char* kept[] = {"Initialize", "InitializeBuiltInShaders", "Shutdown", "FreeShader", "GetTextureFormat",
+                          "GetVertexColorFormat"};
+    for (const char* name : kept)
+        if (operation == name) Step("renderer " + call);
+    if (operation == "CreateRenderTarget") Step("CallRendererToCreateBitmap " + argument);
+    if (operation == "LoadBitmap" && argument == "extension glyph") Step("LoadFontsGPUResources");
+    if (operation != "FreeBitmap") return;
+    if (IsTexture(argument, extension_glyph.bitmap.hw_data)) return Step("FreeFontsGPUResources");
+    for (int i = 0; i < zk_state.num_bitmaps; ++i) {
+        const zk_bitmap_t& b = zk_state.bitmaps[i];
+        if (IsTexture(argument, b.hw_data))
+            return Step("ReleaseBitmapHardwareData " + Name(b.name) + " locked " + std::to_string(b.locked));
+    }
+    // A font's atlas is freed by its record: the test makes the record its
+    // texture.
+    Step("CallRendererToFreeBitmap " + argument);
+}
+
+// The translator's mutex is taken at the start and let go at the
+// shutdown; a font whose atlas is made again asks for the largest texture
+// while it holds its lock.
+zk_mutex_t* TakeTranslatorMutex(const char* name) {
+    if (name && strcmp(name, "ShaderTranslator") == 0) Step("InitializeShaderTranslator");
+    return ZK_GetMutex(name);
+}
+void LetGoOfTranslatorMutex(zk_mutex_t* mutex) {
+    if (mutex && mutex->name && strcmp(mutex->name, "ShaderTranslator") == 0) Step("DeinitializeShaderTranslator");
+    ZK_ReleaseMutex(mutex);
+}
+int LargestTextureForAtlas() {
+    for (int i = 0; i < zk_state.num_fonts; ++i)
+        if (zk_state.fonts[i].locked) Step("RecreateFontAtlas " + Name(zk_state.fonts[i].name));
+    return ZK_Graphics_GetMaximumTextureSize();
+}
+
+// The batch renderer's lines mark its start and its shutdown; a shader
+// that cannot be had from its file says so, which marks its load. The
+// translator's mutex says when it is made (the start's step above).
+bool TakeLifeLines(const std::string& line) {
+    if (line == "0:Created Mutex 'ShaderTranslator'..") return true;
+    if (line == "0:Batch renderer initializing buffers.") return Step("InitializeBatchRenderer"), true;
+    if (line == "0:Batch renderer freeing assets.") return Step("FreeBatchRenderer"), true;
+    static const std::string kFailed = "2:[POPUP] Failed to translate shader '";
+    if (line.compare(0, kFailed.size(), kFailed) == 0) {
+        Step("LoadShaderInRenderer " + line.substr(kFailed.size(), line.find('\'', kFailed.size()) - kFailed.size()));
         return true;
-    };
-    h.DeinitializeShaderTranslator = [] { Step("DeinitializeShaderTranslator"); };
-    h.CallRendererToCreateBitmap = [](zk_bitmap_t* b) {
-        Step("CallRendererToCreateBitmap " + Name(b->name));
-        return true;
-    };
-    h.ReleaseBitmapHardwareData = [](zk_bitmap_t* b) {
-        Step("ReleaseBitmapHardwareData " + Name(b->name) + " locked " + std::to_string(b->locked));
-    };
-    h.CallRendererToFreeBitmap = [](zk_bitmap_t::hw_data_t* hw) {
-        Step("CallRendererToFreeBitmap " + RecordingRenderer::Pointer(hw));
-    };
-    h.RecreateFontAtlas = [](zk_font_t* f) {
-        Step("RecreateFontAtlas " + Name(f->name));
-        return true;
-    };
-    h.LoadShaderInRenderer = [](zk_shader_t* s) {
-        Step("LoadShaderInRenderer " + Name(s->name));
-        return true;
-    };
-    h.LoadFontsGPUResources = [] { Step("LoadFontsGPUResources"); };
-    h.FreeFontsGPUResources = [] { Step("FreeFontsGPUResources"); };
-    h.InitializeBatchRenderer = [] { Step("InitializeBatchRenderer"); };
-    h.FreeBatchRenderer = [] { Step("FreeBatchRenderer"); };
+    }
+    return false;
+}
+
+void RecordSteps() {
+    zk->ZK_GetMutex = TakeTranslatorMutex;
+    zk->ZK_ReleaseMutex = LetGoOfTranslatorMutex;
+    zk->graphics->ZK_Graphics_GetMaximumTextureSize = LargestTextureForAtlas;
+    extension_glyph = zk_glyph_t();
+    static char glyph_name[] = "extension glyph";
+    extension_glyph.bitmap.name = glyph_name;
+    extension_glyph.bitmap.width = extension_glyph.bitmap.height = 1;
+    extension_glyph.bitmap.texture_width = extension_glyph.bitmap.texture_height = 1;
+    extension_glyph.bitmap.pixels = &extension_pixel;
+    zk_fonts_state.extensions.InsertLast(new zk_font_extension_t());
+    zk_fonts_state.extensions.items[0]->glyphs.InsertLast(&extension_glyph);
+}
+
+void ForgetExtensionGlyph() {
+    for (int i = 0; i < zk_fonts_state.extensions.count; ++i) delete zk_fonts_state.extensions.items[i];
+    zk_fonts_state.extensions.count = 0;
 }
 
 void RecordGraphics() {
@@ -84,14 +140,11 @@ protected:
         MediaTest::SetUp();
         steps.clear();
         events.clear();
-        RecordHooks();
+        RecordSteps();
         RecordGraphics();
-        const char* kept[] = {"Initialize", "InitializeBuiltInShaders", "Shutdown", "FreeShader",
-                              "GetTextureFormat", "GetVertexColorFormat"};
-        renderer_.on_call = [kept](const std::string& call) {
-            for (const char* name : kept)
-                if (call.compare(0, call.find(' '), name) == 0) Step("renderer " + call);
-        };
+        renderer_.make_textures = true;
+        renderer_.on_call = NoteRendererCall;
+        TakeLines() = TakeLifeLines;
         program_.EventProc = KeepEvent;
         zk_prog = &program_;
         zk_state.parms.width = 1024;
@@ -101,6 +154,8 @@ protected:
         ForgetEarlierFailures();
     }
     void TearDown() override {
+        ZKI_ShutdownRendImp();  // the glyph page's texture goes back to the renderer
+        ForgetExtensionGlyph();
         zk_prog = nullptr;
         zk_device_info = zk_device_info_t();
         zk_parms = zk_parms_t();
@@ -111,6 +166,7 @@ protected:
     // attempt succeeds forgets them.
     void ForgetEarlierFailures() {
         RecordingRenderer fine;
+        fine.make_textures = true;
         fine.Install();
         ZKI_InitRendImp();
         ZKI_ShutdownRendImp();
@@ -311,6 +367,7 @@ TEST_F(RendererStartTest, StartBringsPooledResourcesBack) {
     zk_state.num_bitmaps = 6;
     zk_state.bitmap_upload_queue.InsertLast(&b[3]);
     zk_state.fonts[1].name = font;
+    zk_state.fonts[1].height = 16;  // a font without a height has no atlas to make
     zk_state.num_fonts = 2;
     const char* shader_names[] = {shader_xml, shader_bin, too_short, just_xml};
     for (int i = 0; i < 4; ++i) zk_state.shaders[i].name = const_cast<char*>(shader_names[i]);
@@ -360,10 +417,14 @@ TEST_F(RendererStartTest, StartBringsPooledResourcesBack) {
 
 TEST_F(RendererStartTest, ShutdownReleasesEveryRendererResource) {
     char bitmap[] = "hero", font[] = "core/console.mft", idle_font[] = "idle", shader[] = "shaders/a.xml";
+    int hero_texture = 0, glyph_texture = 0;
     zk_state.bitmaps[0].name = bitmap;
+    zk_state.bitmaps[0].hw_data.loaded = 1;
+    zk_state.bitmaps[0].hw_data.renderer_data = &hero_texture;
     zk_state.num_bitmaps = 2;  // slot 1 is free
     zk_state.fonts[0].name = font;
     zk_state.fonts[0].atlas.hw_data.loaded = 1;
+    zk_state.fonts[0].atlas.hw_data.renderer_data = &zk_state.fonts[0].atlas.hw_data;
     zk_state.fonts[1].name = idle_font;  // nothing in the renderer
     zk_state.num_fonts = 2;
     int renderer_shader = 0;
@@ -372,6 +433,10 @@ TEST_F(RendererStartTest, ShutdownReleasesEveryRendererResource) {
     zk_state.shaders[0].flags = 3;
     zk_state.num_shaders = 1;
     zk_state.renderer_initialized = 1;
+    extension_glyph.bitmap.hw_data.loaded = 1;
+    extension_glyph.bitmap.hw_data.renderer_data = &glyph_texture;
+    ZKI_InitializeShaderTranslator();  // as a start does
+    steps.clear();
 
     ZKI_ShutdownRendImp();
     EXPECT_EQ(steps, (std::vector<std::string>{
@@ -394,8 +459,12 @@ TEST_F(RendererStartTest, ShutdownReleasesEveryRendererResource) {
 
 TEST_F(RendererStartTest, ShutdownWaitsForABitmapLockedElsewhere) {
     char name[] = "busy";
+    int texture = 0;
     zk_bitmap_t& bitmap = zk_state.bitmaps[0];
     bitmap.name = name;
+    bitmap.hw_data.loaded = 1;
+    bitmap.hw_data.renderer_data = &texture;
+    zk_state.renderer_initialized = 1;  // a running renderer's textures are freed
     zk_state.num_bitmaps = 1;
     bitmap.locked = 1;
     std::atomic<bool> released{false};
@@ -406,11 +475,10 @@ TEST_F(RendererStartTest, ShutdownWaitsForABitmapLockedElsewhere) {
         bitmap.locked = 0;
         ZKI_UnlockCoreMutex(ZK_CORE_MUTEX_SHARED_BITMAP);
     });
-    zk_media_hooks.ReleaseBitmapHardwareData = [](zk_bitmap_t*) { Step("released"); };
     ZKI_ShutdownRendImp();
     holder.join();
     EXPECT_TRUE(released);
-    EXPECT_EQ(steps.front(), "released");
+    EXPECT_EQ(steps.front(), "ReleaseBitmapHardwareData busy locked 1");
     EXPECT_EQ(bitmap.locked, 0);
     bitmap = zk_bitmap_t();
     zk_state.num_bitmaps = 0;

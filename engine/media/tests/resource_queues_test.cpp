@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/media/run_time_shaders.h"
 #include "engine/media/tests/media_fixture.h"
 #include "engine/media/tests/settable_clock.h"
 #include "engine/media/vertex_buffers.h"
@@ -18,6 +19,31 @@ std::vector<std::string> passes;
 SettableClock* the_clock = nullptr;
 int64_t bitmap_pass_ms = 0;
 
+// Each pass has work waiting, which shows it at work through the renderer:
+// a texture to free (the bitmap pass, which takes bitmap_pass_ms), a shader
+// object a reload replaced (the shader pass); a test that wants the buffer
+// pass queues a buffer.
+int texture = 0, shader_object = 0;
+void QueueBitmapAndShaderWork() {
+    zk_bitmap_t::hw_data_t hw = {};
+    hw.loaded = 1;
+    hw.renderer_data = &texture;
+    zk_state.bitmap_release_queue.InsertLast(hw);
+    zk_shader_t replaced = {};
+    replaced.renderer_shader = &shader_object;
+    replaced.flags = ZK_SHADER_LOADED;
+    replaced_renderer_shaders.InsertLast(replaced);
+}
+
+void NotePass(const std::string& call) {
+    if (call == "FreeBitmap " + RecordingRenderer::Pointer(&texture)) {
+        passes.push_back("bitmaps");
+        the_clock->Advance(bitmap_pass_ms);
+    }
+    if (call.rfind("CreateVertexBuffer", 0) == 0) passes.push_back("buffers");
+    if (call.rfind("FreeShader", 0) == 0) passes.push_back("shaders");
+}
+
 class ResourceQueuesTest : public MediaTest {
 protected:
     void SetUp() override {
@@ -25,11 +51,7 @@ protected:
         passes.clear();
         the_clock = &clock_;
         bitmap_pass_ms = 0;
-        zk_media_hooks.ProcessBitmapResourceQueues = [] {
-            passes.push_back("bitmaps");
-            the_clock->Advance(bitmap_pass_ms);
-        };
-        zk_media_hooks.ProcessShaderResourceQueue = [] { passes.push_back("shaders"); };
+        renderer_.on_call = NotePass;
     }
     void TearDown() override {
         the_clock = nullptr;
@@ -47,6 +69,7 @@ TEST_F(ResourceQueuesTest, SlowUploadsAreReportedFrom201Milliseconds) {
         ClearLines();
         bitmap_pass_ms = c.spent;
         clock_.Advance(16);  // time between frames does not count
+        QueueBitmapAndShaderWork();
         ZKI_UpdateResourceQueues();
         std::vector<std::string> expected;
         if (c.warned) expected.push_back("1:Spent " + std::to_string(c.spent) + " msecs uploading resources to GPU!");
@@ -58,9 +81,7 @@ TEST_F(ResourceQueuesTest, PassesRunBitmapsThenBuffersThenShaders) {
     zk_vertex_buffer_t* handle = nullptr;
     std::thread worker([&] { handle = ZK_Graphics_CreateVertexBufferWithVertices(7, nullptr, 4, 0); });
     worker.join();
-    renderer_.on_call = [](const std::string& call) {
-        if (call.rfind("CreateVertexBuffer", 0) == 0) passes.push_back("buffers");
-    };
+    QueueBitmapAndShaderWork();
     ZKI_UpdateResourceQueues();
     EXPECT_EQ(passes, (std::vector<std::string>{"bitmaps", "buffers", "shaders"}));
     ZK_Graphics_FreeVertexBuffer(handle);

@@ -10,7 +10,6 @@
 #include <cstring>
 #include <thread>
 
-#include "engine/media/media_hooks.h"
 #include "engine/media/renderer_interface.h"
 #include "engine/media/resource_queues.h"
 #include "engine/media/tests/shader_fixture.h"
@@ -420,7 +419,6 @@ TEST_F(RunTimeShaderTest, AReloadOnAWorkerFreesTheOldObjectOnTheRendererThread) 
         {"shutdown first", 0, true, false},
         {"shaders on any thread", ZK_RENDERER_THREAD_SAFE_SHADERS, false, true},
     };
-    zk_media_hooks.FreeReplacedRendererShaders = ZKI_FreeReplacedRendererShaders;
     int number = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
