@@ -13,7 +13,15 @@ set(ZK_LAYERS
   zk_builtins        # shadertool/builtins
   zk_frontend        # shadertool/frontend
   zk_translate       # shadertool/translate
-  zk_media           # engine/media: renderer, bitmaps, images, fonts, text, shaders, sound
+  zk_sound           # engine/sound: back ends, records, manager and banks, the audio table
+  zk_images          # engine/images: bitmap records and pool, loader and codecs, sampling, distance fields
+  zk_render          # engine/render: renderer interface, null back end, the queueing rule
+  zk_shaders         # engine/shaders: run-time and built-in shaders
+  zk_drawing         # engine/drawing: buffers, graphics state, stacks, batch renderer, draw entries
+  zk_bitmaps         # engine/bitmaps: bitmap API, loading, upload, sequences, packing
+  zk_fonts           # engine/fonts: pool, font files, generation, atlases
+  zk_text            # engine/text: layout and drawing
+  zk_screen          # engine/screen: renderer life, upload pass, re-initialisation, resolution, fitting, diagnostics
   zk_services        # engine/services: extension modules, service implementations and fronts
   zk_app             # engine/app: start-up, frame, shutdown, extension call, console overlay, table filling
   zk_macos_app       # platform/macos/app: the application shell

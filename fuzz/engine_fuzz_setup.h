@@ -13,7 +13,7 @@
 
 #include "engine/app/startup.h"
 #include "engine/runtime/log.h"
-#include "engine/media/image_loader.h"
+#include "engine/images/image_loader.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/filesystem.h"
 

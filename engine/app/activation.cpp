@@ -2,8 +2,8 @@
 
 #include "engine/app/activation.h"
 
-#include "engine/media/renderer_implementation.h"
-#include "engine/media/sound_implementation.h"
+#include "engine/render/renderer_implementation.h"
+#include "engine/sound/sound_implementation.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/events.h"

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "engine/app/console_overlay.h"
-#include "engine/media/renderer_implementation.h"
+#include "engine/render/renderer_implementation.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/core_services.h"
 #include "engine/runtime/interface_functions.h"

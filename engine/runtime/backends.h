@@ -1,7 +1,7 @@
 // The back ends that start-up, the frame and the extension call drive: the
 // input implementations. The renderer and sound back ends belong to the
-// media layer (engine/media/renderer_implementation.h and
-// sound_implementation.h).
+// media layer (engine/render/renderer_implementation.h and
+// engine/sound/sound_implementation.h).
 #pragma once
 
 #include "engine/runtime/state.h"

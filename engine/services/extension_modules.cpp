@@ -3,7 +3,7 @@
 
 #include "engine/services/extension_modules.h"
 
-#include "engine/media/media_registration.h"
+#include "engine/drawing/drawing_interface.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/services/builtin_modules.h"
 #include "engine/services/printable.h"

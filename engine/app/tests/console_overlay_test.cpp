@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/app/tests/recording_graphics.h"
+#include "engine/runtime/tests/recording_graphics.h"
 #include "engine/runtime/tests/runtime_fixture.h"
 
 namespace {

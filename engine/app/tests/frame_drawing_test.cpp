@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "engine/app/frame.h"
-#include "engine/media/diagnostics.h"
-#include "engine/media/fonts.h"
-#include "engine/media/tests/graphics_fixture.h"
+#include "engine/screen/diagnostics.h"
+#include "engine/fonts/fonts.h"
+#include "engine/drawing/tests/graphics_fixture.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/tests/runtime_fixture.h"
 

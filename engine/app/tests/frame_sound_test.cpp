@@ -6,9 +6,9 @@
 
 #include "engine/app/activation.h"
 #include "engine/app/frame.h"
-#include "engine/media/renderer_null.h"
-#include "engine/media/sound_implementation.h"
-#include "engine/media/tests/sound_fixture.h"
+#include "engine/render/renderer_null.h"
+#include "engine/sound/sound_implementation.h"
+#include "engine/sound/tests/sound_fixture.h"
 
 namespace {
 

@@ -12,13 +12,13 @@
 #include <thread>
 #include <vector>
 
-#include "engine/app/tests/recording_graphics.h"
-#include "engine/media/batch_renderer.h"
-#include "engine/media/diagnostics.h"
-#include "engine/media/renderer_null.h"
-#include "engine/media/tests/recording_renderer.h"
-#include "engine/media/tests/recording_sound.h"
-#include "engine/media/vertex_buffers.h"
+#include "engine/runtime/tests/recording_graphics.h"
+#include "engine/drawing/batch_renderer.h"
+#include "engine/screen/diagnostics.h"
+#include "engine/render/renderer_null.h"
+#include "engine/render/tests/recording_renderer.h"
+#include "engine/sound/tests/recording_sound.h"
+#include "engine/drawing/vertex_buffers.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/tests/runtime_fixture.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/app/interface.h"
-#include "engine/media/graphics_state.h"
+#include "engine/drawing/graphics_state.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/registration.h"
 #include "engine/runtime/tests/core_fixture.h"

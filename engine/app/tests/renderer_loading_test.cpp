@@ -2,10 +2,10 @@
 // once, and the table is filled again for it.
 
 #include "engine/app/startup.h"
-#include "engine/media/graphics_state.h"
-#include "engine/media/renderer_interface.h"
-#include "engine/media/renderer_null.h"
-#include "engine/media/tests/media_fixture.h"
+#include "engine/drawing/graphics_state.h"
+#include "engine/screen/renderer_interface.h"
+#include "engine/render/renderer_null.h"
+#include "engine/render/tests/media_fixture.h"
 #include "engine/runtime/interface_functions.h"
 
 namespace {

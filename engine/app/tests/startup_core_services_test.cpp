@@ -4,7 +4,7 @@
 
 #include "engine/app/tests/startup_test_support.h"
 #include "engine/runtime/core_services.h"
-#include "engine/media/resolution_selection.h"
+#include "engine/screen/resolution_selection.h"
 #include "engine/runtime/resolution_and_bitmaps.h"
 
 namespace {

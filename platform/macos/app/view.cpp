@@ -2,7 +2,7 @@
 
 #include "platform/macos/app/view.h"
 
-#include "engine/media/resolution_selection.h"
+#include "engine/screen/resolution_selection.h"
 #include "engine/runtime/zekar.h"
 #include "platform/macos/app/shell.h"
 #include "platform/macos/device/device.h"

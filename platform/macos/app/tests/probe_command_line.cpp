@@ -13,7 +13,7 @@
 
 #include "engine/app/startup.h"
 #include "engine/runtime/log.h"
-#include "engine/media/renderer_interface.h"
+#include "engine/screen/renderer_interface.h"
 #include "engine/runtime/threads.h"
 #include "platform/macos/app/shell.h"
 
