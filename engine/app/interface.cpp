@@ -22,6 +22,7 @@
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
+#include "engine/runtime/state_setup.h"
 #include "engine/runtime/threads.h"
 #include "engine/services/extension_modules.h"
 #include "engine/services/services.h"
@@ -54,17 +55,8 @@ void ZKI_SetInterfaceFileSystem(zekar_t* t) {
     t->file_system = &zk_file_system_api;
 }
 
-void ZKI_SelectColorSetters(zk_graphics_api_t* api, int vertex_color_format) {
-    bool rgba = vertex_color_format == 0;
-    api->ZK_Graphics_SetColor = rgba ? ZK_Graphics_SetColor_RGBA : ZK_Graphics_SetColor_BGRA;
-    api->ZK_Graphics_SetColorWithAlpha = rgba ? ZK_Graphics_SetColorWithAlpha_RGBA : ZK_Graphics_SetColorWithAlpha_BGRA;
-}
-
 void ZKI_SetInterfaceGraphics(zekar_t* t) {
     ZKM_FillGraphicsInterface(&zk_graphics_api);
-    // The renderer decides the byte order of packed vertex colours; without
-    // one the colours are B,G,R,A.
-    ZKI_SelectColorSetters(&zk_graphics_api, ri ? ri->GetVertexColorFormat() : 1);
     t->graphics = &zk_graphics_api;
 }
 
@@ -112,49 +104,6 @@ void ZKI_SetBasicInterface(zekar_t* t) {
 
 // --- Set-up of the state and the table -------------------------------------------
 
-static void SetIdentity(nTransform& t) {
-    t = nTransform();
-    t.m[0] = t.m[5] = t.m[10] = t.m[15] = 1.0f;
-}
-
-static int HostByteOrder() {
-    const uint16_t probe = 1;
-    unsigned char first;
-    memcpy(&first, &probe, 1);
-    return first == 1 ? ZK_LITTLE_ENDIAN : ZK_BIG_ENDIAN;
-}
-
-static void SetDefaults(zk_state_t& s) {
-    s.reference_counting = 1;
-    s.log_verbose_level = 2;
-    s.console_toggle_key = 112;
-    s.windowed = 1;
-    s.world_transform_top = s.view_transform_top = s.projection_transform_top = -1;
-    s.scissor_rect_top = -1;
-    SetIdentity(s.world_view_transform);
-    s.world_view_transform_valid = 1;
-    SetIdentity(zk_transform_identity);
-    s.pack_bitmaps = 1;
-    s.allowed_orientations = 12;
-    s.interface_orientation = 8;
-    s.target_orientation = 8;
-    s.default_bitmap_cache_mode = 4;
-    s.default_bitmap_flags = 2;
-    s.depth_range[0] = 0.1f;
-    s.depth_range[1] = 0.5f;
-    s.depth_range[2] = 1.0f;
-    s.depth_default = 0.5f;
-    // Opaque white, as the scratch quad's colour below says.
-    for (float& component : s.current_color) component = 1.0f;
-    s.current_packed_color = 0xFFFFFFFFu;
-    for (int i = 0; i < 4; ++i) {
-        s.quad_vertices[i].z = s.quad_vertices_4v[i].z = 0.5f;
-        s.quad_vertices[i].color = s.quad_vertices_4v[i].color = 0xFFFFFFFFu;
-    }
-    s.overlay_zoom = s.overlay_zoom_saved = 1.0f;
-    s.endianness = HostByteOrder();
-}
-
 // The diagnostics end each frame with the console overlay.
 static void ConsoleUpdate(float dt) { zk_console.Update(dt); }
 static void ConsoleDraw() { zk_console.Draw(); }
@@ -176,26 +125,12 @@ static void LetGoOfAnEarlierStart() {
 
 void ZKI_StateSetup(void* platform_argument) {
     LetGoOfAnEarlierStart();
-    ri = nullptr;
-    zk = &zekar;
-    zekar = zekar_t();
-    zk_parms = zk_parms_t();
-    ZKI_StateReset();
+    ZKI_SetUpState(platform_argument);
     // Where a layer calls up into one above it, the one above puts its
     // functions in place before the table is filled.
     ZKD_RegisterDevice();
     ZKI_ConnectBatchRendererToShaders();
     zk_console_overlay_hooks = {ConsoleUpdate, ConsoleDraw};
     ZKI_SetBasicInterface(&zekar);
-    zk_state.zk = zk;
-    zk_state.device_info = &zk_device_info;
-    SetDefaults(zk_state);
-    zk_parms.command_line_params = zk_command_line_params;
-    if (platform_argument) {
-        zk_state.has_platform_argument = 1;
-        zk_state.platform_argument = platform_argument;
-    }
-    zk_state.start_time_ms = ZKT_GetTime();
-    zk_state.start_steady_clock = ZKT_GetSteadyClockNanoseconds();
 }
 

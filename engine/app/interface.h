@@ -22,7 +22,3 @@ void ZKI_SetInterfaceNotifications(zekar_t* table);
 void ZKI_SetInterfaceStatistic(zekar_t* table);
 void ZKI_SetInterfaceSocial(zekar_t* table);
 void ZKI_SetInterfaceUGC(zekar_t* table);
-
-// Installs the colour setters that match a vertex colour format in slots 88
-// and 89: 0 the R,G,B,A pair, any other value the B,G,R,A pair.
-void ZKI_SelectColorSetters(zk_graphics_api_t* api, int vertex_color_format);

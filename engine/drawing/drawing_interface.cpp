@@ -8,7 +8,7 @@
 #include "engine/drawing/render_targets.h"
 #include "engine/drawing/vertex_buffers.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/runtime/registration.h"
+#include "engine/runtime/interface_filling.h"
 
 void ZKM_FillDrawingInterface(zk_graphics_api_t* api) {
     api->ZK_Graphics_CreateIndexBufferWithIndices = ZK_Graphics_CreateIndexBufferWithIndices;
@@ -80,6 +80,12 @@ void ZKM_FillDrawingInterface(zk_graphics_api_t* api) {
     api->ZK_Graphics_DrawVerticesWithIndices = ZK_Graphics_DrawVerticesWithIndices;
     api->ZK_Graphics_DrawVerticesWithIndicesInstanced = ZK_Graphics_DrawVerticesWithIndicesInstanced;
     api->ZK_Graphics_DrawVerticesWithIndicesSubset = ZK_Graphics_DrawVerticesWithIndicesSubset;
+}
+
+void ZKI_SelectColorSetters(zk_graphics_api_t* api, int vertex_color_format) {
+    bool rgba = vertex_color_format == 0;
+    api->ZK_Graphics_SetColor = rgba ? ZK_Graphics_SetColor_RGBA : ZK_Graphics_SetColor_BGRA;
+    api->ZK_Graphics_SetColorWithAlpha = rgba ? ZK_Graphics_SetColorWithAlpha_RGBA : ZK_Graphics_SetColorWithAlpha_BGRA;
 }
 
 void ZKM_FillExtensionInterface(zk_extension_api_t* api) {

@@ -14,7 +14,7 @@
 // (interface_functions.h), the fillers and the slot-order test are all
 // generated from it. Start-up fills the table (ZKI_SetBasicInterface,
 // engine/app), each part with the functions of the layer that provides it;
-// a slot no layer provides holds a neutral function (registration.h).
+// a slot no layer provides holds a neutral function (interface_filling.h).
 #pragma once
 
 #include <cstddef>

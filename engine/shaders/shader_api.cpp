@@ -8,7 +8,7 @@
 #include "engine/render/resource_queues.h"
 #include "engine/shaders/run_time_shaders.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/runtime/registration.h"
+#include "engine/runtime/interface_filling.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 #include "engine/storage/database_manager.h"

@@ -52,6 +52,8 @@ const char* ZKI_GetProductValue(const char* name) {
     return DefaultProductValue(settings, name);
 }
 
+const char* ZK_GetProductValue(const char* name) { return ZKI_GetProductValue(name); }
+
 const char* ZKI_GetDeveloperValue(const char* key) {
     if (!key) return nullptr;
     DMDatabase* developer = zk_dman.GetDatabase(DEVELOPER_PARAMETERS_FILENAME);

@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "engine/app/interface.h"
+#include "engine/drawing/drawing_interface.h"
 #include "engine/drawing/graphics_state.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/runtime/registration.h"
+#include "engine/runtime/interface_filling.h"
 #include "engine/runtime/tests/core_fixture.h"
 
 namespace {
