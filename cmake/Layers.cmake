@@ -51,3 +51,25 @@ if(ZK_BUILD_TESTS)
     COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -DLAYERS=${layer_folders}
             -P ${CMAKE_SOURCE_DIR}/cmake/check_layer_includes.cmake)
 endif()
+
+# The manifester's libraries and the engine's define no global symbol in
+# common, weak ones included, so that one program can link both sides (the
+# engine's font tests read the font files the manifester writes).
+if(ZK_BUILD_TESTS)
+  set(manifester_libraries zk_platform_windows zk_manifester zk_manifester_test_files)
+  set(manifester_archives "")
+  set(engine_archives "")
+  foreach(library IN LISTS manifester_libraries)
+    list(APPEND manifester_archives "$<TARGET_FILE:${library}>")
+  endforeach()
+  foreach(library IN LISTS ZK_LAYERS)
+    if(NOT library IN_LIST manifester_libraries)
+      list(APPEND engine_archives "$<TARGET_FILE:${library}>")
+    endif()
+  endforeach()
+  string(REPLACE ";" "," manifester_archives "${manifester_archives}")
+  string(REPLACE ";" "," engine_archives "${engine_archives}")
+  add_test(NAME manifester_engine_symbols
+    COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DFIRST=${manifester_archives} -DSECOND=${engine_archives}
+            -P ${CMAKE_SOURCE_DIR}/cmake/check_shared_symbols.cmake)
+endif()

@@ -9,6 +9,8 @@
 #include "fuzz/manifester_fuzz_setup.h"
 #include "tools/manifester/codecs.h"
 
+using namespace manifester;
+
 namespace {
 
 // Full decodes of what would be very large images only slow the search

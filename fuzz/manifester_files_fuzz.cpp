@@ -16,6 +16,8 @@
 #include "tools/manifester/runtime.h"
 #include "tools/manifester/xml_database.h"
 
+using namespace manifester;
+
 namespace {
 
 const char* const input_name = "input.xml";

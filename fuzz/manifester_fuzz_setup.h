@@ -12,9 +12,9 @@ inline bool ZKFuzzSetUpManifester() {
     static bool ready = false;
     if (ready) return false;
     ready = true;
-    ZKI_SetBasicInterface();
-    zk->Printf = ZKFuzzSilent;
-    zk->PrintDebugf = ZKFuzzSilentWithLevel;
-    zk->Popupf = ZKFuzzSilentWithLevel;
+    manifester::ZKI_SetBasicInterface();
+    manifester::zk->Printf = ZKFuzzSilent;
+    manifester::zk->PrintDebugf = ZKFuzzSilentWithLevel;
+    manifester::zk->Popupf = ZKFuzzSilentWithLevel;
     return true;
 }

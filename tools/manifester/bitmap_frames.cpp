@@ -3,6 +3,8 @@
 
 #include "tools/manifester/runtime.h"
 
+namespace manifester {
+
 // The bitmap takes the frame's size, pixels, alpha flag and trailing block;
 // it does not record which frame it shows.
 void ZK_Graphics_SetBitmapFrame(zk_bitmap_t* bitmap, int frame) {
@@ -15,3 +17,5 @@ void ZK_Graphics_SetBitmapFrame(zk_bitmap_t* bitmap, int frame) {
     bitmap->flags = (bitmap->flags & ~1u) | (shown.flags & 1u);
     memcpy(bitmap->frame_block, shown.frame_block, sizeof bitmap->frame_block);
 }
+
+}  // namespace manifester

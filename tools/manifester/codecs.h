@@ -9,6 +9,8 @@
 
 #include "tools/manifester/runtime.h"
 
+namespace manifester {
+
 // The largest pixel block a decoder allocates: 2^28 pixels (1 GiB).
 const long long zk_max_decoded_pixels = 1LL << 28;
 
@@ -61,3 +63,5 @@ inline void ZKI_ClearDecodedImage(zk_bitmap_t* bitmap) {
     bitmap->height = 0;
     bitmap->pixels = nullptr;
 }
+
+}  // namespace manifester

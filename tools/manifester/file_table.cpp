@@ -5,6 +5,8 @@
 
 #include "tools/manifester/runtime.h"
 
+namespace manifester {
+
 // The modes a caller may ask for and what they open.
 static const struct {
     const char* asked;
@@ -82,3 +84,5 @@ size_t ZKI_ReadItems(void* buffer, size_t size, size_t count, zk_file_t* file) {
 size_t ZKI_WriteItems(const void* buffer, size_t size, size_t count, zk_file_t* file) {
     return fwrite(buffer, size, count, file->stream);
 }
+
+}  // namespace manifester

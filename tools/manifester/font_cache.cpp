@@ -5,6 +5,8 @@
 
 #include "tools/manifester/fonts.h"
 
+namespace manifester {
+
 namespace {
 
 const int latin1_glyphs = 256;
@@ -106,3 +108,5 @@ bool ZKI_LoadFontByPath(zk_font_t* font, const char* name) {
     zk->Printf("(%dpx)\n", font->height);
     return true;
 }
+
+}  // namespace manifester

@@ -7,6 +7,8 @@
 
 #include "tools/manifester/fonts.h"
 
+namespace manifester {
+
 namespace {
 
 const char* const font_magics[] = {"OLK_Font_v1", "OLK_Font_v2", "OLK_Font_v3",
@@ -279,3 +281,5 @@ bool ZKI_SaveFont(zk_font_t* font, const char* path) {
     }
     return true;
 }
+
+}  // namespace manifester

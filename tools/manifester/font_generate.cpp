@@ -10,6 +10,8 @@
 #include "tools/manifester/image_loader.h"
 #include "tools/manifester/resample.h"
 
+namespace manifester {
+
 namespace {
 
 const size_t name_size = 260;  // settings names: 259 characters at most
@@ -353,3 +355,5 @@ bool ZKI_GenerateFontFromSource(zk_font_t* font, double input_scale) {
                                        : CutFromPicture(font, database, settings, scale, input_scale, settings_name);
     return made && FinishGlyphs(font, database, settings);
 }
+
+}  // namespace manifester

@@ -6,6 +6,8 @@
 
 #include "tools/manifester/fonts.h"
 
+namespace manifester {
+
 namespace {
 
 // Kerning offsets are stored in signed bytes.
@@ -224,3 +226,5 @@ void ZKI_DetermineKernPairs(zk_font_t* font, int padding, float threshold) {
     for (int i = 0; i < count; ++i) FreeProfile(&profiles[i]);
     free(profiles);
 }
+
+}  // namespace manifester

@@ -7,6 +7,8 @@
 
 #include "tools/manifester/fonts.h"
 
+namespace manifester {
+
 FT_Error (*zk_init_freetype)(FT_Library* library) = FT_Init_FreeType;
 
 namespace {
@@ -107,3 +109,5 @@ bool ZKI_CreateFontGlyphBitmapsFromTTF(zk_font_t* font, const char* ttf_path, in
     FT_Done_FreeType(library);
     return made;
 }
+
+}  // namespace manifester

@@ -4,6 +4,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+namespace manifester {
+
 // The library's initialisation, replaceable so that its failure can be
 // shown.
 extern FT_Error (*zk_init_freetype)(FT_Library* library);
@@ -13,3 +15,5 @@ struct zk_bitmap_t;
 // by half, as alpha; rows are the bitmap's pitch apart (negative for one
 // stored bottom row first). False when the pixels cannot be allocated.
 bool ZKI_PixelsFromCoverage(const FT_Bitmap& coverage, zk_bitmap_t* bitmap);
+
+}  // namespace manifester

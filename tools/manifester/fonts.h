@@ -9,6 +9,8 @@
 #include "tools/manifester/runtime.h"
 #include "tools/manifester/xml_database.h"
 
+namespace manifester {
+
 // The font named `name`, shared when already cached (names beginning with
 // '!' are never shared); else a new slot, loaded or generated. Null when
 // all 32 slots are taken; a font that failed to load is returned empty.
@@ -69,3 +71,5 @@ bool ZKI_SplitString(const char* text, char separator, int index, char* out, int
 // The text with every occurrence of `from` replaced by `to`, into out (at
 // most size - 1 characters).
 void ZKI_ReplaceAll(const char* text, const char* from, const char* to, char* out, int size);
+
+}  // namespace manifester

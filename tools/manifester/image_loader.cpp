@@ -7,6 +7,8 @@
 
 #include "tools/manifester/codecs.h"
 
+namespace manifester {
+
 namespace {
 
 typedef bool (*MemoryReader)(zk_bitmap_t* bitmap, const void* data, long size);
@@ -116,3 +118,5 @@ ImageLoaderImp* GetImageLoaderImp() {
     static ImageLoaderImpPortable loader;
     return &loader;
 }
+
+}  // namespace manifester

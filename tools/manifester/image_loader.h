@@ -3,6 +3,8 @@
 
 #include "tools/manifester/runtime.h"
 
+namespace manifester {
+
 class ImageLoaderImp {
 public:
     virtual ~ImageLoaderImp() {}
@@ -25,3 +27,5 @@ ImageLoaderImp* GetImageLoaderImp();
 
 // True when the path's last characters are `ending`, without regard to case.
 bool ZKI_PathEndsWith(const char* path, const char* ending);
+
+}  // namespace manifester

@@ -17,6 +17,8 @@
 
 #include "tools/manifester/codecs.h"
 
+namespace manifester {
+
 namespace {
 
 // What libjpeg may hold at once for one file: the coefficients of a
@@ -409,3 +411,5 @@ bool ZKI_WriteJPG(zk_bitmap_t* bitmap, const char* path, int quality) {
     free(rgb);
     return ok;
 }
+
+}  // namespace manifester

@@ -10,6 +10,8 @@
 #include "tools/manifester/manifest.h"
 #include "tools/manifester/runtime.h"
 
+namespace manifester {
+
 static const char* const manifest_name = "manifest-temp.xml";
 static const char* const help_options[] = {"-?", "/?", "--help"};
 static const char* const usage_pieces[] = {
@@ -39,7 +41,10 @@ static bool IsHelpOption(const char* argument) {
     return false;
 }
 
+}  // namespace manifester
+
 int main(int argc, char** argv) {
+    using namespace manifester;
     printf("zk-manifester v0.1\n\n");
     ZKI_SetBasicInterface();
 

@@ -16,6 +16,8 @@
 #include "tools/manifester/image_loader.h"
 #include "tools/manifester/runtime.h"
 
+namespace manifester {
+
 namespace {
 
 const size_t path_size = 512;  // 511 characters and the terminating zero
@@ -242,3 +244,5 @@ void ManifestFile(const char* path) {
         Write("  <node id=\"%s\" h=\"%d\" />\n", escaped, bitmap.height);
     }
 }
+
+}  // namespace manifester

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace manifester {
+
 // The text after the last '.' of the path, searching back from its
 // next-to-last character; the whole path when there is none.
 const char* GetFileExtension(const char* path);
@@ -37,3 +39,5 @@ void ZKI_SetManifestReadForTesting(ssize_t (*read_function)(int descriptor, void
 // Writes '"' as "&quot;" and '&' as "&amp;" into out (room for 6 times the
 // id's length and the terminating zero).
 void ZKI_EscapeManifestId(const char* id, char* out);
+
+}  // namespace manifester

@@ -11,6 +11,8 @@
 
 #include "tools/manifester/codecs.h"
 
+namespace manifester {
+
 namespace {
 
 const double default_file_gamma = 0.45454545454545453;  // 1 / 2.2
@@ -329,3 +331,5 @@ bool ZKI_WritePNG(zk_bitmap_t* bitmap, FILE* stream) {
     if (e.png) png_destroy_write_struct(&e.png, e.info ? &e.info : nullptr);
     return ok;
 }
+
+}  // namespace manifester

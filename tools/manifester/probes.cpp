@@ -6,6 +6,8 @@
 
 #include "tools/manifester/codecs.h"
 
+namespace manifester {
+
 namespace {
 
 // Font files of these versions carry the height this probe reads.
@@ -107,3 +109,5 @@ bool GetBitmapSequenceSize(zk_bitmap_t* bitmap, const char* path) {
     fclose(stream);
     return ZKI_MeasureBitmapSequence(bitmap, header, long(got), path);
 }
+
+}  // namespace manifester

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
+namespace manifester {
+
 // An open file of the file table.
 struct zk_file_t {
     char* name;     // heap copy of the path
@@ -47,3 +49,5 @@ struct zk_font_t {
     int32_t glyph_count;
     float scale;
 };
+
+}  // namespace manifester

@@ -6,6 +6,8 @@
 
 #include "tools/manifester/codecs.h"
 
+namespace manifester {
+
 namespace {
 
 // Bilinear weights are fractions scaled by 2048; the four add up to 2^22.
@@ -192,3 +194,5 @@ bool ZKI_CreateImageResized(zk_bitmap_t* target, zk_bitmap_t* source, int width,
     if (alpha) BleedAlpha(target);
     return true;
 }
+
+}  // namespace manifester

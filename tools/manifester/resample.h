@@ -9,6 +9,8 @@
 
 #include "tools/manifester/runtime.h"
 
+namespace manifester {
+
 // Scales source into target (whose pixels are replaced). The source gets
 // one alpha-bleeding pass; the two must be different bitmaps with
 // different pixels. False for sizes below 1 or of 65535 and more, and
@@ -33,3 +35,5 @@ struct zk_float_colour_t {
 void ClampColour(zk_float_colour_t* colour);
 // Each value times 255, truncated, back into the byte it stands for.
 uint32_t ColourToPixel(const zk_float_colour_t& colour);
+
+}  // namespace manifester

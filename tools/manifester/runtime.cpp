@@ -10,6 +10,8 @@
 #include "platform/windows/win32.h"
 #include "tools/manifester/fonts.h"
 
+namespace manifester {
+
 static zekar_t zk_table;
 zekar_t* zk = &zk_table;
 zk_state_t zk_state;
@@ -168,3 +170,5 @@ void ZKI_SetBasicInterface() {
     zk_table.Shutdown = DoNothing;
     zk_table.ZK_Graphics_SetBitmapFrame = ZK_Graphics_SetBitmapFrame;
 }
+
+}  // namespace manifester

@@ -2,6 +2,11 @@
 // engine pieces call each other, the console printers with the warning box,
 // two formatters, the table of open files over C stdio, bitmap frames and
 // the static state. It is not the runtime of zk-shader-tool.
+//
+// Everything of this program lives in namespace manifester: its records,
+// table and functions carry the names of the engine's own, and a program
+// that links both keeps each side's, instead of one chosen silently by the
+// linker.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +16,8 @@
 #include "engine/safewrite/safe_write_file.h"
 #include "tools/manifester/records.h"
 #include "tools/manifester/xml_database.h"
+
+namespace manifester {
 
 // The interface table: 125 entries by position; positions not named here
 // stay null and nothing in this program calls them.
@@ -105,3 +112,5 @@ bool ZKI_OpenSafeFile(zk_safe_file_t* file, const char* path);
 // Flushes and closes the temporary and renames it to the path; false (the
 // temporary removed) when anything failed or `failed` says so already.
 bool ZKI_CommitSafeFile(zk_safe_file_t* file, bool failed = false);
+
+}  // namespace manifester

@@ -4,6 +4,8 @@
 // and renamed into place only when nothing failed.
 #include "tools/manifester/runtime.h"
 
+namespace manifester {
+
 bool ZKI_OpenSafeFile(zk_safe_file_t* file, const char* path) {
     return ZKI_BeginSafeWriteStream(file, path, nullptr, 0);
 }
@@ -14,3 +16,5 @@ bool ZKI_CommitSafeFile(zk_safe_file_t* file, bool failed) {
     ZKI_AbandonSafeWrite(file);
     return false;
 }
+
+}  // namespace manifester

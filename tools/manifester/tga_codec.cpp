@@ -6,6 +6,8 @@
 #include "engine/imageformats/image_formats.h"
 #include "tools/manifester/codecs.h"
 
+namespace manifester {
+
 namespace {
 
 // The formats' texts do not name the file: a line before them does.
@@ -75,3 +77,5 @@ bool ZKI_WriteTGA(zk_bitmap_t* bitmap, const char* path) {
     bool ok = ZKI_EncodeTGA(image, PixelOrder(), {WriteToStream, file.stream}, &printed.sink);
     return ZKI_CommitSafeFile(&file, !ok);
 }
+
+}  // namespace manifester

@@ -8,6 +8,8 @@
 #include "tools/manifester/runtime.h"
 #include "tools/manifester/xml_database.h"
 
+namespace manifester {
+
 namespace {
 
 typedef ZK_XMLReader::Tag Tag;
@@ -199,3 +201,5 @@ const char* GetArrayValue(ZK_XMLArray* array, const char* node_id, const char* n
 const char* GetArrayValueByIndex(ZK_XMLArray* array, int index, const char* name) {
     return GetValue(GetNodeByIndex(array, index), name);
 }
+
+}  // namespace manifester

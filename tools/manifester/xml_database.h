@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+namespace manifester {
+
 // A growable array of pointers. Plain data, so that the state record that
 // holds one can be zeroed: the first block holds 32 items, a full block
 // grows to the larger of count + 1 and twice its capacity.
@@ -125,3 +127,5 @@ int GetNumberOfNodes(ZK_XMLArray* array);
 const char* GetValue(ZK_XMLNode* node, const char* name);
 const char* GetArrayValue(ZK_XMLArray* array, const char* node_id, const char* name);
 const char* GetArrayValueByIndex(ZK_XMLArray* array, int index, const char* name);
+
+}  // namespace manifester

@@ -8,6 +8,8 @@
 #include "tools/manifester/runtime.h"
 #include "tools/manifester/xml_database.h"
 
+namespace manifester {
+
 namespace {
 
 // Warnings go to the box when the interface table is filled, else to the
@@ -327,3 +329,5 @@ const ZK_XMLReader::Tag* ZK_XMLReader::NextTag() {
     if (end != ' ') return &tag;
     return ParseAttributes(p + 1) ? &tag : nullptr;
 }
+
+}  // namespace manifester

@@ -15,6 +15,7 @@
 #include "tools/manifester/image_loader.h"
 #include "tools/manifester/tests/manifester_test_support.h"
 
+using namespace manifester;
 using namespace manifester_test;
 
 namespace {

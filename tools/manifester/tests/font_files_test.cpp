@@ -10,6 +10,7 @@
 #include "tools/manifester/tests/font_files.h"
 #include "tools/manifester/tests/manifester_test_support.h"
 
+using namespace manifester;
 using namespace manifester_test;
 
 namespace {

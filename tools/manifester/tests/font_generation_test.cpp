@@ -13,6 +13,7 @@
 #include "tools/manifester/fonts.h"
 #include "tools/manifester/tests/manifester_test_support.h"
 
+using namespace manifester;
 using namespace manifester_test;
 
 namespace {

@@ -8,6 +8,8 @@
 
 namespace manifester_test {
 
+using namespace manifester;
+
 std::vector<Printed>& Recorded() {
     static std::vector<Printed> printed;
     return printed;

@@ -26,7 +26,7 @@ std::string RecordedText();
 class ManifesterTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override { zk_state.pixel_byte_order = 0; }
+    void TearDown() override { manifester::zk_state.pixel_byte_order = 0; }
     TempDirectory dir;
 };
 
@@ -45,13 +45,13 @@ private:
 };
 
 // A font record of its own (not in a slot), empty, freed with it.
-struct TestFont : zk_font_t {
+struct TestFont : manifester::zk_font_t {
     explicit TestFont(const std::string& path);
     ~TestFont();
 };
 
 // The font as its file would hold it (pixels in the memory order).
-FontFile FontFileOf(const zk_font_t& font);
+FontFile FontFileOf(const manifester::zk_font_t& font);
 // Every field of the font, for comparisons.
 std::string DescribeFontFile(const FontFile& font);
 

@@ -8,6 +8,7 @@
 #include "tools/manifester/resample.h"
 #include "tools/manifester/tests/manifester_test_support.h"
 
+using namespace manifester;
 using namespace manifester_test;
 
 namespace {

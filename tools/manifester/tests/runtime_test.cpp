@@ -7,6 +7,7 @@
 #include "tools/manifester/runtime.h"
 #include "tools/manifester/tests/manifester_test_support.h"
 
+using namespace manifester;
 using namespace manifester_test;
 
 namespace {

@@ -7,6 +7,7 @@
 #include "tools/manifester/tests/manifester_test_support.h"
 #include "tools/manifester/xml_database.h"
 
+using namespace manifester;
 using namespace manifester_test;
 
 namespace {
