@@ -21,7 +21,7 @@
 #include "engine/drawing/vertex_buffers.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/runtime/tests/runtime_fixture.h"
+#include "engine/app/tests/console_fixture.h"
 #include "engine/services/extension_module.h"
 #include "engine/services/extension_modules.h"
 
@@ -154,10 +154,10 @@ void NoteBorder(const float& x, const float& y, const float& w, const float& h) 
 }
 void NoteHUDs(float) { Note("UpdateAndDrawHUDs"); }
 
-class FrameTest : public ZkRuntimeTest {
+class FrameTest : public ZkConsoleTest {
 protected:
     void SetUp() override {
-        ZkRuntimeTest::SetUp();
+        ZkConsoleTest::SetUp();
         graphics_.Install();
         zk->graphics->ZK_Graphics_PushWorldTransform = NoteScreenTransform;
         zk->graphics->ZK_Graphics_SetTextboxWidth = NoteDefaultStates;
@@ -213,7 +213,7 @@ protected:
         ri = nullptr;
         zk_device_info = zk_device_info_t();
         zk_parms = zk_parms_t();
-        ZkRuntimeTest::TearDown();
+        ZkConsoleTest::TearDown();
     }
 
     // Runs one frame `gap` milliseconds after the previous clock reading.

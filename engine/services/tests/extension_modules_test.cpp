@@ -1,12 +1,10 @@
 // The registry: which implementation each service type resolves to, the
-// start-up steps, the built-in modules, the per-frame update, shutdown and
-// a second start.
+// start-up steps, the built-in modules and the per-frame update.
 
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "engine/app/startup.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/services/extension_mapping.h"
 #include "engine/services/local_leaderboards.h"
@@ -15,22 +13,6 @@
 
 namespace services_test {
 namespace {
-
-std::string NamesOf(std::initializer_list<BaseImplementation*> implementations) {
-    std::string names;
-    for (BaseImplementation* implementation : implementations)
-        names += std::string(names.empty() ? "" : ",") + (implementation ? implementation->GetName() : "-");
-    return names;
-}
-
-// The names of the chosen implementations in resolution order (cloud,
-// leaderboards, achievement, statistic, in-app purchase, social, user
-// content, notification), "-" for none.
-std::string ChosenNames() {
-    return NamesOf({zk_cloud_implementation, zk_leaderboards_implementation, zk_achievement_implementation,
-                    zk_statistic_implementation, zk_in_app_purchase_implementation, zk_social_implementation,
-                    zk_ugc_implementation, zk_notification_implementation});
-}
 
 // The same, as the getters find them afresh.
 std::string FoundNames() {
@@ -218,35 +200,6 @@ TEST_F(ExtensionModulesTest, TheFrameAdvancesModulesThenTheChosenImplementations
     EXPECT_FALSE(ZK_ShouldPauseFrameTimeBecauseOfExtension());
     host->pause = true;
     EXPECT_TRUE(ZK_ShouldPauseFrameTimeBecauseOfExtension());
-}
-
-TEST_F(ExtensionModulesTest, ShutdownForgetsEveryChosenImplementationAndAStartAfterItBeginsAfresh) {
-    TestModule* host = new TestModule("Host");
-    host->OfferEverything();
-    ZK_RegisterExtensionModule(host);
-    Start("LEADERBOARDS ACHIEVEMENTS IN_APP_PURCHASES");
-    ASSERT_EQ(zk_all_implementations.count, 8);
-    Calls().clear();
-    ZEKAR_Shutdown();
-    EXPECT_EQ(Calls(), (std::vector<std::string>{"Shutdown Host", "destroyed Host"}));
-    EXPECT_EQ(ChosenNames(), "-,-,-,-,-,-,-,-");
-    EXPECT_EQ(zk_all_implementations.count, 0);
-    EXPECT_EQ(zk_extension_implementations.count, 0);
-    // Nothing reaches what was destroyed: the update walks empty lists and
-    // the fronts answer as without a service.
-    Calls().clear();
-    ZK_UpdateExtensionModules(0.5f);
-    EXPECT_FALSE(ZK_ShouldPauseFrameTimeBecauseOfExtension());
-    EXPECT_FALSE(zk->cloud->ZK_Cloud_IsAvailable());
-    EXPECT_EQ(zk->leaderboards->ZK_GetMaximumNumberOfScoresPerRequest(), 30);
-    EXPECT_TRUE(Calls().empty());
-
-    TestModule* next = new TestModule("Next");
-    next->Offer(new TestCloud("NextCloud"));
-    ZK_RegisterExtensionModule(next);
-    Start("");
-    EXPECT_EQ(ChosenNames(), "NextCloud,-,-,-,-,-,-,-");
-    EXPECT_EQ(zk_extension_implementations.count, 3);
 }
 
 // Pre-initialisation run again without a shutdown starts the modules

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engine/sound/audio_api.h"
-#include "engine/fonts/fonts.h"
 #include "engine/sound/sound_manager.h"
 #include "engine/sound/tests/recording_sound.h"
 #include "engine/runtime/tests/settable_clock.h"
@@ -57,10 +56,6 @@ protected:
     void TearDown() override {
         if (files_in_use_) ZKFileSystem::Deinitialize();
         FreeSoundPool();
-        // The bank list's font; the next test's fresh state would drop it.
-        for (int i = 0; i < zk_state.num_fonts && i < ZK_MAX_FONTS; ++i) {
-            if (zk_state.fonts[i].name) ZKI_FONTS_ReleaseFont(&zk_state.fonts[i]);
-        }
         zk_sound_imp_man = SoundImplementationManager();
         zk_state.sound_imp = nullptr;
         ZkCoreTest::TearDown();

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "engine/app/startup.h"
+#include "engine/runtime/tests/test_engine.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
@@ -59,7 +59,7 @@ void SetUpEngineForGoldens() {
     static bool done = false;
     if (done) return;
     done = true;
-    ZKI_StateSetup(nullptr);
+    SetUpTestEngine();
     ZKI_CreateCoreMutexes();
     ZKFileSystem::Initialize();
     zk->ZKI_IsDeveloperModeEnabled = DeveloperModeOff;
