@@ -5,10 +5,9 @@
 #include "engine/render/renderer_implementation.h"
 #include "engine/sound/sound_implementation.h"
 #include "engine/runtime/backends.h"
-#include "engine/runtime/core_services.h"
-#include "engine/runtime/events.h"
+#include "engine/runtime/basic_functions.h"
+#include "engine/events/events.h"
 #include "engine/runtime/state.h"
-#include "engine/runtime/state_helpers.h"
 
 void ZKI_ActivateApp(bool active) {
     if ((zk_state.app_active != 0) == active) return;

@@ -11,12 +11,12 @@
 #include <cstring>
 
 #include "engine/app/console_overlay.h"
+#include "engine/images/bitmap_pool.h"
 #include "engine/render/renderer_implementation.h"
 #include "engine/runtime/backends.h"
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
-#include "engine/runtime/resolution_and_bitmaps.h"
 #include "engine/runtime/screen.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
@@ -152,6 +152,17 @@ void SetMemoryKeyStates() {
 }
 
 // --- Resource listing -------------------------------------------------------
+
+// One entry of the resource listing: name (not owned), kind ("GFX", "SND"
+// or "FNT"), bytes counted, and the bitmap size (0 for sounds and fonts).
+struct ZKT_ResourceListItem {
+    const char* name;
+    const char* type;
+    uint32_t bytes;
+    int32_t width;
+    int32_t height;
+};
+
 
 // A printed row of the listing, gathered under the pool's lock.
 struct ListingRow {

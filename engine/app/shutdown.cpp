@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "engine/app/startup.h"
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/threads.h"
 #include "engine/services/extension_modules.h"

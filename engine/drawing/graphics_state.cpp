@@ -263,3 +263,5 @@ void ZK_Graphics_SetPresentInterval(int interval) {
 void ZK_Graphics_SetRenderTargetVirtualRect(zk_bitmap_t* bitmap, int x, int y, int width, int height) {
     if (ri && bitmap) ri->SetRenderTargetVirtualRect(bitmap, x, y, width, height);
 }
+
+void ZKI_InvalidateRenderStates() { memset(zk_state.render_state_set, 0, sizeof(zk_state.render_state_set)); }

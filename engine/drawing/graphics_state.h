@@ -42,3 +42,5 @@ void ZK_Graphics_SetColorWithAlpha_BGRA(const float& r, const float& g, const fl
 // True for a texture stage 0-7; otherwise warns, naming the function, and
 // answers false.
 bool ZKI_CheckTextureStage(int stage, const char* function);
+// Every render state counts as not set.
+void ZKI_InvalidateRenderStates();

@@ -15,7 +15,7 @@
 #pragma once
 
 #include "engine/fonts/fonts.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 
 // Builds the font from its settings XML: glyphs cut out of the picture,
 // kerning, vertical metrics, effects. False, with a popup naming the

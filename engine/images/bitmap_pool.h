@@ -111,3 +111,11 @@ void ZKI_CountKeptBitmap(zk_bitmap_t* bitmap, int cache_mode);
 // Release: one reference less while reference counting is on. Returns the
 // count (which may be below 0: the caller reports that).
 int ZKI_DropBitmapReference(zk_bitmap_t* bitmap);
+
+// --- Record helpers ---------------------------------------------------------
+// 4 bytes per pixel of the texture size (or of the image size); a sequence
+// of frames counts its shared sheet once when it has one, else each frame.
+uint32_t ZKI_GetBitmapGPUMemoryUsageEstimate(zk_bitmap_t* bitmap, bool use_image_size);
+// `out` becomes the part x0,y0 - x1,y1 of `source`, sharing its image.
+zk_bitmap_t* ZK_CreateBitmapFromSubBitmap(zk_bitmap_t* out, zk_bitmap_t* source, float x0, float y0, float x1,
+                                          float y1);

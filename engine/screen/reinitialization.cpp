@@ -10,7 +10,7 @@
 #include "engine/screen/screen_transforms.h"
 #include "engine/sound/sound_implementation.h"
 #include "engine/sound/sound_manager.h"
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/screen.h"
 #include "engine/runtime/state.h"

@@ -10,7 +10,7 @@
 #include "engine/render/renderer_implementation.h"
 #include "engine/render/resource_queues.h"
 #include "engine/shaders/run_time_shaders.h"
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"

@@ -10,10 +10,9 @@
 #include <cstring>
 
 #include "engine/render/renderer_implementation.h"
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
-#include "engine/runtime/resolution_and_bitmaps.h"
 #include "engine/runtime/screen.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/screen.h"
 #include "engine/runtime/state.h"

@@ -9,7 +9,7 @@
 #include "engine/base/nstring.h"
 #include "engine/sound/audio_api.h"
 #include "engine/sound/sound_manager.h"
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/runtime/state.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/database_manager.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 
 using InnerZK::DMArray;
 using InnerZK::DMDatabase;

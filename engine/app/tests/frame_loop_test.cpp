@@ -28,7 +28,7 @@
 #include "engine/screen/resolution_selection.h"
 #include "engine/sound/sound_manager.h"
 #include "engine/fonts/tests/font_file_builder.h"
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/runtime/interface_filling.h"
 #include "engine/runtime/screen.h"
 #include "engine/services/extension_modules.h"

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/app/tests/startup_test_support.h"
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/screen/resolution_selection.h"
-#include "engine/runtime/resolution_and_bitmaps.h"
+#include "engine/images/bitmap_pool.h"
 
 namespace {
 

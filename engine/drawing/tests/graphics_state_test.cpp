@@ -13,7 +13,6 @@
 #include "engine/drawing/tests/graphics_fixture.h"
 #include "engine/drawing/transform_stacks.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/runtime/state_helpers.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/runtime/tests/core_fixture.h"
 
 // The events the test program received, in order.

@@ -14,7 +14,7 @@
 #include "engine/sound/sound_manager.h"
 #include "engine/drawing/tests/graphics_fixture.h"
 #include "engine/sound/tests/recording_sound.h"
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/runtime/threads.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "engine/shaders/run_time_shaders.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/render/tests/media_fixture.h"
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/services/extension_mapping.h"
-#include "engine/services/iap.h"
+#include "engine/platform_services/iap.h"
 #include "engine/services/tests/extension_mapping_fixture.h"
 
 namespace services_test {

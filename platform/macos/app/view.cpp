@@ -7,9 +7,6 @@
 #include "platform/macos/app/shell.h"
 #include "platform/macos/device/device.h"
 
-zk_mutex_t* zk_osx_main_frame_mutex = nullptr;
-float zk_osx_reshape_scale = 1.0f;
-
 zk_mutex_t* ZK_OSX_GetMainFrameMutex() {
     // Made on first use by whichever thread comes first, and kept for the
     // whole process: the display link may try it at any time.

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/app/tests/console_fixture.h"
 #include "platform/macos/app/controller.h"
 #include "platform/macos/app/shell.h"

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/app/frame.h"
 #include "engine/app/startup.h"
 #include "engine/runtime/interface_functions.h"

@@ -1,6 +1,5 @@
-// Helpers of the Apple side of the services: running work inside an
-// autorelease pool, on the calling thread or on a new engine thread, and a
-// bounded formatter.
+// Running work inside an autorelease pool, on the calling thread or on a new
+// engine thread (the Apple side of the services).
 //
 // Pools belong to the platform's object runtime, which this program does
 // not carry: here a pool is an empty scope around the work, so the work,
@@ -18,10 +17,3 @@ uint32_t ZK_IOS_RunThreadWithAutoreleasePool(void (*function)(void*), void* argu
 // The body of those threads: runs the start record's work inside a pool
 // and frees the record.
 void ZK_IOS_AutoreleasePool_ThreadFuncCaller(void* record);
-
-// Formats into `destination` as snprintf does, cut to at most 1,022
-// characters and the terminator (1,023 bytes); the destination must hold
-// that much. Returns the length the whole output would have had (negative
-// when the format cannot be applied; the destination then holds "").
-// A null format writes "" and returns 0; a null destination only measures.
-int nSprintf(char* destination, const char* format, ...) __attribute__((format(printf, 2, 3)));

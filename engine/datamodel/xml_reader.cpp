@@ -1,4 +1,4 @@
-#include "engine/storage/xml_reader.h"
+#include "engine/datamodel/xml_reader.h"
 
 #include <climits>
 #include <cstdarg>
@@ -8,9 +8,8 @@
 
 #include "engine/base/nstring.h"
 #include "engine/runtime/zekar.h"
-#include "engine/storage/filesystem_api.h"
-#include "engine/storage/datamodel.h"
-#include "engine/storage/scrambler.h"
+#include "engine/datamodel/datamodel.h"
+#include "engine/datamodel/scrambler.h"
 
 namespace InnerZK {
 

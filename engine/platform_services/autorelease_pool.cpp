@@ -1,10 +1,6 @@
-// Autorelease-pool runners and the bounded formatter.
+// Autorelease-pool runners.
 
-#include "engine/services/apple_helpers.h"
-
-#include <cstdarg>
-#include <cstdio>
-#include <cstring>
+#include "engine/platform_services/autorelease_pool.h"
 
 #include "engine/runtime/zekar.h"
 
@@ -38,20 +34,4 @@ void ZK_IOS_AutoreleasePool_ThreadFuncCaller(void* record) {
     if (!start) return;
     RunInPool(start->function, start->argument);
     delete start;
-}
-
-int nSprintf(char* destination, const char* format, ...) {
-    enum { kBufferSize = 1024, kLimit = 1023 };  // the limit counts the terminator
-    char buffer[kBufferSize];
-    int length = 0;
-    buffer[0] = '\0';
-    if (format) {
-        va_list args;
-        va_start(args, format);
-        length = vsnprintf(buffer, kLimit, format, args);
-        va_end(args);
-        if (length < 0) buffer[0] = '\0';
-    }
-    if (destination) memcpy(destination, buffer, strlen(buffer) + 1);
-    return length;
 }

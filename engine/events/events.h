@@ -1,11 +1,11 @@
 // Event delivery and input state.
 //
-// Every input or service event travels as one 64-byte zk_event_t (event.h):
+// Every input or service event travels as one 64-byte zk_event_t (engine/runtime/event.h):
 // the type, then fields that depend on it. The records below lay those
 // fields over the event; read and write an event through the record of its
 // type (ZKI_EventAs). The platform layer builds input events with the
 // ZKI_Send... entry points; they are delivered at once (ZKI_SendEvent) or
-// queued (ZKI_SendEventQueued, core_services.h) and delivered by
+// queued (ZKI_SendEventQueued, engine/runtime/basic_functions.h) and delivered by
 // ZKI_ProcessEventQueue once per frame. Delivery lets the console see the
 // event first, keeps the key, button and pointer tables of zk_state up to
 // date, and then hands the event to the program's event procedure.
@@ -300,6 +300,8 @@ void ZKI_ClearGamepadState(int pad, bool connected);
 void ZKI_TrimGamepadVector(vec2_t& v, float deadzone);
 // Zeroes the integer states of keys 0-255 and 510-517.
 void ZKI_ResetKeyboardKeyStates();
+// Integer key states 0-254, 801-863, 865-927, 929-991 and 993-1055 become 0.
+void ZKI_ClearKeyStates();
 
 // False for null, for a text without a terminator in its first `max`
 // bytes (max >= 1) and for the empty text.

@@ -1,4 +1,4 @@
-#include "engine/storage/scrambler.h"
+#include "engine/datamodel/scrambler.h"
 
 #include <cstdint>
 #include <cstdlib>

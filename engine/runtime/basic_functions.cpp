@@ -1,6 +1,6 @@
-// Small public services of the interface table.
+// The basic functions of the interface table's top level.
 
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "engine/base/nstring.h"
-#include "engine/services/service_implementations.h"
+#include "engine/platform_services/service_implementations.h"
 
 // The product value "game_center_id", else the program's id, else null.
 const char* ZKI_GetGameCenterBaseId();

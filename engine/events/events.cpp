@@ -1,11 +1,11 @@
 // Event delivery and input state.
 
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/runtime/zekar.h"
 
 // --- Key tables -------------------------------------------------------------
@@ -318,4 +318,12 @@ int ZKI_ValidateLeaderboardsEvent(zk_event_t* event) {
     if (scores.success != 1) return 0;
     if (!zk || !zk->leaderboards || !zk->leaderboards->ZK_GetLeaderboardCategorySortOrder) return 0;
     return zk->leaderboards->ZK_GetLeaderboardCategorySortOrder(scores.category);
+}
+
+void ZKI_ClearKeyStates() {
+    // Codes 255, 800, 864, 928 and 992 keep their values.
+    static const int kRanges[][2] = {{0, 254}, {801, 863}, {865, 927}, {929, 991}, {993, 1055}};
+    for (const auto& range : kRanges) {
+        for (int code = range[0]; code <= range[1]; ++code) zk->ZK_SetKeyStatei(code, 0);
+    }
 }

@@ -1,4 +1,4 @@
-// Small public services of the interface table: key states, list freeing,
+// The basic functions of the interface table's top level: key states, list freeing,
 // memory, main-thread synchronisation, the shutdown signal, product features
 // and the queued-event entry point (slots 17-19, 21-23, 27, 32-39).
 #pragma once

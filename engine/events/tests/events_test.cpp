@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/runtime/tests/runtime_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 
 #include <cstdarg>
 #include <cstdio>

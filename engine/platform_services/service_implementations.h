@@ -5,7 +5,7 @@
 #pragma once
 
 #include "engine/runtime/zekar.h"
-#include "engine/services/extension_module.h"
+#include "engine/platform_services/extension_module.h"
 
 class CloudImplementation : public BaseImplementation {
 public:

@@ -1,10 +1,10 @@
 // Game Center ids and the placeholder module that would bring Game Center.
 
-#include "engine/services/game_center.h"
+#include "engine/platform_services/game_center.h"
 
 #include "engine/runtime/state.h"
-#include "engine/services/apple_helpers.h"
-#include "engine/services/prefixed_ids.h"
+#include "engine/platform_services/autorelease_pool.h"
+#include "engine/platform_services/prefixed_ids.h"
 
 const char* ZKI_GetGameCenterBaseId() {
     const char* value = zk->ZK_GetProductValue("game_center_id");

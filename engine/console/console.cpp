@@ -1,13 +1,13 @@
 // The engine console's log: kept lines, completion words and the log file.
 
-#include "engine/runtime/console.h"
+#include "engine/console/console.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
 

@@ -1,12 +1,12 @@
 // Product ids and answer events of in-app purchases.
 
-#include "engine/services/iap.h"
+#include "engine/platform_services/iap.h"
 
 #include <cstring>
 
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/runtime/state.h"
-#include "engine/services/prefixed_ids.h"
+#include "engine/platform_services/prefixed_ids.h"
 
 namespace {
 

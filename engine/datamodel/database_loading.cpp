@@ -7,9 +7,9 @@
 #include "engine/base/nbytebuffer.h"
 #include "engine/base/nstring.h"
 #include "engine/runtime/zekar.h"
-#include "engine/storage/csv_reader.h"
-#include "engine/storage/datamodel.h"
-#include "engine/storage/xml_reader.h"
+#include "engine/datamodel/csv_reader.h"
+#include "engine/datamodel/datamodel.h"
+#include "engine/datamodel/xml_reader.h"
 
 namespace InnerZK {
 

@@ -1,10 +1,9 @@
-#include "engine/storage/csv_reader.h"
+#include "engine/datamodel/csv_reader.h"
 
 #include <cstdlib>
 
 #include "engine/runtime/zekar.h"
-#include "engine/storage/filesystem_api.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 
 namespace InnerZK {
 

@@ -1,6 +1,6 @@
 // Ids under a product prefix.
 
-#include "engine/services/prefixed_ids.h"
+#include "engine/platform_services/prefixed_ids.h"
 
 #include <cstring>
 
