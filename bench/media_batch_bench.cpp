@@ -5,7 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/null_renderer_setup.h"
-#include "engine/media/batch_renderer.h"
+#include "engine/drawing/batch_renderer.h"
 #include "engine/runtime/state.h"
 
 namespace {

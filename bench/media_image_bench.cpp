@@ -10,8 +10,8 @@
 #include <cstring>
 
 #include "engine/app/startup.h"
-#include "engine/media/distance_field.h"
-#include "engine/media/image_sampling.h"
+#include "engine/images/distance_field.h"
+#include "engine/images/image_sampling.h"
 #include "engine/runtime/log.h"
 
 namespace {

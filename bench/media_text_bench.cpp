@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "bench/null_renderer_setup.h"
-#include "engine/media/batch_renderer.h"
-#include "engine/media/fonts.h"
-#include "engine/media/tests/sample_glyphs.h"
-#include "engine/media/text.h"
+#include "engine/drawing/batch_renderer.h"
+#include "engine/fonts/fonts.h"
+#include "engine/fonts/tests/sample_glyphs.h"
+#include "engine/text/text.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "engine/app/startup.h"
-#include "engine/media/batch_renderer.h"
-#include "engine/media/renderer_interface.h"
+#include "engine/drawing/batch_renderer.h"
+#include "engine/screen/renderer_interface.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
 

@@ -10,7 +10,7 @@
 #include "engine/app/startup.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 #include "engine/storage/filesystem.h"
 
 namespace {

@@ -7,13 +7,25 @@ set(ZK_LAYERS
   zk_imageformats    # engine/imageformats: TGA and run-length bitmaps, standing alone
   zk_base            # engine/base: containers, strings, transforms, base64, colour types, mutex record, clocks
   zk_safewrite       # engine/safewrite: files written through a temporary beside them, over the C library alone
-  zk_runtime         # engine/runtime: state, table, printers, threads, events, console log, registration records
+  zk_runtime         # engine/runtime: state, table, printers, threads, mutexes, time, the device-service seam
+  zk_events          # engine/events: event delivery, key, button and pointer state, gamepads
+  zk_console         # engine/console: the console log, its lines and the log file
   zk_macos_device    # platform/macos/device: device services, registered into the runtime
+  zk_datamodel       # engine/datamodel: the data model, the XML and CSV readers, scrambled files
   zk_storage         # engine/storage
   zk_builtins        # shadertool/builtins
   zk_frontend        # shadertool/frontend
   zk_translate       # shadertool/translate
-  zk_media           # engine/media: renderer, bitmaps, images, fonts, text, shaders, sound
+  zk_sound           # engine/sound: back ends, records, manager and banks, the audio table
+  zk_images          # engine/images: bitmap records and pool, loader and codecs, sampling, distance fields
+  zk_render          # engine/render: renderer interface, null back end, the queueing rule
+  zk_shaders         # engine/shaders: run-time and built-in shaders
+  zk_drawing         # engine/drawing: buffers, graphics state, stacks, batch renderer, draw entries
+  zk_bitmaps         # engine/bitmaps: bitmap API, loading, upload, sequences, packing
+  zk_fonts           # engine/fonts: pool, font files, generation, atlases
+  zk_text            # engine/text: layout and drawing
+  zk_screen          # engine/screen: renderer life, upload pass, re-initialisation, resolution, fitting, diagnostics
+  zk_platform_services # engine/platform_services: module and service interfaces, Game Center, purchase ids and events
   zk_services        # engine/services: extension modules, service implementations and fronts
   zk_app             # engine/app: start-up, frame, shutdown, extension call, console overlay, table filling
   zk_macos_app       # platform/macos/app: the application shell

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/media/bitmap_api.h"
-#include "engine/media/bitmap_sequences.h"
+#include "engine/bitmaps/bitmap_api.h"
+#include "engine/bitmaps/bitmap_sequences.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/state.h"
 #include "fuzz/engine_fuzz_setup.h"

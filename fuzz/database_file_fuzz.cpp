@@ -11,9 +11,9 @@
 #include "engine/app/interface.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/zekar.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 #include "engine/storage/filesystem_api.h"
-#include "engine/storage/scrambler.h"
+#include "engine/datamodel/scrambler.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "engine/app/startup.h"
 #include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
+#include "engine/images/image_loader.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/filesystem.h"
 
@@ -45,7 +45,7 @@ inline const std::string& ZKFuzzEngineFolder(const char* prefix) {
         ZKI_StateSetup(nullptr);
         ZKI_CreateCoreMutexes();
         ZKFileSystem::Initialize();
-        zk_media.InitImageLoader();
+        ZKI_InitImageLoader();
         zk->ZK_Popupf = ZKFuzzQuiet;
         zk->ZK_PrintDebugf = ZKFuzzQuiet;
         zk->ZK_Printf = ZKFuzzQuietPrint;

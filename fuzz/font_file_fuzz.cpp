@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "engine/media/font_files.h"
-#include "engine/media/fonts.h"
+#include "engine/fonts/font_files.h"
+#include "engine/fonts/fonts.h"
 #include "engine/runtime/state.h"
 #include "fuzz/engine_fuzz_setup.h"
 

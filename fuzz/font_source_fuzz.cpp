@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "engine/media/font_generation.h"
-#include "engine/media/fonts.h"
+#include "engine/fonts/font_generation.h"
+#include "engine/fonts/fonts.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/database_manager.h"
 #include "fuzz/engine_fuzz_setup.h"

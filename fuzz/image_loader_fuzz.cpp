@@ -12,10 +12,10 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/media/distance_field.h"
-#include "engine/media/image_codecs.h"
-#include "engine/media/image_loader.h"
-#include "engine/media/image_sampling.h"
+#include "engine/images/distance_field.h"
+#include "engine/images/image_codecs.h"
+#include "engine/images/image_loader.h"
+#include "engine/images/image_sampling.h"
 #include "engine/runtime/state.h"
 #include "fuzz/engine_fuzz_setup.h"
 

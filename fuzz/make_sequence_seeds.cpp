@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "engine/media/tests/sequence_file_writer.h"
+#include "engine/bitmaps/tests/sequence_file_writer.h"
 
 using namespace sequence_test;
 

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/media/batch_renderer.h"
-#include "engine/media/fonts.h"
-#include "engine/media/renderer_interface.h"
-#include "engine/media/tests/sample_glyphs.h"
-#include "engine/media/text.h"
+#include "engine/drawing/batch_renderer.h"
+#include "engine/fonts/fonts.h"
+#include "engine/screen/renderer_interface.h"
+#include "engine/fonts/tests/sample_glyphs.h"
+#include "engine/text/text.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 #include "fuzz/engine_fuzz_setup.h"

@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "engine/base/nstring.h"
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/media_records.h"
 #include "engine/runtime/state.h"

@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "engine/base/types.h"
-#include "engine/runtime/console.h"
+#include "engine/console/console.h"
 #include "engine/runtime/event.h"
 #include "engine/runtime/zekar.h"
 

@@ -11,17 +11,17 @@
 #include <cstring>
 
 #include "engine/app/console_overlay.h"
-#include "engine/media/renderer_implementation.h"
+#include "engine/images/bitmap_pool.h"
+#include "engine/render/renderer_implementation.h"
 #include "engine/runtime/backends.h"
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
-#include "engine/runtime/resolution_and_bitmaps.h"
 #include "engine/runtime/screen.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 #include "engine/storage/filesystem_api.h"
+#include "engine/services/extension_mapping.h"
 #include "engine/storage/settings.h"
 #include "platform/macos/device/device.h"
 
@@ -152,6 +152,17 @@ void SetMemoryKeyStates() {
 }
 
 // --- Resource listing -------------------------------------------------------
+
+// One entry of the resource listing: name (not owned), kind ("GFX", "SND"
+// or "FNT"), bytes counted, and the bitmap size (0 for sounds and fonts).
+struct ZKT_ResourceListItem {
+    const char* name;
+    const char* type;
+    uint32_t bytes;
+    int32_t width;
+    int32_t height;
+};
+
 
 // A printed row of the listing, gathered under the pool's lock.
 struct ListingRow {
@@ -412,13 +423,13 @@ const char* AskRendererAndInputs(const char* name, const char* value) {
 // Steps 3 to 7: the service and device layers answer first.
 const char* AskMappings(const char* name, const char* value, bool* answered) {
     *answered = true;
-    const char* answer = zk_services.IAPExtensionMapping(name, value);
-    if (!answer) answer = zk_services.GameCenterExtensionMapping(name, value);
-    if (!answer) answer = zk_services.CallExtensionModuleExtension(name, value);
+    const char* answer = ZKID_IAPExtensionMapping(name, value);
+    if (!answer) answer = ZKID_GameCenterExtensionMapping(name, value);
+    if (!answer) answer = ZK_CallExtensionModuleExtension(name, value);
     if (!answer) answer = ZKD_CallExtension(name, value);
     if (answer) return answer;
     if (zk_prog && (ZKI_ProductFeatureExists("TEST_EXTENSIONS") || zk_prog->parms.developer_mode)) {
-        zk_services.TestExtension(name, value);
+        ZKID_TestExtension(name, value);
         if (Is(name, "Facebook_IsAvailable") || Is(name, "Twitter_IsAvailable") || Is(name, "_SinaWeibo_IsAvailable"))
             return "YES";
     }

@@ -5,16 +5,32 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "engine/media/screen_transforms.h"
-#include "engine/runtime/core_services.h"
-#include "engine/runtime/events.h"
+#include "engine/sound/audio_api.h"
+#include "engine/drawing/batch_renderer.h"
+#include "engine/screen/diagnostics.h"
+#include "engine/fonts/fonts.h"
+#include "engine/screen/reinitialization.h"
+#include "engine/drawing/render_targets.h"
+#include "engine/render/renderer_implementation.h"
+#include "engine/screen/renderer_interface.h"
+#include "engine/render/resource_queues.h"
+#include "engine/screen/screen_transforms.h"
+#include "engine/screen/upload_pass.h"
+#include "engine/sound/sound_implementation.h"
+#include "engine/sound/sound_manager.h"
+#include "engine/runtime/backends.h"
+#include "engine/runtime/basic_functions.h"
+#include "engine/events/events.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/media_records.h"
-#include "engine/runtime/registration.h"
 #include "engine/runtime/screen.h"
 #include "engine/runtime/state.h"
+#include "engine/drawing/graphics_state.h"
 #include "engine/runtime/threads.h"
+#include "engine/services/extension_modules.h"
 #include "platform/macos/device/platform.h"
+
+zk_frame_clock_t zk_frame_clock = {nullptr, nullptr};
 
 namespace {
 
@@ -30,13 +46,22 @@ const char* const kTransformedFrameBufferName = "TRANSFORMED_FRAME_BUFFER";
 bool have_previous_frame_time = false;
 int64_t previous_frame_time = 0;
 
-// Calls a back-end step when it is there.
-template <class F, class... A>
-void Step(F* step, A... args) {
-    if (step) step(args...);
+int64_t FrameClock() { return zk_frame_clock.GetTime ? zk_frame_clock.GetTime() : ZKT_GetTime(); }
+
+void FrameSleep(int milliseconds) {
+    if (zk_frame_clock.Sleep)
+        zk_frame_clock.Sleep(milliseconds);
+    else
+        ZKT_Sleep(milliseconds);
 }
 
-int64_t FrameClock() { return zk_frame_backend.GetTime ? zk_frame_backend.GetTime() : ZKT_GetTime(); }
+// The input implementations, in their order.
+template <class Operation>
+void ForEachInput(Operation operation) {
+    for (int i = 0; i < zk_state.num_input_imps; ++i) {
+        if (zk_state.input_imps[i]) operation(zk_state.input_imps[i]);
+    }
+}
 
 const zk_parms_t& ProgramParameters() { return zk_prog ? zk_prog->parms : zk_parms; }
 
@@ -64,12 +89,7 @@ void ZKI_DetermineFrameTimeDelta() {
     // clock. A clock that went back ends the wait: it would last as long as
     // the clock went back.
     while (delta >= 0 && delta < minimum) {
-        if (delta < minimum - 2) {
-            if (zk_frame_backend.Sleep)
-                zk_frame_backend.Sleep(1);
-            else
-                ZKT_Sleep(1);
-        }
+        if (delta < minimum - 2) FrameSleep(1);
         current = FrameClock();
         delta = current - previous_frame_time;
     }
@@ -110,12 +130,12 @@ void ZKI_ResetTextAndColorState() {
 
 void ZKI_BatchRendererFrameReady() {
     ZKI_ResetTextAndColorState();
-    Step(zk_frame_backend.FinishBatchFrame);
+    zk_batch_renderer.FrameReady();
 }
 
 void ZKI_CustomFrame(float /*dt*/) {
     if (zk_state.developer_mode && ZKI_ProductFeatureExists("DRAW_SOUND_CHANNELS"))
-        Step(zk_frame_backend.DrawSoundBanks);
+        zk_sound_imp_man.DrawSoundBanks();
 }
 
 void ZKI_DrawMinimizedPlaceholder() {}
@@ -161,7 +181,7 @@ static void RunProgramStep(float dt, int ms) {
             zk->ZK_Popupf(ZK_MESSAGE_ERROR, "Program initialization failed.");
     }
     if (zk_state.reinit_requested) {
-        Step(zk_frame_backend.FlushBatch);
+        zk_batch_renderer.Flush();
         ZKI_HandleReinitializationRequest();
     }
     ZKI_ProcessEventQueue();
@@ -178,7 +198,7 @@ static void RunProgramDraw(float dt) {
         Graphics()->ZK_Graphics_ClearScreen(0.0f, 0.0f, 0.0f);
     else if (zk_prog->Draw)
         zk_prog->Draw(dt);
-    if (zk_state.debug_draw_time_delta_test) Step(zk_frame_backend.DrawFramerateTester, dt);
+    if (zk_state.debug_draw_time_delta_test) zk_framerate_tester.UpdateAndDraw(dt);
     if (zk_state.world_transform_top != world)
         zk->ZK_Popupf(ZK_MESSAGE_ERROR, "Too many Push(World)Transform calls made. Check your code.");
     if (zk_state.view_transform_top != view)
@@ -190,14 +210,13 @@ static void RunProgramDraw(float dt) {
 }
 
 static void RenderPass(int pass, float dt, int ms) {
-    const zk_frame_backend_t& b = zk_frame_backend;
     zk_graphics_api_t* g = Graphics();
     zk_state.eye_mode = zk_state.render_stereo ? pass + 1 : 0;
-    Step(b.InvalidateRenderStates);
-    Step(b.BeginFrame, zk_state.eye_mode);
-    Step(b.SetViewport, 0, 0, zk_device_info.screen_width, zk_device_info.screen_height, 0.0f, 1.0f);
-    Step(b.BeginBatchPass);
-    Step(b.BeginScene);
+    ZKI_InvalidateRenderStates();
+    ri->FrameStart(zk_state.eye_mode);
+    ri->SetViewport(0, 0, zk_device_info.screen_width, zk_device_info.screen_height, 0.0f, 1.0f);
+    zk_batch_renderer.BeginPass();
+    ri->DrawAtStartOfFrame();
 
     ZKI_UpdateScreenTransforms(dt);
     // The screen is the render-target stack's first entry, which the
@@ -205,47 +224,47 @@ static void RenderPass(int pass, float dt, int ms) {
     // the screen transform.
     zk_graphics_api_t::RenderTargets screen = {};
     g->ZK_Graphics_PushRenderTargets(&screen);
-    Step(b.PushScreenTransforms);
+    ZKI_PushScreenTransforms();
     bool zoomed = ZKI_IsOverlayZoomSet();
     if (zoomed) PushTransformedFrameBuffer(g);
 
     if (pass == 0) RunProgramStep(dt, ms);
-    if (b.CanDraw && b.CanDraw()) RunProgramDraw(dt);
+    if (ri->IsReadyToRender()) RunProgramDraw(dt);
 
-    Step(b.SetDefaultStates);
+    ZKI_SetDefaultStates();
     ZKI_CustomFrame(dt);
     if (zoomed) PopTransformedFrameBuffer(g);
-    Step(b.DrawScreenBorderRectangles);
+    ZKI_DrawScreenBorderRectangles();
     g->ZK_Graphics_PopWorldTransform();
     g->ZK_Graphics_SetDepthDefault(zk_state.depth_range[1]);
-    Step(b.EndScene);
+    ri->DrawAtEndOfFrame();
 
     ZKI_ResetTextAndColorState();
-    Step(b.UpdateAndDrawHUDs, dt);
+    ZKI_UpdateAndDrawHUDs(dt);
     // Every stack ends the pass as it began.
-    Step(b.PopScreenRenderTarget);
+    ZKI_PopScreenRenderTarget();
 }
 
 // Steps 4 to 11: everything that needs the renderer.
 static void RunRenderedFrame() {
-    const zk_frame_backend_t& b = zk_frame_backend;
     // Update and Draw see whole milliseconds.
     int ms = static_cast<int>(zk_state.frame_time_delta * 1000.0f);
     float dt = static_cast<float>(ms) * 0.001f;
-    Step(b.UpdateInputs);
-    Step(b.UpdateSound);
-    if (b.ExtensionModulesPauseTime && b.ExtensionModulesPauseTime()) dt = 0.0f;
-    Step(b.UpdateExtensionModules, dt);
+    ForEachInput([](InputImplementation* input) { input->Update(); });
+    if (zk_state.sound_imp) zk_state.sound_imp->FrameStart();
+    zk_sound_imp_man.Update();
+    if (ZK_ShouldPauseFrameTimeBecauseOfExtension()) dt = 0.0f;
+    ZK_UpdateExtensionModules(dt);
     ZKI_UpdateInterfaceOrientationRotation(dt);
 
     int passes = zk_state.render_stereo ? 2 : 1;
     for (int pass = 0; pass < passes; ++pass) RenderPass(pass, dt, ms);
 
-    if (zk_state.initialized && ri && zk_state.renderer_initialized) Step(b.UpdateResourceQueues);
-    Step(b.EndSoundFrame);
+    if (zk_state.initialized && ri && zk_state.renderer_initialized) ZKI_UpdateResourceQueues();
+    if (zk_state.sound_imp) zk_state.sound_imp->FrameReady();
     ZKI_BatchRendererFrameReady();
-    Step(b.EndFrame);
-    Step(b.EndInputFrames);
+    ri->FrameReady();
+    ForEachInput([](InputImplementation* input) { input->FrameReady(); });
 }
 
 // --- The frame ---------------------------------------------------------------------------------
@@ -288,7 +307,7 @@ void ZKI_HandleReinitializationRequest() {
     if (zk_parms.no_sound && !requested.no_sound) {
         // The restart takes the program's setting: give it the new one first.
         if (zk_prog) zk_prog->parms.no_sound = requested.no_sound;
-        Step(zk_frame_backend.ReInitSounds);
+        ZKI_ReInitSounds();
     }
     if (zk_state.has_platform_argument) return;
     if (zk_parms.width == requested.width && zk_parms.height == requested.height &&
@@ -296,7 +315,7 @@ void ZKI_HandleReinitializationRequest() {
         return;
     ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Applying ReInit: %dx%d (%s) -> %dx%d (%s)", zk_parms.width, zk_parms.height,
                    zk_parms.windowed ? "w" : "fs", requested.width, requested.height, requested.windowed ? "w" : "fs");
-    Step(zk_frame_backend.ReInitRenderer);
+    ZKI_ReInitRenderer();
 }
 
 void ZKI_HandlePopups() {
@@ -333,15 +352,15 @@ bool ZKI_ValidateResources() {
 
 void ZKI_BeginHibernate() {
     ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Begin Hibernate.");
-    Step(zk_frame_backend.ShutdownRenderer);
+    ZKI_ShutdownRendImp();
 }
 
 bool ZKI_EndHibernate() {
     ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "End Hibernate.");
-    return zk_media.InitRendImp();
+    return ZKI_InitRendImp();
 }
 
-void ZKI_FreeFontsGPUResources() { Step(zk_frame_backend.FreeFontsGPUResources); }
+void ZKI_FreeFontsGPUResources() { zk_fonts_state.FreeGPUResources(); }
 
 void ZKI_FinalShutdownRendImp() {
     ri = nullptr;
@@ -349,7 +368,7 @@ void ZKI_FinalShutdownRendImp() {
 }
 
 void ZKID_UnloadRendImp() { ri = nullptr; }
-void ZKID_UnloadSoundImp() { zk_state.sound_imp = zk_media.GetSoundImpNull(); }
+void ZKID_UnloadSoundImp() { zk_state.sound_imp = GetSoundImpNull(); }
 void ZKID_UnloadProgImp() { zk_prog = nullptr; }
 void ZKID_UnloadInputImps() {}
 

@@ -8,18 +8,22 @@
 // stacks, uploads queued resources and presents, and then opens a short gap
 // in which a worker thread may take the main-loop lock.
 //
-// Drawing goes through the graphics sub-table (zk->graphics). The steps that
-// belong to the renderer, the batch renderer, the sound and input back ends,
-// the extension modules and the media helpers are reached through
-// zk_frame_backend (registration.h): the media and services layers fill its
-// members when they register; a member left null is a step skipped (a null
-// CanDraw draws nothing).
+// The program draws through the graphics sub-table (zk->graphics); the
+// frame itself calls the renderer, the batch renderer, the sound and input
+// back ends, the extension modules and the screen steps directly.
 #pragma once
 
 #include <cstdint>
 
-#include "engine/runtime/registration.h"
 #include "engine/runtime/zekar.h"
+
+// The clock the frame is timed with: the engine clock in milliseconds and
+// its sleep (ZKT_GetTime and ZKT_Sleep while null). Tests set their own.
+struct zk_frame_clock_t {
+    int64_t (*GetTime)();
+    void (*Sleep)(int milliseconds);
+};
+extern zk_frame_clock_t zk_frame_clock;
 
 void ZKI_Frame();
 // Writes zk_state_t::frame_time_delta: the time since the previous frame,

@@ -1,6 +1,5 @@
-// Set-up of the state and the interface table, and the table's filling: every slot from interface.def, the
-// runtime's, storage's, the device's and start-up's functions directly, the
-// media and services parts through their registration records.
+// Set-up of the state and the interface table, and the table's filling: every
+// slot from interface.def, each part from the layer that provides it.
 
 #include "engine/app/interface.h"
 
@@ -9,17 +8,21 @@
 #include "engine/app/console_overlay.h"
 #include "engine/app/startup.h"
 #include "engine/base/clock.h"
-#include "engine/media/diagnostics.h"
-#include "engine/media/media_registration.h"
+#include "engine/sound/audio_api.h"
+#include "engine/drawing/batch_renderer.h"
+#include "engine/screen/diagnostics.h"
+#include "engine/drawing/graphics_state.h"
+#include "engine/drawing/drawing_interface.h"
+#include "engine/screen/graphics_interface.h"
+#include "engine/render/renderer_implementation.h"
+#include "engine/shaders/run_time_shaders.h"
 #include "engine/runtime/backends.h"
-#include "engine/runtime/console.h"
-#include "engine/media/renderer_implementation.h"
-#include "engine/media/run_time_shaders.h"
-#include "engine/runtime/core_services.h"
+#include "engine/console/console.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
+#include "engine/runtime/state_setup.h"
 #include "engine/runtime/threads.h"
 #include "engine/services/extension_modules.h"
 #include "engine/services/services.h"
@@ -33,17 +36,17 @@ static void SetBasicFunctions(zekar_t* t) {
 }
 
 void ZKI_SetInterfaceAchievements(zekar_t* t) {
-    zk_services.FillAchievementsInterface(&zk_achievements_api);
+    ZKI_FillAchievementsInterface(&zk_achievements_api);
     t->achievements = &zk_achievements_api;
 }
 
 void ZKI_SetInterfaceAudio(zekar_t* t) {
-    zk_media.FillAudioInterface(&zk_audio_api);
+    ZKI_FillAudioInterface(&zk_audio_api);
     t->audio = &zk_audio_api;
 }
 
 void ZKI_SetInterfaceCloud(zekar_t* t) {
-    zk_services.FillCloudInterface(&zk_cloud_api);
+    ZKI_FillCloudInterface(&zk_cloud_api);
     t->cloud = &zk_cloud_api;
 }
 
@@ -52,42 +55,33 @@ void ZKI_SetInterfaceFileSystem(zekar_t* t) {
     t->file_system = &zk_file_system_api;
 }
 
-void ZKI_SelectColorSetters(zk_graphics_api_t* api, int vertex_color_format) {
-    const zk_color_setters_t& pair = vertex_color_format == 0 ? zk_media.rgba : zk_media.bgra;
-    api->ZK_Graphics_SetColor = pair.SetColor;
-    api->ZK_Graphics_SetColorWithAlpha = pair.SetColorWithAlpha;
-}
-
 void ZKI_SetInterfaceGraphics(zekar_t* t) {
-    zk_media.FillGraphicsInterface(&zk_graphics_api);
-    // The renderer decides the byte order of packed vertex colours; without
-    // one the colours are B,G,R,A.
-    ZKI_SelectColorSetters(&zk_graphics_api, ri ? ri->GetVertexColorFormat() : 1);
+    ZKM_FillGraphicsInterface(&zk_graphics_api);
     t->graphics = &zk_graphics_api;
 }
 
 void ZKI_SetInterfaceLeaderboards(zekar_t* t) {
-    zk_services.FillLeaderboardsInterface(&zk_leaderboards_api);
+    ZKI_FillLeaderboardsInterface(&zk_leaderboards_api);
     t->leaderboards = &zk_leaderboards_api;
 }
 
 void ZKI_SetInterfaceNotifications(zekar_t* t) {
-    zk_services.FillNotificationsInterface(&zk_notifications_api);
+    ZKI_FillNotificationsInterface(&zk_notifications_api);
     t->notifications = &zk_notifications_api;
 }
 
 void ZKI_SetInterfaceStatistic(zekar_t* t) {
-    zk_services.FillStatisticInterface(&zk_statistic_api);
+    ZKI_FillStatisticInterface(&zk_statistic_api);
     t->statistic = &zk_statistic_api;
 }
 
 void ZKI_SetInterfaceSocial(zekar_t* t) {
-    zk_services.FillSocialInterface(&zk_social_api);
+    ZKI_FillSocialInterface(&zk_social_api);
     t->social = &zk_social_api;
 }
 
 void ZKI_SetInterfaceUGC(zekar_t* t) {
-    zk_services.FillUGCInterface(&zk_ugc_api);
+    ZKI_FillUGCInterface(&zk_ugc_api);
     t->ugc = &zk_ugc_api;
 }
 
@@ -97,7 +91,7 @@ void ZKI_SetBasicInterface(zekar_t* t) {
     ZKI_SetInterfaceAchievements(t);
     ZKI_SetInterfaceAudio(t);
     ZKI_SetInterfaceCloud(t);
-    zk_media.FillExtensionInterface(&zk_extension_api);
+    ZKM_FillExtensionInterface(&zk_extension_api);
     t->ext = &zk_extension_api;
     ZKI_SetInterfaceFileSystem(t);
     ZKI_SetInterfaceGraphics(t);
@@ -109,49 +103,6 @@ void ZKI_SetBasicInterface(zekar_t* t) {
 }
 
 // --- Set-up of the state and the table -------------------------------------------
-
-static void SetIdentity(nTransform& t) {
-    t = nTransform();
-    t.m[0] = t.m[5] = t.m[10] = t.m[15] = 1.0f;
-}
-
-static int HostByteOrder() {
-    const uint16_t probe = 1;
-    unsigned char first;
-    memcpy(&first, &probe, 1);
-    return first == 1 ? ZK_LITTLE_ENDIAN : ZK_BIG_ENDIAN;
-}
-
-static void SetDefaults(zk_state_t& s) {
-    s.reference_counting = 1;
-    s.log_verbose_level = 2;
-    s.console_toggle_key = 112;
-    s.windowed = 1;
-    s.world_transform_top = s.view_transform_top = s.projection_transform_top = -1;
-    s.scissor_rect_top = -1;
-    SetIdentity(s.world_view_transform);
-    s.world_view_transform_valid = 1;
-    SetIdentity(zk_transform_identity);
-    s.pack_bitmaps = 1;
-    s.allowed_orientations = 12;
-    s.interface_orientation = 8;
-    s.target_orientation = 8;
-    s.default_bitmap_cache_mode = 4;
-    s.default_bitmap_flags = 2;
-    s.depth_range[0] = 0.1f;
-    s.depth_range[1] = 0.5f;
-    s.depth_range[2] = 1.0f;
-    s.depth_default = 0.5f;
-    // Opaque white, as the scratch quad's colour below says.
-    for (float& component : s.current_color) component = 1.0f;
-    s.current_packed_color = 0xFFFFFFFFu;
-    for (int i = 0; i < 4; ++i) {
-        s.quad_vertices[i].z = s.quad_vertices_4v[i].z = 0.5f;
-        s.quad_vertices[i].color = s.quad_vertices_4v[i].color = 0xFFFFFFFFu;
-    }
-    s.overlay_zoom = s.overlay_zoom_saved = 1.0f;
-    s.endianness = HostByteOrder();
-}
 
 // The diagnostics end each frame with the console overlay.
 static void ConsoleUpdate(float dt) { zk_console.Update(dt); }
@@ -174,27 +125,12 @@ static void LetGoOfAnEarlierStart() {
 
 void ZKI_StateSetup(void* platform_argument) {
     LetGoOfAnEarlierStart();
-    ri = nullptr;
-    zk = &zekar;
-    zekar = zekar_t();
-    zk_parms = zk_parms_t();
-    ZKI_StateReset();
-    // The layers below start-up put their services in place before the
-    // table is filled from them.
+    ZKI_SetUpState(platform_argument);
+    // Where a layer calls up into one above it, the one above puts its
+    // functions in place before the table is filled.
     ZKD_RegisterDevice();
-    ZKM_RegisterMedia(ZKI_SetBasicInterface);
+    ZKI_ConnectBatchRendererToShaders();
     zk_console_overlay_hooks = {ConsoleUpdate, ConsoleDraw};
-    ZKI_RegisterServices();
     ZKI_SetBasicInterface(&zekar);
-    zk_state.zk = zk;
-    zk_state.device_info = &zk_device_info;
-    SetDefaults(zk_state);
-    zk_parms.command_line_params = zk_command_line_params;
-    if (platform_argument) {
-        zk_state.has_platform_argument = 1;
-        zk_state.platform_argument = platform_argument;
-    }
-    zk_state.start_time_ms = ZKT_GetTime();
-    zk_state.start_steady_clock = ZKT_GetSteadyClockNanoseconds();
 }
 

@@ -1,6 +1,5 @@
-// Filling the interface table (zekar.h): start-up's own, storage's and the
-// device's functions go in directly, the media and services parts through
-// their registration records (registration.h).
+// Filling the interface table (zekar.h): every part from the layer that
+// provides it.
 #pragma once
 
 #include "engine/runtime/zekar.h"
@@ -23,8 +22,3 @@ void ZKI_SetInterfaceNotifications(zekar_t* table);
 void ZKI_SetInterfaceStatistic(zekar_t* table);
 void ZKI_SetInterfaceSocial(zekar_t* table);
 void ZKI_SetInterfaceUGC(zekar_t* table);
-
-// Installs the media layer's colour setters that match a vertex colour
-// format in slots 88 and 89: 0 the R,G,B,A pair, any other value the B,G,R,A
-// pair.
-void ZKI_SelectColorSetters(zk_graphics_api_t* api, int vertex_color_format);

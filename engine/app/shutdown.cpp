@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "engine/app/startup.h"
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
 #include "engine/runtime/threads.h"
+#include "engine/services/extension_modules.h"
 
 // The wait for engine threads: at most 12 seconds.
 static const int shutdown_wait_rounds = 60;
@@ -56,5 +56,5 @@ void ZEKAR_Shutdown() {
     // After the program's last word the extension modules and the service
     // implementations they made are destroyed, so that nothing of them
     // outlives the run and a later start finds an empty registry.
-    zk_services.ShutdownExtensionModules();
+    ZK_ShutdownExtensionModules();
 }

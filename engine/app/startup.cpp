@@ -9,18 +9,23 @@
 #include "engine/app/console_overlay.h"
 #include "engine/app/interface.h"
 #include "engine/app/null_program.h"
-#include "engine/media/renderer_implementation.h"
-#include "engine/media/resolution_selection.h"
-#include "engine/media/sound_implementation.h"
+#include "engine/fonts/fonts.h"
+#include "engine/images/image_loader.h"
+#include "engine/render/renderer_implementation.h"
+#include "engine/screen/renderer_interface.h"
+#include "engine/render/renderer_null.h"
+#include "engine/screen/resolution_selection.h"
+#include "engine/screen/screen_transforms.h"
+#include "engine/sound/sound_implementation.h"
+#include "engine/sound/sound_manager.h"
 #include "engine/runtime/backends.h"
-#include "engine/runtime/core_services.h"
-#include "engine/runtime/events.h"
+#include "engine/runtime/basic_functions.h"
+#include "engine/events/events.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
-#include "engine/runtime/resolution_and_bitmaps.h"
 #include "engine/runtime/screen.h"
 #include "engine/runtime/threads.h"
+#include "engine/services/extension_modules.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/packages.h"
 #include "engine/storage/settings.h"
@@ -57,12 +62,21 @@ bool ZKID_LoadInputImp(const char* name) {
 }
 
 // ---------------------------------------------------------------------------
-// Program installation
+// Program and renderer installation
 
 bool ZKI_LoadProgImp() {
     zk_prog = ZKI_GetNullProg();
     // The null program needs no Init.
     zk_state.prog_initialized = 1;
+    return true;
+}
+
+bool ZKI_LoadRendImp() {
+    if (ri) return true;
+    zk->ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Loading renderer implementation...");
+    ri = ZKID_LoadRendImp();
+    zk_state.rend_imp = ri;
+    ZKI_SetBasicInterface(zk);
     return true;
 }
 
@@ -167,7 +181,7 @@ void ZKI_DetermineInitialScreenMode() {
         zk_state.parms.height = wanted.height;
         zk_state.parms.windowed = wanted.windowed;
     } else {
-        zk_media.SelectOptimalResolution(wanted.windowed != 0, zk_state.resolution_override != nullptr);
+        ZKI_SelectOptimalResolution(wanted.windowed != 0, zk_state.resolution_override != nullptr);
     }
     zk_parms = zk_state.parms;
     prog->parms.width = zk_state.parms.width;
@@ -257,7 +271,7 @@ static void ApplyLatePreInitFeatures() {
 static void AddEarlyPackages() {
     ZKI_AddPackages(zk_state.package_paths[0].GetText(), true);
     ZKI_AddPackages(zk_state.package_paths[1].GetText(), true);
-    zk_services.InitializeExtensionModules();
+    ZK_InitializeExtensionModules();
     ZKI_RemoveResourcePackages(zk_state.package_paths[1]);
 }
 
@@ -278,7 +292,7 @@ bool ZKI_PreInit(void* platform_argument) {
     zk_state.allow_multiple_instances = Feature("ALLOW_MULTIPLE_PROGRAM_INSTANCES") ? 1 : 0;
     ZKI_CheckForMultipleProgramInstances();
     // Fills the table again: its colour setters follow the renderer.
-    zk_media.LoadRendImp();
+    ZKI_LoadRendImp();
     ZKI_ExpandSupportedResolutions();
     AddEarlyPackages();
     ZKI_DetermineLocale();
@@ -287,7 +301,7 @@ bool ZKI_PreInit(void* platform_argument) {
     ZKI_DetermineOrientation();
     zk->file_system->ZK_FileSystem_AddSearchPath("res://", false);
     ApplyLatePreInitFeatures();
-    zk_media.InitImageLoader();
+    ZKI_InitImageLoader();
     ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Preinitialization complete.");
     return true;
 }
@@ -296,7 +310,7 @@ bool ZKI_PreInit(void* platform_argument) {
 // Initialisation
 
 static bool InitRenderer() {
-    if (zk_media.InitRendImp()) return true;
+    if (ZKI_InitRendImp()) return true;
     ZK_PrintDebugf(ZK_MESSAGE_ERROR,
                    "Unable to initialize the renderer. Tried all listed renderers but was unable to initialize any.");
     nString text = nString::Format(
@@ -319,20 +333,20 @@ static void InitInputImplementations() {
 }
 
 static void InitSound() {
-    SoundImplementation* sound = zk_media.GetSoundImpNull();
+    SoundImplementation* sound = GetSoundImpNull();
     zk_state.sound_imp = sound;
     if (!sound) return;
     if (zk_state.prog && zk_state.prog->parms.no_sound) {
         ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Sounds disabled. Null Sound Implementation in use.");
         return;
     }
-    zk_media.ResetSoundManager(sound);
+    zk_sound_imp_man.SetSoundImp(sound);
     if (sound->Initialize(&zk_state, &zk_parms)) {
         ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Sound Implementation initialized.");
-        sound->SetMasterVolume(zk_media.GetSoundMasterVolume());
+        sound->SetMasterVolume(zk_sound_imp_man.master_volume);
     } else {
         ZK_PrintDebugf(ZK_MESSAGE_WARNING, "No Sound Implementation available.");
-        zk_media.ResetSoundManager(sound);
+        zk_sound_imp_man.SetSoundImp(sound);
     }
 }
 
@@ -346,7 +360,7 @@ static void ApplyInitFeatures() {
 
 bool ZKI_Init() {
     ZK_PrintDebugf(ZK_MESSAGE_SYSTEM, "Endianness: %d.", 1234);
-    zk_media.SetupAutoscaling();
+    ZKI_SetupAutoscaling();
     zk_state.render_targets = zk_graphics_api_t::RenderTargets();
     zk_state.render_target_stack.InsertLast(zk_graphics_api_t::RenderTargets());
     ZKI_SetupDefaultShaders();
@@ -360,7 +374,7 @@ bool ZKI_Init() {
     ApplyInitFeatures();
     zk_state.initialized = 1;
     zk_state.queue_input_events = 1;
-    zk_media.InitializeFonts();
+    ZKI_InitializeFonts();
     ZKI_ValidateConfigurationArrays();
     return true;
 }

@@ -15,14 +15,12 @@ enum { ZK_NUM_WINDOWED_RESOLUTIONS = 26 };
 // The windowed sizes offered besides the renderer's own list, ascending.
 extern const zk_resolution_t WINDOWED_RESOLUTIONS[ZK_NUM_WINDOWED_RESOLUTIONS];
 
-// Zeroes the table `zekar`, zk_parms and every plain field of zk_state,
-// empties the state's containers (freeing what they own, the registered and
-// core mutexes included), points zk at zekar, lets the layers below register
-// their services (registration.h), fills the table and sets the defaults:
-// log level 2, windowed, orientations, bitmap defaults, transform and
-// scissor tops -1, world-view identity, depth range 0.1/0.5/1.0, depth
-// default 0.5, scratch quads, overlay zoom 1.0, reference counting on, byte
-// order, the platform argument and the time bases. The core mutexes are
+// Lets go of what an earlier start holds, sets the state and the table up as
+// the runtime does (ZKI_SetUpState, engine/runtime/state_setup.h: zeroed,
+// defaults set, the runtime's slots filled), lets the platform register its
+// device services (engine/runtime/device_services.h) and the batch renderer
+// and the console overlay put their functions where lower parts call them,
+// and fills the whole table (ZKI_SetBasicInterface). The core mutexes are
 // created afterwards by ZKI_CreateCoreMutexes.
 void ZKI_StateSetup(void* platform_argument);
 
@@ -53,6 +51,10 @@ extern int (*zk_command_line_main)(int argc, char** argv);
 // Steps of start-up.
 void ZKPI_ResolvePlatformInfo();
 bool ZKI_LoadProgImp();
+// Makes the platform's renderer back end current unless one is, and fills
+// the interface table again (the colour setters follow the renderer's
+// vertex colour format). Always true.
+bool ZKI_LoadRendImp();
 void ZKI_DetermineProgramParameters();
 void ZKI_ExpandSupportedResolutions();
 void ZKI_DetermineLocale();

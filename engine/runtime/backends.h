@@ -1,8 +1,7 @@
 // The back ends that start-up, the frame and the extension call drive: the
 // input implementations. The renderer and sound back ends belong to the
-// media layer (engine/media/renderer_implementation.h and
-// sound_implementation.h), which provides them through zk_media
-// (registration.h).
+// media layer (engine/render/renderer_implementation.h and
+// engine/sound/sound_implementation.h).
 #pragma once
 
 #include "engine/runtime/state.h"
@@ -15,4 +14,7 @@ public:
     virtual void Initialize(zk_state_t* state) = 0;
     virtual const char* CallExtension(const char* name, const char* value) = 0;
     virtual void ActivateWindow(bool active) = 0;
+    // The frame's start (advancing) and end; nothing by default.
+    virtual void Update() {}
+    virtual void FrameReady() {}
 };

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/runtime/registration.h"
+#include "engine/runtime/device_services.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 

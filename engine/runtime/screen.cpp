@@ -85,3 +85,15 @@ void ZKI_UpdateOverlayZoom() {
 }
 
 bool ZKI_IsOverlayZoomSet() { return fabsf(zk_state.overlay_zoom - 1.0f) >= 1e-6f; }
+
+void ZKI_RevertProgramParameters() {
+    if (!zk_prog) return;
+    zk_state.parms.width = zk_parms.width;
+    zk_state.parms.height = zk_parms.height;
+    zk_state.parms.windowed = zk_parms.windowed;
+}
+
+void ZKI_ValidateParms(zk_parms_t* parms) {
+    if (!parms || parms->windowed) return;
+    if (parms->width < 640 || parms->height < 480) parms->windowed = 1;
+}

@@ -1,5 +1,6 @@
 // Screen facts shared by the frame, start-up, the extension call and the
-// media layer: the program record the screen is fitted for, platform ids
+// media layer: the program record the screen is fitted for and its
+// parameters, platform ids
 // and names, orientations and the overlay zoom.
 #pragma once
 
@@ -10,6 +11,11 @@
 zk_prog_t* ZKI_GetProgramRecord();
 // The program record's parameters, or the start parameters without one.
 const zk_parms_t& ZKI_GetProgramParameters();
+// The running parameters' width, height and windowed flag become the
+// requested ones again (only with a program installed).
+void ZKI_RevertProgramParameters();
+// A fullscreen request below 640 x 480 becomes windowed.
+void ZKI_ValidateParms(zk_parms_t* parms);
 
 // The platform id of the platform name `text` begins with ("WINDOWS" 1,
 // "MAC" 2, ... "SWITCH" 20; a longer name before the shorter one it

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
+#include "engine/runtime/device_services.h"
 
 thread_local zk_thread_state_t zk_thread_state = {0, 0, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f};
 

@@ -13,9 +13,8 @@
 // interface.def lists every slot once; the structs below, the prototypes
 // (interface_functions.h), the fillers and the slot-order test are all
 // generated from it. Start-up fills the table (ZKI_SetBasicInterface,
-// engine/app): the engine's own functions directly, the media and services
-// parts through the records of registration.h, which hold neutral functions
-// until those layers register.
+// engine/app), each part with the functions of the layer that provides it;
+// a slot no layer provides holds a neutral function (interface_filling.h).
 #pragma once
 
 #include <cstddef>
@@ -240,7 +239,6 @@ extern zk_social_api_t zk_social_api;
 extern zk_statistic_api_t zk_statistic_api;
 extern zk_ugc_api_t zk_ugc_api;
 
-// The file-system sub-table's filler (engine/storage); the media and
-// services parts come through their registration records (registration.h),
-// and start-up fills the whole table (engine/app/interface.h).
+// The file-system sub-table's filler (engine/storage); start-up fills the
+// whole table (engine/app/interface.h).
 void ZKI_FillFileSystemInterface(zk_file_system_api_t* api);

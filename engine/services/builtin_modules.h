@@ -8,7 +8,7 @@
 // what they made (without calling its Shutdown).
 #pragma once
 
-#include "engine/services/service_implementations.h"
+#include "engine/platform_services/service_implementations.h"
 
 ExtensionModule* ZKI_CreateLocalFallbacksModule();
 ExtensionModule* ZKI_CreateSimulationModule();

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "engine/base/nstring.h"
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/services/extension_modules.h"
 #include "engine/services/printable.h"
 

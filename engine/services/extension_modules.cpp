@@ -3,8 +3,8 @@
 
 #include "engine/services/extension_modules.h"
 
+#include "engine/drawing/drawing_interface.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/runtime/registration.h"
 #include "engine/services/builtin_modules.h"
 #include "engine/services/printable.h"
 
@@ -195,8 +195,7 @@ NotificationImplementation* ZK_GetNotificationImplementation() {
 }
 
 zk_extension_api_t* ZKIE_GetExtensionInterface() {
-    // The media layer's registered filler puts its ZK_DrawQuad into the
-    // sub-table's one slot (a neutral function until media registers).
-    zk_media.FillExtensionInterface(&zk_extension_api);
+    // The sub-table's one slot holds the media layer's ZK_DrawQuad.
+    ZKM_FillExtensionInterface(&zk_extension_api);
     return &zk_extension_api;
 }

@@ -15,7 +15,7 @@
 
 #include "engine/base/narray.h"
 #include "engine/runtime/zekar.h"
-#include "engine/services/service_implementations.h"
+#include "engine/platform_services/service_implementations.h"
 
 // The registered modules, newest first.
 extern nArray<ExtensionModule*> zk_extension_implementations;

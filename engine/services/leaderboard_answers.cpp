@@ -2,8 +2,8 @@
 
 #include "engine/services/leaderboard_answers.h"
 
-#include "engine/runtime/events.h"
-#include "engine/services/iap.h"
+#include "engine/events/events.h"
+#include "engine/platform_services/iap.h"
 #include "engine/services/leaderboards_front.h"
 #include "engine/services/printable.h"
 

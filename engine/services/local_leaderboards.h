@@ -20,8 +20,8 @@
 
 #include "engine/base/narray.h"
 #include "engine/base/nstring.h"
-#include "engine/services/service_implementations.h"
-#include "engine/storage/datamodel.h"
+#include "engine/platform_services/service_implementations.h"
+#include "engine/datamodel/datamodel.h"
 
 // The database file. The file-system functions refuse prefixed paths, so
 // nothing is kept under this name until the engine resolves them; a store

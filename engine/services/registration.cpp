@@ -1,11 +1,8 @@
-// The services layer's entries in the runtime's registration records, and
-// the fillers of the service sub-tables (every slot from interface.def).
+// The fillers of the service sub-tables, every slot from interface.def.
 
 #include "engine/services/services.h"
 
 #include "engine/runtime/interface_functions.h"
-#include "engine/runtime/registration.h"
-#include "engine/services/extension_mapping.h"
 #include "engine/services/extension_modules.h"
 
 #define ZK_FILL_SLOT(ret, name, params, attributes) api->name = name;
@@ -46,23 +43,3 @@ void ZKI_FillUGCInterface(zk_ugc_api_t* api) {
 }
 
 #undef ZK_FILL_SLOT
-
-void ZKI_RegisterServices() {
-    zk_services.InitializeExtensionModules = ZK_InitializeExtensionModules;
-    zk_services.ShutdownExtensionModules = ZK_ShutdownExtensionModules;
-    zk_services.IAPExtensionMapping = ZKID_IAPExtensionMapping;
-    zk_services.GameCenterExtensionMapping = ZKID_GameCenterExtensionMapping;
-    zk_services.CallExtensionModuleExtension = ZK_CallExtensionModuleExtension;
-    zk_services.TestExtension = ZKID_TestExtension;
-    zk_services.FillAchievementsInterface = ZKI_FillAchievementsInterface;
-    zk_services.FillCloudInterface = ZKI_FillCloudInterface;
-    zk_services.FillLeaderboardsInterface = ZKI_FillLeaderboardsInterface;
-    zk_services.FillNotificationsInterface = ZKI_FillNotificationsInterface;
-    zk_services.FillSocialInterface = ZKI_FillSocialInterface;
-    zk_services.FillStatisticInterface = ZKI_FillStatisticInterface;
-    zk_services.FillUGCInterface = ZKI_FillUGCInterface;
-    // The frame asks the modules whether time stands still, then advances
-    // them and the chosen implementations, every frame.
-    zk_frame_backend.ExtensionModulesPauseTime = ZK_ShouldPauseFrameTimeBecauseOfExtension;
-    zk_frame_backend.UpdateExtensionModules = ZK_UpdateExtensionModules;
-}

@@ -1,12 +1,8 @@
-// The services layer's registration: start-up calls ZKI_RegisterServices
-// before it fills the interface table, which puts the extension-module
-// start-up and shutdown, the service names of ZK_CallExtension, the seven
-// service sub-tables and the frame's extension-module steps in place.
+// The fillers of the seven service sub-tables, which start-up calls as it
+// fills the interface table.
 #pragma once
 
 #include "engine/runtime/zekar.h"
-
-void ZKI_RegisterServices();
 
 // Each fills its whole sub-table with the service fronts.
 void ZKI_FillAchievementsInterface(zk_achievements_api_t* api);

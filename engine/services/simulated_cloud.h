@@ -23,7 +23,7 @@
 #include "engine/base/nbytebuffer.h"
 #include "engine/base/nmap.h"
 #include "engine/base/nstring.h"
-#include "engine/services/service_implementations.h"
+#include "engine/platform_services/service_implementations.h"
 
 // The file. The file-system functions refuse prefixed paths, so nothing is
 // kept under this name until the engine resolves them; a store made with a

@@ -16,7 +16,7 @@
 
 #include "engine/base/narray.h"
 #include "engine/base/nstring.h"
-#include "engine/services/service_implementations.h"
+#include "engine/platform_services/service_implementations.h"
 #include "engine/services/simulation_random.h"
 
 class SimulatedLeaderboardsImplementation : public LeaderboardsImplementation {

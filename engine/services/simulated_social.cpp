@@ -3,9 +3,9 @@
 
 #include "engine/services/simulated_social.h"
 
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/services/iap.h"
+#include "engine/platform_services/iap.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "engine/base/narray.h"
 #include "engine/base/nstring.h"
-#include "engine/services/service_implementations.h"
+#include "engine/platform_services/service_implementations.h"
 #include "engine/services/simulation_random.h"
 
 // Where the user pictures come from.

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/base/narray.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 
 struct zk_bitmap_t;
 

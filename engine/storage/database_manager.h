@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "engine/base/narray.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 
 namespace InnerZK {
 

@@ -8,12 +8,12 @@
 
 #include "engine/base/nstring.h"
 #include "engine/runtime/zekar.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/filesystem_api.h"
 #include "engine/storage/safe_write.h"
-#include "engine/storage/scrambler.h"
-#include "engine/storage/xml_reader.h"
+#include "engine/datamodel/scrambler.h"
+#include "engine/datamodel/xml_reader.h"
 
 namespace InnerZK {
 

@@ -193,6 +193,16 @@ void ZKI_FillFileSystemInterface(zk_file_system_api_t* api) {
 #include "engine/runtime/interface.def"
 }
 
+void ZKI_FillStorageInterface(zekar_t* t) {
+    ZKI_FillFileSystemInterface(&zk_file_system_api);
+    t->file_system = &zk_file_system_api;
+    t->ZK_GetProductValue = ZK_GetProductValue;
+    t->ZK_SendHttpRequest = ZK_SendHttpRequest;
+    t->ZK_SendHttpRequestWithHeader = ZK_SendHttpRequestWithHeader;
+    t->ZK_AllocBuffer = ZK_AllocBuffer;
+    t->ZK_FreeBuffer = ZK_FreeBuffer;
+}
+
 // ---------------------------------------------------------------- beside the table
 
 // Opens the path with "wb" to learn whether a file can be made there, then

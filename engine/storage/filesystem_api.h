@@ -15,6 +15,10 @@ class nString;
 // The 21 ZK_FileSystem_ operations are declared with the rest of the
 // table's functions.
 
+// Storage's part of the interface table: the file-system sub-table and the
+// top-level slots of product values, HTTP requests and their buffers.
+void ZKI_FillStorageInterface(zekar_t* table);
+
 // The full path of a file: for a native path the path itself when it opens
 // for reading, or (must_exist false) when it can be created. The result is
 // one of 32 rotating 260-byte buffers; null when nothing fits, also for a

@@ -7,7 +7,7 @@
 #include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/database_manager.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 
 using InnerZK::DMArray;
 using InnerZK::DMDatabase;
@@ -51,6 +51,8 @@ const char* ZKI_GetProductValue(const char* name) {
     }
     return DefaultProductValue(settings, name);
 }
+
+const char* ZK_GetProductValue(const char* name) { return ZKI_GetProductValue(name); }
 
 const char* ZKI_GetDeveloperValue(const char* key) {
     if (!key) return nullptr;

@@ -7,7 +7,7 @@
 #include "engine/base/nbytebuffer.h"
 #include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 #include "engine/storage/filesystem_api.h"
 #include "shadertool/frontend/preprocessor.h"
 #include "shadertool/frontend/tokenizer.h"

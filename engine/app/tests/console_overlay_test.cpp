@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/app/tests/recording_graphics.h"
-#include "engine/runtime/tests/runtime_fixture.h"
+#include "engine/runtime/tests/recording_graphics.h"
+#include "engine/app/tests/console_fixture.h"
 
 namespace {
 
@@ -21,10 +21,10 @@ const char* FakeCallExtension(const char* name, const char* value) {
     return nullptr;
 }
 
-class ConsoleOverlayTest : public ZkRuntimeTest {
+class ConsoleOverlayTest : public ZkConsoleTest {
 protected:
     void SetUp() override {
-        ZkRuntimeTest::SetUp();
+        ZkConsoleTest::SetUp();
         OpenConsole();
         graphics_.Install();
         saved_extension_ = zk->ZK_CallExtension;
@@ -39,7 +39,7 @@ protected:
         graphics_.Restore();
         zk_parms = zk_parms_t();
         recording_graphics::LoadedFont() = nullptr;
-        ZkRuntimeTest::TearDown();
+        ZkConsoleTest::TearDown();
     }
 
     // Delivers as the engine does: through ZKI_SendEvent.

@@ -1,18 +1,29 @@
 // The frame step: time-step rules on an injected clock, the order of the
 // program's steps, stack-balance reports, stereo and overlay-zoom passes,
 // screen fitting, re-initialisation requests, queued popups and resource
-// checks. Graphics go to a recording sub-table; back-end steps to recorders.
+// checks. Graphics go to a recording sub-table; the renderer, sound and
+// input back ends and an extension module record the calls they get.
 
 #include "engine/app/frame.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "engine/app/tests/recording_graphics.h"
-#include "engine/media/renderer_implementation.h"
-#include "engine/runtime/tests/runtime_fixture.h"
+#include "engine/runtime/tests/recording_graphics.h"
+#include "engine/drawing/batch_renderer.h"
+#include "engine/screen/diagnostics.h"
+#include "engine/render/renderer_null.h"
+#include "engine/render/tests/recording_renderer.h"
+#include "engine/sound/tests/recording_sound.h"
+#include "engine/drawing/vertex_buffers.h"
+#include "engine/runtime/backends.h"
+#include "engine/runtime/interface_functions.h"
+#include "engine/app/tests/console_fixture.h"
+#include "engine/platform_services/extension_module.h"
+#include "engine/services/extension_modules.h"
 
 namespace {
 
@@ -41,13 +52,34 @@ std::vector<std::string> steps;
 std::vector<std::string> console_lines;
 bool init_result = true;
 bool pause_modules = false;
+void (*init_action)() = nullptr;
 void (*draw_action)() = nullptr;
 
-void Note(const std::string& step) { steps.push_back(step); }
+// The batch renderer's in-frame flag and the render-target stack, as the
+// last step saw them: their changes between two steps are steps too.
+bool seen_in_frame = false;
+int seen_targets = 0;
+
+// Each step is what a back end, the graphics table or the program saw.
+// Three steps leave no call of their own: the start of the batch pass
+// (its in-frame flag set), the end of its frame (cleared) and the pop of
+// the frame's screen entry (the render-target stack emptied); they are
+// noted, in their place, when the next step sees the change.
+void Note(const std::string& step) {
+    bool in_frame = zk_batch_renderer.in_frame != 0;
+    int targets = zk_state.render_target_stack.count;
+    if (in_frame && !seen_in_frame) steps.push_back("BeginBatchPass");
+    if (seen_targets > 0 && targets == 0) steps.push_back("PopScreenRenderTarget");
+    if (!in_frame && seen_in_frame) steps.push_back("FinishBatchFrame");
+    seen_in_frame = in_frame;
+    seen_targets = targets;
+    steps.push_back(step);
+}
 void RecordLine(short type, const char* text) { console_lines.push_back(std::to_string(type) + ":" + text); }
 
 bool ProgramInit() {
     Note("Init");
+    if (init_action) init_action();
     return init_result;
 }
 void ProgramUpdate(float dt) { Note("Update " + recording_graphics::Number(dt)); }
@@ -60,53 +92,77 @@ int ProgramEvent(zk_event_t) {
     return 0;
 }
 
-zk_frame_backend_t RecordingBackend() {
-    zk_frame_backend_t b;
-    b.GetTime = FakeClock;
-    b.Sleep = FakeSleep;
-    b.BeginFrame = [](int eye) { Note("BeginFrame " + std::to_string(eye)); };
-    b.SetViewport = [](int x, int y, int w, int h, float lo, float hi) {
-        Note("SetViewport " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(w) + " " +
-             std::to_string(h) + " " + recording_graphics::Number(lo) + " " + recording_graphics::Number(hi));
-    };
-    b.BeginScene = [] { Note("BeginScene"); };
-    b.CanDraw = [] { return true; };
-    b.EndScene = [] { Note("EndScene"); };
-    b.EndFrame = [] { Note("EndFrame"); };
-    b.BeginBatchPass = [] { Note("BeginBatchPass"); };
-    b.FlushBatch = [] { Note("FlushBatch"); };
-    b.FinishBatchFrame = [] { Note("FinishBatchFrame"); };
-    b.UpdateInputs = [] { Note("UpdateInputs"); };
-    b.EndInputFrames = [] { Note("EndInputFrames"); };
-    b.UpdateSound = [] { Note("UpdateSound"); };
-    b.EndSoundFrame = [] { Note("EndSoundFrame"); };
-    b.ExtensionModulesPauseTime = [] { return pause_modules; };
-    b.UpdateExtensionModules = [](float dt) { Note("UpdateExtensionModules " + recording_graphics::Number(dt)); };
-    b.InvalidateRenderStates = [] { Note("InvalidateRenderStates"); };
-    b.PushScreenTransforms = [] {
-        Note("PushScreenTransforms");
-        zk->graphics->ZK_Graphics_PushWorldTransform(nullptr);
-    };
-    b.PopScreenRenderTarget = [] {
-        Note("PopScreenRenderTarget");
-        recording_graphics::PopTransform(zk_state.world_transform_top);
-        recording_graphics::PopTransform(zk_state.projection_transform_top);
-        if (zk_state.render_target_stack.count > 0) --zk_state.render_target_stack.count;
-    };
-    b.SetDefaultStates = [] { Note("SetDefaultStates"); };
-    b.DrawScreenBorderRectangles = [] { Note("DrawScreenBorderRectangles"); };
-    b.UpdateAndDrawHUDs = [](float) { Note("UpdateAndDrawHUDs"); };
-    b.UpdateResourceQueues = [] { Note("UpdateResourceQueues"); };
-    b.ReInitSounds = [] { Note("ReInitSounds"); };
-    b.ReInitRenderer = [] { Note("ReInitRenderer"); };
-    return b;
+// The renderer's calls that are steps of the frame, under the frame's
+// names for them. A flush that draws is the only way the renderer is asked
+// to draw here (the program draws through the recording table); the quick
+// re-initialisation is how the renderer re-initialises; a buffer made in
+// the renderer is the upload pass at work (a test queues one).
+void NoteRendererCall(const std::string& call) {
+    std::string operation = call.substr(0, call.find(' '));
+    std::string arguments = call.size() > operation.size() ? call.substr(operation.size()) : "";
+    if (operation == "FrameStart") Note("BeginFrame" + arguments);
+    if (operation == "SetViewport") Note(call);
+    if (operation == "DrawAtStartOfFrame") Note("BeginScene");
+    if (operation == "DrawAtEndOfFrame") Note("EndScene");
+    if (operation == "FrameReady") Note("EndFrame");
+    if (operation == "DrawIndexedTriangles") Note("FlushBatch");
+    if (operation == "AttemptReinitialize") Note("ReInitRenderer");
+    if (operation == "CreateVertexBuffer") Note("UpdateResourceQueues");
 }
 
-class FrameTest : public ZkRuntimeTest {
+// The sound back end's frame start and end; its shutdown is where the
+// sound restart begins.
+class FrameSound : public RecordingSound {
+public:
+    void FrameStart() override { Note("UpdateSound"); }
+    void FrameReady() override { Note("EndSoundFrame"); }
+    void Shutdown() override { Note("ReInitSounds"); }
+};
+
+class FrameInput : public InputImplementation {
+public:
+    void Initialize(zk_state_t*) override {}
+    const char* CallExtension(const char*, const char*) override { return nullptr; }
+    void ActivateWindow(bool) override {}
+    void Update() override { Note("UpdateInputs"); }
+    void FrameReady() override { Note("EndInputFrames"); }
+};
+
+class FrameModule : public ExtensionModule {
+public:
+    const char* GetName() override { return "Frame"; }
+    bool Initialize(zekar_t*) override { return true; }
+    bool ShouldPauseFrameTime() override { return pause_modules; }
+    void Update(float dt) override { Note("UpdateExtensionModules " + recording_graphics::Number(dt)); }
+    BaseImplementation* GetImplementationInterface(BaseImplementation::InterfaceType) override { return nullptr; }
+};
+
+// The graphics slots through which the screen transform, the default
+// states (the only text box width set in a frame here), the border
+// rectangles and the console overlay at the end of the HUD pass show.
+void NoteScreenTransform(const nTransform* m) {
+    Note("PushScreenTransforms");
+    recording_graphics::PushWorldTransform(m);
+}
+void NoteDefaultStates(const float& w) {
+    Note("SetDefaultStates");
+    recording_graphics::SetTextboxWidth(w);
+}
+void NoteBorder(const float& x, const float& y, const float& w, const float& h) {
+    Note("DrawScreenBorderRectangles");
+    recording_graphics::DrawRect(x, y, w, h);
+}
+void NoteHUDs(float) { Note("UpdateAndDrawHUDs"); }
+
+class FrameTest : public ZkConsoleTest {
 protected:
     void SetUp() override {
-        ZkRuntimeTest::SetUp();
+        ZkConsoleTest::SetUp();
         graphics_.Install();
+        zk->graphics->ZK_Graphics_PushWorldTransform = NoteScreenTransform;
+        zk->graphics->ZK_Graphics_SetTextboxWidth = NoteDefaultStates;
+        zk->graphics->ZK_Graphics_DrawRect = NoteBorder;
+        zk_console_overlay_hooks = {NoteHUDs, nullptr};
         steps.clear();
         console_lines.clear();
         sleeps.clear();
@@ -114,8 +170,11 @@ protected:
         clock_read_step = 0;
         init_result = true;
         pause_modules = false;
+        init_action = nullptr;
         draw_action = nullptr;
-        zk_frame_backend = RecordingBackend();
+        seen_in_frame = false;
+        seen_targets = 0;
+        zk_frame_clock = {FakeClock, FakeSleep};
         ZKI_ResetFrameTime();
         zk_console_line_hook = RecordLine;
         zk_run_no_popups = 1;  // keep popup texts off standard output
@@ -129,18 +188,32 @@ protected:
         zk_parms.height = 480;
         zk_device_info.screen_width = 1024;
         zk_device_info.screen_height = 768;
-        ri = zk_media.GetRendImpNull();
-        zk_state.rend_imp = ri;
+        renderer_.attempt_reinitialize_result = true;
+        renderer_.on_call = NoteRendererCall;
+        renderer_.Install();
         zk_state.renderer_initialized = 1;
+        zk_batch_renderer = BatchRenderer();
+        zk_state.sound_imp = &sound_;
+        zk_state.input_imps[0] = &input_;
+        zk_state.num_input_imps = 1;
+        ZK_RegisterExtensionModule(new FrameModule());
     }
     void TearDown() override {
+        ZK_ShutdownExtensionModules();
+        zk_state.input_imps[0] = nullptr;
+        zk_state.num_input_imps = 0;
+        zk_state.sound_imp = nullptr;
+        renderer_.Install();  // its buffers go back to it
+        zk_batch_renderer.FreeBuffers();
+        zk_batch_renderer = BatchRenderer();
+        renderer_.Uninstall();
         graphics_.Restore();
-        zk_frame_backend = zk_frame_backend_t();
+        zk_frame_clock = {nullptr, nullptr};
         ZKI_ResetFrameTime();
         ri = nullptr;
         zk_device_info = zk_device_info_t();
         zk_parms = zk_parms_t();
-        ZkRuntimeTest::TearDown();
+        ZkConsoleTest::TearDown();
     }
 
     // Runs one frame `gap` milliseconds after the previous clock reading.
@@ -166,6 +239,9 @@ protected:
     }
 
     RecordingGraphics graphics_;
+    RecordingRenderer renderer_;
+    FrameSound sound_;
+    FrameInput input_;
 };
 
 // --- Time step ------------------------------------------------------------------------------
@@ -250,6 +326,13 @@ TEST_F(FrameTest, UpdateSeesWholeMillisecondsAndIsSkippedUnderOne) {
 // --- The program's steps --------------------------------------------------------------------------
 
 TEST_F(FrameTest, ProgramStepsRunInTheirOrderAndInitRunsOnce) {
+    // Borders beside a letterboxed screen, and a buffer made on another
+    // thread that waits for the upload pass.
+    zk_state.autoscale_offset_x = 8.0f;
+    zk_vertex_buffer_t* queued = nullptr;
+    std::thread([&] {
+        queued = zk->graphics->ZK_Graphics_CreateVertexBufferWithVertices(7, nullptr, 4, 0);
+    }).join();
     zk_state.queue_input_events = 1;
     ZKI_SendKeyEvent(ZK_EVENT_KEY_DOWN, 'A');
     FrameAfter(0);
@@ -276,6 +359,7 @@ TEST_F(FrameTest, ProgramStepsRunInTheirOrderAndInitRunsOnce) {
     EXPECT_EQ(zk_state.render_target_stack.count, 0);
     EXPECT_FALSE(graphics_.Matching("SetTextTransform 1 1 0").empty());
     EXPECT_TRUE(Popups().empty());
+    zk->graphics->ZK_Graphics_FreeVertexBuffer(queued);
 }
 
 TEST_F(FrameTest, FailedInitIsReportedOnceAndTheProgramKeepsRunning) {
@@ -304,7 +388,7 @@ TEST_F(FrameTest, WithoutARendererOnlyTheEndOfFrameWorkRuns) {
     } cases[] = {{false, true}, {true, false}};
     for (const Case& c : cases) {
         steps.clear();
-        ri = c.renderer ? zk_media.GetRendImpNull() : nullptr;
+        ri = c.renderer ? GetRendImpNull() : nullptr;  // a renderer that records nothing
         zk_state.renderer_initialized = c.initialized;
         zk_state.view_transform_top = 0;  // left over by an earlier frame
         console_lines.clear();
@@ -340,8 +424,11 @@ TEST_F(FrameTest, UnbalancedPushesInDrawAreReportedEveryFrame) {
          {"2:[POPUP] Too many PushProjectionTransform calls made. Check your code."}},
         {"render target", [] { zk->graphics->ZK_Graphics_PushRenderTarget(nullptr); },
          {"2:[POPUP] Too many PushRenderTarget(s) calls made. Check your code."}},
+        // The program's pop took the screen transform, so the pop of the
+        // frame's screen entry finds the world stack empty, and says so.
         {"popped too far", [] { zk->graphics->ZK_Graphics_PopWorldTransform(); },
-         {"2:[POPUP] Too many Push(World)Transform calls made. Check your code."}},
+         {"2:[POPUP] Too many Push(World)Transform calls made. Check your code.",
+          "1:[POPUP] ZK_Graphics_PopWorldTransform: called too many times."}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -537,6 +624,13 @@ TEST_F(FrameTest, PendingReinitialisationIsServedInTheFrameAfterAFlush) {
     zk_parms.width = 800;
     zk_state.parms = zk_parms_t{1024, 768, 1};
     zk_state.reinit_requested = 1;
+    // The program's Init leaves a quad in the batch for the flush to draw.
+    zk_batch_renderer.InitializeBuffers();
+    init_action = [] {
+        zk_vertex_t four[4] = {};
+        zk_batch_renderer.DrawQuad(nullptr, four);
+    };
+    steps.clear();
     FrameAfter(16);
     EXPECT_LT(Position("FlushBatch"), Position("ReInitRenderer"));
     EXPECT_LT(Position("ReInitRenderer"), Position("Draw eye 0"));

@@ -1,7 +1,6 @@
 // The interface table: the list every table is generated from keeps the
 // documented slot order, and after set-up every slot holds the function
-// named for it, or for the parts of layers that have not registered, a
-// neutral function.
+// named for it, or, where no layer provides the slot, a neutral function.
 
 #include <gtest/gtest.h>
 
@@ -12,9 +11,10 @@
 #include <vector>
 
 #include "engine/app/interface.h"
-#include "engine/media/graphics_state.h"
+#include "engine/drawing/drawing_interface.h"
+#include "engine/drawing/graphics_state.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/runtime/registration.h"
+#include "engine/runtime/interface_filling.h"
 #include "engine/runtime/tests/core_fixture.h"
 
 namespace {
@@ -236,16 +236,7 @@ void ExpectSlots(const char* table_name, const void* table, const NamedSlot* exp
     }
 }
 
-class InterfaceTest : public ZkCoreTest {
-protected:
-    void TearDown() override {
-        zk_media = saved_media_;
-        zk_services = saved_services_;
-        ZkCoreTest::TearDown();
-    }
-    zk_media_t saved_media_ = zk_media;
-    zk_services_t saved_services_ = zk_services;
-};
+class InterfaceTest : public ZkCoreTest {};
 
 TEST_F(InterfaceTest, SetUpPointsZkAtTheTableAndTheStateAtIt) {
     EXPECT_EQ(zk, &zekar);
@@ -399,20 +390,17 @@ TEST_F(InterfaceTest, GraphicsHoldsWhatTheMediaLayerProvidesAndNeutralFunctionsE
 #undef ZK_PROVIDED
 
 void RecordedRect(const float&, const float&, const float&, const float&) {}
-void FillRecordingGraphics(zk_graphics_api_t* api) {
-    *api = zk_graphics_api_t();
-    api->ZK_Graphics_DrawRect = RecordedRect;
-}
 bool AvailableCloud() { return true; }
-void FillAvailableCloud(zk_cloud_api_t* api) { api->ZK_Cloud_IsAvailable = AvailableCloud; }
 
-TEST_F(InterfaceTest, RegisteredPartsAreFilledFromTheirRecords) {
-    zk_media.FillGraphicsInterface = FillRecordingGraphics;
-    zk_services.FillCloudInterface = FillAvailableCloud;
+TEST_F(InterfaceTest, EachPartIsFilledAgainFromItsLayer) {
+    // Each part is filled again from the layer that provides it.
+    zk->graphics->ZK_Graphics_DrawRect = RecordedRect;
+    zk->graphics->ZK_Graphics_ClearScreen = nullptr;
+    zk->cloud->ZK_Cloud_IsAvailable = AvailableCloud;
     ZKI_SetBasicInterface(zk);
-    EXPECT_EQ(Address(zk->graphics->ZK_Graphics_DrawRect), Address(RecordedRect));
-    EXPECT_EQ(zk->graphics->ZK_Graphics_ClearScreen, nullptr);
-    EXPECT_TRUE(zk->cloud->ZK_Cloud_IsAvailable());
+    EXPECT_EQ(Address(zk->graphics->ZK_Graphics_DrawRect), Address(ZK_Graphics_DrawRect));
+    EXPECT_EQ(Address(zk->graphics->ZK_Graphics_ClearScreen), Address(ZK_Graphics_ClearScreen));
+    EXPECT_EQ(Address(zk->cloud->ZK_Cloud_IsAvailable), Address(ZK_Cloud_IsAvailable));
     // The table's own slots and the other parts are untouched by them.
     EXPECT_EQ(Address(zk->ZK_CallExtension), Address(ZK_CallExtension));
     EXPECT_EQ(Address(zk->ext->ZK_DrawQuad), Address(ZK_DrawQuad));
@@ -424,14 +412,10 @@ TEST_F(InterfaceTest, SubTableSizesMatchTheirSlotCounts) {
     for (const TableOrder& table : kTables) EXPECT_EQ(table.size_in_slots, counts[i++]) << table.name;
 }
 
-void SetColorRGBA(const float&, const float&, const float&) {}
-void SetColorWithAlphaRGBA(const float&, const float&, const float&, const float&) {}
-void SetColorBGRA(const float&, const float&, const float&) {}
-void SetColorWithAlphaBGRA(const float&, const float&, const float&, const float&) {}
-
 TEST_F(InterfaceTest, ColourSettersFollowTheVertexColourFormat) {
-    zk_media.rgba = {SetColorRGBA, SetColorWithAlphaRGBA};
-    zk_media.bgra = {SetColorBGRA, SetColorWithAlphaBGRA};
+    const auto SetColorRGBA = ZK_Graphics_SetColor_RGBA, SetColorBGRA = ZK_Graphics_SetColor_BGRA;
+    const auto SetColorWithAlphaRGBA = ZK_Graphics_SetColorWithAlpha_RGBA;
+    const auto SetColorWithAlphaBGRA = ZK_Graphics_SetColorWithAlpha_BGRA;
     struct Case {
         int format;
         const void* set_color;

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/app/tests/startup_test_support.h"
-#include "engine/runtime/core_services.h"
-#include "engine/runtime/resolution_and_bitmaps.h"
+#include "engine/runtime/basic_functions.h"
+#include "engine/screen/resolution_selection.h"
+#include "engine/images/bitmap_pool.h"
 
 namespace {
 
@@ -102,7 +103,7 @@ TEST_F(CoreServicesTest, ResolutionSupportedByDevice) {
             << c.width << "x" << c.height;
     // No renderer: other fullscreen sizes are refused.
     EXPECT_FALSE(ZKI_IsResolutionSupportedByDevice(1280, 720, false));
-    zk_media.LoadRendImp();
+    ZKI_LoadRendImp();
     EXPECT_TRUE(ZKI_IsResolutionSupportedByDevice(1280, 720, false));
     ri = nullptr;
 

@@ -30,7 +30,7 @@ class ExtensionCallTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetUpEngineForTest();
-        zk_media.LoadRendImp();
+        ZKI_LoadRendImp();
         ZKPI_ResolvePlatformInfo();
     }
     void TearDown() override {

@@ -5,7 +5,7 @@
 #include "engine/app/tests/startup_test_support.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/storage/database_manager.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/settings.h"
 

@@ -9,13 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "engine/app/activation.h"
 #include "engine/app/null_program.h"
 #include "engine/app/tests/startup_test_support.h"
-#include "engine/media/renderer_interface.h"
-#include "engine/media/run_time_shaders.h"
-#include "engine/runtime/core_services.h"
-#include "engine/runtime/events.h"
-#include "engine/runtime/state_helpers.h"
+#include "engine/screen/renderer_interface.h"
+#include "engine/sound/sound_implementation.h"
+#include "engine/shaders/run_time_shaders.h"
+#include "engine/runtime/basic_functions.h"
+#include "engine/events/events.h"
+#include "engine/runtime/screen.h"
 #include "engine/services/extension_modules.h"
 #include "platform/macos/device/device.h"
 #include "platform/macos/device/platform.h"
@@ -35,7 +37,7 @@ protected:
     void TearDown() override {
         // The engine's shutdown lets go of the extension modules a start
         // made; tests that start without shutting down do it here.
-        zk_services.ShutdownExtensionModules();
+        ZK_ShutdownExtensionModules();
         StopKeepingPrintedLines();
         ri = nullptr;
         zk_prog = nullptr;
@@ -51,7 +53,7 @@ TEST_F(StartupStepsTest, PreInitAndInitInstallTheNullProgramAndTheNullBackEnds) 
     EXPECT_EQ(zk_state.prog_initialized, 1);
     EXPECT_EQ(zk_null_prog.api_version, static_cast<uint32_t>(ZK_NULL_PROG_API_VERSION));
     EXPECT_EQ(zk_null_prog.Draw, ZK_NullProg_Draw);
-    EXPECT_EQ(ri, zk_media.GetRendImpNull());
+    EXPECT_EQ(ri, GetRendImpNull());
     EXPECT_EQ(zk_state.rend_imp, ri);
     EXPECT_NE(zk_il, nullptr);
     for (int id = 0; id < ZK_NUM_CORE_MUTEXES; ++id) EXPECT_NE(zk_state.core_mutexes[id], nullptr);
@@ -62,7 +64,7 @@ TEST_F(StartupStepsTest, PreInitAndInitInstallTheNullProgramAndTheNullBackEnds) 
     EXPECT_EQ(zk_state.initialized, 1);
     EXPECT_EQ(zk_state.renderer_initialized, 1);
     EXPECT_EQ(zk_state.queue_input_events, 1);
-    EXPECT_EQ(zk_state.sound_imp, zk_media.GetSoundImpNull());
+    EXPECT_EQ(zk_state.sound_imp, GetSoundImpNull());
     EXPECT_EQ(zk_state.reference_counting, 1);
     EXPECT_EQ(zk_state.show_fps + zk_state.render_stereo + zk_state.debug_draw_time_delta_test +
                   zk_state.debug_draw_black_screen,

@@ -8,9 +8,8 @@
 
 #include "engine/app/console_overlay.h"
 #include "engine/app/startup.h"
-#include "engine/media/renderer_null.h"
+#include "engine/render/renderer_null.h"
 #include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 

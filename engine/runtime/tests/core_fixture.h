@@ -4,7 +4,8 @@
 //   StdoutCapture out;  ...  std::string text = out.Finish();
 //
 // ZkCoreTest makes the calling thread the main thread, sets up a fresh state
-// and interface table (ZKI_StateSetup), creates the core mutexes, switches
+// and interface table (SetUpTestEngine, test_engine.h), creates the core
+// mutexes, switches
 // the engine's log lines on (zk_run_silent = 0, zk_run_no_popups = 0) and
 // forgets earlier popups. Nothing of it needs a program or a renderer.
 #pragma once
@@ -15,10 +16,10 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/app/startup.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
+#include "engine/runtime/tests/test_engine.h"
 #include "engine/runtime/zekar.h"
 #include "platform/macos/device/platform.h"
 
@@ -62,7 +63,7 @@ class ZkCoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ZKT_InitThreads();
-        ZKI_StateSetup(nullptr);
+        SetUpTestEngine();
         ZKI_CreateCoreMutexes();
         zk_run_silent = 0;
         zk_run_no_popups = 0;

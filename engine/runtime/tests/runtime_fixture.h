@@ -1,14 +1,11 @@
-// Test support for event delivery, the frame step and the console overlay:
-// a fresh engine with an installed program that records the events it is
-// given, and a console that can be enabled, opened and emptied.
+// Test support for event delivery and the frame step: a fresh engine with
+// an installed program that records the events it is given.
 #pragma once
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "engine/app/console_overlay.h"
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/runtime/tests/core_fixture.h"
 
 // The events the test program received, in order.
@@ -22,36 +19,6 @@ inline int RecordEvent(zk_event_t event) {
     return 7;  // the program's answer, passed back by delivery
 }
 
-// Frees what the console keeps besides its settings: lines, history,
-// completion words and hint.
-inline void EmptyConsole() {
-    zkConsole& c = zk_console;
-    for (int i = 0; i < c.lines.count; ++i) {
-        free(c.lines.items[i].text);
-        free(c.lines.items[i].thread_name);
-    }
-    c.lines.count = 0;
-    for (int i = 0; i < c.history.count; ++i) free(c.history.items[i]);
-    c.history.count = 0;
-    c.history_position = 0;
-    c.draft_in_history = 0;
-    for (int i = 0; i < c.words.count; ++i) {
-        free(c.words.items[i].word);
-        free(c.words.items[i].extra);
-    }
-    c.words.count = 0;
-    free(c.completion_hint);
-    c.completion_hint = nullptr;
-    c.edit_line[0] = '\0';
-    c.cursor = 0;
-    c.scroll_offset = 0;
-    c.control_held = c.shift_held = 0;
-    c.open = 0;
-    c.slide = 0.0f;
-    c.overlay = 0;
-    c.font = nullptr;
-}
-
 class ZkRuntimeTest : public ZkCoreTest {
 protected:
     void SetUp() override {
@@ -62,29 +29,10 @@ protected:
         program_.EventProc = RecordEvent;
         zk_prog = &program_;
         zk_state.initialized = 1;
-        // A fresh console bound to this state's mutex registry, disabled.
-        zk_console.Init();
-        EmptyConsole();
     }
     void TearDown() override {
-        EmptyConsole();
-        zk_console.enabled = 0;
-        zk_console.mutex = nullptr;
         zk_prog = nullptr;
         ZkCoreTest::TearDown();
-    }
-
-    // Enables the console in developer mode (toggle key F1), closed.
-    void EnableConsole() {
-        zk_state.developer_mode = 1;
-        zk_state.console_enabled = 1;
-        zk_console.Init();
-        zk_console.lowest_kept_type = 0;  // keep every line
-        EmptyConsole();
-    }
-    void OpenConsole() {
-        EnableConsole();
-        zk_console.open = 1;
     }
 
     zk_prog_t program_;

@@ -1,6 +1,6 @@
 // The state record after set-up, and set-up over a used state.
 
-#include "engine/app/startup.h"
+#include "engine/runtime/state_setup.h"
 #include "engine/runtime/tests/core_fixture.h"
 
 namespace {
@@ -52,7 +52,7 @@ TEST_F(StateTest, FreshStateHasItsDefaults) {
 
 TEST_F(StateTest, SetUpKeepsThePlatformArgument) {
     int argument = 7;
-    ZKI_StateSetup(&argument);
+    ZKI_SetUpState(&argument);
     EXPECT_EQ(zk_state.has_platform_argument, 1);
     EXPECT_EQ(zk_state.platform_argument, &argument);
 }
@@ -73,7 +73,7 @@ TEST_F(StateTest, SetUpOverAUsedStateStartsClean) {
     ZK_GetMutex("registered");
     zk_parms.width = 800;
 
-    ZKI_StateSetup(nullptr);
+    ZKI_SetUpState(nullptr);
     EXPECT_EQ(zk_state.num_bitmaps, 0);
     EXPECT_EQ(zk_state.bitmaps[3].width, 0);
     EXPECT_EQ(zk_state.key_states_i[2047], 0);

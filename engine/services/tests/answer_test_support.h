@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/runtime/threads.h"
 #include "engine/services/tests/service_test_support.h"
 #include "engine/storage/filesystem.h"

@@ -1,50 +1,17 @@
-// The service names of the extension call, the test dialog, and the
-// in-app purchase ids and events.
+// The service names of the extension call, and the in-app purchase ids
+// and events.
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/services/extension_mapping.h"
-#include "engine/services/iap.h"
-#include "engine/services/tests/service_test_support.h"
-#include "engine/storage/filesystem.h"
+#include "engine/platform_services/iap.h"
+#include "engine/services/tests/extension_mapping_fixture.h"
 
 namespace services_test {
 namespace {
-
-// Delivered events as texts, read while they still own their strings.
-std::vector<std::string> delivered;
-int DescribeEvent(zk_event_t event) {
-    std::string text = std::to_string(event.type);
-    if (event.type == ZK_EVENT_PURCHASE_NOTICE || event.type == ZK_EVENT_PURCHASE_COMPLETED) {
-        zk_purchase_event_t p = ZKI_EventAs<zk_purchase_event_t>(event);
-        text += " kind=" + std::to_string(p.kind) + " product=" + Text(p.product_id) +
-                " restored=" + std::to_string(p.restored) + " info=" + Text(p.information) +
-                " further=" + Text(p.further) + " data=" + Text(p.data);
-    } else if (event.type == ZK_EVENT_TEST_EXTENSION_REPLY) {
-        zk_text_event_t reply = ZKI_EventAs<zk_text_event_t>(event);
-        text += " " + std::to_string(reply.zero) + " " + Text(reply.text);
-    }
-    delivered.push_back(text);
-    return 0;
-}
-
-class ExtensionMappingTest : public ServicesTest {
-protected:
-    void SetUp() override {
-        ServicesTest::SetUp();
-        delivered.clear();
-        zk_prog->EventProc = DescribeEvent;
-    }
-    std::vector<std::string> Deliver() {
-        delivered.clear();
-        ZKI_ProcessEventQueue();
-        return delivered;
-    }
-};
 
 // --- In-app purchases ------------------------------------------------------------------------
 
@@ -88,15 +55,6 @@ TEST_F(ExtensionMappingTest, InAppPurchaseNamesReachAnAvailableImplementation) {
         EXPECT_TRUE(Deliver().empty());
         ResetServices();
     }
-}
-
-TEST_F(ExtensionMappingTest, TheEnginesExtensionCallAsksTheServiceNamesFirst) {
-    TestModule* host = new TestModule("Host");
-    host->extension_answer = "FROM_MODULE";
-    ZK_RegisterExtensionModule(host);
-    Start("IN_APP_PURCHASES");
-    EXPECT_STREQ(zk->ZK_CallExtension("IAP_IsAvailable", nullptr), "YES");
-    EXPECT_STREQ(zk->ZK_CallExtension("GetPlayerOnlineID", nullptr), "FROM_MODULE");
 }
 
 // --- Game Center -------------------------------------------------------------------------------
@@ -217,76 +175,6 @@ TEST_F(ExtensionMappingTest, TheFirstModuleThatAnswersEndsTheSearch) {
     Calls().clear();
     EXPECT_STREQ(ZK_CallExtensionModuleExtension("Name", "value"), "FIRST");
     EXPECT_EQ(Calls(), (std::vector<std::string>{"First CallExtension Name value"}));
-}
-
-// --- The test dialog --------------------------------------------------------------------------
-
-std::string Alert(int number, const char* message, const char* name, const char* detail, const std::string& image) {
-    return "popup info: Game Alert #" + std::to_string(number) + "\n\nUser message: '" + message +
-           "'\nData name: '" + name + "'\nData detail: '" + detail + "'\nImage file name: '" + image + "'";
-}
-
-std::string TooLarge(int number, const std::string& image) {
-    return "popup info: Game Alert #" + std::to_string(number) + "\n\nFile '" + image +
-           "' is too large! It can be max 160KB.";
-}
-
-void WriteFile(const std::string& path, size_t size) {
-    std::ofstream file(path, std::ios::binary);
-    file << std::string(size, 'p');
-}
-
-// The alerts count up from 1 over the whole run: this is the one test
-// that opens the dialog (its seven alerts go on from the last run's when
-// the tests are repeated).
-TEST_F(ExtensionMappingTest, TheTestDialogNumbersItsAlertsWarnsOfLargeImagesAndReplies) {
-    static int alerts_before = 0;
-    const int before = alerts_before;
-    alerts_before += 7;
-    ZKFileSystem::Initialize();
-    const std::string folder = ::testing::TempDir();
-    const std::string small = folder + "zk-dialog-small.tga";
-    const std::string limit = folder + "zk-dialog-limit.tga";
-    const std::string large = folder + "zk-dialog-large.tga";
-    WriteFile(small, 100);
-    WriteFile(limit, 161792);
-    WriteFile(large, 161793);
-
-    EXPECT_EQ(ZKID_TestExtension(nullptr, "a;b;c;d"), nullptr);
-    EXPECT_EQ(ZKID_TestExtension("GameCustomDialog", "a;b;c;d"), nullptr);
-    EXPECT_TRUE(Lines().empty());
-    EXPECT_TRUE(Deliver().empty());
-
-    const std::string with_small = "score;level 3;Hello there;" + small;
-    const std::string with_limit = "score;;Hi;" + limit;
-    const std::string with_large = "score;level 9;Look;" + large;
-    const std::string long_field = std::string(1023, 'm') + ";detail;message;" + small;
-    EXPECT_EQ(ZKID_TestExtension("GameCustomDialogSend", with_small.c_str()), nullptr);
-    EXPECT_EQ(ZKID_TestExtension("GameCustomDialogSend", with_limit.c_str()), nullptr);
-    EXPECT_EQ(ZKID_TestExtension("GameCustomDialogSend", with_large.c_str()), nullptr);
-    EXPECT_EQ(ZKID_TestExtension("GameCustomDialogSend", "only a name"), nullptr);
-    EXPECT_EQ(ZKID_TestExtension("GameCustomDialogSend", nullptr), nullptr);
-    EXPECT_EQ(ZKID_TestExtension("GameCustomDialogSend", long_field.c_str()), nullptr);
-    // A program in developer mode gets the dialog through the extension call.
-    zk_prog->parms.developer_mode = 1;
-    EXPECT_EQ(zk->ZK_CallExtension("GameCustomDialogSend", with_small.c_str()), nullptr);
-
-    const std::vector<std::string> expected = {
-        Alert(before + 1, "Hello there", "score", "level 3", small),
-        Alert(before + 2, "Hi", "score", "", limit),
-        TooLarge(before + 3, large),
-        Alert(before + 3, "Look", "score", "level 9", large),
-        Alert(before + 4, "(null)", "only a name", "(null)", "(null)"),
-        Alert(before + 5, "(null)", "(null)", "(null)", "(null)"),
-        Alert(before + 6, "message", "(null)", "detail", small),
-        Alert(before + 7, "Hello there", "score", "level 3", small),
-    };
-    EXPECT_EQ(Lines(), expected);
-    EXPECT_EQ(Deliver(), std::vector<std::string>(7, "63 0 SEND_OK"));
-    ZKFileSystem::Deinitialize();
-    remove(small.c_str());
-    remove(limit.c_str());
-    remove(large.c_str());
 }
 
 // --- In-app purchase ids and events -------------------------------------------------------------

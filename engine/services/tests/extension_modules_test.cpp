@@ -1,13 +1,11 @@
 // The registry: which implementation each service type resolves to, the
-// start-up steps, the built-in modules, the per-frame update, shutdown and
-// a second start.
+// start-up steps, the built-in modules and the per-frame update.
 
 #include <initializer_list>
 #include <string>
 #include <vector>
 
-#include "engine/app/startup.h"
-#include "engine/runtime/registration.h"
+#include "engine/runtime/interface_functions.h"
 #include "engine/services/extension_mapping.h"
 #include "engine/services/local_leaderboards.h"
 #include "engine/services/simulated_leaderboards.h"
@@ -15,22 +13,6 @@
 
 namespace services_test {
 namespace {
-
-std::string NamesOf(std::initializer_list<BaseImplementation*> implementations) {
-    std::string names;
-    for (BaseImplementation* implementation : implementations)
-        names += std::string(names.empty() ? "" : ",") + (implementation ? implementation->GetName() : "-");
-    return names;
-}
-
-// The names of the chosen implementations in resolution order (cloud,
-// leaderboards, achievement, statistic, in-app purchase, social, user
-// content, notification), "-" for none.
-std::string ChosenNames() {
-    return NamesOf({zk_cloud_implementation, zk_leaderboards_implementation, zk_achievement_implementation,
-                    zk_statistic_implementation, zk_in_app_purchase_implementation, zk_social_implementation,
-                    zk_ugc_implementation, zk_notification_implementation});
-}
 
 // The same, as the getters find them afresh.
 std::string FoundNames() {
@@ -213,41 +195,11 @@ TEST_F(ExtensionModulesTest, TheFrameAdvancesModulesThenTheChosenImplementations
     ZK_RegisterExtensionModule(host);
     Start("");
     Calls().clear();
-    ASSERT_NE(zk_frame_backend.UpdateExtensionModules, nullptr);
-    zk_frame_backend.UpdateExtensionModules(0.25f);
+    ZK_UpdateExtensionModules(0.25f);
     EXPECT_EQ(Calls(), (std::vector<std::string>{"Update Host 0.25", "Update HostCloud", "Update HostSocial"}));
-    EXPECT_FALSE(zk_frame_backend.ExtensionModulesPauseTime());
-    host->pause = true;
-    EXPECT_TRUE(zk_frame_backend.ExtensionModulesPauseTime());
-}
-
-TEST_F(ExtensionModulesTest, ShutdownForgetsEveryChosenImplementationAndAStartAfterItBeginsAfresh) {
-    TestModule* host = new TestModule("Host");
-    host->OfferEverything();
-    ZK_RegisterExtensionModule(host);
-    Start("LEADERBOARDS ACHIEVEMENTS IN_APP_PURCHASES");
-    ASSERT_EQ(zk_all_implementations.count, 8);
-    Calls().clear();
-    ZEKAR_Shutdown();
-    EXPECT_EQ(Calls(), (std::vector<std::string>{"Shutdown Host", "destroyed Host"}));
-    EXPECT_EQ(ChosenNames(), "-,-,-,-,-,-,-,-");
-    EXPECT_EQ(zk_all_implementations.count, 0);
-    EXPECT_EQ(zk_extension_implementations.count, 0);
-    // Nothing reaches what was destroyed: the update walks empty lists and
-    // the fronts answer as without a service.
-    Calls().clear();
-    ZK_UpdateExtensionModules(0.5f);
     EXPECT_FALSE(ZK_ShouldPauseFrameTimeBecauseOfExtension());
-    EXPECT_FALSE(zk->cloud->ZK_Cloud_IsAvailable());
-    EXPECT_EQ(zk->leaderboards->ZK_GetMaximumNumberOfScoresPerRequest(), 30);
-    EXPECT_TRUE(Calls().empty());
-
-    TestModule* next = new TestModule("Next");
-    next->Offer(new TestCloud("NextCloud"));
-    ZK_RegisterExtensionModule(next);
-    Start("");
-    EXPECT_EQ(ChosenNames(), "NextCloud,-,-,-,-,-,-,-");
-    EXPECT_EQ(zk_extension_implementations.count, 3);
+    host->pause = true;
+    EXPECT_TRUE(ZK_ShouldPauseFrameTimeBecauseOfExtension());
 }
 
 // Pre-initialisation run again without a shutdown starts the modules
@@ -316,16 +268,13 @@ TEST_F(ExtensionModulesTest, TheBuiltInModulesMakeTheEnginesOwnImplementations) 
     zk_dman.ReleaseDatabase(ZK_LOCAL_LEADERBOARDS_PATH);
 }
 
-void DrawQuadOfMedia(zk_vertex_format_t, void*) {}
-void FillMediaExtension(zk_extension_api_t* api) { api->ZK_DrawQuad = DrawQuadOfMedia; }
+void NoQuad(zk_vertex_format_t, void*) {}
 
 TEST_F(ExtensionModulesTest, TheExtensionInterfaceCarriesTheMediaLayersDrawQuad) {
-    zk_media_t saved = zk_media;
-    zk_media.FillExtensionInterface = FillMediaExtension;
+    zk_extension_api.ZK_DrawQuad = NoQuad;
     zk_extension_api_t* api = ZKIE_GetExtensionInterface();
     EXPECT_EQ(api, zk->ext);
-    EXPECT_EQ(api->ZK_DrawQuad, DrawQuadOfMedia);
-    zk_media = saved;
+    EXPECT_EQ(api->ZK_DrawQuad, ZK_DrawQuad);
 }
 
 TEST(InterfaceTypeNames, EveryTypeHasItsDisplayName) {

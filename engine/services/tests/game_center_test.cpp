@@ -6,8 +6,9 @@
 #include <string>
 
 #include "engine/runtime/threads.h"
-#include "engine/services/apple_helpers.h"
-#include "engine/services/game_center.h"
+#include "engine/platform_services/autorelease_pool.h"
+#include "engine/platform_services/bounded_format.h"
+#include "engine/platform_services/game_center.h"
 #include "engine/services/tests/answer_test_support.h"
 #include "engine/services/tests/service_test_support.h"
 

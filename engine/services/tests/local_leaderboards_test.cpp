@@ -13,7 +13,7 @@
 #include "engine/services/local_leaderboards.h"
 #include "engine/services/tests/answer_test_support.h"
 #include "engine/storage/database_manager.h"
-#include "engine/storage/scrambler.h"
+#include "engine/datamodel/scrambler.h"
 
 namespace services_test {
 namespace {

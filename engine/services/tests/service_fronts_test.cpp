@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "engine/services/tests/service_test_support.h"
 
 namespace services_test {

@@ -14,6 +14,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <mutex>
 #include <string>
@@ -302,6 +303,23 @@ private:
     std::vector<BaseImplementation*> owned_;
     std::map<int, BaseImplementation*> offered_;
 };
+
+// The names of these implementations, comma-separated, "-" for none.
+inline std::string NamesOf(std::initializer_list<BaseImplementation*> implementations) {
+    std::string names;
+    for (BaseImplementation* implementation : implementations)
+        names += std::string(names.empty() ? "" : ",") + (implementation ? implementation->GetName() : "-");
+    return names;
+}
+
+// The names of the chosen implementations in resolution order (cloud,
+// leaderboards, achievement, statistic, in-app purchase, social, user
+// content, notification), "-" for none.
+inline std::string ChosenNames() {
+    return NamesOf({zk_cloud_implementation, zk_leaderboards_implementation, zk_achievement_implementation,
+                    zk_statistic_implementation, zk_in_app_purchase_implementation, zk_social_implementation,
+                    zk_ugc_implementation, zk_notification_implementation});
+}
 
 // --- The fixture ----------------------------------------------------------------------------
 

@@ -5,7 +5,7 @@
 
 #include "engine/base/nbytebuffer.h"
 #include "engine/base/nstring.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 #include "engine/storage/tests/storage_test_support.h"
 
 using namespace InnerZK;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "engine/base/nstring.h"
-#include "engine/storage/datamodel.h"
+#include "engine/datamodel/datamodel.h"
 #include "engine/storage/tests/storage_test_support.h"
 
 using namespace InnerZK;

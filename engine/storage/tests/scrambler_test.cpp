@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/storage/datamodel.h"
-#include "engine/storage/scrambler.h"
-#include "engine/storage/xml_reader.h"
+#include "engine/datamodel/datamodel.h"
+#include "engine/datamodel/scrambler.h"
+#include "engine/datamodel/xml_reader.h"
 #include "engine/storage/tests/storage_test_support.h"
 
 using namespace storage_test;

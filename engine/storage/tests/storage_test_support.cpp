@@ -16,8 +16,8 @@
 #include <mutex>
 #include <sstream>
 
-#include "engine/app/startup.h"
 #include "engine/runtime/state.h"
+#include "engine/runtime/tests/test_engine.h"
 #include "engine/storage/filesystem.h"
 
 namespace storage_test {
@@ -80,7 +80,7 @@ void SetUpEngine() {
     static bool done = false;
     if (done) return;
     done = true;
-    ZKI_StateSetup(nullptr);
+    SetUpTestEngine();
     ZKI_CreateCoreMutexes();
     ZKFileSystem::Initialize();
     zk->ZK_Popupf = RecordPopup;

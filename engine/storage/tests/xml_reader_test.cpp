@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/storage/datamodel.h"
-#include "engine/storage/xml_reader.h"
+#include "engine/datamodel/datamodel.h"
+#include "engine/datamodel/xml_reader.h"
 #include "engine/storage/tests/storage_test_support.h"
 
 using namespace InnerZK;

@@ -4,14 +4,12 @@
 
 #include <cstring>
 
+#include "engine/app/activation.h"
 #include "engine/runtime/state.h"
-#include "engine/runtime/state_helpers.h"
 #include "engine/runtime/zekar.h"
 #include "platform/macos/app/shell.h"
 #include "platform/macos/app/view.h"
 #include "platform/macos/device/device.h"
-
-bool zk_mac_should_center_window = true;
 
 namespace {
 

@@ -11,8 +11,6 @@
 #include "engine/base/narray.h"
 #include "platform/macos/app/window.h"
 
-// The window is centred on its first switch to windowed mode only.
-extern bool zk_mac_should_center_window;
 
 // "Switching to full screen mode.": the program's windowed parameter is
 // cleared and the engine asked to re-initialise with the program's

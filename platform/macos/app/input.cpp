@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "engine/runtime/core_services.h"
-#include "engine/runtime/events.h"
+#include "engine/runtime/basic_functions.h"
+#include "engine/events/events.h"
 #include "engine/runtime/state.h"
 #include "platform/macos/app/cocoa.h"
 #include "platform/macos/app/keys.h"

@@ -2,7 +2,7 @@
 
 #include "platform/macos/app/keys.h"
 
-#include "engine/runtime/events.h"
+#include "engine/events/events.h"
 #include "platform/macos/app/cocoa.h"
 
 namespace {

@@ -13,15 +13,6 @@
 #include "platform/macos/app/window.h"
 #include "platform/macos/device/device.h"
 
-void* zk_osx_main_window = nullptr;
-void* zk_osx_main_controller = nullptr;
-int zk_osx_skip_frame_update = 0;
-int zk_osx_window_width = 0;
-int zk_osx_window_height = 0;
-bool zk_osx_window_setup_in_progress = false;
-bool zk_osx_shut_down = false;
-bool zk_osx_should_toggle_fullscreen_next_frame = false;
-
 bool ZKID_CreateWindow() {
     const zk_parms_t& parms = zk_state.prog ? zk_state.prog->parms : zk_state.parms;
     ZK_Printf("Window already created. Resizing to %dx%d.\n", parms.width, parms.height);

@@ -3,15 +3,7 @@
 // zk-shader-tool's entry runs.
 #pragma once
 
-// Globals shared with the windowed layer, which this program never starts.
-extern void* zk_osx_main_window;
-extern void* zk_osx_main_controller;
-extern int zk_osx_skip_frame_update;
-extern int zk_osx_window_width;
-extern int zk_osx_window_height;
-extern bool zk_osx_window_setup_in_progress;
-extern bool zk_osx_shut_down;
-extern bool zk_osx_should_toggle_fullscreen_next_frame;
+#include "platform/macos/app/window_state.h"
 
 // Logs the two window lines, then names and sets up the window from the
 // program (ZKID_SetUpWindowForProgram). True.

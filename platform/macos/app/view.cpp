@@ -2,13 +2,10 @@
 
 #include "platform/macos/app/view.h"
 
-#include "engine/runtime/registration.h"
+#include "engine/screen/resolution_selection.h"
 #include "engine/runtime/zekar.h"
 #include "platform/macos/app/shell.h"
 #include "platform/macos/device/device.h"
-
-zk_mutex_t* zk_osx_main_frame_mutex = nullptr;
-float zk_osx_reshape_scale = 1.0f;
 
 zk_mutex_t* ZK_OSX_GetMainFrameMutex() {
     // Made on first use by whichever thread comes first, and kept for the
@@ -62,10 +59,10 @@ void ZK_OSX_Reshape() {
         zk_device_info.screen_height = best_screen_height;
         zk->ZK_Printf("Desktop now %d x %d scale %g", best_screen_width, best_screen_height, best_screen_scale);
         if (best_screen_scale != zk_osx_reshape_scale) {
-            zk_media.SelectOptimalResolution(zk_prog->parms.windowed != 0, false);
+            ZKI_SelectOptimalResolution(zk_prog->parms.windowed != 0, false);
             zk_osx_reshape_scale = best_screen_scale;
         }
-        zk_media.SetDeviceScreenSize(zk_state.screen_width, zk_state.screen_height);
+        ZKI_SetDeviceScreenSize(zk_state.screen_width, zk_state.screen_height);
     }
     ZKT_UnlockMutex(frame);
 }

@@ -8,13 +8,8 @@
 #include "engine/runtime/state.h"
 #include "platform/macos/app/window.h"
 
-// "OS_X_MAIN_FRAME": the view's own mutex, made once outside the registry
-// (null until the first view or draw asks for it).
-extern zk_mutex_t* zk_osx_main_frame_mutex;
+// "OS_X_MAIN_FRAME" (zk_osx_main_frame_mutex), made on first use.
 zk_mutex_t* ZK_OSX_GetMainFrameMutex();
-// The backing scale the last reshape saw; a different one selects the
-// resolution again.
-extern float zk_osx_reshape_scale;
 
 // A view is made: the first one becomes zk_opengl_view; the first of all
 // runs the engine's pre-initialisation and makes the frame mutex; with a

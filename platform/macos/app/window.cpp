@@ -8,8 +8,6 @@
 #include "engine/runtime/threads.h"
 #include "platform/macos/device/device.h"
 
-void* zk_opengl_view = nullptr;
-
 static zk_osx_window_t* MainWindow() { return static_cast<zk_osx_window_t*>(zk_osx_main_window); }
 static zk_osx_controller_t* MainController() { return static_cast<zk_osx_controller_t*>(zk_osx_main_controller); }
 static zk_osx_view_t* OpenGLView() { return static_cast<zk_osx_view_t*>(zk_opengl_view); }

@@ -10,6 +10,7 @@
 
 #include "engine/base/narray.h"
 #include "engine/base/nstring.h"
+#include "platform/macos/app/window_state.h"
 
 // Window styles and levels the window modes use.
 enum {
@@ -61,8 +62,6 @@ struct zk_osx_view_t {
     int black_frames = 0;
     int flushed_frames = 0;
 };
-
-extern void* zk_opengl_view;  // a zk_osx_view_t, or null
 
 // The window title and the application menu's name (each when its object
 // exists): the menu's placeholder titles take the name. A null name

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/runtime/log.h"
 #include "platform/macos/device/device.h"
 

@@ -28,3 +28,5 @@ int ZKD_SetThreadFixedPolicy(pthread_t thread);
 
 // Puts the device services above into the runtime's record (zk_device).
 void ZKD_RegisterDevice();
+// The device's slot of the interface table: ZKD_SetCursor.
+void ZKD_FillDeviceInterface(zekar_t* table);

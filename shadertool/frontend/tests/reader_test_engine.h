@@ -2,7 +2,7 @@
 // interface table and the file systems, once per process.
 #pragma once
 
-#include "engine/app/startup.h"
+#include "engine/runtime/tests/test_engine.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/zekar.h"
@@ -12,7 +12,7 @@ inline void SetUpEngineForReaderTests() {
     static bool done = false;
     if (done) return;
     done = true;
-    ZKI_StateSetup(nullptr);
+    SetUpTestEngine();
     ZKI_CreateCoreMutexes();
     ZKFileSystem::Initialize();
 }

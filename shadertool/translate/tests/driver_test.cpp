@@ -16,7 +16,7 @@
 #include <sstream>
 #include <string>
 
-#include "engine/app/startup.h"
+#include "engine/runtime/tests/test_engine.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
@@ -76,7 +76,7 @@ protected:
         static bool engine_ready = false;
         if (engine_ready) return;
         engine_ready = true;
-        ZKI_StateSetup(nullptr);
+        SetUpTestEngine();
         ZKI_CreateCoreMutexes();
         ZKFileSystem::Initialize();
     }

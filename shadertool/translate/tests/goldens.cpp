@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/app/startup.h"
+#include "engine/runtime/tests/test_engine.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
@@ -34,7 +34,7 @@ void SetUpEngine() {
     static bool done = false;
     if (done) return;
     done = true;
-    ZKI_StateSetup(nullptr);
+    SetUpTestEngine();
     ZKI_CreateCoreMutexes();
     ZKFileSystem::Initialize();
     zk->ZKI_IsDeveloperModeEnabled = DeveloperModeOff;

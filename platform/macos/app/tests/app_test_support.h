@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/runtime/events.h"
-#include "engine/runtime/tests/runtime_fixture.h"
+#include "engine/events/events.h"
+#include "engine/app/tests/console_fixture.h"
 #include "platform/macos/app/controller.h"
 #include "platform/macos/app/shell.h"
 #include "platform/macos/app/view.h"
@@ -125,10 +125,10 @@ struct WindowStandIns {
     zk_osx_view_t view;
 };
 
-class WindowedLayerTest : public ZkRuntimeTest, public WindowStandIns {
+class WindowedLayerTest : public ZkConsoleTest, public WindowStandIns {
 protected:
     void SetUp() override {
-        ZkRuntimeTest::SetUp();
+        ZkConsoleTest::SetUp();
         ResetWindowedLayer();
         PrintedLines().clear();
         Reinitialisations().clear();
@@ -141,7 +141,7 @@ protected:
     void TearDown() override {
         ResetWindowedLayer();
         ZKI_ProcessEventQueue();
-        ZkRuntimeTest::TearDown();
+        ZkConsoleTest::TearDown();
     }
 };
 

@@ -13,7 +13,7 @@
 
 #include "engine/app/startup.h"
 #include "engine/runtime/log.h"
-#include "engine/runtime/registration.h"
+#include "engine/screen/renderer_interface.h"
 #include "engine/runtime/threads.h"
 #include "platform/macos/app/shell.h"
 
@@ -48,7 +48,7 @@ static int ProbeCommandLine(int argc, char** argv) {
             ZKI_SetShutdownSleep([](int) {});
             zk->ZK_CreateThread("probe worker", RunForever, nullptr, 0);
         } else if (!strcmp(argument, "init")) {
-            printf("Second initialisation: %s\n", zk_media.InitRendImp() ? "ready" : "failed");
+            printf("Second initialisation: %s\n", ZKI_InitRendImp() ? "ready" : "failed");
         } else if (!strncmp(argument, "ext=", 4)) {
             const char* answer = zk->ZK_CallExtension(argument + 4, nullptr);
             printf("Extension %s: %s\n", argument + 4, answer ? answer : "(null)");

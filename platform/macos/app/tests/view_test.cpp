@@ -7,7 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "engine/runtime/registration.h"
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/macos/app/input.h"
 #include "platform/macos/app/tests/app_test_support.h"
 
@@ -21,33 +23,39 @@ class MacView : public WindowedLayerTest {
 protected:
     void SetUp() override {
         WindowedLayerTest::SetUp();
-        saved_media = zk_media;
-        zk_media.SelectOptimalResolution = RecordSelection;
-        zk_media.SetDeviceScreenSize = RecordScreenSize;
-        Calls().clear();
+        Selections().clear();
+        zk_console_line_hook = NoteSelection;
         ShowWindow();
     }
     void TearDown() override {
-        zk_media = saved_media;
+        zk_console_line_hook = nullptr;
         zk->ZKT_Sleep = ZKT_Sleep;
         WindowedLayerTest::TearDown();
     }
 
-    static std::vector<std::string>& Calls() {
-        static std::vector<std::string> calls;
+    // The resolution selections a reshape ran, by the line each begins
+    // with ("select windowed"), then the screen sizes it reported, by the
+    // re-initialisation each report asks for ("screen size 1024x640").
+    static std::vector<std::string>& Selections() {
+        static std::vector<std::string> selections;
+        return selections;
+    }
+    static void NoteSelection(short, const char* text) {
+        static const char kSelecting[] = "Selecting optimal resolution for ";
+        if (strncmp(text, kSelecting, strlen(kSelecting)) != 0) return;
+        std::string mode = text + strlen(kSelecting);
+        Selections().push_back("select " + mode.substr(0, mode.find_first_of(" .")));
+    }
+    static Words Calls() {
+        Words calls = Selections();
+        for (const zk_parms_t& p : Reinitialisations())
+            calls.push_back("screen size " + std::to_string(p.width) + "x" + std::to_string(p.height));
         return calls;
     }
-    static bool RecordSelection(bool windowed, bool forcing) {
-        Calls().push_back(std::string("select ") + (windowed ? "windowed" : "fullscreen") + (forcing ? " forcing" : ""));
-        zk_state.screen_width = windowed ? 1024 : 2880;
-        zk_state.screen_height = windowed ? 640 : 1800;
-        return true;
+    static void ClearCalls() {
+        Selections().clear();
+        Reinitialisations().clear();
     }
-    static void RecordScreenSize(int width, int height) {
-        Calls().push_back("screen size " + std::to_string(width) + "x" + std::to_string(height));
-    }
-
-    zk_media_t saved_media;
 };
 
 TEST_F(MacView, TheDisplayLinkSkipsAFrameWhileTheFrameMutexIsBusy) {
@@ -104,13 +112,21 @@ TEST_F(MacView, ABusyFrameMutexOnAnotherThreadSkipsTheFrameWithoutWaiting) {
 
 TEST_F(MacView, AReshapeOntoAScreenOfAnotherScaleSelectsTheResolutionAgain) {
     program_.parms.windowed = 1;
+    // A landscape program (its size requests are not turned), a list to
+    // select from, and the run's screen size, which every reshape reports.
+    program_.parms.ref_width = 800;
+    program_.parms.ref_height = 600;
+    zk_state.supported_resolutions = strdup("1024x640");
+    zk_state.screen_width = 1024;
+    zk_state.screen_height = 640;
+    zk_run_silent = 0;  // the selection's lines show that it ran
     struct Step {
         const char* what;
         float scale;
         Words calls;
         const char* line;
     } steps[] = {
-        {"same scale as before", 1.0f, {"screen size 0x0"}, "Desktop now 2880 x 1800 scale 1"},
+        {"same scale as before", 1.0f, {"screen size 1024x640"}, "Desktop now 2880 x 1800 scale 1"},
         {"a double-density screen", 2.0f, {"select windowed", "screen size 1024x640"},
          "Desktop now 2880 x 1800 scale 2"},
         {"again on it", 2.0f, {"screen size 1024x640"}, "Desktop now 2880 x 1800 scale 2"},
@@ -118,26 +134,30 @@ TEST_F(MacView, AReshapeOntoAScreenOfAnotherScaleSelectsTheResolutionAgain) {
         {"a screen without a scale", 0.0f, {"screen size 1024x640"}, "Desktop now 2880 x 1800 scale 1"},
     };
     for (const Step& s : steps) {
-        Calls().clear();
+        ClearCalls();
         PrintedLines().clear();
         ZKD_SetScreenForTesting(2880, 1800, s.scale);
         ZK_OSX_Reshape();
         EXPECT_EQ(Calls(), s.calls) << s.what;
         EXPECT_EQ(PrintedLines(), Words{s.line}) << s.what;
-        EXPECT_EQ(zk_device_info.screen_width, 2880) << s.what;
-        EXPECT_EQ(zk_device_info.screen_height, 1800) << s.what;
+        // The screen was measured (the line above); the report then made
+        // the run's size the device's.
+        EXPECT_EQ(zk_device_info.screen_width, 1024) << s.what;
+        EXPECT_EQ(zk_device_info.screen_height, 640) << s.what;
     }
 
     // A full-screen program selects for full screen.
-    Calls().clear();
+    ClearCalls();
     program_.parms.windowed = 0;
+    zk_state.screen_width = 1440;
+    zk_state.screen_height = 900;
     ZKD_SetScreenForTesting(2880, 1800, 2.0f);
     ZK_OSX_Reshape();
-    EXPECT_EQ(Calls(), (Words{"select fullscreen", "screen size 2880x1800"}));
+    EXPECT_EQ(Calls(), (Words{"select fullscreen", "screen size 1440x900"}));
 
     // Without the main window or a program nothing is measured.
     for (int missing = 0; missing < 2; ++missing) {
-        Calls().clear();
+        ClearCalls();
         PrintedLines().clear();
         ZKD_SetScreenForTesting(1280, 800, missing ? 1.0f : 3.0f);
         zk_osx_main_window = missing == 0 ? nullptr : &window;
@@ -145,8 +165,9 @@ TEST_F(MacView, AReshapeOntoAScreenOfAnotherScaleSelectsTheResolutionAgain) {
         ZK_OSX_Reshape();
         EXPECT_TRUE(Calls().empty()) << missing;
         EXPECT_TRUE(PrintedLines().empty()) << missing;
-        EXPECT_EQ(zk_device_info.screen_width, 2880) << missing;
+        EXPECT_EQ(zk_device_info.screen_width, 1440) << missing;
     }
+    zk_run_silent = 1;
     zk_prog = &program_;
 }
 

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/runtime/core_services.h"
+#include "engine/runtime/basic_functions.h"
 #include "engine/app/frame.h"
 #include "engine/app/startup.h"
 #include "engine/runtime/interface_functions.h"
@@ -47,7 +47,7 @@ protected:
         ZKI_CreateCoreMutexes();
         zk->ZK_Printf = RecordPrintf;
         zk->ZK_ReinitializeWithParameters = RecordReinitialisation;
-        zk_frame_backend.GetTime = CountingClock;
+        zk_frame_clock.GetTime = CountingClock;
         ZKI_ResetFrameTime();
         PrintedLines().clear();
         Reinitialisations().clear();
@@ -58,7 +58,7 @@ protected:
     }
     void TearDown() override {
         zk_prog = nullptr;
-        zk_frame_backend.GetTime = nullptr;
+        zk_frame_clock.GetTime = nullptr;
         ResetWindowedLayer();
     }
 

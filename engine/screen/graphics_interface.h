@@ -1,0 +1,9 @@
+// The media layer's graphics sub-table.
+#pragma once
+
+#include "engine/runtime/zekar.h"
+
+// Every slot the media libraries provide (drawing, bitmaps, fonts, text,
+// shaders), the rest neutral; the colour setters are those of the current
+// renderer's vertex colour format (B,G,R,A without a renderer).
+void ZKM_FillGraphicsInterface(zk_graphics_api_t* api);
