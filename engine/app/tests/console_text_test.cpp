@@ -6,23 +6,11 @@
 #include <vector>
 
 #include "engine/app/tests/console_fixture.h"
-#include "engine/drawing/graphics_state.h"
 #include "engine/text/tests/text_fixture.h"
 
 namespace {
 
-uint32_t Packed(float r, float g, float b, float a = 1.0f) { return ZKI_PackVertexColor(color_t{r, g, b, a}); }
-
-class ConsoleTextTest : public TextTest {
-protected:
-    void SetUp() override {
-        TextTest::SetUp();
-        default_shader_ = NamedShader("default");
-        BatchRenderer& batch = zk_batch_renderer;
-        batch.default_shader = batch.font_shader = batch.current_shader = default_shader_;
-    }
-    zk_shader_t* default_shader_ = nullptr;
-};
+class ConsoleTextTest : public TextDrawingTest {};
 
 TEST_F(ConsoleTextTest, TheConsoleDrawsItsLinesThroughTheTextFunctions) {
     zk_font_t* font = Latin1Font();

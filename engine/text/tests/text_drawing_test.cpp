@@ -14,24 +14,11 @@ namespace {
 
 const float kPi = 3.14159265358979f;
 
-uint32_t Packed(float r, float g, float b, float a = 1.0f) { return ZKI_PackVertexColor(color_t{r, g, b, a}); }
-
 vec2_t Centre(const DrawnQuad& quad) {
     vec2_t sum = {0, 0};
     for (const zk_vertex_t& v : quad.corners) sum.x += v.x / 4, sum.y += v.y / 4;
     return sum;
 }
-
-class TextDrawingTest : public TextTest {
-protected:
-    void SetUp() override {
-        TextTest::SetUp();
-        default_shader_ = NamedShader("default");
-        BatchRenderer& batch = zk_batch_renderer;
-        batch.default_shader = batch.font_shader = batch.current_shader = default_shader_;
-    }
-    zk_shader_t* default_shader_ = nullptr;
-};
 
 TEST_F(TextDrawingTest, GlyphsAreQuadsAtThePenWithTheirOffsetsAndAtlasPlace) {
     zk_font_t* font = Latin1Font();

@@ -205,3 +205,19 @@ private:
     std::string texture_, shader_;
     int atlas_texture_ = 0;
 };
+
+// Drawing text with the default shader current, also as the batch's font
+// shader; colours compared as the vertices pack them.
+class TextDrawingTest : public TextTest {
+protected:
+    void SetUp() override {
+        TextTest::SetUp();
+        default_shader_ = NamedShader("default");
+        BatchRenderer& batch = zk_batch_renderer;
+        batch.default_shader = batch.font_shader = batch.current_shader = default_shader_;
+    }
+    static uint32_t Packed(float r, float g, float b, float a = 1.0f) {
+        return ZKI_PackVertexColor(color_t{r, g, b, a});
+    }
+    zk_shader_t* default_shader_ = nullptr;
+};
