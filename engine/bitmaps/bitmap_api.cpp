@@ -33,7 +33,7 @@ struct TypeEnding {
     const char* text;
     uint32_t type;
 };
-const TypeEnding type_endings[] = {{"2D.", ZK_TEXTURE_2D}, {"3D.", ZK_TEXTURE_3D}, {"CUBE.", ZK_TEXTURE_CUBE}};
+const TypeEnding kTypeEndings[] = {{"2D.", ZK_TEXTURE_2D}, {"3D.", ZK_TEXTURE_3D}, {"CUBE.", ZK_TEXTURE_CUBE}};
 
 // The last ending found wins; an ending whose dot is the name's last dot
 // ends the scan.
@@ -43,7 +43,7 @@ uint32_t TypeFromName(const char* name) {
     const char* p = strchr(name, '_');
     while (p) {
         ++p;
-        for (const TypeEnding& ending : type_endings) {
+        for (const TypeEnding& ending : kTypeEndings) {
             size_t length = strlen(ending.text);
             if (strncmp(p, ending.text, length) != 0) continue;
             type = ending.type;
@@ -410,22 +410,4 @@ void ZK_Graphics_SetBitmapFrame(zk_bitmap_t* bitmap, int frame) {
     }
     bitmap->pixels = shown.pixels;
     bitmap->hw_data = shown.hw_data;
-}
-
-void ZKM_FillBitmapInterface(zk_graphics_api_t* api) {
-    api->ZK_Graphics_CopyBitmapRenderTargetDataToPixels = ZK_Graphics_CopyBitmapRenderTargetDataToPixels;
-    api->ZK_Graphics_CreateBitmap = ZK_Graphics_CreateBitmap;
-    api->ZK_Graphics_GetBitmap = ZK_Graphics_GetBitmap;
-    api->ZK_Graphics_GetBitmapByIndex = ZK_Graphics_GetBitmapByIndex;
-    api->ZK_Graphics_GetBitmapWithCacheMode = ZK_Graphics_GetBitmapWithCacheMode;
-    api->ZK_Graphics_GetNumberOfBitmaps = ZK_Graphics_GetNumberOfBitmaps;
-    api->ZK_Graphics_IncreaseBitmapReferenceCount = ZK_Graphics_IncreaseBitmapReferenceCount;
-    api->ZK_Graphics_LoadBitmap = ZK_Graphics_LoadBitmap;
-    api->ZK_Graphics_RefreshBitmap = ZK_Graphics_RefreshBitmap;
-    api->ZK_Graphics_ReleaseBitmap = ZK_Graphics_ReleaseBitmap;
-    api->ZK_Graphics_RemoveBitmapHandle = ZK_Graphics_RemoveBitmapHandle;
-    api->ZK_Graphics_ResizeBitmap = ZK_Graphics_ResizeBitmap;
-    api->ZK_Graphics_SaveBitmap = ZK_Graphics_SaveBitmap;
-    api->ZK_Graphics_SetBitmapCacheMode = ZK_Graphics_SetBitmapCacheMode;
-    api->ZK_Graphics_SetBitmapFrame = ZK_Graphics_SetBitmapFrame;
 }

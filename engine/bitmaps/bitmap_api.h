@@ -55,6 +55,3 @@ void ZKI_FreeBitmapAtlas(zk_bitmap_t* bitmap);
 // Queues a copy of a loaded bitmap's renderer part for release at the next
 // frame and zeroes the bitmap's; nothing for an unloaded one.
 void ZKI_QueueBitmapHardwareDataRelease(zk_bitmap_t* bitmap);
-
-// The bitmap slots of the graphics sub-table.
-void ZKM_FillBitmapInterface(zk_graphics_api_t* api);

@@ -156,11 +156,3 @@ void ZKI_RefreshFont(zk_font_t* font) {
 }
 
 void ZK_Graphics_RefreshFont(zk_font_t* font) { ZKI_RefreshFont(font); }
-
-void ZKM_FillFontInterface(zk_graphics_api_t* api) {
-    api->ZK_Graphics_GetFont = ZK_Graphics_GetFont;
-    api->ZK_Graphics_LoadFont = ZK_Graphics_LoadFont;
-    api->ZK_Graphics_RefreshFont = ZK_Graphics_RefreshFont;
-    api->ZK_Graphics_ReleaseFont = ZK_Graphics_ReleaseFont;
-    api->ZK_Graphics_SaveFont = ZK_Graphics_SaveFont;
-}

@@ -151,6 +151,3 @@ bool ZKI_FontHasGlyphUTF32(zk_font_t* font, uint32_t code);
 void ZKI_FreeFonts();
 void ZKI_OptimizeFontForSearches(zk_font_t* font);
 bool ZKI_LoadFontXML(zk_font_t* font);
-
-// The font slots of the graphics sub-table.
-void ZKM_FillFontInterface(zk_graphics_api_t* api);

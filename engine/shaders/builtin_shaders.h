@@ -12,6 +12,11 @@
 // A record is {u32 target bit, u32 level, u32 byte size, the code bytes},
 // little-endian. Only the HLSL11 and PSSL targets take records.
 //
+// The Shader XML texts are the files under builtin/; they and the stage
+// texts are written into the program at build time, the stage texts by the
+// translators (write_builtin_shader_texts.cpp, run by the build). The code
+// records are builtin_shader_records.cpp.
+//
 // The renderer picks the code for its target and level
 // (RendererImplementation::GetShaderInfoCode) and loads the shader under
 // its engine name (RendererImplementation::LoadDefaultShader and the

@@ -144,6 +144,3 @@ void ZKI_MakeShaderCurrent(zk_shader_t* shader);
 // semantic take the current matrices.
 void ZKI_UpdateShaderConstants(zk_shader_t* shader);
 void UpdateShaderConstantTable(zk_shader_t::constant_table_t& table, bool& unchanged);
-
-// The shader slots of the graphics sub-table.
-void ZKM_FillShaderInterface(zk_graphics_api_t* api);

@@ -240,19 +240,3 @@ void ZKI_UpdateShaderConstants(zk_shader_t* shader) {
         shader->flags &= static_cast<uint8_t>(~ZK_SHADER_CONSTANTS_UNCHANGED);
     }
 }
-
-void ZKM_FillShaderInterface(zk_graphics_api_t* api) {
-    api->ZK_Graphics_GetShader = ZK_Graphics_GetShader;
-    api->ZK_Graphics_GetShaderPixelConstant = ZK_Graphics_GetShaderPixelConstant;
-    api->ZK_Graphics_GetShaderPixelConstantIndex = ZK_Graphics_GetShaderPixelConstantIndex;
-    api->ZK_Graphics_GetShaderTags = ZK_Graphics_GetShaderTags;
-    api->ZK_Graphics_GetShaderUserValue = ZK_Graphics_GetShaderUserValue;
-    api->ZK_Graphics_GetShaderVertexConstant = ZK_Graphics_GetShaderVertexConstant;
-    api->ZK_Graphics_GetShaderVertexConstantIndex = ZK_Graphics_GetShaderVertexConstantIndex;
-    api->ZK_Graphics_IsShaderSupported = ZK_Graphics_IsShaderSupported;
-    api->ZK_Graphics_ReloadShader = ZK_Graphics_ReloadShader;
-    api->ZK_Graphics_SetShader = ZK_Graphics_SetShader;
-    api->ZK_Graphics_SetShaderPixelConstant = ZK_Graphics_SetShaderPixelConstant;
-    api->ZK_Graphics_SetShaderVertexConstant = ZK_Graphics_SetShaderVertexConstant;
-    api->ZK_Graphics_ShaderTagExists = ZK_Graphics_ShaderTagExists;
-}

@@ -122,4 +122,3 @@ bool ZKI_FontHasGlyphsToDrawText_UTF32(zk_font_t* font, const unsigned int* text
 // SetFontShader (null gives the default shader, a shader loaded in the
 // renderer becomes the font shader, any other is ignored) and
 // GetTextureInputIndex (-1 for none).
-void ZKM_FillTextInterface(zk_graphics_api_t* api);

@@ -98,19 +98,3 @@ bool ZKI_FontHasGlyphsToDrawText(zk_font_t* font, const char* text) {
 bool ZK_Graphics_FontHasGlyphsToDrawText(zk_font_t* font, const char* text) {
     return ZKI_FontHasGlyphsToDrawText(font, text);
 }
-
-void ZKM_FillTextInterface(zk_graphics_api_t* api) {
-    api->ZK_Graphics_DrawTextf = ZK_Graphics_DrawTextf;
-    api->ZK_Graphics_FontHasGlyphsToDrawText = ZK_Graphics_FontHasGlyphsToDrawText;
-    api->ZK_Graphics_GetTextAlign = ZK_Graphics_GetTextAlign;
-    api->ZK_Graphics_GetTextHeightf = ZK_Graphics_GetTextHeightf;
-    api->ZK_Graphics_GetTextSizef = ZK_Graphics_GetTextSizef;
-    api->ZK_Graphics_GetTextWidthf = ZK_Graphics_GetTextWidthf;
-    api->ZK_Graphics_GetTextureInputIndex = ZK_Graphics_GetTextureInputIndex;
-    api->ZK_Graphics_SetFontShader = ZK_Graphics_SetFontShader;
-    api->ZK_Graphics_SetTextAlign = ZK_Graphics_SetTextAlign;
-    api->ZK_Graphics_SetTextboxWidth = ZK_Graphics_SetTextboxWidth;
-    api->ZK_Graphics_SetTextHorizontalSpacing = ZK_Graphics_SetTextHorizontalSpacing;
-    api->ZK_Graphics_SetTextTransform = ZK_Graphics_SetTextTransform;
-    api->ZK_Graphics_SetTextVerticalSpacing = ZK_Graphics_SetTextVerticalSpacing;
-}
