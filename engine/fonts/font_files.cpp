@@ -7,7 +7,7 @@
 
 #include "engine/base/nstring.h"
 #include "engine/images/bitmap_pixels.h"
-#include "engine/images/little_endian_fields.h"
+#include "engine/imageformats/little_endian_fields.h"
 #include "engine/images/bitmap_pool.h"
 #include "engine/fonts/fonts.h"
 #include "engine/runtime/interface_functions.h"
