@@ -4,7 +4,7 @@
 # test layer_includes fails when one of its sources includes a header of a
 # library listed after it.
 set(ZK_LAYERS
-  zk_imageformats    # engine/imageformats: TGA and run-length bitmaps, standing alone
+  zk_imageformats    # engine/imageformats: TGA, run-length bitmaps, font files, little-endian fields; standing alone
   zk_base            # engine/base: containers, strings, transforms, base64, colour types, mutex record, clocks
   zk_safewrite       # engine/safewrite: files written through a temporary beside them, over the C library alone
   zk_runtime         # engine/runtime: state, table, printers, threads, mutexes, time, the device-service seam

@@ -13,7 +13,7 @@
 #include "engine/images/bitmap_pool.h"
 #include "engine/bitmaps/bitmap_sequences.h"
 #include "engine/images/image_codecs.h"
-#include "engine/images/little_endian_fields.h"
+#include "engine/imageformats/little_endian_fields.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/safe_write.h"
@@ -225,7 +225,8 @@ size_t AppendToBuffer(void* context, const void* data, size_t size) {
 }
 
 bool AppendU32(nByteBuffer* out, uint32_t value) {
-    uint8_t b[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+    uint8_t b[4];
+    ZKI_PutU32(b, value);
     return out->Append(b, 4);
 }
 bool AppendI32(nByteBuffer* out, int32_t value) {

@@ -14,7 +14,7 @@ struct MessageText {
 
 // In the order of zk_image_message_id_t. The overrun texts differ by the
 // pixel byte order so that a report tells which decoding path ran.
-const MessageText message_texts[] = {
+const MessageText kMessageTexts[] = {
     {ZK_IMAGE_TGA_OVERRUN_REPEATED, ZK_IMAGE_ERROR, "TGA buffer overrun #1: (%d)\n", "TGA buffer overrun #3: (%d)\n"},
     {ZK_IMAGE_TGA_OVERRUN_LITERAL, ZK_IMAGE_ERROR, "TGA buffer overrun #2: (%d)\n", "TGA buffer overrun #4: (%d)\n"},
     {ZK_IMAGE_TGA_SHORT_HEADER, ZK_IMAGE_ERROR, "TGA data of %llu bytes ends inside its %llu-byte header.\n", nullptr},
@@ -35,7 +35,7 @@ const MessageText message_texts[] = {
 
 void ZKI_ReportImageMessage(const zk_image_messages_t* messages, zk_image_message_id_t id, int order, ...) {
     if (!messages || !messages->report) return;
-    const MessageText& message = message_texts[id];
+    const MessageText& message = kMessageTexts[id];
     const char* format = order == ZK_PIXELS_BGRA && message.bgra_text ? message.bgra_text : message.rgba_text;
     char text[256];
     va_list args;
@@ -45,5 +45,5 @@ void ZKI_ReportImageMessage(const zk_image_messages_t* messages, zk_image_messag
     messages->report(messages->context, id, message.type, text);
 }
 
-static_assert(sizeof message_texts / sizeof message_texts[0] == ZK_IMAGE_WRITE_FAILED + 1,
+static_assert(sizeof kMessageTexts / sizeof kMessageTexts[0] == ZK_IMAGE_WRITE_FAILED + 1,
               "one text for every message");

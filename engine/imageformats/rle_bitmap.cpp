@@ -6,21 +6,16 @@
 
 #include "engine/imageformats/image_formats.h"
 #include "engine/imageformats/image_messages.h"
+#include "engine/imageformats/little_endian_fields.h"
 #include "engine/imageformats/pixel_rows.h"
 
 namespace {
 
-const int max_run = 255;
-const size_t run_bytes = 5;
+const int kMaxRun = 255;
+const size_t kRunBytes = 5;
 // The pixel block grows as runs arrive, from this many pixels on, so that a
 // header that claims a large image costs memory only as its runs come.
-const uint64_t first_capacity = uint64_t(1) << 20;
-
-uint32_t ReadU32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
-
-void WriteU32(uint8_t* p, uint32_t value) {
-    for (int i = 0; i < 4; ++i) p[i] = uint8_t(value >> (8 * i));
-}
+const uint64_t kFirstCapacity = uint64_t(1) << 20;
 
 bool ReadExactly(const zk_image_input_t& input, void* buffer, size_t size) {
     return input.read(input.context, buffer, size) == size;
@@ -35,7 +30,7 @@ struct GrowingPixels {
     // Room for at least `needed` pixels (never more than the total).
     bool Reserve(uint64_t needed) {
         if (needed <= capacity) return true;
-        uint64_t grown = capacity ? capacity * 2 : first_capacity;
+        uint64_t grown = capacity ? capacity * 2 : kFirstCapacity;
         if (grown < needed) grown = needed;
         if (grown > total) grown = total;
         uint64_t bytes = grown * 4;
@@ -64,7 +59,7 @@ bool ZKI_DecodeRLEBitmap(const zk_image_input_t& input, zk_pixel_byte_order_t or
         ZKI_ReportImageMessage(messages, ZK_IMAGE_RLE_SHORT_HEADER, order);
         return false;
     }
-    uint32_t width = ReadU32(size), height = ReadU32(size + 4);
+    uint32_t width = ZKI_U32At(size), height = ZKI_U32At(size + 4);
     if (width > uint32_t(zk_image_max_side) || height > uint32_t(zk_image_max_side)) {
         ZKI_ReportImageMessage(messages, ZK_IMAGE_RLE_TOO_LARGE, order, (long long)width, (long long)height);
         return false;
@@ -82,8 +77,8 @@ bool ZKI_DecodeRLEBitmap(const zk_image_input_t& input, zk_pixel_byte_order_t or
     }
     uint64_t filled = 0;
     while (filled < block.total) {
-        uint8_t run[run_bytes];
-        if (!ReadExactly(input, run, run_bytes)) {
+        uint8_t run[kRunBytes];
+        if (!ReadExactly(input, run, kRunBytes)) {
             ZKI_ReportImageMessage(messages, ZK_IMAGE_RLE_SHORT, order, (unsigned long long)filled,
                                    (unsigned long long)block.total);
             return Refuse(image, &block);
@@ -114,18 +109,18 @@ bool ZKI_EncodeRLEBitmap(const zk_image_t& image, zk_pixel_byte_order_t order, c
         return false;
     }
     uint8_t size[8];
-    WriteU32(size, uint32_t(image.width));
-    WriteU32(size + 4, uint32_t(image.height));
+    ZKI_PutU32(size, uint32_t(image.width));
+    ZKI_PutU32(size + 4, uint32_t(image.height));
     bool written = output.write(output.context, size, sizeof size) == sizeof size;
     uint64_t total = uint64_t(image.width) * uint64_t(image.height);
     const uint32_t* pixels = image.pixels;
     for (uint64_t at = 0; written && at < total;) {
         uint64_t count = 1;
-        while (count < max_run && at + count < total && pixels[at + count] == pixels[at]) ++count;
-        uint8_t run[run_bytes];
+        while (count < kMaxRun && at + count < total && pixels[at + count] == pixels[at]) ++count;
+        uint8_t run[kRunBytes];
         run[0] = uint8_t(count);
         ZKI_ConvertPixel(reinterpret_cast<const uint8_t*>(pixels + at), 4, order, run + 1);
-        written = output.write(output.context, run, run_bytes) == run_bytes;
+        written = output.write(output.context, run, kRunBytes) == kRunBytes;
         at += count;
     }
     if (!written) ZKI_ReportImageMessage(messages, ZK_IMAGE_WRITE_FAILED, order, image.width, image.height);

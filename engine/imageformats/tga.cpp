@@ -5,28 +5,22 @@
 
 #include "engine/imageformats/image_formats.h"
 #include "engine/imageformats/image_messages.h"
+#include "engine/imageformats/little_endian_fields.h"
 #include "engine/imageformats/pixel_rows.h"
 
 namespace {
 
-const size_t header_size = 18;
-const int type_uncompressed = 2;
-const int type_run_length = 10;
-const int descriptor_top_first = 0x20;
+const size_t kHeaderSize = 18;
+const int kTypeUncompressed = 2;
+const int kTypeRunLength = 10;
+const int kDescriptorTopFirst = 0x20;
 // A run-length packet's header byte: bit 7 repeat, the rest count - 1.
-const int packet_repeat = 0x80;
-const int packet_max_pixels = 128;
-
-int ReadU16(const uint8_t* p) { return p[0] | (p[1] << 8); }
-
-void WriteU16(uint8_t* p, int value) {
-    p[0] = uint8_t(value);
-    p[1] = uint8_t(value >> 8);
-}
+const int kPacketRepeat = 0x80;
+const int kPacketMaxPixels = 128;
 
 // Where file row r lies in the image.
 int ImageRow(const zk_tga_header_t& header, int file_row) {
-    return (header.descriptor & descriptor_top_first) ? file_row : header.height - 1 - file_row;
+    return (header.descriptor & kDescriptorTopFirst) ? file_row : header.height - 1 - file_row;
 }
 
 // The fewest bytes after the header that can hold every pixel: the raw
@@ -36,8 +30,8 @@ int ImageRow(const zk_tga_header_t& header, int file_row) {
 uint64_t LeastPixelBytes(const zk_tga_header_t& header) {
     uint64_t pixels = uint64_t(header.width) * uint64_t(header.height);
     uint64_t bytes_per_pixel = uint64_t(header.bits_per_pixel / 8);
-    if (header.image_type == type_uncompressed) return pixels * bytes_per_pixel;
-    return (pixels + packet_max_pixels - 1) / packet_max_pixels * (1 + bytes_per_pixel);
+    if (header.image_type == kTypeUncompressed) return pixels * bytes_per_pixel;
+    return (pixels + kPacketMaxPixels - 1) / kPacketMaxPixels * (1 + bytes_per_pixel);
 }
 
 bool AllocatePixels(zk_image_t* image, zk_pixel_byte_order_t order, const zk_image_messages_t* messages) {
@@ -108,10 +102,10 @@ bool DecodeRunLength(const uint8_t* data, size_t size, const zk_tga_header_t& he
     while (cursor.Left() > 0) {
         if (at >= size) return false;
         int packet = data[at++];
-        uint64_t count = uint64_t(packet & ~packet_repeat) + 1;
+        uint64_t count = uint64_t(packet & ~kPacketRepeat) + 1;
         uint64_t fits = count < cursor.Left() ? count : cursor.Left();
         uint8_t pixel[4];
-        if (packet & packet_repeat) {
+        if (packet & kPacketRepeat) {
             if (size - at < bytes_per_pixel) return false;
             ZKI_ConvertPixel(data + at, bytes_per_pixel, order, pixel);
             at += bytes_per_pixel;
@@ -142,7 +136,7 @@ void Fail(zk_image_t* image) {
 bool ZKI_ReadTGAHeader(const void* data, size_t size, zk_tga_header_t* header, const zk_image_messages_t* messages) {
     *header = zk_tga_header_t{};
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
-    size_t needed = header_size + (bytes && size > 0 ? bytes[0] : 0);
+    size_t needed = kHeaderSize + (bytes && size > 0 ? bytes[0] : 0);
     if (!bytes || size < needed) {
         ZKI_ReportImageMessage(messages, ZK_IMAGE_TGA_SHORT_HEADER, ZK_PIXELS_RGBA, (unsigned long long)size,
                                (unsigned long long)needed);
@@ -151,8 +145,8 @@ bool ZKI_ReadTGAHeader(const void* data, size_t size, zk_tga_header_t* header, c
     header->id_length = bytes[0];
     header->color_map_type = bytes[1];
     header->image_type = bytes[2];
-    header->width = ReadU16(bytes + 12);
-    header->height = ReadU16(bytes + 14);
+    header->width = ZKI_U16At(bytes + 12);
+    header->height = ZKI_U16At(bytes + 14);
     header->bits_per_pixel = bytes[16];
     header->descriptor = bytes[17];
     header->pixel_offset = needed;
@@ -160,7 +154,7 @@ bool ZKI_ReadTGAHeader(const void* data, size_t size, zk_tga_header_t* header, c
 }
 
 bool ZKI_IsSupportedTGA(const zk_tga_header_t& header, const zk_image_messages_t* messages) {
-    bool type = header.image_type == type_uncompressed || header.image_type == type_run_length;
+    bool type = header.image_type == kTypeUncompressed || header.image_type == kTypeRunLength;
     bool bits = header.bits_per_pixel == 24 || header.bits_per_pixel == 32;
     if (header.color_map_type == 0 && type && bits) return true;
     ZKI_ReportImageMessage(messages, ZK_IMAGE_TGA_UNSUPPORTED, ZK_PIXELS_RGBA, header.color_map_type,
@@ -183,7 +177,7 @@ bool ZKI_DecodeTGA(const void* data, size_t size, zk_pixel_byte_order_t order, z
     }
     if (!AllocatePixels(image, order, messages)) return false;
     uint8_t* pixels = reinterpret_cast<uint8_t*>(image->pixels);
-    if (header.image_type == type_uncompressed) {
+    if (header.image_type == kTypeUncompressed) {
         DecodeUncompressed(pixel_data, header, order, pixels);
         return true;
     }
@@ -202,13 +196,13 @@ bool ZKI_EncodeTGA(const zk_image_t& image, zk_pixel_byte_order_t order, const z
         ZKI_ReportImageMessage(messages, ZK_IMAGE_TGA_TOO_LARGE_TO_WRITE, order, image.width, image.height);
         return false;
     }
-    uint8_t header[header_size] = {};
-    header[2] = type_uncompressed;
-    WriteU16(header + 12, image.width);
-    WriteU16(header + 14, image.height);
+    uint8_t header[kHeaderSize] = {};
+    header[2] = kTypeUncompressed;
+    ZKI_PutU16(header + 12, uint32_t(image.width));
+    ZKI_PutU16(header + 14, uint32_t(image.height));
     header[16] = 32;
     header[17] = 0x08;  // 8 bits of alpha, bottom row first
-    bool written = output.write(output.context, header, header_size) == header_size;
+    bool written = output.write(output.context, header, kHeaderSize) == kHeaderSize;
     size_t row_bytes = size_t(image.width) * 4;
     uint8_t* row = static_cast<uint8_t*>(malloc(row_bytes ? row_bytes : 1));
     if (!row) {

@@ -4,54 +4,29 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/imageformats/font_file_format.h"
+#include "engine/imageformats/little_endian_fields.h"
 #include "tools/manifester/codecs.h"
 
 namespace manifester {
 
 namespace {
 
-// Font files of these versions carry the height this probe reads.
-const char* const font_magics[] = {"OLK_Font_v1", "OLK_Font_v2", "OLK_Font_v3", "OLK_Font_v4", "OLK_Font_v5"};
-const size_t font_magic_size = 11;
-// The encoding name after the magic ends at a 0 byte within this many.
-const int max_encoding_name = 511;
-const char sequence_magic[] = "ZK_Bm_Seq_v1";  // 13 bytes with its 0
-const char atlas_chunk[8] = "ATLAS";
+const char kSequenceMagic[] = "ZK_Bm_Seq_v1";  // 13 bytes with its 0
+const char kAtlasChunk[8] = "ATLAS";
 
-int32_t I32At(const uint8_t* bytes) {
-    return int32_t(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24);
+// Font files of versions 1 to 5 carry the height this probe reads; their
+// encoding name ends at a 0 byte within 512 bytes.
+zk_font_file_format_t HeaderFormat() {
+    zk_font_file_format_t format = {};
+    format.newest_version = 5;
+    format.whole_magic = true;
+    format.old_name = {512, true};
+    return format;
 }
 
-bool ReadI32(FILE* stream, int32_t* value) {
-    uint8_t bytes[4];
-    if (fread(bytes, 1, 4, stream) != 4) return false;
-    *value = I32At(bytes);
-    return true;
-}
-
-bool IsKnownFont(const char* magic) {
-    for (const char* known : font_magics) {
-        if (memcmp(magic, known, font_magic_size) == 0) return true;
-    }
-    return false;
-}
-
-// Skips the magic's 0 byte and the encoding name with its 0; false when
-// the file ends first or the name is too long.
-bool SkipEncodingName(FILE* stream) {
-    if (fgetc(stream) == EOF) return false;
-    for (int i = 0; i <= max_encoding_name; ++i) {
-        int c = fgetc(stream);
-        if (c == EOF) return false;
-        if (c == 0) return true;
-    }
-    return false;
-}
-
-int BadFontHeader(FILE* stream) {
-    fclose(stream);
-    printf("(bad header)");
-    return 0;
+size_t ReadFromStream(void* context, void* buffer, size_t size) {
+    return fread(buffer, 1, size, static_cast<FILE*>(context));
 }
 
 bool BadSequenceHeader(const char* path) {
@@ -67,35 +42,32 @@ int GetFontFileHeight(const char* path) {
         printf("(not found)");
         return 0;
     }
-    char magic[font_magic_size + 1] = {};
-    if (fread(magic, 1, font_magic_size, stream) != font_magic_size || !IsKnownFont(magic)) {
-        return BadFontHeader(stream);
-    }
-    int32_t baseline, height, line_spacing;
-    if (!SkipEncodingName(stream) || !ReadI32(stream, &baseline) || !ReadI32(stream, &height) ||
-        !ReadI32(stream, &line_spacing)) {
-        return BadFontHeader(stream);
-    }
+    zk_font_file_t header;
+    bool known = ZKI_ReadFontFileHeader({ReadFromStream, stream}, -1, HeaderFormat(), &header, nullptr);
     fclose(stream);
-    return height;
+    if (!known) {
+        printf("(bad header)");
+        return 0;
+    }
+    return header.height;
 }
 
 bool ZKI_MeasureBitmapSequence(zk_bitmap_t* bitmap, const void* data, long size, const char* path) {
     const uint8_t* bytes = static_cast<const uint8_t*>(data);
     size_t length = data && size > 0 ? size_t(size) : 0;
-    const size_t frame_count_at = sizeof sequence_magic, chunk_at = frame_count_at + 8, atlas_at = chunk_at + 8;
-    if (length < chunk_at + sizeof atlas_chunk || memcmp(bytes, sequence_magic, sizeof sequence_magic) != 0) {
+    const size_t frame_count_at = sizeof kSequenceMagic, chunk_at = frame_count_at + 8, atlas_at = chunk_at + 8;
+    if (length < chunk_at + sizeof kAtlasChunk || memcmp(bytes, kSequenceMagic, sizeof kSequenceMagic) != 0) {
         return BadSequenceHeader(path);
     }
-    int32_t frame_count = I32At(bytes + frame_count_at);
+    int32_t frame_count = ZKI_I32At(bytes + frame_count_at);
     bitmap->frame_count = frame_count;
-    if (strncmp(reinterpret_cast<const char*>(bytes + chunk_at), atlas_chunk, sizeof atlas_chunk) == 0) {
+    if (strncmp(reinterpret_cast<const char*>(bytes + chunk_at), kAtlasChunk, sizeof kAtlasChunk) == 0) {
         // A reserved word, then the first frame's width and height.
         size_t needed = atlas_at + 4 + (frame_count > 0 ? 8 : 0);
         if (length < needed) return BadSequenceHeader(path);
         if (frame_count > 0) {
-            bitmap->width = I32At(bytes + atlas_at + 4);
-            bitmap->height = I32At(bytes + atlas_at + 8);
+            bitmap->width = ZKI_I32At(bytes + atlas_at + 4);
+            bitmap->height = ZKI_I32At(bytes + atlas_at + 8);
         }
     }
     return true;
