@@ -125,17 +125,6 @@ bool ZKI_LoadFontMFT(zk_font_t* font) {
 
 namespace {
 
-// The temporary file and the first error it gave.
-struct SavedFile {
-    ZKFileSystem::SafeFile file;
-    nString error;
-};
-
-size_t WriteToFile(void* context, const void* data, size_t size) {
-    SavedFile* saved = static_cast<SavedFile*>(context);
-    return saved->file.Write(data, size, &saved->error) ? size : 0;
-}
-
 // The font's fields as the file holds them; the glyph view borrows the
 // font's blocks.
 bool ViewOf(const zk_font_t* font, zk_font_file_t* view) {
@@ -189,9 +178,9 @@ bool ZKI_SaveFont(zk_font_t* font, const char* path) {
                       too_large);
         return false;
     }
-    SavedFile saved;
+    ZKFileSystem::SafeFileOutput saved;
     if (!saved.file.Begin(path, &saved.error)) return RefuseSaving(path, &view);
-    bool written = ZKI_WriteFontFile(view, format, {WriteToFile, &saved}) && saved.file.Commit(&saved.error);
+    bool written = ZKI_WriteFontFile(view, format, {ZKFileSystem::SafeFileOutput::Write, &saved}) && saved.file.Commit(&saved.error);
     if (!written) {
         zk->ZK_PrintDebugf(ZK_MESSAGE_ERROR, "Font '%s' not written: %s.", path, saved.error.c_str());
         return RefuseSaving(path, &view);

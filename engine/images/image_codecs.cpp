@@ -11,13 +11,13 @@
 
 namespace {
 
-const int test_image_side = 32;
+const int kTestImageSide = 32;
 
 void PrintImageMessage(void*, zk_image_message_id_t, int type, const char* text) {
     zk->ZK_PrintDebugf(type, "%s", text);
 }
 
-const zk_image_messages_t printed = {PrintImageMessage, nullptr};
+const zk_image_messages_t kPrinted = {PrintImageMessage, nullptr};
 
 zk_pixel_byte_order_t PixelOrder() { return zk_state.pixel_byte_order == 1 ? ZK_PIXELS_BGRA : ZK_PIXELS_RGBA; }
 
@@ -36,23 +36,13 @@ size_t WriteStream(void* stream, const void* data, size_t size) {
     return fwrite(data, 1, size, static_cast<FILE*>(stream));
 }
 
-struct SafeOutput {
-    ZKFileSystem::SafeFile file;
-    nString error;
-};
-
-size_t WriteSafeFile(void* context, const void* data, size_t size) {
-    SafeOutput* output = static_cast<SafeOutput*>(context);
-    return output->file.Write(data, size, &output->error) ? size : 0;
-}
-
 }  // namespace
 
 bool ZKI_LoadBitmapMemTGA(zk_bitmap_t* bitmap, const void* data, long size) {
     if (!bitmap) return false;
     DropPixels(bitmap);
     zk_image_t image;
-    if (!ZKI_DecodeTGA(data, DataSize(size), PixelOrder(), &image, &printed)) return false;
+    if (!ZKI_DecodeTGA(data, DataSize(size), PixelOrder(), &image, &kPrinted)) return false;
     bitmap->width = image.width;
     bitmap->height = image.height;
     bitmap->pixels = image.pixels;
@@ -63,7 +53,7 @@ bool ZKI_LoadBitmapMemTGA(zk_bitmap_t* bitmap, const void* data, long size) {
 bool ZKI_GetImageDimensionsTGA(zk_bitmap_t* bitmap, const void* data, long size) {
     if (!bitmap) return false;
     zk_tga_header_t header;
-    if (!ZKI_ReadTGAHeader(data, DataSize(size), &header, &printed)) return false;
+    if (!ZKI_ReadTGAHeader(data, DataSize(size), &header, &kPrinted)) return false;
     bitmap->width = header.width;
     bitmap->height = header.height;
     ZKI_AddBitmapFlags(bitmap, ZK_BITMAP_HAS_ALPHA | ZK_BITMAP_RELOADABLE);
@@ -72,13 +62,13 @@ bool ZKI_GetImageDimensionsTGA(zk_bitmap_t* bitmap, const void* data, long size)
 
 bool ZKI_WriteTGA(zk_bitmap_t* bitmap, const char* path) {
     if (!bitmap || !bitmap->pixels || !zk->file_system->ZK_FileSystem_IsPathValid(path)) return false;
-    SafeOutput output;
+    ZKFileSystem::SafeFileOutput output;
     if (!output.file.Begin(path, &output.error)) {
         zk->ZK_PrintDebugf(ZK_MESSAGE_ERROR, "Unable to open file '%s' for writing.", path);
         return false;
     }
     zk_image_t image = {bitmap->width, bitmap->height, bitmap->pixels};
-    bool written = ZKI_EncodeTGA(image, PixelOrder(), {WriteSafeFile, &output}, &printed) &&
+    bool written = ZKI_EncodeTGA(image, PixelOrder(), {ZKFileSystem::SafeFileOutput::Write, &output}, &kPrinted) &&
                    output.file.Commit(&output.error);
     if (!written && !output.error.IsEmpty()) {
         zk->ZK_PrintDebugf(ZK_MESSAGE_ERROR, "Unable to save image: %s.", output.error.c_str());
@@ -90,7 +80,7 @@ bool ZKI_ReadRLEBitmapFrom(zk_bitmap_t* bitmap, const zk_image_input_t& input) {
     if (!bitmap) return false;
     DropPixels(bitmap);
     zk_image_t image;
-    if (!ZKI_DecodeRLEBitmap(input, PixelOrder(), &image, &printed)) return false;
+    if (!ZKI_DecodeRLEBitmap(input, PixelOrder(), &image, &kPrinted)) return false;
     bitmap->width = image.width;
     bitmap->height = image.height;
     bitmap->pixels = image.pixels;
@@ -100,7 +90,7 @@ bool ZKI_ReadRLEBitmapFrom(zk_bitmap_t* bitmap, const zk_image_input_t& input) {
 bool ZKI_WriteRLEBitmapTo(zk_bitmap_t* bitmap, const zk_image_output_t& output) {
     if (!bitmap) return false;
     zk_image_t image = {bitmap->width, bitmap->height, bitmap->pixels};
-    return ZKI_EncodeRLEBitmap(image, PixelOrder(), output, &printed);
+    return ZKI_EncodeRLEBitmap(image, PixelOrder(), output, &kPrinted);
 }
 
 bool ZKI_ReadRLEBitmap(zk_bitmap_t* bitmap, zk_file_t* file) {
@@ -116,13 +106,13 @@ bool ZKI_WriteRLEBitmap(zk_bitmap_t* bitmap, FILE* file) {
 void ZKI_TEMPCREATEBITMAP(zk_bitmap_t* bitmap) {
     if (!bitmap) return;
     DropPixels(bitmap);
-    bitmap->width = bitmap->height = test_image_side;
+    bitmap->width = bitmap->height = kTestImageSide;
     ZKI_AddBitmapFlags(bitmap, ZK_BITMAP_HAS_ALPHA | ZK_BITMAP_RELOADABLE);
-    bitmap->pixels = ZKI_AllocatePixelBlock(test_image_side, test_image_side);
+    bitmap->pixels = ZKI_AllocatePixelBlock(kTestImageSide, kTestImageSide);
     if (!bitmap->pixels) return;
     uint8_t* p = reinterpret_cast<uint8_t*>(bitmap->pixels);
-    for (int y = 0; y < test_image_side; ++y) {
-        for (int x = 0; x < test_image_side; ++x, p += 4) {
+    for (int y = 0; y < kTestImageSide; ++y) {
+        for (int x = 0; x < kTestImageSide; ++x, p += 4) {
             p[0] = uint8_t(x + y);
             p[1] = uint8_t(4 * y);
             p[2] = uint8_t(4 * x);
@@ -138,7 +128,7 @@ static bool MakeTestImage(zk_bitmap_t* bitmap) {
 
 static bool TestImageSize(zk_bitmap_t* bitmap) {
     if (!bitmap) return false;
-    bitmap->width = bitmap->height = test_image_side;
+    bitmap->width = bitmap->height = kTestImageSide;
     return true;
 }
 

@@ -42,6 +42,19 @@ private:
     zk_safe_write_t file = {};
 };
 
+// A SafeFile behind a plain write callback, as the engine's file formats
+// take one (size_t write(context, data, size), fewer bytes on failure);
+// the error of the first failure is kept.
+struct SafeFileOutput {
+    SafeFile file;
+    nString error;
+
+    static size_t Write(void* context, const void* data, size_t size) {
+        SafeFileOutput* output = static_cast<SafeFileOutput*>(context);
+        return output->file.Write(data, size, &output->error) ? size : 0;
+    }
+};
+
 // Test hook: the function that closes the temporary file, close(2) when
 // null. A close that fails is the one failure a test cannot bring about on
 // a local disk.

@@ -194,6 +194,37 @@ TEST_F(FontFileTest, AnOldFilesLongEncodingNameIsReadToItsEnd) {
     EXPECT_EQ(Popups(), std::vector<std::string>{"1:[POPUP] Font 'f.mft' is truncated or damaged."});
 }
 
+// The engine reads what its files can hold: old sizes up to 65535, any
+// glyph count the file holds, and a new version's encoding name of 32
+// bytes without its 0 (the fields follow it).
+TEST_F(FontFileTest, OldSizesAreUnsignedAndCountsAndNamesAreNotCappedBeyondTheFile) {
+    FontDescription old = ThreeGlyphFont(3);
+    old.glyphs['B'].width = int16_t(uint16_t(40000));
+    Write("old.mft", FontFileBytes(old));
+    TestFont old_font("old.mft");
+    ASSERT_TRUE(ZKI_LoadFontMFT(old_font.get()));
+    EXPECT_EQ(old_font->glyphs['B'].bitmap.width, 40000);
+    EXPECT_EQ(old_font->glyphs['B'].bitmap.pixels, nullptr);
+
+    FontDescription many = ThreeGlyphFont(6);
+    many.glyphs.resize(65537);
+    Write("many.mft", FontFileBytes(many));
+    TestFont many_font("many.mft");
+    ASSERT_TRUE(ZKI_LoadFontMFT(many_font.get()));
+    EXPECT_EQ(many_font->num_glyphs, 65537);
+
+    FontDescription named = ThreeGlyphFont(6);
+    named.encoding = std::string(32, 'U');
+    Bytes unended = FontFileBytes(named);
+    unended.erase(unended.begin() + 12 + 32);
+    Write("named.mft", unended);
+    TestFont named_font("named.mft");
+    ASSERT_TRUE(ZKI_LoadFontMFT(named_font.get()));
+    EXPECT_EQ(named_font->baseline, 11);
+    EXPECT_EQ(named_font->num_glyphs, 3);
+    EXPECT_EQ(Popups(), std::vector<std::string>{});
+}
+
 TEST_F(FontFileTest, AScaleThatCannotBeDividedByBecomesOneWithAWarning) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();

@@ -135,6 +135,16 @@ TEST_F(FontFiles, OlderVersionsByTheirRules) {
         EXPECT_EQ(std::vector<int>(p, p + 8), (std::vector<int>{10, 20, 30, 40, 50, 60, 70, 80})) << c.version;
         EXPECT_EQ(font.glyphs['B'].advance, c.version <= 2 ? 1 : 0) << c.version;
     }
+    // Old sizes are signed here: a width stored as 0xFFFF is -1, a glyph
+    // without pixels (unsigned, it would ask for 65535 pixels).
+    a.width = -1;
+    a.pixels.clear();
+    std::string path = dir / "signed.mft";
+    WriteBytes(path, WriteOldFontVersion(3, file));
+    TestFont font(path);
+    ASSERT_TRUE(ZKI_LoadFontMFT(&font)) << RecordedText();
+    EXPECT_EQ(font.glyphs['A'].bitmap.width, -1);
+    EXPECT_EQ(font.glyphs['A'].bitmap.pixels, nullptr);
     EXPECT_TRUE(Recorded().empty()) << RecordedText();
 }
 
@@ -153,6 +163,8 @@ TEST_F(FontFiles, DamagedFilesAreRefusedAndLeaveTheFontEmpty) {
     huge_glyph.glyphs[0].width = 30000;
     huge_glyph.glyphs[0].height = 30000;
     huge_glyph.glyphs[0].pixels = Bytes(64, 1);
+    FontFile many;
+    many.glyphs.resize(65537);
     FontFile long_name;
     long_name.encoding = std::string(40, 'U');
     FontFile old_huge = huge_glyph;
@@ -166,6 +178,7 @@ TEST_F(FontFiles, DamagedFilesAreRefusedAndLeaveTheFontEmpty) {
         {"count -1", with_count(0xFFFFFFFF)},
         {"count 2^31 - 1", with_count(0x7FFFFFFF)},
         {"count past the code points", with_count(70000)},
+        {"count past the code points in a file that holds them", WriteFontVersion6(many)},
         {"count past the file", with_count(50)},
         {"30000 x 30000 glyph", WriteFontVersion6(huge_glyph)},
         {"encoding without its 0 in 32 bytes", WriteFontVersion6(long_name)},
