@@ -89,10 +89,12 @@ bool TakeContents(zk_font_t* font, zk_font_file_t* read) {
     font->line_spacing = read->line_spacing;
     font->glyphs = glyphs;
     font->num_glyphs = glyphs ? read->glyph_count : 0;
-    if (read->version < 7) return true;
-    font->spread = read->spread;
-    font->smoothing = read->smoothing;
-    font->scale = read->scale;
+    // Older files have no distance-field fields: they read as a bitmap font
+    // of scale 1, as into a fresh record, whatever file the font read before.
+    bool distance_field_fields = read->version >= 7;
+    font->spread = distance_field_fields ? read->spread : 0.0f;
+    font->smoothing = distance_field_fields ? read->smoothing : 0.0f;
+    font->scale = distance_field_fields ? read->scale : 1.0f;
     if (font->spread > 0) {
         font->flags |= ZK_FONT_DISTANCE_FIELD;
     } else {

@@ -103,6 +103,25 @@ char* HeapText(const nString& text) {
 
 bool FileExists(const nString& path) { return zk->file_system->ZK_FileSystem_FileExists(path.c_str()); }
 
+// Every field generation sets or reads, as a fresh record holds it, and
+// `glyph_count` zeroed glyphs. Generation reads the baseline, scale, spread
+// and encoding it finds, so a font generated again (say, refreshed after
+// its file went) would otherwise build on what it read or made before, such
+// as the data manifest's scale or a distance-field file's spread, smoothing
+// and flag. Taken only where the new glyphs replace the old ones, so that a
+// generation that cannot start leaves the font as it was.
+bool StartAsFreshFont(zk_font_t* font, int glyph_count) {
+    font->utf8 = 0;
+    font->baseline = 0;
+    font->height = 0;
+    font->line_spacing = 0;
+    font->scale = 1.0f;
+    font->spread = 0;
+    font->smoothing = 0;
+    font->flags &= uint8_t(~ZK_FONT_DISTANCE_FIELD);
+    return ZKI_ResetFontGlyphs(font, glyph_count);
+}
+
 // One generation: the database it reads and the messages it ends with.
 class FontGeneration {
 public:
@@ -178,12 +197,11 @@ bool FontGeneration::GlyphsFromPicture(double scale, int spacing) {
             picture = resized;
         }
     }
-    bool cut = loaded && ZKI_ResetFontGlyphs(font_, ZK_LATIN1_GLYPHS) &&
+    bool cut = loaded && StartAsFreshFont(font_, ZK_LATIN1_GLYPHS) &&
                ZKI_LoadGlyphsFromBitmap(font_, &picture, glyphs_, spacing, float(input_scale_));
     free(picture.pixels);
     free(path);
     if (!loaded) return false;
-    font_->utf8 = 0;
     return cut || Fail(kBadGlyphs);
 }
 
@@ -194,7 +212,7 @@ bool FontGeneration::GlyphsFromTrueType() {
     const char* strings = SettingText(settings_, "INPUT", "strings");
     bool usable_strings = strings && strings[0] != '!';
     if (!usable_strings) {
-        if (!ZKI_ResetFontGlyphs(font_, ZK_LATIN1_GLYPHS)) {
+        if (!StartAsFreshFont(font_, ZK_LATIN1_GLYPHS)) {
             free(ttf_path);
             return false;
         }
@@ -212,6 +230,8 @@ bool FontGeneration::GlyphsFromTrueType() {
         if (!FileExists(found)) {
             zk->ZK_Popupf(ZK_MESSAGE_ERROR, "Unable to find font language strings xml source file %s", strings);
         }
+        // The strings give the glyphs their codes, and the font its glyphs.
+        StartAsFreshFont(font_, 0);
         ZKI_CreateFontGlyphsArrayFromStrings(font_, found.c_str());
     }
     if (settings_->GetNodeById("DISTANCE_FIELD")) {
@@ -361,12 +381,6 @@ bool FontGeneration::Run() {
 
 bool ZKI_GenerateFontFromSource(zk_font_t* font, double input_scale) {
     if (!font || !font->name) return false;
-    // The metrics are made anew from the source, as for a fresh record: a
-    // font generated again (refreshed after its file went) would otherwise
-    // move its baseline on from the last one and scale by the data
-    // manifest's factor twice, once here and once after its file is read.
-    font->baseline = 0;
-    font->scale = 1.0f;
     FontGeneration generation(font, input_scale);
     return generation.Run();
 }

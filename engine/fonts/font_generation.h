@@ -18,10 +18,12 @@
 #include "engine/datamodel/datamodel.h"
 
 // Builds the font from its settings XML: glyphs cut out of the picture,
-// kerning, vertical metrics, effects. False, with a popup naming the
+// kerning, vertical metrics, effects. The font is made as a fresh record
+// would be, whatever it read or made before. False, with a popup naming the
 // reason, when the settings are missing or bad, the picture cannot be read
 // or holds no glyphs, or the TrueType road is asked for (not available in
-// this engine); the glyphs cut so far stay in the font.
+// this engine); the glyphs cut so far stay in the font, and a font whose
+// new glyphs were never begun is left as it was.
 bool ZKI_GenerateFontFromSource(zk_font_t* font, double input_scale);
 
 // A source file: as named when it exists, else in `dir`, else under

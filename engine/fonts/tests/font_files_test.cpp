@@ -382,6 +382,35 @@ TEST_F(FontFileTest, AnOldVersionReadAfterASmallNewOneGetsAll256Records) {
     EXPECT_EQ(font->glyphs[200].kern[255], 0);
 }
 
+// An older file has no distance-field fields: a record that read a
+// distance-field file before holds, after reading one, what a fresh record
+// reading it holds (no spread, smoothing or flag, and scale 1).
+TEST_F(FontFileTest, AnOlderFileReadAfterADistanceFieldFileIsNoDistanceField) {
+    Write("df.mft", FontFileBytes(ThreeGlyphFont(7)));  // spread 0.5, smoothing 0.25, scale 2
+    for (int version = 1; version <= 6; ++version) {
+        SCOPED_TRACE("version " + std::to_string(version));
+        Write("old.mft", FontFileBytes(ThreeGlyphFont(version)));
+        TestFont fresh("old.mft");
+        ASSERT_TRUE(ZKI_LoadFontMFT(fresh.get()));
+        TestFont font("df.mft");
+        ASSERT_TRUE(ZKI_LoadFontMFT(font.get()));
+        ASSERT_EQ(font->flags & ZK_FONT_DISTANCE_FIELD, ZK_FONT_DISTANCE_FIELD);
+        free(font->name);
+        font->name = strdup("old.mft");
+        ASSERT_TRUE(ZKI_LoadFontMFT(font.get()));
+        EXPECT_EQ(font->flags, fresh->flags);
+        EXPECT_EQ(font->spread, fresh->spread);
+        EXPECT_EQ(font->smoothing, fresh->smoothing);
+        EXPECT_EQ(font->scale, fresh->scale);
+        EXPECT_EQ(fresh->scale, 1.0f);
+        EXPECT_EQ(font->baseline, fresh->baseline);
+        EXPECT_EQ(font->height, fresh->height);
+        EXPECT_EQ(font->line_spacing, fresh->line_spacing);
+        EXPECT_EQ(font->utf8, fresh->utf8);
+        EXPECT_EQ(font->num_glyphs, fresh->num_glyphs);
+    }
+}
+
 TEST_F(FontFileTest, AMissingFileIsReportedAsNotFound) {
     TestFont font("nowhere/f.mft");
     EXPECT_FALSE(ZKI_LoadFontMFT(font.get()));

@@ -459,38 +459,132 @@ TEST_F(FontGenerationTest, TheDataManifestRescalesBitmapFonts) {
     zk_dman.ReleaseDatabase(Path("manifest.xml").c_str());
 }
 
+// A version 7 distance-field font file as a font may have read before it
+// is generated: UTF-8, with a baseline and a scale of its own, its spread,
+// smoothing and two glyphs.
+font_test::Bytes DistanceFieldFile() {
+    font_test::FontDescription file;
+    file.encoding = "UTF-8";
+    file.baseline = 20;
+    file.height = 24;
+    file.line_spacing = 30;
+    file.spread = 4;
+    file.smoothing = 0.25f;
+    file.scale = 3.0f;
+    file.glyphs = {font_test::PatternGlyph('A', 2, 3, 1), font_test::PatternGlyph(0x263A, 1, 1, 9)};
+    return font_test::FontFileBytes(file);
+}
+
+void ExpectSameSettingsAndMetrics(const zk_font_t& font, const zk_font_t& fresh) {
+    EXPECT_EQ(font.flags, fresh.flags);
+    EXPECT_EQ(font.utf8, fresh.utf8);
+    EXPECT_EQ(font.spread, fresh.spread);
+    EXPECT_EQ(font.smoothing, fresh.smoothing);
+    EXPECT_EQ(font.scale, fresh.scale);
+    EXPECT_EQ(font.baseline, fresh.baseline);
+    EXPECT_EQ(font.height, fresh.height);
+    EXPECT_EQ(font.line_spacing, fresh.line_spacing);
+    EXPECT_EQ(font.num_glyphs, fresh.num_glyphs);
+}
+
 // A font whose file went is generated again when it is refreshed: from the
-// source, as a fresh load does, whatever its record holds from before. Its
-// metrics and the file written are a fresh load's every time, also when
-// the data manifest rescales it.
+// source, as a fresh load does, whatever its record holds from before (the
+// last generation, or a distance-field file read since). Its metrics and
+// the file written are a fresh load's every time, also when the data
+// manifest rescales it.
 TEST_F(FontGenerationTest, AFontGeneratedAgainIsAFreshLoadsFont) {
     Write("manifest.xml", std::string("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<root>\n<array id=\"R\">\n") +
                               "<node id=\"fonts/scaled.mft\" h=\"8\"/>\n</array>\n</root>\n");
     ZKI_AddManifest(Path("manifest.xml").c_str());
-    for (const char* name : {"fonts/strip.mft", "fonts/scaled.mft"}) {
-        SCOPED_TRACE(name);
-        std::string file = name;
+    struct Case {
+        const char* name;
+        bool distance_field_file_read_between;
+    };
+    const Case cases[] = {
+        {"fonts/strip.mft", false},
+        {"fonts/scaled.mft", false},
+        {"fonts/other.mft", true},
+        {"fonts/scaled.mft", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (c.distance_field_file_read_between ? " over a distance-field file" : ""));
+        std::string file = c.name;
+        std::remove(Path(file).c_str());
         Write(file + ".xml", SettingsXml(kSettings));
-        zk_font_t* font = zk->graphics->ZK_Graphics_LoadFont(name);
+        zk_font_t* font = zk->graphics->ZK_Graphics_LoadFont(c.name);
         ASSERT_NE(font, nullptr);
         const zk_font_t fresh = *font;
         EXPECT_EQ(fresh.scale, file == "fonts/scaled.mft" ? 2.0f : 1.0f);
+        EXPECT_EQ(fresh.flags & ZK_FONT_DISTANCE_FIELD, 0);
         font_test::Bytes written = Read(file);
         ASSERT_FALSE(written.empty());
         for (int generation = 2; generation <= 3; ++generation) {
             SCOPED_TRACE(generation);
+            if (c.distance_field_file_read_between) {
+                Write(file, DistanceFieldFile());
+                zk->graphics->ZK_Graphics_RefreshFont(font);
+                ASSERT_EQ(font->flags & ZK_FONT_DISTANCE_FIELD, ZK_FONT_DISTANCE_FIELD);
+            }
             ASSERT_EQ(std::remove(Path(file).c_str()), 0);
             zk->graphics->ZK_Graphics_RefreshFont(font);
-            EXPECT_EQ(font->baseline, fresh.baseline);
-            EXPECT_EQ(font->height, fresh.height);
-            EXPECT_EQ(font->line_spacing, fresh.line_spacing);
-            EXPECT_EQ(font->scale, fresh.scale);
+            ExpectSameSettingsAndMetrics(*font, fresh);
             EXPECT_EQ(Read(file), written);
         }
+        ZKI_FONTS_ReleaseFont(font);  // the next case loads its name afresh
     }
     zk_data_manifest_databases.count = 0;
     zk_data_manifest_arrays.count = 0;
     zk_dman.ReleaseDatabase(Path("manifest.xml").c_str());
+}
+
+// Generation itself starts from a fresh record's state: a font that read
+// a distance-field file and is generated, with nothing saved or read back,
+// is what a fresh record generated is, and saves the same file.
+TEST_F(FontGenerationTest, AFontGeneratedOverADistanceFieldFontIsAFreshOneBeforeItIsSaved) {
+    Write("fonts/strip.mft.xml", SettingsXml(kSettings));
+    TestFont fresh("fonts/strip.mft");
+    ASSERT_TRUE(ZKI_GenerateFontFromSource(fresh.get(), 1.0));
+    Write("fonts/strip.mft", DistanceFieldFile());
+    TestFont font("fonts/strip.mft");
+    ASSERT_TRUE(ZKI_LoadFontMFT(font.get()));
+    ASSERT_EQ(font->flags & ZK_FONT_DISTANCE_FIELD, ZK_FONT_DISTANCE_FIELD);
+    ASSERT_TRUE(ZKI_GenerateFontFromSource(font.get(), 1.0));
+    ExpectSameSettingsAndMetrics(font.record, fresh.record);
+    ASSERT_TRUE(ZKI_SaveFont(fresh.get(), Path("fresh.mft").c_str()));
+    ASSERT_TRUE(ZKI_SaveFont(font.get(), Path("again.mft").c_str()));
+    EXPECT_EQ(Read("again.mft"), Read("fresh.mft"));
+}
+
+// A generation that ends before it has glyphs to replace the old ones
+// with leaves the font as it was: the glyphs, metrics and distance-field
+// settings of the file it read.
+TEST_F(FontGenerationTest, AFontThatCannotBeGeneratedAgainKeepsWhatItHad) {
+    Write("fonts/strip.mft", DistanceFieldFile());
+    struct Case {
+        const char* what;
+        std::string xml;  // empty: no settings file
+    };
+    const Case cases[] = {
+        {"no settings file", ""},
+        {"version 0", SettingsXml("<node id=\"VERSION\" value=\"0\"/>\n")},
+        {"no input", SettingsXml("<node id=\"SPACING\" value=\"1\"/>\n")},
+        {"no glyphs array", SettingsXml(kSettings, "")},
+        {"a missing picture", SettingsXml("<node id=\"INPUT\" bitmap=\"gone.tga\"/>\n")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::remove(Path("fonts/strip.mft.xml").c_str());
+        if (!c.xml.empty()) Write("fonts/strip.mft.xml", c.xml);
+        TestFont font("fonts/strip.mft");
+        ASSERT_TRUE(ZKI_LoadFontMFT(font.get()));
+        const zk_font_t before = font.record;
+        EXPECT_FALSE(ZKI_GenerateFontFromSource(font.get(), 1.0));
+        ExpectSameSettingsAndMetrics(font.record, before);
+        EXPECT_EQ(font->glyphs, before.glyphs);
+        ASSERT_EQ(font->num_glyphs, 2);
+        EXPECT_EQ(font->glyphs[0].bitmap.pixels, before.glyphs[0].bitmap.pixels);
+        EXPECT_EQ(font->glyphs[0].code, uint32_t('A'));
+    }
 }
 
 TEST_F(FontGenerationTest, TheGlyphCheckReportsEveryMissingPrintableGlyph) {
