@@ -475,16 +475,16 @@ font_test::Bytes DistanceFieldFile() {
     return font_test::FontFileBytes(file);
 }
 
-void ExpectSameSettingsAndMetrics(const zk_font_t& font, const zk_font_t& fresh) {
-    EXPECT_EQ(font.flags, fresh.flags);
-    EXPECT_EQ(font.utf8, fresh.utf8);
-    EXPECT_EQ(font.spread, fresh.spread);
-    EXPECT_EQ(font.smoothing, fresh.smoothing);
-    EXPECT_EQ(font.scale, fresh.scale);
-    EXPECT_EQ(font.baseline, fresh.baseline);
-    EXPECT_EQ(font.height, fresh.height);
-    EXPECT_EQ(font.line_spacing, fresh.line_spacing);
-    EXPECT_EQ(font.num_glyphs, fresh.num_glyphs);
+void ExpectSameSettingsAndMetrics(const zk_font_t& font, const zk_font_t& wanted) {
+    EXPECT_EQ(font.flags, wanted.flags);
+    EXPECT_EQ(font.utf8, wanted.utf8);
+    EXPECT_EQ(font.spread, wanted.spread);
+    EXPECT_EQ(font.smoothing, wanted.smoothing);
+    EXPECT_EQ(font.scale, wanted.scale);
+    EXPECT_EQ(font.baseline, wanted.baseline);
+    EXPECT_EQ(font.height, wanted.height);
+    EXPECT_EQ(font.line_spacing, wanted.line_spacing);
+    EXPECT_EQ(font.num_glyphs, wanted.num_glyphs);
 }
 
 // A font whose file went is generated again when it is refreshed: from the
