@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -439,6 +440,33 @@ TEST(ManifesterRun, TheManifestIsWrittenPastALinkAtTheNameItDraws) {
         // temporary left over.
         size_t expected = 1 + links.size() + (taken == 1 ? 1 : 0);
         EXPECT_EQ(size_t(std::distance(fs::directory_iterator(tree.Work()), fs::directory_iterator())), expected);
+    }
+}
+
+// Only a folder itself in the way is refused: a link at the manifest's
+// name, to a folder or to a file, is replaced by the manifest, and what it
+// leads to is left as it was.
+TEST(ManifesterRun, ALinkAtTheManifestIsReplacedAndWhatItLeadsToLeftAlone) {
+    for (bool to_folder : {true, false}) {
+        TempTree tree;
+        tree.Put("data/one.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+        std::string elsewhere = tree.root + "/elsewhere";
+        fs::create_directories(elsewhere + "/inside");
+        WriteBytes(elsewhere + "/inside/kept.txt", {'k', 'e', 'e', 'p'});
+        std::string led_to = to_folder ? elsewhere : elsewhere + "/inside/kept.txt";
+        ASSERT_EQ(symlink(led_to.c_str(), (tree.Work() + "/manifest-temp.xml").c_str()), 0);
+        RunResult run = RunManifester(tree.Work(), {"data"});
+        EXPECT_EQ(run.exit_code, 0) << to_folder << ": " << run.out;
+        EXPECT_FALSE(fs::is_symlink(tree.Work() + "/manifest-temp.xml")) << to_folder;
+        EXPECT_TRUE(fs::is_regular_file(tree.Work() + "/manifest-temp.xml")) << to_folder;
+        EXPECT_EQ(ReadText(tree.Work() + "/manifest-temp.xml"),
+                  std::string(head) + "  <node id=\"one.png\" w=\"1\" h=\"1\" />\n" + tail)
+            << to_folder;
+        EXPECT_EQ(ReadText(elsewhere + "/inside/kept.txt"), "keep") << to_folder;
+        std::vector<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(elsewhere)) names.push_back(entry.path().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{elsewhere + "/inside", elsewhere + "/inside/kept.txt"})) << to_folder;
     }
 }
 
