@@ -15,6 +15,7 @@
 namespace {
 
 int (*close_temporary)(int) = nullptr;
+uint64_t (*draw_number)() = nullptr;
 
 // Names are tried afresh when one is taken; after this many the folder is
 // taken to be unusable.
@@ -89,7 +90,7 @@ char* TemporaryNameFor(const char* path) {
     at += name_length;
     memcpy(at, suffix, sizeof suffix - 1);
     at += sizeof suffix - 1;
-    uint64_t number = UnpredictableNumber();
+    uint64_t number = draw_number ? draw_number() : UnpredictableNumber();
     for (int shift = 60; shift >= 0; shift -= 4) *at++ = "0123456789abcdef"[(number >> shift) & 15];
     *at = '\0';
     return temporary;
@@ -126,6 +127,8 @@ bool CloseTemporary(zk_safe_write_t* file) {
 }  // namespace
 
 void ZKI_SetSafeWriteCloseForTesting(int (*close_function)(int)) { close_temporary = close_function; }
+
+void ZKI_SetSafeWriteNumberForTesting(uint64_t (*number_function)()) { draw_number = number_function; }
 
 bool ZKI_BeginSafeWrite(zk_safe_write_t* file, const char* path, char* reason, size_t reason_size,
                         bool target_may_exist) {

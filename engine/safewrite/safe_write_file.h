@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 // One file being written. Begin fills the record; Commit and Abandon empty
@@ -51,3 +52,8 @@ void ZKI_AbandonSafeWrite(zk_safe_write_t* file);
 // form, close(2) when null. A close that fails is the one failure a test
 // cannot bring about on a local disk.
 void ZKI_SetSafeWriteCloseForTesting(int (*close_function)(int descriptor));
+
+// Test hook: where the numbers of temporary names come from, the kernel's
+// generator when null. A test that knows the next numbers knows the names a
+// write will try, and can put a file or a link there first.
+void ZKI_SetSafeWriteNumberForTesting(uint64_t (*number_function)());

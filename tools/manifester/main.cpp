@@ -70,7 +70,8 @@ int main(int argc, char** argv) {
     image_loader = GetImageLoaderImp();
 
     // A folder of the manifest's name could never be replaced: say so
-    // before anything is walked.
+    // before anything is walked. A link to a folder is no folder: the
+    // manifest replaces the link like any other.
     zk_safe_file_t file;
     if (IsFolder(manifest_name) || !ZKI_OpenSafeFile(&file, manifest_name)) {
         printf("Error opening manifest file for writing.\n");

@@ -1,6 +1,7 @@
 // The safe write's stream form, as programs without the engine's runtime
 // use it: what a good write leaves, that a link at the target is replaced
-// and not followed, and that a write the disk refuses, caught only when the
+// and not followed, that a file or a link at the temporary name it draws
+// is passed by, and that a write the disk refuses, caught only when the
 // stream is flushed and closed, keeps the old file and leaves nothing else.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -16,8 +17,11 @@
 #include <vector>
 
 #include "engine/safewrite/safe_write_file.h"
+#include "engine/safewrite/tests/scripted_names.h"
 
 namespace fs = std::filesystem;
+using safewrite_test::ScriptedNumbers;
+using safewrite_test::TemporaryNameFor;
 
 namespace {
 
@@ -90,6 +94,72 @@ TEST_F(SafeWriteStream, TheTemporaryFileIsNewAndUnguessableBesideTheTarget) {
     ZKI_AbandonSafeWrite(&first);
     ZKI_AbandonSafeWrite(&second);
     EXPECT_TRUE(Names().empty());
+}
+
+// What may stand at the first name a write draws, put there by someone
+// else: the write takes the next name, and never writes through a link,
+// whether it leads to a file, to nothing yet or to a folder.
+TEST_F(SafeWriteStream, ATakenNameIsTriedAgainAndALinkThereIsNeverFollowed) {
+    const std::string outside = Path("outside"), work = Path("work");
+    fs::create_directories(outside);
+    fs::create_directories(work);
+    const std::string target = work + "/db.xml";
+    const uint64_t first = 0x0123456789abcdefu, second = 0xfedcba9876543210u;
+    const std::string taken = TemporaryNameFor(target, first);
+    ASSERT_EQ(taken, work + "/.db.xml.zekar-0123456789abcdef");
+    enum Planted { File, LinkToFile, LinkToNothing, LinkToFolder };
+    for (Planted planted : {File, LinkToFile, LinkToNothing, LinkToFolder}) {
+        fs::remove_all(outside);
+        fs::create_directories(outside + "/folder");
+        Put(outside + "/victim.txt", "keep");
+        fs::remove(taken);
+        switch (planted) {
+            case File: Put(taken, "not mine"); break;
+            case LinkToFile: ASSERT_EQ(symlink((outside + "/victim.txt").c_str(), taken.c_str()), 0); break;
+            case LinkToNothing: ASSERT_EQ(symlink((outside + "/new.txt").c_str(), taken.c_str()), 0); break;
+            case LinkToFolder: ASSERT_EQ(symlink((outside + "/folder").c_str(), taken.c_str()), 0); break;
+        }
+        ScriptedNumbers numbers({first, second});
+        zk_safe_write_t file;
+        char reason[256] = "";
+        ASSERT_TRUE(ZKI_BeginSafeWriteStream(&file, target.c_str(), reason, sizeof reason)) << planted << ": " << reason;
+        EXPECT_EQ(std::string(file.temporary), TemporaryNameFor(target, second)) << planted;
+        fputs("written", file.stream);
+        ASSERT_TRUE(ZKI_CommitSafeWrite(&file, reason, sizeof reason)) << planted << ": " << reason;
+        EXPECT_EQ(numbers.Drawn(), 2u) << planted;
+
+        EXPECT_EQ(Read(target), "written") << planted;
+        struct stat status;
+        bool kept = lstat(taken.c_str(), &status) == 0;
+        EXPECT_TRUE(kept) << planted;
+        EXPECT_TRUE(kept && S_ISLNK(status.st_mode) == (planted != File)) << planted;
+        if (planted == File) {
+            EXPECT_EQ(Read(taken), "not mine");
+        }
+        EXPECT_EQ(Read(outside + "/victim.txt"), "keep") << planted;
+        EXPECT_FALSE(fs::exists(outside + "/new.txt")) << planted;
+        EXPECT_TRUE(fs::is_empty(outside + "/folder")) << planted;
+        EXPECT_EQ(std::distance(fs::directory_iterator(work), fs::directory_iterator()), 2) << planted;
+    }
+
+    // Every name it draws taken: the write is refused, and still nothing
+    // is written through any of the links.
+    fs::remove_all(work);
+    fs::create_directories(work);
+    std::vector<uint64_t> script;
+    for (uint64_t n = 1; n <= 16; ++n) {
+        script.push_back(n);
+        ASSERT_EQ(symlink((outside + "/victim.txt").c_str(), TemporaryNameFor(target, n).c_str()), 0);
+    }
+    ScriptedNumbers numbers(script);
+    zk_safe_write_t file;
+    char reason[256] = "";
+    EXPECT_FALSE(ZKI_BeginSafeWriteStream(&file, target.c_str(), reason, sizeof reason));
+    EXPECT_NE(std::string(reason).find("cannot create a temporary file beside"), std::string::npos) << reason;
+    EXPECT_EQ(numbers.Drawn(), 16u);
+    EXPECT_EQ(file.temporary, nullptr);
+    EXPECT_EQ(Read(outside + "/victim.txt"), "keep");
+    EXPECT_EQ(std::distance(fs::directory_iterator(work), fs::directory_iterator()), 16);
 }
 
 // Lowers this process's file size limit for the test's span; a write past

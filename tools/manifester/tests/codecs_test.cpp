@@ -3,7 +3,6 @@
 // the measurements that stand in for full decodes, and the writers.
 #include <png.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -603,40 +602,6 @@ TEST_F(Writers, PngKeepsEveryByteAndJpegFailuresDoNotEndTheProgram) {
     // An empty image is a library error: reported as a failure, no file left.
     EXPECT_FALSE(WriteJpegRGB((dir / "empty.jpg").c_str(), rgb, 0, 1, 90));
     EXPECT_TRUE(ReadText(dir / "empty.jpg").empty());
-}
-
-// Each writer's temporary file is new: a link planted where a name made
-// of the target and the process id would put it is left alone, and so is
-// the file it points at.
-TEST_F(Writers, NoWriterFollowsALinkPlantedBesideItsFile) {
-    struct Case {
-        const char* name;
-        bool (*write)(zk_bitmap_t* bitmap, const char* path);
-    } cases[] = {
-        {"shot.png", [](zk_bitmap_t* b, const char* path) { return GetImageLoaderImp()->SaveImage(b, path, 90); }},
-        {"shot.jpg", [](zk_bitmap_t* b, const char* path) { return GetImageLoaderImp()->SaveImage(b, path, 90); }},
-        {"shot.tga", [](zk_bitmap_t* b, const char* path) { return GetImageLoaderImp()->SaveImage(b, path, 90); }},
-        {"font.mft",
-         [](zk_bitmap_t*, const char* path) {
-             TestFont font(path);
-             return ZKI_SaveFont(&font, path);
-         }},
-    };
-    std::string victim = dir / "victim.txt";
-    for (const Case& c : cases) {
-        std::string path = dir / c.name;
-        WriteBytes(victim, {'k', 'e', 'e', 'p'});
-        std::string planted = path + "." + std::to_string(getpid()) + ".tmp";
-        ASSERT_EQ(symlink(victim.c_str(), planted.c_str()), 0);
-        EXPECT_TRUE(c.write(&bitmap, path.c_str())) << c.name << RecordedText();
-        EXPECT_EQ(ReadText(victim), "keep") << c.name;
-        struct stat status;
-        ASSERT_EQ(lstat(path.c_str(), &status), 0) << c.name;
-        EXPECT_TRUE(S_ISREG(status.st_mode)) << c.name;
-        EXPECT_GT(status.st_size, 4) << c.name;
-        ASSERT_EQ(lstat(planted.c_str(), &status), 0) << c.name;
-        EXPECT_TRUE(S_ISLNK(status.st_mode)) << c.name;
-    }
 }
 
 class Probes : public ManifesterTest {};

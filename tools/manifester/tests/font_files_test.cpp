@@ -207,6 +207,37 @@ TEST_F(FontFiles, DamagedFilesAreRefusedAndLeaveTheFontEmpty) {
     }
 }
 
+// One glyph for each code point below 65536 is the most a font holds: a
+// file of exactly that many is read whole, one glyph more is refused.
+TEST_F(FontFiles, AtMostOneGlyphForEachCodePointBelow65536) {
+    std::string path = dir / "every.mft";
+    for (uint32_t count : {65536u, 65537u}) {
+        FontFile every;
+        every.encoding = "UTF-8";
+        every.height = 7;
+        every.glyphs.resize(count);
+        for (uint32_t code = 0; code < count; ++code) {
+            every.glyphs[code].code = code;
+            every.glyphs[code].advance = int16_t(code % 13);
+        }
+        WriteBytes(path, WriteFontVersion6(every));
+        Recorded().clear();
+        TestFont font(path);
+        bool fits = count <= 65536;
+        EXPECT_EQ(ZKI_LoadFontMFT(&font), fits) << count;
+        if (fits) {
+            EXPECT_EQ(RecordedText(), "") << count;
+            ASSERT_EQ(font.glyph_count, int(count));
+            EXPECT_EQ(font.height, 7);
+            EXPECT_EQ(font.glyphs[65535].code, 65535u);
+            EXPECT_EQ(font.glyphs[65535].advance, 65535 % 13);
+        } else {
+            EXPECT_EQ(RecordedText(), "Font '" + path + "' is cut short or holds sizes its file cannot hold.\n");
+            EXPECT_EQ(font.glyph_count, 256) << count;
+        }
+    }
+}
+
 TEST_F(FontFiles, UnknownHeadersAndMissingFiles) {
     struct Case {
         std::string name;

@@ -10,11 +10,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/app/startup.h"
+#include "engine/safewrite/tests/scripted_names.h"
 #include "engine/runtime/media_records.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/data_manifests.h"
@@ -47,9 +49,11 @@ struct RunOptions {
     long cpu_seconds = 0;
     // "NAME=value" set for the program.
     std::vector<std::string> environment;
-    // A symbolic link to this file is made in the current directory under
-    // the name "manifest-temp.xml.<the program's process id>.tmp".
-    std::string link_beside_manifest_to;
+    // Not 0: the program's random numbers come from the scripted source
+    // (tests/scripted_random.cpp) with this first number, so its first
+    // temporary names are known: the numbers it draws are this one, the
+    // one after it and so on.
+    uint64_t scripted_random = 0;
 };
 
 // Runs the program in `cwd` with the arguments, standard input from
@@ -78,9 +82,14 @@ RunResult RunManifester(const std::string& cwd, const std::vector<std::string>& 
             setrlimit(RLIMIT_CPU, &cpu);
         }
         for (const std::string& variable : options.environment) putenv(const_cast<char*>(variable.c_str()));
-        if (!options.link_beside_manifest_to.empty()) {
-            std::string name = "manifest-temp.xml." + std::to_string(getpid()) + ".tmp";  // the pid survives exec
-            if (symlink(options.link_beside_manifest_to.c_str(), name.c_str()) != 0) _exit(122);
+        if (options.scripted_random != 0) {
+            char base[17];
+            snprintf(base, sizeof base, "%llx", static_cast<unsigned long long>(options.scripted_random));
+            setenv("ZK_SCRIPTED_RANDOM", base, 1);
+            setenv("LD_PRELOAD", ZK_SCRIPTED_RANDOM_PATH, 1);
+            // It stands before the sanitizers' runtime, which would refuse to start.
+            const char* asan = getenv("ASAN_OPTIONS");
+            setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
         }
         alarm(run_seconds);  // kept across exec
         std::vector<char*> argv = {const_cast<char*>(ZK_MANIFESTER_PATH)};
@@ -397,22 +406,68 @@ TEST(ManifesterRun, FailuresExitNonZeroAndLeaveNoCutManifest) {
     }
 }
 
-// The temporary manifest is a new file of its own: a link planted where a
-// name made of the manifest's and the process id would put it is not
-// followed, and the manifest that lands is a plain file.
-TEST(ManifesterRun, TheManifestIsWrittenPastALinkPlantedBesideIt) {
-    TempTree tree;
-    tree.Put("data/one.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
-    std::string victim = tree.root + "/victim.txt";
-    WriteBytes(victim, {'k', 'e', 'e', 'p'});
-    RunOptions options;
-    options.link_beside_manifest_to = victim;
-    RunResult run = RunManifester(tree.Work(), {"data"}, options);
-    EXPECT_EQ(run.exit_code, 0) << run.out;
-    EXPECT_EQ(ReadText(victim), "keep");
-    EXPECT_FALSE(fs::is_symlink(tree.Work() + "/manifest-temp.xml"));
-    EXPECT_EQ(ReadText(tree.Work() + "/manifest-temp.xml"),
-              std::string(head) + "  <node id=\"one.png\" w=\"1\" h=\"1\" />\n" + tail);
+// The temporary manifest is a new file of its own: a link at the name the
+// program draws first is passed by and what it leads to is left alone;
+// with every name it draws taken, the manifest is refused.
+TEST(ManifesterRun, TheManifestIsWrittenPastALinkAtTheNameItDraws) {
+    const uint64_t first = 0x5eed000000000000u;
+    for (int taken : {1, 16}) {
+        TempTree tree;
+        tree.Put("data/one.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+        std::string victim = tree.root + "/victim.txt";
+        WriteBytes(victim, {'k', 'e', 'e', 'p'});
+        std::vector<std::string> links;
+        for (int i = 0; i < taken; ++i) {
+            links.push_back(safewrite_test::TemporaryNameFor(tree.Work() + "/manifest-temp.xml", first + uint64_t(i)));
+            ASSERT_EQ(symlink(victim.c_str(), links.back().c_str()), 0);
+        }
+        RunOptions options;
+        options.scripted_random = first;
+        RunResult run = RunManifester(tree.Work(), {"data"}, options);
+        EXPECT_EQ(ReadText(victim), "keep") << taken;
+        for (const std::string& link : links) EXPECT_TRUE(fs::is_symlink(link)) << link;
+        if (taken == 1) {
+            EXPECT_EQ(run.exit_code, 0) << run.out;
+            EXPECT_FALSE(fs::is_symlink(tree.Work() + "/manifest-temp.xml"));
+            EXPECT_EQ(ReadText(tree.Work() + "/manifest-temp.xml"),
+                      std::string(head) + "  <node id=\"one.png\" w=\"1\" h=\"1\" />\n" + tail);
+        } else {
+            EXPECT_NE(run.exit_code, 0) << run.out;
+            EXPECT_NE(run.out.find("Error opening manifest file for writing.\n"), std::string::npos) << run.out;
+            EXPECT_FALSE(fs::exists(tree.Work() + "/manifest-temp.xml"));
+        }
+        // The data, the links and the manifest when it was written: no
+        // temporary left over.
+        size_t expected = 1 + links.size() + (taken == 1 ? 1 : 0);
+        EXPECT_EQ(size_t(std::distance(fs::directory_iterator(tree.Work()), fs::directory_iterator())), expected);
+    }
+}
+
+// Only a folder itself in the way is refused: a link at the manifest's
+// name, to a folder or to a file, is replaced by the manifest, and what it
+// leads to is left as it was.
+TEST(ManifesterRun, ALinkAtTheManifestIsReplacedAndWhatItLeadsToLeftAlone) {
+    for (bool to_folder : {true, false}) {
+        TempTree tree;
+        tree.Put("data/one.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+        std::string elsewhere = tree.root + "/elsewhere";
+        fs::create_directories(elsewhere + "/inside");
+        WriteBytes(elsewhere + "/inside/kept.txt", {'k', 'e', 'e', 'p'});
+        std::string led_to = to_folder ? elsewhere : elsewhere + "/inside/kept.txt";
+        ASSERT_EQ(symlink(led_to.c_str(), (tree.Work() + "/manifest-temp.xml").c_str()), 0);
+        RunResult run = RunManifester(tree.Work(), {"data"});
+        EXPECT_EQ(run.exit_code, 0) << to_folder << ": " << run.out;
+        EXPECT_FALSE(fs::is_symlink(tree.Work() + "/manifest-temp.xml")) << to_folder;
+        EXPECT_TRUE(fs::is_regular_file(tree.Work() + "/manifest-temp.xml")) << to_folder;
+        EXPECT_EQ(ReadText(tree.Work() + "/manifest-temp.xml"),
+                  std::string(head) + "  <node id=\"one.png\" w=\"1\" h=\"1\" />\n" + tail)
+            << to_folder;
+        EXPECT_EQ(ReadText(elsewhere + "/inside/kept.txt"), "keep") << to_folder;
+        std::vector<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(elsewhere)) names.push_back(entry.path().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{elsewhere + "/inside", elsewhere + "/inside/kept.txt"})) << to_folder;
+    }
 }
 
 // Files that would cost the decoder gigabytes or minutes are measured from
