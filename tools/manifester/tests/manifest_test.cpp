@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <sys/resource.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -465,6 +466,119 @@ TEST_F(ManifestFiles, AFileThatShrinksIsNeverMeasuredFromBytesNotRead) {
         EXPECT_EQ(RecordedText(), "Unable to read '" + shrinking.path + "'.\n") << where;
         EXPECT_GE(reads, c.at_read) << where;
     }
+}
+
+// A chunk: its type and contents as they would be after the header.
+struct ChunkCase {
+    const char* type;
+    Bytes data;
+};
+
+Bytes Deflated(const Bytes& bytes) {
+    uLongf size = compressBound(uLong(bytes.size()));
+    Bytes out(size);
+    EXPECT_EQ(compress(out.data(), &size, bytes.data(), uLong(bytes.size())), Z_OK);
+    out.resize(size);
+    return out;
+}
+
+Bytes Joined(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Every chunk libpng reads itself (none of them but the header may come
+// before the header) refuses the file when it comes first: the measures,
+// in memory and from the file, refuse it as the decoder does, with the
+// same messages. After the header the same chunks leave the size as it
+// is. An unknown chunk is passed over wherever it stands.
+TEST_F(ManifestFiles, EveryChunkLibpngReadsIsRefusedBeforeTheHeaderAsTheDecoderRefusesIt) {
+    const Bytes chromaticities = {0, 0, 0x7A, 0x26, 0, 0, 0x80, 0x84, 0, 0, 0xFA, 0, 0, 0, 0x80, 0xE8,
+                                  0, 0, 0x75, 0x30, 0, 0, 0xEA, 0x60, 0, 0, 0x3A, 0x98, 0, 0, 0x17, 0x70};
+    const ChunkCase known[] = {
+        {"PLTE", {10, 20, 30, 40, 50, 60}},
+        {"tRNS", {0, 1, 0, 2, 0, 3}},
+        {"IDAT", Deflated(Bytes(16, 0))},
+        {"IEND", {}},
+        {"bKGD", {0, 1, 0, 2, 0, 3}},
+        {"cHRM", chromaticities},
+        {"eXIf", {'M', 'M', 0, 42, 0, 0, 0, 8}},
+        {"gAMA", {0, 0, 0xB1, 0x8F}},
+        {"hIST", {0, 1, 0, 2}},
+        {"iCCP", Joined({'i', 'c', 'c', 0, 0}, Deflated(Bytes(132, 0)))},
+        {"iTXt", {'k', 0, 0, 0, 0, 0, 'v'}},
+        {"oFFs", {0, 0, 0, 1, 0, 0, 0, 2, 0}},
+        {"pCAL", {'c', 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 2, 'u', 0, '1', 0, '2'}},
+        {"pHYs", {0, 0, 0x0B, 0x13, 0, 0, 0x0B, 0x13, 1}},
+        {"sBIT", {8, 8, 8, 8}},
+        {"sCAL", {1, '1', 0, '1'}},
+        {"sPLT", {'p', 0, 8, 1, 2, 3, 4, 0, 1}},
+        {"sRGB", {0}},
+        {"tEXt", {'k', 0, 'v'}},
+        {"tIME", {0x07, 0xE8, 1, 2, 3, 4, 5}},
+        {"zTXt", Joined({'k', 0, 0}, Deflated({'v'}))},
+    };
+    Bytes good = MakePng(5, 3, PNG_COLOR_TYPE_RGB_ALPHA, 8);
+    Bytes signature(good.begin(), good.begin() + 8), header(good.begin() + 8, good.begin() + 33);
+    Bytes after_header(good.begin() + 33, good.end());
+    struct Read {
+        bool ok;
+        int width, height;
+        std::string said;
+    };
+    auto read_every_way = [&](const std::string& name, const Bytes& file, Read* decoded, Read* measured,
+                              std::string* line) {
+        std::string path = dir / ("data/" + name);
+        HeapCopy copy(file);
+        struct Bitmap : zk_bitmap_t {
+            Bitmap(const std::string& path) : zk_bitmap_t() { name = const_cast<char*>(path.c_str()); }
+            ~Bitmap() { free(pixels); }
+        } by_decoder(path), by_measure(path), by_size_reader(path);
+        Recorded().clear();
+        bool ok = ZKI_LoadBitmapMemPNG(&by_decoder, copy.data(), copy.size());
+        *decoded = {ok, by_decoder.width, by_decoder.height, RecordedText()};
+        Recorded().clear();
+        ok = ZKI_MeasurePNG(&by_measure, copy.data(), copy.size());
+        *measured = {ok, by_measure.width, by_measure.height, RecordedText()};
+        EXPECT_EQ(ZKI_GetImageDimensionsPNG(&by_size_reader, copy.data(), copy.size()), measured->ok) << name;
+        EXPECT_EQ(by_size_reader.height, measured->height) << name;
+        WriteBytes(path, file);
+        Recorded().clear();
+        *line = NodeLineOf(path);
+        EXPECT_EQ(RecordedText(), measured->said) << name;
+    };
+    for (const ChunkCase& chunk : known) {
+        Bytes first = Joined(Joined(Joined(signature, PngChunk(chunk.type, chunk.data)), header), after_header);
+        Read decoded, measured;
+        std::string line;
+        std::string name = std::string(chunk.type) + "-first.png";
+        read_every_way(name, first, &decoded, &measured, &line);
+        EXPECT_FALSE(decoded.ok) << chunk.type;
+        EXPECT_EQ(decoded.height, 0) << chunk.type;
+        EXPECT_NE(decoded.said.find("libpng error: " + std::string(chunk.type) + ": "), std::string::npos)
+            << chunk.type << ": " << decoded.said;
+        EXPECT_FALSE(measured.ok) << chunk.type;
+        EXPECT_EQ(measured.width, 0) << chunk.type;
+        EXPECT_EQ(measured.height, 0) << chunk.type;
+        EXPECT_EQ(measured.said, decoded.said) << chunk.type;
+        EXPECT_EQ(line, "  <node id=\"" + name + "\" h=\"0\" />\n") << chunk.type;
+
+        if (std::string(chunk.type) == "IDAT" || std::string(chunk.type) == "IEND") continue;
+        Bytes later = Joined(Joined(Joined(signature, header), PngChunk(chunk.type, chunk.data)), after_header);
+        name = std::string(chunk.type) + "-later.png";
+        read_every_way(name, later, &decoded, &measured, &line);
+        EXPECT_TRUE(decoded.ok) << chunk.type << ": " << decoded.said;
+        EXPECT_TRUE(measured.ok) << chunk.type << ": " << measured.said;
+        EXPECT_EQ(decoded.width * 100 + decoded.height, 503) << chunk.type;
+        EXPECT_EQ(measured.width * 100 + measured.height, 503) << chunk.type;
+        EXPECT_EQ(line, "  <node id=\"" + name + "\" w=\"5\" h=\"3\" />\n") << chunk.type;
+    }
+    Bytes unknown_first = Joined(Joined(Joined(signature, PngChunk("abCd", {1, 2})), header), after_header);
+    Read decoded, measured;
+    std::string line;
+    read_every_way("unknown-first.png", unknown_first, &decoded, &measured, &line);
+    EXPECT_TRUE(decoded.ok && measured.ok) << decoded.said << measured.said;
+    EXPECT_EQ(line, "  <node id=\"unknown-first.png\" w=\"5\" h=\"3\" />\n");
 }
 
 }  // namespace
