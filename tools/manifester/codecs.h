@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "tools/manifester/file_reader.h"
 #include "tools/manifester/runtime.h"
 
 namespace manifester {
@@ -24,6 +25,10 @@ bool ZKI_LoadBitmapMemJPG(zk_bitmap_t* bitmap, const void* data, long size);
 // the caller measures again with the whole file. Without needs_more the
 // data is the whole file.
 bool ZKI_MeasureJPG(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more = nullptr);
+// The same, reading the file through the reader's window as far as the
+// measure needs it. A failed read ends the measure without a message
+// (false, the reader marked failed): the caller reports it.
+bool ZKI_MeasureJPGFile(zk_bitmap_t* bitmap, zk_file_reader_t* reader);
 bool WriteJpegRGB(const char* path, const unsigned char* rgb, int width, int height, int quality);
 bool ZKI_WriteJPG(zk_bitmap_t* bitmap, const char* path, int quality);
 
@@ -35,6 +40,8 @@ bool ZKI_GetImageDimensionsPNG(zk_bitmap_t* bitmap, const void* data, long size,
 // The same for the manifest, which says why it refuses a file that is not a
 // PNG at all (the size reader says nothing then).
 bool ZKI_MeasurePNG(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more = nullptr);
+// The same from a file, read as ZKI_MeasureJPGFile reads it.
+bool ZKI_MeasurePNGFile(zk_bitmap_t* bitmap, zk_file_reader_t* reader);
 bool ZKI_LoadBitmapMemPNG(zk_bitmap_t* bitmap, const void* data, long size);
 bool ZKI_WritePNG(zk_bitmap_t* bitmap, FILE* stream);
 

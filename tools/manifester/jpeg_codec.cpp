@@ -85,26 +85,48 @@ void CountScanWork(j_common_ptr common) {
     }
 }
 
-// The memory source: the library's source manager, then the two bytes of a
-// made-up end of image handed out whenever the data runs out.
-struct JpegMemorySource {
+// The source: the library's source manager, then the two bytes of a
+// made-up end of image handed out whenever the data runs out. The data is
+// either in memory, whole or only its first bytes, or read from a file
+// through the reader's window.
+struct JpegSource {
     jpeg_source_mgr pub;
     JOCTET fake_end[2];
-    bool* needs_more;  // set when the data is only the file's first bytes
+    bool* needs_more;          // set when the data is only the file's first bytes
+    zk_file_reader_t* file;    // null for data in memory
+    uint64_t next_offset;      // in the file: where the bytes after the buffer start
 };
 
 void InitSource(j_decompress_ptr) {}
 void TermSource(j_decompress_ptr) {}
 
-// Called only when the data is used up: warn of the premature end and hand
-// out an end-of-image marker, so that a cut file still ends cleanly.
-// When the data is only the file's first bytes, running out of it means
-// the rest must be read: the decoding stops at once, without a message.
+// Stops the decoding at once, without a message: the rest of the file is
+// wanted, or its reading failed, and either way its caller says so.
+[[noreturn]] void StopSilently(j_decompress_ptr cinfo) {
+    longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
+}
+
+// Called only when the buffer is used up: from a file, the next window;
+// at the end of the data, a warning of the premature end and an
+// end-of-image marker, so that a cut file still ends cleanly. When the data
+// is only the file's first bytes, running out of it means the rest must be
+// read.
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
-    JpegMemorySource* source = reinterpret_cast<JpegMemorySource*>(cinfo->src);
+    JpegSource* source = reinterpret_cast<JpegSource*>(cinfo->src);
+    if (source->file) {
+        const uint8_t* bytes;
+        size_t count = ZKI_FileBytesAt(source->file, source->next_offset, &bytes);
+        if (source->file->failed) StopSilently(cinfo);
+        if (count > 0) {
+            source->pub.next_input_byte = bytes;
+            source->pub.bytes_in_buffer = count;
+            source->next_offset += count;
+            return TRUE;
+        }
+    }
     if (source->needs_more) {
         *source->needs_more = true;
-        longjmp(reinterpret_cast<JpegErrorManager*>(cinfo->err)->jump, 1);
+        StopSilently(cinfo);
     }
     WARNMS(cinfo, JWRN_JPEG_EOF);
     source->fake_end[0] = 0xFF;
@@ -114,23 +136,29 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
     return TRUE;
 }
 
-// Skipping past the data lands on a fresh end-of-image marker: nothing lies
-// beyond it, so a long skip costs one fill, not one per two bytes.
+// Skipping past the buffer: in a file, the window moves on to where the
+// skip ends, and nothing between is read; past the end of the data lies a
+// fresh end-of-image marker, so a long skip costs one fill, not one per
+// two bytes.
 void SkipInputData(j_decompress_ptr cinfo, long count) {
     if (count <= 0) return;
-    jpeg_source_mgr* source = cinfo->src;
-    if (size_t(count) > source->bytes_in_buffer) {
+    JpegSource* source = reinterpret_cast<JpegSource*>(cinfo->src);
+    if (size_t(count) > source->pub.bytes_in_buffer) {
+        if (source->file) {
+            source->next_offset += uint64_t(count) - source->pub.bytes_in_buffer;
+            source->pub.bytes_in_buffer = 0;
+        }
         FillInputBuffer(cinfo);
         return;
     }
-    source->next_input_byte += count;
-    source->bytes_in_buffer -= size_t(count);
+    source->pub.next_input_byte += count;
+    source->pub.bytes_in_buffer -= size_t(count);
 }
 
-void AttachMemorySource(j_decompress_ptr cinfo, const void* data, long size, bool* needs_more) {
+void AttachSource(j_decompress_ptr cinfo, const void* data, long size, bool* needs_more, zk_file_reader_t* file) {
     if (!cinfo->src) {
         cinfo->src = static_cast<jpeg_source_mgr*>(
-            (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(JpegMemorySource)));
+            (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(JpegSource)));
     }
     jpeg_source_mgr* source = cinfo->src;
     source->init_source = InitSource;
@@ -140,7 +168,9 @@ void AttachMemorySource(j_decompress_ptr cinfo, const void* data, long size, boo
     source->term_source = TermSource;
     source->next_input_byte = static_cast<const JOCTET*>(data);
     source->bytes_in_buffer = size > 0 ? size_t(size) : 0;
-    reinterpret_cast<JpegMemorySource*>(source)->needs_more = needs_more;
+    reinterpret_cast<JpegSource*>(source)->needs_more = needs_more;
+    reinterpret_cast<JpegSource*>(source)->file = file;
+    reinterpret_cast<JpegSource*>(source)->next_offset = 0;
 }
 
 enum class Depth { Header, Size, Pixels };
@@ -155,6 +185,7 @@ struct JpegDecode {
     long size;
     Depth depth;
     bool* needs_more;
+    zk_file_reader_t* reader;  // the data is read from a file when not null
     uint8_t* pixels = nullptr;
     bool refused = false;  // a refusal with its own message, not a library error
     zk_file_messages_t file;
@@ -175,7 +206,7 @@ void ReadHeader(JpegDecode* d) {
     d->scan_work = JpegScanWork{};
     d->scan_work.pub.progress_monitor = CountScanWork;
     d->cinfo.progress = &d->scan_work.pub;
-    AttachMemorySource(&d->cinfo, d->data, d->size, d->needs_more);
+    AttachSource(&d->cinfo, d->data, d->size, d->needs_more, d->reader);
     jpeg_read_header(&d->cinfo, TRUE);
 }
 
@@ -271,10 +302,11 @@ bool BeyondBounds(JpegDecode* d) {
     return false;
 }
 
-// Runs the decoder to the given depth. A library error reports
-// failure_message; the size stays as far as it was learned.
+// Runs the decoder to the given depth, over the data in memory or the file
+// the reader reads. A library error reports failure_message; the size stays
+// as far as it was learned.
 bool Decode(zk_bitmap_t* bitmap, const void* data, long size, Depth depth, const char* failure_message,
-            bool* needs_more = nullptr) {
+            bool* needs_more = nullptr, zk_file_reader_t* reader = nullptr) {
     if (needs_more) *needs_more = false;
     ZKI_ClearDecodedImage(bitmap);
     bitmap->flags &= ~1u;
@@ -284,12 +316,14 @@ bool Decode(zk_bitmap_t* bitmap, const void* data, long size, Depth depth, const
     d->size = size;
     d->depth = depth;
     d->needs_more = needs_more;
+    d->reader = reader;
     d->cinfo.err = jpeg_std_error(&d->error.pub);
     d->error.pub.error_exit = JpegErrorExit;
     d->error.pub.output_message = KeepMessage;
     d->error.beyond_bounds = false;
     d->file = {bitmap->name, false};
-    bool ok = data && size > 0 && Guarded(d, ReadHeader);
+    bool any_data = reader ? reader->size > 0 : data && size > 0;
+    bool ok = any_data && Guarded(d, ReadHeader);
     if (ok && depth == Depth::Header) SetHeaderSize(d);
     if (ok && depth == Depth::Size) {
         ZKI_ClearDecodedImage(bitmap);
@@ -300,13 +334,14 @@ bool Decode(zk_bitmap_t* bitmap, const void* data, long size, Depth depth, const
         ok = Guarded(d, StartAndAllocate) && !d->refused && Guarded(d, ReadRows);
         if (!ok && d->error.beyond_bounds) ok = BeyondBounds(d);
     }
-    // When more data is all that is missing, the whole file says it all again.
-    bool first_bytes_ran_out = needs_more && *needs_more;
-    if (!d->error.library_said.empty() && !first_bytes_ran_out) {
+    // When more data is all that is missing, the whole file says it all
+    // again; a file whose reading failed is reported by the caller.
+    bool stopped = (needs_more && *needs_more) || (reader && reader->failed);
+    if (!d->error.library_said.empty() && !stopped) {
         ZKI_NameFileOnce(&d->file);
         zk->PrintDebugf(1, "%s", d->error.library_said.c_str());
     }
-    if (!ok && !d->refused && !first_bytes_ran_out) {
+    if (!ok && !d->refused && !stopped) {
         ZKI_NameFileOnce(&d->file);
         zk->Popupf(1, "%s", failure_message);
     }
@@ -374,6 +409,10 @@ bool ZKI_LoadBitmapMemJPG(zk_bitmap_t* bitmap, const void* data, long size) {
 
 bool ZKI_MeasureJPG(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more) {
     return Decode(bitmap, data, size, Depth::Size, "Load JPG - setjmp failed.\n", needs_more);
+}
+
+bool ZKI_MeasureJPGFile(zk_bitmap_t* bitmap, zk_file_reader_t* reader) {
+    return Decode(bitmap, nullptr, 0, Depth::Size, "Load JPG - setjmp failed.\n", nullptr, reader);
 }
 
 // A library error (a failed write among them) gives false instead of

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdarg>
 #include <cstdlib>
@@ -24,32 +23,39 @@ const size_t path_size = 512;  // 511 characters and the terminating zero
 
 const char* const manifested_extensions[] = {"png", "jpg", "tga", "bms"};
 
-typedef bool (*Measure)(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more);
+typedef bool (*Measure)(zk_bitmap_t* bitmap, zk_file_reader_t* reader);
 
-bool MeasureTGA(zk_bitmap_t* bitmap, const void* data, long size, bool*) { return ZKI_MeasureTGA(bitmap, data, size); }
-bool MeasureBMS(zk_bitmap_t* bitmap, const void* data, long size, bool*) {
-    return ZKI_MeasureBitmapSequence(bitmap, data, size, bitmap->name);
+// A TGA and a sequence are measured from their first bytes, which the
+// reader's first window holds.
+static_assert(zk_file_window_bytes >= size_t(zk_tga_measure_bytes), "a TGA is measured from its first bytes");
+static_assert(zk_file_window_bytes >= size_t(zk_bitmap_sequence_measure_bytes),
+              "a sequence is measured from its first bytes");
+
+bool MeasureTGA(zk_bitmap_t* bitmap, zk_file_reader_t* reader) {
+    const uint8_t* bytes;
+    long count = long(ZKI_FileBytesAt(reader, 0, &bytes));
+    return !reader->failed && ZKI_MeasureTGA(bitmap, bytes, count);
+}
+
+bool MeasureBMS(zk_bitmap_t* bitmap, zk_file_reader_t* reader) {
+    const uint8_t* bytes;
+    long count = long(ZKI_FileBytesAt(reader, 0, &bytes));
+    return !reader->failed && ZKI_MeasureBitmapSequence(bitmap, bytes, count, bitmap->name);
 }
 
 // How each kind of file is measured: the size its decoder would give,
-// without decoding pixels, from the file's first bytes when they suffice.
+// without decoding pixels, reading the file only as far as that takes.
 const struct {
     const char* ending;
     Measure measure;
 } measures[] = {
     {".tga", MeasureTGA},
-    {".png", ZKI_MeasurePNG},
-    {".jpg", ZKI_MeasureJPG},
+    {".png", ZKI_MeasurePNGFile},
+    {".jpg", ZKI_MeasureJPGFile},
     {".bms", MeasureBMS},
 };
 
-// How much of a file is read first: headers fit, and it holds a TGA's
-// header and image id whole.
-const size_t first_read = 4096;
-static_assert(first_read >= size_t(zk_tga_measure_bytes), "a TGA is measured from its first bytes");
-static_assert(first_read >= size_t(zk_bitmap_sequence_measure_bytes), "a sequence is measured from its first bytes");
-
-ssize_t (*read_at)(int descriptor, void* buffer, size_t size, off_t offset) = pread;
+zk_read_at_t read_at = pread;
 
 char target[path_size];
 size_t target_length = 0;
@@ -72,47 +78,23 @@ void RelativePathOf(const char* path, char* relative) {
     }
 }
 
-// Reads size bytes from the offset, fewer only when the file ends first;
-// false on a read error.
-bool ReadAt(int descriptor, uint8_t* buffer, size_t size, off_t offset, size_t* got) {
-    *got = 0;
-    while (*got < size) {
-        ssize_t n = read_at(descriptor, buffer + *got, size - *got, offset + off_t(*got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) break;
-        *got += size_t(n);
-    }
-    return true;
-}
-
-// Measures the open file from its first bytes, and from all of them when
-// those do not suffice; false (with a message) when it cannot be read. A
-// file no longer than the first read is read once, in one piece.
+// Measures the open file, read through a window of a fixed size; false
+// (with a message) when it cannot be read, or ends before its size.
 bool MeasureFile(zk_bitmap_t* bitmap, const char* path, int descriptor, off_t file_size) {
     Measure measure = nullptr;
     for (const auto& m : measures) {
         if (ZKI_PathEndsWith(path, m.ending)) measure = m.measure;
     }
-    static uint8_t first[first_read];
-    size_t wanted = file_size < off_t(first_read) ? size_t(file_size) : first_read;
-    size_t got = 0;
-    if (!measure || file_size > LONG_MAX || !ReadAt(descriptor, first, wanted, 0, &got)) {
+    if (!measure || file_size > LONG_MAX) {
         zk->Printf("Unable to read '%s'.\n", path);
         return false;
     }
-    bool whole = got < wanted || off_t(got) >= file_size;
-    bool needs_more = false;
-    measure(bitmap, first, long(got), whole ? nullptr : &needs_more);
-    if (!needs_more) return true;
-
-    size_t size = size_t(file_size);
-    uint8_t* data = static_cast<uint8_t*>(malloc(size));
-    bool read = data && ReadAt(descriptor, data, size, 0, &got) && got == size;
-    if (read) measure(bitmap, data, long(size), nullptr);
-    free(data);
-    if (!read) zk->Printf("Unable to read '%s'.\n", path);
-    return read;
+    static zk_file_reader_t reader;  // one file at a time; its window is too large for the stack
+    ZKI_BeginFileReader(&reader, descriptor, uint64_t(file_size), read_at);
+    measure(bitmap, &reader);
+    if (!reader.failed) return true;
+    zk->Printf("Unable to read '%s'.\n", path);
+    return false;
 }
 
 // Opens the file without waiting: a FIFO or a device put where a listed

@@ -34,23 +34,32 @@ const png_byte pixel_neutral_chunks[] = "tEXt\0zTXt\0iTXt\0sPLT\0eXIf\0pCAL\0sCA
 const int pixel_neutral_chunk_count = 7;
 static_assert(sizeof pixel_neutral_chunks == pixel_neutral_chunk_count * 5, "five bytes a chunk name");
 
-struct PngMemoryReader {
+// The data in memory (whole, or only the file's first bytes), or a file
+// read through the window of its reader.
+struct PngDataReader {
     const uint8_t* data;
     size_t size;
     size_t offset;
-    bool* needs_more;  // set when the data is only the file's first bytes
+    bool* needs_more;         // set when the data is only the file's first bytes
+    zk_file_reader_t* file;   // null for data in memory
 };
+
+bool CopyBytes(PngDataReader* reader, size_t offset, void* out, size_t length) {
+    if (reader->file) return ZKI_CopyFileBytes(reader->file, offset, out, length);
+    if (!reader->data || offset > reader->size || length > reader->size - offset) return false;
+    if (length > 0) memcpy(out, reader->data + offset, length);
+    return true;
+}
 
 // The library asks for exact byte counts; asking past the data is an error
 // of the file, reported through the jump point, or, when the data is only
 // the file's first bytes, the sign that the rest must be read.
-void PngReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
-    PngMemoryReader* reader = static_cast<PngMemoryReader*>(png_get_io_ptr(png));
-    if (length > reader->size - reader->offset) {
+void PngReadFromData(png_structp png, png_bytep out, png_size_t length) {
+    PngDataReader* reader = static_cast<PngDataReader*>(png_get_io_ptr(png));
+    if (!CopyBytes(reader, reader->offset, out, length)) {
         if (reader->needs_more) *reader->needs_more = true;
         png_error(png, "Read past the end of the PNG data");
     }
-    memcpy(out, reader->data + reader->offset, length);
     reader->offset += length;
 }
 
@@ -58,7 +67,7 @@ struct PngDecode {
     png_structp png = nullptr;
     png_infop info = nullptr;
     png_infop end_info = nullptr;
-    PngMemoryReader reader;
+    PngDataReader reader;
     zk_bitmap_t* bitmap;
     bool with_pixels;
     uint8_t* pixels = nullptr;
@@ -69,12 +78,16 @@ struct PngDecode {
     std::string library_said;  // printed at the end, after the file's name
 };
 
-bool OnlyFirstBytesRanOut(const PngDecode* d) { return d->reader.needs_more && *d->reader.needs_more; }
+// When more data is all that is missing, the whole file says it all again;
+// a file whose reading failed is reported by the caller.
+bool StoppedSilently(const PngDecode* d) {
+    return (d->reader.needs_more && *d->reader.needs_more) || (d->reader.file && d->reader.file->failed);
+}
 
-// The library's texts, kept for the end of the decode: when more data is
-// all that is missing they are dropped, for the whole file says them again.
+// The library's texts, kept for the end of the decode, unless it stopped
+// silently.
 void Keep(PngDecode* d, const char* kind, png_const_charp message) {
-    if (OnlyFirstBytesRanOut(d)) return;
+    if (StoppedSilently(d)) return;
     d->library_said += kind;
     d->library_said += message;
     d->library_said += '\n';
@@ -120,14 +133,16 @@ bool LibpngReads(const uint8_t* type) {
 // Skipping chunks unread would also skip libpng's refusal of a chunk that
 // comes before the header, so a file with one is read as it always was
 // (that refusal costs nothing: it comes before the chunk is taken in).
-bool HeaderComesFirst(const uint8_t* data, size_t size) {
+// Each pass moves on by at least a chunk's 12 bytes, within the data.
+bool HeaderComesFirst(PngDataReader* reader) {
     size_t at = 8;  // the signature
-    while (at <= size && size - at >= 8) {
-        const uint8_t* type = data + at + 4;
+    uint8_t chunk[8];  // length and type
+    while (CopyBytes(reader, at, chunk, sizeof chunk)) {
+        const uint8_t* type = chunk + 4;
         if (memcmp(type, "IHDR", 4) == 0) return true;
         if (LibpngReads(type)) return false;
-        uint64_t next = uint64_t(at) + 12 + U32BigAt(data + at);
-        if (next > size) return false;
+        uint64_t next = uint64_t(at) + 12 + U32BigAt(chunk);
+        if (next > reader->size) return false;
         at = size_t(next);
     }
     return false;
@@ -136,8 +151,8 @@ bool HeaderComesFirst(const uint8_t* data, size_t size) {
 // Has libpng skip, unread, the chunks it need not look at: on the
 // measuring road every chunk but the header, palette, transparency and
 // image data; on the decoding road the chunks that never change a pixel.
-void SkipUnneededChunks(png_structp png, const PngMemoryReader& reader, bool with_pixels) {
-    if (!HeaderComesFirst(reader.data, reader.size)) return;
+void SkipUnneededChunks(png_structp png, PngDataReader* reader, bool with_pixels) {
+    if (!HeaderComesFirst(reader)) return;
     if (with_pixels) {
         png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, pixel_neutral_chunks, pixel_neutral_chunk_count);
     } else {
@@ -146,8 +161,8 @@ void SkipUnneededChunks(png_structp png, const PngMemoryReader& reader, bool wit
 }
 
 void ReadHeader(PngDecode* d) {
-    png_set_read_fn(d->png, &d->reader, PngReadFromMemory);
-    SkipUnneededChunks(d->png, d->reader, d->with_pixels);
+    png_set_read_fn(d->png, &d->reader, PngReadFromData);
+    SkipUnneededChunks(d->png, &d->reader, d->with_pixels);
     png_read_info(d->png, d->info);
     d->bitmap->width = int32_t(png_get_image_width(d->png, d->info));
     d->bitmap->height = int32_t(png_get_image_height(d->png, d->info));
@@ -231,18 +246,29 @@ void SayNotProperPng(const zk_bitmap_t* bitmap) {
     zk->PrintDebugf(2, "PNG ERROR: Image '%s' not proper png.\n", NameOf(bitmap));
 }
 
-bool Decode(zk_bitmap_t* bitmap, const void* data, long size, bool with_pixels, bool* needs_more = nullptr) {
+// The first bytes of the data, as many as there are up to the count.
+long FirstBytes(PngDataReader* reader, uint8_t* out, size_t count) {
+    size_t size = reader->size < count ? reader->size : count;
+    return CopyBytes(reader, 0, out, size) ? long(size) : 0;
+}
+
+// Decodes the data in memory, or the file the reader reads when it is not
+// null.
+bool Decode(zk_bitmap_t* bitmap, const void* data, long size, bool with_pixels, bool* needs_more = nullptr,
+            zk_file_reader_t* file = nullptr) {
     if (needs_more) *needs_more = false;
     ZKI_ClearDecodedImage(bitmap);
     bitmap->flags = (bitmap->flags & ~1u) | 2u;
-    if (!PngCheckSignature(data, size)) {
+    PngDecode d;
+    d.reader = {static_cast<const uint8_t*>(data), size > 0 ? size_t(size) : 0, 0, needs_more, file};
+    if (file) d.reader.size = size_t(file->size);
+    uint8_t signature[4];
+    if (!PngCheckSignature(signature, FirstBytes(&d.reader, signature, sizeof signature))) {
         if (with_pixels) SayNotProperPng(bitmap);
         return false;
     }
-    PngDecode d;
     d.bitmap = bitmap;
     d.with_pixels = with_pixels;
-    d.reader = {static_cast<const uint8_t*>(data), size_t(size), 0, needs_more};
     d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &d, PngError, PngWarning);
     if (d.png) d.info = png_create_info_struct(d.png);
     if (d.info) d.end_info = png_create_info_struct(d.png);
@@ -251,7 +277,7 @@ bool Decode(zk_bitmap_t* bitmap, const void* data, long size, bool with_pixels, 
         ok = Guarded(d.png, PrepareRows, &d) && !d.refused && Guarded(d.png, ReadImage, &d);
     }
     SayWhatTheLibrarySaid(&d);
-    if (!ok && !d.refused && !OnlyFirstBytesRanOut(&d)) {
+    if (!ok && !d.refused && !StoppedSilently(&d)) {
         zk->PrintDebugf(2, "PNG ERROR: Image '%s' load failed.\n", NameOf(bitmap));
     }
     if (ok && with_pixels) {
@@ -314,6 +340,16 @@ bool ZKI_GetImageDimensionsPNG(zk_bitmap_t* bitmap, const void* data, long size,
 bool ZKI_MeasurePNG(zk_bitmap_t* bitmap, const void* data, long size, bool* needs_more) {
     bool ok = Decode(bitmap, data, size, false, needs_more);
     if (!ok && !PngCheckSignature(data, size)) SayNotProperPng(bitmap);
+    return ok;
+}
+
+bool ZKI_MeasurePNGFile(zk_bitmap_t* bitmap, zk_file_reader_t* reader) {
+    bool ok = Decode(bitmap, nullptr, 0, false, nullptr, reader);
+    if (!ok && !reader->failed) {
+        PngDataReader start = {nullptr, size_t(reader->size), 0, nullptr, reader};
+        uint8_t signature[4];
+        if (!PngCheckSignature(signature, FirstBytes(&start, signature, sizeof signature))) SayNotProperPng(bitmap);
+    }
     return ok;
 }
 

@@ -378,6 +378,38 @@ TEST_F(JpegDecoding, TheEnvironmentDoesNotChangeTheMemoryBound) {
     EXPECT_EQ(decoded.height, 768);
 }
 
+// Progressive files larger than a screen but inside the memory and scan
+// bounds decode whole, and measure at the same size: the scan work is
+// counted once a scan, not at every step of the library's progress.
+TEST_F(JpegDecoding, ProgressiveFilesWithinTheBoundsAreReadWhateverTheirSize) {
+    struct Case {
+        const char* name;
+        int width, height;
+        JpegColours colours;
+        int x, y;  // a pixel away from the edges where the pattern wraps
+    } cases[] = {
+        {"grey 2048x2048", 2048, 2048, JpegColours::Grey, 1500, 608},
+        {"colour 2048x1536", 2048, 1536, JpegColours::Rgb, 1500, 608},
+        {"colour 1600x1200", 1600, 1200, JpegColours::Rgb, 40, 40},
+    };
+    for (const Case& c : cases) {
+        HeapCopy file(MakeJpeg(c.width, c.height, c.colours, true, 90));
+        Bitmap decoded, measured;
+        Recorded().clear();
+        ASSERT_TRUE(ZKI_LoadBitmapMemJPG(&decoded, file.data(), file.size())) << c.name << ": " << RecordedText();
+        EXPECT_EQ(decoded.width, c.width) << c.name;
+        EXPECT_EQ(decoded.height, c.height) << c.name;
+        Rgba p = PixelAt(decoded, c.x, c.y);
+        bool grey = c.colours == JpegColours::Grey;
+        int want[3] = {JpegSample(c.x, c.y, 0), JpegSample(c.x, c.y, grey ? 0 : 1), JpegSample(c.x, c.y, grey ? 0 : 2)};
+        EXPECT_LT(std::abs(p.r - want[0]) + std::abs(p.g - want[1]) + std::abs(p.b - want[2]), 12) << c.name;
+        EXPECT_TRUE(ZKI_MeasureJPG(&measured, file.data(), file.size())) << c.name;
+        EXPECT_EQ(measured.width, c.width) << c.name;
+        EXPECT_EQ(measured.height, c.height) << c.name;
+        EXPECT_EQ(RecordedText(), "") << c.name;
+    }
+}
+
 // A PNG with a large text chunk before its image data, and a JPEG with a
 // large comment before its frame header.
 Bytes PngWithLargeText() {
