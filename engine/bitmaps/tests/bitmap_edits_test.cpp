@@ -1,5 +1,7 @@
 // Resizing, refreshing, saving and copying back bitmaps.
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -159,6 +161,66 @@ TEST_F(BitmapEdits, RefreshOfABitmapKeepingItsPixelsUploadsThem) {
     EXPECT_TRUE(g()->ZK_Graphics_RefreshBitmap(kept));
     EXPECT_EQ(renderer_.CallsOf("LoadBitmap"), std::vector<std::string>{"LoadBitmap kept"});
     EXPECT_NE(kept->pixels, nullptr);
+    EXPECT_EQ(renderer_.LiveTextures(), 1);
+}
+
+// A refresh whose new texture the renderer will not take answers false,
+// on the road that uploads held pixels and on the one that reads the file.
+TEST_F(BitmapEdits, ARefreshWhoseUploadTheRendererRefusesAnswersFalse) {
+    WriteTga("ui/button.tga", 4, 2);
+    Write("frames.bms", sequence_test::FrameFile({{3, 2, 0, 30.0f, 0}, {2, 1, 1, 30.0f, 5}}));
+    struct Case {
+        const char* label;
+        std::function<zk_bitmap_t*()> make;
+    } cases[] = {
+        {"created pixels", [this] { return Create("plain", 2, 2); }},
+        {"texture only", [this] { return g()->ZK_Graphics_LoadBitmap("ui/button", ZK_CACHE_TEXTURE); }},
+        {"sequence of texture only", [this] { return g()->ZK_Graphics_LoadBitmap("frames.bms", ZK_CACHE_TEXTURE); }},
+        {"sequence keeping pixels",
+         [this] { return g()->ZK_Graphics_LoadBitmap("frames.bms", ZK_CACHE_PIXELS | ZK_CACHE_TEXTURE); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        zk_bitmap_t* bitmap = c.make();
+        ASSERT_NE(bitmap, nullptr);
+        ASSERT_TRUE(g()->ZK_Graphics_RefreshBitmap(bitmap));
+        renderer_.bitmap_operations_succeed = false;
+        renderer_.ClearCalls();
+        EXPECT_FALSE(g()->ZK_Graphics_RefreshBitmap(bitmap));
+        renderer_.bitmap_operations_succeed = true;
+        EXPECT_GE(renderer_.Count("LoadBitmap"), 1) << "the upload was asked for";
+        EXPECT_FALSE(bitmap->hw_data.loaded);
+        EXPECT_EQ(bitmap->state, ZK_BITMAP_READY);
+        Forget(bitmap);
+        EXPECT_EQ(renderer_.LiveTextures(), 0);
+    }
+}
+
+// The refresh takes the record's lock: while another thread holds it, the
+// refresh neither returns nor touches the texture.
+TEST_F(BitmapEdits, ARefreshWaitsForAnotherThreadHoldingTheRecord) {
+    zk_bitmap_t* plain = Create("plain", 2, 2);
+    ASSERT_TRUE(g()->ZK_Graphics_RefreshBitmap(plain));
+    renderer_.ClearCalls();
+    std::atomic<bool> held(false), returned(false), returned_while_held(true);
+    std::atomic<int> texture_calls_while_held(-1);
+    std::thread holder([&] {
+        ZKI_LockBitmap(plain);
+        held = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        returned_while_held = returned.load();
+        texture_calls_while_held = renderer_.Count("LoadBitmap") + renderer_.Count("FreeBitmap");
+        ZKI_UnlockBitmap(plain);
+    });
+    for (int wait = 0; !held && wait < 10000; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(held);
+    bool refreshed = g()->ZK_Graphics_RefreshBitmap(plain);
+    returned = true;
+    holder.join();
+    EXPECT_FALSE(returned_while_held);
+    EXPECT_EQ(texture_calls_while_held, 0);
+    EXPECT_TRUE(refreshed);
+    EXPECT_EQ(renderer_.CallsOf("LoadBitmap"), std::vector<std::string>{"LoadBitmap plain"});
     EXPECT_EQ(renderer_.LiveTextures(), 1);
 }
 
