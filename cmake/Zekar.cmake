@@ -17,10 +17,13 @@ function(zk_add_test)
   if(T_TIMEOUT)
     set(timeout TIMEOUT ${T_TIMEOUT})
   endif()
+  # The timeout comes first: the discovered cases' properties are one flat
+  # list, in which the two entries of ENVIRONMENT come apart and would take
+  # what follows them as a property of their own.
   gtest_discover_tests(${T_NAME}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "ZK_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZK_BINARY_DIR=${CMAKE_BINARY_DIR}" ${timeout})
+    PROPERTIES ${timeout} ENVIRONMENT "ZK_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZK_BINARY_DIR=${CMAKE_BINARY_DIR}")
   if(T_TWICE)
     add_test(NAME ${T_NAME}_twice COMMAND ${T_NAME} --gtest_repeat=2 WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
     set_tests_properties(${T_NAME}_twice PROPERTIES LABELS twice TIMEOUT 600

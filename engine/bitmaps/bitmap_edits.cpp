@@ -164,18 +164,32 @@ bool ReloadPixels(zk_bitmap_t* bitmap) {
     return false;
 }
 
+// A sequence goes on showing the frame it showed before the refresh, or
+// its last one when the file read again holds fewer frames.
+void ShowHeldFrame(zk_bitmap_t* bitmap, int frame) {
+    if (!IsSequence(bitmap)) return;
+    if (frame >= bitmap->frame_count) frame = bitmap->frame_count - 1;
+    ZK_Graphics_SetBitmapFrame(bitmap, frame);
+}
+
 // Uploads the pixels a bitmap holds, or has read again from its file; the
 // pixels read again go once they are up, unless its cache mode keeps them.
 // True when the bitmap has a texture afterwards.
 bool RefreshTexture(zk_bitmap_t* bitmap) {
+    // Reading a sequence's file again shows its frame 0.
+    int shown = bitmap->frame_index;
     bool reloaded = false;
     if (!HasPixelsToUpload(bitmap)) {
-        if (!ReloadPixels(bitmap)) return false;
+        if (!ReloadPixels(bitmap)) {
+            ShowHeldFrame(bitmap, shown);
+            return false;
+        }
         reloaded = true;
     }
     ZKI_ReleaseBitmapHardwareData(bitmap);
     bitmap->state = ZK_BITMAP_LOADING;
     ZKI_LoadBitmapToHardware(bitmap);
+    ShowHeldFrame(bitmap, shown);
     bitmap->state = ZK_BITMAP_READY;
     if (reloaded && !(bitmap->cache_mode & ZK_CACHE_PIXELS)) ZKI_ReleaseBitmapSoftwareData(bitmap);
     return bitmap->hw_data.loaded != 0;

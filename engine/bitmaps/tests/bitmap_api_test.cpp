@@ -449,6 +449,24 @@ TEST_F(BitmapApi, CacheModesKeepOrDropPixelsAndTextures) {
     EXPECT_EQ(Lines(), std::vector<std::string>{"1:Bitmap 'target' not reloadable, can't change cache mode."});
 }
 
+// Loading by name adds the mode asked for only to a bitmap that can be
+// read again; a render target found by name keeps its mode and texture,
+// and nothing is said about it.
+TEST_F(BitmapApi, ARenderTargetLoadedByNameStaysAsItIsWithoutAWarning) {
+    zk_bitmap_t* target = Create("target", 4, 4, true);
+    void* texture = target->hw_data.renderer_data;
+    for (int mode : {int(ZK_CACHE_PIXELS), ZK_CACHE_PIXELS | ZK_CACHE_TEXTURE}) {
+        ClearLines();
+        renderer_.ClearCalls();
+        EXPECT_EQ(g()->ZK_Graphics_LoadBitmap("target", mode), target) << mode;
+        EXPECT_EQ(target->cache_mode, ZK_CACHE_TEXTURE) << mode;
+        EXPECT_EQ(target->pixels, nullptr) << mode;
+        EXPECT_EQ(target->hw_data.renderer_data, texture) << mode;
+        EXPECT_EQ(Lines(), std::vector<std::string>{}) << mode;
+        EXPECT_EQ(renderer_.Count("CreateRenderTarget") + renderer_.Count("FreeBitmap"), 0) << mode;
+    }
+}
+
 TEST_F(BitmapApi, RenderTargetsFallBackToFormatsTheRendererSupports) {
     struct Case {
         uint32_t format;

@@ -1,7 +1,10 @@
 // Resizing, refreshing, saving and copying back bitmaps.
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "engine/bitmaps/tests/bitmap_fixture.h"
@@ -10,6 +13,13 @@
 namespace {
 
 class BitmapEdits : public BitmapTest {};
+
+// Gives back the one reference a case took and frees the record, so that
+// the next case starts from an empty pool.
+void Forget(zk_bitmap_t* bitmap) {
+    zk->graphics->ZK_Graphics_ReleaseBitmap(bitmap);
+    if (bitmap->name) zk->graphics->ZK_Graphics_RemoveBitmapHandle(bitmap);
+}
 
 TEST_F(BitmapEdits, ResizingResamplesPixelsAndRemakesRenderTargets) {
     zk_bitmap_t* plain = Create("plain", 4, 2, false);
@@ -152,6 +162,187 @@ TEST_F(BitmapEdits, RefreshOfABitmapKeepingItsPixelsUploadsThem) {
     EXPECT_EQ(renderer_.CallsOf("LoadBitmap"), std::vector<std::string>{"LoadBitmap kept"});
     EXPECT_NE(kept->pixels, nullptr);
     EXPECT_EQ(renderer_.LiveTextures(), 1);
+}
+
+// A refresh whose new texture the renderer will not take answers false,
+// on the road that uploads held pixels and on the one that reads the file.
+TEST_F(BitmapEdits, ARefreshWhoseUploadTheRendererRefusesAnswersFalse) {
+    WriteTga("ui/button.tga", 4, 2);
+    Write("frames.bms", sequence_test::FrameFile({{3, 2, 0, 30.0f, 0}, {2, 1, 1, 30.0f, 5}}));
+    struct Case {
+        const char* label;
+        std::function<zk_bitmap_t*()> make;
+    } cases[] = {
+        {"created pixels", [this] { return Create("plain", 2, 2); }},
+        {"texture only", [this] { return g()->ZK_Graphics_LoadBitmap("ui/button", ZK_CACHE_TEXTURE); }},
+        {"sequence of texture only", [this] { return g()->ZK_Graphics_LoadBitmap("frames.bms", ZK_CACHE_TEXTURE); }},
+        {"sequence keeping pixels",
+         [this] { return g()->ZK_Graphics_LoadBitmap("frames.bms", ZK_CACHE_PIXELS | ZK_CACHE_TEXTURE); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        zk_bitmap_t* bitmap = c.make();
+        ASSERT_NE(bitmap, nullptr);
+        ASSERT_TRUE(g()->ZK_Graphics_RefreshBitmap(bitmap));
+        renderer_.bitmap_operations_succeed = false;
+        renderer_.ClearCalls();
+        EXPECT_FALSE(g()->ZK_Graphics_RefreshBitmap(bitmap));
+        renderer_.bitmap_operations_succeed = true;
+        EXPECT_GE(renderer_.Count("LoadBitmap"), 1) << "the upload was asked for";
+        EXPECT_FALSE(bitmap->hw_data.loaded);
+        EXPECT_EQ(bitmap->state, ZK_BITMAP_READY);
+        Forget(bitmap);
+        EXPECT_EQ(renderer_.LiveTextures(), 0);
+    }
+}
+
+// The refresh takes the record's lock: while another thread holds it, the
+// refresh neither returns nor touches the texture.
+TEST_F(BitmapEdits, ARefreshWaitsForAnotherThreadHoldingTheRecord) {
+    zk_bitmap_t* plain = Create("plain", 2, 2);
+    ASSERT_TRUE(g()->ZK_Graphics_RefreshBitmap(plain));
+    renderer_.ClearCalls();
+    std::atomic<bool> held(false), returned(false), returned_while_held(true);
+    std::atomic<int> texture_calls_while_held(-1);
+    std::thread holder([&] {
+        ZKI_LockBitmap(plain);
+        held = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        returned_while_held = returned.load();
+        texture_calls_while_held = renderer_.Count("LoadBitmap") + renderer_.Count("FreeBitmap");
+        ZKI_UnlockBitmap(plain);
+    });
+    for (int wait = 0; !held && wait < 10000; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(held);
+    bool refreshed = g()->ZK_Graphics_RefreshBitmap(plain);
+    returned = true;
+    holder.join();
+    EXPECT_FALSE(returned_while_held);
+    EXPECT_EQ(texture_calls_while_held, 0);
+    EXPECT_TRUE(refreshed);
+    EXPECT_EQ(renderer_.CallsOf("LoadBitmap"), std::vector<std::string>{"LoadBitmap plain"});
+    EXPECT_EQ(renderer_.LiveTextures(), 1);
+}
+
+class BitmapRefreshOfSequences : public BitmapTest {
+protected:
+    // Three frames of different widths (1, 2 and 3), so that the size
+    // shown tells the frame; `count` cuts the file to fewer.
+    static sequence_test::Bytes AtlasOfThree(int count = 3) {
+        std::vector<sequence_test::FrameRecord> records = {{1, 1, 0, 30.0f, {0, 0, 0.125f, 0.5f}},
+                                                           {2, 1, 1, 30.0f, {0.125f, 0, 0.375f, 0.5f}},
+                                                           {3, 2, 2, 30.0f, {0.375f, 0, 0.75f, 1}}};
+        records.resize(size_t(count));
+        return sequence_test::AtlasFile(records, "RLE", sequence_test::RleBitmap(8, 2, sequence_test::Pixels(8, 2, 0)));
+    }
+    static sequence_test::Bytes FramesOfThree(int count = 3) {
+        std::vector<sequence_test::Frame> frames = {{1, 1, 0, 30.0f, 0}, {2, 1, 1, 30.0f, 4}, {3, 2, 2, 30.0f, 8}};
+        frames.resize(size_t(count));
+        return sequence_test::FrameFile(frames);
+    }
+    void WriteNumberedThree(int count = 3) {
+        for (int i = 0; i < 3; ++i) {
+            std::string file = "run_000" + std::to_string(i) + ".tga";
+            if (i < count) {
+                WriteTga(file, i + 1, 1 + i / 2, i * 4);
+            } else {
+                remove(Path(file).c_str());
+            }
+        }
+    }
+    // The bitmap shows frames[index]: its size, its texture and its place
+    // in that texture.
+    static void ExpectShows(const zk_bitmap_t* bitmap, int index) {
+        ASSERT_LT(index, bitmap->frame_count);
+        const zk_bitmap_t& frame = bitmap->frames[index];
+        EXPECT_EQ(bitmap->frame_index, index);
+        EXPECT_EQ(frame.width, index + 1);
+        EXPECT_EQ(bitmap->width, frame.width);
+        EXPECT_EQ(bitmap->height, frame.height);
+        EXPECT_TRUE(bitmap->hw_data.loaded);
+        EXPECT_EQ(bitmap->hw_data.renderer_data, frame.hw_data.renderer_data);
+        EXPECT_EQ(std::vector<float>(bitmap->hw_data.uv, bitmap->hw_data.uv + 4),
+                  std::vector<float>(frame.hw_data.uv, frame.hw_data.uv + 4));
+        EXPECT_EQ(bitmap->pixels, frame.pixels);
+    }
+};
+
+// Every road of a refresh (uploading the pixels held, reading the file
+// again, keeping the old parts when the file is gone) goes on showing the
+// frame shown before; a file read again with fewer frames shows its last.
+TEST_F(BitmapRefreshOfSequences, TheShownFrameIsKept) {
+    enum class Then { kSameFile, kFewerFrames, kFileGone };
+    struct Case {
+        const char* label;
+        const char* name;
+        int mode;
+        Then then;
+        bool refreshed;
+        int shown;
+    } cases[] = {
+        {"atlas, texture only", "atlas.bms", ZK_CACHE_TEXTURE, Then::kSameFile, true, 2},
+        {"atlas, pixels and texture", "atlas.bms", ZK_CACHE_PIXELS | ZK_CACHE_TEXTURE, Then::kSameFile, true, 2},
+        {"atlas, pixels only", "atlas.bms", ZK_CACHE_PIXELS, Then::kSameFile, true, 2},
+        {"frames, texture only", "frames.bms", ZK_CACHE_TEXTURE, Then::kSameFile, true, 2},
+        {"frames, pixels and texture", "frames.bms", ZK_CACHE_PIXELS | ZK_CACHE_TEXTURE, Then::kSameFile, true, 2},
+        {"frames, pixels only", "frames.bms", ZK_CACHE_PIXELS, Then::kSameFile, true, 2},
+        {"numbered, texture only", "run_*.tga", ZK_CACHE_TEXTURE, Then::kSameFile, true, 2},
+        {"numbered, pixels and texture", "run_*.tga", ZK_CACHE_PIXELS | ZK_CACHE_TEXTURE, Then::kSameFile, true, 2},
+        {"atlas with fewer frames", "atlas.bms", ZK_CACHE_TEXTURE, Then::kFewerFrames, true, 1},
+        {"frames with fewer frames", "frames.bms", ZK_CACHE_TEXTURE, Then::kFewerFrames, true, 1},
+        {"numbered with fewer frames", "run_*.tga", ZK_CACHE_TEXTURE, Then::kFewerFrames, true, 1},
+        {"atlas gone", "atlas.bms", ZK_CACHE_TEXTURE, Then::kFileGone, false, 2},
+        {"frames gone", "frames.bms", ZK_CACHE_TEXTURE, Then::kFileGone, false, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Write("atlas.bms", AtlasOfThree());
+        Write("frames.bms", FramesOfThree());
+        WriteNumberedThree();
+        zk_bitmap_t* bitmap = g()->ZK_Graphics_LoadBitmap(c.name, c.mode);
+        ASSERT_NE(bitmap, nullptr);
+        ASSERT_EQ(bitmap->frame_count, 3);
+        g()->ZK_Graphics_SetBitmapFrame(bitmap, 2);
+        if (c.then == Then::kFewerFrames) {
+            Write("atlas.bms", AtlasOfThree(2));
+            Write("frames.bms", FramesOfThree(2));
+            WriteNumberedThree(2);
+        } else if (c.then == Then::kFileGone) {
+            ASSERT_EQ(remove(Path(c.name).c_str()), 0);
+        }
+
+        EXPECT_EQ(g()->ZK_Graphics_RefreshBitmap(bitmap), c.refreshed);
+        EXPECT_EQ(bitmap->frame_count, c.then == Then::kFewerFrames ? 2 : 3);
+        ExpectShows(bitmap, c.shown);
+        EXPECT_EQ(bitmap->state, ZK_BITMAP_READY);
+        Forget(bitmap);
+        EXPECT_EQ(renderer_.LiveTextures(), 0);
+    }
+}
+
+// A numbered series answers true even when it finds no image at all: the
+// refresh then keeps the frames and textures it had, and answers false.
+TEST_F(BitmapRefreshOfSequences, AReadThatFindsNoFramesKeepsTheOldOnes) {
+    WriteNumberedThree();
+    zk_bitmap_t* bitmap = g()->ZK_Graphics_LoadBitmap("run_*.tga", ZK_CACHE_TEXTURE);
+    ASSERT_EQ(bitmap->frame_count, 3);
+    g()->ZK_Graphics_SetBitmapFrame(bitmap, 1);
+    const zk_bitmap_t* frames = bitmap->frames;
+    void* texture = bitmap->frames[2].hw_data.renderer_data;
+    WriteNumberedThree(0);
+    renderer_.ClearCalls();
+    ClearLines();
+
+    EXPECT_FALSE(g()->ZK_Graphics_RefreshBitmap(bitmap));
+    EXPECT_TRUE(WasPrinted("1:[POPUP] Bitmap files 'run_*.tga' not found.")) << "the read found nothing";
+    ASSERT_EQ(bitmap->frame_count, 3);
+    ASSERT_EQ(bitmap->frames, frames);
+    EXPECT_EQ(bitmap->frames[2].hw_data.renderer_data, texture);
+    EXPECT_EQ(renderer_.Count("FreeBitmap"), 0);
+    EXPECT_EQ(renderer_.Count("LoadBitmap"), 0);
+    EXPECT_EQ(renderer_.LiveTextures(), 3);
+    ExpectShows(bitmap, 1);
+    EXPECT_EQ(bitmap->state, ZK_BITMAP_READY);
 }
 
 TEST_F(BitmapEdits, OnlyPlainColourRenderTargetsAreCopiedBack) {
