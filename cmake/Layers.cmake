@@ -11,10 +11,11 @@ set(ZK_LAYERS
   zk_events          # engine/events: event delivery, key, button and pointer state, gamepads
   zk_console         # engine/console: the console log, its lines and the log file
   zk_macos_device    # platform/macos/device: device services, registered into the runtime
+  zk_builtins        # shadertool/builtins: the operator signature and built-in function tables, as data
+  zk_frontend        # shadertool/frontend: the ZKSL language core, tokenizers to semantic checks; no storage
   zk_datamodel       # engine/datamodel: the data model, the XML and CSV readers, scrambled files
   zk_storage         # engine/storage
-  zk_builtins        # shadertool/builtins
-  zk_frontend        # shadertool/frontend
+  zk_shader_xml      # shadertool/shader_xml: the Shader XML reader, through the database manager
   zk_translate       # shadertool/translate
   zk_sound           # engine/sound: back ends, records, manager and banks, the audio table
   zk_images          # engine/images: bitmap records and pool, loader and codecs, sampling, distance fields

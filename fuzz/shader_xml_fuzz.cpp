@@ -11,7 +11,7 @@
 #include "engine/runtime/log.h"
 #include "engine/runtime/zekar.h"
 #include "shadertool/frontend/preprocessor.h"
-#include "shadertool/frontend/shader_reader.h"
+#include "shadertool/shader_xml/shader_reader.h"
 
 using namespace ShaderTool;
 

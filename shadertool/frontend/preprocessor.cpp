@@ -8,7 +8,6 @@
 #include <limits>
 
 #include "engine/runtime/zekar.h"
-#include "engine/storage/filesystem_api.h"
 #include "shadertool/frontend/name_index.h"
 #include "shadertool/frontend/pp_grammar.hpp"
 

@@ -13,7 +13,7 @@
 #include "shadertool/translate/compiler.h"
 #include "shadertool/frontend/parser.h"
 #include "shadertool/frontend/preprocessor.h"
-#include "shadertool/frontend/shader_reader.h"
+#include "shadertool/shader_xml/shader_reader.h"
 #include "shadertool/translate/frontend.h"
 #include "shadertool/translate/translator.h"
 

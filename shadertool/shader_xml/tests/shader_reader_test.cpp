@@ -12,7 +12,7 @@
 #include "engine/runtime/zekar.h"
 #include "shadertool/frontend/tests/reader_test_engine.h"
 #include "engine/storage/database_manager.h"
-#include "shadertool/frontend/shader_reader.h"
+#include "shadertool/shader_xml/shader_reader.h"
 
 using ShaderTool::Log;
 using ShaderTool::ShaderConstant;

@@ -1,4 +1,4 @@
-#include "shadertool/frontend/shader_reader.h"
+#include "shadertool/shader_xml/shader_reader.h"
 
 #include <climits>
 #include <cstdlib>

@@ -13,8 +13,8 @@
 #include "engine/storage/database_manager.h"
 #include "shadertool/frontend/parser.h"
 #include "shadertool/frontend/preprocessor.h"
-#include "shadertool/frontend/shader_reader.h"
 #include "shadertool/frontend/tests/reader_test_engine.h"
+#include "shadertool/shader_xml/shader_reader.h"
 
 using namespace ShaderTool;
 
