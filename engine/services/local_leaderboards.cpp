@@ -13,6 +13,7 @@
 #include "engine/services/leaderboard_answers.h"
 #include "engine/services/printable.h"
 #include "engine/storage/database_manager.h"
+#include "engine/storage/filesystem_api.h"
 
 using InnerZK::DMArray;
 using InnerZK::DMNode;
@@ -93,11 +94,14 @@ nString KeptName(const char* path, int number) {
     return number == 1 ? nString::Format("%s.damaged", path) : nString::Format("%s.damaged-%d", path, number);
 }
 
-// The first kept name that is not taken yet; empty when all are.
+// The first kept name where nothing stands yet; empty when none is free.
+// Anything at a name takes it, not only a file: a folder would refuse the
+// copy although a later name is free, a FIFO would hold the copy until
+// something reads it, and a link would take it wherever it leads.
 nString FreeKeptName(const char* path) {
     for (int number = 1; number <= kKeptNames; ++number) {
         nString name = KeptName(path, number);
-        if (!zk->file_system->ZK_FileSystem_FileExists(name.c_str())) return name;
+        if (!ZKI_IsPathTaken(name.c_str())) return name;
     }
     return nString();
 }

@@ -139,6 +139,13 @@ bool FileExists(const char* path) {
     return system && system->FileExists(prefix, WithForwardSlashes(path));
 }
 
+// A path no system serves can take no new file either: it counts as taken.
+bool PathIsTaken(const char* path) {
+    PathPrefix prefix = GetPathPrefixOfPath(path);
+    System* system = SystemOf(prefix);
+    return !system || system->PathIsTaken(prefix, WithForwardSlashes(path));
+}
+
 bool GetFileInfo(const char* path, zk_file_info_t* info) {
     PathPrefix prefix = GetPathPrefixOfPath(path);
     System* system = SystemOf(prefix);
@@ -319,5 +326,6 @@ bool System::DeleteDirectory(PathPrefix, const nString&, bool) { return false; }
 bool System::DeleteFile(PathPrefix, const nString&) { return false; }
 bool System::GetFileInfo(PathPrefix, const nString&, zk_file_info_t*) { return false; }
 bool System::Mount(int) { return false; }
+bool System::PathIsTaken(PathPrefix, const nString&) { return true; }
 
 }  // namespace ZKFileSystem

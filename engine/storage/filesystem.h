@@ -87,6 +87,11 @@ public:
     virtual bool Mount(int index);
     virtual File* OpenFile(PathPrefix prefix, const nString& path, OpenMode mode) = 0;
     virtual void Unmount() {}
+    // True when anything at all stands at the path: a file, a folder, a
+    // FIFO, a link (also one that leads nowhere). A name is free to make a
+    // new file under only when this is false. (The base cannot look and
+    // counts every name as taken.)
+    virtual bool PathIsTaken(PathPrefix prefix, const nString& path);
 
     bool mountable = false;
 };
@@ -115,6 +120,7 @@ bool CreateDirectory(const char* path);
 bool DeleteDirectory(const char* path, bool with_files);
 bool DeleteFile(const char* path);
 bool FileExists(const char* path);
+bool PathIsTaken(const char* path);
 bool GetFileInfo(const char* path, zk_file_info_t* info);
 nArray<nString> FindFiles(const char* path, const nArray<nString>& wildcards, bool recursive);
 int GetFileDescriptor(zk_file_t* handle, int& offset);

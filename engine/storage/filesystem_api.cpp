@@ -266,3 +266,5 @@ nString ZK_ConvertStaticPathToNativeOSPath(const char* path) {
 }
 
 bool ZK_CanWriteToFile(const char* path) { return path && ProbeWritable(path); }
+
+bool ZKI_IsPathTaken(const char* path) { return !path || HasPrefixMark(path) || ZKFileSystem::PathIsTaken(path); }

@@ -30,3 +30,9 @@ nString ZK_ConvertStaticPathToNativeOSPath(const char* path);
 // True when a file can be created at the path; an existing file is never
 // touched (the answer is then whether it opens for appending).
 bool ZK_CanWriteToFile(const char* path);
+// True when anything stands at the path, of any kind: a file, a folder, a
+// FIFO, a symbolic link (also one that leads nowhere). A new file may be
+// made under a name only when this is false. A null or prefixed path, or
+// one whose status cannot be read for a reason other than there being
+// nothing, counts as taken.
+bool ZKI_IsPathTaken(const char* path);

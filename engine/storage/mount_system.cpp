@@ -246,6 +246,11 @@ bool MountSystem::FileExists(PathPrefix prefix, const nString& path) {
     return mounted && inner->FileExists(prefix, path);
 }
 
+// While nothing is mounted no file can be made: every name is taken.
+bool MountSystem::PathIsTaken(PathPrefix prefix, const nString& path) {
+    return !mounted || inner->PathIsTaken(prefix, path);
+}
+
 void MountSystem::FindFiles(PathPrefix prefix, nString& result_base, nString& directory,
                             const nArray<nString>& wildcards, bool recursive, nArray<nString>& results) {
     if (mounted) inner->FindFiles(prefix, result_base, directory, wildcards, recursive, results);

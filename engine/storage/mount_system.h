@@ -59,6 +59,7 @@ public:
     bool DeleteDirectory(PathPrefix prefix, const nString& path, bool with_files) override;
     bool DeleteFile(PathPrefix prefix, const nString& path) override;
     bool FileExists(PathPrefix prefix, const nString& path) override;
+    bool PathIsTaken(PathPrefix prefix, const nString& path) override;
     void FindFiles(PathPrefix prefix, nString& result_base, nString& directory, const nArray<nString>& wildcards,
                    bool recursive, nArray<nString>& results) override;
     bool GetFileInfo(PathPrefix prefix, const nString& path, zk_file_info_t* info) override;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "engine/storage/filesystem_api.h"
@@ -86,6 +87,16 @@ bool POSIXSystem::CloseFile(File* file) {
 bool POSIXSystem::FileExists(PathPrefix, const nString& path) {
     struct stat status;
     return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// The link itself is looked at, not what it leads to: a link that leads
+// nowhere still takes its name (a file made there would be made wherever
+// it points). Only "no such entry" proves a name free; a status that cannot
+// be read for any other reason (no permission, a file where a folder should
+// be) proves nothing, and the name counts as taken.
+bool POSIXSystem::PathIsTaken(PathPrefix, const nString& path) {
+    struct stat status;
+    return lstat(path.c_str(), &status) == 0 || errno != ENOENT;
 }
 
 bool POSIXSystem::GetFileInfo(PathPrefix, const nString& path, zk_file_info_t* info) {

@@ -38,6 +38,7 @@ public:
                    bool recursive, nArray<nString>& results) override;
     bool GetFileInfo(PathPrefix prefix, const nString& path, zk_file_info_t* info) override;
     File* OpenFile(PathPrefix prefix, const nString& path, OpenMode mode) override;
+    bool PathIsTaken(PathPrefix prefix, const nString& path) override;
 
     void SynchronizeFile(File*) {}
     static const char* GetOpenMode(OpenMode mode) { return GetOpenModeString(mode); }

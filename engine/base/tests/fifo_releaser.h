@@ -1,6 +1,9 @@
-// For tests of code that must never wait on a FIFO: opens the FIFO's
-// writing end after three seconds, which releases an open for reading that
-// waits for one, and tells whether anything had to be released.
+// For tests of code that must never wait on a FIFO. FifoReleaser opens the
+// FIFO's writing end after three seconds, which releases an open for
+// reading that waits for one; FifoDrainer opens its reading end after three
+// seconds, which releases an open for writing, and reads away whatever is
+// written until it is finished. Each tells whether anything had to be
+// released.
 #pragma once
 
 #include <fcntl.h>
@@ -21,6 +24,43 @@ public:
               int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
               released = writer >= 0;
               if (writer >= 0) close(writer);
+          }) {}
+    // True when the release was needed.
+    bool Finish() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            finished = true;
+        }
+        done_waiting.notify_all();
+        thread.join();
+        return released;
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable done_waiting;
+    bool finished = false;
+    bool released = false;
+    std::thread thread;
+};
+
+class FifoDrainer {
+public:
+    // The reading end stays open until Finish, so that a released writer
+    // never writes to a FIFO nobody reads (which would raise SIGPIPE).
+    explicit FifoDrainer(const std::string& fifo)
+        : thread([this, fifo] {
+              std::unique_lock<std::mutex> lock(mutex);
+              if (done_waiting.wait_for(lock, std::chrono::seconds(3), [this] { return finished; })) return;
+              int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+              released = reader >= 0;
+              if (reader < 0) return;
+              char bytes[4096];
+              while (!done_waiting.wait_for(lock, std::chrono::milliseconds(10), [this] { return finished; })) {
+                  while (read(reader, bytes, sizeof(bytes)) > 0) {
+                  }
+              }
+              close(reader);
           }) {}
     // True when the release was needed.
     bool Finish() {

@@ -1,6 +1,11 @@
 // Leaderboards kept on the device: the limit per category, the answered
 // pages, the extra data, the saved file and submissions from many threads.
 
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -10,6 +15,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/base/tests/fifo_releaser.h"
 #include "engine/services/local_leaderboards.h"
 #include "engine/services/tests/answer_test_support.h"
 #include "engine/storage/database_manager.h"
@@ -411,6 +417,163 @@ TEST_F(LocalLeaderboardsTest, AFileThatDoesNotLoadIsKeptAsideBeforeAnythingIsSav
     boards->SubmitScore(0, Score(40), "Coins");
     EXPECT_EQ(ReadBytes(cut), "<root>");
     EXPECT_EQ(Request(1, 10, 0, "Coins").reason, "Not yet initialized.");
+}
+
+// What stands at the first kept name is left as it is, whatever it is, and
+// the file goes to the next name. A folder there once refused the copy
+// although the next name was free; a FIFO held the copy until something
+// read it; a link that leads nowhere took the copy to where it points.
+TEST_F(LocalLeaderboardsTest, ADamagedFileIsKeptUnderTheFirstNameWhereNothingStands) {
+    enum Kind { FOLDER, FIFO, DANGLING_LINK, REGULAR_FILE };
+    struct Case {
+        const char* what;
+        Kind kind;
+        mode_t type;  // what lstat must still find there
+    } cases[] = {
+        {"a folder", FOLDER, S_IFDIR},
+        {"a FIFO", FIFO, S_IFIFO},
+        {"a link that leads nowhere", DANGLING_LINK, S_IFLNK},
+        {"a file", REGULAR_FILE, S_IFREG},
+    };
+    int store = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string name = "boards" + std::to_string(store) + ".xml";
+        std::string file = folder / name;
+        std::string first = file + ".damaged";
+        std::string elsewhere = folder / ("elsewhere" + std::to_string(store++));
+        WriteBytes(file, "<root>");
+        int made = 0;
+        if (c.kind == FOLDER) made = mkdir(first.c_str(), 0700);
+        if (c.kind == FIFO) made = mkfifo(first.c_str(), 0600);
+        if (c.kind == DANGLING_LINK) made = symlink(elsewhere.c_str(), first.c_str());
+        if (c.kind == REGULAR_FILE) WriteBytes(first, "older");
+        ASSERT_EQ(made, 0);
+        std::unique_ptr<FifoDrainer> drainer(c.kind == FIFO ? new FifoDrainer(first) : nullptr);
+        Lines().clear();
+
+        Open(name);
+        if (drainer) {
+            EXPECT_FALSE(drainer->Finish()) << "the copy waited for a reader";
+        }
+        ASSERT_FALSE(Lines().empty());
+        EXPECT_EQ(Lines().back(), "popup warning: Local leaderboards file '" + file +
+                                      "' could not be read; it is kept as '" + first + "-2'.");
+        EXPECT_EQ(ReadBytes(first + "-2"), "<root>");
+        EXPECT_FALSE(FileExists(file));
+        EXPECT_FALSE(FileExists(elsewhere)) << "written through the link";
+        struct stat status;
+        ASSERT_EQ(lstat(first.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & S_IFMT, c.type);
+        if (c.kind == REGULAR_FILE) {
+            EXPECT_EQ(ReadBytes(first), "older");
+        }
+        boards->SubmitScore(0, Score(40), "Coins");
+        DMDatabase saved;
+        EXPECT_TRUE(saved.Load(file.c_str()));
+    }
+}
+
+// "<file>.damaged-99" is the last name a damaged file is kept under: it is
+// used when every name before it is taken, and with it taken too the file
+// stays where it is.
+TEST_F(LocalLeaderboardsTest, TheNinetyNinthKeptNameIsTheLastOne) {
+    const std::string file = folder / "boards.xml";
+    WriteBytes(file + ".damaged", "");
+    for (int number = 2; number <= 98; ++number) WriteBytes(file + ".damaged-" + std::to_string(number), "");
+    for (const char* bytes : {"<first", "<second"}) {
+        SCOPED_TRACE(bytes);
+        boards.reset();
+        zk_dman.ReleaseDatabase(file.c_str());
+        WriteBytes(file, bytes);
+        Lines().clear();
+        Open("boards.xml");
+        ASSERT_FALSE(Lines().empty());
+        boards->SubmitScore(0, Score(40), "Coins");
+        EXPECT_EQ(ReadBytes(file + ".damaged-99"), "<first");
+        EXPECT_FALSE(FileExists(file + ".damaged-100"));
+    }
+    EXPECT_EQ(Lines().back(), "popup warning: Local leaderboards file '" + file +
+                                  "' could not be read nor kept aside; scores are not saved this run.");
+    EXPECT_EQ(ReadBytes(file), "<second");
+}
+
+// Files may grow to a limit while one lives: a write beyond it fails (the
+// signal it would raise is ignored meanwhile).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        old_handler = signal(SIGXFSZ, SIG_IGN);
+        struct rlimit lowered = saved;
+        lowered.rlim_cur = limit;
+        set = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        signal(SIGXFSZ, old_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+    bool set = false;
+
+private:
+    struct rlimit saved;
+    void (*old_handler)(int);
+};
+
+// A copy that does not all reach the disk is no copy: it is removed, the
+// damaged file stays where it is, and nothing is saved over it. A small
+// file sits in the stream's buffer until the close, so only the close
+// fails; a large one makes the write itself come up short.
+TEST_F(LocalLeaderboardsTest, ADamagedFileWhoseCopyFailsStaysWhereItIs) {
+    struct Case {
+        const char* what;
+        size_t size;
+        rlim_t limit;
+    } cases[] = {
+        {"the close fails", 2000, 1000},
+        {"the write comes up short", 256 * 1024, 64 * 1024},
+    };
+    int store = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string name = "boards" + std::to_string(store++) + ".xml";
+        std::string file = folder / name;
+        std::string bytes = "<root>" + std::string(c.size - 6, 'x');
+        WriteBytes(file, bytes);
+        Lines().clear();
+        {
+            FileSizeLimit limit(c.limit);
+            ASSERT_TRUE(limit.set);
+            Open(name);
+        }
+        ASSERT_FALSE(Lines().empty());
+        EXPECT_EQ(Lines().back(), "popup warning: Local leaderboards file '" + file +
+                                      "' could not be read nor kept aside; scores are not saved this run.");
+        EXPECT_FALSE(FileExists(file + ".damaged")) << "the part of the copy that was written";
+        boards->SubmitScore(0, Score(40), "Coins");
+        EXPECT_TRUE(ReadBytes(file) == bytes) << "the damaged file was changed";
+        EXPECT_EQ(Request(1, 10, 0, "Coins").reason, "Not yet initialized.");
+    }
+}
+
+// Every byte of the damaged file reaches its copy, also bytes that are no
+// text, in a file far larger than any buffer; the damaged file itself is
+// gone before anything is saved.
+TEST_F(LocalLeaderboardsTest, AKeptCopyHoldsEveryByteAndTheDamagedFileIsGone) {
+    const std::string file = folder / "boards.xml";
+    std::string bytes;
+    for (size_t i = 0; i < 300 * 1024 + 7; ++i) bytes.push_back(static_cast<char>((i * 131 + i / 256) & 0xFF));
+    WriteBytes(file, bytes);
+    DMDatabase probe;
+    ASSERT_FALSE(probe.Load(file.c_str()));
+    Open("boards.xml");
+    EXPECT_FALSE(FileExists(file));
+    std::string kept = ReadBytes(file + ".damaged");
+    EXPECT_EQ(kept.size(), bytes.size());
+    EXPECT_TRUE(kept == bytes) << "the copy differs";
 }
 
 // A null category once made a new array without id on every submission,

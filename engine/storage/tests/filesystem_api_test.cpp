@@ -577,6 +577,38 @@ TEST_F(FileSystemApiTest, ExistenceInformationAndDeletion) {
     EXPECT_FALSE(Api().ZK_FileSystem_FileExists((dir / "f").c_str()));
 }
 
+// A new file may be made only where nothing stands: FileExists answers for
+// regular files alone, so a folder, a FIFO or a link that leads nowhere
+// would pass for a free name.
+TEST_F(FileSystemApiTest, ANameIsTakenByAnythingThatStandsThere) {
+    TempDirectory dir;
+    WriteFile(dir / "file", "x");
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((dir / "nowhere").c_str(), (dir / "dangling").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "file").c_str(), (dir / "link").c_str()), 0);
+    struct Case {
+        std::string path;
+        bool taken;
+    } cases[] = {
+        {dir / "file", true},
+        {dir / "folder", true},
+        {dir / "fifo", true},
+        {dir / "dangling", true},
+        {dir / "link", true},
+        {dir.Path() + "\\file", true},
+        {dir / "missing", false},
+        {dir / "missing/below", false},
+        // Nothing can be made beneath a file, nor under a prefixed name.
+        {dir / "file/below", true},
+        {"user://missing", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ZKI_IsPathTaken(c.path.c_str()), c.taken) << c.path;
+    EXPECT_TRUE(ZKI_IsPathTaken(nullptr));
+    EXPECT_FALSE(Api().ZK_FileSystem_FileExists((dir / "dangling").c_str())) << "the link leads nowhere";
+    EXPECT_TRUE(Recorded().empty());
+}
+
 // The deepest folder is tried first; the levels above it only when it
 // cannot be made, upwards until one can, then downwards again. Here a fake
 // file system makes a folder when its parent exists (a root, or no parent,
