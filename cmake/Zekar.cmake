@@ -17,13 +17,14 @@ function(zk_add_test)
   if(T_TIMEOUT)
     set(timeout TIMEOUT ${T_TIMEOUT})
   endif()
-  # The timeout comes first: the discovered cases' properties are one flat
-  # list, in which the two entries of ENVIRONMENT come apart and would take
-  # what follows them as a property of their own.
+  # The discovered cases' properties are one flat list, in which a value
+  # holding two entries comes apart: each variable goes in a property of
+  # its own (ENVIRONMENT one, ENVIRONMENT_MODIFICATION the other).
   gtest_discover_tests(${T_NAME}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ${timeout} ENVIRONMENT "ZK_SOURCE_DIR=${CMAKE_SOURCE_DIR};ZK_BINARY_DIR=${CMAKE_BINARY_DIR}")
+    PROPERTIES ${timeout} ENVIRONMENT "ZK_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+      ENVIRONMENT_MODIFICATION "ZK_BINARY_DIR=set:${CMAKE_BINARY_DIR}")
   if(T_TWICE)
     add_test(NAME ${T_NAME}_twice COMMAND ${T_NAME} --gtest_repeat=2 WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
     set_tests_properties(${T_NAME}_twice PROPERTIES LABELS twice TIMEOUT 600
