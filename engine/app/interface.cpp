@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "engine/app/console_overlay.h"
+#include "engine/console/console_overlay.h"
 #include "engine/app/startup.h"
 #include "engine/base/clock.h"
 #include "engine/sound/audio_api.h"

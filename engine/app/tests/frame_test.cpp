@@ -21,7 +21,7 @@
 #include "engine/drawing/vertex_buffers.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/app/tests/console_fixture.h"
+#include "engine/console/tests/console_fixture.h"
 #include "engine/platform_services/extension_module.h"
 #include "engine/services/extension_modules.h"
 
