@@ -9,7 +9,7 @@ set(ZK_LAYERS
   zk_safewrite       # engine/safewrite: files written through a temporary beside them, over the C library alone
   zk_runtime         # engine/runtime: state, table, printers, threads, mutexes, time, the device-service seam
   zk_events          # engine/events: event delivery, key, button and pointer state, gamepads
-  zk_console         # engine/console: the console log, its lines and the log file
+  zk_console         # engine/console: the console log, its lines and the log file, the console overlay
   zk_macos_device    # platform/macos/device: device services, registered into the runtime
   zk_builtins        # shadertool/builtins: the operator signature and built-in function tables, as data
   zk_frontend        # shadertool/frontend: the ZKSL language core, tokenizers to semantic checks; no storage
@@ -28,7 +28,7 @@ set(ZK_LAYERS
   zk_screen          # engine/screen: renderer life, upload pass, re-initialisation, resolution, fitting, diagnostics
   zk_platform_services # engine/platform_services: module and service interfaces, Game Center, purchase ids and events
   zk_services        # engine/services: extension modules, service implementations and fronts
-  zk_app             # engine/app: start-up, frame, shutdown, extension call, console overlay, table filling
+  zk_app             # engine/app: start-up, frame, shutdown, extension call, table filling
   zk_macos_app       # platform/macos/app: the application shell
   zk_shader_tool_cli # tools/shader-tool
   zk_platform_windows # platform/windows: the Windows interfaces the manifester uses

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/app/console_overlay.h"
+#include "engine/console/console_overlay.h"
 #include "engine/images/bitmap_pool.h"
 #include "engine/render/renderer_implementation.h"
 #include "engine/runtime/backends.h"

@@ -5,12 +5,11 @@
 
 #include <cstring>
 
-#include "engine/app/console_overlay.h"
+#include "engine/console/console_overlay.h"
 #include "engine/app/startup.h"
 #include "engine/base/clock.h"
 #include "engine/sound/audio_api.h"
 #include "engine/drawing/batch_renderer.h"
-#include "engine/screen/diagnostics.h"
 #include "engine/drawing/graphics_state.h"
 #include "engine/drawing/drawing_interface.h"
 #include "engine/screen/graphics_interface.h"
@@ -104,10 +103,6 @@ void ZKI_SetBasicInterface(zekar_t* t) {
 
 // --- Set-up of the state and the table -------------------------------------------
 
-// The diagnostics end each frame with the console overlay.
-static void ConsoleUpdate(float dt) { zk_console.Update(dt); }
-static void ConsoleDraw() { zk_console.Draw(); }
-
 // A second set-up (a second pre-initialisation, or a test setting the
 // engine up again) resets the state, which frees the mutexes of the first
 // one: whatever holds one lets go of it before. The file systems go first
@@ -130,7 +125,6 @@ void ZKI_StateSetup(void* platform_argument) {
     // functions in place before the table is filled.
     ZKD_RegisterDevice();
     ZKI_ConnectBatchRendererToShaders();
-    zk_console_overlay_hooks = {ConsoleUpdate, ConsoleDraw};
     ZKI_SetBasicInterface(&zekar);
 }
 

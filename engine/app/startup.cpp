@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/app/console_overlay.h"
+#include "engine/console/console_overlay.h"
 #include "engine/app/interface.h"
 #include "engine/app/null_program.h"
 #include "engine/fonts/fonts.h"

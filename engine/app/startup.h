@@ -19,9 +19,9 @@ extern const zk_resolution_t WINDOWED_RESOLUTIONS[ZK_NUM_WINDOWED_RESOLUTIONS];
 // the runtime does (ZKI_SetUpState, engine/runtime/state_setup.h: zeroed,
 // defaults set, the runtime's slots filled), lets the platform register its
 // device services (engine/runtime/device_services.h) and the batch renderer
-// and the console overlay put their functions where lower parts call them,
-// and fills the whole table (ZKI_SetBasicInterface). The core mutexes are
-// created afterwards by ZKI_CreateCoreMutexes.
+// put its functions where lower parts call them, and fills the whole table
+// (ZKI_SetBasicInterface). The core mutexes are created afterwards by
+// ZKI_CreateCoreMutexes.
 void ZKI_StateSetup(void* platform_argument);
 
 // Always true.

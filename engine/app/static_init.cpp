@@ -1,23 +1,13 @@
-// The first values of the start-up, console and null-program globals.
+// The first values of the start-up and null-program globals (the console's
+// is with the console).
 //
 // Every global here is constant-initialised: it holds its first value
-// before any constructor runs, so the printers, the console and the null
-// program are usable from the first instruction, whatever order other
-// translation units initialise in. Those that own storage free it at exit
-// through their destructors, in reverse order of definition.
+// before any constructor runs, so the null program is usable from the
+// first instruction, whatever order other translation units initialise in.
 
-#include "engine/app/console_overlay.h"
 #include "engine/app/null_program.h"
 #include "engine/app/startup.h"
-
-// Makes the compiler prove that a global is constant-initialised.
-#if defined(__clang__)
-#define ZK_CONSTANT_INITIALISED [[clang::require_constant_initialization]]
-#elif defined(__GNUC__)
-#define ZK_CONSTANT_INITIALISED __constinit
-#else
-#define ZK_CONSTANT_INITIALISED
-#endif
+#include "engine/base/constant_init.h"
 
 // Windowed sizes offered in addition to the renderer's own list.
 const zk_resolution_t WINDOWED_RESOLUTIONS[ZK_NUM_WINDOWED_RESOLUTIONS] = {
@@ -28,4 +18,3 @@ const zk_resolution_t WINDOWED_RESOLUTIONS[ZK_NUM_WINDOWED_RESOLUTIONS] = {
 };
 
 ZK_CONSTANT_INITIALISED zk_prog_t zk_null_prog;
-ZK_CONSTANT_INITIALISED zkConsole zk_console;

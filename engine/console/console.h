@@ -1,7 +1,7 @@
 // The engine console's log: the sink behind the printers and the store of
-// lines and completion words that the overlay (engine/app) shows.
+// lines and completion words that the overlay (console_overlay.h) shows.
 //
-// One instance exists, the console zk_console of start-up. It is
+// One instance exists, the console zk_console of the overlay. It is
 // constant-initialised (valid and disabled before main) and initialised by
 // ZKI_PreInit. Once enabled it keeps the last 8192 lines with a number, the
 // time and the calling thread's name, and appends each line to the log file

@@ -8,11 +8,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/console/console_overlay.h"
 #include "engine/runtime/basic_functions.h"
 #include "engine/runtime/screen.h"
 #include "engine/runtime/state.h"
 
-zk_console_overlay_hooks_t zk_console_overlay_hooks = {nullptr, nullptr};
 MemoryWatchdog* zk_memdog = nullptr;
 ZK_FramerateTester zk_framerate_tester;
 
@@ -316,8 +316,8 @@ void ZKI_UpdateAndDrawHUDs(float dt) {
     zk_font_t* first = FirstPooledFont();
     if (zk_state.show_fps && first) DrawFrameRateCounter(first);
     if (zk_state.developer_mode) DrawDeveloperOverlays(ZKI_GetDiagnosticsFont(), dt);
-    if (zk_console_overlay_hooks.Update) zk_console_overlay_hooks.Update(dt);
-    if (zk_console_overlay_hooks.Draw) zk_console_overlay_hooks.Draw();
+    zk_console.Update(dt);
+    zk_console.Draw();
 }
 
 // --- MemoryWatchdog -----------------------------------------------------------------------------

@@ -2,11 +2,12 @@
 // the frame-rate counter (zk_state.show_fps), the developer overlays of the
 // held keys 112-117 (frame rate, memory chart, frame-time graph, resource
 // listing, resource reload, information panel; the panel also with the
-// product feature SHOW_INFO), then the console overlay. The frame-rate test
-// overlay is separate. Everything goes through the graphics table; the
-// counter with the pool's first font, the overlays with the pooled font
-// "core/console.mft", else the first font of the pool. Without a font
-// nothing is drawn. Main thread, inside the frame.
+// product feature SHOW_INFO), then the console overlay (zk_console, which
+// slides and draws itself). The frame-rate test overlay is separate.
+// Everything goes through the graphics table; the counter with the pool's
+// first font, the overlays with the pooled font "core/console.mft", else
+// the first font of the pool. Without a font nothing is drawn. Main
+// thread, inside the frame.
 #pragma once
 
 #include <cstdint>
@@ -14,14 +15,6 @@
 #include "engine/base/narray.h"
 #include "engine/base/types.h"
 #include "engine/runtime/media_records.h"
-
-// The console overlay belongs to the layer above; it registers how it is
-// advanced (slide and blink) and drawn. Null members are skipped.
-struct zk_console_overlay_hooks_t {
-    void (*Update)(float dt);
-    void (*Draw)();
-};
-extern zk_console_overlay_hooks_t zk_console_overlay_hooks;
 
 // Once per frame: counts the frame rate (whole milliseconds of dt; a new
 // rate each time more than 1.5 s have gathered), draws what is switched on

@@ -1,7 +1,7 @@
 // Event delivery through the console overlay, which sees every event first:
 // routing with the console closed and open, and its toggle key.
 
-#include "engine/app/tests/console_fixture.h"
+#include "engine/console/tests/console_fixture.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "engine/fonts/fonts.h"
 #include "engine/drawing/tests/graphics_fixture.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/app/tests/console_fixture.h"
+#include "engine/console/tests/console_fixture.h"
 
 namespace {
 

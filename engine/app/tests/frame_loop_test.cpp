@@ -286,8 +286,6 @@ std::vector<std::string> NeutralPartsOfTheSeam() {
     ZK_SHADER_BATCH(GetDefaultShader)
     ZK_SHADER_BATCH(SetCurrentShader)
 #undef ZK_SHADER_BATCH
-    note(zk_console_overlay_hooks.Update == nullptr, "zk_console_overlay_hooks.Update");
-    note(zk_console_overlay_hooks.Draw == nullptr, "zk_console_overlay_hooks.Draw");
 
 #define ZK_NEUTRAL_SLOT(table, ret, name, params) \
     note(SameFunction<ret(*) params>(zk->table->name, zk_neutral<ret(*) params>::Call), #name);

@@ -21,7 +21,7 @@
 #include "engine/drawing/vertex_buffers.h"
 #include "engine/runtime/backends.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/app/tests/console_fixture.h"
+#include "engine/console/tests/console_fixture.h"
 #include "engine/platform_services/extension_module.h"
 #include "engine/services/extension_modules.h"
 
@@ -139,7 +139,8 @@ public:
 
 // The graphics slots through which the screen transform, the default
 // states (the only text box width set in a frame here), the border
-// rectangles and the console overlay at the end of the HUD pass show.
+// rectangles and the console's font (loaded by its first drawing, at the
+// end of the HUD pass) show.
 void NoteScreenTransform(const nTransform* m) {
     Note("PushScreenTransforms");
     recording_graphics::PushWorldTransform(m);
@@ -152,7 +153,10 @@ void NoteBorder(const float& x, const float& y, const float& w, const float& h) 
     Note("DrawScreenBorderRectangles");
     recording_graphics::DrawRect(x, y, w, h);
 }
-void NoteHUDs(float) { Note("UpdateAndDrawHUDs"); }
+zk_font_t* NoteHUDs(const char* name) {
+    Note("UpdateAndDrawHUDs");
+    return recording_graphics::LoadFont(name);
+}
 
 class FrameTest : public ZkConsoleTest {
 protected:
@@ -162,7 +166,6 @@ protected:
         zk->graphics->ZK_Graphics_PushWorldTransform = NoteScreenTransform;
         zk->graphics->ZK_Graphics_SetTextboxWidth = NoteDefaultStates;
         zk->graphics->ZK_Graphics_DrawRect = NoteBorder;
-        zk_console_overlay_hooks = {NoteHUDs, nullptr};
         steps.clear();
         console_lines.clear();
         sleeps.clear();
@@ -199,6 +202,8 @@ protected:
         ZK_RegisterExtensionModule(new FrameModule());
     }
     void TearDown() override {
+        delete zk_memdog;  // made by a developer-mode frame
+        zk_memdog = nullptr;
         ZK_ShutdownExtensionModules();
         zk_state.input_imps[0] = nullptr;
         zk_state.num_input_imps = 0;
@@ -220,6 +225,16 @@ protected:
     void FrameAfter(int64_t gap) {
         clock_now += gap;
         ZKI_Frame();
+    }
+
+    // The console shown over the program in developer mode, slid in: the
+    // HUD pass ends with its drawing, whose first font load notes the pass.
+    void ShowConsole() {
+        zk_state.developer_mode = 1;
+        zk_console.enabled = 1;
+        zk_console.overlay = 1;
+        zk_console.slide = 1.0f;
+        zk->graphics->ZK_Graphics_LoadFont = NoteHUDs;
     }
 
     static int Position(const std::string& step) {
@@ -333,6 +348,7 @@ TEST_F(FrameTest, ProgramStepsRunInTheirOrderAndInitRunsOnce) {
     std::thread([&] {
         queued = zk->graphics->ZK_Graphics_CreateVertexBufferWithVertices(7, nullptr, 4, 0);
     }).join();
+    ShowConsole();
     zk_state.queue_input_events = 1;
     ZKI_SendKeyEvent(ZK_EVENT_KEY_DOWN, 'A');
     FrameAfter(0);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/app/console_overlay.h"
+#include "engine/console/console_overlay.h"
 #include "engine/app/startup.h"
 #include "engine/render/renderer_null.h"
 #include "engine/runtime/log.h"

@@ -1,15 +1,18 @@
 // The diagnostics: the frame-rate counter's arithmetic and drawing, nothing
 // drawn without a font, the developer keys, the information panel's names,
 // the frame-time graph's size, the memory watchdog's sampling and chart,
-// and the frame-rate test overlay.
+// the frame-rate test overlay, and the console sliding and drawing itself at
+// the end of the pass.
 
 #include "engine/screen/diagnostics.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "engine/console/tests/console_fixture.h"
 #include "engine/runtime/tests/recording_graphics.h"
 #include "engine/render/tests/media_fixture.h"
 
@@ -36,8 +39,6 @@ const char* RecordExtension(const char* name, const char* value) {
 void DrawLine(const float& x0, const float& y0, const float& x1, const float& y1) {
     r::Record("DrawLine", {x0, y0, x1, y1});
 }
-void ConsoleUpdate(float dt) { r::Record("console Update", {dt}); }
-void ConsoleDraw() { r::Record("console Draw"); }
 
 class DiagnosticsTest : public MediaTest {
 protected:
@@ -48,7 +49,6 @@ protected:
         zk->ZK_CallExtension = RecordExtension;
         extension_calls.clear();
         std::fill(figures, figures + 5, 0u);
-        zk_console_overlay_hooks = {ConsoleUpdate, ConsoleDraw};
         program_ = zk_prog_t();
         program_.parms.width = zk_parms.width = 1024;
         program_.parms.height = zk_parms.height = 768;
@@ -59,7 +59,10 @@ protected:
         UseFont(false);
         delete zk_memdog;
         zk_memdog = nullptr;
-        zk_console_overlay_hooks = {nullptr, nullptr};
+        EmptyConsole();
+        zk_console.enabled = 0;
+        zk_console.blink_timer = 0.0f;
+        zk_console.mutex = nullptr;
         zk_prog = nullptr;
         zk_device_info = zk_device_info_t();
         zk_platform_info = zk_platform_info_t();
@@ -77,6 +80,13 @@ protected:
             font.line_spacing = 18;
         }
         zk_state.num_fonts = loaded ? 1 : 0;
+    }
+    // The console enabled in developer mode and opened, not yet slid in.
+    static void OpenConsole() {
+        zk_state.developer_mode = 1;
+        zk_console.mutex = ZK_GetMutex("ZK_CONSOLE");
+        zk_console.enabled = 1;
+        zk_console.open = 1;
     }
     static void Hold(std::initializer_list<int> keys) {
         for (int key : keys) zk_state.key_states_i[key] = 1;
@@ -137,7 +147,7 @@ TEST_F(DiagnosticsTest, TheFrameRateCounterIsDrawnInTheCorner) {
     EXPECT_EQ(graphics_.calls,
               (std::vector<std::string>{"SetColor 0 0 0", "SetAlpha 0.7", "DrawRect 1 1 18 18", "SetColor 1 1 1",
                                         "SetAlpha 1", "SetBlend 1", "SetTextAlign 0", "SetTextTransform 1 1 0",
-                                        "DrawText 2 2 50", "console Update 0.02", "console Draw"}));
+                                        "DrawText 2 2 50"}));
 
     // It is sized by the pool's first font, whichever that is.
     char small_name[] = "small.mft";
@@ -160,10 +170,41 @@ TEST_F(DiagnosticsTest, WithoutAFontNothingIsDrawn) {
     ZKI_UpdateAndDrawHUDs(0.02f);
     zk_state.product_feature_lists[0] = nullptr;
     EXPECT_EQ(Drawn(), std::vector<std::string>{});
-    // What does not draw still happens, and the console draws itself.
+    // What does not draw still happens.
     EXPECT_EQ(extension_calls, (std::vector<std::string>{"RefreshMemUsageEstimates ", "ListResourceUsage (null)",
                                                           "Cache ReloadResources"}));
-    EXPECT_TRUE(Has("console Draw"));
+}
+
+// The console slides in by four times the step before it draws, so the
+// pass's last calls are the console's own drawing at its new slide, with
+// or without a font for the diagnostics.
+TEST_F(DiagnosticsTest, ThePassEndsWithTheConsoleSlidingInByTheStepAndThenDrawing) {
+    for (bool pool_font : {true, false}) {
+        SCOPED_TRACE(pool_font ? "with the pool's font" : "without a font");
+        UseFont(pool_font);
+        OpenConsole();
+        zk_console.slide = 0.0f;
+        zk_console.blink_timer = 0.0f;
+        zk_console.font = nullptr;
+        graphics_.calls.clear();
+        ZKI_UpdateAndDrawHUDs(0.1f);
+        std::vector<std::string> pass = graphics_.calls;
+        EXPECT_FLOAT_EQ(zk_console.slide, 0.4f);
+        EXPECT_FLOAT_EQ(zk_console.blink_timer, 0.1f);
+
+        // The console's drawing on its own, from the same slide.
+        zk_console.font = nullptr;
+        graphics_.calls.clear();
+        zk_console.Draw();
+        std::vector<std::string> console = graphics_.calls;
+        ASSERT_LE(console.size(), pass.size());
+        EXPECT_EQ(std::vector<std::string>(pass.end() - console.size(), pass.end()), console);
+        // Its background, 0.8 of the 768-pixel screen, slid in to sin(0.4 * pi / 2).
+        char background[64];
+        snprintf(background, sizeof(background), "DrawRect 0 0 1024 %g",
+                 static_cast<double>(614.0f * sinf(0.4f * 3.14159265358979f * 0.5f)));
+        EXPECT_NE(std::find(console.begin(), console.end(), background), console.end()) << background;
+    }
 }
 
 TEST_F(DiagnosticsTest, DeveloperKeysActEveryFrameWhileHeld) {

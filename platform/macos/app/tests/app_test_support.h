@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "engine/events/events.h"
-#include "engine/app/tests/console_fixture.h"
+#include "engine/console/tests/console_fixture.h"
 #include "platform/macos/app/controller.h"
 #include "platform/macos/app/shell.h"
 #include "platform/macos/app/view.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/runtime/tests/recording_graphics.h"
-#include "engine/app/tests/console_fixture.h"
+#include "engine/console/tests/console_fixture.h"
 
 namespace {
 

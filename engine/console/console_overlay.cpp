@@ -1,7 +1,7 @@
 // The console overlay: toggle, editing, history, completion and its hint,
 // scrolling, the clipboard, and drawing over the running program.
 
-#include "engine/app/console_overlay.h"
+#include "engine/console/console_overlay.h"
 
 #include <cctype>
 #include <cmath>
@@ -9,11 +9,18 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/base/constant_init.h"
 #include "engine/base/nstring.h"
 #include "engine/events/events.h"
 #include "engine/runtime/log.h"
 #include "engine/runtime/media_records.h"
 #include "engine/runtime/state.h"
+
+// The one console. Constant-initialised, it is valid and disabled from the
+// first instruction, whatever order the translation units initialise in,
+// so that a line printed before main finds it; it frees what it keeps at
+// exit through its destructor.
+ZK_CONSTANT_INITIALISED zkConsole zk_console;
 
 namespace {
 

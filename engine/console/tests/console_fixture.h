@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "engine/app/console_overlay.h"
+#include "engine/console/console_overlay.h"
 #include "engine/runtime/tests/runtime_fixture.h"
 
 // Frees what the console keeps besides its settings: lines, history,

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/app/tests/console_fixture.h"
+#include "engine/console/tests/console_fixture.h"
 #include "engine/text/tests/text_fixture.h"
 
 namespace {
