@@ -9,7 +9,7 @@ root=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/project/scripts" "$work/bin"
-cp "$root/scripts/build-and-run" "$work/project/scripts/"
+cp "$root/scripts/build-and-run" "$root/scripts/jobs.bash" "$work/project/scripts/"
 printf '#!/bin/sh\nexit 0\n' > "$work/project/scripts/install-deps"
 # The stand-in cmake notes each build call and leaves a tool that does nothing.
 cat > "$work/bin/cmake" <<'STANDIN'
