@@ -107,7 +107,13 @@ protected:
         AddManifest(
             "<node id=\"anim.bms\" w=\"999\" h=\"64\"/>\n"
             "<node id=\"noh.bms\"/>\n"
-            "<node id=\"f1.png\" w=\"5\" h=\"6\"/>\n");
+            "<node id=\"f1.png\" w=\"5\" h=\"6\"/>\n"
+            "<node id=\"anim\" h=\"64\"/>\n"
+            "<node id=\"anim.BMS\" h=\"64\"/>\n"
+            "<node id=\"anim.bmS\" h=\"64\"/>\n"
+            "<node id=\"bms\" h=\"64\"/>\n"
+            "<node id=\"animbms\" h=\"64\"/>\n"
+            "<node id=\"xbms\" h=\"64\"/>\n");
     }
     void TearDown() override {
         zk->graphics->ZK_Graphics_SetBitmapFrame = real_set_frame;
@@ -155,22 +161,40 @@ TEST_F(ManifestSequences, ABitmapSequenceScalesEveryFrameToTheEntryHeight) {
     EXPECT_EQ(frames_set.back(), std::make_pair(&empty, 0));
 }
 
+// A sequence is told by the last three characters of its name, "bms",
+// case-sensitively; any other sequence updates each frame by the frame's
+// own name. Every name below has an entry 64 high of its own.
 TEST_F(ManifestSequences, OtherSequencesUpdateEachFrameByItsOwnName) {
-    zk_bitmap_t frames[2] = {Bitmap("f1.png", 100, 50), Bitmap("f2.png", 30, 40)};
-    zk_bitmap_t sequence = Bitmap("anim", 7, 7);
-    sequence.frames = frames;
-    sequence.frame_count = 2;
-    ZKI_UpdateBitmapSequenceAccordingToDataManifest(&sequence);
-    EXPECT_EQ(frames[0].width, 5);
-    EXPECT_EQ(frames[0].height, 6);
-    EXPECT_EQ(frames[0].texture_width, 100);
-    EXPECT_EQ(frames[1].width, 30);
-    EXPECT_EQ(frames[1].texture_height, 40);
-    EXPECT_TRUE(frames_set.empty());
-    // The ending is tested on the last three characters, case-sensitively.
-    zk_bitmap_t upper = Bitmap("anim.BMS", 7, 7);
-    ZKI_UpdateBitmapSequenceAccordingToDataManifest(&upper);
-    EXPECT_TRUE(frames_set.empty());
+    struct Case {
+        const char* name;
+        bool scaled;  // as a sequence file: both frames to the entry's height
+    } cases[] = {
+        {"anim", false},
+        {"anim.BMS", false},
+        {"anim.bmS", false},
+        {"bms", false},  // too short to be a sequence file
+        {"animbms", true},
+        {"xbms", true},
+    };
+    for (const Case& c : cases) {
+        frames_set.clear();
+        zk_bitmap_t frames[2] = {Bitmap("f1.png", 100, 50), Bitmap("f2.png", 30, 40)};
+        zk_bitmap_t sequence = Bitmap(c.name, 7, 7);
+        sequence.frames = frames;
+        sequence.frame_count = 2;
+        ZKI_UpdateBitmapSequenceAccordingToDataManifest(&sequence);
+        // Scaled by 64 / 50, or the first frame by its entry and the second,
+        // without one, kept.
+        EXPECT_EQ(frames[0].width, c.scaled ? 128 : 5) << c.name;
+        EXPECT_EQ(frames[0].height, c.scaled ? 64 : 6) << c.name;
+        EXPECT_EQ(frames[1].width, c.scaled ? 38 : 30) << c.name;
+        EXPECT_EQ(frames[1].height, c.scaled ? 51 : 40) << c.name;
+        EXPECT_EQ(frames[0].texture_width, 100) << c.name;
+        EXPECT_EQ(frames[1].texture_height, 40) << c.name;
+        std::vector<std::pair<zk_bitmap_t*, int>> expected;
+        if (c.scaled) expected.push_back({&sequence, 0});
+        EXPECT_EQ(frames_set, expected) << c.name;
+    }
 }
 
 }  // namespace
