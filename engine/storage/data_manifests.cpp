@@ -45,8 +45,8 @@ static DMNode* FindInManifests(const char* id) {
     return nullptr;
 }
 
-// Scanning from the end, a '.' before any '/'.
-static bool HasExtension(const char* id) {
+// Scanning from the end down to the first character, a '.' before any '/'.
+static bool IdHasExtension(const char* id) {
     for (const char* p = id + strlen(id); p > id; --p) {
         if (p[-1] == '/') return false;
         if (p[-1] == '.') return true;
@@ -57,7 +57,7 @@ static bool HasExtension(const char* id) {
 DMNode* ZKI_GetDataManifestNode(const char* id) {
     if (!id) return nullptr;
     DMNode* node = FindInManifests(id);
-    if (node || HasExtension(id)) return node;
+    if (node || IdHasExtension(id)) return node;
     for (const char* extension : fallback_extensions) {
         node = FindInManifests(nString::Format("%s.%s", id, extension).c_str());
         if (node) return node;
