@@ -11,12 +11,12 @@
 #include <cstring>
 
 #include "engine/bitmaps/bitmap_api.h"
+#include "engine/bitmaps/bitmap_manifest_rules.h"
 #include "engine/images/bitmap_pool.h"
 #include "engine/bitmaps/bitmap_sequences.h"
 #include "engine/images/image_loader.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/state.h"
-#include "engine/storage/data_manifests.h"
 #include "engine/storage/filesystem_api.h"
 #include "engine/storage/http_system.h"
 

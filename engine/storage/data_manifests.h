@@ -1,12 +1,13 @@
 // Data manifests: XML databases that give each image resource the size it
 // has on screen (and its pack mode), whatever size the stored image has.
-// Several manifests may be added; the one added last wins.
+// Several manifests may be added; the one added last wins. This is the
+// store and its look-up; what an entry does to a bitmap lives with the
+// bitmaps (engine/bitmaps/bitmap_manifest_rules.h), and fonts look their
+// height up here too.
 #pragma once
 
 #include "engine/base/narray.h"
 #include "engine/datamodel/datamodel.h"
-
-struct zk_bitmap_t;
 
 // The added manifests, newest first, and the first array of each in the
 // same order. The databases belong to the database manager.
@@ -19,10 +20,3 @@ void ZKI_AddManifest(const char* path);
 // the id with ".png", ".jpg", ".tga" or ".bms" (in that order); null when
 // there is none.
 InnerZK::DMNode* ZKI_GetDataManifestNode(const char* id);
-// Keeps the loaded size in the bitmap's loaded-size pair, then applies the
-// entry's size ("w", "h"; 32 for a missing side) and pack mode.
-void ZKI_UpdateBitmapAccordingToDataManifest(zk_bitmap_t* bitmap, const char* id);
-void ZKI_UpdateBitmapAccordingToDataManifest(zk_bitmap_t* bitmap);
-// A ".bms" sequence scales every frame to the entry's height; any other
-// sequence updates each frame by its own name.
-void ZKI_UpdateBitmapSequenceAccordingToDataManifest(zk_bitmap_t* bitmap);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/app/startup.h"
+#include "engine/bitmaps/bitmap_manifest_rules.h"
 #include "engine/safewrite/tests/scripted_names.h"
 #include "engine/runtime/media_records.h"
 #include "engine/runtime/state.h"
