@@ -2,7 +2,8 @@
 # only libraries listed before it; a new library goes into this list at its
 # place. Configuring fails when one links a library listed after it, and the
 # test layer_includes fails when one of its sources includes a header of a
-# library listed after it.
+# library listed after it or of one it does not link, directly or through
+# the libraries it links.
 set(ZK_LAYERS
   zk_imageformats    # engine/imageformats: TGA, run-length bitmaps, font files, little-endian fields; standing alone
   zk_base            # engine/base: containers, strings, transforms, base64, colour types, mutex record, clocks
@@ -35,7 +36,21 @@ set(ZK_LAYERS
   zk_manifester      # tools/manifester: its own small runtime, links no engine library
 )
 
-set(layer_folders "")
+include(${CMAKE_CURRENT_LIST_DIR}/LayerEntries.cmake)
+
+# The libraries of ZK_LAYERS that `library` links itself (others, such as
+# Threads::Threads, left out).
+function(zk_layer_direct_links library result)
+  get_target_property(links ${library} LINK_LIBRARIES)
+  set(layer_links "")
+  foreach(link IN LISTS links)
+    if(link IN_LIST ZK_LAYERS)
+      list(APPEND layer_links ${link})
+    endif()
+  endforeach()
+  set(${result} ${layer_links} PARENT_SCOPE)
+endfunction()
+
 foreach(library IN LISTS ZK_LAYERS)
   list(FIND ZK_LAYERS ${library} rank)
   get_target_property(links ${library} LINK_LIBRARIES)
@@ -45,16 +60,20 @@ foreach(library IN LISTS ZK_LAYERS)
       message(FATAL_ERROR "${library} links ${link}, which is not below it in ZK_LAYERS (cmake/Layers.cmake)")
     endif()
   endforeach()
+  zk_layer_direct_links(${library} zk_layer_links_${library})
   get_target_property(folder ${library} SOURCE_DIR)
-  file(RELATIVE_PATH folder ${CMAKE_SOURCE_DIR} ${folder})
-  list(APPEND layer_folders "${library}=${folder}")
+  file(RELATIVE_PATH zk_layer_folder_${library} ${CMAKE_SOURCE_DIR} ${folder})
 endforeach()
 
 if(ZK_BUILD_TESTS)
-  string(REPLACE ";" "," layer_folders "${layer_folders}")
+  zk_layer_entries(FILE ${CMAKE_BINARY_DIR}/layer_entries.cmake LAYERS ${ZK_LAYERS})
   add_test(NAME layer_includes
-    COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -DLAYERS=${layer_folders}
+    COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -DENTRIES=${CMAKE_BINARY_DIR}/layer_entries.cmake
             -P ${CMAKE_SOURCE_DIR}/cmake/check_layer_includes.cmake)
+  # The check itself, over a small tree of its own.
+  add_test(NAME layer_includes_fixture
+    COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -DWORK=${CMAKE_BINARY_DIR}/layer_includes_fixture
+            -P ${CMAKE_SOURCE_DIR}/cmake/tests/layer_includes_fixture.cmake)
 endif()
 
 # The manifester's libraries and the engine's define no global symbol in

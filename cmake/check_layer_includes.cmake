@@ -1,64 +1,63 @@
 # Run by the test layer_includes: fails when a source of a library includes a
-# header from the folder of a library above it. LAYERS is the ordered list
-# "library=folder,..." of cmake/Layers.cmake; tests/ folders are not part of
-# a library and are not checked.
-string(REPLACE "," ";" layers "${LAYERS}")
-set(names "")
-set(folders "")
-foreach(entry IN LISTS layers)
-  string(REPLACE "=" ";" pair "${entry}")
-  list(GET pair 0 name)
-  list(GET pair 1 folder)
-  list(APPEND names ${name})
-  list(APPEND folders ${folder})
-endforeach()
+# header from the folder of a library above it, or of a library it does not
+# link, directly or through the libraries it links. ENTRIES is the file
+# zk_layer_entries writes at configure time (cmake/LayerEntries.cmake): the
+# libraries from the bottom up, each one's folder and everything it links.
+# Only quoted includes, written from the root as every source writes them,
+# are checked; tests/ folders are not part of a library and are not checked.
+cmake_minimum_required(VERSION 3.25)
+include(${ENTRIES})
 
-# The rank of the library whose folder holds `path` (the longest folder that
-# is a prefix of it), or -1.
-function(owner_rank path result)
-  set(best -1)
+# The library whose folder holds `path` (the longest folder that is a prefix
+# of it), or "" when none does.
+function(owner_of path result)
+  set(best "")
   set(best_length 0)
-  set(index 0)
-  foreach(folder IN LISTS folders)
+  foreach(name IN LISTS layer_names)
+    set(folder "${layer_folder_${name}}")
     string(LENGTH "${folder}/" length)
     string(SUBSTRING "${path}" 0 ${length} head)
     if(head STREQUAL "${folder}/" AND length GREATER best_length)
-      set(best ${index})
+      set(best ${name})
       set(best_length ${length})
     endif()
-    math(EXPR index "${index} + 1")
   endforeach()
-  set(${result} ${best} PARENT_SCOPE)
+  set(${result} "${best}" PARENT_SCOPE)
 endfunction()
 
 set(failures 0)
-list(LENGTH names count)
-math(EXPR last "${count} - 1")
-foreach(rank RANGE ${last})
-  list(GET names ${rank} name)
-  list(GET folders ${rank} folder)
+foreach(name IN LISTS layer_names)
+  list(FIND layer_names ${name} rank)
+  set(folder "${layer_folder_${name}}")
   file(GLOB_RECURSE sources RELATIVE ${ROOT}
        ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp ${ROOT}/${folder}/*.y ${ROOT}/${folder}/*.def)
   foreach(source IN LISTS sources)
     if(source MATCHES "/tests/")
       continue()
     endif()
-    owner_rank(${source} source_rank)
-    if(NOT source_rank EQUAL rank)
+    owner_of(${source} source_owner)
+    if(NOT source_owner STREQUAL name)
       continue()  # a folder of its own inside this one
     endif()
     file(STRINGS ${ROOT}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"")
     foreach(line IN LISTS includes)
       string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([^\"]+)\".*" "\\1" header "${line}")
-      owner_rank(${header} header_rank)
+      owner_of(${header} header_owner)
+      if(header_owner STREQUAL "" OR header_owner STREQUAL name)
+        continue()
+      endif()
+      list(FIND layer_names ${header_owner} header_rank)
       if(header_rank GREATER rank)
-        list(GET names ${header_rank} above)
-        message(SEND_ERROR "${source} (${name}) includes ${header} of ${above}, which lies above it")
+        message(SEND_ERROR "${source} (${name}) includes ${header} of ${header_owner}, which lies above it")
+        math(EXPR failures "${failures} + 1")
+      elseif(NOT header_owner IN_LIST layer_links_${name})
+        message(SEND_ERROR
+          "${source} (${name}) includes ${header} of ${header_owner}, which is not among the links of ${name}")
         math(EXPR failures "${failures} + 1")
       endif()
     endforeach()
   endforeach()
 endforeach()
 if(failures GREATER 0)
-  message(FATAL_ERROR "${failures} include(s) reach a higher library")
+  message(FATAL_ERROR "${failures} include(s) reach a library above their own or one it does not link")
 endif()

@@ -1,0 +1,53 @@
+# Run by the test layer_includes_fixture: the include check over the small
+# tree under tests/data/layers, with the entries zk_layer_entries writes
+# from each case's order and direct links. fx_top includes fx_base's header,
+# which it reaches only through fx_middle, and fx_side's, which it links or
+# not as the case says. ROOT is the project root, WORK a scratch folder.
+cmake_minimum_required(VERSION 3.25)
+include(${ROOT}/cmake/LayerEntries.cmake)
+
+set(failures 0)
+set(zk_layer_folder_fx_base base)
+set(zk_layer_folder_fx_middle middle)
+set(zk_layer_folder_fx_side side)
+set(zk_layer_folder_fx_top top)
+set(zk_layer_links_fx_middle fx_base)
+
+# run_case(name order top_links expected...): the check passes when no
+# message is expected, and otherwise fails printing every one.
+function(run_case name order top_links)
+  string(REPLACE "," ";" order "${order}")
+  string(REPLACE "," ";" zk_layer_links_fx_top "${top_links}")
+  set(entries ${WORK}/${name}.cmake)
+  zk_layer_entries(FILE ${entries} LAYERS ${order})
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -DROOT=${ROOT}/tests/data/layers -DENTRIES=${entries}
+            -P ${ROOT}/cmake/check_layer_includes.cmake
+    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  # The messages come wrapped across lines.
+  string(REGEX REPLACE "[ \t\r\n]+" " " output "${output}")
+  if(ARGN STREQUAL "")
+    if(NOT result EQUAL 0)
+      message(SEND_ERROR "${name}: the check failed on a clean tree: ${output}")
+    endif()
+    return()
+  endif()
+  if(result EQUAL 0)
+    message(SEND_ERROR "${name}: the check passed")
+  endif()
+  foreach(expected IN LISTS ARGN)
+    string(FIND "${output}" "${expected}" at)
+    if(at EQUAL -1)
+      message(SEND_ERROR "${name}: no \"${expected}\" in: ${output}")
+    endif()
+  endforeach()
+endfunction()
+
+file(MAKE_DIRECTORY ${WORK})
+run_case(clean "fx_base,fx_side,fx_middle,fx_top" "fx_middle,fx_side")
+run_case(unlinked "fx_base,fx_side,fx_middle,fx_top" "fx_middle"
+  "top/top.cpp (fx_top) includes side/side.h of fx_side, which is not among the links of fx_top"
+  "1 include(s) reach")
+run_case(above "fx_base,fx_middle,fx_top,fx_side" "fx_middle,fx_side"
+  "top/top.cpp (fx_top) includes side/side.h of fx_side, which lies above it"
+  "1 include(s) reach")

@@ -1,0 +1,2 @@
+// The bottom library of the layer check's fixture tree.
+#pragma once

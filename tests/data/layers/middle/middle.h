@@ -1,0 +1,4 @@
+// Links fx_base.
+#pragma once
+
+#include "base/base.h"
