@@ -15,16 +15,10 @@
 #include <string>
 #include <thread>
 
-class FifoReleaser {
+// The three-second wait, the finish and the answer both share; the one
+// that derives starts the thread with what it does once the wait is over.
+class FifoWatch {
 public:
-    explicit FifoReleaser(const std::string& fifo)
-        : thread([this, fifo] {
-              std::unique_lock<std::mutex> lock(mutex);
-              if (done_waiting.wait_for(lock, std::chrono::seconds(3), [this] { return finished; })) return;
-              int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-              released = writer >= 0;
-              if (writer >= 0) close(writer);
-          }) {}
     // True when the release was needed.
     bool Finish() {
         {
@@ -36,7 +30,17 @@ public:
         return released;
     }
 
-private:
+protected:
+    // Runs `release` with the lock held unless Finish comes first.
+    template <typename Release>
+    void Start(Release release) {
+        thread = std::thread([this, release] {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (done_waiting.wait_for(lock, std::chrono::seconds(3), [this] { return finished; })) return;
+            release(lock);
+        });
+    }
+
     std::mutex mutex;
     std::condition_variable done_waiting;
     bool finished = false;
@@ -44,39 +48,32 @@ private:
     std::thread thread;
 };
 
-class FifoDrainer {
+class FifoReleaser : public FifoWatch {
+public:
+    explicit FifoReleaser(const std::string& fifo) {
+        Start([this, fifo](std::unique_lock<std::mutex>&) {
+            int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+            released = writer >= 0;
+            if (writer >= 0) close(writer);
+        });
+    }
+};
+
+class FifoDrainer : public FifoWatch {
 public:
     // The reading end stays open until Finish, so that a released writer
     // never writes to a FIFO nobody reads (which would raise SIGPIPE).
-    explicit FifoDrainer(const std::string& fifo)
-        : thread([this, fifo] {
-              std::unique_lock<std::mutex> lock(mutex);
-              if (done_waiting.wait_for(lock, std::chrono::seconds(3), [this] { return finished; })) return;
-              int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-              released = reader >= 0;
-              if (reader < 0) return;
-              char bytes[4096];
-              while (!done_waiting.wait_for(lock, std::chrono::milliseconds(10), [this] { return finished; })) {
-                  while (read(reader, bytes, sizeof(bytes)) > 0) {
-                  }
-              }
-              close(reader);
-          }) {}
-    // True when the release was needed.
-    bool Finish() {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            finished = true;
-        }
-        done_waiting.notify_all();
-        thread.join();
-        return released;
+    explicit FifoDrainer(const std::string& fifo) {
+        Start([this, fifo](std::unique_lock<std::mutex>& lock) {
+            int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+            released = reader >= 0;
+            if (reader < 0) return;
+            char bytes[4096];
+            while (!done_waiting.wait_for(lock, std::chrono::milliseconds(10), [this] { return finished; })) {
+                while (read(reader, bytes, sizeof(bytes)) > 0) {
+                }
+            }
+            close(reader);
+        });
     }
-
-private:
-    std::mutex mutex;
-    std::condition_variable done_waiting;
-    bool finished = false;
-    bool released = false;
-    std::thread thread;
 };
