@@ -36,10 +36,11 @@ protected:
 
     zk_shader_t* Get(const char* name) { return zk->graphics->ZK_Graphics_GetShader(name); }
 
-    // One rectangle waiting in the batch for the next flush.
+    // One rectangle more waiting in the batch for the next flush.
     static void PendRect() {
+        int before = Pending();
         zk->graphics->ZK_Graphics_DrawRect(0, 0, 10, 10);
-        ASSERT_EQ(Pending(), 4);
+        ASSERT_EQ(Pending(), before + 4);
     }
     static int Pending() { return zk_batch_renderer.pending_vertices; }
     // Draws a rectangle now: the renderer is handed the current shader
@@ -95,8 +96,7 @@ TEST_F(ShaderFunctionsTest, SetShaderMakesLoadedShadersCurrentAfterDrawingWhatWa
         // A change draws what waits with the shader it was drawn for.
         EXPECT_EQ(Pending(), c.becomes ? 0 : 4);
         EXPECT_EQ(renderer_.Count("SetShader"), 0);
-        zk->graphics->ZK_Graphics_DrawRect(0, 0, 10, 10);
-        zk_batch_renderer.Flush();
+        DrawRect();
         std::vector<std::string> handed;
         if (c.becomes) handed.push_back(std::string("SetShader ") + c.becomes->name);
         EXPECT_EQ(renderer_.CallsOf("SetShader"), handed);
