@@ -22,7 +22,7 @@ set(ZK_LAYERS
   zk_images          # engine/images: bitmap records and pool, loader and codecs, sampling, distance fields
   zk_render          # engine/render: renderer interface, null back end, the queueing rule
   zk_shaders         # engine/shaders: run-time and built-in shaders
-  zk_drawing         # engine/drawing: buffers, graphics state, stacks, batch renderer, draw entries
+  zk_drawing         # engine/drawing: buffers, graphics state, stacks, batch renderer, draw entries, shader functions
   zk_bitmaps         # engine/bitmaps: bitmap API, loading, upload, sequences, packing
   zk_fonts           # engine/fonts: pool, font files, generation, atlases
   zk_text            # engine/text: layout and drawing

@@ -124,7 +124,6 @@ void ZKI_StateSetup(void* platform_argument) {
     // Where a layer calls up into one above it, the one above puts its
     // functions in place before the table is filled.
     ZKD_RegisterDevice();
-    ZKI_ConnectBatchRendererToShaders();
     ZKI_SetBasicInterface(&zekar);
 }
 

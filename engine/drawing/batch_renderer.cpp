@@ -6,33 +6,12 @@
 
 #include <cstring>
 
+#include "engine/drawing/shader_functions.h"
 #include "engine/images/bitmap_pool.h"
 #include "engine/shaders/run_time_shaders.h"
 #include "engine/runtime/state.h"
 
 BatchRenderer zk_batch_renderer;
-
-namespace {
-
-zk_shader_t* CurrentBatchShader() { return zk_batch_renderer.current_shader; }
-zk_shader_t* DefaultBatchShader() { return zk_batch_renderer.default_shader; }
-void FlushBatch() { zk_batch_renderer.Flush(); }
-// A reloaded shader comes back as the same record with a new renderer
-// object: forgetting the applied one makes the next draw set it anew.
-void SetCurrentBatchShader(zk_shader_t* shader) {
-    zk_batch_renderer.current_shader = shader;
-    zk_batch_renderer.applied_shader = nullptr;
-    zk_batch_renderer.SetOverrideTexturesAndTextureModes();
-}
-
-}  // namespace
-
-void ZKI_ConnectBatchRendererToShaders() {
-    zk_shader_batch.Flush = FlushBatch;
-    zk_shader_batch.GetCurrentShader = CurrentBatchShader;
-    zk_shader_batch.GetDefaultShader = DefaultBatchShader;
-    zk_shader_batch.SetCurrentShader = SetCurrentBatchShader;
-}
 
 void ZKI_CountBufferLock(zk_buffer_usage_t usage) { ++zk_batch_renderer.lock_counts[usage == 0 ? 0 : 1]; }
 
@@ -228,6 +207,14 @@ void BatchRenderer::FreeTexture(zk_bitmap_t::hw_data_t* hw) {
 const zk_bitmap_t* BatchRenderer::EmptyTexture() const {
     bool default_shader_current = default_shader && current_shader == default_shader;
     return default_shader_current && default_bitmap ? default_bitmap : nullptr;
+}
+
+// Forgetting the applied shader makes the next draw hand the renderer the
+// current one, even when it is the same record with a new renderer object.
+void BatchRenderer::SetCurrentShader(zk_shader_t* shader) {
+    current_shader = shader;
+    applied_shader = nullptr;
+    SetOverrideTexturesAndTextureModes();
 }
 
 void BatchRenderer::SetOverrideTexturesAndTextureModes() {

@@ -77,6 +77,11 @@ public:
     // The current shader's texture entries: their bitmaps are bound and
     // their address and filter triples become the stages' overrides.
     void SetOverrideTexturesAndTextureModes();
+    // Makes the shader current and applies its texture inputs (bitmaps,
+    // address modes, filters) to the stages. A reloaded shader comes again
+    // as the same record with a new renderer object: it reaches the
+    // renderer anew at the next draw. The caller flushes first.
+    void SetCurrentShader(zk_shader_t* shader);
     // Blend 1, clamp and linear on every stage, no overrides, every stage
     // bound to the empty texture; applied at the next draw.
     void SetDefaultRenderStates();
@@ -155,11 +160,6 @@ private:
 };
 
 extern BatchRenderer zk_batch_renderer;
-
-// The shader functions reach the batch renderer, which lies above them,
-// through zk_shader_batch (run_time_shaders.h): this puts the batch
-// renderer's flush and current and default shader there. Start-up calls it.
-void ZKI_ConnectBatchRendererToShaders();
 
 // Counts one renderer lock of a buffer of that usage.
 void ZKI_CountBufferLock(zk_buffer_usage_t usage);

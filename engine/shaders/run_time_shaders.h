@@ -12,9 +12,10 @@
 // Locks: core mutex GET_SHADER guards the slots' names and num_shaders; the
 // named mutex "ShaderTranslator" every use of the translation driver;
 // RESOURCE_QUEUE zk_state.shader_load_queue and the queued shader data. The
-// graphics slots (ZK_Graphics_GetShader, ReloadShader, SetShader, the
-// constant, tag and user-value functions) are declared in
-// engine/runtime/interface_functions.h.
+// graphics slots over this pool (ZK_Graphics_GetShader, ReloadShader,
+// SetShader, the constant, tag and user-value functions) drive the batch
+// renderer and so lie above it, in engine/drawing/shader_functions.cpp;
+// they are declared in engine/runtime/interface_functions.h.
 #pragma once
 
 #include "engine/base/narray.h"
@@ -57,24 +58,6 @@ extern nArray<zk_shader_t> replaced_renderer_shaders;
 
 // The named mutex "ShaderTranslator" while the renderer runs (null before).
 extern zk_mutex_t* shader_translator_mutex;
-
-// What the shader functions need of the batch renderer, which keeps the
-// current and the default shader and draws the pending batch, and which
-// lies above them. Until the batch renderer fills these
-// (ZKI_ConnectBatchRendererToShaders), they do nothing and answer null.
-struct zk_shader_batch_hooks_t {
-    // Draws what is pending, so that it keeps the old shader and constants.
-    void (*Flush)();
-    zk_shader_t* (*GetCurrentShader)();
-    zk_shader_t* (*GetDefaultShader)();
-    // Makes the shader current and applies its texture inputs (bitmaps,
-    // address modes, filters) to the stages. A reloaded shader comes again
-    // as the same record with a new renderer object: it must reach the
-    // renderer anew.
-    void (*SetCurrentShader)(zk_shader_t* shader);
-};
-extern zk_shader_batch_hooks_t zk_shader_batch;
-extern const zk_shader_batch_hooks_t zk_shader_batch_doing_nothing;
 
 // --- Translator (renderer start and shutdown) -------------------------------
 // Takes "ShaderTranslator" and sets the driver up for the renderer's target;
@@ -134,13 +117,3 @@ void ZKI_FreeReplacedRendererShaders();
 // name is returned as it is.
 zk_shader_t* ZKI_LoadShaderWithPreCompiledCode(const char* name, const char* xml_text,
                                                const ShaderTool::ShaderCode& code);
-
-// --- Drawing -------------------------------------------------------------------
-// Makes the shader current unless it is already, flushing what was drawn
-// with the one before; null, or a shader without renderer object, stands
-// for the default shader.
-void ZKI_MakeShaderCurrent(zk_shader_t* shader);
-// Before drawing with a loaded shader: the constants with a transform
-// semantic take the current matrices.
-void ZKI_UpdateShaderConstants(zk_shader_t* shader);
-void UpdateShaderConstantTable(zk_shader_t::constant_table_t& table, bool& unchanged);

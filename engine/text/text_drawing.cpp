@@ -11,7 +11,7 @@
 #include "engine/base/nstring.h"
 #include "engine/base/ntransform.h"
 #include "engine/drawing/batch_renderer.h"
-#include "engine/shaders/run_time_shaders.h"
+#include "engine/drawing/shader_functions.h"
 #include "engine/text/text_walk.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/state.h"

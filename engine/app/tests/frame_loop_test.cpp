@@ -23,7 +23,6 @@
 #include "engine/storage/tests/storage_test_support.h"
 #include "engine/screen/diagnostics.h"
 #include "engine/fonts/fonts.h"
-#include "engine/shaders/run_time_shaders.h"
 #include "engine/screen/renderer_interface.h"
 #include "engine/screen/resolution_selection.h"
 #include "engine/sound/sound_manager.h"
@@ -279,13 +278,6 @@ std::vector<std::string> NeutralPartsOfTheSeam() {
         if (is_neutral) neutral.push_back(name);
     };
     // Where a part calls up into one above it, the one above is in place.
-#define ZK_SHADER_BATCH(member) \
-    note(SameFunction(zk_shader_batch.member, zk_shader_batch_doing_nothing.member), "zk_shader_batch." #member);
-    ZK_SHADER_BATCH(Flush)
-    ZK_SHADER_BATCH(GetCurrentShader)
-    ZK_SHADER_BATCH(GetDefaultShader)
-    ZK_SHADER_BATCH(SetCurrentShader)
-#undef ZK_SHADER_BATCH
 
 #define ZK_NEUTRAL_SLOT(table, ret, name, params) \
     note(SameFunction<ret(*) params>(zk->table->name, zk_neutral<ret(*) params>::Call), #name);

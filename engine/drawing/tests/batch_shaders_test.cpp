@@ -16,8 +16,6 @@ class BatchShadersTest : public ShaderTest {
 protected:
     void SetUp() override {
         ShaderTest::SetUp();
-        // The real meeting of the two layers, not the fixture's stand-in.
-        ZKI_ConnectBatchRendererToShaders();
         UseRenderer(ShaderTool::GLSL21);
         zk_batch_renderer.Initialize();
     }

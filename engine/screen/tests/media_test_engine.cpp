@@ -1,7 +1,6 @@
 // The media layer's test engine: storage's, with the sound and media parts
-// of the table and the batch renderer reachable from the shaders.
+// of the table.
 
-#include "engine/drawing/batch_renderer.h"
 #include "engine/drawing/drawing_interface.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/state.h"
@@ -17,7 +16,6 @@ void SetUpTestEngine() {
     ZKFileSystem::Deinitialize();
     ZKI_ForgetRunTimeShaders();
     SetUpStateWithStorage();
-    ZKI_ConnectBatchRendererToShaders();
     ZKI_FillAudioInterface(zk->audio);
     ZKM_FillGraphicsInterface(zk->graphics);
     ZKM_FillExtensionInterface(zk->ext);

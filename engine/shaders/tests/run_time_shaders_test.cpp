@@ -1,6 +1,7 @@
 // Shaders of the graphics API on the recording renderer: run-time
-// translation and precompiled outputs, the slots of the pool, reloading,
-// the queue for the renderer thread, constants, tags and user values.
+// translation and precompiled outputs, the slots of the pool, the renderer
+// objects and source times of reloads, and the queue for the renderer
+// thread.
 
 #include <gtest/gtest.h>
 
@@ -19,67 +20,7 @@
 
 namespace {
 
-const char kGlowPath[] = "shaders/fx/glow.xml";
-const char kDefaultPixelBody[] = "output.color = sampleTexture(texture.diffuse, input.uv) * input.color * constants.tint;";
-
-// A textured shader with tags, a user array and constants as given.
-std::string ShaderXml(const std::string& vertex_constants = "",
-                      const std::string& pixel_constants = "<node id=\"tint\" type=\"FLOAT4\"/>",
-                      const std::string& pixel_body = kDefaultPixelBody) {
-    return std::string(R"(<?xml version="1.0" encoding="iso-8859-1"?>
-<root>
-  <array id="info">
-    <node id="version" value="2"/>
-    <node id="revision" value="3"/>
-    <node id="tags" value="DISTANCE_FIELD, OUTLINE"/>
-  </array>
-  <array id="user">
-    <node id="passes" value="2"/>
-  </array>
-  <array id="vertex_input">
-    <node id="position" semantic="POSITION"/>
-    <node id="color" semantic="COLOR"/>
-    <node id="uv" semantic="TEXTURE_COORDINATE_0"/>
-  </array>
-  <array id="vertex_constants">
-    <node id="world_view_projection" type="FLOAT4X4" semantic="WORLD_VIEW_PROJECTION_TRANSFORM"/>
-    )") + vertex_constants + R"(
-  </array>
-  <array id="vertex_output">
-    <node id="position" type="FLOAT4" semantic="POSITION"/>
-    <node id="color" type="FLOAT4" semantic="COLOR"/>
-    <node id="uv" type="FLOAT2" semantic="TEXTURE_COORDINATE"/>
-  </array>
-  <array id="pixel_constants">
-    )" + pixel_constants + R"(
-  </array>
-  <array id="pixel_textures">
-    <node id="diffuse" type="2D" address_u="WRAP" address_v="CLAMP" filter_mag="LINEAR" filter_min="POINT"/>
-  </array>
-  <array id="pixel_output">
-    <node id="color"/>
-  </array>
-  <array id="sources">
-    <node type="vertex"><![CDATA[
-void main()
-{
-    output.position = input.position * constants.world_view_projection;
-    output.color = input.color;
-    output.uv = input.uv;
-}
-]]></node>
-    <node type="pixel"><![CDATA[
-void main()
-{
-    )" + pixel_body + R"(
-}
-]]></node>
-  </array>
-</root>
-)";
-}
-
-const char kBrokenPixelBody[] = "output.color = ;";
+using namespace shader_test;
 
 class RunTimeShaderTest : public ShaderTest {
 protected:
@@ -101,8 +42,6 @@ protected:
             if (zk_state.bitmaps[i].name) ZKI_FreeBitmap(&zk_state.bitmaps[i]);
     }
 };
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST_F(RunTimeShaderTest, AGLSL21RendererGetsTheShaderXmlTranslatedAtRunTime) {
     UseRenderer(ShaderTool::GLSL21);
@@ -355,65 +294,6 @@ TEST_F(RunTimeShaderTest, TheTranslationPopupOfBrokenXmlNamesTheLine) {
     EXPECT_TRUE(Contains(shown_popups[0], ") around line 5 in XML 'shaders/fx/glow.xml'.")) << shown_popups[0];
 }
 
-TEST_F(RunTimeShaderTest, AFailedReloadKeepsTheOldShaderWorking) {
-    struct Case {
-        const char* label;
-        void (*spoil)(RecordingRenderer& renderer, const std::string& path);
-    } cases[] = {
-        {"the sources no longer translate",
-         [](RecordingRenderer&, const std::string& path) { Write(path, ShaderXml("", "", kBrokenPixelBody)); }},
-        {"the Shader XML is gone", [](RecordingRenderer&, const std::string& path) { unlink(path.c_str()); }},
-        {"the renderer refuses the new code",
-         [](RecordingRenderer& renderer, const std::string&) { renderer.bitmap_operations_succeed = false; }},
-    };
-    UseRenderer(ShaderTool::GLSL21);
-    int number = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        std::string path = "shaders/spoiled" + std::to_string(number++) + ".xml";
-        Write(path, ShaderXml());
-        zk_shader_t* shader = Get(path.c_str());
-        ASSERT_NE(shader, nullptr);
-        const zk_shader_t before = *shader;
-        c.spoil(renderer_, path);
-        renderer_.ClearCalls();
-
-        EXPECT_FALSE(zk->graphics->ZK_Graphics_ReloadShader(shader));
-        renderer_.bitmap_operations_succeed = true;
-        EXPECT_EQ(memcmp(shader, &before, sizeof(before)), 0) << "the record is the old one, whole";
-        EXPECT_EQ(renderer_.Count("FreeShader"), 0);
-        const RecordingRenderer::LoadedShader* loaded = renderer_.LoadedShaderOf(shader);
-        ASSERT_NE(loaded, nullptr);
-        EXPECT_FALSE(loaded->freed);
-        EXPECT_TRUE(zk->graphics->ZK_Graphics_IsShaderSupported(shader));
-        EXPECT_EQ(zk->graphics->ZK_Graphics_GetShaderPixelConstantIndex(shader, "tint"), 0);
-    }
-}
-
-TEST_F(RunTimeShaderTest, AReloadLoadsTheNewVersionAndFreesTheOld) {
-    UseRenderer(ShaderTool::GLSL21);
-    Write(kGlowPath, ShaderXml());
-    zk_shader_t* shader = Get(kGlowPath);
-    ASSERT_NE(shader, nullptr);
-    const RecordingRenderer::LoadedShader* old_object = renderer_.LoadedShaderOf(shader);
-    RecordingBatch::Current() = shader;
-    Write(kGlowPath, ShaderXml("", "<node id=\"glow\" type=\"FLOAT4\"/>",
-                               "output.color = sampleTexture(texture.diffuse, input.uv) * constants.glow;"));
-
-    EXPECT_TRUE(zk->graphics->ZK_Graphics_ReloadShader(shader));
-    EXPECT_TRUE(old_object->freed);
-    const RecordingRenderer::LoadedShader* new_object = renderer_.LoadedShaderOf(shader);
-    ASSERT_NE(new_object, nullptr);
-    EXPECT_NE(new_object, old_object);
-    EXPECT_TRUE(Contains(new_object->pixel, "_const_glow"));
-    EXPECT_EQ(zk->graphics->ZK_Graphics_GetShaderPixelConstantIndex(shader, "tint"), -1);
-    EXPECT_EQ(zk->graphics->ZK_Graphics_GetShaderPixelConstantIndex(shader, "glow"), 0);
-    EXPECT_TRUE(shader->flags & ZK_SHADER_LOADED);
-    // The current shader is set again, so that its new object is drawn with.
-    EXPECT_EQ(RecordingBatch::Calls(),
-              (std::vector<std::string>{"Flush", "Flush", "SetCurrentShader shaders/fx/glow.xml"}));
-}
-
 // A reload on another thread leaves the renderer to the renderer thread
 // (unless the renderer takes shaders on any thread): the next shader pass,
 // or the renderer's shutdown before it, loads the new object and frees the
@@ -638,204 +518,6 @@ TEST_F(RunTimeShaderTest, CopiesAndMovesOfQueuedDataShareOnlyBorrowedBytes) {
         EXPECT_EQ(memcmp(taken.code.vertex.data, "owned", 5), 0);
         EXPECT_EQ(taken.code.pixel.data, borrowed);
         EXPECT_STREQ(taken.info.tags.c_str(), "tags");
-    }
-}
-
-// The stacks' matrices, as a graphics table whose transform slots answer
-// chosen values.
-nTransform Matrix(float first) {
-    nTransform t;
-    for (int i = 0; i < 16; ++i) t.m[i] = first + static_cast<float>(i);
-    return t;
-}
-nTransform world_matrix, view_matrix, projection_matrix;
-nTransform Product(const nTransform& a, const nTransform& b) {
-    nTransform out;
-    nTransform::Combine(out, a, b);
-    return out;
-}
-
-TEST_F(RunTimeShaderTest, ConstantsWithATransformSemanticFollowTheTransformStacks) {
-    world_matrix = Matrix(1), view_matrix = Matrix(20), projection_matrix = Matrix(-7);
-    zk->graphics->ZK_Graphics_PeekWorldTransform = [] { return world_matrix; };
-    zk->graphics->ZK_Graphics_PeekViewTransform = [] { return view_matrix; };
-    zk->graphics->ZK_Graphics_PeekProjectionTransform = [] { return projection_matrix; };
-    UseRenderer(ShaderTool::GLSL21);
-    Write(kGlowPath, ShaderXml(R"(<node id="world" type="FLOAT4X4" semantic="WORLD_TRANSFORM"/>
-    <node id="view" type="FLOAT4X4" semantic="VIEW_TRANSFORM"/>
-    <node id="world_view" type="FLOAT4X4" semantic="WORLD_VIEW_TRANSFORM"/>
-    <node id="view_projection" type="FLOAT4X4" semantic="VIEW_PROJECTION_TRANSFORM"/>
-    <node id="plain" type="FLOAT4X4"/>)"));
-    zk_shader_t* shader = Get(kGlowPath);
-    ASSERT_NE(shader, nullptr);
-
-    struct Case {
-        const char* name;
-        nTransform (*expected)();
-    } cases[] = {
-        {"world", [] { return world_matrix; }},
-        {"view", [] { return view_matrix; }},
-        {"world_view", [] { return Product(view_matrix, world_matrix); }},
-        {"world_view_projection", [] { return Product(projection_matrix, Product(view_matrix, world_matrix)); }},
-        {"view_projection", [] { return Product(projection_matrix, view_matrix); }},
-        {"plain", [] { return nTransform{}; }},
-    };
-    auto expect_values = [&](const char* when) {
-        SCOPED_TRACE(when);
-        for (const Case& c : cases) {
-            int index = zk->graphics->ZK_Graphics_GetShaderVertexConstantIndex(shader, c.name);
-            ASSERT_GE(index, 0) << c.name;
-            nTransform expected = c.expected();
-            EXPECT_EQ(memcmp(zk->graphics->ZK_Graphics_GetShaderVertexConstant(shader, index), expected.m, 64), 0)
-                << c.name;
-        }
-    };
-    ZKI_UpdateShaderConstants(shader);
-    expect_values("first draw");
-    EXPECT_FALSE(shader->flags & ZK_SHADER_CONSTANTS_UNCHANGED);
-    EXPECT_EQ(shader->vertex_constants.entries[5].uploaded, 1) << "the plain constant did not change";
-    EXPECT_EQ(shader->vertex_constants.entries[0].uploaded, 0);
-
-    // Uploaded; the stacks did not move.
-    shader->flags |= ZK_SHADER_CONSTANTS_UNCHANGED;
-    ZKI_UpdateShaderConstants(shader);
-    EXPECT_TRUE(shader->flags & ZK_SHADER_CONSTANTS_UNCHANGED);
-
-    // Only the world moved: no setter is called, the constants follow.
-    world_matrix = Matrix(100);
-    ZKI_UpdateShaderConstants(shader);
-    expect_values("after the world moved");
-    EXPECT_FALSE(shader->flags & ZK_SHADER_CONSTANTS_UNCHANGED);
-}
-
-TEST_F(RunTimeShaderTest, SettingAConstantMarksOnlyRealChanges) {
-    UseRenderer(ShaderTool::GLSL21);
-    Write(kGlowPath, ShaderXml("", "<node id=\"tint\" type=\"FLOAT4\"/><node id=\"weights\" type=\"FLOAT4\" count=\"2\"/>"));
-    zk_shader_t* shader = Get(kGlowPath);
-    ASSERT_NE(shader, nullptr);
-    const float zero[8] = {};
-    const float tint[4] = {1, 0.5f, 0.25f, 1};
-    const float weights[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    struct Case {
-        const char* label;
-        int index;
-        const float* value;
-        bool changes;
-    } cases[] = {
-        {"the value it has", 0, zero, false},
-        {"a new value", 0, tint, true},
-        {"an array, whole", 1, weights, true},
-        {"an index past the table", 2, tint, false},
-        {"a negative index", -1, tint, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        shader->flags |= ZK_SHADER_CONSTANTS_UNCHANGED;
-        for (int i = 0; i < shader->pixel_constants.count; ++i) shader->pixel_constants.entries[i].uploaded = 1;
-        RecordingBatch::Calls().clear();
-        zk->graphics->ZK_Graphics_SetShaderPixelConstant(shader, c.index, 0, c.value, 1);
-        EXPECT_EQ(RecordingBatch::Calls(), std::vector<std::string>{"Flush"});
-        EXPECT_EQ((shader->flags & ZK_SHADER_CONSTANTS_UNCHANGED) == 0, c.changes);
-        if (c.index < 0 || c.index >= shader->pixel_constants.count) continue;
-        const zk_shader_t::constant_t& entry = shader->pixel_constants.entries[c.index];
-        EXPECT_EQ(entry.uploaded, c.changes ? 0 : 1);
-        EXPECT_EQ(memcmp(entry.value, c.value, entry.size), 0);
-    }
-
-    // A shader that is not loaded is left alone, without flushing.
-    shader->flags = ZK_SHADER_CONSTANTS_UNCHANGED;
-    RecordingBatch::Calls().clear();
-    zk->graphics->ZK_Graphics_SetShaderVertexConstant(shader, 0, 0, weights, 1);
-    EXPECT_TRUE(RecordingBatch::Calls().empty());
-    EXPECT_EQ(memcmp(shader->vertex_constants.entries[0].value, zero, 16), 0);
-}
-
-TEST_F(RunTimeShaderTest, ConstantLookups) {
-    UseRenderer(ShaderTool::GLSL21);
-    Write(kGlowPath, ShaderXml());
-    zk_shader_t* shader = Get(kGlowPath);
-    ASSERT_NE(shader, nullptr);
-    zk_graphics_api_t* g = zk->graphics;
-    EXPECT_EQ(g->ZK_Graphics_GetShaderVertexConstantIndex(shader, "world_view_projection"), 0);
-    EXPECT_EQ(g->ZK_Graphics_GetShaderPixelConstantIndex(shader, "tint"), 0);
-    EXPECT_EQ(g->ZK_Graphics_GetShaderPixelConstantIndex(shader, "world_view_projection"), -1);
-    EXPECT_EQ(g->ZK_Graphics_GetShaderPixelConstantIndex(shader, "Tint"), -1);
-    EXPECT_EQ(g->ZK_Graphics_GetShaderPixelConstantIndex(shader, nullptr), -1);
-    EXPECT_EQ(g->ZK_Graphics_GetShaderPixelConstantIndex(nullptr, "tint"), -1);
-    EXPECT_EQ(g->ZK_Graphics_GetShaderPixelConstant(shader, 0), shader->pixel_constants.entries[0].value);
-    EXPECT_EQ(g->ZK_Graphics_GetShaderPixelConstant(shader, 1), nullptr);
-    EXPECT_EQ(g->ZK_Graphics_GetShaderVertexConstant(shader, -1), nullptr);
-}
-
-TEST_F(RunTimeShaderTest, TagsAreWholeWords) {
-    zk_shader_t shader = {};
-    struct Case {
-        const char* tags;
-        const char* tag;
-        bool exists;
-    } cases[] = {
-        {"DISTANCE_FIELD, OUTLINE", "DISTANCE_FIELD", true},
-        {"DISTANCE_FIELD, OUTLINE", "OUTLINE", true},
-        {"DISTANCE_FIELD, OUTLINE", "FIELD", false},
-        {"DISTANCE_FIELD, OUTLINE", "DISTANCE", false},
-        {"DISTANCE_FIELD, OUTLINE", "LINE", false},
-        {"A;B C,D", "B", true},
-        {"A;B C,D", "C", true},
-        {"OUTLINES OUTLINE", "OUTLINE", true},
-        {"XOUTLINE", "OUTLINE", false},
-        {"OUTLINE", "", false},
-        {"OUTLINE", nullptr, false},
-        {nullptr, "OUTLINE", false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.tags ? c.tags : "null") + " / " + (c.tag ? c.tag : "null"));
-        shader.tags = const_cast<char*>(c.tags);
-        EXPECT_EQ(zk->graphics->ZK_Graphics_ShaderTagExists(&shader, c.tag), c.exists);
-    }
-    EXPECT_FALSE(zk->graphics->ZK_Graphics_ShaderTagExists(nullptr, "OUTLINE"));
-}
-
-TEST_F(RunTimeShaderTest, UserValuesComeFromTheShaderXml) {
-    UseRenderer(ShaderTool::GLSL21);
-    Write(kGlowPath, ShaderXml());
-    zk_shader_t* shader = Get(kGlowPath);
-    ASSERT_NE(shader, nullptr);
-    EXPECT_STREQ(zk->graphics->ZK_Graphics_GetShaderUserValue(shader, "passes"), "2");
-    EXPECT_EQ(zk->graphics->ZK_Graphics_GetShaderUserValue(shader, "missing"), nullptr);
-    EXPECT_EQ(zk->graphics->ZK_Graphics_GetShaderUserValue(shader, nullptr), nullptr);
-    EXPECT_STREQ(zk->graphics->ZK_Graphics_GetShaderTags(shader), "DISTANCE_FIELD, OUTLINE");
-}
-
-TEST_F(RunTimeShaderTest, SetShaderMakesLoadedShadersCurrent) {
-    UseRenderer(ShaderTool::GLSL21);
-    Write(kGlowPath, ShaderXml());
-    zk_shader_t* shader = Get(kGlowPath);
-    ASSERT_NE(shader, nullptr);
-    static zk_shader_t default_shader = {};
-    default_shader.name = const_cast<char*>("default");
-    zk_shader_t not_loaded = {};
-    zk_shader_t hibernated = {};
-    hibernated.name = const_cast<char*>("hibernated");
-    hibernated.flags = ZK_SHADER_LOADED;
-    struct Case {
-        const char* label;
-        zk_shader_t* current;
-        zk_shader_t* set;
-        std::vector<std::string> calls;
-    } cases[] = {
-        {"a loaded shader", &default_shader, shader, {"Flush", "SetCurrentShader shaders/fx/glow.xml"}},
-        {"the current shader", shader, shader, {}},
-        {"null: the default shader", shader, nullptr, {"Flush", "SetCurrentShader default"}},
-        {"no renderer object: the default shader", shader, &hibernated, {"Flush", "SetCurrentShader default"}},
-        {"not loaded: nothing", shader, &not_loaded, {}},
-    };
-    RecordingBatch::Default() = &default_shader;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        RecordingBatch::Current() = c.current;
-        RecordingBatch::Calls().clear();
-        zk->graphics->ZK_Graphics_SetShader(c.set);
-        EXPECT_EQ(RecordingBatch::Calls(), c.calls);
     }
 }
 

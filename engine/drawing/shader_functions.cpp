@@ -1,29 +1,19 @@
 // The shader functions of the graphics API: getting, reloading and setting
-// shaders, their constants, tags and user values.
+// shaders, their constants, tags and user values, on the batch renderer.
+
+#include "engine/drawing/shader_functions.h"
 
 #include <cstring>
 
 #include "engine/base/ntransform.h"
+#include "engine/drawing/batch_renderer.h"
 #include "engine/render/renderer_implementation.h"
 #include "engine/render/resource_queues.h"
 #include "engine/shaders/run_time_shaders.h"
 #include "engine/runtime/interface_functions.h"
-#include "engine/runtime/interface_filling.h"
 #include "engine/runtime/state.h"
 #include "engine/runtime/threads.h"
 #include "engine/storage/database_manager.h"
-
-#define ZK_NOTHING(member) zk_neutral<decltype(zk_shader_batch_hooks_t::member)>::Call
-
-const zk_shader_batch_hooks_t zk_shader_batch_doing_nothing = {
-    ZK_NOTHING(Flush),
-    ZK_NOTHING(GetCurrentShader),
-    ZK_NOTHING(GetDefaultShader),
-    ZK_NOTHING(SetCurrentShader),
-};
-#undef ZK_NOTHING
-
-zk_shader_batch_hooks_t zk_shader_batch = zk_shader_batch_doing_nothing;
 
 namespace {
 
@@ -46,7 +36,7 @@ void* ConstantValue(const zk_shader_t::constant_table_t& table, int index) {
 
 void SetConstant(zk_shader_t* shader, zk_shader_t::constant_table_t& table, int index, const void* value) {
     if (!IsLoaded(shader)) return;
-    zk_shader_batch.Flush();
+    zk_batch_renderer.Flush();
     if (index < 0 || index >= table.count || !value) return;
     zk_shader_t::constant_t& entry = table.entries[index];
     if (memcmp(entry.value, value, entry.size) == 0) return;
@@ -96,10 +86,10 @@ void RestoreShader(zk_shader_t* shader, const zk_shader_t& copy) {
 }  // namespace
 
 void ZKI_MakeShaderCurrent(zk_shader_t* shader) {
-    zk_shader_t* wanted = shader && shader->renderer_shader ? shader : zk_shader_batch.GetDefaultShader();
-    if (wanted == zk_shader_batch.GetCurrentShader()) return;
-    zk_shader_batch.Flush();
-    zk_shader_batch.SetCurrentShader(wanted);
+    zk_shader_t* wanted = shader && shader->renderer_shader ? shader : zk_batch_renderer.default_shader;
+    if (wanted == zk_batch_renderer.current_shader) return;
+    zk_batch_renderer.Flush();
+    zk_batch_renderer.SetCurrentShader(wanted);
 }
 
 zk_shader_t* ZK_Graphics_GetShader(const char* name) {
@@ -120,7 +110,7 @@ zk_shader_t* ZK_Graphics_GetShader(const char* name) {
 
 bool ZK_Graphics_ReloadShader(zk_shader_t* shader) {
     if (!shader || !shader->name || shader->name[0] == '!') return false;
-    zk_shader_batch.Flush();
+    zk_batch_renderer.Flush();
     const zk_shader_t copy = *shader;
     ZKI_LockCoreMutex(ZK_CORE_MUTEX_GET_SHADER);
     memset(shader, 0, sizeof(*shader));
@@ -147,9 +137,9 @@ bool ZK_Graphics_ReloadShader(zk_shader_t* shader) {
         RestoreShader(shader, copy);
         break;
     }
-    if (zk_shader_batch.GetCurrentShader() == shader) {
-        zk_shader_batch.Flush();
-        zk_shader_batch.SetCurrentShader(shader->renderer_shader ? shader : zk_shader_batch.GetDefaultShader());
+    if (zk_batch_renderer.current_shader == shader) {
+        zk_batch_renderer.Flush();
+        zk_batch_renderer.SetCurrentShader(shader->renderer_shader ? shader : zk_batch_renderer.default_shader);
     }
     return reloaded;
 }
