@@ -148,7 +148,7 @@ void Semantics::CheckFunctionDefinitions() {
     for (int i = 0; i < function_table.Count(); ++i) {
         const FunctionNode* function = function_table.At(i);
         if (function->reference_count >= 1 && !function->defined)
-            Error(function->location, "function '%s' is referenced but has no definition.", function->name.c_str());
+            ErrorAt(function, "function '%s' is referenced but has no definition.", function->name.c_str());
     }
 }
 

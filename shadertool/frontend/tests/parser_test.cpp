@@ -351,6 +351,10 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"FileInstructionNamesTheFile", "@f \"inc\" 7\nvoid main() { ) }",
                     "inc(7:15) error: syntax error"},
         // Reported after the parse, when the tokenizer is back in the source.
+        MessageCase{"MissingDefinitionNamesTheFileOfThePrototype",
+                    "@f \"inc\" 3\nfloat f(float v);\n@f \"test.zksl\" 2\n"
+                    "void main() { output.color = float4(f(1.0), 0.0, 0.0, 0.0); }",
+                    "inc(3:7) error: function 'f' is referenced but has no definition."},
         MessageCase{"RecursionNamesTheFileOfTheCall",
                     "@f \"inc\" 3\nfloat f(float v) { return f(v); }\n@f \"test.zksl\" 2\n"
                     "void main() { output.color = float4(f(1.0), 0.0, 0.0, 0.0); }",
