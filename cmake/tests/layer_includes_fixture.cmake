@@ -2,7 +2,11 @@
 # tree under tests/data/layers, with the entries zk_layer_entries writes
 # from each case's order and direct links. fx_top includes fx_base's header,
 # which it reaches only through fx_middle, and fx_side's, which it links or
-# not as the case says. ROOT is the project root, WORK a scratch folder.
+# not as the case says. fx_inner's folder lies inside fx_middle's and comes
+# after it in every order, so a file there belongs to fx_inner only when the
+# longest folder wins, not the first or the shortest: fx_top includes its
+# header, and it includes fx_middle's. ROOT is the project root, WORK a
+# scratch folder.
 cmake_minimum_required(VERSION 3.25)
 include(${ROOT}/cmake/LayerEntries.cmake)
 
@@ -11,7 +15,9 @@ set(zk_layer_folder_fx_base base)
 set(zk_layer_folder_fx_middle middle)
 set(zk_layer_folder_fx_side side)
 set(zk_layer_folder_fx_top top)
+set(zk_layer_folder_fx_inner middle/inner)
 set(zk_layer_links_fx_middle fx_base)
+set(zk_layer_links_fx_inner fx_middle)
 
 # run_case(name order top_links expected...): the check passes when no
 # message is expected, and otherwise fails printing every one.
@@ -44,10 +50,21 @@ function(run_case name order top_links)
 endfunction()
 
 file(MAKE_DIRECTORY ${WORK})
-run_case(clean "fx_base,fx_side,fx_middle,fx_top" "fx_middle,fx_side")
-run_case(unlinked "fx_base,fx_side,fx_middle,fx_top" "fx_middle"
+run_case(clean "fx_base,fx_side,fx_middle,fx_inner,fx_top" "fx_middle,fx_side,fx_inner")
+run_case(unlinked "fx_base,fx_side,fx_middle,fx_inner,fx_top" "fx_middle,fx_inner"
   "top/top.cpp (fx_top) includes side/side.h of fx_side, which is not among the links of fx_top"
   "1 include(s) reach")
-run_case(above "fx_base,fx_middle,fx_top,fx_side" "fx_middle,fx_side"
+run_case(above "fx_base,fx_middle,fx_inner,fx_top,fx_side" "fx_middle,fx_side,fx_inner"
   "top/top.cpp (fx_top) includes side/side.h of fx_side, which lies above it"
+  "1 include(s) reach")
+# The header is fx_inner's, which fx_top does not link, though it links
+# fx_middle, whose folder holds it too.
+run_case(inner_header_unlinked "fx_base,fx_side,fx_middle,fx_inner,fx_top" "fx_middle,fx_side"
+  "top/top.cpp (fx_top) includes middle/inner/inner.h of fx_inner, which is not among the links of fx_top"
+  "1 include(s) reach")
+# The file is fx_inner's, which here does not link fx_middle: it may not
+# include fx_middle's header, though fx_middle's folder holds it.
+set(zk_layer_links_fx_inner "")
+run_case(inner_source_unlinked "fx_base,fx_side,fx_middle,fx_inner,fx_top" "fx_middle,fx_side,fx_inner"
+  "middle/inner/inner.h (fx_inner) includes middle/middle.h of fx_middle, which is not among the links of fx_inner"
   "1 include(s) reach")

@@ -72,7 +72,10 @@ bool DMDatabase::LoadXML(const char* path) {
     reader.KeepMessagesIn(&load_messages);
     load_failed = true;
     if (!reader.OpenFile(path, keep_raw_text ? &raw_text : nullptr)) {
-        WarnAndKeep(&load_messages, "XML database file '%s' not found!", OrNull(path));
+        if (reader.FileWasOpened())
+            WarnAndKeep(&load_messages, "XML database file '%s' cannot be read as XML!", OrNull(path));
+        else
+            WarnAndKeep(&load_messages, "XML database file '%s' not found!", OrNull(path));
         return false;
     }
     load_failed = !LoadXML(reader);

@@ -80,7 +80,8 @@ XMLReader::XMLReader()
       work(TakeWorkBuffer()),
       text(nullptr),
       valid(false),
-      messages(nullptr) {
+      messages(nullptr),
+      file_opened(false) {
     memset(&block, 0, sizeof block);
 }
 
@@ -106,6 +107,7 @@ void XMLReader::TakeText(char* bytes, int size) {
 bool XMLReader::OpenFile(const char* path, nArray<char>* raw_copy) {
     free(file_name);
     file_name = nullptr;
+    file_opened = false;
     if (!path || !*path) return false;
     free(text);
     text = nullptr;
@@ -116,6 +118,7 @@ bool XMLReader::OpenFile(const char* path, nArray<char>* raw_copy) {
 
     zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "rb");
     if (!file) return false;
+    file_opened = true;
     long long size = file->size;
     char* bytes = size >= 0 && size < INT_MAX ? static_cast<char*>(malloc(size + 1)) : nullptr;
     size_t read = bytes ? zk->file_system->ZK_FileSystem_ReadFile(bytes, size_t(size), file) : 0;

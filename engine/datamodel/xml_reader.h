@@ -44,6 +44,9 @@ public:
     // bytes as read (before any unscrambling) is kept there, a NUL after
     // them, for a caller that needs the file's own text besides the blocks.
     bool OpenFile(const char* path, nArray<char>* raw_copy = nullptr);
+    // Whether the last OpenFile found a file to open, so that a caller can
+    // tell a missing file from one that is there but is no XML.
+    bool FileWasOpened() const { return file_opened; }
     // Reads a text held in memory (copied); never unscrambled.
     bool OpenFileInMemory(const void* data, int length);
     // The next element or text block; null at the end or after an error.
@@ -76,6 +79,7 @@ public:
 
 private:
     nString* messages;
+    bool file_opened;
 
     char* GetNextBlock(xml_block_t* target);
     char* Overrun();

@@ -52,6 +52,7 @@ bool Parser::Parse(const ShaderInfo& info, const ShaderSource& source) {
         return false;
     }
     CheckFunctionDefinitions();
+    CheckFunctionRecursion();
     CheckVertexOutputsNotSet();
     return IsValid();
 }
@@ -62,6 +63,10 @@ void Parser::InitializeStructuresAndVariables(const ShaderInfo& info) {
 
 void Parser::CheckFunctionDefinitions() {
     semantics.CheckFunctionDefinitions();
+}
+
+void Parser::CheckFunctionRecursion() {
+    semantics.CheckFunctionRecursion();
 }
 
 void Parser::CheckVertexOutputsNotSet() {

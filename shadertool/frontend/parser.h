@@ -65,9 +65,10 @@ public:
     // reported.
     bool Parse(const ShaderInfo& info, const ShaderSource& source);
     // The steps of Parse after Initialize, for a caller that runs them one
-    // by one: these, with yyparse(parser) between them.
+    // by one: these in this order, with yyparse(parser) after the first.
     void InitializeStructuresAndVariables(const ShaderInfo& info);
     void CheckFunctionDefinitions();
+    void CheckFunctionRecursion();
     void CheckVertexOutputsNotSet();
 
     void DestroyNodes();

@@ -10,6 +10,8 @@
 // `valid` becomes false.
 #pragma once
 
+#include <cstdarg>
+
 #include "engine/base/narray.h"
 #include "engine/base/nstring.h"
 #include "shadertool/frontend/builtin_functions.h"
@@ -123,6 +125,9 @@ public:
     void CheckForBooleanExpression(ParserNode* condition);
     void CheckForShaderType(ShaderType type, const SourceLocation& location);
     void CheckFunctionDefinitions();
+    // Refuses every call that closes a cycle of user functions, reachable
+    // from main or not: no target accepts recursion.
+    void CheckFunctionRecursion();
     void CheckVertexOutputsNotSet();
 
     // --- State -------------------------------------------------------------
@@ -143,7 +148,21 @@ public:
     bool valid = true;
 
 private:
+    // A call from one user function to another, by their numbers among the
+    // user functions of the table.
+    struct UserCall {
+        int caller;
+        int callee;
+        const FunctionNode* call;
+    };
+
     void Error(const SourceLocation& location, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    // The same for a node, under the file it was read from.
+    void ErrorAt(const ParserNode* node, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    void ReportError(const char* file, const SourceLocation& location, const char* format, va_list args);
+    void RecordUserCall(const FunctionNode* call, const FunctionNode* callee);
+    void WalkCallsFrom(int root, const nArray<int>& first_call, const nArray<int>& calls_by_caller,
+                       nArray<char>& state);
 
     template <class Variable>
     void InitializeInputOutputStructure(const char* structure, const nArray<Variable>& variables, bool pixel_input);
@@ -162,6 +181,7 @@ private:
     Log& log;
     NodeList& nodes;
     const Tokenizer* tokenizer;
+    nArray<UserCall> user_calls;  // in source order
 };
 
 }  // namespace ShaderTool

@@ -306,11 +306,21 @@ void Semantics::EvaluateFunctionCall(FunctionNode* call) {
         call->built_in = true;
     } else {
         function->reference_count += 1;
+        RecordUserCall(call, function);
     }
     call->type = function->type;
     CheckFunctionCallArguments(call, function->children.count > 0
                                          ? static_cast<const AggregateNode*>(function->children[0])
                                          : nullptr);
+}
+
+// Calls outside any function (in a global's initializer) cannot recur, and
+// neither can calls from a refused second definition, which nothing calls.
+void Semantics::RecordUserCall(const FunctionNode* call, const FunctionNode* callee) {
+    int caller = function_table.UserIndexOf(active_function);
+    int called = function_table.UserIndexOf(callee);
+    if (caller < 0 || called < 0) return;
+    user_calls.InsertLast(UserCall{caller, called, call});
 }
 
 void Semantics::CheckFunctionCallArguments(FunctionNode* call, const AggregateNode* parameters) {

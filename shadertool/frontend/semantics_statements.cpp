@@ -148,8 +148,75 @@ void Semantics::CheckFunctionDefinitions() {
     for (int i = 0; i < function_table.Count(); ++i) {
         const FunctionNode* function = function_table.At(i);
         if (function->reference_count >= 1 && !function->defined)
-            Error(function->location, "function '%s' is referenced but has no definition.", function->name.c_str());
+            ErrorAt(function, "function '%s' is referenced but has no definition.", function->name.c_str());
     }
+}
+
+// The state of a function in the walk over the calls.
+enum : char { kNotReached = 0, kOnPath = 1, kDone = 2 };
+
+template <class T>
+static nArray<T> Filled(int count, T value) {
+    nArray<T> list;
+    list.SetMaximumSize(count);
+    for (int i = 0; i < count; ++i) list.InsertLast(value);
+    return list;
+}
+
+// Depth first from one function, with a stack of its own rather than the
+// machine's, so that a long chain of calls cannot overflow it. A call to a
+// function still on the path closes a cycle. Each function is entered once
+// and each of its calls followed once, so the walk is linear however often
+// a function is called.
+void Semantics::WalkCallsFrom(int root, const nArray<int>& first_call, const nArray<int>& calls_by_caller,
+                              nArray<char>& state) {
+    struct Step {
+        int function;
+        int next_call;  // into calls_by_caller
+    };
+    nArray<Step> path;
+    state[root] = kOnPath;
+    path.InsertLast(Step{root, first_call[root]});
+    while (path.count > 0) {
+        Step& step = path[path.count - 1];
+        if (step.next_call == first_call[step.function + 1]) {
+            state[step.function] = kDone;
+            path.count -= 1;
+            continue;
+        }
+        const UserCall& call = user_calls[calls_by_caller[step.next_call++]];
+        if (state[call.callee] == kOnPath) {
+            ErrorAt(call.call, "function '%s' is called recursively; recursion is not allowed.",
+                    call.call->name.c_str());
+        } else if (state[call.callee] == kNotReached) {
+            state[call.callee] = kOnPath;
+            path.InsertLast(Step{call.callee, first_call[call.callee]});
+        }
+    }
+}
+
+void Semantics::CheckFunctionRecursion() {
+    if (user_calls.count == 0) return;
+    int functions = function_table.UserCount();
+    // The calls grouped by caller, each group in source order: the calls of
+    // function f are calls_by_caller[first_call[f]] up to first_call[f + 1].
+    nArray<int> first_call = Filled(functions + 1, 0);
+    for (int i = 0; i < user_calls.count; ++i) first_call[user_calls[i].caller + 1] += 1;
+    for (int f = 0; f < functions; ++f) first_call[f + 1] += first_call[f];
+    nArray<int> placed = Filled(functions, 0);
+    nArray<int> calls_by_caller = Filled(user_calls.count, 0);
+    for (int i = 0; i < user_calls.count; ++i) {
+        int caller = user_calls[i].caller;
+        calls_by_caller[first_call[caller] + placed[caller]++] = i;
+    }
+    nArray<char> state = Filled<char>(functions, kNotReached);
+    // From main first, so that a cycle it reaches is reported where a run
+    // would first come back; then from every function, since a cycle no
+    // call reaches fails on the targets all the same.
+    int main_function = function_table.UserIndexOf(function_table.Find("main,"));
+    if (main_function >= 0) WalkCallsFrom(main_function, first_call, calls_by_caller, state);
+    for (int f = 0; f < functions; ++f)
+        if (state[f] == kNotReached) WalkCallsFrom(f, first_call, calls_by_caller, state);
 }
 
 void Semantics::CheckVertexOutputsNotSet() {

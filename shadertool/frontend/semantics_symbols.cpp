@@ -16,14 +16,28 @@ Semantics::Semantics(Log& message_log, NodeList& node_list, const Tokenizer* sou
     symbol_table.PushFrame();
 }
 
-void Semantics::Error(const SourceLocation& location, const char* format, ...) {
+void Semantics::ReportError(const char* file, const SourceLocation& location, const char* format, va_list args) {
     char message[1024];
+    vsnprintf(message, sizeof message, format, args);
+    log.AddLocatedError(file, location.line, location.column, "%s", message);
+    valid = false;
+}
+
+void Semantics::Error(const SourceLocation& location, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    vsnprintf(message, sizeof message, format, args);
+    ReportError(tokenizer ? tokenizer->GetFileName() : "", location, format, args);
     va_end(args);
-    log.AddLocatedError(tokenizer ? tokenizer->GetFileName() : "", location.line, location.column, "%s", message);
-    valid = false;
+}
+
+// Checks that run after the parse would otherwise name the file the
+// tokenizer ended in, not the one an included node came from.
+void Semantics::ErrorAt(const ParserNode* node, const char* format, ...) {
+    const char* file = node->file ? node->file : (tokenizer ? tokenizer->GetFileName() : "");
+    va_list args;
+    va_start(args, format);
+    ReportError(file, node->location, format, args);
+    va_end(args);
 }
 
 void Semantics::Reset() {
@@ -31,6 +45,7 @@ void Semantics::Reset() {
     symbol_table.Clear();
     structure_table.Reset();
     unset_vertex_outputs.count = 0;
+    user_calls.count = 0;
     active_function = nullptr;
     return_count = 0;
     placeholder = nullptr;

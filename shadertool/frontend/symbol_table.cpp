@@ -133,6 +133,12 @@ nArray<FunctionNode*> FunctionTable::FindByName(const nString& name) const {
 
 int FunctionTable::Count() const { return (built_ins ? built_ins->Count() : 0) + user.count; }
 
+int FunctionTable::UserIndexOf(const FunctionNode* function) const {
+    if (!function || function->built_in) return -1;
+    int index = FindUserEntry(function->mangled_name.c_str());
+    return index >= 0 && user[index].value == function ? index : -1;
+}
+
 FunctionNode* FunctionTable::At(int index) const {
     int built_in_count = built_ins ? built_ins->Count() : 0;
     if (index < built_in_count) return const_cast<FunctionNode*>(&(*built_ins)[index]);

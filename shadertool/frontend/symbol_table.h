@@ -88,6 +88,12 @@ public:
     // Built-ins and user functions, in table order.
     int Count() const;
     FunctionNode* At(int index) const;
+    // User functions alone, numbered from 0 in the order first declared.
+    int UserCount() const { return user.count; }
+    // The function's number among the user functions; -1 when the table
+    // does not hold this very node (a built-in, or a refused second
+    // definition of a signature).
+    int UserIndexOf(const FunctionNode* function) const;
     // Forgets every function, the built-ins included.
     void Clear();
 

@@ -676,10 +676,20 @@ bool ShaderReader::ReadVertexOutput() {
     DMArray* array = GetXMLArray("vertex_output", false);
     if (!array) return true;
     bool all_accepted = true;
+    bool position_named = false;
     for (int i = 0; i < array->GetNumberOfNodes(); ++i) {
         ShaderVertexOutputVariable variable;
         bool accepted = ReadVertexOutputVariable(array->GetNodeByIndex(i), variable);
+        if (variable.semantic == OUTPUT_POSITION) position_named = true;
         AppendUnique(shader_info.vertex_output, variable, accepted, all_accepted, "vertex output");
+    }
+    // Unknown semantic words quietly become texture coordinates, so a
+    // misspelt "POSITION" would leave every target's vertex stage writing
+    // no position. A POSITION node refused for another fault has had its
+    // message already.
+    if (array->GetNumberOfNodes() > 0 && !position_named) {
+        log.AddError("vertex output variable with semantic 'POSITION' does not exist.");
+        all_accepted = false;
     }
     return all_accepted;
 }

@@ -103,6 +103,50 @@ TEST_F(ShaderFunctionsTest, SetShaderMakesLoadedShadersCurrentAfterDrawingWhatWa
     }
 }
 
+// The bitmap a texture input names, as the graphics table's bitmap slot
+// answers, with a texture object of its own.
+int mask_texture = 0;
+zk_bitmap_t MaskBitmap() {
+    zk_bitmap_t bitmap = {};
+    bitmap.hw_data.renderer_data = &mask_texture;
+    return bitmap;
+}
+zk_bitmap_t mask_bitmap = MaskBitmap();
+zk_bitmap_t* GetMaskBitmap(const char* name) { return strcmp(name, "gfx/mask.png") == 0 ? &mask_bitmap : nullptr; }
+
+// What the Shader XML says of its textures reaches the renderer once the
+// shader is made current through the graphics table: the bitmap a texture
+// names is bound to its stage, and its address modes and filters take the
+// place of the wanted ones where it gives them.
+TEST_F(ShaderFunctionsTest, SetShaderAppliesItsTexturesBitmapsAndModes) {
+    std::string xml = ShaderXml("", "<node id=\"tint\" type=\"FLOAT4\"/>",
+                                "output.color = sampleTexture(texture.diffuse, input.uv) * "
+                                "sampleTexture(texture.mask, input.uv) * constants.tint;");
+    const std::string diffuse = "filter_min=\"POINT\"/>";
+    xml.insert(xml.find(diffuse) + diffuse.size(),
+               "\n    <node id=\"mask\" type=\"2D\" source=\"gfx/mask.png\" address_u=\"MIRROR\" "
+               "filter_mip=\"POINT\"/>");
+    Write(kGlowPath, xml);
+    zk->graphics->ZK_Graphics_GetBitmap = GetMaskBitmap;
+    zk_shader_t* glow = Get(kGlowPath);
+    ASSERT_NE(glow, nullptr);
+    ASSERT_EQ(glow->num_texture_inputs, 2);
+    DrawRect();  // the default shader and the default states
+    renderer_.ClearCalls();
+
+    zk->graphics->ZK_Graphics_SetShader(glow);
+    DrawRect();
+    std::vector<std::string> calls;
+    for (const std::string& call : renderer_.Calls())
+        if (call.rfind("SetTexture", 0) == 0) calls.push_back(call);
+    // Stage 0: WRAP and CLAMP, LINEAR magnification and POINT minification
+    // (the renderer takes minification first); stage 1: MIRROR and a POINT
+    // mip filter. The rest stays at CLAMP and LINEAR.
+    EXPECT_EQ(calls, (std::vector<std::string>{"SetTexture 1 " + RecordingRenderer::Pointer(&mask_texture),
+                                               "SetTextureAddressMode 0 2 1 1", "SetTextureAddressMode 1 3 1 1",
+                                               "SetTextureFilter 0 1 2 2", "SetTextureFilter 1 2 2 1"}));
+}
+
 TEST_F(ShaderFunctionsTest, AReloadLoadsTheNewVersionAndFreesTheOld) {
     Write(kGlowPath, ShaderXml());
     zk_shader_t* shader = Get(kGlowPath);

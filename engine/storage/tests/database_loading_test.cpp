@@ -173,6 +173,9 @@ TEST_F(DatabaseLoading, FileTypesAndTheirMessages) {
     WriteFile(dir / "a.XML", declaration + "<root><array id=\"a\"/></root>");
     WriteFile(dir / "b.Xml", declaration + "<root><array id=\"b\"></array></root>");
     WriteFile(dir / "t.txt", "x");
+    // There, but no XML: the reader's reason and a word that the file is
+    // not missing.
+    WriteFile(dir / "nul.xml", std::string(1, '\0') + declaration + "<root></root>");
     struct Case {
         std::string path;
         bool loaded;
@@ -185,6 +188,10 @@ TEST_F(DatabaseLoading, FileTypesAndTheirMessages) {
         {"abc", false, {}},
         {"", false, {}},
         {dir / "missing.xml", false, {"XML database file '" + (dir / "missing.xml") + "' not found!"}},
+        {dir / "nul.xml", false,
+         {"First non-whitespace char in XML document needs to be '<'. First char in '" + (dir / "nul.xml") +
+              "' is #0 ' '.",
+          "XML database file '" + (dir / "nul.xml") + "' cannot be read as XML!"}},
         {"res://prog.xml", false,
          {"File System OpenFile: path 'res://prog.xml' is invalid, see IsPathValid() for more info.",
           "XML database file 'res://prog.xml' not found!"}},

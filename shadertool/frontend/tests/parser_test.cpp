@@ -219,6 +219,43 @@ TEST(Parser, PrototypeThenDefinitionLeavesOneFunctionHoldingTheBody) {
               "twice(v){return((+ v v))}]");
 }
 
+// Recursion is refused (see the error corpus); calls that only meet again
+// are not recursion.
+TEST(Parser, FunctionsCalledFromSeveralPlacesWithoutACycleAreAccepted) {
+    ParseResult result = ParseCode(
+        "float half(float v) { return v * 0.5; }\n"
+        "float quarter(float v) { return half(half(v)); }\n"
+        "float eighth(float v) { return half(quarter(v)); }\n"
+        "void main() { output.color = float4(half(1.0), quarter(1.0), eighth(1.0), 1.0); }\n");
+    EXPECT_TRUE(result.ok) << result.log;
+    EXPECT_EQ(result.log, "");
+}
+
+// A chain of functions, each calling the next twice: a walk that entered a
+// function once per call would take 2^length steps, and one that recursed
+// per call would run out of stack. Closed into a cycle at its far end, the
+// chain gets exactly one message.
+TEST(Parser, ALongChainOfCallsIsWalkedOnce) {
+    const int kLength = 20000;
+    for (bool closed : {false, true}) {
+        SCOPED_TRACE(closed ? "closed" : "open");
+        std::string code = "float f0(float v);\n";
+        std::string last = "float f" + std::to_string(kLength - 1) + "(float v) { return ";
+        code += last + (closed ? "f0(v)" : "v") + "; }\n";
+        for (int i = kLength - 2; i >= 0; --i) {
+            std::string next = "f" + std::to_string(i + 1) + "(v)";
+            code += "float f" + std::to_string(i) + "(float v) { return " + next + " + " + next + "; }\n";
+        }
+        code += "void main() { output.color = float4(f0(1.0), 0.0, 0.0, 1.0); }\n";
+        ParseResult result = ParseCode(code);
+        EXPECT_EQ(result.ok, !closed);
+        int column = static_cast<int>(last.size()) + 3;  // at the parenthesis of f0(v)
+        EXPECT_EQ(result.log, closed ? Located(2, column, "function 'f0' is called recursively; recursion is not "
+                                                          "allowed.")
+                                     : "");
+    }
+}
+
 TEST(Parser, CallsReachFunctionsWithNamesOfTheFullTokenLength) {
     for (int length : {127, 128}) {
         std::string name = "f" + std::string(length - 1, 'x');
@@ -312,7 +349,16 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"ByteOutsideTheLanguage", MAIN_BODY("\xC3\xA9"),
                     "(2:1) error: invalid character (code 195) in source.\n(2:1) error: syntax error"},
         MessageCase{"FileInstructionNamesTheFile", "@f \"inc\" 7\nvoid main() { ) }",
-                    "inc(7:15) error: syntax error"}),
+                    "inc(7:15) error: syntax error"},
+        // Reported after the parse, when the tokenizer is back in the source.
+        MessageCase{"MissingDefinitionNamesTheFileOfThePrototype",
+                    "@f \"inc\" 3\nfloat f(float v);\n@f \"test.zksl\" 2\n"
+                    "void main() { output.color = float4(f(1.0), 0.0, 0.0, 0.0); }",
+                    "inc(3:7) error: function 'f' is referenced but has no definition."},
+        MessageCase{"RecursionNamesTheFileOfTheCall",
+                    "@f \"inc\" 3\nfloat f(float v) { return f(v); }\n@f \"test.zksl\" 2\n"
+                    "void main() { output.color = float4(f(1.0), 0.0, 0.0, 0.0); }",
+                    "inc(3:28) error: function 'f' is called recursively; recursion is not allowed."}),
     [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
 
 TEST(Parser, MessagesUseTheSourceFileNameAndFirstLine) {

@@ -96,7 +96,7 @@ TEST_F(ShaderReaderTest, FaultyFixturesReportTheirMessages) {
         "constant_count_unknown_constant", "constant_type", "constant_type_missing", "constant_semantic",
         "constant_all_faults",
         "vertex_output_without_id", "vertex_output_underscore", "vertex_output_type", "vertex_output_duplicate",
-        "vertex_output_two_positions",
+        "vertex_output_two_positions", "vertex_output_no_position",
         "texture_without_id", "texture_underscore", "texture_type", "texture_address_mode", "texture_filter_mode",
         "texture_source", "texture_duplicate", "texture_too_many",
         "pixel_output_missing", "pixel_output_empty", "pixel_output_without_id", "pixel_output_underscore",
@@ -357,7 +357,8 @@ TEST_F(ShaderReaderTest, TextureSourceIsLookedUpAsABitmap) {
 
 TEST_F(ShaderReaderTest, AfterARefusedNodeNoneIsAppendedButAllAreChecked) {
     std::string outputs =
-        "<array id=\"vertex_output\">\n<node id=\"a\" type=\"FLOAT4\"/>\n<node id=\"b\" type=\"FLOAT9\"/>\n"
+        "<array id=\"vertex_output\">\n<node id=\"a\" type=\"FLOAT4\" semantic=\"POSITION\"/>\n"
+        "<node id=\"b\" type=\"FLOAT9\"/>\n"
         "<node id=\"c\" type=\"FLOAT4\"/>\n<node id=\"_d\" type=\"FLOAT4\"/>\n</array>\n";
     EXPECT_FALSE(ReadMemory(ShaderXML(kPosition + outputs + kPixelOutput)));
     EXPECT_STREQ(log.GetText(),
@@ -365,6 +366,40 @@ TEST_F(ShaderReaderTest, AfterARefusedNodeNoneIsAppendedButAllAreChecked) {
                  "Error: vertex output variable id starts with an underscore.\n");
     ASSERT_EQ(Info().vertex_output.Count(), 1);
     EXPECT_STREQ(Info().vertex_output[0].id.c_str(), "a");
+}
+
+// Declared outputs must include the position, whatever else they hold; a
+// file that declares none (no array, or an empty one) is still read.
+TEST_F(ShaderReaderTest, DeclaredVertexOutputsMustIncludeAPosition) {
+    const std::string kMissing = "Error: vertex output variable with semantic 'POSITION' does not exist.\n";
+    const std::string kArray = "<array id=\"vertex_output\">\n";
+    struct Case {
+        const char* label;
+        std::string outputs;  // the vertex_output array, or nothing
+        bool read;
+        std::string log;
+    } cases[] = {
+        {"no array", "", true, ""},
+        {"an empty array", kArray + "</array>\n", true, ""},
+        {"a position among other words",
+         kArray + "<node id=\"n\" type=\"FLOAT3\" semantic=\"NORMAL\"/>\n"
+                  "<node id=\"p\" type=\"FLOAT4\" semantic=\"POSITION\"/>\n</array>\n",
+         true, ""},
+        {"only texture coordinates", kArray + "<node id=\"uv\" type=\"FLOAT2\"/>\n</array>\n", false, kMissing},
+        {"a position refused for its type",
+         kArray + "<node id=\"p\" type=\"float4\" semantic=\"POSITION\"/>\n</array>\n", false,
+         "Error: vertex output variable 'p' has invalid type.\n"},
+        {"refused nodes and no position",
+         kArray + "<node id=\"_p\" type=\"FLOAT4\" semantic=\"COLOR\"/>\n</array>\n", false,
+         "Error: vertex output variable id starts with an underscore.\n" + kMissing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        reader.Reset();
+        log.Clear();
+        EXPECT_EQ(ReadMemory(ShaderXML(kPosition + c.outputs + kPixelOutput)), c.read);
+        EXPECT_EQ(log.GetText(), c.log);
+    }
 }
 
 TEST_F(ShaderReaderTest, BrokenTextInMemoryIsAReadFailure) {

@@ -238,6 +238,21 @@ TEST_F(ShaderToolRun, BrokenXMLNamesTheLineInTheLog) {
     EXPECT_EQ(output.find("[WARNING]"), std::string::npos) << output;
 }
 
+// A file that is there but is no XML is not reported missing.
+TEST_F(ShaderToolRun, AFileThatIsNoXMLIsNotCalledMissing) {
+    std::ofstream(work_ + "/nul.xml", std::ios::binary) << std::string(1, '\0') << "<?xml version=\"1.0\"?>\n<root/>\n";
+    int exitCode = -1;
+    std::string output = Run("-t GLSL21 -o out nul.xml", &exitCode);
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_NE(output.find("First non-whitespace char in XML document needs to be '<'. First char in 'nul.xml' is #0 "
+                          "' '.\n"
+                          "XML database file 'nul.xml' cannot be read as XML!\n"
+                          "Error: failed to read Shader XML file 'nul.xml'.\n"),
+              std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("not found"), std::string::npos) << output;
+}
+
 TEST_F(ShaderToolRun, DirectoryThatCannotBeCreatedSkipsTheFile) {
     CopyFixture("mixed");
     // A file where the target directory should go.

@@ -1,5 +1,6 @@
-// Reaches fx_base through fx_middle only; an angle-bracket include is not
-// checked.
+// Reaches fx_base through fx_middle only; inner.h is fx_inner's, not
+// fx_middle's; an angle-bracket include is not checked.
+#include "middle/inner/inner.h"
 #include "middle/middle.h"
 
 #include <vector>
