@@ -11,6 +11,7 @@
 #include "engine/storage/filesystem_api.h"
 #include "shadertool/frontend/preprocessor.h"
 #include "shadertool/frontend/tokenizer.h"
+#include "shadertool/shader_xml/shader_xml_words.h"
 
 namespace ShaderTool {
 
@@ -20,77 +21,14 @@ using InnerZK::DMNode;
 
 namespace {
 
-struct NamedValue {
-    const char* name;
-    int value;
-};
-
-template <int N>
-bool FindNamedValue(const NamedValue (&table)[N], const char* name, int& value) {
-    if (!name) return false;
-    for (int i = 0; i < N; ++i) {
-        if (std::strcmp(table[i].name, name) == 0) {
-            value = table[i].value;
-            return true;
-        }
-    }
-    return false;
+// The value of a word of the table into `value`; false (value unchanged)
+// for an unknown or missing word.
+bool FindWordValue(const ShaderXMLWord* table, int count, const char* name, int& value) {
+    const ShaderXMLWord* word = FindShaderXMLWord(table, count, name);
+    if (!word) return false;
+    value = word->value;
+    return true;
 }
-
-struct VertexInputSemantic {
-    const char* name;
-    int bit;
-    BasicType basic_type;
-    int vector_size;
-};
-
-const VertexInputSemantic kVertexInputSemantics[] = {
-    {"POSITION", INPUT_POSITION, TYPE_FLOAT, 4},
-    {"COLOR", INPUT_COLOR, TYPE_FLOAT, 4},
-    {"TEXTURE_COORDINATE_0", INPUT_TEXTURE_COORDINATE_0, TYPE_FLOAT, 2},
-    {"NORMAL", INPUT_NORMAL, TYPE_FLOAT, 3},
-    {"TEXTURE_COORDINATE_1", INPUT_TEXTURE_COORDINATE_1, TYPE_FLOAT, 2},
-    {"TANGENT", INPUT_TANGENT, TYPE_FLOAT, 3},
-    {"BITANGENT", INPUT_BITANGENT, TYPE_FLOAT, 3},
-    {"4_BONE_INDICES", INPUT_4_BONE_INDICES, TYPE_INT, 4},
-    {"4_BONE_WEIGHTS", INPUT_4_BONE_WEIGHTS, TYPE_FLOAT, 4},
-};
-
-// The OR of the input semantics must be one of these vertex formats.
-const int kVertexFormats[] = {1, 7, 15, 47, 111, 385, 399, 495};
-
-struct VariableTypeName {
-    const char* name;
-    BasicType basic_type;
-    int vector_size;
-    int matrix_size;
-};
-
-const VariableTypeName kVariableTypes[] = {
-    {"BOOL", TYPE_BOOL, 1, 0},     {"FLOAT", TYPE_FLOAT, 1, 0},    {"FLOAT2", TYPE_FLOAT, 2, 0},
-    {"FLOAT3", TYPE_FLOAT, 3, 0},  {"FLOAT4", TYPE_FLOAT, 4, 0},   {"FLOAT2X2", TYPE_FLOAT, 0, 2},
-    {"FLOAT3X3", TYPE_FLOAT, 0, 3}, {"FLOAT4X4", TYPE_FLOAT, 0, 4}, {"INT", TYPE_INT, 1, 0},
-    {"INT2", TYPE_INT, 2, 0},      {"INT3", TYPE_INT, 3, 0},       {"INT4", TYPE_INT, 4, 0},
-};
-
-const NamedValue kConstantSemantics[] = {
-    {"WORLD_TRANSFORM", CONSTANT_WORLD_TRANSFORM},
-    {"WORLD_VIEW_TRANSFORM", CONSTANT_WORLD_VIEW_TRANSFORM},
-    {"WORLD_VIEW_PROJECTION_TRANSFORM", CONSTANT_WORLD_VIEW_PROJECTION_TRANSFORM},
-    {"VIEW_TRANSFORM", CONSTANT_VIEW_TRANSFORM},
-    {"VIEW_PROJECTION_TRANSFORM", CONSTANT_VIEW_PROJECTION_TRANSFORM},
-};
-
-const NamedValue kVertexOutputSemantics[] = {
-    {"COLOR", OUTPUT_COLOR},
-    {"POSITION", OUTPUT_POSITION},
-    {"TEXTURE_COORDINATE", OUTPUT_TEXTURE_COORDINATE},
-};
-
-const NamedValue kTextureTypes[] = {{"2D", TEXTURE_2D}, {"3D", TEXTURE_3D}, {"CUBE", TEXTURE_CUBE}};
-const NamedValue kAddressModes[] = {{"CLAMP", 1}, {"WRAP", 2}, {"MIRROR", 3}};
-const NamedValue kFilterModes[] = {{"POINT", 1}, {"LINEAR", 2}, {"ANISOTROPIC", 3}};
-const NamedValue kShaderTypes[] = {{"vertex", VERTEX_SHADER}, {"pixel", PIXEL_SHADER}};
 
 const char* NodeValue(DMNode* node, const char* key) { return node ? node->GetValue(key) : nullptr; }
 
@@ -259,7 +197,8 @@ int RemoveLeadingBlankLines(nString& code) {
 
 Type GetVariableType(const char* name, bool is_constant, int count) {
     Type type;
-    for (const VariableTypeName& entry : kVariableTypes) {
+    for (int i = 0; i < kVariableTypeCount; ++i) {
+        const VariableTypeWord& entry = kVariableTypes[i];
         if (name && std::strcmp(entry.name, name) == 0) {
             type.basic_type = entry.basic_type;
             type.vector_size = entry.vector_size;
@@ -341,9 +280,9 @@ bool ShaderReader::ReadShaderXML(bool skip_sources) {
     if (shader_info.version == 0) return true;
     if (!ReadGeneralConstants(nullptr)) return false;
     if (!ReadVertexInput()) return false;
-    if (!ReadConstants("vertex_constants", shader_info.vertex_constants)) return false;
+    if (!ReadConstants(ARRAY_VERTEX_CONSTANTS, shader_info.vertex_constants)) return false;
     if (!ReadVertexOutput()) return false;
-    if (!ReadConstants("pixel_constants", shader_info.pixel_constants)) return false;
+    if (!ReadConstants(ARRAY_PIXEL_CONSTANTS, shader_info.pixel_constants)) return false;
     if (!ReadPixelTextures()) return false;
     if (!ReadPixelOutput()) return false;
     if (skip_sources) return true;
@@ -357,7 +296,9 @@ uint32_t ShaderReader::GetTimeModified() {
     return shader_info.time_modified;
 }
 
-DMArray* ShaderReader::GetXMLArray(const char* name, bool required) {
+DMArray* ShaderReader::GetXMLArray(ShaderXMLArray which) {
+    const char* name = kShaderXMLArrays[which].name;
+    bool required = kShaderXMLArrays[which].required;
     for (int i = 0; database && i < database->GetNumberOfArrays(); ++i) {
         DMArray* array = database->GetArrayByIndex(i);
         if (array->id && std::strcmp(array->id, name) == 0) return array;
@@ -370,8 +311,8 @@ DMArray* ShaderReader::GetXMLArray(const char* name, bool required) {
 // Info
 
 uint32_t ShaderReader::ReadVersion(DMArray* info) {
-    const char* version = info->GetNodeValue("version", "value");
-    const char* revision = info->GetNodeValue("revision", "value");
+    const char* version = info->GetNodeValue(kShaderXMLInfoEntries[INFO_VERSION], "value");
+    const char* revision = info->GetNodeValue(kShaderXMLInfoEntries[INFO_REVISION], "value");
     // Decimal as atoi reads it, without its undefined result on overflow.
     uint32_t major = version ? static_cast<uint32_t>(std::strtoll(version, nullptr, 10)) : 0;
     uint32_t minor = revision ? static_cast<uint32_t>(std::strtoll(revision, nullptr, 10)) : 0;
@@ -385,12 +326,12 @@ bool ShaderReader::ValidateVersion() {
 }
 
 bool ShaderReader::ReadInfo() {
-    DMArray* info = GetXMLArray("info", false);
+    DMArray* info = GetXMLArray(ARRAY_INFO);
     if (!info) return true;
     shader_info.version = ReadVersion(info);
     bool ok = ValidateVersion();
-    if (const char* tags = info->GetNodeValue("tags", "value")) shader_info.tags = tags;
-    if (DMNode* target = info->GetNodeById("target")) {
+    if (const char* tags = info->GetNodeValue(kShaderXMLInfoEntries[INFO_TAGS], "value")) shader_info.tags = tags;
+    if (DMNode* target = info->GetNodeById(kShaderXMLInfoEntries[INFO_TARGET])) {
         shader_info.targets = GetSourceTargetIds(target->GetValue("value"));
         if (shader_info.targets == 0) {
             log.AddError("info array has invalid target(s).");
@@ -398,12 +339,10 @@ bool ShaderReader::ReadInfo() {
         }
         return ok;
     }
-    const char* level = info->GetNodeValue("feature_level", "value");
-    if (!level || std::strcmp(level, "1") == 0) {
+    const char* level = info->GetNodeValue(kShaderXMLInfoEntries[INFO_FEATURE_LEVEL], "value");
+    if (!level) {
         shader_info.targets = ALL_TARGETS;
-    } else if (std::strcmp(level, "2") == 0) {
-        shader_info.targets = ALL_TARGETS & ~(ESSL20 | GLSL21);
-    } else {
+    } else if (!FindWordValue(kFeatureLevels, kFeatureLevelCount, level, shader_info.targets)) {
         log.AddError("info array has invalid feature level.");
         ok = false;
     }
@@ -467,7 +406,7 @@ bool ShaderReader::AppendUnique(nArray<T>& list, const T& item, bool accepted, b
 // General constants
 
 bool ShaderReader::ReadGeneralConstants(DMArray* included) {
-    DMArray* array = included ? included : GetXMLArray("constants", false);
+    DMArray* array = included ? included : GetXMLArray(ARRAY_CONSTANTS);
     if (!array) return true;
     bool ok = true;
     for (int i = 0; i < array->GetNumberOfNodes(); ++i) {
@@ -532,7 +471,7 @@ bool ShaderReader::ReadGeneralConstantsFromFile(const char* file) {
     DMArray* array = nullptr;
     for (int i = 0; i < included->GetNumberOfArrays(); ++i) {
         DMArray* candidate = included->GetArrayByIndex(i);
-        if (candidate->id && std::strcmp(candidate->id, "constants") == 0) {
+        if (candidate->id && std::strcmp(candidate->id, kShaderXMLArrays[ARRAY_CONSTANTS].name) == 0) {
             array = candidate;
             break;
         }
@@ -549,7 +488,8 @@ bool ShaderReader::ReadVertexInputVariable(DMNode* node, ShaderVertexInputVariab
     const char* semantic = NodeValue(node, "semantic");
     variable.semantic = 0;
     variable.type = Type();
-    for (const VertexInputSemantic& entry : kVertexInputSemantics) {
+    for (int i = 0; i < kVertexInputSemanticCount; ++i) {
+        const VertexInputSemanticWord& entry = kVertexInputSemantics[i];
         if (semantic && std::strcmp(entry.name, semantic) == 0) {
             variable.semantic = entry.bit;
             variable.type = Type::Vector(entry.basic_type, entry.vector_size);
@@ -561,7 +501,7 @@ bool ShaderReader::ReadVertexInputVariable(DMNode* node, ShaderVertexInputVariab
 }
 
 bool ShaderReader::ReadVertexInput() {
-    DMArray* array = GetXMLArray("vertex_input", false);
+    DMArray* array = GetXMLArray(ARRAY_VERTEX_INPUT);
     if (!array) return true;
     bool all_accepted = true;
     if (array->GetNumberOfNodes() > kMaximumVertexInputs) {
@@ -578,8 +518,8 @@ bool ShaderReader::ReadVertexInput() {
         AppendUnique(shader_info.vertex_input, variable, accepted, all_accepted, "vertex input");
     }
     bool known_format = false;
-    for (int valid : kVertexFormats) {
-        if (format == valid) known_format = true;
+    for (int i = 0; i < kVertexFormatCount; ++i) {
+        if (format == kVertexFormats[i]) known_format = true;
     }
     // An input without a known semantic belongs to no format.
     if (!known_format || unknown_semantic) {
@@ -614,15 +554,13 @@ bool ShaderReader::ReadConstantVariable(DMNode* node, const char* array_name, Sh
     }
     variable.type = GetVariableType(NodeValue(node, "type"), true, count);
     const Type& type = variable.type;
-    bool vector = type.vector_size == 4 && (type.basic_type == TYPE_FLOAT || type.basic_type == TYPE_INT);
-    bool matrix = type.matrix_size != 0 && type.basic_type == TYPE_FLOAT;
-    if (!vector && !matrix) {
+    if (!IsConstantVariableType(type)) {
         log.AddError("constant variable (%s) '%s' has invalid type.", array_name, variable.id.c_str());
         ok = false;
     }
     const char* semantic = NodeValue(node, "semantic");
     variable.semantic = CONSTANT_NONE;
-    if (semantic && !FindNamedValue(kConstantSemantics, semantic, variable.semantic)) {
+    if (semantic && !FindWordValue(kConstantSemantics, kConstantSemanticCount, semantic, variable.semantic)) {
         variable.semantic = CONSTANT_INVALID;
         log.AddError("constant variable (%s) '%s' has invalid semantic.", array_name, variable.id.c_str());
         ok = false;
@@ -631,8 +569,9 @@ bool ShaderReader::ReadConstantVariable(DMNode* node, const char* array_name, Sh
     return ok;
 }
 
-bool ShaderReader::ReadConstants(const char* array_name, nArray<ShaderConstantVariable>& list) {
-    DMArray* array = GetXMLArray(array_name, false);
+bool ShaderReader::ReadConstants(ShaderXMLArray which, nArray<ShaderConstantVariable>& list) {
+    const char* array_name = kShaderXMLArrays[which].name;
+    DMArray* array = GetXMLArray(which);
     if (!array) return true;
     bool all_accepted = true;
     for (int i = 0; i < array->GetNumberOfNodes(); ++i) {
@@ -662,7 +601,7 @@ bool ShaderReader::ReadVertexOutputVariable(DMNode* node, ShaderVertexOutputVari
         ok = false;
     }
     int semantic = OUTPUT_TEXTURE_COORDINATE;
-    FindNamedValue(kVertexOutputSemantics, NodeValue(node, "semantic"), semantic);
+    FindWordValue(kVertexOutputSemantics, kVertexOutputSemanticCount, NodeValue(node, "semantic"), semantic);
     variable.semantic = static_cast<ShaderVertexOutputSemantic>(semantic);
     if (variable.semantic == OUTPUT_POSITION && GetVertexOutputVariableSemanticIndex(OUTPUT_POSITION) > 0) {
         log.AddError("multiple vertex output variables with semantic 'POSITION' exist.");
@@ -673,7 +612,7 @@ bool ShaderReader::ReadVertexOutputVariable(DMNode* node, ShaderVertexOutputVari
 }
 
 bool ShaderReader::ReadVertexOutput() {
-    DMArray* array = GetXMLArray("vertex_output", false);
+    DMArray* array = GetXMLArray(ARRAY_VERTEX_OUTPUT);
     if (!array) return true;
     bool all_accepted = true;
     bool position_named = false;
@@ -701,7 +640,7 @@ bool ShaderReader::GetTextureAddressMode(DMNode* node, const char* key, const Sh
                                          int& mode) {
     const char* text = NodeValue(node, key);
     mode = 0;
-    if (!text || FindNamedValue(kAddressModes, text, mode)) return true;
+    if (!text || FindWordValue(kAddressModes, kAddressModeCount, text, mode)) return true;
     log.AddError("pixel texture variable '%s' has invalid address mode.", variable.id.c_str());
     return false;
 }
@@ -710,7 +649,7 @@ bool ShaderReader::GetTextureFilterMode(DMNode* node, const char* key, const Sha
                                         int& mode) {
     const char* text = NodeValue(node, key);
     mode = 0;
-    if (!text || FindNamedValue(kFilterModes, text, mode)) return true;
+    if (!text || FindWordValue(kFilterModes, kFilterModeCount, text, mode)) return true;
     log.AddError("pixel texture variable '%s' has invalid filter mode.", variable.id.c_str());
     return false;
 }
@@ -718,7 +657,7 @@ bool ShaderReader::GetTextureFilterMode(DMNode* node, const char* key, const Sha
 bool ShaderReader::ReadTextureVariable(DMNode* node, ShaderTextureVariable& variable) {
     bool ok = ValidateID(node, "pixel texture variable", variable.id);
     int kind = 0;
-    if (FindNamedValue(kTextureTypes, NodeValue(node, "type"), kind)) {
+    if (FindWordValue(kTextureTypes, kTextureTypeCount, NodeValue(node, "type"), kind)) {
         variable.type = Type::Texture(static_cast<TextureKind>(kind));
     } else {
         variable.type = Type();
@@ -744,7 +683,7 @@ bool ShaderReader::ReadTextureVariable(DMNode* node, ShaderTextureVariable& vari
 }
 
 bool ShaderReader::ReadPixelTextures() {
-    DMArray* array = GetXMLArray("pixel_textures", false);
+    DMArray* array = GetXMLArray(ARRAY_PIXEL_TEXTURES);
     if (!array) return true;
     bool all_accepted = true;
     if (array->GetNumberOfNodes() > kMaximumPixelTextures) {
@@ -767,7 +706,7 @@ bool ShaderReader::ReadPixelOutputVariable(DMNode* node, ShaderPixelOutputVariab
 }
 
 bool ShaderReader::ReadPixelOutput() {
-    DMArray* array = GetXMLArray("pixel_output", true);
+    DMArray* array = GetXMLArray(ARRAY_PIXEL_OUTPUT);
     bool all_accepted = true;
     for (int i = 0; array && i < array->GetNumberOfNodes(); ++i) {
         ShaderPixelOutputVariable variable;
@@ -827,7 +766,7 @@ bool ShaderReader::ReadSourceFromFile(const char* file, ShaderSource& source) {
 bool ShaderReader::ReadSource(DMNode* node, int number, ShaderSource& source) {
     bool ok = true;
     int type = UNKNOWN_SHADER;
-    if (FindNamedValue(kShaderTypes, NodeValue(node, "type"), type)) {
+    if (FindWordValue(kShaderTypes, kShaderTypeCount, NodeValue(node, "type"), type)) {
         source.type = static_cast<ShaderType>(type);
     } else {
         source.type = UNKNOWN_SHADER;
@@ -883,7 +822,7 @@ bool ShaderReader::IsTargetAlreadySpecifiedInSource(const ShaderSource& source) 
 
 bool ShaderReader::ReadSources() {
     GetSourceLineNumbers();
-    DMArray* array = GetXMLArray("sources", true);
+    DMArray* array = GetXMLArray(ARRAY_SOURCES);
     if (!array) return false;
     bool all_accepted = true;
     for (int i = 0; i < array->GetNumberOfNodes(); ++i) {

@@ -12,6 +12,7 @@
 #include "shadertool/frontend/shader_info.h"
 #include "shadertool/frontend/token.h"
 #include "shadertool/frontend/types.h"
+#include "shadertool/shader_xml/shader_xml_words.h"
 
 namespace InnerZK {
 class DMArray;
@@ -58,7 +59,9 @@ private:
     bool ReadShaderXML(bool skip_sources);
     uint32_t ReadVersion(InnerZK::DMArray* info);
     bool ValidateVersion();
-    InnerZK::DMArray* GetXMLArray(const char* name, bool required);
+    // The first array of the file with the table's name; null when there is
+    // none, reported when the table says it is required.
+    InnerZK::DMArray* GetXMLArray(ShaderXMLArray which);
 
     bool ReadInfo();
     bool ReadGeneralConstants(InnerZK::DMArray* included);
@@ -66,7 +69,7 @@ private:
     bool ReadGeneralConstantsFromFile(const char* file);
     bool ReadVertexInput();
     bool ReadVertexInputVariable(InnerZK::DMNode* node, ShaderVertexInputVariable& variable);
-    bool ReadConstants(const char* array_name, nArray<ShaderConstantVariable>& list);
+    bool ReadConstants(ShaderXMLArray which, nArray<ShaderConstantVariable>& list);
     bool ReadConstantVariable(InnerZK::DMNode* node, const char* array_name, ShaderConstantVariable& variable);
     int ReadConstantVariableCount(const char* text);
     bool ReadVertexOutput();

@@ -4,7 +4,8 @@
 # - each GL-family output compiles with the #version line that the README's
 #   table gives for its target;
 # - its -d example changes what it says it changes, and a -d of a name the
-#   file's constants define changes nothing.
+#   file's constants define changes nothing;
+# - it names every example Shader XML.
 # Usage: readme_test.sh <zk-shader-tool> <project root>
 set -u
 tool=$1
@@ -33,6 +34,13 @@ done < <(grep -E '^\| (ESSL20|ESSL30|GLSL21|GLSL31) \| `#version [^`]+` \|$' "$r
 for target in ESSL20 ESSL30 GLSL21 GLSL31; do
   [ -n "${version[$target]:-}" ] || fail "the README gives no #version line for $target"
 done
+
+# Every example Shader XML (a file with sources) is named in the README.
+while IFS= read -r example; do
+  name=${example#$root/examples/shaders/}
+  checked=$((checked + 1))
+  grep -qF "\`$name\`" "$readme" || fail "the README does not name the example $name"
+done < <(grep -rl --include='*.xml' '<array id="sources">' "$root/examples/shaders" | sort)
 
 # The commented example.
 sed -n '/^```xml$/,/^```$/p' "$readme" | sed '1d;$d' > "$work/readme.xml"

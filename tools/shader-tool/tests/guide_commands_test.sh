@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Runs the command blocks of the shader author's guide (docs/shader-xml.md),
+# in order, in a fresh folder laid out as the project root is after
+# scripts/build-and-run: the tool at build/tools/shader-tool/zk-shader-tool
+# and the examples beside it. Each block must succeed as written. A block
+# right after the line "<!-- not run by shader_guide_commands -->" is left
+# out (it builds or writes the project itself).
+# Usage: guide_commands_test.sh <zk-shader-tool> <project root>
+set -u
+tool=$1
+root=$2
+guide="$root/docs/shader-xml.md"
+if ! command -v glslangValidator > /dev/null 2>&1; then
+  echo "glslangValidator is not installed (package glslang-tools, see scripts/install-deps)"
+  exit 1
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/build/tools/shader-tool"
+ln -s "$tool" "$work/build/tools/shader-tool/zk-shader-tool"
+ln -s "$root/examples" "$work/examples"
+
+# The blocks, each written to a file of its own: block-1.sh, block-2.sh, ...
+awk -v dir="$work" '
+  /^<!-- not run by shader_guide_commands -->$/ { skip = 1; next }
+  /^```sh$/ { if (skip) { skipping = 1 } else { n++; file = dir "/block-" n ".sh" }; skip = 0; inside = 1; next }
+  /^```$/ && inside { inside = 0; skipping = 0; next }
+  inside && !skipping { print > file }
+  { skip = 0 }
+' "$guide"
+
+failures=0
+checked=0
+for block in $(ls "$work"/block-*.sh 2> /dev/null | sort -t- -k2 -n); do
+  checked=$((checked + 1))
+  if ! output=$(cd "$work" && bash -eo pipefail "$block" 2>&1); then
+    echo "FAILED: the guide's command block"
+    sed 's/^/    /' "$block"
+    echo "$output" | head -20
+    failures=$((failures + 1))
+  fi
+done
+echo "$((checked - failures)) of $checked command blocks passed"
+[ "$failures" -eq 0 ] && [ "$checked" -gt 0 ]

@@ -1,0 +1,42 @@
+// shader_guide: writes the generated parts of docs/shader-xml.md afresh from
+// the program's tables and probes. Run it from the project root after a
+// deliberate change, review the difference, and commit it with the change.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "tools/shader-tool/tests/shader_guide.h"
+
+int main() {
+    std::string committed;
+    {
+        std::ifstream file(ShaderGuide::kGuidePath, std::ios::binary);
+        if (!file) {
+            fprintf(stderr, "%s cannot be read (run from the project root)\n", ShaderGuide::kGuidePath);
+            return 1;
+        }
+        std::stringstream text;
+        text << file.rdbuf();
+        committed = text.str();
+    }
+    std::vector<ShaderGuide::Block> blocks;
+    std::string problems;
+    ShaderGuide::GenerateGuideBlocks(&blocks, &problems);
+    std::string generated = ShaderGuide::FillGuide(committed, blocks, &problems);
+    if (!problems.empty()) {
+        fprintf(stderr, "%s was not written:\n%s", ShaderGuide::kGuidePath, problems.c_str());
+        return 1;
+    }
+    if (generated == committed) {
+        printf("%s is up to date\n", ShaderGuide::kGuidePath);
+        return 0;
+    }
+    std::ofstream file(ShaderGuide::kGuidePath, std::ios::binary);
+    file << generated;
+    if (!file) {
+        fprintf(stderr, "%s cannot be written\n", ShaderGuide::kGuidePath);
+        return 1;
+    }
+    printf("%s written\n", ShaderGuide::kGuidePath);
+    return 0;
+}
