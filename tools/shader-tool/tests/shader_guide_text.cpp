@@ -307,6 +307,16 @@ GuideText MakeGuideText() {
         {"output.position = input.position;", 0,
          "Every vertex output must be set in the vertex stage's `main` (here `uv` is not).",
          Probe().VertexCode("void main()\n{\n    $\n}\n")},
+        {"<node id=\"position\" type=\"FLOAT4\" semantic=\"POSITON\"/>", 0,
+         "None of the vertex outputs has the semantic `POSITION` (an unknown word, here a misspelt one, makes a "
+         "texture coordinate), so the vertex stage would place nothing on the screen.",
+         Probe()
+             .VertexOutput("$<node id=\"uv\" type=\"FLOAT2\" semantic=\"TEXTURE_COORDINATE\"/>")
+             .VertexCode("void main()\n{\n    output.position = input.position;\n    output.uv = input.uv;\n}\n")},
+        {"float fade(float x) { return x > 0.1 ? fade(x * 0.5) : x; }", 0,
+         "A function calls itself, here directly; a cycle through other functions is refused the same way, at "
+         "the call that closes it. No target runs recursion: write a loop.",
+         Probe().PixelCode("$\nvoid main()\n{\n    output.color = float4(fade(input.uv.x));\n}\n")},
         {"discard;", 0, "`discard` belongs to the pixel stage.", Probe().VertexCode(kVertexStatement)},
         {"return;", 0, "`main` ends at its end; use `if` and `else` around what is to be left out.",
          Probe().PixelCode("void main()\n{\n    output.color = float4(input.uv, 0.0, 1.0);\n    $\n}\n")},
