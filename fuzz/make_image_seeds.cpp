@@ -68,5 +68,12 @@ int main(int argc, char** argv) {
         Seed(decoders, std::string("png_claims_") + type, 5 << 1, claim);
     }
     Seed(decoders, "tga", 7 << 1, run_length);
+    // Measured through the file reader, in pieces: a PNG whose text chunk
+    // runs over several reads, and a progressive JPEG longer than the first.
+    Bytes texted = MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8);
+    Bytes text = PngChunk("tEXt", Bytes(9000, 'a'));
+    texted.insert(texted.begin() + 33, text.begin(), text.end());
+    Seed(decoders, "png_read_in_pieces", 10 << 1, texted);
+    Seed(decoders, "jpeg_read_in_pieces", 11 << 1, MakeJpeg(200, 150, JpegColours::Rgb, true));
     return 0;
 }

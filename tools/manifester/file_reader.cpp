@@ -9,23 +9,32 @@ namespace manifester {
 
 namespace {
 
-// A read interrupted by a signal is tried again, up to this many times in a
-// row.
-const int interrupted_reads_tried = 64;
+// How much a move of the window to the offset sets out to read: twice the
+// last move's when it goes on where the window ended, up to the window's
+// size; the first read's size otherwise.
+size_t WindowBytesFor(const zk_file_reader_t* reader, uint64_t offset) {
+    bool goes_on = reader->window_wanted > 0 && offset == reader->window_start + reader->window_filled;
+    if (!goes_on) return zk_file_first_read_bytes;
+    size_t doubled = 2 * reader->window_wanted;
+    return doubled < zk_file_window_bytes ? doubled : zk_file_window_bytes;
+}
 
-// Fills the window from the offset on, up to its size or the file's size.
-// A read may give fewer bytes than asked for without the file having ended:
-// only a read that gives nothing before the file's size means it shrank.
+// Fills the window from the offset on, as far as WindowBytesFor says or the
+// file's size. A read may give fewer bytes than asked for without the file
+// having ended: only a read that gives nothing before the file's size means
+// it shrank.
 void MoveWindow(zk_file_reader_t* reader, uint64_t offset) {
+    size_t window_bytes = WindowBytesFor(reader, offset);
     reader->window_start = offset;
     reader->window_filled = 0;
+    reader->window_wanted = window_bytes;
     uint64_t left = reader->size - offset;
-    size_t wanted = left < zk_file_window_bytes ? size_t(left) : zk_file_window_bytes;
+    size_t wanted = left < window_bytes ? size_t(left) : window_bytes;
     int interrupted = 0;
     while (reader->window_filled < wanted) {
         size_t got = reader->window_filled;
         ssize_t n = reader->read_at(reader->descriptor, reader->window + got, wanted - got, off_t(offset + got));
-        if (n < 0 && errno == EINTR && ++interrupted < interrupted_reads_tried) continue;
+        if (n < 0 && errno == EINTR && ++interrupted < zk_interrupted_reads_in_a_row) continue;
         if (n <= 0 || size_t(n) > wanted - got) {
             reader->failed = true;
             reader->window_filled = 0;
@@ -44,6 +53,7 @@ void ZKI_BeginFileReader(zk_file_reader_t* reader, int descriptor, uint64_t size
     reader->read_at = read_at ? read_at : pread;
     reader->window_start = 0;
     reader->window_filled = 0;
+    reader->window_wanted = 0;
     reader->failed = false;
 }
 

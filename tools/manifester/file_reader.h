@@ -1,6 +1,12 @@
 // Reading an open file through a window of a fixed size, so that what a
 // file costs in memory stays the same whatever its size: the decoders'
 // sources read the window, and move it on when they have used it up.
+//
+// Most files are measured from their first bytes (a PNG's size stands in
+// its first 33), so the window is filled only as far as a small first read
+// takes it; each move that goes on where the window ended reads twice as
+// much as the one before, up to the window's size, and a move to anywhere
+// else (a skip) starts small again.
 #pragma once
 
 #include <sys/types.h>
@@ -11,6 +17,10 @@
 namespace manifester {
 
 const size_t zk_file_window_bytes = 64 << 10;
+const size_t zk_file_first_read_bytes = 4 << 10;
+// A read interrupted by a signal is tried again, until this many reads in a
+// row have been interrupted: that one ends the reading.
+const int zk_interrupted_reads_in_a_row = 64;
 
 typedef ssize_t (*zk_read_at_t)(int descriptor, void* buffer, size_t size, off_t offset);
 
@@ -24,6 +34,7 @@ struct zk_file_reader_t {
     zk_read_at_t read_at;   // pread(2), or a test's stand-in
     uint64_t window_start;  // the offset of window[0] in the file
     size_t window_filled;   // the bytes of the window that were read
+    size_t window_wanted;   // what the window's last move set out to read, 0 before the first
     bool failed;
     uint8_t window[zk_file_window_bytes];
 };

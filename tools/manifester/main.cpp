@@ -2,6 +2,7 @@
 // "manifest-temp.xml" with the size of every image in it.
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -32,6 +33,24 @@ static void PrintManifesterUsage() {
 static bool IsFolder(const char* path) {
     struct stat info;
     return lstat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A target that is missing, is no folder or is empty would be walked as a
+// folder with nothing in it (the empty one as "/", the whole machine), and
+// its empty manifest would replace the good one of an earlier run: it is
+// refused, by name, before the manifest is touched. A link to a folder is
+// walked through.
+static bool IsManifestableFolder(const char* target) {
+    struct stat info;
+    int error = 0;
+    if (stat(target, &info) != 0) {
+        error = errno;
+    } else if (!S_ISDIR(info.st_mode)) {
+        error = ENOTDIR;
+    }
+    if (error == 0) return true;
+    printf("Cannot manifest '%s': %s.\n", target, strerror(error));
+    return false;
 }
 
 static bool IsHelpOption(const char* argument) {
@@ -66,6 +85,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    if (!IsManifestableFolder(target)) return 1;
     printf("Manifesting folder: %s\n", target);
     image_loader = GetImageLoaderImp();
 

@@ -26,9 +26,9 @@ const char* const manifested_extensions[] = {"png", "jpg", "tga", "bms"};
 typedef bool (*Measure)(zk_bitmap_t* bitmap, zk_file_reader_t* reader);
 
 // A TGA and a sequence are measured from their first bytes, which the
-// reader's first window holds.
-static_assert(zk_file_window_bytes >= size_t(zk_tga_measure_bytes), "a TGA is measured from its first bytes");
-static_assert(zk_file_window_bytes >= size_t(zk_bitmap_sequence_measure_bytes),
+// reader's first read takes in.
+static_assert(zk_file_first_read_bytes >= size_t(zk_tga_measure_bytes), "a TGA is measured from its first bytes");
+static_assert(zk_file_first_read_bytes >= size_t(zk_bitmap_sequence_measure_bytes),
               "a sequence is measured from its first bytes");
 
 bool MeasureTGA(zk_bitmap_t* bitmap, zk_file_reader_t* reader) {
@@ -78,7 +78,7 @@ void RelativePathOf(const char* path, char* relative) {
     }
 }
 
-// Measures the open file, read through a window of a fixed size; false
+// Measures the open file, read through a window of a bounded size; false
 // (with a message) when it cannot be read, or ends before its size.
 bool MeasureFile(zk_bitmap_t* bitmap, const char* path, int descriptor, off_t file_size) {
     Measure measure = nullptr;

@@ -27,9 +27,10 @@ const char* const chunks_libpng_reads[] = {
 
 // Chunks that never change a pixel. libpng's handlers for them take in the
 // whole chunk at the size its length field claims (zeroed, up to 2 GiB for
-// a file of a few dozen bytes): they are skipped unread instead, in pieces
-// of a fixed size. Gamma and colour profiles stay, for the decoder uses
-// them.
+// a file of a few dozen bytes): libpng skips them instead. A skipped chunk
+// is not kept, but libpng still reads it through, 1 KiB at a time, to
+// check its CRC: it costs the time of its bytes (about 3 s a GiB), and no
+// memory. Gamma and colour profiles stay, for the decoder uses them.
 const png_byte pixel_neutral_chunks[] = "tEXt\0zTXt\0iTXt\0sPLT\0eXIf\0pCAL\0sCAL";
 const int pixel_neutral_chunk_count = 7;
 static_assert(sizeof pixel_neutral_chunks == pixel_neutral_chunk_count * 5, "five bytes a chunk name");
@@ -130,10 +131,13 @@ bool LibpngReads(const uint8_t* type) {
 }
 
 // True when the header comes before any chunk that libpng reads itself.
-// Skipping chunks unread would also skip libpng's refusal of a chunk that
-// comes before the header, so a file with one is read as it always was
-// (that refusal costs nothing: it comes before the chunk is taken in).
-// Each pass moves on by at least a chunk's 12 bytes, within the data.
+// Skipping chunks would also skip libpng's refusal of a chunk that comes
+// before the header, so a file with one is read as it always was (that
+// refusal costs nothing: it comes before the chunk is taken in). Chunks of
+// other kinds before the header are stepped over here by their length
+// fields alone; libpng reads them through later to check their CRC. Each
+// pass moves on by a whole chunk, its length, type and CRC (at least 12
+// bytes), within the data.
 bool HeaderComesFirst(PngDataReader* reader) {
     size_t at = 8;  // the signature
     uint8_t chunk[8];  // length and type
@@ -148,9 +152,10 @@ bool HeaderComesFirst(PngDataReader* reader) {
     return false;
 }
 
-// Has libpng skip, unread, the chunks it need not look at: on the
-// measuring road every chunk but the header, palette, transparency and
-// image data; on the decoding road the chunks that never change a pixel.
+// Has libpng skip the chunks it need not look at, keeping nothing of them
+// (it reads each through for its CRC): on the measuring road every chunk
+// but the header, palette, transparency and image data; on the decoding
+// road the chunks that never change a pixel.
 void SkipUnneededChunks(png_structp png, PngDataReader* reader, bool with_pixels) {
     if (!HeaderComesFirst(reader)) return;
     if (with_pixels) {

@@ -170,26 +170,33 @@ long PeakMemoryBytes() {
 }
 
 // Every ancillary chunk libpng knows, each with a length field of 2 GiB in
-// a file of 44 bytes: neither reader takes in more than the file holds.
+// a file of 44 bytes, straight after the header or after an unknown chunk
+// before it (which the look for chunks before the header steps over whole,
+// its CRC too): neither reader takes in more than the file holds.
 TEST_F(PngDecoding, AnAncillaryChunkCostsNoMoreThanItsOwnBytes) {
     const char* const types[] = {"tEXt", "zTXt", "iTXt", "sPLT", "eXIf", "pCAL", "sCAL", "iCCP", "gAMA",
                                  "sRGB", "cHRM", "bKGD", "hIST", "pHYs", "sBIT", "tIME", "oFFs", "sTER"};
+    Bytes start = PngStart(4, 4);
+    Bytes signature(start.begin(), start.begin() + 8), header(start.begin() + 8, start.end());
+    const Bytes starts[] = {start, Joined(Joined(signature, PngChunk("abCd", {1, 2})), header)};
     long peak_before = PeakMemoryBytes();
-    for (const char* type : types) {
-        Bytes file = PngStart(4, 4);
-        Bytes claim = {0x7F, 0xFF, 0xFF, 0xFF, uint8_t(type[0]), uint8_t(type[1]), uint8_t(type[2]),
-                       uint8_t(type[3]), 'k', 0, 'v'};
-        file = Joined(file, claim);
-        ASSERT_EQ(file.size(), 44u);
-        HeapCopy copy(file);
-        Bitmap measured, decoded;
-        EXPECT_FALSE(ZKI_GetImageDimensionsPNG(&measured, copy.data(), copy.size())) << type;
-        EXPECT_FALSE(ZKI_LoadBitmapMemPNG(&decoded, copy.data(), copy.size())) << type;
-        EXPECT_LT(PeakMemoryBytes() - peak_before, 64L << 20) << type;
+    for (const Bytes& before_the_claim : starts) {
+        for (const char* type : types) {
+            Bytes claim = {0x7F, 0xFF, 0xFF, 0xFF, uint8_t(type[0]), uint8_t(type[1]), uint8_t(type[2]),
+                           uint8_t(type[3]), 'k', 0, 'v'};
+            Bytes file = Joined(before_the_claim, claim);
+            ASSERT_LE(file.size(), 58u);
+            HeapCopy copy(file);
+            Bitmap measured, decoded;
+            std::string where = std::string(type) + " after " + std::to_string(before_the_claim.size()) + " bytes";
+            EXPECT_FALSE(ZKI_GetImageDimensionsPNG(&measured, copy.data(), copy.size())) << where;
+            EXPECT_FALSE(ZKI_LoadBitmapMemPNG(&decoded, copy.data(), copy.size())) << where;
+            EXPECT_LT(PeakMemoryBytes() - peak_before, 64L << 20) << where;
+        }
     }
 }
 
-// Chunks that are skipped unread are still skipped whole: a text chunk
+// Chunks that libpng skips are still skipped whole: a text chunk
 // longer than libpng's own chunk limit, or one of every kind, leaves the
 // size and the pixels as they are; and a file with a chunk libpng reads
 // before its header is refused as libpng refuses it.
@@ -408,6 +415,37 @@ TEST_F(JpegDecoding, ProgressiveFilesWithinTheBoundsAreReadWhateverTheirSize) {
         EXPECT_EQ(measured.height, c.height) << c.name;
         EXPECT_EQ(RecordedText(), "") << c.name;
     }
+}
+
+// The JPEG with the first component of its last scan's header made one
+// the frame does not have.
+Bytes WithBrokenLastScan(Bytes jpeg) {
+    size_t last_scan = 0;
+    for (size_t i = 0; i + 5 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) last_scan = i;
+    }
+    if (last_scan > 0) jpeg[last_scan + 5] = 0x7F;
+    return jpeg;
+}
+
+// A photo of 4096x6144, progressive as cameras and editors write it, goes
+// over each of its blocks about five times: well inside the bound on scan
+// work, its every scan is read when it is measured, so that one broken in
+// its last scan is refused as the decoder refuses it, and not given its
+// frame header's size as a file beyond the bounds is.
+TEST_F(JpegDecoding, ALargeProgressivePhotoIsMeasuredThroughItsLastScan) {
+    Bytes photo = MakeFlatColourJpeg(4096, 6144);
+    ASSERT_LT(photo.size(), 256u << 10);
+    HeapCopy whole(photo), broken(WithBrokenLastScan(photo));
+    Bitmap measured, measured_broken;
+    EXPECT_TRUE(ZKI_MeasureJPG(&measured, whole.data(), whole.size())) << RecordedText();
+    EXPECT_EQ(measured.width, 4096);
+    EXPECT_EQ(measured.height, 6144);
+    EXPECT_EQ(RecordedText(), "");
+    EXPECT_FALSE(ZKI_MeasureJPG(&measured_broken, broken.data(), broken.size()));
+    EXPECT_EQ(measured_broken.width, 0);
+    EXPECT_EQ(measured_broken.height, 0);
+    EXPECT_NE(RecordedText().find("Invalid component ID 127 in SOS"), std::string::npos) << RecordedText();
 }
 
 // A PNG with a large text chunk before its image data, and a JPEG with a

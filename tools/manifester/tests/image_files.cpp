@@ -152,6 +152,10 @@ Bytes MakeFlatGreyJpeg(int width, int height) {
     return EncodeJpeg(width, height, JpegColours::Grey, true, 50, [](int, int, int) { return uint8_t(128); });
 }
 
+Bytes MakeFlatColourJpeg(int width, int height) {
+    return EncodeJpeg(width, height, JpegColours::Rgb, true, 90, [](int, int, int c) { return uint8_t(90 + 40 * c); });
+}
+
 Bytes WithFrameSize(Bytes jpeg, int width, int height) {
     for (size_t i = 0; i + 8 < jpeg.size(); ++i) {
         if (jpeg[i] == 0xFF && (jpeg[i + 1] == 0xC0 || jpeg[i + 1] == 0xC2)) {

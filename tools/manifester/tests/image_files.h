@@ -31,6 +31,9 @@ Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive = fa
 // A progressive grey JPEG of one flat grey: its later scans are a few bytes
 // each, whatever its size.
 Bytes MakeFlatGreyJpeg(int width, int height);
+// A progressive colour JPEG of one flat colour, its chroma halved both
+// ways as a camera's or an editor's: a few KiB whatever its size.
+Bytes MakeFlatColourJpeg(int width, int height);
 // The JPEG with its (baseline or progressive) frame header claiming the
 // given size.
 Bytes WithFrameSize(Bytes jpeg, int width, int height);

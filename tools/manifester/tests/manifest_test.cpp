@@ -190,42 +190,6 @@ TEST_F(ManifestFiles, AFifoInAListedFilesPlaceNeverMakesTheWalkWait) {
     }
 }
 
-// The file's first window of bytes is read once, and further windows only
-// as far as the measure needs them.
-TEST_F(ManifestFiles, AFileIsReadOnceWhenItsFirstBytesHoldItAll) {
-    Bytes padded = MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8);
-    padded.resize(4096, 0);  // after the end chunk, never looked at
-    Bytes texted = WithTextAfterTheHeader(MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8), 10000);
-    Bytes long_text = WithTextAfterTheHeader(MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8), 100000);
-    struct Case {
-        const char* name;
-        Bytes file;
-        int reads;
-    } cases[] = {
-        {"data/small.png", MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8), 1},
-        {"data/tiny.tga", Tga(1, 1), 1},
-        {"data/empty.png", {}, 0},
-        {"data/first-read.png", padded, 1},
-        {"data/texted.png", texted, 1},
-        {"data/large.tga", Tga(200, 200), 1},
-        {"data/long-text.png", long_text, 2},  // the image data starts in the second window
-    };
-    for (const Case& c : cases) {
-        WriteBytes(dir / c.name, c.file);
-        reads = 0;
-        ManifestFile((dir / c.name).c_str());
-        EXPECT_EQ(reads, c.reads) << c.name;
-    }
-    EXPECT_EQ(Written(),
-              "  <node id=\"small.png\" w=\"4\" h=\"3\" />\n"
-              "  <node id=\"tiny.tga\" w=\"1\" h=\"1\" />\n"
-              "  <node id=\"empty.png\" h=\"0\" />\n"
-              "  <node id=\"first-read.png\" w=\"4\" h=\"3\" />\n"
-              "  <node id=\"texted.png\" w=\"4\" h=\"3\" />\n"
-              "  <node id=\"large.tga\" w=\"200\" h=\"200\" />\n"
-              "  <node id=\"long-text.png\" w=\"4\" h=\"3\" />\n");
-}
-
 // A JPEG with `count` application segments of 65000 bytes after its start
 // marker: the decoder skips them unread.
 Bytes WithApplicationSegments(Bytes jpeg, int count) {
@@ -235,13 +199,59 @@ Bytes WithApplicationSegments(Bytes jpeg, int count) {
     return jpeg;
 }
 
-Bytes Cut(Bytes bytes, size_t keep) {
-    bytes.resize(keep);
+Bytes Padded(Bytes bytes, size_t size, uint8_t value) {
+    bytes.resize(size, value);
     return bytes;
 }
 
-Bytes Padded(Bytes bytes, size_t size, uint8_t value) {
-    bytes.resize(size, value);
+// A file is read from its start in one small read, which holds the size of
+// most images whatever the file's size; the reads grow while the measure
+// goes on through the file, and start small again where it skips to.
+TEST_F(ManifestFiles, AFileIsReadInOneSmallReadWhenItsFirstBytesHoldItsSize) {
+    const uint64_t first = zk_file_first_read_bytes;
+    ASSERT_LE(first, 4096u);
+    ASSERT_GE(zk_file_window_bytes, 16 * first);
+    Bytes small = MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8);
+    struct Case {
+        const char* name;
+        Bytes file;
+        int reads;
+        uint64_t bytes;
+    } cases[] = {
+        {"data/small.png", small, 1, small.size()},
+        {"data/tiny.tga", Tga(1, 1), 1, Tga(1, 1).size()},
+        {"data/empty.png", {}, 0, 0},
+        {"data/first-read.png", Padded(small, size_t(first), 0), 1, first},  // after the end chunk, never looked at
+        {"data/large.png", Padded(small, 1 << 20, 0), 1, first},
+        {"data/large.tga", Tga(200, 200), 1, first},
+        // Files that go on after what their measure takes in.
+        {"data/texted.png", Padded(WithTextAfterTheHeader(small, 10000), 1 << 20, 0), 2, first + 2 * first},
+        {"data/long-text.png", Padded(WithTextAfterTheHeader(small, 100000), 1 << 20, 0), 5, 31 * first},
+        // Each segment skipped lands beyond what was read.
+        {"data/segments.jpg", Padded(WithApplicationSegments(MakeJpeg(64, 48, JpegColours::Rgb), 4), 1 << 20, 0), 5,
+         5 * first},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(dir / c.name, c.file);
+        CountFromZero();
+        ManifestFile((dir / c.name).c_str());
+        EXPECT_EQ(reads, c.reads) << c.name;
+        EXPECT_EQ(bytes_read, c.bytes) << c.name;
+    }
+    EXPECT_EQ(Written(),
+              "  <node id=\"small.png\" w=\"4\" h=\"3\" />\n"
+              "  <node id=\"tiny.tga\" w=\"1\" h=\"1\" />\n"
+              "  <node id=\"empty.png\" h=\"0\" />\n"
+              "  <node id=\"first-read.png\" w=\"4\" h=\"3\" />\n"
+              "  <node id=\"large.png\" w=\"4\" h=\"3\" />\n"
+              "  <node id=\"large.tga\" w=\"200\" h=\"200\" />\n"
+              "  <node id=\"texted.png\" w=\"4\" h=\"3\" />\n"
+              "  <node id=\"long-text.png\" w=\"4\" h=\"3\" />\n"
+              "  <node id=\"segments.jpg\" w=\"64\" h=\"48\" />\n");
+}
+
+Bytes Cut(Bytes bytes, size_t keep) {
+    bytes.resize(keep);
     return bytes;
 }
 
@@ -250,22 +260,25 @@ struct NamedFile {
     Bytes bytes;
 };
 
-// Files of every kind, whose measure ends in the first window of bytes,
-// reads on across windows, skips past them, or runs out of data in them.
+// Files of every kind, whose measure ends in the first read's bytes, reads
+// on across reads, skips past them, or runs out of data in them.
 const std::vector<NamedFile>& FilesOfEveryKind() {
     static const std::vector<NamedFile> files = [] {
-        const size_t window = zk_file_window_bytes;
+        const size_t first = zk_file_first_read_bytes, window = zk_file_window_bytes;
         Bytes progressive = MakeJpeg(1024, 768, JpegColours::Rgb, true, 80);
         Bytes large_progressive = MakeJpeg(2048, 1536, JpegColours::Rgb, true, 90);
         Bytes png = MakePng(30, 20, PNG_COLOR_TYPE_RGB, 8);
         Bytes unknown_first = png;
         Bytes unknown = PngChunk("abCd", Bytes(100000, 'u'));
         unknown_first.insert(unknown_first.begin() + 8, unknown.begin(), unknown.end());
-        // The text's chunk ends 4 bytes before the first window does, or
-        // exactly where it does: the next chunk's header straddles the
-        // windows, or starts the second one.
-        Bytes straddling = WithTextAfterTheHeader(png, window - 4 - 33 - 12);
-        Bytes at_the_edge = WithTextAfterTheHeader(png, window - 33 - 12);
+        // The text's chunk ends 4 bytes before the first read's bytes do,
+        // or exactly where they do, or the same at the end of the second
+        // read's: the next chunk's header straddles two reads, or starts the
+        // next one.
+        Bytes straddling = WithTextAfterTheHeader(png, first - 4 - 33 - 12);
+        Bytes at_the_edge = WithTextAfterTheHeader(png, first - 33 - 12);
+        Bytes straddling_second = WithTextAfterTheHeader(png, 3 * first - 4 - 33 - 12);
+        Bytes at_the_second_edge = WithTextAfterTheHeader(png, 3 * first - 33 - 12);
         std::vector<NamedFile> all = {
             {"small.png", png},
             {"interlaced-16.png", MakePng(33, 17, PNG_COLOR_TYPE_RGB_ALPHA, 16, false, true)},
@@ -274,6 +287,8 @@ const std::vector<NamedFile>& FilesOfEveryKind() {
             {"long-text.png", WithTextAfterTheHeader(png, 200000)},
             {"straddling.png", straddling},
             {"at-the-edge.png", at_the_edge},
+            {"straddling-second.png", straddling_second},
+            {"at-the-second-edge.png", at_the_second_edge},
             {"unknown-first.png", unknown_first},
             {"cut-in-text.png", Cut(WithTextAfterTheHeader(png, 200000), 150000)},
             {"claims-2GiB.png", [] {
@@ -426,7 +441,7 @@ Shrinking shrinking;
 // listed, and is reported: neither what it held before nor the cut file it
 // became is measured.
 TEST_F(ManifestFiles, AFileThatShrinksIsNeverMeasuredFromBytesNotRead) {
-    const off_t window = off_t(zk_file_window_bytes);
+    const off_t first = off_t(zk_file_first_read_bytes), window = off_t(zk_file_window_bytes);
     Bytes progressive = MakeJpeg(1024, 768, JpegColours::Rgb, true, 80);
     ASSERT_GT(off_t(progressive.size()), window + 1000);
     Bytes long_text = WithTextAfterTheHeader(MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8), 100000);
@@ -438,10 +453,11 @@ TEST_F(ManifestFiles, AFileThatShrinksIsNeverMeasuredFromBytesNotRead) {
     } cases[] = {
         {"progressive.jpg", progressive, 1, 0},
         {"progressive.jpg", progressive, 1, 1000},
-        {"progressive.jpg", progressive, 2, window + 1000},
-        {"progressive.jpg", progressive, 2, window},
+        // The second read starts where the first one's bytes end.
+        {"progressive.jpg", progressive, 2, first + 1000},
+        {"progressive.jpg", progressive, 2, first},
         {"long-text.png", long_text, 1, 500},
-        {"long-text.png", long_text, 2, window + 10},
+        {"long-text.png", long_text, 2, first + 10},
         {"large.tga", Tga(200, 200), 1, 100},
         {"walk.bms", Padded(Sequence(), 3 * window, 7), 1, 20},
     };

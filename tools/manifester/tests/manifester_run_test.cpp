@@ -290,7 +290,6 @@ TEST(ManifesterRun, CommandLine) {
         "zk-manifester v0.1\n\n\nUsage:\n\nzk-manifester.exe <target directory>\n\n"
         " Example #1: \"zk-manifester.exe\" - creates a manifest of current working directory.\n"
         " Example #2: \"zk-manifester.exe data \" - creates a manifest of given directory.\n\n";
-    const std::string empty_manifest = std::string(head) + tail;
     const std::string both_nodes =
         std::string(head) + "  <node id=\"one.png\" w=\"1\" h=\"1\" />\n  <node id=\"two.png\" w=\"1\" h=\"1\" />\n" + tail;
     struct Case {
@@ -303,8 +302,6 @@ TEST(ManifesterRun, CommandLine) {
         {"-?", {"-?"}, false, "", usage},
         {"/?", {"/?", "data"}, false, "", usage},
         {"--help", {"--help"}, false, "", usage},
-        {"-h is a directory name", {"-h"}, true, empty_manifest, ""},
-        {"missing target", {"nowhere"}, true, empty_manifest, ""},
         // A target named through "." or ".." is walked; its hidden folders are not.
         {"target through a dot folder", {"data/./x"}, true,
          std::string(head) + "  <node id=\"two.png\" w=\"1\" h=\"1\" />\n" + tail, ""},
@@ -326,6 +323,57 @@ TEST(ManifesterRun, CommandLine) {
             EXPECT_EQ(run.out, c.out) << c.name;
         }
     }
+}
+
+// A target that is not there, is a file, or is empty (which would walk the
+// machine from "/") is refused by name, and the manifest of the run before
+// is left as it was; an empty folder, or a link to a folder, is manifested.
+TEST(ManifesterRun, ATargetThatIsNoFolderIsRefusedAndTheManifestKept) {
+    TempTree tree;
+    tree.Put("data/one.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+    tree.Put("afile.txt", {'h', 'i'});
+    fs::create_directories(tree.Work() + "/empty");
+    fs::create_directory_symlink("data", tree.Work() + "/link");
+    const std::string manifest = tree.Work() + "/manifest-temp.xml";
+    const std::string good = std::string(head) + "  <node id=\"one.png\" w=\"1\" h=\"1\" />\n" + tail;
+    ASSERT_EQ(RunManifester(tree.Work(), {"data"}).exit_code, 0);
+    ASSERT_EQ(ReadText(manifest), good);
+    struct Case {
+        std::string target;
+        const char* reason;
+    } refused[] = {
+        {"datta", "No such file or directory"},
+        {"afile.txt", "Not a directory"},
+        {"afile.txt/", "Not a directory"},
+        {"", "No such file or directory"},
+        {"-h", "No such file or directory"},  // not a help option: a folder's name
+    };
+    for (const Case& c : refused) {
+        RunResult run = RunManifester(tree.Work(), {c.target});
+        EXPECT_NE(run.exit_code, 0) << "'" << c.target << "': " << run.out;
+        EXPECT_NE(run.out.find("Cannot manifest '" + c.target + "': " + c.reason + ".\n"), std::string::npos)
+            << "'" << c.target << "': " << run.out;
+        EXPECT_EQ(run.out.find("Done."), std::string::npos) << "'" << c.target << "'";
+        EXPECT_EQ(ReadText(manifest), good) << "'" << c.target << "'";
+    }
+    struct Walked {
+        const char* target;
+        std::string manifest;
+    } walked[] = {
+        {"link", good},
+        {"empty", std::string(head) + tail},
+    };
+    for (const Walked& w : walked) {
+        RunResult run = RunManifester(tree.Work(), {w.target});
+        EXPECT_EQ(run.exit_code, 0) << w.target << ": " << run.out;
+        EXPECT_NE(run.out.find("Done.\n"), std::string::npos) << w.target << ": " << run.out;
+        EXPECT_EQ(ReadText(manifest), w.manifest) << w.target;
+    }
+    // Nothing left beside the data: no temporary of a refused run.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(tree.Work())) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"afile.txt", "data", "empty", "link", "manifest-temp.xml"}));
 }
 
 TEST(ManifesterRun, CurrentDirectoryWhenNoTargetIsGiven) {
