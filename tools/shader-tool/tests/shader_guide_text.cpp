@@ -278,6 +278,14 @@ GuideText MakeGuideText() {
          "ZKSL has its own names for what the target languages spell differently: `sampleTexture`, `lerp`, "
          "`frac`, `atan2`, `rsqrt`.",
          Probe().PixelTextures("<node id=\"image\" type=\"2D\"/>").PixelCode(kPixelStatement)},
+        {"float4 c = texture.image.Sample(input.uv);", 0,
+         "Textures have no methods: write `sampleTexture(texture.image, input.uv)`. A `syntax error` may follow "
+         "the same line.",
+         Probe().PixelTextures("<node id=\"image\" type=\"2D\"/>").PixelCode(kPixelStatement)},
+        {"float4 c = constants.fade;", 0,
+         "Here `fade` is a vertex constant, which the pixel stage does not see: each stage reads only the "
+         "constants of its own array. Declare it in `pixel_constants` too, or hand it on as a vertex output.",
+         Probe().VertexConstants("<node id=\"fade\" type=\"FLOAT4\"/>").PixelCode(kPixelStatement)},
         {"float4 c = sampleTexture(texture.image, float3(input.uv, 0.0));", 0,
          "No overload takes these arguments: a 2D texture is sampled with a `float2`.",
          Probe().PixelTextures("<node id=\"image\" type=\"2D\"/>").PixelCode(kPixelStatement)},
