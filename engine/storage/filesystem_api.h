@@ -36,3 +36,9 @@ bool ZK_CanWriteToFile(const char* path);
 // one whose status cannot be read for a reason other than there being
 // nothing, counts as taken.
 bool ZKI_IsPathTaken(const char* path);
+// A new empty file opened for writing, made only where nothing stands (as
+// ZKI_IsPathTaken counts it) in the same step as the name is looked at: a
+// file, folder or link put at the name in the meantime is refused, and a
+// link is never followed. Closed with ZK_FileSystem_CloseFile. Null for a
+// null or prefixed path, a taken name, or a file that cannot be made.
+zk_file_t* ZKI_CreateNewFile(const char* path);
