@@ -211,9 +211,12 @@ void ZKI_FillStorageInterface(zekar_t* t) {
 
 // ---------------------------------------------------------------- beside the table
 
-// Opens the path with "wb" to learn whether a file can be made there, then
-// deletes what it made. A file that exists already is never truncated or
-// deleted: it is probed for appending instead.
+// Makes a new file at the path to learn whether a file can be made there,
+// then deletes what it made. A file that exists already is never truncated
+// or deleted: it is probed for appending instead. Anything else standing
+// at the name (a folder, a FIFO, a link that leads nowhere) is no place
+// for a file and is left alone: the probe file is made only where nothing
+// stands, never through a link.
 static bool ProbeWritable(const char* path) {
     if (zk->file_system->ZK_FileSystem_FileExists(path)) {
         zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "ab");
@@ -221,7 +224,7 @@ static bool ProbeWritable(const char* path) {
         zk->file_system->ZK_FileSystem_CloseFile(file);
         return true;
     }
-    zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "wb");
+    zk_file_t* file = ZKI_CreateNewFile(path);
     if (!file) return false;
     zk->file_system->ZK_FileSystem_CloseFile(file);
     zk->file_system->ZK_FileSystem_DeleteFile(path);

@@ -28,7 +28,9 @@ const char* ZKI_GetFileFullPath(const char* path, bool must_exist);
 // holding "://" in this system.
 nString ZK_ConvertStaticPathToNativeOSPath(const char* path);
 // True when a file can be created at the path; an existing file is never
-// touched (the answer is then whether it opens for appending).
+// touched (the answer is then whether it opens for appending). Where
+// anything else stands (a folder, a FIFO, a link that leads nowhere) the
+// answer is false and it is left as it is.
 bool ZK_CanWriteToFile(const char* path);
 // True when anything stands at the path, of any kind: a file, a folder, a
 // FIFO, a symbolic link (also one that leads nowhere). A new file may be

@@ -732,6 +732,31 @@ TEST_F(FileSystemApiTest, WriteProbesNeverDestroyAnExistingFile) {
     EXPECT_FALSE(ZK_CanWriteToFile((dir / "no/such/dir/x").c_str()));
 }
 
+// Where something other than a file stands, no file can be made without
+// going through it: the probes answer no and leave it as it is. A link
+// that led nowhere was once followed (its target made) and then deleted
+// itself; a FIFO held the probe until something read it.
+TEST_F(FileSystemApiTest, WriteProbesLeaveWhatStandsAtTheNameAlone) {
+    TempDirectory dir;
+    ASSERT_EQ(symlink((dir / "nowhere").c_str(), (dir / "dangling").c_str()), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+    FifoDrainer drainer(dir / "fifo");
+    const std::vector<std::string> names = NamesIn(dir.Path());
+    for (const char* name : {"dangling", "fifo", "folder"}) {
+        std::string path = dir / name;
+        EXPECT_FALSE(ZK_CanWriteToFile(path.c_str())) << name;
+        EXPECT_EQ(ZKI_GetFileFullPath(path.c_str(), false), nullptr) << name;
+    }
+    EXPECT_FALSE(drainer.Finish()) << "a probe waited for a reader";
+    EXPECT_EQ(NamesIn(dir.Path()), names);
+    struct stat status;
+    ASSERT_EQ(lstat((dir / "dangling").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    ASSERT_EQ(lstat((dir / "fifo").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
+
 TEST_F(FileSystemApiTest, FullPathsLongerThanTheBuffersAreRefused) {
     TempDirectory dir;
     std::string base = dir.Path() + "/";
