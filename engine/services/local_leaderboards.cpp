@@ -94,46 +94,80 @@ nString KeptName(const char* path, int number) {
     return number == 1 ? nString::Format("%s.damaged", path) : nString::Format("%s.damaged-%d", path, number);
 }
 
-// The first kept name where nothing stands yet; empty when none is free.
-// Anything at a name takes it, not only a file: a folder would refuse the
-// copy although a later name is free, a FIFO would hold the copy until
-// something reads it, and a link would take it wherever it leads.
-nString FreeKeptName(const char* path) {
-    for (int number = 1; number <= kKeptNames; ++number) {
-        nString name = KeptName(path, number);
-        if (!ZKI_IsPathTaken(name.c_str())) return name;
-    }
-    return nString();
+// Pieces a damaged file is copied in: the memory a copy takes stays the
+// same whatever the file's size.
+const size_t kCopyPiece = 64 * 1024;
+
+// True when every byte is zero: the first is, and each equals the next.
+bool AllZero(const char* bytes, size_t size) {
+    return size == 0 || (bytes[0] == 0 && memcmp(bytes, bytes + 1, size - 1) == 0);
 }
 
-// Copies the whole file to a new one through the file table.
-bool CopyFile(const char* from, const char* to) {
+// Copies size bytes between two open files piece by piece, every count
+// checked: a read that comes up short (the file shrank, or its disk failed)
+// is no copy. A piece of zeros before the last is passed over with a seek
+// (a seek that does not answer success is no pass, and the piece is
+// written), so that the holes of a sparse file stay holes and its copy
+// does not fill the disk; the last piece is always written, which gives
+// the copy its whole length.
+bool CopyPieces(zk_file_t* from, zk_file_t* to, uint64_t size, char* piece) {
     zk_file_system_api_t* files = zk->file_system;
-    zk_file_t* source = files->ZK_FileSystem_OpenFile(from, "rb");
-    if (!source) return false;
-    size_t size = source->size > 0 ? static_cast<size_t>(source->size) : 0;
-    nArray<char> bytes;
-    bytes.SetMaximumSize(static_cast<int>(size));
-    bool read = files->ZK_FileSystem_ReadFile(bytes.items, size, source) == size;
-    files->ZK_FileSystem_CloseFile(source);
-    if (!read) return false;
-    zk_file_t* target = files->ZK_FileSystem_OpenFile(to, "wb");
-    if (!target) return false;
-    bool written = files->ZK_FileSystem_WriteFile(bytes.items, size, target) == size;
+    for (uint64_t copied = 0; copied < size;) {
+        size_t count = size - copied < kCopyPiece ? size_t(size - copied) : kCopyPiece;
+        if (files->ZK_FileSystem_ReadFile(piece, count, from) != count) return false;
+        bool last = copied + count == size;
+        bool passed = !last && AllZero(piece, count) && files->ZK_FileSystem_SetFilePosition(to, int(count), 1) == 0;
+        if (!passed && files->ZK_FileSystem_WriteFile(piece, count, to) != count) return false;
+        copied += count;
+    }
+    return true;
+}
+
+// A new file under the first kept name where nothing stands yet; null when
+// none is free. Anything at a name takes it, not only a file: a folder, a
+// FIFO, a link (also one that leads nowhere) is left as it is and the next
+// name is tried. The file is made only where nothing stands at the moment
+// it is made, so whatever appears at a name after it was looked at is
+// passed over the same way, and a link there is never followed.
+zk_file_t* CreateKeptFile(const char* path, nString& name) {
+    for (int number = 1; number <= kKeptNames; ++number) {
+        name = KeptName(path, number);
+        if (ZKI_IsPathTaken(name.c_str())) continue;
+        if (zk_file_t* file = ZKI_CreateNewFile(name.c_str())) return file;
+    }
+    name = nString();
+    return nullptr;
+}
+
+// Copies the open file into the kept file and closes that; false, with the
+// kept file removed, when the copy is not whole.
+bool CopyIntoKeptFile(zk_file_t* source, zk_file_t* target, const char* name) {
+    zk_file_system_api_t* files = zk->file_system;
+    nArray<char> piece;
+    piece.SetMaximumSize(int(kCopyPiece));
+    uint64_t size = source->size > 0 ? uint64_t(source->size) : 0;
+    bool copied = CopyPieces(source, target, size, piece.items);
     bool closed = files->ZK_FileSystem_CloseFile(target);
-    if (written && closed) return true;
-    files->ZK_FileSystem_DeleteFile(to);
+    if (copied && closed) return true;
+    files->ZK_FileSystem_DeleteFile(name);
     return false;
 }
 
-// Moves a file that did not load aside, under a name not taken yet, so
-// that the next save does not write over the scores it may still hold.
-// The name it went to; empty when it could not be kept.
+// Copies the file that did not load aside, so that the next save does not
+// write over the scores it may still hold, and removes it. The name it went
+// to; empty when it could not be kept (no name free, or the copy failed),
+// and then the file stays where it is.
 nString KeepDamagedFile(const char* path) {
-    nString kept = FreeKeptName(path);
-    if (kept.IsEmpty() || !CopyFile(path, kept.c_str())) return nString();
-    zk->file_system->ZK_FileSystem_DeleteFile(path);
-    return kept;
+    zk_file_system_api_t* files = zk->file_system;
+    zk_file_t* source = files->ZK_FileSystem_OpenFile(path, "rb");
+    if (!source) return nString();
+    nString name;
+    zk_file_t* target = CreateKeptFile(path, name);
+    bool kept = target && CopyIntoKeptFile(source, target, name.c_str());
+    files->ZK_FileSystem_CloseFile(source);
+    if (!kept) return nString();
+    files->ZK_FileSystem_DeleteFile(path);
+    return name;
 }
 
 }  // namespace

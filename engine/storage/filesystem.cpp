@@ -65,12 +65,9 @@ bool MayOpenForWriting(const char* path) {
     return false;
 }
 
-zk_file_t* OpenFile(const char* path, OpenMode mode) {
-    PathPrefix prefix = GetPathPrefixOfPath(path);
-    if (mode != OPEN_MODE_READ && !MayOpenForWriting(path)) return nullptr;
-    System* system = SystemOf(prefix);
-    if (!system) return nullptr;
-    File* file = system->OpenFile(prefix, WithForwardSlashes(path), mode);
+// The handle of a file the system opened for the path; null (with the file
+// closed) when memory runs out.
+static zk_file_t* HandleOf(System* system, File* file, const char* path) {
     if (!file) return nullptr;
     zk_file_t* handle = static_cast<zk_file_t*>(calloc(1, sizeof(zk_file_t)));
     char* name = strdup(path ? path : "");
@@ -84,6 +81,22 @@ zk_file_t* OpenFile(const char* path, OpenMode mode) {
     handle->size = file->size;
     handle->file = file;
     return handle;
+}
+
+zk_file_t* OpenFile(const char* path, OpenMode mode) {
+    PathPrefix prefix = GetPathPrefixOfPath(path);
+    if (mode != OPEN_MODE_READ && !MayOpenForWriting(path)) return nullptr;
+    System* system = SystemOf(prefix);
+    if (!system) return nullptr;
+    return HandleOf(system, system->OpenFile(prefix, WithForwardSlashes(path), mode), path);
+}
+
+zk_file_t* CreateNewFile(const char* path) {
+    PathPrefix prefix = GetPathPrefixOfPath(path);
+    if (!MayOpenForWriting(path)) return nullptr;
+    System* system = SystemOf(prefix);
+    if (!system) return nullptr;
+    return HandleOf(system, system->CreateNewFile(prefix, WithForwardSlashes(path)), path);
 }
 
 bool CloseFile(zk_file_t* handle) {
@@ -327,5 +340,6 @@ bool System::DeleteFile(PathPrefix, const nString&) { return false; }
 bool System::GetFileInfo(PathPrefix, const nString&, zk_file_info_t*) { return false; }
 bool System::Mount(int) { return false; }
 bool System::PathIsTaken(PathPrefix, const nString&) { return true; }
+File* System::CreateNewFile(PathPrefix, const nString&) { return nullptr; }
 
 }  // namespace ZKFileSystem

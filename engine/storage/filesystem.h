@@ -92,6 +92,12 @@ public:
     // new file under only when this is false. (The base cannot look and
     // counts every name as taken.)
     virtual bool PathIsTaken(PathPrefix prefix, const nString& path);
+    // A new empty file, open for writing, made at the path only when
+    // nothing at all stands there (see PathIsTaken). Looking and making are
+    // one step, so nothing put at the name meanwhile is written over or
+    // through: a link there is refused, never followed. Null when the name
+    // is taken or the file cannot be made. (The base makes nothing.)
+    virtual File* CreateNewFile(PathPrefix prefix, const nString& path);
 
     bool mountable = false;
 };
@@ -121,6 +127,7 @@ bool DeleteDirectory(const char* path, bool with_files);
 bool DeleteFile(const char* path);
 bool FileExists(const char* path);
 bool PathIsTaken(const char* path);
+zk_file_t* CreateNewFile(const char* path);
 bool GetFileInfo(const char* path, zk_file_info_t* info);
 nArray<nString> FindFiles(const char* path, const nArray<nString>& wildcards, bool recursive);
 int GetFileDescriptor(zk_file_t* handle, int& offset);

@@ -146,16 +146,10 @@ static bool ModeOf(const char* mode, OpenMode& result) {
     }
 }
 
-zk_file_t* ZK_FileSystem_OpenFile(const char* path, const char* mode) {
-    if (!IsUsablePath("OpenFile", path)) return nullptr;
-    bool exempt = IsExempt(path);
-    OpenMode open_mode = OPEN_MODE_READ;
-    if (!ModeOf(mode, open_mode)) {
-        if (!exempt) zk->ZK_Popupf(ZK_MESSAGE_WARNING, "File System OpenFile: mode is invalid, see OpenFile() for more info.");
-        return nullptr;
-    }
-    zk_file_t* handle = ZKFileSystem::OpenFile(path, open_mode);
-    if (!handle || exempt) return handle;
+// Enters an opened handle into the open-file list, with the warning when
+// too many are open.
+static zk_file_t* Counted(zk_file_t* handle, const char* path) {
+    if (!handle) return nullptr;
     ZKI_LockCoreMutex(ZK_CORE_MUTEX_CORE_VARIABLE);
     zk_state.open_files.InsertLast(handle);
     int open = zk_state.open_files.count;
@@ -165,6 +159,18 @@ zk_file_t* ZK_FileSystem_OpenFile(const char* path, const char* mode) {
                       open, path);
     }
     return handle;
+}
+
+zk_file_t* ZK_FileSystem_OpenFile(const char* path, const char* mode) {
+    if (!IsUsablePath("OpenFile", path)) return nullptr;
+    bool exempt = IsExempt(path);
+    OpenMode open_mode = OPEN_MODE_READ;
+    if (!ModeOf(mode, open_mode)) {
+        if (!exempt) zk->ZK_Popupf(ZK_MESSAGE_WARNING, "File System OpenFile: mode is invalid, see OpenFile() for more info.");
+        return nullptr;
+    }
+    zk_file_t* handle = ZKFileSystem::OpenFile(path, open_mode);
+    return exempt ? handle : Counted(handle, path);
 }
 
 size_t ZK_FileSystem_ReadFile(void* buffer, size_t size, zk_file_t* handle) {
@@ -205,9 +211,12 @@ void ZKI_FillStorageInterface(zekar_t* t) {
 
 // ---------------------------------------------------------------- beside the table
 
-// Opens the path with "wb" to learn whether a file can be made there, then
-// deletes what it made. A file that exists already is never truncated or
-// deleted: it is probed for appending instead.
+// Makes a new file at the path to learn whether a file can be made there,
+// then deletes what it made. A file that exists already is never truncated
+// or deleted: it is probed for appending instead. Anything else standing
+// at the name (a folder, a FIFO, a link that leads nowhere) is no place
+// for a file and is left alone: the probe file is made only where nothing
+// stands, never through a link.
 static bool ProbeWritable(const char* path) {
     if (zk->file_system->ZK_FileSystem_FileExists(path)) {
         zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "ab");
@@ -215,7 +224,7 @@ static bool ProbeWritable(const char* path) {
         zk->file_system->ZK_FileSystem_CloseFile(file);
         return true;
     }
-    zk_file_t* file = zk->file_system->ZK_FileSystem_OpenFile(path, "wb");
+    zk_file_t* file = ZKI_CreateNewFile(path);
     if (!file) return false;
     zk->file_system->ZK_FileSystem_CloseFile(file);
     zk->file_system->ZK_FileSystem_DeleteFile(path);
@@ -268,3 +277,9 @@ nString ZK_ConvertStaticPathToNativeOSPath(const char* path) {
 bool ZK_CanWriteToFile(const char* path) { return path && ProbeWritable(path); }
 
 bool ZKI_IsPathTaken(const char* path) { return !path || HasPrefixMark(path) || ZKFileSystem::PathIsTaken(path); }
+
+zk_file_t* ZKI_CreateNewFile(const char* path) {
+    if (!path || HasPrefixMark(path)) return nullptr;
+    zk_file_t* handle = ZKFileSystem::CreateNewFile(path);
+    return IsExempt(path) ? handle : Counted(handle, path);
+}

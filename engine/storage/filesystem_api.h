@@ -28,7 +28,9 @@ const char* ZKI_GetFileFullPath(const char* path, bool must_exist);
 // holding "://" in this system.
 nString ZK_ConvertStaticPathToNativeOSPath(const char* path);
 // True when a file can be created at the path; an existing file is never
-// touched (the answer is then whether it opens for appending).
+// touched (the answer is then whether it opens for appending). Where
+// anything else stands (a folder, a FIFO, a link that leads nowhere) the
+// answer is false and it is left as it is.
 bool ZK_CanWriteToFile(const char* path);
 // True when anything stands at the path, of any kind: a file, a folder, a
 // FIFO, a symbolic link (also one that leads nowhere). A new file may be
@@ -36,3 +38,9 @@ bool ZK_CanWriteToFile(const char* path);
 // one whose status cannot be read for a reason other than there being
 // nothing, counts as taken.
 bool ZKI_IsPathTaken(const char* path);
+// A new empty file opened for writing, made only where nothing stands (as
+// ZKI_IsPathTaken counts it) in the same step as the name is looked at: a
+// file, folder or link put at the name in the meantime is refused, and a
+// link is never followed. Closed with ZK_FileSystem_CloseFile. Null for a
+// null or prefixed path, a taken name, or a file that cannot be made.
+zk_file_t* ZKI_CreateNewFile(const char* path);

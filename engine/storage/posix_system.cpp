@@ -99,6 +99,21 @@ bool POSIXSystem::PathIsTaken(PathPrefix, const nString& path) {
     return lstat(path.c_str(), &status) == 0 || errno != ENOENT;
 }
 
+// O_EXCL makes the look at the name and the making of the file one step: an
+// entry of any kind at the name fails it, a symbolic link too (its target
+// is never opened nor made).
+File* POSIXSystem::CreateNewFile(PathPrefix prefix, const nString& path) {
+    int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (descriptor < 0) return nullptr;
+    FILE* stream = fdopen(descriptor, "wb");
+    if (!stream) {
+        close(descriptor);
+        unlink(path.c_str());
+        return nullptr;
+    }
+    return new POSIXFile(0, prefix, true, stream);
+}
+
 bool POSIXSystem::GetFileInfo(PathPrefix, const nString& path, zk_file_info_t* info) {
     struct stat status;
     if (stat(path.c_str(), &status) != 0) return false;

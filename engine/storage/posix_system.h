@@ -39,6 +39,7 @@ public:
     bool GetFileInfo(PathPrefix prefix, const nString& path, zk_file_info_t* info) override;
     File* OpenFile(PathPrefix prefix, const nString& path, OpenMode mode) override;
     bool PathIsTaken(PathPrefix prefix, const nString& path) override;
+    File* CreateNewFile(PathPrefix prefix, const nString& path) override;
 
     void SynchronizeFile(File*) {}
     static const char* GetOpenMode(OpenMode mode) { return GetOpenModeString(mode); }

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -160,6 +162,35 @@ TEST_F(SafeWriteStream, ATakenNameIsTriedAgainAndALinkThereIsNeverFollowed) {
     EXPECT_EQ(file.temporary, nullptr);
     EXPECT_EQ(Read(outside + "/victim.txt"), "keep");
     EXPECT_EQ(std::distance(fs::directory_iterator(work), fs::directory_iterator()), 16);
+}
+
+// A folder path that cannot be reached fails every name alike: the write
+// ends at the first, with the system's own reason, rather than drawing
+// names until it gives up on "File exists". A link that leads to itself
+// is the case to watch: a link at the temporary name itself is passed by,
+// one in the folder path is the end.
+TEST_F(SafeWriteStream, AFolderThatCannotBeReachedEndsTheWriteAtOnceWithItsReason) {
+    ASSERT_EQ(symlink(Path("loop").c_str(), Path("loop").c_str()), 0);
+    Put(Path("file"), "a file");
+    struct Case {
+        std::string path;
+        int error;
+    } cases[] = {
+        {Path("loop/db.xml"), ELOOP},
+        {Path("missing/db.xml"), ENOENT},
+        {Path("file/db.xml"), ENOTDIR},
+    };
+    for (const Case& c : cases) {
+        ScriptedNumbers numbers({1, 2, 3});
+        zk_safe_write_t file;
+        char reason[512] = "";
+        EXPECT_FALSE(ZKI_BeginSafeWriteStream(&file, c.path.c_str(), reason, sizeof reason)) << c.path;
+        EXPECT_EQ(numbers.Drawn(), 1u) << c.path;
+        std::string expected = "cannot create a temporary file beside '" + c.path + "': " + strerror(c.error);
+        EXPECT_EQ(std::string(reason), expected);
+        EXPECT_EQ(file.temporary, nullptr);
+    }
+    EXPECT_EQ(Names(), (std::vector<std::string>{"file", "loop"}));
 }
 
 // Lowers this process's file size limit for the test's span; a write past

@@ -18,6 +18,7 @@
 #include "engine/base/tests/fifo_releaser.h"
 #include "engine/services/local_leaderboards.h"
 #include "engine/services/tests/answer_test_support.h"
+#include "engine/services/tests/stand_in_files.h"
 #include "engine/storage/database_manager.h"
 #include "engine/datamodel/scrambler.h"
 
@@ -422,9 +423,12 @@ TEST_F(LocalLeaderboardsTest, AFileThatDoesNotLoadIsKeptAsideBeforeAnythingIsSav
 // What stands at the first kept name is left as it is, whatever it is, and
 // the file goes to the next name. A folder there once refused the copy
 // although the next name was free; a FIFO held the copy until something
-// read it; a link that leads nowhere took the copy to where it points.
+// read it; a link took the copy to where it points. The same holds for
+// what is put at the name after it was looked at and before the copy is
+// made there (the look is told it saw nothing): the copy was once made
+// through a link put there in that moment.
 TEST_F(LocalLeaderboardsTest, ADamagedFileIsKeptUnderTheFirstNameWhereNothingStands) {
-    enum Kind { FOLDER, FIFO, DANGLING_LINK, REGULAR_FILE };
+    enum Kind { FOLDER, FIFO, DANGLING_LINK, LINK_TO_FILE, REGULAR_FILE };
     struct Case {
         const char* what;
         Kind kind;
@@ -433,44 +437,54 @@ TEST_F(LocalLeaderboardsTest, ADamagedFileIsKeptUnderTheFirstNameWhereNothingSta
         {"a folder", FOLDER, S_IFDIR},
         {"a FIFO", FIFO, S_IFIFO},
         {"a link that leads nowhere", DANGLING_LINK, S_IFLNK},
+        {"a link to a file", LINK_TO_FILE, S_IFLNK},
         {"a file", REGULAR_FILE, S_IFREG},
     };
     int store = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        std::string name = "boards" + std::to_string(store) + ".xml";
-        std::string file = folder / name;
-        std::string first = file + ".damaged";
-        std::string elsewhere = folder / ("elsewhere" + std::to_string(store++));
-        WriteBytes(file, "<root>");
-        int made = 0;
-        if (c.kind == FOLDER) made = mkdir(first.c_str(), 0700);
-        if (c.kind == FIFO) made = mkfifo(first.c_str(), 0600);
-        if (c.kind == DANGLING_LINK) made = symlink(elsewhere.c_str(), first.c_str());
-        if (c.kind == REGULAR_FILE) WriteBytes(first, "older");
-        ASSERT_EQ(made, 0);
-        std::unique_ptr<FifoDrainer> drainer(c.kind == FIFO ? new FifoDrainer(first) : nullptr);
-        Lines().clear();
+    for (bool after_the_look : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (after_the_look ? ", put there after the look" : ""));
+            std::string name = "boards" + std::to_string(store) + ".xml";
+            std::string file = folder / name;
+            std::string first = file + ".damaged";
+            std::string elsewhere = folder / ("elsewhere" + std::to_string(store++));
+            WriteBytes(file, "<root>");
+            int made = 0;
+            if (c.kind == FOLDER) made = mkdir(first.c_str(), 0700);
+            if (c.kind == FIFO) made = mkfifo(first.c_str(), 0600);
+            if (c.kind == LINK_TO_FILE) WriteBytes(elsewhere, "victim");
+            if (c.kind == DANGLING_LINK || c.kind == LINK_TO_FILE) made = symlink(elsewhere.c_str(), first.c_str());
+            if (c.kind == REGULAR_FILE) WriteBytes(first, "older");
+            ASSERT_EQ(made, 0);
+            StandInFiles files;
+            if (after_the_look) files.LookedFree(first);
+            std::unique_ptr<FifoDrainer> drainer(c.kind == FIFO ? new FifoDrainer(first) : nullptr);
+            Lines().clear();
 
-        Open(name);
-        if (drainer) {
-            EXPECT_FALSE(drainer->Finish()) << "the copy waited for a reader";
+            Open(name);
+            if (drainer) {
+                EXPECT_FALSE(drainer->Finish()) << "the copy waited for a reader";
+            }
+            ASSERT_FALSE(Lines().empty());
+            EXPECT_EQ(Lines().back(), "popup warning: Local leaderboards file '" + file +
+                                          "' could not be read; it is kept as '" + first + "-2'.");
+            EXPECT_EQ(ReadBytes(first + "-2"), "<root>");
+            EXPECT_FALSE(FileExists(file));
+            if (c.kind == LINK_TO_FILE) {
+                EXPECT_EQ(ReadBytes(elsewhere), "victim") << "written through the link";
+            } else {
+                EXPECT_FALSE(FileExists(elsewhere)) << "written through the link";
+            }
+            struct stat status;
+            ASSERT_EQ(lstat(first.c_str(), &status), 0);
+            EXPECT_EQ(status.st_mode & S_IFMT, c.type);
+            if (c.kind == REGULAR_FILE) {
+                EXPECT_EQ(ReadBytes(first), "older");
+            }
+            boards->SubmitScore(0, Score(40), "Coins");
+            DMDatabase saved;
+            EXPECT_TRUE(saved.Load(file.c_str()));
         }
-        ASSERT_FALSE(Lines().empty());
-        EXPECT_EQ(Lines().back(), "popup warning: Local leaderboards file '" + file +
-                                      "' could not be read; it is kept as '" + first + "-2'.");
-        EXPECT_EQ(ReadBytes(first + "-2"), "<root>");
-        EXPECT_FALSE(FileExists(file));
-        EXPECT_FALSE(FileExists(elsewhere)) << "written through the link";
-        struct stat status;
-        ASSERT_EQ(lstat(first.c_str(), &status), 0);
-        EXPECT_EQ(status.st_mode & S_IFMT, c.type);
-        if (c.kind == REGULAR_FILE) {
-            EXPECT_EQ(ReadBytes(first), "older");
-        }
-        boards->SubmitScore(0, Score(40), "Coins");
-        DMDatabase saved;
-        EXPECT_TRUE(saved.Load(file.c_str()));
     }
 }
 
@@ -523,18 +537,24 @@ private:
     void (*old_handler)(int);
 };
 
-// A copy that does not all reach the disk is no copy: it is removed, the
+// A copy that does not hold every byte is no copy: it is removed, the
 // damaged file stays where it is, and nothing is saved over it. A small
 // file sits in the stream's buffer until the close, so only the close
-// fails; a large one makes the write itself come up short.
+// fails; a large one makes the write itself come up short. A file that
+// comes up short while it is read (it shrank, or its disk failed) gives
+// fewer bytes than its size, in the middle or only at its very end.
 TEST_F(LocalLeaderboardsTest, ADamagedFileWhoseCopyFailsStaysWhereItIs) {
+    const size_t large = 256 * 1024;
     struct Case {
         const char* what;
         size_t size;
-        rlim_t limit;
+        rlim_t limit;      // 0: none
+        size_t delivered;  // the bytes its reads give
     } cases[] = {
-        {"the close fails", 2000, 1000},
-        {"the write comes up short", 256 * 1024, 64 * 1024},
+        {"the close fails", 2000, 1000, 2000},
+        {"the write comes up short", large, 64 * 1024, large},
+        {"a read comes up short", large, 0, 100 * 1024},
+        {"the last read comes up short", large + 5, 0, large + 4},
     };
     int store = 0;
     for (const Case& c : cases) {
@@ -543,10 +563,12 @@ TEST_F(LocalLeaderboardsTest, ADamagedFileWhoseCopyFailsStaysWhereItIs) {
         std::string file = folder / name;
         std::string bytes = "<root>" + std::string(c.size - 6, 'x');
         WriteBytes(file, bytes);
+        StandInFiles files;
+        if (c.delivered < c.size) files.Serve(file, {c.size, c.delivered, {{0, bytes}}});
         Lines().clear();
         {
-            FileSizeLimit limit(c.limit);
-            ASSERT_TRUE(limit.set);
+            std::unique_ptr<FileSizeLimit> limit(c.limit ? new FileSizeLimit(c.limit) : nullptr);
+            ASSERT_TRUE(!limit || limit->set);
             Open(name);
         }
         ASSERT_FALSE(Lines().empty());
@@ -574,6 +596,80 @@ TEST_F(LocalLeaderboardsTest, AKeptCopyHoldsEveryByteAndTheDamagedFileIsGone) {
     std::string kept = ReadBytes(file + ".damaged");
     EXPECT_EQ(kept.size(), bytes.size());
     EXPECT_TRUE(kept == bytes) << "the copy differs";
+}
+
+// Writes the bytes into the file at that offset, leaving what lies around
+// them as it is (a hole where nothing was written yet).
+void WriteBytesAt(const std::string& path, off_t offset, const std::string& bytes) {
+    FILE* file = fopen(path.c_str(), "r+b");
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(fseeko(file, offset, SEEK_SET), 0);
+    ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), file), bytes.size());
+    ASSERT_EQ(fclose(file), 0);
+}
+
+// The largest resident size this process has had, in bytes.
+long long PeakResidentBytes() {
+    struct rusage usage;
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<long long>(usage.ru_maxrss) * 1024;
+}
+
+// Damaged files made mostly of holes, as a file cut to a length it never
+// had leaves them. One of 2 GiB and 5 bytes once overflowed the buffer the
+// whole file was read into: the size was cut to an int. The copy goes
+// piece by piece in little memory, holds the same bytes at the same places
+// (also a piece after a hole, and a hole at the very end), and keeps the
+// holes, so that it costs the disk no more than the file. The large file
+// is served from memory: reading 2 GiB of holes from the disk takes
+// seconds and fills as much of the page cache; the copy is a real file.
+TEST_F(LocalLeaderboardsTest, AFileOfHolesIsKeptAsideWhateverItsSize) {
+    struct Case {
+        const char* what;
+        bool on_disk;
+        uint64_t size;
+        std::vector<std::pair<uint64_t, std::string>> bytes;
+    } cases[] = {
+        {"2 GiB and 5 bytes, ending in a hole", false, (uint64_t(1) << 31) + 5, {{0, "<root>"}, {1 << 20, "x"}}},
+        {"on the disk", true, 4 << 20, {{0, "<root>"}, {200 * 1024 + 17, "middle"}, {(4 << 20) - 3, "end"}}},
+    };
+    int store = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string name = "holes" + std::to_string(store++) + ".xml";
+        const std::string file = folder / name;
+        WriteBytes(file, "<root>");
+        StandInFiles files;
+        if (c.on_disk) {
+            ASSERT_EQ(truncate(file.c_str(), off_t(c.size)), 0);
+            for (const auto& piece : c.bytes) WriteBytesAt(file, off_t(piece.first), piece.second);
+        } else {
+            files.Serve(file, {c.size, c.size, c.bytes});
+        }
+        long long peak = PeakResidentBytes();
+
+        Open(name);
+        EXPECT_LT(PeakResidentBytes() - peak, 64LL << 20) << "the file was held in memory";
+        EXPECT_FALSE(FileExists(file));
+        const std::string kept = file + ".damaged";
+        struct stat copy;
+        ASSERT_EQ(stat(kept.c_str(), &copy), 0);
+        EXPECT_EQ(uint64_t(copy.st_size), c.size);
+        EXPECT_LT(copy.st_blocks * 512, 1 << 20) << "the holes were written out";
+        FILE* in = fopen(kept.c_str(), "rb");
+        ASSERT_NE(in, nullptr);
+        // Each piece with the hole byte before it.
+        for (const auto& piece : c.bytes) {
+            uint64_t from = piece.first > 0 ? piece.first - 1 : 0;
+            std::string expected = (piece.first > 0 ? std::string(1, '\0') : "") + piece.second;
+            std::string bytes(expected.size(), '?');
+            ASSERT_EQ(fseeko(in, off_t(from), SEEK_SET), 0);
+            bytes.resize(fread(&bytes[0], 1, bytes.size(), in));
+            EXPECT_EQ(bytes, expected) << "at " << piece.first;
+        }
+        fclose(in);
+        std::remove(kept.c_str());
+    }
 }
 
 // A null category once made a new array without id on every submission,

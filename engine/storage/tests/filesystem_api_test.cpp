@@ -609,6 +609,60 @@ TEST_F(FileSystemApiTest, ANameIsTakenByAnythingThatStandsThere) {
     EXPECT_TRUE(Recorded().empty());
 }
 
+// A new file is made only where nothing stands, in the one step that looks
+// at the name: whatever stands there is left exactly as it was, a link is
+// not followed (neither to a file nor to where nothing is yet), and a FIFO
+// does not hold the call up.
+TEST_F(FileSystemApiTest, ANewFileIsMadeOnlyWhereNothingStands) {
+    InitializedEngine initialized;
+    TempDirectory dir;
+    WriteFile(dir / "file", "old");
+    WriteFile(dir / "victim", "keep");
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((dir / "nowhere").c_str(), (dir / "dangling").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "link").c_str()), 0);
+    FifoDrainer drainer(dir / "fifo");
+    const std::vector<std::string> before = NamesIn(dir.Path());
+    struct Case {
+        std::string path;
+        std::string made;  // where the new file is; empty: none is made
+    } cases[] = {
+        {dir / "new", dir / "new"},
+        {dir.Path() + "\\other", dir / "other"},
+        {dir / "file", ""},
+        {dir / "folder", ""},
+        {dir / "fifo", ""},
+        {dir / "dangling", ""},
+        {dir / "link", ""},
+        {dir / "missing/below", ""},
+        {dir / "file/below", ""},
+        {"user://new", ""},
+    };
+    for (const Case& c : cases) {
+        zk_file_t* file = ZKI_CreateNewFile(c.path.c_str());
+        EXPECT_EQ(file != nullptr, !c.made.empty()) << c.path;
+        if (!file) continue;
+        EXPECT_EQ(file->size, 0);
+        EXPECT_EQ(zk_state.open_files.count, 1) << "counted as an open file";
+        EXPECT_EQ(Api().ZK_FileSystem_WriteFile("made", 4, file), 4u);
+        EXPECT_TRUE(Api().ZK_FileSystem_CloseFile(file));
+        if (!c.made.empty()) {
+            EXPECT_EQ(ReadWholeFile(c.made), "made") << c.path;
+        }
+    }
+    EXPECT_EQ(ZKI_CreateNewFile(nullptr), nullptr);
+    EXPECT_EQ(zk_state.open_files.count, 0);
+    EXPECT_FALSE(drainer.Finish()) << "the call waited for a reader";
+    std::vector<std::string> after = before;
+    after.insert(after.end(), {"new", "other"});
+    EXPECT_EQ(NamesIn(dir.Path()), Sorted(after));
+    EXPECT_EQ(ReadWholeFile(dir / "file"), "old");
+    EXPECT_EQ(ReadWholeFile(dir / "victim"), "keep");
+    EXPECT_FALSE(Api().ZK_FileSystem_FileExists((dir / "nowhere").c_str()));
+    EXPECT_TRUE(Recorded().empty());
+}
+
 // The deepest folder is tried first; the levels above it only when it
 // cannot be made, upwards until one can, then downwards again. Here a fake
 // file system makes a folder when its parent exists (a root, or no parent,
@@ -676,6 +730,31 @@ TEST_F(FileSystemApiTest, WriteProbesNeverDestroyAnExistingFile) {
     EXPECT_FALSE(Api().ZK_FileSystem_FileExists((dir / "new.txt").c_str()));
     EXPECT_EQ(ZKI_GetFileFullPath((dir / "new.txt").c_str(), true), nullptr);
     EXPECT_FALSE(ZK_CanWriteToFile((dir / "no/such/dir/x").c_str()));
+}
+
+// Where something other than a file stands, no file can be made without
+// going through it: the probes answer no and leave it as it is. A link
+// that led nowhere was once followed (its target made) and then deleted
+// itself; a FIFO held the probe until something read it.
+TEST_F(FileSystemApiTest, WriteProbesLeaveWhatStandsAtTheNameAlone) {
+    TempDirectory dir;
+    ASSERT_EQ(symlink((dir / "nowhere").c_str(), (dir / "dangling").c_str()), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+    FifoDrainer drainer(dir / "fifo");
+    const std::vector<std::string> names = NamesIn(dir.Path());
+    for (const char* name : {"dangling", "fifo", "folder"}) {
+        std::string path = dir / name;
+        EXPECT_FALSE(ZK_CanWriteToFile(path.c_str())) << name;
+        EXPECT_EQ(ZKI_GetFileFullPath(path.c_str(), false), nullptr) << name;
+    }
+    EXPECT_FALSE(drainer.Finish()) << "a probe waited for a reader";
+    EXPECT_EQ(NamesIn(dir.Path()), names);
+    struct stat status;
+    ASSERT_EQ(lstat((dir / "dangling").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    ASSERT_EQ(lstat((dir / "fifo").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
 }
 
 TEST_F(FileSystemApiTest, FullPathsLongerThanTheBuffersAreRefused) {

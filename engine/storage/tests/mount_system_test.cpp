@@ -141,16 +141,21 @@ TEST_F(SaveArea, MemoryFilesLoadFromFiles) {
     EXPECT_FALSE(memory.InitializeFromFile(&short_file, OPEN_MODE_APPEND));
 }
 
+// Until the area is mounted nothing opens, nothing is found, and nothing
+// can be made: every name counts as taken, also one where nothing stands.
 TEST_F(SaveArea, NothingOpensUntilMounted) {
     WriteFile(dir / "f.txt", "x");
     zk_file_info_t info;
     EXPECT_FALSE(save->Mount(1));
+    EXPECT_TRUE(save->PathIsTaken(PATH_PREFIX_SAVE, Path("free.txt")));
     EXPECT_EQ(Open("f.txt", OPEN_MODE_READ), nullptr);
     EXPECT_FALSE(save->FileExists(PATH_PREFIX_SAVE, Path("f.txt")));
     EXPECT_FALSE(save->GetFileInfo(PATH_PREFIX_SAVE, Path("f.txt"), &info));
     EXPECT_FALSE(save->DeleteFile(PATH_PREFIX_SAVE, Path("f.txt")));
     EXPECT_FALSE(save->CreateDirectory(PATH_PREFIX_SAVE, Path("d")));
     ASSERT_TRUE(save->Mount(0));
+    EXPECT_FALSE(save->PathIsTaken(PATH_PREFIX_SAVE, Path("free.txt")));
+    EXPECT_TRUE(save->PathIsTaken(PATH_PREFIX_SAVE, Path("f.txt")));
     EXPECT_TRUE(save->FileExists(PATH_PREFIX_SAVE, Path("f.txt")));
     EXPECT_TRUE(save->GetFileInfo(PATH_PREFIX_SAVE, Path("f.txt"), &info));
     File* read = Open("f.txt", OPEN_MODE_READ);
@@ -159,6 +164,8 @@ TEST_F(SaveArea, NothingOpensUntilMounted) {
     EXPECT_TRUE(save->CloseFile(read));
     EXPECT_EQ(save->open_reads, 0);
     EXPECT_EQ(Open("no/such/dir/f.txt", OPEN_MODE_WRITE), nullptr);
+    save->Unmount();
+    EXPECT_TRUE(save->PathIsTaken(PATH_PREFIX_SAVE, Path("free.txt")));
 }
 
 TEST_F(SaveArea, WrittenFilesReachTheDiskAtUnmountOnly) {
