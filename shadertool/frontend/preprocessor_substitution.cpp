@@ -20,6 +20,26 @@ nString ReplacementText(const Definition& definition) {
     return nString(value.string_value.text);
 }
 
+// Where the pieces of text that are copied whole end: a line (through its
+// line break), a quoted text (through its closing quote, or up to the end
+// of its line when it has none) and a word.
+const char* EndOfLine(const char* p) {
+    const char* end = std::strchr(p, '\n');
+    return end ? end + 1 : p + std::strlen(p);
+}
+
+const char* EndOfQuotedText(const char* quote) {
+    const char* end = quote + 1;
+    while (*end && *end != '"' && *end != '\n') ++end;
+    return *end == '"' ? end + 1 : end;
+}
+
+const char* EndOfWord(const char* word) {
+    const char* end = word + 1;
+    while (IsWordCharacter(*end)) ++end;
+    return end;
+}
+
 // Replaces every whole-word occurrence of name in text, leaving quoted text
 // and file instruction lines alone.
 nString ReplaceWholeWords(const char* text, const char* name, const nString& replacement) {
@@ -30,18 +50,15 @@ nString ReplaceWholeWords(const char* text, const char* name, const nString& rep
     bool line_start = true;
     while (*p) {
         if (line_start && IsFileInstructionLine(p)) {
-            const char* end = std::strchr(p, '\n');
-            int length = end ? static_cast<int>(end - p) + 1 : static_cast<int>(std::strlen(p));
-            result.Append(p, length);
-            p += length;
+            const char* end = EndOfLine(p);
+            result.Append(p, static_cast<size_t>(end - p));
+            p = end;
             continue;
         }
         line_start = false;
         if (*p == '"') {
-            const char* end = p + 1;
-            while (*end && *end != '"' && *end != '\n') ++end;
-            if (*end == '"') ++end;
-            result.Append(p, static_cast<int>(end - p));
+            const char* end = EndOfQuotedText(p);
+            result.Append(p, static_cast<size_t>(end - p));
             p = end;
             continue;
         }
@@ -58,11 +75,8 @@ nString ReplaceWholeWords(const char* text, const char* name, const nString& rep
             continue;
         }
         // Copy the rest of a word at once so that its inside is never matched.
-        const char* end = p + 1;
-        if (IsWordCharacter(*p)) {
-            while (IsWordCharacter(*end)) ++end;
-        }
-        result.Append(p, static_cast<int>(end - p));
+        const char* end = IsWordCharacter(*p) ? EndOfWord(p) : p + 1;
+        result.Append(p, static_cast<size_t>(end - p));
         p = end;
     }
     return nString(result.c_str());
@@ -88,6 +102,106 @@ bool IsSelfContainedReplacement(const nString& text) {
         if (*c == '"') quoted = !quoted;
     }
     return !quoted;
+}
+
+// The position of the first of the ascending values that is at or after
+// `first`; values.Count() when none is.
+int FirstAtOrAfter(const nArray<int>& values, int first) {
+    int low = 0, high = values.Count();
+    while (low < high) {
+        int middle = (low + high) / 2;
+        if (values[middle] < first)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+// Each name's definitions, in order: a name may be defined more than once,
+// and a word takes the first definition of its name that is open to it.
+class DefinitionsByName {
+public:
+    explicit DefinitionsByName(const nArray<Definition>& definitions);
+    DefinitionsByName(const DefinitionsByName&) = delete;
+    DefinitionsByName& operator=(const DefinitionsByName&) = delete;
+
+    // The first definition at or after `first` whose name is the word, or -1.
+    int FindFrom(const char* word, size_t length, int first) const;
+
+private:
+    // The entry of the name the word spells, or -1.
+    int FindName(const char* word, size_t length) const;
+
+    const nArray<Definition>& definitions;
+    NameIndex names;                       // each name's entry
+    nArray<nArray<int> > indices_of_name;  // each entry's definitions, ascending
+};
+
+DefinitionsByName::DefinitionsByName(const nArray<Definition>& all) : definitions(all) {
+    for (int i = 0; i < definitions.Count(); ++i) {
+        const char* name = definitions[i].name.c_str();
+        size_t length = std::strlen(name);
+        int found = FindName(name, length);
+        if (found < 0) {
+            indices_of_name.InsertLast(nArray<int>());
+            found = indices_of_name.Count() - 1;
+            names.Insert(NameIndex::Hash(name, length), found);
+        }
+        indices_of_name[found].InsertLast(i);
+    }
+}
+
+int DefinitionsByName::FindName(const char* word, size_t length) const {
+    return names.Find(NameIndex::Hash(word, length), [&](int entry) {
+        const char* name = definitions[indices_of_name[entry][0]].name.c_str();
+        return std::strncmp(name, word, length) == 0 && name[length] == '\0';
+    });
+}
+
+int DefinitionsByName::FindFrom(const char* word, size_t length, int first) const {
+    int entry = FindName(word, length);
+    if (entry < 0) return -1;
+    const nArray<int>& indices = indices_of_name[entry];
+    int at = FirstAtOrAfter(indices, first);
+    return at < indices.Count() ? indices[at] : -1;
+}
+
+// A text being read in one pass: the source, or a replacement being
+// expanded inside it, with the first definition open to it (a replacement
+// is open only to the definitions after its own).
+struct Reading {
+    const char* p;
+    int first;
+    bool line_start;
+};
+
+// Copies the next piece of the text to result and steps over it, unless it
+// is a word that a definition open to the text names: then only the word
+// is stepped over, and the definition, whose replacement is to be read in
+// its place, is the answer. -1 when the piece was copied.
+int CopyNextPiece(Reading& reading, const DefinitionsByName& by_name, TextBuffer& result) {
+    const char* p = reading.p;
+    const char* end = p + 1;
+    bool line_start = *p == '\n';
+    if (reading.line_start && IsFileInstructionLine(p)) {
+        end = EndOfLine(p);
+        line_start = true;
+    } else if (*p == '"') {
+        end = EndOfQuotedText(p);
+    } else if (IsWordCharacter(*p)) {
+        end = EndOfWord(p);
+        int index = by_name.FindFrom(p, static_cast<size_t>(end - p), reading.first);
+        if (index >= 0) {
+            reading.p = end;
+            reading.line_start = false;
+            return index;
+        }
+    }
+    reading.line_start = line_start;
+    result.Append(p, static_cast<size_t>(end - p));
+    reading.p = end;
+    return -1;
 }
 
 }  // namespace
@@ -146,82 +260,22 @@ nString Preprocessor::SubstituteInPasses(const char* text, const nArray<Definiti
 
 nString Preprocessor::SubstituteInOnePass(const char* text, const nArray<Definition>& definitions,
                                           const nArray<nString>& replacements) {
-    // Each name's definitions, in order; a name may be defined more than once.
-    NameIndex names;
-    nArray<nArray<int> > indices_of_name;
-    for (int i = 0; i < definitions.Count(); ++i) {
-        const char* name = definitions[i].name.c_str();
-        size_t length = strlen(name);
-        int found = names.Find(NameIndex::Hash(name, length),
-                               [&](int n) { return strcmp(definitions[indices_of_name[n][0]].name.c_str(), name) == 0; });
-        if (found < 0) {
-            indices_of_name.InsertLast(nArray<int>());
-            found = indices_of_name.Count() - 1;
-            names.Insert(NameIndex::Hash(name, length), found);
-        }
-        indices_of_name[found].InsertLast(i);
-    }
-    // The first definition at or after `first` of the word, or -1.
-    auto find = [&](const char* word, size_t length, int first) {
-        int n = names.Find(NameIndex::Hash(word, length), [&](int candidate) {
-            const char* name = definitions[indices_of_name[candidate][0]].name.c_str();
-            return strncmp(name, word, length) == 0 && name[length] == '\0';
-        });
-        if (n < 0) return -1;
-        const nArray<int>& indices = indices_of_name[n];
-        int low = 0, high = indices.Count();
-        while (low < high) {
-            int middle = (low + high) / 2;
-            if (indices[middle] < first)
-                low = middle + 1;
-            else
-                high = middle;
-        }
-        return low < indices.Count() ? indices[low] : -1;
-    };
-
+    DefinitionsByName by_name(definitions);
     // Texts being read, innermost last: the source, then the replacements
-    // being expanded inside it, each with the first definition open to it.
-    struct Reading {
-        const char* p;
-        int first;
-        bool line_start;
-    };
+    // being expanded inside it.
     nArray<Reading> stack;
     stack.InsertLast(Reading{text, 0, true});
     TextBuffer result;
     while (stack.Count() > 0) {
         Reading& reading = stack[stack.Count() - 1];
-        const char* p = reading.p;
-        if (!*p) {
+        if (!*reading.p) {
             --stack.count;
             continue;
         }
-        const char* end = p + 1;
-        bool line_start = *p == '\n';
-        if (reading.line_start && IsFileInstructionLine(p)) {
-            const char* line_end = strchr(p, '\n');
-            end = line_end ? line_end + 1 : p + strlen(p);
-            line_start = true;
-        } else if (*p == '"') {
-            while (*end && *end != '"' && *end != '\n') ++end;
-            if (*end == '"') ++end;
-        } else if (IsWordCharacter(*p)) {
-            while (IsWordCharacter(*end)) ++end;
-            int index = find(p, static_cast<size_t>(end - p), reading.first);
-            if (index >= 0) {
-                reading.p = end;
-                reading.line_start = false;
-                stack.InsertLast(Reading{replacements[index].c_str(), index + 1, true});
-                continue;
-            }
-        }
-        reading.line_start = line_start;
-        result.Append(p, static_cast<size_t>(end - p));
-        reading.p = end;
+        int index = CopyNextPiece(reading, by_name, result);
+        if (index >= 0) stack.InsertLast(Reading{replacements[index].c_str(), index + 1, true});
     }
     return nString(result.c_str());
 }
-
 
 }  // namespace ShaderTool
