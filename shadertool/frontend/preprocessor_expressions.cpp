@@ -206,21 +206,8 @@ Constant EvaluateArithmetic(PreprocessorOperation operation, const Constant& lef
     return result;
 }
 
-bool Compare(PreprocessorOperation operation, const Constant& left, const Constant& right) {
-    if (left.kind == Constant::INT && right.kind == Constant::INT) {
-        int a = left.int_value;
-        int b = right.int_value;
-        switch (operation) {
-        case PreprocessorOperation::LESS: return a < b;
-        case PreprocessorOperation::GREATER: return a > b;
-        case PreprocessorOperation::LESS_EQUAL: return a <= b;
-        case PreprocessorOperation::GREATER_EQUAL: return a >= b;
-        case PreprocessorOperation::EQUAL: return a == b;
-        default: return a != b;
-        }
-    }
-    float a = AsFloat(left);
-    float b = AsFloat(right);
+template <class Number>
+bool CompareNumbers(PreprocessorOperation operation, Number a, Number b) {
     switch (operation) {
     case PreprocessorOperation::LESS: return a < b;
     case PreprocessorOperation::GREATER: return a > b;
@@ -229,6 +216,14 @@ bool Compare(PreprocessorOperation operation, const Constant& left, const Consta
     case PreprocessorOperation::EQUAL: return a == b;
     default: return a != b;
     }
+}
+
+// Two ints are compared as ints, so that values beyond a float's precision
+// keep their order; anything else as floats.
+bool Compare(PreprocessorOperation operation, const Constant& left, const Constant& right) {
+    if (left.kind == Constant::INT && right.kind == Constant::INT)
+        return CompareNumbers(operation, left.int_value, right.int_value);
+    return CompareNumbers(operation, AsFloat(left), AsFloat(right));
 }
 
 }  // namespace
