@@ -1,3 +1,8 @@
+// One pass over a source: its start, the tokens and messages of the
+// directive grammar, and the directives, which keep the stack of if
+// sections and write one output line for every line read. The definition
+// table, the expressions, the substitution and the files are stages of
+// their own, each in a file named after it.
 #include "shadertool/frontend/preprocessor.h"
 
 #include <cstdarg>
