@@ -3,7 +3,8 @@
 # place. Configuring fails when one links a library listed after it, and the
 # test layer_includes fails when one of its sources includes a header of a
 # library listed after it or of one it does not link, directly or through
-# the libraries it links.
+# the libraries it links, or writes a header of the project otherwise than
+# in quotes from the project root.
 set(ZK_LAYERS
   zk_imageformats    # engine/imageformats: TGA, run-length bitmaps, font files, little-endian fields; standing alone
   zk_base            # engine/base: containers, strings, transforms, base64, colour types, mutex record, clocks

@@ -5,8 +5,9 @@
 # not as the case says. fx_inner's folder lies inside fx_middle's and comes
 # after it in every order, so a file there belongs to fx_inner only when the
 # longest folder wins, not the first or the shortest: fx_top includes its
-# header, and it includes fx_middle's. ROOT is the project root, WORK a
-# scratch folder.
+# header, and it includes fx_middle's. fx_round's files write headers
+# otherwise than from the root, each in a way of its own; it is listed only
+# in the cases about those. ROOT is the project root, WORK a scratch folder.
 cmake_minimum_required(VERSION 3.25)
 include(${ROOT}/cmake/LayerEntries.cmake)
 
@@ -16,6 +17,7 @@ set(zk_layer_folder_fx_middle middle)
 set(zk_layer_folder_fx_side side)
 set(zk_layer_folder_fx_top top)
 set(zk_layer_folder_fx_inner middle/inner)
+set(zk_layer_folder_fx_round round)
 set(zk_layer_links_fx_middle fx_base)
 set(zk_layer_links_fx_inner fx_middle)
 
@@ -67,4 +69,17 @@ run_case(inner_header_unlinked "fx_base,fx_side,fx_middle,fx_inner,fx_top" "fx_m
 set(zk_layer_links_fx_inner "")
 run_case(inner_source_unlinked "fx_base,fx_side,fx_middle,fx_inner,fx_top" "fx_middle,fx_side,fx_inner"
   "middle/inner/inner.h (fx_inner) includes middle/middle.h of fx_middle, which is not among the links of fx_inner"
+  "1 include(s) reach")
+set(zk_layer_links_fx_inner fx_middle)  # as in the cases before
+
+# fx_round links fx_base alone: fx_side's header is foreign to it, however
+# written, and its own header may be included only from the root.
+set(zk_layer_links_fx_round fx_base)
+run_case(written_otherwise "fx_base,fx_side,fx_middle,fx_inner,fx_top,fx_round" "fx_middle,fx_side,fx_inner"
+  "round/relative.cpp (fx_round) includes \"../side/side.h\", which is not written from the project root"
+  "round/angle.cpp (fx_round) includes <side/side.h>, a header of the project in angle brackets instead of quotes"
+  "round/beside.cpp (fx_round) includes \"beside.h\", which is not written from the project root"
+  "round/dotted.cpp (fx_round) includes \"base/../side/side.h\", which is not written from the project root"
+  "round/unspaced.cpp (fx_round) includes side/side.h of fx_side, which is not among the links of fx_round"
+  "4 include(s) not written from the project root"
   "1 include(s) reach")

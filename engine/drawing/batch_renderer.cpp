@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "engine/drawing/shader_functions.h"
+#include "engine/drawing/shader_constants.h"
 #include "engine/images/bitmap_pool.h"
 #include "engine/shaders/run_time_shaders.h"
 #include "engine/runtime/state.h"

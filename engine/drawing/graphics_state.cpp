@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "engine/drawing/batch_renderer.h"
-#include "engine/drawing/transform_stacks.h"
+#include "engine/drawing/current_transforms.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/state.h"
 

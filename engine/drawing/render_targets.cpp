@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "engine/drawing/batch_renderer.h"
+#include "engine/drawing/current_transforms.h"
 #include "engine/images/bitmap_pool.h"
 #include "engine/runtime/interface_functions.h"
 #include "engine/runtime/screen.h"
@@ -54,15 +55,7 @@ void SetOverlayZoomAside(const zk_bitmap_t* before, const zk_bitmap_t* after) {
 
 bool RendererReady() { return ri && zk_state.renderer_initialized; }
 
-// The size drawn into with this first colour target (null: the screen).
-void TargetSize(const zk_bitmap_t* first, int* width, int* height) {
-    *width = first ? first->texture_width : zk_device_info.screen_width;
-    *height = first ? first->texture_height : zk_device_info.screen_height;
-}
-
 }  // namespace
-
-void ZKI_GetCurrentTargetSize(int* width, int* height) { TargetSize(zk_state.render_targets.color[0], width, height); }
 
 bool ZKI_SetRenderTargets(zk_graphics_api_t::RenderTargets* targets) {
     zk_graphics_api_t::RenderTargets wanted = targets ? *targets : zk_graphics_api_t::RenderTargets{};
@@ -75,7 +68,7 @@ bool ZKI_SetRenderTargets(zk_graphics_api_t::RenderTargets* targets) {
         zk_batch_renderer.CheckRenderTargetsToBeSet(&wanted);
         result = ri->SetRenderTargets(&wanted);
         int width = 0, height = 0;
-        TargetSize(wanted.color[0], &width, &height);
+        ZKI_GetTargetSize(wanted.color[0], &width, &height);
         ri->SetViewport(0, 0, width, height, 0.0f, 1.0f);
     }
     const zk_bitmap_t* before = current.color[0];
@@ -136,5 +129,5 @@ void ZKI_Graphics_GetViewportDimensions(int& width, int& height) {
     const nArray<zk_graphics_api_t::RenderTargets>& stack = zk_state.render_target_stack;
     // Only an entry above the frame's screen entry can name a bitmap.
     const zk_bitmap_t* top = stack.count > 1 ? stack.items[stack.count - 1].color[0] : nullptr;
-    TargetSize(top, &width, &height);
+    ZKI_GetTargetSize(top, &width, &height);
 }

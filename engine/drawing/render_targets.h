@@ -22,7 +22,3 @@ bool ZKI_SetRenderTargets(zk_graphics_api_t::RenderTargets* targets);
 // The frame's own pop of its screen entry at the end of a pass, with the
 // projection and world transforms that its push added.
 void ZKI_PopScreenRenderTarget();
-
-// The size drawn into: the first colour target's texture size, or the
-// device's screen size.
-void ZKI_GetCurrentTargetSize(int* width, int* height);

@@ -3,6 +3,8 @@
 // tags and user values. They drive the batch renderer, which keeps the
 // current and the default shader: a change of shader or of a constant
 // first draws what is pending, so that it keeps the old shader and values.
+// The constants with a transform semantic are filled beneath the batch
+// renderer (shader_constants.h).
 //
 // The graphics slots (ZK_Graphics_GetShader, ReloadShader, SetShader, the
 // constant, tag and user-value functions) are declared in
@@ -15,7 +17,3 @@
 // with the one before; null, or a shader without renderer object, stands
 // for the default shader.
 void ZKI_MakeShaderCurrent(zk_shader_t* shader);
-// Before drawing with a loaded shader: the constants with a transform
-// semantic take the current matrices.
-void ZKI_UpdateShaderConstants(zk_shader_t* shader);
-void UpdateShaderConstantTable(zk_shader_t::constant_table_t& table, bool& unchanged);

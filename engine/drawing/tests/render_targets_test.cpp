@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/drawing/tests/graphics_fixture.h"
-#include "engine/drawing/transform_stacks.h"
+#include "engine/drawing/current_transforms.h"
 #include "engine/runtime/interface_functions.h"
 
 namespace {

@@ -14,6 +14,7 @@
 
 #include "engine/base/ntransform.h"
 #include "engine/drawing/batch_renderer.h"
+#include "engine/drawing/shader_constants.h"
 #include "engine/drawing/shader_functions.h"
 #include "engine/shaders/tests/shader_fixture.h"
 

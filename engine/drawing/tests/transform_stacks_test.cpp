@@ -2,7 +2,7 @@
 // pushes differ, the world-view cache and the view position, and where the
 // default projection puts the corners of the target.
 
-#include "engine/drawing/transform_stacks.h"
+#include "engine/drawing/current_transforms.h"
 
 #include <cstring>
 #include <string>

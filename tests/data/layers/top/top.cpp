@@ -1,5 +1,5 @@
 // Reaches fx_base through fx_middle only; inner.h is fx_inner's, not
-// fx_middle's; an angle-bracket include is not checked.
+// fx_middle's; an angle-bracket include of a system header passes.
 #include "middle/inner/inner.h"
 #include "middle/middle.h"
 

@@ -1,15 +1,18 @@
-// The world, view and projection transform stacks (32 entries each, in
-// zk_state), the cached world-view matrix and view position, and the
-// default projection.
+// The current transforms, read from the world, view and projection stacks
+// (32 entries each, in zk_state): the top of each stack, the cached
+// world-view matrix, the view position, the default projection and the
+// size of the target it maps.
 //
 // Positions are column vectors: a matrix's translation is m3, m7, m11, and
-// Combine(out, a, b) is a x b. A world transform pushed onto a non-empty
-// stack is combined with the one below it; view and projection transforms
-// are pushed as they are. The graphics-table slots (Push/Pop/Peek...) are
+// Combine(out, a, b) is a x b. Reading draws nothing, so these sit beneath
+// the batch renderer, whose constant update reads them before each draw;
+// the stacks' pushes and pops (transform_stacks.cpp) draw the pending batch
+// first. The graphics-table slots (Peek...Transform, GetViewPosition) are
 // declared in engine/runtime/interface_functions.h. Renderer thread only.
 #pragma once
 
 #include "engine/base/ntransform.h"
+#include "engine/runtime/zekar.h"
 
 // The top of each stack, or the identity (world, view) or the default
 // projection (projection, a function-static matrix recomputed on each such
@@ -29,3 +32,9 @@ nTransform ZKI_GetWorldViewProjectionTransform();
 // (-1, 1), with the renderer's pixel offset; a point at the middle depth
 // keeps its pixel scale.
 nTransform ZKI_ComputeDefaultProjection();
+
+// The size drawn into with this first colour target: its texture size, or
+// the device's screen size for null.
+void ZKI_GetTargetSize(const zk_bitmap_t* first, int* width, int* height);
+// The same for the current first colour target.
+void ZKI_GetCurrentTargetSize(int* width, int* height);
