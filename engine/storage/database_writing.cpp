@@ -346,8 +346,8 @@ bool DMDatabase::SaveXML(const char* path, bool scramble) {
 
 bool DMDatabase::Save(const char* path, bool scramble) {
     if (!path) return false;
-    size_t length = strlen(path);
-    if (length < 4) return false;
+    // Too short to end in any file type: refused without a message.
+    if (strlen(path) < 4) return false;
     if (nStringEndsWithIgnoringCase(path, ".xml")) return SaveXML(path, scramble);
     zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Unknown database file type '%s'.\nSupported formats are: .csv .xml", path);
     return false;
