@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/base/file_names.h"
 #include "engine/bitmaps/bitmap_api.h"
 #include "engine/bitmaps/bitmap_manifest_rules.h"
 #include "engine/images/bitmap_pool.h"
@@ -39,21 +40,6 @@ const char* const kHttpScheme = "http://";
 bool IsPlaceholder(const char* name) { return !name || name[0] == '!'; }
 
 bool IsHttp(const char* path) { return strncmp(path, kHttpScheme, strlen(kHttpScheme)) == 0; }
-
-bool EndsWith(const char* text, const char* ending) {
-    size_t length = strlen(text), ending_length = strlen(ending);
-    return length >= ending_length && strcmp(text + length - ending_length, ending) == 0;
-}
-
-// A '.' met before any '/' when scanning back from the last character to
-// the second.
-bool HasExtension(const char* name) {
-    for (size_t i = strlen(name); i > 1; --i) {
-        if (name[i - 1] == '/') return false;
-        if (name[i - 1] == '.') return true;
-    }
-    return false;
-}
 
 bool FileExists(const char* path) { return zk->file_system->ZK_FileSystem_FileExists(path); }
 
@@ -133,14 +119,10 @@ const char* ZKI_GetImageExtensionByIndex(int index) {
 }
 
 bool ZKI_HasImageFileExtension(const char* path) {
-    if (!path) return false;
-    for (const char* p = path + strlen(path); p > path; --p) {
-        if (p[-1] == '/') return false;
-        if (p[-1] != '.') continue;
-        for (const char* extension : image_extensions) {
-            if (strcasecmp(p, extension) == 0) return true;
-        }
-        return false;
+    const char* extension = nPathExtension(path);
+    if (!extension) return false;
+    for (const char* image_extension : image_extensions) {
+        if (strcasecmp(extension, image_extension) == 0) return true;
     }
     return false;
 }
@@ -162,7 +144,8 @@ nString ZKI_GetImageCacheNameWithExtension(const char* path) {
 bool ZKI_LoadBitmap(zk_bitmap_t* bitmap) {
     if (!bitmap || !bitmap->name) return false;
     const char* name = bitmap->name;
-    if (HasExtension(name) || IsHttp(name)) return ZKI_LoadBitmap(bitmap, name);
+    // A name such as ".png" is probed like one without extension.
+    if (nPathHasExtension(name, nLEADING_DOT_IS_NAME) || IsHttp(name)) return ZKI_LoadBitmap(bitmap, name);
     for (const char* extension : probe_order) {
         nString candidate;
         if (!ZKI_BuildProbeName(&candidate, {name, ".", extension})) {
@@ -194,7 +177,7 @@ bool ZKI_LoadBitmap(zk_bitmap_t* bitmap, const char* path) {
     } else if (IsHttp(path)) {
         loaded = ZKI_LoadBitmapHTTP(bitmap, path);
         if (loaded) ZKI_UpdateBitmapAccordingToDataManifest(bitmap, bitmap->name);
-    } else if (strlen(path) >= 5 && EndsWith(path, ".bms")) {
+    } else if (strlen(path) >= 5 && nStringEndsWith(path, ".bms")) {
         loaded = ZKI_LoadBitmapBMS(bitmap, path);
         if (loaded) ZKI_UpdateBitmapSequenceAccordingToDataManifest(bitmap);
     } else if (strchr(path, '*')) {

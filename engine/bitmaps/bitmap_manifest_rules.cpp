@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/base/file_names.h"
 #include "engine/runtime/zekar.h"
 #include "engine/storage/data_manifests.h"
 
@@ -56,9 +57,10 @@ void ZKI_UpdateBitmapAccordingToDataManifest(zk_bitmap_t* bitmap) {
     if (bitmap) ZKI_UpdateBitmapAccordingToDataManifest(bitmap, bitmap->name);
 }
 
+// Any name of four characters or more ending in "bms", with or without a
+// '.' before it.
 static bool IsBitmapSequenceFile(const char* name) {
-    size_t length = name ? strlen(name) : 0;
-    return length >= 4 && strcmp(name + length - 3, "bms") == 0;
+    return name && strlen(name) >= 4 && nStringEndsWith(name, "bms");
 }
 
 // Every frame keeps its loaded size and is scaled so that the first frame

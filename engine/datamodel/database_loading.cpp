@@ -2,8 +2,8 @@
 // text in memory.
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
+#include "engine/base/file_names.h"
 #include "engine/base/nbytebuffer.h"
 #include "engine/base/nstring.h"
 #include "engine/runtime/zekar.h"
@@ -14,11 +14,6 @@
 namespace InnerZK {
 
 static const int csv_field_size = 4096;
-
-static bool EndsWith(const char* name, const char* ending) {
-    size_t size = strlen(name);
-    return size >= 4 && strcasecmp(name + size - 4, ending) == 0;
-}
 
 static bool NameIs(const xml_block_t* block, const char* name) {
     return block && block->name && strcmp(block->name, name) == 0;
@@ -44,9 +39,9 @@ bool DMDatabase::Load(const char* path) {
     bool loaded = false;
     if (!name || strlen(name) < 4) {
         loaded = false;
-    } else if (EndsWith(name, ".csv")) {
+    } else if (nStringEndsWithIgnoringCase(name, ".csv")) {
         loaded = LoadCSV(name);
-    } else if (EndsWith(name, ".xml") || EndsWith(name, ".dat")) {
+    } else if (nStringEndsWithIgnoringCase(name, ".xml") || nStringEndsWithIgnoringCase(name, ".dat")) {
         loaded = LoadXML(name);
     } else {
         WarnAndKeep(&load_messages, "Unknown database file type '%s'. Supported formats are: .csv .xml", name);

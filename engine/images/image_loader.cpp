@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/base/file_names.h"
 #include "engine/base/nstring.h"
 #include "engine/images/bitmap_pixels.h"
 #include "engine/images/bitmap_pool.h"
@@ -41,18 +42,8 @@ const WritableFormat writable_formats[] = {
 
 const int max_side = 65535;
 
-// The text after the last '.' of the path's last component; null when it
-// has none.
-const char* ExtensionOf(const char* path) {
-    for (const char* p = path + strlen(path); p > path; --p) {
-        if (p[-1] == '/') return nullptr;
-        if (p[-1] == '.') return p;
-    }
-    return nullptr;
-}
-
 const ReadableFormat* ReadableFormatOf(const char* path) {
-    const char* extension = ExtensionOf(path);
+    const char* extension = nPathExtension(path);
     if (!extension) return nullptr;
     for (const ReadableFormat& format : readable_formats) {
         if (strcasecmp(extension, format.extension) == 0) return &format;
@@ -149,11 +140,11 @@ bool ImageLoaderImpPortable::SaveImage(zk_bitmap_t* bitmap, const char* path, in
     if (!bitmap || !path) return false;
     zk->ZK_Printf("Saving image to file '%s'..\n", path);
     nString native = strstr(path, "://") ? ZK_ConvertStaticPathToNativeOSPath(path) : nString(path);
-    size_t length = strlen(native.c_str());
-    if (length >= 4) {
-        const char* ending = native.c_str() + length - 3;
+    // The format is chosen by the ending alone, no '.' needed ("atga" is a
+    // TGA), in names of four characters or more.
+    if (strlen(native.c_str()) >= 4) {
         for (const WritableFormat& format : writable_formats) {
-            if (strcmp(ending, format.ending) == 0) return format.write(bitmap, native.c_str());
+            if (nStringEndsWith(native.c_str(), format.ending)) return format.write(bitmap, native.c_str());
         }
     }
     zk->ZK_Popupf(ZK_MESSAGE_WARNING, "SaveImage - file format for '%s' not supported. Use .png format.\n", path);

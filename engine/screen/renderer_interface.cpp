@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "engine/base/file_names.h"
 #include "engine/drawing/batch_renderer.h"
 #include "engine/bitmaps/bitmap_api.h"
 #include "engine/fonts/fonts.h"
@@ -98,15 +99,10 @@ void RebuildFontAtlases() {
     }
 }
 
-bool EndsInXml(const char* name) {
-    size_t length = name ? strlen(name) : 0;
-    return length >= 4 && strcmp(name + length - 4, ".xml") == 0;
-}
-
 void ReloadShaders() {
     int count = zk_state.num_shaders < ZK_MAX_SHADERS ? zk_state.num_shaders : ZK_MAX_SHADERS;
     for (int i = 0; i < count; ++i) {
-        if (EndsInXml(zk_state.shaders[i].name)) ZKI_LoadShaderInRenderer(&zk_state.shaders[i]);
+        if (nStringEndsWith(zk_state.shaders[i].name, ".xml")) ZKI_LoadShaderInRenderer(&zk_state.shaders[i]);
     }
 }
 

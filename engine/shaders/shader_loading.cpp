@@ -5,6 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "engine/base/file_names.h"
 #include "engine/base/nstring.h"
 #include "engine/render/renderer_implementation.h"
 #include "engine/render/resource_queues.h"
@@ -36,9 +37,8 @@ bool BeginsWith(const char* text, const char* prefix) {
 nString PrecompiledBasePath(const char* name) {
     nString base(name + strlen(kPrecompiledDirectory));
     const char* text = base.c_str();
-    const char* last_slash = strrchr(text, '/');
-    const char* last_dot = strrchr(text, '.');
-    if (last_dot && (!last_slash || last_dot > last_slash)) base = base.Substring(0, static_cast<int>(last_dot - text));
+    const char* extension = nPathExtension(text);
+    if (extension) base = base.Substring(0, static_cast<int>(extension - 1 - text));
     return base;
 }
 
@@ -266,8 +266,7 @@ void ZKI_FreeReplacedRendererShaders() {
 
 bool ZKI_LoadShaderInRenderer(zk_shader_t* shader) {
     const char* name = shader ? shader->name : nullptr;
-    size_t length = name ? strlen(name) : 0;
-    if (length < 4 || strcmp(name + length - 4, ".xml") != 0) return true;
+    if (!nStringEndsWith(name, ".xml")) return true;
     // The renderer lost its object, not the sources: the source time is
     // forgotten, or unchanged sources would leave the shader out of the
     // renderer.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/base/file_names.h"
 #include "engine/base/nstring.h"
 #include "engine/sound/audio_api.h"
 #include "engine/sound/sound_manager.h"
@@ -23,17 +24,9 @@ bool IsPlaceholder(const char* name) { return name && name[0] == '!'; }
 // Reference-count lines are only wanted while tracking counts down.
 bool PrintReferenceCounts() { return ZKI_ProductFeatureExists("PRINT_REFERENCE_COUNT_CHANGES"); }
 
-// True when a '.' comes before any '/' scanning from the last character
-// down to the second: "music/theme.ogg" has an extension, "data.dir/theme"
-// has not.
-bool HasOwnExtension(const char* name) {
-    size_t length = strlen(name);
-    for (size_t i = length; i-- > 1;) {
-        if (name[i] == '/') return false;
-        if (name[i] == '.') return true;
-    }
-    return false;
-}
+// "music/theme.ogg" has an extension and is read as it is; "data.dir/theme"
+// and ".ogg" have none and are probed.
+bool HasOwnExtension(const char* name) { return nPathHasExtension(name, nLEADING_DOT_IS_NAME); }
 
 // In developer mode a name ending in what looks like an extension is
 // reported: the probe adds the extension itself.

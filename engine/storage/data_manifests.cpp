@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/base/file_names.h"
 #include "engine/base/nstring.h"
 #include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
@@ -45,19 +46,11 @@ static DMNode* FindInManifests(const char* id) {
     return nullptr;
 }
 
-// Scanning from the end down to the first character, a '.' before any '/'.
-static bool IdHasExtension(const char* id) {
-    for (const char* p = id + strlen(id); p > id; --p) {
-        if (p[-1] == '/') return false;
-        if (p[-1] == '.') return true;
-    }
-    return false;
-}
-
 DMNode* ZKI_GetDataManifestNode(const char* id) {
     if (!id) return nullptr;
     DMNode* node = FindInManifests(id);
-    if (node || IdHasExtension(id)) return node;
+    // An id such as ".png" has an extension and gets none added.
+    if (node || nPathHasExtension(id, nLEADING_DOT_STARTS_EXTENSION)) return node;
     for (const char* extension : fallback_extensions) {
         node = FindInManifests(nString::Format("%s.%s", id, extension).c_str());
         if (node) return node;

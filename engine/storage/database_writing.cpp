@@ -4,8 +4,8 @@
 // entities the reader undoes, and keys the reader would refuse are left out.
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
+#include "engine/base/file_names.h"
 #include "engine/base/nstring.h"
 #include "engine/runtime/zekar.h"
 #include "engine/datamodel/datamodel.h"
@@ -346,9 +346,9 @@ bool DMDatabase::SaveXML(const char* path, bool scramble) {
 
 bool DMDatabase::Save(const char* path, bool scramble) {
     if (!path) return false;
-    size_t length = strlen(path);
-    if (length < 4) return false;
-    if (strcasecmp(path + length - 4, ".xml") == 0) return SaveXML(path, scramble);
+    // Too short to end in any file type: refused without a message.
+    if (strlen(path) < 4) return false;
+    if (nStringEndsWithIgnoringCase(path, ".xml")) return SaveXML(path, scramble);
     zk->ZK_Popupf(ZK_MESSAGE_WARNING, "Unknown database file type '%s'.\nSupported formats are: .csv .xml", path);
     return false;
 }

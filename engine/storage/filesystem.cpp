@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/base/file_names.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/filesystem_api.h"
 #include "engine/storage/posix_system.h"
@@ -258,14 +259,11 @@ bool FilePathMatchesWildcard(const char* name, const char* wildcard) {
 
 bool FilePathMatchesWildcards(const nString& name, const nArray<nString>& wildcards) {
     const char* text = name.c_str();
-    size_t size = strlen(text);
     for (int i = 0; i < wildcards.count; ++i) {
         const char* wildcard = wildcards.items[i].c_str();
         if (strcmp(wildcard, "*") == 0 || strcmp(wildcard, "*.*") == 0) return true;
         if (strncmp(wildcard, "*.", 2) == 0) {
-            const char* ending = wildcard + 1;
-            size_t ending_size = strlen(ending);
-            if (size >= ending_size && strcmp(text + size - ending_size, ending) == 0) return true;
+            if (nStringEndsWith(text, wildcard + 1)) return true;
             continue;
         }
         if (FilePathMatchesWildcard(text, wildcard)) return true;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "engine/base/file_names.h"
 #include "engine/runtime/zekar.h"
 
 namespace ZKFileSystem {
@@ -23,19 +24,17 @@ static bool ReadU32(File* file, uint32_t& value) {
     return true;
 }
 
-static bool EndsWith(const nString& text, const char* ending) {
-    int size = text.Length();
-    int ending_size = int(strlen(ending));
-    return size >= ending_size && strcmp(text.c_str() + size - ending_size, ending) == 0;
-}
+static bool EndsWithPAK(const nString& path) { return nStringEndsWith(path.c_str(), ".pak"); }
 
-static bool IsArchiveFileName(const nString& path) { return EndsWith(path, ".obb") || EndsWith(path, ".pak"); }
+static bool IsArchiveFileName(const nString& path) {
+    return nStringEndsWith(path.c_str(), ".obb") || EndsWithPAK(path);
+}
 
 // Where an entry's name starts in a path below the archive's directory: the
 // length of the archive path without ".pak", and one more for the
 // separator when the path begins with that directory.
 static int EntryNameStart(const nString& pak_path, const nString& path) {
-    int start = pak_path.Length() - (EndsWith(pak_path, ".pak") ? 4 : 0);
+    int start = pak_path.Length() - (EndsWithPAK(pak_path) ? 4 : 0);
     if (strncmp(pak_path.c_str(), path.c_str(), size_t(start)) == 0) ++start;
     return start;
 }
@@ -278,7 +277,7 @@ static nString ArchiveResultBase(const nString& result_base, const nString& pak_
     const char* text = result_base.c_str();
     const char* mark = strstr(text, "://");
     if (!mark) {
-        return nString::Format("%.*s/", pak_path.Length() - (EndsWith(pak_path, ".pak") ? 4 : 0), pak_path.c_str());
+        return nString::Format("%.*s/", pak_path.Length() - (EndsWithPAK(pak_path) ? 4 : 0), pak_path.c_str());
     }
     const char* slash = strchr(mark + 3, '/');
     return slash ? result_base.Substring(0, int(slash - text) + 1) : result_base;

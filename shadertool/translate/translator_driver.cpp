@@ -1,5 +1,6 @@
 #include "shadertool/translate/translator_driver.h"
 
+#include "engine/base/file_names.h"
 #include "engine/runtime/zekar.h"
 
 #include "engine/storage/filesystem_api.h"
@@ -118,13 +119,8 @@ void TranslatorDriver::AppendIntermediateLogToMasterLog(const nString& heading) 
 nString TranslatorDriver::GetBaseFilePath(nString path) const {
     int skip = options.input_directory.Length();
     if (skip > 0 && skip <= path.Length()) path = path.Substring(skip, path.Length() - skip);
-    int last_slash = -1;
-    int last_dot = -1;
-    for (int i = 0; i < path.Length(); ++i) {
-        if (path.text[i] == '/') last_slash = i;
-        if (path.text[i] == '.') last_dot = i;
-    }
-    if (last_dot > last_slash) path = path.Substring(0, last_dot);
+    const char* extension = nPathExtension(path.c_str());
+    if (extension) path = path.Substring(0, int(extension - 1 - path.c_str()));
     return path;
 }
 

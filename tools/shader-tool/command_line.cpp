@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/base/file_names.h"
 #include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
 #include "engine/storage/filesystem_api.h"
@@ -25,11 +26,6 @@ namespace {
 const ShaderType kStages[] = {ShaderTool::VERTEX_SHADER, ShaderTool::PIXEL_SHADER};
 
 zk_file_system_api_t* Files() { return zk->file_system; }
-
-bool EndsWith(const char* text, const char* suffix) {
-    size_t n = strlen(text), m = strlen(suffix);
-    return n >= m && strcmp(text + n - m, suffix) == 0;
-}
 
 // Handles the option at argv[i]; may consume argv[i + 1]. False on an
 // argument error, which stops the walk.
@@ -105,8 +101,8 @@ FilePaths SplitRelativePath(const nString& path, const nString& input_directory)
         paths.directoryPart = "";
     }
     paths.baseName = file_name;
-    const char* dot = strrchr(file_name, '.');
-    if (dot) paths.baseName.text[dot - file_name] = '\0';
+    const char* extension = nPathExtension(file_name);
+    if (extension) paths.baseName.text[extension - 1 - file_name] = '\0';
     return paths;
 }
 
@@ -384,7 +380,7 @@ void Options::SetInputDirectory(const char* path, bool is_file_path) {
 
 bool ParseFilePath(const char* path, bool recursive, Options& options) {
     if (Files()->ZK_FileSystem_FileExists(path)) {
-        if (strlen(path) < 4 || !EndsWith(path, ".xml")) {
+        if (strlen(path) < 4 || !nStringEndsWith(path, ".xml")) {
             printf("Path '%s' is not an XML file.\n\n", path);
             return false;
         }

@@ -42,6 +42,7 @@ TEST_F(BitmapLoading, ANameWithoutExtensionTakesTheFirstFileProbed) {
         {"y", {"y.tga", "y.jpg"}, "y.jpg", 32},
         {"z", {"z.bms", "z.tga"}, "z.tga", 3},
         {"a.b/c", {"a.b/c.tga"}, "a.b/c.tga", 3},
+        {".tga", {".tga.tga"}, ".tga.tga", 3},  // a '.' standing first is part of the name
         {"none", {"none.gif", "none"}, nullptr, 0},
     };
     for (const Case& c : cases) {
@@ -104,7 +105,7 @@ TEST_F(BitmapLoading, ImageExtensionsAreToldByTheLastComponent) {
         const char* path;
         bool image;
     } cases[] = {{"a/b.PNG", true}, {"b.jpg", true}, {"c.tga", true}, {"d.bms", true}, {"e.gif", false},
-                 {"f.png/g", false}, {"h", false},   {"i.png.", false}, {nullptr, false}};
+                 {"f.png/g", false}, {"h", false},   {"i.png.", false}, {".png", true},   {nullptr, false}};
     for (const Case& c : cases) EXPECT_EQ(ZKI_HasImageFileExtension(c.path), c.image) << (c.path ? c.path : "null");
     EXPECT_EQ(ZKI_GetNumberOfImageExtensions(), 4);
     const char* expected[] = {"jpg", "png", "tga", "bms", nullptr, nullptr};

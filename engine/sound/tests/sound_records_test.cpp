@@ -140,6 +140,8 @@ TEST_F(SoundRecordsTest, ExtensionProbe) {
         {"music/theme", "music/theme.wav", {"music/theme.wav"}, "music/theme.wav"},
         {"music/theme.ogg", "music/theme.ogg", {"music/theme.ogg"}, nullptr},
         {"data.dir/theme", "data.dir/theme.wav", {"data.dir/theme.wav"}, "data.dir/theme.wav"},
+        // a '.' standing first is part of the name
+        {".ogg", ".ogg.wav", {".ogg.wav"}, ".ogg.wav"},
         {"gone", nullptr, {"gone.wav", "gone.ogg", "gone.mp3"}, nullptr},
         {"gone.ogg", nullptr, {"gone.ogg"}, nullptr},
     };

@@ -67,7 +67,8 @@ TEST_F(DataManifests, LookUpByIdWithExtensionFallbacksNewestFirst) {
         "<node id=\"gfx/e.tga\" w=\"8\"/>\n"
         "<node id=\"gfx/f.bms\" w=\"9\"/>\n"
         "<node id=\"gfx/f.tga\" w=\"10\"/>\n"
-        "<node id=\"gfx/plain\" w=\"11\"/>\n");
+        "<node id=\"gfx/plain\" w=\"11\"/>\n"
+        "<node id=\".png.png\" w=\"12\"/>\n");
     struct Case {
         const char* id;
         const char* found_w;  // null: no entry
@@ -76,6 +77,7 @@ TEST_F(DataManifests, LookUpByIdWithExtensionFallbacksNewestFirst) {
         {"gfx/c", "4"},           {"gfx/e", "8"},        {"gfx/f", "10"},       {"gfx/b", "2"},
         {"gfx/plain", "11"},      {"gfx/a.jpg", nullptr}, {"gfx/c.tga", nullptr}, {"dir.v2/file", "5"},
         {"gfx/second.png", nullptr}, {"gfx/second", nullptr}, {"missing", nullptr}, {"", nullptr},
+        {".png", nullptr},  // a '.' standing first starts an extension: nothing is added
         {nullptr, nullptr},
     };
     for (const Case& c : cases) {

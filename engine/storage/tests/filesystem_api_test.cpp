@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/base/tests/fifo_releaser.h"
+#include "engine/datamodel/datamodel.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/filesystem.h"
 #include "engine/storage/mount_system.h"
@@ -83,6 +84,19 @@ TEST_F(FileSystemApiTest, EveryPrefixedPathIsRefusedWithTheInvalidPathWarning) {
             EXPECT_EQ(PopupTexts(), std::vector<std::string>{expected}) << c.operation << " " << path;
         }
     }
+}
+
+// A reader above the table sees the refusal: the database loader, which
+// then reports the file missing.
+TEST_F(FileSystemApiTest, ADatabaseAtAPrefixedPathIsRefusedAndThenReportedMissing) {
+    InnerZK::DMDatabase database;
+    EXPECT_FALSE(database.Load("res://prog.xml"));
+    EXPECT_TRUE(database.load_failed);
+    EXPECT_STREQ(database.name, "res://prog.xml");
+    EXPECT_EQ(PopupTexts(),
+              (std::vector<std::string>{
+                  "File System OpenFile: path 'res://prog.xml' is invalid, see IsPathValid() for more info.",
+                  "XML database file 'res://prog.xml' not found!"}));
 }
 
 TEST_F(FileSystemApiTest, FileExistsAndIsPathValidAnswerFalseSilently) {

@@ -6,16 +6,16 @@
 #include "engine/base/nbytebuffer.h"
 #include "engine/base/nstring.h"
 #include "engine/datamodel/datamodel.h"
-#include "engine/storage/tests/storage_test_support.h"
+#include "engine/datamodel/tests/datamodel_test_support.h"
 
 using namespace InnerZK;
-using namespace storage_test;
+using namespace datamodel_test;
 
 namespace {
 
 const std::string declaration = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n";
 
-class DatabaseLoading : public StorageTest {
+class DatabaseLoading : public DataModelTest {
 protected:
     // Loads XML text through a memory buffer, as the built-in shaders are.
     bool LoadText(DMDatabase& database, const std::string& text) {
@@ -192,9 +192,6 @@ TEST_F(DatabaseLoading, FileTypesAndTheirMessages) {
          {"First non-whitespace char in XML document needs to be '<'. First char in '" + (dir / "nul.xml") +
               "' is #0 ' '.",
           "XML database file '" + (dir / "nul.xml") + "' cannot be read as XML!"}},
-        {"res://prog.xml", false,
-         {"File System OpenFile: path 'res://prog.xml' is invalid, see IsPathValid() for more info.",
-          "XML database file 'res://prog.xml' not found!"}},
     };
     for (const Case& c : cases) {
         ClearRecorded();

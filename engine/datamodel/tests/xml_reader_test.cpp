@@ -5,10 +5,11 @@
 
 #include "engine/datamodel/datamodel.h"
 #include "engine/datamodel/xml_reader.h"
-#include "engine/storage/tests/storage_test_support.h"
+#include "engine/datamodel/tests/datamodel_test_support.h"
+#include "engine/runtime/zekar.h"
 
 using namespace InnerZK;
-using namespace storage_test;
+using namespace datamodel_test;
 
 namespace {
 
@@ -52,7 +53,7 @@ std::vector<Block> ReadAll(const std::string& text, bool* opened = nullptr) {
 
 const std::string declaration = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>";
 
-class XMLReaderTest : public StorageTest {};
+class XMLReaderTest : public DataModelTest {};
 
 TEST_F(XMLReaderTest, TheDeclarationMayFollowASignatureAndWhiteSpace) {
     bool opened = false;

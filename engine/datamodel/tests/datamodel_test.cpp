@@ -5,10 +5,10 @@
 
 #include "engine/base/nstring.h"
 #include "engine/datamodel/datamodel.h"
-#include "engine/storage/tests/storage_test_support.h"
+#include "engine/datamodel/tests/datamodel_test_support.h"
 
 using namespace InnerZK;
-using namespace storage_test;
+using namespace datamodel_test;
 
 namespace {
 
@@ -312,7 +312,7 @@ TEST(DataModel, ValidNames) {
     for (const Case& c : cases) EXPECT_EQ(database.IsValidName(c.name), c.valid) << (c.name ? c.name : "null");
 }
 
-class DataModelPrint : public StorageTest {};
+class DataModelPrint : public DataModelTest {};
 
 TEST_F(DataModelPrint, PrintWritesOneLinePerElement) {
     DMDatabase database;

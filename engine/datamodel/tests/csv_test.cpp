@@ -5,14 +5,14 @@
 
 #include "engine/datamodel/csv_reader.h"
 #include "engine/datamodel/datamodel.h"
-#include "engine/storage/tests/storage_test_support.h"
+#include "engine/datamodel/tests/datamodel_test_support.h"
 
 using namespace InnerZK;
-using namespace storage_test;
+using namespace datamodel_test;
 
 namespace {
 
-class CSVTest : public StorageTest {
+class CSVTest : public DataModelTest {
 protected:
     std::string Table(const std::string& text) {
         std::string path = dir / ("t" + std::to_string(++files) + ".csv");

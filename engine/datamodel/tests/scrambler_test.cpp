@@ -7,9 +7,9 @@
 #include "engine/datamodel/datamodel.h"
 #include "engine/datamodel/scrambler.h"
 #include "engine/datamodel/xml_reader.h"
-#include "engine/storage/tests/storage_test_support.h"
+#include "engine/datamodel/tests/datamodel_test_support.h"
 
-using namespace storage_test;
+using namespace datamodel_test;
 
 namespace {
 
@@ -143,7 +143,7 @@ TEST(Scrambler, HeadersThatDoNotFitAreRefused) {
     free(plain);
 }
 
-class ScrambledFiles : public StorageTest {};
+class ScrambledFiles : public DataModelTest {};
 
 const std::string document =
     "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<root>\n<array id=\"scores\">\n"
