@@ -9,15 +9,13 @@
 #include <set>
 #include <sstream>
 
-#include "engine/runtime/state.h"
-#include "engine/runtime/tests/test_engine.h"
 #include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
-#include "engine/storage/filesystem.h"
 #include "shadertool/builtins/builtin_tables.h"
 #include "shadertool/frontend/preprocessor.h"
 #include "shadertool/frontend/preprocessor_tokenizer.h"
 #include "shadertool/frontend/shader_info.h"
+#include "shadertool/frontend/tests/reader_test_engine.h"
 #include "shadertool/frontend/tokenizer.h"
 #include "shadertool/shader_xml/shader_reader.h"
 #include "shadertool/shader_xml/shader_xml_words.h"
@@ -204,12 +202,7 @@ private:
 bool DeveloperModeOff() { return false; }
 
 void SetUpEngine() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    SetUpTestEngine();
-    ZKI_CreateCoreMutexes();
-    ZKFileSystem::Initialize();
+    SetUpEngineForReaderTests();
     zk->ZKI_IsDeveloperModeEnabled = DeveloperModeOff;
 }
 
