@@ -1,5 +1,6 @@
 // zk-manifester: walks a directory of game data and writes
 // "manifest-temp.xml" with the size of every image in it.
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -35,11 +36,19 @@ static bool IsFolder(const char* path) {
     return lstat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// A target that is missing, is no folder or is empty would be walked as a
-// folder with nothing in it (the empty one as "/", the whole machine), and
-// its empty manifest would replace the good one of an earlier run: it is
-// refused, by name, before the manifest is touched. A link to a folder is
-// walked through.
+// A folder's listing can be read: the reason when it cannot, else 0.
+static int ListingError(const char* folder) {
+    DIR* listing = opendir(folder);
+    if (!listing) return errno;
+    closedir(listing);
+    return 0;
+}
+
+// A target that is missing, is no folder, is empty or cannot be read would
+// be walked as a folder with nothing in it (the empty one as "/", the whole
+// machine), and its empty manifest would replace the good one of an earlier
+// run: it is refused, by name, before the manifest is touched. A link to a
+// folder is walked through.
 static bool IsManifestableFolder(const char* target) {
     struct stat info;
     int error = 0;
@@ -47,6 +56,8 @@ static bool IsManifestableFolder(const char* target) {
         error = errno;
     } else if (!S_ISDIR(info.st_mode)) {
         error = ENOTDIR;
+    } else {
+        error = ListingError(target);
     }
     if (error == 0) return true;
     printf("Cannot manifest '%s': %s.\n", target, strerror(error));

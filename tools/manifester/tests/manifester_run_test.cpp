@@ -4,8 +4,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <linux/capability.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -55,6 +57,10 @@ struct RunOptions {
     // temporary names are known: the numbers it draws are this one, the
     // one after it and so on.
     uint64_t scripted_random = 0;
+    // The program runs without the power to pass over file permissions that
+    // a run as root has, so that a folder without permissions is closed to
+    // it as it is to everybody else.
+    bool bound_by_permissions = false;
 };
 
 // Runs the program in `cwd` with the arguments, standard input from
@@ -91,6 +97,10 @@ RunResult RunManifester(const std::string& cwd, const std::vector<std::string>& 
             // It stands before the sanitizers' runtime, which would refuse to start.
             const char* asan = getenv("ASAN_OPTIONS");
             setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
+        }
+        if (options.bound_by_permissions) {
+            prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+            prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
         }
         alarm(run_seconds);  // kept across exec
         std::vector<char*> argv = {const_cast<char*>(ZK_MANIFESTER_PATH)};
@@ -356,6 +366,16 @@ TEST(ManifesterRun, ATargetThatIsNoFolderIsRefusedAndTheManifestKept) {
         EXPECT_EQ(run.out.find("Done."), std::string::npos) << "'" << c.target << "'";
         EXPECT_EQ(ReadText(manifest), good) << "'" << c.target << "'";
     }
+    // A folder that cannot be read would be walked as an empty one.
+    fs::create_directories(tree.Work() + "/locked/inner");
+    fs::permissions(tree.Work() + "/locked", fs::perms::none);
+    RunOptions bound;
+    bound.bound_by_permissions = true;
+    RunResult locked = RunManifester(tree.Work(), {"locked"}, bound);
+    fs::permissions(tree.Work() + "/locked", fs::perms::owner_all);
+    EXPECT_NE(locked.exit_code, 0) << locked.out;
+    EXPECT_NE(locked.out.find("Cannot manifest 'locked': Permission denied.\n"), std::string::npos) << locked.out;
+    EXPECT_EQ(ReadText(manifest), good);
     struct Walked {
         const char* target;
         std::string manifest;
@@ -373,7 +393,7 @@ TEST(ManifesterRun, ATargetThatIsNoFolderIsRefusedAndTheManifestKept) {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(tree.Work())) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"afile.txt", "data", "empty", "link", "manifest-temp.xml"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"afile.txt", "data", "empty", "link", "locked", "manifest-temp.xml"}));
 }
 
 TEST(ManifesterRun, CurrentDirectoryWhenNoTargetIsGiven) {
