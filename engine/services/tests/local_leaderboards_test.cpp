@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "engine/base/tests/fifo_releaser.h"
+#include "engine/base/tests/file_size_limit.h"
 #include "engine/services/local_leaderboards.h"
 #include "engine/services/tests/answer_test_support.h"
 #include "engine/services/tests/stand_in_files.h"
@@ -511,31 +512,6 @@ TEST_F(LocalLeaderboardsTest, TheNinetyNinthKeptNameIsTheLastOne) {
                                   "' could not be read nor kept aside; scores are not saved this run.");
     EXPECT_EQ(ReadBytes(file), "<second");
 }
-
-// Files may grow to a limit while one lives: a write beyond it fails (the
-// signal it would raise is ignored meanwhile).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        old_handler = signal(SIGXFSZ, SIG_IGN);
-        struct rlimit lowered = saved;
-        lowered.rlim_cur = limit;
-        set = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, old_handler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-    bool set = false;
-
-private:
-    struct rlimit saved;
-    void (*old_handler)(int);
-};
 
 // A copy that does not hold every byte is no copy: it is removed, the
 // damaged file stays where it is, and nothing is saved over it. A small
