@@ -142,6 +142,19 @@ File* POSIXSystem::CreateNewFile(PathPrefix prefix, const nString& path) {
     return new POSIXFile(0, prefix, true, stream);
 }
 
+// A second name made for the file fails when anything stands at it, a
+// link too (neither name's link is followed: a link is moved as itself);
+// only then is the first name removed. The file itself is never copied
+// nor opened, so whatever is written to it meanwhile stays with it. When
+// the first name cannot be removed the second goes again, and the file
+// stays as it was.
+bool POSIXSystem::MoveFileToNewName(PathPrefix, const nString& from, const nString& to) {
+    if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return false;
+    if (unlink(from.c_str()) == 0) return true;
+    unlink(to.c_str());
+    return false;
+}
+
 bool POSIXSystem::GetFileInfo(PathPrefix, const nString& path, zk_file_info_t* info) {
     struct stat status;
     if (stat(path.c_str(), &status) != 0) return false;

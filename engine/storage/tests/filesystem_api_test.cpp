@@ -148,6 +148,7 @@ TEST_F(FileSystemApiTest, WritingIsRefusedWhileResourcesAreNotWritable) {
     bool made = Api().ZK_FileSystem_CreateDirectory(sub.c_str());
     bool removed = Api().ZK_FileSystem_DeleteDirectory(dir.Path().c_str(), false);
     bool deleted = Api().ZK_FileSystem_DeleteFile(file.c_str());
+    bool moved = ZKI_MoveFileToNewName(file.c_str(), (dir / "moved").c_str());
     ZKFileSystem::is_resources_path_writable = true;
 
     EXPECT_EQ(written, nullptr);
@@ -157,12 +158,14 @@ TEST_F(FileSystemApiTest, WritingIsRefusedWhileResourcesAreNotWritable) {
     EXPECT_FALSE(made);
     EXPECT_FALSE(removed);
     EXPECT_FALSE(deleted);
+    EXPECT_FALSE(moved);
     EXPECT_EQ(ReadWholeFile(file), "x");
     EXPECT_EQ(PopupTexts(), (std::vector<std::string>{
                                 "File System CreateDirectory: attempted to modify path '" + sub + "', which is not writable.",
                                 "File System DeleteDirectory: attempted to modify path '" + dir.Path() +
                                     "', which is not writable.",
-                                "File System DeleteFile: attempted to modify path '" + file + "', which is not writable."}));
+                                "File System DeleteFile: attempted to modify path '" + file + "', which is not writable.",
+                                "File System MoveFile: attempted to modify path '" + file + "', which is not writable."}));
     // The open refusal is a debug line of type WARNING, not a popup.
     std::vector<std::string> lines;
     for (const Message& m : Recorded()) {
@@ -716,6 +719,54 @@ TEST_F(FileSystemApiTest, ANewFileIsMadeOnlyWhereNothingStands) {
     EXPECT_EQ(ReadWholeFile(dir / "file"), "old");
     EXPECT_EQ(ReadWholeFile(dir / "victim"), "keep");
     EXPECT_FALSE(Api().ZK_FileSystem_FileExists((dir / "nowhere").c_str()));
+    EXPECT_TRUE(Recorded().empty());
+}
+
+// A file is given a new name only where nothing stands: whatever stands
+// there is left exactly as it was (a rename would replace a file, a FIFO
+// or a link), and the file stays under its old name. A link is moved as
+// itself, never what it leads to.
+TEST_F(FileSystemApiTest, AFileIsMovedOnlyToANameWhereNothingStands) {
+    TempDirectory dir;
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((dir / "nowhere").c_str(), (dir / "dangling").c_str()), 0);
+    WriteFile(dir / "victim", "keep");
+    ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "link").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "second-link").c_str()), 0);
+    WriteFile(dir / "file", "old");
+    struct Case {
+        std::string from;
+        std::string to;
+        bool moved;
+    } cases[] = {
+        {dir / "file", dir / "folder", false},
+        {dir / "file", dir / "fifo", false},
+        {dir / "file", dir / "dangling", false},
+        {dir / "file", dir / "link", false},
+        {dir / "file", dir / "victim", false},
+        {dir / "file", dir / "missing/below", false},
+        {dir / "missing", dir / "free", false},
+        {dir / "file", "user://free", false},
+        {"user://file", dir / "free", false},
+        {dir / "file", dir.Path() + "\\moved", true},
+        {dir / "second-link", dir / "moved-link", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from + " -> " + c.to);
+        EXPECT_EQ(ZKI_MoveFileToNewName(c.from.c_str(), c.to.c_str()), c.moved);
+    }
+    EXPECT_FALSE(ZKI_MoveFileToNewName(nullptr, (dir / "free").c_str()));
+    EXPECT_FALSE(ZKI_MoveFileToNewName((dir / "moved").c_str(), nullptr));
+    EXPECT_EQ(NamesIn(dir.Path()),
+              (std::vector<std::string>{"dangling", "fifo", "folder", "link", "moved", "moved-link", "victim"}));
+    EXPECT_EQ(ReadWholeFile(dir / "moved"), "old");
+    EXPECT_EQ(ReadWholeFile(dir / "victim"), "keep");
+    struct stat status;
+    for (const char* name : {"fifo", "dangling", "link", "moved-link"}) {
+        ASSERT_EQ(lstat((dir / name).c_str(), &status), 0) << name;
+        EXPECT_EQ(status.st_mode & S_IFMT, std::string(name) == "fifo" ? mode_t(S_IFIFO) : mode_t(S_IFLNK)) << name;
+    }
     EXPECT_TRUE(Recorded().empty());
 }
 
