@@ -104,12 +104,14 @@ bool AllZero(const char* bytes, size_t size) {
 }
 
 // Copies size bytes between two open files piece by piece, every count
-// checked: a read that comes up short (the file shrank, or its disk failed)
-// is no copy. A piece of zeros before the last is passed over with a seek
-// (a seek that does not answer success is no pass, and the piece is
-// written), so that the holes of a sparse file stay holes and its copy
-// does not fill the disk; the last piece is always written, which gives
-// the copy its whole length.
+// and every seek checked: a read that comes up short (the file shrank, or
+// its disk failed) is no copy. A piece of zeros before the last is passed
+// over with a seek, so that the holes of a sparse file stay holes and its
+// copy does not fill the disk; a seek that does not answer success is no
+// pass, and the piece is written instead. The last piece is always
+// written, which gives the copy its whole length; a copy that then does
+// not end at that length was passed over by a seek that answered success
+// without moving, and is no copy either.
 bool CopyPieces(zk_file_t* from, zk_file_t* to, uint64_t size, char* piece) {
     zk_file_system_api_t* files = zk->file_system;
     for (uint64_t copied = 0; copied < size;) {
@@ -120,54 +122,77 @@ bool CopyPieces(zk_file_t* from, zk_file_t* to, uint64_t size, char* piece) {
         if (!passed && files->ZK_FileSystem_WriteFile(piece, count, to) != count) return false;
         copied += count;
     }
-    return true;
+    return files->ZK_FileSystem_GetFilePosition(to) == int64_t(size);
 }
 
-// A new file under the first kept name where nothing stands yet; null when
-// none is free. Anything at a name takes it, not only a file: a folder, a
-// FIFO, a link (also one that leads nowhere) is left as it is and the next
-// name is tried. The file is made only where nothing stands at the moment
-// it is made, so whatever appears at a name after it was looked at is
-// passed over the same way, and a link there is never followed.
-zk_file_t* CreateKeptFile(const char* path, nString& name) {
-    for (int number = 1; number <= kKeptNames; ++number) {
-        name = KeptName(path, number);
-        if (ZKI_IsPathTaken(name.c_str())) continue;
-        if (zk_file_t* file = ZKI_CreateNewFile(name.c_str())) return file;
-    }
-    name = nString();
-    return nullptr;
+// Whether the file is still as it was when its copy began: nothing beyond
+// the size that was copied (it did not grow meanwhile) and the same time
+// of modification (it was not written to in place, as far as a time in
+// seconds tells). A file that changed is still the only whole one.
+bool UnchangedSinceCopied(zk_file_t* source, const char* path, const zk_file_info_t& before, char* piece) {
+    zk_file_system_api_t* files = zk->file_system;
+    zk_file_info_t after;
+    return files->ZK_FileSystem_ReadFile(piece, 1, source) == 0 && files->ZK_FileSystem_GetFileInfo(path, &after) &&
+           after.modification_time == before.modification_time;
 }
 
-// Copies the open file into the kept file and closes that; false, with the
-// kept file removed, when the copy is not whole.
-bool CopyIntoKeptFile(zk_file_t* source, zk_file_t* target, const char* name) {
+enum KeptCopy { COPY_KEPT, COPY_NAME_TAKEN, COPY_FAILED };
+
+// Copies the open file into the new kept file and closes that; false, with
+// the kept file removed, when the copy is not whole or the file changed
+// while it was made.
+bool CopyIntoKeptFile(zk_file_t* source, const char* path, zk_file_t* target, const char* name) {
     zk_file_system_api_t* files = zk->file_system;
     nArray<char> piece;
     piece.SetMaximumSize(int(kCopyPiece));
+    zk_file_info_t before;
+    bool known = files->ZK_FileSystem_GetFileInfo(path, &before);
     uint64_t size = source->size > 0 ? uint64_t(source->size) : 0;
-    bool copied = CopyPieces(source, target, size, piece.items);
+    bool copied = known && CopyPieces(source, target, size, piece.items) &&
+                  UnchangedSinceCopied(source, path, before, piece.items);
     bool closed = files->ZK_FileSystem_CloseFile(target);
     if (copied && closed) return true;
     files->ZK_FileSystem_DeleteFile(name);
     return false;
 }
 
-// Copies the file that did not load aside, so that the next save does not
-// write over the scores it may still hold, and removes it. The name it went
-// to; empty when it could not be kept (no name free, or the copy failed),
-// and then the file stays where it is.
-nString KeepDamagedFile(const char* path) {
+// Where the file cannot be moved: a copy under the name, made only where
+// nothing stands (anything put there since the look takes the name), and
+// the file removed once the copy is whole.
+KeptCopy CopyToKeptName(const char* path, const char* name) {
     zk_file_system_api_t* files = zk->file_system;
     zk_file_t* source = files->ZK_FileSystem_OpenFile(path, "rb");
-    if (!source) return nString();
-    nString name;
-    zk_file_t* target = CreateKeptFile(path, name);
-    bool kept = target && CopyIntoKeptFile(source, target, name.c_str());
+    if (!source) return COPY_FAILED;
+    zk_file_t* target = ZKI_CreateNewFile(name);
+    bool kept = target && CopyIntoKeptFile(source, path, target, name);
     files->ZK_FileSystem_CloseFile(source);
-    if (!kept) return nString();
+    if (!target) return COPY_NAME_TAKEN;
+    if (!kept) return COPY_FAILED;
     files->ZK_FileSystem_DeleteFile(path);
-    return name;
+    return COPY_KEPT;
+}
+
+// Puts the file that did not load aside under the first kept name where
+// nothing stands yet, so that the next save does not write over the
+// scores it may still hold. Anything at a name takes it, not only a file:
+// a folder, a FIFO, a link (also one that leads nowhere) is left as it is
+// and the next name is tried, also when it appears after the name was
+// looked at. The file is moved, not copied: nothing is read, whatever its
+// size, and whatever is written to it meanwhile goes with it. Only where
+// the file system cannot move it is it copied. The name it went to; empty
+// when it could not be kept (no name free, or the copy failed), and then
+// the file stays where it is.
+nString KeepDamagedFile(const char* path) {
+    for (int number = 1; number <= kKeptNames; ++number) {
+        nString name = KeptName(path, number);
+        if (ZKI_IsPathTaken(name.c_str())) continue;
+        if (ZKI_MoveFileToNewName(path, name.c_str())) return name;
+        if (ZKI_IsPathTaken(name.c_str())) continue;
+        KeptCopy copy = CopyToKeptName(path, name.c_str());
+        if (copy == COPY_KEPT) return name;
+        if (copy == COPY_FAILED) break;
+    }
+    return nString();
 }
 
 }  // namespace

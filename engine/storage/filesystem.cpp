@@ -147,6 +147,14 @@ bool DeleteFile(const char* path) {
     return system->DeleteFile(GetPathPrefixOfPath(path), WithForwardSlashes(path));
 }
 
+// Both names are served by the one system, or the move is no move.
+bool MoveFileToNewName(const char* from, const char* to) {
+    PathPrefix prefix = GetPathPrefixOfPath(from);
+    if (GetPathPrefixOfPath(to) != prefix) return false;
+    System* system = WritableSystemOf(from, "MoveFile");
+    return system && system->MoveFileToNewName(prefix, WithForwardSlashes(from), WithForwardSlashes(to));
+}
+
 bool FileExists(const char* path) {
     PathPrefix prefix = GetPathPrefixOfPath(path);
     System* system = SystemOf(prefix);
@@ -339,5 +347,6 @@ bool System::GetFileInfo(PathPrefix, const nString&, zk_file_info_t*) { return f
 bool System::Mount(int) { return false; }
 bool System::PathIsTaken(PathPrefix, const nString&) { return true; }
 File* System::CreateNewFile(PathPrefix, const nString&) { return nullptr; }
+bool System::MoveFileToNewName(PathPrefix, const nString&, const nString&) { return false; }
 
 }  // namespace ZKFileSystem

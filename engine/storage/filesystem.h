@@ -98,6 +98,12 @@ public:
     // through: a link there is refused, never followed. Null when the name
     // is taken or the file cannot be made. (The base makes nothing.)
     virtual File* CreateNewFile(PathPrefix prefix, const nString& path);
+    // Gives the file at `from` the name `to`, only when nothing at all
+    // stands at `to` (see PathIsTaken); whatever stands there is never
+    // replaced. Looking and moving are one step, as for CreateNewFile.
+    // False when the name is taken or the file cannot be moved there.
+    // (The base moves nothing.)
+    virtual bool MoveFileToNewName(PathPrefix prefix, const nString& from, const nString& to);
 
     bool mountable = false;
 };
@@ -128,6 +134,7 @@ bool DeleteFile(const char* path);
 bool FileExists(const char* path);
 bool PathIsTaken(const char* path);
 zk_file_t* CreateNewFile(const char* path);
+bool MoveFileToNewName(const char* from, const char* to);
 bool GetFileInfo(const char* path, zk_file_info_t* info);
 nArray<nString> FindFiles(const char* path, const nArray<nString>& wildcards, bool recursive);
 int GetFileDescriptor(zk_file_t* handle, int& offset);

@@ -278,6 +278,10 @@ bool ZK_CanWriteToFile(const char* path) { return path && ProbeWritable(path); }
 
 bool ZKI_IsPathTaken(const char* path) { return !path || HasPrefixMark(path) || ZKFileSystem::PathIsTaken(path); }
 
+bool ZKI_MoveFileToNewName(const char* from, const char* to) {
+    return from && to && !HasPrefixMark(from) && !HasPrefixMark(to) && ZKFileSystem::MoveFileToNewName(from, to);
+}
+
 zk_file_t* ZKI_CreateNewFile(const char* path) {
     if (!path || HasPrefixMark(path)) return nullptr;
     zk_file_t* handle = ZKFileSystem::CreateNewFile(path);

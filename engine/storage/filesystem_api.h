@@ -44,3 +44,10 @@ bool ZKI_IsPathTaken(const char* path);
 // link is never followed. Closed with ZK_FileSystem_CloseFile. Null for a
 // null or prefixed path, a taken name, or a file that cannot be made.
 zk_file_t* ZKI_CreateNewFile(const char* path);
+// Gives the file at `from` the name `to`, only where nothing stands (as
+// ZKI_IsPathTaken counts it), in the same step as the name is looked at:
+// nothing is ever replaced, and a link at either name is not followed.
+// The file is not copied, so nothing written to it meanwhile is lost. False
+// for a null or prefixed path, a taken name, or a file system that cannot
+// move a file so; the file then stays where it is.
+bool ZKI_MoveFileToNewName(const char* from, const char* to);

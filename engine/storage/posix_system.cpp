@@ -46,26 +46,54 @@ int64_t POSIXSystem::GetFileSize(const nString& path) {
     return stat(path.c_str(), &status) == 0 ? int64_t(status.st_size) : 0;
 }
 
-// Only a regular file is a file to read. The open itself must not wait: a
-// FIFO (or a device) at the path would block it until something writes to
-// the other end, so it is opened without waiting and looked at before any
-// read.
-static FILE* OpenRegularFileForReading(const char* path) {
-    int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) return nullptr;
-    struct stat status;
-    FILE* stream = nullptr;
-    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
-        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) == 0) {
-        stream = fdopen(descriptor, "rb");
+// The open flags of each mode. Writing does not cut the file at the open:
+// only once it is known to be a regular file.
+static int OpenFlagsOf(OpenMode mode) {
+    switch (mode) {
+        case OPEN_MODE_APPEND: return O_WRONLY | O_CREAT | O_APPEND;
+        case OPEN_MODE_READ: return O_RDONLY;
+        case OPEN_MODE_WRITE: return O_WRONLY | O_CREAT;
+        default: return -1;
     }
+}
+
+// A FIFO without a reader refuses a writer that will not wait (ENXIO), as
+// a socket does; a folder refuses any writer (EISDIR).
+static bool RefusedAsNoRegularFile(int error) { return error == ENXIO || error == EISDIR; }
+
+static void WarnNoRegularFile(const char* path) {
+    zk->ZK_PrintDebugf(ZK_MESSAGE_WARNING, "File System OpenFile: '%s' is not a regular file, it is not written.",
+                       path);
+}
+
+// Only a regular file is a file to read or write. The open itself must not
+// wait: a FIFO (or a device) at the path, or at the end of a link, would
+// block it until something opens the other end. So it is opened without
+// waiting, and what was opened is looked at through the descriptor (a look
+// at the name first could see another file than the one then opened);
+// only a regular file is then cut for writing, and its descriptor made to
+// wait again as a stream expects. A refused writer is told why; a refused
+// reader answers as a missing file does.
+static FILE* OpenRegularFile(const char* path, OpenMode mode) {
+    int flags = OpenFlagsOf(mode);
+    if (flags < 0) return nullptr;
+    int descriptor = open(path, flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        if (mode != OPEN_MODE_READ && RefusedAsNoRegularFile(errno)) WarnNoRegularFile(path);
+        return nullptr;
+    }
+    struct stat status;
+    bool regular = fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    if (!regular && mode != OPEN_MODE_READ) WarnNoRegularFile(path);
+    bool ready = regular && (mode != OPEN_MODE_WRITE || ftruncate(descriptor, 0) == 0) &&
+                 fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) == 0;
+    FILE* stream = ready ? fdopen(descriptor, GetOpenModeString(mode)) : nullptr;
     if (!stream) close(descriptor);
     return stream;
 }
 
 File* POSIXSystem::OpenFile(PathPrefix prefix, const nString& path, OpenMode mode) {
-    FILE* stream =
-        mode == OPEN_MODE_READ ? OpenRegularFileForReading(path.c_str()) : fopen(path.c_str(), GetOpenMode(mode));
+    FILE* stream = OpenRegularFile(path.c_str(), mode);
     if (!stream) return nullptr;
     struct stat status;
     bool known = fstat(fileno(stream), &status) == 0;
@@ -112,6 +140,19 @@ File* POSIXSystem::CreateNewFile(PathPrefix prefix, const nString& path) {
         return nullptr;
     }
     return new POSIXFile(0, prefix, true, stream);
+}
+
+// A second name made for the file fails when anything stands at it, a
+// link too (neither name's link is followed: a link is moved as itself);
+// only then is the first name removed. The file itself is never copied
+// nor opened, so whatever is written to it meanwhile stays with it. When
+// the first name cannot be removed the second goes again, and the file
+// stays as it was.
+bool POSIXSystem::MoveFileToNewName(PathPrefix, const nString& from, const nString& to) {
+    if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return false;
+    if (unlink(from.c_str()) == 0) return true;
+    unlink(to.c_str());
+    return false;
 }
 
 bool POSIXSystem::GetFileInfo(PathPrefix, const nString& path, zk_file_info_t* info) {

@@ -40,6 +40,7 @@ public:
     File* OpenFile(PathPrefix prefix, const nString& path, OpenMode mode) override;
     bool PathIsTaken(PathPrefix prefix, const nString& path) override;
     File* CreateNewFile(PathPrefix prefix, const nString& path) override;
+    bool MoveFileToNewName(PathPrefix prefix, const nString& from, const nString& to) override;
 
     void SynchronizeFile(File*) {}
     static const char* GetOpenMode(OpenMode mode) { return GetOpenModeString(mode); }

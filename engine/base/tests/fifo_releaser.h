@@ -3,7 +3,9 @@
 // reading that waits for one; FifoDrainer opens its reading end after three
 // seconds, which releases an open for writing, and reads away whatever is
 // written until it is finished. Each tells whether anything had to be
-// released.
+// released. CallReleasingFifo runs one call in a thread of its own and
+// releases it, whichever end it waits for, when it still waits after
+// three seconds.
 #pragma once
 
 #include <fcntl.h>
@@ -11,6 +13,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <future>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -77,3 +80,18 @@ public:
         });
     }
 };
+
+// The call's result; *waited tells whether it had to be released. A FIFO
+// opened for reading and writing at once waits for nobody (Linux), and it
+// is both the reader a waiting writer lacks and the writer a waiting
+// reader lacks; it stays open until the call is over, so that a released
+// writer never writes to a FIFO nobody reads.
+template <typename Call>
+auto CallReleasingFifo(const std::string& fifo, Call call, bool* waited) -> decltype(call()) {
+    auto pending = std::async(std::launch::async, call);
+    *waited = pending.wait_for(std::chrono::seconds(3)) != std::future_status::ready;
+    int both_ends = *waited ? open(fifo.c_str(), O_RDWR | O_NONBLOCK) : -1;
+    auto result = pending.get();
+    if (both_ends >= 0) close(both_ends);
+    return result;
+}

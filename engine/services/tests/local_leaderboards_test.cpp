@@ -1,6 +1,7 @@
 // Leaderboards kept on the device: the limit per category, the answered
 // pages, the extra data, the saved file and submissions from many threads.
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "engine/base/tests/fifo_releaser.h"
+#include "engine/base/tests/file_size_limit.h"
 #include "engine/services/local_leaderboards.h"
 #include "engine/services/tests/answer_test_support.h"
 #include "engine/services/tests/stand_in_files.h"
@@ -421,12 +424,14 @@ TEST_F(LocalLeaderboardsTest, AFileThatDoesNotLoadIsKeptAsideBeforeAnythingIsSav
 }
 
 // What stands at the first kept name is left as it is, whatever it is, and
-// the file goes to the next name. A folder there once refused the copy
+// the file goes to the next name, whether it is moved there or (where the
+// file system cannot move it) copied. A folder there once refused the copy
 // although the next name was free; a FIFO held the copy until something
 // read it; a link took the copy to where it points. The same holds for
-// what is put at the name after it was looked at and before the copy is
-// made there (the look is told it saw nothing): the copy was once made
-// through a link put there in that moment.
+// what is put at the name after it was looked at and before the file goes
+// there (the look is told it saw nothing): the copy was once made through
+// a link put there in that moment, and a plain rename would replace a
+// file, a FIFO or a link standing there.
 TEST_F(LocalLeaderboardsTest, ADamagedFileIsKeptUnderTheFirstNameWhereNothingStands) {
     enum Kind { FOLDER, FIFO, DANGLING_LINK, LINK_TO_FILE, REGULAR_FILE };
     struct Case {
@@ -441,49 +446,53 @@ TEST_F(LocalLeaderboardsTest, ADamagedFileIsKeptUnderTheFirstNameWhereNothingSta
         {"a file", REGULAR_FILE, S_IFREG},
     };
     int store = 0;
-    for (bool after_the_look : {false, true}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.what) + (after_the_look ? ", put there after the look" : ""));
-            std::string name = "boards" + std::to_string(store) + ".xml";
-            std::string file = folder / name;
-            std::string first = file + ".damaged";
-            std::string elsewhere = folder / ("elsewhere" + std::to_string(store++));
-            WriteBytes(file, "<root>");
-            int made = 0;
-            if (c.kind == FOLDER) made = mkdir(first.c_str(), 0700);
-            if (c.kind == FIFO) made = mkfifo(first.c_str(), 0600);
-            if (c.kind == LINK_TO_FILE) WriteBytes(elsewhere, "victim");
-            if (c.kind == DANGLING_LINK || c.kind == LINK_TO_FILE) made = symlink(elsewhere.c_str(), first.c_str());
-            if (c.kind == REGULAR_FILE) WriteBytes(first, "older");
-            ASSERT_EQ(made, 0);
-            StandInFiles files;
-            if (after_the_look) files.LookedFree(first);
-            std::unique_ptr<FifoDrainer> drainer(c.kind == FIFO ? new FifoDrainer(first) : nullptr);
-            Lines().clear();
+    for (bool moved : {true, false}) {
+        for (bool after_the_look : {false, true}) {
+            for (const Case& c : cases) {
+                SCOPED_TRACE(std::string(c.what) + (after_the_look ? ", put there after the look" : "") +
+                             (moved ? ", moved" : ", copied"));
+                std::string name = "boards" + std::to_string(store) + ".xml";
+                std::string file = folder / name;
+                std::string first = file + ".damaged";
+                std::string elsewhere = folder / ("elsewhere" + std::to_string(store++));
+                WriteBytes(file, "<root>");
+                int made = 0;
+                if (c.kind == FOLDER) made = mkdir(first.c_str(), 0700);
+                if (c.kind == FIFO) made = mkfifo(first.c_str(), 0600);
+                if (c.kind == LINK_TO_FILE) WriteBytes(elsewhere, "victim");
+                if (c.kind == DANGLING_LINK || c.kind == LINK_TO_FILE) made = symlink(elsewhere.c_str(), first.c_str());
+                if (c.kind == REGULAR_FILE) WriteBytes(first, "older");
+                ASSERT_EQ(made, 0);
+                StandInFiles files;
+                if (after_the_look) files.LookedFree(first);
+                if (!moved) files.CannotMove();
+                std::unique_ptr<FifoDrainer> drainer(c.kind == FIFO ? new FifoDrainer(first) : nullptr);
+                Lines().clear();
 
-            Open(name);
-            if (drainer) {
-                EXPECT_FALSE(drainer->Finish()) << "the copy waited for a reader";
+                Open(name);
+                if (drainer) {
+                    EXPECT_FALSE(drainer->Finish()) << "the copy waited for a reader";
+                }
+                ASSERT_FALSE(Lines().empty());
+                EXPECT_EQ(Lines().back(), "popup warning: Local leaderboards file '" + file +
+                                              "' could not be read; it is kept as '" + first + "-2'.");
+                EXPECT_EQ(ReadBytes(first + "-2"), "<root>");
+                EXPECT_FALSE(FileExists(file));
+                if (c.kind == LINK_TO_FILE) {
+                    EXPECT_EQ(ReadBytes(elsewhere), "victim") << "written through the link";
+                } else {
+                    EXPECT_FALSE(FileExists(elsewhere)) << "written through the link";
+                }
+                struct stat status;
+                ASSERT_EQ(lstat(first.c_str(), &status), 0);
+                EXPECT_EQ(status.st_mode & S_IFMT, c.type);
+                if (c.kind == REGULAR_FILE) {
+                    EXPECT_EQ(ReadBytes(first), "older");
+                }
+                boards->SubmitScore(0, Score(40), "Coins");
+                DMDatabase saved;
+                EXPECT_TRUE(saved.Load(file.c_str()));
             }
-            ASSERT_FALSE(Lines().empty());
-            EXPECT_EQ(Lines().back(), "popup warning: Local leaderboards file '" + file +
-                                          "' could not be read; it is kept as '" + first + "-2'.");
-            EXPECT_EQ(ReadBytes(first + "-2"), "<root>");
-            EXPECT_FALSE(FileExists(file));
-            if (c.kind == LINK_TO_FILE) {
-                EXPECT_EQ(ReadBytes(elsewhere), "victim") << "written through the link";
-            } else {
-                EXPECT_FALSE(FileExists(elsewhere)) << "written through the link";
-            }
-            struct stat status;
-            ASSERT_EQ(lstat(first.c_str(), &status), 0);
-            EXPECT_EQ(status.st_mode & S_IFMT, c.type);
-            if (c.kind == REGULAR_FILE) {
-                EXPECT_EQ(ReadBytes(first), "older");
-            }
-            boards->SubmitScore(0, Score(40), "Coins");
-            DMDatabase saved;
-            EXPECT_TRUE(saved.Load(file.c_str()));
         }
     }
 }
@@ -512,33 +521,9 @@ TEST_F(LocalLeaderboardsTest, TheNinetyNinthKeptNameIsTheLastOne) {
     EXPECT_EQ(ReadBytes(file), "<second");
 }
 
-// Files may grow to a limit while one lives: a write beyond it fails (the
-// signal it would raise is ignored meanwhile).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        old_handler = signal(SIGXFSZ, SIG_IGN);
-        struct rlimit lowered = saved;
-        lowered.rlim_cur = limit;
-        set = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, old_handler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-    bool set = false;
-
-private:
-    struct rlimit saved;
-    void (*old_handler)(int);
-};
-
-// A copy that does not hold every byte is no copy: it is removed, the
-// damaged file stays where it is, and nothing is saved over it. A small
+// Where the file cannot be moved it is copied, and a copy that does not
+// hold every byte is no copy: it is removed, the damaged file stays where
+// it is, and nothing is saved over it. A small
 // file sits in the stream's buffer until the close, so only the close
 // fails; a large one makes the write itself come up short. A file that
 // comes up short while it is read (it shrank, or its disk failed) gives
@@ -564,6 +549,7 @@ TEST_F(LocalLeaderboardsTest, ADamagedFileWhoseCopyFailsStaysWhereItIs) {
         std::string bytes = "<root>" + std::string(c.size - 6, 'x');
         WriteBytes(file, bytes);
         StandInFiles files;
+        files.CannotMove();
         if (c.delivered < c.size) files.Serve(file, {c.size, c.delivered, {{0, bytes}}});
         Lines().clear();
         {
@@ -581,21 +567,65 @@ TEST_F(LocalLeaderboardsTest, ADamagedFileWhoseCopyFailsStaysWhereItIs) {
     }
 }
 
-// Every byte of the damaged file reaches its copy, also bytes that are no
-// text, in a file far larger than any buffer; the damaged file itself is
-// gone before anything is saved.
-TEST_F(LocalLeaderboardsTest, AKeptCopyHoldsEveryByteAndTheDamagedFileIsGone) {
-    const std::string file = folder / "boards.xml";
+// Every byte of the damaged file is kept, also bytes that are no text, in
+// a file far larger than any buffer, whether it is moved or copied; the
+// damaged file itself is gone before anything is saved.
+TEST_F(LocalLeaderboardsTest, AKeptFileHoldsEveryByteAndTheDamagedFileIsGone) {
     std::string bytes;
     for (size_t i = 0; i < 300 * 1024 + 7; ++i) bytes.push_back(static_cast<char>((i * 131 + i / 256) & 0xFF));
-    WriteBytes(file, bytes);
-    DMDatabase probe;
-    ASSERT_FALSE(probe.Load(file.c_str()));
+    for (bool moved : {true, false}) {
+        SCOPED_TRACE(moved ? "moved" : "copied");
+        std::string name = moved ? "moved.xml" : "copied.xml";
+        const std::string file = folder / name;
+        WriteBytes(file, bytes);
+        DMDatabase probe;
+        ASSERT_FALSE(probe.Load(file.c_str()));
+        StandInFiles files;
+        if (!moved) files.CannotMove();
+        Open(name);
+        EXPECT_FALSE(FileExists(file));
+        std::string kept = ReadBytes(file + ".damaged");
+        EXPECT_EQ(kept.size(), bytes.size());
+        EXPECT_TRUE(kept == bytes) << "the kept file differs";
+    }
+}
+
+// The damaged file is moved aside, not copied: the kept name is the same
+// file (nothing of it is read, however large it is: a file of 40 GiB of
+// holes once took 30 s and more to copy at start-up), and what is written
+// to it after it was looked at (by a writer that had it open) is kept with
+// it. A copy taken of the size seen at the start lost those bytes.
+TEST_F(LocalLeaderboardsTest, ADamagedFileIsMovedAsideWithEverythingWrittenToIt) {
+    const std::string file = folder / "boards.xml";
+    WriteBytes(file, "<root>");
+    ASSERT_EQ(truncate(file.c_str(), off_t(4) << 30), 0);
+    struct stat before;
+    ASSERT_EQ(stat(file.c_str(), &before), 0);
+    int writer = open(file.c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(writer, 0);
+
     Open("boards.xml");
+    const std::string kept = file + ".damaged";
+    ASSERT_EQ(write(writer, "added", 5), 5);
+    ASSERT_EQ(close(writer), 0);
     EXPECT_FALSE(FileExists(file));
-    std::string kept = ReadBytes(file + ".damaged");
-    EXPECT_EQ(kept.size(), bytes.size());
-    EXPECT_TRUE(kept == bytes) << "the copy differs";
+    struct stat after;
+    ASSERT_EQ(stat(kept.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the file was copied";
+    EXPECT_EQ(after.st_dev, before.st_dev) << "the file was copied";
+    EXPECT_EQ(uint64_t(after.st_size), (uint64_t(4) << 30) + 5);
+    FILE* in = fopen(kept.c_str(), "rb");
+    ASSERT_NE(in, nullptr);
+    std::string head(6, '?'), tail(5, '?');
+    head.resize(fread(&head[0], 1, head.size(), in));
+    ASSERT_EQ(fseeko(in, off_t(4) << 30, SEEK_SET), 0);
+    tail.resize(fread(&tail[0], 1, tail.size(), in));
+    fclose(in);
+    EXPECT_EQ(head, "<root>");
+    EXPECT_EQ(tail, "added") << "what was written after the start is lost";
+    boards->SubmitScore(0, Score(40), "Coins");
+    DMDatabase saved;
+    EXPECT_TRUE(saved.Load(file.c_str()));
 }
 
 // Writes the bytes into the file at that offset, leaving what lies around
@@ -616,8 +646,9 @@ long long PeakResidentBytes() {
 }
 
 // Damaged files made mostly of holes, as a file cut to a length it never
-// had leaves them. One of 2 GiB and 5 bytes once overflowed the buffer the
-// whole file was read into: the size was cut to an int. The copy goes
+// had leaves them, where the file cannot be moved and is copied. One of
+// 2 GiB and 5 bytes once overflowed the buffer the whole file was read
+// into: the size was cut to an int. The copy goes
 // piece by piece in little memory, holds the same bytes at the same places
 // (also a piece after a hole, and a hole at the very end), and keeps the
 // holes, so that it costs the disk no more than the file. The large file
@@ -640,6 +671,7 @@ TEST_F(LocalLeaderboardsTest, AFileOfHolesIsKeptAsideWhateverItsSize) {
         const std::string file = folder / name;
         WriteBytes(file, "<root>");
         StandInFiles files;
+        files.CannotMove();
         if (c.on_disk) {
             ASSERT_EQ(truncate(file.c_str(), off_t(c.size)), 0);
             for (const auto& piece : c.bytes) WriteBytesAt(file, off_t(piece.first), piece.second);
@@ -669,6 +701,102 @@ TEST_F(LocalLeaderboardsTest, AFileOfHolesIsKeptAsideWhateverItsSize) {
         }
         fclose(in);
         std::remove(kept.c_str());
+    }
+}
+
+// A file of holes, copied where it cannot be moved.
+std::string HoledFile(const std::string& path) {
+    const off_t size = 1 << 20;
+    WriteBytes(path, "<root>");
+    EXPECT_EQ(truncate(path.c_str(), size), 0);
+    WriteBytesAt(path, size - 3, "end");
+    return ReadBytes(path);
+}
+
+// The holes of a copied file are passed over by seeks, and every seek is
+// checked: where one answers failure the piece of zeros is written
+// instead, and the copy is still whole; a seek that answers success
+// without moving would leave the copy short, so no copy is kept and the
+// file stays where it is.
+TEST_F(LocalLeaderboardsTest, HolesAreCopiedOnlyWhereEachSeekReallyPassesThem) {
+    struct Case {
+        const char* what;
+        SeekFault fault;
+        bool kept;
+    } cases[] = {
+        {"every seek fails", SEEKS_FAIL, true},
+        {"every seek answers success without moving", SEEKS_STAND_STILL, false},
+    };
+    int store = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string name = "holes" + std::to_string(store++) + ".xml";
+        const std::string file = folder / name;
+        const std::string bytes = HoledFile(file);
+        StandInFiles files;
+        files.CannotMove();
+        files.SeeksOfNewFiles(c.fault);
+        Lines().clear();
+        Open(name);
+        ASSERT_FALSE(Lines().empty());
+        if (c.kept) {
+            EXPECT_EQ(Lines().back(), "popup warning: Local leaderboards file '" + file +
+                                          "' could not be read; it is kept as '" + file + ".damaged'.");
+            EXPECT_TRUE(ReadBytes(file + ".damaged") == bytes) << "the copy differs";
+            EXPECT_FALSE(FileExists(file));
+        } else {
+            EXPECT_EQ(Lines().back(), "popup warning: Local leaderboards file '" + file +
+                                          "' could not be read nor kept aside; scores are not saved this run.");
+            EXPECT_FALSE(FileExists(file + ".damaged")) << "a short copy was kept";
+            EXPECT_TRUE(ReadBytes(file) == bytes) << "the damaged file was changed";
+        }
+    }
+}
+
+// A file changed while it is copied (it grew, or was written in place) is
+// the only whole one: the copy is removed and the file stays where it is,
+// with what was written to it. The copy once kept the size seen at the
+// start and deleted the file, and what was added was gone.
+TEST_F(LocalLeaderboardsTest, ADamagedFileThatChangesWhileItIsCopiedStaysWhereItIs) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> change;
+        std::string expected;
+    } cases[] = {
+        {"it grows",
+         [](const std::string& path) {
+             FILE* out = fopen(path.c_str(), "ab");
+             ASSERT_NE(out, nullptr);
+             fputs("added", out);
+             fclose(out);
+         },
+         "<root>xxxadded"},
+        {"it is written in place",
+         [](const std::string& path) {
+             WriteBytesAt(path, 6, "yyy");
+             struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+             ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+         },
+         "<root>yyy"},
+    };
+    int store = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string name = "changing" + std::to_string(store++) + ".xml";
+        const std::string file = folder / name;
+        WriteBytes(file, "<root>xxx");
+        StandInFiles files;
+        files.CannotMove();
+        files.WhileCopied(file, [&c, file] { c.change(file); });
+        DMDatabase probe;
+        ASSERT_FALSE(probe.Load(file.c_str()));
+        Lines().clear();
+        Open(name);
+        ASSERT_FALSE(Lines().empty());
+        EXPECT_EQ(Lines().back(), "popup warning: Local leaderboards file '" + file +
+                                      "' could not be read nor kept aside; scores are not saved this run.");
+        EXPECT_FALSE(FileExists(file + ".damaged")) << "the copy was kept";
+        EXPECT_EQ(ReadBytes(file), c.expected);
     }
 }
 

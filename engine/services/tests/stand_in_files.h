@@ -1,17 +1,24 @@
 // A file system put in front of the real one for a test's span, to bring
 // about what a real disk does only rarely or slowly: a file far larger than
 // the test could afford to read from the disk, a file that comes up short
-// while it is read (it shrank, or its disk failed), and a name found free
-// when it was looked at although something was put there just after.
-// Everything else goes to the real file system unchanged.
+// while it is read (it shrank, or its disk failed), a name found free when
+// it was looked at although something was put there just after, a file
+// system that cannot move a file to a new name (one without links), new
+// files whose seeks fail, and a file changed by someone else while it is
+// copied. Everything else goes to the real file system unchanged.
 //
 //   StandInFiles files;
 //   files.Serve(path, {size, delivered, {{0, "<root>"}}});  // reads of path
 //   files.LookedFree(name);              // the look at name sees nothing
+//   files.CannotMove();                  // every move answers false
+//   files.SeeksOfNewFiles(SEEKS_FAIL);   // in the files CreateNewFile makes
+//   files.WhileCopied(path, [] { ... }); // runs before the path's first
+//                                        // read after a new file was made
 #pragma once
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -60,6 +67,36 @@ private:
     uint64_t position = 0;
 };
 
+// How the seeks of a file go wrong.
+enum SeekFault {
+    SEEKS_FAIL,         // each answers failure and stays where it was
+    SEEKS_STAND_STILL,  // each answers success and stays where it was
+};
+
+// A file of the real file system, seen through the stand-in: its seeks may
+// go wrong, and something may happen before each read.
+class WatchedFile : public ZKFileSystem::File {
+public:
+    explicit WatchedFile(ZKFileSystem::File* inner)
+        : File(inner->size, inner->flags, inner->prefix, inner->writable), inner(inner) {}
+
+    void Flush() override { inner->Flush(); }
+    int64_t GetPosition() override { return inner->GetPosition(); }
+    size_t Read(void* buffer, size_t count) override {
+        if (before_read) before_read();
+        return inner->Read(buffer, count);
+    }
+    int SetPosition(int offset, zk_seek_t origin) override {
+        if (!seek_fault) return inner->SetPosition(offset, origin);
+        return *seek_fault == SEEKS_FAIL ? -1 : 0;
+    }
+    size_t Write(const void* data, size_t count) override { return inner->Write(data, count); }
+
+    ZKFileSystem::File* inner;
+    const SeekFault* seek_fault = nullptr;
+    std::function<void()> before_read;
+};
+
 class StandInFiles : public ZKFileSystem::System {
 public:
     using PathPrefix = ZKFileSystem::PathPrefix;
@@ -76,22 +113,58 @@ public:
     void Serve(const std::string& path, const ServedContent& content) { served[path] = content; }
     // The name counts as free whatever stands there.
     void LookedFree(const std::string& path) { free_names.insert(path); }
+    // No file can be given a new name: the answer a file system gives that
+    // has no way to do it without copying.
+    void CannotMove() { moves = false; }
+    void SeeksOfNewFiles(SeekFault fault) {
+        seek_fault = fault;
+        seeks_go_wrong = true;
+    }
+    // The action runs once, before the first read of the path that comes
+    // after a new file was made (CreateNewFile), as a copy of the path
+    // reads it; the reads before (those of a loader) are left alone.
+    void WhileCopied(const std::string& path, std::function<void()> action) { changes[path] = action; }
 
     bool CloseFile(ZKFileSystem::File* file) override {
+        if (WatchedFile* watched = dynamic_cast<WatchedFile*>(file)) {
+            bool closed = inner->CloseFile(watched->inner);
+            delete watched;
+            return closed;
+        }
         if (!dynamic_cast<ServedFile*>(file)) return inner->CloseFile(file);
         delete file;
         return true;
     }
     ZKFileSystem::File* OpenFile(PathPrefix prefix, const nString& path, ZKFileSystem::OpenMode mode) override {
+        bool reading = mode == ZKFileSystem::OPEN_MODE_READ;
         auto found = served.find(path.c_str());
-        if (found == served.end() || mode != ZKFileSystem::OPEN_MODE_READ) return inner->OpenFile(prefix, path, mode);
-        return new ServedFile(found->second, prefix);
+        if (reading && found != served.end()) return new ServedFile(found->second, prefix);
+        ZKFileSystem::File* file = inner->OpenFile(prefix, path, mode);
+        if (!file || !reading || !changes.count(path.c_str())) return file;
+        WatchedFile* seen = new WatchedFile(file);
+        std::string watched = path.c_str();
+        seen->before_read = [this, watched] {
+            auto change = changes.find(watched);
+            if (new_files == 0 || change == changes.end()) return;
+            std::function<void()> action = change->second;
+            changes.erase(change);
+            action();
+        };
+        return seen;
     }
     bool PathIsTaken(PathPrefix prefix, const nString& path) override {
         return !free_names.count(path.c_str()) && inner->PathIsTaken(prefix, path);
     }
     ZKFileSystem::File* CreateNewFile(PathPrefix prefix, const nString& path) override {
-        return inner->CreateNewFile(prefix, path);
+        ZKFileSystem::File* file = inner->CreateNewFile(prefix, path);
+        if (file) ++new_files;
+        if (!file || !seeks_go_wrong) return file;
+        WatchedFile* seen = new WatchedFile(file);
+        seen->seek_fault = &seek_fault;
+        return seen;
+    }
+    bool MoveFileToNewName(PathPrefix prefix, const nString& from, const nString& to) override {
+        return moves && inner->MoveFileToNewName(prefix, from, to);
     }
     bool CreateDirectory(PathPrefix prefix, const nString& path) override {
         return inner->CreateDirectory(prefix, path);
@@ -113,6 +186,11 @@ private:
     ZKFileSystem::System* inner;
     std::map<std::string, ServedContent> served;
     std::set<std::string> free_names;
+    bool moves = true;
+    bool seeks_go_wrong = false;
+    SeekFault seek_fault = SEEKS_FAIL;
+    std::map<std::string, std::function<void()>> changes;
+    int new_files = 0;
 };
 
 }  // namespace services_test

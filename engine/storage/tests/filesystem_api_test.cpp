@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/base/tests/fifo_releaser.h"
+#include "engine/base/tests/file_size_limit.h"
 #include "engine/datamodel/datamodel.h"
 #include "engine/runtime/state.h"
 #include "engine/storage/filesystem.h"
@@ -146,6 +148,7 @@ TEST_F(FileSystemApiTest, WritingIsRefusedWhileResourcesAreNotWritable) {
     bool made = Api().ZK_FileSystem_CreateDirectory(sub.c_str());
     bool removed = Api().ZK_FileSystem_DeleteDirectory(dir.Path().c_str(), false);
     bool deleted = Api().ZK_FileSystem_DeleteFile(file.c_str());
+    bool moved = ZKI_MoveFileToNewName(file.c_str(), (dir / "moved").c_str());
     ZKFileSystem::is_resources_path_writable = true;
 
     EXPECT_EQ(written, nullptr);
@@ -155,12 +158,14 @@ TEST_F(FileSystemApiTest, WritingIsRefusedWhileResourcesAreNotWritable) {
     EXPECT_FALSE(made);
     EXPECT_FALSE(removed);
     EXPECT_FALSE(deleted);
+    EXPECT_FALSE(moved);
     EXPECT_EQ(ReadWholeFile(file), "x");
     EXPECT_EQ(PopupTexts(), (std::vector<std::string>{
                                 "File System CreateDirectory: attempted to modify path '" + sub + "', which is not writable.",
                                 "File System DeleteDirectory: attempted to modify path '" + dir.Path() +
                                     "', which is not writable.",
-                                "File System DeleteFile: attempted to modify path '" + file + "', which is not writable."}));
+                                "File System DeleteFile: attempted to modify path '" + file + "', which is not writable.",
+                                "File System MoveFile: attempted to modify path '" + file + "', which is not writable."}));
     // The open refusal is a debug line of type WARNING, not a popup.
     std::vector<std::string> lines;
     for (const Message& m : Recorded()) {
@@ -171,6 +176,9 @@ TEST_F(FileSystemApiTest, WritingIsRefusedWhileResourcesAreNotWritable) {
 }
 
 TEST_F(FileSystemApiTest, OnlyTheSavePrefixMountsAndOnlyUgcChangesItsPath) {
+    // The first mount of the process is the one looked at: an earlier run
+    // of this test in the same process has mounted already.
+    ZKFileSystem::save_path_directory_exists = false;
     EXPECT_FALSE(ZKFileSystem::Mount("res", 0));
     EXPECT_FALSE(ZKFileSystem::Mount(nullptr, 0));
     EXPECT_FALSE(ZKFileSystem::Mount("save", 1));
@@ -200,21 +208,29 @@ TEST_F(FileSystemApiTest, OnlyTheSavePrefixMountsAndOnlyUgcChangesItsPath) {
 
 // --------------------------------------------------------------- modes
 
+// Reading leaves the file as it is, appending adds at its end, writing
+// cuts it first; both writing modes make a missing file.
 TEST_F(FileSystemApiTest, OnlyTheFirstCharacterOfTheModeCounts) {
     TempDirectory dir;
-    WriteFile(dir / "f.txt", "hello");
     struct Case {
         const char* mode;
-        bool opens;
+        bool exists;
         int64_t size;
-    } cases[] = {{"rb", true, 5}, {"r+", true, 5}, {"rt", true, 5}, {"r", true, 5},
-                 {"ab", true, 5}, {"a+", true, 5}, {"wb", true, 0}};
+        const char* after;  // the file once "XY" was written to it
+    } cases[] = {{"rb", true, 5, "hello"}, {"r+", true, 5, "hello"},   {"rt", true, 5, "hello"},
+                 {"r", true, 5, "hello"},  {"ab", true, 5, "helloXY"}, {"a+", true, 5, "helloXY"},
+                 {"wb", true, 0, "XY"},    {"ab", false, 0, "XY"},     {"wb", false, 0, "XY"}};
     for (const Case& c : cases) {
-        WriteFile(dir / "f.txt", "hello");
-        zk_file_t* file = Api().ZK_FileSystem_OpenFile((dir / "f.txt").c_str(), c.mode);
-        ASSERT_EQ(file != nullptr, c.opens) << c.mode;
-        EXPECT_EQ(file->size, c.size) << c.mode;
-        Api().ZK_FileSystem_CloseFile(file);
+        SCOPED_TRACE(std::string(c.mode) + (c.exists ? "" : ", missing"));
+        std::string path = dir / "f.txt";
+        std::remove(path.c_str());
+        if (c.exists) WriteFile(path, "hello");
+        zk_file_t* file = Api().ZK_FileSystem_OpenFile(path.c_str(), c.mode);
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(file->size, c.size);
+        Api().ZK_FileSystem_WriteFile("XY", 2, file);
+        EXPECT_TRUE(Api().ZK_FileSystem_CloseFile(file));
+        EXPECT_EQ(ReadWholeFile(path), c.after);
     }
     EXPECT_TRUE(Recorded().empty());
 }
@@ -283,21 +299,25 @@ TEST_F(FileSystemApiTest, ReadWriteSeekAndPositionRoundTrip) {
 }
 
 // Written data may sit in the stream until the close, so a full disk can
-// show only there: the close says so.
+// show only there: the close says so. The disk is "full" past 5 bytes.
 TEST_F(FileSystemApiTest, ClosingReportsDataThatNeverReachedTheFile) {
     TempDirectory dir;
     struct Case {
-        std::string path;
+        const char* name;
+        rlim_t limit;  // 0: none
         bool reached;
     } cases[] = {
-        {dir / "fits.bin", true},
-        {"/dev/full", false},  // every write to it fails for lack of space
+        {"fits.bin", 0, true},
+        {"full.bin", 5, false},
     };
     for (const Case& c : cases) {
-        zk_file_t* out = Api().ZK_FileSystem_OpenFile(c.path.c_str(), "wb");
-        ASSERT_NE(out, nullptr) << c.path;
-        EXPECT_EQ(Api().ZK_FileSystem_WriteFile("0123456789", 10, out), 10u) << c.path;
-        EXPECT_EQ(Api().ZK_FileSystem_CloseFile(out), c.reached) << c.path;
+        std::string path = dir / c.name;
+        zk_file_t* out = Api().ZK_FileSystem_OpenFile(path.c_str(), "wb");
+        ASSERT_NE(out, nullptr) << c.name;
+        std::unique_ptr<FileSizeLimit> limit(c.limit ? new FileSizeLimit(c.limit) : nullptr);
+        ASSERT_TRUE(!limit || limit->set);
+        EXPECT_EQ(Api().ZK_FileSystem_WriteFile("0123456789", 10, out), 10u) << c.name;
+        EXPECT_EQ(Api().ZK_FileSystem_CloseFile(out), c.reached) << c.name;
     }
 }
 
@@ -308,17 +328,42 @@ TEST_F(FileSystemApiTest, DirectoriesAndMissingFilesDoNotOpenForReading) {
     EXPECT_EQ(Api().ZK_FileSystem_OpenFile(dir.Path().c_str(), "wb"), nullptr);
 }
 
-// A FIFO where a file is expected: reading it would wait for a writer, so
-// it is refused at once, without waiting.
-TEST_F(FileSystemApiTest, AFifoIsRefusedForReadingWithoutWaitingForAWriter) {
+// What stands at a path and is no regular file is refused at once, in
+// every mode, also at the end of a link: a FIFO held an open for writing or
+// appending until something read it, and one for reading until something
+// wrote to it. A writer is told why; what stands there is left as it is.
+TEST_F(FileSystemApiTest, WhatIsNoRegularFileIsRefusedAtOnceInEveryMode) {
     TempDirectory dir;
     std::string fifo = dir / "shader.xml";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    FifoReleaser releaser(fifo);
-    zk_file_t* file = Api().ZK_FileSystem_OpenFile(fifo.c_str(), "rb");
-    EXPECT_EQ(file, nullptr);
-    if (file) Api().ZK_FileSystem_CloseFile(file);
-    EXPECT_FALSE(releaser.Finish()) << "the open waited for a writer";
+    ASSERT_EQ(symlink(fifo.c_str(), (dir / "link").c_str()), 0);
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+    const std::string paths[] = {fifo, dir / "link", dir / "folder", "/dev/null"};
+    for (const std::string& path : paths) {
+        for (const char* mode : {"rb", "wb", "ab"}) {
+            SCOPED_TRACE(path + " " + mode);
+            ClearRecorded();
+            bool waited = false;
+            zk_file_t* file =
+                CallReleasingFifo(fifo, [&] { return Api().ZK_FileSystem_OpenFile(path.c_str(), mode); }, &waited);
+            EXPECT_FALSE(waited) << "the open waited for the other end";
+            EXPECT_EQ(file, nullptr);
+            if (file) Api().ZK_FileSystem_CloseFile(file);
+            std::vector<std::string> lines;
+            for (const Message& m : Recorded()) lines.push_back(m.text);
+            std::vector<std::string> told;
+            std::string why = "File System OpenFile: '" + path + "' is not a regular file, it is not written.";
+            if (mode[0] != 'r') told.push_back(why);
+            EXPECT_EQ(lines, told);
+            if (!Recorded().empty()) {
+                EXPECT_EQ(Recorded()[0].type, -1 - ZK_MESSAGE_WARNING);
+            }
+        }
+    }
+    struct stat status;
+    ASSERT_EQ(lstat(fifo.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    EXPECT_EQ(NamesIn(dir.Path()), (std::vector<std::string>{"folder", "link", "shader.xml"}));
 }
 
 // --------------------------------------------------------------- open-file count
@@ -674,6 +719,54 @@ TEST_F(FileSystemApiTest, ANewFileIsMadeOnlyWhereNothingStands) {
     EXPECT_EQ(ReadWholeFile(dir / "file"), "old");
     EXPECT_EQ(ReadWholeFile(dir / "victim"), "keep");
     EXPECT_FALSE(Api().ZK_FileSystem_FileExists((dir / "nowhere").c_str()));
+    EXPECT_TRUE(Recorded().empty());
+}
+
+// A file is given a new name only where nothing stands: whatever stands
+// there is left exactly as it was (a rename would replace a file, a FIFO
+// or a link), and the file stays under its old name. A link is moved as
+// itself, never what it leads to.
+TEST_F(FileSystemApiTest, AFileIsMovedOnlyToANameWhereNothingStands) {
+    TempDirectory dir;
+    ASSERT_EQ(mkdir((dir / "folder").c_str(), 0700), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((dir / "nowhere").c_str(), (dir / "dangling").c_str()), 0);
+    WriteFile(dir / "victim", "keep");
+    ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "link").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "second-link").c_str()), 0);
+    WriteFile(dir / "file", "old");
+    struct Case {
+        std::string from;
+        std::string to;
+        bool moved;
+    } cases[] = {
+        {dir / "file", dir / "folder", false},
+        {dir / "file", dir / "fifo", false},
+        {dir / "file", dir / "dangling", false},
+        {dir / "file", dir / "link", false},
+        {dir / "file", dir / "victim", false},
+        {dir / "file", dir / "missing/below", false},
+        {dir / "missing", dir / "free", false},
+        {dir / "file", "user://free", false},
+        {"user://file", dir / "free", false},
+        {dir / "file", dir.Path() + "\\moved", true},
+        {dir / "second-link", dir / "moved-link", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from + " -> " + c.to);
+        EXPECT_EQ(ZKI_MoveFileToNewName(c.from.c_str(), c.to.c_str()), c.moved);
+    }
+    EXPECT_FALSE(ZKI_MoveFileToNewName(nullptr, (dir / "free").c_str()));
+    EXPECT_FALSE(ZKI_MoveFileToNewName((dir / "moved").c_str(), nullptr));
+    EXPECT_EQ(NamesIn(dir.Path()),
+              (std::vector<std::string>{"dangling", "fifo", "folder", "link", "moved", "moved-link", "victim"}));
+    EXPECT_EQ(ReadWholeFile(dir / "moved"), "old");
+    EXPECT_EQ(ReadWholeFile(dir / "victim"), "keep");
+    struct stat status;
+    for (const char* name : {"fifo", "dangling", "link", "moved-link"}) {
+        ASSERT_EQ(lstat((dir / name).c_str(), &status), 0) << name;
+        EXPECT_EQ(status.st_mode & S_IFMT, std::string(name) == "fifo" ? mode_t(S_IFIFO) : mode_t(S_IFLNK)) << name;
+    }
     EXPECT_TRUE(Recorded().empty());
 }
 

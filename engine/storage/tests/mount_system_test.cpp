@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/base/tests/fifo_releaser.h"
 #include "engine/runtime/zekar.h"
 #include "engine/storage/mount_system.h"
 #include "engine/storage/posix_system.h"
@@ -166,6 +167,33 @@ TEST_F(SaveArea, NothingOpensUntilMounted) {
     EXPECT_EQ(Open("no/such/dir/f.txt", OPEN_MODE_WRITE), nullptr);
     save->Unmount();
     EXPECT_TRUE(save->PathIsTaken(PATH_PREFIX_SAVE, Path("free.txt")));
+}
+
+// A FIFO, or a link to one, where a save-area file is opened is refused at
+// once in every mode, and nothing is buffered for it: the look at the real
+// file before writing once held the program until something read the
+// FIFO.
+TEST_F(SaveArea, AFifoIsRefusedAtOnceAndNothingIsBufferedForIt) {
+    std::string fifo = dir / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(symlink(fifo.c_str(), (dir / "link").c_str()), 0);
+    ASSERT_TRUE(save->Mount(0));
+    for (const char* name : {"fifo", "link"}) {
+        for (OpenMode mode : {OPEN_MODE_WRITE, OPEN_MODE_APPEND, OPEN_MODE_READ}) {
+            SCOPED_TRACE(std::string(name) + " " + GetOpenModeString(mode));
+            bool waited = false;
+            File* file = CallReleasingFifo(fifo, [&] { return Open(name, mode); }, &waited);
+            EXPECT_FALSE(waited) << "the open waited for the other end";
+            EXPECT_EQ(file, nullptr);
+            if (file) save->CloseFile(file);
+        }
+    }
+    EXPECT_EQ(save->written.count, 0);
+    EXPECT_EQ(save->open_reads, 0);
+    save->Unmount();
+    struct stat status;
+    ASSERT_EQ(lstat(fifo.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
 }
 
 TEST_F(SaveArea, WrittenFilesReachTheDiskAtUnmountOnly) {
