@@ -1,10 +1,12 @@
 #include "tools/shader-tool/tests/shader_guide.h"
 
 #include <stdlib.h>
+#include <strings.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <sstream>
@@ -19,6 +21,7 @@
 #include "shadertool/frontend/tokenizer.h"
 #include "shadertool/shader_xml/shader_reader.h"
 #include "shadertool/shader_xml/shader_xml_words.h"
+#include "shadertool/translate/reserved_names.h"
 #include "shadertool/translate/translator_driver.h"
 
 namespace ShaderGuide {
@@ -209,6 +212,7 @@ void SetUpEngine() {
 struct ProbeResult {
     bool translated = false;  // translated, and not skipped
     std::string message;      // the first error, or what a skip says
+    std::string log;          // the whole log
 };
 
 std::string FirstMessage(const std::string& log) {
@@ -255,6 +259,7 @@ public:
             std::string log = driver.GetMasterLog().GetText();
             result.translated = translated && log.find("Translation SKIPPED") == std::string::npos;
             result.message = FirstMessage(log);
+            result.log = log;
         }
         while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
         std::filesystem::remove(path);
@@ -437,6 +442,7 @@ public:
         Add("built-in-functions", BuiltInFunctions());
         Add("constructors", Constructors());
         Add("target-features", TargetFeatures());
+        Add("refused-names", RefusedNames());
         Add("messages", Messages());
         return problems->empty();
     }
@@ -762,6 +768,134 @@ private:
             for (const TargetDescription& target : kTargets) row.push_back(taking & target.bit ? "yes" : "no");
             table += Row(row);
         }
+        return table;
+    }
+
+    // The names that the quoted message names, each once, from every line of
+    // a log: "identifier 'filter' is not supported." gives filter.
+    static std::set<std::string> NamesInMessages(const std::string& log, const std::string& before,
+                                                 const std::string& after) {
+        std::set<std::string> names;
+        for (size_t at = log.find(before); at != std::string::npos; at = log.find(before, at + 1)) {
+            size_t start = at + before.size();
+            size_t end = log.find(after, start);
+            if (end != std::string::npos) names.insert(log.substr(start, end - start));
+        }
+        return names;
+    }
+
+    // The names in groups small enough that a log reports an error for each
+    // (it stops at Log::kMaximumErrors).
+    static std::vector<std::vector<std::string>> InGroups(const std::vector<std::string>& names) {
+        const size_t size = Log::kMaximumErrors / 2;
+        std::vector<std::vector<std::string>> groups;
+        for (size_t i = 0; i < names.size(); i += size)
+            groups.emplace_back(names.begin() + i, names.begin() + std::min(names.size(), i + size));
+        return groups;
+    }
+
+    // A pixel source that declares a float of each name.
+    static Probe DeclaringProbe(const std::vector<std::string>& names) {
+        std::string code = "void main()\n{\n";
+        for (const std::string& name : names) code += "    float " + name + " = 0.5;\n";
+        code += "    output.color = float4(input.uv, 0.0, 1.0);\n}\n";
+        Probe probe;
+        probe.PixelCode(code.c_str());
+        return probe;
+    }
+
+    // Every word of the targets' tables of refused names that ZKSL itself
+    // takes as a name (its keywords, reserved words and built-in variables
+    // are refused before a target is asked), each in the row of the targets
+    // that refuse it; then the names refused by a rule rather than a word.
+    // Each target's translator is asked by a probe that declares every such
+    // word: what it refuses must be what its row lists.
+    std::string RefusedNames() {
+        // Names that show the rules; the probes ask each target about them too.
+        static const char* const kPrefixed = "gl_Depth";
+        static const char* const kInfixed = "light__count";
+        static const char* const kSizedVector = "half4";
+        static const char* const kSizedMatrix = "float2x3";
+        const nMap<Token::Type>& keywords = Tokenizer::ZKSLKeywordMap();
+        std::vector<std::string> words;
+        std::set<std::string> seen;
+        for (const ReservedNames& row : kReservedNames)
+            for (const char* const* list : row.word_lists)
+                for (; list && *list; ++list)
+                    if (!keywords.Find(*list) && seen.insert(*list).second) words.push_back(*list);
+        // The front end's own refusals, found by the same declarations.
+        std::set<std::string> built_in;
+        for (const std::vector<std::string>& some : InGroups(words)) {
+            ProbeResult front_end = runner.Translate(DeclaringProbe(some).Xml(""), ALL_TARGETS);
+            std::set<std::string> found = NamesInMessages(front_end.log, "same name as built-in variable '", "'.");
+            built_in.insert(found.begin(), found.end());
+        }
+        std::vector<std::string> names;
+        for (const std::string& word : words)
+            if (!built_in.count(word)) names.push_back(word);
+        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return strcasecmp(a.c_str(), b.c_str()) < 0;
+        });
+
+        std::vector<std::string> asked = names;
+        for (const char* example : {kPrefixed, kInfixed, kSizedVector, kSizedMatrix}) asked.push_back(example);
+        std::map<std::string, int> refusing;  // by name, the targets that refuse it
+        for (const TargetDescription& target : kTargets) {
+            std::set<std::string> refused;
+            for (const std::vector<std::string>& some : InGroups(asked)) {
+                ProbeResult result = runner.Translate(DeclaringProbe(some).Xml(""), target.bit);
+                std::set<std::string> found = NamesInMessages(result.log, "identifier '", "' is not supported.");
+                refused.insert(found.begin(), found.end());
+            }
+            for (const std::string& name : asked) {
+                bool listed = IsReservedName(target.bit, name.c_str());
+                if (listed != (refused.count(name) != 0))
+                    *problems += std::string("the ") + target.name + " translator " +
+                                 (listed ? "takes" : "refuses") + " the name '" + name + "', which its table " +
+                                 (listed ? "refuses" : "does not hold") + "\n";
+                if (listed) refusing[name] |= target.bit;
+            }
+        }
+
+        std::string table = Header({"refused by", "names"});
+        // The rules, each for the targets that share it.
+        std::vector<std::pair<int, std::string>> rules;
+        auto add_rule = [&rules](int target, const std::string& rule) {
+            for (auto& existing : rules)
+                if (existing.second == rule) {
+                    existing.first |= target;
+                    return;
+                }
+            rules.push_back({target, rule});
+        };
+        for (const ReservedNames& row : kReservedNames) {
+            if (row.prefix && row.infix)
+                add_rule(row.target, "every name that begins with " + Code(row.prefix) + " (" + Code(kPrefixed) +
+                                         ") or holds " + Code(row.infix) + " (" + Code(kInfixed) + ")");
+            if (row.sized_scalar_types) {
+                std::vector<std::string> scalars;
+                for (const char* const* scalar = row.sized_scalar_types; *scalar; ++scalar) scalars.push_back(*scalar);
+                add_rule(row.target, "every name that is one of " + CodeList(scalars) +
+                                         " followed by a size from 1 to 4 (" + Code(kSizedVector) +
+                                         ") or by two sizes joined by `x` (" + Code(kSizedMatrix) +
+                                         "), but for the ZKSL types");
+            }
+            if (row.prefix && !row.infix) add_rule(row.target, "every name that begins with " + Code(row.prefix));
+            if (row.infix && !row.prefix) add_rule(row.target, "every name that holds " + Code(row.infix));
+        }
+        for (const auto& rule : rules) table += Row({TargetList(rule.first), rule.second});
+        // The words, a row for each set of targets, the sets that most
+        // targets share first.
+        std::map<int, std::vector<std::string>> by_targets;
+        for (const std::string& name : names)
+            if (refusing[name]) by_targets[refusing[name]].push_back(name);
+        std::vector<int> sets;
+        for (const auto& entry : by_targets) sets.push_back(entry.first);
+        std::stable_sort(sets.begin(), sets.end(), [](int a, int b) {
+            int count_a = __builtin_popcount(a), count_b = __builtin_popcount(b);
+            return count_a != count_b ? count_a > count_b : a < b;
+        });
+        for (int set : sets) table += Row({set == ALL_TARGETS ? "all" : TargetList(set), CodeList(by_targets[set])});
         return table;
     }
 

@@ -227,9 +227,9 @@ GuideText MakeGuideText() {
         {"a function named like a GLSL built-in function (`mod`)", "float mod(float x, float y)",
          Probe().PixelCode("$\n{\n    return x - y * floor(x / y);\n}\nvoid main()\n{\n"
                            "    output.color = float4(mod(input.uv.x, 0.5));\n}\n")},
-        {"a name that is a GLSL word (`filter`, `vec3`, `sampler2D`, ...)", "float filter = 0.5;",
+        {"a name that is a GLSL word (`filter`, `vec3`, `sampler2D`, ...: see below)", "float filter = 0.5;",
          Probe().PixelCode(kPixelStatement)},
-        {"a name that is an HLSL word (`sampler`, `float4x3`, `half`, ...)", "float sampler = 0.5;",
+        {"a name that is an HLSL word (`sampler`, `float4x3`, `half`, ...: see below)", "float sampler = 0.5;",
          Probe().PixelCode(kPixelStatement)},
     };
 
@@ -341,7 +341,10 @@ GuideText MakeGuideText() {
                            "<node id=\"uv\" type=\"FLOAT2\" semantic=\"TEXTURE_COORDINATE\"/>$")
              .VertexCode("void main()\n{\n    output.position = input.position;\n    output.uv = input.uv;\n"
                          "    output.n = 1;\n}\n")},
-        {"float filter = 0.5;", GLSL31_ONLY, "The name is a word of the target's language: choose another.",
+        {"float filter = 0.5;", GLSL31_ONLY,
+         "The name is a word of the target's language (see [Names each target refuses]"
+         "(#names-each-target-refuses)): choose another. The message names no line: search the code for the "
+         "name, which stands somewhere as a variable, a parameter or a function.",
          Probe().PixelCode(kPixelStatement)},
         {"<node id=\"target\" value=\"~ESSL20\"/>", ESSL20_ONLY,
          "The file leaves out every target asked for. It is skipped, and counts as translated.",
