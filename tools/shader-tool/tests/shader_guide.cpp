@@ -75,6 +75,14 @@ Probe& Probe::PixelCode(const char* code) {
     pixel_code = code;
     return *this;
 }
+Probe& Probe::ExtraArray(const char* name, const char* nodes) {
+    arrays += std::string("  <array id=\"") + name + "\">" + nodes + "</array>\n";
+    return *this;
+}
+Probe& Probe::File(const char* name, const char* text) {
+    files.push_back({name, text});
+    return *this;
+}
 
 namespace {
 
@@ -101,6 +109,7 @@ std::string Probe::Xml(const std::string& shown) const {
     if (!pixel_constants.empty()) xml += Array("pixel_constants", pixel_constants);
     if (!pixel_textures.empty()) xml += Array("pixel_textures", pixel_textures);
     xml += Array("pixel_output", pixel_output);
+    xml += arrays;
     xml += "  <array id=\"sources\">\n    <node type=\"vertex\"><![CDATA[\n" + vertex_code +
            "]]></node>\n    <node type=\"pixel\"><![CDATA[\n" + pixel_code + "]]></node>\n  </array>\n</root>\n";
     return ReplaceAll(xml, "$", shown);
@@ -241,11 +250,16 @@ public:
     }
     bool Ready() const { return !directory.empty(); }
 
-    ProbeResult Translate(const std::string& xml, int targets) {
+    ProbeResult Translate(const std::string& xml, int targets,
+                          const std::vector<std::pair<std::string, std::string>>& files = {}) {
         std::string path = directory + "probe" + std::to_string(++count) + ".xml";
         {
             std::ofstream file(path, std::ios::binary);
             file << xml;
+        }
+        for (const auto& beside : files) {
+            std::ofstream file(directory + beside.first, std::ios::binary);
+            file << beside.second;
         }
         ProbeResult result;
         {
@@ -263,7 +277,41 @@ public:
         }
         while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
         std::filesystem::remove(path);
+        for (const auto& beside : files) std::filesystem::remove(directory + beside.first);
         return result;
+    }
+
+    // The text the file translates to for one target and stage; empty when
+    // it does not translate.
+    std::string Text(const std::string& xml, const TargetDescription& target, const char* stage) {
+        std::string name = "text" + std::to_string(++count);
+        std::string path = directory + name + ".xml";
+        std::string output = directory + "out/";
+        {
+            std::ofstream file(path, std::ios::binary);
+            file << xml;
+        }
+        std::string text;
+        {
+            TranslatorDriver driver;
+            driver.Initialize(target.bit, nString(output.c_str()), false);
+            TranslatorDriver::Options options;
+            options.input_directory = directory.c_str();
+            options.target_mask = target.bit;
+            options.level_mask = HLSL11_DEFAULT;
+            // The tool makes the target's folder before it translates.
+            std::filesystem::create_directories(output + target.name);
+            if (driver.Translate(nString(path.c_str()), options, true)) {
+                std::ifstream file(output + target.name + "/" + name + "." + stage, std::ios::binary);
+                std::stringstream read;
+                read << file.rdbuf();
+                text = read.str();
+            }
+        }
+        while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
+        std::filesystem::remove(path);
+        std::filesystem::remove_all(output);
+        return text;
     }
 
     // The targets that translate the file, each tried on its own.
@@ -443,6 +491,9 @@ public:
         Add("constructors", Constructors());
         Add("target-features", TargetFeatures());
         Add("refused-names", RefusedNames());
+        Add("precision", Precision());
+        Add("remainder", Remainder());
+        Add("special-inputs", SpecialInputs());
         Add("messages", Messages());
         return problems->empty();
     }
@@ -899,11 +950,101 @@ private:
         return table;
     }
 
+    // The lines at the head of each stage's text that set a precision
+    // (with the #if lines around them), for each target that writes any.
+    std::string Precision() {
+        std::string table = Header({"target", "vertex stage", "pixel stage"});
+        Probe probe;
+        for (const TargetDescription& target : kTargets) {
+            std::vector<std::string> cells = {Code(target.name)};
+            bool any = false;
+            for (const char* stage : {"vertex", "pixel"}) {
+                std::string text = runner.Text(probe.Xml(""), target, stage);
+                if (text.empty()) *problems += std::string("the plain probe does not translate for ") + target.name + "\n";
+                std::vector<std::string> lines;
+                bool precision = false;
+                std::istringstream read(text);
+                std::string line;
+                while (std::getline(read, line)) {
+                    if (line.empty() || line.rfind("#pragma ", 0) == 0 || line.rfind("#extension ", 0) == 0) continue;
+                    bool sets = line.rfind("precision ", 0) == 0;
+                    if (!sets && line.rfind("#if", 0) != 0 && line.rfind("#else", 0) != 0 && line.rfind("#endif", 0) != 0)
+                        break;
+                    precision = precision || sets;
+                    lines.push_back(Code(line));
+                }
+                any = any || precision;
+                cells.push_back(precision ? Join(lines, " ") : "none");
+            }
+            if (any) table += Row(cells);
+        }
+        return table;
+    }
+
+    // What each target's text writes for the remainder of two ints.
+    std::string Remainder() {
+        std::string table = Header({"target", "`a % b` is written"});
+        Probe probe;
+        probe.PixelCode("void main()\n{\n    int a = int(input.uv.x * 8.0) - 7;\n    int b = 10;\n"
+                        "    int r = a % b;\n    output.color = float4(float(r));\n}\n");
+        for (const TargetDescription& target : kTargets) {
+            std::string text = runner.Text(probe.Xml(""), target, "pixel");
+            std::string written;
+            std::istringstream read(text);
+            std::string line;
+            while (std::getline(read, line)) {
+                size_t at = line.find(" r = ");
+                if (at == std::string::npos) continue;
+                written = line.substr(at + 5);
+                if (!written.empty() && written.back() == ';') written.pop_back();
+            }
+            if (written.empty()) *problems += std::string("the remainder probe gives no text for ") + target.name + "\n";
+            table += Row({Code(target.name), Code(written)});
+        }
+        return table;
+    }
+
+    // The type of each of the stages' special inputs: the first of bool,
+    // int and float (an int is taken where a float is asked for, never the
+    // other way) that a variable set from it may have, on the targets that
+    // take it.
+    std::string SpecialInputs() {
+        std::string table = Header({"name", "stage", "type", "targets"});
+        const struct {
+            const char* member;
+            const char* stage;
+        } inputs[] = {{"instance_id", "vertex"}, {"vertex_id", "vertex"}, {"face_direction", "pixel"},
+                      {"is_front_facing", "pixel"}};
+        for (const auto& input : inputs) {
+            std::string type;
+            int taking = 0;
+            for (const char* candidate : {"bool", "int", "float"}) {
+                std::string statement = std::string(candidate) + " probe = input." + input.member + ";";
+                Probe probe;
+                if (std::string(input.stage) == "vertex")
+                    probe.VertexCode(("void main()\n{\n    " + statement +
+                                      "\n    output.position = input.position;\n    output.uv = input.uv;\n}\n")
+                                         .c_str());
+                else
+                    probe.PixelCode(("void main()\n{\n    " + statement +
+                                     "\n    output.color = float4(input.uv, 0.0, 1.0);\n}\n")
+                                        .c_str());
+                taking = runner.TargetsTaking(probe.Xml(""));
+                if (taking == 0) continue;
+                type = candidate;
+                break;
+            }
+            if (type.empty()) *problems += std::string("no target takes input.") + input.member + "\n";
+            table += Row({Code(std::string("input.") + input.member), input.stage, Code(type), TargetList(taking)});
+        }
+        return table;
+    }
+
     std::string Messages() {
         std::string table = Header({"you wrote", "translated for", "the message", "what it means"});
         for (const MessageExample& example : text.messages) {
             int targets = example.targets ? example.targets : ALL_TARGETS;
-            ProbeResult result = runner.Translate(example.probe.Xml(example.shown), targets);
+            ProbeResult result = runner.Translate(example.probe.Xml(example.shown), targets, example.probe.Files());
             if (result.message.empty())
                 *problems += std::string("the message example '") + example.shown + "' gives no message\n";
             std::string shown = example.shown;
