@@ -71,6 +71,11 @@ if(ZK_BUILD_TESTS)
   add_test(NAME layer_includes
     COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -DENTRIES=${CMAKE_BINARY_DIR}/layer_entries.cmake
             -P ${CMAKE_SOURCE_DIR}/cmake/check_layer_includes.cmake)
+  # The README's layout table and its table of the calls that go up
+  # through the interface table, against this list and the code.
+  add_test(NAME readme_layering
+    COMMAND /bin/bash ${CMAKE_SOURCE_DIR}/cmake/check_readme_layering.sh ${CMAKE_SOURCE_DIR}
+            ${CMAKE_BINARY_DIR}/layer_entries.cmake)
   # The check itself, over a small tree of its own.
   add_test(NAME layer_includes_fixture
     COMMAND ${CMAKE_COMMAND} -DROOT=${CMAKE_SOURCE_DIR} -DWORK=${CMAKE_BINARY_DIR}/layer_includes_fixture

@@ -55,30 +55,6 @@ const GLSLFunctionRename GLSL_FUNCTION_RENAMES[] = {
 
 const int GLSL_FUNCTION_RENAME_COUNT = sizeof(GLSL_FUNCTION_RENAMES) / sizeof(GLSL_FUNCTION_RENAMES[0]);
 
-// Keywords and reserved words of GLSL 1.20 and 1.40 and of ES 1.00 and 3.00
-// that ZKSL takes as ordinary identifiers.
-const char* const GLSL_RESERVED_WORDS[] = {
-    "attribute", "const", "uniform", "varying", "buffer", "shared", "layout", "centroid", "flat", "smooth",
-    "noperspective", "patch", "sample", "invariant", "precise", "precision", "lowp", "mediump", "highp", "in",
-    "out", "inout", "break", "continue", "do", "for", "while", "switch", "case", "default", "if", "else",
-    "discard", "return", "true", "false", "subroutine", "float", "int", "void", "bool", "uint", "double",
-    "vec2", "vec3", "vec4", "ivec2", "ivec3", "ivec4", "bvec2", "bvec3", "bvec4", "uvec2", "uvec3", "uvec4",
-    "dvec2", "dvec3", "dvec4", "mat2", "mat3", "mat4", "mat2x2", "mat2x3", "mat2x4", "mat3x2", "mat3x3",
-    "mat3x4", "mat4x2", "mat4x3", "mat4x4", "sampler1D", "sampler2D", "sampler3D", "samplerCube",
-    "sampler1DShadow", "sampler2DShadow", "samplerCubeShadow", "sampler1DArray", "sampler2DArray",
-    "sampler1DArrayShadow", "sampler2DArrayShadow", "isampler1D", "isampler2D", "isampler3D", "isamplerCube",
-    "isampler1DArray", "isampler2DArray", "usampler1D", "usampler2D", "usampler3D", "usamplerCube",
-    "usampler1DArray", "usampler2DArray", "sampler2DRect", "sampler2DRectShadow", "isampler2DRect",
-    "usampler2DRect", "samplerBuffer", "isamplerBuffer", "usamplerBuffer", "sampler3DRect",
-    "samplerExternalOES", "struct", "common", "partition", "active", "asm", "class", "union", "enum",
-    "typedef", "template", "this", "packed", "resource", "goto", "inline", "noinline", "volatile", "public",
-    "static", "extern", "external", "interface", "long", "short", "half", "fixed", "unsigned", "superp",
-    "input", "output", "hvec2", "hvec3", "hvec4", "fvec2", "fvec3", "fvec4", "filter", "sizeof", "cast",
-    "namespace", "using", "row_major",
-};
-
-const int GLSL_RESERVED_WORD_COUNT = sizeof(GLSL_RESERVED_WORDS) / sizeof(GLSL_RESERVED_WORDS[0]);
-
 const char* const ESSL30_BUILT_IN_FUNCTIONS[] = {
     // Angles and trigonometry, exponentials.
     "radians", "degrees", "sin", "cos", "tan", "asin", "acos", "atan", "sinh", "cosh", "tanh", "asinh", "acosh",

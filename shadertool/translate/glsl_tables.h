@@ -46,11 +46,6 @@ struct GLSLFunctionRename {
 extern const GLSLFunctionRename GLSL_FUNCTION_RENAMES[];
 extern const int GLSL_FUNCTION_RENAME_COUNT;
 
-// Words a GLSL dialect does not take as a name; besides these, names that
-// begin with "gl_" or hold "__" are reserved.
-extern const char* const GLSL_RESERVED_WORDS[];
-extern const int GLSL_RESERVED_WORD_COUNT;
-
 // The built-in functions of ES 3.00, which a shader may neither redefine
 // nor overload.
 extern const char* const ESSL30_BUILT_IN_FUNCTIONS[];

@@ -2,8 +2,8 @@
 // dialect shares (type names, built-in names, sampling, modulo, all/any,
 // saturate, member access to the Shader XML's values, array constructors,
 // conditions).
-#include "shadertool/frontend/name_index.h"
 #include "shadertool/translate/glsl_translators.h"
+#include "shadertool/translate/reserved_names.h"
 
 #include <cstring>
 
@@ -67,12 +67,6 @@ const char* SamplingNameEnding(Operator op) {
     case OP_SAMPLE_TEXTURE_LOD_OFFSET: return "LodOffset";
     default: return "";
     }
-}
-
-bool IsReservedIdentifier(const char* name) {
-    if (strncmp(name, "gl_", 3) == 0 || strstr(name, "__")) return true;
-    static const NameSet reserved(GLSL_RESERVED_WORDS, GLSL_RESERVED_WORD_COUNT);
-    return reserved.Contains(name);
 }
 
 }  // namespace
@@ -360,7 +354,7 @@ void GLSL21Translator::CheckPixelInputWrite(const OperatorNode* node) {
 }
 
 void GLSL21Translator::CheckIdentifier(const nString& name) {
-    if (IsReservedIdentifier(name.c_str()))
+    if (IsReservedName(target, name.c_str()))
         LogErrorOnce(name, nString::Format("identifier '%s' is not supported.", name.c_str()));
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "shadertool/translate/hlsl_translators.h"
+#include "shadertool/translate/reserved_names.h"
 
 namespace ShaderTool {
 
@@ -21,7 +22,7 @@ const AggregateNode* AsSequence(const ParserNode* node) {
 // --- Entry point -------------------------------------------------------------------
 
 void HLSL9Translator::CheckIdentifier(const nString& name) {
-    if (IsHLSLReservedName(dialect, name.c_str()))
+    if (IsReservedName(target, name.c_str()))
         LogErrorOnce(name, nString::Format("identifier '%s' is not supported.", name.c_str()));
 }
 

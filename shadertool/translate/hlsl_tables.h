@@ -25,21 +25,11 @@ struct HLSLDialect {
     // Texture object methods in sampling order (sampleTexture, ...Grad,
     // ...Lod, ...LodOffset); null where sampling goes through functions.
     const char* const* sampler_methods;
-    // Words of this dialect, besides those of every HLSL dialect, that are
-    // no names (null-terminated).
-    const char* const* reserved_words;
-    // Scalar type names whose sized forms ("half4", "float2x3") name the
-    // dialect's vector and matrix types (null-terminated).
-    const char* const* scalar_types;
 };
 
 extern const HLSLDialect HLSL9_DIALECT;
 extern const HLSLDialect HLSL11_DIALECT;
 extern const HLSLDialect PSSL_DIALECT;
-
-// True when a ZKSL name cannot be a name in the dialect's text: a keyword or
-// reserved word, a sized type name, or a name the translation declares.
-bool IsHLSLReservedName(const HLSLDialect& dialect, const char* name);
 
 // Vertex input semantic of one ShaderVertexInputSemantic bit; "" for
 // anything else.

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs the command blocks of the shader author's guide (docs/shader-xml.md),
 # in order, in a fresh folder laid out as the project root is after
-# scripts/build-and-run: the tool at build/tools/shader-tool/zk-shader-tool
-# and the examples beside it. Each block must succeed as written. A block
-# right after the line "<!-- not run by shader_guide_commands -->" is left
-# out (it builds or writes the project itself).
+# scripts/build-and-run: the tool at build/tools/shader-tool/zk-shader-tool,
+# with the examples and the tools' folder (which holds the ESSL20 limits)
+# beside it. Each block must succeed as written. A block right after the
+# line "<!-- not run by shader_guide_commands -->" is left out (it builds or
+# writes the project itself).
 # Usage: guide_commands_test.sh <zk-shader-tool> <project root>
 set -u
 tool=$1
@@ -19,6 +20,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/build/tools/shader-tool"
 ln -s "$tool" "$work/build/tools/shader-tool/zk-shader-tool"
 ln -s "$root/examples" "$work/examples"
+ln -s "$root/tools" "$work/tools"
 
 # The blocks, each written to a file of its own: block-1.sh, block-2.sh, ...
 awk -v dir="$work" '

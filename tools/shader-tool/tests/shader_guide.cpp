@@ -1,10 +1,12 @@
 #include "tools/shader-tool/tests/shader_guide.h"
 
 #include <stdlib.h>
+#include <strings.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <sstream>
@@ -19,6 +21,7 @@
 #include "shadertool/frontend/tokenizer.h"
 #include "shadertool/shader_xml/shader_reader.h"
 #include "shadertool/shader_xml/shader_xml_words.h"
+#include "shadertool/translate/reserved_names.h"
 #include "shadertool/translate/translator_driver.h"
 
 namespace ShaderGuide {
@@ -72,6 +75,14 @@ Probe& Probe::PixelCode(const char* code) {
     pixel_code = code;
     return *this;
 }
+Probe& Probe::ExtraArray(const char* name, const char* nodes) {
+    arrays += std::string("  <array id=\"") + name + "\">" + nodes + "</array>\n";
+    return *this;
+}
+Probe& Probe::File(const char* name, const char* text) {
+    files.push_back({name, text});
+    return *this;
+}
 
 namespace {
 
@@ -98,6 +109,7 @@ std::string Probe::Xml(const std::string& shown) const {
     if (!pixel_constants.empty()) xml += Array("pixel_constants", pixel_constants);
     if (!pixel_textures.empty()) xml += Array("pixel_textures", pixel_textures);
     xml += Array("pixel_output", pixel_output);
+    xml += arrays;
     xml += "  <array id=\"sources\">\n    <node type=\"vertex\"><![CDATA[\n" + vertex_code +
            "]]></node>\n    <node type=\"pixel\"><![CDATA[\n" + pixel_code + "]]></node>\n  </array>\n</root>\n";
     return ReplaceAll(xml, "$", shown);
@@ -209,6 +221,7 @@ void SetUpEngine() {
 struct ProbeResult {
     bool translated = false;  // translated, and not skipped
     std::string message;      // the first error, or what a skip says
+    std::string log;          // the whole log
 };
 
 std::string FirstMessage(const std::string& log) {
@@ -237,11 +250,16 @@ public:
     }
     bool Ready() const { return !directory.empty(); }
 
-    ProbeResult Translate(const std::string& xml, int targets) {
+    ProbeResult Translate(const std::string& xml, int targets,
+                          const std::vector<std::pair<std::string, std::string>>& files = {}) {
         std::string path = directory + "probe" + std::to_string(++count) + ".xml";
         {
             std::ofstream file(path, std::ios::binary);
             file << xml;
+        }
+        for (const auto& beside : files) {
+            std::ofstream file(directory + beside.first, std::ios::binary);
+            file << beside.second;
         }
         ProbeResult result;
         {
@@ -255,10 +273,45 @@ public:
             std::string log = driver.GetMasterLog().GetText();
             result.translated = translated && log.find("Translation SKIPPED") == std::string::npos;
             result.message = FirstMessage(log);
+            result.log = log;
         }
         while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
         std::filesystem::remove(path);
+        for (const auto& beside : files) std::filesystem::remove(directory + beside.first);
         return result;
+    }
+
+    // The text the file translates to for one target and stage; empty when
+    // it does not translate.
+    std::string Text(const std::string& xml, const TargetDescription& target, const char* stage) {
+        std::string name = "text" + std::to_string(++count);
+        std::string path = directory + name + ".xml";
+        std::string output = directory + "out/";
+        {
+            std::ofstream file(path, std::ios::binary);
+            file << xml;
+        }
+        std::string text;
+        {
+            TranslatorDriver driver;
+            driver.Initialize(target.bit, nString(output.c_str()), false);
+            TranslatorDriver::Options options;
+            options.input_directory = directory.c_str();
+            options.target_mask = target.bit;
+            options.level_mask = HLSL11_DEFAULT;
+            // The tool makes the target's folder before it translates.
+            std::filesystem::create_directories(output + target.name);
+            if (driver.Translate(nString(path.c_str()), options, true)) {
+                std::ifstream file(output + target.name + "/" + name + "." + stage, std::ios::binary);
+                std::stringstream read;
+                read << file.rdbuf();
+                text = read.str();
+            }
+        }
+        while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
+        std::filesystem::remove(path);
+        std::filesystem::remove_all(output);
+        return text;
     }
 
     // The targets that translate the file, each tried on its own.
@@ -437,6 +490,10 @@ public:
         Add("built-in-functions", BuiltInFunctions());
         Add("constructors", Constructors());
         Add("target-features", TargetFeatures());
+        Add("refused-names", RefusedNames());
+        Add("precision", Precision());
+        Add("remainder", Remainder());
+        Add("special-inputs", SpecialInputs());
         Add("messages", Messages());
         return problems->empty();
     }
@@ -765,11 +822,229 @@ private:
         return table;
     }
 
+    // The names that the quoted message names, each once, from every line of
+    // a log: "identifier 'filter' is not supported." gives filter.
+    static std::set<std::string> NamesInMessages(const std::string& log, const std::string& before,
+                                                 const std::string& after) {
+        std::set<std::string> names;
+        for (size_t at = log.find(before); at != std::string::npos; at = log.find(before, at + 1)) {
+            size_t start = at + before.size();
+            size_t end = log.find(after, start);
+            if (end != std::string::npos) names.insert(log.substr(start, end - start));
+        }
+        return names;
+    }
+
+    // The names in groups small enough that a log reports an error for each
+    // (it stops at Log::kMaximumErrors).
+    static std::vector<std::vector<std::string>> InGroups(const std::vector<std::string>& names) {
+        const size_t size = Log::kMaximumErrors / 2;
+        std::vector<std::vector<std::string>> groups;
+        for (size_t i = 0; i < names.size(); i += size)
+            groups.emplace_back(names.begin() + i, names.begin() + std::min(names.size(), i + size));
+        return groups;
+    }
+
+    // A pixel source that declares a float of each name.
+    static Probe DeclaringProbe(const std::vector<std::string>& names) {
+        std::string code = "void main()\n{\n";
+        for (const std::string& name : names) code += "    float " + name + " = 0.5;\n";
+        code += "    output.color = float4(input.uv, 0.0, 1.0);\n}\n";
+        Probe probe;
+        probe.PixelCode(code.c_str());
+        return probe;
+    }
+
+    // Every word of the targets' tables of refused names that ZKSL itself
+    // takes as a name (its keywords, reserved words and built-in variables
+    // are refused before a target is asked), each in the row of the targets
+    // that refuse it; then the names refused by a rule rather than a word.
+    // Each target's translator is asked by a probe that declares every such
+    // word: what it refuses must be what its row lists.
+    std::string RefusedNames() {
+        // Names that show the rules; the probes ask each target about them too.
+        static const char* const kPrefixed = "gl_Depth";
+        static const char* const kInfixed = "light__count";
+        static const char* const kSizedVector = "half4";
+        static const char* const kSizedMatrix = "float2x3";
+        const nMap<Token::Type>& keywords = Tokenizer::ZKSLKeywordMap();
+        std::vector<std::string> words;
+        std::set<std::string> seen;
+        for (const ReservedNames& row : kReservedNames)
+            for (const char* const* list : row.word_lists)
+                for (; list && *list; ++list)
+                    if (!keywords.Find(*list) && seen.insert(*list).second) words.push_back(*list);
+        // The front end's own refusals, found by the same declarations.
+        std::set<std::string> built_in;
+        for (const std::vector<std::string>& some : InGroups(words)) {
+            ProbeResult front_end = runner.Translate(DeclaringProbe(some).Xml(""), ALL_TARGETS);
+            std::set<std::string> found = NamesInMessages(front_end.log, "same name as built-in variable '", "'.");
+            built_in.insert(found.begin(), found.end());
+        }
+        std::vector<std::string> names;
+        for (const std::string& word : words)
+            if (!built_in.count(word)) names.push_back(word);
+        std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+            return strcasecmp(a.c_str(), b.c_str()) < 0;
+        });
+
+        std::vector<std::string> asked = names;
+        for (const char* example : {kPrefixed, kInfixed, kSizedVector, kSizedMatrix}) asked.push_back(example);
+        std::map<std::string, int> refusing;  // by name, the targets that refuse it
+        for (const TargetDescription& target : kTargets) {
+            std::set<std::string> refused;
+            for (const std::vector<std::string>& some : InGroups(asked)) {
+                ProbeResult result = runner.Translate(DeclaringProbe(some).Xml(""), target.bit);
+                std::set<std::string> found = NamesInMessages(result.log, "identifier '", "' is not supported.");
+                refused.insert(found.begin(), found.end());
+            }
+            for (const std::string& name : asked) {
+                bool listed = IsReservedName(target.bit, name.c_str());
+                if (listed != (refused.count(name) != 0))
+                    *problems += std::string("the ") + target.name + " translator " +
+                                 (listed ? "takes" : "refuses") + " the name '" + name + "', which its table " +
+                                 (listed ? "refuses" : "does not hold") + "\n";
+                if (listed) refusing[name] |= target.bit;
+            }
+        }
+
+        std::string table = Header({"refused by", "names"});
+        // The rules, each for the targets that share it.
+        std::vector<std::pair<int, std::string>> rules;
+        auto add_rule = [&rules](int target, const std::string& rule) {
+            for (auto& existing : rules)
+                if (existing.second == rule) {
+                    existing.first |= target;
+                    return;
+                }
+            rules.push_back({target, rule});
+        };
+        for (const ReservedNames& row : kReservedNames) {
+            if (row.prefix && row.infix)
+                add_rule(row.target, "every name that begins with " + Code(row.prefix) + " (" + Code(kPrefixed) +
+                                         ") or holds " + Code(row.infix) + " (" + Code(kInfixed) + ")");
+            if (row.sized_scalar_types) {
+                std::vector<std::string> scalars;
+                for (const char* const* scalar = row.sized_scalar_types; *scalar; ++scalar) scalars.push_back(*scalar);
+                add_rule(row.target, "every name that is one of " + CodeList(scalars) +
+                                         " followed by a size from 1 to 4 (" + Code(kSizedVector) +
+                                         ") or by two sizes joined by `x` (" + Code(kSizedMatrix) +
+                                         "), but for the ZKSL types");
+            }
+            if (row.prefix && !row.infix) add_rule(row.target, "every name that begins with " + Code(row.prefix));
+            if (row.infix && !row.prefix) add_rule(row.target, "every name that holds " + Code(row.infix));
+        }
+        for (const auto& rule : rules) table += Row({TargetList(rule.first), rule.second});
+        // The words, a row for each set of targets, the sets that most
+        // targets share first.
+        std::map<int, std::vector<std::string>> by_targets;
+        for (const std::string& name : names)
+            if (refusing[name]) by_targets[refusing[name]].push_back(name);
+        std::vector<int> sets;
+        for (const auto& entry : by_targets) sets.push_back(entry.first);
+        std::stable_sort(sets.begin(), sets.end(), [](int a, int b) {
+            int count_a = __builtin_popcount(a), count_b = __builtin_popcount(b);
+            return count_a != count_b ? count_a > count_b : a < b;
+        });
+        for (int set : sets) table += Row({set == ALL_TARGETS ? "all" : TargetList(set), CodeList(by_targets[set])});
+        return table;
+    }
+
+    // The lines at the head of each stage's text that set a precision
+    // (with the #if lines around them), for each target that writes any.
+    std::string Precision() {
+        std::string table = Header({"target", "vertex stage", "pixel stage"});
+        Probe probe;
+        for (const TargetDescription& target : kTargets) {
+            std::vector<std::string> cells = {Code(target.name)};
+            bool any = false;
+            for (const char* stage : {"vertex", "pixel"}) {
+                std::string text = runner.Text(probe.Xml(""), target, stage);
+                if (text.empty()) *problems += std::string("the plain probe does not translate for ") + target.name + "\n";
+                std::vector<std::string> lines;
+                bool precision = false;
+                std::istringstream read(text);
+                std::string line;
+                while (std::getline(read, line)) {
+                    if (line.empty() || line.rfind("#pragma ", 0) == 0 || line.rfind("#extension ", 0) == 0) continue;
+                    bool sets = line.rfind("precision ", 0) == 0;
+                    if (!sets && line.rfind("#if", 0) != 0 && line.rfind("#else", 0) != 0 && line.rfind("#endif", 0) != 0)
+                        break;
+                    precision = precision || sets;
+                    lines.push_back(Code(line));
+                }
+                any = any || precision;
+                cells.push_back(precision ? Join(lines, " ") : "none");
+            }
+            if (any) table += Row(cells);
+        }
+        return table;
+    }
+
+    // What each target's text writes for the remainder of two ints.
+    std::string Remainder() {
+        std::string table = Header({"target", "`a % b` is written"});
+        Probe probe;
+        probe.PixelCode("void main()\n{\n    int a = int(input.uv.x * 8.0) - 7;\n    int b = 10;\n"
+                        "    int r = a % b;\n    output.color = float4(float(r));\n}\n");
+        for (const TargetDescription& target : kTargets) {
+            std::string text = runner.Text(probe.Xml(""), target, "pixel");
+            std::string written;
+            std::istringstream read(text);
+            std::string line;
+            while (std::getline(read, line)) {
+                size_t at = line.find(" r = ");
+                if (at == std::string::npos) continue;
+                written = line.substr(at + 5);
+                if (!written.empty() && written.back() == ';') written.pop_back();
+            }
+            if (written.empty()) *problems += std::string("the remainder probe gives no text for ") + target.name + "\n";
+            table += Row({Code(target.name), Code(written)});
+        }
+        return table;
+    }
+
+    // The type of each of the stages' special inputs: the first of bool,
+    // int and float (an int is taken where a float is asked for, never the
+    // other way) that a variable set from it may have, on the targets that
+    // take it.
+    std::string SpecialInputs() {
+        std::string table = Header({"name", "stage", "type", "targets"});
+        const struct {
+            const char* member;
+            const char* stage;
+        } inputs[] = {{"instance_id", "vertex"}, {"vertex_id", "vertex"}, {"face_direction", "pixel"},
+                      {"is_front_facing", "pixel"}};
+        for (const auto& input : inputs) {
+            std::string type;
+            int taking = 0;
+            for (const char* candidate : {"bool", "int", "float"}) {
+                std::string statement = std::string(candidate) + " probe = input." + input.member + ";";
+                Probe probe;
+                if (std::string(input.stage) == "vertex")
+                    probe.VertexCode(("void main()\n{\n    " + statement +
+                                      "\n    output.position = input.position;\n    output.uv = input.uv;\n}\n")
+                                         .c_str());
+                else
+                    probe.PixelCode(("void main()\n{\n    " + statement +
+                                     "\n    output.color = float4(input.uv, 0.0, 1.0);\n}\n")
+                                        .c_str());
+                taking = runner.TargetsTaking(probe.Xml(""));
+                if (taking == 0) continue;
+                type = candidate;
+                break;
+            }
+            if (type.empty()) *problems += std::string("no target takes input.") + input.member + "\n";
+            table += Row({Code(std::string("input.") + input.member), input.stage, Code(type), TargetList(taking)});
+        }
+        return table;
+    }
+
     std::string Messages() {
         std::string table = Header({"you wrote", "translated for", "the message", "what it means"});
         for (const MessageExample& example : text.messages) {
             int targets = example.targets ? example.targets : ALL_TARGETS;
-            ProbeResult result = runner.Translate(example.probe.Xml(example.shown), targets);
+            ProbeResult result = runner.Translate(example.probe.Xml(example.shown), targets, example.probe.Files());
             if (result.message.empty())
                 *problems += std::string("the message example '") + example.shown + "' gives no message\n";
             std::string shown = example.shown;

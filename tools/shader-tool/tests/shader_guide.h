@@ -20,6 +20,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ShaderGuide {
@@ -47,6 +48,13 @@ public:
     Probe& PixelOutput(const char* nodes);
     Probe& VertexCode(const char* code);
     Probe& PixelCode(const char* code);
+    // A further array after the others (one the reader may not know).
+    Probe& ExtraArray(const char* name, const char* nodes);
+    // A file beside the Shader XML, for the code to include.
+    Probe& File(const char* name, const char* text);
+
+    // The files beside the Shader XML, by name.
+    const std::vector<std::pair<std::string, std::string>>& Files() const { return files; }
 
     // The file, with "$" replaced by `shown`.
     std::string Xml(const std::string& shown) const;
@@ -66,6 +74,8 @@ private:
     std::string pixel_output = "<node id=\"color\"/>";
     std::string vertex_code = "void main()\n{\n    output.position = input.position;\n    output.uv = input.uv;\n}\n";
     std::string pixel_code = "void main()\n{\n    output.color = float4(input.uv, 0.0, 1.0);\n}\n";
+    std::string arrays;
+    std::vector<std::pair<std::string, std::string>> files;
 };
 
 // A row of the table of what each target takes: the feature in the guide's

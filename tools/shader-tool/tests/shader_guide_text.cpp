@@ -227,9 +227,9 @@ GuideText MakeGuideText() {
         {"a function named like a GLSL built-in function (`mod`)", "float mod(float x, float y)",
          Probe().PixelCode("$\n{\n    return x - y * floor(x / y);\n}\nvoid main()\n{\n"
                            "    output.color = float4(mod(input.uv.x, 0.5));\n}\n")},
-        {"a name that is a GLSL word (`filter`, `vec3`, `sampler2D`, ...)", "float filter = 0.5;",
+        {"a name that is a GLSL word (`filter`, `vec3`, `sampler2D`, ...: see below)", "float filter = 0.5;",
          Probe().PixelCode(kPixelStatement)},
-        {"a name that is an HLSL word (`sampler`, `float4x3`, `half`, ...)", "float sampler = 0.5;",
+        {"a name that is an HLSL word (`sampler`, `float4x3`, `half`, ...: see below)", "float sampler = 0.5;",
          Probe().PixelCode(kPixelStatement)},
     };
 
@@ -274,6 +274,19 @@ GuideText MakeGuideText() {
          "`_` cannot be defined at all.",
          Probe().Constants("<node id=\"SCALE\" value=\"2.0\"/>").PixelCode(
              "$\nvoid main()\n{\n    output.color = float4(SCALE);\n}\n")},
+        {"#if QUALITY > 1", 0,
+         "An `#if` without its `#endif`. The message stands at the end of the source, not at the `#if`: look "
+         "for the `#if` whose `#endif` is missing.",
+         Probe().PixelCode("void main()\n{\n$\n    output.color = float4(1.0);\n}\n")},
+        {"#endif", 0, "An `#endif` with no `#if` open; a lone `#else` or `#elif` is refused the same way, by its "
+                      "own word.",
+         Probe().PixelCode("void main()\n{\n    output.color = float4(1.0);\n$\n}\n")},
+        {"#include \"lighting.zksl\"", 0,
+         "Includes nest at most as deep as the message says; deeper, here in a file that includes itself, is "
+         "refused at the include that goes too deep.",
+         Probe()
+             .File("lighting.zksl", "#include \"lighting.zksl\"\n")
+             .PixelCode("$\nvoid main()\n{\n    output.color = float4(1.0);\n}\n")},
         {"float4 c = texture2D(texture.image, input.uv);", 0,
          "ZKSL has its own names for what the target languages spell differently: `sampleTexture`, `lerp`, "
          "`frac`, `atan2`, `rsqrt`.",
@@ -284,12 +297,19 @@ GuideText MakeGuideText() {
          Probe().PixelTextures("<node id=\"image\" type=\"2D\"/>").PixelCode(kPixelStatement)},
         {"float4 c = constants.fade;", 0,
          "Here `fade` is a vertex constant, which the pixel stage does not see: each stage reads only the "
-         "constants of its own array. Declare it in `pixel_constants` too, or hand it on as a vertex output.",
+         "constants of its own array. Declare it in `pixel_constants` too, or hand it on as a vertex output. "
+         "The same message comes when the array's id is misspelt (below).",
          Probe().VertexConstants("<node id=\"fade\" type=\"FLOAT4\"/>").PixelCode(kPixelStatement)},
         {"float4 c = sampleTexture(texture.image, float3(input.uv, 0.0));", 0,
          "No overload takes these arguments: a 2D texture is sampled with a `float2`.",
          Probe().PixelTextures("<node id=\"image\" type=\"2D\"/>").PixelCode(kPixelStatement)},
-        {"int i = 1.5;", 0, "Only an int is made a float on its own; the other way, write `int(1.5)`.",
+        {"int i = 1.5;", 0,
+         "The message names neither side's type: compare them. Here a float goes into an int: only an int is made "
+         "a float on its own; the other way, write `int(1.5)`.",
+         Probe().PixelCode(kPixelStatement)},
+        {"float4 c = input.uv.xyx;", 0,
+         "The same for a vector of another size, here a `float3` into a `float4`: a vector is neither filled up "
+         "nor cut on its own. Write `float4(input.uv.xyx, 1.0)`, or `.xyz` to take three components.",
          Probe().PixelCode(kPixelStatement)},
         {"float3 v = constants.rotation * input.uv.xyy;", 0,
          "A matrix is multiplied by a vector from the left only: write `input.uv.xyy * constants.rotation`, as "
@@ -304,6 +324,33 @@ GuideText MakeGuideText() {
          "ZKSL has no structures; the other reserved words (`in`, `out`, `inout`, `uint`, `bool2`, ...) are refused "
          "the same way.",
          Probe().PixelCode("$\nvoid main()\n{\n    output.color = float4(1.0);\n}\n")},
+        {"float do = 1.0;", 0,
+         "A ZKSL keyword (here `do`; see [Statements](#zksl)) or type name cannot be a name, and the message says "
+         "no more: look at the names on the line.",
+         Probe().PixelCode(kPixelStatement)},
+        {"static const float SCALE = 2.0;", 0,
+         "ZKSL has no `static`, nor any qualifier but `const`: write `const float SCALE = 2.0;`, in a function or "
+         "outside.",
+         Probe().PixelCode("$\nvoid main()\n{\n    output.color = float4(1.0);\n}\n")},
+        {"const float w[2] = {0.25, 0.75};", 0,
+         "`const` arrays are refused: leave out `const`. An array with an initializer list is set in the code "
+         "then (on ESSL20 element by element).",
+         Probe().PixelCode(kPixelStatement)},
+        {"float d = ddx(input.uv.x);", 0,
+         "ZKSL has no derivative functions (`ddx`, `ddy`, `dFdx`, `dFdy`, `fwidth`) and no query of a texture's "
+         "size: hand a texture's size, or one texel's, in as a constant (a `FLOAT4` of `pixel_constants`).",
+         Probe().PixelCode(kPixelStatement)},
+        {"float4 c = sampleTexture(texture.image, input.uv);", 0,
+         "Here in the vertex stage, which has no `texture.`: textures are the pixel stage's. Sample in the pixel "
+         "stage, or hand the value in as a constant.",
+         Probe().PixelTextures("<node id=\"image\" type=\"2D\"/>").VertexCode(kVertexStatement)},
+        {"<array id=\"pixel_constant\"><node id=\"tint\" type=\"FLOAT4\"/></array>", 0,
+         "The array's id is misspelt (`pixel_constant` for `pixel_constants`). An array the tool does not know "
+         "is ignored without a word, so the constants are not there; the message comes from the first use of "
+         "one (here `output.color = constants.tint;`). Check the array's id before the constant's.",
+         Probe()
+             .ExtraArray("pixel_constant", "<node id=\"tint\" type=\"FLOAT4\"/>")
+             .PixelCode("void main()\n{\n    output.color = constants.tint;\n}\n")},
         {"float2 uv() { return input.uv; }", 0,
          "`input` and `output` exist in `main` only: hand what a function needs to it as parameters. "
          "`constants.` and `texture.` can be used in every function.",
@@ -341,7 +388,10 @@ GuideText MakeGuideText() {
                            "<node id=\"uv\" type=\"FLOAT2\" semantic=\"TEXTURE_COORDINATE\"/>$")
              .VertexCode("void main()\n{\n    output.position = input.position;\n    output.uv = input.uv;\n"
                          "    output.n = 1;\n}\n")},
-        {"float filter = 0.5;", GLSL31_ONLY, "The name is a word of the target's language: choose another.",
+        {"float filter = 0.5;", GLSL31_ONLY,
+         "The name is a word of the target's language (see [Names each target refuses]"
+         "(#names-each-target-refuses)): choose another. The message names no line: search the code for the "
+         "name, which stands somewhere as a variable, a parameter or a function.",
          Probe().PixelCode(kPixelStatement)},
         {"<node id=\"target\" value=\"~ESSL20\"/>", ESSL20_ONLY,
          "The file leaves out every target asked for. It is skipped, and counts as translated.",
