@@ -29,6 +29,16 @@
 using namespace manifester_test;
 namespace fs = std::filesystem;
 
+// The address sanitizer, as gcc (__SANITIZE_ADDRESS__) and clang
+// (__has_feature) tell of it.
+#if defined(__SANITIZE_ADDRESS__)
+#define ZK_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZK_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace {
 
 struct RunResult {
@@ -615,7 +625,7 @@ TEST(ManifesterRun, HostileJpegsAreMeasuredWithinBoundedMemoryAndTime) {
     tree.Put("data/scans.jpg", WithRepeatedLastScan(MakeFlatGreyJpeg(2048, 2048), 20000));
     tree.Put("data/plain.jpg", MakeJpeg(13, 14, JpegColours::Rgb, true));
     RunOptions options;
-#ifndef __SANITIZE_ADDRESS__  // the address sanitizer's own reservations exceed any such limit
+#ifndef ZK_ADDRESS_SANITIZER  // the address sanitizer's own reservations exceed any such limit
     options.memory_limit = 768L << 20;
 #endif
     options.cpu_seconds = 20;
