@@ -210,7 +210,8 @@ void MakeDataTree(const TempTree& tree) {
     Bytes png = MakePng(20, 10, PNG_COLOR_TYPE_RGB, 8);
     tree.Put("data/bad/truncated.png", CutTo(png, png.size() - 30));
     tree.Put("data/q/Tom & \"Jerry\".png", MakePng(2, 1, PNG_COLOR_TYPE_RGB, 8));
-    // Headers beyond the first bytes read, and scans read to the end.
+    // Headers beyond the first bytes read; a progressive file's scans are
+    // not read, so one broken after the first keeps its size.
     Bytes text = PngChunk("tEXt", Bytes(10000, 'a'));
     Bytes texted = MakePng(11, 12, PNG_COLOR_TYPE_RGB, 8);
     texted.insert(texted.begin() + 33, text.begin(), text.end());
@@ -247,7 +248,7 @@ const char* const data_tree_nodes =
     "  <node id=\"ui/button.jpg\" w=\"16\" h=\"8\" />\n"
     "  <node id=\"grey.jpg\" w=\"8\" h=\"8\" />\n"
     "  <node id=\"Logo.PNG\" w=\"2\" h=\"2\" />\n"
-    "  <node id=\"broken-progressive.jpg\" h=\"0\" />\n"
+    "  <node id=\"broken-progressive.jpg\" w=\"300\" h=\"200\" />\n"
     "  <node id=\"progressive.jpg\" w=\"13\" h=\"14\" />\n"
     "  <node id=\"texted.png\" w=\"11\" h=\"12\" />\n"
     "  <node id=\"Tom &amp; &quot;Jerry&quot;.png\" w=\"2\" h=\"1\" />\n"
