@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Measures zk-manifester on three trees made here: a game's mix of 1,000
+# Measures zk-manifester on four trees made here: a game's mix of 1,000
 # images of every format and size, 100 large PNG textures (0.5 to 6 MiB
-# each), and 50 such textures with 1 to 8 KiB of metadata after their
-# headers, as image editors write them; each large texture stands in its
-# tree ten times (hard links), so that a run takes long enough to time. For
+# each), 50 such textures with 1 to 8 KiB of metadata after their headers,
+# as image editors write them, and 13 progressive photos of 1024 x 768 to
+# 4000 x 3000 pixels (0.1 to 3 MiB each), as cameras and editors save them;
+# each large texture and photo stands in its tree ten times (hard links),
+# so that a run takes long enough to time. For
 # each tree it gives the bytes and read calls the program takes per file,
 # from the kernel's count of the run's reads, and the wall and processor
 # time per file, the best of 5 runs with the files in the page cache; each
@@ -14,7 +16,7 @@
 #
 # ZK_MANIFESTER=path measures another build of the program over the same
 # trees, such as one built from an earlier commit.
-# Usage: bench/manifester_bench.sh [--no-identify] [count] [large count] [edited count]
+# Usage: bench/manifester_bench.sh [--no-identify] [count] [large count] [edited count] [photo count]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 identify=1
@@ -22,6 +24,7 @@ if [ "${1:-}" = "--no-identify" ]; then identify=0; shift; fi
 count=${1:-1000}
 large_count=${2:-100}
 edited_count=${3:-50}
+photo_count=${4:-13}
 build=$root/build-release
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZK_BUILD_TESTS=OFF -DZK_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target zk-manifester make_manifest_tree >/dev/null
@@ -29,8 +32,8 @@ manifester=${ZK_MANIFESTER:-$build/tools/manifester/zk-manifester}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$build/bench/make_manifest_tree" "$work/mixed" "$count" mixed
-for kind in large-png edited-png; do
-  [ "$kind" = large-png ] && n=$large_count || n=$edited_count
+for kind in large-png edited-png progressive-photos; do
+  case $kind in large-png) n=$large_count ;; edited-png) n=$edited_count ;; *) n=$photo_count ;; esac
   "$build/bench/make_manifest_tree" "$work/$kind-once" "$n" "$kind"
   for copy in 0 1 2 3 4 5 6 7 8 9; do mkdir -p "$work/$kind"; cp -al "$work/$kind-once" "$work/$kind/copy$copy"; done
 done
@@ -67,8 +70,8 @@ measure() {
 }
 
 read -r empty_bytes empty_calls empty_wall empty_cpu < <(measure empty)
-printf "%-10s %6s %7s %12s %11s %9s %9s\n" tree files MiB bytes/file reads/file us/file cpu-us/file
-for tree in mixed large-png edited-png; do
+printf "%-18s %6s %7s %12s %11s %9s %9s\n" tree files MiB bytes/file reads/file us/file cpu-us/file
+for tree in mixed large-png edited-png progressive-photos; do
   files=$(find "$tree" -type f | wc -l)
   size=$(du -sb "$tree" | cut -f1)
   run_once "$tree" >/dev/null  # the files into the page cache
@@ -77,7 +80,7 @@ for tree in mixed large-png edited-png; do
   [ "$lines" -eq "$files" ] || echo "$tree: $lines node lines for $files files" >&2
   awk -v t="$tree" -v f="$files" -v s="$size" -v b="$bytes" -v eb="$empty_bytes" -v c="$calls" -v ec="$empty_calls" \
       -v w="$wall" -v ew="$empty_wall" -v u="$cpu" -v eu="$empty_cpu" \
-      'BEGIN { printf "%-10s %6d %7.1f %12.0f %11.2f %9.1f %9.1f\n", t, f, s / 1048576, (b - eb) / f, (c - ec) / f,
+      'BEGIN { printf "%-18s %6d %7.1f %12.0f %11.2f %9.1f %9.1f\n", t, f, s / 1048576, (b - eb) / f, (c - ec) / f,
                (w - ew) * 1000 / f, (u - eu) * 1000 / f }'
   [ "$tree" = mixed ] && mixed_ms=$wall
 done

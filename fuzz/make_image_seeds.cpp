@@ -48,6 +48,9 @@ int main(int argc, char** argv) {
     // measure must refuse it before the decoder buffers the whole image.
     Seed(decoders, "jpeg_progressive_huge", 6 << 1, WithFrameSize(MakeJpeg(16, 16, JpegColours::Rgb, true), 60000, 30000));
     Seed(decoders, "jpeg_grey", 6 << 1, MakeJpeg(8, 8, JpegColours::Grey));
+    // Sequential, a scan to each component: measured, as a progressive one
+    // is, without reading its scans.
+    Seed(decoders, "jpeg_component_scans", 6 << 1, MakeComponentScansJpeg(16, 16));
     // A few hundred bytes whose scans would take 1.5 GiB of the library's
     // memory, within the decoder's pixel bound.
     Seed(decoders, "jpeg_progressive_claims", 6 << 1, WithFrameSize(MakeJpeg(16, 16, JpegColours::Rgb, true), 16384, 16384));
@@ -69,7 +72,8 @@ int main(int argc, char** argv) {
     }
     Seed(decoders, "tga", 7 << 1, run_length);
     // Measured through the file reader, in pieces: a PNG whose text chunk
-    // runs over several reads, and a progressive JPEG longer than the first.
+    // runs over several reads, and a progressive JPEG longer than the first
+    // (of which the measure reads only the headers).
     Bytes texted = MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8);
     Bytes text = PngChunk("tEXt", Bytes(9000, 'a'));
     texted.insert(texted.begin() + 33, text.begin(), text.end());

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -72,16 +73,25 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
     if (directory.empty()) directory = "/";
     std::string match = slash == std::string::npos ? path : path.substr(slash + 1);
     DIR* listing = opendir(directory.c_str());
-    if (!listing) return INVALID_HANDLE_VALUE;
+    if (!listing) return INVALID_HANDLE_VALUE;  // errno from opendir
     Search* search = new Search;
-    while (const dirent* entry = readdir(listing)) {
+    int error = 0;
+    for (;;) {
+        // readdir tells its end from its failure only through errno.
+        errno = 0;
+        const dirent* entry = readdir(listing);
+        if (!entry) {
+            error = errno;
+            break;
+        }
         DWORD attributes;
         if (!Matches(match, entry->d_name) || !AttributesOf(dirfd(listing), entry, &attributes)) continue;
         search->entries.push_back({entry->d_name, attributes});
     }
     closedir(listing);
-    if (search->entries.empty()) {
+    if (error != 0 || search->entries.empty()) {
         delete search;
+        errno = error;
         return INVALID_HANDLE_VALUE;
     }
     std::sort(search->entries.begin(), search->entries.end(), NameBefore);

@@ -27,7 +27,9 @@ struct WIN32_FIND_DATAA {
 // directories (FILE_ATTRIBUTE_DIRECTORY) and regular files (also through a
 // symbolic link; FILE_ATTRIBUTE_ARCHIVE); a link to a directory is not
 // followed and, like sockets and pipes, not listed. Gives
-// INVALID_HANDLE_VALUE when the directory cannot be read or nothing matches.
+// INVALID_HANDLE_VALUE when the directory cannot be read, with errno saying
+// why, or when nothing matches, with errno 0: "*" and "*.*" always match
+// "." and "..", so they fail only on a directory that cannot be read.
 HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data);
 // The next entry; false at the end.
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* data);

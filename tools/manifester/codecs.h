@@ -18,7 +18,11 @@ const long long zk_max_decoded_pixels = 1LL << 28;
 bool ZKI_GetImageDimensionsJPG(zk_bitmap_t* bitmap, const void* data, long size);
 bool ZKI_LoadBitmapMemJPG(zk_bitmap_t* bitmap, const void* data, long size);
 // The size the full decoder would give, without decoding the pixels: the
-// decoder's every step up to the allocation of the pixel block.
+// decoder's every step up to the allocation of the pixel block, but for the
+// reading of the scans that the start of a file of several scans (every
+// progressive one) does. Such a file is measured from its headers up to
+// its first scan's, so a scan broken or cut short further on, which the
+// decoder refuses or warns of, changes nothing of its size.
 //
 // The measurements may be given only a file's first bytes, with needs_more:
 // when those do not suffice, they stop silently with *needs_more set, and

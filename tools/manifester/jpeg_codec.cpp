@@ -25,10 +25,11 @@ namespace {
 // progressive image are kept whole, 128 bytes a block. Set on every file,
 // so that the JPEGMEM variable of the environment changes nothing.
 const long jpeg_memory_bound = 256L << 20;
-// How many blocks the scans of one file may go over in all, each scan over
-// every block of its components: about a second of work. An ordinary
-// progressive file goes over each block about ten times, so the largest the
-// memory bound lets in stays well below.
+// How many blocks the scans of one decoded file may go over in all, each
+// scan over every block of its components: about a second of work. An
+// ordinary progressive file goes over each block about ten times, so the
+// largest the memory bound lets in stays well below. Measuring reads no
+// scan.
 const long long jpeg_scan_work_bound = 1LL << 24;
 
 struct JpegErrorManager {
@@ -225,14 +226,27 @@ bool LargerThanDecoded(JDIMENSION width, JDIMENSION height) {
     return (long long)width * height > zk_max_decoded_pixels;
 }
 
+// Whether the image comes in more than one scan (every progressive file
+// does): the start of a decode would then read every scan into the
+// coefficient buffer before it returns.
+bool HasSeveralScans(const jpeg_decompress_struct& cinfo) {
+    return cinfo.progressive_mode || cinfo.comps_in_scan < cinfo.num_components;
+}
+
 // Measuring: the size decoding would learn. Decoding nothing, it takes the
 // frame header's size when the decoder would refuse the file for its size,
-// its colours or its bounds: those protect the decoding alone.
+// its colours or its bounds: those protect the decoding alone. A file of
+// several scans is started in buffered-image mode, which sets everything
+// up for the output size as the decoder's start does (the coefficient
+// buffer within the memory bound among it) but stops before the first
+// scan's data: the scans, nearly all of such a file, are neither read nor
+// checked.
 void Start(JpegDecode* d) {
     if (LargerThanDecoded(d->cinfo.image_width, d->cinfo.image_height)) {
         SetHeaderSize(d);
         return;
     }
+    d->cinfo.buffered_image = HasSeveralScans(d->cinfo);
     jpeg_start_decompress(&d->cinfo);
     d->bitmap->width = int32_t(d->cinfo.output_width);
     d->bitmap->height = int32_t(d->cinfo.output_height);

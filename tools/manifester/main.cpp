@@ -110,7 +110,13 @@ int main(int argc, char** argv) {
     }
     ZKI_SetManifestTarget(target, file.stream);
     ZKI_WriteManifestHead(file.stream);
-    ManifestDirectory(target);
+    // A walk that could not list a folder (one locked, or the target
+    // removed since it was checked) leaves the manifest there as it was,
+    // as a refused target does.
+    if (!ManifestDirectory(target)) {
+        ZKI_CommitSafeFile(&file, true);
+        return 1;
+    }
     ZKI_WriteManifestTail(file.stream);
     if (!ZKI_CommitSafeFile(&file, ZKI_ManifestWriteFailed())) {
         printf("Error writing manifest file.\n");

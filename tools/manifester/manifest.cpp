@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdarg>
 #include <cstdlib>
@@ -174,17 +175,24 @@ void ZKI_EscapeManifestId(const char* id, char* out) {
     *out = '\0';
 }
 
-void ManifestDirectory(const char* path) {
+bool ManifestDirectory(const char* path) {
     // Hidden folders, "." and "..", from the separator after the target on.
-    if (strlen(path) < target_length || strstr(path + target_length, "/.")) return;
+    if (strlen(path) < target_length || strstr(path + target_length, "/.")) return true;
     char pattern[path_size];
     if (snprintf(pattern, sizeof pattern, "%s/*.*", path) >= int(sizeof pattern)) {
         zk->Printf("Skipping '%s': the path is longer than 511 characters.\n", path);
-        return;
+        return true;
     }
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA(pattern, &entry);
-    if (search == INVALID_HANDLE_VALUE) return;
+    if (search == INVALID_HANDLE_VALUE) {
+        // A folder that cannot be listed is not an empty one: its images
+        // would silently go missing from a manifest that looks complete.
+        if (errno == 0) return true;
+        zk->Printf("Cannot manifest '%s': %s.\n", path, strerror(errno));
+        return false;
+    }
+    bool listed = true;
     do {
         char entry_path[path_size];
         if (snprintf(entry_path, sizeof entry_path, "%s/%s", path, entry.cFileName) >= int(sizeof entry_path)) {
@@ -192,12 +200,13 @@ void ManifestDirectory(const char* path) {
             continue;
         }
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ManifestDirectory(entry_path);
+            listed = ManifestDirectory(entry_path);
         } else {
             ManifestFile(entry_path);
         }
-    } while (FindNextFileA(search, &entry));
+    } while (listed && FindNextFileA(search, &entry));
     FindClose(search);
+    return listed;
 }
 
 void ManifestFile(const char* path) {

@@ -29,7 +29,11 @@ bool ZKI_ManifestWriteFailed();
 void ZKI_WriteManifestHead(FILE* stream);
 void ZKI_WriteManifestTail(FILE* stream);
 
-void ManifestDirectory(const char* path);
+// Walks the folder and every folder below it but the hidden ones. False,
+// with a message naming the folder and the reason, as soon as a folder
+// cannot be listed: the node lines written until then are not the whole
+// tree.
+bool ManifestDirectory(const char* path);
 void ManifestFile(const char* path);
 
 // Test hook: the function that reads the measured files, pread(2) when

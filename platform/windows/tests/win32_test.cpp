@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -86,6 +87,27 @@ TEST(DirectorySearch, EndAndBadHandles) {
     EXPECT_TRUE(FindClose(search));
     EXPECT_FALSE(FindNextFileA(INVALID_HANDLE_VALUE, &data));
     EXPECT_FALSE(FindClose(INVALID_HANDLE_VALUE));
+}
+
+// A search that fails tells a directory with nothing that matches (errno
+// 0) from one that cannot be read (errno says why), whatever errno held.
+TEST(DirectorySearch, AFailedSearchSaysWhetherTheDirectoryCouldBeRead) {
+    TempTree tree;
+    tree.File("only");
+    struct Case {
+        const char* pattern;
+        int error;
+    } cases[] = {
+        {"/*.jpg", 0},
+        {"/missing/*.*", ENOENT},
+        {"/only/*.*", ENOTDIR},
+    };
+    for (const Case& c : cases) {
+        WIN32_FIND_DATAA data;
+        errno = EINVAL;
+        EXPECT_EQ(FindFirstFileA((tree.path + c.pattern).c_str(), &data), INVALID_HANDLE_VALUE) << c.pattern;
+        EXPECT_EQ(errno, c.error) << c.pattern;
+    }
 }
 
 TEST(CurrentDirectory, FitsOrTellsTheSizeNeeded) {

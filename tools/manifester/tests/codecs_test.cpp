@@ -309,7 +309,8 @@ TEST_F(JpegDecoding, ColourSpacesAndByteOrders) {
 // The measure gives the size the decoder learns, except where the decoder
 // refuses a file for what decoding it would take (its colours, its size,
 // its memory or its scans): measuring decodes nothing, and takes the size
-// from the frame header.
+// from the frame header. (Nor does it read the scans of a file of several:
+// see below.)
 TEST_F(JpegDecoding, RefusedAndBrokenFilesAndWhatTheMeasureGivesThem) {
     Bytes good = MakeJpeg(40, 30, JpegColours::Rgb);
     Bytes progressive = MakeJpeg(40, 30, JpegColours::Rgb, true);
@@ -428,24 +429,58 @@ Bytes WithBrokenLastScan(Bytes jpeg) {
     return jpeg;
 }
 
-// A photo of 4096x6144, progressive as cameras and editors write it, goes
-// over each of its blocks about five times: well inside the bound on scan
-// work, its every scan is read when it is measured, so that one broken in
-// its last scan is refused as the decoder refuses it, and not given its
-// frame header's size as a file beyond the bounds is.
-TEST_F(JpegDecoding, ALargeProgressivePhotoIsMeasuredThroughItsLastScan) {
+// The JPEG cut just after the header of its first scan: none of its
+// entropy-coded data is left.
+Bytes CutAfterTheFirstScanHeader(const Bytes& jpeg) {
+    for (size_t i = 0; i + 3 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) return Bytes(jpeg.begin(), jpeg.begin() + long(i + 2 + (jpeg[i + 2] << 8 | jpeg[i + 3])));
+    }
+    return jpeg;
+}
+
+// A file of several scans, progressive as cameras and editors write it or
+// a component to a scan, is measured from its headers up to its first
+// scan's: none of its scans is read, so a scan broken or missing further
+// on, which the decoder refuses or warns of, leaves the measure its size
+// and says nothing.
+TEST_F(JpegDecoding, AFileOfSeveralScansIsMeasuredWithoutReadingItsScans) {
     Bytes photo = MakeFlatColourJpeg(4096, 6144);
-    ASSERT_LT(photo.size(), 256u << 10);
-    HeapCopy whole(photo), broken(WithBrokenLastScan(photo));
-    Bitmap measured, measured_broken;
-    EXPECT_TRUE(ZKI_MeasureJPG(&measured, whole.data(), whole.size())) << RecordedText();
-    EXPECT_EQ(measured.width, 4096);
-    EXPECT_EQ(measured.height, 6144);
-    EXPECT_EQ(RecordedText(), "");
-    EXPECT_FALSE(ZKI_MeasureJPG(&measured_broken, broken.data(), broken.size()));
-    EXPECT_EQ(measured_broken.width, 0);
-    EXPECT_EQ(measured_broken.height, 0);
-    EXPECT_NE(RecordedText().find("Invalid component ID 127 in SOS"), std::string::npos) << RecordedText();
+    Bytes component_scans = MakeComponentScansJpeg(40, 30);
+    struct Case {
+        const char* name;
+        Bytes file;
+        int width, height;
+        const char* decoder_says;  // refusing or warning of it
+    } cases[] = {
+        {"progressive, last scan broken", WithBrokenLastScan(photo), 4096, 6144, "Invalid component ID 127 in SOS"},
+        {"progressive, no scan data", CutAfterTheFirstScanHeader(photo), 4096, 6144, "warnings while loading JPEG"},
+        {"a scan a component, last broken", WithBrokenLastScan(component_scans), 40, 30,
+         "Invalid component ID 127 in SOS"},
+        {"a scan a component, no scan data", CutAfterTheFirstScanHeader(component_scans), 40, 30,
+         "warnings while loading JPEG"},
+    };
+    for (const Case& c : cases) {
+        HeapCopy file(c.file);
+        Bitmap measured, decoded;
+        Recorded().clear();
+        EXPECT_TRUE(ZKI_MeasureJPG(&measured, file.data(), file.size())) << c.name << ": " << RecordedText();
+        EXPECT_EQ(measured.width, c.width) << c.name;
+        EXPECT_EQ(measured.height, c.height) << c.name;
+        EXPECT_EQ(RecordedText(), "") << c.name;
+        ZKI_LoadBitmapMemJPG(&decoded, file.data(), file.size());
+        EXPECT_NE(RecordedText().find(c.decoder_says), std::string::npos) << c.name << ": " << RecordedText();
+    }
+    // Whole, it decodes as it measures.
+    HeapCopy whole(component_scans);
+    Bitmap decoded;
+    Recorded().clear();
+    EXPECT_TRUE(ZKI_LoadBitmapMemJPG(&decoded, whole.data(), whole.size())) << RecordedText();
+    EXPECT_EQ(decoded.width, 40);
+    EXPECT_EQ(decoded.height, 30);
+    Rgba p = PixelAt(decoded, 20, 15);
+    EXPECT_LT(std::abs(p.r - JpegSample(20, 15, 0)) + std::abs(p.g - JpegSample(20, 15, 1)) +
+                  std::abs(p.b - JpegSample(20, 15, 2)),
+              12);
 }
 
 // A PNG with a large text chunk before its image data, and a JPEG with a
@@ -482,8 +517,10 @@ TEST_F(Measuring, FirstBytesEitherSufficeOrAskForTheRest) {
         {"png text beyond them", PngWithLargeText(), true, 4096, true},
         {"jpeg header in the first bytes", MakeJpeg(300, 200, JpegColours::Rgb), false, 1000, false},
         {"jpeg comment beyond them", JpegWithLargeComment(), false, 4096, true},
-        {"progressive jpeg: every scan is read", progressive, false, progressive.size() - 1, true},
-        {"progressive jpeg cut short", broken_progressive, false, broken_progressive.size() / 2, true},
+        // Measured from the headers up to the first scan's.
+        {"progressive jpeg header in the first bytes", progressive, false, 1000, false},
+        {"progressive jpeg cut short", broken_progressive, false, broken_progressive.size() / 2, false},
+        {"progressive jpeg cut in its headers", progressive, false, 100, true},
     };
     for (const Case& c : cases) {
         ASSERT_LT(c.first, c.file.size()) << c.name;

@@ -109,7 +109,16 @@ Bytes MakePng(int width, int height, int color_type, int bit_depth, bool transpa
 
 namespace {
 
-Bytes EncodeJpeg(int width, int height, JpegColours colours, bool progressive, int quality,
+// Each component of a colour image in a sequential scan of its own.
+const jpeg_scan_info component_scans[] = {
+    {1, {0}, 0, 63, 0, 0},
+    {1, {1}, 0, 63, 0, 0},
+    {1, {2}, 0, 63, 0, 0},
+};
+
+enum class Scans { One, Progressive, OneAComponent };
+
+Bytes EncodeJpeg(int width, int height, JpegColours colours, Scans scans, int quality,
                  uint8_t (*sample)(int x, int y, int c)) {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr error;
@@ -124,7 +133,11 @@ Bytes EncodeJpeg(int width, int height, JpegColours colours, bool progressive, i
     cinfo.in_color_space = colours == JpegColours::Rgb ? JCS_RGB : colours == JpegColours::Grey ? JCS_GRAYSCALE : JCS_CMYK;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
-    if (progressive) jpeg_simple_progression(&cinfo);
+    if (scans == Scans::Progressive) jpeg_simple_progression(&cinfo);
+    if (scans == Scans::OneAComponent) {
+        cinfo.scan_info = component_scans;
+        cinfo.num_scans = 3;
+    }
     jpeg_start_compress(&cinfo, TRUE);
     Bytes row(size_t(width) * cinfo.input_components);
     while (cinfo.next_scanline < cinfo.image_height) {
@@ -145,15 +158,20 @@ Bytes EncodeJpeg(int width, int height, JpegColours colours, bool progressive, i
 }  // namespace
 
 Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive, int quality) {
-    return EncodeJpeg(width, height, colours, progressive, quality, JpegSample);
+    return EncodeJpeg(width, height, colours, progressive ? Scans::Progressive : Scans::One, quality, JpegSample);
+}
+
+Bytes MakeComponentScansJpeg(int width, int height) {
+    return EncodeJpeg(width, height, JpegColours::Rgb, Scans::OneAComponent, 90, JpegSample);
 }
 
 Bytes MakeFlatGreyJpeg(int width, int height) {
-    return EncodeJpeg(width, height, JpegColours::Grey, true, 50, [](int, int, int) { return uint8_t(128); });
+    return EncodeJpeg(width, height, JpegColours::Grey, Scans::Progressive, 50, [](int, int, int) { return uint8_t(128); });
 }
 
 Bytes MakeFlatColourJpeg(int width, int height) {
-    return EncodeJpeg(width, height, JpegColours::Rgb, true, 90, [](int, int, int c) { return uint8_t(90 + 40 * c); });
+    return EncodeJpeg(width, height, JpegColours::Rgb, Scans::Progressive, 90,
+                      [](int, int, int c) { return uint8_t(90 + 40 * c); });
 }
 
 Bytes WithFrameSize(Bytes jpeg, int width, int height) {

@@ -28,6 +28,9 @@ Bytes MakePng(int width, int height, int color_type, int bit_depth, bool transpa
 enum class JpegColours { Rgb, Grey, Cmyk };
 // Samples from JpegSample().
 Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive = false, int quality = 90);
+// A sequential (not progressive) colour JPEG whose three components come
+// in a scan each, one after the other; samples from JpegSample().
+Bytes MakeComponentScansJpeg(int width, int height);
 // A progressive grey JPEG of one flat grey: its later scans are a few bytes
 // each, whatever its size.
 Bytes MakeFlatGreyJpeg(int width, int height);

@@ -224,6 +224,10 @@ TEST_F(ManifestFiles, AFileIsReadInOneSmallReadWhenItsFirstBytesHoldItsSize) {
         {"data/first-read.png", Padded(small, size_t(first), 0), 1, first},  // after the end chunk, never looked at
         {"data/large.png", Padded(small, 1 << 20, 0), 1, first},
         {"data/large.tga", Tga(200, 200), 1, first},
+        // Measured from the headers up to the first scan's: none of the
+        // scans, nearly all of the file, is read.
+        {"data/progressive.jpg", MakeJpeg(1024, 768, JpegColours::Rgb, true, 80), 1, first},
+        {"data/component-scans.jpg", MakeComponentScansJpeg(512, 384), 1, first},
         // Files that go on after what their measure takes in.
         {"data/texted.png", Padded(WithTextAfterTheHeader(small, 10000), 1 << 20, 0), 2, first + 2 * first},
         {"data/long-text.png", Padded(WithTextAfterTheHeader(small, 100000), 1 << 20, 0), 5, 31 * first},
@@ -245,6 +249,8 @@ TEST_F(ManifestFiles, AFileIsReadInOneSmallReadWhenItsFirstBytesHoldItsSize) {
               "  <node id=\"first-read.png\" w=\"4\" h=\"3\" />\n"
               "  <node id=\"large.png\" w=\"4\" h=\"3\" />\n"
               "  <node id=\"large.tga\" w=\"200\" h=\"200\" />\n"
+              "  <node id=\"progressive.jpg\" w=\"1024\" h=\"768\" />\n"
+              "  <node id=\"component-scans.jpg\" w=\"512\" h=\"384\" />\n"
               "  <node id=\"texted.png\" w=\"4\" h=\"3\" />\n"
               "  <node id=\"long-text.png\" w=\"4\" h=\"3\" />\n"
               "  <node id=\"segments.jpg\" w=\"64\" h=\"48\" />\n");
@@ -445,6 +451,7 @@ TEST_F(ManifestFiles, AFileThatShrinksIsNeverMeasuredFromBytesNotRead) {
     Bytes progressive = MakeJpeg(1024, 768, JpegColours::Rgb, true, 80);
     ASSERT_GT(off_t(progressive.size()), window + 1000);
     Bytes long_text = WithTextAfterTheHeader(MakePng(4, 3, PNG_COLOR_TYPE_RGB, 8), 100000);
+    Bytes segments = WithApplicationSegments(MakeJpeg(64, 48, JpegColours::Rgb), 2);
     struct Case {
         const char* name;
         Bytes file;
@@ -454,10 +461,12 @@ TEST_F(ManifestFiles, AFileThatShrinksIsNeverMeasuredFromBytesNotRead) {
         {"progressive.jpg", progressive, 1, 0},
         {"progressive.jpg", progressive, 1, 1000},
         // The second read starts where the first one's bytes end.
-        {"progressive.jpg", progressive, 2, first + 1000},
-        {"progressive.jpg", progressive, 2, first},
         {"long-text.png", long_text, 1, 500},
         {"long-text.png", long_text, 2, first + 10},
+        {"long-text.png", long_text, 2, first},
+        // Or where a skip over a segment ends.
+        {"segments.jpg", segments, 2, first + 1000},
+        {"segments.jpg", segments, 2, window + 1000},
         {"large.tga", Tga(200, 200), 1, 100},
         {"walk.bms", Padded(Sequence(), 3 * window, 7), 1, 20},
     };

@@ -29,6 +29,16 @@
 using namespace manifester_test;
 namespace fs = std::filesystem;
 
+// The address sanitizer, as gcc (__SANITIZE_ADDRESS__) and clang
+// (__has_feature) tell of it.
+#if defined(__SANITIZE_ADDRESS__)
+#define ZK_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZK_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace {
 
 struct RunResult {
@@ -57,11 +67,25 @@ struct RunOptions {
     // temporary names are known: the numbers it draws are this one, the
     // one after it and so on.
     uint64_t scripted_random = 0;
+    // Not empty: this folder (a path as the program names it) is removed
+    // the second time the program opens it for listing, as if it were
+    // removed between the check of the target and the walk
+    // (tests/vanishing_folder.cpp).
+    std::string vanishing_folder;
     // The program runs without the power to pass over file permissions that
     // a run as root has, so that a folder without permissions is closed to
     // it as it is to everybody else.
     bool bound_by_permissions = false;
 };
+
+// Puts the library in front of the C library in the program to be run.
+void Preload(const char* library) {
+    const char* before = getenv("LD_PRELOAD");
+    setenv("LD_PRELOAD", (before ? std::string(before) + ":" : std::string()).append(library).c_str(), 1);
+    // It stands before the sanitizers' runtime, which would refuse to start.
+    const char* asan = getenv("ASAN_OPTIONS");
+    setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
+}
 
 // Runs the program in `cwd` with the arguments, standard input from
 // /dev/null.
@@ -93,10 +117,11 @@ RunResult RunManifester(const std::string& cwd, const std::vector<std::string>& 
             char base[17];
             snprintf(base, sizeof base, "%llx", static_cast<unsigned long long>(options.scripted_random));
             setenv("ZK_SCRIPTED_RANDOM", base, 1);
-            setenv("LD_PRELOAD", ZK_SCRIPTED_RANDOM_PATH, 1);
-            // It stands before the sanitizers' runtime, which would refuse to start.
-            const char* asan = getenv("ASAN_OPTIONS");
-            setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":verify_asan_link_order=0").c_str(), 1);
+            Preload(ZK_SCRIPTED_RANDOM_PATH);
+        }
+        if (!options.vanishing_folder.empty()) {
+            setenv("ZK_VANISHING_FOLDER", options.vanishing_folder.c_str(), 1);
+            Preload(ZK_VANISHING_FOLDER_PATH);
         }
         if (options.bound_by_permissions) {
             prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
@@ -185,7 +210,8 @@ void MakeDataTree(const TempTree& tree) {
     Bytes png = MakePng(20, 10, PNG_COLOR_TYPE_RGB, 8);
     tree.Put("data/bad/truncated.png", CutTo(png, png.size() - 30));
     tree.Put("data/q/Tom & \"Jerry\".png", MakePng(2, 1, PNG_COLOR_TYPE_RGB, 8));
-    // Headers beyond the first bytes read, and scans read to the end.
+    // Headers beyond the first bytes read; a progressive file's scans are
+    // not read, so one broken after the first keeps its size.
     Bytes text = PngChunk("tEXt", Bytes(10000, 'a'));
     Bytes texted = MakePng(11, 12, PNG_COLOR_TYPE_RGB, 8);
     texted.insert(texted.begin() + 33, text.begin(), text.end());
@@ -222,7 +248,7 @@ const char* const data_tree_nodes =
     "  <node id=\"ui/button.jpg\" w=\"16\" h=\"8\" />\n"
     "  <node id=\"grey.jpg\" w=\"8\" h=\"8\" />\n"
     "  <node id=\"Logo.PNG\" w=\"2\" h=\"2\" />\n"
-    "  <node id=\"broken-progressive.jpg\" h=\"0\" />\n"
+    "  <node id=\"broken-progressive.jpg\" w=\"300\" h=\"200\" />\n"
     "  <node id=\"progressive.jpg\" w=\"13\" h=\"14\" />\n"
     "  <node id=\"texted.png\" w=\"11\" h=\"12\" />\n"
     "  <node id=\"Tom &amp; &quot;Jerry&quot;.png\" w=\"2\" h=\"1\" />\n"
@@ -396,6 +422,57 @@ TEST(ManifesterRun, ATargetThatIsNoFolderIsRefusedAndTheManifestKept) {
     EXPECT_EQ(names, (std::vector<std::string>{"afile.txt", "data", "empty", "link", "locked", "manifest-temp.xml"}));
 }
 
+// A folder whose listing cannot be read, below the target or the target
+// itself once the walk comes to it, would vanish from a manifest that looks
+// whole: the run is refused by the folder's name, and the manifest of the
+// run before is left as it was. An empty folder is walked, and a hidden one
+// is passed over whether it can be listed or not.
+TEST(ManifesterRun, AFolderThatCannotBeListedRefusesTheRunAndTheManifestIsKept) {
+    TempTree tree;
+    tree.Put("data/one.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+    tree.Put("data/locked/two.png", MakePng(2, 2, PNG_COLOR_TYPE_RGB, 8));
+    tree.Put("data/.private/three.png", MakePng(3, 3, PNG_COLOR_TYPE_RGB, 8));
+    fs::create_directories(tree.Work() + "/data/empty");
+    const std::string manifest = tree.Work() + "/manifest-temp.xml";
+    const std::string good = std::string(head) + "  <node id=\"two.png\" w=\"2\" h=\"2\" />\n" +
+                             "  <node id=\"one.png\" w=\"1\" h=\"1\" />\n" + tail;
+    ASSERT_EQ(RunManifester(tree.Work(), {"data"}).exit_code, 0);
+    ASSERT_EQ(ReadText(manifest), good);
+
+    const std::string data = tree.Work() + "/data";
+    fs::permissions(data + "/locked", fs::perms::none);
+    fs::permissions(data + "/.private", fs::perms::none);
+    RunOptions bound;
+    bound.bound_by_permissions = true;
+    RunOptions vanishing;
+    vanishing.vanishing_folder = "data";
+    struct Case {
+        const char* name;
+        RunOptions options;
+        const char* message;
+    } cases[] = {
+        {"a locked folder below the target", bound, "Cannot manifest 'data/locked': Permission denied.\n"},
+        {"the target removed before its walk", vanishing, "Cannot manifest 'data': No such file or directory.\n"},
+    };
+    for (const Case& c : cases) {
+        RunResult run = RunManifester(tree.Work(), {"data"}, c.options);
+        if (fs::exists(data + ".gone")) fs::rename(data + ".gone", data);
+        EXPECT_NE(run.exit_code, 0) << c.name << ": " << run.out;
+        EXPECT_NE(run.out.find(c.message), std::string::npos) << c.name << ": " << run.out;
+        EXPECT_EQ(run.out.find("Done."), std::string::npos) << c.name;
+        EXPECT_EQ(ReadText(manifest), good) << c.name;
+        // No temporary left beside the manifest.
+        EXPECT_EQ(size_t(std::distance(fs::directory_iterator(tree.Work()), fs::directory_iterator())), 2u) << c.name;
+    }
+
+    fs::permissions(data + "/locked", fs::perms::owner_all);
+    RunResult hidden_locked = RunManifester(tree.Work(), {"data"}, bound);
+    fs::permissions(data + "/.private", fs::perms::owner_all);
+    EXPECT_EQ(hidden_locked.exit_code, 0) << hidden_locked.out;
+    EXPECT_NE(hidden_locked.out.find("Done.\n"), std::string::npos) << hidden_locked.out;
+    EXPECT_EQ(ReadText(manifest), good);
+}
+
 TEST(ManifesterRun, CurrentDirectoryWhenNoTargetIsGiven) {
     TempTree tree;
     // Even below a folder whose name begins with a dot: only the part below
@@ -549,7 +626,7 @@ TEST(ManifesterRun, HostileJpegsAreMeasuredWithinBoundedMemoryAndTime) {
     tree.Put("data/scans.jpg", WithRepeatedLastScan(MakeFlatGreyJpeg(2048, 2048), 20000));
     tree.Put("data/plain.jpg", MakeJpeg(13, 14, JpegColours::Rgb, true));
     RunOptions options;
-#ifndef __SANITIZE_ADDRESS__  // the address sanitizer's own reservations exceed any such limit
+#ifndef ZK_ADDRESS_SANITIZER  // the address sanitizer's own reservations exceed any such limit
     options.memory_limit = 768L << 20;
 #endif
     options.cpu_seconds = 20;
