@@ -315,6 +315,9 @@ GuideText MakeGuideText() {
         {"output.position = input.position;", 0,
          "Every vertex output must be set in the vertex stage's `main` (here `uv` is not).",
          Probe().VertexCode("void main()\n{\n    $\n}\n")},
+        {"float4 color = float4(input.uv, 0.0, 1.0);", 0,
+         "Every pixel output must be set in the pixel stage's `main` (here the colour goes to a variable instead).",
+         Probe().PixelCode("void main()\n{\n    $\n}\n")},
         {"<node id=\"position\" type=\"FLOAT4\" semantic=\"POSITON\"/>", 0,
          "None of the vertex outputs has the semantic `POSITION` (an unknown word, here a misspelt one, makes a "
          "texture coordinate), so the vertex stage would place nothing on the screen.",
