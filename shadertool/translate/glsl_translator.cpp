@@ -213,6 +213,7 @@ bool GLSL21Translator::ProcessMemberOperatorNode(const OperatorNode* node) {
     // Only the built-in structures are rewritten; a user vector that happens
     // to be named like one keeps its swizzle.
     if (!structure || !member || structure->type.basic_type != TYPE_STRUCTURE) return false;
+    CheckPixelPositionRead(node);
     if (strcmp(structure->name.c_str(), "input") == 0 && ProcessInputMemberOperatorNode(member->name)) return true;
     const char* format = GetVariableFormat(structure->name, member->name);
     if (!format) return false;

@@ -105,6 +105,7 @@ HLSL9Translator::HLSL9Translator(Log& log, const HLSLDialect& dialect)
       vertex_inputs(nullptr),
       reciprocal_dimensions_declared(),
       constant_buffer_keyword(dialect.constant_buffer_keyword) {
+    pixel_position_passed = dialect.pixel_position_passed;
     InitializeFunctionMap();
 }
 
@@ -298,6 +299,7 @@ bool HLSL9Translator::ProcessMemberOperatorNode(const OperatorNode* node) {
     // Only the built-in structures are rewritten; a user vector that happens
     // to be named like one keeps its swizzle.
     if (!structure || !member || structure->type.basic_type != TYPE_STRUCTURE) return false;
+    CheckPixelPositionRead(node);
     const char* name = structure->name.c_str();
     if (strcmp(name, "input") == 0)
         return ProcessInputMemberOperatorNode(member->name) || ProcessUnsignedVertexInputNode(member->name);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "shadertool/translate/output_paths.h"
+
 namespace ShaderTool {
 
 namespace {
@@ -75,7 +77,9 @@ Translator::Translator(Log& log)
       version(0),
       bitwise_operators_supported(false),
       inside_function(false),
-      succeeded(true) {}
+      succeeded(true),
+      pixel_position_passed(false),
+      pixel_position_input(nullptr) {}
 
 Translator::~Translator() {}
 
@@ -93,6 +97,7 @@ void Translator::Reset() {
     node_depth = 0;
     located_node = nullptr;
     refused = nArray<nString>();
+    pixel_position_input = nullptr;
 }
 
 void Translator::SetTranslationParameters(int level_mask, ShaderTarget new_target, ShaderType type,
@@ -107,6 +112,8 @@ bool Translator::Translate(const ShaderInfo& info, ShaderTarget new_target, int 
                            const AggregateNode* root) {
     Reset();
     SetTranslationParameters(level_mask, new_target, type, info.version);
+    for (int i = 0; type == PIXEL_SHADER && i < info.vertex_output.count; ++i)
+        if (info.vertex_output[i].semantic == OUTPUT_POSITION) pixel_position_input = &info.vertex_output[i];
     PreprocessShaderInfo(info);
     ProcessRoot(root);
     if (!succeeded) return false;
@@ -172,6 +179,15 @@ void Translator::LogError(const nString& message) {
     succeeded = false;
 }
 
+void Translator::LogErrorAt(const ParserNode* node, const nString& message) {
+    if (!node || node->location.line <= 0) {
+        LogError(message);
+        return;
+    }
+    log.AddLocatedError(node->file, node->location.line, node->location.column, "%s", message.c_str());
+    succeeded = false;
+}
+
 void Translator::LogErrorOnce(const nString& what, const nString& message) {
     for (int i = 0; i < refused.count; ++i)
         if (refused[i] == what) return;
@@ -200,14 +216,7 @@ void Translator::ProcessParserNode(const ParserNode* node) {
 
 // Named by file, line and column, as the parser names its own nesting error.
 void Translator::LogNestingError() {
-    const char* message = "expression is nested too deeply.";
-    if (!located_node) {
-        LogError(message);
-        return;
-    }
-    const SourceLocation& place = located_node->location;
-    log.AddLocatedError(located_node->file, place.line, place.column, "%s", message);
-    succeeded = false;
+    LogErrorAt(located_node, "expression is nested too deeply.");
 }
 
 void Translator::ProcessNodeOfItsType(const ParserNode* node) {
@@ -446,6 +455,21 @@ void Translator::WriteOperatorChain(const OperatorNode* node) {
         CheckOperatorSupport(link);
     }
     chain_nodes.count = base;
+}
+
+void Translator::CheckPixelPositionRead(const OperatorNode* select) {
+    if (pixel_position_passed || !pixel_position_input || shader_type != PIXEL_SHADER) return;
+    const ParserNode* left = select->left;
+    const ParserNode* right = select->right;
+    if (!left || !right || left->node_type != ParserNode::SYMBOL_NODE || right->node_type != ParserNode::SYMBOL_NODE)
+        return;
+    const SymbolNode* structure = static_cast<const SymbolNode*>(left);
+    const SymbolNode* member = static_cast<const SymbolNode*>(right);
+    if (structure->type.basic_type != TYPE_STRUCTURE || strcmp(structure->name.c_str(), "input") != 0) return;
+    if (!(member->name == pixel_position_input->id)) return;
+    LogErrorAt(select, nString::Format("'input.%s' (the POSITION output) is not supported in the pixel shader of "
+                                       "target '%s'.",
+                                       member->name.c_str(), GetTargetName(target)));
 }
 
 void Translator::ProcessJumpNode(const JumpNode* node) {

@@ -82,6 +82,9 @@ protected:
     void ProcessAggregateNodeOrStatement(const ParserNode* node, bool indent);
     void AppendIndentation();
     void LogError(const nString& message);
+    // Logs the message as "file(line:column) error: ...", at the node's
+    // place in the source.
+    void LogErrorAt(const ParserNode* node, const nString& message);
     // Logs the message the first time `what` is refused in a translation.
     void LogErrorOnce(const nString& what, const nString& message);
     nString GetTypeString(const Type& type) const;
@@ -91,6 +94,11 @@ protected:
     // when the two would otherwise read as one token ("- -x", not "--x").
     void WritePrefixOperator(const char* symbol, const ParserNode* operand);
     void Write(const char* text) { output->Append(text); }
+
+    // In a pixel shader, refuses a read of the input that is the vertex
+    // stage's POSITION output where the target hands the pixel stage nothing
+    // under it; `select` is the member selection from input.
+    void CheckPixelPositionRead(const OperatorNode* select);
 
     // The text being written: body, or globals for a declaration outside
     // any function. Both grow by doubling, as the text of one long
@@ -111,6 +119,11 @@ protected:
     TextBuffer body;
     bool succeeded;
     nArray<nString> refused;
+    // Whether the pixel stage's input of the POSITION output holds anything
+    // (the pixel's window position) on this target.
+    bool pixel_position_passed;
+    // In a pixel shader, the vertex output of semantic POSITION, or null.
+    const ShaderVertexOutputVariable* pixel_position_input;
 
 private:
     // The parser bounds the nesting of its trees, and chains of one operator

@@ -240,6 +240,29 @@ TEST(GLSLSnippets, WriteArithmeticAndBuiltIns) {
     CHECK_SNIPPETS(cases);
 }
 
+// The pixel input of the vertex stage's POSITION output: the vertex stage
+// writes gl_Position, never that varying, so what a pixel shader would read
+// there is undefined. The read is refused at its place.
+TEST(GLSLSnippets, RefuseReadingThePositionInThePixelStage) {
+    const Snippet cases[] = {
+        {"read", kAllGL, kPixel, "float4 p = constants.tint;\np += input.screen;",
+         "snippet.zksl(5:11) error: 'input.screen' (the POSITION output) is not supported in the pixel shader of target "
+         "'%s'.\n",
+         true},
+        {"other inputs", kAllGL, kPixel, "float2 uv = input.uv;", "\tvec2 uv = _vary_uv;\n"},
+        {"vertex stage", kAllGL, kVertex, "float4 p = input.position;\noutput.screen = p;", "\tgl_Position = p;\n"},
+    };
+    for (const Snippet& c : cases) {
+        for (int target : kGLTargets) {
+            std::string expected = nString::Format(c.expected, GetTargetName(target)).c_str();
+            Snippet named = c;
+            named.targets = c.targets & target;
+            named.expected = expected.c_str();
+            CheckSnippets(&named, 1);
+        }
+    }
+}
+
 // Every built-in function of the float family, called once: each is written
 // under the name the dialect knows it by, and the text compiles.
 TEST(GLSLSnippets, CallEveryFloatBuiltIn) {
@@ -387,8 +410,27 @@ TEST(GLSLSnippets, ES3BuiltInFunctionListHoldsOnlyBuiltIns) {
 TEST(GLSLSnippets, RefuseWritesToPixelInputs) {
     const Snippet cases[] = {
         {"compound assignment", kAllGL, kPixel, "input.uv.x += 1.0;", "Error: writing to 'input.uv' is not supported.\n", true},
-        {"increments", kAllGL, kPixel, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
-         "Error: writing to 'input.uv' is not supported.\nError: writing to 'input.screen' is not supported.\n", true},
+        // The POSITION output's input holds nothing either (see below).
+        {"increments", GLSL21, kPixel, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
+         "Error: writing to 'input.uv' is not supported.\nError: writing to 'input.screen' is not supported.\n"
+         "snippet.zksl(6:6) error: 'input.screen' (the POSITION output) is not supported in the pixel shader of target "
+         "'GLSL21'.\n",
+         true},
+        {"increments", ESSL20, kPixel, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
+         "Error: writing to 'input.uv' is not supported.\nError: writing to 'input.screen' is not supported.\n"
+         "snippet.zksl(6:6) error: 'input.screen' (the POSITION output) is not supported in the pixel shader of target "
+         "'ESSL20'.\n",
+         true},
+        {"increments", GLSL31, kPixel, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
+         "Error: writing to 'input.uv' is not supported.\nError: writing to 'input.screen' is not supported.\n"
+         "snippet.zksl(6:6) error: 'input.screen' (the POSITION output) is not supported in the pixel shader of target "
+         "'GLSL31'.\n",
+         true},
+        {"increments", ESSL30, kPixel, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
+         "Error: writing to 'input.uv' is not supported.\nError: writing to 'input.screen' is not supported.\n"
+         "snippet.zksl(6:6) error: 'input.screen' (the POSITION output) is not supported in the pixel shader of target "
+         "'ESSL30'.\n",
+         true},
         {"through parentheses", kAllGL, kPixel, "(input.uv).y = 0.5;", "Error: writing to 'input.uv' is not supported.\n", true},
         {"reading", kAllGL, kPixel, "float2 uv = input.uv;\nuv.x += 1.0;\noutput.color.xy = uv;", "uv.x += 1.0"},
         {"vertex outputs", kAllGL, kVertex, "output.uv.x += 1.0;", "_vary_uv.x += 1.0"},

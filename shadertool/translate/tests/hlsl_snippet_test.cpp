@@ -318,6 +318,22 @@ TEST(HLSLSnippets, CallEveryFloatBuiltIn) {
     CHECK_SNIPPETS(cases);
 }
 
+// The pixel input of the vertex stage's POSITION output holds the pixel's
+// window position where the input semantic says so (SV_POSITION,
+// S_POSITION); shader model 3 gives that as VPOS, and its POSITION is no
+// pixel input, so HLSL9 refuses the read at its place.
+TEST(HLSLSnippets, ReadThePositionInThePixelStageWhereItHoldsOne) {
+    const Snippet cases[] = {
+        {"read", kObjects, kPixel, "float4 p = input.screen;", "\tfloat4 p = input.screen;\n"},
+        {"read", HLSL9, kPixel, "float4 p = input.uv.xyxy;\np += input.screen;",
+         "snippet.zksl(5:11) error: 'input.screen' (the POSITION output) is not supported in the pixel shader of target "
+         "'HLSL9'.\n",
+         true},
+        {"other inputs", kAllHLSL, kPixel, "float4 p = input.uv.xyxy + input.shade;", "\tfloat4 p = input.uv.xyxy + input.shade;\n"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
 // The pixel inputs arrive as a parameter, which a shader may write.
 TEST(HLSLSnippets, WriteToPixelInputs) {
     const Snippet cases[] = {
