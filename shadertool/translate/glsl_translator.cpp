@@ -372,7 +372,15 @@ void GLSL21Translator::ProcessSymbolNode(const SymbolNode* node) {
     Translator::ProcessSymbolNode(node);
 }
 
+bool GLSL21Translator::IsReservedFunctionName(const char* name) const {
+    static const NameSet substituted(GLSL21_SUBSTITUTED_FUNCTIONS, GLSL21_SUBSTITUTED_FUNCTION_COUNT);
+    return substituted.Contains(name);
+}
+
 void GLSL21Translator::ProcessFunctionDefinitionNode(const FunctionNode* node) {
+    if (IsReservedFunctionName(node->name.c_str()))
+        LogErrorOnce(nString::Format("%s()", node->name.c_str()),
+                     nString::Format("function '%s' would overload a built-in function.", node->name.c_str()));
     CheckIdentifier(node->name);
     const AggregateNode* parameters = Arguments(node);
     for (int i = 0; parameters && i < parameters->children.count; ++i) {

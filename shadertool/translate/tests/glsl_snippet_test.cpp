@@ -22,6 +22,8 @@ const int kGLTargets[] = {GLSL21, ESSL20, GLSL31, ESSL30};
 const int kAllGL = GLSL21 | ESSL20 | GLSL31 | ESSL30;
 const int kGL2 = GLSL21 | ESSL20;
 const int kGL3 = GLSL31 | ESSL30;
+const int kES = ESSL20 | ESSL30;
+const int kDesktop = GLSL21 | GLSL31;
 const ShaderType kVertex = VERTEX_SHADER;
 const ShaderType kPixel = PIXEL_SHADER;
 
@@ -374,23 +376,37 @@ TEST(GLSLSnippets, PassOnlyVaryingsTheDialectCanExpress) {
     }
 }
 
-// ES 3.00 forbids a shader to overload a built-in function, even with
-// other parameters; the other dialects allow it.
-TEST(GLSLSnippets, RefuseOverloadsOfBuiltInFunctionsInES3) {
+// The ES dialects forbid a shader to redefine a built-in function (ES 3.00
+// to overload one too): a user function of a built-in's name is refused.
+// GLSL 1.20 and 1.40 let a user function of a built-in's signature take its
+// calls over, so there the names the texts themselves call in place of
+// other ZKSL names and operators are refused ("%" is mod() in GLSL 1.20,
+// lerp is mix); other built-ins may be overloaded.
+TEST(GLSLSnippets, RefuseUserFunctionsNamedLikeBuiltInsTheTextMightCall) {
     const char* zksl_name = "float sin(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(sin(2), sin(1.0), 0.0, 1.0);\n}\n";
     const char* glsl_name = "float mix(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(mix(2));\n}\n";
     const char* other_name = "float lerp(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(lerp(2));\n}\n";
+    const char* glsl_only = "float faceforward(float x)\n{\n\treturn x;\n}\nvoid main()\n{\n\toutput.color = float4(faceforward(0.5));\n}\n";
+    const char* user_mod = "float mod(float x, float y)\n{\n\treturn 0.0;\n}\nvoid main()\n{\n\tint i = 7 % 4;\n\toutput.color = float4(mod(0.5, 0.25), float(i), 0.0, 1.0);\n}\n";
+    const char* user_atan = "float atan(float y, float x)\n{\n\treturn 0.0;\n}\nvoid main()\n{\n\toutput.color = float4(atan2(0.5, 0.25), atan(0.5, 0.25), 0.0, 1.0);\n}\n";
+    const char* user_clamp = "float2 clamp(float2 x, float a, float b)\n{\n\treturn x;\n}\nvoid main()\n{\n\toutput.color = float4(saturate(input.uv), 0.0, 1.0);\n}\n";
     const Snippet cases[] = {
-        {"ZKSL built-in", ESSL30, kPixel, zksl_name, "Error: function 'sin' would overload a built-in function.\n", true},
-        {"ZKSL built-in", GLSL21 | ESSL20 | GLSL31, kPixel, zksl_name, "float sin(int x)\n{"},
-        {"GLSL built-in", ESSL30, kPixel, glsl_name, "Error: function 'mix' would overload a built-in function.\n", true},
-        {"GLSL built-in", GLSL21 | ESSL20 | GLSL31, kPixel, glsl_name, "float mix(int x)\n{"},
+        {"ZKSL built-in", kES, kPixel, zksl_name, "Error: function 'sin' would overload a built-in function.\n", true},
+        {"ZKSL built-in", kDesktop, kPixel, zksl_name, "float sin(int x)\n{"},
+        {"GLSL built-in the texts call", kAllGL, kPixel, glsl_name, "Error: function 'mix' would overload a built-in function.\n", true},
+        {"GLSL built-in", kES, kPixel, glsl_only, "Error: function 'faceforward' would overload a built-in function.\n", true},
+        {"GLSL built-in", kDesktop, kPixel, glsl_only, "float faceforward(float x)\n{"},
         {"not a GLSL built-in", kAllGL, kPixel, other_name, "float lerp(int x)\n{"},
+        {"user mod", kES | GLSL21, kPixel, user_mod, "Error: function 'mod' would overload a built-in function.\n", true},
+        {"user mod", GLSL31, kPixel, user_mod, "int i = 7 % 4;"},
+        {"user atan", kAllGL, kPixel, user_atan, "Error: function 'atan' would overload a built-in function.\n", true},
+        {"user clamp", kAllGL, kPixel, user_clamp, "Error: function 'clamp' would overload a built-in function.\n", true},
     };
     CHECK_SNIPPETS(cases);
 }
 
-// Every name of the list is one the reference compiler refuses to overload.
+// Every name of the ES 3.00 list is one the reference compiler refuses to
+// overload.
 TEST(GLSLSnippets, ES3BuiltInFunctionListHoldsOnlyBuiltIns) {
     for (int i = 0; i < ESSL30_BUILT_IN_FUNCTION_COUNT; ++i) {
         const char* name = ESSL30_BUILT_IN_FUNCTIONS[i];
@@ -400,6 +416,41 @@ TEST(GLSLSnippets, ES3BuiltInFunctionListHoldsOnlyBuiltIns) {
         std::string messages;
         EXPECT_FALSE(CompilesWithGlslang(ESSL30, kPixel, text.c_str(), &messages)) << name;
         EXPECT_NE(messages.find("ERROR"), std::string::npos) << name << "\n" << messages;
+    }
+}
+
+// Every name of the ES 1.00 list is a built-in function there: a call of it
+// compiles in a text that defines no function.
+TEST(GLSLSnippets, ES1BuiltInFunctionListHoldsOnlyBuiltIns) {
+    struct Call {
+        const char* name;
+        const char* arguments;
+    };
+    const Call calls[] = {
+        {"radians", "1.0"}, {"degrees", "1.0"}, {"sin", "1.0"}, {"cos", "1.0"}, {"tan", "1.0"}, {"asin", "1.0"},
+        {"acos", "1.0"}, {"atan", "1.0, 1.0"}, {"pow", "1.0, 1.0"}, {"exp", "1.0"}, {"log", "1.0"}, {"exp2", "1.0"},
+        {"log2", "1.0"}, {"sqrt", "1.0"}, {"inversesqrt", "1.0"}, {"abs", "1.0"}, {"sign", "1.0"}, {"floor", "1.0"},
+        {"ceil", "1.0"}, {"fract", "1.0"}, {"mod", "1.0, 1.0"}, {"min", "1.0, 1.0"}, {"max", "1.0, 1.0"},
+        {"clamp", "1.0, 0.0, 1.0"}, {"mix", "1.0, 0.0, 0.5"}, {"step", "1.0, 1.0"}, {"smoothstep", "0.0, 1.0, 0.5"},
+        {"length", "v"}, {"distance", "v, v"}, {"dot", "v, v"}, {"cross", "v, v"}, {"normalize", "v"},
+        {"faceforward", "v, v, v"}, {"reflect", "v, v"}, {"refract", "v, v, 0.5"}, {"matrixCompMult", "m, m"},
+        {"lessThan", "v, v"}, {"lessThanEqual", "v, v"}, {"greaterThan", "v, v"}, {"greaterThanEqual", "v, v"},
+        {"equal", "v, v"}, {"notEqual", "v, v"}, {"any", "b"}, {"all", "b"}, {"not", "b"},
+        {"texture2D", "s, v.xy"}, {"texture2DProj", "s, v"}, {"texture2DLod", "s, v.xy, 0.0"},
+        {"texture2DProjLod", "s, v, 0.0"}, {"textureCube", "c, v"}, {"textureCubeLod", "c, v, 0.0"},
+    };
+    for (int i = 0; i < ESSL20_BUILT_IN_FUNCTION_COUNT; ++i) {
+        const char* name = ESSL20_BUILT_IN_FUNCTIONS[i];
+        const Call* call = nullptr;
+        for (const Call& c : calls)
+            if (strcmp(c.name, name) == 0) call = &c;
+        ASSERT_NE(call, nullptr) << name << " has no call here";
+        // The vertex stage has every texture function of ES 1.00.
+        std::string text = std::string("uniform sampler2D s;\nuniform samplerCube c;\nvoid main()\n{\n\tvec3 v = vec3(1.0);\n"
+                                       "\tmat2 m = mat2(1.0);\n\tbvec2 b = bvec2(true);\n\t") +
+                           name + "(" + call->arguments + ");\n\tgl_Position = vec4(v, 1.0);\n}\n";
+        std::string messages;
+        EXPECT_TRUE(CompilesWithGlslang(ESSL20, kVertex, text.c_str(), &messages)) << name << "\n" << messages;
     }
 }
 
