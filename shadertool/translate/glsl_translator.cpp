@@ -194,6 +194,10 @@ bool GLSL21Translator::WritesOperatorBetweenOperands(const OperatorNode* node) c
 // GLSL 1.20 and ES 1.00 reserve "%": int remainders go through mod() on
 // floats and back.
 void GLSL21Translator::ProcessModuloOperatorNode(const OperatorNode* node) {
+    if (node->op == OP_ASSIGN_MODULO && HasSideEffects(node->left)) {
+        WriteCompoundAssignmentThroughHelper(node, "mod");
+        return;
+    }
     if (node->op == OP_ASSIGN_MODULO) {
         ProcessParserNode(node->left);
         Write(" = ");
@@ -361,7 +365,7 @@ void GLSL21Translator::CheckPixelInputWrite(const OperatorNode* node) {
 }
 
 void GLSL21Translator::CheckIdentifier(const nString& name) {
-    if (IsReservedIdentifier(name.c_str()))
+    if (IsReservedIdentifier(name.c_str()) || IsHelperName(name.c_str()))
         LogErrorOnce(name, nString::Format("identifier '%s' is not supported.", name.c_str()));
 }
 

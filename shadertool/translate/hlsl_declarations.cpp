@@ -21,7 +21,7 @@ const AggregateNode* AsSequence(const ParserNode* node) {
 // --- Entry point -------------------------------------------------------------------
 
 void HLSL9Translator::CheckIdentifier(const nString& name) {
-    if (IsHLSLReservedName(dialect, name.c_str()))
+    if (IsHLSLReservedName(dialect, name.c_str()) || IsHelperName(name.c_str()))
         LogErrorOnce(name, nString::Format("identifier '%s' is not supported.", name.c_str()));
 }
 

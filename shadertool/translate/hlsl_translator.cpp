@@ -271,6 +271,10 @@ bool HLSL9Translator::WritesOperatorBetweenOperands(const OperatorNode* node) co
 // assigned the product.
 bool HLSL9Translator::ProcessMultiplyOperatorNode(const OperatorNode* node) {
     if (!IsMatrixProduct(node)) return false;
+    if (node->op == OP_ASSIGN_MULTIPLY && HasSideEffects(node->left)) {
+        WriteCompoundAssignmentThroughHelper(node, "mul");
+        return true;
+    }
     if (node->op == OP_ASSIGN_MULTIPLY) {
         ProcessParserNode(node->left);
         Write(" = ");

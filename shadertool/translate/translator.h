@@ -63,7 +63,7 @@ public:
 
     // Walks a root node: a declaration list or a statement sequence.
     void ProcessRoot(const AggregateNode* root);
-    // Joins header, globals, prototypes and body into `body`.
+    // Joins header, helpers, globals, prototypes and body into `body`.
     void PrependGlobalDeclarations();
 
     const TextBuffer& GetOutput() const { return body; }
@@ -71,6 +71,12 @@ public:
     void SetTranslationParameters(int level_mask, ShaderTarget new_target, ShaderType type, unsigned int new_version);
 
     static bool IsBitwiseOperator(Operator op);
+    // Whether evaluating the expression changes a variable: it holds an
+    // assignment, an increment or a decrement, or calls a user function.
+    static bool HasSideEffects(const ParserNode* node);
+    // Names of the helper functions a translation writes, which no name of
+    // the source may take.
+    static bool IsHelperName(const char* name);
     static bool IsSamplerFunctionOperator(Operator op);
     static const char* GetTextureTypeNameSuffix(const Type& type);
 
@@ -95,6 +101,13 @@ protected:
     void WritePrefixOperator(const char* symbol, const ParserNode* operand);
     void Write(const char* text) { output->Append(text); }
 
+    // A compound assignment whose rewrite would name its left operand twice
+    // ("v = mul(v, m)"), for a left operand with side effects: the operand
+    // goes once, as the inout parameter of a helper function that does the
+    // rewritten assignment and returns the new value. `operation` names the
+    // helper ("_assign_mul_float4_float4x4"), which is written once per text.
+    void WriteCompoundAssignmentThroughHelper(const OperatorNode* node, const char* operation);
+
     // In a pixel shader, refuses a read of the input that is the vertex
     // stage's POSITION output where the target hands the pixel stage nothing
     // under it; `select` is the member selection from input.
@@ -106,6 +119,8 @@ protected:
     TextBuffer* output;
     nMap<const char*> function_map;
     TextBuffer header;  // the declarations made from the Shader XML
+    TextBuffer helpers;  // the helper functions the body calls
+    nArray<nString> helper_names;
     Log& log;
     int indentation;
     int level;

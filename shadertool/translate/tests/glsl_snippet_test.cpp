@@ -166,6 +166,13 @@ void CheckSnippets(const Snippet* cases, int count) {
 
 #define CHECK_SNIPPETS(cases) CheckSnippets(cases, sizeof(cases) / sizeof(cases[0]))
 
+// How often `piece` occurs in `text`.
+int Occurrences(const std::string& text, const char* piece) {
+    int count = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++count;
+    return count;
+}
+
 TEST(GLSLSnippets, SampleTextures) {
     const Snippet cases[] = {
         {"sampling", kGL2, kPixel, "float4 c = sampleTexture(texture.albedo, float2(0.5, 0.5));", "texture2D(_tex_albedo, vec2(0.5"},
@@ -240,6 +247,53 @@ TEST(GLSLSnippets, WriteArithmeticAndBuiltIns) {
         {"transpose", ESSL20, kVertex, "float2x2 m = transpose(float2x2(1.0, 2.0, 3.0, 4.0));", "Error: function 'transpose' is not supported.\n", true},
     };
     CHECK_SNIPPETS(cases);
+}
+
+// "a %= b" is written "a = int(mod(float(a), float(b)))" in GLSL 1.20 and
+// ES 1.00, which names a twice. A left operand with side effects goes once,
+// as the inout parameter of a helper that assigns the remainder and
+// returns it, so that they happen once; any other is written twice as
+// before. The 3.x dialects write "%=" as it is.
+TEST(GLSLSnippets, AssignARemainderToALeftOperandWithSideEffectsOnce) {
+    const std::string arrays =
+        "int a[2];\na[0] = 7;\na[1] = 8;\nint3 vs[2];\nvs[0] = int3(7, 8, 9);\nvs[1] = vs[0];\nint i = 0;\n";
+    const std::string increment = arrays + "a[i++] %= 4;";
+    const std::string decrement = arrays + "a[--i] %= 4;";
+    const std::string assignment = arrays + "a[i = 1] %= 4;";
+    const std::string user_call = std::string("int next(int j)\n{\n\treturn j + 1;\n}\nvoid main()\n{\n") +
+                                  "output.screen = input.position;\noutput.uv = input.position.xy;\n" + arrays +
+                                  "a[next(i) - 1] %= 4;\n}\n";
+    const std::string vector = arrays + "vs[i++] %= 4;";
+    const std::string value = arrays + "int b = (a[i++] %= 4) + 1;";
+    const std::string plain_index = arrays + "a[i] %= 4;";
+    const std::string built_in_call = arrays + "a[int(abs(-1.0))] %= 4;";
+    const Snippet cases[] = {
+        {"increment", kGL2, kVertex, increment.c_str(), "\t_assign_mod_int_int(a[i++], 4);\n"},
+        {"helper", kGL2, kVertex, increment.c_str(),
+         "\n\nint _assign_mod_int_int(inout int left, int right)\n{\n\tleft = int(mod(float(left), float(right)));\n"
+         "\treturn left;\n}\n\nvoid main()"},
+        {"increment", kGL3, kVertex, increment.c_str(), "\ta[i++] %= 4;\n"},
+        {"decrement", kGL2, kVertex, decrement.c_str(), "\t_assign_mod_int_int(a[--i], 4);\n"},
+        {"assignment", kGL2, kVertex, assignment.c_str(), "\t_assign_mod_int_int(a[i = 1], 4);\n"},
+        {"user function", kGL2, kVertex, user_call.c_str(), "\t_assign_mod_int_int(a[next(i) - 1], 4);\n"},
+        {"vector", kGL2, kVertex, vector.c_str(), "\t_assign_mod_ivec3_int(vs[i++], 4);\n"},
+        {"vector helper", kGL2, kVertex, vector.c_str(), "\tleft = ivec3(mod(vec3(left), float(right)));\n"},
+        {"value of the assignment", kGL2, kVertex, value.c_str(), "int b = (_assign_mod_int_int(a[i++], 4)) + 1;"},
+        {"plain index", kGL2, kVertex, plain_index.c_str(), "\ta[i] = int(mod(float(a[i]), float(4)));\n"},
+        {"built-in call in the index", GLSL21, kVertex, built_in_call.c_str(),
+         "\ta[int(abs(-1.0f))] = int(mod(float(a[int(abs(-1.0f))]), float(4)));\n"},
+        {"built-in call in the index", ESSL20, kVertex, built_in_call.c_str(),
+         "\ta[int(abs(-1.0))] = int(mod(float(a[int(abs(-1.0))]), float(4)));\n"},
+    };
+    CHECK_SNIPPETS(cases);
+    // One helper per pair of types, however often it is called.
+    std::string twice = arrays + "a[i++] %= 4;\na[i--] %= 3;\nvs[i++] %= 2;";
+    for (int target : {GLSL21, ESSL20}) {
+        Outcome outcome = Translate(target, kVertex, twice.c_str());
+        EXPECT_EQ(Occurrences(outcome.text, "int _assign_mod_int_int("), 1) << GetTargetName(target) << "\n" << outcome.text;
+        EXPECT_EQ(Occurrences(outcome.text, "_assign_mod_int_int(a["), 2) << GetTargetName(target);
+        EXPECT_EQ(Occurrences(outcome.text, "ivec3 _assign_mod_ivec3_int("), 1) << GetTargetName(target);
+    }
 }
 
 // The pixel input of the vertex stage's POSITION output: the vertex stage
@@ -501,6 +555,8 @@ TEST(GLSLSnippets, RefuseNamesGLSLReserves) {
          "float filter(float varying)\n{\n\treturn varying;\n}\nvoid main()\n{\n\toutput.color = constants.tint * filter(0.5);\n}\n",
          "Error: identifier 'filter' is not supported.\nError: identifier 'varying' is not supported.\n", true},
         {"ordinary names", kAllGL, kPixel, "float flatness = 1.0;\nfloat vec = flatness;", "float flatness = 1.0"},
+        {"a helper's name", kAllGL, kVertex, "int _assign_mod_int_int = 1;",
+         "Error: identifier '_assign_mod_int_int' is not supported.\n", true},
     };
     CHECK_SNIPPETS(cases);
 }
