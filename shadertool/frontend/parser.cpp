@@ -53,7 +53,7 @@ bool Parser::Parse(const ShaderInfo& info, const ShaderSource& source) {
     }
     CheckFunctionDefinitions();
     CheckFunctionRecursion();
-    CheckVertexOutputsNotSet();
+    CheckOutputsNotSet();
     return IsValid();
 }
 
@@ -69,8 +69,8 @@ void Parser::CheckFunctionRecursion() {
     semantics.CheckFunctionRecursion();
 }
 
-void Parser::CheckVertexOutputsNotSet() {
-    semantics.CheckVertexOutputsNotSet();
+void Parser::CheckOutputsNotSet() {
+    semantics.CheckOutputsNotSet();
 }
 
 void Parser::ReportError(const SourceLocation& location, const char* format, ...) {

@@ -69,7 +69,7 @@ public:
     void InitializeStructuresAndVariables(const ShaderInfo& info);
     void CheckFunctionDefinitions();
     void CheckFunctionRecursion();
-    void CheckVertexOutputsNotSet();
+    void CheckOutputsNotSet();
 
     void DestroyNodes();
     void RemoveAndDestroyNode(ParserNode* node);

@@ -128,7 +128,8 @@ public:
     // Refuses every call that closes a cycle of user functions, reachable
     // from main or not: no target accepts recursion.
     void CheckFunctionRecursion();
-    void CheckVertexOutputsNotSet();
+    // Reports every member of output the stage never writes.
+    void CheckOutputsNotSet();
 
     // --- State -------------------------------------------------------------
 
@@ -140,7 +141,7 @@ public:
     FunctionTable function_table;
     StructureTable structure_table;
     SymbolTable symbol_table;
-    nArray<nString> unset_vertex_outputs;  // members of "_Output" not yet written
+    nArray<nString> unset_outputs;  // members of "_Output" not yet written
     FunctionNode* active_function = nullptr;
     int return_count = 0;
     ShaderType shader_type = UNKNOWN_SHADER;
@@ -173,7 +174,7 @@ private:
     void MoveFunctionDefinition(FunctionNode* declared, FunctionNode* defined);
 
     bool IsModifiableLValue(const TypedNode* target) const;
-    void CheckForVertexOutputAssignment(ParserNode* target);
+    void CheckForOutputAssignment(ParserNode* target);
     bool CheckArrayIndex(OperatorNode* node, const TypedNode* array, const TypedNode* index);
     void CheckComponentIndex(OperatorNode* node, const Type& type, const ParserNode* index);
     void FailMemberSelection(OperatorNode* node, const nString& name, const char* member);

@@ -38,7 +38,7 @@ void Semantics::EvaluateGeneralOperationAndSetOperands(OperatorNode* node, Parse
     bool declaration_initializer =
         node->op == OP_ASSIGN && (node->flags & ParserNode::FLAG_DECLARATION_INITIALIZER) != 0;
     if (modifies) {
-        if (unset_vertex_outputs.count > 0) CheckForVertexOutputAssignment(left);
+        if (unset_outputs.count > 0) CheckForOutputAssignment(left);
         const TypedNode* target = IsTypedNode(left) ? static_cast<const TypedNode*>(left) : nullptr;
         if (!declaration_initializer && !IsModifiableLValue(target)) {
             Error(node->location, "expression must be a modifiable l-value.");
@@ -141,7 +141,7 @@ bool Semantics::IsModifiableLValue(const TypedNode* target) const {
 
 // Strikes the member of "output" that an assignment writes, whether whole,
 // by component or by a compound assignment.
-void Semantics::CheckForVertexOutputAssignment(ParserNode* target) {
+void Semantics::CheckForOutputAssignment(ParserNode* target) {
     const OperatorNode* above = nullptr;
     ParserNode* node = target;
     while (node && node->node_type == ParserNode::OPERATOR_NODE) {
@@ -155,9 +155,9 @@ void Semantics::CheckForVertexOutputAssignment(ParserNode* target) {
         return;
     if (!above->right || above->right->node_type != ParserNode::SYMBOL_NODE) return;
     const char* member = static_cast<const SymbolNode*>(above->right)->name.c_str();
-    for (int i = 0; i < unset_vertex_outputs.count; ++i) {
-        if (strcmp(unset_vertex_outputs[i].c_str(), member) == 0) {
-            unset_vertex_outputs.RemoveItemAtIndex(i);
+    for (int i = 0; i < unset_outputs.count; ++i) {
+        if (strcmp(unset_outputs[i].c_str(), member) == 0) {
+            unset_outputs.RemoveItemAtIndex(i);
             return;
         }
     }

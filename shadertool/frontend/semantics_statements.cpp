@@ -219,10 +219,14 @@ void Semantics::CheckFunctionRecursion() {
         if (state[f] == kNotReached) WalkCallsFrom(f, first_call, calls_by_caller, state);
 }
 
-void Semantics::CheckVertexOutputsNotSet() {
+// A pixel stage that never writes an output leaves the colour undefined on
+// the GL targets and returns an unset structure from HLSL's main, which the
+// compilers refuse: both stages are held to every output.
+void Semantics::CheckOutputsNotSet() {
     static const SourceLocation kNoLocation = {0, 0};
-    for (int i = 0; i < unset_vertex_outputs.count; ++i)
-        Error(kNoLocation, "vertex shader output '%s' is not set.", unset_vertex_outputs[i].c_str());
+    const char* stage = shader_type == PIXEL_SHADER ? "pixel" : "vertex";
+    for (int i = 0; i < unset_outputs.count; ++i)
+        Error(kNoLocation, "%s shader output '%s' is not set.", stage, unset_outputs[i].c_str());
 }
 
 // --- Statements ------------------------------------------------------------------

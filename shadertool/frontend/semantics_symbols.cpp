@@ -44,7 +44,7 @@ void Semantics::Reset() {
     function_table.Clear();
     symbol_table.Clear();
     structure_table.Reset();
-    unset_vertex_outputs.count = 0;
+    unset_outputs.count = 0;
     user_calls.count = 0;
     active_function = nullptr;
     return_count = 0;
@@ -84,8 +84,10 @@ void Semantics::InitializeVertexShaderStructures(const ShaderInfo& info) {
 void Semantics::InitializePixelShaderStructures(const ShaderInfo& info) {
     InitializeInputOutputStructure(StructureTable::kInput, info.vertex_output, true);
     nMap<Type>& output = *structure_table.Find(StructureTable::kOutput);
-    for (int i = 0; i < info.pixel_output.count; ++i)
+    for (int i = 0; i < info.pixel_output.count; ++i) {
         output[info.pixel_output[i].id.c_str()] = Type::Vector(TYPE_FLOAT, 4);
+        unset_outputs.InsertLast(info.pixel_output[i].id);
+    }
     nMap<Type>& textures = *structure_table.Find(StructureTable::kTexture);
     for (int i = 0; i < info.pixel_textures.count; ++i)
         textures[info.pixel_textures[i].id.c_str()] = info.pixel_textures[i].type;
@@ -102,7 +104,7 @@ void Semantics::InitializeInputOutputStructure(const char* structure, const nArr
     bool track_outputs = !pixel_input && strcmp(structure, StructureTable::kOutput) == 0;
     for (int i = 0; i < variables.count; ++i) {
         members[variables[i].id.c_str()] = variables[i].type;
-        if (track_outputs) unset_vertex_outputs.InsertLast(variables[i].id);
+        if (track_outputs) unset_outputs.InsertLast(variables[i].id);
     }
     if (!pixel_input) return;
     Type face_direction = Type::Scalar(TYPE_FLOAT);

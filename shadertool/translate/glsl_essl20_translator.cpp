@@ -2,6 +2,7 @@
 // level-of-detail sampling, transpose, instance ids, global array
 // initialisers and non-constant global initialisers, and with precision
 // required in the pixel stage.
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/translate/glsl_translators.h"
 
 namespace ShaderTool {
@@ -62,5 +63,10 @@ void ESSL20Translator::ProcessArrayInitializerList(const OperatorNode* node) {
 }
 
 void ESSL20Translator::ProcessFaceDirectionMemberOperatorNode() { Write("(gl_FrontFacing ? 1.0 : -1.0)"); }
+
+bool ESSL20Translator::IsReservedFunctionName(const char* name) const {
+    static const NameSet built_ins(ESSL20_BUILT_IN_FUNCTIONS, ESSL20_BUILT_IN_FUNCTION_COUNT);
+    return built_ins.Contains(name);
+}
 
 }  // namespace ShaderTool

@@ -48,18 +48,20 @@ bool GLSL31Translator::WritesOperatorBetweenOperands(const OperatorNode* node) c
 
 void GLSL31Translator::ProcessInstanceIDMemberOperatorNode() { Write("gl_InstanceID"); }
 
+bool GLSL31Translator::IsReservedFunctionName(const char* name) const {
+    static const NameSet substituted(GLSL31_SUBSTITUTED_FUNCTIONS, GLSL31_SUBSTITUTED_FUNCTION_COUNT);
+    return substituted.Contains(name);
+}
+
 ESSL30Translator::ESSL30Translator(Log& log) : GLSL31Translator(log) {
     declaration_formats = ESSL30_DECLARATION_FORMATS;
     location_layout = true;
     constant_global_initializers_required = true;
 }
 
-void ESSL30Translator::ProcessFunctionDefinitionNode(const FunctionNode* node) {
+bool ESSL30Translator::IsReservedFunctionName(const char* name) const {
     static const NameSet built_ins(ESSL30_BUILT_IN_FUNCTIONS, ESSL30_BUILT_IN_FUNCTION_COUNT);
-    if (built_ins.Contains(node->name.c_str()))
-        LogErrorOnce(nString::Format("%s()", node->name.c_str()),
-                     nString::Format("function '%s' would overload a built-in function.", node->name.c_str()));
-    GLSL31Translator::ProcessFunctionDefinitionNode(node);
+    return built_ins.Contains(name);
 }
 
 // ES 3.00 has no default float precision in the pixel stage and none for

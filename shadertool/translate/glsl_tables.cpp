@@ -55,6 +55,21 @@ const GLSLFunctionRename GLSL_FUNCTION_RENAMES[] = {
 
 const int GLSL_FUNCTION_RENAME_COUNT = sizeof(GLSL_FUNCTION_RENAMES) / sizeof(GLSL_FUNCTION_RENAMES[0]);
 
+const char* const ESSL20_BUILT_IN_FUNCTIONS[] = {
+    // Angles and trigonometry, exponentials.
+    "radians", "degrees", "sin", "cos", "tan", "asin", "acos", "atan", "pow", "exp", "log", "exp2", "log2", "sqrt",
+    "inversesqrt",
+    // Common functions.
+    "abs", "sign", "floor", "ceil", "fract", "mod", "min", "max", "clamp", "mix", "step", "smoothstep",
+    // Geometry, matrices and vector relations.
+    "length", "distance", "dot", "cross", "normalize", "faceforward", "reflect", "refract", "matrixCompMult",
+    "lessThan", "lessThanEqual", "greaterThan", "greaterThanEqual", "equal", "notEqual", "any", "all", "not",
+    // Textures.
+    "texture2D", "texture2DProj", "texture2DLod", "texture2DProjLod", "textureCube", "textureCubeLod",
+};
+
+const int ESSL20_BUILT_IN_FUNCTION_COUNT = sizeof(ESSL20_BUILT_IN_FUNCTIONS) / sizeof(ESSL20_BUILT_IN_FUNCTIONS[0]);
+
 const char* const ESSL30_BUILT_IN_FUNCTIONS[] = {
     // Angles and trigonometry, exponentials.
     "radians", "degrees", "sin", "cos", "tan", "asin", "acos", "atan", "sinh", "cosh", "tanh", "asinh", "acosh",
@@ -75,5 +90,15 @@ const char* const ESSL30_BUILT_IN_FUNCTIONS[] = {
 };
 
 const int ESSL30_BUILT_IN_FUNCTION_COUNT = sizeof(ESSL30_BUILT_IN_FUNCTIONS) / sizeof(ESSL30_BUILT_IN_FUNCTIONS[0]);
+
+// For "%" (GLSL 1.20 only), atan2, frac, lerp, rsqrt and saturate. The
+// sampling functions are left out: their calls take a sampler, which no
+// user function can.
+const char* const GLSL21_SUBSTITUTED_FUNCTIONS[] = {"mod", "atan", "fract", "mix", "inversesqrt", "clamp"};
+const int GLSL21_SUBSTITUTED_FUNCTION_COUNT =
+    sizeof(GLSL21_SUBSTITUTED_FUNCTIONS) / sizeof(GLSL21_SUBSTITUTED_FUNCTIONS[0]);
+const char* const GLSL31_SUBSTITUTED_FUNCTIONS[] = {"atan", "fract", "mix", "inversesqrt", "clamp"};
+const int GLSL31_SUBSTITUTED_FUNCTION_COUNT =
+    sizeof(GLSL31_SUBSTITUTED_FUNCTIONS) / sizeof(GLSL31_SUBSTITUTED_FUNCTIONS[0]);
 
 }  // namespace ShaderTool

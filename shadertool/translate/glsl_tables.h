@@ -46,9 +46,23 @@ struct GLSLFunctionRename {
 extern const GLSLFunctionRename GLSL_FUNCTION_RENAMES[];
 extern const int GLSL_FUNCTION_RENAME_COUNT;
 
-// The built-in functions of ES 3.00, which a shader may neither redefine
-// nor overload.
+// The built-in functions of ES 1.00 and of ES 3.00, which a shader may not
+// redefine; ES 3.00 does not let it overload them either. A user function
+// of such a name is refused for those dialects.
+extern const char* const ESSL20_BUILT_IN_FUNCTIONS[];
+extern const int ESSL20_BUILT_IN_FUNCTION_COUNT;
 extern const char* const ESSL30_BUILT_IN_FUNCTIONS[];
 extern const int ESSL30_BUILT_IN_FUNCTION_COUNT;
+
+// The built-in functions that GLSL21 and GLSL31 texts call in place of a
+// ZKSL operator, or of a ZKSL built-in of another name or other argument
+// types ("%" is mod() in GLSL 1.20, lerp is mix, saturate is a clamp
+// between two floats). GLSL 1.20 and 1.40 let a user function of the same
+// signature take such calls over, so a user function of these names is
+// refused for that dialect.
+extern const char* const GLSL21_SUBSTITUTED_FUNCTIONS[];
+extern const int GLSL21_SUBSTITUTED_FUNCTION_COUNT;
+extern const char* const GLSL31_SUBSTITUTED_FUNCTIONS[];
+extern const int GLSL31_SUBSTITUTED_FUNCTION_COUNT;
 
 }  // namespace ShaderTool

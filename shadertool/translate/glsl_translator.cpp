@@ -2,6 +2,7 @@
 // dialect shares (type names, built-in names, sampling, modulo, all/any,
 // saturate, member access to the Shader XML's values, array constructors,
 // conditions).
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/translate/glsl_translators.h"
 #include "shadertool/translate/reserved_names.h"
 
@@ -188,6 +189,10 @@ bool GLSL21Translator::WritesOperatorBetweenOperands(const OperatorNode* node) c
 // GLSL 1.20 and ES 1.00 reserve "%": int remainders go through mod() on
 // floats and back.
 void GLSL21Translator::ProcessModuloOperatorNode(const OperatorNode* node) {
+    if (node->op == OP_ASSIGN_MODULO && HasSideEffects(node->left)) {
+        WriteCompoundAssignmentThroughHelper(node, "mod");
+        return;
+    }
     if (node->op == OP_ASSIGN_MODULO) {
         ProcessParserNode(node->left);
         Write(" = ");
@@ -207,6 +212,7 @@ bool GLSL21Translator::ProcessMemberOperatorNode(const OperatorNode* node) {
     // Only the built-in structures are rewritten; a user vector that happens
     // to be named like one keeps its swizzle.
     if (!structure || !member || structure->type.basic_type != TYPE_STRUCTURE) return false;
+    CheckPixelPositionRead(node);
     if (strcmp(structure->name.c_str(), "input") == 0 && ProcessInputMemberOperatorNode(member->name)) return true;
     const char* format = GetVariableFormat(structure->name, member->name);
     if (!format) return false;
@@ -354,7 +360,7 @@ void GLSL21Translator::CheckPixelInputWrite(const OperatorNode* node) {
 }
 
 void GLSL21Translator::CheckIdentifier(const nString& name) {
-    if (IsReservedName(target, name.c_str()))
+    if (IsReservedName(target, name.c_str()) || IsHelperName(name.c_str()))
         LogErrorOnce(name, nString::Format("identifier '%s' is not supported.", name.c_str()));
 }
 
@@ -365,7 +371,15 @@ void GLSL21Translator::ProcessSymbolNode(const SymbolNode* node) {
     Translator::ProcessSymbolNode(node);
 }
 
+bool GLSL21Translator::IsReservedFunctionName(const char* name) const {
+    static const NameSet substituted(GLSL21_SUBSTITUTED_FUNCTIONS, GLSL21_SUBSTITUTED_FUNCTION_COUNT);
+    return substituted.Contains(name);
+}
+
 void GLSL21Translator::ProcessFunctionDefinitionNode(const FunctionNode* node) {
+    if (IsReservedFunctionName(node->name.c_str()))
+        LogErrorOnce(nString::Format("%s()", node->name.c_str()),
+                     nString::Format("function '%s' would overload a built-in function.", node->name.c_str()));
     CheckIdentifier(node->name);
     const AggregateNode* parameters = Arguments(node);
     for (int i = 0; parameters && i < parameters->children.count; ++i) {

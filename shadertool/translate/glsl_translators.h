@@ -26,7 +26,8 @@ public:
     // An array constructor: " = float[]" and the elements in parentheses.
     void ProcessArrayInitializerList(const OperatorNode* node) override;
     void ProcessFunctionCallNode(const FunctionNode* node) override;
-    // Refuses function and parameter names that GLSL reserves.
+    // Refuses function and parameter names that GLSL reserves, and function
+    // names that would overload a built-in function (IsReservedFunctionName).
     void ProcessFunctionDefinitionNode(const FunctionNode* node) override;
     void ProcessOperatorNode(const OperatorNode* node) override;
     // "%" is written with mod().
@@ -41,6 +42,9 @@ public:
 
     virtual void ProcessFaceDirectionMemberOperatorNode();
     virtual void ProcessInstanceIDMemberOperatorNode();
+    // Whether a user function of this name is refused as one that would
+    // overload a built-in function of the dialect.
+    virtual bool IsReservedFunctionName(const char* name) const;
 
     // Records an extension the text needs, once; with `warn` the log is told.
     void AddExtension(const char* name, bool warn);
@@ -116,6 +120,7 @@ public:
     // Float literals lose their "f".
     void ProcessLiteralNode(const LiteralNode* node) override;
     void ProcessFaceDirectionMemberOperatorNode() override;
+    bool IsReservedFunctionName(const char* name) const override;
 };
 
 class GLSL31Translator : public GLSL21Translator {
@@ -128,6 +133,7 @@ public:
     // "%" is written as it is.
     bool WritesOperatorBetweenOperands(const OperatorNode* node) const override;
     void ProcessInstanceIDMemberOperatorNode() override;
+    bool IsReservedFunctionName(const char* name) const override;
 };
 
 class ESSL30Translator : public GLSL31Translator {
@@ -136,8 +142,7 @@ public:
 
     // The precision lines in front of a pixel shader.
     void PostProcess() override;
-    // Refuses functions that would overload a built-in function.
-    void ProcessFunctionDefinitionNode(const FunctionNode* node) override;
+    bool IsReservedFunctionName(const char* name) const override;
 };
 
 }  // namespace ShaderTool

@@ -31,6 +31,7 @@ const VertexInputSemantic VERTEX_INPUT_SEMANTICS[] = {
 const HLSLDialect HLSL9_DIALECT = {
     "COLOR",
     "POSITION",
+    false,
     nullptr,
     "float _facing : VFACE",
     nullptr,
@@ -45,6 +46,7 @@ const HLSLDialect HLSL9_DIALECT = {
 const HLSLDialect HLSL11_DIALECT = {
     "SV_TARGET",
     "SV_POSITION",
+    true,
     "cbuffer",
     "bool _facing : SV_IsFrontFace",
     "uint _instance_id : SV_InstanceID",
@@ -59,6 +61,7 @@ const HLSLDialect HLSL11_DIALECT = {
 const HLSLDialect PSSL_DIALECT = {
     "S_TARGET_OUTPUT",
     "S_POSITION",
+    true,
     "ConstantBuffer",
     "float _facing : S_FRONT_FACE",
     "uint _instance_id : S_INSTANCE_ID",

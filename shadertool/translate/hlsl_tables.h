@@ -11,6 +11,10 @@ namespace ShaderTool {
 struct HLSLDialect {
     const char* target_semantic;          // pixel outputs, followed by the index
     const char* position_semantic;        // the POSITION vertex output
+    // Whether the pixel stage's input of that semantic holds anything: the
+    // pixel's window position. Shader model 3 gives that as VPOS; its
+    // POSITION is no pixel input.
+    bool pixel_position_passed;
     const char* constant_buffer_keyword;  // null: constants are plain globals
     // Members of the input structure, added when the body reads the input.
     const char* facing_declaration;

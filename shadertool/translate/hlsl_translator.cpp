@@ -105,6 +105,7 @@ HLSL9Translator::HLSL9Translator(Log& log, const HLSLDialect& dialect)
       vertex_inputs(nullptr),
       reciprocal_dimensions_declared(),
       constant_buffer_keyword(dialect.constant_buffer_keyword) {
+    pixel_position_passed = dialect.pixel_position_passed;
     InitializeFunctionMap();
 }
 
@@ -270,6 +271,10 @@ bool HLSL9Translator::WritesOperatorBetweenOperands(const OperatorNode* node) co
 // assigned the product.
 bool HLSL9Translator::ProcessMultiplyOperatorNode(const OperatorNode* node) {
     if (!IsMatrixProduct(node)) return false;
+    if (node->op == OP_ASSIGN_MULTIPLY && HasSideEffects(node->left)) {
+        WriteCompoundAssignmentThroughHelper(node, "mul");
+        return true;
+    }
     if (node->op == OP_ASSIGN_MULTIPLY) {
         ProcessParserNode(node->left);
         Write(" = ");
@@ -298,6 +303,7 @@ bool HLSL9Translator::ProcessMemberOperatorNode(const OperatorNode* node) {
     // Only the built-in structures are rewritten; a user vector that happens
     // to be named like one keeps its swizzle.
     if (!structure || !member || structure->type.basic_type != TYPE_STRUCTURE) return false;
+    CheckPixelPositionRead(node);
     const char* name = structure->name.c_str();
     if (strcmp(name, "input") == 0)
         return ProcessInputMemberOperatorNode(member->name) || ProcessUnsignedVertexInputNode(member->name);

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "shadertool/translate/output_paths.h"
+
 namespace ShaderTool {
 
 namespace {
@@ -46,6 +48,12 @@ const AggregateNode* FunctionArguments(const FunctionNode* function) {
     return static_cast<const AggregateNode*>(function->children[0]);
 }
 
+// The helper functions' names begin with this, and the translators refuse
+// every name of the source that does.
+const char kHelperPrefix[] = "_assign_";
+
+Type TypeOf(const ParserNode* node) { return node && IsTypedNode(node) ? static_cast<const TypedNode*>(node)->type : Type(); }
+
 bool NeedsSemicolon(const ParserNode* node) {
     switch (node->node_type) {
     case ParserNode::FUNCTION_CALL_NODE:
@@ -75,12 +83,16 @@ Translator::Translator(Log& log)
       version(0),
       bitwise_operators_supported(false),
       inside_function(false),
-      succeeded(true) {}
+      succeeded(true),
+      pixel_position_passed(false),
+      pixel_position_input(nullptr) {}
 
 Translator::~Translator() {}
 
 void Translator::Reset() {
     header.Clear();
+    helpers.Clear();
+    helper_names = nArray<nString>();
     prototypes = "";
     globals.Clear();
     body.Clear();
@@ -93,6 +105,7 @@ void Translator::Reset() {
     node_depth = 0;
     located_node = nullptr;
     refused = nArray<nString>();
+    pixel_position_input = nullptr;
 }
 
 void Translator::SetTranslationParameters(int level_mask, ShaderTarget new_target, ShaderType type,
@@ -107,6 +120,8 @@ bool Translator::Translate(const ShaderInfo& info, ShaderTarget new_target, int 
                            const AggregateNode* root) {
     Reset();
     SetTranslationParameters(level_mask, new_target, type, info.version);
+    for (int i = 0; type == PIXEL_SHADER && i < info.vertex_output.count; ++i)
+        if (info.vertex_output[i].semantic == OUTPUT_POSITION) pixel_position_input = &info.vertex_output[i];
     PreprocessShaderInfo(info);
     ProcessRoot(root);
     if (!succeeded) return false;
@@ -126,10 +141,12 @@ void Translator::ProcessRoot(const AggregateNode* root) {
 
 void Translator::PrependGlobalDeclarations() {
     if (!header.IsEmpty()) header.Append("\n");
+    if (!helpers.IsEmpty()) helpers.Append("\n");
     if (!globals.IsEmpty()) globals.Append("\n");
     if (!prototypes.IsEmpty()) prototypes.Append("\n");
     TextBuffer joined;
     joined.Append(header.c_str(), static_cast<size_t>(header.Length()));
+    joined.Append(helpers.c_str(), static_cast<size_t>(helpers.Length()));
     joined.Append(globals.c_str(), static_cast<size_t>(globals.Length()));
     joined.Append(prototypes);
     joined.Append(body.c_str(), static_cast<size_t>(body.Length()));
@@ -172,6 +189,15 @@ void Translator::LogError(const nString& message) {
     succeeded = false;
 }
 
+void Translator::LogErrorAt(const ParserNode* node, const nString& message) {
+    if (!node || node->location.line <= 0) {
+        LogError(message);
+        return;
+    }
+    log.AddLocatedError(node->file, node->location.line, node->location.column, "%s", message.c_str());
+    succeeded = false;
+}
+
 void Translator::LogErrorOnce(const nString& what, const nString& message) {
     for (int i = 0; i < refused.count; ++i)
         if (refused[i] == what) return;
@@ -200,14 +226,7 @@ void Translator::ProcessParserNode(const ParserNode* node) {
 
 // Named by file, line and column, as the parser names its own nesting error.
 void Translator::LogNestingError() {
-    const char* message = "expression is nested too deeply.";
-    if (!located_node) {
-        LogError(message);
-        return;
-    }
-    const SourceLocation& place = located_node->location;
-    log.AddLocatedError(located_node->file, place.line, place.column, "%s", message);
-    succeeded = false;
+    LogErrorAt(located_node, "expression is nested too deeply.");
 }
 
 void Translator::ProcessNodeOfItsType(const ParserNode* node) {
@@ -446,6 +465,94 @@ void Translator::WriteOperatorChain(const OperatorNode* node) {
         CheckOperatorSupport(link);
     }
     chain_nodes.count = base;
+}
+
+bool Translator::HasSideEffects(const ParserNode* node) {
+    // Along a stack, not by recursion: an index may be a long expression.
+    nArray<const ParserNode*> pending;
+    if (node) pending.InsertLast(node);
+    while (pending.count > 0) {
+        const ParserNode* next = pending[--pending.count];
+        if (!next) continue;
+        switch (next->node_type) {
+        case ParserNode::OPERATOR_NODE: {
+            const OperatorNode* op = static_cast<const OperatorNode*>(next);
+            if (ModifiesLeftOperand(op->op)) return true;
+            pending.InsertLast(op->left);
+            pending.InsertLast(op->right);
+            break;
+        }
+        case ParserNode::FUNCTION_CALL_NODE:
+        case ParserNode::AGGREGATE_NODE: {
+            // A call's children are its argument list.
+            const AggregateNode* list = static_cast<const AggregateNode*>(next);
+            if (next->node_type == ParserNode::FUNCTION_CALL_NODE && !static_cast<const FunctionNode*>(next)->built_in)
+                return true;
+            for (int i = 0; i < list->children.count; ++i) pending.InsertLast(list->children[i]);
+            break;
+        }
+        default: break;
+        }
+    }
+    return false;
+}
+
+bool Translator::IsHelperName(const char* name) {
+    return name && strncmp(name, kHelperPrefix, sizeof kHelperPrefix - 1) == 0;
+}
+
+void Translator::WriteCompoundAssignmentThroughHelper(const OperatorNode* node, const char* operation) {
+    Type left_type = TypeOf(node->left);
+    Type right_type = TypeOf(node->right);
+    nString left_name = GetTypeName(left_type);
+    nString right_name = GetTypeName(right_type);
+    nString name = nString::Format("%s%s_%s_%s", kHelperPrefix, operation, left_name.c_str(), right_name.c_str());
+    bool written = false;
+    for (int i = 0; i < helper_names.count && !written; ++i) written = helper_names[i] == name;
+    if (!written) {
+        helper_names.InsertLast(name);
+        // The helper's statement is the target's own rewrite of the
+        // assignment, on the two parameters.
+        SymbolNode left;
+        left.name = "left";
+        left.type = left_type;
+        SymbolNode right;
+        right.name = "right";
+        right.type = right_type;
+        OperatorNode assignment;
+        assignment.op = node->op;
+        assignment.left = &left;
+        assignment.right = &right;
+        assignment.type = node->type;
+        TextBuffer statement;
+        TextBuffer* enclosing = output;
+        output = &statement;
+        ProcessParserNode(&assignment);
+        output = enclosing;
+        if (!helpers.IsEmpty()) helpers.Append("\n");
+        helpers.AppendFormatted("%s %s(inout %s left, %s right)\n{\n\t%s;\n\treturn left;\n}\n", left_name.c_str(),
+                                name.c_str(), left_name.c_str(), right_name.c_str(), statement.c_str());
+    }
+    output->AppendFormatted("%s(", name.c_str());
+    ProcessParserNode(node->left);
+    Write(", ");
+    ProcessParserNode(node->right);
+    Write(")");
+}
+
+void Translator::CheckPixelPositionRead(const OperatorNode* select) {
+    if (pixel_position_passed || !pixel_position_input || shader_type != PIXEL_SHADER) return;
+    const ParserNode* left = select->left;
+    const ParserNode* right = select->right;
+    if (!left || !right || left->node_type != ParserNode::SYMBOL_NODE || right->node_type != ParserNode::SYMBOL_NODE)
+        return;
+    const SymbolNode* structure = static_cast<const SymbolNode*>(left);
+    const SymbolNode* member = static_cast<const SymbolNode*>(right);
+    if (structure->type.basic_type != TYPE_STRUCTURE || strcmp(structure->name.c_str(), "input") != 0) return;
+    if (!(member->name == pixel_position_input->id)) return;
+    LogErrorAt(select, nString::Format("'input.%s' (the POSITION output) is not supported in the pixel shader of "
+                                       "target '%s'.",
+                                       member->name.c_str(), GetTargetName(target)));
 }
 
 void Translator::ProcessJumpNode(const JumpNode* node) {

@@ -63,7 +63,7 @@ public:
 
     // Walks a root node: a declaration list or a statement sequence.
     void ProcessRoot(const AggregateNode* root);
-    // Joins header, globals, prototypes and body into `body`.
+    // Joins header, helpers, globals, prototypes and body into `body`.
     void PrependGlobalDeclarations();
 
     const TextBuffer& GetOutput() const { return body; }
@@ -71,6 +71,12 @@ public:
     void SetTranslationParameters(int level_mask, ShaderTarget new_target, ShaderType type, unsigned int new_version);
 
     static bool IsBitwiseOperator(Operator op);
+    // Whether evaluating the expression changes a variable: it holds an
+    // assignment, an increment or a decrement, or calls a user function.
+    static bool HasSideEffects(const ParserNode* node);
+    // Names of the helper functions a translation writes, which no name of
+    // the source may take.
+    static bool IsHelperName(const char* name);
     static bool IsSamplerFunctionOperator(Operator op);
     static const char* GetTextureTypeNameSuffix(const Type& type);
 
@@ -82,6 +88,9 @@ protected:
     void ProcessAggregateNodeOrStatement(const ParserNode* node, bool indent);
     void AppendIndentation();
     void LogError(const nString& message);
+    // Logs the message as "file(line:column) error: ...", at the node's
+    // place in the source.
+    void LogErrorAt(const ParserNode* node, const nString& message);
     // Logs the message the first time `what` is refused in a translation.
     void LogErrorOnce(const nString& what, const nString& message);
     nString GetTypeString(const Type& type) const;
@@ -92,12 +101,26 @@ protected:
     void WritePrefixOperator(const char* symbol, const ParserNode* operand);
     void Write(const char* text) { output->Append(text); }
 
+    // A compound assignment whose rewrite would name its left operand twice
+    // ("v = mul(v, m)"), for a left operand with side effects: the operand
+    // goes once, as the inout parameter of a helper function that does the
+    // rewritten assignment and returns the new value. `operation` names the
+    // helper ("_assign_mul_float4_float4x4"), which is written once per text.
+    void WriteCompoundAssignmentThroughHelper(const OperatorNode* node, const char* operation);
+
+    // In a pixel shader, refuses a read of the input that is the vertex
+    // stage's POSITION output where the target hands the pixel stage nothing
+    // under it; `select` is the member selection from input.
+    void CheckPixelPositionRead(const OperatorNode* select);
+
     // The text being written: body, or globals for a declaration outside
     // any function. Both grow by doubling, as the text of one long
     // expression is written a few characters at a time.
     TextBuffer* output;
     nMap<const char*> function_map;
     TextBuffer header;  // the declarations made from the Shader XML
+    TextBuffer helpers;  // the helper functions the body calls
+    nArray<nString> helper_names;
     Log& log;
     int indentation;
     int level;
@@ -111,6 +134,11 @@ protected:
     TextBuffer body;
     bool succeeded;
     nArray<nString> refused;
+    // Whether the pixel stage's input of the POSITION output holds anything
+    // (the pixel's window position) on this target.
+    bool pixel_position_passed;
+    // In a pixel shader, the vertex output of semantic POSITION, or null.
+    const ShaderVertexOutputVariable* pixel_position_input;
 
 private:
     // The parser bounds the nesting of its trees, and chains of one operator

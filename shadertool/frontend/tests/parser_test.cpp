@@ -355,6 +355,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "@f \"inc\" 3\nfloat f(float v);\n@f \"test.zksl\" 2\n"
                     "void main() { output.color = float4(f(1.0), 0.0, 0.0, 0.0); }",
                     "inc(3:7) error: function 'f' is referenced but has no definition."},
+        // Checked after the parse, as the vertex outputs are.
+        MessageCase{"PixelOutputNeverWritten", "void main() { float4 color = float4(0.0, 0.0, 0.0, 0.0); }",
+                    "(0:0) error: pixel shader output 'color' is not set."},
         MessageCase{"RecursionNamesTheFileOfTheCall",
                     "@f \"inc\" 3\nfloat f(float v) { return f(v); }\n@f \"test.zksl\" 2\n"
                     "void main() { output.color = float4(f(1.0), 0.0, 0.0, 0.0); }",

@@ -318,40 +318,38 @@ TEST_F(SemanticsTest, DeclarationInitializerIsExemptFromTheLValueRule) {
     EXPECT_EQ(Log(), "");
 }
 
-// --- Vertex outputs ---------------------------------------------------------------
+// --- Outputs -----------------------------------------------------------------------
 
-TEST_F(SemanticsTest, VertexOutputsMustAllBeWritten) {
-    ShaderInfo info;
+// Each stage must write every member of output: whole, by one component or
+// by a compound assignment; a read sets nothing. The vertex stage's members
+// are the vertex outputs, the pixel stage's the pixel outputs.
+TEST_F(SemanticsTest, EveryOutputOfEitherStageMustBeWritten) {
     const char* names[] = {"position", "color", "uv", "fog"};
-    for (const char* name : names) {
-        ShaderVertexOutputVariable output;
-        output.id = name;
-        output.type = T("f4");
-        info.vertex_output.InsertLast(output);
+    for (ShaderType stage : {VERTEX_SHADER, PIXEL_SHADER}) {
+        const char* label = stage == VERTEX_SHADER ? "vertex" : "pixel";
+        Begin(stage);
+        ShaderInfo info;
+        for (const char* name : names) {
+            ShaderVertexOutputVariable vertex_output;
+            vertex_output.id = name;
+            vertex_output.type = T("f4");
+            info.vertex_output.InsertLast(vertex_output);
+            ShaderPixelOutputVariable pixel_output;
+            pixel_output.id = name;
+            info.pixel_output.InsertLast(pixel_output);
+        }
+        semantics.InitializeStructuresAndVariables(info);
+        semantics.SetFunctionActive(Function("main", Type::Void(), {}));
+        SymbolNode* output = semantics.GetSymbolNode("output", kAt);
+        SymbolNode* value = Variable("value", T("f4"));
+        Apply(OP_ASSIGN, Select(output, "position"), value);                   // whole member
+        Apply(OP_ASSIGN, Select(Select(output, "color"), "x"), Float("1.0"));  // one component
+        Apply(OP_ASSIGN_ADD, Select(output, "uv"), value);                     // compound assignment
+        Apply(OP_ADD, Select(output, "fog"), value);                           // a read sets nothing
+        EXPECT_EQ(Log(), "") << label;
+        semantics.CheckOutputsNotSet();
+        EXPECT_EQ(Log(), std::string("(0:0) error: ") + label + " shader output 'fog' is not set.\n") << label;
     }
-    semantics.InitializeStructuresAndVariables(info);
-    semantics.SetFunctionActive(Function("main", Type::Void(), {}));
-    SymbolNode* output = semantics.GetSymbolNode("output", kAt);
-    SymbolNode* value = Variable("value", T("f4"));
-    Apply(OP_ASSIGN, Select(output, "position"), value);                      // whole member
-    Apply(OP_ASSIGN, Select(Select(output, "color"), "x"), Float("1.0"));     // one component
-    Apply(OP_ASSIGN_ADD, Select(output, "uv"), value);                        // compound assignment
-    Apply(OP_ADD, Select(output, "fog"), value);                              // a read sets nothing
-    EXPECT_EQ(Log(), "");
-    semantics.CheckVertexOutputsNotSet();
-    EXPECT_EQ(Log(), "(0:0) error: vertex shader output 'fog' is not set.\n");
-}
-
-TEST_F(SemanticsTest, PixelShaderHasNoOutputsToTrack) {
-    ShaderInfo info;
-    ShaderPixelOutputVariable color;
-    color.id = "color";
-    info.pixel_output.InsertLast(color);
-    Begin(PIXEL_SHADER);
-    semantics.InitializeStructuresAndVariables(info);
-    semantics.CheckVertexOutputsNotSet();
-    EXPECT_EQ(Log(), "");
-    EXPECT_EQ(Name(semantics.GetStructureMemberType("_Output", "color")), "float4");
 }
 
 // --- Subscripts --------------------------------------------------------------------

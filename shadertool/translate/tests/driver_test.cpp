@@ -276,7 +276,9 @@ TEST_F(DriverTest, TwoPixelOutputsAreAlreadyMultiple) {
     Start(ESSL20 | GLSL21 | GLSL31);
     std::string minimal = ReadWhole(std::string(kData) + "minimal.xml");
     const std::string output = "<node id=\"color\"/>";
+    const std::string write = "output.color = float4(1.0, 0.5, 0.25, 1.0);";
     ASSERT_NE(minimal.find(output), std::string::npos);
+    ASSERT_NE(minimal.find(write), std::string::npos);
     struct Case {
         int outputs;
         int targets;
@@ -290,8 +292,13 @@ TEST_F(DriverTest, TwoPixelOutputsAreAlreadyMultiple) {
     for (const Case& c : cases) {
         std::string xml = minimal;
         std::string outputs = output;
-        for (int i = 1; i < c.outputs; ++i) outputs += "<node id=\"extra" + std::to_string(i) + "\"/>";
+        std::string writes = write;
+        for (int i = 1; i < c.outputs; ++i) {
+            outputs += "<node id=\"extra" + std::to_string(i) + "\"/>";
+            writes += " output.extra" + std::to_string(i) + " = float4(1.0);";
+        }
         xml.replace(xml.find(output), output.size(), outputs);
+        xml.replace(xml.find(write), write.size(), writes);
         std::ofstream(temp + "/outputs.xml") << xml;
         std::string log = Run("outputs.xml", Options(c.targets, temp + "/"), c.translated, temp + "/");
         std::string name = GetShaderTargetName(GetShaderTargetIndex(c.targets & -c.targets));

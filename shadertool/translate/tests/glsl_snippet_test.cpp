@@ -22,6 +22,8 @@ const int kGLTargets[] = {GLSL21, ESSL20, GLSL31, ESSL30};
 const int kAllGL = GLSL21 | ESSL20 | GLSL31 | ESSL30;
 const int kGL2 = GLSL21 | ESSL20;
 const int kGL3 = GLSL31 | ESSL30;
+const int kES = ESSL20 | ESSL30;
+const int kDesktop = GLSL21 | GLSL31;
 const ShaderType kVertex = VERTEX_SHADER;
 const ShaderType kPixel = PIXEL_SHADER;
 
@@ -164,6 +166,13 @@ void CheckSnippets(const Snippet* cases, int count) {
 
 #define CHECK_SNIPPETS(cases) CheckSnippets(cases, sizeof(cases) / sizeof(cases[0]))
 
+// How often `piece` occurs in `text`.
+int Occurrences(const std::string& text, const char* piece) {
+    int count = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++count;
+    return count;
+}
+
 TEST(GLSLSnippets, SampleTextures) {
     const Snippet cases[] = {
         {"sampling", kGL2, kPixel, "float4 c = sampleTexture(texture.albedo, float2(0.5, 0.5));", "texture2D(_tex_albedo, vec2(0.5"},
@@ -238,6 +247,76 @@ TEST(GLSLSnippets, WriteArithmeticAndBuiltIns) {
         {"transpose", ESSL20, kVertex, "float2x2 m = transpose(float2x2(1.0, 2.0, 3.0, 4.0));", "Error: function 'transpose' is not supported.\n", true},
     };
     CHECK_SNIPPETS(cases);
+}
+
+// "a %= b" is written "a = int(mod(float(a), float(b)))" in GLSL 1.20 and
+// ES 1.00, which names a twice. A left operand with side effects goes once,
+// as the inout parameter of a helper that assigns the remainder and
+// returns it, so that they happen once; any other is written twice as
+// before. The 3.x dialects write "%=" as it is.
+TEST(GLSLSnippets, AssignARemainderToALeftOperandWithSideEffectsOnce) {
+    const std::string arrays =
+        "int a[2];\na[0] = 7;\na[1] = 8;\nint3 vs[2];\nvs[0] = int3(7, 8, 9);\nvs[1] = vs[0];\nint i = 0;\n";
+    const std::string increment = arrays + "a[i++] %= 4;";
+    const std::string decrement = arrays + "a[--i] %= 4;";
+    const std::string assignment = arrays + "a[i = 1] %= 4;";
+    const std::string user_call = std::string("int next(int j)\n{\n\treturn j + 1;\n}\nvoid main()\n{\n") +
+                                  "output.screen = input.position;\noutput.uv = input.position.xy;\n" + arrays +
+                                  "a[next(i) - 1] %= 4;\n}\n";
+    const std::string vector = arrays + "vs[i++] %= 4;";
+    const std::string value = arrays + "int b = (a[i++] %= 4) + 1;";
+    const std::string plain_index = arrays + "a[i] %= 4;";
+    const std::string built_in_call = arrays + "a[int(abs(-1.0))] %= 4;";
+    const Snippet cases[] = {
+        {"increment", kGL2, kVertex, increment.c_str(), "\t_assign_mod_int_int(a[i++], 4);\n"},
+        {"helper", kGL2, kVertex, increment.c_str(),
+         "\n\nint _assign_mod_int_int(inout int left, int right)\n{\n\tleft = int(mod(float(left), float(right)));\n"
+         "\treturn left;\n}\n\nvoid main()"},
+        {"increment", kGL3, kVertex, increment.c_str(), "\ta[i++] %= 4;\n"},
+        {"decrement", kGL2, kVertex, decrement.c_str(), "\t_assign_mod_int_int(a[--i], 4);\n"},
+        {"assignment", kGL2, kVertex, assignment.c_str(), "\t_assign_mod_int_int(a[i = 1], 4);\n"},
+        {"user function", kGL2, kVertex, user_call.c_str(), "\t_assign_mod_int_int(a[next(i) - 1], 4);\n"},
+        {"vector", kGL2, kVertex, vector.c_str(), "\t_assign_mod_ivec3_int(vs[i++], 4);\n"},
+        {"vector helper", kGL2, kVertex, vector.c_str(), "\tleft = ivec3(mod(vec3(left), float(right)));\n"},
+        {"value of the assignment", kGL2, kVertex, value.c_str(), "int b = (_assign_mod_int_int(a[i++], 4)) + 1;"},
+        {"plain index", kGL2, kVertex, plain_index.c_str(), "\ta[i] = int(mod(float(a[i]), float(4)));\n"},
+        {"built-in call in the index", GLSL21, kVertex, built_in_call.c_str(),
+         "\ta[int(abs(-1.0f))] = int(mod(float(a[int(abs(-1.0f))]), float(4)));\n"},
+        {"built-in call in the index", ESSL20, kVertex, built_in_call.c_str(),
+         "\ta[int(abs(-1.0))] = int(mod(float(a[int(abs(-1.0))]), float(4)));\n"},
+    };
+    CHECK_SNIPPETS(cases);
+    // One helper per pair of types, however often it is called.
+    std::string twice = arrays + "a[i++] %= 4;\na[i--] %= 3;\nvs[i++] %= 2;";
+    for (int target : {GLSL21, ESSL20}) {
+        Outcome outcome = Translate(target, kVertex, twice.c_str());
+        EXPECT_EQ(Occurrences(outcome.text, "int _assign_mod_int_int("), 1) << GetTargetName(target) << "\n" << outcome.text;
+        EXPECT_EQ(Occurrences(outcome.text, "_assign_mod_int_int(a["), 2) << GetTargetName(target);
+        EXPECT_EQ(Occurrences(outcome.text, "ivec3 _assign_mod_ivec3_int("), 1) << GetTargetName(target);
+    }
+}
+
+// The pixel input of the vertex stage's POSITION output: the vertex stage
+// writes gl_Position, never that varying, so what a pixel shader would read
+// there is undefined. The read is refused at its place.
+TEST(GLSLSnippets, RefuseReadingThePositionInThePixelStage) {
+    const Snippet cases[] = {
+        {"read", kAllGL, kPixel, "float4 p = constants.tint;\np += input.screen;",
+         "snippet.zksl(5:11) error: 'input.screen' (the POSITION output) is not supported in the pixel shader of target "
+         "'%s'.\n",
+         true},
+        {"other inputs", kAllGL, kPixel, "float2 uv = input.uv;", "\tvec2 uv = _vary_uv;\n"},
+        {"vertex stage", kAllGL, kVertex, "float4 p = input.position;\noutput.screen = p;", "\tgl_Position = p;\n"},
+    };
+    for (const Snippet& c : cases) {
+        for (int target : kGLTargets) {
+            std::string expected = nString::Format(c.expected, GetTargetName(target)).c_str();
+            Snippet named = c;
+            named.targets = c.targets & target;
+            named.expected = expected.c_str();
+            CheckSnippets(&named, 1);
+        }
+    }
 }
 
 // Every built-in function of the float family, called once: each is written
@@ -351,23 +430,37 @@ TEST(GLSLSnippets, PassOnlyVaryingsTheDialectCanExpress) {
     }
 }
 
-// ES 3.00 forbids a shader to overload a built-in function, even with
-// other parameters; the other dialects allow it.
-TEST(GLSLSnippets, RefuseOverloadsOfBuiltInFunctionsInES3) {
+// The ES dialects forbid a shader to redefine a built-in function (ES 3.00
+// to overload one too): a user function of a built-in's name is refused.
+// GLSL 1.20 and 1.40 let a user function of a built-in's signature take its
+// calls over, so there the names the texts themselves call in place of
+// other ZKSL names and operators are refused ("%" is mod() in GLSL 1.20,
+// lerp is mix); other built-ins may be overloaded.
+TEST(GLSLSnippets, RefuseUserFunctionsNamedLikeBuiltInsTheTextMightCall) {
     const char* zksl_name = "float sin(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(sin(2), sin(1.0), 0.0, 1.0);\n}\n";
     const char* glsl_name = "float mix(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(mix(2));\n}\n";
     const char* other_name = "float lerp(int x)\n{\n\treturn 1.0;\n}\nvoid main()\n{\n\toutput.color = float4(lerp(2));\n}\n";
+    const char* glsl_only = "float faceforward(float x)\n{\n\treturn x;\n}\nvoid main()\n{\n\toutput.color = float4(faceforward(0.5));\n}\n";
+    const char* user_mod = "float mod(float x, float y)\n{\n\treturn 0.0;\n}\nvoid main()\n{\n\tint i = 7 % 4;\n\toutput.color = float4(mod(0.5, 0.25), float(i), 0.0, 1.0);\n}\n";
+    const char* user_atan = "float atan(float y, float x)\n{\n\treturn 0.0;\n}\nvoid main()\n{\n\toutput.color = float4(atan2(0.5, 0.25), atan(0.5, 0.25), 0.0, 1.0);\n}\n";
+    const char* user_clamp = "float2 clamp(float2 x, float a, float b)\n{\n\treturn x;\n}\nvoid main()\n{\n\toutput.color = float4(saturate(input.uv), 0.0, 1.0);\n}\n";
     const Snippet cases[] = {
-        {"ZKSL built-in", ESSL30, kPixel, zksl_name, "Error: function 'sin' would overload a built-in function.\n", true},
-        {"ZKSL built-in", GLSL21 | ESSL20 | GLSL31, kPixel, zksl_name, "float sin(int x)\n{"},
-        {"GLSL built-in", ESSL30, kPixel, glsl_name, "Error: function 'mix' would overload a built-in function.\n", true},
-        {"GLSL built-in", GLSL21 | ESSL20 | GLSL31, kPixel, glsl_name, "float mix(int x)\n{"},
+        {"ZKSL built-in", kES, kPixel, zksl_name, "Error: function 'sin' would overload a built-in function.\n", true},
+        {"ZKSL built-in", kDesktop, kPixel, zksl_name, "float sin(int x)\n{"},
+        {"GLSL built-in the texts call", kAllGL, kPixel, glsl_name, "Error: function 'mix' would overload a built-in function.\n", true},
+        {"GLSL built-in", kES, kPixel, glsl_only, "Error: function 'faceforward' would overload a built-in function.\n", true},
+        {"GLSL built-in", kDesktop, kPixel, glsl_only, "float faceforward(float x)\n{"},
         {"not a GLSL built-in", kAllGL, kPixel, other_name, "float lerp(int x)\n{"},
+        {"user mod", kES | GLSL21, kPixel, user_mod, "Error: function 'mod' would overload a built-in function.\n", true},
+        {"user mod", GLSL31, kPixel, user_mod, "int i = 7 % 4;"},
+        {"user atan", kAllGL, kPixel, user_atan, "Error: function 'atan' would overload a built-in function.\n", true},
+        {"user clamp", kAllGL, kPixel, user_clamp, "Error: function 'clamp' would overload a built-in function.\n", true},
     };
     CHECK_SNIPPETS(cases);
 }
 
-// Every name of the list is one the reference compiler refuses to overload.
+// Every name of the ES 3.00 list is one the reference compiler refuses to
+// overload.
 TEST(GLSLSnippets, ES3BuiltInFunctionListHoldsOnlyBuiltIns) {
     for (int i = 0; i < ESSL30_BUILT_IN_FUNCTION_COUNT; ++i) {
         const char* name = ESSL30_BUILT_IN_FUNCTIONS[i];
@@ -380,6 +473,41 @@ TEST(GLSLSnippets, ES3BuiltInFunctionListHoldsOnlyBuiltIns) {
     }
 }
 
+// Every name of the ES 1.00 list is a built-in function there: a call of it
+// compiles in a text that defines no function.
+TEST(GLSLSnippets, ES1BuiltInFunctionListHoldsOnlyBuiltIns) {
+    struct Call {
+        const char* name;
+        const char* arguments;
+    };
+    const Call calls[] = {
+        {"radians", "1.0"}, {"degrees", "1.0"}, {"sin", "1.0"}, {"cos", "1.0"}, {"tan", "1.0"}, {"asin", "1.0"},
+        {"acos", "1.0"}, {"atan", "1.0, 1.0"}, {"pow", "1.0, 1.0"}, {"exp", "1.0"}, {"log", "1.0"}, {"exp2", "1.0"},
+        {"log2", "1.0"}, {"sqrt", "1.0"}, {"inversesqrt", "1.0"}, {"abs", "1.0"}, {"sign", "1.0"}, {"floor", "1.0"},
+        {"ceil", "1.0"}, {"fract", "1.0"}, {"mod", "1.0, 1.0"}, {"min", "1.0, 1.0"}, {"max", "1.0, 1.0"},
+        {"clamp", "1.0, 0.0, 1.0"}, {"mix", "1.0, 0.0, 0.5"}, {"step", "1.0, 1.0"}, {"smoothstep", "0.0, 1.0, 0.5"},
+        {"length", "v"}, {"distance", "v, v"}, {"dot", "v, v"}, {"cross", "v, v"}, {"normalize", "v"},
+        {"faceforward", "v, v, v"}, {"reflect", "v, v"}, {"refract", "v, v, 0.5"}, {"matrixCompMult", "m, m"},
+        {"lessThan", "v, v"}, {"lessThanEqual", "v, v"}, {"greaterThan", "v, v"}, {"greaterThanEqual", "v, v"},
+        {"equal", "v, v"}, {"notEqual", "v, v"}, {"any", "b"}, {"all", "b"}, {"not", "b"},
+        {"texture2D", "s, v.xy"}, {"texture2DProj", "s, v"}, {"texture2DLod", "s, v.xy, 0.0"},
+        {"texture2DProjLod", "s, v, 0.0"}, {"textureCube", "c, v"}, {"textureCubeLod", "c, v, 0.0"},
+    };
+    for (int i = 0; i < ESSL20_BUILT_IN_FUNCTION_COUNT; ++i) {
+        const char* name = ESSL20_BUILT_IN_FUNCTIONS[i];
+        const Call* call = nullptr;
+        for (const Call& c : calls)
+            if (strcmp(c.name, name) == 0) call = &c;
+        ASSERT_NE(call, nullptr) << name << " has no call here";
+        // The vertex stage has every texture function of ES 1.00.
+        std::string text = std::string("uniform sampler2D s;\nuniform samplerCube c;\nvoid main()\n{\n\tvec3 v = vec3(1.0);\n"
+                                       "\tmat2 m = mat2(1.0);\n\tbvec2 b = bvec2(true);\n\t") +
+                           name + "(" + call->arguments + ");\n\tgl_Position = vec4(v, 1.0);\n}\n";
+        std::string messages;
+        EXPECT_TRUE(CompilesWithGlslang(ESSL20, kVertex, text.c_str(), &messages)) << name << "\n" << messages;
+    }
+}
+
 // ZKSL lets a pixel shader write its inputs (HLSL passes them as a
 // parameter); in GLSL they are the varyings, which a pixel shader may not
 // write. Such a write is refused, once per member, rather than written into
@@ -387,8 +515,27 @@ TEST(GLSLSnippets, ES3BuiltInFunctionListHoldsOnlyBuiltIns) {
 TEST(GLSLSnippets, RefuseWritesToPixelInputs) {
     const Snippet cases[] = {
         {"compound assignment", kAllGL, kPixel, "input.uv.x += 1.0;", "Error: writing to 'input.uv' is not supported.\n", true},
-        {"increments", kAllGL, kPixel, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
-         "Error: writing to 'input.uv' is not supported.\nError: writing to 'input.screen' is not supported.\n", true},
+        // The POSITION output's input holds nothing either (see below).
+        {"increments", GLSL21, kPixel, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
+         "Error: writing to 'input.uv' is not supported.\nError: writing to 'input.screen' is not supported.\n"
+         "snippet.zksl(6:6) error: 'input.screen' (the POSITION output) is not supported in the pixel shader of target "
+         "'GLSL21'.\n",
+         true},
+        {"increments", ESSL20, kPixel, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
+         "Error: writing to 'input.uv' is not supported.\nError: writing to 'input.screen' is not supported.\n"
+         "snippet.zksl(6:6) error: 'input.screen' (the POSITION output) is not supported in the pixel shader of target "
+         "'ESSL20'.\n",
+         true},
+        {"increments", GLSL31, kPixel, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
+         "Error: writing to 'input.uv' is not supported.\nError: writing to 'input.screen' is not supported.\n"
+         "snippet.zksl(6:6) error: 'input.screen' (the POSITION output) is not supported in the pixel shader of target "
+         "'GLSL31'.\n",
+         true},
+        {"increments", ESSL30, kPixel, "++input.uv;\ninput.uv--;\ninput.screen = constants.tint;",
+         "Error: writing to 'input.uv' is not supported.\nError: writing to 'input.screen' is not supported.\n"
+         "snippet.zksl(6:6) error: 'input.screen' (the POSITION output) is not supported in the pixel shader of target "
+         "'ESSL30'.\n",
+         true},
         {"through parentheses", kAllGL, kPixel, "(input.uv).y = 0.5;", "Error: writing to 'input.uv' is not supported.\n", true},
         {"reading", kAllGL, kPixel, "float2 uv = input.uv;\nuv.x += 1.0;\noutput.color.xy = uv;", "uv.x += 1.0"},
         {"vertex outputs", kAllGL, kVertex, "output.uv.x += 1.0;", "_vary_uv.x += 1.0"},
@@ -408,6 +555,8 @@ TEST(GLSLSnippets, RefuseNamesGLSLReserves) {
          "float filter(float varying)\n{\n\treturn varying;\n}\nvoid main()\n{\n\toutput.color = constants.tint * filter(0.5);\n}\n",
          "Error: identifier 'filter' is not supported.\nError: identifier 'varying' is not supported.\n", true},
         {"ordinary names", kAllGL, kPixel, "float flatness = 1.0;\nfloat vec = flatness;", "float flatness = 1.0"},
+        {"a helper's name", kAllGL, kVertex, "int _assign_mod_int_int = 1;",
+         "Error: identifier '_assign_mod_int_int' is not supported.\n", true},
     };
     CHECK_SNIPPETS(cases);
 }

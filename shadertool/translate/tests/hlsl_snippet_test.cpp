@@ -142,6 +142,12 @@ struct Snippet {
     bool error = false;
 };
 
+// A vertex source of the statements in main(), after a user function
+// next() that they may call.
+std::string WithNext(const char* code) {
+    return std::string("int next(int j)\n{\n\treturn j + 1;\n}\nvoid main()\n{\n") + CompleteSource(code, VERTEX_SHADER).substr(strlen("void main()\n{\n"));
+}
+
 // glslangValidator's all() and any() take no bool matrices, which HLSL's
 // do: these texts are not compiled.
 const char* const kBoolMatrixCases[] = {"equal matrices"};
@@ -260,6 +266,48 @@ TEST(HLSLSnippets, MultiplyMatricesWithMul) {
     CHECK_SNIPPETS(cases);
 }
 
+// "p *= m" becomes "p = mul(p, m)", which names p twice. A left operand
+// with side effects goes once, as the inout parameter of a helper that
+// assigns the product and returns it, so that they happen once; any other
+// is written twice as before.
+TEST(HLSLSnippets, AssignAProductToALeftOperandWithSideEffectsOnce) {
+    const std::string arrays =
+        "float4 ps[2];\nps[0] = input.position;\nps[1] = input.position;\nfloat4x4 ms[2];\nms[0] = constants.world;\n"
+        "ms[1] = constants.world;\nint i = 0;\n";
+    const std::string increment = arrays + "ps[i++] *= constants.world;";
+    const std::string decrement = arrays + "ps[--i] *= constants.world;";
+    const std::string assignment = arrays + "ps[i = 1] *= constants.world;";
+    const std::string user_call = WithNext((arrays + "ps[next(i)] *= constants.world;").c_str());
+    const std::string matrices = arrays + "ms[i++] *= constants.world;";
+    const std::string value = arrays + "float4 q = (ps[i++] *= constants.world) * 2.0;";
+    const std::string plain_index = arrays + "ps[i] *= constants.world;";
+    const std::string built_in_call = arrays + "ps[int(abs(-1.0))] *= constants.world;";
+    const Snippet cases[] = {
+        {"increment", kAllHLSL, kVertex, increment.c_str(), "\t_assign_mul_float4_float4x4(ps[i++], _const_world);\n"},
+        {"helper", kAllHLSL, kVertex, increment.c_str(),
+         "};\n\nfloat4 _assign_mul_float4_float4x4(inout float4 left, float4x4 right)\n{\n\tleft = mul(left, right);\n"
+         "\treturn left;\n}\n\n"},
+        {"decrement", kAllHLSL, kVertex, decrement.c_str(), "\t_assign_mul_float4_float4x4(ps[--i], _const_world);\n"},
+        {"assignment", kAllHLSL, kVertex, assignment.c_str(), "\t_assign_mul_float4_float4x4(ps[i = 1], _const_world);\n"},
+        {"user function", kAllHLSL, kVertex, user_call.c_str(), "\t_assign_mul_float4_float4x4(ps[next(i)], _const_world);\n"},
+        {"matrix times matrix", kAllHLSL, kVertex, matrices.c_str(), "\t_assign_mul_float4x4_float4x4(ms[i++], _const_world);\n"},
+        {"value of the assignment", kAllHLSL, kVertex, value.c_str(),
+         "float4 q = (_assign_mul_float4_float4x4(ps[i++], _const_world)) * 2.0f;"},
+        {"plain index", kAllHLSL, kVertex, plain_index.c_str(), "\tps[i] = mul(ps[i], _const_world);\n"},
+        {"built-in call in the index", kAllHLSL, kVertex, built_in_call.c_str(),
+         "\tps[int(abs(-1.0f))] = mul(ps[int(abs(-1.0f))], _const_world);\n"},
+    };
+    CHECK_SNIPPETS(cases);
+    // One helper per pair of types, however often it is called.
+    std::string twice = arrays + "ps[i++] *= constants.world;\nps[i++] *= constants.world;\nms[i--] *= constants.world;";
+    for (int target : kHLSLTargets) {
+        Outcome outcome = Translate(target, kVertex, twice.c_str());
+        EXPECT_EQ(Occurrences(outcome.text, "float4 _assign_mul_float4_float4x4("), 1) << GetTargetName(target) << "\n" << outcome.text;
+        EXPECT_EQ(Occurrences(outcome.text, "_assign_mul_float4_float4x4(ps[i++], "), 2) << GetTargetName(target);
+        EXPECT_EQ(Occurrences(outcome.text, "float4x4 _assign_mul_float4x4_float4x4("), 1) << GetTargetName(target);
+    }
+}
+
 TEST(HLSLSnippets, CompareVectorsAndMatricesAsAWhole) {
     const Snippet cases[] = {
         {"equal vectors", kAllHLSL, kVertex, "bool b = input.position == constants.scale;",
@@ -303,6 +351,8 @@ TEST(HLSLSnippets, RefuseNamesTheDialectReserves) {
         {"ordinary names", kAllHLSL, kPixel, "float half5 = 1.0;\nfloat vectors = half5;\nfloat Constant = vectors;\nfloat RegularBuffers = Constant;\noutput.color *= RegularBuffers;",
          "float half5 = 1.0f;"},
         {"a word of another dialect", HLSL9, kPixel, "float RegularBuffer = 1.0;\noutput.color *= RegularBuffer;", "float RegularBuffer = 1.0f;"},
+        {"a helper's name", kAllHLSL, kVertex, "float4 _assign_mul_float4_float4x4 = input.position;",
+         "Error: identifier '_assign_mul_float4_float4x4' is not supported.\n", true},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -314,6 +364,22 @@ TEST(HLSLSnippets, CallEveryFloatBuiltIn) {
         {"float built-ins", kAllHLSL, kPixel,
          "float3 v = constants.tint.xyz;\nfloat3 r = abs(v) + acos(v) + asin(v) + atan(v) + atan2(v, v) + ceil(v) + clamp(v, v, v) + cos(v) + cross(v, v) + degrees(v) + exp(v) + exp2(v) + floor(v) + frac(v) + lerp(v, v, v.x) + log(v) + log2(v) + max(v, v) + min(v, v) + normalize(v) + pow(v, v) + radians(v) + reflect(v, v) + rsqrt(v) + sign(v) + sin(v) + smoothstep(v, v, v) + sqrt(v) + step(v, v) + tan(v);\nfloat s = distance(v, v) + dot(v, v) + length(v);",
          "float3 r = abs(v) + acos(v) + asin(v) + atan(v) + atan2(v, v) + ceil(v) + clamp(v, v, v) + cos(v) + cross(v, v) + degrees(v) + exp(v) + exp2(v) + floor(v) + frac(v) + lerp(v, v, v.x) + log(v) + log2(v) + max(v, v) + min(v, v) + normalize(v) + pow(v, v) + radians(v) + reflect(v, v) + rsqrt(v) + float3(sign(v)) + sin(v) + smoothstep(v, v, v) + sqrt(v) + step(v, v) + tan(v);\n\tfloat s = distance(v, v) + dot(v, v) + length(v);"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+// The pixel input of the vertex stage's POSITION output holds the pixel's
+// window position where the input semantic says so (SV_POSITION,
+// S_POSITION); shader model 3 gives that as VPOS, and its POSITION is no
+// pixel input, so HLSL9 refuses the read at its place.
+TEST(HLSLSnippets, ReadThePositionInThePixelStageWhereItHoldsOne) {
+    const Snippet cases[] = {
+        {"read", kObjects, kPixel, "float4 p = input.screen;", "\tfloat4 p = input.screen;\n"},
+        {"read", HLSL9, kPixel, "float4 p = input.uv.xyxy;\np += input.screen;",
+         "snippet.zksl(5:11) error: 'input.screen' (the POSITION output) is not supported in the pixel shader of target "
+         "'HLSL9'.\n",
+         true},
+        {"other inputs", kAllHLSL, kPixel, "float4 p = input.uv.xyxy + input.shade;", "\tfloat4 p = input.uv.xyxy + input.shade;\n"},
     };
     CHECK_SNIPPETS(cases);
 }
@@ -593,10 +659,11 @@ TEST(HLSLSnippets, ForgetTheDeclarationsOfTheLastTranslation) {
     Log log;
     for (int target : kHLSLTargets) {
         std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(target), log));
-        const char* first = target == HLSL9
+        std::string first = target == HLSL9
                                 ? "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));\nfloat f = input.face_direction;"
                                 : "float f = input.face_direction;";
-        for (const char* code : {first, ""}) {
+        first += "\nfloat4 ps[2];\nps[0] = input.shade;\nps[1] = input.shade;\nint i = 0;\nps[i++] *= constants.world;";
+        for (const char* code : {first.c_str(), "", first.c_str()}) {
             ShaderSource source;
             source.file = "snippet.zksl";
             std::string text = CompleteSource(code, kPixel);
@@ -605,10 +672,16 @@ TEST(HLSLSnippets, ForgetTheDeclarationsOfTheLastTranslation) {
             Parser parser(log);
             ASSERT_TRUE(parser.Parse(info, source)) << log.GetText();
             ASSERT_TRUE(translator->Translate(info, ShaderTarget(target), 0, kPixel, parser.GetRoot())) << log.GetText();
+            if (!*code) {
+                std::string last = translator->GetOutput().c_str();
+                EXPECT_EQ(last.find("_facing"), std::string::npos) << GetTargetName(target) << "\n" << last;
+                EXPECT_EQ(last.find("reciprocal"), std::string::npos) << GetTargetName(target) << "\n" << last;
+                EXPECT_EQ(last.find("_assign_"), std::string::npos) << GetTargetName(target) << "\n" << last;
+            }
         }
+        // A helper of an earlier text is written again where a later one calls it.
         std::string last = translator->GetOutput().c_str();
-        EXPECT_EQ(last.find("_facing"), std::string::npos) << GetTargetName(target) << "\n" << last;
-        EXPECT_EQ(last.find("reciprocal"), std::string::npos) << GetTargetName(target) << "\n" << last;
+        EXPECT_NE(last.find("float4 _assign_mul_float4_float4x4(inout"), std::string::npos) << GetTargetName(target) << "\n" << last;
     }
 }
 

@@ -224,6 +224,8 @@ GuideText MakeGuideText() {
          Probe().PixelTextures("<node id=\"image\" type=\"2D\"/>").PixelCode(kPixelStatement)},
         {"a write to a member of `input` (pixel stage)", "input.uv = input.uv * 2.0;",
          Probe().PixelCode(kPixelStatement)},
+        {"a read of the `POSITION` output's `input` member (pixel stage)", "float4 p = input.position;",
+         Probe().PixelCode(kPixelStatement)},
         {"a function named like a GLSL built-in function (`mod`)", "float mod(float x, float y)",
          Probe().PixelCode("$\n{\n    return x - y * floor(x / y);\n}\nvoid main()\n{\n"
                            "    output.color = float4(mod(input.uv.x, 0.5));\n}\n")},
@@ -362,6 +364,14 @@ GuideText MakeGuideText() {
         {"output.position = input.position;", 0,
          "Every vertex output must be set in the vertex stage's `main` (here `uv` is not).",
          Probe().VertexCode("void main()\n{\n    $\n}\n")},
+        {"float4 color = float4(input.uv, 0.0, 1.0);", 0,
+         "Every pixel output must be set in the pixel stage's `main` (here the colour goes to a variable instead).",
+         Probe().PixelCode("void main()\n{\n    $\n}\n")},
+        {"output.color = input.position;", GLSL31_ONLY,
+         "The vertex stage writes its `POSITION` output to the target's own position, which the GL family and "
+         "HLSL9 do not hand to the pixel stage; HLSL11 and PSSL give the pixel's window position there. Hand on "
+         "what the pixel stage needs in a `TEXTURE_COORDINATE` output.",
+         Probe().PixelCode("void main()\n{\n    $\n}\n")},
         {"<node id=\"position\" type=\"FLOAT4\" semantic=\"POSITON\"/>", 0,
          "None of the vertex outputs has the semantic `POSITION` (an unknown word, here a misspelt one, makes a "
          "texture coordinate), so the vertex stage would place nothing on the screen.",
