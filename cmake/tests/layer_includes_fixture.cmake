@@ -2,9 +2,10 @@
 # tree under tests/data/layers, with the entries zk_layer_entries writes
 # from each case's order and direct links. fx_top includes fx_base's header,
 # which it reaches only through fx_middle, and fx_side's, which it links or
-# not as the case says. fx_inner's folder lies inside fx_middle's and comes
-# after it in every order, so a file there belongs to fx_inner only when the
-# longest folder wins, not the first or the shortest: fx_top includes its
+# not as the case says. fx_inner's folder lies inside fx_middle's. It comes
+# after fx_middle in the orders but one, and before it in that one, so a
+# file there belongs to fx_inner in all of them only when the longest folder
+# wins, not the first, the last or the shortest: fx_top includes its
 # header, and it includes fx_middle's. fx_round's files write headers
 # otherwise than from the root, each in a way of its own; it is listed only
 # in the cases about those. ROOT is the project root, WORK a scratch folder.
@@ -71,6 +72,17 @@ run_case(inner_source_unlinked "fx_base,fx_side,fx_middle,fx_inner,fx_top" "fx_m
   "middle/inner/inner.h (fx_inner) includes middle/middle.h of fx_middle, which is not among the links of fx_inner"
   "1 include(s) reach")
 set(zk_layer_links_fx_inner fx_middle)  # as in the cases before
+
+# fx_inner lies below fx_middle here, linking fx_base alone: its header may
+# not include fx_middle's, and fx_top, which does not link it, may not
+# include its header. Both files still belong to fx_inner, though the folder
+# listed last that holds them is fx_middle's.
+set(zk_layer_links_fx_inner fx_base)
+run_case(inner_listed_first "fx_base,fx_side,fx_inner,fx_middle,fx_top" "fx_middle,fx_side"
+  "middle/inner/inner.h (fx_inner) includes middle/middle.h of fx_middle, which lies above it"
+  "top/top.cpp (fx_top) includes middle/inner/inner.h of fx_inner, which is not among the links of fx_top"
+  "2 include(s) reach")
+set(zk_layer_links_fx_inner fx_middle)
 
 # fx_round links fx_base alone: fx_side's header is foreign to it, however
 # written, and its own header may be included only from the root.

@@ -333,8 +333,8 @@ const char* OverrideText() { return static_cast<const char*>(zk_state.resolution
 
 const char* OverridePlatformName() {
     nString platform(OverrideText());
-    char* slash = platform.text ? strchr(platform.text, '/') : nullptr;
-    if (slash) *slash = '\0';
+    const char* slash = strchr(platform.c_str(), '/');
+    if (slash) platform = platform.Substring(0, static_cast<int>(slash - platform.c_str()));
     return ZKI_GetPlatformNameOfId(ZKI_GetPlatformIdFromString(platform.c_str()));
 }
 

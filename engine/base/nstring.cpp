@@ -1,20 +1,18 @@
 #include "engine/base/nstring.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-static char* DuplicateText(const char* source) {
-    if (!source) return nullptr;
-    size_t length = strlen(source);
-    char* block = static_cast<char*>(malloc(length + 1));
-    if (block) memcpy(block, source, length + 1);
-    return block;
-}
+// The longest text a string holds: lengths are ints, and the block has room
+// for the NUL.
+static const size_t kMaximumLength = static_cast<size_t>(INT_MAX) - 1;
 
-nString::nString(const char* source) : text(DuplicateText(source)) {}
+nString::nString(const char* source) : text(nullptr), text_length(0), block_size(0) { TakeCopyOf(source); }
 
-nString::nString(const nString& other) : text(DuplicateText(other.text)) {}
+nString::nString(const nString& other) : text(nullptr), text_length(0), block_size(0) { TakeCopyOf(other.text); }
 
 nString& nString::operator=(const nString& other) {
     TakeCopyOf(other.text);
@@ -28,12 +26,28 @@ nString& nString::operator=(const char* source) {
 
 nString::~nString() { free(text); }
 
+void nString::TakeCopyOf(const char* source) { TakeCopyOf(source, source ? strlen(source) : 0); }
+
 // The new block is made before the old one is freed, so a source that points
-// into this string's own text is safe.
-void nString::TakeCopyOf(const char* source) {
-    char* block = DuplicateText(source);
+// into this string's own text is safe. A null source, or a failed
+// allocation, leaves no text.
+void nString::TakeCopyOf(const char* source, size_t count) {
+    char* block = nullptr;
+    if (source && count <= kMaximumLength) block = static_cast<char*>(malloc(count + 1));
+    if (block) {
+        memcpy(block, source, count);
+        block[count] = '\0';
+    }
+    TakeBlock(block, count, count + 1);
+}
+
+// Frees the old block and keeps block, which holds count characters and a
+// NUL in size bytes; a null block leaves no text.
+void nString::TakeBlock(char* block, size_t count, size_t size) {
     free(text);
     text = block;
+    text_length = block ? static_cast<int>(count) : 0;
+    block_size = block ? static_cast<int>(size) : 0;
 }
 
 int nString::Length() const { return text ? static_cast<int>(strlen(text)) : 0; }
@@ -155,21 +169,41 @@ void nString::AppendFormatted(const char* format, ...) {
     if (formatted != stack) delete[] formatted;
 }
 
+// Room for count more characters and the NUL. A full block grows to twice
+// its size, so that over a run of appends each character is copied to a new
+// block twice on average. False, with no text left, when the memory is not
+// there.
+bool nString::MakeRoom(size_t count) {
+    size_t needed = static_cast<size_t>(text_length) + count + 1;
+    if (needed <= static_cast<size_t>(block_size)) return true;
+    char* block = nullptr;
+    size_t size = static_cast<size_t>(block_size) * 2;
+    if (size < needed) size = needed;
+    if (size > kMaximumLength + 1) size = kMaximumLength + 1;
+    if (needed <= size) block = static_cast<char*>(malloc(size));
+    if (block) memcpy(block, text, static_cast<size_t>(text_length) + 1);
+    TakeBlock(block, static_cast<size_t>(text_length), size);
+    return block != nullptr;
+}
+
 void nString::Append(const char* more) {
     if (!more) return;
     if (!text) {
-        text = DuplicateText(more);
+        TakeCopyOf(more);
         return;
     }
-    size_t first = strlen(text);
-    size_t second = strlen(more);
-    char* block = static_cast<char*>(malloc(first + second + 1));
-    if (block) {
-        memcpy(block, text, first);
-        memcpy(block + first, more, second + 1);
-    }
-    free(text);
-    text = block;
+    size_t count = strlen(more);
+    // Where more lies in this string's text, it must be read from the block
+    // the text moves to.
+    uintptr_t at = reinterpret_cast<uintptr_t>(more);
+    uintptr_t start = reinterpret_cast<uintptr_t>(text);
+    bool inside = at >= start && at < start + static_cast<uintptr_t>(block_size);
+    size_t offset = inside ? static_cast<size_t>(at - start) : 0;
+    if (!MakeRoom(count)) return;
+    if (inside) more = text + offset;
+    memmove(text + text_length, more, count);
+    text_length += static_cast<int>(count);
+    text[text_length] = '\0';
 }
 
 void nString::Replace(const char* find, const char* replacement) {
@@ -180,8 +214,7 @@ void nString::Replace(const char* find, const char* replacement) {
     int scratchLength = r <= f ? n : (n / f + 1) * r;
     char* scratch = static_cast<char*>(malloc(static_cast<size_t>(scratchLength) + 3));
     if (!scratch) {
-        free(text);
-        text = nullptr;
+        TakeBlock(nullptr, 0, 0);
         return;
     }
     scratch[0] = '\0';
@@ -224,9 +257,10 @@ nString nString::GetToken(int index, const char* separator) const {
 
 nString nString::Substring(int start, int length) const {
     nString result;
-    if (!text || start < 0 || length < 0 || start >= Length()) return result;
-    result = text + start;
-    if (result.text && result.Length() > length) result.text[length] = '\0';
+    int whole = Length();
+    if (!text || start < 0 || length < 0 || start >= whole) return result;
+    int kept = whole - start < length ? whole - start : length;
+    result.TakeCopyOf(text + start, static_cast<size_t>(kept));
     return result;
 }
 

@@ -1,8 +1,17 @@
 // The engine's heap string and its C-string helpers.
 //
-// An nString owns one malloc'd block holding exactly its text and NUL; a null
-// block reads as empty. Every change allocates a new exact-size block, which
-// keeps the string one pointer wide.
+// An nString owns one malloc'd block holding its text and NUL; a null block
+// reads as empty. The string remembers the length of its text and the size of
+// its block, so that appending writes into the room left at the end, and a
+// block that is full grows to twice its size: a text built from many small
+// pieces costs time in proportion to its length. Every other change makes a
+// block of exactly the new text, so copies and replaced texts carry no spare
+// room.
+//
+// The text may be written in place, character for character. It must not be
+// shortened there (by a NUL) nor given another block: the next Append would
+// write after the length the string remembers. Take a Substring instead, or
+// give the string its own text anew (s = s.GetText()) once it is shortened.
 #pragma once
 
 #include <cstdarg>
@@ -10,7 +19,7 @@
 
 class nString {
 public:
-    constexpr nString() : text(nullptr) {}
+    constexpr nString() : text(nullptr), text_length(0), block_size(0) {}
     nString(const char* source);
     nString(const nString& other);
     nString& operator=(const nString& other);
@@ -39,6 +48,13 @@ public:
 
 private:
     void TakeCopyOf(const char* source);
+    void TakeCopyOf(const char* source, size_t count);
+    void TakeBlock(char* block, size_t count, size_t size);
+    bool MakeRoom(size_t count);
+
+    // Characters before the NUL, and bytes in the block; both 0 with no text.
+    int text_length;
+    int block_size;
 };
 
 // vsnprintf into the caller's buffer; the text is cut to size - 1 characters.

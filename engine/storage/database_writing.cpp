@@ -52,12 +52,14 @@ public:
     }
     nString refusal;
 
-    // Hands the text over to a new string; null when anything failed.
+    // The text in a string of its own; null when anything failed.
     nString* Take() {
         if (failed) return nullptr;
-        nString* result = new nString();
-        result->text = data;
-        data = nullptr;
+        nString* result = new nString(data);
+        if (!result->GetText()) {
+            delete result;
+            return nullptr;
+        }
         return result;
     }
 

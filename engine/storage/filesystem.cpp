@@ -35,7 +35,7 @@ nString WithForwardSlashes(const char* path) {
 
 static void RemoveOneTrailingSlash(nString& path) {
     int size = path.Length();
-    if (size > 0 && path.text[size - 1] == '/') path.text[size - 1] = '\0';
+    if (size > 0 && path.text[size - 1] == '/') path = path.Substring(0, size - 1);
 }
 
 static System* SystemOf(PathPrefix prefix) { return prefix < path_prefix_count ? file_systems[prefix] : nullptr; }
@@ -226,6 +226,9 @@ nString ConvertNativePathToPath(const char* native) {
     if (!native) return nString("");
     nString normalized(native);
     NormalizePath(normalized.text);
+    // The collapse shortens the text in place: the string takes it anew, at
+    // its new length.
+    normalized = normalized.GetText();
     for (int i = 0; i < path_prefix_count; ++i) {
         if (!paths[i].GetText()) continue;
         if (strncmp(normalized.c_str(), paths[i].c_str(), paths[i].Length()) == 0) {

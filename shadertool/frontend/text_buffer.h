@@ -1,7 +1,7 @@
 // Text that grows by appending. The storage doubles as it fills, so a text
-// built from many small pieces costs time in proportion to its length; an
-// nString, which holds exactly its text, copies itself whole on every
-// append.
+// built from many small pieces costs time in proportion to its length. Unlike
+// an nString it can also be cut short, take text in the middle, and keep its
+// storage when cleared, for the next text the translator writes.
 #pragma once
 
 #include <cstdarg>

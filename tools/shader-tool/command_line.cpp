@@ -102,7 +102,7 @@ FilePaths SplitRelativePath(const nString& path, const nString& input_directory)
     }
     paths.baseName = file_name;
     const char* extension = nPathExtension(file_name);
-    if (extension) paths.baseName.text[extension - 1 - file_name] = '\0';
+    if (extension) paths.baseName = paths.baseName.Substring(0, static_cast<int>(extension - 1 - file_name));
     return paths;
 }
 
@@ -367,13 +367,12 @@ int TranslateFiles(const Options& options) {
 void Options::SetInputDirectory(const char* path, bool is_file_path) {
     inputDirectory = path;
     if (is_file_path) {
+        // What stands before the last '/', a trailing one aside.
         int length = inputDirectory.Length();
-        if (length > 0 && inputDirectory.text[length - 1] == '/') inputDirectory.text[length - 1] = '\0';
-        char* slash = strrchr(inputDirectory.text ? inputDirectory.text : const_cast<char*>(""), '/');
-        if (slash)
-            *slash = '\0';
-        else
-            inputDirectory = "";
+        if (length > 0 && inputDirectory.text[length - 1] == '/') --length;
+        nString folder = inputDirectory.Substring(0, length);
+        const char* slash = strrchr(folder.c_str(), '/');
+        inputDirectory = slash ? folder.Substring(0, static_cast<int>(slash - folder.c_str())) : nString("");
     }
     if (!inputDirectory.IsEmpty()) TranslatorDriver::AppendDirectorySeparatorToPath(inputDirectory);
 }

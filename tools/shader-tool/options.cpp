@@ -22,7 +22,7 @@ bool SetFlag(ParseState& state, const OptionDescription&, const char*) {
 bool AddDefinition(ParseState& state, const OptionDescription&, const char* value) {
     const char* equals = strchr(value, '=');
     nString name(value);
-    if (equals) name.text[equals - value] = '\0';
+    if (equals) name = name.Substring(0, static_cast<int>(equals - value));
     state.options.definitions.InsertLast(name);
     state.options.definitions.InsertLast(nString(equals ? equals + 1 : "1"));
     return true;

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <malloc.h>
 #include <string>
 #include <thread>
 
@@ -80,6 +81,99 @@ TEST(NString, AppendAndAssignment) {
     nString copy(s);
     EXPECT_NE(copy.text, s.text);
     EXPECT_TRUE(copy == s);
+}
+
+// A run of appends moves the text to a new block only when the block is
+// full, and each move at least doubles it: the text is copied about twice in
+// all, not once per append. A move always shows as a new address, since the
+// new block is taken before the old one is freed.
+TEST(NString, RunOfAppendsMovesTheTextLogarithmicallyOften) {
+    const int appends = 100000;
+    nString s;
+    const char* block = nullptr;
+    int moves = 0;
+    long long copied = 0;
+    for (int i = 0; i < appends; ++i) {
+        s.Append(i % 2 ? "y" : "x");
+        if (s.text != block) {
+            ++moves;
+            copied += i;
+            block = s.text;
+        }
+    }
+    ASSERT_EQ(s.Length(), appends);
+    EXPECT_EQ(s.text[0], 'x');
+    EXPECT_EQ(s.text[appends - 1], 'y');
+    EXPECT_LE(moves, 20) << "text moved on " << moves << " of " << appends << " appends";
+    EXPECT_LE(copied, 2LL * appends) << "characters copied to new blocks";
+}
+
+// Every member that gives the string a new block must also say how large
+// it is: appends write into the room the string believes it has. Each case
+// starts from a string grown by appends (so with room to spare), gives it a
+// text of its own way, then appends until the block moves more than once;
+// the block must always hold what was written, as malloc_usable_size (and
+// under the address sanitizer, the sanitizer itself) tells.
+TEST(NString, EveryWayOfSettingTheTextKeepsTheRoomRight) {
+    struct Case {
+        const char* how;
+        void (*set)(nString& s);
+        std::string (*expected)(const std::string& grown);
+    } cases[] = {
+        {"assigned", [](nString& s) { s = "ab"; }, [](const std::string&) { return std::string("ab"); }},
+        {"assigned a string", [](nString& s) { s = nString("ab"); },
+         [](const std::string&) { return std::string("ab"); }},
+        {"assigned itself", [](nString& s) { s = s; }, [](const std::string& g) { return g; }},
+        {"assigned its own tail", [](nString& s) { s = s.text + 1795; },
+         [](const std::string& g) { return g.substr(1795); }},
+        {"copied", [](nString& s) { s = nString(s); }, [](const std::string& g) { return g; }},
+        {"set formatted", [](nString& s) { s.SetFormatted("%d-%s", 7, "a"); },
+         [](const std::string&) { return std::string("7-a"); }},
+        {"set formatted through the heap", [](nString& s) { s.SetFormatted("%s", std::string(5000, 'l').c_str()); },
+         [](const std::string&) { return std::string(5000, 'l'); }},
+        {"formatted", [](nString& s) { s = nString::Format("%d", 3); },
+         [](const std::string&) { return std::string("3"); }},
+        {"replaced", [](nString& s) { s.Replace("grown ", "g"); },
+         [](const std::string&) { return std::string(300, 'g'); }},
+        {"a substring of it", [](nString& s) { s = s.Substring(2, 3); },
+         [](const std::string&) { return std::string("own"); }},
+        {"a token of it", [](nString& s) { s = s.GetToken(3, " "); },
+         [](const std::string&) { return std::string("grown"); }},
+        {"emptied", [](nString& s) { s = ""; }, [](const std::string&) { return std::string(); }},
+        {"nulled", [](nString& s) { s = nString(); }, [](const std::string&) { return std::string(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        nString s;
+        for (int i = 0; i < 300; ++i) s.Append("grown ");
+        std::string expected = c.expected(s.text);
+        c.set(s);
+        ASSERT_EQ(std::string(s.c_str()), expected);
+        int moves = 0;
+        for (int i = 0; moves < 3 && i < 100000; ++i) {
+            const char* before = s.text;
+            s.AppendFormatted("%d,", i);
+            expected += std::to_string(i) + ",";
+            ASSERT_NE(s.text, nullptr);
+            ASSERT_GE(malloc_usable_size(s.text), expected.size() + 1) << "after " << i + 1 << " appends";
+            if (s.text != before) ++moves;
+        }
+        EXPECT_EQ(std::string(s.c_str()), expected);
+    }
+}
+
+// The appended text may be the string's own, whole or in part, whether the
+// block has room for it or must move first.
+TEST(NString, AppendingItsOwnText) {
+    nString s("abcd");
+    s.Append(s.text);  // the block is full: it moves
+    EXPECT_EQ(Text(s), "abcdabcd");
+    s.Append(s.text + 6);  // room is left: it stays
+    EXPECT_EQ(Text(s), "abcdabcdcd");
+    for (int i = 0; i < 5; ++i) s.Append(s.text + i);
+    std::string expected = "abcdabcdcd";
+    for (int i = 0; i < 5; ++i) expected += expected.substr(static_cast<size_t>(i));
+    EXPECT_EQ(Text(s), expected);
 }
 
 TEST(NString, Replace) {

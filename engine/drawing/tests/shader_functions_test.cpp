@@ -229,38 +229,62 @@ nTransform Product(const nTransform& a, const nTransform& b) {
     return out;
 }
 
+// Both stages carry every transform semantic. "row" is a FLOAT4 with a
+// matrix semantic: it takes the matrix's first row and no more, so "after",
+// which lies behind it in the stage's value block, keeps its value.
+const char kTransformConstants[] = R"(<node id="world" type="FLOAT4X4" semantic="WORLD_TRANSFORM"/>
+    <node id="view" type="FLOAT4X4" semantic="VIEW_TRANSFORM"/>
+    <node id="world_view" type="FLOAT4X4" semantic="WORLD_VIEW_TRANSFORM"/>
+    <node id="view_projection" type="FLOAT4X4" semantic="VIEW_PROJECTION_TRANSFORM"/>
+    <node id="plain" type="FLOAT4X4"/>
+    <node id="row" type="FLOAT4" semantic="WORLD_TRANSFORM"/>
+    <node id="after" type="FLOAT4"/>)";
+
 TEST_F(ShaderFunctionsTest, ConstantsWithATransformSemanticFollowTheTransformStacks) {
     world_matrix = Matrix(1), view_matrix = Matrix(20), projection_matrix = Matrix(-7);
     zk->graphics->ZK_Graphics_PeekWorldTransform = [] { return world_matrix; };
     zk->graphics->ZK_Graphics_PeekViewTransform = [] { return view_matrix; };
     zk->graphics->ZK_Graphics_PeekProjectionTransform = [] { return projection_matrix; };
-    Write(kGlowPath, ShaderXml(R"(<node id="world" type="FLOAT4X4" semantic="WORLD_TRANSFORM"/>
-    <node id="view" type="FLOAT4X4" semantic="VIEW_TRANSFORM"/>
-    <node id="world_view" type="FLOAT4X4" semantic="WORLD_VIEW_TRANSFORM"/>
-    <node id="view_projection" type="FLOAT4X4" semantic="VIEW_PROJECTION_TRANSFORM"/>
-    <node id="plain" type="FLOAT4X4"/>)"));
+    Write(kGlowPath, ShaderXml(kTransformConstants,
+                               std::string("<node id=\"tint\" type=\"FLOAT4\"/>\n    ") + kTransformConstants +
+                                   R"(<node id="world_view_projection" type="FLOAT4X4"
+                                         semantic="WORLD_VIEW_PROJECTION_TRANSFORM"/>)"));
     zk_shader_t* shader = Get(kGlowPath);
     ASSERT_NE(shader, nullptr);
 
     struct Case {
         const char* name;
         nTransform (*expected)();
+        size_t bytes;
     } cases[] = {
-        {"world", [] { return world_matrix; }},
-        {"view", [] { return view_matrix; }},
-        {"world_view", [] { return Product(view_matrix, world_matrix); }},
-        {"world_view_projection", [] { return Product(projection_matrix, Product(view_matrix, world_matrix)); }},
-        {"view_projection", [] { return Product(projection_matrix, view_matrix); }},
-        {"plain", [] { return nTransform{}; }},
+        {"world", [] { return world_matrix; }, 64},
+        {"view", [] { return view_matrix; }, 64},
+        {"world_view", [] { return Product(view_matrix, world_matrix); }, 64},
+        {"world_view_projection", [] { return Product(projection_matrix, Product(view_matrix, world_matrix)); }, 64},
+        {"view_projection", [] { return Product(projection_matrix, view_matrix); }, 64},
+        {"plain", [] { return nTransform{}; }, 64},
+        {"row", [] { return world_matrix; }, 16},
+        {"after", [] { return nTransform{}; }, 16},
+    };
+    struct Stage {
+        const char* name;
+        int (*index)(zk_shader_t*, const char*);
+        void* (*value)(zk_shader_t*, int);
+    } stages[] = {
+        {"vertex", zk->graphics->ZK_Graphics_GetShaderVertexConstantIndex,
+         zk->graphics->ZK_Graphics_GetShaderVertexConstant},
+        {"pixel", zk->graphics->ZK_Graphics_GetShaderPixelConstantIndex,
+         zk->graphics->ZK_Graphics_GetShaderPixelConstant},
     };
     auto expect_values = [&](const char* when) {
         SCOPED_TRACE(when);
-        for (const Case& c : cases) {
-            int index = zk->graphics->ZK_Graphics_GetShaderVertexConstantIndex(shader, c.name);
-            ASSERT_GE(index, 0) << c.name;
-            nTransform expected = c.expected();
-            EXPECT_EQ(memcmp(zk->graphics->ZK_Graphics_GetShaderVertexConstant(shader, index), expected.m, 64), 0)
-                << c.name;
+        for (const Stage& stage : stages) {
+            for (const Case& c : cases) {
+                int index = stage.index(shader, c.name);
+                ASSERT_GE(index, 0) << stage.name << " " << c.name;
+                nTransform expected = c.expected();
+                EXPECT_EQ(memcmp(stage.value(shader, index), expected.m, c.bytes), 0) << stage.name << " " << c.name;
+            }
         }
     };
     ZKI_UpdateShaderConstants(shader);
@@ -268,6 +292,8 @@ TEST_F(ShaderFunctionsTest, ConstantsWithATransformSemanticFollowTheTransformSta
     EXPECT_FALSE(shader->flags & ZK_SHADER_CONSTANTS_UNCHANGED);
     EXPECT_EQ(shader->vertex_constants.entries[5].uploaded, 1) << "the plain constant did not change";
     EXPECT_EQ(shader->vertex_constants.entries[0].uploaded, 0);
+    EXPECT_EQ(shader->pixel_constants.entries[0].uploaded, 1) << "tint has no transform semantic";
+    EXPECT_EQ(shader->pixel_constants.entries[1].uploaded, 0);
 
     // Uploaded; the stacks did not move.
     shader->flags |= ZK_SHADER_CONSTANTS_UNCHANGED;

@@ -184,6 +184,8 @@ TEST_F(ImageLoader, ChoosesTheCodecByExtension) {
     WriteBytes(folder / "shot.png", Bytes{1, 2, 3});
     WriteBytes(folder / "photo.gif", Bytes{'G', 'I', 'F'});
     WriteBytes(folder / "noext", image_test::UncompressedTga(5, 4, 32, true));
+    // Ends in "tga", but the format goes by the extension after a '.'.
+    WriteBytes(folder / "atga", image_test::UncompressedTga(5, 4, 32, true));
     mkdir((folder / "dir.tga").c_str(), 0700);
     WriteBytes(folder / "dir.tga/file", image_test::UncompressedTga(5, 4, 32, true));
     struct Case {
@@ -194,7 +196,7 @@ TEST_F(ImageLoader, ChoosesTheCodecByExtension) {
     } cases[] = {
         {"X.TGA", true, 5, 4, false},      {"photo.JPG", true, 32, 32, false}, {"shot.png", true, 32, 32, false},
         {"photo.gif", false, 0, 0, true},  {"noext", false, 0, 0, true},       {"dir.tga/file", false, 0, 0, true},
-        {"missing.tga", false, 0, 0, false},
+        {"missing.tga", false, 0, 0, false}, {"atga", false, 0, 0, true},
     };
     for (const Case& c : cases) {
         std::string path = folder / c.name;

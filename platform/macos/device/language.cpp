@@ -30,14 +30,9 @@ static nString PreferredLanguageCode() {
         }
     }
     if (!setting || strcmp(setting, "C") == 0 || strcmp(setting, "POSIX") == 0) return nString("");
-    nString code(setting);
-    for (char* c = code.text; c && *c; ++c) {
-        if (*c == '.' || *c == '@') {
-            *c = '\0';
-            break;
-        }
+    nString code = nString(setting).Substring(0, static_cast<int>(strcspn(setting, ".@")));
+    for (char* c = code.text; c && *c; ++c)
         if (*c == '_') *c = '-';
-    }
     return code;
 }
 

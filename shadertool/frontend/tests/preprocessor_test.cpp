@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -297,10 +298,14 @@ TEST(DefinitionSubstitution, OnePassGivesWhatThePassesGive) {
 }
 
 TEST_F(PreprocessorTest, FloatsReadBackAsTheSameValue) {
-    const float values[] = {0.5f, 0.1f, 1e-7f, 123456.789f, 3.4e38f, 1.17549435e-38f, -2.5e-5f, 1.0f};
+    // The last two need all nine significant digits a float can need.
+    const float values[] = {0.5f,    0.1f, 1e-7f,        123456.789f,     3.4e38f, 1.17549435e-38f,
+                            -2.5e-5f, 1.0f, 0.100000024f, 1.00000035e-08f};
     for (float value : values) {
         nString text = ShaderTool::FormatFloatLiteral(value);
-        EXPECT_EQ(std::strtof(text.c_str(), nullptr), value) << text.c_str();
+        char exact[32];
+        std::snprintf(exact, sizeof exact, "%.9g", value);
+        EXPECT_EQ(std::strtof(text.c_str(), nullptr), value) << text.c_str() << " written for " << exact;
         EXPECT_TRUE(std::strchr(text.c_str(), '.') || std::strchr(text.c_str(), 'e')) << text.c_str();
     }
 }
@@ -619,6 +624,9 @@ TEST(CollapsePathRelations, RemovesComponentParentPairs) {
         {"a/b/c/../../d", "a/d"},
         {"../x", "../x"},
         {"a/../../x", "../x"},
+        // A parent step is no component to take away: two in a row stay.
+        {"../../x", "../../x"},
+        {"../../a/../x", "../../x"},
         {"a/..", ""},
         {"plain", "plain"},
         {"", ""},

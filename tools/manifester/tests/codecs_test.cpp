@@ -784,6 +784,9 @@ TEST_F(ImageLoading, CodecByEndingAndEveryBlockFreed) {
     WriteBytes(dir / "c.jpg", MakeJpeg(9, 7, JpegColours::Rgb));
     WriteBytes(dir / "d.gif", {'G', 'I', 'F'});
     WriteBytes(dir / "e.png", {'n', 'o', 'p', 'e'});
+    // A TGA by its bytes and its last three characters, but its last four
+    // are not ".tga".
+    WriteBytes(dir / "atga", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 24, 0, 1, 2, 3, 4, 5, 6});
     struct Case {
         const char* name;
         bool ok;
@@ -796,6 +799,7 @@ TEST_F(ImageLoading, CodecByEndingAndEveryBlockFreed) {
         {"d.gif", false, 0, 0, "Unsupported image format in file '"},
         {"e.png", false, 0, 0, ""},  // the size reader is silent; the loader names the file
         {"missing.png", false, 0, 0, ""},
+        {"atga", false, 0, 0, "Unsupported image format in file '"},
     };
     ImageLoaderImp* loader = GetImageLoaderImp();
     for (const Case& c : cases) {
