@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "engine/runtime/state.h"
@@ -101,17 +101,25 @@ struct Message {
     std::string words;  // the message alone
 };
 
+// "file.xml(12:5) error: words": the line, or 0 when the text is not such.
+int PlacedLine(const std::string& line, size_t* words_at) {
+    const std::string marker = ") error: ";
+    size_t end = line.find(marker);
+    size_t open = end == std::string::npos ? end : line.rfind('(', end);
+    if (open == std::string::npos) return 0;
+    *words_at = end + marker.size();
+    return atoi(line.c_str() + open + 1);
+}
+
 std::vector<Message> ErrorMessages(const std::string& log) {
-    static const std::regex placed(R"(^.*\((\d+):\d+\) error: (.*)$)");
     std::vector<Message> messages;
     std::istringstream lines(log);
     std::string line;
     while (std::getline(lines, line)) {
-        std::smatch m;
         Message message;
-        if (std::regex_match(line, m, placed)) {
-            message.line = std::stoi(m[1]);
-            message.words = m[2];
+        size_t words_at = 0;
+        if ((message.line = PlacedLine(line, &words_at)) > 0) {
+            message.words = line.substr(words_at);
         } else if (line.compare(0, 7, "Error: ") == 0) {
             message.words = line.substr(7);
         } else {
@@ -125,11 +133,7 @@ std::vector<Message> ErrorMessages(const std::string& log) {
 
 bool Matches(const ErrorMark& mark, const Message& message) {
     if (mark.line != 0 && mark.line != message.line) return false;
-    try {
-        return std::regex_search(message.words, std::regex(mark.pattern));
-    } catch (const std::regex_error&) {
-        return message.words.find(mark.pattern) != std::string::npos;
-    }
+    return message.words.find(mark.pattern) != std::string::npos;
 }
 
 std::string MarkPlace(const ErrorMark& mark) {
@@ -296,12 +300,16 @@ bool SameExpectations(const Drawing& a, const Drawing& b) {
 }
 
 // The drawing the others are held to: of those expected to draw the same,
-// the one most others agree with, the first of a tie.
+// and that meet the expectations if any does, the one most others agree
+// with, the first of a tie.
 const Drawing* Reference(const ShaderInfo& info, const std::vector<Drawing>& drawings, const Drawing& d) {
+    bool any_meets = std::any_of(drawings.begin(), drawings.end(), [&](const Drawing& x) {
+        return SameExpectations(x, d) && CheckExpectations(info, x).empty();
+    });
     const Drawing* best = nullptr;
     int best_count = -1;
     for (const Drawing& candidate : drawings) {
-        if (!SameExpectations(candidate, d)) continue;
+        if (!SameExpectations(candidate, d) || (any_meets && !CheckExpectations(info, candidate).empty())) continue;
         int count = 0;
         for (const Drawing& other : drawings)
             if (SameExpectations(other, d) && Disagreement(info, other, candidate).empty()) ++count;
@@ -323,7 +331,74 @@ void Show(const ShaderInfo& info, const Drawing& d, std::vector<std::string>* li
     }
 }
 
-std::string Label(const std::string& path, int target) { return path + " " + GetTargetName(target) + ": "; }
+// The GLSL 4.50 pair an HLSL-family text draws as.
+bool ConvertForDrawing(const Translation& t, int target, DrawRequest* request, std::string* error) {
+    std::vector<std::string> outputs;
+    for (int i = 0; i < t.info.vertex_output.Count(); ++i) outputs.push_back(t.info.vertex_output[i].id.c_str());
+    std::vector<SamplerKind> samplers;
+    for (int i = 0; i < t.info.pixel_textures.Count(); ++i)
+        samplers.push_back({t.info.pixel_textures[i].id.c_str(), t.info.pixel_textures[i].type.texture_kind});
+    GLSLPair pair;
+    if (!ConvertHLSLPair(target, t.vertex, t.pixel, outputs, samplers, &pair, error)) return false;
+    request->vertex_text = pair.vertex;
+    request->pixel_text = pair.pixel;
+    return true;
+}
+
+// Draws a translated target; a drawing to be compared once every target is
+// drawn leaves the verdict empty.
+TargetLine DrawTarget(Device& device, const Translation& t, const Marks& marks, int target,
+                      std::vector<Drawing>* drawings) {
+    TargetLine line;
+    line.target = target;
+    DrawRequest request = MakeRequest(t, marks, target);
+    request.vertex_text = VersionLine(target) + t.vertex;
+    request.pixel_text = VersionLine(target) + t.pixel;
+    std::string error;
+    if (UsesDirect3DConventions(target) && !ConvertForDrawing(t, target, &request, &error)) {
+        line.verdict = "does not draw: " + error, line.failed = true;
+        return line;
+    }
+    DrawResult result = device.Draw(request);
+    if (!result.drawn) {
+        line.verdict = "does not draw: " + result.error, line.failed = true;
+        return line;
+    }
+    Drawing d;
+    d.target = target;
+    d.images = result.images;
+    d.expected = ExpectationsFor(marks, target);
+    drawings->push_back(d);
+    return line;
+}
+
+TargetLine Judge(Device& device, const Translation& t, const Marks& marks, int target, bool all,
+                 std::vector<Drawing>* drawings) {
+    TargetLine line;
+    line.target = target;
+    std::vector<ErrorMark> errors = ErrorsFor(marks, target);
+    if (t.outcome == Translation::LEFT_OUT) {
+        line.verdict = "left out", line.failed = all;
+    } else if (!errors.empty()) {
+        line.verdict = CheckRefusal(errors, t);
+        line.failed = !line.verdict.empty();
+        if (!line.failed) line.verdict = "ok";
+    } else if (t.outcome == Translation::REFUSED) {
+        line.verdict = "refused: " + FirstError(t.log), line.failed = all;
+    } else {
+        line = DrawTarget(device, t, marks, target, drawings);
+    }
+    return line;
+}
+
+void Compare(const ShaderInfo& info, const std::vector<Drawing>& drawings, TargetLine* line) {
+    const Drawing& d =
+        *std::find_if(drawings.begin(), drawings.end(), [&](const Drawing& x) { return x.target == line->target; });
+    line->verdict = CheckExpectations(info, d);
+    if (line->verdict.empty()) line->verdict = Disagreement(info, d, *Reference(info, drawings, d));
+    line->failed = !line->verdict.empty();
+    if (line->verdict.empty()) line->verdict = "ok";
+}
 
 }  // namespace
 
@@ -338,90 +413,53 @@ void SetUpTranslation() {
 }
 
 FileReport DrawFile(Device& device, const std::string& path, const DrawOptions& options) {
-    const bool all = options.all;
     FileReport report;
+    report.path = path;
     std::ifstream file(path, std::ios::binary);
     std::stringstream xml;
     xml << file.rdbuf();
     Marks marks;
-    std::string error;
-    if (!file || !ReadMarks(xml.str(), &marks, &error)) {
-        report.lines.push_back(path + ": " + (file ? error : "cannot be read"));
-        report.passed = false;
+    if (!file) {
+        report.problem = "cannot be read";
         return report;
     }
+    if (!ReadMarks(xml.str(), &marks, &report.problem)) return report;
     std::vector<Drawing> drawings;
-    std::vector<std::pair<int, std::string>> verdicts;  // target, verdict ("" while drawn and not yet compared)
     ShaderInfo info;
     for (const TargetDescription& description : kTargets) {
-        int target = description.bit;
-        Translation t = Translate(path, target);
+        Translation t = Translate(path, description.bit);
         if (t.outcome == Translation::NOT_A_SHADER) {
-            report.lines.push_back(path + ": not a Shader XML, passed over");
+            report.not_a_shader = true;
             return report;
         }
         info = t.info;
-        std::vector<ErrorMark> errors = ErrorsFor(marks, target);
-        std::string verdict;
-        bool failed = false;
-        if (t.outcome == Translation::LEFT_OUT) {
-            verdict = "left out", failed = all;
-        } else if (!errors.empty()) {
-            verdict = CheckRefusal(errors, t);
-            failed = !verdict.empty();
-            if (!failed) verdict = "ok";
-        } else if (t.outcome == Translation::REFUSED) {
-            verdict = "refused: " + FirstError(t.log), failed = all;
-        } else {
-            DrawRequest request = MakeRequest(t, marks, target);
-            request.vertex_text = VersionLine(target) + t.vertex;
-            request.pixel_text = VersionLine(target) + t.pixel;
-            if (UsesDirect3DConventions(target)) {
-                std::vector<std::string> outputs;
-                for (int i = 0; i < t.info.vertex_output.Count(); ++i) outputs.push_back(t.info.vertex_output[i].id.c_str());
-                std::vector<SamplerKind> samplers;
-                for (int i = 0; i < t.info.pixel_textures.Count(); ++i)
-                    samplers.push_back({t.info.pixel_textures[i].id.c_str(), t.info.pixel_textures[i].type.texture_kind});
-                GLSLPair pair;
-                if (!ConvertHLSLPair(target, t.vertex, t.pixel, outputs, samplers, &pair, &error)) {
-                    verdict = "does not draw: " + error, failed = true;
-                }
-                request.vertex_text = pair.vertex;
-                request.pixel_text = pair.pixel;
-            }
-            if (verdict.empty()) {
-                DrawResult result = device.Draw(request);
-                if (!result.drawn) {
-                    verdict = "does not draw: " + result.error, failed = true;
-                } else {
-                    Drawing d;
-                    d.target = target;
-                    d.images = result.images;
-                    d.expected = ExpectationsFor(marks, target);
-                    drawings.push_back(d);
-                }
-            }
-        }
-        if (failed) report.passed = false;
-        verdicts.emplace_back(target, verdict);
+        report.targets.push_back(Judge(device, t, marks, description.bit, options.all, &drawings));
     }
-    for (auto& [target, verdict] : verdicts) {
-        if (verdict.empty()) {
-            const Drawing& d = *std::find_if(drawings.begin(), drawings.end(),
-                                             [&](const Drawing& x) { return x.target == target; });
-            verdict = CheckExpectations(info, d);
-            if (verdict.empty()) verdict = Disagreement(info, d, *Reference(info, drawings, d));
-            if (!verdict.empty()) report.passed = false;
-            if (verdict.empty()) verdict = "ok";
-        }
+    for (TargetLine& line : report.targets)
+        if (line.verdict.empty()) Compare(info, drawings, &line);
+    if (options.show)
+        for (const Drawing& d : drawings) Show(info, d, &report.shown);
+    return report;
+}
+
+bool FileReport::Passed() const {
+    return problem.empty() &&
+           std::none_of(targets.begin(), targets.end(), [](const TargetLine& line) { return line.failed; });
+}
+
+std::vector<std::string> FileReport::Lines() const {
+    std::vector<std::string> lines;
+    if (!problem.empty()) lines.push_back(path + ": " + problem);
+    if (not_a_shader) lines.push_back(path + ": not a Shader XML, passed over");
+    for (const TargetLine& line : targets) {
         // Messages end in a line break or carry several lines: one line each.
+        std::string verdict = line.verdict;
         std::replace(verdict.begin(), verdict.end(), '\n', ' ');
         while (!verdict.empty() && verdict.back() == ' ') verdict.pop_back();
-        report.lines.push_back(Label(path, target) + verdict);
+        lines.push_back(path + " " + GetTargetName(line.target) + ": " + verdict);
     }
-    if (options.show)
-        for (const Drawing& d : drawings) Show(info, d, &report.lines);
-    return report;
+    lines.insert(lines.end(), shown.begin(), shown.end());
+    return lines;
 }
 
 std::vector<std::string> ListShaderFiles(const std::string& path) {

@@ -26,9 +26,21 @@ namespace draw {
 // Every value drawn must lie this close to what it is compared with.
 constexpr double kTolerance = 1.0 / 1024.0;
 
+struct TargetLine {
+    int target = 0;
+    std::string verdict;  // "ok", "got ...", "refused: ...", "left out", ...
+    bool failed = false;  // refused and left out fail only with `all`
+};
+
 struct FileReport {
-    std::vector<std::string> lines;
-    bool passed = true;  // every line is ok, or (without `all`) refused or left out
+    std::string path;
+    std::string problem;  // why the file as a whole failed (its marks cannot be read)
+    bool not_a_shader = false;
+    std::vector<TargetLine> targets;
+    std::vector<std::string> shown;  // the pixels, when asked for
+
+    bool Passed() const;
+    std::vector<std::string> Lines() const;
 };
 
 // Sets up what the translation driver reads files through; once per process.

@@ -7,11 +7,11 @@
 //   <!-- expect R G B A -->          every pixel of the next pixel output
 //   <!-- expect TARGETS: R G B A --> the same for the targets of the target
 //                                    list only (ESSL20,GLSL21 or ~HLSL)
-//   // ERROR "regexp"                on a line of code: each target refuses
-//   // ERROR TARGETS "regexp"        the file with a message at this line
-//                                    that matches
-//   <!-- ERROR "regexp" -->          a refusal with a message that names no
-//                                    line
+//   // ERROR "text"                  on a line of code: each target refuses
+//   // ERROR TARGETS "text"          the file with a message at this line
+//                                    that holds the text
+//   <!-- ERROR "text" -->            a refusal with a message that names no
+//                                    line (or any line)
 #pragma once
 
 #include <map>

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "shadertool/frontend/shader_info.h"
@@ -158,27 +157,56 @@ std::string ReadFacingAsFrontFace(const std::string& text, const std::string& de
     return ReplaceAll(read, declaration, "bool _facing_front : SV_IsFrontFace;");
 }
 
+namespace {
+
+// "layout(location = 3) flat in ivec2 input_cell;" taken apart: the
+// qualifiers after the layout, the direction, the type and the name.
+struct Varying {
+    std::string qualifiers, direction, type, name;
+};
+
+bool ReadVarying(const std::string& line, Varying* varying) {
+    const std::string layout = "layout(location = ";
+    if (line.compare(0, layout.size(), layout) != 0 || line.empty() || line.back() != ';') return false;
+    std::istringstream words(line.substr(line.find(") ") + 2, std::string::npos));
+    std::string word;
+    while (words >> word && word != "in" && word != "out") varying->qualifiers += word + " ";
+    varying->direction = word;
+    words >> varying->type >> varying->name;
+    if (varying->name.empty()) return false;
+    varying->name.pop_back();  // the ';'
+    return varying->direction == "in" || varying->direction == "out";
+}
+
+// "layout(binding = 0, std140) uniform Constants": a block's first line.
+bool IsBlockLine(const std::string& line, size_t* name_at) {
+    size_t at = line.rfind("uniform ");
+    if (at == std::string::npos || (at != 0 && line[at - 1] != ' ')) return false;
+    *name_at = at + 8;
+    return line.find_first_of(" ;", *name_at) == std::string::npos;
+}
+
+}  // namespace
+
 std::string MatchInterface(const std::string& glsl, bool vertex_stage, const std::vector<std::string>& vertex_outputs,
                            const char* suffix) {
-    static const std::regex varying(
-        R"(^layout\(location = \d+\) ((?:flat |noperspective |centroid )*)(in|out) (\w+) (\w+);$)");
-    static const std::regex block(R"(^(layout\([^)]*\) )?uniform (\w+)$)");
     const std::string prefix = vertex_stage ? "_entryPointOutput_" : "input_";
     const char* direction = vertex_stage ? "out" : "in";
     std::istringstream lines(glsl);
     std::string line, text;
     int unmatched = 0;
     while (std::getline(lines, line)) {
-        std::smatch m;
-        if (std::regex_match(line, m, varying) && m[2] == direction && m[4].str().compare(0, prefix.size(), prefix) == 0) {
-            int index = IndexOf(vertex_outputs, m[4].str().substr(prefix.size()));
+        Varying v;
+        size_t name_at = 0;
+        if (ReadVarying(line, &v) && v.direction == direction && v.name.compare(0, prefix.size(), prefix) == 0) {
+            int index = IndexOf(vertex_outputs, v.name.substr(prefix.size()));
             // An input no vertex output feeds gets a location of its own,
             // past every output's, so that it cannot read another's value.
             if (index < 0) index = static_cast<int>(vertex_outputs.size()) + unmatched++;
-            line = "layout(location = " + std::to_string(index) + ") " + m[1].str() + m[2].str() + " " + m[3].str() +
-                   " " + m[4].str() + ";";
-        } else if (std::regex_match(line, m, block)) {
-            line = m[1].str() + "uniform " + m[2].str() + suffix;
+            line = "layout(location = " + std::to_string(index) + ") " + v.qualifiers + v.direction + " " + v.type +
+                   " " + v.name + ";";
+        } else if (IsBlockLine(line, &name_at)) {
+            line += suffix;
         }
         text += line + "\n";
     }
