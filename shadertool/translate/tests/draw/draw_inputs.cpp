@@ -2,6 +2,7 @@
 
 #include <GL/glcorearb.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ShaderTool {
@@ -151,9 +152,12 @@ bool ConstantValues(const ShaderInfo& info, const Marks& marks, int target, cons
     std::vector<double> given;
     auto set = marks.values.find(id);
     if (set != marks.values.end()) given = set->second;
-    if (given.size() > static_cast<size_t>(width * query.count)) {
+    // The program may hold fewer elements than the file declares: the
+    // driver drops those past the last one the code reads.
+    int declared = std::max(constant->type.array_size, 1);
+    if (given.size() > static_cast<size_t>(width * declared)) {
         *error = "set " + id + " gives " + std::to_string(given.size()) + " values, the constant holds " +
-                 std::to_string(width * query.count);
+                 std::to_string(width * declared);
         return false;
     }
     if (IsTransform(constant->semantic) && n) {
@@ -161,7 +165,7 @@ bool ConstantValues(const ShaderInfo& info, const Marks& marks, int target, cons
         for (int e = 0; e < query.count; ++e)
             for (int d = 0; d < n; ++d) given[static_cast<size_t>(e * width + d * n + d)] = 1.0;
     }
-    given.resize(static_cast<size_t>(width * query.count), 0.0);
+    given.resize(static_cast<size_t>(width * query.count), 0.0);  // zeros after the set values, or cut
     if (n) {
         LayOutMatrices(given, n, query.count, UsesDirect3DConventions(target), &values->floats);
     } else if (IsIntVector(query.type)) {
