@@ -187,9 +187,10 @@ struct ExpressionGenerator::Node {
     std::vector<std::unique_ptr<Node>> arguments;
     int precision = NONE;
 
+    // Made of literals alone: what a compiler works out before the shader runs.
     bool IsLiteral() const {
-        return std::all_of(arguments.begin(), arguments.end(), [](const auto& a) { return a->IsLiteral(); }) &&
-               precision == NONE;
+        if (!op && !function) return text.compare(0, 10, "constants.") != 0;
+        return std::all_of(arguments.begin(), arguments.end(), [](const auto& a) { return a->IsLiteral(); });
     }
     // Once the arguments are in place.
     void TakePrecision() {
