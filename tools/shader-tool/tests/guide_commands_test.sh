@@ -5,11 +5,14 @@
 # with the examples and the tools' folder (which holds the ESSL20 limits)
 # beside it. Each block must succeed as written. A block right after the
 # line "<!-- not run by shader_guide_commands -->" is left out (it builds or
-# writes the project itself).
-# Usage: guide_commands_test.sh <zk-shader-tool> <project root>
+# writes the project itself). shader_draw, given as the third argument,
+# stands where the test build puts it; without it (the sanitizer build does
+# not draw) the blocks that run it are left out.
+# Usage: guide_commands_test.sh <zk-shader-tool> <project root> [<shader_draw>]
 set -u
 tool=$1
 root=$2
+draw=${3:-}
 guide="$root/docs/shader-xml.md"
 if ! command -v glslangValidator > /dev/null 2>&1; then
   echo "glslangValidator is not installed (package glslang-tools, see scripts/install-deps)"
@@ -21,6 +24,10 @@ mkdir -p "$work/build/tools/shader-tool"
 ln -s "$tool" "$work/build/tools/shader-tool/zk-shader-tool"
 ln -s "$root/examples" "$work/examples"
 ln -s "$root/tools" "$work/tools"
+if [ -n "$draw" ]; then
+  mkdir -p "$work/build-test/shadertool/translate/tests/draw"
+  ln -s "$draw" "$work/build-test/shadertool/translate/tests/draw/shader_draw"
+fi
 
 # The blocks, each written to a file of its own: block-1.sh, block-2.sh, ...
 awk -v dir="$work" '
@@ -34,6 +41,9 @@ awk -v dir="$work" '
 failures=0
 checked=0
 for block in $(ls "$work"/block-*.sh 2> /dev/null | sort -t- -k2 -n); do
+  if [ -z "$draw" ] && grep -q shader_draw "$block"; then
+    continue
+  fi
   checked=$((checked + 1))
   if ! output=$(cd "$work" && bash -eo pipefail "$block" 2>&1); then
     echo "FAILED: the guide's command block"
