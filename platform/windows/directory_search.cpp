@@ -36,23 +36,35 @@ bool Matches(const std::string& pattern, const char* name) {
     return pattern == "*" || pattern == "*.*" || fnmatch(pattern.c_str(), name, 0) == 0;
 }
 
+// Whether a look-up failed because the entry is not there (any more): a
+// broken link, or an entry removed since it was read from the listing.
+bool IsGone(int error) { return error == ENOENT || error == ENOTDIR || error == ELOOP; }
+
 // The attributes of an entry, or false when it is not listed: a link is
 // followed to a regular file but not to a directory. The entry's type from
-// the listing saves a look-up when the file system gives it.
+// the listing saves a look-up when the file system gives it. In a directory
+// that can be read but not searched nothing can be looked up: an entry of
+// unknown type may be a directory, and is listed as one, whose own listing
+// then fails and says why; a link there is listed as a file, which is all it
+// can stand for, whose open then fails.
 bool AttributesOf(int directory, const dirent* entry, DWORD* attributes) {
-    if (entry->d_type == DT_DIR || entry->d_type == DT_REG) {
-        *attributes = entry->d_type == DT_DIR ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-        return true;
-    }
     const char* name = entry->d_name;
+    unsigned char type = entry->d_type;
     struct stat info;
-    if (fstatat(directory, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
-    if (S_ISDIR(info.st_mode)) {
-        *attributes = FILE_ATTRIBUTE_DIRECTORY;
+    if (type == DT_UNKNOWN) {
+        if (fstatat(directory, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            *attributes = FILE_ATTRIBUTE_DIRECTORY;
+            return !IsGone(errno);
+        }
+        type = IFTODT(info.st_mode);
+    }
+    if (type == DT_DIR || type == DT_REG) {
+        *attributes = type == DT_DIR ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
         return true;
     }
-    if (S_ISLNK(info.st_mode) && fstatat(directory, name, &info, 0) != 0) return false;
+    if (type != DT_LNK) return false;
     *attributes = FILE_ATTRIBUTE_ARCHIVE;
+    if (fstatat(directory, name, &info, 0) != 0) return !IsGone(errno);
     return S_ISREG(info.st_mode);
 }
 

@@ -26,7 +26,10 @@ struct WIN32_FIND_DATAA {
 // by bytes, so a walk gives the same order on every file system. Listed are
 // directories (FILE_ATTRIBUTE_DIRECTORY) and regular files (also through a
 // symbolic link; FILE_ATTRIBUTE_ARCHIVE); a link to a directory is not
-// followed and, like sockets and pipes, not listed. Gives
+// followed and, like sockets and pipes, not listed. In a directory that can
+// be read but not searched, where no entry can be looked up, an entry whose
+// type the listing does not give is listed as a directory and a link as a
+// file: both fail, with the reason, when they are listed or opened. Gives
 // INVALID_HANDLE_VALUE when the directory cannot be read, with errno saying
 // why, or when nothing matches, with errno 0: "*" and "*.*" always match
 // "." and "..", so they fail only on a directory that cannot be read.

@@ -100,10 +100,16 @@ bool MeasureFile(zk_bitmap_t* bitmap, const char* path, int descriptor, off_t fi
 
 // Opens the file without waiting: a FIFO or a device put where a listed
 // file was would otherwise block the walk until something writes to it.
-// Only a regular file is measured.
+// Only a regular file is measured. A file removed since the listing is
+// passed over without a word; one still there that cannot be opened (no
+// read permission, a folder that can be read but not searched) is named,
+// or its image would go missing from the manifest unseen.
 int OpenRegularFile(const char* path, off_t* size) {
     int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) return -1;
+    if (descriptor < 0) {
+        if (errno != ENOENT && errno != ENOTDIR) zk->Printf("Unable to read '%s'.\n", path);
+        return -1;
+    }
     struct stat info;
     if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(descriptor);

@@ -34,6 +34,10 @@ void ZKI_WriteManifestTail(FILE* stream);
 // cannot be listed: the node lines written until then are not the whole
 // tree.
 bool ManifestDirectory(const char* path);
+// Measures one listed file and writes its node line. A file that cannot be
+// opened or read is named ("Unable to read '...'.") and left out, and one
+// gone since the listing is passed over without a word: either way the walk
+// goes on.
 void ManifestFile(const char* path);
 
 // Test hook: the function that reads the measured files, pread(2) when

@@ -190,6 +190,28 @@ TEST_F(ManifestFiles, AFifoInAListedFilesPlaceNeverMakesTheWalkWait) {
     }
 }
 
+// Only a file gone since the listing is passed over without a word; one
+// that is there but cannot be opened is named, as its image would
+// otherwise go missing from the manifest unseen.
+TEST_F(ManifestFiles, OnlyAFileGoneSinceTheListingIsPassedOverWithoutAWord) {
+    WriteBytes(dir / "data/file", {'x'});
+    ASSERT_EQ(symlink("loop.png", (dir / "data/loop.png").c_str()), 0);
+    struct Case {
+        const char* name;
+        bool named;
+    } cases[] = {
+        {"data/gone.png", false},
+        {"data/file/inner.png", false},  // its folder is a file now
+        {"data/loop.png", true},         // a link to itself
+    };
+    for (const Case& c : cases) {
+        std::string path = dir / c.name;
+        Recorded().clear();
+        EXPECT_EQ(NodeLineOf(path), "") << c.name;
+        EXPECT_EQ(RecordedText(), c.named ? "Unable to read '" + path + "'.\n" : "") << c.name;
+    }
+}
+
 // A JPEG with `count` application segments of 65000 bytes after its start
 // marker: the decoder skips them unread.
 Bytes WithApplicationSegments(Bytes jpeg, int count) {

@@ -72,6 +72,9 @@ struct RunOptions {
     // removed between the check of the target and the walk
     // (tests/vanishing_folder.cpp).
     std::string vanishing_folder;
+    // Every entry of a listing comes without its type, as on file systems
+    // that do not keep it (tests/untyped_listing.cpp).
+    bool untyped_listing = false;
     // The program runs without the power to pass over file permissions that
     // a run as root has, so that a folder without permissions is closed to
     // it as it is to everybody else.
@@ -123,6 +126,7 @@ RunResult RunManifester(const std::string& cwd, const std::vector<std::string>& 
             setenv("ZK_VANISHING_FOLDER", options.vanishing_folder.c_str(), 1);
             Preload(ZK_VANISHING_FOLDER_PATH);
         }
+        if (options.untyped_listing) Preload(ZK_UNTYPED_LISTING_PATH);
         if (options.bound_by_permissions) {
             prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
             prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
@@ -425,38 +429,52 @@ TEST(ManifesterRun, ATargetThatIsNoFolderIsRefusedAndTheManifestKept) {
 // A folder whose listing cannot be read, below the target or the target
 // itself once the walk comes to it, would vanish from a manifest that looks
 // whole: the run is refused by the folder's name, and the manifest of the
-// run before is left as it was. An empty folder is walked, and a hidden one
-// is passed over whether it can be listed or not.
+// run before is left as it was. So is a folder in a folder that can be
+// read but not searched, whether the listing gives the entries' types or
+// they must be looked up, which fails there. An empty folder is walked, and
+// a hidden one is passed over whether it can be listed or not.
 TEST(ManifesterRun, AFolderThatCannotBeListedRefusesTheRunAndTheManifestIsKept) {
     TempTree tree;
     tree.Put("data/one.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
     tree.Put("data/locked/two.png", MakePng(2, 2, PNG_COLOR_TYPE_RGB, 8));
+    tree.Put("data/locked/inner/four.png", MakePng(4, 4, PNG_COLOR_TYPE_RGB, 8));
     tree.Put("data/.private/three.png", MakePng(3, 3, PNG_COLOR_TYPE_RGB, 8));
     fs::create_directories(tree.Work() + "/data/empty");
     const std::string manifest = tree.Work() + "/manifest-temp.xml";
-    const std::string good = std::string(head) + "  <node id=\"two.png\" w=\"2\" h=\"2\" />\n" +
+    const std::string good = std::string(head) + "  <node id=\"inner/four.png\" w=\"4\" h=\"4\" />\n" +
+                             "  <node id=\"two.png\" w=\"2\" h=\"2\" />\n" +
                              "  <node id=\"one.png\" w=\"1\" h=\"1\" />\n" + tail;
     ASSERT_EQ(RunManifester(tree.Work(), {"data"}).exit_code, 0);
     ASSERT_EQ(ReadText(manifest), good);
 
     const std::string data = tree.Work() + "/data";
-    fs::permissions(data + "/locked", fs::perms::none);
     fs::permissions(data + "/.private", fs::perms::none);
     RunOptions bound;
     bound.bound_by_permissions = true;
+    RunOptions bound_untyped = bound;
+    bound_untyped.untyped_listing = true;
     RunOptions vanishing;
     vanishing.vanishing_folder = "data";
     struct Case {
         const char* name;
+        fs::perms locked;  // what data/locked allows during the run
         RunOptions options;
         const char* message;
     } cases[] = {
-        {"a locked folder below the target", bound, "Cannot manifest 'data/locked': Permission denied.\n"},
-        {"the target removed before its walk", vanishing, "Cannot manifest 'data': No such file or directory.\n"},
+        {"a locked folder below the target", fs::perms::none, bound,
+         "Cannot manifest 'data/locked': Permission denied.\n"},
+        {"a folder in a folder that can be read but not searched", fs::perms::owner_read, bound,
+         "Cannot manifest 'data/locked/inner': Permission denied.\n"},
+        {"the same, the listing giving no types", fs::perms::owner_read, bound_untyped,
+         "Cannot manifest 'data/locked/inner': Permission denied.\n"},
+        {"the target removed before its walk", fs::perms::owner_all, vanishing,
+         "Cannot manifest 'data': No such file or directory.\n"},
     };
     for (const Case& c : cases) {
+        fs::permissions(data + "/locked", c.locked);
         RunResult run = RunManifester(tree.Work(), {"data"}, c.options);
         if (fs::exists(data + ".gone")) fs::rename(data + ".gone", data);
+        fs::permissions(data + "/locked", fs::perms::owner_all);
         EXPECT_NE(run.exit_code, 0) << c.name << ": " << run.out;
         EXPECT_NE(run.out.find(c.message), std::string::npos) << c.name << ": " << run.out;
         EXPECT_EQ(run.out.find("Done."), std::string::npos) << c.name;
@@ -465,12 +483,42 @@ TEST(ManifesterRun, AFolderThatCannotBeListedRefusesTheRunAndTheManifestIsKept) 
         EXPECT_EQ(size_t(std::distance(fs::directory_iterator(tree.Work()), fs::directory_iterator())), 2u) << c.name;
     }
 
-    fs::permissions(data + "/locked", fs::perms::owner_all);
-    RunResult hidden_locked = RunManifester(tree.Work(), {"data"}, bound);
+    for (const RunOptions& options : {bound, bound_untyped}) {
+        RunResult hidden_locked = RunManifester(tree.Work(), {"data"}, options);
+        EXPECT_EQ(hidden_locked.exit_code, 0) << hidden_locked.out;
+        EXPECT_NE(hidden_locked.out.find("Done.\n"), std::string::npos) << hidden_locked.out;
+        EXPECT_EQ(ReadText(manifest), good) << options.untyped_listing;
+    }
     fs::permissions(data + "/.private", fs::perms::owner_all);
-    EXPECT_EQ(hidden_locked.exit_code, 0) << hidden_locked.out;
-    EXPECT_NE(hidden_locked.out.find("Done.\n"), std::string::npos) << hidden_locked.out;
-    EXPECT_EQ(ReadText(manifest), good);
+}
+
+// A listed file that is there but cannot be opened (no read permission, or
+// in a folder that can be read but not searched, a link there too) is named
+// and left out, and the walk goes on to the end: the run ends as one with a
+// file its decoder refused. Only a file gone since the listing is passed
+// over without a word.
+TEST(ManifesterRun, AFileThatCannotBeOpenedIsNamedAndTheWalkGoesOn) {
+    TempTree tree;
+    tree.Put("data/a.png", MakePng(1, 1, PNG_COLOR_TYPE_RGB, 8));
+    tree.Put("data/shut.png", MakePng(2, 2, PNG_COLOR_TYPE_RGB, 8));
+    tree.Put("data/unsearched/b.png", MakePng(3, 3, PNG_COLOR_TYPE_RGB, 8));
+    ASSERT_EQ(symlink("../a.png", (tree.Work() + "/data/unsearched/link.png").c_str()), 0);
+    tree.Put("data/z/c.png", MakePng(4, 4, PNG_COLOR_TYPE_RGB, 8));
+    const std::string data = tree.Work() + "/data";
+    fs::permissions(data + "/shut.png", fs::perms::none);
+    fs::permissions(data + "/unsearched", fs::perms::owner_read);
+    RunOptions bound;
+    bound.bound_by_permissions = true;
+    RunResult run = RunManifester(tree.Work(), {"data"}, bound);
+    fs::permissions(data + "/unsearched", fs::perms::owner_all);
+    EXPECT_EQ(run.exit_code, 0) << run.out;
+    EXPECT_NE(run.out.find("Done.\n"), std::string::npos) << run.out;
+    EXPECT_EQ(ReadText(tree.Work() + "/manifest-temp.xml"),
+              std::string(head) + "  <node id=\"a.png\" w=\"1\" h=\"1\" />\n  <node id=\"c.png\" w=\"4\" h=\"4\" />\n" + tail);
+    for (const char* file : {"data/shut.png", "data/unsearched/b.png", "data/unsearched/link.png"}) {
+        EXPECT_NE(run.out.find("Unable to read '" + std::string(file) + "'.\n"), std::string::npos)
+            << file << " in\n" << run.out;
+    }
 }
 
 TEST(ManifesterRun, CurrentDirectoryWhenNoTargetIsGiven) {
