@@ -22,7 +22,7 @@ const AggregateNode* AsSequence(const ParserNode* node) {
 // --- Entry point -------------------------------------------------------------------
 
 void HLSL9Translator::CheckIdentifier(const nString& name) {
-    if (IsReservedName(target, name.c_str()) || IsHelperName(name.c_str()))
+    if (IsReservedName(target, name.c_str()))
         LogErrorOnce(name, nString::Format("identifier '%s' is not supported.", name.c_str()));
 }
 

@@ -100,6 +100,9 @@ protected:
     const char* target_semantic;
     const char* position_semantic;
     const nArray<ShaderTextureVariable>* pixel_textures;
+    // Set in pixel shaders only: a constant may not take the name of a
+    // reciprocal texture size.
+    const nArray<ShaderConstantVariable>* pixel_constants;
     // The vertex inputs, set in vertex shaders only: bone indices are
     // declared uint4 and read as int4.
     const nArray<ShaderVertexInputVariable>* vertex_inputs;
