@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "shadertool/frontend/parser.h"
+#include "shadertool/translate/hlsl_tables.h"
 #include "shadertool/translate/output_paths.h"
 #include "shadertool/translate/reserved_names.h"
 #include "shadertool/translate/translator_factory.h"
@@ -441,6 +442,102 @@ TEST(HLSLSnippets, RefuseEveryNameTheTextsDeclareOfTheirOwn) {
         for (const char* name : reached) EXPECT_EQ(names.count(name), 1u) << GetTargetName(target) << ": " << name;
         for (const std::string& name : names)
             EXPECT_TRUE(IsReservedName(target, name.c_str())) << GetTargetName(target) << ": " << name;
+    }
+}
+
+// A user function named like an intrinsic that the text calls where the
+// source called none of that name (mul() for "*", all() and any() around
+// "==" and "!=", HLSL9's tex2D() for sampleTexture) would take those calls
+// over, and is refused. HLSL11 and PSSL sample through methods, so a user
+// tex2D is an ordinary function there.
+TEST(HLSLSnippets, RefuseUserFunctionsNamedLikeIntrinsicsTheTextCalls) {
+    const char* user_mul =
+        "float4 mul(float4 v, float4x4 m)\n{\n\treturn v;\n}\nvoid main()\n{\n\toutput.screen = input.position * "
+        "constants.world;\n\toutput.uv = input.position.xy;\n\toutput.shade = input.position;\n}\n";
+    const char* user_all =
+        "bool all(float4x4 m)\n{\n\treturn false;\n}\nvoid main()\n{\n\toutput.color = input.shade;\n"
+        "\tif (constants.world == constants.world)\n\t\toutput.color.x = 0.0;\n}\n";
+    const char* user_any =
+        "bool any(bool b)\n{\n\treturn b;\n}\nvoid main()\n{\n\toutput.color = input.shade;\n"
+        "\tif (input.shade != constants.tint)\n\t\toutput.color.x = 0.0;\n}\n";
+    const char* user_tex2D =
+        "float4 tex2D(float4 s, float2 uv)\n{\n\treturn s;\n}\nvoid main()\n{\n"
+        "\toutput.color = sampleTexture(texture.albedo, input.uv);\n}\n";
+    const char* user_texCUBElod =
+        "float4 texCUBElod(float4 s, float4 c)\n{\n\treturn s;\n}\nvoid main()\n{\n"
+        "\toutput.color = sampleTextureLod(texture.sky, input.shade.xyz, 1.0);\n}\n";
+    const char* other_name =
+        "float4 multiply(float4 v, float4x4 m)\n{\n\treturn v * m;\n}\nvoid main()\n{\n\toutput.screen = "
+        "multiply(input.position, constants.world);\n\toutput.uv = input.position.xy;\n\toutput.shade = input.position;\n}\n";
+    const Snippet cases[] = {
+        {"mul", kAllHLSL, kVertex, user_mul, "Error: function 'mul' would overload a built-in function.\n", true},
+        {"all", kAllHLSL, kPixel, user_all, "Error: function 'all' would overload a built-in function.\n", true},
+        {"any", kAllHLSL, kPixel, user_any, "Error: function 'any' would overload a built-in function.\n", true},
+        {"sampling function", HLSL9, kPixel, user_tex2D, "Error: function 'tex2D' would overload a built-in function.\n", true},
+        {"sampling function", kObjects, kPixel, user_tex2D, "float4 tex2D(float4 s, float2 uv)\n{"},
+        {"sampling function with a level", HLSL9, kPixel, user_texCUBElod,
+         "Error: function 'texCUBElod' would overload a built-in function.\n", true},
+        {"another name", kAllHLSL, kVertex, other_name, "float4 multiply(float4 v, float4x4 m)\n{\n\treturn mul(v, m);"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+// Each name of the dialects' lists is an intrinsic whose call, as the texts
+// write it, glslangValidator's HLSL front end hands to a user function of
+// that name: its tree calls the user function, or the compile fails on the
+// sampler the user function cannot take. Without the user function the
+// call is no call of a function of the text.
+TEST(HLSLSnippets, IntrinsicListsHoldOnlyCallsAUserFunctionTakesOver) {
+    struct Call {
+        const char* name;
+        const char* definition;
+        const char* statement;
+    };
+    const Call calls[] = {
+        {"mul", "float4 mul(float4 v, float4x4 x) { return v; }", "r = mul(p, m);"},
+        // glslangValidator's all() and any() take no bool matrices: the call
+        // compiles only when a user function takes it.
+        {"all", "bool all(float4x4 x) { return false; }", "if (all(m == m)) r.x = 0.0f;"},
+        {"any", "bool any(float4x4 x) { return false; }", "if (any(m != m)) r.x = 0.0f;"},
+        {"tex2D", "float4 tex2D(float4 s, float2 c) { return s; }", "r = tex2D(_tex_flat, p.xy);"},
+        {"tex3D", "float4 tex3D(float4 s, float3 c) { return s; }", "r = tex3D(_tex_volume, p.xyz);"},
+        {"texCUBE", "float4 texCUBE(float4 s, float3 c) { return s; }", "r = texCUBE(_tex_sky, p.xyz);"},
+        {"tex2Dgrad", "float4 tex2Dgrad(float4 s, float2 c, float2 x, float2 y) { return s; }",
+         "r = tex2Dgrad(_tex_flat, p.xy, p.xy, p.xy);"},
+        {"tex3Dgrad", "float4 tex3Dgrad(float4 s, float3 c, float3 x, float3 y) { return s; }",
+         "r = tex3Dgrad(_tex_volume, p.xyz, p.xyz, p.xyz);"},
+        {"texCUBEgrad", "float4 texCUBEgrad(float4 s, float3 c, float3 x, float3 y) { return s; }",
+         "r = texCUBEgrad(_tex_sky, p.xyz, p.xyz, p.xyz);"},
+        {"tex2Dlod", "float4 tex2Dlod(float4 s, float4 c) { return s; }", "r = tex2Dlod(_tex_flat, p);"},
+        {"tex3Dlod", "float4 tex3Dlod(float4 s, float4 c) { return s; }", "r = tex3Dlod(_tex_volume, p);"},
+        {"texCUBElod", "float4 texCUBElod(float4 s, float4 c) { return s; }", "r = texCUBElod(_tex_sky, p);"},
+    };
+    auto text_of = [](const Call& call, bool defined) {
+        return std::string("sampler _tex_flat : register(s0);\nsampler _tex_volume : register(s1);\n"
+                           "sampler _tex_sky : register(s2);\n") +
+               (defined ? call.definition : "") +
+               "\nfloat4 main(float4 p : TEXCOORD0) : COLOR0\n{\n\tfloat4x4 m = float4x4(p, p, p, p);\n"
+               "\tfloat4 r = p;\n\t" +
+               call.statement + "\n\treturn r;\n}\n";
+    };
+    for (int target : kHLSLTargets) {
+        const char* const* names = target == HLSL9 ? HLSL9_SUBSTITUTED_FUNCTIONS : HLSL_SUBSTITUTED_FUNCTIONS;
+        int count = target == HLSL9 ? HLSL9_SUBSTITUTED_FUNCTION_COUNT : HLSL_SUBSTITUTED_FUNCTION_COUNT;
+        for (int i = 0; i < count; ++i) {
+            std::string where = std::string(names[i]) + " / " + GetTargetName(target);
+            const Call* call = nullptr;
+            for (const Call& c : calls)
+                if (strcmp(c.name, names[i]) == 0) call = &c;
+            ASSERT_NE(call, nullptr) << where << ": no call to check";
+            std::string user_call = std::string("Function Call: ") + names[i] + "(";
+            std::string messages;
+            CompilesAsHLSL(target, kPixel, text_of(*call, false).c_str(), &messages, true);
+            EXPECT_EQ(messages.find(user_call), std::string::npos) << where << "\n" << messages;
+            bool compiled = CompilesAsHLSL(target, kPixel, text_of(*call, true).c_str(), &messages, true);
+            bool taken_over = compiled ? messages.find(user_call) != std::string::npos
+                                       : messages.find("cannot convert input argument, argument 0") != std::string::npos;
+            EXPECT_TRUE(taken_over) << where << "\n" << messages;
+        }
     }
 }
 
