@@ -360,7 +360,7 @@ void GLSL21Translator::CheckPixelInputWrite(const OperatorNode* node) {
 }
 
 void GLSL21Translator::CheckIdentifier(const nString& name) {
-    if (IsReservedName(target, name.c_str()) || IsHelperName(name.c_str()))
+    if (IsReservedName(target, name.c_str()))
         LogErrorOnce(name, nString::Format("identifier '%s' is not supported.", name.c_str()));
 }
 

@@ -1,6 +1,7 @@
 // HLSL11Translator: texture objects sampled with their sampler states,
 // constants in a constant buffer, bit-wise operators outside the low level,
 // and the warning pragma.
+#include "shadertool/frontend/name_index.h"
 #include "shadertool/translate/hlsl_translators.h"
 
 namespace ShaderTool {
@@ -49,6 +50,11 @@ void HLSL11Translator::ProcessFunctionCallNode(const FunctionNode* node) {
 
 const char* HLSL11Translator::GetSamplerFunctionName(Operator op) const {
     return GetHLSLSamplerMethodName(dialect, op);
+}
+
+bool HLSL11Translator::IsReservedFunctionName(const char* name) const {
+    static const NameSet substituted(HLSL_SUBSTITUTED_FUNCTIONS, HLSL_SUBSTITUTED_FUNCTION_COUNT);
+    return substituted.Contains(name);
 }
 
 void HLSL11Translator::ProcessSampleTextureFunctionCallNode(const FunctionNode* node) {

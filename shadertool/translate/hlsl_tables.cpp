@@ -106,6 +106,14 @@ const char* GetHLSL9SamplingEnding(Operator op) {
     }
 }
 
+const char* const HLSL_SUBSTITUTED_FUNCTIONS[] = {"mul", "all", "any"};
+const int HLSL_SUBSTITUTED_FUNCTION_COUNT = sizeof(HLSL_SUBSTITUTED_FUNCTIONS) / sizeof(HLSL_SUBSTITUTED_FUNCTIONS[0]);
+const char* const HLSL9_SUBSTITUTED_FUNCTIONS[] = {
+    "mul", "all", "any", "tex2D", "tex3D", "texCUBE", "tex2Dgrad", "tex3Dgrad", "texCUBEgrad", "tex2Dlod", "tex3Dlod",
+    "texCUBElod",
+};
+const int HLSL9_SUBSTITUTED_FUNCTION_COUNT = sizeof(HLSL9_SUBSTITUTED_FUNCTIONS) / sizeof(HLSL9_SUBSTITUTED_FUNCTIONS[0]);
+
 const char* GetHLSLSamplerMethodName(const HLSLDialect& dialect, Operator op) {
     if (!dialect.sampler_methods || op < OP_SAMPLE_TEXTURE || op > OP_SAMPLE_TEXTURE_LOD_OFFSET) return "";
     return dialect.sampler_methods[op - OP_SAMPLE_TEXTURE];

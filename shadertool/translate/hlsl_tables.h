@@ -55,4 +55,19 @@ const char* GetHLSL9SamplingEnding(Operator op);
 // operator or a dialect without texture objects.
 const char* GetHLSLSamplerMethodName(const HLSLDialect& dialect, Operator op);
 
+// The intrinsic functions that HLSL-family texts call where the ZKSL source
+// called none of that name: mul() for a product with a matrix, all() and
+// any() around a comparison of vectors or matrices, and in HLSL9 the
+// sampling functions (tex2D, texCUBElod, ...). HLSL lets a shader define a
+// function of an intrinsic's name, and such a call then goes to it: mul()
+// of a float4 and a float4x4 to a user mul of that signature, all() of a
+// comparison of matrices to a user all of a matrix, int or bool, tex2D()
+// to a user tex2D, which then fails on its sampler. So a user function of
+// these names is refused for those dialects. HLSL11 and PSSL sample
+// through methods, which no function takes over.
+extern const char* const HLSL_SUBSTITUTED_FUNCTIONS[];
+extern const int HLSL_SUBSTITUTED_FUNCTION_COUNT;
+extern const char* const HLSL9_SUBSTITUTED_FUNCTIONS[];
+extern const int HLSL9_SUBSTITUTED_FUNCTION_COUNT;
+
 }  // namespace ShaderTool

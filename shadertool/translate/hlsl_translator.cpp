@@ -102,6 +102,7 @@ HLSL9Translator::HLSL9Translator(Log& log, const HLSLDialect& dialect)
       target_semantic(dialect.target_semantic),
       position_semantic(dialect.position_semantic),
       pixel_textures(nullptr),
+      pixel_constants(nullptr),
       vertex_inputs(nullptr),
       reciprocal_dimensions_declared(),
       constant_buffer_keyword(dialect.constant_buffer_keyword) {
@@ -123,12 +124,16 @@ void HLSL9Translator::Reset() {
     instance_id_declaration = nullptr;
     vertex_id_declaration = nullptr;
     pixel_textures = nullptr;
+    pixel_constants = nullptr;
     vertex_inputs = nullptr;
     for (bool& declared : reciprocal_dimensions_declared) declared = false;
 }
 
 void HLSL9Translator::PreprocessShaderInfo(const ShaderInfo& info) {
-    if (shader_type == PIXEL_SHADER) pixel_textures = &info.pixel_textures;
+    if (shader_type == PIXEL_SHADER) {
+        pixel_textures = &info.pixel_textures;
+        pixel_constants = &info.pixel_constants;
+    }
     if (shader_type == VERTEX_SHADER) vertex_inputs = &info.vertex_input;
 }
 
@@ -221,6 +226,13 @@ nString HLSL9Translator::AddReciprocalTextureDimensionsConstant(const SymbolNode
         if ((*pixel_textures)[i].id == texture->name) index = i;
     if (index < 0) return name;
     name.AppendFormatted("%i", index);
+    // The Shader XML's constants are declared under the same prefix: a
+    // constant of this id would be declared a second time under this name,
+    // and the engine would fill one variable with two values.
+    const char* constant_id = name.c_str() + strlen("_const_");
+    for (int i = 0; pixel_constants && i < pixel_constants->count; ++i)
+        if (strcmp((*pixel_constants)[i].id.c_str(), constant_id) == 0)
+            LogErrorOnce(nString(constant_id), nString::Format("identifier '%s' is not supported.", constant_id));
     if (index < kMaximumTextures && !reciprocal_dimensions_declared[index]) {
         bool two_dimensional = (*pixel_textures)[index].type.texture_kind == TEXTURE_2D;
         header.AppendFormatted("%s %s;\n", two_dimensional ? "float2" : "float3", name.c_str());

@@ -27,6 +27,9 @@ public:
     nString GetBuiltInFunctionName(const FunctionNode* call) override;
     void PreprocessShaderInfo(const ShaderInfo& info) override;
     void ProcessFunctionCallNode(const FunctionNode* node) override;
+    // Refuses function and parameter names that the dialect reserves, and
+    // function names that would overload an intrinsic the text calls
+    // (IsReservedFunctionName).
     void ProcessFunctionDefinitionNode(const FunctionNode* node) override;
     void ProcessOperatorNode(const OperatorNode* node) override;
     // Matrix products and comparisons of vectors are written as functions.
@@ -45,6 +48,9 @@ public:
     virtual void ProcessIsFrontFacingMemberOperatorNode();
     virtual void ProcessPixelTextures(const ShaderInfo& info);
     virtual void ProcessVertexIDMemberOperatorNode();
+    // Whether a user function of this name is refused as one that would
+    // take over calls of an intrinsic function the text writes.
+    virtual bool IsReservedFunctionName(const char* name) const;
 
     enum { kMaximumTextures = 8 };
 
@@ -100,6 +106,9 @@ protected:
     const char* target_semantic;
     const char* position_semantic;
     const nArray<ShaderTextureVariable>* pixel_textures;
+    // Set in pixel shaders only: a constant may not take the name of a
+    // reciprocal texture size.
+    const nArray<ShaderConstantVariable>* pixel_constants;
     // The vertex inputs, set in vertex shaders only: bone indices are
     // declared uint4 and read as int4.
     const nArray<ShaderVertexInputVariable>* vertex_inputs;
@@ -120,6 +129,7 @@ public:
     void ProcessPixelTextures(const ShaderInfo& info) override;
 
     virtual const char* GetSamplerFunctionName(Operator op) const;
+    bool IsReservedFunctionName(const char* name) const override;
 
 protected:
     HLSL11Translator(Log& log, const HLSLDialect& dialect);

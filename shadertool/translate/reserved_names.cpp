@@ -6,6 +6,8 @@
 
 namespace ShaderTool {
 
+const char kHelperFunctionPrefix[] = "_assign_";
+
 namespace {
 
 // Keywords and reserved words of GLSL 1.20 and 1.40 and of ES 1.00 and 3.00
@@ -32,7 +34,8 @@ const char* const GLSL_RESERVED_WORDS[] = {
 };
 
 // Keywords and reserved words of every HLSL dialect that ZKSL takes as
-// ordinary names, and the structures the translation declares.
+// ordinary names, and the structures the translation declares with the
+// members it adds to the input structure.
 const char* const HLSL_RESERVED_WORDS[] = {
     "AppendStructuredBuffer", "asm", "asm_fragment", "BlendState", "bool", "break", "Buffer", "ByteAddressBuffer",
     "case", "cbuffer", "centroid", "class", "column_major", "compile", "compile_fragment", "CompileShader", "const",
@@ -54,8 +57,10 @@ const char* const HLSL_RESERVED_WORDS[] = {
     "auto", "catch", "char", "const_cast", "delete", "dynamic_cast", "enum", "explicit", "friend", "goto", "long",
     "mutable", "new", "operator", "private", "protected", "public", "reinterpret_cast", "short", "signed", "sizeof",
     "static_cast", "template", "this", "throw", "try", "typename", "union", "using", "virtual",
-    // The entry point's structures.
-    "VertexInput", "VertexOutput", "PixelInput", "PixelOutput",
+    // The entry point's structures, and the members the special inputs add
+    // to the input structure: no name of the source reaches a member, but
+    // the source keeps out of every name the translation writes.
+    "VertexInput", "VertexOutput", "PixelInput", "PixelOutput", "_facing", "_instance_id", "_vertex_id",
     nullptr,
 };
 
@@ -87,6 +92,19 @@ const char* const HLSL_SCALAR_TYPES[] = {"bool",       "int",        "uint",    
                                          "min12int",   "min16uint",  nullptr};
 const char* const PSSL_SCALAR_TYPES[] = {"bool", "int", "uint", "half", "float", "double",
                                          "short", "ushort", "long", "ulong", nullptr};
+
+// The prefixes of the names each family writes of its own: the Shader XML's
+// vertex inputs, varyings, pixel outputs, constants and textures (and
+// HLSL's sampler states, and HLSL9's reciprocal texture sizes, which are
+// constants), and the helper functions. GLSL's own names begin with "gl_".
+// A family refuses the prefixes of all its dialects (GLSL21 and ESSL20
+// write no "_out_", HLSL9 no "_smp_"), as the GL family refuses the words
+// of all its dialects, so that a file that translates for one translates
+// for the others.
+const char* const GLSL_PREFIXES[] = {
+    "gl_", "_in_", "_vary_", "_out_", "_const_", "_tex_", kHelperFunctionPrefix, nullptr,
+};
+const char* const HLSL_PREFIXES[] = {"_const_", "_tex_", "_smp_", kHelperFunctionPrefix, nullptr};
 
 // Every word list of the rows, as a hashed set, built once per process.
 class WordSets {
@@ -142,17 +160,18 @@ bool IsSizedTypeName(const char* const* scalars, const char* name) {
 
 }  // namespace
 
-// The GL family refuses one list and the names its languages keep for
-// themselves; the HLSL dialects refuse the words of every HLSL dialect and
-// their own, and the sized forms of their scalar types.
+// The GL family refuses one list, the names its languages keep for
+// themselves and the prefixes of its texts; the HLSL dialects refuse the
+// words of every HLSL dialect and their own, the sized forms of their
+// scalar types and the prefixes of their texts.
 const ReservedNames kReservedNames[kTargetCount] = {
-    {ESSL20, {GLSL_RESERVED_WORDS, nullptr}, nullptr, "gl_", "__"},
-    {ESSL30, {GLSL_RESERVED_WORDS, nullptr}, nullptr, "gl_", "__"},
-    {GLSL21, {GLSL_RESERVED_WORDS, nullptr}, nullptr, "gl_", "__"},
-    {GLSL31, {GLSL_RESERVED_WORDS, nullptr}, nullptr, "gl_", "__"},
-    {HLSL9, {HLSL_RESERVED_WORDS, HLSL9_RESERVED_WORDS}, HLSL_SCALAR_TYPES, nullptr, nullptr},
-    {HLSL11, {HLSL_RESERVED_WORDS, HLSL11_RESERVED_WORDS}, HLSL_SCALAR_TYPES, nullptr, nullptr},
-    {PSSL, {HLSL_RESERVED_WORDS, PSSL_RESERVED_WORDS}, PSSL_SCALAR_TYPES, nullptr, nullptr},
+    {ESSL20, {GLSL_RESERVED_WORDS, nullptr}, nullptr, GLSL_PREFIXES, "__"},
+    {ESSL30, {GLSL_RESERVED_WORDS, nullptr}, nullptr, GLSL_PREFIXES, "__"},
+    {GLSL21, {GLSL_RESERVED_WORDS, nullptr}, nullptr, GLSL_PREFIXES, "__"},
+    {GLSL31, {GLSL_RESERVED_WORDS, nullptr}, nullptr, GLSL_PREFIXES, "__"},
+    {HLSL9, {HLSL_RESERVED_WORDS, HLSL9_RESERVED_WORDS}, HLSL_SCALAR_TYPES, HLSL_PREFIXES, nullptr},
+    {HLSL11, {HLSL_RESERVED_WORDS, HLSL11_RESERVED_WORDS}, HLSL_SCALAR_TYPES, HLSL_PREFIXES, nullptr},
+    {PSSL, {HLSL_RESERVED_WORDS, PSSL_RESERVED_WORDS}, PSSL_SCALAR_TYPES, HLSL_PREFIXES, nullptr},
 };
 
 const ReservedNames* GetReservedNames(int target) {
@@ -167,7 +186,8 @@ bool IsReservedName(int target, const char* name) {
     size_t length = strlen(name);
     for (const char* const* list : row->word_lists)
         if (list && Sets().Contains(list, name, length)) return true;
-    if (row->prefix && strncmp(name, row->prefix, strlen(row->prefix)) == 0) return true;
+    for (const char* const* prefix = row->prefixes; prefix && *prefix; ++prefix)
+        if (strncmp(name, *prefix, strlen(*prefix)) == 0) return true;
     if (row->infix && strstr(name, row->infix)) return true;
     return IsSizedTypeName(row->sized_scalar_types, name);
 }

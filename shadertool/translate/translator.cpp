@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "shadertool/translate/output_paths.h"
+#include "shadertool/translate/reserved_names.h"
 
 namespace ShaderTool {
 
@@ -47,10 +48,6 @@ const AggregateNode* FunctionArguments(const FunctionNode* function) {
     if (function->children[0]->node_type != ParserNode::AGGREGATE_NODE) return nullptr;
     return static_cast<const AggregateNode*>(function->children[0]);
 }
-
-// The helper functions' names begin with this, and the translators refuse
-// every name of the source that does.
-const char kHelperPrefix[] = "_assign_";
 
 Type TypeOf(const ParserNode* node) { return node && IsTypedNode(node) ? static_cast<const TypedNode*>(node)->type : Type(); }
 
@@ -497,16 +494,12 @@ bool Translator::HasSideEffects(const ParserNode* node) {
     return false;
 }
 
-bool Translator::IsHelperName(const char* name) {
-    return name && strncmp(name, kHelperPrefix, sizeof kHelperPrefix - 1) == 0;
-}
-
 void Translator::WriteCompoundAssignmentThroughHelper(const OperatorNode* node, const char* operation) {
     Type left_type = TypeOf(node->left);
     Type right_type = TypeOf(node->right);
     nString left_name = GetTypeName(left_type);
     nString right_name = GetTypeName(right_type);
-    nString name = nString::Format("%s%s_%s_%s", kHelperPrefix, operation, left_name.c_str(), right_name.c_str());
+    nString name = nString::Format("%s%s_%s_%s", kHelperFunctionPrefix, operation, left_name.c_str(), right_name.c_str());
     bool written = false;
     for (int i = 0; i < helper_names.count && !written; ++i) written = helper_names[i] == name;
     if (!written) {

@@ -74,9 +74,6 @@ public:
     // Whether evaluating the expression changes a variable: it holds an
     // assignment, an increment or a decrement, or calls a user function.
     static bool HasSideEffects(const ParserNode* node);
-    // Names of the helper functions a translation writes, which no name of
-    // the source may take.
-    static bool IsHelperName(const char* name);
     static bool IsSamplerFunctionOperator(Operator op);
     static const char* GetTextureTypeNameSuffix(const Type& type);
 

@@ -3,13 +3,17 @@
 // that translates is also compiled with glslangValidator.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "shadertool/frontend/parser.h"
 #include "shadertool/translate/glsl_translators.h"
 #include "shadertool/translate/output_paths.h"
+#include "shadertool/translate/reserved_names.h"
 #include "shadertool/translate/translator_factory.h"
 #include "shadertool/translate/tests/glsl_glslang.h"
 
@@ -543,6 +547,61 @@ TEST(GLSLSnippets, RefuseWritesToPixelInputs) {
     CHECK_SNIPPETS(cases);
 }
 
+// The names a text declares or reads of its own: every name that begins
+// with "_" (the Shader XML's values, the helpers) or "gl_" (GLSL's own).
+std::set<std::string> OwnNames(const std::string& text) {
+    std::set<std::string> names;
+    for (size_t at = 0; at < text.size();) {
+        char c = text[at];
+        if (!isalnum(static_cast<unsigned char>(c)) && c != '_') {
+            ++at;
+            continue;
+        }
+        size_t end = at;
+        while (end < text.size() && (isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_' ||
+                                     (isdigit(static_cast<unsigned char>(c)) && text[end] == '.')))
+            ++end;
+        std::string word = text.substr(at, end - at);
+        if (word[0] == '_' || word.compare(0, 3, "gl_") == 0) names.insert(word);
+        at = end;
+    }
+    return names;
+}
+
+// Every name a text writes of its own is one the dialect refuses in the
+// source, so that no name of the source can stand in its place. The
+// sources below make the texts write all of them.
+TEST(GLSLSnippets, RefuseEveryNameTheTextsWriteOfTheirOwn) {
+    const char* vertex =
+        "int counts[2];\ncounts[0] = 1;\ncounts[1] = 2;\nint i = 0;\ncounts[i++] %%= 4;\nint4 b = input.bones;\n%s"
+        "output.uv += float2(float(counts[0] + b.x), 0.0) * constants.scale.xy;";
+    const char* pixel =
+        "float4 c = sampleTexture(texture.albedo, input.uv) + sampleTexture(texture.sky, float3(input.uv, 1.0));\n"
+        "int counts[2];\ncounts[0] = 1;\ncounts[1] = 2;\nint i = 0;\ncounts[i++] %= 4;\n"
+        "if (input.is_front_facing)\n\tc *= input.face_direction;\noutput.color = c * constants.tint * float(counts[0]);";
+    for (int target : kGLTargets) {
+        bool in_out = (target & kGL3) != 0;
+        std::string vertex_code = nString::Format(vertex, in_out ? "output.uv.x += float(input.instance_id);\n" : "").c_str();
+        std::set<std::string> names;
+        for (ShaderType stage : {kVertex, kPixel}) {
+            Outcome outcome = Translate(target, stage, stage == kVertex ? vertex_code.c_str() : pixel);
+            ASSERT_TRUE(outcome.translated) << GetTargetName(target) << "\n" << outcome.log;
+            std::set<std::string> own = OwnNames(outcome.text);
+            names.insert(own.begin(), own.end());
+        }
+        // The sources reach each kind of name the dialect writes.
+        std::vector<const char*> reached = {"_in_position", "_in_bones", "_vary_uv", "_const_scale", "_const_tint",
+                                            "_tex_albedo", "gl_Position", "gl_FrontFacing"};
+        if (in_out)
+            for (const char* name : {"_out_color", "gl_InstanceID"}) reached.push_back(name);
+        else
+            for (const char* name : {"_assign_mod_int_int", "gl_FragColor"}) reached.push_back(name);
+        for (const char* name : reached) EXPECT_EQ(names.count(name), 1u) << GetTargetName(target) << ": " << name;
+        for (const std::string& name : names)
+            EXPECT_TRUE(IsReservedName(target, name.c_str())) << GetTargetName(target) << ": " << name;
+    }
+}
+
 // Names that ZKSL allows and GLSL reserves are refused, once each, rather
 // than written into text no GLSL compiler takes.
 TEST(GLSLSnippets, RefuseNamesGLSLReserves) {
@@ -557,6 +616,25 @@ TEST(GLSLSnippets, RefuseNamesGLSLReserves) {
         {"ordinary names", kAllGL, kPixel, "float flatness = 1.0;\nfloat vec = flatness;", "float flatness = 1.0"},
         {"a helper's name", kAllGL, kVertex, "int _assign_mod_int_int = 1;",
          "Error: identifier '_assign_mod_int_int' is not supported.\n", true},
+        // The texts name the Shader XML's values with prefixes; a name of the
+        // source with one would stand in their place.
+        {"a constant's name", kAllGL, kPixel, "float4 _const_tint = constants.tint * 0.5;\noutput.color = _const_tint;",
+         "Error: identifier '_const_tint' is not supported.\n", true},
+        {"an input's name", kAllGL, kVertex, "float4 _in_position = input.position * 0.5;\noutput.screen = _in_position;",
+         "Error: identifier '_in_position' is not supported.\n", true},
+        {"a varying's name", kAllGL, kPixel, "float2 _vary_uv = input.uv * 0.5;\noutput.color.xy = _vary_uv;",
+         "Error: identifier '_vary_uv' is not supported.\n", true},
+        {"a pixel output's name", kAllGL, kPixel, "float4 _out_color = constants.tint;\noutput.color = _out_color;",
+         "Error: identifier '_out_color' is not supported.\n", true},
+        {"a texture's name", kAllGL, kPixel, "float4 _tex_albedo = sampleTexture(texture.albedo, input.uv);",
+         "Error: identifier '_tex_albedo' is not supported.\n", true},
+        {"prefixed function and parameter", kAllGL, kPixel,
+         "float _const_half(float _tex_x)\n{\n\treturn _tex_x * 0.5;\n}\nvoid main()\n{\n\toutput.color = float4(_const_half(1.0));\n}\n",
+         "Error: identifier '_const_half' is not supported.\nError: identifier '_tex_x' is not supported.\n", true},
+        {"names near the prefixes", kAllGL, kPixel,
+         "float _const = 1.0;\nfloat const_tint = _const;\nfloat _smp_albedo = const_tint;\nfloat _facing = _smp_albedo;\n"
+         "float _texture = _facing;\noutput.color *= _texture;",
+         "float _const = 1.0"},
     };
     CHECK_SNIPPETS(cases);
 }

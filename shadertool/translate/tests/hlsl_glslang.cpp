@@ -53,7 +53,7 @@ bool RunCapturingOutput(const std::string& command, std::string* messages) {
 
 }  // namespace
 
-bool CompilesAsHLSL(int target, ShaderType stage, const char* text, std::string* messages) {
+bool CompilesAsHLSL(int target, ShaderType stage, const char* text, std::string* messages, bool with_tree) {
     char source[] = "/tmp/zk_hlsl_XXXXXX";
     int descriptor = mkstemp(source);
     if (descriptor < 0) {
@@ -66,7 +66,7 @@ bool CompilesAsHLSL(int target, ShaderType stage, const char* text, std::string*
     if (WriteFile(source, target == PSSL ? kPSSLNames : "", text)) {
         std::string command = std::string("glslangValidator -D -V -e main -S ") +
                               (stage == PIXEL_SHADER ? "frag" : "vert") +
-                              (target == HLSL9 ? " --hlsl-dx9-compatible" : "") + " -o " + binary + " " + source +
+                              (target == HLSL9 ? " --hlsl-dx9-compatible" : "") + (with_tree ? " -i" : "") + " -o " + binary + " " + source +
                               " 2>&1";
         compiled = RunCapturingOutput(command, messages);
     } else {

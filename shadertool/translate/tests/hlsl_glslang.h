@@ -12,8 +12,10 @@
 namespace ShaderTool {
 namespace testing {
 
-// True when the text compiles; `messages` receives the validator's output.
-bool CompilesAsHLSL(int target, ShaderType stage, const char* text, std::string* messages);
+// True when the text compiles; `messages` receives the validator's output,
+// with the compiled syntax tree when `with_tree` is set ("-i"), in which a
+// call of a function of the text reads "Function Call: name(".
+bool CompilesAsHLSL(int target, ShaderType stage, const char* text, std::string* messages, bool with_tree = false);
 
 }  // namespace testing
 }  // namespace ShaderTool

@@ -4,12 +4,17 @@
 // PSSL with its names mapped to HLSL's.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "shadertool/frontend/parser.h"
+#include "shadertool/translate/hlsl_tables.h"
 #include "shadertool/translate/output_paths.h"
+#include "shadertool/translate/reserved_names.h"
 #include "shadertool/translate/translator_factory.h"
 #include "shadertool/translate/tests/hlsl_glslang.h"
 
@@ -353,8 +358,187 @@ TEST(HLSLSnippets, RefuseNamesTheDialectReserves) {
         {"a word of another dialect", HLSL9, kPixel, "float RegularBuffer = 1.0;\noutput.color *= RegularBuffer;", "float RegularBuffer = 1.0f;"},
         {"a helper's name", kAllHLSL, kVertex, "float4 _assign_mul_float4_float4x4 = input.position;",
          "Error: identifier '_assign_mul_float4_float4x4' is not supported.\n", true},
+        // The texts name the Shader XML's values with prefixes; a name of the
+        // source with one would stand in their place ("float4x4 _const_world
+        // = _const_world;" reads the new variable).
+        {"a constant's name", kAllHLSL, kVertex,
+         "float4x4 _const_world = constants.world;\noutput.screen = input.position * _const_world;",
+         "Error: identifier '_const_world' is not supported.\n", true},
+        {"a texture's name", kAllHLSL, kPixel, "float4 _tex_albedo = sampleTexture(texture.albedo, input.uv);",
+         "Error: identifier '_tex_albedo' is not supported.\n", true},
+        {"a sampler state's name", kAllHLSL, kPixel, "float _smp_albedo = 1.0;",
+         "Error: identifier '_smp_albedo' is not supported.\n", true},
+        {"a special input's member", kAllHLSL, kPixel, "float _facing = input.face_direction;",
+         "Error: identifier '_facing' is not supported.\n", true},
+        {"the special inputs' members", kAllHLSL, kVertex, "int _instance_id = 1;\nint _vertex_id = _instance_id;",
+         "Error: identifier '_instance_id' is not supported.\nError: identifier '_vertex_id' is not supported.\n", true},
+        {"prefixed function and parameter", kAllHLSL, kPixel,
+         "float _const_half(float _smp_x)\n{\n\treturn _smp_x * 0.5;\n}\nvoid main()\n{\n\toutput.color = float4(_const_half(1.0));\n}\n",
+         "Error: identifier '_const_half' is not supported.\nError: identifier '_smp_x' is not supported.\n", true},
+        {"names near the prefixes", kAllHLSL, kPixel,
+         "float _const = 1.0;\nfloat const_tint = _const;\nfloat _in_uv = const_tint;\nfloat _vary_uv = _in_uv;\n"
+         "float _out_color = _vary_uv;\nfloat _facings = _out_color;\noutput.color *= _facings;",
+         "float _const = 1.0f;"},
     };
     CHECK_SNIPPETS(cases);
+}
+
+// The names a text declares of its own: every name that begins with "_"
+// (the Shader XML's values, the special inputs' members, the helpers), and
+// the structures and the constant buffer.
+std::set<std::string> OwnNames(const std::string& text) {
+    std::set<std::string> names;
+    std::string previous;
+    for (size_t at = 0; at < text.size();) {
+        char c = text[at];
+        if (!isalnum(static_cast<unsigned char>(c)) && c != '_') {
+            ++at;
+            continue;
+        }
+        size_t end = at;
+        while (end < text.size() && (isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_' ||
+                                     (isdigit(static_cast<unsigned char>(c)) && text[end] == '.')))
+            ++end;
+        std::string word = text.substr(at, end - at);
+        if (word[0] == '_' || previous == "struct" || previous == "cbuffer" || previous == "ConstantBuffer")
+            names.insert(word);
+        previous = word;
+        at = end;
+    }
+    return names;
+}
+
+// Every name a text declares of its own is one the dialect refuses in the
+// source, so that no name of the source can stand in its place. The
+// sources below make the texts write all of them.
+TEST(HLSLSnippets, RefuseEveryNameTheTextsDeclareOfTheirOwn) {
+    const char* vertex =
+        "float4 ps[2];\nps[0] = input.position * constants.scale;\nps[1] = constants.tint;\nint i = 0;\n"
+        "ps[i++] *= constants.world;\nint4 n = constants.count + constants.palette[1] + input.bones;\n%s"
+        "output.shade = ps[0] + float4(n);";
+    const char* pixel =
+        "float4 ps[2];\nps[0] = sampleTexture(texture.albedo, input.uv) + sampleTexture(texture.sky, input.shade.xyz);\n"
+        "ps[1] = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0)) + "
+        "sampleTextureLodOffset(texture.volume, input.shade.xyz, 0.0, int3(1, 0, 0));\n"
+        "ps[1] += sampleTextureGrad(texture.albedo, input.uv, input.uv, input.uv) + "
+        "sampleTextureLod(texture.sky, input.shade.xyz, 1.0);\nint i = 0;\nps[i++] *= constants.world;\n"
+        "if (input.is_front_facing)\n\tps[0] *= input.face_direction;\noutput.color = ps[0] + ps[1] * constants.tint;";
+    for (int target : kHLSLTargets) {
+        std::string ids = target == HLSL9 ? "" : "n.x += input.instance_id + input.vertex_id;\n";
+        std::string vertex_code = nString::Format(vertex, ids.c_str()).c_str();
+        std::set<std::string> names;
+        for (ShaderType stage : {kVertex, kPixel}) {
+            Outcome outcome = Translate(target, stage, stage == kVertex ? vertex_code.c_str() : pixel);
+            ASSERT_TRUE(outcome.translated) << GetTargetName(target) << "\n" << outcome.log;
+            std::set<std::string> own = OwnNames(outcome.text);
+            names.insert(own.begin(), own.end());
+        }
+        // The sources reach each kind of name the dialect writes.
+        std::vector<const char*> reached = {"VertexInput", "VertexOutput", "PixelInput", "PixelOutput", "_const_world",
+                                            "_tex_albedo", "_assign_mul_float4_float4x4", "_facing"};
+        if (target == HLSL9) reached.push_back("_const_reciprocal_texture_dimensions_1");
+        if (target != HLSL9)
+            for (const char* name : {"Constants", "_smp_albedo", "_instance_id", "_vertex_id"}) reached.push_back(name);
+        for (const char* name : reached) EXPECT_EQ(names.count(name), 1u) << GetTargetName(target) << ": " << name;
+        for (const std::string& name : names)
+            EXPECT_TRUE(IsReservedName(target, name.c_str())) << GetTargetName(target) << ": " << name;
+    }
+}
+
+// A user function named like an intrinsic that the text calls where the
+// source called none of that name (mul() for "*", all() and any() around
+// "==" and "!=", HLSL9's tex2D() for sampleTexture) would take those calls
+// over, and is refused. HLSL11 and PSSL sample through methods, so a user
+// tex2D is an ordinary function there.
+TEST(HLSLSnippets, RefuseUserFunctionsNamedLikeIntrinsicsTheTextCalls) {
+    const char* user_mul =
+        "float4 mul(float4 v, float4x4 m)\n{\n\treturn v;\n}\nvoid main()\n{\n\toutput.screen = input.position * "
+        "constants.world;\n\toutput.uv = input.position.xy;\n\toutput.shade = input.position;\n}\n";
+    const char* user_all =
+        "bool all(float4x4 m)\n{\n\treturn false;\n}\nvoid main()\n{\n\toutput.color = input.shade;\n"
+        "\tif (constants.world == constants.world)\n\t\toutput.color.x = 0.0;\n}\n";
+    const char* user_any =
+        "bool any(bool b)\n{\n\treturn b;\n}\nvoid main()\n{\n\toutput.color = input.shade;\n"
+        "\tif (input.shade != constants.tint)\n\t\toutput.color.x = 0.0;\n}\n";
+    const char* user_tex2D =
+        "float4 tex2D(float4 s, float2 uv)\n{\n\treturn s;\n}\nvoid main()\n{\n"
+        "\toutput.color = sampleTexture(texture.albedo, input.uv);\n}\n";
+    const char* user_texCUBElod =
+        "float4 texCUBElod(float4 s, float4 c)\n{\n\treturn s;\n}\nvoid main()\n{\n"
+        "\toutput.color = sampleTextureLod(texture.sky, input.shade.xyz, 1.0);\n}\n";
+    const char* other_name =
+        "float4 multiply(float4 v, float4x4 m)\n{\n\treturn v * m;\n}\nvoid main()\n{\n\toutput.screen = "
+        "multiply(input.position, constants.world);\n\toutput.uv = input.position.xy;\n\toutput.shade = input.position;\n}\n";
+    const Snippet cases[] = {
+        {"mul", kAllHLSL, kVertex, user_mul, "Error: function 'mul' would overload a built-in function.\n", true},
+        {"all", kAllHLSL, kPixel, user_all, "Error: function 'all' would overload a built-in function.\n", true},
+        {"any", kAllHLSL, kPixel, user_any, "Error: function 'any' would overload a built-in function.\n", true},
+        {"sampling function", HLSL9, kPixel, user_tex2D, "Error: function 'tex2D' would overload a built-in function.\n", true},
+        {"sampling function", kObjects, kPixel, user_tex2D, "float4 tex2D(float4 s, float2 uv)\n{"},
+        {"sampling function with a level", HLSL9, kPixel, user_texCUBElod,
+         "Error: function 'texCUBElod' would overload a built-in function.\n", true},
+        {"another name", kAllHLSL, kVertex, other_name, "float4 multiply(float4 v, float4x4 m)\n{\n\treturn mul(v, m);"},
+    };
+    CHECK_SNIPPETS(cases);
+}
+
+// Each name of the dialects' lists is an intrinsic whose call, as the texts
+// write it, glslangValidator's HLSL front end hands to a user function of
+// that name: its tree calls the user function, or the compile fails on the
+// sampler the user function cannot take. Without the user function the
+// call is no call of a function of the text.
+TEST(HLSLSnippets, IntrinsicListsHoldOnlyCallsAUserFunctionTakesOver) {
+    struct Call {
+        const char* name;
+        const char* definition;
+        const char* statement;
+    };
+    const Call calls[] = {
+        {"mul", "float4 mul(float4 v, float4x4 x) { return v; }", "r = mul(p, m);"},
+        // glslangValidator's all() and any() take no bool matrices: the call
+        // compiles only when a user function takes it.
+        {"all", "bool all(float4x4 x) { return false; }", "if (all(m == m)) r.x = 0.0f;"},
+        {"any", "bool any(float4x4 x) { return false; }", "if (any(m != m)) r.x = 0.0f;"},
+        {"tex2D", "float4 tex2D(float4 s, float2 c) { return s; }", "r = tex2D(_tex_flat, p.xy);"},
+        {"tex3D", "float4 tex3D(float4 s, float3 c) { return s; }", "r = tex3D(_tex_volume, p.xyz);"},
+        {"texCUBE", "float4 texCUBE(float4 s, float3 c) { return s; }", "r = texCUBE(_tex_sky, p.xyz);"},
+        {"tex2Dgrad", "float4 tex2Dgrad(float4 s, float2 c, float2 x, float2 y) { return s; }",
+         "r = tex2Dgrad(_tex_flat, p.xy, p.xy, p.xy);"},
+        {"tex3Dgrad", "float4 tex3Dgrad(float4 s, float3 c, float3 x, float3 y) { return s; }",
+         "r = tex3Dgrad(_tex_volume, p.xyz, p.xyz, p.xyz);"},
+        {"texCUBEgrad", "float4 texCUBEgrad(float4 s, float3 c, float3 x, float3 y) { return s; }",
+         "r = texCUBEgrad(_tex_sky, p.xyz, p.xyz, p.xyz);"},
+        {"tex2Dlod", "float4 tex2Dlod(float4 s, float4 c) { return s; }", "r = tex2Dlod(_tex_flat, p);"},
+        {"tex3Dlod", "float4 tex3Dlod(float4 s, float4 c) { return s; }", "r = tex3Dlod(_tex_volume, p);"},
+        {"texCUBElod", "float4 texCUBElod(float4 s, float4 c) { return s; }", "r = texCUBElod(_tex_sky, p);"},
+    };
+    auto text_of = [](const Call& call, bool defined) {
+        return std::string("sampler _tex_flat : register(s0);\nsampler _tex_volume : register(s1);\n"
+                           "sampler _tex_sky : register(s2);\n") +
+               (defined ? call.definition : "") +
+               "\nfloat4 main(float4 p : TEXCOORD0) : COLOR0\n{\n\tfloat4x4 m = float4x4(p, p, p, p);\n"
+               "\tfloat4 r = p;\n\t" +
+               call.statement + "\n\treturn r;\n}\n";
+    };
+    for (int target : kHLSLTargets) {
+        const char* const* names = target == HLSL9 ? HLSL9_SUBSTITUTED_FUNCTIONS : HLSL_SUBSTITUTED_FUNCTIONS;
+        int count = target == HLSL9 ? HLSL9_SUBSTITUTED_FUNCTION_COUNT : HLSL_SUBSTITUTED_FUNCTION_COUNT;
+        for (int i = 0; i < count; ++i) {
+            std::string where = std::string(names[i]) + " / " + GetTargetName(target);
+            const Call* call = nullptr;
+            for (const Call& c : calls)
+                if (strcmp(c.name, names[i]) == 0) call = &c;
+            ASSERT_NE(call, nullptr) << where << ": no call to check";
+            std::string user_call = std::string("Function Call: ") + names[i] + "(";
+            std::string messages;
+            CompilesAsHLSL(target, kPixel, text_of(*call, false).c_str(), &messages, true);
+            EXPECT_EQ(messages.find(user_call), std::string::npos) << where << "\n" << messages;
+            bool compiled = CompilesAsHLSL(target, kPixel, text_of(*call, true).c_str(), &messages, true);
+            bool taken_over = compiled ? messages.find(user_call) != std::string::npos
+                                       : messages.find("cannot convert input argument, argument 0") != std::string::npos;
+            EXPECT_TRUE(taken_over) << where << "\n" << messages;
+        }
+    }
 }
 
 // Every built-in function of the float family, called once: each is written
@@ -483,6 +667,28 @@ TEST(HLSLSnippets, DeclareEachReciprocalSizeOnce) {
         Outcome objects = Translate(target, kPixel, "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));");
         EXPECT_EQ(objects.text.find("reciprocal"), std::string::npos) << GetTargetName(target);
     }
+}
+
+// HLSL9 declares a texture's reciprocal size as a constant of its own
+// beside the Shader XML's: a constant of the same name would be declared
+// twice and stand for both, and is refused where the size is declared.
+TEST(HLSLSnippets, RefuseAConstantNamedLikeAReciprocalSize) {
+    ShaderInfo info = MakeInfo();
+    AddConstant(info.pixel_constants, "reciprocal_texture_dimensions_1", Type::Vector(TYPE_FLOAT, 4));
+    const char* its_texture = "float4 c = sampleTextureLodOffset(texture.detail, input.uv, 0.0, int2(1, 0));\n"
+                              "output.color = c * constants.reciprocal_texture_dimensions_1;";
+    const char* another_texture = "float4 c = sampleTextureLodOffset(texture.albedo, input.uv, 0.0, int2(1, 0));\n"
+                                  "output.color = c * constants.reciprocal_texture_dimensions_1;";
+    const Snippet cases[] = {
+        {"offset on its texture", HLSL9, kPixel, its_texture,
+         "Error: identifier 'reciprocal_texture_dimensions_1' is not supported.\n", true},
+        {"offset on another texture", HLSL9, kPixel, another_texture,
+         "float2 _const_reciprocal_texture_dimensions_0;\n\nstruct PixelInput"},
+        {"texture objects", kObjects, kPixel, its_texture, "\tfloat4 _const_reciprocal_texture_dimensions_1;\n};"},
+    };
+    for (const Snippet& c : cases)
+        for (int target : kHLSLTargets)
+            if (c.targets & target) CheckOutcome(c, target, TranslateWith(info, target, 0, c.stage, c.code));
 }
 
 TEST(HLSLSnippets, DeclareTexturesWithTheirRegisters) {

@@ -888,8 +888,17 @@ private:
             return strcasecmp(a.c_str(), b.c_str()) < 0;
         });
 
+        // A name for each prefix of every row: the first prefix of a row is
+        // shown by its own example.
+        auto prefixed = [](const char* prefix) {
+            return std::string(prefix) == "gl_" ? std::string(kPrefixed) : std::string(prefix) + "color";
+        };
         std::vector<std::string> asked = names;
-        for (const char* example : {kPrefixed, kInfixed, kSizedVector, kSizedMatrix}) asked.push_back(example);
+        for (const char* example : {kInfixed, kSizedVector, kSizedMatrix}) asked.push_back(example);
+        for (const ReservedNames& row : kReservedNames)
+            for (const char* const* prefix = row.prefixes; prefix && *prefix; ++prefix)
+                if (std::find(asked.begin(), asked.end(), prefixed(*prefix)) == asked.end())
+                    asked.push_back(prefixed(*prefix));
         std::map<std::string, int> refusing;  // by name, the targets that refuse it
         for (const TargetDescription& target : kTargets) {
             std::set<std::string> refused;
@@ -920,9 +929,19 @@ private:
             rules.push_back({target, rule});
         };
         for (const ReservedNames& row : kReservedNames) {
-            if (row.prefix && row.infix)
-                add_rule(row.target, "every name that begins with " + Code(row.prefix) + " (" + Code(kPrefixed) +
-                                         ") or holds " + Code(row.infix) + " (" + Code(kInfixed) + ")");
+            std::vector<std::string> prefixes;
+            for (const char* const* prefix = row.prefixes; prefix && *prefix; ++prefix) prefixes.push_back(*prefix);
+            std::string begins;
+            if (!prefixes.empty()) {
+                std::string last = Code(prefixes.back());
+                prefixes.pop_back();
+                begins = "every name that begins with " + (prefixes.empty() ? "" : CodeList(prefixes) + " or ") +
+                         last + " (" + Code(prefixed(row.prefixes[0])) + ")";
+            }
+            if (!begins.empty() && row.infix)
+                add_rule(row.target, begins + " or holds " + Code(row.infix) + " (" + Code(kInfixed) + ")");
+            if (!begins.empty() && !row.infix) add_rule(row.target, begins);
+            if (row.infix && begins.empty()) add_rule(row.target, "every name that holds " + Code(row.infix));
             if (row.sized_scalar_types) {
                 std::vector<std::string> scalars;
                 for (const char* const* scalar = row.sized_scalar_types; *scalar; ++scalar) scalars.push_back(*scalar);
@@ -931,8 +950,6 @@ private:
                                          ") or by two sizes joined by `x` (" + Code(kSizedMatrix) +
                                          "), but for the ZKSL types");
             }
-            if (row.prefix && !row.infix) add_rule(row.target, "every name that begins with " + Code(row.prefix));
-            if (row.infix && !row.prefix) add_rule(row.target, "every name that holds " + Code(row.infix));
         }
         for (const auto& rule : rules) table += Row({TargetList(rule.first), rule.second});
         // The words, a row for each set of targets, the sets that most

@@ -229,6 +229,9 @@ GuideText MakeGuideText() {
         {"a function named like a GLSL built-in function (`mod`)", "float mod(float x, float y)",
          Probe().PixelCode("$\n{\n    return x - y * floor(x / y);\n}\nvoid main()\n{\n"
                            "    output.color = float4(mod(input.uv.x, 0.5));\n}\n")},
+        {"a function named like an HLSL function the texts call (`mul`)", "float4 mul(float4 v, float4x4 m)",
+         Probe().PixelCode("$\n{\n    return v;\n}\nvoid main()\n{\n"
+                           "    float4 v = float4(input.uv, 0.0, 1.0);\n    output.color = mul(v, float4x4(v, v, v, v));\n}\n")},
         {"a name that is a GLSL word (`filter`, `vec3`, `sampler2D`, ...: see below)", "float filter = 0.5;",
          Probe().PixelCode(kPixelStatement)},
         {"a name that is an HLSL word (`sampler`, `float4x3`, `half`, ...: see below)", "float sampler = 0.5;",
