@@ -9,11 +9,16 @@ namespace ShaderTool {
 
 ESSL20Translator::ESSL20Translator(Log& log) : GLSL21Translator(log) { constant_global_initializers_required = true; }
 
+// The pixel stage has no default float precision, and its default int
+// precision is mediump, which the vertex stage's ints are not: an int
+// constant of both stages would not link, and a float made of ints alone
+// would be worked out at mediump. Where the device has high precision in
+// the pixel stage both are highp; elsewhere both stay mediump.
 void ESSL20Translator::PostProcess() {
     if (shader_type != PIXEL_SHADER) return;
     header.Insert(0,
-                  "#if defined(GL_FRAGMENT_PRECISION_HIGH)\n\nprecision highp float;\n\n#else\n\nprecision mediump float;\n\n"
-                  "#endif\n\n");
+                  "#if defined(GL_FRAGMENT_PRECISION_HIGH)\n\nprecision highp float;\nprecision highp int;\n\n#else\n\n"
+                  "precision mediump float;\n\n#endif\n\n");
 }
 
 void ESSL20Translator::ProcessFunctionCallNode(const FunctionNode* node) {

@@ -65,10 +65,13 @@ bool ESSL30Translator::IsReservedFunctionName(const char* name) const {
 }
 
 // ES 3.00 has no default float precision in the pixel stage and none for
-// 3D samplers.
+// 3D samplers. Its default int precision there is mediump, which the vertex
+// stage's ints are not: an int constant of both stages would not link, and
+// a float made of ints alone would be worked out at mediump. highp is always
+// there in an ES 3.00 pixel stage.
 void ESSL30Translator::PostProcess() {
     if (shader_type != PIXEL_SHADER) return;
-    header.Insert(0, "precision highp float;\nprecision lowp sampler3D;\n\n");
+    header.Insert(0, "precision highp float;\nprecision highp int;\nprecision lowp sampler3D;\n\n");
 }
 
 }  // namespace ShaderTool

@@ -367,7 +367,7 @@ TEST(GLSLTranslators, DeclareTheShaderXMLValues) {
          "uniform sampler2D _tex_albedo;\nuniform samplerCube _tex_sky;\nuniform sampler3D _tex_volume;\n\n"
          "void main()\n{\n}\n"},
         {ESSL20, kPixel,
-         "#if defined(GL_FRAGMENT_PRECISION_HIGH)\n\nprecision highp float;\n\n#else\n\nprecision mediump float;\n\n#endif\n\n"
+         "#if defined(GL_FRAGMENT_PRECISION_HIGH)\n\nprecision highp float;\nprecision highp int;\n\n#else\n\nprecision mediump float;\n\n#endif\n\n"
          "varying vec4 _vary_screen;\nvarying vec2 _vary_uv;\n\n"
          "uniform vec4 _const_tint;\n\n"
          "uniform sampler2D _tex_albedo;\nuniform samplerCube _tex_sky;\nuniform sampler3D _tex_volume;\n\n"
@@ -379,7 +379,7 @@ TEST(GLSLTranslators, DeclareTheShaderXMLValues) {
          "out vec4 _out_color;\n\n"
          "void main()\n{\n}\n"},
         {ESSL30, kPixel,
-         "precision highp float;\nprecision lowp sampler3D;\n\n"
+         "precision highp float;\nprecision highp int;\nprecision lowp sampler3D;\n\n"
          "in vec4 _vary_screen;\nin vec2 _vary_uv;\n\n"
          "uniform vec4 _const_tint;\n\n"
          "uniform sampler2D _tex_albedo;\nuniform samplerCube _tex_sky;\nuniform sampler3D _tex_volume;\n\n"

@@ -396,7 +396,7 @@ void Compare(const ShaderInfo& info, const std::vector<Drawing>& drawings, Targe
         *std::find_if(drawings.begin(), drawings.end(), [&](const Drawing& x) { return x.target == line->target; });
     line->verdict = CheckExpectations(info, d);
     if (line->verdict.empty()) line->verdict = Disagreement(info, d, *Reference(info, drawings, d));
-    line->failed = !line->verdict.empty();
+    line->failed = line->differs = !line->verdict.empty();
     if (line->verdict.empty()) line->verdict = "ok";
 }
 

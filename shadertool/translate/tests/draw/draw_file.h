@@ -30,6 +30,7 @@ struct TargetLine {
     int target = 0;
     std::string verdict;  // "ok", "got ...", "refused: ...", "left out", ...
     bool failed = false;  // refused and left out fail only with `all`
+    bool differs = false;  // drawn, but not as expected or as the others
 };
 
 struct FileReport {

@@ -1,7 +1,11 @@
 // Turns a translated HLSL9, HLSL11 or PSSL pair into GLSL 4.50 that a GL
 // driver draws: glslangValidator's HLSL front end reads each stage into
 // SPIR-V, and spirv-cross writes that out as GLSL. What the texts compute is
-// therefore what an HLSL front end reads in them.
+// therefore what an HLSL front end reads in them, with one exception that
+// no drawing this way can check: glslang reads an int % as SPIR-V's OpSMod
+// (the remainder takes the sign of the right operand, where HLSL's takes
+// the left one's), and spirv-cross writes OpSMod as GLSL's %, which leaves
+// a negative operand's remainder undefined.
 //
 // Five things are set right on the way, none of which changes what a text
 // computes:

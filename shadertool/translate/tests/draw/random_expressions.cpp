@@ -35,7 +35,6 @@ struct Function {
 
 constexpr double kTrigonometricError = 1.0 / 2048;
 constexpr double kExponentialError = 1.0 / 65536;
-constexpr double kMediumError = 1.0 / 512;
 
 // How far a driver's result may stray (GLSL's precision rules: 4096 float
 // steps, or 2^-11 near 0, for the trigonometric functions and their
@@ -172,12 +171,6 @@ const Operator kOperators[] = {
 
 }  // namespace
 
-// GLSL ES takes an operation's precision from its operands: a literal has
-// none, a float constant is highp, an int (whose precision the ES pixel
-// stage leaves at its default) mediump. A float worked out at mediump is
-// good to about 2^-10 only.
-enum Precision { NONE, MEDIUM, HIGH };
-
 struct ExpressionGenerator::Node {
     int kind = FLOAT;
     const Operator* op = nullptr;        // or
@@ -185,18 +178,11 @@ struct ExpressionGenerator::Node {
     double value = 0;
     std::string text;
     std::vector<std::unique_ptr<Node>> arguments;
-    int precision = NONE;
 
     // Made of literals alone: what a compiler works out before the shader runs.
     bool IsLiteral() const {
         if (!op && !function) return text.compare(0, 10, "constants.") != 0;
         return std::all_of(arguments.begin(), arguments.end(), [](const auto& a) { return a->IsLiteral(); });
-    }
-    // Once the arguments are in place.
-    void TakePrecision() {
-        size_t first = op && std::string(op->symbol) == "?:" ? 1 : 0;  // a condition does not count
-        for (size_t i = first; i < arguments.size(); ++i) precision = std::max(precision, arguments[i]->precision);
-        if (kind == INT) precision = MEDIUM;
     }
 };
 
@@ -261,8 +247,6 @@ bool Evaluate(const Node& node, const Nudge* nudge, double* result) {
     }
     if (!std::isfinite(r) || std::fabs(r) > kLargest) return false;
     double error = node.function ? ErrorOf(node.function->name) : kNudge;
-    // A mediump float holds whole numbers up to 2048 exactly.
-    if (node.precision == MEDIUM && !(r == std::round(r) && std::fabs(r) <= 2048)) error = std::max(error, kMediumError);
     *result = nudge && node.kind == FLOAT ? nudge->Apply(r, error) : r;
     return true;
 }
@@ -354,7 +338,6 @@ std::unique_ptr<ExpressionGenerator::Node> ExpressionGenerator::Leaf(int kind, c
                                                 : std::to_string(static_cast<int>(node->value)))
                              : "constants.n[" + std::to_string(index / 4) + "]." + kComponents[index % 4];
     }
-    node->precision = literal || kind == BOOL ? NONE : kind == INT ? MEDIUM : HIGH;
     return node;
 }
 
@@ -373,7 +356,6 @@ std::unique_ptr<ExpressionGenerator::Node> ExpressionGenerator::Operation(int ki
         node->function = functions[static_cast<size_t>(Below(static_cast<int>(functions.size())))];
         for (int i = 0; i < node->function->arguments; ++i)
             node->arguments.push_back(Make(node->function->argument_kind, depth - 1, constants));
-        node->TakePrecision();
         return node;
     }
     node->op = operators[static_cast<size_t>(Below(static_cast<int>(operators.size())))];
@@ -385,7 +367,6 @@ std::unique_ptr<ExpressionGenerator::Node> ExpressionGenerator::Operation(int ki
         for (int i = 0; i < node->op->operands; ++i)
             node->arguments.push_back(Make(node->op->operand_kind, depth - 1, constants));
     }
-    node->TakePrecision();
     return node;
 }
 

@@ -3,12 +3,11 @@
 // precision. An expression is kept only when it has no undefined case (no
 // division by zero, no argument outside its function's domain, no
 // overflow) and when float rounding on the way cannot move it, nor the
-// errors GLSL allows its functions, nor the mediump precision at which GLSL
-// ES works out floats made of ints (the ES pixel stage leaves ints at that
-// default precision): arguments
-// of floor, frac, int(), step and comparisons lie clear of the point where
-// the result jumps, and every intermediate value, nudged by a few float
-// steps, leaves the result within a quarter of the drawing's tolerance.
+// errors GLSL allows its functions: arguments of floor, frac, int(), step
+// and comparisons lie clear of the point where the result jumps, and every
+// intermediate value, nudged by a few float steps, leaves the result within
+// a quarter of the drawing's tolerance. Every value is worked out at high
+// precision on every target, the ES pixel stages' floats and ints included.
 //
 // Two kinds of expression are left out because the tools on the way to the
 // driver mistake them, not the translations: glslang's HLSL front end folds

@@ -1,6 +1,7 @@
 // The parts of shader_draw that need no driver: the marks a file carries,
-// the steps that make an HLSL-family text drawable, and the random
-// expressions' reach. The drawing itself is checked by the corpus.
+// the steps that make an HLSL-family text drawable, the list of results the
+// drawing cannot check, and the random expressions' reach. The drawing
+// itself is checked by the corpus.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "shadertool/translate/tests/draw/draw_marks.h"
 #include "shadertool/translate/tests/draw/hlsl_to_glsl.h"
 #include "shadertool/translate/tests/draw/random_expressions.h"
+#include "shadertool/translate/tests/draw/unchecked_results.h"
 
 namespace ShaderTool {
 namespace draw {
@@ -146,6 +148,95 @@ TEST(HLSLToGLSL, PixelInputsReadTheVertexOutputOfTheirName) {
     EXPECT_NE(p.find("layout(location = 3) in float input_shade;"), std::string::npos) << p;
     EXPECT_NE(p.find("layout(location = 0) out vec4 _entryPointOutput_color;"), std::string::npos) << p;
     EXPECT_NE(p.find("uniform sampler2D _tex_image;"), std::string::npos) << p;
+}
+
+// Each line names a file and a target and gives a reason; a line that does
+// not is refused with its number, rather than passed over as a line that
+// never matches.
+TEST(UncheckedResults, EveryLineNamesAFileATargetAndAReason) {
+    struct Case {
+        const char* text;
+        const char* error;  // empty when the list reads
+    };
+    const Case cases[] = {
+        {"# a comment\n\na.xml ESSL30: undefined\nfolder/b c.xml PSSL: converted\n", ""},
+        {"a.xml ESSL30: undefined\na.xml GLSL31\n", "line 2 \"a.xml GLSL31\" gives no reason"},
+        {"a.xml GLSL31:   \n", "line 1 \"a.xml GLSL31:   \" gives no reason"},
+        {"a.xml HLSL12: undefined\n", "line 1 \"a.xml HLSL12: undefined\" does not begin with a file and a target"},
+        {"ESSL30: undefined\n", "does not begin with a file and a target"},
+        {" ESSL30: undefined\n", "does not begin with a file and a target"},
+    };
+    for (const Case& c : cases) {
+        UncheckedResults list;
+        std::string error;
+        EXPECT_EQ(list.Read(c.text, &error), *c.error == 0) << c.text;
+        if (*c.error) {
+            EXPECT_NE(error.find(c.error), std::string::npos) << c.text << "\n" << error;
+        }
+    }
+}
+
+// Only a listed target drawn otherwise than expected passes; a listed one
+// drawn as expected fails, and one that fails in another way fails as it
+// did. Unlisted targets and files keep their lines.
+TEST(UncheckedResults, ExcuseOnlyADrawnResultThatDiffers) {
+    struct Case {
+        const char* path;
+        int target;
+        const char* verdict;
+        bool failed, differs;
+        const char* now;  // the verdict after the list
+        bool fails;
+    };
+    const char* got = "got (0, 7, 0, -7) at (0, 0), expected (-1, 1, -1, -1)";
+    const Case cases[] = {
+        {"m.xml", ESSL30, got, true, true, "unchecked (undefined): got (0, 7, 0, -7) at (0, 0), expected (-1, 1, -1, -1)",
+         false},
+        {"m.xml", GLSL31, "ok", false, false, "passes, but is listed as a result the drawing cannot check: ok", true},
+        {"m.xml", HLSL11, "does not draw: the two texts do not link", true, false,
+         "does not draw: the two texts do not link", true},
+        {"m.xml", PSSL, "refused: Error: x", true, false, "refused: Error: x", true},
+        {"m.xml", HLSL9, got, true, true, got, true},
+        {"other.xml", ESSL30, got, true, true, got, true},
+    };
+    UncheckedResults list;
+    std::string error;
+    ASSERT_TRUE(list.Read("m.xml ESSL30: undefined\nm.xml GLSL31: undefined\nm.xml HLSL11: converted\n"
+                          "m.xml PSSL: converted\n",
+                          &error))
+        << error;
+    for (const Case& c : cases) {
+        FileReport report;
+        report.path = c.path;
+        TargetLine line;
+        line.target = c.target;
+        line.verdict = c.verdict;
+        line.failed = c.failed;
+        line.differs = c.differs;
+        report.targets.push_back(line);
+        list.Apply(&report);
+        EXPECT_EQ(report.targets[0].verdict, c.now) << c.path << " " << c.target;
+        EXPECT_EQ(report.Passed(), !c.fails) << c.path << " " << c.target;
+    }
+}
+
+// A listed target of a file that was drawn, but that no report held, is
+// named; targets of files not drawn in the run are passed over.
+TEST(UncheckedResults, NameListedTargetsOfDrawnFilesThatWereNotDrawn) {
+    UncheckedResults list;
+    std::string error;
+    ASSERT_TRUE(list.Read("m.xml ESSL30: undefined\nm.xml GLSL31: undefined\nn.xml PSSL: converted\n", &error))
+        << error;
+    FileReport report;
+    report.path = "m.xml";
+    TargetLine line;
+    line.target = ESSL30;
+    line.verdict = "ok";
+    report.targets.push_back(line);
+    list.Apply(&report);
+    std::vector<std::string> missing = list.ListedButNotDrawn({"m.xml"});
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_EQ(missing[0], "m.xml GLSL31: listed as a result the drawing cannot check, but not drawn");
 }
 
 TEST(RandomExpressions, CallEveryBuiltInFunctionOfTheTable) {
