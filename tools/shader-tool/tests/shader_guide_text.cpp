@@ -70,7 +70,9 @@ GuideText MakeGuideText() {
     };
 
     text.vertex_formats = {
-        {"1", "position alone: depth and shadow passes, flat colours from constants"},
+        {"1",
+         "position alone: depth and shadow passes (which write their depth into a colour output), flat colours "
+         "from constants"},
         {"7", "sprites, text, particles, 2D and unlit meshes, full-screen passes"},
         {"15", "lit meshes"},
         {"47", "normal mapping, with the bitangent made in the shader (`cross(normal, tangent)`)"},
@@ -260,7 +262,8 @@ GuideText MakeGuideText() {
         {"<node id=\"image\" type=\"2D\" address_u=\"REPEAT\"/>", 0,
          "Not one of the address modes; the filters are checked the same way.", Probe().PixelTextures("$")},
         {"<node id=\"volume\" type=\"3D\"/>", 0,
-         "The file fails for every target, not only for ESSL20. Leave ESSL20 out with "
+         "The file fails for every target, not only for ESSL20, and none of its outputs is kept, as with every "
+         "refusal. Leave ESSL20 out with "
          "`<node id=\"target\" value=\"~ESSL20\"/>` in `info` (as `color_grade.xml` does), or give ESSL20 a file "
          "of its own.",
          Probe().PixelTextures("$").PixelCode(
@@ -337,6 +340,16 @@ GuideText MakeGuideText() {
          "ZKSL has no `static`, nor any qualifier but `const`: write `const float SCALE = 2.0;`, in a function or "
          "outside.",
          Probe().PixelCode("$\nvoid main()\n{\n    output.color = float4(1.0);\n}\n")},
+        {"highp float d = 1.0;", 0,
+         "ZKSL has no precision qualifiers (`highp`, `mediump`, `lowp`; a `precision` line is a `syntax error`): "
+         "each stage has the precision its target declares (see [Precision](#what-a-3d-pass-must-know-of-the-"
+         "targets)). Leave the word out.",
+         Probe().PixelCode(kPixelStatement)},
+        {"float total(float w[3]) { return w[0] + w[1] + w[2]; }", 0,
+         "An array cannot be a parameter, and the message, at the `[`, says no more. Hand the elements over one "
+         "by one, or declare the array outside the functions (without an initializer list, for ESSL20) and read "
+         "it in the function.",
+         Probe().PixelCode("$\nvoid main()\n{\n    output.color = float4(1.0);\n}\n")},
         {"const float w[2] = {0.25, 0.75};", 0,
          "`const` arrays are refused: leave out `const`. An array with an initializer list is set in the code "
          "then (on ESSL20 element by element).",
@@ -394,6 +407,12 @@ GuideText MakeGuideText() {
          "The target has no such function (see the table of built-in functions). Give the target a source of its "
          "own (`target` on the source), or leave it out of the file.",
          Probe().PixelTextures("<node id=\"image\" type=\"2D\"/>").PixelCode(kPixelStatement)},
+        {"float weights[3] = {0.25, 0.5, 0.25};", ESSL20_ONLY,
+         "ESSL20 cannot set an array outside the functions from an initializer list (see [what each target "
+         "takes](#what-each-target-takes)). Declare it there without the list and set its elements in `main`, "
+         "which ESSL20 takes, or declare it with its list inside the function that reads it. The message names "
+         "no line: look for `= {` outside the functions.",
+         Probe().PixelCode("$\nvoid main()\n{\n    output.color = float4(weights[1]);\n}\n")},
         {"<node id=\"n\" type=\"INT\" semantic=\"TEXTURE_COORDINATE\"/>", GLSL21_ONLY,
          "GLSL21 and ESSL20 hand on floats only: hand on a float and turn it back with `int()`.",
          Probe()

@@ -4,9 +4,13 @@
 //   <!-- set NAME v0 v1 ... -->      the values of the constant NAME (a
 //                                    matrix row by row, an array element
 //                                    after element); the rest stay 0
-//   <!-- expect R G B A -->          every pixel of the next pixel output
+//   <!-- expect R G B A -->          every pixel of a pixel output: the
+//                                    comments give the outputs in order,
+//                                    the first for the first, wherever
+//                                    they stand in the file
 //   <!-- expect TARGETS: R G B A --> the same for the targets of the target
-//                                    list only (ESSL20,GLSL21 or ~HLSL)
+//                                    list only (ESSL20,GLSL21 or ~HLSL), in
+//                                    place of the general one of its rank
 //   // ERROR "text"                  on a line of code: each target refuses
 //   // ERROR TARGETS "text"          the file with a message at this line
 //                                    that holds the text
