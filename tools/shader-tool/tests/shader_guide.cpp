@@ -11,17 +11,15 @@
 #include <set>
 #include <sstream>
 
-#include "engine/runtime/zekar.h"
-#include "engine/storage/database_manager.h"
 #include "shadertool/builtins/builtin_tables.h"
 #include "shadertool/frontend/preprocessor.h"
 #include "shadertool/frontend/preprocessor_tokenizer.h"
 #include "shadertool/frontend/shader_info.h"
-#include "shadertool/frontend/tests/reader_test_engine.h"
 #include "shadertool/frontend/tokenizer.h"
 #include "shadertool/shader_xml/shader_reader.h"
 #include "shadertool/shader_xml/shader_xml_words.h"
 #include "shadertool/translate/reserved_names.h"
+#include "shadertool/translate/tests/driver_test_support.h"
 #include "shadertool/translate/translator_driver.h"
 
 namespace ShaderGuide {
@@ -211,13 +209,6 @@ private:
 // translated by the driver as the shader tool translates a file, without
 // writing any output.
 
-bool DeveloperModeOff() { return false; }
-
-void SetUpEngine() {
-    SetUpEngineForReaderTests();
-    zk->ZKI_IsDeveloperModeEnabled = DeveloperModeOff;
-}
-
 struct ProbeResult {
     bool translated = false;  // translated, and not skipped
     std::string message;      // the first error, or what a skip says
@@ -241,7 +232,7 @@ std::string FirstMessage(const std::string& log) {
 class ProbeRunner {
 public:
     ProbeRunner() {
-        SetUpEngine();
+        testing::SetUpEngineForDriverTests();
         char pattern[] = "/tmp/zk-shader-guide-XXXXXX";
         if (mkdtemp(pattern)) directory = std::string(pattern) + "/";
     }
@@ -275,7 +266,7 @@ public:
             result.message = FirstMessage(log);
             result.log = log;
         }
-        while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
+        testing::ReleaseReadDatabases();
         std::filesystem::remove(path);
         for (const auto& beside : files) std::filesystem::remove(directory + beside.first);
         return result;
@@ -301,14 +292,10 @@ public:
             options.level_mask = HLSL11_DEFAULT;
             // The tool makes the target's folder before it translates.
             std::filesystem::create_directories(output + target.name);
-            if (driver.Translate(nString(path.c_str()), options, true)) {
-                std::ifstream file(output + target.name + "/" + name + "." + stage, std::ios::binary);
-                std::stringstream read;
-                read << file.rdbuf();
-                text = read.str();
-            }
+            if (driver.Translate(nString(path.c_str()), options, true))
+                testing::ReadWholeFile(output + target.name + "/" + name + "." + stage, &text);
         }
-        while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
+        testing::ReleaseReadDatabases();
         std::filesystem::remove(path);
         std::filesystem::remove_all(output);
         return text;

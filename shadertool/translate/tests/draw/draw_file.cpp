@@ -7,18 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
-#include "engine/runtime/state.h"
-#include "engine/runtime/tests/test_engine.h"
-#include "engine/runtime/zekar.h"
-#include "engine/storage/database_manager.h"
-#include "engine/storage/filesystem.h"
 #include "shadertool/translate/output_paths.h"
 #include "shadertool/translate/tests/draw/draw_inputs.h"
 #include "shadertool/translate/tests/draw/draw_marks.h"
 #include "shadertool/translate/tests/draw/hlsl_to_glsl.h"
+#include "shadertool/translate/tests/driver_test_support.h"
+#include "shadertool/translate/tests/glsl_glslang.h"
 #include "shadertool/translate/translator_driver.h"
 
 namespace ShaderTool {
@@ -31,19 +27,6 @@ namespace {
 // edge of the 4-texel textures (where a point filter may take either).
 constexpr int kTargetWidth = 12;
 constexpr int kTargetHeight = 8;
-
-bool DeveloperModeOff() { return false; }
-
-// The README's first line for each GL-family text.
-const char* VersionLine(int target) {
-    switch (target) {
-    case ESSL20: return "#version 100\n";
-    case ESSL30: return "#version 300 es\n";
-    case GLSL21: return "#version 120\n";
-    case GLSL31: return "#version 140\n";
-    default: return "";
-    }
-}
 
 Api ApiFor(int target) {
     if (target == ESSL20) return Api::ES2;
@@ -63,12 +46,6 @@ std::string TextOf(const nByteBuffer& buffer) {
                                                                            static_cast<size_t>(buffer.size)));
 }
 
-// The database manager keeps every file it read; each translation reads
-// the file afresh.
-void ReleaseDatabases() {
-    while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
-}
-
 Translation Translate(const std::string& path, int target) {
     TranslatorDriver driver;
     driver.Initialize(target, nString(""), false);
@@ -81,7 +58,8 @@ Translation Translate(const std::string& path, int target) {
     bool translated = driver.Translate(nString(path.c_str()), options, true);
     t.info = driver.GetShaderInfo();
     t.log = driver.GetMasterLog().GetText();
-    ReleaseDatabases();
+    // Each translation reads the file afresh.
+    testing::ReleaseReadDatabases();
     if (t.info.version == 0 && translated) return t;
     if (t.info.version != 0 && !(t.info.targets & target)) {
         t.outcome = Translation::LEFT_OUT;
@@ -352,8 +330,9 @@ TargetLine DrawTarget(Device& device, const Translation& t, const Marks& marks, 
     TargetLine line;
     line.target = target;
     DrawRequest request = MakeRequest(t, marks, target);
-    request.vertex_text = VersionLine(target) + t.vertex;
-    request.pixel_text = VersionLine(target) + t.pixel;
+    // The README's first line for each GL-family text.
+    request.vertex_text = testing::GLSLVersionLine(target) + t.vertex;
+    request.pixel_text = testing::GLSLVersionLine(target) + t.pixel;
     std::string error;
     if (UsesDirect3DConventions(target) && !ConvertForDrawing(t, target, &request, &error)) {
         line.verdict = "does not draw: " + error, line.failed = true;
@@ -402,28 +381,16 @@ void Compare(const ShaderInfo& info, const std::vector<Drawing>& drawings, Targe
 
 }  // namespace
 
-void SetUpTranslation() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    SetUpTestEngine();
-    ZKI_CreateCoreMutexes();
-    ZKFileSystem::Initialize();
-    zk->ZKI_IsDeveloperModeEnabled = DeveloperModeOff;
-}
-
 FileReport DrawFile(Device& device, const std::string& path, const DrawOptions& options) {
     FileReport report;
     report.path = path;
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream xml;
-    xml << file.rdbuf();
+    std::string xml;
     Marks marks;
-    if (!file) {
+    if (!testing::ReadWholeFile(path, &xml)) {
         report.problem = "cannot be read";
         return report;
     }
-    if (!ReadMarks(xml.str(), &marks, &report.problem)) return report;
+    if (!ReadMarks(xml, &marks, &report.problem)) return report;
     std::vector<Drawing> drawings;
     ShaderInfo info;
     for (const TargetDescription& description : kTargets) {

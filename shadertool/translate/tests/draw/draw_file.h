@@ -44,14 +44,13 @@ struct FileReport {
     std::vector<std::string> Lines() const;
 };
 
-// Sets up what the translation driver reads files through; once per process.
-void SetUpTranslation();
-
 struct DrawOptions {
     bool all = false;   // refused and left-out targets fail the file
     bool show = false;  // every drawn pixel follows the lines
 };
 
+// The engine the translation driver reads files through must be set up
+// (testing::SetUpEngineForDriverTests).
 FileReport DrawFile(Device& device, const std::string& path, const DrawOptions& options);
 
 // The Shader XML files a path names: itself, or the "*.xml" files below a

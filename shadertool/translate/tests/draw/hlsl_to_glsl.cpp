@@ -4,10 +4,10 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "shadertool/frontend/shader_info.h"
+#include "shadertool/translate/tests/driver_test_support.h"
 
 namespace ShaderTool {
 namespace draw {
@@ -47,15 +47,6 @@ bool WriteText(const std::string& path, const std::string& text) {
     if (!file) return false;
     bool written = fwrite(text.data(), 1, text.size(), file) == text.size();
     return fclose(file) == 0 && written;
-}
-
-bool ReadText(const std::string& path, std::string* text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::stringstream stream;
-    stream << file.rdbuf();
-    *text = stream.str();
-    return true;
 }
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
@@ -98,7 +89,7 @@ bool ConvertStage(int target, bool vertex_stage, const std::string& hlsl, std::s
         return false;
     }
     if (!Run("spirv-cross --version 450 --no-es --output '" + result + "' '" + binary + "'", &output) ||
-        !ReadText(result, glsl)) {
+        !testing::ReadWholeFile(result, glsl)) {
         *error = "spirv-cross cannot write GLSL for the " + std::string(vertex_stage ? "vertex" : "pixel") +
                  " stage: " + FirstLines(output, 6);
         return false;

@@ -21,6 +21,7 @@
 #include "shadertool/translate/tests/draw/gl_device.h"
 #include "shadertool/translate/tests/draw/hlsl_to_glsl.h"
 #include "shadertool/translate/tests/draw/random_expressions.h"
+#include "shadertool/translate/tests/driver_test_support.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
         printf("shader_draw_random: %s\n", missing.c_str());
         return 1;
     }
-    SetUpTranslation();
+    ShaderTool::testing::SetUpEngineForDriverTests();
     char pattern[] = "/tmp/zk-random-shaders-XXXXXX";
     if (!mkdtemp(pattern)) {
         puts("shader_draw_random: cannot make a scratch folder");
