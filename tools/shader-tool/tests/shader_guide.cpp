@@ -842,18 +842,21 @@ private:
         return probe;
     }
 
-    // Every word of the targets' tables of refused names that ZKSL itself
-    // takes as a name (its keywords, reserved words and built-in variables
-    // are refused before a target is asked), each in the row of the targets
-    // that refuse it; then the names refused by a rule rather than a word.
-    // Each target's translator is asked by a probe that declares every such
-    // word: what it refuses must be what its row lists.
-    std::string RefusedNames() {
-        // Names that show the rules; the probes ask each target about them too.
-        static const char* const kPrefixed = "gl_Depth";
-        static const char* const kInfixed = "light__count";
-        static const char* const kSizedVector = "half4";
-        static const char* const kSizedMatrix = "float2x3";
+    // Names that show the rules; the probes ask each target about them too.
+    static constexpr const char* kPrefixed = "gl_Depth";
+    static constexpr const char* kInfixed = "light__count";
+    static constexpr const char* kSizedVector = "half4";
+    static constexpr const char* kSizedMatrix = "float2x3";
+
+    // A name with the prefix: the first prefix of a row is shown by its own
+    // example.
+    static std::string PrefixedName(const char* prefix) {
+        return std::string(prefix) == "gl_" ? std::string(kPrefixed) : std::string(prefix) + "color";
+    }
+
+    // Every word of the targets' tables that ZKSL itself takes as a name
+    // (its keywords are refused before a target is asked), once each.
+    static std::vector<std::string> TableWordsOfZKSLNames() {
         const nMap<Token::Type>& keywords = Tokenizer::ZKSLKeywordMap();
         std::vector<std::string> words;
         std::set<std::string> seen;
@@ -861,7 +864,12 @@ private:
             for (const char* const* list : row.word_lists)
                 for (; list && *list; ++list)
                     if (!keywords.Find(*list) && seen.insert(*list).second) words.push_back(*list);
-        // The front end's own refusals, found by the same declarations.
+        return words;
+    }
+
+    // The words the front end refuses itself as built-in variables, found
+    // by declaring them; the others, in the guide's order.
+    std::vector<std::string> WordsTheTargetsAreAsked(const std::vector<std::string>& words) {
         std::set<std::string> built_in;
         for (const std::vector<std::string>& some : InGroups(words)) {
             ProbeResult front_end = runner.Translate(DeclaringProbe(some).Xml(""), ALL_TARGETS);
@@ -874,19 +882,26 @@ private:
         std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
             return strcasecmp(a.c_str(), b.c_str()) < 0;
         });
+        return names;
+    }
 
-        // A name for each prefix of every row: the first prefix of a row is
-        // shown by its own example.
-        auto prefixed = [](const char* prefix) {
-            return std::string(prefix) == "gl_" ? std::string(kPrefixed) : std::string(prefix) + "color";
-        };
-        std::vector<std::string> asked = names;
+    // The names asked of every target: the words, the rules' examples and a
+    // name for each prefix of every row.
+    static std::vector<std::string> NamesToAsk(const std::vector<std::string>& words) {
+        std::vector<std::string> asked = words;
         for (const char* example : {kInfixed, kSizedVector, kSizedMatrix}) asked.push_back(example);
         for (const ReservedNames& row : kReservedNames)
             for (const char* const* prefix = row.prefixes; prefix && *prefix; ++prefix)
-                if (std::find(asked.begin(), asked.end(), prefixed(*prefix)) == asked.end())
-                    asked.push_back(prefixed(*prefix));
-        std::map<std::string, int> refusing;  // by name, the targets that refuse it
+                if (std::find(asked.begin(), asked.end(), PrefixedName(*prefix)) == asked.end())
+                    asked.push_back(PrefixedName(*prefix));
+        return asked;
+    }
+
+    // By name, the targets whose table refuses it; each target's translator
+    // is asked by probes that declare every name, and what it refuses must
+    // be what its row lists.
+    std::map<std::string, int> TargetsRefusing(const std::vector<std::string>& asked) {
+        std::map<std::string, int> refusing;
         for (const TargetDescription& target : kTargets) {
             std::set<std::string> refused;
             for (const std::vector<std::string>& some : InGroups(asked)) {
@@ -903,9 +918,36 @@ private:
                 if (listed) refusing[name] |= target.bit;
             }
         }
+        return refusing;
+    }
 
-        std::string table = Header({"refused by", "names"});
-        // The rules, each for the targets that share it.
+    // What a row refuses by its prefixes and infix, in words; empty for
+    // neither.
+    static std::string PrefixRule(const ReservedNames& row) {
+        std::vector<std::string> prefixes;
+        for (const char* const* prefix = row.prefixes; prefix && *prefix; ++prefix) prefixes.push_back(*prefix);
+        std::string begins;
+        if (!prefixes.empty()) {
+            std::string last = Code(prefixes.back());
+            prefixes.pop_back();
+            begins = "every name that begins with " + (prefixes.empty() ? "" : CodeList(prefixes) + " or ") + last +
+                     " (" + Code(PrefixedName(row.prefixes[0])) + ")";
+        }
+        if (!begins.empty() && row.infix) return begins + " or holds " + Code(row.infix) + " (" + Code(kInfixed) + ")";
+        if (row.infix) return "every name that holds " + Code(row.infix);
+        return begins;
+    }
+
+    static std::string SizedTypeRule(const ReservedNames& row) {
+        std::vector<std::string> scalars;
+        for (const char* const* scalar = row.sized_scalar_types; *scalar; ++scalar) scalars.push_back(*scalar);
+        return "every name that is one of " + CodeList(scalars) + " followed by a size from 1 to 4 (" +
+               Code(kSizedVector) + ") or by two sizes joined by `x` (" + Code(kSizedMatrix) +
+               "), but for the ZKSL types";
+    }
+
+    // The rules, a row for each, with the targets that share it.
+    static std::string RuleRows() {
         std::vector<std::pair<int, std::string>> rules;
         auto add_rule = [&rules](int target, const std::string& rule) {
             for (auto& existing : rules)
@@ -916,31 +958,18 @@ private:
             rules.push_back({target, rule});
         };
         for (const ReservedNames& row : kReservedNames) {
-            std::vector<std::string> prefixes;
-            for (const char* const* prefix = row.prefixes; prefix && *prefix; ++prefix) prefixes.push_back(*prefix);
-            std::string begins;
-            if (!prefixes.empty()) {
-                std::string last = Code(prefixes.back());
-                prefixes.pop_back();
-                begins = "every name that begins with " + (prefixes.empty() ? "" : CodeList(prefixes) + " or ") +
-                         last + " (" + Code(prefixed(row.prefixes[0])) + ")";
-            }
-            if (!begins.empty() && row.infix)
-                add_rule(row.target, begins + " or holds " + Code(row.infix) + " (" + Code(kInfixed) + ")");
-            if (!begins.empty() && !row.infix) add_rule(row.target, begins);
-            if (row.infix && begins.empty()) add_rule(row.target, "every name that holds " + Code(row.infix));
-            if (row.sized_scalar_types) {
-                std::vector<std::string> scalars;
-                for (const char* const* scalar = row.sized_scalar_types; *scalar; ++scalar) scalars.push_back(*scalar);
-                add_rule(row.target, "every name that is one of " + CodeList(scalars) +
-                                         " followed by a size from 1 to 4 (" + Code(kSizedVector) +
-                                         ") or by two sizes joined by `x` (" + Code(kSizedMatrix) +
-                                         "), but for the ZKSL types");
-            }
+            std::string prefix_rule = PrefixRule(row);
+            if (!prefix_rule.empty()) add_rule(row.target, prefix_rule);
+            if (row.sized_scalar_types) add_rule(row.target, SizedTypeRule(row));
         }
-        for (const auto& rule : rules) table += Row({TargetList(rule.first), rule.second});
-        // The words, a row for each set of targets, the sets that most
-        // targets share first.
+        std::string rows;
+        for (const auto& rule : rules) rows += Row({TargetList(rule.first), rule.second});
+        return rows;
+    }
+
+    // The words, a row for each set of targets, the sets that most targets
+    // share first.
+    static std::string WordRows(const std::vector<std::string>& names, std::map<std::string, int>& refusing) {
         std::map<int, std::vector<std::string>> by_targets;
         for (const std::string& name : names)
             if (refusing[name]) by_targets[refusing[name]].push_back(name);
@@ -950,8 +979,18 @@ private:
             int count_a = __builtin_popcount(a), count_b = __builtin_popcount(b);
             return count_a != count_b ? count_a > count_b : a < b;
         });
-        for (int set : sets) table += Row({set == ALL_TARGETS ? "all" : TargetList(set), CodeList(by_targets[set])});
-        return table;
+        std::string rows;
+        for (int set : sets) rows += Row({set == ALL_TARGETS ? "all" : TargetList(set), CodeList(by_targets[set])});
+        return rows;
+    }
+
+    // Every word of the targets' tables of refused names that ZKSL itself
+    // takes as a name, in the row of the targets that refuse it, after the
+    // names refused by a rule rather than a word.
+    std::string RefusedNames() {
+        std::vector<std::string> names = WordsTheTargetsAreAsked(TableWordsOfZKSLNames());
+        std::map<std::string, int> refusing = TargetsRefusing(NamesToAsk(names));
+        return Header({"refused by", "names"}) + RuleRows() + WordRows(names, refusing);
     }
 
     // The lines at the head of each stage's text that set a precision
