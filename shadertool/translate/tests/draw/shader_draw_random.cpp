@@ -115,11 +115,20 @@ int main(int argc, char** argv) {
         std::vector<std::string> paths;
         std::string stem = folder + "/batch" + std::to_string(batch);
         paths.push_back(stem + ".xml");
-        WriteFile(paths.back(), kSeveralOutputs, constants, expressions);
+        bool written = WriteFile(paths.back(), kSeveralOutputs, constants, expressions);
         for (int o = 0; o < kOutputs; ++o) {
             paths.push_back(stem + "_o" + std::to_string(o) + ".xml");
-            WriteFile(paths.back(), kOneOutput, constants,
-                      std::vector<RandomExpression>(expressions.begin() + o * 4, expressions.begin() + o * 4 + 4));
+            written = WriteFile(paths.back(), kOneOutput, constants,
+                                std::vector<RandomExpression>(expressions.begin() + o * 4, expressions.begin() + o * 4 + 4)) &&
+                      written;
+        }
+        // A file cut short is refused as one that cannot be read, which
+        // fails no target here: the batch would pass with nothing drawn.
+        if (!written) {
+            printf("shader_draw_random: cannot write the files of batch %d in %s\n", batch, folder.c_str());
+            files += static_cast<int>(paths.size());
+            failed += static_cast<int>(paths.size());
+            break;
         }
         for (const std::string& path : paths) {
             FileReport report = DrawFile(*device, path, DrawOptions());
