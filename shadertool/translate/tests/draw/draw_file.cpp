@@ -351,19 +351,19 @@ TargetLine DrawTarget(Device& device, const Translation& t, const Marks& marks, 
     return line;
 }
 
-TargetLine Judge(Device& device, const Translation& t, const Marks& marks, int target, bool all,
+TargetLine Judge(Device& device, const Translation& t, const Marks& marks, int target, const DrawOptions& options,
                  std::vector<Drawing>* drawings) {
     TargetLine line;
     line.target = target;
     std::vector<ErrorMark> errors = ErrorsFor(marks, target);
     if (t.outcome == Translation::LEFT_OUT) {
-        line.verdict = "left out", line.failed = all;
+        line.verdict = "left out", line.failed = options.all;
     } else if (!errors.empty()) {
         line.verdict = CheckRefusal(errors, t);
         line.failed = !line.verdict.empty();
         if (!line.failed) line.verdict = "ok";
     } else if (t.outcome == Translation::REFUSED) {
-        line.verdict = "refused: " + FirstError(t.log), line.failed = all;
+        line.verdict = "refused: " + FirstError(t.log), line.failed = options.all || options.refusals_fail;
     } else {
         line = DrawTarget(device, t, marks, target, drawings);
     }
@@ -400,7 +400,7 @@ FileReport DrawFile(Device& device, const std::string& path, const DrawOptions& 
             return report;
         }
         info = t.info;
-        report.targets.push_back(Judge(device, t, marks, description.bit, options.all, &drawings));
+        report.targets.push_back(Judge(device, t, marks, description.bit, options, &drawings));
     }
     for (TargetLine& line : report.targets)
         if (line.verdict.empty()) Compare(info, drawings, &line);
