@@ -8,6 +8,7 @@
 
 #include "shadertool/frontend/shader_info.h"
 #include "shadertool/translate/tests/driver_test_support.h"
+#include "shadertool/translate/tests/hlsl_glslang.h"
 
 namespace ShaderTool {
 namespace draw {
@@ -115,13 +116,9 @@ std::string FindHLSLConverters() {
 }
 
 std::string RenamePSSLToHLSL(const std::string& text) {
-    static const char* const kNames[][2] = {
-        {"ConstantBuffer", "cbuffer"},     {"S_TARGET_OUTPUT", "SV_Target"}, {"S_POSITION", "SV_Position"},
-        {"S_FRONT_FACE", "SV_IsFrontFace"}, {"S_INSTANCE_ID", "SV_InstanceID"}, {"S_VERTEX_ID", "SV_VertexID"},
-        {"SampleLOD", "SampleLevel"},      {"SampleGradient", "SampleGrad"},
-    };
     std::string renamed = text;
-    for (const auto& name : kNames) renamed = ReplaceAll(renamed, name[0], name[1]);
+    for (int i = 0; i < testing::kPSSLNameCount; ++i)
+        renamed = ReplaceAll(renamed, testing::kPSSLNames[i].pssl, testing::kPSSLNames[i].hlsl);
     return renamed;
 }
 
