@@ -10,6 +10,7 @@
 #include "engine/runtime/zekar.h"
 #include "engine/storage/database_manager.h"
 #include "shadertool/frontend/tests/reader_test_engine.h"
+#include "shadertool/translate/translator_driver.h"
 
 namespace ShaderTool {
 namespace testing {
@@ -29,6 +30,17 @@ inline void SetUpEngineForDriverTests() {
 // file read again must be read afresh.
 inline void ReleaseReadDatabases() {
     while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
+}
+
+// The driver's options as zk-shader-tool sets them for the targets by
+// default: the default level, the files read from `input_directory` (""
+// or ending in "/").
+inline TranslatorDriver::Options DefaultToolOptions(const std::string& input_directory, int targets) {
+    TranslatorDriver::Options options;
+    options.input_directory = input_directory.c_str();
+    options.target_mask = targets;
+    options.level_mask = HLSL11_DEFAULT;
+    return options;
 }
 
 // The file's bytes; false when it cannot be opened.

@@ -35,10 +35,7 @@ bool TranslateFixture(const GoldenFolder& folder, const std::string& fixture, co
                       std::vector<GoldenCase>* cases, std::string* messages) {
     TranslatorDriver driver;
     driver.Initialize(folder.targets, nString(out.c_str()), false);
-    TranslatorDriver::Options options;
-    options.input_directory = folder.directory;
-    options.target_mask = folder.targets;
-    options.level_mask = HLSL11_DEFAULT;
+    TranslatorDriver::Options options = DefaultToolOptions(folder.directory, folder.targets);
     std::string path = std::string(folder.directory) + fixture + ".xml";
     bool translated = driver.Translate(nString(path.c_str()), options, true);
     std::string log = driver.GetMasterLog().GetText();

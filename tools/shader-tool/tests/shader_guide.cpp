@@ -243,23 +243,13 @@ public:
 
     ProbeResult Translate(const std::string& xml, int targets,
                           const std::vector<std::pair<std::string, std::string>>& files = {}) {
-        std::string path = directory + "probe" + std::to_string(++count) + ".xml";
-        {
-            std::ofstream file(path, std::ios::binary);
-            file << xml;
-        }
-        for (const auto& beside : files) {
-            std::ofstream file(directory + beside.first, std::ios::binary);
-            file << beside.second;
-        }
+        std::string path = Put("probe" + std::to_string(++count) + ".xml", xml);
+        for (const auto& beside : files) Put(beside.first, beside.second);
         ProbeResult result;
         {
             TranslatorDriver driver;
             driver.Initialize(targets, nString(""), false);
-            TranslatorDriver::Options options;
-            options.input_directory = directory.c_str();
-            options.target_mask = targets;
-            options.level_mask = HLSL11_DEFAULT;
+            TranslatorDriver::Options options = testing::DefaultToolOptions(directory, targets);
             bool translated = driver.Translate(nString(path.c_str()), options, true);
             std::string log = driver.GetMasterLog().GetText();
             result.translated = translated && log.find("Translation SKIPPED") == std::string::npos;
@@ -276,20 +266,13 @@ public:
     // it does not translate.
     std::string Text(const std::string& xml, const TargetDescription& target, const char* stage) {
         std::string name = "text" + std::to_string(++count);
-        std::string path = directory + name + ".xml";
+        std::string path = Put(name + ".xml", xml);
         std::string output = directory + "out/";
-        {
-            std::ofstream file(path, std::ios::binary);
-            file << xml;
-        }
         std::string text;
         {
             TranslatorDriver driver;
             driver.Initialize(target.bit, nString(output.c_str()), false);
-            TranslatorDriver::Options options;
-            options.input_directory = directory.c_str();
-            options.target_mask = target.bit;
-            options.level_mask = HLSL11_DEFAULT;
+            TranslatorDriver::Options options = testing::DefaultToolOptions(directory, target.bit);
             // The tool makes the target's folder before it translates.
             std::filesystem::create_directories(output + target.name);
             if (driver.Translate(nString(path.c_str()), options, true))
@@ -310,6 +293,13 @@ public:
     }
 
 private:
+    // The file in the probes' folder; its path.
+    std::string Put(const std::string& name, const std::string& text) {
+        std::ofstream file(directory + name, std::ios::binary);
+        file << text;
+        return directory + name;
+    }
+
     std::string directory;
     int count = 0;
 };

@@ -49,11 +49,8 @@ std::string TextOf(const nByteBuffer& buffer) {
 Translation Translate(const std::string& path, int target) {
     TranslatorDriver driver;
     driver.Initialize(target, nString(""), false);
-    TranslatorDriver::Options options;
     std::string folder = std::filesystem::path(path).parent_path().string();
-    options.input_directory = folder.empty() ? "" : (folder + "/").c_str();
-    options.target_mask = target;
-    options.level_mask = HLSL11_DEFAULT;
+    TranslatorDriver::Options options = testing::DefaultToolOptions(folder.empty() ? "" : folder + "/", target);
     Translation t;
     bool translated = driver.Translate(nString(path.c_str()), options, true);
     t.info = driver.GetShaderInfo();
