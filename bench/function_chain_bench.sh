@@ -13,43 +13,22 @@
 #              ZK_BENCH_RUNS (3).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-tool=${1:-$root/build-release/tools/shader-tool/zk-shader-tool}
+# shellcheck source=bench/shader_xml_bench.sh
+source "$root/bench/shader_xml_bench.sh"
+tool=$(find_or_build_shader_tool "${1:-}")
 sizes=${ZK_BENCH_SIZES:-1000 2000 4000 8000 16000 32000 64000}
 runs=${ZK_BENCH_RUNS:-3}
-if [ ! -x "$tool" ]; then
-  cmake -S "$root" -B "$root/build-release" -DCMAKE_BUILD_TYPE=Release -DZK_BUILD_TESTS=OFF >/dev/null
-  cmake --build "$root/build-release" -j3 --target zk-shader-tool >/dev/null
-fi
-tool=$(cd "$(dirname "$tool")" && pwd)/$(basename "$tool")
 
 ram=$(mktemp -d /dev/shm/zk-chain.XXXXXX)
 trap 'rm -rf "$ram"' EXIT
 
 write_chain() {  # functions folder
   mkdir -p "$2"
-  {
-    cat <<'EOF'
-<?xml version="1.0" encoding="iso-8859-1"?>
-<root>
-  <array id="info"><node id="version" value="2"/><node id="revision" value="3"/></array>
-  <array id="vertex_input"><node id="position" semantic="POSITION"/></array>
-  <array id="vertex_output"><node id="position" type="FLOAT4" semantic="POSITION"/></array>
-  <array id="pixel_output"><node id="color"/></array>
-  <array id="sources">
-    <node type="vertex"><![CDATA[
-void main() { output.position = input.position; }
-]]></node>
-    <node type="pixel"><![CDATA[
-EOF
-    awk -v n="$1" 'BEGIN {
-      printf "float f0(float x)\n{\n    return x * 0.5;\n}\n"
-      for (i = 1; i < n; i++) printf "float f%d(float x)\n{\n    return f%d(x) + 1.0;\n}\n", i, i - 1
-      printf "void main()\n{\n    float x = f%d(0.25);\n    output.color = float4(x, x, x, 1.0);\n}\n", n - 1
-    }'
-    echo ']]></node>'
-    echo '  </array>'
-    echo '</root>'
-  } > "$2/chain.xml"
+  awk -v n="$1" 'BEGIN {
+    printf "float f0(float x)\n{\n    return x * 0.5;\n}\n"
+    for (i = 1; i < n; i++) printf "float f%d(float x)\n{\n    return f%d(x) + 1.0;\n}\n", i, i - 1
+    printf "void main()\n{\n    float x = f%d(0.25);\n    output.color = float4(x, x, x, 1.0);\n}\n", n - 1
+  }' | shader_xml_of_pixel_source > "$2/chain.xml"
 }
 
 # Best wall time of the translation over the runs, in microseconds; the

@@ -15,16 +15,12 @@
 // Usage: make_manifest_tree <directory> <count> [mixed|large-png|edited-png|progressive-photos|varied]
 #include <png.h>
 
-#include <csetjmp>
 #include <cstdio>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-// jpeglib.h needs size_t and FILE declared first.
-#include <jpeglib.h>
 
 #include "tools/manifester/tests/image_files.h"
 
@@ -92,95 +88,26 @@ void PutLargePng(const std::string& path, int i, bool edited) {
     WriteBytes(path, png);
 }
 
-// How a JPEG is written: its colours and how they are stored, the
-// components' sampling, its scans and its coding.
-struct JpegForm {
-    int components = 3;                   // 1 grey, 3 RGB, 4 CMYK
-    J_COLOR_SPACE stored = JCS_UNKNOWN;   // JCS_UNKNOWN: libjpeg's default for the input
-    int h = 2, v = 2;                     // the first component's sampling; the others 1
-    enum { One, Progressive, OneAComponent, SpectralOnly } scans = One;
-    bool arithmetic = false;
-    bool optimized = false;
-    int restart_rows = 0;
-    int quality = 85;
-    int noise = 0;                        // + 0 to noise - 1 on every sample
-};
+// The tests' pattern with each sample stretched over 3 by 3 pixels.
+uint8_t CoarseSample(int x, int y, int c) { return JpegSample(x / 3, y / 3, c); }
 
-struct JpegFailure {
-    jpeg_error_mgr pub;
-    jmp_buf jump;
-};
-
-void JumpBack(j_common_ptr cinfo) { longjmp(reinterpret_cast<JpegFailure*>(cinfo->err)->jump, 1); }
-
-const jpeg_scan_info component_scans[] = {{1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
-// Progressive by spectral selection alone: DC of all, then each
-// component's AC in two bands.
-const jpeg_scan_info spectral_scans[] = {{3, {0, 1, 2}, 0, 0, 0, 0}, {1, {0}, 1, 9, 0, 0},  {1, {0}, 10, 63, 0, 0},
-                                         {1, {1}, 1, 63, 0, 0},       {1, {2}, 1, 63, 0, 0}};
-
-// The JPEG through libjpeg; empty when libjpeg refuses the form.
-Bytes Jpeg(int width, int height, const JpegForm& form) {
-    jpeg_compress_struct cinfo;
-    JpegFailure failure;
-    cinfo.err = jpeg_std_error(&failure.pub);
-    failure.pub.error_exit = JumpBack;
-    // Kept out of the frame, which a jump back leaves undefined.
-    static unsigned char* buffer;
-    static unsigned long size;
-    buffer = nullptr;
-    size = 0;
-    if (setjmp(failure.jump)) {
-        jpeg_destroy_compress(&cinfo);
-        free(buffer);
-        return {};
-    }
-    jpeg_create_compress(&cinfo);
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(width);
-    cinfo.image_height = JDIMENSION(height);
-    cinfo.input_components = form.components;
-    cinfo.in_color_space = form.components == 1 ? JCS_GRAYSCALE : form.components == 3 ? JCS_RGB : JCS_CMYK;
-    jpeg_set_defaults(&cinfo);
-    if (form.stored != JCS_UNKNOWN) jpeg_set_colorspace(&cinfo, form.stored);
-    jpeg_set_quality(&cinfo, form.quality, TRUE);
-    cinfo.comp_info[0].h_samp_factor = form.components == 1 ? 1 : form.h;
-    cinfo.comp_info[0].v_samp_factor = form.components == 1 ? 1 : form.v;
-    if (form.components == 4) cinfo.comp_info[3].h_samp_factor = form.h, cinfo.comp_info[3].v_samp_factor = form.v;
-    cinfo.arith_code = form.arithmetic;
-    cinfo.optimize_coding = form.optimized;
-    cinfo.restart_in_rows = form.restart_rows;
-    if (form.scans == JpegForm::Progressive) jpeg_simple_progression(&cinfo);
-    if (form.scans == JpegForm::OneAComponent) cinfo.scan_info = component_scans, cinfo.num_scans = 3;
-    if (form.scans == JpegForm::SpectralOnly) cinfo.scan_info = spectral_scans, cinfo.num_scans = 5;
-    jpeg_start_compress(&cinfo, TRUE);
-    Bytes row(size_t(width) * form.components);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        int y = int(cinfo.next_scanline);
-        for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < form.components; ++c) {
-                int noise = form.noise > 0 ? rand() % form.noise : 0;
-                row[size_t(x) * form.components + c] = uint8_t(JpegSample(x / 3, y / 3, c) + noise);
-            }
-        }
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&cinfo, &pointer, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    Bytes out(buffer, buffer + size);
-    jpeg_destroy_compress(&cinfo);
-    free(buffer);
-    return out;
+// A JPEG as the tree's are written: the coarse pattern, at quality 85
+// unless the form says otherwise.
+JpegForm TreeForm() {
+    JpegForm form;
+    form.sample = CoarseSample;
+    form.quality = 85;
+    return form;
 }
 
 // A photo: smooth gradients under sensor noise, so that its scans are as
 // long as a real photo's.
 Bytes ProgressivePhoto(int width, int height, int quality) {
-    JpegForm form;
-    form.scans = JpegForm::Progressive;
+    JpegForm form = TreeForm();
+    form.scans = JpegForm::Scans::Progressive;
     form.quality = quality;
     form.noise = 20;
-    return Jpeg(width, height, form);
+    return EncodeJpeg(width, height, form);
 }
 
 void PutProgressivePhotos(const std::string& root, int count) {
@@ -280,10 +207,13 @@ void PutVaried(const std::string& root) {
     std::vector<Named> forms;
     const struct {
         const char* name;
-        int components;
-        J_COLOR_SPACE stored;
-    } colours[] = {{"ycc", 3, JCS_UNKNOWN}, {"rgb", 3, JCS_RGB}, {"grey", 1, JCS_UNKNOWN},
-                   {"cmyk", 4, JCS_UNKNOWN}, {"ycck", 4, JCS_YCCK}};
+        JpegColours colours;
+        JpegForm::Stored stored;
+    } colours[] = {{"ycc", JpegColours::Rgb, JpegForm::Stored::Default},
+                   {"rgb", JpegColours::Rgb, JpegForm::Stored::Rgb},
+                   {"grey", JpegColours::Grey, JpegForm::Stored::Default},
+                   {"cmyk", JpegColours::Cmyk, JpegForm::Stored::Default},
+                   {"ycck", JpegColours::Cmyk, JpegForm::Stored::Ycck}};
     const struct {
         const char* name;
         int h, v;
@@ -291,17 +221,18 @@ void PutVaried(const std::string& root) {
     const struct {
         const char* name;
         decltype(JpegForm::scans) scans;
-    } scan_kinds[] = {{"baseline", JpegForm::One},
-                      {"progressive", JpegForm::Progressive},
-                      {"component-scans", JpegForm::OneAComponent},
-                      {"spectral", JpegForm::SpectralOnly}};
+    } scan_kinds[] = {{"baseline", JpegForm::Scans::One},
+                      {"progressive", JpegForm::Scans::Progressive},
+                      {"component-scans", JpegForm::Scans::OneAComponent},
+                      {"spectral", JpegForm::Scans::SpectralOnly}};
     for (const auto& c : colours) {
         for (const auto& sampling : samplings) {
             for (const auto& k : scan_kinds) {
-                if (c.components != 3 && (k.scans == JpegForm::OneAComponent || k.scans == JpegForm::SpectralOnly)) continue;
+                bool by_component = k.scans == JpegForm::Scans::OneAComponent || k.scans == JpegForm::Scans::SpectralOnly;
+                if (c.colours != JpegColours::Rgb && by_component) continue;
                 for (int coding = 0; coding < 3; ++coding) {  // Huffman, optimized Huffman, arithmetic
-                    JpegForm form;
-                    form.components = c.components;
+                    JpegForm form = TreeForm();
+                    form.colours = c.colours;
                     form.stored = c.stored;
                     form.h = sampling.h;
                     form.v = sampling.v;
@@ -321,7 +252,7 @@ void PutVaried(const std::string& root) {
     for (size_t f = 0; f < forms.size(); ++f) {
         for (int s = int(f % 3); s < 8; s += 3) {
             int w = sizes[s][0], h = sizes[s][1];
-            Bytes jpeg = Jpeg(w, h, forms[f].form);
+            Bytes jpeg = EncodeJpeg(w, h, forms[f].form);
             if (jpeg.empty()) {
                 ++refused;
                 continue;
@@ -332,14 +263,14 @@ void PutVaried(const std::string& root) {
     }
     // Odd ones: cut, broken, padded, with large segments, claiming other
     // sizes, more scans than any encoder writes.
-    JpegForm progressive;
-    progressive.scans = JpegForm::Progressive;
+    JpegForm progressive = TreeForm();
+    progressive.scans = JpegForm::Scans::Progressive;
     progressive.noise = 20;
-    Bytes photo = Jpeg(800, 600, progressive);
-    JpegForm component;
-    component.scans = JpegForm::OneAComponent;
-    Bytes component_scans = Jpeg(300, 200, component);
-    Bytes baseline = Jpeg(300, 200, JpegForm());
+    Bytes photo = EncodeJpeg(800, 600, progressive);
+    JpegForm component = TreeForm();
+    component.scans = JpegForm::Scans::OneAComponent;
+    Bytes component_scans = EncodeJpeg(300, 200, component);
+    Bytes baseline = EncodeJpeg(300, 200, TreeForm());
     Bytes broken = photo;
     broken[LastScan(broken) + 5] = 0x7F;  // a component the frame does not have
     Bytes broken_components = component_scans;
@@ -356,7 +287,7 @@ void PutVaried(const std::string& root) {
     put("data/jpeg/odd/baseline-then-zeros.jpg", [&] { Bytes b = baseline; b.resize(b.size() + 100000, 0); return b; }());
     put("data/jpeg/odd/exif-30k.jpg", WithSegment(photo, 0xE1, 30000, 'e'));
     put("data/jpeg/odd/comment-70k.jpg", WithSegment(WithSegment(photo, 0xFE, 35000, 'c'), 0xFE, 35000, 'c'));
-    put("data/jpeg/odd/claims-16384.jpg", WithFrameSize(Jpeg(16, 16, progressive), 16384, 16384));
+    put("data/jpeg/odd/claims-16384.jpg", WithFrameSize(EncodeJpeg(16, 16, progressive), 16384, 16384));
     put("data/jpeg/odd/claims-60000.jpg", WithFrameSize(baseline, 60000, 30000));
     put("data/jpeg/odd/many-scans.jpg", WithRepeatedLastScan(MakeFlatGreyJpeg(2048, 2048), 3000));
     put("data/jpeg/odd/flat-large.jpg", MakeFlatColourJpeg(4096, 6144));

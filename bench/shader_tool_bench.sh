@@ -19,14 +19,11 @@
 # Environment: ZK_BENCH_FILES (216), ZK_BENCH_RUNS (7).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-tool=${1:-$root/build-release/tools/shader-tool/zk-shader-tool}
+# shellcheck source=bench/shader_xml_bench.sh
+source "$root/bench/shader_xml_bench.sh"
+tool=$(find_or_build_shader_tool "${1:-}")
 files=${ZK_BENCH_FILES:-216}
 runs=${ZK_BENCH_RUNS:-7}
-if [ ! -x "$tool" ]; then
-  cmake -S "$root" -B "$root/build-release" -DCMAKE_BUILD_TYPE=Release -DZK_BUILD_TESTS=OFF >/dev/null
-  cmake --build "$root/build-release" -j"$(nproc)" --target zk-shader-tool >/dev/null
-fi
-tool=$(cd "$(dirname "$tool")" && pwd)/$(basename "$tool")
 for program in glslangValidator spirv-cross; do
   if ! command -v "$program" >/dev/null 2>&1; then
     package=glslang-tools; [ "$program" = spirv-cross ] && package=spirv-cross
@@ -173,30 +170,12 @@ fi
 
 # 20,000 definitions, each used once in a 20,000-term expression.
 mkdir -p "$ram/many"
-{
-  cat <<'EOF'
-<?xml version="1.0" encoding="iso-8859-1"?>
-<root>
-  <array id="info"><node id="version" value="2"/><node id="revision" value="3"/></array>
-  <array id="vertex_input"><node id="position" semantic="POSITION"/></array>
-  <array id="vertex_output"><node id="position" type="FLOAT4" semantic="POSITION"/></array>
-  <array id="pixel_output"><node id="color"/></array>
-  <array id="sources">
-    <node type="vertex"><![CDATA[
-void main() { output.position = input.position; }
-]]></node>
-    <node type="pixel"><![CDATA[
-EOF
-  awk 'BEGIN {
-    for (i = 0; i < 20000; i++) printf "#define D%d %d.0\n", i, i % 7
-    printf "void main()\n{\n    float x = D0"
-    for (i = 1; i < 20000; i++) printf " + D%d", i
-    printf ";\n    output.color = float4(x, x, x, 1.0);\n}\n"
-  }'
-  echo ']]></node>'
-  echo '  </array>'
-  echo '</root>'
-} > "$ram/many/many.xml"
+awk 'BEGIN {
+  for (i = 0; i < 20000; i++) printf "#define D%d %d.0\n", i, i % 7
+  printf "void main()\n{\n    float x = D0"
+  for (i = 1; i < 20000; i++) printf " + D%d", i
+  printf ";\n    output.color = float4(x, x, x, 1.0);\n}\n"
+}' | shader_xml_of_pixel_source > "$ram/many/many.xml"
 many_us=$(best_of 3 'rm -rf "$ram/many-out"' "$tool" -t ALL --keep-translations -o "$ram/many-out" "$ram/many")
 printf "many definitions:      %8s ms  20,000 definitions in one 20,000-term expression, 7 targets\n" "$(ms "$many_us")"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"

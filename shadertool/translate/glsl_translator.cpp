@@ -4,7 +4,6 @@
 // conditions).
 #include "shadertool/frontend/name_index.h"
 #include "shadertool/translate/glsl_translators.h"
-#include "shadertool/translate/reserved_names.h"
 
 #include <cstring>
 
@@ -359,11 +358,6 @@ void GLSL21Translator::CheckPixelInputWrite(const OperatorNode* node) {
     LogErrorOnce(name, nString::Format("writing to '%s' is not supported.", name.c_str()));
 }
 
-void GLSL21Translator::CheckIdentifier(const nString& name) {
-    if (IsReservedName(target, name.c_str()))
-        LogErrorOnce(name, nString::Format("identifier '%s' is not supported.", name.c_str()));
-}
-
 // The built-in structures and the Shader XML's constants are written under
 // names of their own.
 void GLSL21Translator::ProcessSymbolNode(const SymbolNode* node) {
@@ -377,15 +371,7 @@ bool GLSL21Translator::IsReservedFunctionName(const char* name) const {
 }
 
 void GLSL21Translator::ProcessFunctionDefinitionNode(const FunctionNode* node) {
-    if (IsReservedFunctionName(node->name.c_str()))
-        LogErrorOnce(nString::Format("%s()", node->name.c_str()),
-                     nString::Format("function '%s' would overload a built-in function.", node->name.c_str()));
-    CheckIdentifier(node->name);
-    const AggregateNode* parameters = Arguments(node);
-    for (int i = 0; parameters && i < parameters->children.count; ++i) {
-        const SymbolNode* parameter = AsSymbol(parameters->children[i]);
-        if (parameter) CheckIdentifier(parameter->name);
-    }
+    CheckFunctionNames(node);
     Translator::ProcessFunctionDefinitionNode(node);
 }
 

@@ -42,9 +42,7 @@ public:
 
     virtual void ProcessFaceDirectionMemberOperatorNode();
     virtual void ProcessInstanceIDMemberOperatorNode();
-    // Whether a user function of this name is refused as one that would
-    // overload a built-in function of the dialect.
-    virtual bool IsReservedFunctionName(const char* name) const;
+    bool IsReservedFunctionName(const char* name) const override;
 
     // Records an extension the text needs, once; with `warn` the log is told.
     void AddExtension(const char* name, bool warn);
@@ -78,8 +76,6 @@ protected:
     bool IsConstantExpression(const ParserNode* node) const;
     // GLSL takes texel offsets as constant expressions only.
     void CheckTexelOffset(const FunctionNode* node);
-    // Logs an error, once per name, for a name no GLSL dialect accepts.
-    void CheckIdentifier(const nString& name);
     // The pixel inputs are the varyings, which GLSL does not let a pixel
     // shader write: a write to a member of input is refused, naming it.
     void CheckPixelInputWrite(const OperatorNode* node);

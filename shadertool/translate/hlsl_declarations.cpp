@@ -4,7 +4,6 @@
 
 #include "shadertool/frontend/name_index.h"
 #include "shadertool/translate/hlsl_translators.h"
-#include "shadertool/translate/reserved_names.h"
 
 namespace ShaderTool {
 
@@ -22,27 +21,13 @@ const AggregateNode* AsSequence(const ParserNode* node) {
 
 // --- Entry point -------------------------------------------------------------------
 
-void HLSL9Translator::CheckIdentifier(const nString& name) {
-    if (IsReservedName(target, name.c_str()))
-        LogErrorOnce(name, nString::Format("identifier '%s' is not supported.", name.c_str()));
-}
-
 bool HLSL9Translator::IsReservedFunctionName(const char* name) const {
     static const NameSet substituted(HLSL9_SUBSTITUTED_FUNCTIONS, HLSL9_SUBSTITUTED_FUNCTION_COUNT);
     return substituted.Contains(name);
 }
 
 void HLSL9Translator::ProcessFunctionDefinitionNode(const FunctionNode* node) {
-    if (IsReservedFunctionName(node->name.c_str()))
-        LogErrorOnce(nString::Format("%s()", node->name.c_str()),
-                     nString::Format("function '%s' would overload a built-in function.", node->name.c_str()));
-    CheckIdentifier(node->name);
-    const AggregateNode* parameters = node->children.count > 0 ? AsSequence(node->children[0]) : nullptr;
-    for (int i = 0; parameters && i < parameters->children.count; ++i) {
-        const ParserNode* parameter = parameters->children[i];
-        if (parameter && parameter->node_type == ParserNode::SYMBOL_NODE)
-            CheckIdentifier(static_cast<const SymbolNode*>(parameter)->name);
-    }
+    CheckFunctionNames(node);
     if (strcmp(node->name.c_str(), "main") == 0 && FunctionBody(node))
         ProcessMainFunctionDefinitionNode(node);
     else

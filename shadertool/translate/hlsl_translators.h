@@ -48,9 +48,7 @@ public:
     virtual void ProcessIsFrontFacingMemberOperatorNode();
     virtual void ProcessPixelTextures(const ShaderInfo& info);
     virtual void ProcessVertexIDMemberOperatorNode();
-    // Whether a user function of this name is refused as one that would
-    // take over calls of an intrinsic function the text writes.
-    virtual bool IsReservedFunctionName(const char* name) const;
+    bool IsReservedFunctionName(const char* name) const override;
 
     enum { kMaximumTextures = 8 };
 
@@ -96,8 +94,6 @@ protected:
     // Writes an int constant: through a cast where constants are declared
     // with float types.
     void WriteIntegerConstant(const char* name, int vector_size);
-    // Logs an error, once per name, for a name the dialect does not take.
-    void CheckIdentifier(const nString& name);
 
     const HLSLDialect& dialect;
     const char* facing_declaration;

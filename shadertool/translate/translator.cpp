@@ -195,6 +195,26 @@ void Translator::LogErrorAt(const ParserNode* node, const nString& message) {
     succeeded = false;
 }
 
+void Translator::CheckIdentifier(const nString& name) {
+    if (IsReservedName(target, name.c_str()))
+        LogErrorOnce(name, nString::Format("identifier '%s' is not supported.", name.c_str()));
+}
+
+bool Translator::IsReservedFunctionName(const char*) const { return false; }
+
+void Translator::CheckFunctionNames(const FunctionNode* node) {
+    if (IsReservedFunctionName(node->name.c_str()))
+        LogErrorOnce(nString::Format("%s()", node->name.c_str()),
+                     nString::Format("function '%s' would overload a built-in function.", node->name.c_str()));
+    CheckIdentifier(node->name);
+    const AggregateNode* parameters = FunctionArguments(node);
+    for (int i = 0; parameters && i < parameters->children.count; ++i) {
+        const ParserNode* parameter = parameters->children[i];
+        if (parameter && parameter->node_type == ParserNode::SYMBOL_NODE)
+            CheckIdentifier(static_cast<const SymbolNode*>(parameter)->name);
+    }
+}
+
 void Translator::LogErrorOnce(const nString& what, const nString& message) {
     for (int i = 0; i < refused.count; ++i)
         if (refused[i] == what) return;

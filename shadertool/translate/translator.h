@@ -90,6 +90,17 @@ protected:
     void LogErrorAt(const ParserNode* node, const nString& message);
     // Logs the message the first time `what` is refused in a translation.
     void LogErrorOnce(const nString& what, const nString& message);
+    // Refuses, once per name, a name of the source that the target's text
+    // cannot take (reserved_names.h).
+    void CheckIdentifier(const nString& name);
+    // Whether a user function of this name is refused as one that would
+    // overload a built-in function of the dialect, or take over the calls
+    // the text writes of one; none here.
+    virtual bool IsReservedFunctionName(const char* name) const;
+    // Refuses the names of a function definition that the target cannot
+    // take: the function's, as a name or as one of IsReservedFunctionName,
+    // and its parameters'.
+    void CheckFunctionNames(const FunctionNode* node);
     nString GetTypeString(const Type& type) const;
     void SetActiveSource(const ParserNode* node);
 

@@ -16,12 +16,9 @@
 #include <sstream>
 #include <string>
 
-#include "engine/runtime/tests/test_engine.h"
 #include "engine/runtime/state.h"
-#include "engine/runtime/zekar.h"
-#include "engine/storage/database_manager.h"
-#include "engine/storage/filesystem.h"
 #include "engine/storage/safe_write.h"
+#include "shadertool/translate/tests/driver_test_support.h"
 #include "shadertool/translate/tests/tree_builder.h"
 
 namespace ShaderTool {
@@ -72,14 +69,7 @@ public:
 
 class DriverTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static bool engine_ready = false;
-        if (engine_ready) return;
-        engine_ready = true;
-        SetUpTestEngine();
-        ZKI_CreateCoreMutexes();
-        ZKFileSystem::Initialize();
-    }
+    static void SetUpTestSuite() { SetUpEngineForReaderTests(); }
 
     void SetUp() override {
         char pattern[] = "/tmp/zk-driver-test-XXXXXX";
@@ -89,9 +79,8 @@ protected:
         out = temp + "/out/";
     }
     void TearDown() override {
-        // The engine keeps every database it read until the process ends;
-        // give them back so that each test leaves nothing behind.
-        while (zk_dman.databases.count > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
+        // Each test leaves no database behind.
+        testing::ReleaseReadDatabases();
         std::system(("rm -rf '" + temp + "'").c_str());
     }
 

@@ -16,11 +16,12 @@
 #include "shadertool/translate/reserved_names.h"
 #include "shadertool/translate/translator_factory.h"
 #include "shadertool/translate/tests/glsl_glslang.h"
+#include "shadertool/translate/tests/snippet_support.h"
 
 namespace ShaderTool {
 namespace {
 
-using testing::CompilesWithGlslang;
+using namespace testing;
 
 const int kGLTargets[] = {GLSL21, ESSL20, GLSL31, ESSL30};
 const int kAllGL = GLSL21 | ESSL20 | GLSL31 | ESSL30;
@@ -31,37 +32,11 @@ const int kDesktop = GLSL21 | GLSL31;
 const ShaderType kVertex = VERTEX_SHADER;
 const ShaderType kPixel = PIXEL_SHADER;
 
-Type Const(Type type) {
-    type.qualifier = QUALIFIER_CONST;
-    return type;
-}
-
-// Vertex inputs position (POSITION) and bones (int4); vertex outputs screen
-// (POSITION, deliberately not named like the input) and uv; constants
-// scale and tint; textures albedo (2D), sky (cube), volume (3D, left out
-// for ES 1.00, which has none); pixel output color.
+// The shared description, with constants scale (vertex) and tint (pixel)
+// and textures albedo (2D), sky (cube) and volume (3D, left out for ES
+// 1.00, which has none).
 ShaderInfo MakeInfo(int target) {
-    ShaderInfo info;
-    info.version = 0x20003;
-    info.targets = ALL_TARGETS;
-    ShaderVertexInputVariable input;
-    input.id = "position";
-    input.semantic = INPUT_POSITION;
-    input.type = Const(Type::Vector(TYPE_FLOAT, 4));
-    info.vertex_input.InsertLast(input);
-    input.id = "bones";
-    input.semantic = INPUT_4_BONE_INDICES;
-    input.type = Const(Type::Vector(TYPE_INT, 4));
-    info.vertex_input.InsertLast(input);
-    ShaderVertexOutputVariable output;
-    output.id = "screen";
-    output.type = Type::Vector(TYPE_FLOAT, 4);
-    output.semantic = OUTPUT_POSITION;
-    info.vertex_output.InsertLast(output);
-    output.id = "uv";
-    output.type = Type::Vector(TYPE_FLOAT, 2);
-    output.semantic = OUTPUT_TEXTURE_COORDINATE;
-    info.vertex_output.InsertLast(output);
+    ShaderInfo info = MakeSnippetInfo(0x20003);
     ShaderConstantVariable constant;
     constant.id = "scale";
     constant.semantic = CONSTANT_NONE;
@@ -69,26 +44,11 @@ ShaderInfo MakeInfo(int target) {
     info.vertex_constants.InsertLast(constant);
     constant.id = "tint";
     info.pixel_constants.InsertLast(constant);
-    const char* textures[] = {"albedo", "sky", "volume"};
-    const TextureKind kinds[] = {TEXTURE_2D, TEXTURE_CUBE, TEXTURE_3D};
-    for (int i = 0; i < (target == ESSL20 ? 2 : 3); ++i) {
-        ShaderTextureVariable texture;
-        texture.id = textures[i];
-        texture.type = Type::Texture(kinds[i]);
-        info.pixel_textures.InsertLast(texture);
-    }
-    ShaderPixelOutputVariable color;
-    color.id = "color";
-    info.pixel_output.InsertLast(color);
+    AddTexture(&info, "albedo", TEXTURE_2D);
+    AddTexture(&info, "sky", TEXTURE_CUBE);
+    if (target != ESSL20) AddTexture(&info, "volume", TEXTURE_3D);
     return info;
 }
-
-struct Outcome {
-    bool parsed = false;
-    bool translated = false;
-    std::string text;
-    std::string log;
-};
 
 // A source without main() is taken as main's body, after the lines that
 // set every output of the stage.
@@ -101,38 +61,12 @@ std::string CompleteSource(const char* code, ShaderType stage) {
 }
 
 Outcome TranslateWith(const ShaderInfo& info, int target, ShaderType stage, const char* code) {
-    ShaderSource source;
-    source.file = "snippet.zksl";
-    std::string text = CompleteSource(code, stage);
-    source.code = text.c_str();
-    source.type = stage;
-    Log log;
-    Parser parser(log);
-    Outcome outcome;
-    outcome.parsed = parser.Parse(info, source);
-    if (outcome.parsed) {
-        std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(target), log));
-        outcome.translated =
-            translator->Translate(info, ShaderTarget(target), 0, stage, parser.GetRoot());
-        if (outcome.translated) outcome.text = translator->GetOutput().c_str();
-    }
-    outcome.log = log.GetText();
-    return outcome;
+    return TranslateSnippet(info, target, 0, stage, CompleteSource(code, stage));
 }
 
 Outcome Translate(int target, ShaderType stage, const char* code) {
     return TranslateWith(MakeInfo(target), target, stage, code);
 }
-
-struct Snippet {
-    const char* label;
-    int targets;
-    ShaderType stage;
-    const char* code;
-    // A piece of the translated text, or the whole log when `error` is set.
-    const char* expected;
-    bool error = false;
-};
 
 // GLSL 1.20 text that uses GL_EXT_gpu_shader4, which glslangValidator does
 // not know: these cases are not compiled for GLSL21.
@@ -148,34 +82,14 @@ bool NeedsGpuShader4(const char* label, int target) {
 void CheckSnippets(const Snippet* cases, int count) {
     for (int i = 0; i < count; ++i) {
         const Snippet& c = cases[i];
-        for (int target : kGLTargets) {
-            if (!(c.targets & target)) continue;
-            std::string where = std::string(c.label) + " / " + GetTargetName(target);
-            Outcome outcome = Translate(target, c.stage, c.code);
-            ASSERT_TRUE(outcome.parsed) << where << "\n" << outcome.log;
-            if (c.error) {
-                EXPECT_FALSE(outcome.translated) << where;
-                EXPECT_EQ(outcome.log, c.expected) << where;
-                continue;
-            }
-            ASSERT_TRUE(outcome.translated) << where << "\n" << outcome.log;
-            EXPECT_NE(outcome.text.find(c.expected), std::string::npos) << where << "\n--- text:\n" << outcome.text;
-            if (NeedsGpuShader4(c.label, target)) continue;
-            std::string messages;
-            EXPECT_TRUE(CompilesWithGlslang(target, c.stage, outcome.text.c_str(), &messages))
-                << where << "\n--- text:\n" << outcome.text << "--- glslangValidator:\n" << messages;
-        }
+        for (int target : kGLTargets)
+            if (c.targets & target)
+                CheckOutcome(c, target, Translate(target, c.stage, c.code),
+                             NeedsGpuShader4(c.label, target) ? nullptr : CompilesWithGlslang);
     }
 }
 
 #define CHECK_SNIPPETS(cases) CheckSnippets(cases, sizeof(cases) / sizeof(cases[0]))
-
-// How often `piece` occurs in `text`.
-int Occurrences(const std::string& text, const char* piece) {
-    int count = 0;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++count;
-    return count;
-}
 
 TEST(GLSLSnippets, SampleTextures) {
     const Snippet cases[] = {
@@ -551,20 +465,8 @@ TEST(GLSLSnippets, RefuseWritesToPixelInputs) {
 // with "_" (the Shader XML's values, the helpers) or "gl_" (GLSL's own).
 std::set<std::string> OwnNames(const std::string& text) {
     std::set<std::string> names;
-    for (size_t at = 0; at < text.size();) {
-        char c = text[at];
-        if (!isalnum(static_cast<unsigned char>(c)) && c != '_') {
-            ++at;
-            continue;
-        }
-        size_t end = at;
-        while (end < text.size() && (isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_' ||
-                                     (isdigit(static_cast<unsigned char>(c)) && text[end] == '.')))
-            ++end;
-        std::string word = text.substr(at, end - at);
+    for (const std::string& word : Words(text))
         if (word[0] == '_' || word.compare(0, 3, "gl_") == 0) names.insert(word);
-        at = end;
-    }
     return names;
 }
 
@@ -596,9 +498,7 @@ TEST(GLSLSnippets, RefuseEveryNameTheTextsWriteOfTheirOwn) {
             for (const char* name : {"_out_color", "gl_InstanceID"}) reached.push_back(name);
         else
             for (const char* name : {"_assign_mod_int_int", "gl_FragColor"}) reached.push_back(name);
-        for (const char* name : reached) EXPECT_EQ(names.count(name), 1u) << GetTargetName(target) << ": " << name;
-        for (const std::string& name : names)
-            EXPECT_TRUE(IsReservedName(target, name.c_str())) << GetTargetName(target) << ": " << name;
+        CheckOwnNamesAreRefused(target, names, reached);
     }
 }
 

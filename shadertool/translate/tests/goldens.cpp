@@ -4,15 +4,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "engine/runtime/tests/test_engine.h"
-#include "engine/runtime/state.h"
-#include "engine/runtime/zekar.h"
-#include "engine/storage/database_manager.h"
-#include "engine/storage/filesystem.h"
 #include "shadertool/translate/output_paths.h"
+#include "shadertool/translate/tests/driver_test_support.h"
 #include "shadertool/translate/translator_driver.h"
 
 namespace ShaderTool {
@@ -25,33 +19,6 @@ const GoldenFolder kGoldenFolders[] = {
 const int kGoldenFolderCount = sizeof kGoldenFolders / sizeof kGoldenFolders[0];
 
 namespace {
-
-bool DeveloperModeOff() { return false; }
-
-// Engine state, interface table and file systems, once per process: the
-// driver reads the fixtures and writes its outputs through them.
-void SetUpEngine() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    SetUpTestEngine();
-    ZKI_CreateCoreMutexes();
-    ZKFileSystem::Initialize();
-    zk->ZKI_IsDeveloperModeEnabled = DeveloperModeOff;
-}
-
-// The manager caches each database it loads; fixtures are read afresh.
-void ReleaseDatabases() {
-    while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
-}
-
-std::string ReadWhole(const std::string& path, bool* found) {
-    std::ifstream file(path, std::ios::binary);
-    *found = file.good();
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> ListFixtures(const GoldenFolder& folder) {
     std::vector<std::string> fixtures;
@@ -68,15 +35,12 @@ bool TranslateFixture(const GoldenFolder& folder, const std::string& fixture, co
                       std::vector<GoldenCase>* cases, std::string* messages) {
     TranslatorDriver driver;
     driver.Initialize(folder.targets, nString(out.c_str()), false);
-    TranslatorDriver::Options options;
-    options.input_directory = folder.directory;
-    options.target_mask = folder.targets;
-    options.level_mask = HLSL11_DEFAULT;
+    TranslatorDriver::Options options = DefaultToolOptions(folder.directory, folder.targets);
     std::string path = std::string(folder.directory) + fixture + ".xml";
     bool translated = driver.Translate(nString(path.c_str()), options, true);
     std::string log = driver.GetMasterLog().GetText();
     int targets = driver.GetShaderInfo().version == 0 ? 0 : driver.GetShaderInfo().targets & folder.targets;
-    ReleaseDatabases();
+    ReleaseReadDatabases();
     if (targets == 0) {
         *messages += fixture + ": " + log;
         return false;
@@ -90,8 +54,7 @@ bool TranslateFixture(const GoldenFolder& folder, const std::string& fixture, co
             c.target = description.bit;
             c.stage = stage;
             std::string written_path = out + description.name + "/" + fixture + "." + GetStageName(stage);
-            bool written = false;
-            c.text = ReadWhole(written_path, &written);
+            bool written = ReadWholeFile(written_path, &c.text);
             std::filesystem::remove(written_path);
             c.ok = translated && written;
             c.log = log;
@@ -104,7 +67,9 @@ bool TranslateFixture(const GoldenFolder& folder, const std::string& fixture, co
 }  // namespace
 
 bool TranslateGoldens(std::vector<GoldenCase>* cases, std::string* messages) {
-    SetUpEngine();
+    // The driver reads the fixtures and writes its outputs through the
+    // engine's file systems.
+    SetUpEngineForDriverTests();
     char pattern[] = "/tmp/zk-goldens-XXXXXX";
     if (!mkdtemp(pattern)) {
         *messages += "cannot make a temporary directory\n";

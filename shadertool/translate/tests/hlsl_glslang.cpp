@@ -3,9 +3,29 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
 
 namespace ShaderTool {
 namespace testing {
+
+const PSSLName kPSSLNames[] = {
+    {"ConstantBuffer", "cbuffer"},
+    {"S_POSITION", "SV_Position"},
+    {"S_FRONT_FACE", "SV_IsFrontFace"},
+    {"S_INSTANCE_ID", "SV_InstanceID"},
+    {"S_VERTEX_ID", "SV_VertexID"},
+    {"S_TARGET_OUTPUT0", "SV_Target0"},
+    {"S_TARGET_OUTPUT1", "SV_Target1"},
+    {"S_TARGET_OUTPUT2", "SV_Target2"},
+    {"S_TARGET_OUTPUT3", "SV_Target3"},
+    {"S_TARGET_OUTPUT4", "SV_Target4"},
+    {"S_TARGET_OUTPUT5", "SV_Target5"},
+    {"S_TARGET_OUTPUT6", "SV_Target6"},
+    {"S_TARGET_OUTPUT7", "SV_Target7"},
+    {"SampleLOD", "SampleLevel"},
+    {"SampleGradient", "SampleGrad"},
+};
+const int kPSSLNameCount = sizeof kPSSLNames / sizeof kPSSLNames[0];
 
 namespace {
 
@@ -16,24 +36,13 @@ bool WriteFile(const char* path, const char* first, const char* second) {
     return fclose(file) == 0 && written;
 }
 
-// PSSL differs from HLSL 11 in names only where these texts are concerned:
-// its constant buffer keyword, its semantics and two sampling methods.
-const char* const kPSSLNames =
-    "#define ConstantBuffer cbuffer\n"
-    "#define S_POSITION SV_Position\n"
-    "#define S_FRONT_FACE SV_IsFrontFace\n"
-    "#define S_INSTANCE_ID SV_InstanceID\n"
-    "#define S_VERTEX_ID SV_VertexID\n"
-    "#define S_TARGET_OUTPUT0 SV_Target0\n"
-    "#define S_TARGET_OUTPUT1 SV_Target1\n"
-    "#define S_TARGET_OUTPUT2 SV_Target2\n"
-    "#define S_TARGET_OUTPUT3 SV_Target3\n"
-    "#define S_TARGET_OUTPUT4 SV_Target4\n"
-    "#define S_TARGET_OUTPUT5 SV_Target5\n"
-    "#define S_TARGET_OUTPUT6 SV_Target6\n"
-    "#define S_TARGET_OUTPUT7 SV_Target7\n"
-    "#define SampleLOD SampleLevel\n"
-    "#define SampleGradient SampleGrad\n";
+// A macro for each PSSL name, in front of a PSSL text.
+std::string PSSLNameMacros() {
+    std::string macros;
+    for (int i = 0; i < kPSSLNameCount; ++i)
+        macros += std::string("#define ") + kPSSLNames[i].pssl + " " + kPSSLNames[i].hlsl + "\n";
+    return macros;
+}
 
 bool RunCapturingOutput(const std::string& command, std::string* messages) {
     messages->clear();
@@ -63,7 +72,7 @@ bool CompilesAsHLSL(int target, ShaderType stage, const char* text, std::string*
     close(descriptor);
     std::string binary = std::string(source) + ".spv";
     bool compiled = false;
-    if (WriteFile(source, target == PSSL ? kPSSLNames : "", text)) {
+    if (WriteFile(source, target == PSSL ? PSSLNameMacros().c_str() : "", text)) {
         std::string command = std::string("glslangValidator -D -V -e main -S ") +
                               (stage == PIXEL_SHADER ? "frag" : "vert") +
                               (target == HLSL9 ? " --hlsl-dx9-compatible" : "") + (with_tree ? " -i" : "") + " -o " + binary + " " + source +

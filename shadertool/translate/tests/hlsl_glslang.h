@@ -12,6 +12,16 @@
 namespace ShaderTool {
 namespace testing {
 
+// PSSL's names in the translated texts with HLSL's for them: its constant
+// buffer keyword, its semantics and two sampling methods. Where these texts
+// are concerned, PSSL differs from HLSL 11 in nothing else.
+struct PSSLName {
+    const char* pssl;
+    const char* hlsl;
+};
+extern const PSSLName kPSSLNames[];
+extern const int kPSSLNameCount;
+
 // True when the text compiles; `messages` receives the validator's output,
 // with the compiled syntax tree when `with_tree` is set ("-i"), in which a
 // call of a function of the text reads "Function Call: name(".

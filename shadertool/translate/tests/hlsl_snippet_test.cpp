@@ -17,22 +17,18 @@
 #include "shadertool/translate/reserved_names.h"
 #include "shadertool/translate/translator_factory.h"
 #include "shadertool/translate/tests/hlsl_glslang.h"
+#include "shadertool/translate/tests/snippet_support.h"
 
 namespace ShaderTool {
 namespace {
 
-using testing::CompilesAsHLSL;
+using namespace testing;
 
 const int kHLSLTargets[] = {HLSL9, HLSL11, PSSL};
 const int kAllHLSL = HLSL9 | HLSL11 | PSSL;
 const int kObjects = HLSL11 | PSSL;  // the dialects with texture objects
 const ShaderType kVertex = VERTEX_SHADER;
 const ShaderType kPixel = PIXEL_SHADER;
-
-Type Const(Type type) {
-    type.qualifier = QUALIFIER_CONST;
-    return type;
-}
 
 void AddConstant(nArray<ShaderConstantVariable>& constants, const char* id, Type type) {
     ShaderConstantVariable constant;
@@ -42,33 +38,13 @@ void AddConstant(nArray<ShaderConstantVariable>& constants, const char* id, Type
     constants.InsertLast(constant);
 }
 
-// Vertex inputs position (POSITION) and bones (int4 bone indices); vertex
-// outputs screen (POSITION), uv (TEXCOORD0) and shade (COLOR0); constants
-// scale, tint (float4), count (int4), palette (int4[2]) and world
+// The shared description, with the vertex output shade (COLOR0);
+// constants scale, tint (float4), count (int4), palette (int4[2]) and world
 // (float4x4) in both stages; textures albedo and detail (2D), sky (cube)
-// and volume (3D); pixel output color.
+// and volume (3D).
 ShaderInfo MakeInfo(unsigned int version = 0x20003) {
-    ShaderInfo info;
-    info.version = version;
-    info.targets = ALL_TARGETS;
-    ShaderVertexInputVariable input;
-    input.id = "position";
-    input.semantic = INPUT_POSITION;
-    input.type = Const(Type::Vector(TYPE_FLOAT, 4));
-    info.vertex_input.InsertLast(input);
-    input.id = "bones";
-    input.semantic = INPUT_4_BONE_INDICES;
-    input.type = Const(Type::Vector(TYPE_INT, 4));
-    info.vertex_input.InsertLast(input);
+    ShaderInfo info = MakeSnippetInfo(version);
     ShaderVertexOutputVariable output;
-    output.id = "screen";
-    output.type = Type::Vector(TYPE_FLOAT, 4);
-    output.semantic = OUTPUT_POSITION;
-    info.vertex_output.InsertLast(output);
-    output.id = "uv";
-    output.type = Type::Vector(TYPE_FLOAT, 2);
-    output.semantic = OUTPUT_TEXTURE_COORDINATE;
-    info.vertex_output.InsertLast(output);
     output.id = "shade";
     output.type = Type::Vector(TYPE_FLOAT, 4);
     output.semantic = OUTPUT_COLOR;
@@ -82,26 +58,12 @@ ShaderInfo MakeInfo(unsigned int version = 0x20003) {
         AddConstant(*constants, "palette", palette);
         AddConstant(*constants, "world", Type::Matrix(4));
     }
-    const char* textures[] = {"albedo", "detail", "sky", "volume"};
-    const TextureKind kinds[] = {TEXTURE_2D, TEXTURE_2D, TEXTURE_CUBE, TEXTURE_3D};
-    for (int i = 0; i < 4; ++i) {
-        ShaderTextureVariable texture;
-        texture.id = textures[i];
-        texture.type = Type::Texture(kinds[i]);
-        info.pixel_textures.InsertLast(texture);
-    }
-    ShaderPixelOutputVariable color;
-    color.id = "color";
-    info.pixel_output.InsertLast(color);
+    AddTexture(&info, "albedo", TEXTURE_2D);
+    AddTexture(&info, "detail", TEXTURE_2D);
+    AddTexture(&info, "sky", TEXTURE_CUBE);
+    AddTexture(&info, "volume", TEXTURE_3D);
     return info;
 }
-
-struct Outcome {
-    bool parsed = false;
-    bool translated = false;
-    std::string text;
-    std::string log;
-};
 
 // A source without main() is taken as main's body, after the lines that
 // set every output of the stage.
@@ -115,37 +77,12 @@ std::string CompleteSource(const char* code, ShaderType stage) {
 }
 
 Outcome TranslateWith(const ShaderInfo& info, int target, int level, ShaderType stage, const char* code) {
-    ShaderSource source;
-    source.file = "snippet.zksl";
-    std::string text = CompleteSource(code, stage);
-    source.code = text.c_str();
-    source.type = stage;
-    Log log;
-    Parser parser(log);
-    Outcome outcome;
-    outcome.parsed = parser.Parse(info, source);
-    if (outcome.parsed) {
-        std::unique_ptr<Translator> translator(CreateTranslator(ShaderTarget(target), log));
-        outcome.translated = translator->Translate(info, ShaderTarget(target), level, stage, parser.GetRoot());
-        if (outcome.translated) outcome.text = translator->GetOutput().c_str();
-    }
-    outcome.log = log.GetText();
-    return outcome;
+    return TranslateSnippet(info, target, level, stage, CompleteSource(code, stage));
 }
 
 Outcome Translate(int target, ShaderType stage, const char* code, int level = 0) {
     return TranslateWith(MakeInfo(), target, level, stage, code);
 }
-
-struct Snippet {
-    const char* label;
-    int targets;
-    ShaderType stage;
-    const char* code;
-    // A piece of the translated text, or the whole log when `error` is set.
-    const char* expected;
-    bool error = false;
-};
 
 // A vertex source of the statements in main(), after a user function
 // next() that they may call.
@@ -163,20 +100,12 @@ bool ComparesMatrices(const char* label) {
     return false;
 }
 
+bool CompilesAsHLSLText(int target, ShaderType stage, const char* text, std::string* messages) {
+    return CompilesAsHLSL(target, stage, text, messages);
+}
+
 void CheckOutcome(const Snippet& c, int target, const Outcome& outcome) {
-    std::string where = std::string(c.label) + " / " + GetTargetName(target);
-    ASSERT_TRUE(outcome.parsed) << where << "\n" << outcome.log;
-    if (c.error) {
-        EXPECT_FALSE(outcome.translated) << where;
-        EXPECT_EQ(outcome.log, c.expected) << where;
-        return;
-    }
-    ASSERT_TRUE(outcome.translated) << where << "\n" << outcome.log;
-    EXPECT_NE(outcome.text.find(c.expected), std::string::npos) << where << "\n--- text:\n" << outcome.text;
-    if (ComparesMatrices(c.label)) return;
-    std::string messages;
-    EXPECT_TRUE(CompilesAsHLSL(target, c.stage, outcome.text.c_str(), &messages))
-        << where << "\n--- text:\n" << outcome.text << "--- glslangValidator:\n" << messages;
+    testing::CheckOutcome(c, target, outcome, ComparesMatrices(c.label) ? nullptr : CompilesAsHLSLText);
 }
 
 void CheckSnippets(const Snippet* cases, int count) {
@@ -186,13 +115,6 @@ void CheckSnippets(const Snippet* cases, int count) {
 }
 
 #define CHECK_SNIPPETS(cases) CheckSnippets(cases, sizeof(cases) / sizeof(cases[0]))
-
-// How often `piece` occurs in `text`.
-int Occurrences(const std::string& text, const char* piece) {
-    int count = 0;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++count;
-    return count;
-}
 
 TEST(HLSLSnippets, ReadTheSpecialInputs) {
     const Snippet cases[] = {
@@ -389,21 +311,10 @@ TEST(HLSLSnippets, RefuseNamesTheDialectReserves) {
 std::set<std::string> OwnNames(const std::string& text) {
     std::set<std::string> names;
     std::string previous;
-    for (size_t at = 0; at < text.size();) {
-        char c = text[at];
-        if (!isalnum(static_cast<unsigned char>(c)) && c != '_') {
-            ++at;
-            continue;
-        }
-        size_t end = at;
-        while (end < text.size() && (isalnum(static_cast<unsigned char>(text[end])) || text[end] == '_' ||
-                                     (isdigit(static_cast<unsigned char>(c)) && text[end] == '.')))
-            ++end;
-        std::string word = text.substr(at, end - at);
+    for (const std::string& word : Words(text)) {
         if (word[0] == '_' || previous == "struct" || previous == "cbuffer" || previous == "ConstantBuffer")
             names.insert(word);
         previous = word;
-        at = end;
     }
     return names;
 }
@@ -439,9 +350,7 @@ TEST(HLSLSnippets, RefuseEveryNameTheTextsDeclareOfTheirOwn) {
         if (target == HLSL9) reached.push_back("_const_reciprocal_texture_dimensions_1");
         if (target != HLSL9)
             for (const char* name : {"Constants", "_smp_albedo", "_instance_id", "_vertex_id"}) reached.push_back(name);
-        for (const char* name : reached) EXPECT_EQ(names.count(name), 1u) << GetTargetName(target) << ": " << name;
-        for (const std::string& name : names)
-            EXPECT_TRUE(IsReservedName(target, name.c_str())) << GetTargetName(target) << ": " << name;
+        CheckOwnNamesAreRefused(target, names, reached);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <stdlib.h>
 
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -115,39 +116,84 @@ const jpeg_scan_info component_scans[] = {
     {1, {1}, 0, 63, 0, 0},
     {1, {2}, 0, 63, 0, 0},
 };
+// Progressive by spectral selection alone: DC of all, then each
+// component's AC in two bands.
+const jpeg_scan_info spectral_scans[] = {{3, {0, 1, 2}, 0, 0, 0, 0}, {1, {0}, 1, 9, 0, 0},  {1, {0}, 10, 63, 0, 0},
+                                         {1, {1}, 1, 63, 0, 0},       {1, {2}, 1, 63, 0, 0}};
 
-enum class Scans { One, Progressive, OneAComponent };
+struct JpegFailure {
+    jpeg_error_mgr pub;
+    jmp_buf jump;
+};
 
-Bytes EncodeJpeg(int width, int height, JpegColours colours, Scans scans, int quality,
-                 uint8_t (*sample)(int x, int y, int c)) {
+void JumpBack(j_common_ptr cinfo) { longjmp(reinterpret_cast<JpegFailure*>(cinfo->err)->jump, 1); }
+
+int ComponentsOf(JpegColours colours) {
+    return colours == JpegColours::Rgb ? 3 : colours == JpegColours::Grey ? 1 : 4;
+}
+
+// The form's colours, sampling, scans and coding, on defaults already set.
+void ApplyForm(jpeg_compress_struct* cinfo, const JpegForm& form) {
+    if (form.stored != JpegForm::Stored::Default)
+        jpeg_set_colorspace(cinfo, form.stored == JpegForm::Stored::Rgb ? JCS_RGB : JCS_YCCK);
+    jpeg_set_quality(cinfo, form.quality, TRUE);
+    if (form.h > 0 && cinfo->input_components > 1) {
+        cinfo->comp_info[0].h_samp_factor = form.h, cinfo->comp_info[0].v_samp_factor = form.v;
+        if (cinfo->input_components == 4) cinfo->comp_info[3].h_samp_factor = form.h, cinfo->comp_info[3].v_samp_factor = form.v;
+    }
+    cinfo->arith_code = form.arithmetic;
+    cinfo->optimize_coding = form.optimized;
+    cinfo->restart_in_rows = form.restart_rows;
+    if (form.scans == JpegForm::Scans::Progressive) jpeg_simple_progression(cinfo);
+    if (form.scans == JpegForm::Scans::OneAComponent) cinfo->scan_info = component_scans, cinfo->num_scans = 3;
+    if (form.scans == JpegForm::Scans::SpectralOnly) cinfo->scan_info = spectral_scans, cinfo->num_scans = 5;
+}
+
+void WriteScanlines(jpeg_compress_struct* cinfo, int width, const JpegForm& form) {
+    int components = cinfo->input_components;
+    Bytes row(size_t(width) * components);
+    while (cinfo->next_scanline < cinfo->image_height) {
+        int y = int(cinfo->next_scanline);
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < components; ++c) {
+                int noise = form.noise > 0 ? rand() % form.noise : 0;
+                row[size_t(x) * components + c] = uint8_t(form.sample(x, y, c) + noise);
+            }
+        }
+        JSAMPROW pointer = row.data();
+        jpeg_write_scanlines(cinfo, &pointer, 1);
+    }
+}
+
+}  // namespace
+
+Bytes EncodeJpeg(int width, int height, const JpegForm& form) {
     jpeg_compress_struct cinfo;
-    jpeg_error_mgr error;
-    cinfo.err = jpeg_std_error(&error);
+    JpegFailure failure;
+    cinfo.err = jpeg_std_error(&failure.pub);
+    failure.pub.error_exit = JumpBack;
+    // Kept out of the frame, which a jump back leaves undefined.
+    static unsigned char* buffer;
+    static unsigned long size;
+    buffer = nullptr;
+    size = 0;
+    if (setjmp(failure.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        free(buffer);
+        return {};
+    }
     jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
     jpeg_mem_dest(&cinfo, &buffer, &size);
     cinfo.image_width = JDIMENSION(width);
     cinfo.image_height = JDIMENSION(height);
-    cinfo.input_components = colours == JpegColours::Rgb ? 3 : colours == JpegColours::Grey ? 1 : 4;
-    cinfo.in_color_space = colours == JpegColours::Rgb ? JCS_RGB : colours == JpegColours::Grey ? JCS_GRAYSCALE : JCS_CMYK;
+    cinfo.input_components = ComponentsOf(form.colours);
+    cinfo.in_color_space = form.colours == JpegColours::Rgb    ? JCS_RGB
+                           : form.colours == JpegColours::Grey ? JCS_GRAYSCALE
+                                                               : JCS_CMYK;
     jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, quality, TRUE);
-    if (scans == Scans::Progressive) jpeg_simple_progression(&cinfo);
-    if (scans == Scans::OneAComponent) {
-        cinfo.scan_info = component_scans;
-        cinfo.num_scans = 3;
-    }
+    ApplyForm(&cinfo, form);
     jpeg_start_compress(&cinfo, TRUE);
-    Bytes row(size_t(width) * cinfo.input_components);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        int y = int(cinfo.next_scanline);
-        for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < cinfo.input_components; ++c) row[size_t(x) * cinfo.input_components + c] = sample(x, y, c);
-        }
-        JSAMPROW pointer = row.data();
-        jpeg_write_scanlines(&cinfo, &pointer, 1);
-    }
+    WriteScanlines(&cinfo, width, form);
     jpeg_finish_compress(&cinfo);
     Bytes out(buffer, buffer + size);
     jpeg_destroy_compress(&cinfo);
@@ -155,23 +201,34 @@ Bytes EncodeJpeg(int width, int height, JpegColours colours, Scans scans, int qu
     return out;
 }
 
-}  // namespace
-
 Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive, int quality) {
-    return EncodeJpeg(width, height, colours, progressive ? Scans::Progressive : Scans::One, quality, JpegSample);
+    JpegForm form;
+    form.colours = colours;
+    form.scans = progressive ? JpegForm::Scans::Progressive : JpegForm::Scans::One;
+    form.quality = quality;
+    return EncodeJpeg(width, height, form);
 }
 
 Bytes MakeComponentScansJpeg(int width, int height) {
-    return EncodeJpeg(width, height, JpegColours::Rgb, Scans::OneAComponent, 90, JpegSample);
+    JpegForm form;
+    form.scans = JpegForm::Scans::OneAComponent;
+    return EncodeJpeg(width, height, form);
 }
 
 Bytes MakeFlatGreyJpeg(int width, int height) {
-    return EncodeJpeg(width, height, JpegColours::Grey, Scans::Progressive, 50, [](int, int, int) { return uint8_t(128); });
+    JpegForm form;
+    form.colours = JpegColours::Grey;
+    form.scans = JpegForm::Scans::Progressive;
+    form.quality = 50;
+    form.sample = [](int, int, int) { return uint8_t(128); };
+    return EncodeJpeg(width, height, form);
 }
 
 Bytes MakeFlatColourJpeg(int width, int height) {
-    return EncodeJpeg(width, height, JpegColours::Rgb, Scans::Progressive, 90,
-                      [](int, int, int c) { return uint8_t(90 + 40 * c); });
+    JpegForm form;
+    form.scans = JpegForm::Scans::Progressive;
+    form.sample = [](int, int, int c) { return uint8_t(90 + 40 * c); };
+    return EncodeJpeg(width, height, form);
 }
 
 Bytes WithFrameSize(Bytes jpeg, int width, int height) {

@@ -26,6 +26,31 @@ Bytes MakePng(int width, int height, int color_type, int bit_depth, bool transpa
 
 // libjpeg colour spaces by name, to keep jpeglib.h out of the tests.
 enum class JpegColours { Rgb, Grey, Cmyk };
+
+// How a JPEG is written: its colours and how they are stored, the
+// components' sampling, its scans, its coding and its samples.
+struct JpegForm {
+    JpegColours colours = JpegColours::Rgb;
+    // As libjpeg stores the colours by default (RGB as YCbCr, CMYK as it
+    // is), or as RGB or YCCK.
+    enum class Stored { Default, Rgb, Ycck } stored = Stored::Default;
+    // The first component's sampling, and a fourth one's; the others are 1
+    // by 1. 0 keeps libjpeg's default for the colours.
+    int h = 0, v = 0;
+    // One scan, libjpeg's progression, a sequential scan per component, or
+    // progressive by spectral selection alone (DC of all, then each
+    // component's AC in bands).
+    enum class Scans { One, Progressive, OneAComponent, SpectralOnly } scans = Scans::One;
+    bool arithmetic = false;
+    bool optimized = false;
+    int restart_rows = 0;
+    int quality = 90;
+    uint8_t (*sample)(int x, int y, int c) = JpegSample;
+    int noise = 0;  // + rand() % noise on every sample, when above 0
+};
+// The JPEG through libjpeg; empty when libjpeg refuses the form.
+Bytes EncodeJpeg(int width, int height, const JpegForm& form);
+
 // Samples from JpegSample().
 Bytes MakeJpeg(int width, int height, JpegColours colours, bool progressive = false, int quality = 90);
 // A sequential (not progressive) colour JPEG whose three components come

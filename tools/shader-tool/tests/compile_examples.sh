@@ -8,15 +8,10 @@ set -u
 tool=$1
 root=$2
 
-# Without the compiler nothing would be checked: that is a failure, not a
-# pass with nothing to show.
-if ! command -v glslangValidator > /dev/null 2>&1; then
-  echo "glslangValidator is not installed (package glslang-tools, see scripts/install-deps)"
-  exit 1
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=tools/shader-tool/tests/script_checks.sh
+source "${BASH_SOURCE[0]%/*}/script_checks.sh"
+require_glslang
+make_work_folder
 
 if ! "$tool" -r -t ALL -l ALL --keep-translations -o "$work/out" "$root/examples/shaders" > "$work/log" 2>&1; then
   cat "$work/log"
@@ -24,8 +19,6 @@ if ! "$tool" -r -t ALL -l ALL --keep-translations -o "$work/out" "$root/examples
   exit 1
 fi
 
-failures=0
-checked=0
 compile() {  # label, stage, arguments and files...
   local label=$1 stage=$2; shift 2
   if ! output=$(glslangValidator "$@" 2>&1); then

@@ -17,18 +17,10 @@ set -u
 tool=$1
 root=$2
 limits="$root/tools/shader-tool/essl20-limits.conf"
-if ! command -v glslangValidator > /dev/null 2>&1; then
-  echo "glslangValidator is not installed (package glslang-tools, see scripts/install-deps)"
-  exit 1
-fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-checked=0
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
+# shellcheck source=tools/shader-tool/tests/script_checks.sh
+source "${BASH_SOURCE[0]%/*}/script_checks.sh"
+require_glslang
+make_work_folder
 
 # glslangValidator with the limits on one stage's text; prints what it
 # says. A limits file it cannot read leaves it without its built-in names

@@ -14,12 +14,10 @@ tool=$1
 root=$2
 draw=${3:-}
 guide="$root/docs/shader-xml.md"
-if ! command -v glslangValidator > /dev/null 2>&1; then
-  echo "glslangValidator is not installed (package glslang-tools, see scripts/install-deps)"
-  exit 1
-fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# shellcheck source=tools/shader-tool/tests/script_checks.sh
+source "${BASH_SOURCE[0]%/*}/script_checks.sh"
+require_glslang
+make_work_folder
 mkdir -p "$work/build/tools/shader-tool"
 ln -s "$tool" "$work/build/tools/shader-tool/zk-shader-tool"
 ln -s "$root/examples" "$work/examples"
@@ -38,8 +36,6 @@ awk -v dir="$work" '
   { skip = 0 }
 ' "$guide"
 
-failures=0
-checked=0
 for block in $(ls "$work"/block-*.sh 2> /dev/null | sort -t- -k2 -n); do
   if [ -z "$draw" ] && grep -q shader_draw "$block"; then
     continue

@@ -11,18 +11,10 @@ set -u
 tool=$1
 root=$2
 readme="$root/README.md"
-if ! command -v glslangValidator > /dev/null 2>&1; then
-  echo "glslangValidator is not installed (package glslang-tools, see scripts/install-deps)"
-  exit 1
-fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-checked=0
-fail() {
-  echo "FAILED: $*"
-  failures=$((failures + 1))
-}
+# shellcheck source=tools/shader-tool/tests/script_checks.sh
+source "${BASH_SOURCE[0]%/*}/script_checks.sh"
+require_glslang
+make_work_folder
 
 # The version line of each GL-family target, from the README's table.
 declare -A version

@@ -11,17 +11,15 @@
 #include <set>
 #include <sstream>
 
-#include "engine/runtime/zekar.h"
-#include "engine/storage/database_manager.h"
 #include "shadertool/builtins/builtin_tables.h"
 #include "shadertool/frontend/preprocessor.h"
 #include "shadertool/frontend/preprocessor_tokenizer.h"
 #include "shadertool/frontend/shader_info.h"
-#include "shadertool/frontend/tests/reader_test_engine.h"
 #include "shadertool/frontend/tokenizer.h"
 #include "shadertool/shader_xml/shader_reader.h"
 #include "shadertool/shader_xml/shader_xml_words.h"
 #include "shadertool/translate/reserved_names.h"
+#include "shadertool/translate/tests/driver_test_support.h"
 #include "shadertool/translate/translator_driver.h"
 
 namespace ShaderGuide {
@@ -211,13 +209,6 @@ private:
 // translated by the driver as the shader tool translates a file, without
 // writing any output.
 
-bool DeveloperModeOff() { return false; }
-
-void SetUpEngine() {
-    SetUpEngineForReaderTests();
-    zk->ZKI_IsDeveloperModeEnabled = DeveloperModeOff;
-}
-
 struct ProbeResult {
     bool translated = false;  // translated, and not skipped
     std::string message;      // the first error, or what a skip says
@@ -241,7 +232,7 @@ std::string FirstMessage(const std::string& log) {
 class ProbeRunner {
 public:
     ProbeRunner() {
-        SetUpEngine();
+        testing::SetUpEngineForDriverTests();
         char pattern[] = "/tmp/zk-shader-guide-XXXXXX";
         if (mkdtemp(pattern)) directory = std::string(pattern) + "/";
     }
@@ -252,30 +243,20 @@ public:
 
     ProbeResult Translate(const std::string& xml, int targets,
                           const std::vector<std::pair<std::string, std::string>>& files = {}) {
-        std::string path = directory + "probe" + std::to_string(++count) + ".xml";
-        {
-            std::ofstream file(path, std::ios::binary);
-            file << xml;
-        }
-        for (const auto& beside : files) {
-            std::ofstream file(directory + beside.first, std::ios::binary);
-            file << beside.second;
-        }
+        std::string path = Put("probe" + std::to_string(++count) + ".xml", xml);
+        for (const auto& beside : files) Put(beside.first, beside.second);
         ProbeResult result;
         {
             TranslatorDriver driver;
             driver.Initialize(targets, nString(""), false);
-            TranslatorDriver::Options options;
-            options.input_directory = directory.c_str();
-            options.target_mask = targets;
-            options.level_mask = HLSL11_DEFAULT;
+            TranslatorDriver::Options options = testing::DefaultToolOptions(directory, targets);
             bool translated = driver.Translate(nString(path.c_str()), options, true);
             std::string log = driver.GetMasterLog().GetText();
             result.translated = translated && log.find("Translation SKIPPED") == std::string::npos;
             result.message = FirstMessage(log);
             result.log = log;
         }
-        while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
+        testing::ReleaseReadDatabases();
         std::filesystem::remove(path);
         for (const auto& beside : files) std::filesystem::remove(directory + beside.first);
         return result;
@@ -285,30 +266,19 @@ public:
     // it does not translate.
     std::string Text(const std::string& xml, const TargetDescription& target, const char* stage) {
         std::string name = "text" + std::to_string(++count);
-        std::string path = directory + name + ".xml";
+        std::string path = Put(name + ".xml", xml);
         std::string output = directory + "out/";
-        {
-            std::ofstream file(path, std::ios::binary);
-            file << xml;
-        }
         std::string text;
         {
             TranslatorDriver driver;
             driver.Initialize(target.bit, nString(output.c_str()), false);
-            TranslatorDriver::Options options;
-            options.input_directory = directory.c_str();
-            options.target_mask = target.bit;
-            options.level_mask = HLSL11_DEFAULT;
+            TranslatorDriver::Options options = testing::DefaultToolOptions(directory, target.bit);
             // The tool makes the target's folder before it translates.
             std::filesystem::create_directories(output + target.name);
-            if (driver.Translate(nString(path.c_str()), options, true)) {
-                std::ifstream file(output + target.name + "/" + name + "." + stage, std::ios::binary);
-                std::stringstream read;
-                read << file.rdbuf();
-                text = read.str();
-            }
+            if (driver.Translate(nString(path.c_str()), options, true))
+                testing::ReadWholeFile(output + target.name + "/" + name + "." + stage, &text);
         }
-        while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
+        testing::ReleaseReadDatabases();
         std::filesystem::remove(path);
         std::filesystem::remove_all(output);
         return text;
@@ -323,6 +293,13 @@ public:
     }
 
 private:
+    // The file in the probes' folder; its path.
+    std::string Put(const std::string& name, const std::string& text) {
+        std::ofstream file(directory + name, std::ios::binary);
+        file << text;
+        return directory + name;
+    }
+
     std::string directory;
     int count = 0;
 };
@@ -855,18 +832,21 @@ private:
         return probe;
     }
 
-    // Every word of the targets' tables of refused names that ZKSL itself
-    // takes as a name (its keywords, reserved words and built-in variables
-    // are refused before a target is asked), each in the row of the targets
-    // that refuse it; then the names refused by a rule rather than a word.
-    // Each target's translator is asked by a probe that declares every such
-    // word: what it refuses must be what its row lists.
-    std::string RefusedNames() {
-        // Names that show the rules; the probes ask each target about them too.
-        static const char* const kPrefixed = "gl_Depth";
-        static const char* const kInfixed = "light__count";
-        static const char* const kSizedVector = "half4";
-        static const char* const kSizedMatrix = "float2x3";
+    // Names that show the rules; the probes ask each target about them too.
+    static constexpr const char* kPrefixed = "gl_Depth";
+    static constexpr const char* kInfixed = "light__count";
+    static constexpr const char* kSizedVector = "half4";
+    static constexpr const char* kSizedMatrix = "float2x3";
+
+    // A name with the prefix: the first prefix of a row is shown by its own
+    // example.
+    static std::string PrefixedName(const char* prefix) {
+        return std::string(prefix) == "gl_" ? std::string(kPrefixed) : std::string(prefix) + "color";
+    }
+
+    // Every word of the targets' tables that ZKSL itself takes as a name
+    // (its keywords are refused before a target is asked), once each.
+    static std::vector<std::string> TableWordsOfZKSLNames() {
         const nMap<Token::Type>& keywords = Tokenizer::ZKSLKeywordMap();
         std::vector<std::string> words;
         std::set<std::string> seen;
@@ -874,7 +854,12 @@ private:
             for (const char* const* list : row.word_lists)
                 for (; list && *list; ++list)
                     if (!keywords.Find(*list) && seen.insert(*list).second) words.push_back(*list);
-        // The front end's own refusals, found by the same declarations.
+        return words;
+    }
+
+    // The words the front end refuses itself as built-in variables, found
+    // by declaring them; the others, in the guide's order.
+    std::vector<std::string> WordsTheTargetsAreAsked(const std::vector<std::string>& words) {
         std::set<std::string> built_in;
         for (const std::vector<std::string>& some : InGroups(words)) {
             ProbeResult front_end = runner.Translate(DeclaringProbe(some).Xml(""), ALL_TARGETS);
@@ -887,19 +872,26 @@ private:
         std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
             return strcasecmp(a.c_str(), b.c_str()) < 0;
         });
+        return names;
+    }
 
-        // A name for each prefix of every row: the first prefix of a row is
-        // shown by its own example.
-        auto prefixed = [](const char* prefix) {
-            return std::string(prefix) == "gl_" ? std::string(kPrefixed) : std::string(prefix) + "color";
-        };
-        std::vector<std::string> asked = names;
+    // The names asked of every target: the words, the rules' examples and a
+    // name for each prefix of every row.
+    static std::vector<std::string> NamesToAsk(const std::vector<std::string>& words) {
+        std::vector<std::string> asked = words;
         for (const char* example : {kInfixed, kSizedVector, kSizedMatrix}) asked.push_back(example);
         for (const ReservedNames& row : kReservedNames)
             for (const char* const* prefix = row.prefixes; prefix && *prefix; ++prefix)
-                if (std::find(asked.begin(), asked.end(), prefixed(*prefix)) == asked.end())
-                    asked.push_back(prefixed(*prefix));
-        std::map<std::string, int> refusing;  // by name, the targets that refuse it
+                if (std::find(asked.begin(), asked.end(), PrefixedName(*prefix)) == asked.end())
+                    asked.push_back(PrefixedName(*prefix));
+        return asked;
+    }
+
+    // By name, the targets whose table refuses it; each target's translator
+    // is asked by probes that declare every name, and what it refuses must
+    // be what its row lists.
+    std::map<std::string, int> TargetsRefusing(const std::vector<std::string>& asked) {
+        std::map<std::string, int> refusing;
         for (const TargetDescription& target : kTargets) {
             std::set<std::string> refused;
             for (const std::vector<std::string>& some : InGroups(asked)) {
@@ -916,9 +908,36 @@ private:
                 if (listed) refusing[name] |= target.bit;
             }
         }
+        return refusing;
+    }
 
-        std::string table = Header({"refused by", "names"});
-        // The rules, each for the targets that share it.
+    // What a row refuses by its prefixes and infix, in words; empty for
+    // neither.
+    static std::string PrefixRule(const ReservedNames& row) {
+        std::vector<std::string> prefixes;
+        for (const char* const* prefix = row.prefixes; prefix && *prefix; ++prefix) prefixes.push_back(*prefix);
+        std::string begins;
+        if (!prefixes.empty()) {
+            std::string last = Code(prefixes.back());
+            prefixes.pop_back();
+            begins = "every name that begins with " + (prefixes.empty() ? "" : CodeList(prefixes) + " or ") + last +
+                     " (" + Code(PrefixedName(row.prefixes[0])) + ")";
+        }
+        if (!begins.empty() && row.infix) return begins + " or holds " + Code(row.infix) + " (" + Code(kInfixed) + ")";
+        if (row.infix) return "every name that holds " + Code(row.infix);
+        return begins;
+    }
+
+    static std::string SizedTypeRule(const ReservedNames& row) {
+        std::vector<std::string> scalars;
+        for (const char* const* scalar = row.sized_scalar_types; *scalar; ++scalar) scalars.push_back(*scalar);
+        return "every name that is one of " + CodeList(scalars) + " followed by a size from 1 to 4 (" +
+               Code(kSizedVector) + ") or by two sizes joined by `x` (" + Code(kSizedMatrix) +
+               "), but for the ZKSL types";
+    }
+
+    // The rules, a row for each, with the targets that share it.
+    static std::string RuleRows() {
         std::vector<std::pair<int, std::string>> rules;
         auto add_rule = [&rules](int target, const std::string& rule) {
             for (auto& existing : rules)
@@ -929,31 +948,18 @@ private:
             rules.push_back({target, rule});
         };
         for (const ReservedNames& row : kReservedNames) {
-            std::vector<std::string> prefixes;
-            for (const char* const* prefix = row.prefixes; prefix && *prefix; ++prefix) prefixes.push_back(*prefix);
-            std::string begins;
-            if (!prefixes.empty()) {
-                std::string last = Code(prefixes.back());
-                prefixes.pop_back();
-                begins = "every name that begins with " + (prefixes.empty() ? "" : CodeList(prefixes) + " or ") +
-                         last + " (" + Code(prefixed(row.prefixes[0])) + ")";
-            }
-            if (!begins.empty() && row.infix)
-                add_rule(row.target, begins + " or holds " + Code(row.infix) + " (" + Code(kInfixed) + ")");
-            if (!begins.empty() && !row.infix) add_rule(row.target, begins);
-            if (row.infix && begins.empty()) add_rule(row.target, "every name that holds " + Code(row.infix));
-            if (row.sized_scalar_types) {
-                std::vector<std::string> scalars;
-                for (const char* const* scalar = row.sized_scalar_types; *scalar; ++scalar) scalars.push_back(*scalar);
-                add_rule(row.target, "every name that is one of " + CodeList(scalars) +
-                                         " followed by a size from 1 to 4 (" + Code(kSizedVector) +
-                                         ") or by two sizes joined by `x` (" + Code(kSizedMatrix) +
-                                         "), but for the ZKSL types");
-            }
+            std::string prefix_rule = PrefixRule(row);
+            if (!prefix_rule.empty()) add_rule(row.target, prefix_rule);
+            if (row.sized_scalar_types) add_rule(row.target, SizedTypeRule(row));
         }
-        for (const auto& rule : rules) table += Row({TargetList(rule.first), rule.second});
-        // The words, a row for each set of targets, the sets that most
-        // targets share first.
+        std::string rows;
+        for (const auto& rule : rules) rows += Row({TargetList(rule.first), rule.second});
+        return rows;
+    }
+
+    // The words, a row for each set of targets, the sets that most targets
+    // share first.
+    static std::string WordRows(const std::vector<std::string>& names, std::map<std::string, int>& refusing) {
         std::map<int, std::vector<std::string>> by_targets;
         for (const std::string& name : names)
             if (refusing[name]) by_targets[refusing[name]].push_back(name);
@@ -963,8 +969,18 @@ private:
             int count_a = __builtin_popcount(a), count_b = __builtin_popcount(b);
             return count_a != count_b ? count_a > count_b : a < b;
         });
-        for (int set : sets) table += Row({set == ALL_TARGETS ? "all" : TargetList(set), CodeList(by_targets[set])});
-        return table;
+        std::string rows;
+        for (int set : sets) rows += Row({set == ALL_TARGETS ? "all" : TargetList(set), CodeList(by_targets[set])});
+        return rows;
+    }
+
+    // Every word of the targets' tables of refused names that ZKSL itself
+    // takes as a name, in the row of the targets that refuse it, after the
+    // names refused by a rule rather than a word.
+    std::string RefusedNames() {
+        std::vector<std::string> names = WordsTheTargetsAreAsked(TableWordsOfZKSLNames());
+        std::map<std::string, int> refusing = TargetsRefusing(NamesToAsk(names));
+        return Header({"refused by", "names"}) + RuleRows() + WordRows(names, refusing);
     }
 
     // The lines at the head of each stage's text that set a precision

@@ -7,18 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
-#include "engine/runtime/state.h"
-#include "engine/runtime/tests/test_engine.h"
-#include "engine/runtime/zekar.h"
-#include "engine/storage/database_manager.h"
-#include "engine/storage/filesystem.h"
 #include "shadertool/translate/output_paths.h"
 #include "shadertool/translate/tests/draw/draw_inputs.h"
 #include "shadertool/translate/tests/draw/draw_marks.h"
 #include "shadertool/translate/tests/draw/hlsl_to_glsl.h"
+#include "shadertool/translate/tests/driver_test_support.h"
+#include "shadertool/translate/tests/glsl_glslang.h"
 #include "shadertool/translate/translator_driver.h"
 
 namespace ShaderTool {
@@ -31,19 +27,6 @@ namespace {
 // edge of the 4-texel textures (where a point filter may take either).
 constexpr int kTargetWidth = 12;
 constexpr int kTargetHeight = 8;
-
-bool DeveloperModeOff() { return false; }
-
-// The README's first line for each GL-family text.
-const char* VersionLine(int target) {
-    switch (target) {
-    case ESSL20: return "#version 100\n";
-    case ESSL30: return "#version 300 es\n";
-    case GLSL21: return "#version 120\n";
-    case GLSL31: return "#version 140\n";
-    default: return "";
-    }
-}
 
 Api ApiFor(int target) {
     if (target == ESSL20) return Api::ES2;
@@ -63,25 +46,17 @@ std::string TextOf(const nByteBuffer& buffer) {
                                                                            static_cast<size_t>(buffer.size)));
 }
 
-// The database manager keeps every file it read; each translation reads
-// the file afresh.
-void ReleaseDatabases() {
-    while (zk_dman.databases.Count() > 0) zk_dman.ReleaseDatabase(zk_dman.databases[0]);
-}
-
 Translation Translate(const std::string& path, int target) {
     TranslatorDriver driver;
     driver.Initialize(target, nString(""), false);
-    TranslatorDriver::Options options;
     std::string folder = std::filesystem::path(path).parent_path().string();
-    options.input_directory = folder.empty() ? "" : (folder + "/").c_str();
-    options.target_mask = target;
-    options.level_mask = HLSL11_DEFAULT;
+    TranslatorDriver::Options options = testing::DefaultToolOptions(folder.empty() ? "" : folder + "/", target);
     Translation t;
     bool translated = driver.Translate(nString(path.c_str()), options, true);
     t.info = driver.GetShaderInfo();
     t.log = driver.GetMasterLog().GetText();
-    ReleaseDatabases();
+    // Each translation reads the file afresh.
+    testing::ReleaseReadDatabases();
     if (t.info.version == 0 && translated) return t;
     if (t.info.version != 0 && !(t.info.targets & target)) {
         t.outcome = Translation::LEFT_OUT;
@@ -352,8 +327,9 @@ TargetLine DrawTarget(Device& device, const Translation& t, const Marks& marks, 
     TargetLine line;
     line.target = target;
     DrawRequest request = MakeRequest(t, marks, target);
-    request.vertex_text = VersionLine(target) + t.vertex;
-    request.pixel_text = VersionLine(target) + t.pixel;
+    // The README's first line for each GL-family text.
+    request.vertex_text = testing::GLSLVersionLine(target) + t.vertex;
+    request.pixel_text = testing::GLSLVersionLine(target) + t.pixel;
     std::string error;
     if (UsesDirect3DConventions(target) && !ConvertForDrawing(t, target, &request, &error)) {
         line.verdict = "does not draw: " + error, line.failed = true;
@@ -372,19 +348,19 @@ TargetLine DrawTarget(Device& device, const Translation& t, const Marks& marks, 
     return line;
 }
 
-TargetLine Judge(Device& device, const Translation& t, const Marks& marks, int target, bool all,
+TargetLine Judge(Device& device, const Translation& t, const Marks& marks, int target, const DrawOptions& options,
                  std::vector<Drawing>* drawings) {
     TargetLine line;
     line.target = target;
     std::vector<ErrorMark> errors = ErrorsFor(marks, target);
     if (t.outcome == Translation::LEFT_OUT) {
-        line.verdict = "left out", line.failed = all;
+        line.verdict = "left out", line.failed = options.all;
     } else if (!errors.empty()) {
         line.verdict = CheckRefusal(errors, t);
         line.failed = !line.verdict.empty();
         if (!line.failed) line.verdict = "ok";
     } else if (t.outcome == Translation::REFUSED) {
-        line.verdict = "refused: " + FirstError(t.log), line.failed = all;
+        line.verdict = "refused: " + FirstError(t.log), line.failed = options.all || options.refusals_fail;
     } else {
         line = DrawTarget(device, t, marks, target, drawings);
     }
@@ -402,28 +378,16 @@ void Compare(const ShaderInfo& info, const std::vector<Drawing>& drawings, Targe
 
 }  // namespace
 
-void SetUpTranslation() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    SetUpTestEngine();
-    ZKI_CreateCoreMutexes();
-    ZKFileSystem::Initialize();
-    zk->ZKI_IsDeveloperModeEnabled = DeveloperModeOff;
-}
-
 FileReport DrawFile(Device& device, const std::string& path, const DrawOptions& options) {
     FileReport report;
     report.path = path;
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream xml;
-    xml << file.rdbuf();
+    std::string xml;
     Marks marks;
-    if (!file) {
+    if (!testing::ReadWholeFile(path, &xml)) {
         report.problem = "cannot be read";
         return report;
     }
-    if (!ReadMarks(xml.str(), &marks, &report.problem)) return report;
+    if (!ReadMarks(xml, &marks, &report.problem)) return report;
     std::vector<Drawing> drawings;
     ShaderInfo info;
     for (const TargetDescription& description : kTargets) {
@@ -433,7 +397,7 @@ FileReport DrawFile(Device& device, const std::string& path, const DrawOptions& 
             return report;
         }
         info = t.info;
-        report.targets.push_back(Judge(device, t, marks, description.bit, options.all, &drawings));
+        report.targets.push_back(Judge(device, t, marks, description.bit, options, &drawings));
     }
     for (TargetLine& line : report.targets)
         if (line.verdict.empty()) Compare(info, drawings, &line);

@@ -29,7 +29,7 @@ constexpr double kTolerance = 1.0 / 1024.0;
 struct TargetLine {
     int target = 0;
     std::string verdict;  // "ok", "got ...", "refused: ...", "left out", ...
-    bool failed = false;  // refused and left out fail only with `all`
+    bool failed = false;  // refused and left out fail only as the options say
     bool differs = false;  // drawn, but not as expected or as the others
 };
 
@@ -44,14 +44,14 @@ struct FileReport {
     std::vector<std::string> Lines() const;
 };
 
-// Sets up what the translation driver reads files through; once per process.
-void SetUpTranslation();
-
 struct DrawOptions {
-    bool all = false;   // refused and left-out targets fail the file
+    bool all = false;             // refused and left-out targets fail the file
+    bool refusals_fail = false;  // refused targets do, left-out ones not
     bool show = false;  // every drawn pixel follows the lines
 };
 
+// The engine the translation driver reads files through must be set up
+// (testing::SetUpEngineForDriverTests).
 FileReport DrawFile(Device& device, const std::string& path, const DrawOptions& options);
 
 // The Shader XML files a path names: itself, or the "*.xml" files below a

@@ -4,10 +4,11 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "shadertool/frontend/shader_info.h"
+#include "shadertool/translate/tests/driver_test_support.h"
+#include "shadertool/translate/tests/hlsl_glslang.h"
 
 namespace ShaderTool {
 namespace draw {
@@ -47,15 +48,6 @@ bool WriteText(const std::string& path, const std::string& text) {
     if (!file) return false;
     bool written = fwrite(text.data(), 1, text.size(), file) == text.size();
     return fclose(file) == 0 && written;
-}
-
-bool ReadText(const std::string& path, std::string* text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::stringstream stream;
-    stream << file.rdbuf();
-    *text = stream.str();
-    return true;
 }
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
@@ -98,7 +90,7 @@ bool ConvertStage(int target, bool vertex_stage, const std::string& hlsl, std::s
         return false;
     }
     if (!Run("spirv-cross --version 450 --no-es --output '" + result + "' '" + binary + "'", &output) ||
-        !ReadText(result, glsl)) {
+        !testing::ReadWholeFile(result, glsl)) {
         *error = "spirv-cross cannot write GLSL for the " + std::string(vertex_stage ? "vertex" : "pixel") +
                  " stage: " + FirstLines(output, 6);
         return false;
@@ -124,13 +116,9 @@ std::string FindHLSLConverters() {
 }
 
 std::string RenamePSSLToHLSL(const std::string& text) {
-    static const char* const kNames[][2] = {
-        {"ConstantBuffer", "cbuffer"},     {"S_TARGET_OUTPUT", "SV_Target"}, {"S_POSITION", "SV_Position"},
-        {"S_FRONT_FACE", "SV_IsFrontFace"}, {"S_INSTANCE_ID", "SV_InstanceID"}, {"S_VERTEX_ID", "SV_VertexID"},
-        {"SampleLOD", "SampleLevel"},      {"SampleGradient", "SampleGrad"},
-    };
     std::string renamed = text;
-    for (const auto& name : kNames) renamed = ReplaceAll(renamed, name[0], name[1]);
+    for (int i = 0; i < testing::kPSSLNameCount; ++i)
+        renamed = ReplaceAll(renamed, testing::kPSSLNames[i].pssl, testing::kPSSLNames[i].hlsl);
     return renamed;
 }
 

@@ -16,9 +16,7 @@
 // it says what is missing and fails.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,21 +24,13 @@
 #include "shadertool/translate/tests/draw/gl_device.h"
 #include "shadertool/translate/tests/draw/hlsl_to_glsl.h"
 #include "shadertool/translate/tests/draw/unchecked_results.h"
+#include "shadertool/translate/tests/driver_test_support.h"
 
 namespace {
 
 int Usage() {
     fputs("Usage: shader_draw [--all] [--show] [--verbose] [--unchecked-results LIST] file-or-folder...\n", stderr);
     return 2;
-}
-
-bool ReadFile(const char* path, std::string* text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    std::stringstream stream;
-    stream << file.rdbuf();
-    *text = stream.str();
-    return !file.bad();
 }
 
 }  // namespace
@@ -68,7 +58,7 @@ int main(int argc, char** argv) {
     if (paths.empty()) return Usage();
     UncheckedResults unchecked;
     std::string text, error;
-    if (unchecked_list && !ReadFile(unchecked_list, &text)) {
+    if (unchecked_list && !ShaderTool::testing::ReadWholeFile(unchecked_list, &text)) {
         printf("shader_draw: cannot read %s\n", unchecked_list);
         return 1;
     }
@@ -87,7 +77,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (verbose) fputs(device->Describe().c_str(), stdout);
-    SetUpTranslation();
+    ShaderTool::testing::SetUpEngineForDriverTests();
     int files = 0, failed = 0;
     std::set<std::string> drawn_files;
     for (const std::string& path : paths) {

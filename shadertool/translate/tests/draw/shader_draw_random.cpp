@@ -21,6 +21,7 @@
 #include "shadertool/translate/tests/draw/gl_device.h"
 #include "shadertool/translate/tests/draw/hlsl_to_glsl.h"
 #include "shadertool/translate/tests/draw/random_expressions.h"
+#include "shadertool/translate/tests/driver_test_support.h"
 
 namespace {
 
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
         printf("shader_draw_random: %s\n", missing.c_str());
         return 1;
     }
-    SetUpTranslation();
+    ShaderTool::testing::SetUpEngineForDriverTests();
     char pattern[] = "/tmp/zk-random-shaders-XXXXXX";
     if (!mkdtemp(pattern)) {
         puts("shader_draw_random: cannot make a scratch folder");
@@ -114,14 +115,27 @@ int main(int argc, char** argv) {
         std::vector<std::string> paths;
         std::string stem = folder + "/batch" + std::to_string(batch);
         paths.push_back(stem + ".xml");
-        WriteFile(paths.back(), kSeveralOutputs, constants, expressions);
+        bool written = WriteFile(paths.back(), kSeveralOutputs, constants, expressions);
         for (int o = 0; o < kOutputs; ++o) {
             paths.push_back(stem + "_o" + std::to_string(o) + ".xml");
-            WriteFile(paths.back(), kOneOutput, constants,
-                      std::vector<RandomExpression>(expressions.begin() + o * 4, expressions.begin() + o * 4 + 4));
+            written = WriteFile(paths.back(), kOneOutput, constants,
+                                std::vector<RandomExpression>(expressions.begin() + o * 4, expressions.begin() + o * 4 + 4)) &&
+                      written;
         }
+        // A file cut short is refused as one that cannot be read, which
+        // fails no target here: the batch would pass with nothing drawn.
+        if (!written) {
+            printf("shader_draw_random: cannot write the files of batch %d in %s\n", batch, folder.c_str());
+            files += static_cast<int>(paths.size());
+            failed += static_cast<int>(paths.size());
+            break;
+        }
+        // Each file leaves out the targets of the other kind; every target
+        // it names must draw it.
+        DrawOptions options;
+        options.refusals_fail = true;
         for (const std::string& path : paths) {
-            FileReport report = DrawFile(*device, path, DrawOptions());
+            FileReport report = DrawFile(*device, path, options);
             ++files;
             if (report.Passed()) continue;
             ++failed;
