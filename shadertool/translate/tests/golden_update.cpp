@@ -4,11 +4,29 @@
 // that caused them.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
+#include "engine/safewrite/safe_write_file.h"
 #include "shadertool/translate/tests/goldens.h"
 
 using namespace ShaderTool::testing;
+
+namespace {
+
+// An expected file is replaced whole or not at all: a failed write leaves
+// the one before, which the tests then still compare against.
+bool WriteExpectedFile(const std::string& path, const std::string& text) {
+    char reason[256] = "";
+    zk_safe_write_t file = {};
+    if (ZKI_BeginSafeWrite(&file, path.c_str(), reason, sizeof reason) &&
+        ZKI_WriteSafely(&file, text.data(), text.size(), reason, sizeof reason) &&
+        ZKI_CommitSafeWrite(&file, reason, sizeof reason))
+        return true;
+    ZKI_AbandonSafeWrite(&file);
+    fprintf(stderr, "%s: not written: %s\n", path.c_str(), reason);
+    return false;
+}
+
+}  // namespace
 
 int main() {
     std::vector<GoldenCase> cases;
@@ -26,8 +44,10 @@ int main() {
             continue;
         }
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        std::ofstream file(path, std::ios::binary);
-        file << c.text;
+        if (!WriteExpectedFile(path, c.text)) {
+            ++failures;
+            continue;
+        }
         printf("%s\n", path.c_str());
     }
     return failures == 0 ? 0 : 1;

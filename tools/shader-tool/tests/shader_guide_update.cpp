@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "engine/safewrite/safe_write_file.h"
 #include "tools/shader-tool/tests/shader_guide.h"
 
 int main() {
@@ -31,10 +32,14 @@ int main() {
         printf("%s is up to date\n", ShaderGuide::kGuidePath);
         return 0;
     }
-    std::ofstream file(ShaderGuide::kGuidePath, std::ios::binary);
-    file << generated;
-    if (!file) {
-        fprintf(stderr, "%s cannot be written\n", ShaderGuide::kGuidePath);
+    // The guide is replaced whole or not at all.
+    char reason[256] = "";
+    zk_safe_write_t file = {};
+    if (!ZKI_BeginSafeWrite(&file, ShaderGuide::kGuidePath, reason, sizeof reason) ||
+        !ZKI_WriteSafely(&file, generated.data(), generated.size(), reason, sizeof reason) ||
+        !ZKI_CommitSafeWrite(&file, reason, sizeof reason)) {
+        ZKI_AbandonSafeWrite(&file);
+        fprintf(stderr, "%s cannot be written: %s\n", ShaderGuide::kGuidePath, reason);
         return 1;
     }
     printf("%s written\n", ShaderGuide::kGuidePath);
